@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace quintara::platform {
+
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class Icon { None, Information, Question, Exclamation, Critical };
+enum class Answer { Ok, Cancel, Yes, No };
+
+struct Message {
+    QString text;
+    QString title;
+    Buttons buttons = Buttons::Ok;
+    Icon icon = Icon::None;
+    // Which button takes Enter; the first button of the set when not given.
+    std::optional<Answer> defaultButton;
+};
+
+// Everything the program says to the user in a box, and its beep, goes through here so that
+// tests can read what was said and answer for the user.
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    virtual Answer ask(const Message &message) = 0;
+    virtual void beep() = 0;
+
+    // Convenience for the common forms.
+    Answer show(const QString &text, const QString &title, Buttons buttons = Buttons::Ok,
+                Icon icon = Icon::None, std::optional<Answer> defaultButton = {})
+    {
+        return ask(Message{text, title, buttons, icon, defaultButton});
+    }
+};
+
+// The titles the program's boxes carry.
+inline const QString ProgramTitle = QStringLiteral("Quintara");
+inline const QString ErrorTitle = QStringLiteral("KALVENOR Domotic systems");
+inline const QString SaveQuestionTitle = QStringLiteral("KALVENOR Domotic system");
+
+} // namespace quintara::platform

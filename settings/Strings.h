@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+
+#include <optional>
+
+namespace quintara::platform {
+class Prompter;
+}
+
+namespace quintara::settings {
+
+// The seven languages, in the order of their offsets (index × 10000).
+inline constexpr int LanguageCount = 7;
+inline constexpr int LanguageStep = 10000;
+
+// The texts of the program in all languages, addressed by base id + 10000 × language.
+class StringTable {
+public:
+    // The table compiled into the program.
+    static const StringTable &builtIn();
+    // Parses the tab-separated form (id and seven language columns); for tests and the build.
+    static StringTable fromTsv(const QByteArray &tsv, QString *error = nullptr);
+
+    std::optional<QString> find(int fullId) const;
+    QList<int> baseIds() const;
+
+private:
+    QHash<int, QString> m_texts;
+    QList<int> m_baseIds;
+};
+
+// Fetches texts in the language in force. The failure path shows its box and returns "".
+class Strings {
+public:
+    Strings(const StringTable &table, platform::Prompter &prompter, int languageOffset = 0)
+        : m_table(table), m_prompter(prompter), m_languageOffset(languageOffset)
+    {
+    }
+
+    QString GetResString(int id) const;
+
+    int LanguageOffset() const { return m_languageOffset; }
+    void setLanguageOffset(int offset) { m_languageOffset = offset; }
+    // One of the seven offsets?
+    static bool IsValidLanguageOffset(qint64 offset);
+
+    platform::Prompter &prompter() const { return m_prompter; }
+
+private:
+    const StringTable &m_table;
+    platform::Prompter &m_prompter;
+    int m_languageOffset;
+};
+
+} // namespace quintara::settings
