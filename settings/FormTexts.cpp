@@ -1,0 +1,156 @@
+#include "settings/FormTexts.h"
+
+#include "settings/Strings.h"
+
+namespace quintara::settings {
+
+namespace {
+
+TextPart id(int value)
+{
+    return TextPart{value, {}};
+}
+
+TextPart lit(const char *text)
+{
+    return TextPart{0, QString::fromUtf8(text)};
+}
+
+ControlText text(const char *control, int stringId)
+{
+    return {QString::fromLatin1(control), -1, {id(stringId)}};
+}
+
+ControlText item(const char *control, int index, int stringId)
+{
+    return {QString::fromLatin1(control), index, {id(stringId)}};
+}
+
+ControlText joined(const char *control, QList<TextPart> recipe)
+{
+    return {QString::fromLatin1(control), -1, std::move(recipe)};
+}
+
+// "Action" + " " + the command.
+ControlText action(const char *control, int stringId)
+{
+    return joined(control, {id(992), lit(" "), id(stringId)});
+}
+
+QList<ControlText> ClockEditTexts()
+{
+    return {
+        text("", 982),
+        text("LblTabel", 1002),
+        joined("LblFnc", {id(1019), lit(":")}),
+        joined("LblLd", {id(1020), lit(":")}),
+        text("LblLvl", 50),
+        text("LblTijd", 989),
+        text("LblDate", 990),
+        text("LblRepeat", 988),
+        text("CmdOK", 30),
+        text("CmdCancel", 31),
+        item("OptTabel", 0, 983),
+        item("OptTabel", 1, 984),
+        item("OptTabel", 2, 985),
+        item("OptTabel", 3, 986),
+        item("OptTabel", 4, 987),
+    };
+}
+
+QList<ControlText> MainWindowTexts()
+{
+    return {
+        text("mmuFile", 600),
+        text("mmuFileOpenNBT", 991),
+        text("mmuFileNew", 601),
+        text("mmuFileOpenCLK", 604),
+        text("mmuFileSave", 605),
+        text("mmuFileSaveAs", 606),
+        text("mmuClose", 37),
+        text("mmuEdit", 610),
+        item("mmuNieuw", 0, 1003),
+        item("mmuNieuw", 1, 1005),
+        item("mmuNieuw", 2, 1006),
+        item("mmuNieuw", 3, 1007),
+        item("mmuNieuw", 4, 1004),
+        text("mmuEditNew", 32),
+        text("mmuEditProp", 610),
+        text("mmuDelete", 36),
+        item("Tlb", 1, 32),
+        item("Tlb", 2, 980),
+        item("Tlb", 3, 616),
+        item("Tlb", 4, 604),
+        item("Tlb", 5, 605),
+        item("Tlb", 6, 607),
+        item("Tlb", 8, 983),
+        item("Tlb", 9, 984),
+        item("Tlb", 10, 985),
+        item("Tlb", 11, 986),
+        item("Tlb", 12, 987),
+        action("CmdAdd", 35),
+        action("CmdDelete", 36),
+        action("CmdEdit", 610),
+        action("CmdTest", 998),
+        text("mmuComGet", 980),
+        text("mmuComSend", 616),
+        text("mnuhelp", 619),
+        text("mnuHelpIndex", 620),
+        text("mnuHelpAbout", 621),
+    };
+}
+
+QList<ControlText> CommunicationTexts()
+{
+    return {
+        text("", 615),
+        text("cmdSendOK", 30),
+        text("cmdSendCancel", 31),
+        joined("lblProgress", {id(674), lit(":")}),
+        joined("FraCom", {id(1031), lit(":")}),
+        text("ChkModem", 974),
+        text("ChkTimeSet", 1010),
+        text("FraModem", 975),
+        text("LblModem", 976),
+        text("LblInitString", 977),
+        text("LblTelNr", 1009),
+        text("ChkCallBack", 978),
+        text("LblCallBack", 1046),
+        text("CmdPrgModem", 979),
+        text("CmdRcv", 980),
+    };
+}
+
+QList<ControlText> StartDialogTexts()
+{
+    return {
+        text("cmdOpenF", 995),
+        text("CmdLoad", 996),
+        text("CmdNew", 997),
+    };
+}
+
+} // namespace
+
+QList<ControlText> FormTexts(const QString &formName)
+{
+    if (formName == u"FrmClkEdit")
+        return ClockEditTexts();
+    if (formName == u"FrmKlokken")
+        return MainWindowTexts();
+    if (formName == u"FrmCom")
+        return CommunicationTexts();
+    if (formName == u"FrmSelectClkAct")
+        return StartDialogTexts();
+    return {};
+}
+
+QString ComposeText(const QList<TextPart> &recipe, const Strings &strings)
+{
+    QString result;
+    for (const TextPart &part : recipe)
+        result += part.id > 0 ? strings.GetResString(part.id) : part.literal;
+    return result;
+}
+
+} // namespace quintara::settings
