@@ -1,0 +1,111 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <span>
+
+namespace quintara::platform {
+class EventPump;
+}
+
+namespace quintara::link {
+
+class SerialLine;
+class Ticker;
+
+// Frame bytes: start, length, data..., checksum. The length counts every byte before the
+// checksum, so a frame carries at most 253 data bytes.
+inline constexpr quint8 FrameStart = 2;
+inline constexpr int MaxFrameData = 253;
+inline constexpr int MaxFrameSize = MaxFrameData + 3;
+
+// Sum of every byte of a received frame except its last (the checksum), modulo 256.
+quint8 FrameChecksum(std::span<const quint8> frame);
+
+// Percentage 0..100 of a raw dimmer level from the central unit: exact for the levels the
+// dimmer table holds, 255 for the special raw level 3, 0 for anything else.
+qint16 LevelToPercent(int raw);
+
+// Light in the central unit's logarithmic scale, rounded as shown to the user: a whole number
+// above 20, one decimal from 1 to 20, two below 1.
+double LightValue(int raw);
+
+// The on-line link to a running central unit: frames messages onto the serial line, rebuilds
+// frames from the bytes that come back and raises one signal per status reply or report.
+// Operations answer 0 (frame written), -1 (line not open or failing), -2 / -3 (first / second
+// checked argument out of range; nothing sent).
+class Kalvenor final : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int TickMs = 1000;
+
+    // The line, tick timer and pump are the caller's and outlive the control.
+    Kalvenor(SerialLine &line, Ticker &ticker, platform::EventPump &pump,
+             QObject *parent = nullptr);
+    ~Kalvenor() override;
+
+    qint16 InitComm(qint16 Port, qint16 Baudrate);
+    qint16 EndComm();
+    // "<executable> version <major>.<minor>.<revision>"
+    QString GetVersion() const;
+
+    qint16 KeyPress(qint16 TP, qint16 Key);
+    qint16 SetFunction(qint16 Fnc, qint16 Outp, qint16 State);
+    qint16 SetDimmer(qint16 Outp, qint16 State);
+    qint16 SetRelay(qint16 Outp, qint16 State);
+    qint16 SetLocalMood(qint16 Outp, qint16 State);
+    qint16 SetGeneralMood(qint16 Outp);
+    qint16 SetTimedLocalMood(qint16 Outp, qint16 State);
+    qint16 GetRelayState(qint16 Outp);
+    qint16 GetDimmerLevel(qint16 Outp);
+    qint16 GetFunctionState(qint16 Fnc, qint16 Outp);
+
+    bool isOpen() const;
+    // The light value of the last light report.
+    double lightValue() const { return m_lightValue; }
+
+signals:
+    void ErrMsg(qint16 Code, const QString &Msg);
+    void TpKey(qint16 Arg1, qint16 Arg2, qint16 Arg3);
+    void Relay(qint16 Outp, qint16 State);
+    void Dimmer(qint16 Outp, qint16 Level);
+    void LocalMood(qint16 Outp, qint16 State);
+    void TimedLocalMood(qint16 Outp, qint16 State);
+    void GeneralMood(qint16 Outp, qint16 State);
+    void Temperature(qint16 Outp, double Value);
+    void Light(qint16 Outp, double Value);
+    void Humidity(qint16 Outp, double Value);
+    void Audio(qint16 Outp, qint16 Value);
+    void TemperatureSet(qint16 Outp, double Value);
+    void LightSet(qint16 Outp, double Value);
+    void Regime(qint16 Outp);
+    void Flag(qint16 Outp, qint16 State);
+    void Proces(qint16 Outp, qint16 State);
+    void Condition(qint16 Outp, qint16 State);
+
+private:
+    qint16 SendFrame(std::span<const qint16> message);
+    void onBytesArrived();
+    void onTick();
+    void onLineFailed();
+    void receiveByte(quint8 byte);
+    void dispatchFrame(std::span<const quint8> frame);
+    void decodeStateReport(int kind, qint16 outp, int value);
+    void decodeSensorReport(int kind, qint16 outp, int value);
+
+    SerialLine &m_line;
+    Ticker &m_ticker;
+    platform::EventPump &m_pump;
+
+    // The frame being received; a complete frame resets the count, so it never fills up.
+    std::array<quint8, MaxFrameSize> m_frame{};
+    int m_received = 0;
+    bool m_receiving = false;
+    // Set by every tick; ends the wait for the output queue after at most one tick.
+    bool m_ticked = false;
+    double m_lightValue = 0.0;
+};
+
+} // namespace quintara::link
