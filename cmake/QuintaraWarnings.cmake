@@ -15,12 +15,19 @@ function(quintara_layer name)
   quintara_target(quintara_${name})
 endfunction()
 
-# quintara_test(<layer> SOURCES ... DEPENDS ...): one GoogleTest executable a layer,
-# every test registered with CTest under its own name, on the offscreen platform.
+# quintara_test(<layer> [GUI] SOURCES ... DEPENDS ...): one GoogleTest executable a layer,
+# every test registered with CTest under its own name, on the offscreen platform. GUI tests get
+# a QApplication, the others a QCoreApplication.
 function(quintara_test layer)
-  cmake_parse_arguments(T "" "" "SOURCES;DEPENDS" ${ARGN})
+  cmake_parse_arguments(T "GUI" "" "SOURCES;DEPENDS" ${ARGN})
   add_executable(test_${layer} ${T_SOURCES})
-  target_link_libraries(test_${layer} PRIVATE ${T_DEPENDS} quintara_testsupport GTest::gtest GTest::gmock)
+  if(T_GUI)
+    set(test_main quintara_testmain_gui)
+  else()
+    set(test_main quintara_testmain_core)
+  endif()
+  target_link_libraries(test_${layer} PRIVATE ${T_DEPENDS} quintara_testsupport ${test_main}
+                        GTest::gtest GTest::gmock)
   quintara_target(test_${layer})
   gtest_discover_tests(test_${layer}
     TEST_PREFIX "${layer}."

@@ -23,7 +23,7 @@ QByteArray readAll(const QString &path)
 // turning accented names into replacement characters.
 QString decode(const QByteArray &bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8(bytes);
     if (utf8.hasError())
         return QString::fromLatin1(bytes);

@@ -76,10 +76,17 @@ double LeadingNumber(const QString &text)
     return ok ? value : 0;
 }
 
+bool StoresPath(const QString &currentDirectory)
+{
+    // A floppy is gone by the next start; keep the directory stored before.
+    const QChar drive = currentDirectory.isEmpty() ? QChar() : currentDirectory.front().toLower();
+    return drive != u'a' && drive != u'b';
+}
+
 void ReadSettings(const ProfileFile &file, Settings &settings, Strings &strings,
                   const LanguageChooser &chooseLanguage)
 {
-    qint32 language = 0;
+    qint32 language = -1; // a value that does not fit asks for the language
     ReadNumber(file, Global, QStringLiteral("Language"), QStringLiteral("10"), 14, language);
     qint64 offset = language;
     // Values below 10000 hold a tenth of the offset.
@@ -124,10 +131,8 @@ void WriteSettings(ProfileFile &file, const Settings &settings)
     file.writeString(Global, QStringLiteral("Language"), QString::number(settings.languageValue));
     file.writeString(Global, QStringLiteral("Baudrate"), QString::number(settings.baudRateInUse));
     file.writeString(Global, QStringLiteral("ComPort"), QString::number(settings.comPort));
-    // A directory on a floppy drive is not worth returning to next time.
     const QString current = QDir::currentPath();
-    const QChar drive = current.isEmpty() ? QChar() : current.front().toLower();
-    if (drive != u'a' && drive != u'b')
+    if (StoresPath(current))
         file.writeString(Global, QStringLiteral("Path"), QDir::toNativeSeparators(current));
     file.writeString(User, QStringLiteral("Name"), settings.userName);
     file.writeString(User, QStringLiteral("Adres1"), settings.userAdres1);

@@ -45,4 +45,7 @@ void WriteClockSettings(ProfileFile &file, const Settings &settings);
 // fraction rounded, no number at all gives 0.
 double LeadingNumber(const QString &text);
 
+// Whether the current directory is worth storing as "Path": not one on floppy drive A: or B:.
+bool StoresPath(const QString &currentDirectory);
+
 } // namespace quintara::settings
