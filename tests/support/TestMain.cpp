@@ -12,6 +12,9 @@ using Application = QCoreApplication;
 int main(int argc, char **argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    // Test discovery runs the executable without the test environment: never look for a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     Application app(argc, argv);
     return RUN_ALL_TESTS();
 }
