@@ -1,0 +1,203 @@
+// central-sim: a QBN central unit on a pseudo-terminal, for tests and demonstrations.
+// Prints the device to open as its first line, then serves the unit's protocol on it and
+// reads console commands (see SimCommand.h) from standard input until "quit" or end of input.
+#include "tools/central-sim/CentralUnit.h"
+#include "tools/central-sim/SimCommand.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+using quintara::sim::CentralUnit;
+
+void PrintLine(const QString &text)
+{
+    std::fputs(qPrintable(text + QLatin1Char('\n')), stdout);
+    std::fflush(stdout);
+}
+
+// The unit's side of a raw pseudo-terminal, pumping bytes between it and the engine.
+class PtyServer : public QObject {
+public:
+    PtyServer(CentralUnit &unit, int master, int slave)
+        : m_unit(unit), m_master(master), m_slave(slave), m_readable(master, QSocketNotifier::Read),
+          m_writable(master, QSocketNotifier::Write)
+    {
+        m_clock.start();
+        m_writable.setEnabled(false);
+        connect(&m_readable, &QSocketNotifier::activated, this, [this] { readLine(); });
+        connect(&m_writable, &QSocketNotifier::activated, this, [this] { flush(); });
+        // Drops half frames on time even while the line is quiet.
+        connect(&m_ticker, &QTimer::timeout, this, [this] {
+            m_unit.advanceTo(m_clock.elapsed());
+            flush();
+        });
+        m_ticker.start(100);
+    }
+    ~PtyServer() override
+    {
+        ::close(m_slave);
+        ::close(m_master);
+    }
+
+    void flush()
+    {
+        m_pending.append(m_unit.takeOutput());
+        while (!m_pending.isEmpty()) {
+            const ssize_t n = ::write(m_master, m_pending.constData(), m_pending.size());
+            if (n > 0) {
+                m_pending.remove(0, n);
+                continue;
+            }
+            if (n < 0 && errno == EINTR)
+                continue;
+            break; // full: wait until the far end reads
+        }
+        m_writable.setEnabled(!m_pending.isEmpty());
+    }
+
+private:
+    void readLine()
+    {
+        char buffer[512];
+        const ssize_t n = ::read(m_master, buffer, sizeof buffer);
+        if (n > 0)
+            m_unit.receive(QByteArrayView(buffer, n), m_clock.elapsed());
+        flush();
+    }
+
+    CentralUnit &m_unit;
+    int m_master;
+    // Held open so that the master never sees a hang-up between two clients.
+    int m_slave;
+    QSocketNotifier m_readable;
+    QSocketNotifier m_writable;
+    QTimer m_ticker;
+    QElapsedTimer m_clock;
+    QByteArray m_pending;
+};
+
+// Console commands, one a line; end of input ends the simulator.
+class Console : public QObject {
+public:
+    Console(CentralUnit &unit, PtyServer &server)
+        : m_unit(unit), m_server(server), m_notifier(STDIN_FILENO, QSocketNotifier::Read)
+    {
+        connect(&m_notifier, &QSocketNotifier::activated, this, [this] { read(); });
+    }
+
+private:
+    void read()
+    {
+        char buffer[512];
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n <= 0 && !(n < 0 && errno == EINTR)) {
+            m_notifier.setEnabled(false);
+            QCoreApplication::quit();
+            return;
+        }
+        m_input.append(buffer, n > 0 ? n : 0);
+        qsizetype end = 0;
+        while ((end = m_input.indexOf('\n')) >= 0) {
+            const QString line = QString::fromUtf8(m_input.left(end)).trimmed();
+            m_input.remove(0, end + 1);
+            if (line.isEmpty())
+                continue;
+            const auto result = quintara::sim::RunCommand(m_unit, line);
+            PrintLine(result.ok ? result.reply : QStringLiteral("? ") + result.reply);
+            m_server.flush();
+            if (result.quit) {
+                QCoreApplication::quit();
+                return;
+            }
+        }
+    }
+
+    CentralUnit &m_unit;
+    PtyServer &m_server;
+    QSocketNotifier m_notifier;
+    QByteArray m_input;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("central-sim"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral(
+            "QBN central-unit simulator on a pseudo-terminal. Prints the device path, then takes "
+            "commands on standard input: ") +
+        quintara::sim::CommandHelp());
+    parser.addHelpOption();
+    const QCommandLineOption linkOption(QStringLiteral("link"),
+                                        QStringLiteral("Also make <path> a symbolic link to the "
+                                                       "device (replaced if it is one)."),
+                                        QStringLiteral("path"));
+    const QCommandLineOption checksumOption(
+        QStringLiteral("corrupt-checksum"),
+        QStringLiteral("Send every frame with a wrong checksum."));
+    const QCommandLineOption silenceOption(QStringLiteral("silence"),
+                                           QStringLiteral("Answer nothing."));
+    const QCommandLineOption noiseOption(QStringLiteral("noise"),
+                                         QStringLiteral("Send line noise between frames."));
+    const QCommandLineOption seedOption(QStringLiteral("seed"),
+                                        QStringLiteral("Seed of the line noise."),
+                                        QStringLiteral("n"), QStringLiteral("1"));
+    parser.addOptions({linkOption, checksumOption, silenceOption, noiseOption, seedOption});
+    parser.process(app);
+
+    CentralUnit unit(parser.value(seedOption).toUInt());
+    unit.faults.corruptChecksum = parser.isSet(checksumOption);
+    unit.faults.silence = parser.isSet(silenceOption);
+    unit.faults.noise = parser.isSet(noiseOption);
+
+    // Raw from the start: a cooked pty would echo and translate the protocol's bytes.
+    termios raw{};
+    cfmakeraw(&raw);
+    cfsetspeed(&raw, B19200);
+    int master = -1;
+    int slave = -1;
+    char name[256] = {};
+    if (::openpty(&master, &slave, name, &raw, nullptr) != 0) {
+        std::perror("central-sim: openpty");
+        return 1;
+    }
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+
+    QString device = QString::fromLocal8Bit(name);
+    if (parser.isSet(linkOption)) {
+        const QString link = parser.value(linkOption);
+        if (QFileInfo(link).isSymLink())
+            QFile::remove(link);
+        if (!QFile::link(device, link)) {
+            std::fprintf(stderr, "central-sim: cannot create the link %s\n", qPrintable(link));
+            return 1;
+        }
+        device = link;
+    }
+
+    PtyServer server(unit, master, slave);
+    Console console(unit, server);
+    PrintLine(device);
+    const int result = app.exec();
+    if (parser.isSet(linkOption))
+        QFile::remove(parser.value(linkOption));
+    return result;
+}
