@@ -6,8 +6,7 @@ namespace quintara::project {
 
 // A text of exactly Width characters, filled up with blanks on the right, as the installation's
 // names are stored. Longer texts are cut. A text of blanks only means "not defined".
-template <int Width>
-class FixedText {
+template <int Width> class FixedText {
 public:
     static constexpr int width = Width;
 

@@ -277,8 +277,8 @@ void NewProject(ProjectModel &model, qint32 baudRate, qint32 languageOffset)
     // Positions 33 to 37 are left as they were.
     std::copy(model.System.Options.begin() + 33, model.System.Options.end(),
               system.Options.begin() + 33);
-    const std::array<quint8, 33> defaults{25, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 3, 90, 5, 5, 5, 0,
-                                          0,  0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 255};
+    const std::array<quint8, 33> defaults{25, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 3, 90, 5, 5, 5,  0,
+                                          0,  0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 255};
     std::copy(defaults.begin(), defaults.end(), system.Options.begin());
     model.System = system;
 

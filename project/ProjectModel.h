@@ -104,7 +104,7 @@ inline constexpr int LocalMoodSlots = 100;
 inline constexpr int MoodItems = 10;
 inline constexpr int TimedLocalMoodSlots = 10;
 inline constexpr int GeneralMoodSlots = 20;
-inline constexpr int GeneralMoodRelayStates = 177; // index 1..176 used
+inline constexpr int GeneralMoodRelayStates = 177;  // index 1..176 used
 inline constexpr int GeneralMoodDimmerLevels = 121; // index 1..120 used
 inline constexpr int GeneralMoodExtras = 6;
 inline constexpr int SensorSlots = 32;
@@ -273,7 +273,7 @@ struct OutputChannelRec {
 
 struct OutputModuleRec {
     Name50 Name;
-    quint8 ModuleType = 0; // output module type code; 0 = no module
+    quint8 ModuleType = 0;  // output module type code; 0 = no module
     quint8 FirstOutput = 0; // outputs FirstOutput × 8 + 1 .. FirstOutput × 8 + 8
     std::array<OutputChannelRec, ChannelsPerModule> Channels{};
 };
@@ -357,13 +357,11 @@ private:
 };
 
 // Bounds-checked slot access for numbers that come from files or tables.
-template <typename T, std::size_t N>
-const T *Slot(const std::array<T, N> &array, int index)
+template <typename T, std::size_t N> const T *Slot(const std::array<T, N> &array, int index)
 {
     return index >= 0 && static_cast<std::size_t>(index) < N ? &array[index] : nullptr;
 }
-template <typename T, std::size_t N>
-T *Slot(std::array<T, N> &array, int index)
+template <typename T, std::size_t N> T *Slot(std::array<T, N> &array, int index)
 {
     return index >= 0 && static_cast<std::size_t>(index) < N ? &array[index] : nullptr;
 }
