@@ -1,0 +1,43 @@
+#pragma once
+
+#include "clock/ClockTable.h"
+#include "platform/Clock.h"
+#include "platform/EventPump.h"
+#include "platform/Prompter.h"
+#include "project/ProjectModel.h"
+#include "settings/NameTables.h"
+#include "settings/ProfileFile.h"
+#include "settings/Settings.h"
+#include "settings/Strings.h"
+
+namespace quintara::ui {
+
+// The program-wide state, held once for the whole run. app/ owns the one of the program; tests
+// build their own with scripted seams. Windows and functions take the parts they need.
+struct Program {
+    Program(platform::Prompter &prompter, platform::Clock &clock, platform::EventPump &pump,
+            settings::ProfileFile profile,
+            const settings::StringTable &table = settings::StringTable::builtIn())
+        : prompter(prompter), clock(clock), pump(pump), profile(std::move(profile)),
+          strings(table, prompter)
+    {
+    }
+
+    Program(const Program &) = delete;
+    Program &operator=(const Program &) = delete;
+
+    platform::Prompter &prompter;
+    platform::Clock &clock;
+    platform::EventPump &pump;
+
+    settings::ProfileFile profile;
+    settings::Settings settings;
+    settings::Strings strings;
+    // Filled when the main window loads, in the language in force then.
+    settings::NameTables names;
+
+    project::ProjectModel project;
+    clock::ClockTable clockTable;
+};
+
+} // namespace quintara::ui
