@@ -1,0 +1,191 @@
+#include "clock/ClockFile.h"
+
+#include "clock/ClockTable.h"
+#include "platform/Prompter.h"
+#include "project/ByteReader.h"
+#include "project/ProjectModel.h"
+#include "settings/Strings.h"
+
+#include <QFile>
+#include <QIODevice>
+
+#include <algorithm>
+#include <optional>
+
+namespace quintara::clock {
+
+namespace {
+
+constexpr int ConversionWarningId = 957;
+constexpr int ConversionConsequenceId = 958;
+constexpr qsizetype LinesOffset = 5;
+
+bool ConfirmConversion(const ClockTable &table, const settings::Strings &strings,
+                       platform::Prompter &prompter)
+{
+    if (table.ClockFileVersion == 1)
+        return true;
+    const QString text = strings.GetResString(ConversionWarningId) + QStringLiteral("\n\r") +
+                         strings.GetResString(ConversionConsequenceId);
+    return prompter.show(text, platform::ErrorTitle, platform::Buttons::OkCancel,
+                         platform::Icon::Exclamation,
+                         platform::Answer::Cancel) == platform::Answer::Ok;
+}
+
+QString DescribeDeviceError(const QIODevice &device, const QString &fallback)
+{
+    const QString description = device.errorString();
+    return description.isEmpty() || description == QLatin1String("Unknown error") ? fallback
+                                                                                  : description;
+}
+
+ClockFileResult SystemError(QString description)
+{
+    return {ClockFileStatus::SystemError, std::move(description)};
+}
+
+ClockFileResult WriteImage(ClockTable &table, QIODevice &device)
+{
+    ClockTable saved = table;
+    saved.ClockFileVersion = 1;
+    const QByteArray image = ClockFileImage(saved);
+    if (!device.isWritable())
+        return SystemError(
+            DescribeDeviceError(device, QStringLiteral("The file is not open for writing.")));
+    if (!device.isSequential() && !device.seek(0))
+        return SystemError(DescribeDeviceError(device, QStringLiteral("Cannot seek in the file.")));
+    if (device.write(image) != image.size())
+        return SystemError(DescribeDeviceError(device, QStringLiteral("Write error.")));
+    table.ClockFileVersion = 1;
+    return {};
+}
+
+// Reads up to a whole image from the device's start; nullopt when the device reports an error.
+std::optional<QByteArray> ReadImage(QIODevice &device)
+{
+    if (!device.isSequential() && !device.seek(0))
+        return std::nullopt;
+    QByteArray image(ClockFileSize, '\0');
+    qsizetype got = 0;
+    while (got < ClockFileSize) {
+        const qint64 n = device.read(image.data() + got, ClockFileSize - got);
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
+            break;
+        got += n;
+    }
+    image.truncate(got);
+    return image;
+}
+
+} // namespace
+
+QByteArray ClockFileImage(const ClockTable &table)
+{
+    QByteArray image;
+    image.reserve(ClockFileSize);
+    image.append(ClockFileMagic, 3);
+    image.append(static_cast<char>(table.ClockFileVersion));
+    image.append(static_cast<char>(table.ModelIndex));
+    for (const ClockLine &line : table.Lines) {
+        for (const quint8 byte : line.toBytes())
+            image.append(static_cast<char>(byte));
+    }
+    image.append(ClockFileMagic, 3);
+    return image;
+}
+
+ClockFileResult WriteClockFile(ClockTable &table, QIODevice &device,
+                               const settings::Strings &strings, platform::Prompter &prompter)
+{
+    if (!ConfirmConversion(table, strings, prompter))
+        return {ClockFileStatus::Cancelled, {}};
+    return WriteImage(table, device);
+}
+
+ClockFileResult WriteClockFile(ClockTable &table, const settings::Strings &strings,
+                               platform::Prompter &prompter)
+{
+    if (!ConfirmConversion(table, strings, prompter))
+        return {ClockFileStatus::Cancelled, {}};
+    QFile file(table.ClockFileName);
+    // ReadWrite: overwrite in place; WriteOnly alone would truncate a longer file.
+    if (!file.open(QIODevice::ReadWrite))
+        return SystemError(file.errorString());
+    ClockFileResult result = WriteImage(table, file);
+    if (result.done() && !file.flush())
+        result = SystemError(file.errorString());
+    file.close();
+    return result;
+}
+
+ClockFileResult ReadClockImage(ClockTable &table, QByteArrayView image,
+                               project::ProjectModel &model, const settings::Strings &strings,
+                               platform::Prompter &prompter)
+{
+    ClearClockTable(table);
+
+    // Bytes missing at the end read as zeros: the lines beyond a short file are free.
+    QByteArray padded = image.first(std::min(image.size(), ClockFileSize)).toByteArray();
+    padded.append(ClockFileSize - padded.size(), '\0');
+    project::ByteReader reader(padded);
+
+    if (reader.bytes(3) != QByteArray(ClockFileMagic)) {
+        prompter.show(QStringLiteral("NO QBN Clock file!"), platform::ProgramTitle);
+        return {ClockFileStatus::NotAClockFile, {}};
+    }
+    table.ClockFileVersion = reader.u8().value_or(0);
+    project::SelectModel(model, reader.u8().value_or(0), strings);
+    ApplyModel(table, model);
+
+    for (ClockLine &line : table.Lines) {
+        ClockLine::Bytes bytes{};
+        for (quint8 &byte : bytes)
+            byte = reader.u8().value_or(0);
+        line = ClockLine::fromBytes(bytes);
+    }
+
+    if (reader.bytes(3) != QByteArray(ClockFileMagic)) {
+        prompter.show(QStringLiteral("Read error in CLOCK File"), platform::ProgramTitle);
+        return {ClockFileStatus::Damaged, {}};
+    }
+    return {};
+}
+
+ClockFileResult ReadClockFile(ClockTable &table, QIODevice &device, project::ProjectModel &model,
+                              const settings::Strings &strings, platform::Prompter &prompter)
+{
+    const std::optional<QByteArray> image = device.isReadable() ? ReadImage(device) : std::nullopt;
+    if (!image) {
+        ClearClockTable(table);
+        return SystemError(DescribeDeviceError(device, QStringLiteral("Read error.")));
+    }
+    return ReadClockImage(table, *image, model, strings, prompter);
+}
+
+ClockFileResult ReadClockFile(ClockTable &table, project::ProjectModel &model,
+                              const settings::Strings &strings, platform::Prompter &prompter)
+{
+    QFile file(table.ClockFileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ClearClockTable(table);
+        return SystemError(file.errorString());
+    }
+    return ReadClockFile(table, file, model, strings, prompter);
+}
+
+void ApplyModel(ClockTable &table, const project::ProjectModel &model)
+{
+    table.ModelIndex = static_cast<quint8>(model.ModelIndex);
+    table.MaxClockLines =
+        static_cast<qint16>(std::clamp(model.Limits.ClockLines, 0, ClockLineCount));
+}
+
+void ShowFileError(platform::Prompter &prompter, const QString &description)
+{
+    prompter.show(description, platform::ErrorTitle, platform::Buttons::Ok,
+                  platform::Icon::Critical);
+}
+
+} // namespace quintara::clock

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+class QIODevice;
+
+namespace quintara::platform {
+class Prompter;
+}
+namespace quintara::project {
+struct ProjectModel;
+}
+namespace quintara::settings {
+class Strings;
+}
+
+namespace quintara::clock {
+
+struct ClockTable;
+
+// A clock file: "QBN", version, model, the 100 lines of 13 bytes, "QBN". No length field, no
+// checksum; the reader takes the first 1308 bytes and ignores the rest.
+inline constexpr qsizetype ClockFileSize = 1308;
+inline constexpr char ClockFileMagic[] = "QBN";
+
+enum class ClockFileStatus {
+    Done,          // written, or read with both marks in place
+    Cancelled,     // the conversion question was answered Cancel: nothing written
+    NotAClockFile, // the leading mark is missing: the table stays cleared
+    Damaged,       // the trailing mark is missing: the lines read so far are kept
+    SystemError,   // the operating system refused; `error` describes it for the user
+};
+
+struct ClockFileResult {
+    ClockFileStatus status = ClockFileStatus::Done;
+    QString error;
+
+    bool done() const { return status == ClockFileStatus::Done; }
+};
+
+// The file image of the table as it stands (version byte as held).
+QByteArray ClockFileImage(const ClockTable &table);
+
+// Writes the table over the device from offset 0 without truncating it (the device must be
+// open for writing and seekable, or be at its start). A table of another version than 1 is
+// saved only after the user agreed to the conversion; the version is 1 once it is written.
+// The caller clears TableChanged when the result is Done.
+ClockFileResult WriteClockFile(ClockTable &table, QIODevice &device,
+                               const settings::Strings &strings, platform::Prompter &prompter);
+// The same to the file ClockFileName, created when missing and overwritten in place.
+ClockFileResult WriteClockFile(ClockTable &table, const settings::Strings &strings,
+                               platform::Prompter &prompter);
+
+// Replaces the table by the clock file read from the device's start. Clears the table first;
+// selects the file's central-unit model (limits and MaxClockLines follow it); says
+// "NO QBN Clock file!" or "Read error in CLOCK File" for a foreign or damaged file. The caller
+// repaints, clears the selection and clears TableChanged.
+ClockFileResult ReadClockFile(ClockTable &table, QIODevice &device, project::ProjectModel &model,
+                              const settings::Strings &strings, platform::Prompter &prompter);
+// The same from the file ClockFileName.
+ClockFileResult ReadClockFile(ClockTable &table, project::ProjectModel &model,
+                              const settings::Strings &strings, platform::Prompter &prompter);
+// The reading steps on bytes already in memory (a shorter image reads as if padded with zeros).
+ClockFileResult ReadClockImage(ClockTable &table, QByteArrayView image,
+                               project::ProjectModel &model, const settings::Strings &strings,
+                               platform::Prompter &prompter);
+
+// Takes the model index and the clock-line limit from the project model, as selecting a model
+// does for the clock table.
+void ApplyModel(ClockTable &table, const project::ProjectModel &model);
+
+// Shows an operating-system failure of a file command the way the program does.
+void ShowFileError(platform::Prompter &prompter, const QString &description);
+
+} // namespace quintara::clock

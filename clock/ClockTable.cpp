@@ -1,0 +1,149 @@
+#include "clock/ClockTable.h"
+
+#include "platform/Clock.h"
+#include "platform/Prompter.h"
+
+#include <algorithm>
+
+namespace quintara::clock {
+
+ClockLine *ClockTable::line(int index)
+{
+    return index >= 0 && index < ClockLineCount ? &Lines[static_cast<std::size_t>(index)] : nullptr;
+}
+
+const ClockLine *ClockTable::line(int index) const
+{
+    return index >= 0 && index < ClockLineCount ? &Lines[static_cast<std::size_t>(index)] : nullptr;
+}
+
+int ClockTable::usableLines() const
+{
+    return std::clamp<int>(MaxClockLines, 0, ClockLineCount);
+}
+
+std::optional<int> ClockTable::selectedIndex() const
+{
+    if (SelectedLine < 1 || SelectedLine > ClockLineCount)
+        return std::nullopt;
+    return SelectedLine - 1;
+}
+
+void ClearClockTable(ClockTable &table)
+{
+    for (ClockLine &line : table.Lines) {
+        line.RepeatUnit = 0;
+        line.RepeatCount = 0;
+        line.FunctionType = 0;
+        line.FunctionNumber = 0;
+        line.Level = 0;
+    }
+}
+
+int FullYear(int twoDigitYear)
+{
+    if (twoDigitYear < 0 || twoDigitYear > 99)
+        return -1;
+    return twoDigitYear < 30 ? 2000 + twoDigitYear : 1900 + twoDigitYear;
+}
+
+QDate ReferenceDate(const ClockLine &line)
+{
+    const int year = FullYear(line.Year);
+    if (year < 0)
+        return {};
+    return QDate(year, line.Month, line.Day); // invalid for a day or month that doesn't exist
+}
+
+QDateTime ReferenceDateTime(const ClockLine &line)
+{
+    const QDate date = ReferenceDate(line);
+    const QTime time(line.Hour, line.Minute);
+    if (!date.isValid() || !time.isValid())
+        return {};
+    return QDateTime(date, time);
+}
+
+void SetReferenceDate(ClockLine &line, QDate date)
+{
+    line.Day = static_cast<quint8>(date.day());
+    line.Month = static_cast<quint8>(date.month());
+    line.Year = static_cast<quint8>(((date.year() % 100) + 100) % 100);
+}
+
+int MarkerX(const ClockLine &line)
+{
+    // 20 + 20 h + m / 3 in thirds, rounded to the nearest whole with halves to even.
+    const int thirds = 60 + 60 * line.Hour + line.Minute;
+    const int whole = thirds / 3;
+    const int rest = thirds % 3;
+    return rest == 2 ? whole + 1 : whole; // a third never makes a half
+}
+
+std::optional<int> FindFreeLine(const ClockTable &table)
+{
+    for (int i = 0; i < table.usableLines(); ++i) {
+        if (!table.Lines[static_cast<std::size_t>(i)].inUse())
+            return i;
+    }
+    return std::nullopt;
+}
+
+QDate MondayOf(QDate date)
+{
+    return date.addDays(1 - date.dayOfWeek());
+}
+
+std::optional<int> BeginAddLine(ClockTable &table, int tableKind, const platform::Clock &clock,
+                                platform::Prompter &prompter)
+{
+    const std::optional<int> free = FindFreeLine(table);
+    if (!free) {
+        prompter.show(table.usableLines() == 0
+                          ? QStringLiteral("Geen VENTORA '.NBT' bestand ingeladen, u dient dit "
+                                           "eerst te doen!")
+                          : QStringLiteral("No more memory!"),
+                      platform::ProgramTitle);
+        return std::nullopt;
+    }
+
+    const QDateTime now = clock.now();
+    ClockLine &line = table.Lines[static_cast<std::size_t>(*free)];
+    line.FunctionType = 1;
+    line.FunctionNumber = 1;
+    line.Level = 255;
+    line.Hour = static_cast<quint8>(now.time().hour());
+    line.Minute = 0;
+    SetReferenceDate(line, MondayOf(now.date()));
+    line.Table = static_cast<quint8>(tableKind);
+    line.RepeatUnit = Days;
+    line.RepeatCount = 1;
+    table.SelectedLine = static_cast<qint16>(*free + 1);
+    return free;
+}
+
+bool FinishAddLine(ClockTable &table, int index)
+{
+    table.TableChanged = true;
+    const ClockLine *line = table.line(index);
+    return line && line->inUse();
+}
+
+bool DeleteSelectedLine(ClockTable &table, const QString &levelText, const QString &functionText,
+                        platform::Prompter &prompter)
+{
+    const std::optional<int> index = table.selectedIndex();
+    if (!index)
+        return false;
+    const QString question = QStringLiteral("Mag ") + levelText + u' ' + functionText +
+                             QStringLiteral(" verwijderd worden?");
+    if (prompter.show(question, platform::ProgramTitle, platform::Buttons::YesNo,
+                      platform::Icon::None, platform::Answer::No) != platform::Answer::Yes)
+        return false;
+    table.Lines[static_cast<std::size_t>(*index)].FunctionType = 0;
+    table.SelectedLine = 0;
+    table.TableChanged = true;
+    return true;
+}
+
+} // namespace quintara::clock

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "clock/ClockLine.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+namespace quintara::platform {
+class Clock;
+class Prompter;
+} // namespace quintara::platform
+
+namespace quintara::clock {
+
+inline constexpr int ClockLineCount = 100;
+
+// The one clock table of the program: 100 lines whose index is their identity, and the values
+// that travel with it. Only lines 0..MaxClockLines - 1 are used; the file keeps all of them.
+struct ClockTable {
+    std::array<ClockLine, ClockLineCount> Lines{};
+    QString ClockFileName;
+    quint8 ClockFileVersion = 0;
+    quint8 ModelIndex = 0;
+    qint16 MaxClockLines = 0;
+    bool TableChanged = false;
+    qint16 SelectedLine = 0; // 1-based, 0 = none
+
+    // The line at index, or nullptr when the index names no line.
+    ClockLine *line(int index);
+    const ClockLine *line(int index) const;
+
+    // MaxClockLines held to 0..100, for loops over the lines in use.
+    int usableLines() const;
+    // The selected line's index, when SelectedLine names a line.
+    std::optional<int> selectedIndex() const;
+};
+
+// Frees every line (repeat, function and level bytes to 0) and leaves the other bytes as they
+// stand. The caller repaints and clears the selection.
+void ClearClockTable(ClockTable &table);
+
+// Full year of a two-digit year byte: 0..29 are 2000..2029, 30..99 are 1930..1999; -1 above 99.
+int FullYear(int twoDigitYear);
+
+// The reference date of a line, or an invalid date when its bytes name no calendar day.
+QDate ReferenceDate(const ClockLine &line);
+// The reference date at the reference time (local time, seconds 0); invalid when the bytes name
+// no real date or time.
+QDateTime ReferenceDateTime(const ClockLine &line);
+// Stores a date's day, month and year modulo 100; the time bytes are left alone.
+void SetReferenceDate(ClockLine &line, QDate date);
+
+// Horizontal week-view position of a line's reference time, rounded with halves to even.
+int MarkerX(const ClockLine &line);
+
+// The lowest free index below MaxClockLines.
+std::optional<int> FindFreeLine(const ClockTable &table);
+
+// The Monday (weeks begin on Monday) of the week holding date.
+QDate MondayOf(QDate date);
+
+// The first steps of adding a line to table kind `tableKind`: finds the lowest free line, says
+// why there is none, fills the defaults and selects it. The caller then opens the editor and
+// finishes with FinishAddLine.
+std::optional<int> BeginAddLine(ClockTable &table, int tableKind, const platform::Clock &clock,
+                                platform::Prompter &prompter);
+// Marks the table changed; answers whether the line survived the editor (to bring it in view).
+bool FinishAddLine(ClockTable &table, int index);
+
+// Asks whether the selected line may go, naming it by its level text and function description,
+// and frees it on Yes. Answers whether the line was deleted (the caller then repaints).
+bool DeleteSelectedLine(ClockTable &table, const QString &levelText, const QString &functionText,
+                        platform::Prompter &prompter);
+
+} // namespace quintara::clock

@@ -1,0 +1,346 @@
+#include "clock/Occurrences.h"
+
+#include "clock/ClockTable.h"
+
+#include <QRandomGenerator>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace quintara::clock {
+namespace {
+
+const WorkdayFlagSet MondayToFriday{1, 1, 1, 1, 1, 0, 0};
+// Thursday 10 December 2026; its week begins on Monday 7 December.
+const QDate Today(2026, 12, 10);
+const QDate ThisMonday(2026, 12, 7);
+
+ClockLine Line(QDate date, int hour, int minute, int table, int unit, int count)
+{
+    ClockLine line;
+    SetReferenceDate(line, date);
+    line.Hour = quint8(hour);
+    line.Minute = quint8(minute);
+    line.Table = quint8(table);
+    line.RepeatUnit = quint8(unit);
+    line.RepeatCount = quint8(count);
+    line.FunctionType = 1;
+    return line;
+}
+
+std::vector<QDateTime> Walk(const ClockLine &line, QDate monday,
+                            WalkPurpose purpose = WalkPurpose::HitTest,
+                            const WorkdayFlagSet &workdays = MondayToFriday)
+{
+    std::vector<QDateTime> out;
+    OccurrenceWalk walk(line, monday, workdays, purpose);
+    while (const std::optional<Occurrence> o = walk.next())
+        out.push_back(
+            QDateTime(o->moment.date(), QTime(o->moment.hour(), o->moment.minute()), Qt::UTC));
+    return out;
+}
+
+// The walk done the slow way, one step at a time from the reference moment, in UTC so that
+// no summer-time jump is involved.
+std::vector<QDateTime> StepByStepWalk(const ClockLine &line, QDate monday, WalkPurpose purpose,
+                                      const WorkdayFlagSet &workdays)
+{
+    std::vector<QDateTime> out;
+    QDateTime d(ReferenceDate(line), QTime(line.Hour, line.Minute), Qt::UTC);
+    const bool dayTable = line.Table == Workday || line.Table == Weekend;
+    const int count = line.RepeatCount;
+    for (int k = 1; k <= 250;) {
+        if (!dayTable && (line.RepeatUnit == Once || line.RepeatUnit > 7 || count == 0))
+            break;
+        if (purpose == WalkPurpose::Markers && !dayTable && line.RepeatUnit == Minutes && k > 25)
+            break;
+        if (dayTable)
+            d = d.addDays(1);
+        else if (line.RepeatUnit == Minutes)
+            d = d.addSecs(60LL * count);
+        else if (line.RepeatUnit == Hours)
+            d = d.addSecs(3600LL * count);
+        else if (line.RepeatUnit == Weeks)
+            d = d.addDays(7LL * count);
+        else if (line.RepeatUnit == Months)
+            d = d.addMonths(count);
+        else
+            d = d.addDays(count);
+        const qint64 dd = monday.daysTo(d.date());
+        if (dd >= 7)
+            break;
+        if (dd < 0)
+            continue;
+        const bool workday = workdays[static_cast<std::size_t>(d.date().dayOfWeek() - 1)] == 1;
+        bool keep = true;
+        if (line.Table == Workday || line.RepeatUnit == Workdays)
+            keep = workday;
+        else if (line.Table == Weekend || line.RepeatUnit == WeekendDays)
+            keep = !workday;
+        if (keep)
+            out.push_back(d);
+        ++k;
+    }
+    return out;
+}
+
+TEST(Occurrences, OnceShowsOnlyItsReferenceInItsOwnWeek)
+{
+    const ClockLine line = Line(QDate(2026, 12, 9), 6, 30, Continue, Once, 1);
+
+    const std::optional<Occurrence> reference = ReferenceOccurrence(line, ThisMonday);
+    ASSERT_TRUE(reference);
+    EXPECT_EQ(reference->row, 2);
+    EXPECT_EQ(reference->x, 150);
+    EXPECT_EQ(reference->y, 40 + 140);
+    EXPECT_TRUE(Walk(line, ThisMonday).empty());
+
+    for (int weeks : {-1, 1, 52}) {
+        EXPECT_FALSE(ReferenceOccurrence(line, ThisMonday.addDays(7 * weeks)));
+        EXPECT_TRUE(Walk(line, ThisMonday.addDays(7 * weeks)).empty());
+    }
+}
+
+TEST(Occurrences, WorkdayAndWeekendTablesRepeatDailyOnTheirDays)
+{
+    // Their repetition bytes don't matter, even ones no editor makes.
+    for (auto [unit, count] : {std::pair<int, int>{Once, 0}, {Minutes, 5}, {9, 0}}) {
+        ClockLine workday = Line(QDate(2020, 1, 1), 7, 15, Workday, unit, count);
+        ClockLine weekend = Line(QDate(2020, 1, 1), 9, 0, Weekend, unit, count);
+        CheckDate(workday, ThisMonday);
+        CheckDate(weekend, ThisMonday);
+        EXPECT_EQ(ReferenceDate(workday), QDate(2026, 12, 6)); // the Sunday before
+        EXPECT_EQ(workday.Hour, 7);
+        EXPECT_EQ(workday.Minute, 15);
+
+        for (int week : {0, 1, 30}) {
+            const QDate monday = ThisMonday.addDays(7 * week);
+            EXPECT_FALSE(ReferenceOccurrence(workday, monday));
+            const auto days = Walk(workday, monday, WalkPurpose::Markers);
+            ASSERT_EQ(days.size(), 5u);
+            for (int i = 0; i < 5; ++i)
+                EXPECT_EQ(days[std::size_t(i)],
+                          QDateTime(monday.addDays(i), QTime(7, 15), Qt::UTC));
+            const auto weekendDays = Walk(weekend, monday, WalkPurpose::Markers);
+            ASSERT_EQ(weekendDays.size(), 2u);
+            EXPECT_EQ(weekendDays[0].date(), monday.addDays(5));
+            EXPECT_EQ(weekendDays[1].date(), monday.addDays(6));
+        }
+    }
+
+    // The project's own workdays decide, and the Workdays unit outranks the Weekend table.
+    const WorkdayFlagSet tuesdayOff{1, 0, 1, 1, 1, 1, 0};
+    const ClockLine odd = Line(QDate(2026, 12, 6), 8, 0, Weekend, Workdays, 1);
+    const auto days = Walk(odd, ThisMonday, WalkPurpose::Markers, tuesdayOff);
+    ASSERT_EQ(days.size(), 5u);
+    EXPECT_EQ(days[1].date(), QDate(2026, 12, 9));
+    const ClockLine weekendDays = Line(QDate(2026, 12, 6), 8, 0, Continue, WeekendDays, 1);
+    EXPECT_EQ(Walk(weekendDays, ThisMonday, WalkPurpose::Markers, tuesdayOff).size(), 2u);
+}
+
+TEST(Occurrences, EveryTwoWeeksSkipsTheNextWeek)
+{
+    const ClockLine line = Line(ThisMonday.addDays(-14), 8, 0, Continue, Weeks, 2);
+    EXPECT_EQ(Walk(line, ThisMonday), std::vector{QDateTime(ThisMonday, QTime(8, 0), Qt::UTC)});
+    EXPECT_TRUE(Walk(line, ThisMonday.addDays(7)).empty());
+    EXPECT_EQ(Walk(line, ThisMonday.addDays(14)).size(), 1u);
+    EXPECT_EQ(Walk(line, ThisMonday.addDays(7 * 520)).size(), 1u); // ten years on
+    EXPECT_TRUE(Walk(line, ThisMonday.addDays(7 * 521)).empty());
+}
+
+TEST(Occurrences, MonthEndIsClampedAndTheClampedDayKept)
+{
+    const LineStep monthly = RepeatStep(Months, 1);
+    auto after = [&](QDate from, int steps) {
+        return StepMoment(Moment::fromDate(from), monthly, steps).date();
+    };
+    EXPECT_EQ(after(QDate(2027, 1, 31), 1), QDate(2027, 2, 28));
+    EXPECT_EQ(after(QDate(2027, 1, 31), 2), QDate(2027, 3, 28));
+    EXPECT_EQ(after(QDate(2028, 1, 31), 1), QDate(2028, 2, 29));
+    EXPECT_EQ(after(QDate(2028, 1, 31), 2), QDate(2028, 3, 29));
+    EXPECT_EQ(after(QDate(2027, 3, 31), 1), QDate(2027, 4, 30));
+    EXPECT_EQ(after(QDate(2027, 3, 31), 2), QDate(2027, 5, 30));
+    EXPECT_EQ(after(QDate(2027, 5, 31), -1), QDate(2027, 4, 30));
+    // Every 4 years from a leap day stays on the 29th until a century year that isn't leap.
+    const LineStep fourYears = RepeatStep(Months, 48);
+    EXPECT_EQ(StepMoment(Moment::fromDate(QDate(2004, 2, 29)), fourYears, 24).date(),
+              QDate(2100, 2, 28));
+    EXPECT_EQ(StepMoment(Moment::fromDate(QDate(2004, 2, 29)), fourYears, 23).date(),
+              QDate(2096, 2, 29));
+
+    // The week view sees the same: the 28th of March 2027 is a Sunday.
+    const ClockLine line = Line(QDate(2027, 1, 31), 12, 0, Continue, Months, 1);
+    EXPECT_EQ(Walk(line, QDate(2027, 3, 22)),
+              std::vector{QDateTime(QDate(2027, 3, 28), QTime(12, 0), Qt::UTC)});
+    EXPECT_TRUE(Walk(line, QDate(2027, 3, 29)).empty()); // not on the 31st
+}
+
+TEST(Occurrences, MinuteSeriesShowTwentyFiveButHitTestTwoHundredFifty)
+{
+    const ClockLine tenMinutes = Line(ThisMonday.addDays(-1), 23, 0, Continue, Minutes, 10);
+    const auto markers = Walk(tenMinutes, ThisMonday, WalkPurpose::Markers);
+    ASSERT_EQ(markers.size(), 25u);
+    EXPECT_EQ(markers.front(), QDateTime(ThisMonday, QTime(0, 0), Qt::UTC));
+    EXPECT_EQ(markers.back(), QDateTime(ThisMonday, QTime(4, 0), Qt::UTC));
+    const auto hits = Walk(tenMinutes, ThisMonday, WalkPurpose::HitTest);
+    ASSERT_EQ(hits.size(), 250u);
+    EXPECT_EQ(hits.back(), QDateTime(ThisMonday.addDays(1), QTime(17, 30), Qt::UTC));
+
+    // Hours are steps in minutes too, but without the limit of 25.
+    const ClockLine hourly = Line(ThisMonday, 0, 0, Continue, Hours, 1);
+    EXPECT_EQ(Walk(hourly, ThisMonday, WalkPurpose::Markers).size(), 7u * 24 - 1);
+
+    // Far ahead the limits count from the first step inside the week.
+    const QDate farMonday = ThisMonday.addDays(7 * 520);
+    const ClockLine everyMinute = Line(ThisMonday, 0, 1, Continue, Minutes, 1);
+    const auto far = Walk(everyMinute, farMonday, WalkPurpose::Markers);
+    ASSERT_EQ(far.size(), 25u);
+    EXPECT_EQ(far.front(), QDateTime(farMonday, QTime(0, 0), Qt::UTC));
+    EXPECT_EQ(Walk(everyMinute, farMonday, WalkPurpose::HitTest).size(), 250u);
+}
+
+TEST(Occurrences, PositionsKeepTheirFraction)
+{
+    const ClockLine line = Line(ThisMonday, 10, 19, Continue, Hours, 25);
+    const auto walk = OccurrenceWalk(line, ThisMonday, MondayToFriday, WalkPurpose::Markers);
+    auto copy = walk;
+    const std::optional<Occurrence> first = copy.next();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->row, 1);
+    EXPECT_DOUBLE_EQ(first->x, 20 + 20 * 11 + 19 / 3.0);
+    EXPECT_EQ(first->y, 110);
+    EXPECT_EQ(ReferenceOccurrence(line, ThisMonday)->x, 20 + 200 + 6); // rounded
+}
+
+TEST(Occurrences, LinesWithoutAStepEndAtOnce)
+{
+    // A count of 0 or a unit above 7 can come from a file or the central unit: such a line
+    // behaves as Once, in the walk and when its date is kept current.
+    for (auto [unit, count] : {std::pair<int, int>{Days, 0}, {Minutes, 0}, {8, 1}, {255, 255}}) {
+        ClockLine line = Line(ThisMonday.addDays(2), 9, 0, Continue, unit, count);
+        EXPECT_TRUE(ReferenceOccurrence(line, ThisMonday));
+        EXPECT_TRUE(Walk(line, ThisMonday).empty());
+        EXPECT_TRUE(Walk(line, ThisMonday.addDays(7)).empty());
+        CheckDate(line, ThisMonday);
+        EXPECT_EQ(ReferenceDate(line), ThisMonday.addDays(2));
+    }
+    // Bytes that name no date: no occurrence, and the date is left for the user to see.
+    ClockLine bad = Line(ThisMonday, 9, 0, Continue, Days, 1);
+    bad.Month = 0;
+    EXPECT_TRUE(Walk(bad, ThisMonday).empty());
+    EXPECT_FALSE(ReferenceOccurrence(bad, ThisMonday));
+    CheckDate(bad, ThisMonday);
+    EXPECT_EQ(bad.Month, 0);
+}
+
+TEST(Occurrences, CheckDatesMovesReferencesBackByWholeSteps)
+{
+    ClockTable table;
+    table.MaxClockLines = 50;
+    table.Lines[0] = Line(QDate(2027, 3, 1), 10, 0, Continue, Hours, 3);
+    table.Lines[1] = Line(ThisMonday.addDays(21), 8, 0, Special, Weeks, 1);
+    table.Lines[2] = Line(QDate(2027, 5, 31), 8, 0, Simulation, Months, 1);
+    table.Lines[3] = Line(ThisMonday.addDays(3), 8, 0, Continue, Once, 1);
+    table.Lines[4] = Line(QDate(2020, 1, 1), 8, 0, Continue, Days, 1);   // already in the past
+    table.Lines[5] = Line(ThisMonday, 0, 0, Continue, Days, 1);          // exactly the limit
+    table.Lines[60] = Line(QDate(2027, 3, 1), 10, 0, Continue, Days, 1); // beyond the limit
+    table.Lines[6] = Line(QDate(2027, 3, 1), 10, 0, Continue, Days, 1);
+    table.Lines[6].FunctionType = 0; // free
+    table.TableChanged = false;
+
+    CheckDates(table, ThisMonday);
+
+    // 10:00 stays the stored time, though the 3-hour steps ended at another hour.
+    EXPECT_EQ(ReferenceDate(table.Lines[0]), QDate(2026, 12, 6));
+    EXPECT_EQ(table.Lines[0].Hour, 10);
+    EXPECT_EQ(ReferenceDate(table.Lines[1]), ThisMonday.addDays(-7)); // 08:00 is after 00:00
+    EXPECT_EQ(ReferenceDate(table.Lines[2]), QDate(2026, 11, 28));    // February left its mark
+    EXPECT_EQ(ReferenceDate(table.Lines[3]), ThisMonday.addDays(3));
+    EXPECT_EQ(ReferenceDate(table.Lines[4]), QDate(2020, 1, 1));
+    EXPECT_EQ(ReferenceDate(table.Lines[5]), ThisMonday);
+    EXPECT_EQ(ReferenceDate(table.Lines[60]), QDate(2027, 3, 1));
+    EXPECT_EQ(ReferenceDate(table.Lines[6]), QDate(2027, 3, 1));
+    EXPECT_FALSE(table.TableChanged);
+    EXPECT_EQ(CurrentMonday(Today), Moment::fromDate(ThisMonday));
+}
+
+TEST(Occurrences, SkippingAheadGivesWhatTheStepByStepWalkGives)
+{
+    QRandomGenerator random(20261207);
+    const QDate base(2026, 12, 7);
+    int compared = 0;
+    int nonEmpty = 0;
+    for (int round = 0; round < 4000; ++round) {
+        const int unit = random.bounded(9); // 8: a unit no editor makes
+        int count = random.bounded(256);
+        if (random.bounded(4) == 0)
+            count = random.bounded(1, 4);
+        const int table = random.bounded(5);
+        // Month ends often, to meet the clamping.
+        const int day = random.bounded(3) == 0 ? random.bounded(28, 32) : random.bounded(1, 32);
+        const QDate reference(base.year() - 5 + random.bounded(9), random.bounded(1, 13), 1);
+        if (day > reference.daysInMonth())
+            continue;
+        const ClockLine line = Line(reference.addDays(day - 1), random.bounded(24),
+                                    random.bounded(60), table, unit, count);
+
+        // Keep the slow walk affordable: minute steps only weeks away, the rest years away.
+        const bool dayTable = table == Workday || table == Weekend;
+        const int span = dayTable ? 400 : unit == Minutes ? 8 : unit == Hours ? 200 : 1600;
+        const QDate monday = MondayOf(reference.addDays(random.bounded(-span * 7, span * 7)));
+        WorkdayFlagSet workdays;
+        for (quint8 &flag : workdays)
+            flag = quint8(random.bounded(2));
+
+        for (WalkPurpose purpose : {WalkPurpose::Markers, WalkPurpose::HitTest}) {
+            const auto fast = Walk(line, monday, purpose, workdays);
+            ASSERT_EQ(fast, StepByStepWalk(line, monday, purpose, workdays))
+                << "unit " << unit << " count " << count << " table " << table << " from "
+                << ReferenceDateTime(line).toString(Qt::ISODate).toStdString() << " week "
+                << monday.toString(Qt::ISODate).toStdString();
+            ++compared;
+            nonEmpty += fast.empty() ? 0 : 1;
+        }
+    }
+    EXPECT_GT(compared, 6000);
+    EXPECT_GT(nonEmpty, 1000); // the comparison saw occurrences, not only empty weeks
+}
+
+TEST(Occurrences, PushBackGivesWhatSteppingBackOneByOneGives)
+{
+    QRandomGenerator random(7);
+    for (int round = 0; round < 3000; ++round) {
+        const int unit = random.bounded(1, 8);
+        const int count = random.bounded(1, 256);
+        const QDate start = QDate(2026, 1, 1).addDays(random.bounded(-2000, 4000));
+        QDateTime slow(start, QTime(random.bounded(24), random.bounded(60)), Qt::UTC);
+        const Moment fast = PushBack(Moment::fromDateTime(slow), RepeatStep(unit, count),
+                                     Moment::fromDate(ThisMonday));
+        const QDateTime limit(ThisMonday, QTime(0, 0), Qt::UTC);
+        while (slow > limit) {
+            switch (unit) {
+            case Minutes:
+                slow = slow.addSecs(-60LL * count);
+                break;
+            case Hours:
+                slow = slow.addSecs(-3600LL * count);
+                break;
+            case Weeks:
+                slow = slow.addDays(-7LL * count);
+                break;
+            case Months:
+                slow = slow.addMonths(-count);
+                break;
+            default:
+                slow = slow.addDays(-count);
+                break;
+            }
+        }
+        ASSERT_EQ(fast, Moment::fromDateTime(slow))
+            << unit << " x " << count << " from " << start.toString(Qt::ISODate).toStdString();
+    }
+}
+
+} // namespace
+} // namespace quintara::clock
