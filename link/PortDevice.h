@@ -4,17 +4,21 @@
 
 #include <functional>
 
+namespace quintara::settings {
+class ProfileFile;
+}
+
 namespace quintara::link {
 
-// Reads one key of the settings file's [Ports] section; "" when the key is absent.
-using PortsSection = std::function<QString(const QString &key)>;
+// Port number (1 = COM1) -> device name; "" when the number names no port.
+using DeviceMap = std::function<QString(int portNumber)>;
 
 // Highest port number the program accepts; the communication dialog offers 1..8.
 inline constexpr int MaxPortNumber = 99;
 
-// The device behind port number n (1 = COM1): the [Ports] entry "COMn" when the settings file
-// has one (for example COM1=/dev/ttyUSB0), otherwise "COMn" on Windows and /dev/ttyS(n-1)
-// elsewhere. "" for a number outside 1..MaxPortNumber.
-QString DeviceForPort(int portNumber, const PortsSection &ports = {});
+// The program's map: a [Ports] entry of the settings file when it has one (COM1=/dev/ttyUSB0),
+// else COMn on Windows and /dev/ttyS(n-1) elsewhere; numbers outside 1..MaxPortNumber name no
+// port. The file is read at each lookup, so an edited [Ports] section counts at the next open.
+DeviceMap DeviceMapFromSettings(const settings::ProfileFile &file);
 
 } // namespace quintara::link

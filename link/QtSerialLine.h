@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/PortDevice.h"
 #include "link/SerialLine.h"
 
 #include <QSerialPort>
@@ -9,12 +10,10 @@
 namespace quintara::link {
 
 // The serial line over QSerialPort. Port numbers become devices through the given mapping
-// (normally DeviceForPort with the settings file's [Ports] section).
+// (normally DeviceMapFromSettings).
 class QtSerialLine final : public SerialLine {
     Q_OBJECT
 public:
-    using DeviceMap = std::function<QString(int portNumber)>;
-
     explicit QtSerialLine(DeviceMap deviceForPort, QObject *parent = nullptr);
     ~QtSerialLine() override;
 

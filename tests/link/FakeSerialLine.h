@@ -1,0 +1,182 @@
+#pragma once
+
+#include "link/SerialLine.h"
+#include "link/Ticker.h"
+#include "tests/support/VirtualPump.h"
+#include "tools/central-sim/CentralUnit.h"
+
+#include <QByteArray>
+#include <QSet>
+
+namespace quintara::testing {
+
+// A serial line in memory. What the program writes waits in the output queue until the
+// virtual pump runs (as QSerialPort's bytes leave when the event loop runs); what the test
+// delivers is read back byte by byte. Make it before anything that listens to it on the pump.
+class FakeSerialLine final : public link::SerialLine {
+    Q_OBJECT
+public:
+    explicit FakeSerialLine(VirtualPump &pump)
+    {
+        pump.addHook([this](qint64) {
+            if (!stuckOutput) {
+                m_sent.append(m_output);
+                m_output.clear();
+            }
+        });
+    }
+
+    // Numbers 1..16 are accepted as ports; only these exist.
+    QSet<int> existingPorts{1, 2};
+    // The output queue never drains (a stuck handshake line).
+    bool stuckOutput = false;
+    bool carrier = false;
+
+    // Everything written since the line was made, and how often it was opened.
+    QByteArray written;
+    int opens = 0;
+
+    bool setPortNumber(int portNumber) override
+    {
+        if (portNumber < 1 || portNumber > 16)
+            return false;
+        close();
+        m_port = portNumber;
+        return true;
+    }
+    int portNumber() const override { return m_port; }
+    bool setParameters(const QString &parameters) override
+    {
+        const auto parsed = link::LineParameters::parse(parameters);
+        if (parsed)
+            m_parameters = *parsed;
+        return parsed.has_value();
+    }
+    QString parameters() const override { return m_parameters.toString(); }
+
+    bool open() override
+    {
+        if (!existingPorts.contains(m_port))
+            return false;
+        m_open = true;
+        ++opens;
+        return true;
+    }
+    void close() override
+    {
+        m_open = false;
+        m_output.clear();
+    }
+    bool isOpen() const override { return m_open; }
+
+    bool writeByte(quint8 byte) override
+    {
+        if (!m_open)
+            return false;
+        written.append(static_cast<char>(byte));
+        m_output.append(static_cast<char>(byte));
+        return true;
+    }
+    int bytesWaiting() const override { return static_cast<int>(m_input.size()); }
+    std::optional<quint8> readByte() override
+    {
+        if (m_input.isEmpty())
+            return std::nullopt;
+        const auto byte = static_cast<quint8>(m_input.front());
+        m_input.remove(0, 1);
+        return byte;
+    }
+    qint64 outputQueueLength() const override { return stuckOutput ? 1 : m_output.size(); }
+    void clearInput() override { m_input.clear(); }
+    void clearOutput() override { m_output.clear(); }
+    bool carrierDetect() override { return carrier; }
+
+    // Bytes arrive from the far end.
+    void deliver(const QByteArray &bytes)
+    {
+        queue(bytes);
+        emit bytesArrived();
+    }
+    // Bytes arrive but their notification is still pending.
+    void queue(const QByteArray &bytes)
+    {
+        if (m_open)
+            m_input.append(bytes);
+    }
+    // The bytes that have left the output queue since the last call (the far end reads them).
+    QByteArray takeSent()
+    {
+        QByteArray sent;
+        sent.swap(m_sent);
+        return sent;
+    }
+    // The device vanishes.
+    void fail()
+    {
+        m_open = false;
+        emit failed(QStringLiteral("device gone"));
+    }
+
+private:
+    int m_port = 0;
+    link::LineParameters m_parameters;
+    bool m_open = false;
+    QByteArray m_output;
+    QByteArray m_sent;
+    QByteArray m_input;
+};
+
+// A ticker on virtual time: ticks when the pump's clock passes each interval.
+class VirtualTicker final : public link::Ticker {
+    Q_OBJECT
+public:
+    explicit VirtualTicker(VirtualPump &pump) : m_pump(pump)
+    {
+        pump.addHook([this](qint64 now) { advanceTo(now); });
+    }
+    void start(int intervalMs) override
+    {
+        if (m_active && m_interval == intervalMs)
+            return;
+        m_active = true;
+        m_interval = intervalMs;
+        m_next = m_pump.msecs() + intervalMs;
+    }
+    void stop() override { m_active = false; }
+    bool isActive() const override { return m_active; }
+
+    // One tick now, whatever the clock says.
+    void fire()
+    {
+        if (m_active)
+            emit tick();
+    }
+
+private:
+    void advanceTo(qint64 now)
+    {
+        while (m_active && now >= m_next) {
+            m_next += m_interval;
+            emit tick();
+        }
+    }
+
+    VirtualPump &m_pump;
+    bool m_active = false;
+    int m_interval = 0;
+    qint64 m_next = 0;
+};
+
+// The simulator's engine behind a fake line: it hears what has left the line and answers at
+// every round of the virtual pump.
+inline void ConnectCentralUnit(sim::CentralUnit &unit, FakeSerialLine &line, VirtualPump &pump)
+{
+    pump.addHook([&unit, &line](qint64 now) {
+        unit.receive(line.takeSent(), now);
+        const QByteArray answer = unit.takeOutput();
+        if (!answer.isEmpty())
+            line.deliver(answer);
+    });
+}
+
+} // namespace quintara::testing

@@ -1,0 +1,350 @@
+#include "link/Kalvenor.h"
+
+#include "tests/link/EventLog.h"
+#include "tests/link/FakeSerialLine.h"
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace quintara::link {
+namespace {
+
+using testing::EventLog;
+using testing::FakeSerialLine;
+using testing::VirtualPump;
+using testing::VirtualTicker;
+
+QByteArray Bytes(std::initializer_list<int> values)
+{
+    QByteArray bytes;
+    for (int v : values)
+        bytes.append(static_cast<char>(v));
+    return bytes;
+}
+
+// The frame around the given data bytes, checksum added.
+QByteArray Frame(std::initializer_list<int> data)
+{
+    QByteArray frame = Bytes({2, static_cast<int>(data.size()) + 2}) + Bytes(data);
+    int sum = 0;
+    for (char c : frame)
+        sum += static_cast<quint8>(c);
+    frame.append(static_cast<char>(sum % 256));
+    return frame;
+}
+
+class KalvenorTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(link.InitComm(1, 19200), 0); }
+
+    VirtualPump pump;
+    FakeSerialLine line{pump};
+    VirtualTicker ticker{pump};
+    Kalvenor link{line, ticker, pump};
+    EventLog log{link};
+};
+
+TEST_F(KalvenorTest, SetRelayFiveOnTravelsAsTheDocumentedSevenBytes)
+{
+    EXPECT_EQ(link.SetRelay(5, 1), 0);
+    EXPECT_EQ(line.written, Bytes({2, 6, 1, 1, 5, 1, 16}));
+}
+
+TEST_F(KalvenorTest, EveryOperationChecksItsArgumentsBeforeSending)
+{
+    struct Case {
+        const char *what;
+        std::function<qint16(Kalvenor &)> call;
+        qint16 result;
+        QByteArray frame; // empty: nothing may be sent
+    };
+    const Case cases[] = {
+        {"KeyPress(0,8)", [](Kalvenor &k) { return k.KeyPress(0, 8); }, 0, Frame({1, 52, 0, 8})},
+        {"KeyPress(0,9)", [](Kalvenor &k) { return k.KeyPress(0, 9); }, -3, {}},
+        {"KeyPress(0,0)", [](Kalvenor &k) { return k.KeyPress(0, 0); }, -3, {}},
+        {"KeyPress(101,1)", [](Kalvenor &k) { return k.KeyPress(101, 1); }, -2, {}},
+        {"KeyPress(-1,9)", [](Kalvenor &k) { return k.KeyPress(-1, 9); }, -2, {}},
+        {"SetFunction(2,144,255)", [](Kalvenor &k) { return k.SetFunction(2, 144, 255); }, 0,
+         Frame({1, 2, 144, 255})},
+        {"SetFunction(67,0,0)", [](Kalvenor &k) { return k.SetFunction(67, 0, 0); }, 0,
+         Frame({1, 67, 0, 0})},
+        {"SetFunction(2,145,0)", [](Kalvenor &k) { return k.SetFunction(2, 145, 0); }, -2, {}},
+        {"SetFunction(2,1,256)", [](Kalvenor &k) { return k.SetFunction(2, 1, 256); }, -3, {}},
+        {"SetFunction(2,1,-1)", [](Kalvenor &k) { return k.SetFunction(2, 1, -1); }, -3, {}},
+        {"SetDimmer(3,255)", [](Kalvenor &k) { return k.SetDimmer(3, 255); }, 0,
+         Frame({1, 2, 3, 255})},
+        {"SetDimmer(120,100)", [](Kalvenor &k) { return k.SetDimmer(120, 100); }, 0,
+         Frame({1, 2, 120, 100})},
+        {"SetDimmer(3,101)", [](Kalvenor &k) { return k.SetDimmer(3, 101); }, -3, {}},
+        {"SetDimmer(0,50)", [](Kalvenor &k) { return k.SetDimmer(0, 50); }, -2, {}},
+        {"SetDimmer(121,50)", [](Kalvenor &k) { return k.SetDimmer(121, 50); }, -2, {}},
+        {"SetRelay(144,255)", [](Kalvenor &k) { return k.SetRelay(144, 255); }, 0,
+         Frame({1, 1, 144, 255})},
+        {"SetRelay(0,1)", [](Kalvenor &k) { return k.SetRelay(0, 1); }, -2, {}},
+        {"SetRelay(5,2)", [](Kalvenor &k) { return k.SetRelay(5, 2); }, -3, {}},
+        {"SetLocalMood(0,0)", [](Kalvenor &k) { return k.SetLocalMood(0, 0); }, 0,
+         Frame({1, 8, 0, 0})},
+        {"SetLocalMood(100,1)", [](Kalvenor &k) { return k.SetLocalMood(100, 1); }, -2, {}},
+        {"SetLocalMood(99,100)", [](Kalvenor &k) { return k.SetLocalMood(99, 100); }, -3, {}},
+        {"SetGeneralMood(19)", [](Kalvenor &k) { return k.SetGeneralMood(19); }, 0,
+         Frame({1, 10, 19, 255})},
+        {"SetGeneralMood(20)", [](Kalvenor &k) { return k.SetGeneralMood(20); }, -2, {}},
+        {"SetTimedLocalMood(9,255)", [](Kalvenor &k) { return k.SetTimedLocalMood(9, 255); }, 0,
+         Frame({1, 9, 9, 255})},
+        {"SetTimedLocalMood(10,1)", [](Kalvenor &k) { return k.SetTimedLocalMood(10, 1); }, -2, {}},
+        {"SetTimedLocalMood(0,3)", [](Kalvenor &k) { return k.SetTimedLocalMood(0, 3); }, -3, {}},
+        {"GetRelayState(255)", [](Kalvenor &k) { return k.GetRelayState(255); }, 0,
+         Frame({2, 1, 255})},
+        {"GetRelayState(145)", [](Kalvenor &k) { return k.GetRelayState(145); }, -2, {}},
+        {"GetRelayState(0)", [](Kalvenor &k) { return k.GetRelayState(0); }, -2, {}},
+        {"GetDimmerLevel(120)", [](Kalvenor &k) { return k.GetDimmerLevel(120); }, 0,
+         Frame({2, 2, 120})},
+        {"GetDimmerLevel(121)", [](Kalvenor &k) { return k.GetDimmerLevel(121); }, -2, {}},
+        {"GetFunctionState(15,255)", [](Kalvenor &k) { return k.GetFunctionState(15, 255); }, 0,
+         Frame({2, 15, 255})},
+        {"GetFunctionState(15,0)", [](Kalvenor &k) { return k.GetFunctionState(15, 0); }, -2, {}},
+        // An unchecked kind that is no byte cannot be framed: a port error, nothing half-sent.
+        {"SetFunction(300,1,1)", [](Kalvenor &k) { return k.SetFunction(300, 1, 1); }, -1, {}},
+        {"GetFunctionState(-1,1)", [](Kalvenor &k) { return k.GetFunctionState(-1, 1); }, -1, {}},
+    };
+    for (const Case &c : cases) {
+        line.written.clear();
+        EXPECT_EQ(c.call(link), c.result) << c.what;
+        EXPECT_EQ(line.written, c.frame) << c.what;
+    }
+    EXPECT_TRUE(log.events.isEmpty());
+}
+
+TEST_F(KalvenorTest, OperationsOnAClosedPortFailWithoutSending)
+{
+    EXPECT_EQ(link.EndComm(), 0);
+    EXPECT_FALSE(ticker.isActive());
+    EXPECT_EQ(link.SetRelay(5, 1), -1);
+    EXPECT_EQ(link.GetDimmerLevel(3), -1);
+    // Argument checks still come first.
+    EXPECT_EQ(link.SetRelay(0, 1), -2);
+    EXPECT_TRUE(line.written.isEmpty());
+
+    line.fail();
+    EXPECT_EQ(link.InitComm(1, 19200), 0);
+    line.fail();
+    EXPECT_FALSE(ticker.isActive());
+    EXPECT_EQ(link.SetRelay(5, 1), -1);
+}
+
+TEST_F(KalvenorTest, InitCommTellsARefusedSettingFromAPortThatWillNotOpen)
+{
+    EXPECT_EQ(link.InitComm(3, 19200), -1); // a valid number, but no such port here
+    EXPECT_FALSE(ticker.isActive());
+    EXPECT_FALSE(link.isOpen());
+    EXPECT_EQ(link.EndComm(), 0);
+
+    EXPECT_EQ(link.InitComm(0, 19200), -2);
+    EXPECT_EQ(link.InitComm(17, 19200), -2);
+    EXPECT_EQ(link.InitComm(1, 12345), -3);
+    EXPECT_EQ(link.InitComm(1, -1), -3);
+    EXPECT_FALSE(ticker.isActive());
+    EXPECT_FALSE(link.isOpen());
+
+    EXPECT_EQ(link.InitComm(2, 9600), 0);
+    EXPECT_TRUE(ticker.isActive());
+    EXPECT_EQ(line.portNumber(), 2);
+    EXPECT_EQ(line.parameters(), QStringLiteral("9600,n,8,1"));
+}
+
+TEST_F(KalvenorTest, StatusRepliesRaiseErrMsgWithTheirFixedTexts)
+{
+    line.deliver(Bytes({2, 3, 0, 5}));
+    for (int code : {1, 2, 3, 5, 7, 10, 14})
+        line.deliver(Frame({code}));
+    EXPECT_EQ(
+        log.take(),
+        QStringList({"ErrMsg(0,All OK)", "ErrMsg(1,Invalid CheckSum)", "ErrMsg(2,Invalid Command)",
+                     "ErrMsg(3,Invalid Command-Lenght)", "ErrMsg(5,Switch Not Assigned/Active)",
+                     "ErrMsg(7,Load level out of range)", "ErrMsg(10,Load not Available)",
+                     "ErrMsg(14,Function not available)"}));
+
+    // Codes that are no status and no report, 255 included, pass silently.
+    for (int code : {9, 11, 255})
+        line.deliver(Frame({code}));
+    EXPECT_TRUE(log.events.isEmpty());
+}
+
+TEST_F(KalvenorTest, ReportsBecomeEventsWithDecodedValues)
+{
+    const struct {
+        std::initializer_list<int> data;
+        const char *event;
+    } cases[] = {
+        {{8, 2, 7, 127}, "Dimmer(7,50)"},
+        {{8, 2, 7, 3}, "Dimmer(7,255)"},
+        {{8, 2, 7, 128}, "Dimmer(7,0)"},
+        {{8, 2, 7, 255}, "Dimmer(7,100)"},
+        {{8, 1, 12, 200}, "Relay(12,1)"},
+        {{8, 1, 12, 0}, "Relay(12,0)"},
+        {{8, 3, 4, 9}, "Proces(4,1)"},
+        {{8, 8, 5, 1}, "LocalMood(5,1)"},
+        {{8, 9, 6, 0}, "TimedLocalMood(6,0)"},
+        {{8, 10, 7, 2}, "GeneralMood(7,1)"},
+        {{8, 14, 3, 1}, "Regime(3)"},
+        {{8, 15, 39, 1}, "Flag(39,1)"},
+        {{8, 31, 4, 77}, "Audio(4,77)"},
+        {{8, 60, 8, 1}, "Condition(8,1)"},
+        {{4, 1, 2, 3}, "TpKey(1,2,3)"},
+        {{6, 1, 4, 100}, "Temperature(4,10)"},
+        {{6, 1, 4, 0}, "Temperature(4,-40)"},
+        {{6, 1, 4, 239}, "Temperature(4,79.5)"},
+        {{6, 1, 4, 240}, "Temperature(4,255)"},
+        {{6, 2, 1, 55}, "Humidity(1,55)"},
+        {{6, 2, 1, 250}, "Humidity(1,255)"},
+        {{6, 3, 2, 80}, "Light(2,99)"},
+        {{6, 3, 2, 20}, "Light(2,2.2)"},
+        {{6, 3, 2, 0}, "Light(2,0)"},
+        {{6, 4, 2, 4}, "Light(2,0.26)"},
+        {{6, 5, 2, 60}, "Light(2,31)"},
+        {{6, 5, 2, 240}, "Light(2,255)"},
+        // Set points skip the no-reading test.
+        {{6, 129, 3, 240}, "TemperatureSet(3,80)"},
+        {{6, 131, 1, 80}, "LightSet(1,99)"},
+        {{6, 133, 1, 250}, "LightSet(1,1.77828e+06)"},
+    };
+    for (const auto &c : cases) {
+        line.deliver(Frame(c.data));
+        EXPECT_EQ(log.take(), QStringList{QString::fromLatin1(c.event)}) << c.event;
+    }
+    EXPECT_DOUBLE_EQ(link.lightValue(), 1778278.0);
+
+    // Kinds without an event are accepted and pass silently.
+    for (const auto &data : {Frame({8, 7, 12, 1}), Frame({6, 6, 1, 1}), Frame({6, 130, 1, 1})})
+        line.deliver(data);
+    EXPECT_TRUE(log.events.isEmpty());
+}
+
+TEST_F(KalvenorTest, LevelToPercentMapsTableLevelsBackAndEverythingElseToZero)
+{
+    for (int p = 0; p <= 100; ++p)
+        EXPECT_EQ(LevelToPercent(p * 255 / 100), p) << p;
+    EXPECT_EQ(LevelToPercent(3), 255);
+    EXPECT_EQ(LevelToPercent(1), 0);
+    EXPECT_EQ(LevelToPercent(128), 0);
+    EXPECT_EQ(LevelToPercent(256), 0);
+}
+
+TEST_F(KalvenorTest, ShortFramesCarryNothingAndLeaveNoStaleFields)
+{
+    line.deliver(Frame({8, 1, 12, 200}));
+    EXPECT_EQ(log.take(), QStringList{"Relay(12,1)"});
+
+    // Reports one field short, with right checksums: nothing, not the previous frame's value.
+    line.deliver(Frame({8, 1, 13}));
+    line.deliver(Frame({6, 3}));
+    line.deliver(Frame({4}));
+    // Length bytes below 3 end the frame at its third byte, whatever that byte is.
+    line.deliver(Bytes({2, 2, 4}));
+    line.deliver(Bytes({2, 0, 2}));
+    line.deliver(Bytes({2, 1, 0}));
+    EXPECT_TRUE(log.events.isEmpty());
+
+    line.deliver(Frame({8, 2, 7, 127}));
+    EXPECT_EQ(log.take(), QStringList{"Dimmer(7,50)"});
+}
+
+TEST_F(KalvenorTest, ReceiverFindsFramesInNoiseAndSurvivesBadOnes)
+{
+    // A start byte inside the data is data.
+    line.deliver(Frame({8, 2, 2, 2}));
+    EXPECT_EQ(log.take(), QStringList{"Dimmer(2,1)"});
+
+    // A wrong checksum: one error and nothing else.
+    QByteArray corrupt = Frame({8, 1, 5, 1});
+    corrupt[corrupt.size() - 1] = static_cast<char>(corrupt.back() + 1);
+    line.deliver(corrupt);
+    EXPECT_EQ(log.take(), QStringList{"ErrMsg(255,Communication problem)"});
+
+    // Noise around frames, frames in a burst, a frame spread over several arrivals.
+    line.deliver(Bytes({0, 255, 7, 3}) + Frame({8, 1, 1, 1}) + Bytes({1, 96}) + Frame({0}) +
+                 Frame({8, 1, 2, 0}));
+    const QByteArray spread = Frame({6, 1, 4, 100});
+    for (char c : spread)
+        line.deliver(QByteArray(1, c));
+    EXPECT_EQ(log.take(),
+              QStringList({"Relay(1,1)", "ErrMsg(0,All OK)", "Relay(2,0)", "Temperature(4,10)"}));
+
+    // The longest frame the length byte allows, then an ordinary one.
+    QByteArray longest = Bytes({2, 255});
+    longest.append(QByteArray(253, '\x09'));
+    longest.append(static_cast<char>(0));
+    line.deliver(longest + Frame({8, 1, 3, 1}));
+    EXPECT_EQ(log.take(), QStringList({"ErrMsg(255,Communication problem)", "Relay(3,1)"}));
+}
+
+TEST_F(KalvenorTest, TickDiscardsAHalfFrameOnlyWhenTheLineIsQuiet)
+{
+    const QByteArray frame = Frame({8, 1, 5, 1});
+    line.deliver(frame.left(3));
+    ticker.fire();
+    line.deliver(frame);
+    EXPECT_EQ(log.take(), QStringList{"Relay(5,1)"});
+
+    // Without the tick the cut-off frame swallows the next one.
+    line.deliver(frame.left(3));
+    line.deliver(frame);
+    EXPECT_EQ(log.take(), QStringList{"ErrMsg(255,Communication problem)"});
+    ticker.fire();
+
+    // Bytes still waiting at the tick belong to the frame: it is kept.
+    line.deliver(frame.left(3));
+    line.queue(frame.mid(3));
+    ticker.fire();
+    line.deliver({});
+    EXPECT_EQ(log.take(), QStringList{"Relay(5,1)"});
+}
+
+TEST_F(KalvenorTest, SendWaitEndsAtTheNextTickWhenTheOutputNeverDrains)
+{
+    line.stuckOutput = true;
+    const qint64 start = pump.msecs();
+    EXPECT_EQ(link.SetRelay(5, 1), 0);
+    EXPECT_GE(pump.msecs() - start, 1);
+    EXPECT_LE(pump.msecs() - start, Kalvenor::TickMs + 100);
+
+    line.stuckOutput = false;
+    const long calls = pump.calls;
+    EXPECT_EQ(link.SetRelay(5, 0), 0);
+    EXPECT_LE(pump.calls - calls, 2);
+}
+
+TEST_F(KalvenorTest, AHandlerMaySendWhileAFrameIsBeingDispatched)
+{
+    // The answer to the get arrives inside the handler of the first status reply.
+    bool asked = false;
+    QObject::connect(&link, &Kalvenor::ErrMsg, [&](qint16 code, const QString &) {
+        if (code == 0 && !asked) {
+            asked = true;
+            EXPECT_EQ(link.GetRelayState(5), 0);
+        }
+    });
+    pump.addHook([&](qint64) {
+        if (line.takeSent().startsWith(Bytes({2, 5, 2, 1, 5})))
+            line.deliver(Frame({8, 1, 5, 1}));
+    });
+    line.deliver(Frame({0}));
+    EXPECT_EQ(log.take(), QStringList({"ErrMsg(0,All OK)", "Relay(5,1)"}));
+}
+
+TEST(KalvenorVersion, NamesTheExecutableAndThreeVersionParts)
+{
+    VirtualPump pump;
+    FakeSerialLine line{pump};
+    VirtualTicker ticker{pump};
+    Kalvenor link{line, ticker, pump};
+    QCoreApplication::setApplicationVersion(QStringLiteral("2.62"));
+    EXPECT_EQ(link.GetVersion(), QStringLiteral("test_link version 2.62.0"));
+    QCoreApplication::setApplicationVersion(QString());
+}
+
+} // namespace
+} // namespace quintara::link
