@@ -18,7 +18,6 @@ namespace {
 
 constexpr int ConversionWarningId = 957;
 constexpr int ConversionConsequenceId = 958;
-constexpr qsizetype LinesOffset = 5;
 
 bool ConfirmConversion(const ClockTable &table, const settings::Strings &strings,
                        platform::Prompter &prompter)
