@@ -121,6 +121,8 @@ struct ZoneNameRec {
     Name50 Name;
     QChar Code = QChar(0);
     qint16 Value = 0;
+
+    friend bool operator==(const ZoneNameRec &, const ZoneNameRec &) = default;
 };
 
 struct InputKeyRec {
@@ -130,6 +132,8 @@ struct InputKeyRec {
     Name50 Name;
     FixedText<7> Text1;
     FixedText<7> Text2;
+
+    friend bool operator==(const InputKeyRec &, const InputKeyRec &) = default;
 };
 
 struct InputModuleRec {
@@ -139,16 +143,22 @@ struct InputModuleRec {
     quint8 Byte1 = 0;
     quint8 Byte2 = 0;
     std::array<InputKeyRec, KeysPerModule> Keys{};
+
+    friend bool operator==(const InputModuleRec &, const InputModuleRec &) = default;
 };
 
 struct AznRec {
     std::array<quint8, 2> Bytes{};
     Name50 Name;
+
+    friend bool operator==(const AznRec &, const AznRec &) = default;
 };
 
 struct TraRec {
     Name50 Name;
     std::array<quint8, 2> Bytes{}; // the (type, number) it passes on
+
+    friend bool operator==(const TraRec &, const TraRec &) = default;
 };
 
 struct TimedFunctionRec {
@@ -157,6 +167,8 @@ struct TimedFunctionRec {
     quint8 Level = 0;
     qint16 Time = 0; // seconds
     Name50 Name;
+
+    friend bool operator==(const TimedFunctionRec &, const TimedFunctionRec &) = default;
 };
 
 struct IfElseRec {
@@ -164,6 +176,8 @@ struct IfElseRec {
     // Condition type, condition number, THEN type, THEN number, one byte, ELSE type,
     // ELSE number, one byte.
     std::array<quint8, 8> Data{};
+
+    friend bool operator==(const IfElseRec &, const IfElseRec &) = default;
 };
 
 struct FanRec {
@@ -172,6 +186,8 @@ struct FanRec {
     qint16 Value = 0; // seconds
     Name50 Name;
     quint8 Setting = 0; // 0 = on when the light goes off, 1 = on when it goes on
+
+    friend bool operator==(const FanRec &, const FanRec &) = default;
 };
 
 struct MotorRec {
@@ -179,18 +195,24 @@ struct MotorRec {
     std::array<quint8, 2> Bytes{};
     qint16 RunTime = 0;
     Name50 Name;
+
+    friend bool operator==(const MotorRec &, const MotorRec &) = default;
 };
 
 struct MoodItem {
     quint8 Type = 0; // 0 ends the list
     quint8 Number = 0;
     quint8 Value = 0; // the level
+
+    friend bool operator==(const MoodItem &, const MoodItem &) = default;
 };
 
 struct LocalMoodRec {
     std::array<MoodItem, MoodItems> Items{};
     quint8 Byte = 0; // the byte after the items
     Name50 Name;
+
+    friend bool operator==(const LocalMoodRec &, const LocalMoodRec &) = default;
 };
 
 struct TimedMoodItem {
@@ -198,12 +220,16 @@ struct TimedMoodItem {
     quint8 Number = 0;
     quint8 Level = 0;
     qint16 Time = 0; // seconds
+
+    friend bool operator==(const TimedMoodItem &, const TimedMoodItem &) = default;
 };
 
 struct TimedLocalMoodRec {
     quint8 Byte = 0; // the byte before the items
     std::array<TimedMoodItem, MoodItems> Items{};
     Name50 Name;
+
+    friend bool operator==(const TimedLocalMoodRec &, const TimedLocalMoodRec &) = default;
 };
 
 struct GeneralMoodRec {
@@ -211,6 +237,8 @@ struct GeneralMoodRec {
     std::array<quint8, GeneralMoodDimmerLevels> DimmerLevels{}; // [d] = dimmer output d
     std::array<MoodItem, GeneralMoodExtras> Extras{};
     Name50 Name;
+
+    friend bool operator==(const GeneralMoodRec &, const GeneralMoodRec &) = default;
 };
 
 struct SensorRec {
@@ -219,6 +247,8 @@ struct SensorRec {
     Name50 Name;
 
     int kind() const { return Bytes[0] & 7; }
+
+    friend bool operator==(const SensorRec &, const SensorRec &) = default;
 };
 
 namespace SystemOption {
@@ -230,6 +260,8 @@ struct SystemRec {
     std::array<Name50, 6> Texts{}; // Text1 to Text6
     qint32 LanguageOffset = 0;
     std::array<quint8, SystemOptionCount> Options{};
+
+    friend bool operator==(const SystemRec &, const SystemRec &) = default;
 };
 
 struct ModemRec {
@@ -238,15 +270,21 @@ struct ModemRec {
     Name50 ModemInit;
     Name50 TelephoneNumber;
     Name50 CallBackNumber;
+
+    friend bool operator==(const ModemRec &, const ModemRec &) = default;
 };
 
 struct ConditionRec {
     Name50 Name;
     std::array<quint8, 24> Bytes{};
+
+    friend bool operator==(const ConditionRec &, const ConditionRec &) = default;
 };
 
 struct ExtraOptions {
     std::array<quint8, 4> Bytes{};
+
+    friend bool operator==(const ExtraOptions &, const ExtraOptions &) = default;
 };
 
 struct MessageRec {
@@ -255,6 +293,8 @@ struct MessageRec {
     FixedText<16> Line2;
     quint8 InterfaceNumber = 0; // 0 = alarm on all LCD interfaces
     quint8 Beeps = 0;
+
+    friend bool operator==(const MessageRec &, const MessageRec &) = default;
 };
 
 namespace LoadType {
@@ -269,6 +309,8 @@ struct OutputChannelRec {
     quint8 LoadType = 0;
     qint16 Power = 0; // VA
     quint8 Ramp = 0;  // half seconds
+
+    friend bool operator==(const OutputChannelRec &, const OutputChannelRec &) = default;
 };
 
 struct OutputModuleRec {
@@ -276,6 +318,8 @@ struct OutputModuleRec {
     quint8 ModuleType = 0;  // output module type code; 0 = no module
     quint8 FirstOutput = 0; // outputs FirstOutput × 8 + 1 .. FirstOutput × 8 + 8
     std::array<OutputChannelRec, ChannelsPerModule> Channels{};
+
+    friend bool operator==(const OutputModuleRec &, const OutputModuleRec &) = default;
 };
 
 struct ProcessFunctionRec {
@@ -283,20 +327,28 @@ struct ProcessFunctionRec {
     std::array<quint8, 7> Bytes{}; // [3] = effect after activation, 0..2
 
     int effect() const { return Bytes[3]; }
+
+    friend bool operator==(const ProcessFunctionRec &, const ProcessFunctionRec &) = default;
 };
 
 struct FlagRec {
     Name50 Name;
+
+    friend bool operator==(const FlagRec &, const FlagRec &) = default;
 };
 
 struct TextListRec {
     Name50 Text;
+
+    friend bool operator==(const TextListRec &, const TextListRec &) = default;
 };
 
 // Where output number n lives: a module slot and a channel 0..7.
 struct OutputLocation {
     int module = 0;
     int channel = 0;
+
+    friend bool operator==(const OutputLocation &, const OutputLocation &) = default;
 };
 
 // The installation in memory: fixed arrays of fixed records. A slot is empty when it holds the

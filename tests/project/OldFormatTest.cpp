@@ -1,0 +1,167 @@
+#include "tests/project/ProjectFixtures.h"
+
+#include "tests/support/ProjectFileWriter.h"
+
+#include <gtest/gtest.h>
+
+namespace quintara::testing {
+namespace {
+
+using namespace project;
+
+const QString ConditionsMessage =
+    QStringLiteral("Please check your function, Conditions must be handled by IfElse Functions");
+const QString GoMessage = QStringLiteral(
+    "Please check your functions! Some GO fucntions will be lost or converted to IfElse Functions");
+
+void ExpectPlainMessage(ScriptedPrompter &prompter, const QString &text)
+{
+    ASSERT_FALSE(prompter.shown.isEmpty());
+    const platform::Message message = prompter.shown.takeFirst();
+    EXPECT_EQ(message.text, text);
+    EXPECT_EQ(message.title, platform::ProgramTitle);
+    EXPECT_EQ(message.icon, platform::Icon::None);
+    EXPECT_EQ(message.buttons, platform::Buttons::Ok);
+}
+
+OldFunction Timed(const QString &name, quint8 type, quint8 number, qint16 time)
+{
+    OldFunction function;
+    function.Name = name;
+    function.Kind = 1;
+    function.TargetType = type;
+    function.TargetNumber = number;
+    function.Level = 255;
+    function.Time = time;
+    return function;
+}
+
+TEST(OldFormat, PlainProjectReadsWithoutMessages)
+{
+    for (const int version : {10, 11}) {
+        for (int modelIndex = 0; modelIndex < ModelCount; ++modelIndex) {
+            SCOPED_TRACE(::testing::Message() << version << "/" << modelIndex);
+            auto sample = SampleModel(modelIndex);
+            sample->OutputModules[1].Name = QStringLiteral("Ground floor");
+            sample->OutputModules[1].FirstOutput = 2;
+            sample->OutputModules[2].Name = QString(); // not used
+            ProjectFileExtras extras;
+            extras.OldFunctions[0] = Timed(QStringLiteral("Stairs light"), 1, 4, 90);
+            ReaderHarness harness;
+            EXPECT_EQ(harness.read(WriteProjectFile(*sample, version, extras)), ReadOutcome::Read);
+            EXPECT_TRUE(harness.prompter.shown.isEmpty());
+            const ProjectModel &model = *harness.model;
+            EXPECT_EQ(model.ModelIndex, modelIndex);
+            EXPECT_EQ(model.FileVersion, version);
+            EXPECT_EQ(model.ZoneNames[250].Name, sample->ZoneNames[250].Name);
+            EXPECT_EQ(model.InputModules[10].Keys[3].Name, sample->InputModules[10].Keys[3].Name);
+
+            const OutputModuleRec &converted = model.OutputModules[1];
+            EXPECT_EQ(converted.Name.trimmedRight(), QStringLiteral("Ground floor (17 - 24)"));
+            EXPECT_EQ(converted.ModuleType, 111);
+            EXPECT_EQ(converted.FirstOutput, 2);
+            EXPECT_EQ(converted.Channels[6].Name, sample->OutputModules[1].Channels[6].Name);
+            EXPECT_EQ(converted.Channels[6].Power, 0);
+            EXPECT_EQ(model.OutputModules[2].ModuleType, 0);
+            EXPECT_TRUE(model.OutputModules[2].Name.isBlank());
+            EXPECT_EQ(model.RelayName(17), sample->OutputModules[1].Channels[0].Name.text());
+
+            const TimedFunctionRec &timed = model.TimedFunctions[0];
+            EXPECT_EQ(timed.Name.trimmedRight(), QStringLiteral("Stairs light"));
+            EXPECT_EQ(timed.TargetType, 1);
+            EXPECT_EQ(timed.TargetNumber, 4);
+            EXPECT_EQ(timed.Level, 255);
+            EXPECT_EQ(timed.Time, 90);
+            EXPECT_TRUE(model.IfElseFunctions[0].Name.isBlank());
+
+            EXPECT_EQ(model.WorkdayFlags(),
+                      (std::array<quint8, 7>{sample->System.Options[2], sample->System.Options[3],
+                                             sample->System.Options[4], sample->System.Options[5],
+                                             sample->System.Options[6], sample->System.Options[7],
+                                             sample->System.Options[8]}));
+            if (version == 11) {
+                EXPECT_EQ(model.Modem.ModemInUse, 1);
+                EXPECT_EQ(model.Modem.ModemInit.trimmedRight(), QStringLiteral("AT&F"));
+                EXPECT_EQ(model.Modem.TelephoneNumber.trimmedRight(),
+                          QStringLiteral("0031 20 5550123"));
+                EXPECT_TRUE(model.Modem.CallBackNumber.isBlank());
+            } else {
+                EXPECT_EQ(model.Modem.ModemInit.trimmedRight(), QStringLiteral("ATZ0"));
+            }
+        }
+    }
+}
+
+TEST(OldFormat, ConditionsAndGoFunctionsAreConverted)
+{
+    auto sample = SampleModel(3); // 30 timed and 20 If-Then-Else functions
+    ProjectFileExtras extras;
+    OldFunction conditional = Timed(QStringLiteral("Night light"), 2, 7, 600);
+    conditional.ConditionType = 60;
+    conditional.ConditionNumber = 3;
+    extras.OldFunctions[1] = conditional;
+
+    OldFunction go;
+    go.Name = QStringLiteral("Go alarm");
+    go.Kind = 2;
+    go.ConditionType = 15;
+    go.ConditionNumber = 4;
+    go.GoType = 54;
+    go.GoNumber = 2;
+    extras.OldFunctions[2] = go;
+
+    OldFunction lost = go;
+    lost.Name = QStringLiteral("Go always");
+    lost.ConditionType = 0;
+    extras.OldFunctions[3] = lost;
+
+    extras.OldFunctions[35] = Timed(QStringLiteral("No room"), 1, 1, 5); // model 3: 30 timed
+
+    ReaderHarness harness;
+    harness.prompter.expect(platform::Answer::Ok);
+    harness.prompter.expect(platform::Answer::Ok);
+    EXPECT_EQ(harness.read(WriteProjectFile(*sample, 10, extras)), ReadOutcome::Read);
+    ExpectPlainMessage(harness.prompter, ConditionsMessage);
+    ExpectPlainMessage(harness.prompter, GoMessage);
+    EXPECT_TRUE(harness.prompter.shown.isEmpty());
+
+    const ProjectModel &model = *harness.model;
+    EXPECT_EQ(model.TimedFunctions[1].Name.trimmedRight(), QStringLiteral("Night light"));
+    EXPECT_EQ(model.TimedFunctions[1].Time, 600);
+    EXPECT_EQ(model.IfElseFunctions[1].Name.trimmedRight(), QStringLiteral("Night light"));
+    EXPECT_EQ(model.IfElseFunctions[1].Data, (std::array<quint8, 8>{60, 3, 5, 1, 0, 0, 0, 0}));
+    EXPECT_EQ(model.IfElseFunctions[2].Name.trimmedRight(), QStringLiteral("Go alarm"));
+    EXPECT_EQ(model.IfElseFunctions[2].Data, (std::array<quint8, 8>{15, 4, 54, 2, 0, 0, 0, 0}));
+    EXPECT_TRUE(model.TimedFunctions[2].Name.isBlank());
+    EXPECT_TRUE(model.IfElseFunctions[3].Name.isBlank());
+    EXPECT_TRUE(model.TimedFunctions[3].Name.isBlank());
+    for (const TimedFunctionRec &timed : model.TimedFunctions)
+        EXPECT_NE(timed.Name.trimmedRight(), QStringLiteral("No room"));
+}
+
+TEST(OldFormat, ModelDigitAndDamage)
+{
+    auto sample = SampleModel(1);
+    {
+        // A model byte that is not a digit falls back to model 3, which needs other counts.
+        ProjectFileExtras extras;
+        extras.ModelByte = 1;
+        ReaderHarness harness;
+        harness.prompter.answerAllWithDefault();
+        harness.read(WriteProjectFile(*sample, 10, extras));
+        EXPECT_EQ(harness.model->ModelIndex, 3);
+    }
+    {
+        // Without a closing mark a short file is the only sign of damage.
+        QByteArray file = WriteProjectFile(*sample, 11);
+        file.chop(1);
+        ReaderHarness harness;
+        harness.prompter.expect(platform::Answer::Ok);
+        EXPECT_EQ(harness.read(file), ReadOutcome::Truncated);
+        harness.expectError(QStringLiteral("No VENTORA file!"));
+        EXPECT_TRUE(harness.settings.nbtFile.isEmpty());
+    }
+}
+
+} // namespace
+} // namespace quintara::testing
