@@ -1,0 +1,86 @@
+#pragma once
+
+#include "project/ProjectModel.h"
+#include "settings/Strings.h"
+#include "tables/TableCompiler.h"
+#include "tables/TableSet.h"
+#include "tests/support/ScriptedPrompter.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace quintara::testing {
+
+// A project model of a chosen central-unit model, the strings the decoders name records with,
+// and a table set to compile into.
+class TablesTest : public ::testing::Test {
+protected:
+    TablesTest() { useModel(0); }
+
+    void useModel(int modelIndex)
+    {
+        project::NewProject(model(), 19200, 0);
+        project::SelectModel(model(), modelIndex, strings);
+    }
+
+    project::ProjectModel &model() { return *m_model; }
+    const project::ModelLimits &limits() { return m_model->Limits; }
+
+    // Bytes of an area as ints, so that failures print numbers.
+    static std::vector<int> bytes(const tables::TableArea &area, int from, int count)
+    {
+        std::vector<int> out;
+        for (int i = from; i < from + count; ++i)
+            out.push_back(area[static_cast<std::size_t>(i)]);
+        return out;
+    }
+    std::vector<int> work(int slot, int from, int count)
+    {
+        return bytes(set[slot].Work, from, count);
+    }
+
+    // The built table as the central unit would receive it.
+    void receiveAsSent()
+    {
+        for (int slot = 0; slot < tables::TableSet::SlotCount; ++slot) {
+            set[slot].Received = set[slot].Data;
+            set[slot].ReceivedLength = set[slot].Length;
+        }
+    }
+
+    static settings::StringTable makeStrings()
+    {
+        return settings::StringTable::fromTsv("75\tProcess functions\n"
+                                              "76\tIf-Then-Else functions\n"
+                                              "105\tTimed function\n"
+                                              "107\tFan function\n"
+                                              "108\tLocal mood\n"
+                                              "110\tGeneral mood\n"
+                                              "111\tTransparent\n"
+                                              "160\tCondition\n"
+                                              "201\tInterface\n"
+                                              "220\tTouch panels\n"
+                                              "267\tInput 1 to 8\n"
+                                              "268\tInput 9 to 16\n"
+                                              "269\tInput 17 to 24\n"
+                                              "270\tInput 25 to 32\n"
+                                              "271\tAnalog input 1 and 2\n"
+                                              "708\tAudio zone\n"
+                                              "759\tMotor\n");
+    }
+
+    ScriptedPrompter prompter;
+    settings::StringTable stringTable = makeStrings();
+    settings::Strings strings{stringTable, prompter};
+
+private:
+    std::unique_ptr<project::ProjectModel> m_model = std::make_unique<project::ProjectModel>();
+
+protected:
+    tables::TableSet set;
+    tables::TableCompiler compiler{set, *m_model, strings};
+};
+
+} // namespace quintara::testing
