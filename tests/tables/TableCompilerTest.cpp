@@ -19,91 +19,70 @@ public:
     void fill(ProjectModel &m)
     {
         for (InputModuleRec &module : m.InputModules) {
-            module.ModuleType = byte();
-            module.Byte1 = byte();
-            module.Byte2 = byte();
+            numbers(module.ModuleType, module.Byte1, module.Byte2);
             for (InputKeyRec &key : module.Keys)
-                bytes(key.Bytes);
+                numbers(key.Bytes);
         }
         for (AznRec &zone : m.AudioZones)
-            bytes(zone.Bytes);
+            numbers(zone.Bytes);
         for (TraRec &tra : m.TraList)
-            bytes(tra.Bytes);
-        for (TimedFunctionRec &timed : m.TimedFunctions)
-            timed = {byte(), byte(), byte(), int16(), name()};
+            numbers(tra.Bytes);
+        for (TimedFunctionRec &timed : m.TimedFunctions) {
+            numbers(timed.TargetType, timed.TargetNumber, timed.Level, timed.Time);
+            timed.Name = name();
+        }
         for (IfElseRec &ifElse : m.IfElseFunctions)
-            bytes(ifElse.Data);
-        for (FanRec &fan : m.Fans) {
-            bytes(fan.Bytes);
-            fan.Value = int16();
-            fan.Setting = byte();
-        }
-        for (MotorRec &motor : m.Motors) {
-            bytes(motor.Bytes);
-            motor.RunTime = int16();
-        }
-        for (LocalMoodRec &mood : m.LocalMoods) {
-            for (MoodItem &item : mood.Items)
-                item = moodItem();
-            mood.Byte = byte();
-        }
-        for (TimedLocalMoodRec &mood : m.TimedLocalMoods) {
-            mood.Byte = byte();
-            for (TimedMoodItem &item : mood.Items)
-                item = {byte(), byte(), byte(), int16()};
-        }
+            numbers(ifElse.Data);
+        for (FanRec &fan : m.Fans)
+            numbers(fan.Bytes, fan.Value, fan.Setting);
+        for (MotorRec &motor : m.Motors)
+            numbers(motor.Bytes, motor.RunTime);
+        for (LocalMoodRec &mood : m.LocalMoods)
+            numbers(mood.Items, mood.Byte);
+        for (TimedLocalMoodRec &mood : m.TimedLocalMoods)
+            numbers(mood.Byte, mood.Items);
         for (GeneralMoodRec &mood : m.GeneralMoods) {
-            bytes(mood.RelayStates);
-            bytes(mood.DimmerLevels);
-            for (MoodItem &item : mood.Extras)
-                item = moodItem();
+            numbers(mood.RelayStates, mood.DimmerLevels, mood.Extras);
             mood.Name = name();
         }
         for (SensorRec &sensor : m.Sensors) {
-            bytes(sensor.Bytes);
+            numbers(sensor.Bytes);
             sensor.Name = text(50);
         }
-        bytes(m.System.Options);
+        numbers(m.System.Options, m.Options.Bytes);
         for (ConditionRec &condition : m.Conditions)
-            bytes(condition.Bytes);
-        bytes(m.Options.Bytes);
+            numbers(condition.Bytes);
         for (MessageRec &message : m.Messages) {
+            numbers(message.InterfaceNumber, message.Beeps);
             message.Line1 = text(16);
             message.Line2 = text(16);
-            message.InterfaceNumber = byte();
-            message.Beeps = byte();
         }
         for (OutputModuleRec &module : m.OutputModules) {
-            module.ModuleType = byte();
-            // Mostly groups that exist, so that outputs find their modules.
-            module.FirstOutput = static_cast<quint8>(byte() % 2 ? byte() : byte() % 22);
-            for (OutputChannelRec &channel : module.Channels) {
-                channel.LoadType = byte();
-                channel.Power = int16();
-                channel.Ramp = byte();
-            }
+            numbers(module.ModuleType, module.FirstOutput);
+            // Half of them in groups that exist, so that outputs find their modules.
+            if (byte() % 2)
+                module.FirstOutput %= 16;
+            for (OutputChannelRec &channel : module.Channels)
+                numbers(channel.LoadType, channel.Power, channel.Ramp);
         }
         for (ProcessFunctionRec &process : m.ProcessFunctions)
-            bytes(process.Bytes);
+            numbers(process.Bytes);
     }
 
-    quint8 byte() { return static_cast<quint8>(m_random() & 0xFF); }
-    qint16 int16() { return static_cast<qint16>(m_random() & 0xFFFF); }
-
-    template <std::size_t N> void bytes(std::array<quint8, N> &array)
-    {
-        for (quint8 &b : array)
-            b = byte();
-    }
-
-    void bytes(tables::TableArea &area)
-    {
-        for (quint8 &b : area)
-            b = byte();
-    }
+    template <typename... Fields> void numbers(Fields &...fields) { (set(fields), ...); }
 
 private:
-    MoodItem moodItem() { return {byte(), byte(), byte()}; }
+    quint8 byte() { return static_cast<quint8>(m_random() & 0xFF); }
+    void set(quint8 &value) { value = byte(); }
+    void set(qint16 &value) { value = static_cast<qint16>(m_random() & 0xFFFF); }
+    void set(MoodItem &item) { numbers(item.Type, item.Number, item.Value); }
+    void set(TimedMoodItem &item) { numbers(item.Type, item.Number, item.Level, item.Time); }
+    template <typename T, std::size_t N> void set(std::array<T, N> &array)
+    {
+        for (T &element : array)
+            set(element);
+    }
+
     QString name() { return byte() % 2 ? QStringLiteral("Name") : QString(); }
     QString text(int maxLength)
     {
@@ -116,101 +95,6 @@ private:
 
     std::mt19937 m_random;
 };
-
-// The fields the record tables carry, as they came back.
-void ExpectCarriedFieldsEqual(const ProjectModel &sent, const ProjectModel &back)
-{
-    const ModelLimits &l = sent.Limits;
-    for (int i = 0; i <= l.MaxInputModule; ++i) {
-        const InputModuleRec &a = sent.InputModules[i];
-        const InputModuleRec &b = back.InputModules[i];
-        EXPECT_EQ(a.ModuleType, b.ModuleType) << i;
-        EXPECT_EQ(a.Byte1, b.Byte1) << i;
-        EXPECT_EQ(a.Byte2, b.Byte2) << i;
-        for (int k = 0; k < KeysPerModule; ++k)
-            EXPECT_EQ(a.Keys[k].Bytes, b.Keys[k].Bytes) << i << ' ' << k;
-    }
-    for (int d = 1; d <= l.Dimmers; ++d) {
-        const OutputChannelRec *a = sent.DimmerChannel(d);
-        const OutputChannelRec *b = back.DimmerChannel(d);
-        ASSERT_EQ(a == nullptr, b == nullptr) << d;
-        if (a) {
-            EXPECT_EQ(a->Ramp, b->Ramp) << d;
-        }
-    }
-    for (int i = 0; i < TraSlots; ++i)
-        EXPECT_EQ(sent.TraList[i].Bytes, back.TraList[i].Bytes);
-    for (int i = 0; i < l.TimedFunctions; ++i) {
-        const TimedFunctionRec &a = sent.TimedFunctions[i];
-        const TimedFunctionRec &b = back.TimedFunctions[i];
-        EXPECT_EQ(std::tie(a.TargetType, a.TargetNumber, a.Level, a.Time),
-                  std::tie(b.TargetType, b.TargetNumber, b.Level, b.Time));
-    }
-    for (int i = 0; i < FanSlots; ++i) {
-        EXPECT_EQ(sent.Fans[i].Bytes, back.Fans[i].Bytes);
-        EXPECT_EQ(sent.Fans[i].Value, back.Fans[i].Value);
-    }
-    for (int i = 0; i < l.IfElseFunctions; ++i)
-        EXPECT_EQ(sent.IfElseFunctions[i].Data, back.IfElseFunctions[i].Data);
-    for (int i = 0; i < l.Motors; ++i) {
-        EXPECT_EQ(sent.Motors[i].Bytes, back.Motors[i].Bytes);
-        EXPECT_EQ(sent.Motors[i].RunTime, back.Motors[i].RunTime);
-    }
-    const auto sameItem = [](const MoodItem &a, const MoodItem &b) {
-        return a.Type == b.Type && a.Number == b.Number && a.Value == b.Value;
-    };
-    for (int m = 0; m < LocalMoodSlots; ++m) {
-        EXPECT_EQ(sent.LocalMoods[m].Byte, back.LocalMoods[m].Byte);
-        for (int i = 0; i < MoodItems; ++i)
-            EXPECT_TRUE(sameItem(sent.LocalMoods[m].Items[i], back.LocalMoods[m].Items[i]));
-    }
-    for (int m = 0; m < TimedLocalMoodSlots; ++m) {
-        EXPECT_EQ(sent.TimedLocalMoods[m].Byte, back.TimedLocalMoods[m].Byte);
-        for (int i = 0; i < MoodItems; ++i) {
-            const TimedMoodItem &a = sent.TimedLocalMoods[m].Items[i];
-            const TimedMoodItem &b = back.TimedLocalMoods[m].Items[i];
-            EXPECT_EQ(std::tie(a.Type, a.Number, a.Level, a.Time),
-                      std::tie(b.Type, b.Number, b.Level, b.Time));
-        }
-    }
-    for (int m = 0; m < GeneralMoodSlots; ++m) {
-        const GeneralMoodRec &a = sent.GeneralMoods[m];
-        const GeneralMoodRec &b = back.GeneralMoods[m];
-        // A nameless mood is sent as zeros.
-        const bool sentOut = !a.Name.isBlank();
-        for (int r = 1; r <= l.Relays; ++r)
-            EXPECT_EQ(sentOut ? a.RelayStates[r] : 0, b.RelayStates[r]) << m << ' ' << r;
-        for (int d = 1; d <= l.Dimmers; ++d)
-            EXPECT_EQ(sentOut ? a.DimmerLevels[d] : 0, b.DimmerLevels[d]) << m << ' ' << d;
-        for (int e = 0; e < 5; ++e)
-            EXPECT_TRUE(sentOut ? sameItem(a.Extras[e], b.Extras[e]) : b.Extras[e].Type == 0);
-    }
-    for (int i = 0; i < ProcessFunctionSlots; ++i)
-        EXPECT_EQ(sent.ProcessFunctions[i].Bytes, back.ProcessFunctions[i].Bytes);
-    for (int i = 0; i < l.Sensors; ++i)
-        EXPECT_EQ(sent.Sensors[i].Bytes, back.Sensors[i].Bytes);
-    for (int n = 0; n <= 32; ++n)
-        EXPECT_EQ(sent.System.Options[n], back.System.Options[n]) << n;
-    for (const int n : {0, 1, 3})
-        EXPECT_EQ(sent.Options.Bytes[n], back.Options.Bytes[n]);
-    for (int i = 0; i < l.AudioZones; ++i)
-        EXPECT_EQ(sent.AudioZones[i].Bytes, back.AudioZones[i].Bytes);
-    for (int i = 0; i < l.Conditions; ++i) {
-        for (int b = 0; b < 24; ++b) {
-            if (b % 6 != 5) {
-                EXPECT_EQ(sent.Conditions[i].Bytes[b], back.Conditions[i].Bytes[b]);
-            }
-        }
-    }
-    for (int i = 0; i < MessageSlots; ++i) {
-        EXPECT_EQ(sent.Messages[i].InterfaceNumber, back.Messages[i].InterfaceNumber);
-        EXPECT_EQ(sent.Messages[i].Beeps, back.Messages[i].Beeps);
-    }
-    for (int i = 0; i < l.OutputModules; ++i) {
-        EXPECT_EQ(sent.OutputModules[i].ModuleType, back.OutputModules[i].ModuleType);
-        EXPECT_EQ(sent.OutputModules[i].FirstOutput, back.OutputModules[i].FirstOutput);
-    }
-}
 
 class TableCompilerTest : public TablesTest {};
 
@@ -287,7 +171,9 @@ TEST_F(TableCompilerTest, WriterAndReaderStayInsideTheArea)
     EXPECT_EQ(reader.byte(), 0);
 }
 
-TEST_F(TableCompilerTest, RecordTablesComeBackAsTheModelFieldsTheyCarry)
+// Decoding puts every byte a record table sends back into the field it came from, so the
+// decoded model builds the same tables again.
+TEST_F(TableCompilerTest, DecodedTablesBuildTheSameBytesAgain)
 {
     prompter.answerAllWithDefault(); // the variation pools may run out
     for (int modelIndex = 0; modelIndex < ModelCount; ++modelIndex) {
@@ -295,12 +181,25 @@ TEST_F(TableCompilerTest, RecordTablesComeBackAsTheModelFieldsTheyCarry)
         useModel(modelIndex);
         RandomModel(static_cast<unsigned>(modelIndex) + 1).fill(model());
         ASSERT_TRUE(compiler.BuildAllTables().ok);
-        const auto sent = std::make_unique<ProjectModel>(model());
+        std::vector<tables::TableArea> sent;
+        for (int slot = 0; slot < tables::TableSet::SlotCount; ++slot)
+            sent.push_back(set[slot].Data);
 
         receiveAsSent();
         NewProject(model(), 19200, 0);
         compiler.DecodeAllTables();
-        ExpectCarriedFieldsEqual(*sent, model());
+        ASSERT_TRUE(compiler.BuildAllTables().ok);
+        for (const int slot : tables::TableCompiler::DecodeOrder()) {
+            for (int p = 0; p < tables::TableAreaSize; ++p) {
+                // Sensor names and message lines are sent but not read back.
+                const bool text = (slot == tables::TableSlot::Sensors && p % 23 < 17) ||
+                                  (slot == tables::TableSlot::Messages && p % 34 < 32);
+                if (!text && sent[slot][p] != set[slot].Data[p]) {
+                    ADD_FAILURE() << "slot " << slot << " position " << p;
+                    break;
+                }
+            }
+        }
     }
 }
 
@@ -314,7 +213,7 @@ TEST_F(TableCompilerTest, RandomModelsAndReceivedBytesNeverLeaveTheAreas)
         random.fill(model());
         ASSERT_TRUE(compiler.BuildAllTables().ok);
         for (int slot = 0; slot < tables::TableSet::SlotCount; ++slot)
-            random.bytes(set[slot].Received);
+            random.numbers(set[slot].Received);
         compiler.DecodeAllTables();
     }
 }
@@ -340,7 +239,7 @@ TEST_F(TableCompilerTest, LimitsBeyondTheArraysEndTheBuildWithoutWritingOutside)
         for (int slot = 0; slot < tables::TableSet::SlotCount; ++slot) {
             EXPECT_TRUE(compiler.BuildTable(slot) || limit > 255);
             set.FinishTable(slot);
-            random.bytes(set[slot].Received);
+            random.numbers(set[slot].Received);
         }
         compiler.DecodeAllTables();
     }
