@@ -654,12 +654,6 @@ void decodeOutputModules(const CentralTable &table, ProjectModel &model, Default
 
 } // namespace
 
-bool IsRecordTable(int slot)
-{
-    return TableSet::IsSlot(slot) && slot != TableSlot::Unused && slot != TableSlot::KeyIndex &&
-           slot != TableSlot::LocalMoodIndex && slot != TableSlot::ClockTable;
-}
-
 bool BuildRecordTable(int slot, CentralTable &table, ProjectModel &model)
 {
     switch (slot) {

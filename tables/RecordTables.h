@@ -14,9 +14,6 @@ namespace quintara::tables {
 // The tables that are straight images of one list of the project model (every slot except 11,
 // 13, 14 and 18), one fixed-size entry a record, 16-bit values high byte first.
 
-// Does a record-table builder exist for this slot?
-bool IsRecordTable(int slot);
-
 // Writes the slot's image of the model into its work area and declares its length in LastIndex.
 // The sensor names and message lines it sends are tidied in the model first, as the central unit
 // shows them. False when the image would not fit the work area (no byte outside it is written).

@@ -1,0 +1,65 @@
+#include "tests/tables/TablesFixture.h"
+
+#include "project/ProjectFileReader.h"
+#include "settings/Settings.h"
+#include "tables/TableSlots.h"
+
+#include <QDir>
+
+namespace quintara::testing {
+namespace {
+
+using namespace project;
+namespace slot = tables::TableSlot;
+
+QString DemoPath()
+{
+    const QByteArray root = qgetenv("QUINTARA_SOURCE_DIR");
+    if (root.isEmpty())
+        return QStringLiteral(QUINTARA_DEMO_PROJECT);
+    return QDir(QString::fromLocal8Bit(root)).filePath(QStringLiteral("examples/demo.nbt"));
+}
+
+class DemoTablesTest : public TablesTest {};
+
+TEST_F(DemoTablesTest, TheDemoInstallationBuildsWithoutAMessageAndDecodesBack)
+{
+    settings::Settings settings;
+    settings.nbtFile = DemoPath();
+    ProjectReadContext context{model(), settings, strings, {}};
+    ASSERT_EQ(ReadProjectFile(context), ReadOutcome::Read) << DemoPath().toStdString();
+
+    ASSERT_TRUE(compiler.BuildAllTables().ok);
+    EXPECT_TRUE(prompter.shown.isEmpty());
+    for (const int filled : {slot::InputModules, slot::DimmerOutputs, slot::TimedFunctions,
+                             slot::Fans, slot::Motors, slot::LocalMoods, slot::GeneralMoods,
+                             slot::KeyIndex, slot::LocalMoodIndex, slot::OutputModules})
+        EXPECT_GT(set[filled].Length, 0) << filled;
+    std::vector<tables::TableArea> sent;
+    for (int slot = 0; slot < tables::TableSet::SlotCount; ++slot)
+        sent.push_back(set[slot].Data);
+    const qint64 bytesTotal = set.BytesTotal;
+
+    receiveAsSent();
+    NewProject(model(), 19200, 0);
+    compiler.DecodeAllTables();
+    EXPECT_EQ(model().Fans[0].Value, 300);
+    EXPECT_EQ(model().DimmerChannel(1)->Ramp, 4);
+    EXPECT_EQ(model().Motors[0].Bytes, (std::array<quint8, 2>{23, 24}));
+    EXPECT_EQ(model().GeneralMoods[0].RelayStates[30], 3);
+    EXPECT_EQ(model().OutputModules[0].Name.trimmedRight(), "Interface 0");
+
+    // Apart from the texts that are not read back, the decoded project sends the same tables.
+    ASSERT_TRUE(compiler.BuildAllTables().ok);
+    for (const int slot : tables::TableCompiler::DecodeOrder()) {
+        if (slot != slot::Sensors && slot != slot::Messages) {
+            EXPECT_EQ(set[slot].Data, sent[slot]) << slot;
+        }
+    }
+    for (const int slot : {slot::KeyIndex, slot::LocalMoodIndex})
+        EXPECT_EQ(set[slot].Data, sent[slot]) << slot;
+    EXPECT_LE(set.BytesTotal, bytesTotal);
+}
+
+} // namespace
+} // namespace quintara::testing
