@@ -1,0 +1,289 @@
+#include "ui/presentation/FunctionPresenter.h"
+
+#include "clock/ClockTable.h"
+#include "project/ProjectModel.h"
+#include "settings/NameTables.h"
+#include "settings/Strings.h"
+#include "tests/support/ScriptedPrompter.h"
+
+#include <gtest/gtest.h>
+
+namespace quintara::ui {
+namespace {
+
+using namespace DescribeMode;
+
+class Functions : public ::testing::Test {
+protected:
+    Functions()
+    {
+        project::NewProject(model, 19200, 0);
+        project::SelectModel(model, 0, strings);
+
+        project::OutputModuleRec &relays = model.OutputModules[0];
+        relays.ModuleType = 101;
+        relays.FirstOutput = 0;
+        relays.Channels[4].Name = QStringLiteral("Hall");
+        relays.Channels[4].LoadType = project::LoadType::LightPoint;
+        relays.Channels[4].Power = 60;
+        relays.Channels[6].Name = QStringLiteral("Porch");
+        project::OutputModuleRec &dimmers = model.OutputModules[1];
+        dimmers.Name = QStringLiteral("Dimmers");
+        dimmers.ModuleType = 131;
+        dimmers.FirstOutput = 0;
+        dimmers.Channels[2].Name = QStringLiteral("Lounge");
+        dimmers.Channels[2].Power = 300;
+        dimmers.Channels[2].Ramp = 5;
+        dimmers.Channels[2].LoadType = project::LoadType::WallSocket;
+
+        model.Sensors[0].Name = QStringLiteral("Garden");
+        model.Sensors[0].Bytes = {1, 0, 0, 1, 0, 0};      // a temperature sensor in use
+        model.Sensors[1].Name = QStringLiteral("Cellar"); // never used: not listed
+        model.Sensors[2].Name = QStringLiteral("Attic");
+        model.Sensors[2].Bytes = {2, 0, 0, 0, 4, 0};
+        model.AudioZones[1].Name = QStringLiteral("Kitchen"); // zone 0 has no name
+
+        model.TimedFunctions[3] = {1, 5, 255, 90, project::Name50("Stairs")};
+        model.Flags[0].Name = QStringLiteral("Holiday");
+        model.Flags[7].Name = QStringLiteral("Guests");
+        model.InputModules[2].Name = QStringLiteral("Entry");
+        model.InputModules[2].ModuleType = 2;
+        model.InputModules[3].Name = QStringLiteral("Digital");
+        model.InputModules[3].ModuleType = 9;
+        model.InputModules[4].Name = QStringLiteral("Remote");
+        model.InputModules[4].ModuleType = 1;
+    }
+
+    QStringList Texts(const ItemList &list) const
+    {
+        QStringList texts;
+        for (const ListEntry &entry : list.entries)
+            texts << entry.text;
+        return texts;
+    }
+    QList<int> Data(const ItemList &list) const
+    {
+        QList<int> data;
+        for (const ListEntry &entry : list.entries)
+            data << entry.itemData;
+        return data;
+    }
+    ItemList List(int type, int detail = 2) const
+    {
+        ItemList list;
+        presenter.FillFunctionList(list, type, Number, false, detail);
+        return list;
+    }
+
+    testing::ScriptedPrompter prompter;
+    settings::Strings strings{settings::StringTable::builtIn(), prompter};
+    project::ProjectModel model;
+    settings::NameTables names = settings::FillNameTables(strings);
+    ValueFormatter values{strings, QLocale::c()};
+    FunctionPresenter presenter{model, names, strings, values};
+};
+
+TEST_F(Functions, TypeListOffersTheDrivableTypes)
+{
+    ItemList list;
+    list.add("stale", 99);
+    presenter.FillFunctionTypeList(list);
+    EXPECT_EQ(Data(list), (QList<int>{1, 2, 5, 8, 9, 10, 54, 51, 52, 66, 65, 15, 14, 4, 3, 53}));
+    EXPECT_EQ(list.entries[0].text, "Relays");
+    EXPECT_EQ(list.entries[1].text, "Dimmers");
+    EXPECT_EQ(list.entries[2].text, "Timed function");
+    EXPECT_EQ(list.entries[9].text, "Audio");
+    EXPECT_EQ(list.entries[10].text, "Sensor functions");
+
+    EXPECT_EQ(FunctionPresenter::TypeListEntryFor(21), 65);
+    EXPECT_EQ(FunctionPresenter::TypeListEntryFor(27), 65);
+    EXPECT_EQ(FunctionPresenter::TypeListEntryFor(32), 66);
+    EXPECT_EQ(FunctionPresenter::TypeListEntryFor(49), 66);
+    EXPECT_EQ(FunctionPresenter::TypeListEntryFor(20), 20);
+}
+
+TEST_F(Functions, DescriptionsInEachMode)
+{
+    EXPECT_EQ(presenter.DescribeFunction(1, 5, Number, false), " 05 Hall");
+    EXPECT_EQ(presenter.DescribeFunction(1, 5, CodeNumber, false), "REL  05 Hall");
+    EXPECT_EQ(presenter.DescribeFunction(1, 5, Code, true), "REL\tHall");
+    EXPECT_EQ(presenter.DescribeFunction(1, 5, CodeNumber, true), "REL  05\tHall");
+    EXPECT_EQ(presenter.DescribeFunction(1, 5, NameOnly, false), "Hall");
+    EXPECT_EQ(presenter.DescribeFunction(1, 6, Number, false), " 06"); // no name: blanks dropped
+    EXPECT_EQ(presenter.DescribeFunction(2, 3, CodeNumber, false), "DIM  03 Lounge");
+    EXPECT_EQ(presenter.DescribeFunction(16, 3, NameOnly, false), "Lounge");
+    EXPECT_EQ(presenter.DescribeFunction(5, 123, Number, false), "123");
+    EXPECT_EQ(presenter.DescribeFunction(5, 3, Number, false), " 03 Stairs");
+    EXPECT_EQ(presenter.DescribeFunction(20, 0, Number, false), " 01 Garden"); // shown from 1
+    EXPECT_EQ(presenter.DescribeFunction(26, 1, Number, false), " 01 Garden: Day");
+    EXPECT_EQ(presenter.DescribeFunction(26, 0, Number, false), " 00");
+    EXPECT_EQ(presenter.DescribeFunction(34, 2, Number, false), " 02 Kitchen: Power On/Off");
+    EXPECT_EQ(presenter.DescribeFunction(14, 1, NameOnly, false), "Regime: Workday");
+    EXPECT_EQ(presenter.DescribeFunction(53, 0, NameOnly, false), "No-Action Reset Timer");
+    EXPECT_EQ(presenter.DescribeFunction(0, 9, CodeNumber, false), "None");
+    EXPECT_EQ(presenter.DescribeFunction(77, 5, Number, false), "Function: 77 5");
+
+    // Numbers past the end of their table add no name, whatever the byte was.
+    EXPECT_EQ(presenter.DescribeFunction(15, 40, Number, false), " 40");
+    EXPECT_EQ(presenter.DescribeFunction(26, 200, Number, false), "200");
+    EXPECT_EQ(presenter.DescribeFunction(14, 6, NameOnly, false), "");
+    EXPECT_EQ(presenter.DescribeFunction(1, -1, Number, false), "-01");
+
+    EXPECT_TRUE(presenter.IsFunctionDefined(15, 7));
+    EXPECT_FALSE(presenter.IsFunctionDefined(15, 8));
+    EXPECT_FALSE(presenter.IsFunctionDefined(1, -1));
+
+    const QString entryName = model.InputModules[2].Name.text();
+    EXPECT_EQ(presenter.DescribeItem(22, 2, Number, false), "I 02  " + entryName);
+    EXPECT_EQ(presenter.DescribeItem(22, 2, CodeNumber, true), "I 02  KV2\t" + entryName);
+    EXPECT_EQ(presenter.DescribeItem(3, 1, CodeNumber, false),
+              "O 01  DIM " + model.OutputModules[1].Name.text());
+    EXPECT_EQ(presenter.DescribeItem(0, 5, Code, false), "NO " + model.ZoneNames[5].Name.text());
+    EXPECT_EQ(presenter.DescribeItem(9, 5, CodeNumber, false), "05   ");
+    EXPECT_EQ(presenter.DescribeItem(22, 500, CodeNumber, false), "I 500  ");
+}
+
+TEST_F(Functions, ListsHoldOnlyDefinedFunctions)
+{
+    EXPECT_EQ(Texts(List(1)), (QStringList{" 05 Hall", " 07 Porch"}));
+    EXPECT_EQ(Data(List(1)), (QList<int>{256 + 5, 256 + 7}));
+    EXPECT_EQ(Data(List(2)), (QList<int>{512 + 3}));
+    EXPECT_EQ(Data(List(15)), (QList<int>{15 * 256 + 0, 15 * 256 + 7}));
+    EXPECT_EQ(Data(List(14)), (QList<int>{14 * 256, 14 * 256 + 1, 14 * 256 + 2, 14 * 256 + 3,
+                                          14 * 256 + 4, 14 * 256 + 5}));
+    EXPECT_EQ(Data(List(53)), (QList<int>{53 * 256, 53 * 256 + 1}));
+    EXPECT_TRUE(List(10).entries.isEmpty()); // no general mood has a name
+    EXPECT_TRUE(List(0).entries.isEmpty());
+
+    // Sensors in use only; the finer functions at detail 2, and frost only for temperature.
+    QList<int> sensors;
+    for (int t : {21, 22, 23, 26, 25, 24})
+        sensors << t * 256 + 1;
+    for (int t : {21, 22, 23, 26, 25})
+        sensors << t * 256 + 3;
+    EXPECT_EQ(Data(List(65)), sensors);
+    EXPECT_EQ(List(65, 1).entries.size(), 6);
+
+    // The unnamed zone adds nothing, and the next one keeps its own number.
+    QList<int> audio;
+    for (int t : {34, 36, 37, 38, 39, 40, 41, 42, 32, 33, 44, 45, 46, 47, 48, 49, 43, 35})
+        audio << t * 256 + 2;
+    EXPECT_EQ(Data(List(66)), audio);
+    EXPECT_EQ(List(66, 1).entries.size(), 11);
+
+    // Buzzers on keypad-like modules, button simulation also on digital inputs.
+    EXPECT_EQ(Data(List(51)), (QList<int>{51 * 256 + 2}));
+    EXPECT_EQ(Data(List(52)), (QList<int>{52 * 256 + 2, 52 * 256 + 3}));
+    EXPECT_EQ(List(52).entries[0].text, presenter.DescribeItem(22, 2, Number, false));
+
+    // A model with smaller limits lists fewer outputs.
+    model.Limits.Relays = 6;
+    EXPECT_EQ(Data(List(1)), (QList<int>{256 + 5}));
+    model.Limits = {};
+    for (int type : {1, 2, 51, 52, 65, 66})
+        EXPECT_TRUE(List(type).entries.isEmpty()) << type;
+}
+
+TEST_F(Functions, SelectByItemDataTakesTheLastMatch)
+{
+    ItemList list;
+    list.add("a", 0x0105);
+    list.add("b", 0x0205);
+    list.add("c", 0x0105);
+    EXPECT_EQ(SelectByItemData(list, 0x0105), 2);
+    EXPECT_EQ(list.currentIndex, 2);
+    EXPECT_EQ(SelectByItemData(list, 0x05, 0xFF), 2);
+    EXPECT_EQ(SelectByItemData(list, 0x0205), 1);
+    EXPECT_EQ(SelectByItemData(list, 0x0999), -1);
+    EXPECT_EQ(list.currentIndex, 1);
+}
+
+TEST_F(Functions, DefinitionPreviews)
+{
+    EXPECT_EQ(presenter.DescribeDefinition(1, 5), "REL  05 Hall 60 VA LightPoint");
+    EXPECT_EQ(presenter.DescribeDefinition(2, 3), "DIM  03 Lounge 3 s 300 VA WallSocket");
+    EXPECT_EQ(presenter.DescribeDefinition(5, 3), "On 90 Sec REL  05 Hall");
+
+    model.LocalMoods[0].Items[0] = {1, 5, 0};
+    model.LocalMoods[0].Items[2] = {2, 3, 3}; // an empty item in between is passed over
+    EXPECT_EQ(presenter.DescribeDefinition(8, 0),
+              "Off REL  05 Hall\r\nUncoupled DIM  03 Lounge\r\n");
+
+    model.TimedLocalMoods[1].Items[1] = {2, 3, 127, 30};
+    EXPECT_EQ(presenter.DescribeDefinition(9, 1), "50 % 30 Sec DIM  03 Lounge\r\n");
+
+    project::GeneralMoodRec &mood = model.GeneralMoods[0];
+    mood.RelayStates.fill(3);
+    mood.DimmerLevels.fill(3);
+    mood.RelayStates[5] = 255;
+    mood.DimmerLevels[3] = 0;
+    mood.Extras[0] = {15, 0, 255}; // extras 0 and 5 are not shown
+    mood.Extras[1] = {15, 7, 0};
+    EXPECT_EQ(presenter.DescribeDefinition(10, 0),
+              "On REL  05 Hall\r\n\r\n0 % DIM  03 Lounge\r\n\r\nOff FLG  07 Guests\r\n");
+
+    model.Fans[0].Bytes = {1, 5, 255, 7};
+    model.Fans[0].Value = 120;
+    model.Fans[0].Setting = 1;
+    EXPECT_EQ(presenter.DescribeDefinition(7, 0),
+              "On REL  05 Hall\r\n120 Sec REL  07 Porch\r\nSetting: Ventilator ON when switching "
+              "light ON");
+    model.Motors[0].Bytes = {5, 7};
+    model.Motors[0].RunTime = 40;
+    EXPECT_EQ(presenter.DescribeDefinition(6, 0), "REL  05 Hall\r\n40 Sec REL  07 Porch");
+    EXPECT_EQ(presenter.DescribeDefinition(55, 0), "REL  05 Hall\r\n40 Sec REL  07 Porch");
+
+    model.IfElseFunctions[0].Data = {15, 0, 1, 5, 0, 1, 7, 0};
+    EXPECT_EQ(presenter.DescribeDefinition(4, 0),
+              "If condition (true): \r\n  FLG  00 Holiday\r\n'THEN: \r\n  REL  05 Hall\r\n"
+              "'ELSE: \r\n  REL  07 Porch\r\n");
+
+    model.ProcessFunctions[0].Bytes = {15, 7, 0, 1, 1, 5, 0};
+    EXPECT_EQ(presenter.DescribeDefinition(3, 0),
+              "Effect after activation: Continuous ON if TRUE\r\nFunction to be monitored: FLG  "
+              "07 Guests\r\nFunction to be executed: REL  05 Hall\r\n");
+
+    model.Messages[0].Line1 = QStringLiteral("Door open");
+    model.Messages[0].Beeps = 3;
+    EXPECT_EQ(presenter.DescribeDefinition(54, 0),
+              "Alarm (on all LCD interfaces)\r\nDoor open       \r\n                \r\n"
+              "Number of beeps: 3\r\n");
+    model.Messages[0].InterfaceNumber = 4;
+    EXPECT_TRUE(presenter.DescribeDefinition(54, 0).startsWith("Message on interface 4 \r\n"));
+
+    model.TraList[0].Bytes = {2, 3};
+    EXPECT_EQ(presenter.DescribeDefinition(11, 0), "DIM  03 Lounge");
+
+    // Bytes from a file that point nowhere give what can be said, never a fault.
+    model.ProcessFunctions[1].Bytes = {0, 0, 0, 200, 99, 0, 0};
+    EXPECT_EQ(presenter.DescribeDefinition(3, 1),
+              "Effect after activation: \r\nFunction to be monitored: None\r\nFunction to be "
+              "executed: Function: 99 0\r\n");
+    model.Fans[1].Setting = 9;
+    EXPECT_TRUE(presenter.DescribeDefinition(7, 1).endsWith("Setting: "));
+    for (int type : {3, 4, 5, 6, 7, 8, 9, 10, 11, 54, 55})
+        EXPECT_EQ(presenter.DescribeDefinition(type, 255), "") << type;
+    for (int type : {14, 15, 51, 52, 53, 65, 66})
+        EXPECT_EQ(presenter.DescribeDefinition(type, 0), "") << type;
+    EXPECT_EQ(presenter.DescribeDefinition(1, 9), "REL  09"); // no module carries it
+    EXPECT_TRUE(prompter.shown.isEmpty());
+}
+
+TEST_F(Functions, DeleteNamesTheLineByLevelAndFunction)
+{
+    clock::ClockTable table;
+    table.MaxClockLines = 100;
+    table.Lines[2].FunctionType = 2;
+    table.Lines[2].FunctionNumber = 3;
+    table.Lines[2].Level = 127;
+    table.SelectedLine = 3;
+    prompter.expect(platform::Answer::Yes);
+    EXPECT_TRUE(DeleteSelectedLine(table, presenter, prompter));
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_EQ(prompter.shown[0].text, "Mag 50 % DIM  03 Lounge verwijderd worden?");
+    EXPECT_FALSE(table.Lines[2].inUse());
+    EXPECT_FALSE(DeleteSelectedLine(table, presenter, prompter)); // nothing selected now
+}
+
+} // namespace
+} // namespace quintara::ui
