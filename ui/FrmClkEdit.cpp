@@ -1,18 +1,632 @@
 #include "ui/FrmClkEdit.h"
 
+#include "clock/ClockTable.h"
+#include "clock/Occurrences.h"
+#include "ui/FormTranslation.h"
 #include "ui/Program.h"
+#include "ui/UpDown.h"
+#include "ui/presentation/FunctionPresenter.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSvgRenderer>
+#include <QTimeEdit>
 
 namespace quintara::ui {
 
+namespace {
+
+constexpr int FunctionListMode = 2;
+constexpr int FunctionListDetail = 2;
+
+constexpr int LevelMin = 0;
+constexpr int LevelMax = 100;
+// A count of 0 would give a repeating line no step at all, so the field never holds one.
+constexpr int RepeatMin = 1;
+constexpr int RepeatMax = 100;
+
+// A two-digit year can only name 1930..2029.
+const QDate FirstStorableDate(1930, 1, 1);
+const QDate LastStorableDate(2029, 12, 31);
+constexpr int WeeksBack = 30;
+constexpr int WeeksSpan = 70;
+
+constexpr int StatePictureSize = 32;
+
+bool IsSensorType(int type)
+{
+    return type >= 21 && type <= 27;
+}
+
+bool IsAudioType(int type)
+{
+    return type >= 32 && type <= 49;
+}
+
+// Selects the combo box entry that SelectByItemData picks; answers its index or -1.
+int SelectEntry(QComboBox &combo, int value)
+{
+    ItemList list;
+    for (int i = 0; i < combo.count(); ++i)
+        list.add(combo.itemText(i), combo.itemData(i).toInt());
+    const int index = SelectByItemData(list, value);
+    if (index >= 0)
+        combo.setCurrentIndex(index);
+    return index;
+}
+
+void FillCombo(QComboBox &combo, const ItemList &list)
+{
+    const QSignalBlocker blocker(combo);
+    combo.clear();
+    for (const ListEntry &entry : list.entries)
+        combo.addItem(entry.text, entry.itemData);
+    // The list starts without a choice, as the user has made none yet.
+    combo.setCurrentIndex(-1);
+}
+
+QString DatePickerFormat()
+{
+    QString format = QLocale().dateFormat(QLocale::ShortFormat);
+    if (!format.contains(QLatin1String("yyyy")))
+        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    return QStringLiteral("ddd ") + format;
+}
+
+// Shows the wait pointer while the dialog loads.
+class WaitPointer {
+public:
+    WaitPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitPointer() { QApplication::restoreOverrideCursor(); }
+    WaitPointer(const WaitPointer &) = delete;
+    WaitPointer &operator=(const WaitPointer &) = delete;
+};
+
+QLabel *NamedLabel(QWidget *parent, const char *name)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+} // namespace
+
 bool FrmClkEdit::Edit(Program &program, int editMode, QWidget *parent)
 {
-    Q_UNUSED(parent);
+    if (!program.clockTable.selectedIndex())
+        return false;
+    FrmClkEdit dialog(program, editMode, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+FrmClkEdit::FrmClkEdit(Program &program, int editMode, QWidget *parent)
+    : QDialog(parent), m_program(program), m_formatter(program.strings),
+      m_presenter(program.project, program.names, program.strings, m_formatter),
+      m_editMode(editMode)
+{
+    setObjectName(QStringLiteral("FrmClkEdit"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     const std::optional<int> index = program.clockTable.selectedIndex();
     if (!index)
-        return false;
-    if (editMode != ExistingLineMode)
-        program.clockTable.Lines[static_cast<std::size_t>(*index)].FunctionType = 0;
-    return false;
+        return;
+    m_index = *index;
+
+    const WaitPointer wait;
+    buildForm();
+    adjustSize();
+    CentreForm(*this);
+    TranslateForm(*this, program.strings);
+    loadLine(program.clockTable.Lines[static_cast<std::size_t>(m_index)]);
+}
+
+FrmClkEdit::~FrmClkEdit() = default;
+
+void FrmClkEdit::buildForm()
+{
+    m_lblTabel = NamedLabel(this, "LblTabel");
+    m_tables = new QButtonGroup(this);
+    auto *tableRow = new QHBoxLayout;
+    tableRow->setSpacing(12);
+    for (int i = 0; i < clock::TableKindCount; ++i) {
+        auto *option = new QRadioButton(this);
+        option->setObjectName(QStringLiteral("OptTabel_%1").arg(i));
+        m_tables->addButton(option, i);
+        m_optTabel[static_cast<std::size_t>(i)] = option;
+        tableRow->addWidget(option);
+    }
+    tableRow->addStretch(1);
+
+    m_lblFnc = NamedLabel(this, "LblFnc");
+    m_cboFnc = new QComboBox(this);
+    m_cboFnc->setObjectName(QStringLiteral("CboFnc"));
+    m_lblLd = NamedLabel(this, "LblLd");
+    m_cboLd = new QComboBox(this);
+    m_cboLd->setObjectName(QStringLiteral("CboLd"));
+    // Long names must not make the dialog as wide as the screen.
+    for (QComboBox *list : {m_cboFnc, m_cboLd}) {
+        list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        list->setMinimumContentsLength(30);
+        list->setMaxVisibleItems(20);
+    }
+
+    m_lblLvl = NamedLabel(this, "LblLvl");
+    m_txtLvl = new QLineEdit(this);
+    m_txtLvl->setObjectName(QStringLiteral("TxtLvl"));
+    m_txtLvl->setMaximumWidth(fontMetrics().horizontalAdvance(QLatin1Char('0')) * 14);
+    m_updLvl = new UpDown(this);
+    m_updLvl->setObjectName(QStringLiteral("UpdLvl"));
+    m_updLvl->setButtonHeight(m_txtLvl->sizeHint().height());
+    auto *levelRow = new QHBoxLayout;
+    levelRow->setSpacing(2);
+    levelRow->addWidget(m_txtLvl);
+    levelRow->addWidget(m_updLvl);
+    levelRow->addStretch(1);
+
+    m_vlag = new QLabel(this);
+    m_vlag->setObjectName(QStringLiteral("VLAG"));
+    m_vlag->setFixedSize(StatePictureSize + 8, StatePictureSize + 8);
+    m_vlag->setAlignment(Qt::AlignCenter);
+    m_vlag->setFrameShape(QFrame::StyledPanel);
+
+    m_lblTijd = NamedLabel(this, "LblTijd");
+    m_timePic = new QTimeEdit(this);
+    m_timePic->setObjectName(QStringLiteral("TimePic"));
+    m_timePic->setDisplayFormat(QStringLiteral("HH:mm"));
+    m_lblDate = NamedLabel(this, "LblDate");
+    m_datePic = new QDateEdit(this);
+    m_datePic->setObjectName(QStringLiteral("DatePic"));
+    m_datePic->setCalendarPopup(true);
+    m_datePic->setDisplayFormat(DatePickerFormat());
+    auto *timeRow = new QHBoxLayout;
+    timeRow->addWidget(m_timePic);
+    timeRow->addStretch(1);
+    auto *dateRow = new QHBoxLayout;
+    dateRow->addWidget(m_datePic);
+    dateRow->addStretch(1);
+
+    m_lblRepeat = NamedLabel(this, "LblRepeat");
+    m_cboRepeat = new QComboBox(this);
+    m_cboRepeat->setObjectName(QStringLiteral("CboRepeat"));
+    // The unit names are padded with blanks; the padding must not widen the list.
+    m_cboRepeat->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_cboRepeat->setMinimumContentsLength(14);
+    m_txtRepeat = new QLineEdit(this);
+    m_txtRepeat->setObjectName(QStringLiteral("TxtRepeat"));
+    m_txtRepeat->setMaximumWidth(fontMetrics().horizontalAdvance(QLatin1Char('0')) * 6);
+    m_updRepeat = new UpDown(this);
+    m_updRepeat->setObjectName(QStringLiteral("UpdRepeat"));
+    m_updRepeat->setButtonHeight(m_txtRepeat->sizeHint().height());
+    auto *repeatRow = new QHBoxLayout;
+    repeatRow->setSpacing(2);
+    repeatRow->addWidget(m_cboRepeat);
+    repeatRow->addSpacing(6);
+    repeatRow->addWidget(m_txtRepeat);
+    repeatRow->addWidget(m_updRepeat);
+    repeatRow->addStretch(1);
+
+    m_txtPrv = new QPlainTextEdit(this);
+    m_txtPrv->setObjectName(QStringLiteral("TxtPrv"));
+    m_txtPrv->setReadOnly(true);
+    m_txtPrv->setTabChangesFocus(true);
+    m_txtPrv->setFocusPolicy(Qt::ClickFocus);
+    m_txtPrv->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_txtPrv->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_txtPrv->setMinimumHeight(fontMetrics().lineSpacing() * 7);
+
+    m_cmdOK = new QPushButton(this);
+    m_cmdOK->setObjectName(QStringLiteral("CmdOK"));
+    m_cmdOK->setDefault(true);
+    m_cmdCancel = new QPushButton(this);
+    m_cmdCancel->setObjectName(QStringLiteral("CmdCancel"));
+    m_cmdCancel->setAutoDefault(false);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_cmdOK);
+    buttons->addWidget(m_cmdCancel);
+
+    // Labels left, controls right; the state picture beside the function it belongs to.
+    auto *grid = new QGridLayout;
+    grid->setHorizontalSpacing(10);
+    grid->setVerticalSpacing(6);
+    int row = 0;
+    grid->addWidget(m_lblTabel, row, 0);
+    grid->addLayout(tableRow, row++, 1, 1, 2);
+    grid->addWidget(m_lblFnc, row, 0);
+    grid->addWidget(m_cboFnc, row, 1);
+    grid->addWidget(m_vlag, row++, 2, 3, 1, Qt::AlignTop | Qt::AlignHCenter);
+    grid->addWidget(m_lblLd, row, 0);
+    grid->addWidget(m_cboLd, row++, 1);
+    grid->addWidget(m_lblLvl, row, 0);
+    grid->addLayout(levelRow, row++, 1);
+    grid->addWidget(m_lblTijd, row, 0);
+    grid->addLayout(timeRow, row++, 1, 1, 2);
+    grid->addWidget(m_lblDate, row, 0);
+    grid->addLayout(dateRow, row++, 1, 1, 2);
+    grid->addWidget(m_lblRepeat, row, 0);
+    grid->addLayout(repeatRow, row++, 1, 1, 2);
+    grid->setColumnStretch(1, 1);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addSpacing(4);
+    layout->addWidget(m_txtPrv, 1);
+    layout->addLayout(buttons);
+
+    arrangeTabOrder();
+
+    connect(m_cboFnc, &QComboBox::currentIndexChanged, this, [this] { functionTypeChosen(); });
+    connect(m_cboLd, &QComboBox::currentIndexChanged, this, [this] { functionChosen(); });
+    connect(m_cboRepeat, &QComboBox::currentIndexChanged, this, [this] { repeatUnitChosen(); });
+    connect(m_tables, &QButtonGroup::idClicked, this, [this] { ShowSetting(); });
+    connect(m_txtRepeat, &QLineEdit::textChanged, this, [this] { ShowSetting(); });
+    connect(m_updLvl, &UpDown::up, this, [this] { stepLevel(StepDirection::Up); });
+    connect(m_updLvl, &UpDown::down, this, [this] { stepLevel(StepDirection::Down); });
+    connect(m_updRepeat, &UpDown::up, this, [this] { stepRepeat(StepDirection::Up); });
+    connect(m_updRepeat, &UpDown::down, this, [this] { stepRepeat(StepDirection::Down); });
+    connect(m_cmdOK, &QPushButton::clicked, this, &FrmClkEdit::accept);
+    connect(m_cmdCancel, &QPushButton::clicked, this, &FrmClkEdit::reject);
+    m_txtLvl->installEventFilter(this);
+    m_txtRepeat->installEventFilter(this);
+}
+
+void FrmClkEdit::arrangeTabOrder()
+{
+    // Top to bottom as the form reads; of the day-table buttons only the chosen one takes Tab,
+    // the arrow keys move between them.
+    QWidget *order[] = {m_optTabel[0], m_optTabel[1], m_optTabel[2], m_optTabel[3], m_optTabel[4],
+                        m_cboFnc,      m_cboLd,       m_txtLvl,      m_timePic,     m_datePic,
+                        m_cboRepeat,   m_txtRepeat,   m_txtPrv,      m_cmdOK,       m_cmdCancel};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void FrmClkEdit::loadLine(const clock::ClockLine &line)
+{
+    for (int unit = 0; unit < clock::RepeatUnitCount; ++unit)
+        m_cboRepeat->addItem(m_program.names.repeatName(unit));
+    m_cboRepeat->setCurrentIndex(-1);
+    ItemList types;
+    m_presenter.FillFunctionTypeList(types);
+    FillCombo(*m_cboFnc, types);
+
+    // A table or unit byte beyond the known ones (only a foreign file holds one) behaves like
+    // the continuous table and a single occurrence; show it as such.
+    const int table = line.Table < clock::TableKindCount ? line.Table : int(clock::Continue);
+    m_optTabel[static_cast<std::size_t>(table)]->setChecked(true);
+
+    m_level.tag = WriteTag({line.Level, line.FunctionType}, ValueKind::Level);
+    m_level.text.clear();
+    applyLevel();
+    m_repeat.tag = QString::number(line.RepeatCount);
+    m_repeat.text.clear();
+    applyRepeat();
+
+    m_cboRepeat->setCurrentIndex(line.RepeatUnit < clock::RepeatUnitCount ? int(line.RepeatUnit)
+                                                                          : int(clock::Once));
+
+    const QDate today = m_program.clock.now().date();
+    QDate reference = clock::ReferenceDate(line);
+    setDateRange(reference);
+    if (!reference.isValid())
+        reference = clock::CurrentMonday(today).date();
+    m_datePic->setDate(reference);
+    const QTime time(line.Hour, line.Minute);
+    m_timePic->setTime(time.isValid() ? time : QTime(0, 0));
+
+    // Choosing the type fills the function list; choosing the function shows its level and
+    // definition.
+    if (SelectEntry(*m_cboFnc, FunctionPresenter::TypeListEntryFor(line.FunctionType)) >= 0)
+        SelectEntry(*m_cboLd, clock::FunctionReference(line.FunctionType, line.FunctionNumber));
+    ShowSetting();
+}
+
+void FrmClkEdit::setDateRange(QDate reference)
+{
+    // Thirty weeks back to forty ahead; a line already outside keeps its own date, so opening
+    // and confirming never moves it unasked.
+    const QDate today = m_program.clock.now().date();
+    QDate earliest = today.addDays(-7 * WeeksBack);
+    QDate latest = earliest.addDays(7 * WeeksSpan);
+    if (reference.isValid()) {
+        earliest = std::min(earliest, reference);
+        latest = std::max(latest, reference);
+    }
+    earliest = std::clamp(earliest, FirstStorableDate, LastStorableDate);
+    latest = std::clamp(latest, earliest, LastStorableDate);
+    m_datePic->setDateRange(earliest, latest);
+}
+
+QDate FrmClkEdit::earliestDate() const
+{
+    return m_datePic ? m_datePic->minimumDate() : QDate();
+}
+
+QDate FrmClkEdit::latestDate() const
+{
+    return m_datePic ? m_datePic->maximumDate() : QDate();
+}
+
+int FrmClkEdit::levelTag() const
+{
+    return m_level.tag.toInt();
+}
+
+int FrmClkEdit::repeatTag() const
+{
+    return m_repeat.tag.toInt();
+}
+
+int FrmClkEdit::chosenType() const
+{
+    return m_cboFnc->currentIndex() >= 0 ? m_cboFnc->currentData().toInt() & 0xFF : -1;
+}
+
+int FrmClkEdit::chosenFunction() const
+{
+    return m_cboLd->currentIndex() >= 0 ? m_cboLd->currentData().toInt() : -1;
+}
+
+int FrmClkEdit::chosenTable() const
+{
+    const int id = m_tables->checkedId();
+    return id >= 0 ? id : clock::Continue;
+}
+
+void FrmClkEdit::functionTypeChosen()
+{
+    ItemList functions;
+    const int type = chosenType();
+    if (type >= 0)
+        m_presenter.FillFunctionList(functions, type, FunctionListMode, false, FunctionListDetail);
+    FillCombo(*m_cboLd, functions);
+    m_txtPrv->clear();
+    ShowSetting();
+}
+
+void FrmClkEdit::functionChosen()
+{
+    const int reference = chosenFunction();
+    if (reference < 0 || chosenType() < 0)
+        return;
+    const int type = chosenType();
+    const int number = reference & 0xFF;
+
+    // The kept level, shown in the terms of the new type.
+    m_txtLvl->setEnabled(true);
+    m_updLvl->setEnabled(true);
+    const FieldState kept = ReadTag(m_level.tag, ValueKind::Level);
+    m_level.tag = WriteTag({kept.raw, type}, ValueKind::Level);
+    m_level.text.clear();
+    int min = LevelMin;
+    int max = LevelMax;
+    m_formatter.ApplyTypedValue(m_level, ValueKind::Level, min, max);
+    m_txtLvl->setText(m_level.text);
+
+    ShowSetting();
+    m_txtPrv->setPlainText(m_presenter.DescribeDefinition(type, number));
+}
+
+void FrmClkEdit::repeatUnitChosen()
+{
+    ShowSetting();
+}
+
+void FrmClkEdit::applyLevel()
+{
+    m_level.text = m_txtLvl->text();
+    int min = LevelMin;
+    int max = LevelMax;
+    m_formatter.ApplyTypedValue(m_level, ValueKind::Level, min, max);
+    m_txtLvl->setText(m_level.text);
+}
+
+void FrmClkEdit::applyRepeat()
+{
+    m_repeat.text = m_txtRepeat->text();
+    int min = RepeatMin;
+    int max = RepeatMax;
+    m_formatter.ApplyTypedValue(m_repeat, ValueKind::Number, min, max);
+    m_txtRepeat->setText(m_repeat.text);
+}
+
+void FrmClkEdit::stepLevel(StepDirection direction)
+{
+    m_level.text = m_txtLvl->text();
+    int min = LevelMin;
+    int max = LevelMax;
+    m_formatter.StepValue(direction, m_level, ValueKind::Level, min, max);
+    m_txtLvl->setText(m_level.text);
+    ShowSetting();
+}
+
+void FrmClkEdit::stepRepeat(StepDirection direction)
+{
+    m_repeat.text = m_txtRepeat->text();
+    int min = RepeatMin;
+    int max = RepeatMax;
+    m_formatter.StepValue(direction, m_repeat, ValueKind::Number, min, max);
+    m_txtRepeat->setText(m_repeat.text);
+}
+
+bool FrmClkEdit::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool level = watched == m_txtLvl;
+    const bool repeat = watched == m_txtRepeat;
+    if (!level && !repeat)
+        return QDialog::eventFilter(watched, event);
+
+    if (event->type() == QEvent::FocusOut) {
+        // A field hidden meanwhile keeps the value it was given, not its stale text.
+        if (level && !m_txtLvl->isHidden()) {
+            applyLevel();
+            ShowSetting();
+        } else if (repeat && !m_txtRepeat->isHidden()) {
+            applyRepeat();
+        }
+    } else if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            const StepDirection direction =
+                key == Qt::Key_Up ? StepDirection::Up : StepDirection::Down;
+            if (level)
+                stepLevel(direction);
+            else
+                stepRepeat(direction);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void FrmClkEdit::setStatePicture(int picture)
+{
+    if (picture == m_statePicture)
+        return;
+    m_statePicture = picture;
+    if (picture <= 0) {
+        m_vlag->clear();
+        return;
+    }
+    QSvgRenderer renderer(QStringLiteral(":/quintara/pictures/vlag-%1.svg").arg(picture));
+    const qreal ratio = devicePixelRatioF();
+    QPixmap pixmap(QSize(StatePictureSize, StatePictureSize) * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    renderer.render(&painter, QRectF(0, 0, StatePictureSize, StatePictureSize));
+    painter.end();
+    m_vlag->setPixmap(pixmap);
+}
+
+void FrmClkEdit::ShowSetting()
+{
+    if (!hasLine())
+        return;
+
+    if (m_cboFnc->currentIndex() < 0 || m_cboLd->currentIndex() < 0) {
+        for (QWidget *w : {static_cast<QWidget *>(m_lblLvl), static_cast<QWidget *>(m_txtLvl),
+                           static_cast<QWidget *>(m_updLvl), static_cast<QWidget *>(m_vlag)})
+            w->setVisible(false);
+        setStatePicture(0);
+    } else {
+        const int type = (chosenFunction() >> 8) & 0xFF;
+        const int level = ReadTag(m_level.tag, ValueKind::Level).raw & 0xFF;
+        // Functions without a level run at full value.
+        bool showLevel = false;
+        int picture = 1;
+        if (IsSensorType(type))
+            picture = type == 24 ? 9 : type == 25 ? 8 : type == 26 ? 7 : 6;
+        else if (IsAudioType(type))
+            picture = 5;
+        else if (type == project::FunctionType::Buzzer)
+            showLevel = true, picture = 3;
+        else if (type == project::FunctionType::Message)
+            picture = 4;
+        else if (type == project::FunctionType::GeneralMood)
+            picture = 1;
+        else
+            showLevel = true, picture = level != 0 ? 1 : 2;
+        if (!showLevel)
+            m_level.tag = WriteTag({255, type}, ValueKind::Level);
+        m_lblLvl->setVisible(showLevel);
+        m_txtLvl->setVisible(showLevel);
+        m_updLvl->setVisible(showLevel);
+        m_vlag->setVisible(true);
+        setStatePicture(picture);
+    }
+
+    const int table = chosenTable();
+    if (table == clock::Workday || table == clock::Weekend) {
+        for (QWidget *w :
+             {static_cast<QWidget *>(m_lblDate), static_cast<QWidget *>(m_datePic),
+              static_cast<QWidget *>(m_lblRepeat), static_cast<QWidget *>(m_cboRepeat),
+              static_cast<QWidget *>(m_txtRepeat), static_cast<QWidget *>(m_updRepeat)})
+            w->setVisible(false);
+        return;
+    }
+    const int unit = m_cboRepeat->currentIndex();
+    m_lblRepeat->setVisible(true);
+    m_cboRepeat->setVisible(true);
+    m_txtRepeat->setVisible(unit != clock::Once);
+    m_updRepeat->setVisible(unit != clock::Once);
+    bool showDate = true;
+    if (unit == clock::Minutes || unit == clock::Hours)
+        showDate = false;
+    else if (unit == clock::Days || unit == clock::Workdays || unit == clock::WeekendDays)
+        showDate = m_txtRepeat->text() != QLatin1String("1");
+    m_lblDate->setVisible(showDate);
+    m_datePic->setVisible(showDate);
+}
+
+QDate FrmClkEdit::dateToStore(int table, int repeatUnit, int repeatCount) const
+{
+    const QDate today = m_program.clock.now().date();
+    const clock::Moment monday = clock::CurrentMonday(today);
+    if (table == clock::Workday || table == clock::Weekend)
+        return monday.date().addDays(-1); // the Sunday before the current week
+    const QTime time = m_timePic->time();
+    const clock::Moment chosen =
+        clock::Moment::fromDate(m_datePic->date(), time.hour(), time.minute());
+    return clock::PushBack(chosen, clock::RepeatStep(repeatUnit, repeatCount), monday).date();
+}
+
+void FrmClkEdit::accept()
+{
+    if (!hasLine())
+        return;
+    // Enter confirms without leaving the field being typed in: take its value first.
+    if (!m_txtLvl->isHidden())
+        applyLevel();
+    if (!m_txtRepeat->isHidden())
+        applyRepeat();
+    ShowSetting();
+
+    if (m_cboFnc->currentIndex() < 0 || m_cboLd->currentIndex() < 0) {
+        m_program.prompter.show(m_program.strings.GetResString(905), platform::ProgramTitle);
+        return;
+    }
+
+    const int reference = chosenFunction();
+    const int table = chosenTable();
+    const int unit = m_cboRepeat->currentIndex() >= 0 ? m_cboRepeat->currentIndex() : 0;
+    const int count = repeatTag();
+    const QDate date = dateToStore(table, unit, count);
+    // The picker shows what is stored, even when the move took it past its usual range.
+    m_datePic->setMinimumDate(std::min(m_datePic->minimumDate(), date));
+    m_datePic->setDate(date);
+
+    clock::ClockLine &line = m_program.clockTable.Lines[static_cast<std::size_t>(m_index)];
+    line.FunctionType = static_cast<quint8>((reference >> 8) & 0xFF);
+    line.FunctionNumber = static_cast<quint8>(reference & 0xFF);
+    line.Level = static_cast<quint8>(levelTag() & 0xFF);
+    line.RepeatCount = static_cast<quint8>(count & 0xFF);
+    line.RepeatUnit = static_cast<quint8>(unit);
+    line.Table = static_cast<quint8>(table);
+    clock::SetReferenceDate(line, m_datePic->date());
+    line.Minute = static_cast<quint8>(m_timePic->time().minute());
+    line.Hour = static_cast<quint8>(m_timePic->time().hour());
+    m_program.clockTable.TableChanged = true;
+    QDialog::accept();
+}
+
+void FrmClkEdit::done(int result)
+{
+    // Nothing was written to the line before OK; only a line made for this dialog goes again.
+    if (result != QDialog::Accepted && hasLine() && (m_editMode == 1 || m_editMode == 2))
+        m_program.clockTable.Lines[static_cast<std::size_t>(m_index)].FunctionType = 0;
+    QDialog::done(result);
 }
 
 } // namespace quintara::ui
