@@ -1,8 +1,12 @@
+#include "platform/Clock.h"
 #include "platform/EventPump.h"
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
 #include "settings/Strings.h"
-#include "ui/FrmTaal.h"
+#include "ui/ClockMain.h"
+#include "ui/FileDialogs.h"
+#include "ui/FrmKlokken.h"
+#include "ui/Program.h"
 #include "ui/QtPrompter.h"
 
 #include <QApplication>
@@ -27,14 +31,20 @@ int main(int argc, char *argv[])
     parser.process(app);
 
     ui::QtPrompter prompter;
-    settings::Strings strings(settings::StringTable::builtIn(), prompter);
-    settings::ProfileFile profile(parser.isSet(settingsOption) ? parser.value(settingsOption)
-                                                               : settings::DefaultSettingsPath());
-    settings::Settings values;
-    settings::ReadSettings(profile, values, strings, [] { return ui::FrmTaal::Choose(); });
-    settings::ReadClockSettings(profile, values);
+    platform::SystemClock clock;
+    platform::QtEventPump pump;
+    ui::Program program(prompter, clock, pump,
+                        settings::ProfileFile(parser.isSet(settingsOption)
+                                                  ? parser.value(settingsOption)
+                                                  : settings::DefaultSettingsPath()));
+    ui::QtFileDialogs dialogs;
 
-    settings::WriteSettings(profile, values);
-    settings::WriteClockSettings(profile, values);
-    return 0;
+    const std::unique_ptr<ui::FrmKlokken> window =
+        ui::ClockMain::Main(program, dialogs, [&prompter](ui::FrmKlokken &main) {
+            // Boxes belong to the main window from now on.
+            prompter.setParent(&main);
+        });
+    if (!window)
+        return 0;
+    return QApplication::exec();
 }

@@ -1,0 +1,66 @@
+#include "ui/ClockMain.h"
+
+#include "settings/Settings.h"
+#include "ui/FrmKlokken.h"
+#include "ui/FrmSelectClkAct.h"
+#include "ui/FrmTaal.h"
+#include "ui/Program.h"
+#include "ui/frmStart.h"
+
+#include <QApplication>
+
+namespace quintara::ui::ClockMain {
+
+std::unique_ptr<FrmKlokken> Main(Program &program, FileDialogs &dialogs, const Prepare &prepare)
+{
+    settings::ReadSettings(program.profile, program.settings, program.strings,
+                           [] { return FrmTaal::Choose(); });
+    settings::ReadClockSettings(program.profile, program.settings);
+
+    auto splash = std::make_unique<frmStart>(program.strings, CurrentPlatform());
+    splash->show();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    splash->repaint();
+    program.pump.processEvents();
+
+    auto window = std::make_unique<FrmKlokken>(program, dialogs);
+    if (prepare)
+        prepare(*window);
+    QApplication::restoreOverrideCursor();
+    splash.reset();
+
+    window->show();
+    window->ReadProjectFromSettings();
+
+    bool asked = false;
+    while (program.settings.nbtFile.isEmpty()) {
+        asked = true;
+        const platform::Answer answer = program.prompter.show(
+            QStringLiteral("U moet nu eerst een NBT Ventora bestand inlezen om met dit "
+                           "programma te kunnen werken"),
+            platform::ProgramTitle, platform::Buttons::OkCancel);
+        if (answer != platform::Answer::Ok)
+            return nullptr;
+        window->ReadProject();
+    }
+    if (asked)
+        program.prompter.show(QStringLiteral("U kan nu de gegevens van het ingelezen VENTORA "
+                                             "bestand gebruiken om verder de acties te "
+                                             "definiëren"),
+                              platform::ProgramTitle);
+
+    window->NewTable();
+    window->PlaceDayBackgrounds();
+
+    FrmKlokken *main = window.get();
+    FrmSelectClkAct start(program.strings,
+                          {[main] { main->OpenClockFile(); }, [main] { main->Receive(); },
+                           [main] { main->NewTable(); }},
+                          main);
+    start.exec();
+
+    window->ScrWeeks_Change();
+    return window;
+}
+
+} // namespace quintara::ui::ClockMain

@@ -1,0 +1,873 @@
+#include "ui/FrmKlokken.h"
+
+#include "clock/ClockTable.h"
+#include "clock/Occurrences.h"
+#include "settings/NameTables.h"
+#include "settings/Settings.h"
+#include "ui/FileDialogs.h"
+#include "ui/FormTranslation.h"
+#include "ui/FrmClkEdit.h"
+#include "ui/KlokControl.h"
+#include "ui/Program.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QTimer>
+#include <QToolBar>
+
+#include <algorithm>
+#include <cmath>
+
+namespace quintara::ui {
+
+namespace {
+
+constexpr int RowPitch = 70;
+constexpr int FirstRowY = 40;
+constexpr int HitHalfWidth = 5;
+constexpr int HitHalfHeight = 25;
+constexpr QRect DragArea{0, 15, 540, 470}; // 0 <= X < 540, 15 <= Y < 485
+constexpr int LastColumn = 96;             // quarter hours; the last one means 23:59
+
+// The toolbar: key, caption id (texts come from the form texts), picture.
+struct ToolbarButton {
+    const char *key;
+    const char *picture;
+};
+constexpr ToolbarButton ToolbarButtons[] = {
+    {"", nullptr},              // 0 unused
+    {"NEW", "tlb_new"},         // 1
+    {"RCV", "tlb_receive"},     // 2
+    {"SEND", "tlb_transmit"},   // 3
+    {"OPEN", "tlb_open"},       // 4
+    {"SAVE", "tlb_save"},       // 5
+    {"PRINT", "tlb_print"},     // 6
+    {"", nullptr},              // 7 separator
+    {"LST_CONT", "tlb_table0"}, // 8..12: the table filters
+    {"LST_WORKD", "tlb_table1"},
+    {"LST_WKEND", "tlb_table2"},
+    {"LST_SIMU", "tlb_table3"},
+    {"LST_SPEC", "tlb_table4"},
+};
+
+// Rounds halves to the even neighbour, as the grid arithmetic always has.
+int roundEven(double value)
+{
+    return static_cast<int>(std::nearbyint(value));
+}
+
+QColor infoBackground()
+{
+    return QApplication::palette().color(QPalette::ToolTipBase);
+}
+
+} // namespace
+
+// The window's own surface: it carries every control and paints the day captions.
+class FrmKlokken::Surface : public QWidget {
+public:
+    Surface(FrmKlokken &owner) : QWidget(&owner), m_owner(owner) {}
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        m_owner.paintDayCaptions(painter);
+    }
+    void mousePressEvent(QMouseEvent *) override { m_owner.m_program.prompter.beep(); }
+
+private:
+    FrmKlokken &m_owner;
+};
+
+// The week area `Pic`: it holds the day backgrounds, hour labels and markers, and takes the
+// mouse for all of them.
+class FrmKlokken::WeekArea : public QWidget {
+public:
+    WeekArea(FrmKlokken &owner, QWidget *parent) : QWidget(parent), m_owner(owner) {}
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        m_owner.weekMousePress(event->button(), event->position().toPoint(),
+                               event->globalPosition().toPoint());
+    }
+    void mouseMoveEvent(QMouseEvent *event) override
+    {
+        m_owner.weekMouseMove(event->buttons(), event->position().toPoint());
+    }
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        m_owner.weekMouseRelease(event->position().toPoint());
+    }
+    void mouseDoubleClickEvent(QMouseEvent *) override { m_owner.weekDoubleClick(); }
+
+private:
+    FrmKlokken &m_owner;
+};
+
+// A picture of the window's image lists, drawn by a function.
+class FrmKlokken::PictureBox : public QWidget {
+public:
+    using Draw = std::function<void(QPainter &, const QRect &)>;
+    PictureBox(QWidget *parent, Draw draw) : QWidget(parent), m_draw(std::move(draw))
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    void setDraw(Draw draw)
+    {
+        m_draw = std::move(draw);
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        if (m_draw)
+            m_draw(painter, rect());
+    }
+
+private:
+    Draw m_draw;
+};
+
+FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
+    : QMainWindow(parent), m_program(program), m_dialogs(dialogs), m_values(program.strings),
+      m_presenter(program.project, program.names, program.strings, m_values)
+{
+    setObjectName(QStringLiteral("FrmKlokken"));
+    setWindowIcon(Pictures::icon(QStringLiteral("tlb_table1")));
+    editLine = [this](int editMode) { return FrmClkEdit::Edit(m_program, editMode, this); };
+
+    m_surface = new Surface(*this);
+    m_surface->setFixedSize(SurfaceWidth, SurfaceHeight);
+    setCentralWidget(m_surface);
+
+    // The load steps, in their order.
+    m_firstShownDay = clock::MondayOf(m_program.clock.now().date());
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_program.pump.processEvents();
+    buildMenus();
+    buildToolbar();
+    m_program.names = settings::FillNameTables(m_program.strings);
+    buildWeekArea();
+    buildSidePanel();
+    buildLegend();
+    translate();
+    m_program.pump.processEvents();
+    for (int table = 0; table < clock::TableKindCount; ++table)
+        m_tlbButtons[static_cast<std::size_t>(FirstFilterButton + table)]->setChecked(true);
+    PlaceDayBackgrounds();
+    SetSelected(0, 0);
+    QApplication::restoreOverrideCursor();
+
+    m_globalTimer = new QTimer(this);
+    m_globalTimer->setObjectName(QStringLiteral("GlobalTimer"));
+    connect(m_globalTimer, &QTimer::timeout, this, &FrmKlokken::RefreshStatus);
+    m_globalTimer->start(500);
+    RefreshStatus();
+
+    adjustSize();
+    setFixedSize(sizeHint());
+    CentreForm(*this);
+}
+
+FrmKlokken::~FrmKlokken() = default;
+
+void FrmKlokken::buildMenus()
+{
+    auto menu = [this](QMenu *parent, const char *name) {
+        QMenu *m = parent ? parent->addMenu(QString()) : menuBar()->addMenu(QString());
+        m->setObjectName(QString::fromLatin1(name));
+        return m;
+    };
+    auto item = [this](QMenu *parent, const QString &name, auto handler) {
+        QAction *action = parent->addAction(QString());
+        action->setObjectName(name);
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    auto named = [](const char *name) { return QString::fromLatin1(name); };
+
+    QMenu *file = menu(nullptr, "mmuFile");
+    item(file, named("mmuFileOpenNBT"), [this] { ReadProject(); });
+    file->addSeparator();
+    item(file, named("mmuFileNew"), [this] { NewTable(); });
+    item(file, named("mmuFileOpenCLK"), [this] { OpenClockFile(); });
+    item(file, named("mmuFileSave"), [this] { Save(); });
+    item(file, named("mmuFileSaveAs"), [this] { SaveAs(); });
+    file->addSeparator();
+    item(file, named("mmuClose"), [this] { close(); });
+
+    m_mmuEdit = menu(nullptr, "mmuEdit");
+    QMenu *editNew = menu(m_mmuEdit, "mmuEditNew");
+    // The menu lists the tables in the order of their names, not of their numbers.
+    for (int table = 0; table < clock::TableKindCount; ++table)
+        item(editNew, QStringLiteral("mmuNieuw_%1").arg(table), [this, table] { AddLine(table); });
+    item(m_mmuEdit, named("mmuEditProp"), [this] { EditLine(); });
+    item(m_mmuEdit, named("mmuDelete"), [this] { DeleteLine(); });
+
+    m_mmuCom = menu(nullptr, "mmuCom");
+    item(m_mmuCom, named("mmuComSend"), [this] { Transmit(); });
+    item(m_mmuCom, named("mmuComGet"), [this] { Receive(); });
+
+    QMenu *help = menu(nullptr, "mnuhelp");
+    item(help, named("mnuHelpIndex"), [] {});
+    item(help, named("mnuHelpAbout"), [this] { About(); });
+}
+
+void FrmKlokken::buildToolbar()
+{
+    m_tlb = new QToolBar(m_surface);
+    m_tlb->setObjectName(QStringLiteral("Tlb"));
+    m_tlb->setMovable(false);
+    m_tlb->setFloatable(false);
+    m_tlb->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    m_tlb->setIconSize(QSize(20, 20));
+    m_tlb->setGeometry(0, 0, SurfaceWidth, PicGeometry.top());
+    for (int index = 1; index <= 12; ++index) {
+        const ToolbarButton &button = ToolbarButtons[index];
+        if (!button.picture) {
+            m_tlbButtons[static_cast<std::size_t>(index)] = m_tlb->addSeparator();
+            continue;
+        }
+        QAction *action =
+            m_tlb->addAction(Pictures::icon(QString::fromLatin1(button.picture)), QString());
+        action->setObjectName(QStringLiteral("Tlb_%1").arg(index));
+        const QString key = QString::fromLatin1(button.key);
+        action->setData(key);
+        action->setCheckable(index >= FirstFilterButton);
+        connect(action, &QAction::triggered, this, [this, key] { toolbarClicked(key); });
+        m_tlbButtons[static_cast<std::size_t>(index)] = action;
+    }
+}
+
+void FrmKlokken::buildWeekArea()
+{
+    m_pic = new WeekArea(*this, m_surface);
+    m_pic->setObjectName(QStringLiteral("Pic"));
+    m_pic->setGeometry(PicGeometry);
+
+    for (int row = 0; row < 7; ++row) {
+        auto *day = new PictureBox(m_pic, {});
+        day->setObjectName(QStringLiteral("ImgDay_%1").arg(row));
+        day->setGeometry(0, 15 + RowPitch * row, 520, 50);
+        m_imgDay[static_cast<std::size_t>(row)] = day;
+    }
+
+    QFont hourFont = font();
+    hourFont.setPointSizeF(7.5);
+    for (int row = 0; row < 7; ++row) {
+        for (int k = 0; k < 5; ++k) {
+            auto *label = new QLabel(m_pic);
+            label->setObjectName(QStringLiteral("LblTime_%1").arg(row * 5 + k));
+            label->setAttribute(Qt::WA_TransparentForMouseEvents);
+            label->setFont(hourFont);
+            label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+            label->setGeometry(120 * k, 55 + RowPitch * row, 40, 14);
+            label->setText(k < 4 ? QStringLiteral("%1:00").arg(6 * k, 2, 10, QLatin1Char('0'))
+                                 : QStringLiteral("23:59"));
+        }
+    }
+
+    const clock::ClockTable &table = m_program.clockTable;
+    for (int i = 0; i < ReferenceMarkers; ++i) {
+        auto *marker = new KlokControl(table, m_pictures, m_pic);
+        marker->setObjectName(QStringLiteral("Klok_%1").arg(i));
+        marker->setClkIndex(i);
+        marker->hide();
+        m_klok[static_cast<std::size_t>(i)] = marker;
+    }
+    for (int j = 1; j <= PoolSize; ++j) {
+        auto *marker = new KlokControl(table, m_pictures, m_pic);
+        marker->setObjectName(QStringLiteral("KlokR_%1").arg(j));
+        marker->setClkIndex(KlokControl::FreeIndex);
+        marker->hide();
+        m_klokR[static_cast<std::size_t>(j)] = marker;
+    }
+    m_poolCounter = 0;
+
+    m_scrWeeks = new QScrollBar(Qt::Vertical, m_surface);
+    m_scrWeeks->setObjectName(QStringLiteral("ScrWeeks"));
+    m_scrWeeks->setGeometry(ScrollGeometry);
+    // Ten years ahead; the value is a whole number of weeks from the current one.
+    m_scrWeeks->setRange(0, 520);
+    m_scrWeeks->setSingleStep(1);
+    m_scrWeeks->setPageStep(4);
+    connect(m_scrWeeks, &QScrollBar::valueChanged, this, [this] { ScrWeeks_Change(); });
+}
+
+void FrmKlokken::buildSidePanel()
+{
+    constexpr int left = 630;
+    constexpr int width = 260;
+    auto button = [this](const char *name, QRect geometry, auto handler) {
+        auto *b = new QPushButton(m_surface);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setGeometry(geometry);
+        b->setAutoDefault(false);
+        connect(b, &QPushButton::clicked, this, handler);
+        return b;
+    };
+    m_cmdAdd = button("CmdAdd", {left, 52, 127, 28}, [this] { AddLine(clock::Workday); });
+    m_cmdEdit = button("CmdEdit", {left + 133, 52, 127, 28}, [this] { EditLine(); });
+    m_cmdDelete = button("CmdDelete", {left, 86, 127, 28}, [this] { DeleteLine(); });
+    m_cmdTest = button("CmdTest", {left + 133, 86, 127, 28}, [this] { OnlineTest(); });
+
+    for (int k = 0; k < 2; ++k) {
+        auto *label = new QLabel(m_surface);
+        label->setObjectName(QStringLiteral("LblNBT_%1").arg(k));
+        label->setGeometry(left, 124 + 18 * k, width, 18);
+        m_lblProject[static_cast<std::size_t>(k)] = label;
+    }
+    QFont bold = m_lblProject[1]->font();
+    bold.setBold(true);
+    m_lblProject[1]->setFont(bold);
+
+    m_tabClk = new QTabBar(m_surface);
+    m_tabClk->setObjectName(QStringLiteral("TabClk"));
+    m_tabClk->setGeometry(left, 168, width, 26);
+    m_tabClk->setExpanding(false);
+    m_tabClk->setDrawBase(true);
+    connect(m_tabClk, &QTabBar::tabBarClicked, this, [this](int index) { tabChosen(index); });
+
+    QFont small = font();
+    small.setPointSizeF(8);
+    for (int k = 0; k < MaxHits; ++k) {
+        auto *panel = new QWidget(m_surface);
+        panel->setObjectName(QStringLiteral("PicFnc_%1").arg(k));
+        panel->setGeometry(left, 196 + 34 * k, width, 32);
+        panel->setAutoFillBackground(true);
+        auto *icon = new PictureBox(panel, {});
+        icon->setObjectName(QStringLiteral("ImgFnc_%1").arg(k));
+        icon->setGeometry(4, 2, 20, 28);
+        auto *a = new QLabel(panel);
+        a->setObjectName(QStringLiteral("LblFunctieA_%1").arg(k));
+        a->setGeometry(28, 1, width - 32, 15);
+        a->setFont(small);
+        auto *b = new QLabel(panel);
+        b->setObjectName(QStringLiteral("LblFunctieB_%1").arg(k));
+        b->setGeometry(28, 16, width - 32, 15);
+        b->setFont(small);
+        m_picFnc[static_cast<std::size_t>(k)] = panel;
+        m_imgFnc[static_cast<std::size_t>(k)] = icon;
+        m_lblFunctieA[static_cast<std::size_t>(k)] = a;
+        m_lblFunctieB[static_cast<std::size_t>(k)] = b;
+        highlightPanel(k, false);
+        panel->hide();
+    }
+}
+
+void FrmKlokken::buildLegend()
+{
+    for (int k = 1; k <= Pictures::MarkerPictureCount; ++k) {
+        auto *picture = new PictureBox(m_surface, [this, k](QPainter &painter, const QRect &) {
+            m_pictures.drawMarker(
+                painter, k,
+                QRectF(0, 0, Pictures::MarkerPictureWidth, Pictures::MarkerPictureHeight));
+        });
+        picture->setObjectName(QStringLiteral("ImgLegende_%1").arg(k));
+        // The legend shows the picture part of the marker, above its triangles.
+        picture->setGeometry(90 * k - 80, 545, Pictures::MarkerPictureWidth, 16);
+    }
+}
+
+void FrmKlokken::translate()
+{
+    TranslateForm(*this, m_program.strings);
+    m_mmuCom->setTitle(m_program.strings.GetResString(615));
+    // The captions of the filter buttons are short; the tool tips name the whole table.
+    static constexpr int TableNameIds[] = {1003, 1005, 1006, 1007, 1004};
+    for (int table = 0; table < clock::TableKindCount; ++table)
+        m_tlbButtons[static_cast<std::size_t>(FirstFilterButton + table)]->setToolTip(
+            m_program.strings.GetResString(TableNameIds[table]));
+    m_surface->update();
+}
+
+void FrmKlokken::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        translate();
+    QMainWindow::changeEvent(event);
+}
+
+void FrmKlokken::closeEvent(QCloseEvent *event)
+{
+    if (m_program.clockTable.TableChanged) {
+        switch (SaveChangesPrompt()) {
+        case platform::Answer::Yes:
+            Save();
+            if (m_program.clockTable.TableChanged) {
+                event->ignore();
+                return;
+            }
+            break;
+        case platform::Answer::No:
+            break;
+        default:
+            event->ignore();
+            return;
+        }
+    }
+    settings::WriteSettings(m_program.profile, m_program.settings);
+    settings::WriteClockSettings(m_program.profile, m_program.settings);
+    m_globalTimer->stop();
+    event->accept();
+}
+
+void FrmKlokken::RefreshStatus()
+{
+    const clock::ClockTable &table = m_program.clockTable;
+    m_tlbButtons[5]->setEnabled(table.TableChanged);
+    const QString title = QStringLiteral("Quintara - ") + table.ClockFileName;
+    if (windowTitle() != title)
+        setWindowTitle(title);
+    m_lblProject[0]->setText(m_program.strings.GetResString(1008) + u':');
+    const QString &path = m_program.settings.nbtFile;
+    const qsizetype slash = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
+    m_lblProject[1]->setText(path.mid(slash + 1));
+}
+
+void FrmKlokken::PlaceDayBackgrounds()
+{
+    const auto flags = m_program.project.WorkdayFlags();
+    for (std::size_t row = 0; row < m_imgDay.size(); ++row) {
+        const Pictures::Day day =
+            flags[row] == 1 ? Pictures::Day::Workday : Pictures::Day::NonWorkday;
+        m_imgDay[row]->setDraw([this, day](QPainter &painter, const QRect &area) {
+            m_pictures.drawDay(painter, day, area);
+        });
+    }
+}
+
+void FrmKlokken::paintDayCaptions(QPainter &painter)
+{
+    QFont captionFont = font();
+    captionFont.setPointSize(10);
+    // The longest day name must end before the week area begins.
+    const int room = PicGeometry.left() - 7;
+    QFontMetrics metrics(captionFont);
+    int widest = 0;
+    for (int row = 0; row < 7; ++row)
+        widest = std::max(widest, metrics.horizontalAdvance(QLocale().toString(
+                                      m_firstShownDay.addDays(row), QStringLiteral("dddd:"))));
+    if (widest > room) {
+        captionFont.setStretch(std::max(60, 100 * room / widest));
+        metrics = QFontMetrics(captionFont);
+    }
+    painter.setFont(captionFont);
+    painter.setPen(palette().color(QPalette::WindowText));
+    for (int row = 0; row < 7; ++row) {
+        const QDate date = m_firstShownDay.addDays(row);
+        const int top = 60 + RowPitch * row;
+        painter.drawText(QPoint(5, top + metrics.ascent()),
+                         QLocale().toString(date, QStringLiteral("dddd:")));
+        painter.drawText(QPoint(5, top + metrics.height() + metrics.ascent()),
+                         date.toString(QStringLiteral("dd-MM-yyyy")));
+    }
+
+    // The legend's captions.
+    QFont legendFont = font();
+    legendFont.setPointSize(6);
+    painter.setFont(legendFont);
+    const QFontMetrics legendMetrics(legendFont);
+    const settings::NameTables &names = m_program.names;
+    const QString captions[] = {
+        QStringLiteral("Aan"),      QStringLiteral("Uit"),
+        names.functionTypeName(51), names.functionTypeName(54).left(9),
+        names.functionTypeName(66), names.functionTypeName(65).left(7),
+        names.functionTypeName(26), names.functionTypeName(25),
+        names.functionTypeName(24),
+    };
+    for (int k = 1; k <= 9; ++k)
+        painter.drawText(QPoint(90 * k - 67, 550 + legendMetrics.ascent()), captions[k - 1]);
+}
+
+KlokControl *FrmKlokken::Klok(int index) const
+{
+    return index >= 0 && index < ReferenceMarkers ? m_klok[static_cast<std::size_t>(index)]
+                                                  : nullptr;
+}
+
+KlokControl *FrmKlokken::KlokR(int index) const
+{
+    return index >= 1 && index <= PoolSize ? m_klokR[static_cast<std::size_t>(index)] : nullptr;
+}
+
+QAction *FrmKlokken::toolbarButton(int index) const
+{
+    return index >= 1 && index <= 12 ? m_tlbButtons[static_cast<std::size_t>(index)] : nullptr;
+}
+
+// --- Week view ---------------------------------------------------------------------------
+
+bool FrmKlokken::tableShown(int table) const
+{
+    // A table number no editor makes (from a file or the central unit) has no filter button.
+    if (table < 0 || table >= clock::TableKindCount)
+        return true;
+    return m_tlbButtons[static_cast<std::size_t>(FirstFilterButton + table)]->isChecked();
+}
+
+void FrmKlokken::ScrWeeks_Change()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    clock::ClockTable &table = m_program.clockTable;
+    const QDate today = m_program.clock.now().date();
+    clock::CheckDates(table, clock::MondayOf(today));
+    m_firstShownDay = clock::MondayOf(today).addDays(7 * qint64(m_scrWeeks->value()));
+    m_surface->update();
+
+    // Every reference marker, not only those below MaxClockLines: a smaller model may just
+    // have been selected.
+    for (KlokControl *marker : m_klok)
+        marker->hide();
+    for (int j = 1; j <= PoolSize; ++j) {
+        KlokControl *marker = m_klokR[static_cast<std::size_t>(j)];
+        if (marker->ClkIndex() != KlokControl::FreeIndex) {
+            marker->hide();
+            marker->setClkIndex(KlokControl::FreeIndex);
+        }
+    }
+    m_poolCounter = 0;
+
+    for (int i = 0; i < table.usableLines(); ++i) {
+        const clock::ClockLine &line = table.Lines[static_cast<std::size_t>(i)];
+        if (line.inUse() && tableShown(line.Table))
+            PaintAClock(i, FullRepaint);
+    }
+    QApplication::restoreOverrideCursor();
+}
+
+void FrmKlokken::hideLine(int line)
+{
+    if (KlokControl *reference = Klok(line))
+        reference->hide();
+    for (int j = 1; j <= PoolSize; ++j) {
+        KlokControl *marker = m_klokR[static_cast<std::size_t>(j)];
+        if (marker->ClkIndex() == -2 - line) {
+            marker->setClkIndex(KlokControl::FreeIndex);
+            marker->hide();
+            --m_poolCounter;
+        }
+    }
+}
+
+void FrmKlokken::PaintAClock(int i, int mouseSet)
+{
+    const clock::ClockTable &table = m_program.clockTable;
+    const clock::ClockLine *line = table.line(i);
+    if (!line || !line->inUse())
+        return;
+    // A line outside the model or of a table switched off shows nothing, also when a
+    // selection or a drag repaints it.
+    if (i >= table.usableLines() || !tableShown(line->Table)) {
+        hideLine(i);
+        return;
+    }
+
+    KlokControl *reference = m_klok[static_cast<std::size_t>(i)];
+    if (const auto occurrence = clock::ReferenceOccurrence(*line, m_firstShownDay)) {
+        reference->move(qRound(occurrence->x) - KlokControl::ReferenceX,
+                        occurrence->y - KlokControl::ReferenceY);
+        reference->show();
+        stackCount(reference);
+        reference->Refresh();
+    } else {
+        // The reference may have left the week while dragging; it must not stay behind.
+        reference->hide();
+    }
+
+    const int owner = -2 - i;
+    int position = mouseSet == FullRepaint ? m_poolCounter + 1 : 1;
+    clock::OccurrenceWalk walk(*line, m_firstShownDay, m_program.project.WorkdayFlags(),
+                               clock::WalkPurpose::Markers);
+    while (const auto occurrence = walk.next()) {
+        KlokControl *marker = nullptr;
+        if (mouseSet == FullRepaint) {
+            if (m_poolCounter + 1 >= PoolLimit)
+                break;
+            ++m_poolCounter;
+            position = m_poolCounter;
+            marker = m_klokR[static_cast<std::size_t>(position)];
+        } else {
+            for (; position < PoolLimit; ++position) {
+                KlokControl *candidate = m_klokR[static_cast<std::size_t>(position)];
+                if (candidate->ClkIndex() == owner)
+                    break;
+                if (candidate->ClkIndex() == KlokControl::FreeIndex) {
+                    if (m_poolCounter + 1 >= PoolLimit)
+                        position = PoolLimit;
+                    else
+                        ++m_poolCounter;
+                    break;
+                }
+            }
+            if (position >= PoolLimit)
+                break;
+            marker = m_klokR[static_cast<std::size_t>(position)];
+        }
+        marker->move(qRound(occurrence->x) - KlokControl::ReferenceX,
+                     occurrence->y - KlokControl::ReferenceY);
+        marker->show();
+        marker->setClkIndex(owner);
+        stackCount(marker);
+        marker->Refresh();
+        ++position;
+    }
+
+    for (int j = position; j <= PoolSize; ++j) {
+        KlokControl *marker = m_klokR[static_cast<std::size_t>(j)];
+        if (marker->ClkIndex() == owner) {
+            marker->setClkIndex(KlokControl::FreeIndex);
+            marker->hide();
+            --m_poolCounter;
+        }
+    }
+}
+
+void FrmKlokken::stackCount(KlokControl *placed)
+{
+    const QPoint spot = placed->pos();
+    int count = 1;
+    auto visit = [&](KlokControl *other) {
+        if (other == placed || other->isHidden() || other->pos() != spot)
+            return;
+        ++count;
+        if (other->ClkCount() != 0) {
+            other->setClkCount(0);
+            other->update();
+        }
+    };
+    for (KlokControl *marker : m_klok)
+        visit(marker);
+    for (int j = 1; j <= PoolSize; ++j)
+        visit(m_klokR[static_cast<std::size_t>(j)]);
+    placed->setClkCount(count);
+    placed->raise();
+}
+
+int FrmKlokken::CheckCoord(int x, int y)
+{
+    m_hits.fill(0);
+    int count = 0;
+    auto hits = [x, y](double atX, int atY) {
+        return std::abs(y - atY) <= HitHalfHeight && std::abs(x - atX) <= HitHalfWidth;
+    };
+    const clock::ClockTable &table = m_program.clockTable;
+    const auto workdays = m_program.project.WorkdayFlags();
+    for (int i = 0; i < table.usableLines(); ++i) {
+        const clock::ClockLine &line = table.Lines[static_cast<std::size_t>(i)];
+        if (!line.inUse())
+            continue;
+        const int entry = i + 1;
+        if (const auto reference = clock::ReferenceOccurrence(line, m_firstShownDay);
+            reference && hits(reference->x, reference->y)) {
+            m_hits[static_cast<std::size_t>(count++)] = entry;
+            if (count == MaxHits)
+                return count;
+        }
+        clock::OccurrenceWalk walk(line, m_firstShownDay, workdays, clock::WalkPurpose::HitTest);
+        while (const auto occurrence = walk.next()) {
+            if (!hits(occurrence->x, occurrence->y))
+                continue;
+            if (std::find(m_hits.begin(), m_hits.begin() + count, entry) != m_hits.begin() + count)
+                continue;
+            m_hits[static_cast<std::size_t>(count++)] = entry;
+            if (count == MaxHits)
+                return count;
+        }
+    }
+    return count;
+}
+
+void FrmKlokken::SetSelected(int newCount, int newIndex)
+{
+    clock::ClockTable &table = m_program.clockTable;
+    newCount = std::clamp(newCount, 0, MaxHits);
+    m_hitCount = newCount;
+    {
+        const QSignalBlocker blocker(m_tabClk);
+        while (m_tabClk->count() > 0)
+            m_tabClk->removeTab(0);
+    }
+
+    const int previous = table.SelectedLine;
+    const bool choose = newIndex >= 1 && newIndex <= newCount;
+    const int chosen = choose ? m_hits[static_cast<std::size_t>(newIndex - 1)] : 0;
+    if (previous > 0 && previous != chosen) {
+        table.SelectedLine = static_cast<qint16>(chosen);
+        PaintAClock(previous - 1, Settled);
+    }
+    table.SelectedLine = static_cast<qint16>(chosen);
+    if (chosen > 0)
+        PaintAClock(chosen - 1, Settled);
+
+    const QSignalBlocker blocker(m_tabClk);
+    for (int k = 1; k <= MaxHits; ++k) {
+        QWidget *panel = m_picFnc[static_cast<std::size_t>(k - 1)];
+        if (k > newCount) {
+            panel->hide();
+            continue;
+        }
+        const int line = m_hits[static_cast<std::size_t>(k - 1)] - 1;
+        m_tabClk->addTab(QString::number(k));
+        PaintAClock(line, Settled);
+        fillPanel(k - 1, line);
+        highlightPanel(k - 1, k == newIndex);
+        panel->show();
+    }
+    m_lastTab = choose ? newIndex - 1 : -1;
+    if (choose)
+        m_tabClk->setCurrentIndex(newIndex - 1);
+}
+
+void FrmKlokken::fillPanel(int panel, int index)
+{
+    const clock::ClockLine *line = m_program.clockTable.line(index);
+    if (!line)
+        return;
+    const std::size_t k = static_cast<std::size_t>(panel);
+    m_lblFunctieA[k]->setText(
+        m_presenter.DescribeFunction(line->FunctionType, line->FunctionNumber,
+                                     DescribeMode::CodeNumber, false) +
+        u' ' + m_values.LevelText(ValueKind::Level, line->Level, line->FunctionType));
+
+    QString when = clock::ReferenceDateTime(*line).toString(QStringLiteral("dd/MM hh:mm"));
+    const QString unit = m_program.names.repeatName(line->RepeatUnit);
+    if (line->RepeatUnit == clock::Once)
+        when += u' ' + unit;
+    else
+        when += QStringLiteral(" Elke %1 ").arg(line->RepeatCount) + unit;
+    m_lblFunctieB[k]->setText(when);
+    m_lblFunctieA[k]->setToolTip(m_lblFunctieA[k]->text());
+
+    const int picture = MarkerPicture(line->FunctionType, line->Level);
+    m_imgFnc[k]->setDraw([this, picture](QPainter &painter, const QRect &area) {
+        // The picture part of the marker, twice its size.
+        painter.scale(area.width() / double(Pictures::MarkerPictureWidth) * 0.95,
+                      area.width() / double(Pictures::MarkerPictureWidth) * 0.95);
+        m_pictures.drawMarker(
+            painter, picture,
+            QRectF(0, 0, Pictures::MarkerPictureWidth, Pictures::MarkerPictureHeight));
+    });
+}
+
+void FrmKlokken::highlightPanel(int panel, bool chosen)
+{
+    const std::size_t k = static_cast<std::size_t>(panel);
+    QPalette colours = m_picFnc[k]->palette();
+    colours.setColor(QPalette::Window, chosen ? QColor(0, 0, 128) : infoBackground());
+    colours.setColor(QPalette::WindowText, chosen ? Qt::white : Qt::black);
+    m_picFnc[k]->setPalette(colours);
+    m_lblFunctieA[k]->setPalette(colours);
+    m_lblFunctieB[k]->setPalette(colours);
+}
+
+void FrmKlokken::tabChosen(int index)
+{
+    if (index < 0 || index >= m_hitCount || index == m_lastTab)
+        return;
+    if (m_lastTab >= 0)
+        highlightPanel(m_lastTab, false);
+    highlightPanel(index, true);
+    clock::ClockTable &table = m_program.clockTable;
+    const int previous = table.SelectedLine;
+    const int chosen = m_hits[static_cast<std::size_t>(index)];
+    table.SelectedLine = static_cast<qint16>(chosen);
+    if (previous > 0)
+        PaintAClock(previous - 1, Settled);
+    PaintAClock(chosen - 1, Settled);
+    m_lastTab = index;
+}
+
+void FrmKlokken::weekMousePress(Qt::MouseButton button, QPoint pos, QPoint globalPos)
+{
+    m_lastMouse = pos;
+    const int count = CheckCoord(pos.x(), pos.y());
+    if (count == 0)
+        return;
+    SetSelected(count, 1);
+    if (button == Qt::LeftButton)
+        m_dragIndex = m_hits[0];
+    else if (button == Qt::RightButton)
+        m_mmuEdit->popup(globalPos);
+}
+
+void FrmKlokken::weekMouseMove(Qt::MouseButtons buttons, QPoint pos)
+{
+    if (!(buttons & Qt::LeftButton) || m_dragIndex == 0 || !DragArea.contains(pos))
+        return;
+    const int column = std::clamp(roundEven((pos.x() - 20) / 5.0), 0, LastColumn);
+    const int row = std::clamp(roundEven((pos.y() - FirstRowY) / double(RowPitch)), 0, 6);
+    moveLine(m_dragIndex - 1, column, row);
+}
+
+void FrmKlokken::moveLine(int index, int column, int row)
+{
+    clock::ClockTable &table = m_program.clockTable;
+    clock::ClockLine *line = table.line(index);
+    if (!line)
+        return;
+    if (column == LastColumn) {
+        line->Hour = 23;
+        line->Minute = 59;
+    } else {
+        line->Hour = static_cast<quint8>(column / 4);
+        line->Minute = static_cast<quint8>((column % 4) * 15);
+    }
+    if (line->Table != clock::Workday && line->Table != clock::Weekend) {
+        const QDate today = m_program.clock.now().date();
+        const clock::Moment day = clock::Moment::fromDate(m_firstShownDay.addDays(row));
+        const clock::Moment kept =
+            clock::PushBack(day, clock::WalkStep(*line), clock::CurrentMonday(today));
+        clock::SetReferenceDate(*line, kept.date());
+    }
+    table.TableChanged = true;
+    PaintAClock(index, Dragging);
+}
+
+void FrmKlokken::weekMouseRelease(QPoint pos)
+{
+    if (m_dragIndex > 0)
+        PaintAClock(m_dragIndex - 1, Settled);
+    m_lastMouse = pos;
+    const int count = CheckCoord(pos.x(), pos.y());
+    if (count > 0)
+        SetSelected(count, 1);
+    m_dragIndex = 0;
+}
+
+void FrmKlokken::weekDoubleClick()
+{
+    if (m_program.clockTable.SelectedLine > 0)
+        EditLine();
+}
+
+void FrmKlokken::toolbarClicked(const QString &key)
+{
+    if (key == u"NEW")
+        NewTable();
+    else if (key == u"RCV")
+        Receive();
+    else if (key == u"SEND")
+        Transmit();
+    else if (key == u"OPEN")
+        OpenClockFile();
+    else if (key == u"SAVE")
+        Save();
+    else
+        ScrWeeks_Change();
+}
+
+} // namespace quintara::ui

@@ -1,0 +1,290 @@
+// The commands of the main window's menus, toolbar and buttons.
+#include "clock/ClockFile.h"
+#include "clock/ClockTable.h"
+#include "clock/Occurrences.h"
+#include "project/ProjectFileReader.h"
+#include "ui/FileDialogs.h"
+#include "ui/FrmClkEdit.h"
+#include "ui/FrmKlokken.h"
+#include "ui/Program.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QScrollBar>
+#include <QVersionNumber>
+
+namespace quintara::ui {
+
+namespace {
+
+const QString ProjectFilter = QStringLiteral("Ventora bestanden") +
+                              QStringLiteral(" (*.nbt) |*.nbt|") +
+                              QStringLiteral("Alle bestanden") + QStringLiteral(" (*.*) |*.*");
+
+QString ClockFilter(const QString &allFiles)
+{
+    return QStringLiteral("Klok bestanden") + QStringLiteral(" (*.clk) |*.clk|") + allFiles +
+           QStringLiteral(" (*.*) |*.*");
+}
+
+// Restores the normal pointer however the command ends.
+class WaitPointer {
+public:
+    WaitPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitPointer() { QApplication::restoreOverrideCursor(); }
+    WaitPointer(const WaitPointer &) = delete;
+    WaitPointer &operator=(const WaitPointer &) = delete;
+};
+
+} // namespace
+
+// The clock file named after a project file: its name without folder and extension, ".clk".
+QString ClockFileNameFor(const QString &projectPath)
+{
+    const qsizetype slash = std::max(projectPath.lastIndexOf(u'/'), projectPath.lastIndexOf(u'\\'));
+    QString name = projectPath.mid(slash + 1);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (dot >= 0)
+        name.truncate(dot);
+    return name + QStringLiteral(".clk");
+}
+
+platform::Answer FrmKlokken::SaveChangesPrompt()
+{
+    const settings::Strings &s = m_program.strings;
+    const QString text = s.GetResString(600) + u' ' + m_program.clockTable.ClockFileName + u' ' +
+                         s.GetResString(907) + QStringLiteral("\n\r") + s.GetResString(908);
+    return m_program.prompter.show(text, platform::SaveQuestionTitle,
+                                   platform::Buttons::YesNoCancel, platform::Icon::Question);
+}
+
+bool FrmKlokken::mayDropChanges()
+{
+    if (!m_program.clockTable.TableChanged)
+        return true;
+    switch (SaveChangesPrompt()) {
+    case platform::Answer::Yes:
+        Save();
+        return !m_program.clockTable.TableChanged;
+    case platform::Answer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void FrmKlokken::showSystemError(const QString &description)
+{
+    clock::ShowFileError(m_program.prompter, description);
+}
+
+void FrmKlokken::NewTable()
+{
+    if (!mayDropChanges())
+        return;
+    clock::ClockTable &table = m_program.clockTable;
+    table.ClockFileVersion = 1;
+    table.ClockFileName = ClockFileNameFor(m_program.settings.nbtFile);
+    clock::ClearClockTable(table);
+    ScrWeeks_Change();
+    SetSelected(0, 0);
+}
+
+void FrmKlokken::applyProject()
+{
+    clock::ApplyModel(m_program.clockTable, m_program.project);
+    RefreshStatus();
+}
+
+void FrmKlokken::ReadProjectFromSettings()
+{
+    if (m_program.settings.nbtFile.isEmpty())
+        return;
+    project::ProjectReadContext context{m_program.project, m_program.settings, m_program.strings,
+                                        [this] { applyProject(); }};
+    project::ReadProjectFile(context);
+    applyProject();
+}
+
+void FrmKlokken::ReadProject()
+{
+    {
+        WaitPointer wait;
+        FileDialogRequest request;
+        request.title = m_program.strings.GetResString(991);
+        request.filter = ProjectFilter;
+        request.fileMustExist = true;
+        request.pathMustExist = true;
+        request.hideReadOnly = true;
+        const std::optional<QString> chosen = m_dialogs.getOpenFileName(this, request);
+        if (!chosen)
+            return;
+        m_program.settings.nbtFile = *chosen;
+        ReadProjectFromSettings();
+        if (!m_program.settings.nbtFile.isEmpty())
+            m_program.clockTable.ClockFileName = ClockFileNameFor(m_program.settings.nbtFile);
+    }
+    PlaceDayBackgrounds();
+    // The workdays and the model's number of lines may have changed with the project.
+    ScrWeeks_Change();
+    SetSelected(0, 0);
+}
+
+void FrmKlokken::OpenClockFile()
+{
+    if (!mayDropChanges())
+        return;
+    WaitPointer wait;
+    FileDialogRequest request;
+    request.title = m_program.strings.GetResString(604);
+    request.filter = ClockFilter(QStringLiteral("Alle bestanden"));
+    request.fileMustExist = true;
+    request.pathMustExist = true;
+    request.hideReadOnly = true;
+    const std::optional<QString> chosen = m_dialogs.getOpenFileName(this, request);
+    if (!chosen)
+        return;
+    clock::ClockTable &table = m_program.clockTable;
+    table.ClockFileName = *chosen;
+    if (!table.ClockFileName.isEmpty()) {
+        const clock::ClockFileResult result =
+            clock::ReadClockFile(table, m_program.project, m_program.strings, m_program.prompter);
+        if (result.status == clock::ClockFileStatus::SystemError) {
+            showSystemError(result.error);
+            ScrWeeks_Change();
+            SetSelected(0, 0);
+            return;
+        }
+    }
+    table.TableChanged = false;
+    ScrWeeks_Change();
+    SetSelected(0, 0);
+}
+
+void FrmKlokken::Save()
+{
+    WaitPointer wait;
+    clock::ClockTable &table = m_program.clockTable;
+    if (table.ClockFileName.isEmpty()) {
+        SaveAs();
+        return;
+    }
+    const clock::ClockFileResult result =
+        clock::WriteClockFile(table, m_program.strings, m_program.prompter);
+    if (result.done())
+        table.TableChanged = false;
+    else if (result.status == clock::ClockFileStatus::SystemError)
+        showSystemError(result.error);
+}
+
+void FrmKlokken::SaveAs()
+{
+    clock::ClockTable &table = m_program.clockTable;
+    FileDialogRequest request;
+    request.title = m_program.strings.GetResString(606);
+    request.filter = ClockFilter(m_program.strings.GetResString(5));
+    request.initialName = table.ClockFileName;
+    request.overwritePrompt = true;
+    request.pathMustExist = true;
+    request.hideReadOnly = true;
+    const std::optional<QString> chosen = m_dialogs.getSaveFileName(this, request);
+    if (!chosen || chosen->isEmpty())
+        return;
+    table.ClockFileName = *chosen;
+    const clock::ClockFileResult result =
+        clock::WriteClockFile(table, m_program.strings, m_program.prompter);
+    if (result.done())
+        table.TableChanged = false;
+    else if (result.status == clock::ClockFileStatus::SystemError)
+        showSystemError(result.error);
+}
+
+void FrmKlokken::bringIntoView(int index)
+{
+    const clock::ClockLine *line = m_program.clockTable.line(index);
+    if (!line)
+        return;
+    const QDate currentMonday = clock::MondayOf(m_program.clock.now().date());
+    const QDate reference = clock::ReferenceDate(*line);
+    const qint64 weeks =
+        reference.isValid() ? currentMonday.daysTo(clock::MondayOf(reference)) / 7 : 0;
+    const QSignalBlocker blocker(m_scrWeeks);
+    m_scrWeeks->setValue(static_cast<int>(std::clamp<qint64>(weeks, 0, m_scrWeeks->maximum())));
+}
+
+void FrmKlokken::AddLine(int tableKind)
+{
+    clock::ClockTable &table = m_program.clockTable;
+    const std::optional<int> index =
+        clock::BeginAddLine(table, tableKind, m_program.clock, m_program.prompter);
+    if (!index)
+        return;
+    if (editLine)
+        editLine(FrmClkEdit::NewLineMode);
+    if (clock::FinishAddLine(table, *index)) {
+        bringIntoView(*index);
+        ScrWeeks_Change();
+        m_hits.fill(0);
+        m_hits[0] = *index + 1;
+        SetSelected(1, 1);
+    } else {
+        ScrWeeks_Change();
+        SetSelected(0, 0);
+    }
+}
+
+void FrmKlokken::EditLine()
+{
+    clock::ClockTable &table = m_program.clockTable;
+    const std::optional<int> index = table.selectedIndex();
+    if (!index)
+        return; // nothing to edit, and nothing changed
+    if (editLine)
+        editLine(FrmClkEdit::ExistingLineMode);
+    bringIntoView(*index);
+    ScrWeeks_Change();
+    SetSelected(m_hitCount, 1);
+    table.TableChanged = true;
+}
+
+void FrmKlokken::DeleteLine()
+{
+    clock::ClockTable &table = m_program.clockTable;
+    if (ui::DeleteSelectedLine(table, m_presenter, m_program.prompter)) {
+        ScrWeeks_Change();
+        SetSelected(0, 0);
+    }
+}
+
+void FrmKlokken::About()
+{
+    const QVersionNumber version =
+        QVersionNumber::fromString(QCoreApplication::applicationVersion());
+    const QString text = QStringLiteral("KALVENOR Domotic Systems \nQuintara version %1.%2/%3")
+                             .arg(version.majorVersion())
+                             .arg(version.minorVersion())
+                             .arg(version.microVersion() % 100);
+    m_program.prompter.show(text, QStringLiteral("Info"), platform::Buttons::Ok,
+                            platform::Icon::Information);
+}
+
+void FrmKlokken::Transmit()
+{
+    if (onTransmit)
+        onTransmit();
+}
+
+void FrmKlokken::Receive()
+{
+    if (onReceive)
+        onReceive();
+    ScrWeeks_Change();
+}
+
+void FrmKlokken::OnlineTest()
+{
+    if (onTest)
+        onTest();
+}
+
+} // namespace quintara::ui
