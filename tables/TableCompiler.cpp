@@ -6,8 +6,6 @@
 #include "tables/RecordTables.h"
 #include "tables/TableSlots.h"
 
-#include <algorithm>
-
 namespace quintara::tables {
 
 const std::array<int, 19> &TableCompiler::BuildOrder()

@@ -2,6 +2,8 @@
 
 #include "tables/TableSet.h"
 
+#include <array>
+
 namespace quintara::project {
 struct ProjectModel;
 }

@@ -71,8 +71,6 @@ TEST_F(RecordTablesTest, DimmerOutputTakesTheRampOfTheFirstDimmerModuleOfItsGrou
     modules[2].FirstOutput = 1;
     modules[2].Channels[0].Ramp = 6;
     modules[2].Channels[3].Ramp = 9;
-    modules[2].Channels[3].LoadType = 76;
-    modules[2].Channels[3].Power = 500;
     modules[3].ModuleType = 140; // same group again: the first one wins
     modules[3].FirstOutput = 1;
     modules[3].Channels[0].Ramp = 99;

@@ -218,32 +218,5 @@ TEST_F(TableCompilerTest, RandomModelsAndReceivedBytesNeverLeaveTheAreas)
     }
 }
 
-TEST_F(TableCompilerTest, LimitsBeyondTheArraysEndTheBuildWithoutWritingOutside)
-{
-    prompter.answerAllWithDefault();
-    RandomModel random(99);
-    random.fill(model());
-    for (const int limit : {-7, 0, 300, 30000}) {
-        SCOPED_TRACE(limit);
-        model().Limits = {limit, limit, limit, limit, limit, limit, limit,
-                          limit, limit, limit, limit, limit, limit};
-        const tables::BuildResult result = compiler.BuildAllTables();
-        if (limit > 255) {
-            // The general moods outgrow the area first, with 30000 dimmers their table does.
-            EXPECT_FALSE(result.ok);
-            EXPECT_EQ(result.failedSlot, limit == 300 ? tables::TableSlot::GeneralMoods
-                                                      : tables::TableSlot::DimmerOutputs);
-        } else {
-            EXPECT_TRUE(result.ok);
-        }
-        for (int slot = 0; slot < tables::TableSet::SlotCount; ++slot) {
-            EXPECT_TRUE(compiler.BuildTable(slot) || limit > 255);
-            set.FinishTable(slot);
-            random.numbers(set[slot].Received);
-        }
-        compiler.DecodeAllTables();
-    }
-}
-
 } // namespace
 } // namespace quintara::testing
