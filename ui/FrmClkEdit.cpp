@@ -125,10 +125,11 @@ FrmClkEdit::FrmClkEdit(Program &program, int editMode, QWidget *parent)
 
     const WaitPointer wait;
     buildForm();
-    adjustSize();
-    CentreForm(*this);
     TranslateForm(*this, program.strings);
     loadLine(program.clockTable.Lines[static_cast<std::size_t>(m_index)]);
+    // Centred at the size the translated texts and the line's controls give it.
+    adjustSize();
+    CentreForm(*this);
 }
 
 FrmClkEdit::~FrmClkEdit() = default;
@@ -264,6 +265,13 @@ void FrmClkEdit::buildForm()
     layout->addWidget(m_txtPrv, 1);
     layout->addLayout(buttons);
 
+    // Screen readers name each control by its caption.
+    m_lblFnc->setBuddy(m_cboFnc);
+    m_lblLd->setBuddy(m_cboLd);
+    m_lblLvl->setBuddy(m_txtLvl);
+    m_lblTijd->setBuddy(m_timePic);
+    m_lblDate->setBuddy(m_datePic);
+    m_lblRepeat->setBuddy(m_cboRepeat);
     arrangeTabOrder();
 
     connect(m_cboFnc, &QComboBox::currentIndexChanged, this, [this] { functionTypeChosen(); });

@@ -416,7 +416,7 @@ TEST_F(EditorTest, ForeignBytesAndMissingChoicesAreHandledWithoutStoringNonsense
     EXPECT_FALSE(program.clockTable.TableChanged);
 }
 
-TEST_F(EditorTest, TabWalksTheFormTopToBottom)
+TEST_F(EditorTest, TabWalksTheFormAndArrowsChooseTheTable)
 {
     addLine(clock::Continue);
     ui::FrmClkEdit dialog(program, ui::FrmClkEdit::NewLineMode);
@@ -435,6 +435,11 @@ TEST_F(EditorTest, TabWalksTheFormTopToBottom)
     }
     EXPECT_EQ(order.join(u' ').toStdString(),
               "CboFnc CboLd TxtLvl TimePic CboRepeat TxtRepeat CmdOK CmdCancel OptTabel_0");
+
+    // The arrow keys choose among the day tables, and the form follows.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    EXPECT_TRUE(control<QRadioButton>(dialog, QStringLiteral("OptTabel_1"))->isChecked());
+    EXPECT_FALSE(shown(dialog, "CboRepeat"));
 }
 
 TEST_F(EditorTest, Screenshots)
