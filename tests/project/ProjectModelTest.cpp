@@ -50,18 +50,12 @@ TEST(ProjectModel, NewProjectEmptiesEverySlot)
     EXPECT_FALSE(model->isWorkday(8));
 }
 
-TEST(ProjectModel, LimitsByModel)
+TEST(ProjectModel, ModelIndexOutOfRangeMeansModelThree)
 {
-    EXPECT_EQ(LimitsOfModel(0),
-              (ModelLimits{99, 176, 120, 32, 32, 37, 144, 70, 40, 40, 30, 40, 100}));
-    EXPECT_EQ(LimitsOfModel(1),
-              (ModelLimits{40, 104, 40, 24, 16, 18, 72, 40, 30, 30, 25, 40, 100}));
-    EXPECT_EQ(LimitsOfModel(2), (ModelLimits{10, 16, 8, 2, 2, 5, 16, 40, 30, 30, 25, 40, 100}));
-    EXPECT_EQ(LimitsOfModel(3), (ModelLimits{25, 96, 16, 18, 10, 14, 40, 30, 20, 20, 20, 30, 50}));
-    EXPECT_EQ(LimitsOfModel(4), (ModelLimits{25, 96, 16, 10, 10, 14, 40, 30, 20, 20, 20, 30, 50}));
-    EXPECT_EQ(LimitsOfModel(5), LimitsOfModel(3));
-    EXPECT_EQ(LimitsOfModel(255), LimitsOfModel(3));
-    EXPECT_EQ(LimitsOfModel(-1), LimitsOfModel(3));
+    EXPECT_EQ(LimitsOfModel(1).MaxInputModule, 40);
+    EXPECT_EQ(LimitsOfModel(4).Sensors, 10);
+    for (const int index : {5, 255, -1})
+        EXPECT_EQ(LimitsOfModel(index), LimitsOfModel(3));
 
     ReaderHarness harness;
     SelectModel(*harness.model, 5, harness.strings);
@@ -132,27 +126,6 @@ TEST(ProjectModel, SelectModelNamesBuiltInInputModules)
     }
 }
 
-TEST(ProjectModel, ModuleCategories)
-{
-    for (int type = 0; type < 256; ++type) {
-        int input = Category::None;
-        if (QList<int>{2, 4, 5, 6, 8, 16, 26}.contains(type))
-            input = 22;
-        else if (QList<int>{9, 10, 17, 18, 19, 20}.contains(type))
-            input = 23;
-        else if (QList<int>{1, 11, 12, 13, 14, 15, 21, 22, 23, 24, 25, 27, 28}.contains(type))
-            input = 24;
-        EXPECT_EQ(InputModuleCategory(type), input) << type;
-
-        int output = Category::None;
-        if ((type >= 101 && type <= 103) || (type >= 111 && type <= 114) || type == 151)
-            output = 2;
-        else if (type == 131 || type == 140)
-            output = 3;
-        EXPECT_EQ(OutputModuleCategory(type), output) << type;
-    }
-}
-
 TEST(ProjectModel, OutputsAreFoundThroughTheirModule)
 {
     ProjectModel model;
@@ -179,6 +152,13 @@ TEST(ProjectModel, OutputsAreFoundThroughTheirModule)
     EXPECT_FALSE(model.RelayLocation(17).has_value());
     EXPECT_FALSE(model.RelayLocation(0).has_value());
     EXPECT_EQ(model.RelayChannel(-3), nullptr);
+    // Only relay types carry relays: with module 2 of an unknown type the next one takes over.
+    model.OutputModules[2].ModuleType = 104;
+    EXPECT_EQ(model.RelayName(5).trimmed(), QStringLiteral("Shadow"));
+    model.OutputModules[2].ModuleType = 151;
+    EXPECT_EQ(model.RelayName(5).trimmed(), QStringLiteral("Porch"));
+    EXPECT_EQ(InputModuleCategory(26), Category::InputKeypad);
+    EXPECT_EQ(InputModuleCategory(3), Category::None);
     EXPECT_NE(model.RelayChannel(8), nullptr);
 }
 
