@@ -1,0 +1,72 @@
+#include "tools/cli/Session.h"
+
+#include "clock/ClockFile.h"
+#include "project/ProjectFileReader.h"
+
+#include <QFileInfo>
+
+namespace quintara::cli {
+
+namespace {
+
+// The window's value-field kind for levels.
+constexpr int LevelKind = ui::ValueKind::Level;
+
+} // namespace
+
+Session::Session(int language)
+    : m_strings(settings::StringTable::builtIn(), m_prompter, language * settings::LanguageStep),
+      m_names(settings::FillNameTables(m_strings)),
+      // Scripts read the output: numbers in one form whatever the machine's locale.
+      m_values(m_strings, QLocale::c()), m_presenter(m_project, m_names, m_strings, m_values)
+{
+    m_settings.languageValue = m_strings.LanguageOffset();
+    project::NewProject(m_project, m_settings.baudRateInUse, m_settings.languageValue);
+    clock::ApplyModel(m_clockTable, m_project);
+}
+
+bool Session::ReadProject(const QString &path)
+{
+    m_settings.nbtFile = QFileInfo(path).absoluteFilePath();
+    const int language = m_strings.LanguageOffset();
+    project::ProjectReadContext context{m_project, m_settings, m_strings, {}};
+    const project::ReadOutcome outcome = project::ReadProjectFile(context);
+    // A project carries its own language; the command line's choice stays in force.
+    m_strings.setLanguageOffset(language);
+    clock::ApplyModel(m_clockTable, m_project);
+
+    if (outcome == project::ReadOutcome::NoFile)
+        m_prompter.show(QStringLiteral("No project file %1").arg(path), platform::ErrorTitle);
+    m_hasProject = outcome == project::ReadOutcome::Read;
+    return m_hasProject;
+}
+
+bool Session::ReadClock(const QString &path)
+{
+    m_clockTable.ClockFileName = path;
+    const clock::ClockFileResult result =
+        clock::ReadClockFile(m_clockTable, m_project, m_strings, m_prompter);
+    if (result.status == clock::ClockFileStatus::SystemError)
+        clock::ShowFileError(m_prompter, result.error);
+    return result.done();
+}
+
+std::array<quint8, 7> Session::workdays() const
+{
+    if (m_hasProject)
+        return m_project.WorkdayFlags();
+    return {1, 1, 1, 1, 1, 0, 0};
+}
+
+QString Session::functionText(const clock::ClockLine &line) const
+{
+    return m_presenter.DescribeFunction(line.FunctionType, line.FunctionNumber,
+                                        ui::DescribeMode::CodeNumber, false);
+}
+
+QString Session::levelText(const clock::ClockLine &line) const
+{
+    return m_values.LevelText(LevelKind, line.Level, line.FunctionType);
+}
+
+} // namespace quintara::cli

@@ -1,0 +1,35 @@
+#include "tools/cli/StderrPrompter.h"
+
+#include <cstdio>
+
+namespace quintara::cli {
+
+platform::Answer StderrPrompter::DefaultAnswer(const platform::Message &message)
+{
+    if (message.defaultButton)
+        return *message.defaultButton;
+    switch (message.buttons) {
+    case platform::Buttons::Ok:
+    case platform::Buttons::OkCancel:
+        return platform::Answer::Ok;
+    case platform::Buttons::YesNo:
+    case platform::Buttons::YesNoCancel:
+        return platform::Answer::Yes;
+    }
+    return platform::Answer::Ok;
+}
+
+platform::Answer StderrPrompter::ask(const platform::Message &message)
+{
+    ++m_count;
+    // Box texts break lines with CR LF or LF CR; a terminal wants plain line feeds.
+    QString text = message.text;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1String("\n\r"), QLatin1String("\n"));
+    text.remove(QLatin1Char('\r'));
+    std::fputs(text.toUtf8().append('\n').constData(), stderr);
+    std::fflush(stderr);
+    return DefaultAnswer(message);
+}
+
+} // namespace quintara::cli

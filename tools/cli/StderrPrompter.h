@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/Prompter.h"
+
+namespace quintara::cli {
+
+// The boxes of the libraries for a program without a window: the text goes to standard error
+// and the box's default button answers. Nobody is asked, so nothing waits for a person.
+class StderrPrompter final : public platform::Prompter {
+public:
+    platform::Answer ask(const platform::Message &message) override;
+    void beep() override {}
+
+    // How many messages were shown, for commands whose outcome depends on having said nothing.
+    int messageCount() const { return m_count; }
+
+    // The button that takes Enter in a box with these buttons.
+    static platform::Answer DefaultAnswer(const platform::Message &message);
+
+private:
+    int m_count = 0;
+};
+
+} // namespace quintara::cli

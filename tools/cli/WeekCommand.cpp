@@ -1,0 +1,126 @@
+#include "tools/cli/Commands.h"
+#include "tools/cli/JsonOutput.h"
+#include "tools/cli/Session.h"
+
+#include "clock/ClockTable.h"
+#include "clock/Occurrences.h"
+#include "platform/Clock.h"
+
+#include <QJsonArray>
+
+#include <vector>
+
+namespace quintara::cli {
+
+namespace {
+
+struct WeekOccurrence {
+    clock::Occurrence occurrence;
+    bool reference = false;
+    bool marker = false;
+};
+
+// What the week view places and hit-tests for one line: the reference occurrence, then the walk
+// without the limit of minute repetitions; the markers are those the limited walk yields, which
+// are always the first ones of the unlimited walk.
+std::vector<WeekOccurrence> OccurrencesOf(const clock::ClockLine &line, QDate monday,
+                                          const clock::WorkdayFlagSet &workdays)
+{
+    std::vector<WeekOccurrence> result;
+    if (const auto reference = clock::ReferenceOccurrence(line, monday))
+        result.push_back({*reference, true, true});
+
+    int markers = 0;
+    clock::OccurrenceWalk markerWalk(line, monday, workdays, clock::WalkPurpose::Markers);
+    while (markerWalk.next())
+        ++markers;
+
+    clock::OccurrenceWalk walk(line, monday, workdays, clock::WalkPurpose::HitTest);
+    for (int k = 0; const auto occurrence = walk.next(); ++k)
+        result.push_back({*occurrence, false, k < markers});
+    return result;
+}
+
+QString DateText(const clock::Moment &moment)
+{
+    return moment.date().toString(Qt::ISODate);
+}
+
+QString TimeText(const clock::Moment &moment)
+{
+    return QStringLiteral("%1:%2")
+        .arg(moment.hour(), 2, 10, QLatin1Char('0'))
+        .arg(moment.minute(), 2, 10, QLatin1Char('0'));
+}
+
+QJsonObject OccurrenceJson(const WeekOccurrence &entry)
+{
+    const clock::Occurrence &o = entry.occurrence;
+    return QJsonObject{
+        {QStringLiteral("date"), DateText(o.moment)},
+        {QStringLiteral("time"), TimeText(o.moment)},
+        {QStringLiteral("row"), o.row},
+        {QStringLiteral("x"), o.x},
+        {QStringLiteral("reference"), entry.reference},
+        {QStringLiteral("marker"), entry.marker},
+    };
+}
+
+} // namespace
+
+int RunWeek(Session &session, const QString &clockFile, std::optional<QDate> monday,
+            const platform::Clock &clock, const OutputOptions &output, QTextStream &out)
+{
+    if (!session.ReadClock(clockFile))
+        return ExitFailed;
+    clock::ClockTable &table = session.clockTable();
+
+    // As every repaint of the week view does before it draws.
+    const QDate today = clock.now().date();
+    clock::CheckDates(table, clock::MondayOf(today));
+    const QDate firstShownDay = monday.value_or(clock::MondayOf(today));
+    const clock::WorkdayFlagSet workdays = session.workdays();
+
+    QJsonArray jsonLines;
+    if (!output.json)
+        out << "Week of Monday " << firstShownDay.toString(Qt::ISODate) << " (today "
+            << today.toString(Qt::ISODate) << ")\n";
+    for (int i = 0; i < table.usableLines(); ++i) {
+        const clock::ClockLine &line = table.Lines[static_cast<std::size_t>(i)];
+        if (!line.inUse())
+            continue;
+        const std::vector<WeekOccurrence> occurrences =
+            OccurrencesOf(line, firstShownDay, workdays);
+
+        if (output.json) {
+            QJsonArray list;
+            for (const WeekOccurrence &entry : occurrences)
+                list.append(OccurrenceJson(entry));
+            jsonLines.append(
+                QJsonObject{{QStringLiteral("index"), i}, {QStringLiteral("occurrences"), list}});
+            continue;
+        }
+
+        out << "line " << i;
+        if (session.hasProject())
+            out << ": " << session.functionText(line) << "  " << session.levelText(line);
+        out << '\n';
+        for (const WeekOccurrence &entry : occurrences) {
+            const clock::Occurrence &o = entry.occurrence;
+            out << "  " << DateText(o.moment) << ' ' << TimeText(o.moment) << "  row " << o.row
+                << "  x " << QString::number(o.x, 'f', 2).rightJustified(6);
+            if (entry.reference)
+                out << "  reference";
+            if (!entry.marker)
+                out << "  (no marker)";
+            out << '\n';
+        }
+    }
+
+    if (output.json)
+        WriteJson(out, QJsonObject{{QStringLiteral("monday"), firstShownDay.toString(Qt::ISODate)},
+                                   {QStringLiteral("lines"), jsonLines}});
+    return ExitOk;
+}
+
+} // namespace quintara::cli
