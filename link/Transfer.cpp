@@ -1,0 +1,718 @@
+#include "link/Transfer.h"
+
+#include "clock/ClockTable.h"
+#include "link/ClockConversion.h"
+#include "link/SerialLine.h"
+#include "platform/Clock.h"
+#include "platform/EventPump.h"
+#include "platform/Prompter.h"
+#include "project/ProjectModel.h"
+#include "settings/ProfileFile.h"
+#include "settings/Strings.h"
+#include "tables/TableCompiler.h"
+#include "tables/TableSet.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quintara::link {
+
+namespace {
+
+// Longest sleep of one wait round. Bytes and clicks wake the pump earlier; the carrier line
+// raises no event, so this is also how often it is looked at.
+constexpr int WaitSliceMs = 20;
+
+constexpr quint8 LineFeed = 10;
+constexpr quint8 CarriageReturn = 13;
+
+constexpr int RetryCaptionId = 38;
+constexpr int FlagsTextId = 77;
+constexpr int CreatingTablesId = 670;
+constexpr int ProgressId = 674;
+constexpr int OtherPortId = 909;
+
+constexpr int Attempts = 4; // the first and three retries
+constexpr int HeaderTries = 2;
+
+int Percent(double value)
+{
+    return static_cast<int>(std::lround(value));
+}
+
+} // namespace
+
+quint8 HandshakeKeyFromSettings(const settings::ProfileFile &file)
+{
+    const QString text =
+        file.readString(QStringLiteral("Link"), QStringLiteral("Key"), {}, 20).trimmed();
+    bool ok = false;
+    const uint value = text.toUInt(&ok, 0);
+    return ok && value <= 255 ? static_cast<quint8>(value) : DefaultHandshakeKey;
+}
+
+quint8 HandshakeResponse(quint8 challenge, quint8 key)
+{
+    const int r = challenge ^ key;
+    return static_cast<quint8>(r >= 128 ? (2 * r) % 256 : r);
+}
+
+quint8 ModelIdentification(int modelIndex)
+{
+    switch (project::EffectiveModelIndex(modelIndex)) {
+    case 0:
+        return 136;
+    case 1:
+    case 2:
+        return 17;
+    case 4:
+        return 204;
+    default:
+        return 85;
+    }
+}
+
+CentralLink::CentralLink(SerialLine &line, platform::EventPump &pump, platform::Prompter &prompter,
+                         const settings::Strings &strings)
+    : m_line(line), m_pump(pump), m_prompter(prompter), m_strings(strings)
+{
+    QObject::connect(&m_line, &SerialLine::failed, &m_line, [this] { onLineFailed(); });
+}
+
+CentralLink::~CentralLink()
+{
+    QObject::disconnect(&m_line, &SerialLine::failed, &m_line, nullptr);
+}
+
+void CentralLink::onLineFailed()
+{
+    m_lineFailed = true;
+}
+
+bool CentralLink::OpenPort()
+{
+    m_lineFailed = false;
+    if (!m_line.setPortNumber(setup.portNumber))
+        return false;
+    if (!m_line.setParameters(QStringLiteral("%1,n,8,1").arg(setup.baudRate)))
+        return false;
+    return m_line.open();
+}
+
+void CentralLink::ClosePort()
+{
+    m_line.close();
+}
+
+void CentralLink::ShowProgress(int percent)
+{
+    if (observer.progress)
+        observer.progress(
+            percent,
+            QStringLiteral("%1: %2%").arg(m_strings.GetResString(ProgressId)).arg(percent));
+}
+
+void CentralLink::ShowProgressText(int id)
+{
+    if (observer.progress)
+        observer.progress(0, m_strings.GetResString(ProgressId) + QStringLiteral(": ") +
+                                 m_strings.GetResString(id));
+}
+
+int CentralLink::waitFor(int ms, const std::function<bool()> &done, bool checkStop, int timeoutCode)
+{
+    const qint64 deadline = m_pump.msecs() + ms;
+    for (;;) {
+        // A port that broke in the middle ends the attempt like any failed step.
+        if (m_lineFailed)
+            return LinkCode::CommunicationProblem;
+        if (checkStop && m_stopRequested)
+            return LinkCode::Stopped;
+        const qint64 remaining = deadline - m_pump.msecs();
+        if (remaining <= 0)
+            return timeoutCode;
+        if (done && done())
+            return LinkCode::Ok;
+        m_pump.processEvents(static_cast<int>(std::min<qint64>(remaining, WaitSliceMs)));
+    }
+}
+
+int CentralLink::Wait(int ms)
+{
+    return waitFor(ms, {}, true, LinkCode::Ok);
+}
+
+int CentralLink::WaitInput(int ms)
+{
+    return waitFor(
+        ms, [this] { return m_line.bytesWaiting() > 0; }, false, LinkCode::InputTimedOut);
+}
+
+int CentralLink::WaitSent()
+{
+    for (;;) {
+        if (m_lineFailed)
+            return LinkCode::CommunicationProblem;
+        const qint64 now = m_pump.msecs();
+        if (m_transferDeadline && now >= *m_transferDeadline)
+            return LinkCode::TooLong;
+        if (m_stopRequested)
+            return LinkCode::Stopped;
+        if (m_line.outputQueueLength() == 0)
+            return LinkCode::Ok;
+        int slice = WaitSliceMs;
+        if (m_transferDeadline)
+            slice = static_cast<int>(std::clamp<qint64>(*m_transferDeadline - now, 1, WaitSliceMs));
+        m_pump.processEvents(slice);
+    }
+}
+
+void CentralLink::restartTransferTimer()
+{
+    m_transferDeadline = m_pump.msecs() + TransferTimerMs;
+}
+
+bool CentralLink::write(quint8 byte)
+{
+    if (!m_line.writeByte(byte)) {
+        m_lineFailed = true;
+        return false;
+    }
+    return true;
+}
+
+bool CentralLink::writeText(const QString &text)
+{
+    const QByteArray bytes = text.toLatin1();
+    for (char c : bytes) {
+        if (!write(static_cast<quint8>(c)))
+            return false;
+    }
+    return true;
+}
+
+bool CentralLink::readByte(quint8 &byte)
+{
+    const auto read = m_line.readByte();
+    if (!read)
+        return false;
+    byte = *read;
+    return true;
+}
+
+int CentralLink::Connect()
+{
+    ShowProgress(0);
+    Wait(1000);
+    m_line.clearQueues();
+    ShowProgress(1);
+
+    const auto carrier = [this] { return m_line.carrierDetect(); };
+    if (setup.connectedWithModem && !m_line.carrierDetect()) {
+        write(LineFeed);
+        write(CarriageReturn);
+        Wait(100);
+        writeText(setup.initString.trimmed());
+        write(LineFeed);
+        write(CarriageReturn);
+        if (const int r = WaitSent())
+            return r;
+        Wait(100);
+        writeText(QStringLiteral("ATDT") + setup.telephoneNumber.trimmed());
+        write(LineFeed);
+        write(CarriageReturn);
+        if (const int r = WaitSent())
+            return r;
+        if (const int r = waitFor(50000, carrier, true, LinkCode::ModemConnected))
+            return r;
+    }
+    Wait(1000);
+
+    if (setup.callBackNecessary && setup.connectedWithModem) {
+        writeText(FirstAccessCode);
+        write(CarriageReturn);
+        // The remote modem hangs up, then calls back and the local one answers.
+        if (const int r = waitFor(
+                5000, [this] { return !m_line.carrierDetect(); }, true, LinkCode::ModemConnected))
+            return r;
+        if (const int r = waitFor(50000, carrier, true, LinkCode::ModemConnected))
+            return r;
+        Wait(1000);
+    }
+
+    m_line.clearQueues();
+    write(LinkByte::Escape);
+    write(0);
+    writeText(FirstAccessCode);
+    if (const int r = WaitSent())
+        return r;
+    if (const int r = Wait(1000))
+        return r;
+
+    ShowProgress(2);
+    write(LinkByte::Escape);
+    write(255);
+    writeText(SecondAccessCode);
+    if (const int r = WaitSent())
+        return r;
+
+    QByteArray name;
+    for (int i = 0; i < 3; ++i) {
+        quint8 byte = 0;
+        if (WaitInput(1500) != LinkCode::Ok || !readByte(byte))
+            return LinkCode::NoAnswer;
+        name.append(static_cast<char>(byte));
+    }
+    if (name != "QBN")
+        return LinkCode::NoOrOldCentral;
+
+    ShowProgress(3);
+    const quint8 identification = ModelIdentification(setup.modelIndex);
+    write(LinkByte::Escape);
+    write(identification);
+    write(LinkByte::Version);
+    if (const int r = WaitSent())
+        return r;
+
+    ShowProgress(4);
+    // A1, A2, V1, V2, one byte not used, the challenge.
+    constexpr int answerWaits[] = {1500, 500, 1000, 500, 500, 100};
+    quint8 answer[6] = {};
+    for (int i = 0; i < 6; ++i) {
+        if (WaitInput(answerWaits[i]) != LinkCode::Ok || !readByte(answer[i]))
+            return LinkCode::NoAnswer;
+    }
+    write(HandshakeResponse(answer[5], setup.handshakeKey));
+    if (const int r = WaitSent())
+        return r;
+
+    quint8 final = 0;
+    if (WaitInput(500) != LinkCode::Ok || !readByte(final))
+        return LinkCode::NoInit;
+    if (answer[0] != identification || answer[1] != identification)
+        return LinkCode::WrongCentral;
+    if (answer[2] != LinkByte::Version)
+        return LinkCode::SoftwareIncompatible;
+    if (final != LinkByte::Ack)
+        return LinkCode::WrongInit;
+    return LinkCode::Ok;
+}
+
+int CentralLink::exchangeHeader(quint8 header, bool answerWithAck, int &failures)
+{
+    int code = LinkCode::NoTable;
+    for (failures = 0; failures < HeaderTries; ++failures) {
+        write(header);
+        if (const int r = WaitSent())
+            return r;
+        quint8 echo = 0;
+        if (WaitInput(4800) != LinkCode::Ok) {
+            code = LinkCode::NoTable;
+            continue;
+        }
+        if (answerWithAck)
+            write(LinkByte::Ack);
+        if (!readByte(echo)) {
+            code = LinkCode::NoTable;
+            continue;
+        }
+        if (echo == header)
+            return LinkCode::Ok;
+        code = LinkCode::WrongTable;
+    }
+    // The unit may still wait for a header; the end byte sends it back to idle.
+    write(LinkByte::End);
+    return code;
+}
+
+int CentralLink::SendTable(tables::TableSet &tables, int n)
+{
+    if (!tables::TableSet::IsSlot(n))
+        return LinkCode::WrongTable;
+    Wait(100);
+    int failures = 0;
+    if (const int r =
+            exchangeHeader(static_cast<quint8>(LinkByte::SendHeader + n), false, failures))
+        return r;
+
+    const tables::CentralTable &table = tables[n];
+    const int length = std::min<int>(table.Length, tables::TableAreaSize);
+    const double total = tables.BytesTotal > 0 ? static_cast<double>(tables.BytesTotal) : 1.0;
+    int pos = 0;
+    int k = 0;
+    int count = 0;
+    do {
+        count = std::min(LinkByte::BlockData, length - pos);
+        const auto header = static_cast<quint8>(16 * (k % 16) + count);
+        unsigned sum = header;
+        write(header);
+        for (int i = 0; i < count; ++i) {
+            const quint8 byte = table.Data[static_cast<std::size_t>(pos + i)];
+            sum += byte;
+            write(byte);
+        }
+        write(static_cast<quint8>(sum & 255u));
+        pos += count;
+        if (const int r = WaitSent())
+            return r;
+        quint8 ack = 0;
+        if (WaitInput(800) != LinkCode::Ok || !readByte(ack))
+            return LinkCode::NoAck;
+        if (ack != LinkByte::Ack)
+            return LinkCode::WrongAck;
+        ++k;
+        ShowProgress(Percent(5 + 94 * (m_bytesBefore + pos) / total));
+    } while (pos < length);
+
+    if (count == LinkByte::BlockData) {
+        // A full last block leaves the unit waiting for more: the empty block closes the table.
+        const auto header = static_cast<quint8>(16 * (k % 16));
+        write(header);
+        write(header);
+        if (const int r = WaitSent())
+            return r;
+        quint8 ack = 0;
+        if (WaitInput(800) != LinkCode::Ok || !readByte(ack))
+            return LinkCode::NoMessage;
+        if (ack != LinkByte::Ack)
+            return LinkCode::WrongMessage;
+    }
+    ShowProgress(Percent(5 + 94 * (m_bytesBefore + length) / total));
+    return LinkCode::Ok;
+}
+
+int CentralLink::ReceiveTable(tables::TableSet &tables, int n)
+{
+    if (!tables::TableSet::IsSlot(n))
+        return LinkCode::WrongTable;
+    Wait(100);
+    int failures = 0;
+    if (const int r =
+            exchangeHeader(static_cast<quint8>(LinkByte::ReceiveHeader + n), true, failures))
+        return r;
+
+    const int tableCount = tables.TableCount;
+    const bool single = tableCount == 1;
+    const double end = single ? 100.0 : (n + 1.0) / (tableCount + 1.0) * 94 + 5;
+    m_receiveProgress =
+        single ? 5.0 : static_cast<double>(Percent(n / (tableCount + 1.0) * 94 + 5));
+    ShowProgress(Percent(m_receiveProgress));
+
+    tables::CentralTable &table = tables[n];
+    int pos = 0;
+    for (;;) {
+        quint8 header = 0;
+        if (WaitInput(800) != LinkCode::Ok || !readByte(header))
+            return LinkCode::NoAck;
+        const int count = header & 15;
+        unsigned sum = header;
+        // A unit that keeps sending full blocks would run past the receive area.
+        if (pos + count > tables::TableAreaSize) {
+            write(LinkByte::Nak);
+            return LinkCode::WrongTable;
+        }
+        for (int i = 0; i < count; ++i) {
+            quint8 byte = 0;
+            if (WaitInput(800) != LinkCode::Ok || !readByte(byte))
+                return LinkCode::NoAck;
+            sum += byte;
+            table.Received[static_cast<std::size_t>(pos++)] = byte;
+            if (m_receiveProgress + 0.25 < end) {
+                m_receiveProgress += 0.25;
+                ShowProgress(Percent(m_receiveProgress));
+            }
+        }
+        quint8 checksum = 0;
+        if (WaitInput(800) != LinkCode::Ok || !readByte(checksum))
+            return LinkCode::NoAck;
+        if (checksum != (sum & 255u)) {
+            write(LinkByte::Nak);
+            return LinkCode::NoAck;
+        }
+        write(LinkByte::Ack);
+        if (count < LinkByte::BlockData) {
+            const int padEnd = std::min(pos + LinkByte::BlockData - count, tables::TableAreaSize);
+            std::fill(table.Received.begin() + pos, table.Received.begin() + padEnd, quint8{0});
+            table.ReceivedLength = static_cast<quint16>(pos);
+            break;
+        }
+    }
+    if (!single)
+        ShowProgress(Percent(end));
+    return LinkCode::Ok;
+}
+
+void CentralLink::showFailure(int code)
+{
+    for (int i = 0; i < 5; ++i) {
+        m_prompter.beep();
+        Wait(100);
+    }
+    m_prompter.show(m_strings.GetResString(LinkCode::CommunicationProblem) + QStringLiteral(":\n") +
+                        m_strings.GetResString(code),
+                    platform::ErrorTitle, platform::Buttons::Ok, platform::Icon::Critical);
+}
+
+int CentralLink::attemptSend(tables::TableSet &tables, std::optional<int> n)
+{
+    if (const int r = Connect())
+        return r;
+    m_prompter.beep();
+    ShowProgress(5);
+    m_bytesBefore = 0;
+    for (int i = 0; i <= tables.TableCount && i < tables::TableSet::SlotCount; ++i) {
+        restartTransferTimer();
+        if (n) {
+            tables.TableCount = 1;
+            if (const int r = SendTable(tables, *n))
+                return r;
+            m_bytesBefore += tables[*n].Length;
+            break;
+        }
+        if (i != tables::TableSet::UnusedSlot && i != tables::TableSet::ClockSlot) {
+            if (const int r = SendTable(tables, i))
+                return r;
+        }
+        m_bytesBefore += tables[i].Length;
+    }
+    write(LinkByte::End);
+    quint8 answer = 0;
+    if (WaitInput(800) != LinkCode::Ok || !readByte(answer))
+        return LinkCode::NoEnding;
+    return answer == LinkByte::End ? LinkCode::Ok : LinkCode::WrongEnding;
+}
+
+int CentralLink::attemptReceive(tables::TableSet &tables, std::optional<int> n, int modelIndex)
+{
+    if (const int r = Connect())
+        return r;
+    m_prompter.beep();
+    ShowProgress(5);
+    m_bytesBefore = 0;
+    for (int i = 0; i <= tables.TableCount && i < tables::TableSet::SlotCount; ++i) {
+        restartTransferTimer();
+        if (n) {
+            tables.TableCount = 1;
+            if (const int r = ReceiveTable(tables, *n))
+                return r;
+            break;
+        }
+        if (i == tables::TableSet::UnusedSlot ||
+            (i == tables::TableSet::ClockSlot && modelIndex != 4))
+            continue;
+        if (const int r = ReceiveTable(tables, i))
+            return r;
+    }
+    write(LinkByte::End);
+    quint8 answer = 0;
+    if (WaitInput(800) != LinkCode::Ok || !readByte(answer))
+        return LinkCode::NoEnding;
+    return LinkCode::Ok;
+}
+
+qint16 CentralLink::SendTables(tables::TableSet &tables, std::optional<int> n)
+{
+    if (n && !tables::TableSet::IsSlot(*n))
+        return -1;
+    m_busy = true;
+    m_transferDeadline.reset();
+    m_lastCode = LinkCode::CommunicationProblem;
+    if (!OpenPort()) {
+        m_prompter.show(m_strings.GetResString(OtherPortId), platform::ErrorTitle,
+                        platform::Buttons::Ok, platform::Icon::Critical);
+        m_busy = false;
+        return -1;
+    }
+    for (int attempt = 1;; ++attempt) {
+        // The transfer timer also bounds the connection's output waits, so a line whose output
+        // never drains ends the attempt instead of hanging until Cancel.
+        restartTransferTimer();
+        m_lastCode = attemptSend(tables, n);
+        m_transferDeadline.reset();
+        if (m_lastCode == LinkCode::Ok) {
+            ShowProgress(100);
+            ClosePort();
+            m_busy = false;
+            return 0;
+        }
+        if (m_lastCode == LinkCode::Stopped)
+            break;
+        if (attempt == Attempts) {
+            showFailure(m_lastCode);
+            if (observer.sendCaption)
+                observer.sendCaption(m_strings.GetResString(RetryCaptionId));
+            break;
+        }
+    }
+    ShowProgress(0);
+    ClosePort();
+    m_busy = false;
+    return -1;
+}
+
+qint16 CentralLink::ReceiveTables(tables::TableSet &tables, project::ProjectModel &model,
+                                  std::optional<int> n)
+{
+    if (n && !tables::TableSet::IsSlot(*n))
+        return -1;
+    m_busy = true;
+    // The set built from the project is the base of the progress display.
+    tables::TableCompiler(tables, model, m_strings).BuildAllTables();
+    for (int i = 0; i <= tables.TableCount && i < tables::TableSet::SlotCount; ++i) {
+        tables[i].ReceivedLength = 0;
+        tables[i].Received.fill(0);
+    }
+    m_transferDeadline.reset();
+    m_lastCode = LinkCode::CommunicationProblem;
+    if (!OpenPort()) {
+        m_prompter.show(m_strings.GetResString(OtherPortId), platform::ErrorTitle,
+                        platform::Buttons::Ok, platform::Icon::Critical);
+        m_busy = false;
+        return -1;
+    }
+    for (int attempt = 1;; ++attempt) {
+        restartTransferTimer();
+        m_lastCode = attemptReceive(tables, n, model.ModelIndex);
+        m_transferDeadline.reset();
+        if (m_lastCode == LinkCode::Ok) {
+            ShowProgress(100);
+            ClosePort();
+            m_busy = false;
+            return 0;
+        }
+        if (m_lastCode == LinkCode::Stopped)
+            break;
+        if (attempt == Attempts) {
+            showFailure(m_lastCode);
+            break;
+        }
+    }
+    ShowProgress(0);
+    ClosePort();
+    m_busy = false;
+    return -1;
+}
+
+QList<ModemCommand> ModemProgrammingCommands(bool callBack, const QString &callBackNumber)
+{
+    if (!callBack)
+        return {{QStringLiteral("AT&F&D0&K0K0S0=1%C0E0&W"), 100}};
+    return {
+        {QStringLiteral("AT*P0:") + FirstAccessCode + QLatin1Char(':') + callBackNumber.trimmed(),
+         100},
+        {QStringLiteral("ATS200=16"), 500},
+        {QStringLiteral("AT&D0&K0K0S0=1%C0E0&W"), 100}};
+}
+
+int ProgramModem(CentralLink &link, bool callBack, const QString &callBackNumber)
+{
+    return link.ProgramModem(ModemProgrammingCommands(callBack, callBackNumber));
+}
+
+int CentralLink::ProgramModem(const QList<ModemCommand> &commands)
+{
+    m_busy = true;
+    m_stopRequested = false;
+    int code = LinkCode::Ok;
+    if (!OpenPort()) {
+        m_prompter.show(m_strings.GetResString(OtherPortId), platform::ErrorTitle,
+                        platform::Buttons::Ok, platform::Icon::Critical);
+        m_busy = false;
+        return LinkCode::CommunicationProblem;
+    }
+    restartTransferTimer();
+    m_line.clearQueues();
+    write(LineFeed);
+    write(CarriageReturn);
+    Wait(100);
+    m_line.clearQueues();
+    for (const ModemCommand &command : commands) {
+        writeText(command.text);
+        write(LineFeed);
+        write(CarriageReturn);
+        code = WaitSent();
+        if (code != LinkCode::Ok)
+            break;
+        Wait(command.pauseMs);
+        QByteArray answer;
+        quint8 byte = 0;
+        while (m_line.bytesWaiting() > 0 && readByte(byte))
+            answer.append(static_cast<char>(byte));
+        if (!answer.contains("OK")) {
+            code = LinkCode::ModemConnected;
+            break;
+        }
+    }
+    m_transferDeadline.reset();
+    ClosePort();
+    if (code == LinkCode::Ok) {
+        m_prompter.show(QStringLiteral("OK"), platform::ErrorTitle);
+    } else {
+        m_prompter.show(m_strings.GetResString(LinkCode::CommunicationProblem) +
+                            QStringLiteral(":\n") + m_strings.GetResString(code),
+                        platform::ErrorTitle, platform::Buttons::Ok, platform::Icon::Critical);
+    }
+    m_busy = false;
+    return code;
+}
+
+qint16 SendClockTable(CentralLink &link, tables::TableSet &tables, clock::ClockTable &clockTable,
+                      project::ProjectModel &model, const platform::Clock &clock,
+                      bool setCentralClock)
+{
+    link.ClearStop();
+    link.setup.modelIndex = model.ModelIndex;
+    NormaliseClockDates(clockTable, clock.now());
+    link.ShowProgressText(CreatingTablesId);
+    tables.Reset();
+    ClockTableToCentral(clockTable, tables, tables::TableSet::ClockSlot,
+                        setCentralClock ? std::optional<QDateTime>(clock.now()) : std::nullopt);
+    tables.BytesTotal = 0;
+    tables.FinishTable(tables::TableSet::ClockSlot);
+    tables.BytesTotal += tables[tables::TableSet::ClockSlot].Length;
+    link.ShowProgress(0);
+    return link.SendTables(tables, tables::TableSet::ClockSlot);
+}
+
+qint16 ReceiveClockTable(CentralLink &link, tables::TableSet &tables, clock::ClockTable &clockTable,
+                         project::ProjectModel &model, const platform::Clock &clock)
+{
+    link.ClearStop();
+    link.setup.modelIndex = model.ModelIndex;
+    NormaliseClockDates(clockTable, clock.now());
+    link.ShowProgressText(CreatingTablesId);
+    tables.Reset();
+    if (link.ReceiveTables(tables, model, tables::TableSet::ClockSlot) != 0)
+        return -1;
+    link.ShowProgressText(CreatingTablesId);
+    ClockTableFromCentral(clockTable, tables, tables::TableSet::ClockSlot);
+    return 0;
+}
+
+qint16 ReceiveEverything(CentralLink &link, tables::TableSet &tables, project::ProjectModel &model,
+                         qint32 baudRate)
+{
+    link.ClearStop();
+    link.setup.modelIndex = model.ModelIndex;
+    link.ShowProgressText(CreatingTablesId);
+    link.ShowProgress(0);
+    if (link.ReceiveTables(tables, model) != 0)
+        return -1;
+    link.ShowProgressText(CreatingTablesId);
+    AdoptReceivedProject(tables, model, link.strings(), baudRate);
+    return 0;
+}
+
+void AdoptReceivedProject(tables::TableSet &tables, project::ProjectModel &model,
+                          const settings::Strings &strings, qint32 baudRate)
+{
+    project::NewProject(model, baudRate, strings.LanguageOffset());
+    tables::TableCompiler(tables, model, strings).DecodeAllTables();
+    const int flags = std::clamp(model.Limits.Flags, 0, project::FlagSlots);
+    const QString name = strings.GetResString(FlagsTextId);
+    for (int i = 0; i < flags; ++i)
+        model.Flags[static_cast<std::size_t>(i)].Name =
+            name + QLatin1Char(' ') + QString::number(i);
+}
+
+} // namespace quintara::link

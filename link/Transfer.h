@@ -1,0 +1,246 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+#include <functional>
+#include <optional>
+
+namespace quintara::platform {
+class Clock;
+class EventPump;
+class Prompter;
+} // namespace quintara::platform
+namespace quintara::settings {
+class ProfileFile;
+class Strings;
+} // namespace quintara::settings
+namespace quintara::project {
+struct ProjectModel;
+}
+namespace quintara::clock {
+struct ClockTable;
+}
+namespace quintara::tables {
+class TableSet;
+}
+
+namespace quintara::link {
+
+class SerialLine;
+
+// Result codes of the connection and the table transfer; each has its text under the same
+// string id. 0 is success.
+namespace LinkCode {
+inline constexpr int Ok = 0;
+inline constexpr int CommunicationProblem = 650; // headline of every failure; also "no step ran"
+inline constexpr int TooLong = 651;              // output queue did not drain in time
+inline constexpr int NoAnswer = 652;
+inline constexpr int NoOrOldCentral = 653;
+inline constexpr int NoInit = 654;
+inline constexpr int WrongInit = 655;
+inline constexpr int NoTable = 656;
+inline constexpr int WrongTable = 657;
+inline constexpr int NoAck = 658;
+inline constexpr int WrongAck = 659;
+inline constexpr int NoMessage = 660;
+inline constexpr int WrongMessage = 661;
+inline constexpr int NoEnding = 662;
+inline constexpr int WrongEnding = 663;
+inline constexpr int InputTimedOut = 664; // WaitInput only; callers turn it into one of the above
+inline constexpr int Stopped = 665;       // Cancel
+inline constexpr int WrongCentral = 666;
+inline constexpr int SoftwareIncompatible = 667;
+inline constexpr int ModemConnected = 668; // no carrier in time, or the modem did not say "OK"
+} // namespace LinkCode
+
+// Bytes of the handshake and the transfer.
+namespace LinkByte {
+inline constexpr quint8 Escape = 240; // starts each handshake group
+inline constexpr quint8 Version = 33; // protocol version both sides speak
+inline constexpr quint8 Ack = 192;
+inline constexpr quint8 Nak = 224;
+inline constexpr quint8 End = 96;            // '`'
+inline constexpr quint8 SendHeader = 160;    // + table number: the PC sends the table
+inline constexpr quint8 ReceiveHeader = 128; // + table number: the PC receives the table
+inline constexpr int BlockData = 15;         // data bytes of a full block
+} // namespace LinkByte
+
+inline const QString FirstAccessCode = QStringLiteral("QZMRWTPX");
+inline const QString SecondAccessCode = QStringLiteral("XPTWRMZQ");
+
+// The handshake key K both sides share: the unit's challenge C is answered with C XOR K,
+// doubled (modulo 256) when that is 128 or more. The settings file may override it with
+// "[Link] Key=<0..255>" (decimal, or hexadecimal with 0x) for units programmed with another.
+inline constexpr quint8 DefaultHandshakeKey = 0xA5;
+quint8 HandshakeKeyFromSettings(const settings::ProfileFile &file);
+quint8 HandshakeResponse(quint8 challenge, quint8 key);
+
+// The identification byte a central-unit model answers with (model index 0..4; others as 3).
+quint8 ModelIdentification(int modelIndex);
+
+// What the connection needs to know; the dialog fills it from the settings and the project's
+// modem record before each transfer.
+struct LinkSetup {
+    int portNumber = 2;
+    qint32 baudRate = 19200;
+    bool connectedWithModem = false;
+    bool callBackNecessary = false; // counts only with connectedWithModem
+    QString initString;             // blanks at either end are dropped when sent
+    QString telephoneNumber;        // likewise
+    quint8 handshakeKey = DefaultHandshakeKey;
+    int modelIndex = 0; // ModelIndex of the project
+};
+
+// What the dialog hears while a transfer runs. Both may be left empty.
+struct TransferObserver {
+    // The progress bar's value 0..100 and the progress label's text ("Progress: 42%").
+    std::function<void(int percent, const QString &label)> progress;
+    // The send button's new caption: "Retry" after a send has failed for good.
+    std::function<void(const QString &caption)> sendCaption;
+};
+
+// The lines that program the modem at the central unit's side, in the order they are sent
+// (each followed by line feed and carriage return), with the pause before its answer is read.
+struct ModemCommand {
+    QString text;
+    int pauseMs = 100;
+};
+QList<ModemCommand> ModemProgrammingCommands(bool callBack, const QString &callBackNumber);
+
+// The link to the central unit for table transfers, on the communication dialog's serial
+// line: port opening, waits that keep the user interface alive, the connection with modem and
+// identification handshake, and the block transfer of tables with its retries and messages.
+//
+// Everything runs on the caller's thread; the waits let events run through the pump, so the
+// dialog's Cancel button works: connect it to RequestStop(). Every transfer opens and closes
+// the port itself; nothing stays open afterwards.
+//
+// Typical use by the dialog (the flows at the end of this header do all of it):
+//     CentralLink link{line, pump, prompter, strings};
+//     link.setup = ...;               // port, baud, modem, key, model
+//     link.observer.progress = ...;   // progress bar and label
+//     link.ClearStop();
+//     qint16 ok = SendClockTable(link, tables, clockTable, clock, timeSet);
+class CentralLink {
+public:
+    // The transfer timer: how long one table may take to leave the output queue.
+    static constexpr int TransferTimerMs = 50000;
+
+    // All parts are the caller's and outlive the link.
+    CentralLink(SerialLine &line, platform::EventPump &pump, platform::Prompter &prompter,
+                const settings::Strings &strings);
+    ~CentralLink();
+    CentralLink(const CentralLink &) = delete;
+    CentralLink &operator=(const CentralLink &) = delete;
+
+    LinkSetup setup;
+    TransferObserver observer;
+
+    // Cancel: the checking waits return 665 at their next round. Cleared by the caller before
+    // each transfer (the flows below do it themselves).
+    void RequestStop() { m_stopRequested = true; }
+    void ClearStop() { m_stopRequested = false; }
+    bool StopRequested() const { return m_stopRequested; }
+    // True from the start of a transfer or modem programming until its end.
+    bool Busy() const { return m_busy; }
+
+    // Port and waits. OpenPort selects setup.portNumber, sets "<baud>,n,8,1" and opens;
+    // false when any of it fails.
+    bool OpenPort();
+    void ClosePort();
+    // A fixed pause; 665 as soon as a stop is requested.
+    int Wait(int ms);
+    // Until a byte is waiting: 0, or 664 when the time ran out first (even if a byte came with
+    // it). Does not look at the stop flag.
+    int WaitInput(int ms);
+    // Until the output queue is empty: 0; 651 when the transfer timer ran out, 665 on a stop.
+    int WaitSent();
+
+    // Modem dialling, call-back and the identification handshake on the open port.
+    int Connect();
+
+    // One table of the set, by table number 0..20; 0 or a link code. The port must be open
+    // and connected.
+    int SendTable(tables::TableSet &tables, int n);
+    int ReceiveTable(tables::TableSet &tables, int n);
+
+    // Whole transfers with the port opening, up to three retries of the attempt, the end byte,
+    // progress and the failure message (five beeps, then "Communication problem:" and the
+    // code's text). Cancel ends them without a message. 0 on success, -1 on failure.
+    // With n only table n; without it all tables 0..TableCount but 11 and 18.
+    qint16 SendTables(tables::TableSet &tables, std::optional<int> n = std::nullopt);
+    // Builds the whole set from the project first (the progress base) and clears every
+    // received area. Without n all tables but 11, and 18 only for model 4.
+    qint16 ReceiveTables(tables::TableSet &tables, project::ProjectModel &model,
+                         std::optional<int> n = std::nullopt);
+
+    // Sends the command lines to the modem on the port and reads each answer after its pause;
+    // shows "OK" or the failure message. 0, the failing wait's code, or 668 when an answer
+    // lacked "OK".
+    int ProgramModem(const QList<ModemCommand> &commands);
+
+    const settings::Strings &strings() const { return m_strings; }
+
+    // The code of the last failed step of the last transfer (650 before any step ran).
+    int LastCode() const { return m_lastCode; }
+
+    // Progress shown as the bar's value and "Progress: <n>%".
+    void ShowProgress(int percent);
+    // The label "Progress: " followed by the text of id.
+    void ShowProgressText(int id);
+
+private:
+    int waitFor(int ms, const std::function<bool()> &done, bool checkStop, int timeoutCode);
+    bool write(quint8 byte);
+    bool writeText(const QString &text);
+    bool readByte(quint8 &byte);
+    int exchangeHeader(quint8 header, bool answerWithAck, int &failures);
+    int attemptSend(tables::TableSet &tables, std::optional<int> n);
+    int attemptReceive(tables::TableSet &tables, std::optional<int> n, int modelIndex);
+    void showFailure(int code);
+    void restartTransferTimer();
+    void onLineFailed();
+
+    SerialLine &m_line;
+    platform::EventPump &m_pump;
+    platform::Prompter &m_prompter;
+    const settings::Strings &m_strings;
+
+    bool m_stopRequested = false;
+    bool m_busy = false;
+    bool m_lineFailed = false;
+    int m_lastCode = LinkCode::CommunicationProblem;
+    // Deadline of the transfer timer in pump milliseconds; none while it is off.
+    std::optional<qint64> m_transferDeadline;
+    qint64 m_bytesBefore = 0;
+    double m_receiveProgress = 0;
+};
+
+// The dialog's flows. Each clears the stop flag, runs the transfer and reports failures itself
+// (message boxes through the link's prompter); the returned value is 0 on success, -1 on
+// failure.
+
+// Normalises the clock dates, sets the table set up empty, converts the clock table into
+// table 18 (with the computer's clock when setCentralClock) and sends it.
+qint16 SendClockTable(CentralLink &link, tables::TableSet &tables, clock::ClockTable &clockTable,
+                      project::ProjectModel &model, const platform::Clock &clock,
+                      bool setCentralClock);
+// Normalises the clock dates, receives table 18 and on success replaces the clock lines with it.
+qint16 ReceiveClockTable(CentralLink &link, tables::TableSet &tables, clock::ClockTable &clockTable,
+                         project::ProjectModel &model, const platform::Clock &clock);
+// Receives the whole table set and on success makes it the project (AdoptReceivedProject).
+// The empty project takes the given baud rate and the link's language.
+qint16 ReceiveEverything(CentralLink &link, tables::TableSet &tables, project::ProjectModel &model,
+                         qint32 baudRate);
+// Turns a complete receive into the project: an empty project of the same model, the received
+// tables decoded into it, and the flags named "Flags 0", "Flags 1", ...
+void AdoptReceivedProject(tables::TableSet &tables, project::ProjectModel &model,
+                          const settings::Strings &strings, qint32 baudRate);
+
+// Programs the central unit's modem through the link's port; shows "OK" or the failure
+// message. Returns 0 or the failing code (668 when an answer lacked "OK").
+int ProgramModem(CentralLink &link, bool callBack, const QString &callBackNumber);
+
+} // namespace quintara::link
