@@ -45,9 +45,8 @@ ClockFileResult SystemError(QString description)
 
 ClockFileResult WriteImage(ClockTable &table, QIODevice &device)
 {
-    ClockTable saved = table;
-    saved.ClockFileVersion = 1;
-    const QByteArray image = ClockFileImage(saved);
+    QByteArray image = ClockFileImage(table);
+    image[3] = 1; // what is saved is of the current version
     if (!device.isWritable())
         return SystemError(
             DescribeDeviceError(device, QStringLiteral("The file is not open for writing.")));
