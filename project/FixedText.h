@@ -12,7 +12,8 @@ public:
 
     FixedText() : m_text(Width, QLatin1Char(' ')) {}
     FixedText(const QString &text) { assign(text); } // NOLINT: implicit on purpose
-    FixedText(const char *text) { assign(QString::fromLatin1(text)); }
+    // Source literals are UTF-8.
+    FixedText(const char *text) { assign(QString::fromUtf8(text)); }
 
     FixedText &operator=(const QString &text)
     {
