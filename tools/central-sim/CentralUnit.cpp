@@ -58,14 +58,18 @@ std::optional<Range> NumbersOf(quint8 kind)
 void CentralUnit::receive(QByteArrayView bytes, qint64 nowMs)
 {
     advanceTo(nowMs);
-    for (char c : bytes)
-        receiveByte(static_cast<quint8>(c));
+    for (char c : bytes) {
+        const auto byte = static_cast<quint8>(c);
+        if (m_receiving || !m_transfer.receiveByte(byte, nowMs))
+            receiveByte(byte);
+    }
     if (!bytes.isEmpty())
         m_lastByteMs = nowMs;
 }
 
 void CentralUnit::advanceTo(qint64 nowMs)
 {
+    m_transfer.advanceTo(nowMs);
     if (m_receiving && nowMs - m_lastByteMs >= FrameTimeoutMs) {
         m_receiving = false;
         m_received = 0;
@@ -77,6 +81,8 @@ QByteArray CentralUnit::takeOutput()
 {
     QByteArray out;
     out.swap(m_output);
+    if (faults.silence)
+        out.clear();
     return out;
 }
 

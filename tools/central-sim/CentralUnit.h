@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QtGlobal>
 
+#include "tools/central-sim/TransferSide.h"
+
 #include <array>
 #include <optional>
 
@@ -13,8 +15,7 @@ namespace quintara::sim {
 // A QBN central unit as the PC sees it over the serial line: bytes in, bytes out, time given
 // by the caller. The same engine serves the pseudo-terminal simulator and in-process tests.
 //
-// Bytes outside a frame are dropped today; the table-transfer handshake (which starts with
-// byte 240) will take them over.
+// Bytes outside a frame go to the transfer side (handshake, tables, modem stand-in) first.
 class CentralUnit {
 public:
     // A frame that stops arriving is dropped after this long without a byte.
@@ -36,6 +37,8 @@ public:
     };
 
     explicit CentralUnit(quint32 noiseSeed = 1) : m_noiseState(noiseSeed | 1u) {}
+    CentralUnit(const CentralUnit &) = delete;
+    CentralUnit &operator=(const CentralUnit &) = delete;
 
     // Bytes that arrived from the PC at nowMs (monotonic milliseconds).
     void receive(QByteArrayView bytes, qint64 nowMs);
@@ -61,6 +64,10 @@ public:
 
     Faults faults;
     const Counters &counters() const { return m_counters; }
+
+    // The table-transfer side: its memory tables, configuration, faults and counters.
+    TransferSide &transfer() { return m_transfer; }
+    const TransferSide &transfer() const { return m_transfer; }
 
     // Status codes of the replies.
     static constexpr quint8 StatusOk = 0;
@@ -90,6 +97,7 @@ private:
     QByteArray m_output;
     Counters m_counters;
     quint32 m_noiseState;
+    TransferSide m_transfer{m_output};
 };
 
 } // namespace quintara::sim

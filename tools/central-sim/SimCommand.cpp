@@ -1,6 +1,7 @@
 #include "tools/central-sim/SimCommand.h"
 
 #include "tools/central-sim/CentralUnit.h"
+#include "tools/central-sim/TransferCommand.h"
 
 #include <QByteArray>
 #include <QStringList>
@@ -99,6 +100,8 @@ CommandResult RunCommand(CentralUnit &unit, const QString &line)
         return {true, CommandHelp(), false};
     if (command == QLatin1String("report"))
         return RunReport(unit, words);
+    if (auto transfer = RunTransferCommand(unit, words))
+        return *transfer;
     if (command == QLatin1String("fault") && words.size() == 3)
         return RunFault(unit, words[1], words[2]);
     if (command == QLatin1String("noise") && words.size() == 2)
@@ -128,9 +131,11 @@ CommandResult RunCommand(CentralUnit &unit, const QString &line)
 QString CommandHelp()
 {
     return QStringLiteral(
-        "report key <panel> <key> [<extra>] | report sensor <kind> <number> <raw> | "
-        "report state <kind> <number> [<raw>] | set <kind> <number> <raw> | frame <byte>... | "
-        "raw <byte>... | fault checksum|silence|noise on|off | quit");
+               "report key <panel> <key> [<extra>] | report sensor <kind> <number> <raw> | "
+               "report state <kind> <number> [<raw>] | set <kind> <number> <raw> | frame <byte>... "
+               "| "
+               "raw <byte>... | fault checksum|silence|noise on|off | ") +
+           TransferCommandHelp() + QStringLiteral(" | quit");
 }
 
 } // namespace quintara::sim

@@ -1,7 +1,9 @@
 // central-sim: a QBN central unit on a pseudo-terminal, for tests and demonstrations.
 // Prints the device to open as its first line, then serves the unit's protocol on it and
 // reads console commands (see SimCommand.h) from standard input until "quit" or end of input.
+#include "platform/Prompter.h"
 #include "tools/central-sim/CentralUnit.h"
+#include "tools/central-sim/ProjectMemory.h"
 #include "tools/central-sim/SimCommand.h"
 
 #include <QCommandLineParser>
@@ -90,6 +92,43 @@ private:
     QByteArray m_pending;
 };
 
+// Messages of the project reader go to standard error; every question takes its default.
+class ConsolePrompter final : public quintara::platform::Prompter {
+public:
+    quintara::platform::Answer ask(const quintara::platform::Message &message) override
+    {
+        std::fprintf(stderr, "central-sim: %s\n", qPrintable(message.text));
+        using quintara::platform::Answer;
+        using quintara::platform::Buttons;
+        if (message.defaultButton)
+            return *message.defaultButton;
+        switch (message.buttons) {
+        case Buttons::YesNo:
+        case Buttons::YesNoCancel:
+            return Answer::Yes;
+        default:
+            return Answer::Ok;
+        }
+    }
+    void beep() override {}
+};
+
+// A byte option: false (with a message) when given and not 0..255.
+bool ByteOption(const QCommandLineParser &parser, const QCommandLineOption &option, quint8 &value)
+{
+    if (!parser.isSet(option))
+        return true;
+    bool ok = false;
+    const uint number = parser.value(option).toUInt(&ok, 0);
+    if (!ok || number > 255) {
+        std::fprintf(stderr, "central-sim: --%s wants a byte 0..255\n",
+                     qPrintable(option.names().constFirst()));
+        return false;
+    }
+    value = static_cast<quint8>(number);
+    return true;
+}
+
 // Console commands, one a line; end of input ends the simulator.
 class Console : public QObject {
 public:
@@ -160,13 +199,47 @@ int main(int argc, char **argv)
     const QCommandLineOption seedOption(QStringLiteral("seed"),
                                         QStringLiteral("Seed of the line noise."),
                                         QStringLiteral("n"), QStringLiteral("1"));
-    parser.addOptions({linkOption, checksumOption, silenceOption, noiseOption, seedOption});
+    const QCommandLineOption projectOption(
+        QStringLiteral("project"),
+        QStringLiteral("Load the memory tables from the project file <nbt>, as programmed by the "
+                       "configuration tool (also sets the identification to its model)."),
+        QStringLiteral("nbt"));
+    const QCommandLineOption keyOption(QStringLiteral("key"),
+                                       QStringLiteral("Handshake key (default 0xA5)."),
+                                       QStringLiteral("byte"));
+    const QCommandLineOption idOption(
+        QStringLiteral("id"),
+        QStringLiteral("Model identification answered (136, 17, 85 or 204; default 136)."),
+        QStringLiteral("byte"));
+    const QCommandLineOption versionOption(QStringLiteral("version"),
+                                           QStringLiteral("Version byte answered (default 33)."),
+                                           QStringLiteral("byte"));
+    const QCommandLineOption modemOption(
+        QStringLiteral("modem"),
+        QStringLiteral("Sit behind a Hayes modem: no carrier until dialled."));
+    parser.addOptions({linkOption, checksumOption, silenceOption, noiseOption, seedOption,
+                       projectOption, keyOption, idOption, versionOption, modemOption});
     parser.process(app);
 
     CentralUnit unit(parser.value(seedOption).toUInt());
     unit.faults.corruptChecksum = parser.isSet(checksumOption);
     unit.faults.silence = parser.isSet(silenceOption);
     unit.faults.noise = parser.isSet(noiseOption);
+    auto &config = unit.transfer().config();
+    config.modem = parser.isSet(modemOption);
+    if (parser.isSet(projectOption)) {
+        ConsolePrompter prompter;
+        QString error;
+        if (!quintara::sim::LoadProjectIntoMemory(unit.transfer(), parser.value(projectOption),
+                                                  prompter, &error)) {
+            std::fprintf(stderr, "central-sim: %s\n", qPrintable(error));
+            return 1;
+        }
+    }
+    if (!ByteOption(parser, keyOption, config.key) ||
+        !ByteOption(parser, idOption, config.identification) ||
+        !ByteOption(parser, versionOption, config.version))
+        return 1;
 
     // Raw from the start: a cooked pty would echo and translate the protocol's bytes.
     termios raw{};

@@ -1,0 +1,61 @@
+#include "tools/central-sim/ProjectMemory.h"
+
+#include "project/ProjectFileReader.h"
+#include "project/ProjectModel.h"
+#include "settings/Settings.h"
+#include "settings/Strings.h"
+#include "tables/TableCompiler.h"
+#include "tables/TableSet.h"
+#include "tools/central-sim/TransferSide.h"
+
+#include <memory>
+
+namespace quintara::sim {
+
+quint8 IdentificationOfModel(int modelIndex)
+{
+    switch (project::EffectiveModelIndex(modelIndex)) {
+    case 0:
+        return 136;
+    case 1:
+    case 2:
+        return 17;
+    case 4:
+        return 204;
+    default:
+        return 85;
+    }
+}
+
+bool LoadProjectIntoMemory(TransferSide &side, const QString &path, platform::Prompter &prompter,
+                           QString *error)
+{
+    settings::Strings strings(settings::StringTable::builtIn(), prompter);
+    settings::Settings values;
+    values.nbtFile = path;
+    // The model is large; keep it off the stack.
+    auto model = std::make_unique<project::ProjectModel>();
+    project::ProjectReadContext context{*model, values, strings, {}};
+    if (project::ReadProjectFile(context) != project::ReadOutcome::Read) {
+        if (error)
+            *error = QStringLiteral("cannot read the project file %1").arg(path);
+        return false;
+    }
+    tables::TableSet set;
+    if (!tables::TableCompiler(set, *model, strings).BuildAllTables().ok) {
+        if (error)
+            *error = QStringLiteral("the project %1 does not compile").arg(path);
+        return false;
+    }
+    for (int n = 0; n < TransferSide::TableCount; ++n) {
+        if (n == tables::TableSet::ClockSlot)
+            continue;
+        const tables::CentralTable &table = set[n];
+        side.tables[static_cast<std::size_t>(n)] =
+            QByteArray(reinterpret_cast<const char *>(table.Data.data()), table.Length);
+    }
+    side.config().identification = IdentificationOfModel(model->ModelIndex);
+    return true;
+}
+
+} // namespace quintara::sim
