@@ -174,7 +174,7 @@ TEST(FormTexts, RecipesJoinTextsAndLiterals)
     EXPECT_EQ(find(edit, ""), "Clockline add/edit");
     const QList<ControlText> main = FormTexts(QStringLiteral("FrmKlokken"));
     EXPECT_EQ(find(main, "CmdTest"), "Action Test On-Line");
-    EXPECT_EQ(find(main, "Tlb_12"), "Spec");
+    EXPECT_EQ(find(main, "Tlb_12"), strings.GetResString(987));
     EXPECT_EQ(find(main, "Tlb_7"), "<missing>");
     EXPECT_EQ(find(FormTexts(QStringLiteral("FrmCom")), "FraCom"), "Select Baudrate && Port:");
     EXPECT_TRUE(FormTexts(QStringLiteral("FrmTaal")).isEmpty());

@@ -58,14 +58,14 @@ TEST(TranslateForm, WritesTextsOnTheControlsByName)
     QAction *close = file->addAction(QStringLiteral("x"));
     close->setObjectName(QStringLiteral("mmuClose"));
     QToolBar tlb(&main);
-    QAction *spec = tlb.addAction(QStringLiteral("x"));
-    spec->setObjectName(QStringLiteral("Tlb_12"));
+    QAction *special = tlb.addAction(QStringLiteral("x"));
+    special->setObjectName(QStringLiteral("Tlb_12"));
     auto *test = child<QPushButton>(&main, "CmdTest");
     strings.setLanguageOffset(20000);
     ui::TranslateForm(main, strings);
     EXPECT_EQ(file->title(), *settings::StringTable::builtIn().find(20600));
     EXPECT_EQ(close->text(), *settings::StringTable::builtIn().find(20037));
-    EXPECT_EQ(spec->text(), *settings::StringTable::builtIn().find(20987));
+    EXPECT_EQ(special->text(), *settings::StringTable::builtIn().find(20987));
     EXPECT_EQ(test->text(), strings.GetResString(992) + u' ' + strings.GetResString(998));
 
     QWidget com;
