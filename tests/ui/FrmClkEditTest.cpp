@@ -5,6 +5,8 @@
 #include "tests/support/FixedClock.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/VirtualPump.h"
+#include "ui/FileDialogs.h"
+#include "ui/FrmKlokken.h"
 #include "ui/Program.h"
 #include "ui/UpDown.h"
 
@@ -395,6 +397,45 @@ TEST_F(EditorTest, Screenshots)
     }
     // Text really renders: two different captions don't paint the same pixels.
     EXPECT_NE(w("LblTijd")->grab().toImage(), w("LblDate")->grab().toImage());
+}
+
+// The main window's Add and Edit open this editor on the real path.
+TEST_F(EditorTest, MainWindowAddAndEditOpenTheEditor)
+{
+    struct NoFileDialogs final : ui::FileDialogs {
+        std::optional<QString> getOpenFileName(QWidget *, const ui::FileDialogRequest &) override
+        {
+            return std::nullopt;
+        }
+        std::optional<QString> getSaveFileName(QWidget *, const ui::FileDialogRequest &) override
+        {
+            return std::nullopt;
+        }
+    } files;
+    ui::FrmKlokken main(program, files);
+    const auto answerEditor = [](const char *button, bool *seen) {
+        QTimer::singleShot(0, [button, seen] {
+            auto *editor = qobject_cast<ui::FrmClkEdit *>(QApplication::activeModalWidget());
+            *seen = editor != nullptr;
+            if (editor)
+                QTest::mouseClick(editor->findChild<QPushButton *>(QString::fromLatin1(button)),
+                                  Qt::LeftButton);
+        });
+    };
+    bool seen = false;
+    answerEditor("CmdOK", &seen);
+    QTest::mouseClick(main.findChild<QPushButton *>(QStringLiteral("CmdAdd")), Qt::LeftButton);
+    EXPECT_TRUE(seen);
+    EXPECT_TRUE(line(0).inUse());
+    EXPECT_EQ(line(0).Table, clock::Workday);
+
+    const ClockLine added = line(0);
+    program.clockTable.SelectedLine = 1;
+    seen = false;
+    answerEditor("CmdCancel", &seen);
+    QTest::mouseClick(main.findChild<QPushButton *>(QStringLiteral("CmdEdit")), Qt::LeftButton);
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(line(0), added);
 }
 
 } // namespace
