@@ -10,6 +10,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <array>
+#include <utility>
+
 namespace quintara::project {
 
 namespace {
@@ -408,64 +411,45 @@ void ApplyKeyTexts(ProjectModel &model, const std::array<Name50, KeyTextCount> &
 }
 
 // Versions before 28 kept the key's own type implied by its function type.
+constexpr int KeepKey = -1;
+constexpr int ClearKey = -2;
+
+// The key's own type code by its function type (lower six bits of its first byte).
+constexpr std::array<int, 64> OldKeyCodes = [] {
+    std::array<int, 64> codes{};
+    codes.fill(KeepKey);
+    const std::array<std::pair<int, int>, 14> renumbered{{{2, 16},
+                                                          {6, 6},
+                                                          {21, 26},
+                                                          {22, 25},
+                                                          {30, 30},
+                                                          {32, 32},
+                                                          {33, 33},
+                                                          {36, 45},
+                                                          {37, 46},
+                                                          {38, 47},
+                                                          {39, 48},
+                                                          {40, 49},
+                                                          {41, 43},
+                                                          {42, 35}}};
+    for (const auto &[functionType, code] : renumbered)
+        codes[functionType] = code;
+    codes[11] = ClearKey;
+    codes[12] = ClearKey;
+    return codes;
+}();
+
 void RecodeOldKeys(ProjectModel &model)
 {
     for (InputModuleRec &module : model.InputModules) {
         for (InputKeyRec &key : module.Keys) {
-            int code = -1;
-            switch (key.Bytes[0] & 63) {
-            case 2:
-                code = 16;
-                break;
-            case 6:
-                code = 6;
-                break;
-            case 21:
-                code = 26;
-                break;
-            case 22:
-                code = 25;
-                break;
-            case 30:
-                code = 30;
-                break;
-            case 32:
-                code = 32;
-                break;
-            case 33:
-                code = 33;
-                break;
-            case 36:
-                code = 45;
-                break;
-            case 37:
-                code = 46;
-                break;
-            case 38:
-                code = 47;
-                break;
-            case 39:
-                code = 48;
-                break;
-            case 40:
-                code = 49;
-                break;
-            case 41:
-                code = 43;
-                break;
-            case 42:
-                code = 35;
-                break;
-            case 11:
-            case 12:
+            const int code = OldKeyCodes[key.Bytes[0] & 63];
+            if (code == ClearKey) {
                 key.Bytes[2] = 0;
                 key.Bytes[3] = 0;
-                break;
-            default:
-                break;
-            }
-            if (code >= 0)
+            } else if (code != KeepKey) {
                 key.Bytes[2] = static_cast<quint8>((key.Bytes[2] & 192) | code);
+            }
         }
     }
 }
