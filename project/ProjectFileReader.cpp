@@ -23,7 +23,7 @@ constexpr int MessageNoProjectFile = 904;
 constexpr int MessageOldVersion = 903;
 constexpr int MessageWrongVersion = 937;
 
-// Versions 10 and 11 said this in Dutch-era English; the texts are kept as the users know them.
+// Fixed texts of the conversion of versions 10 and 11, kept word for word (typing error included).
 const QString ConditionsMessage =
     QStringLiteral("Please check your function, Conditions must be handled by IfElse Functions");
 const QString GoFunctionsMessage = QStringLiteral(
