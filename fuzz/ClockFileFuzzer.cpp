@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QDate thisMonday(2026, 12, 7);
     clock::CheckDates(table, thisMonday);
     const clock::WorkdayFlagSet workdays = model.WorkdayFlags();
-    for (const int weeksAhead : {0, 1, 520}) {
+    for (const int weeksAhead : {0, 520}) {
         const QDate monday = thisMonday.addDays(7 * weeksAhead);
         for (int i = 0; i < clock::ClockLineCount; ++i) {
             const clock::ClockLine &line = table.Lines[static_cast<std::size_t>(i)];
