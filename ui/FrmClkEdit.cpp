@@ -315,10 +315,8 @@ void FrmClkEdit::loadLine(const clock::ClockLine &line)
     m_optTabel[static_cast<std::size_t>(table)]->setChecked(true);
 
     m_level.tag = WriteTag({line.Level, line.FunctionType}, ValueKind::Level);
-    m_level.text.clear();
     applyLevel();
     m_repeat.tag = QString::number(line.RepeatCount);
-    m_repeat.text.clear();
     applyRepeat();
 
     m_cboRepeat->setCurrentIndex(line.RepeatUnit < clock::RepeatUnitCount ? int(line.RepeatUnit)

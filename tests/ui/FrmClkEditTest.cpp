@@ -344,6 +344,30 @@ TEST_F(EditorTest, DatePickerRangeAndForeignBytes)
     EXPECT_EQ(dialog->latestDate(), QDate(2029, 12, 31));
 }
 
+TEST_F(EditorTest, AnyLineBytesOpenAndStoreSoundValues)
+{
+    prompter.answerAllWithDefault(); // "Select an item!" for functions not in the project
+    int stored = 0;
+    for (int i = 0; i < 256; ++i) {
+        const quint8 b = quint8(i * 37);
+        // Odd rounds name any function at all, even rounds relay 1 with arbitrary other bytes.
+        const quint8 type = i % 2 ? quint8(i) : 1;
+        const quint8 number = i % 2 ? b : 1;
+        const int index =
+            existingLine(ClockLine::fromBytes({b, quint8(b + 1), b, quint8(b / 3), b, quint8(i),
+                                               quint8(i), quint8(i & 2), type, number, b, 0, 0}));
+        open(ui::FrmClkEdit::ExistingLineMode, false).accept();
+        if (dialog->result() != QDialog::Accepted)
+            continue;
+        ++stored;
+        EXPECT_LE(line(index).Table, 4) << i;
+        EXPECT_LE(line(index).RepeatUnit, 7) << i;
+        EXPECT_GE(line(index).RepeatCount, 1) << i;
+        EXPECT_TRUE(clock::ReferenceDateTime(line(index)).isValid()) << i;
+    }
+    EXPECT_GE(stored, 128);
+}
+
 TEST_F(EditorTest, OkWithoutAFunctionSaysSoAndStaysOpen)
 {
     const ClockLine before = Line(clock::Continue, clock::Days, 2, 1, 1, 255, Monday);
