@@ -9,12 +9,21 @@ using Application = QApplication;
 using Application = QCoreApplication;
 #endif
 
+// Libraries outside our control that keep an allocation until exit.
+extern "C" const char *__lsan_default_suppressions()
+{
+    return "leak:libdbus-1.so\nleak:libfontconfig.so\n";
+}
+
 int main(int argc, char **argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
     // Test discovery runs the executable without the test environment: never look for a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Fixtures such as the demo installation are found from the source tree.
+    if (qEnvironmentVariableIsEmpty("QUINTARA_SOURCE_DIR"))
+        qputenv("QUINTARA_SOURCE_DIR", QUINTARA_SOURCE_DIR_DEFAULT);
     Application app(argc, argv);
     return RUN_ALL_TESTS();
 }
