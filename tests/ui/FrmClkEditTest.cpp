@@ -39,18 +39,10 @@ const QDate Monday(2026, 12, 7);
 ClockLine Line(int table, int unit, int count, int type, int number, int level, QDate date,
                int hour = 10, int minute = 15)
 {
-    ClockLine l;
+    ClockLine l =
+        ClockLine::fromBytes({quint8(minute), quint8(hour), 0, 0, 0, quint8(table), quint8(unit),
+                              quint8(count), quint8(type), quint8(number), quint8(level), 254, 77});
     clock::SetReferenceDate(l, date);
-    l.Hour = quint8(hour);
-    l.Minute = quint8(minute);
-    l.Table = quint8(table);
-    l.RepeatUnit = quint8(unit);
-    l.RepeatCount = quint8(count);
-    l.FunctionType = quint8(type);
-    l.FunctionNumber = quint8(number);
-    l.Level = quint8(level);
-    l.NextLine = 254;
-    l.FirstLine = 77;
     return l;
 }
 
@@ -133,7 +125,7 @@ struct EditorTest : ::testing::Test {
     }
 };
 
-TEST_F(EditorTest, OpensOnlyForALineAndOkWritesItThroughTheModalPath)
+TEST_F(EditorTest, OpensOnlyForALine)
 {
     program.clockTable.SelectedLine = 0;
     bool dialogSeen = false;
@@ -141,25 +133,6 @@ TEST_F(EditorTest, OpensOnlyForALineAndOkWritesItThroughTheModalPath)
     EXPECT_FALSE(ui::FrmClkEdit::Edit(program, ui::FrmClkEdit::NewLineMode));
     QApplication::processEvents();
     EXPECT_FALSE(dialogSeen);
-
-    const int index = addLine(clock::Continue);
-    QTimer::singleShot(0, [] {
-        QWidget *modal = QApplication::activeModalWidget();
-        ASSERT_NE(modal, nullptr);
-        EXPECT_EQ(modal->windowTitle(), "Clockline add/edit");
-        QTest::mouseClick(modal->findChild<QPushButton *>(QStringLiteral("CmdOK")), Qt::LeftButton);
-    });
-    QTimer::singleShot(3000, [] {
-        if (QWidget *left = QApplication::activeModalWidget())
-            left->close();
-    });
-    EXPECT_TRUE(ui::FrmClkEdit::Edit(program, ui::FrmClkEdit::NewLineMode));
-    EXPECT_TRUE(program.clockTable.TableChanged);
-    // Relay 1 on, daily at 14:00; Monday 14:00 lies after the week's start: one day back.
-    ClockLine expected =
-        Line(clock::Continue, clock::Days, 1, 1, 1, 255, Monday.addDays(-1), 14, 0);
-    expected.NextLine = expected.FirstLine = 0;
-    EXPECT_EQ(line(index), expected);
 }
 
 TEST_F(EditorTest, CancelFreesANewLineAndLeavesAnExistingOneAsItWas)
@@ -314,7 +287,7 @@ TEST_F(EditorTest, ARepeatingLineNeverGetsACountOfZero)
     EXPECT_EQ(clock::ReferenceDate(line(index)), Monday.addDays(-7));
 }
 
-TEST_F(EditorTest, DatePickerRangeAndForeignBytes)
+TEST_F(EditorTest, DatePickerRangeKeepsTheLinesOwnDate)
 {
     addLine(clock::Continue);
     open(ui::FrmClkEdit::NewLineMode, false);
@@ -328,15 +301,6 @@ TEST_F(EditorTest, DatePickerRangeAndForeignBytes)
     EXPECT_EQ(w<QDateEdit>("DatePic")->date(), old);
     dialog->accept();
     EXPECT_EQ(clock::ReferenceDate(line(index)), old);
-
-    // Bytes only a foreign file holds: no such table, unit or date. They show, and are
-    // stored, as the continuous table, once, this Monday.
-    ClockLine foreign = Line(9, 12, 5, 1, 1, 0, Monday);
-    foreign.Month = 2;
-    foreign.Day = 31;
-    existingLine(foreign);
-    open(ui::FrmClkEdit::ExistingLineMode, false).accept();
-    EXPECT_EQ(line(index), Line(clock::Continue, clock::Once, 5, 1, 1, 0, Monday));
 
     // Two digits of year name nothing after 2029.
     clock.at = QDateTime(QDate(2029, 6, 1), QTime(9, 0));
@@ -411,16 +375,14 @@ TEST_F(EditorTest, TabWalksTheFormAndArrowsChooseTheTable)
 TEST_F(EditorTest, Screenshots)
 {
     const QString folder = qEnvironmentVariable("QUINTARA_SCREENSHOTS");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "QUINTARA_SCREENSHOTS names no folder";
     existingLine(Line(clock::Continue, clock::Weeks, 2, 2, 1, 127, Monday.addDays(-7)));
     const QImage dimmer = open(ui::FrmClkEdit::ExistingLineMode).grab().toImage();
     existingLine(Line(clock::Simulation, clock::Days, 1, 10, 0, 255, Monday, 19, 30));
     const QImage mood = open(ui::FrmClkEdit::ExistingLineMode).grab().toImage();
-    if (!folder.isEmpty()) {
-        dimmer.save(QDir(folder).filePath(QStringLiteral("editor-dimmer.png")));
-        mood.save(QDir(folder).filePath(QStringLiteral("editor-gmood.png")));
-    }
-    // Text really renders: two different captions don't paint the same pixels.
-    EXPECT_NE(w("LblTijd")->grab().toImage(), w("LblDate")->grab().toImage());
+    EXPECT_TRUE(dimmer.save(QDir(folder).filePath(QStringLiteral("editor-dimmer.png"))));
+    EXPECT_TRUE(mood.save(QDir(folder).filePath(QStringLiteral("editor-gmood.png"))));
 }
 
 // The main window's Add and Edit open this editor on the real path.
@@ -440,7 +402,7 @@ TEST_F(EditorTest, MainWindowAddAndEditOpenTheEditor)
     const auto answerEditor = [](const char *button, bool *seen) {
         QTimer::singleShot(0, [button, seen] {
             auto *editor = qobject_cast<ui::FrmClkEdit *>(QApplication::activeModalWidget());
-            *seen = editor != nullptr;
+            *seen = editor && editor->windowTitle() == QLatin1String("Clockline add/edit");
             if (editor)
                 QTest::mouseClick(editor->findChild<QPushButton *>(QString::fromLatin1(button)),
                                   Qt::LeftButton);
@@ -450,8 +412,10 @@ TEST_F(EditorTest, MainWindowAddAndEditOpenTheEditor)
     answerEditor("CmdOK", &seen);
     QTest::mouseClick(main.findChild<QPushButton *>(QStringLiteral("CmdAdd")), Qt::LeftButton);
     EXPECT_TRUE(seen);
-    EXPECT_TRUE(line(0).inUse());
-    EXPECT_EQ(line(0).Table, clock::Workday);
+    EXPECT_TRUE(program.clockTable.TableChanged);
+    // The defaults as shown, relay 1 on at 14:00; a workday line dates from last Sunday.
+    EXPECT_EQ(line(0), ClockLine::fromBytes(
+                           {0, 14, 6, 12, 26, clock::Workday, clock::Days, 1, 1, 1, 255, 0, 0}));
 
     const ClockLine added = line(0);
     program.clockTable.SelectedLine = 1;
