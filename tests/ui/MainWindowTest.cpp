@@ -1,0 +1,663 @@
+#include "clock/ClockFile.h"
+#include "clock/ClockTable.h"
+#include "project/ProjectModel.h"
+#include "settings/NameTables.h"
+#include "tests/support/FixedClock.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tests/support/VirtualPump.h"
+#include "tests/ui/ScriptedFileDialogs.h"
+#include "ui/ClockMain.h"
+#include "ui/FrmKlokken.h"
+#include "ui/KlokControl.h"
+#include "ui/Program.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+using namespace quintara;
+using clock::ClockLine;
+using platform::Answer;
+
+namespace {
+
+// Wednesday 9 December 2026; the current week begins on Monday the 7th.
+const QDate Today(2026, 12, 9);
+const QDate Monday(2026, 12, 7);
+
+QString DemoProject()
+{
+    const QString root =
+        qEnvironmentVariableIsSet("QUINTARA_SOURCE_DIR")
+            ? qEnvironmentVariable("QUINTARA_SOURCE_DIR")
+            : QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/../..");
+    return root + QStringLiteral("/examples/demo.nbt");
+}
+
+ClockLine Line(QDate date, int hour, int minute, int table, int unit, int count, int type = 1,
+               int number = 1, int level = 255)
+{
+    ClockLine line;
+    clock::SetReferenceDate(line, date);
+    line.Hour = static_cast<quint8>(hour);
+    line.Minute = static_cast<quint8>(minute);
+    line.Table = static_cast<quint8>(table);
+    line.RepeatUnit = static_cast<quint8>(unit);
+    line.RepeatCount = static_cast<quint8>(count);
+    line.FunctionType = static_cast<quint8>(type);
+    line.FunctionNumber = static_cast<quint8>(number);
+    line.Level = static_cast<quint8>(level);
+    return line;
+}
+
+// Where an occurrence lies on the week area.
+QPoint At(int row, int hour, int minute)
+{
+    return QPoint(qRound(20 + 20 * hour + minute / 3.0), 40 + 70 * row);
+}
+
+struct MainWindowTest : ::testing::Test {
+    QTemporaryDir dir;
+    quintara::testing::ScriptedPrompter prompter;
+    quintara::testing::FixedClock clock{QDateTime(Today, QTime(10, 0))};
+    quintara::testing::VirtualPump pump;
+    quintara::testing::ScriptedFileDialogs dialogs;
+    ui::Program program{prompter, clock, pump,
+                        settings::ProfileFile(dir.filePath(QStringLiteral("Ventora.ini")))};
+    std::unique_ptr<ui::FrmKlokken> window;
+
+    MainWindowTest()
+    {
+        project::NewProject(program.project, 19200, 0);
+        project::SelectModel(program.project, 0, program.strings);
+        for (int day = 0; day < 7; ++day) // Monday to Friday are workdays
+            program.project.System.Options[project::SystemOption::FirstWorkday + day] = day < 5;
+        clock::ApplyModel(program.clockTable, program.project);
+        program.clockTable.ClockFileVersion = 1;
+        window = std::make_unique<ui::FrmKlokken>(program, dialogs);
+        window->editLine = [this](int mode) {
+            editModes.append(mode);
+            return true;
+        };
+    }
+    ~MainWindowTest() override
+    {
+        window.reset();
+        EXPECT_TRUE(prompter.allAnswered());
+    }
+
+    void put(int index, const ClockLine &line)
+    {
+        program.clockTable.Lines[static_cast<std::size_t>(index)] = line;
+    }
+    void repaint() { window->ScrWeeks_Change(); }
+    QWidget *pic() { return window->Pic(); }
+    void press(QPoint at, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mousePress(pic(), button, {}, at);
+    }
+    void release(QPoint at, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mouseRelease(pic(), button, {}, at);
+    }
+    void click(QPoint at)
+    {
+        press(at);
+        release(at);
+    }
+    // Markers on screen for line i: its reference marker and its repeat markers.
+    int shownMarkers(int line)
+    {
+        int shown = window->Klok(line)->isHidden() ? 0 : 1;
+        for (int j = 1; j <= ui::FrmKlokken::PoolSize; ++j)
+            shown += window->KlokR(j)->ClkIndex() == -2 - line && !window->KlokR(j)->isHidden();
+        return shown;
+    }
+    template <typename W> W *named(const QString &name)
+    {
+        auto *widget = window->findChild<W *>(name);
+        EXPECT_NE(widget, nullptr) << name.toStdString();
+        return widget;
+    }
+    QString lastMessage() const
+    {
+        return prompter.shown.isEmpty() ? QString() : prompter.shown.constLast().text;
+    }
+
+    QList<int> editModes;
+};
+
+TEST_F(MainWindowTest, StackedLinesShowOneNumberedMarkerAndBothTabs)
+{
+    put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Once, 0));
+    put(1, Line(Monday.addDays(1), 8, 0, clock::Simulation, clock::Once, 0, 2, 3, 127));
+    repaint();
+
+    // The marker placed last is on top and carries the count; the one beneath shows none.
+    EXPECT_FALSE(window->Klok(0)->isHidden());
+    EXPECT_EQ(window->Klok(0)->pos(), window->Klok(1)->pos());
+    EXPECT_EQ(window->Klok(1)->ClkCount(), 2);
+    EXPECT_EQ(window->Klok(0)->ClkCount(), 0);
+    EXPECT_EQ(window->Klok(1)->pos(), At(1, 8, 0) - QPoint(5, 25));
+
+    click(At(1, 8, 0));
+    EXPECT_EQ(window->hitCount(), 2);
+    EXPECT_EQ(window->TabClk()->count(), 2);
+    EXPECT_EQ(program.clockTable.SelectedLine, 1);
+    EXPECT_TRUE(named<QWidget>(QStringLiteral("PicFnc_0"))->isVisibleTo(window.get()));
+    EXPECT_TRUE(named<QWidget>(QStringLiteral("PicFnc_1"))->isVisibleTo(window.get()));
+    EXPECT_FALSE(named<QWidget>(QStringLiteral("PicFnc_2"))->isVisibleTo(window.get()));
+    EXPECT_EQ(named<QLabel>(QStringLiteral("LblFunctieA_0"))->text().left(7), "REL  01");
+    EXPECT_TRUE(named<QLabel>(QStringLiteral("LblFunctieA_0"))->text().endsWith(" On"));
+    EXPECT_TRUE(
+        named<QLabel>(QStringLiteral("LblFunctieB_0"))->text().startsWith("08/12 08:00 Once"));
+    EXPECT_EQ(named<QLabel>(QStringLiteral("LblFunctieA_1"))->text().left(7), "DIM  03");
+    EXPECT_TRUE(named<QLabel>(QStringLiteral("LblFunctieA_1"))->text().endsWith(" 50 %"));
+
+    // The second tab selects the second line; its panel turns navy.
+    QTabBar *tabs = window->TabClk();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    EXPECT_EQ(program.clockTable.SelectedLine, 2);
+    EXPECT_EQ(named<QWidget>(QStringLiteral("PicFnc_1"))->palette().color(QPalette::Window),
+              QColor(0, 0, 128));
+    EXPECT_NE(named<QWidget>(QStringLiteral("PicFnc_0"))->palette().color(QPalette::Window),
+              QColor(0, 0, 128));
+
+    // A press where nothing lies keeps the selection; the window around the week only beeps.
+    click(At(5, 20, 0));
+    EXPECT_EQ(program.clockTable.SelectedLine, 2);
+    QTest::mouseClick(window->centralWidget(), Qt::LeftButton, {}, QPoint(700, 570));
+    EXPECT_EQ(prompter.beeps, 1);
+    EXPECT_EQ(program.clockTable.SelectedLine, 2);
+
+    // The right button pops up the edit menu over the line.
+    press(At(1, 8, 0), Qt::RightButton);
+    EXPECT_TRUE(window->mmuEdit()->isVisible());
+    window->mmuEdit()->hide();
+    release(At(1, 8, 0), Qt::RightButton);
+}
+
+TEST_F(MainWindowTest, HitBoxReachesFiveAcrossAndTwentyFiveUpAndDown)
+{
+    put(0, Line(Monday.addDays(3), 12, 0, clock::Continue, clock::Once, 0));
+    repaint();
+    const QPoint centre = At(3, 12, 0);
+    const struct {
+        QPoint offset;
+        bool hit;
+    } cases[] = {
+        {{5, 0}, true},  {{6, 0}, false},  {{-5, 0}, true},  {{-6, 0}, false},
+        {{0, 25}, true}, {{0, 26}, false}, {{0, -25}, true}, {{0, -26}, false},
+    };
+    for (const auto &c : cases) {
+        window->SetSelected(0, 0);
+        click(centre + c.offset);
+        EXPECT_EQ(program.clockTable.SelectedLine, c.hit ? 1 : 0)
+            << c.offset.x() << "," << c.offset.y();
+    }
+}
+
+TEST_F(MainWindowTest, DraggingMovesOnTheQuarterHourGrid)
+{
+    put(0, Line(Monday.addDays(2), 10, 0, clock::Continue, clock::Once, 0));
+    put(1, Line(Monday, 7, 0, clock::Workday, clock::Days, 1));
+    repaint();
+    ClockLine &once = program.clockTable.Lines[0];
+
+    // Past the right edge of the day gives 23:59; a row further down moves the date.
+    press(At(2, 10, 0));
+    QTest::mouseMove(pic(), QPoint(300, 252));
+    EXPECT_EQ(once.Hour, 14);
+    EXPECT_EQ(once.Minute, 0);
+    EXPECT_EQ(once.Day, 10);
+    QTest::mouseMove(pic(), QPoint(537, 252));
+    release(QPoint(537, 252));
+    EXPECT_EQ(once.Hour, 23);
+    EXPECT_EQ(once.Minute, 59);
+    EXPECT_EQ(clock::ReferenceDate(once), Monday.addDays(3));
+    EXPECT_TRUE(program.clockTable.TableChanged);
+    EXPECT_EQ(window->Klok(0)->pos(), At(3, 23, 59) - QPoint(5, 25));
+
+    // Past the left edge gives 00:00. Outside the drag area the pointer does not count.
+    press(At(3, 23, 59));
+    QTest::mouseMove(pic(), QPoint(2, 250));
+    QTest::mouseMove(pic(), QPoint(200, 500));
+    release(QPoint(200, 500));
+    EXPECT_EQ(once.Hour, 0);
+    EXPECT_EQ(once.Minute, 0);
+
+    // A workday line keeps its date and table; only its time follows the pointer.
+    const ClockLine before = program.clockTable.Lines[1];
+    press(At(1, 7, 0));
+    EXPECT_EQ(program.clockTable.SelectedLine, 2);
+    QTest::mouseMove(pic(), At(3, 9, 15) + QPoint(1, 2));
+    release(At(3, 9, 15));
+    const ClockLine &workday = program.clockTable.Lines[1];
+    EXPECT_EQ(workday.Hour, 9);
+    EXPECT_EQ(workday.Minute, 15);
+    EXPECT_EQ(workday.Day, before.Day);
+    EXPECT_EQ(workday.Month, before.Month);
+    EXPECT_EQ(workday.Table, clock::Workday);
+    EXPECT_EQ(shownMarkers(1), 5); // Monday to Friday
+
+    // A daily line dragged to Thursday keeps its reference before the current Monday.
+    put(2, Line(Monday.addDays(-1), 6, 0, clock::Special, clock::Days, 1));
+    repaint();
+    press(At(4, 6, 0));
+    QTest::mouseMove(pic(), At(3, 18, 30));
+    release(At(3, 18, 30));
+    const ClockLine &daily = program.clockTable.Lines[2];
+    EXPECT_EQ(clock::ReferenceDate(daily), Monday);
+    EXPECT_EQ(daily.Hour, 18);
+    EXPECT_EQ(daily.Minute, 30);
+    EXPECT_EQ(shownMarkers(2), 7);
+}
+
+TEST_F(MainWindowTest, FilterButtonsHideMarkersButClicksStillFindTheLines)
+{
+    put(0, Line(Monday, 7, 0, clock::Workday, clock::Days, 1));
+    put(1, Line(Monday.addDays(1), 7, 0, clock::Continue, clock::Once, 0));
+    repaint();
+    ASSERT_EQ(shownMarkers(0), 5);
+
+    QAction *work = window->toolbarButton(9);
+    QToolBar *toolbar = window->findChild<QToolBar *>(QStringLiteral("Tlb"));
+    QTest::mouseClick(toolbar->widgetForAction(work), Qt::LeftButton);
+    EXPECT_FALSE(work->isChecked());
+    EXPECT_EQ(shownMarkers(0), 0);
+    EXPECT_EQ(shownMarkers(1), 1);
+
+    // Both lines lie under Tuesday 07:00; selecting does not bring the hidden markers back.
+    click(At(1, 7, 0));
+    EXPECT_EQ(window->hitCount(), 2);
+    EXPECT_EQ(program.clockTable.SelectedLine, 1);
+    EXPECT_EQ(shownMarkers(0), 0);
+    EXPECT_EQ(window->Klok(1)->ClkCount(), 1);
+
+    QTest::mouseClick(toolbar->widgetForAction(work), Qt::LeftButton);
+    EXPECT_EQ(shownMarkers(0), 5);
+}
+
+TEST_F(MainWindowTest, PoolHoldsAtMost198RepeatMarkersButEveryPlaceIsFound)
+{
+    // Two hourly lines: 2 x 168 occurrences in the week, far more than the pool holds.
+    put(0, Line(Monday.addDays(-1), 0, 0, clock::Continue, clock::Hours, 1));
+    put(1, Line(Monday.addDays(-1), 0, 30, clock::Simulation, clock::Hours, 1, 2, 1, 255));
+    // A line every ten minutes shows 25 markers at most.
+    put(2, Line(Monday.addDays(-1), 0, 5, clock::Special, clock::Minutes, 10));
+    repaint();
+    EXPECT_EQ(window->poolCounter(), 198);
+    EXPECT_EQ(window->KlokR(199)->ClkIndex(), -1);
+    EXPECT_EQ(window->KlokR(200)->ClkIndex(), -1);
+    EXPECT_EQ(shownMarkers(0) + shownMarkers(1) + shownMarkers(2), 198);
+    EXPECT_EQ(shownMarkers(0), 168);
+    EXPECT_EQ(shownMarkers(1), 30);
+    EXPECT_EQ(shownMarkers(2), 0);
+
+    // Sunday 23:30 has no marker, but a click there finds the line.
+    click(At(6, 23, 30));
+    EXPECT_EQ(program.clockTable.SelectedLine, 2);
+    // Selecting repaints the line within the pool's limit.
+    EXPECT_LE(window->poolCounter(), 198);
+
+    // Without the hourly lines the minute series shows its first 25 occurrences.
+    program.clockTable.Lines[0].FunctionType = 0;
+    program.clockTable.Lines[1].FunctionType = 0;
+    repaint();
+    EXPECT_EQ(shownMarkers(2), 25);
+    // A click on the 200th occurrence, never drawn, still finds it.
+    click(At(1, 9, 15));
+    EXPECT_EQ(program.clockTable.SelectedLine, 3);
+}
+
+TEST_F(MainWindowTest, ValuesOutOfRangeNeverIndexPastAnArray)
+{
+    put(0, Line(Monday.addDays(1), 9, 0, 9, clock::Once, 0, 200, 250, 17)); // table 9
+    put(1, Line(Monday.addDays(1), 9, 0, 255, 12, 0, 99));                  // unit 12, count 0
+    ClockLine broken = Line(Monday, 9, 0, 7, 200, 255, 70);
+    broken.Hour = 40; // no such time
+    broken.Day = 0;   // no such date
+    put(2, broken);
+    program.clockTable.SelectedLine = 250; // a selection naming no line
+    repaint();
+    EXPECT_EQ(window->Klok(0)->ClkCount(), 0);
+    EXPECT_EQ(window->Klok(1)->ClkCount(), 2);
+    EXPECT_TRUE(window->Klok(2)->isHidden());
+    click(At(1, 9, 0));
+    EXPECT_EQ(window->hitCount(), 2);
+    // Every marker and panel paints with these lines.
+    EXPECT_FALSE(window->grab().isNull());
+    EXPECT_EQ(ui::TableColour(9), QColor(0, 0, 0));
+}
+
+TEST_F(MainWindowTest, ClosingAsksToSaveAChangedTable)
+{
+    window->show();
+    program.settings.nbtFile = QStringLiteral("/somewhere/house.nbt");
+    program.clockTable.ClockFileName.clear();
+    program.clockTable.TableChanged = true;
+
+    // Yes, then the Save As dialog is cancelled: the window stays.
+    prompter.expect(Answer::Yes);
+    dialogs.answer(std::nullopt);
+    window->close();
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_EQ(prompter.shown.size(), 1);
+    const platform::Message &question = prompter.shown[0];
+    EXPECT_EQ(question.text, "File  is changed!\n\rSave now?");
+    EXPECT_EQ(question.title, "KALVENOR Domotic system");
+    EXPECT_EQ(question.buttons, platform::Buttons::YesNoCancel);
+    EXPECT_EQ(question.icon, platform::Icon::Question);
+    EXPECT_TRUE(dialogs.asked.constLast().save);
+    EXPECT_EQ(dialogs.asked.constLast().request.filter,
+              "Klok bestanden (*.clk) |*.clk|All files (*.*) |*.*");
+    EXPECT_TRUE(dialogs.asked.constLast().request.overwritePrompt);
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("Ventora.ini"))));
+
+    // Cancel keeps it open too; Yes with a name saves and closes, writing the settings.
+    prompter.expect(Answer::Cancel);
+    window->close();
+    EXPECT_TRUE(window->isVisible());
+
+    program.clockTable.ClockFileName = dir.filePath(QStringLiteral("house.clk"));
+    prompter.expect(Answer::Yes);
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(QFileInfo(program.clockTable.ClockFileName).size(), clock::ClockFileSize);
+    QFile ini(dir.filePath(QStringLiteral("Ventora.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(ini.readAll().contains("NBTFile=/somewhere/house.nbt"));
+}
+
+TEST_F(MainWindowTest, NewAfterReadingAProjectNamesTheClockFileAfterIt)
+{
+    const QString folder = dir.filePath(QStringLiteral("projects.v2"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString house = folder + QStringLiteral("/house.nbt");
+    ASSERT_TRUE(QFile::copy(DemoProject(), house));
+
+    dialogs.answer(house);
+    window->toolbarButton(1)->trigger(); // New, with nothing changed: no question
+    window->findChild<QAction *>(QStringLiteral("mmuFileOpenNBT"))->trigger();
+    const ui::FileDialogRequest &request = dialogs.asked.constLast().request;
+    EXPECT_EQ(request.filter, "Ventora bestanden (*.nbt) |*.nbt|Alle bestanden (*.*) |*.*");
+    EXPECT_TRUE(request.fileMustExist);
+    EXPECT_EQ(program.settings.nbtFile, house);
+    EXPECT_EQ(program.clockTable.ClockFileName, "house.clk");
+
+    put(0, Line(Monday, 8, 0, clock::Continue, clock::Days, 1));
+    program.clockTable.ClockFileName = QStringLiteral("other.clk");
+    program.clockTable.TableChanged = true;
+    prompter.expect(Answer::No);
+    window->NewTable();
+    EXPECT_EQ(program.clockTable.ClockFileName, "house.clk");
+    EXPECT_EQ(program.clockTable.ClockFileVersion, 1);
+    EXPECT_FALSE(program.clockTable.Lines[0].inUse());
+
+    // A project path with backslashes and without extension.
+    EXPECT_EQ(ui::ClockFileNameFor(QStringLiteral("C:\\Data\\villa.v1\\house.nbt")), "house.clk");
+    EXPECT_EQ(ui::ClockFileNameFor(QStringLiteral("/data/house")), "house.clk");
+
+    // The periodic refresh shows it.
+    window->RefreshStatus();
+    EXPECT_EQ(window->windowTitle(), "Quintara - house.clk");
+    EXPECT_EQ(named<QLabel>(QStringLiteral("LblNBT_1"))->text(), "house.nbt");
+}
+
+TEST_F(MainWindowTest, FileAndLineCommands)
+{
+    // Add in the Workday table through the button; the editor is asked in its new-line mode.
+    named<QPushButton>(QStringLiteral("CmdAdd"))->click();
+    ASSERT_EQ(editModes, QList<int>{1});
+    const ClockLine &added = program.clockTable.Lines[0];
+    EXPECT_EQ(added.Table, clock::Workday);
+    EXPECT_EQ(program.clockTable.SelectedLine, 1);
+    EXPECT_TRUE(program.clockTable.TableChanged);
+    window->RefreshStatus();
+    EXPECT_TRUE(window->toolbarButton(5)->isEnabled());
+
+    // The menu adds to the table it names; a double click edits the selected line.
+    window->findChild<QAction *>(QStringLiteral("mmuNieuw_4"))->trigger();
+    EXPECT_EQ(program.clockTable.Lines[1].Table, clock::Special);
+    editModes.clear();
+    window->SetSelected(0, 0);
+    QTest::mouseDClick(pic(), Qt::LeftButton, {}, At(2, 10, 0));
+    EXPECT_TRUE(editModes.isEmpty());                                  // nothing selected
+    const QPoint special = At(6, program.clockTable.Lines[1].Hour, 0); // Sunday: no workday
+    click(special);
+    QTest::mouseDClick(pic(), Qt::LeftButton, {}, special);
+    EXPECT_EQ(editModes, QList<int>{3});
+
+    // Save writes the file, Open reads it back.
+    const QString path = dir.filePath(QStringLiteral("week.clk"));
+    program.clockTable.ClockFileName.clear();
+    dialogs.answer(path);
+    window->RefreshStatus();
+    window->toolbarButton(5)->trigger();
+    EXPECT_FALSE(program.clockTable.TableChanged);
+    EXPECT_EQ(QFileInfo(path).size(), clock::ClockFileSize);
+    const auto saved = program.clockTable.Lines;
+    program.clockTable.Lines = {};
+    dialogs.answer(path);
+    window->toolbarButton(4)->trigger();
+    EXPECT_EQ(program.clockTable.Lines, saved);
+    EXPECT_EQ(program.clockTable.ClockFileName, path);
+
+    // Delete asks in Dutch, No being the default.
+    click(special);
+    prompter.expect(Answer::Yes);
+    named<QPushButton>(QStringLiteral("CmdDelete"))->click();
+    EXPECT_EQ(lastMessage(), "Mag On REL  01 verwijderd worden?");
+    EXPECT_EQ(prompter.shown.constLast().defaultButton, Answer::No);
+    EXPECT_FALSE(program.clockTable.Lines[1].inUse());
+    EXPECT_EQ(program.clockTable.SelectedLine, 0);
+    EXPECT_EQ(shownMarkers(1), 0);
+
+    // A file the system refuses: its description, the critical icon, the error title.
+    program.clockTable.ClockFileName = dir.filePath(QStringLiteral("no/such/folder/x.clk"));
+    program.clockTable.TableChanged = true;
+    prompter.expect(Answer::Ok);
+    window->Save();
+    EXPECT_EQ(prompter.shown.constLast().icon, platform::Icon::Critical);
+    EXPECT_EQ(prompter.shown.constLast().title, "KALVENOR Domotic systems");
+    EXPECT_FALSE(lastMessage().isEmpty());
+    EXPECT_TRUE(program.clockTable.TableChanged);
+
+    // About names the version; Receive hands over and repaints.
+    prompter.expect(Answer::Ok);
+    window->About();
+    EXPECT_TRUE(lastMessage().startsWith("KALVENOR Domotic Systems \nQuintara version "));
+    EXPECT_EQ(prompter.shown.constLast().title, "Info");
+    int received = 0;
+    window->onReceive = [&] {
+        ++received;
+        put(5, Line(Monday.addDays(6), 20, 0, clock::Continue, clock::Once, 0));
+    };
+    window->toolbarButton(2)->trigger();
+    EXPECT_EQ(received, 1);
+    EXPECT_FALSE(window->Klok(5)->isHidden());
+}
+
+TEST_F(MainWindowTest, ScrollingShowsLaterWeeks)
+{
+    put(0, Line(Monday.addDays(15), 12, 0, clock::Continue, clock::Once, 0));
+    repaint();
+    EXPECT_TRUE(window->Klok(0)->isHidden());
+    window->ScrWeeks()->setValue(2);
+    EXPECT_EQ(window->FirstShownDay(), Monday.addDays(14));
+    EXPECT_FALSE(window->Klok(0)->isHidden());
+    EXPECT_EQ(window->Klok(0)->pos(), At(1, 12, 0) - QPoint(5, 25));
+
+    // Editing brings the week of the line into view.
+    window->ScrWeeks()->setValue(0);
+    program.clockTable.SelectedLine = 1;
+    window->EditLine();
+    EXPECT_EQ(window->ScrWeeks()->value(), 2);
+}
+
+// --- Start-up ------------------------------------------------------------------------------
+
+struct StartUpTest : ::testing::Test {
+    QTemporaryDir dir;
+    quintara::testing::ScriptedPrompter prompter;
+    quintara::testing::FixedClock clock{QDateTime(Today, QTime(10, 0))};
+    quintara::testing::VirtualPump pump;
+    quintara::testing::ScriptedFileDialogs dialogs;
+    QString ini = dir.filePath(QStringLiteral("Ventora.ini"));
+    ui::Program program{prompter, clock, pump, settings::ProfileFile(ini)};
+
+    void writeSettings(const QByteArray &text)
+    {
+        QFile file(ini);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    // Presses a button of the start dialog once it is up.
+    void answerStartDialog(const QString &button)
+    {
+        auto *timer = new QTimer;
+        QObject::connect(timer, &QTimer::timeout, [timer, button] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            if (!dialog || dialog->objectName() != u"FrmSelectClkAct")
+                return;
+            timer->deleteLater();
+            timer->stop();
+            if (auto *b = dialog->findChild<QPushButton *>(button))
+                b->click();
+            if (dialog->isVisible())
+                dialog->close();
+        });
+        timer->start(5);
+    }
+};
+
+TEST_F(StartUpTest, InsistsOnAProjectFileThenOffersTheStartChoices)
+{
+    writeSettings("[Global]\nLanguage=0\n");
+    const QString house = dir.filePath(QStringLiteral("house.nbt"));
+    ASSERT_TRUE(QFile::copy(DemoProject(), house));
+
+    prompter.expect(Answer::Ok);
+    dialogs.answer(std::nullopt); // the first request is cancelled: asked again
+    prompter.expect(Answer::Ok);
+    dialogs.answer(house);
+    prompter.expect(Answer::Ok);
+    answerStartDialog(QStringLiteral("CmdNew"));
+    const std::unique_ptr<ui::FrmKlokken> window = ui::ClockMain::Main(program, dialogs);
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(prompter.shown.size(), 3);
+    EXPECT_EQ(prompter.shown[0].text, "U moet nu eerst een NBT Ventora bestand inlezen om met "
+                                      "dit programma te kunnen werken");
+    EXPECT_EQ(prompter.shown[0].buttons, platform::Buttons::OkCancel);
+    EXPECT_EQ(prompter.shown[0].title, "Quintara");
+    EXPECT_EQ(prompter.shown[2].text, QStringLiteral("U kan nu de gegevens van het ingelezen "
+                                                     "VENTORA bestand gebruiken om verder de "
+                                                     "acties te definiëren"));
+    EXPECT_EQ(program.clockTable.ClockFileName, "house.clk");
+    EXPECT_GT(program.clockTable.MaxClockLines, 0);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(prompter.allAnswered());
+
+    // With the project in the settings the start dialog is the first question.
+    prompter.shown.clear();
+    window->close();
+    ui::Program again{prompter, clock, pump, settings::ProfileFile(ini)};
+    answerStartDialog(QStringLiteral("CmdCancel"));
+    const auto second = ui::ClockMain::Main(again, dialogs);
+    ASSERT_NE(second, nullptr);
+    EXPECT_TRUE(prompter.shown.isEmpty());
+    EXPECT_EQ(again.settings.nbtFile, house);
+    EXPECT_EQ(again.clockTable.ClockFileName, "house.clk");
+}
+
+TEST_F(StartUpTest, DecliningAProjectEndsWithoutWritingSettings)
+{
+    writeSettings("[Global]\nLanguage=0\n[Clock]\nNBTFile=/no/such/file.nbt\n");
+    prompter.expect(Answer::Cancel);
+    EXPECT_EQ(ui::ClockMain::Main(program, dialogs), nullptr);
+    QFile file(ini);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "[Global]\nLanguage=0\n[Clock]\nNBTFile=/no/such/file.nbt\n");
+}
+
+// --- The marker control ----------------------------------------------------------------------
+
+struct MarkerTest : ::testing::Test {
+    clock::ClockTable table;
+    ui::Pictures pictures;
+
+    QImage render(ui::KlokControl &marker)
+    {
+        QImage image(marker.size(), QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        marker.render(&image);
+        return image;
+    }
+};
+
+TEST_F(MarkerTest, IndexPictureColourAndStackNumber)
+{
+    table.Lines[3] = Line(Monday, 8, 0, clock::Weekend, clock::Once, 0, 26, 1, 0);
+    table.Lines[99] = Line(Monday, 8, 0, clock::Special, clock::Once, 0, 40, 1, 0);
+    table.Lines[7] = Line(Monday, 8, 0, clock::Continue, clock::Once, 0, 1, 1, 0);
+    ui::KlokControl marker(table, pictures);
+    EXPECT_EQ(marker.ClkIndex(), 0);
+    EXPECT_EQ(marker.ClkCount(), 0);
+
+    marker.setClkIndex(-5);
+    EXPECT_EQ(marker.lineIndex(), 3);
+    marker.Refresh();
+    EXPECT_EQ(marker.picture(), 7); // the day function of a sensor
+    const QImage weekend = render(marker);
+    EXPECT_EQ(weekend.pixelColor(5, 21), QColor(0, 0, 255)); // inside the downward triangle
+
+    marker.setClkIndex(99);
+    marker.Refresh();
+    EXPECT_EQ(marker.picture(), 5);
+    EXPECT_EQ(render(marker).pixelColor(5, 21), QColor(255, 255, 0));
+
+    marker.setClkIndex(7);
+    marker.Refresh();
+    EXPECT_EQ(marker.picture(), 2); // off
+    table.Lines[7].Level = 255;
+    marker.Refresh();
+    EXPECT_EQ(marker.picture(), 1); // on
+
+    // Selected: the upward triangle appears below the reference point.
+    const QImage plain = render(marker);
+    table.SelectedLine = 8;
+    EXPECT_EQ(plain.pixelColor(5, 28), QColor(Qt::white));
+    EXPECT_EQ(render(marker).pixelColor(5, 28), QColor(0, 0, 0));
+
+    // The stack number from 2 up, in a real font (two digits differ).
+    marker.setClkCount(1);
+    const QImage one = render(marker);
+    marker.setClkCount(2);
+    const QImage two = render(marker);
+    marker.setClkCount(3);
+    const QImage three = render(marker);
+    EXPECT_NE(one.copy(0, 32, 10, 18), two.copy(0, 32, 10, 18));
+    EXPECT_NE(two.copy(0, 32, 10, 18), three.copy(0, 32, 10, 18));
+
+    // A free marker draws nothing, visible or not.
+    marker.setClkIndex(-1);
+    const QImage blank = render(marker);
+    QImage white(blank.size(), blank.format());
+    white.fill(Qt::white);
+    EXPECT_EQ(blank, white);
+}
+
+} // namespace
