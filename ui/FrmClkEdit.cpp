@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFontDatabase>
@@ -190,6 +191,8 @@ void FrmClkEdit::buildForm()
     m_datePic->setObjectName(QStringLiteral("DatePic"));
     m_datePic->setCalendarPopup(true);
     m_datePic->setDisplayFormat(DatePickerFormat());
+    // Weeks begin on Monday everywhere in the program.
+    m_datePic->calendarWidget()->setFirstDayOfWeek(Qt::Monday);
     auto *timeRow = new QHBoxLayout;
     timeRow->addWidget(m_timePic);
     timeRow->addStretch(1);
