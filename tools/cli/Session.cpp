@@ -22,6 +22,12 @@ Session::Session(int language)
 {
     m_settings.languageValue = m_strings.LanguageOffset();
     project::NewProject(m_project, m_settings.baudRateInUse, m_settings.languageValue);
+    SelectModel(0);
+}
+
+void Session::SelectModel(int modelIndex)
+{
+    project::SelectModel(m_project, modelIndex, m_strings);
     clock::ApplyModel(m_clockTable, m_project);
 }
 

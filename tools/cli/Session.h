@@ -31,6 +31,8 @@ public:
     // Reads a clock file as Open does: the file's model becomes the model in force. False (and
     // the program's message on standard error) for a foreign, damaged or unreadable file.
     bool ReadClock(const QString &path);
+    // Selects a central-unit model for the project in force, as a clock file's model byte does.
+    void SelectModel(int modelIndex);
 
     bool hasProject() const { return m_hasProject; }
     // The project's workday flags; Monday to Friday without a project.

@@ -1,0 +1,147 @@
+#include "tools/cli/TransferCommand.h"
+
+#include "tools/cli/Commands.h"
+#include "tools/cli/Session.h"
+
+#include "clock/ClockFile.h"
+#include "clock/ClockTable.h"
+#include "link/PortDevice.h"
+#include "link/QtSerialLine.h"
+#include "link/Transfer.h"
+#include "platform/EventPump.h"
+#include "settings/ProfileFile.h"
+#include "tables/TableSet.h"
+
+#include <QSaveFile>
+#include <QTextStream>
+
+#include <cstdio>
+#include <memory>
+
+namespace quintara::cli {
+
+namespace {
+
+void PrintError(const QString &text)
+{
+    std::fputs(text.toUtf8().append('\n').constData(), stderr);
+    std::fflush(stderr);
+}
+
+// The line and the link of one transfer, set up as the dialog sets them before it starts.
+class Transfer {
+public:
+    Transfer(Session &session, const TransferOptions &options)
+        : m_profile(options.settingsFile), m_line(deviceMap(options)),
+          m_link(m_line, m_pump, session.prompter(), session.strings())
+    {
+        const project::ModemRec &modem = session.project().Modem;
+        link::LinkSetup &setup = m_link.setup;
+        setup.portNumber = m_portNumber;
+        setup.baudRate = options.baudRate.value_or(session.settings().baudRateInUse);
+        setup.connectedWithModem = options.modem;
+        setup.callBackNecessary = options.callBack;
+        setup.initString = options.initString.value_or(modem.ModemInit.text());
+        setup.telephoneNumber = options.telephoneNumber.value_or(modem.TelephoneNumber.text());
+        setup.handshakeKey = options.key.value_or(link::HandshakeKeyFromSettings(m_profile));
+        // Every step's text, but the percentages only in tens: a log, not a bar.
+        m_link.observer.progress = [this](int percent, const QString &label) {
+            const bool percentage = label.endsWith(QLatin1Char('%'));
+            if (label == m_lastLabel || (percentage && percent / 10 == m_lastTen))
+                return;
+            PrintError(label);
+            m_lastLabel = label;
+            m_lastTen = percentage ? percent / 10 : -1;
+        };
+    }
+
+    link::CentralLink &link() { return m_link; }
+
+    // What the port itself last complained of, for a transfer that failed.
+    void reportPortError() const
+    {
+        if (!m_line.lastError().isEmpty())
+            PrintError(QStringLiteral("Port %1: %2").arg(m_line.device(), m_line.lastError()));
+    }
+
+private:
+    link::DeviceMap deviceMap(const TransferOptions &options)
+    {
+        bool isNumber = false;
+        const int number = options.port.toInt(&isNumber);
+        if (isNumber) {
+            m_portNumber = number;
+            return link::DeviceMapFromSettings(m_profile);
+        }
+        // A device named on the command line is port 1 of a map of its own.
+        m_portNumber = 1;
+        return [device = options.port](int port) { return port == 1 ? device : QString(); };
+    }
+
+    settings::ProfileFile m_profile;
+    int m_portNumber = 1;
+    link::QtSerialLine m_line;
+    platform::QtEventPump m_pump;
+    link::CentralLink m_link;
+    QString m_lastLabel;
+    int m_lastTen = -1;
+};
+
+} // namespace
+
+int RunSend(Session &session, const QString &clockFile, const TransferOptions &options,
+            const platform::Clock &clock, QTextStream &out)
+{
+    if (!session.ReadClock(clockFile))
+        return ExitFailed;
+
+    Transfer transfer(session, options);
+    tables::TableSet tables;
+    const qint16 result = link::SendClockTable(transfer.link(), tables, session.clockTable(),
+                                               session.project(), clock, options.setTime);
+    if (result != 0) {
+        transfer.reportPortError();
+        return ExitFailed;
+    }
+    out << "Sent the clock table (" << tables[tables::TableSet::ClockSlot].Length << " bytes)\n";
+    return ExitOk;
+}
+
+int RunReceive(Session &session, const QString &clockFile, const TransferOptions &options,
+               const platform::Clock &clock, QTextStream &out)
+{
+    clock::ClockTable &table = session.clockTable();
+    clock::ClearClockTable(table);
+    clock::ApplyModel(table, session.project());
+    table.ClockFileVersion = 1;
+    table.ClockFileName = clockFile;
+
+    Transfer transfer(session, options);
+    tables::TableSet tables;
+    if (link::ReceiveClockTable(transfer.link(), tables, table, session.project(), clock) != 0) {
+        transfer.reportPortError();
+        return ExitFailed;
+    }
+
+    // A new file: nothing of an older one at that name survives, and a failed write leaves the
+    // older one as it was.
+    QSaveFile file(clockFile);
+    if (!file.open(QIODevice::WriteOnly)) {
+        clock::ShowFileError(session.prompter(), file.errorString());
+        return ExitFailed;
+    }
+    const clock::ClockFileResult written =
+        clock::WriteClockFile(table, file, session.strings(), session.prompter());
+    if (!written.done() || !file.commit()) {
+        clock::ShowFileError(session.prompter(),
+                             written.error.isEmpty() ? file.errorString() : written.error);
+        return ExitFailed;
+    }
+    int lines = 0;
+    for (const clock::ClockLine &line : table.Lines)
+        lines += line.inUse() ? 1 : 0;
+    out << "Received " << lines << " clock lines into " << clockFile << '\n';
+    return ExitOk;
+}
+
+} // namespace quintara::cli
