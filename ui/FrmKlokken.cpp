@@ -233,7 +233,13 @@ void FrmKlokken::buildToolbar()
     m_tlb->setMovable(false);
     m_tlb->setFloatable(false);
     m_tlb->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    m_tlb->setIconSize(QSize(20, 20));
+    // Picture and caption have to share the 40 pixels above the week area.
+    m_tlb->setIconSize(QSize(16, 16));
+    m_tlb->setContentsMargins(0, 0, 0, 0);
+    QFont captions = m_tlb->font();
+    captions.setPointSizeF(7.5);
+    m_tlb->setFont(captions);
+    m_tlb->setStyleSheet(QStringLiteral("QToolButton { padding: 0px 2px; }"));
     m_tlb->setGeometry(0, 0, SurfaceWidth, PicGeometry.top());
     for (int index = 1; index <= 12; ++index) {
         const ToolbarButton &button = ToolbarButtons[index];

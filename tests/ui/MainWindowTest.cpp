@@ -661,3 +661,51 @@ TEST_F(MarkerTest, IndexPictureColourAndStackNumber)
 }
 
 } // namespace
+
+namespace {
+
+// The main window on the demo installation with a week of typical clock lines, for the README
+// and for looking at: QUINTARA_SCREENSHOTS names the folder the pictures go to.
+TEST_F(StartUpTest, Screenshots)
+{
+    const QString folder = qEnvironmentVariable("QUINTARA_SCREENSHOTS");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "QUINTARA_SCREENSHOTS names no folder";
+    writeSettings(
+        QStringLiteral("[Global]\nLanguage=0\n[Clock]\nNBTFile=%1\n").arg(DemoProject()).toUtf8());
+    answerStartDialog(QStringLiteral("CmdNew"));
+    const auto window = ui::ClockMain::Main(program, dialogs);
+    ASSERT_NE(window, nullptr);
+
+    const QDate sunday = Monday.addDays(-1);
+    const ClockLine lines[] = {
+        Line(Monday, 6, 45, clock::Workday, clock::Days, 1, 1, 1, 255),       // kitchen on
+        Line(Monday, 8, 15, clock::Workday, clock::Days, 1, 1, 1, 0),         // and off
+        Line(Monday, 7, 15, clock::Continue, clock::Workdays, 1, 34, 2, 255), // radio
+        Line(sunday, 9, 0, clock::Weekend, clock::Days, 1, 2, 9, 102),        // bedroom 40 %
+        Line(sunday, 7, 30, clock::Continue, clock::Days, 1, 55, 0, 255),     // blinds up
+        Line(sunday, 22, 30, clock::Continue, clock::Days, 1, 10, 1, 255),    // night mood
+        Line(sunday, 19, 30, clock::Simulation, clock::Days, 1, 1, 3, 255),   // presence
+        Line(sunday, 23, 15, clock::Simulation, clock::Days, 1, 1, 3, 0),
+        Line(Monday.addDays(5), 10, 0, clock::Special, clock::Weeks, 1, 5, 1, 255),  // sprinkler
+        Line(sunday, 6, 0, clock::Continue, clock::Days, 1, 26, 1, 255),             // day
+        Line(sunday, 21, 0, clock::Continue, clock::Days, 1, 25, 1, 255),            // night
+        Line(sunday, 3, 0, clock::Continue, clock::Days, 2, 24, 1, 255),             // frost
+        Line(Monday.addDays(3), 12, 0, clock::Continue, clock::Once, 0, 51, 4, 2),   // buzzer
+        Line(Monday.addDays(4), 17, 0, clock::Continue, clock::Once, 0, 54, 0, 255), // message
+        Line(Monday.addDays(1), 18, 0, clock::Continue, clock::Once, 0, 1, 7, 255),  // garden path
+        Line(Monday.addDays(1), 18, 0, clock::Continue, clock::Once, 0, 2, 7, 178),  // terrace 70 %
+    };
+    for (std::size_t i = 0; i < std::size(lines); ++i)
+        program.clockTable.Lines[i] = lines[i];
+    program.clockTable.ClockFileName = QStringLiteral("demo.clk");
+    window->ScrWeeks_Change();
+    QTest::mouseClick(window->Pic(), Qt::LeftButton, {}, At(1, 18, 0));
+    window->RefreshStatus();
+    ASSERT_EQ(window->hitCount(), 2);
+
+    EXPECT_TRUE(window->grab().save(QDir(folder).filePath(QStringLiteral("main-window.png"))));
+    window->close();
+}
+
+} // namespace
