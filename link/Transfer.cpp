@@ -527,7 +527,11 @@ qint16 CentralLink::SendTables(tables::TableSet &tables, std::optional<int> n)
         // The transfer timer also bounds the connection's output waits, so a line whose output
         // never drains ends the attempt instead of hanging until Cancel.
         restartTransferTimer();
-        m_lastCode = attemptSend(tables, n);
+        // A port that broke during the last attempt is opened again for the next.
+        if (!m_line.isOpen() && !OpenPort())
+            m_lastCode = LinkCode::CommunicationProblem;
+        else
+            m_lastCode = attemptSend(tables, n);
         m_transferDeadline.reset();
         if (m_lastCode == LinkCode::Ok) {
             ShowProgress(100);
@@ -572,7 +576,10 @@ qint16 CentralLink::ReceiveTables(tables::TableSet &tables, project::ProjectMode
     }
     for (int attempt = 1;; ++attempt) {
         restartTransferTimer();
-        m_lastCode = attemptReceive(tables, n, model.ModelIndex);
+        if (!m_line.isOpen() && !OpenPort())
+            m_lastCode = LinkCode::CommunicationProblem;
+        else
+            m_lastCode = attemptReceive(tables, n, model.ModelIndex);
         m_transferDeadline.reset();
         if (m_lastCode == LinkCode::Ok) {
             ShowProgress(100);

@@ -1,0 +1,580 @@
+// Connection, handshake and table transfer against the simulator's engine on virtual time.
+#include "link/Transfer.h"
+
+#include "link/ClockConversion.h"
+#include "project/ProjectModel.h"
+#include "settings/ProfileFile.h"
+#include "settings/Strings.h"
+#include "tables/TableSet.h"
+#include "tests/link/FakeSerialLine.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tools/central-sim/CentralUnit.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace quintara::link {
+namespace {
+
+using sim::CentralUnit;
+using sim::TransferSide;
+using Step = TransferSide::SilentStep;
+using testing::FakeSerialLine;
+using testing::VirtualPump;
+
+QByteArray Bytes(std::initializer_list<int> values)
+{
+    QByteArray out;
+    for (int v : values)
+        out.append(static_cast<char>(v));
+    return out;
+}
+
+// The link on a fake line with the simulator's engine behind it, on virtual time.
+struct Rig {
+    // Without the unit the test plays the far end itself.
+    explicit Rig(bool withUnit = true)
+    {
+        if (withUnit)
+            testing::ConnectCentralUnit(unit, line, pump);
+        // The carrier line follows the simulated modem.
+        pump.addHook([this](qint64) { line.carrier = unit.transfer().carrier(); });
+        link.setup.portNumber = 1;
+        link.observer.progress = [this](int percent, const QString &label) {
+            progress.append(percent);
+            lastLabel = label;
+        };
+        link.observer.sendCaption = [this](const QString &text) { caption = text; };
+        useModel(0);
+    }
+
+    // The project's and the unit's model.
+    void useModel(int modelIndex)
+    {
+        project::NewProject(*model, 19200, 0);
+        project::SelectModel(*model, modelIndex, strings);
+        link.setup.modelIndex = modelIndex;
+        unit.transfer().config().identification = ModelIdentification(modelIndex);
+    }
+
+    TransferSide &side() { return unit.transfer(); }
+
+    // A send area of `size` bytes 1, 2, 3... for table n, the whole transfer's bytes.
+    void fillSendArea(int n, int size)
+    {
+        tables[n].Length = static_cast<quint16>(size);
+        for (int i = 0; i < size; ++i)
+            tables[n].Data[static_cast<std::size_t>(i)] = static_cast<quint8>(i % 250 + 1);
+        tables.BytesTotal = size;
+    }
+    QByteArray sendArea(int n) const
+    {
+        return QByteArray(reinterpret_cast<const char *>(tables[n].Data.data()), tables[n].Length);
+    }
+
+    // The failure message as the user sees it.
+    QString failureText(int code) const
+    {
+        return strings.GetResString(650) + QStringLiteral(":\n") + strings.GetResString(code);
+    }
+
+    // The block headers of the table whose header follows the handshake's 24 bytes.
+    QList<int> blockHeaders(quint8 h) const
+    {
+        QList<int> headers;
+        const QByteArray &w = line.written;
+        if (w.size() <= HandshakeBytes || static_cast<quint8>(w.at(HandshakeBytes)) != h)
+            return headers;
+        qsizetype at = HandshakeBytes + 1;
+        while (at < w.size()) {
+            const int header = static_cast<quint8>(w.at(at));
+            headers.append(header);
+            at += (header & 15) + 2;
+            if ((header & 15) < 15)
+                break;
+        }
+        return headers;
+    }
+    static constexpr int HandshakeBytes = 24;
+
+    VirtualPump pump;
+    FakeSerialLine line{pump};
+    CentralUnit unit;
+    testing::ScriptedPrompter prompter;
+    settings::Strings strings{settings::StringTable::builtIn(), prompter};
+    CentralLink link{line, pump, prompter, strings};
+    tables::TableSet tables;
+    std::unique_ptr<project::ProjectModel> model = std::make_unique<project::ProjectModel>();
+    QList<int> progress;
+    QString lastLabel;
+    QString caption;
+};
+
+TEST(Transfer, HandshakeIdentifiesTheUnitTwoSecondsAfterTheStart)
+{
+    Rig r;
+    qint64 firstByteAt = -1;
+    r.pump.addHook([&](qint64 now) {
+        if (firstByteAt < 0 && !r.line.written.isEmpty())
+            firstByteAt = now;
+    });
+    ASSERT_TRUE(r.link.OpenPort());
+    EXPECT_EQ(r.link.Connect(), LinkCode::Ok);
+    EXPECT_EQ(r.side().counters().handshakes, 1);
+    EXPECT_TRUE(r.side().connected());
+    // No modem: nothing but the handshake, about two seconds after the start.
+    EXPECT_GE(firstByteAt, 2000);
+    EXPECT_LT(firstByteAt, 2100);
+    const QByteArray expected =
+        Bytes({240, 0}) + "QZMRWTPX" + Bytes({240, 255}) + "XPTWRMZQ" + Bytes({240, 136, 33});
+    EXPECT_EQ(r.line.written.left(expected.size()), expected);
+    EXPECT_EQ(r.line.written.size(), expected.size() + 1);
+    EXPECT_EQ(r.progress, (QList<int>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(r.lastLabel, QStringLiteral("Progress: 4%"));
+    EXPECT_EQ(r.line.parameters(), QStringLiteral("19200,n,8,1"));
+}
+
+TEST(Transfer, HandshakeFailuresGiveTheirCodes)
+{
+    struct Case {
+        const char *what;
+        std::function<void(Rig &)> arrange;
+        int code;
+    };
+    const QList<Case> cases = {
+        {"not QBN", [](Rig &r) { r.side().config().name = "QBM"; }, 653},
+        {"silent after the second code",
+         [](Rig &r) { r.side().faults.silentAt = Step::AccessCode; }, 652},
+        {"silent after the identification",
+         [](Rig &r) { r.side().faults.silentAt = Step::Identification; }, 652},
+        {"model 3 PC, model 0 unit", [](Rig &r) { r.link.setup.modelIndex = 3; }, 666},
+        {"version 34, final byte 192", [](Rig &r) { r.side().config().version = 34; }, 667},
+        {"another key: final byte not 192", [](Rig &r) { r.side().config().key = 0x11; }, 655},
+        {"no final byte", [](Rig &r) { r.side().faults.silentAt = Step::Init; }, 654},
+        {"unit with another key that the PC knows",
+         [](Rig &r) {
+             r.side().config().key = 0x11;
+             r.link.setup.handshakeKey = 0x11;
+         },
+         0},
+    };
+    for (const Case &c : cases) {
+        Rig r;
+        c.arrange(r);
+        ASSERT_TRUE(r.link.OpenPort());
+        EXPECT_EQ(r.link.Connect(), c.code) << c.what;
+    }
+
+    // Silence after the second access code costs the three waits of 1.5 s at most.
+    Rig r;
+    r.side().faults.silentAt = Step::AccessCode;
+    ASSERT_TRUE(r.link.OpenPort());
+    r.link.Connect();
+    EXPECT_LE(r.pump.msecs(), 3000 + 1500 + 100);
+}
+
+TEST(Transfer, HandshakeKeyAndIdentification)
+{
+    EXPECT_EQ(HandshakeResponse(0x00, 0xA5), (2 * 0xA5) % 256);
+    EXPECT_EQ(HandshakeResponse(0xA5, 0xA5), 0);
+    EXPECT_EQ(HandshakeResponse(0x25, 0xA5), 0x80 * 2 % 256);
+    EXPECT_EQ(HandshakeResponse(0xA4, 0xA5), 1);
+    EXPECT_EQ(QList<int>({ModelIdentification(0), ModelIdentification(1), ModelIdentification(2),
+                          ModelIdentification(3), ModelIdentification(4), ModelIdentification(9)}),
+              QList<int>({136, 17, 17, 85, 204, 85}));
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const settings::ProfileFile profile(dir.filePath(QStringLiteral("Ventora.ini")));
+    EXPECT_EQ(HandshakeKeyFromSettings(profile), DefaultHandshakeKey);
+    for (const auto &[text, key] : QList<std::pair<QByteArray, int>>{{"0x3c", 0x3C},
+                                                                     {"17", 17},
+                                                                     {"256", DefaultHandshakeKey},
+                                                                     {"x", DefaultHandshakeKey}}) {
+        QFile file(profile.path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Link]\nKey=" + text + "\n");
+        file.close();
+        EXPECT_EQ(HandshakeKeyFromSettings(profile), key) << text.toStdString();
+    }
+}
+
+TEST(Transfer, ModemDialsWaitsForCarrierAndTheCallBack)
+{
+    {
+        // Dialling: blank line, init string, ATDT, then the carrier.
+        Rig r;
+        r.side().config().modem = true;
+        r.link.setup.connectedWithModem = true;
+        r.link.setup.initString = QStringLiteral("  ATZ0 ");
+        r.link.setup.telephoneNumber = QStringLiteral(" 0123 45 ");
+        ASSERT_TRUE(r.link.OpenPort());
+        EXPECT_EQ(r.link.Connect(), 0);
+        EXPECT_TRUE(r.line.written.startsWith("\n\rATZ0\n\rATDT0123 45\n\r" + Bytes({240, 0})));
+        EXPECT_EQ(r.side().modemLines(), (QStringList{"ATZ0", "ATDT0123 45"}));
+    }
+    {
+        // Call-back: the first code, the remote hangs up and calls back.
+        Rig r;
+        r.side().config().modem = true;
+        r.link.setup.connectedWithModem = true;
+        r.link.setup.callBackNecessary = true;
+        r.link.setup.initString = QStringLiteral("ATZ0");
+        r.link.setup.telephoneNumber = QStringLiteral("5");
+        ASSERT_TRUE(r.link.OpenPort());
+        EXPECT_EQ(r.link.Connect(), 0);
+        EXPECT_TRUE(r.line.written.startsWith("\n\rATZ0\n\rATDT5\n\rQZMRWTPX\r" + Bytes({240, 0})));
+        EXPECT_EQ(r.side().counters().handshakes, 1);
+    }
+    {
+        // A line still up: no dialling; the call-back box alone does nothing.
+        Rig r;
+        r.link.setup.connectedWithModem = true;
+        r.link.setup.initString = QStringLiteral("ATZ0");
+        r.line.carrier = true;
+        ASSERT_TRUE(r.link.OpenPort());
+        EXPECT_EQ(r.link.Connect(), 0);
+        EXPECT_TRUE(r.line.written.startsWith(Bytes({240, 0})));
+
+        Rig s;
+        s.link.setup.callBackNecessary = true;
+        ASSERT_TRUE(s.link.OpenPort());
+        EXPECT_EQ(s.link.Connect(), 0);
+        EXPECT_TRUE(s.line.written.startsWith(Bytes({240, 0})));
+    }
+    {
+        // No carrier within 50 s, and no hang-up after the call-back code.
+        Rig r;
+        r.side().config().modem = true;
+        r.side().faults.modemSilent = true;
+        r.link.setup.connectedWithModem = true;
+        ASSERT_TRUE(r.link.OpenPort());
+        EXPECT_EQ(r.link.Connect(), LinkCode::ModemConnected);
+        EXPECT_GE(r.pump.msecs(), 50000);
+
+        Rig s;
+        s.link.setup.connectedWithModem = true;
+        s.link.setup.callBackNecessary = true;
+        s.line.carrier = true;
+        s.pump.addHook([&](qint64) { s.line.carrier = true; });
+        ASSERT_TRUE(s.link.OpenPort());
+        EXPECT_EQ(s.link.Connect(), LinkCode::ModemConnected);
+    }
+    {
+        // Cancel while dialling.
+        Rig r;
+        r.side().config().modem = true;
+        r.side().config().dialMs = 20000;
+        r.link.setup.connectedWithModem = true;
+        r.pump.addHook([&](qint64 now) {
+            if (now >= 5000)
+                r.link.RequestStop();
+        });
+        ASSERT_TRUE(r.link.OpenPort());
+        EXPECT_EQ(r.link.Connect(), LinkCode::Stopped);
+        EXPECT_LT(r.pump.msecs(), 5100);
+    }
+}
+
+TEST(Transfer, SendingTheClockTableEndsWithTheEndByte)
+{
+    Rig r;
+    r.fillSendArea(18, 1312);
+    EXPECT_EQ(r.link.SendTables(r.tables, 18), 0);
+    EXPECT_EQ(r.tables.TableCount, 1);
+    EXPECT_EQ(r.side().tables[18], r.sendArea(18));
+    EXPECT_EQ(r.side().counters().headers, 1);
+    EXPECT_EQ(r.side().counters().endings, 1);
+    EXPECT_TRUE(r.line.written.endsWith(Bytes({96})));
+    EXPECT_FALSE(r.line.isOpen());
+    EXPECT_FALSE(r.link.Busy());
+    EXPECT_EQ(r.prompter.beeps, 1); // the connection is up
+    EXPECT_EQ(r.progress.last(), 100);
+    EXPECT_EQ(r.lastLabel, QStringLiteral("Progress: 100%"));
+    // 88 blocks of which the last carries seven bytes; the progress climbs to 99 with them.
+    EXPECT_EQ(r.blockHeaders(160 + 18).size(), 88);
+    EXPECT_TRUE(std::is_sorted(r.progress.begin() + 5, r.progress.end()));
+    EXPECT_TRUE(r.progress.contains(99));
+}
+
+TEST(Transfer, BlocksCarryAtMostFifteenBytesAndANumberThatWraps)
+{
+    struct Case {
+        int size;
+        QList<int> headers;
+    };
+    QList<int> seventeen;
+    for (int k = 0; k < 16; ++k)
+        seventeen.append(16 * k + 15);
+    seventeen.append(0 + 5); // block 16 is number 0 again
+    const QList<Case> cases = {
+        {0, {0}},
+        {15, {15, 16}},
+        {16, {15, 16 + 1}},
+        {16 * 15 + 5, seventeen},
+    };
+    for (const Case &c : cases) {
+        Rig r;
+        r.fillSendArea(3, c.size);
+        ASSERT_TRUE(r.link.OpenPort());
+        ASSERT_EQ(r.link.Connect(), 0);
+        EXPECT_EQ(r.link.SendTable(r.tables, 3), 0) << c.size;
+        EXPECT_EQ(r.blockHeaders(160 + 3), c.headers) << c.size;
+        EXPECT_EQ(r.side().tables[3], r.sendArea(3)) << c.size;
+    }
+    // The checksum of a block is its header and data bytes modulo 256.
+    Rig r;
+    r.fillSendArea(0, 2);
+    r.tables[0].Data[0] = 200;
+    r.tables[0].Data[1] = 100;
+    ASSERT_TRUE(r.link.OpenPort());
+    ASSERT_EQ(r.link.Connect(), 0);
+    ASSERT_EQ(r.link.SendTable(r.tables, 0), 0);
+    EXPECT_TRUE(r.line.written.endsWith(Bytes({160, 2, 200, 100, (2 + 200 + 100) % 256})));
+}
+
+TEST(Transfer, FailedAttemptsAreRetriedThreeTimesThenReported)
+{
+    struct Case {
+        const char *what;
+        std::function<void(Rig &)> arrange;
+        int code;
+        int tableSize = 40;
+    };
+    const QList<Case> cases = {
+        {"no header echo", [](Rig &r) { r.side().faults.silentAt = Step::Header; }, 656},
+        {"wrong header echo", [](Rig &r) { r.side().faults.wrongHeaderEcho = true; }, 657},
+        {"no acknowledgement", [](Rig &r) { r.side().faults.silentAt = Step::Block; }, 658},
+        {"negative acknowledgement", [](Rig &r) { r.side().faults.nak = true; }, 659},
+        {"closing block unanswered", [](Rig &r) { r.side().faults.silentAt = Step::EmptyBlock; },
+         660, 30},
+        {"no answer to the end byte", [](Rig &r) { r.side().faults.silentAt = Step::Ending; }, 662},
+        {"wrong answer to the end byte", [](Rig &r) { r.side().faults.wrongEnding = true; }, 663},
+        {"output never drains", [](Rig &r) { r.line.stuckOutput = true; }, 651},
+    };
+    for (const Case &c : cases) {
+        Rig r;
+        c.arrange(r);
+        r.fillSendArea(18, c.tableSize);
+        r.prompter.expect(platform::Answer::Ok);
+        EXPECT_EQ(r.link.SendTables(r.tables, 18), -1) << c.what;
+        EXPECT_EQ(r.link.LastCode(), c.code) << c.what;
+        ASSERT_EQ(r.prompter.shown.size(), 1) << c.what;
+        EXPECT_EQ(r.prompter.shown[0].text, r.failureText(c.code)) << c.what;
+        EXPECT_EQ(r.prompter.shown[0].title, platform::ErrorTitle);
+        EXPECT_EQ(r.prompter.shown[0].icon, platform::Icon::Critical);
+        EXPECT_EQ(r.caption, QStringLiteral("Retry")) << c.what;
+        EXPECT_EQ(r.progress.last(), 0) << c.what;
+        EXPECT_FALSE(r.line.isOpen()) << c.what;
+        if (c.code != 651) {
+            // Four connections, each announced by a beep, then the five beeps of the message.
+            EXPECT_EQ(r.side().counters().handshakes, 4) << c.what;
+            EXPECT_EQ(r.prompter.beeps, 4 + 5) << c.what;
+        }
+        if (c.code == 656 || c.code == 657) {
+            // Two header tries an attempt, then the end byte.
+            EXPECT_EQ(r.side().counters().headers, 8) << c.what;
+            EXPECT_EQ(r.side().counters().endings, 4) << c.what;
+        }
+    }
+    EXPECT_EQ(Rig().failureText(658), QStringLiteral("Communication problem:\nNo Ack"));
+}
+
+TEST(Transfer, ASuccessfulRetryShowsNothingAndCancelEndsWithoutAMessage)
+{
+    {
+        // The first attempt fails; the second goes through.
+        Rig r;
+        r.side().faults.nak = true;
+        r.pump.addHook([&](qint64) {
+            if (r.side().counters().handshakes >= 2)
+                r.side().faults.nak = false;
+        });
+        r.fillSendArea(18, 100);
+        EXPECT_EQ(r.link.SendTables(r.tables, 18), 0);
+        EXPECT_TRUE(r.prompter.shown.isEmpty());
+        EXPECT_EQ(r.side().tables[18], r.sendArea(18));
+    }
+    {
+        Rig r;
+        r.side().faults.silentAt = Step::Header;
+        r.pump.addHook([&](qint64 now) {
+            if (now >= 20000)
+                r.link.RequestStop();
+        });
+        r.fillSendArea(18, 100);
+        EXPECT_EQ(r.link.SendTables(r.tables, 18), -1);
+        EXPECT_EQ(r.link.LastCode(), LinkCode::Stopped);
+        EXPECT_TRUE(r.prompter.shown.isEmpty());
+        EXPECT_TRUE(r.caption.isEmpty());
+        EXPECT_EQ(r.progress.last(), 0);
+        EXPECT_FALSE(r.line.isOpen());
+        EXPECT_LT(r.pump.msecs(), 26000);
+    }
+    {
+        // A port that does not open: one message, no attempt.
+        Rig r;
+        r.link.setup.portNumber = 3;
+        r.prompter.expect(platform::Answer::Ok);
+        EXPECT_EQ(r.link.SendTables(r.tables, 18), -1);
+        ASSERT_EQ(r.prompter.shown.size(), 1);
+        EXPECT_EQ(r.prompter.shown[0].text, QStringLiteral("Select other communication port"));
+        EXPECT_TRUE(r.line.written.isEmpty());
+    }
+    {
+        // The port breaks in the middle: a failed attempt like any other.
+        Rig r;
+        r.pump.addHook([&](qint64 now) {
+            if (now >= 2500 && r.line.isOpen())
+                r.line.fail();
+        });
+        r.fillSendArea(18, 100);
+        r.prompter.expect(platform::Answer::Ok);
+        EXPECT_EQ(r.link.SendTables(r.tables, 18), -1);
+        EXPECT_EQ(r.link.LastCode(), LinkCode::CommunicationProblem);
+    }
+}
+
+TEST(Transfer, ReceivingTablesFromTheUnitsMemory)
+{
+    {
+        Rig r;
+        r.side().tables[18] = QByteArray(1312, '\x07');
+        EXPECT_EQ(r.link.ReceiveTables(r.tables, *r.model, 18), 0);
+        EXPECT_EQ(r.tables.TableCount, 1);
+        EXPECT_EQ(r.tables[18].ReceivedLength, 1312);
+        EXPECT_EQ(r.tables[18].Received[1311], 7);
+        EXPECT_EQ(r.tables[18].Received[1312], 0);
+        EXPECT_EQ(r.side().counters().tablesServed, 1);
+        EXPECT_EQ(r.side().counters().endings, 1);
+        EXPECT_EQ(r.progress.last(), 100);
+    }
+    // All tables: 18 only from a model-4 unit, 11 never.
+    for (const int modelIndex : {0, 4}) {
+        Rig r;
+        r.useModel(modelIndex);
+        for (int n = 0; n < 21; ++n)
+            r.side().tables[static_cast<std::size_t>(n)] = QByteArray(n + 1, static_cast<char>(n));
+        EXPECT_EQ(r.link.ReceiveTables(r.tables, *r.model), 0);
+        EXPECT_EQ(r.side().counters().tablesServed, modelIndex == 4 ? 20 : 19);
+        EXPECT_EQ(r.line.written.contains(static_cast<char>(128 + 18)), modelIndex == 4);
+        EXPECT_FALSE(r.line.written.contains(static_cast<char>(128 + 11)));
+        EXPECT_EQ(r.tables[20].Received[20], 20);
+        EXPECT_EQ(r.tables[18].Received[0], modelIndex == 4 ? 18 : 0);
+        EXPECT_TRUE(std::is_sorted(r.progress.begin() + 5, r.progress.end()));
+    }
+}
+
+// A unit played by the test: echoes the receive header and answers the start with one block.
+void ServeOneBlock(Rig &r, const QByteArray &block, QByteArray &answers)
+{
+    r.pump.addHook([&r, block, &answers, started = false](qint64) mutable {
+        for (char c : r.line.takeSent()) {
+            const auto byte = static_cast<quint8>(c);
+            if (byte == 128 + 5 && !started) {
+                r.line.deliver(QByteArray(1, c));
+            } else if (byte == 192 && !started) {
+                started = true;
+                r.line.deliver(block);
+            } else {
+                answers.append(c);
+            }
+        }
+    });
+}
+
+TEST(Transfer, AReceivedBlockIsCheckedByItsChecksum)
+{
+    for (const int checksum : {63, 64}) {
+        Rig r(false);
+        QByteArray answers;
+        ServeOneBlock(r, Bytes({3, 10, 20, 30, checksum}), answers);
+        r.tables[5].Received.fill(0xEE);
+        ASSERT_TRUE(r.link.OpenPort());
+        EXPECT_EQ(r.link.ReceiveTable(r.tables, 5), checksum == 63 ? 0 : LinkCode::NoAck);
+        EXPECT_EQ(r.line.written.right(1), Bytes({checksum == 63 ? 192 : 224}));
+        EXPECT_TRUE(answers.isEmpty()); // nothing else was said
+        EXPECT_EQ(r.tables[5].Received[0], 10);
+        EXPECT_EQ(r.tables[5].Received[2], 30);
+        if (checksum == 63) {
+            for (int i = 3; i < 15; ++i)
+                EXPECT_EQ(r.tables[5].Received[static_cast<std::size_t>(i)], 0) << i;
+            EXPECT_EQ(r.tables[5].Received[15], 0xEE);
+        }
+    }
+}
+
+TEST(Transfer, ReceiveFailuresAndAUnitThatNeverEndsItsTable)
+{
+    {
+        Rig r;
+        r.side().faults.corruptBlockChecksum = true;
+        r.side().tables[18] = QByteArray(30, '\x01');
+        r.prompter.expect(platform::Answer::Ok);
+        EXPECT_EQ(r.link.ReceiveTables(r.tables, *r.model, 18), -1);
+        EXPECT_EQ(r.prompter.shown.value(0).text, r.failureText(658));
+        EXPECT_TRUE(r.caption.isEmpty()); // only a send changes the caption
+        EXPECT_EQ(r.side().counters().handshakes, 4);
+    }
+    {
+        // Full blocks forever would run past the receive area: the attempt ends instead.
+        Rig r;
+        r.side().faults.endlessTable = true;
+        r.prompter.expect(platform::Answer::Ok);
+        EXPECT_EQ(r.link.ReceiveTables(r.tables, *r.model, 18), -1);
+        EXPECT_EQ(r.link.LastCode(), LinkCode::WrongTable);
+        EXPECT_EQ(r.prompter.shown.value(0).text, r.failureText(657));
+        EXPECT_EQ(r.tables[18].Received[9989], 9989 % 15 + 1); // up to the last block that fits
+        EXPECT_EQ(r.tables[18].Received[9990], 0);
+    }
+    {
+        // A table of exactly the area's size still fits.
+        Rig r;
+        r.side().tables[18] = QByteArray(tables::TableAreaSize, '\x02');
+        EXPECT_EQ(r.link.ReceiveTables(r.tables, *r.model, 18), 0);
+        EXPECT_EQ(r.tables[18].Received[tables::TableAreaSize - 1], 2);
+    }
+}
+
+TEST(Transfer, ModemProgrammingSendsItsLinesAndWantsOK)
+{
+    EXPECT_EQ(ModemProgrammingCommands(false, {}).size(), 1);
+    const auto withCallBack = ModemProgrammingCommands(true, QStringLiteral(" 0987 "));
+    ASSERT_EQ(withCallBack.size(), 3);
+    EXPECT_EQ(withCallBack[0].text, QStringLiteral("AT*P0:QZMRWTPX:0987"));
+    EXPECT_EQ(withCallBack[1].pauseMs, 500);
+    {
+        Rig r;
+        r.prompter.expect(platform::Answer::Ok);
+        EXPECT_EQ(ProgramModem(r.link, true, QStringLiteral("0987")), 0);
+        EXPECT_EQ(r.side().modemLines(),
+                  (QStringList{"AT*P0:QZMRWTPX:0987", "ATS200=16", "AT&D0&K0K0S0=1%C0E0&W"}));
+        EXPECT_EQ(r.line.written,
+                  "\n\rAT*P0:QZMRWTPX:0987\n\rATS200=16\n\rAT&D0&K0K0S0=1%C0E0&W\n\r");
+        EXPECT_EQ(r.prompter.shown.value(0).text, QStringLiteral("OK"));
+        EXPECT_FALSE(r.line.isOpen());
+    }
+    {
+        Rig r;
+        r.side().faults.modemSilent = true;
+        r.prompter.expect(platform::Answer::Ok);
+        EXPECT_EQ(ProgramModem(r.link, true, QStringLiteral("1")), LinkCode::ModemConnected);
+        EXPECT_EQ(r.side().modemLines().size(), 1);
+        EXPECT_EQ(r.prompter.shown.value(0).text, r.failureText(668));
+        EXPECT_EQ(r.prompter.shown.value(0).text.section(QLatin1Char('\n'), 1),
+                  QStringLiteral("Modem connected?"));
+    }
+    {
+        Rig r;
+        r.prompter.expect(platform::Answer::Ok);
+        EXPECT_EQ(ProgramModem(r.link, false, {}), 0);
+        EXPECT_EQ(r.side().modemLines(), QStringList{"AT&F&D0&K0K0S0=1%C0E0&W"});
+    }
+}
+
+} // namespace
+} // namespace quintara::link
