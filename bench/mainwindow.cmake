@@ -1,0 +1,3 @@
+quintara_bench(weekview
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/WeekViewBench.cpp
+  DEPENDS quintara_ui)
