@@ -24,9 +24,12 @@ CliTest::CliTest()
     prompter.answerAllWithDefault();
 }
 
-CliRun CliTest::run(const QStringList &arguments)
+CliRun CliTest::run(const QStringList &arguments) const
 {
     QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.filePath(QStringLiteral("config")));
+    process.setProcessEnvironment(environment);
     process.start(QStringLiteral(QUINTARA_CLI), arguments);
     CliRun result;
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {

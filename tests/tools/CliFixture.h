@@ -30,7 +30,8 @@ class CliTest : public ::testing::Test {
 protected:
     CliTest();
 
-    static CliRun run(const QStringList &arguments);
+    // Runs with a settings folder of its own, so that the user's settings never count.
+    CliRun run(const QStringList &arguments) const;
 
     // Writes a file into the temporary folder and returns its path.
     QString writeFile(const QString &name, const QByteArray &bytes) const;

@@ -1,0 +1,155 @@
+#include "tests/tools/CliFixture.h"
+
+#include "clock/ClockFile.h"
+#include "link/ClockConversion.h"
+#include "project/ProjectModel.h"
+#include "tables/TableSet.h"
+
+#include <QFile>
+#include <QProcess>
+
+namespace quintara::testing {
+namespace {
+
+using clock::ClockTable;
+
+constexpr int PatienceMs = 10000;
+
+// The central-unit simulator as a child process on a pseudo-terminal; its first line names it.
+class CentralSim {
+public:
+    explicit CentralSim(const QStringList &arguments = {})
+    {
+        m_process.setProgram(QStringLiteral(QUINTARA_CENTRAL_SIM));
+        m_process.setArguments(arguments);
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start();
+        device = readLine();
+    }
+    ~CentralSim()
+    {
+        m_process.closeWriteChannel(); // end of input ends it
+        if (!m_process.waitForFinished(PatienceMs))
+            m_process.kill();
+    }
+
+    // One console command and its one-line reply.
+    QString command(const QByteArray &line)
+    {
+        m_process.write(line + '\n');
+        return readLine();
+    }
+
+    QString device;
+
+private:
+    QString readLine()
+    {
+        while (!m_process.canReadLine() && m_process.waitForReadyRead(PatienceMs)) {
+        }
+        return QString::fromLocal8Bit(m_process.readLine()).trimmed();
+    }
+
+    QProcess m_process;
+};
+
+class CliTransferTest : public CliTest {
+protected:
+    ClockTable readBack(const QString &path)
+    {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << qPrintable(path);
+        ClockTable table;
+        auto model = emptyProject(0);
+        EXPECT_TRUE(clock::ReadClockImage(table, file.readAll(), *model, strings, prompter).done());
+        return table;
+    }
+};
+
+TEST_F(CliTransferTest, SendAndReceiveTheClockTableOverAPseudoTerminal)
+{
+    CentralSim sim;
+    ASSERT_TRUE(sim.device.startsWith(QStringLiteral("/dev/"))) << qPrintable(sim.device);
+
+    ClockTable table;
+    table.ClockFileVersion = 1;
+    table.ModelIndex = 0;
+    table.Lines[0] = Line(QDate(2029, 6, 1), 7, 30, clock::Continue, clock::Once, 0, 1, 3, 255);
+    table.Lines[1] = Line(QDate(2020, 1, 1), 8, 0, clock::Continue, clock::Once, 0, 1, 4, 255);
+    table.Lines[2] = Line(QDate(2026, 11, 2), 22, 15, clock::Workday, clock::Once, 0, 2, 1, 127);
+    table.Lines[70] = Line(QDate(2029, 1, 31), 6, 0, clock::Special, clock::Months, 1, 8, 2, 0);
+    const QString file = writeClockFile(QStringLiteral("out.clk"), table);
+
+    const QString now = QStringLiteral("2026-12-09T10:00");
+    const CliRun sent = run({QStringLiteral("send"), file, QStringLiteral("--port"), sim.device,
+                             QStringLiteral("--set-time"), QStringLiteral("--now"), now});
+    ASSERT_EQ(sent.exitCode, 0) << sent.err.constData();
+    EXPECT_TRUE(sent.out.startsWith("Sent the clock table")) << sent.out.constData();
+    EXPECT_TRUE(sent.err.contains("Progress: 100%")) << sent.err.constData();
+
+    // The unit holds what the program's own normalisation and conversion make of the file.
+    ClockTable expected = table;
+    expected.MaxClockLines = clock::ClockLineCount;
+    const QDateTime moment = QDateTime::fromString(now, Qt::ISODate);
+    link::NormaliseClockDates(expected, moment);
+    tables::TableSet set;
+    link::ClockTableToCentral(expected, set, tables::TableSet::ClockSlot, moment);
+    set.FinishTable(tables::TableSet::ClockSlot);
+    QStringList bytes;
+    for (int i = 0; i < set[tables::TableSet::ClockSlot].Length; ++i)
+        bytes << QString::number(
+            set[tables::TableSet::ClockSlot].Data[static_cast<std::size_t>(i)]);
+    EXPECT_EQ(sim.command("transfer table 18"), bytes.join(u' '));
+
+    // Back as received, into a new file of the model: the past one-time line was freed on the
+    // way out, the others come back with the chain the conversion gave them.
+    const QString received = writeFile(QStringLiteral("in.clk"), QByteArray(4000, 'x'));
+    const CliRun back = run({QStringLiteral("receive"), QStringLiteral("-o"), received,
+                             QStringLiteral("--port"), sim.device});
+    ASSERT_EQ(back.exitCode, 0) << back.err.constData();
+    EXPECT_EQ(QFile(received).size(), clock::ClockFileSize);
+    const ClockTable got = readBack(received);
+    EXPECT_EQ(got.ClockFileVersion, 1);
+    EXPECT_EQ(got.ModelIndex, 0);
+    EXPECT_FALSE(got.Lines[1].inUse());
+    for (const int index : {0, 2, 70}) {
+        clock::ClockLine want = expected.Lines[index];
+        // Only lines 0 to 4 carry a chain head in the unit's form.
+        if (index >= clock::TableKindCount)
+            want.FirstLine = 0;
+        EXPECT_EQ(got.Lines[index], want) << index;
+    }
+}
+
+TEST_F(CliTransferTest, FailuresReportTheLinksMessageAndWriteNothing)
+{
+    // A unit of the demo project's model that expects another handshake key.
+    CentralSim sim({QStringLiteral("--project"), demoProject(), QStringLiteral("--key"),
+                    QStringLiteral("17")});
+    ASSERT_TRUE(sim.device.startsWith(QStringLiteral("/dev/"))) << qPrintable(sim.device);
+    const QString target = writeFile(QStringLiteral("old.clk"), "keep me");
+
+    const CliRun wrongKey =
+        run({QStringLiteral("receive"), QStringLiteral("-o"), target, QStringLiteral("--port"),
+             sim.device, QStringLiteral("--project"), demoProject()});
+    EXPECT_EQ(wrongKey.exitCode, 1);
+    EXPECT_TRUE(wrongKey.err.contains("Communication problem:\nWrong init"))
+        << wrongKey.err.constData();
+    QFile old(target);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "keep me");
+
+    const CliRun rightKey = run({QStringLiteral("receive"), QStringLiteral("-o"), target,
+                                 QStringLiteral("--port"), sim.device, QStringLiteral("--project"),
+                                 demoProject(), QStringLiteral("--key"), QStringLiteral("17")});
+    EXPECT_EQ(rightKey.exitCode, 0) << rightKey.err.constData();
+    EXPECT_EQ(readBack(target).ModelIndex, 1);
+
+    const CliRun noPort = run({QStringLiteral("send"), target, QStringLiteral("--port"),
+                               QStringLiteral("/nonexistent/tty")});
+    EXPECT_EQ(noPort.exitCode, 1);
+    EXPECT_FALSE(noPort.err.isEmpty());
+}
+
+} // namespace
+} // namespace quintara::testing
