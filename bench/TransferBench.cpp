@@ -1,0 +1,209 @@
+// Table transfer over a pseudo-terminal against the central-sim executable loaded with the demo
+// installation. Reports, per transfer, the time beyond the protocol's own pauses (one second
+// before, one after the dialling step and one inside the handshake; 100 ms before every table)
+// per acknowledged block, and the share of a core the process used.
+#include "clock/ClockTable.h"
+#include "link/ClockConversion.h"
+#include "link/QtSerialLine.h"
+#include "link/Transfer.h"
+#include "platform/Clock.h"
+#include "platform/EventPump.h"
+#include "platform/Prompter.h"
+#include "project/ProjectModel.h"
+#include "settings/Strings.h"
+#include "tables/TableSet.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <sys/resource.h>
+
+namespace {
+
+using namespace quintara;
+
+constexpr double ConnectPausesMs = 3000;
+constexpr double TablePauseMs = 100;
+
+class SilentPrompter final : public platform::Prompter {
+public:
+    platform::Answer ask(const platform::Message &message) override
+    {
+        shown.append(message.text);
+        return platform::Answer::Ok;
+    }
+    void beep() override {}
+    QStringList shown;
+};
+
+double CpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Acknowledged blocks of a table of `length` bytes: full blocks, then a shorter or empty one.
+int Blocks(int length)
+{
+    return length / 15 + 1;
+}
+
+// The simulator, the PC's side of the line and a demo clock table.
+struct Bench {
+    Bench()
+    {
+        sim.setProgram(QStringLiteral(QUINTARA_CENTRAL_SIM));
+        sim.setArguments({QStringLiteral("--project"), QStringLiteral(QUINTARA_DEMO_PROJECT)});
+        sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        sim.start();
+        sim.waitForStarted(5000);
+        while (!sim.canReadLine() && sim.waitForReadyRead(5000)) {
+        }
+        device = QString::fromLocal8Bit(sim.readLine()).trimmed();
+
+        project::NewProject(*model, 19200, 0);
+        project::SelectModel(*model, 1, strings); // the demo installation's model
+        link.setup.portNumber = 1;
+        link.setup.modelIndex = 1;
+        clockTable.MaxClockLines = 100;
+        // Every line in use, so the table is full length.
+        for (int i = 0; i < 100; ++i) {
+            clock::ClockLine &line = clockTable.Lines[static_cast<std::size_t>(i)];
+            line.Hour = static_cast<quint8>(i % 24);
+            line.Minute = static_cast<quint8>(i % 60);
+            clock::SetReferenceDate(line, QDate::currentDate());
+            line.Table = static_cast<quint8>(i % 5);
+            line.RepeatUnit = clock::Days;
+            line.RepeatCount = 1;
+            line.FunctionType = 1;
+            line.FunctionNumber = static_cast<quint8>(i + 1);
+            line.Level = 255;
+        }
+    }
+    ~Bench()
+    {
+        sim.closeWriteChannel();
+        if (!sim.waitForFinished(5000))
+            sim.kill();
+    }
+
+    QProcess sim;
+    QString device;
+    link::QtSerialLine line{[this](int) { return device; }};
+    platform::QtEventPump pump;
+    platform::SystemClock systemClock;
+    SilentPrompter prompter;
+    settings::Strings strings{settings::StringTable::builtIn(), prompter};
+    link::CentralLink link{line, pump, prompter, strings};
+    std::unique_ptr<project::ProjectModel> model = std::make_unique<project::ProjectModel>();
+    clock::ClockTable clockTable;
+    tables::TableSet tables;
+};
+
+// Runs one transfer per iteration; `run` answers the number of tables and blocks it moved.
+template <typename Run>
+void Measure(benchmark::State &state, Run run, const std::function<bool(Bench &)> &prepare = {})
+{
+    Bench bench;
+    if (!bench.device.startsWith(QStringLiteral("/dev/"))) {
+        state.SkipWithError("central-sim did not start");
+        return;
+    }
+    if (prepare && !prepare(bench)) {
+        state.SkipWithError("preparation failed");
+        return;
+    }
+    double extraMsPerBlock = 0;
+    double cpuShare = 0;
+    double blocks = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        const double cpuStart = CpuSeconds();
+        const auto [ok, tableCount, blockCount] = run(bench);
+        const double cpu = CpuSeconds() - cpuStart;
+        const double wallMs =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
+        if (!ok) {
+            state.SkipWithError("transfer failed");
+            return;
+        }
+        const double pausesMs = ConnectPausesMs + TablePauseMs * tableCount;
+        extraMsPerBlock += (wallMs - pausesMs) / blockCount;
+        cpuShare += cpu * 1000 / wallMs;
+        blocks = blockCount;
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["blocks"] = blocks;
+    state.counters["extra_ms_per_block"] = extraMsPerBlock / n;
+    state.counters["cpu_share"] = cpuShare / n;
+}
+
+struct Outcome {
+    bool ok;
+    int tables;
+    int blocks;
+};
+
+void BM_SendClockTable(benchmark::State &state)
+{
+    Measure(state, [](Bench &b) {
+        const bool ok = link::SendClockTable(b.link, b.tables, b.clockTable, *b.model,
+                                             b.systemClock, true) == 0;
+        return Outcome{ok, 1, Blocks(b.tables[tables::TableSet::ClockSlot].Length)};
+    });
+}
+
+void BM_ReceiveClockTable(benchmark::State &state)
+{
+    Measure(
+        state,
+        [](Bench &b) {
+            const bool ok = link::ReceiveClockTable(b.link, b.tables, b.clockTable, *b.model,
+                                                    b.systemClock) == 0;
+            return Outcome{ok, 1, Blocks(b.tables[tables::TableSet::ClockSlot].ReceivedLength)};
+        },
+        [](Bench &b) {
+            // The unit must hold a clock table first.
+            return link::SendClockTable(b.link, b.tables, b.clockTable, *b.model, b.systemClock,
+                                        false) == 0;
+        });
+}
+
+void BM_ReceiveEverything(benchmark::State &state)
+{
+    Measure(state, [](Bench &b) {
+        const bool ok = link::ReceiveEverything(b.link, b.tables, *b.model, 19200) == 0;
+        int tableCount = 0;
+        int blockCount = 0;
+        for (int n = 0; n < tables::TableSet::SlotCount; ++n) {
+            if (n == tables::TableSet::UnusedSlot || n == tables::TableSet::ClockSlot)
+                continue;
+            ++tableCount;
+            blockCount += Blocks(b.tables[n].ReceivedLength);
+        }
+        return Outcome{ok, tableCount, blockCount};
+    });
+}
+
+BENCHMARK(BM_SendClockTable)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_ReceiveClockTable)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_ReceiveEverything)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
