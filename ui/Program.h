@@ -9,6 +9,9 @@
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
 #include "settings/Strings.h"
+#include "tables/TableSet.h"
+
+#include <memory>
 
 namespace quintara::ui {
 
@@ -38,6 +41,8 @@ struct Program {
 
     project::ProjectModel project;
     clock::ClockTable clockTable;
+    // The central-unit tables of the last transfer; made when the first transfer starts.
+    std::unique_ptr<tables::TableSet> tableSet;
 };
 
 } // namespace quintara::ui
