@@ -1,0 +1,421 @@
+#include "ui/FrmCom.h"
+
+#include "link/PortDevice.h"
+#include "link/QtSerialLine.h"
+#include "link/Transfer.h"
+#include "ui/FormTranslation.h"
+#include "ui/Program.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace quintara::ui {
+
+namespace {
+
+constexpr int ProgressId = 674;
+constexpr int CreatingTablesId = 670;
+
+// The init strings of the two modems the program knows; the third type's is the user's own.
+constexpr int ProximaLite = 0;
+constexpr int StandardModem = 1;
+constexpr int SpecificModem = 2;
+
+template <typename Widget> Widget *Named(QWidget *parent, const char *name)
+{
+    auto *widget = new Widget(parent);
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+class WaitPointer {
+public:
+    WaitPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitPointer() { QApplication::restoreOverrideCursor(); }
+    WaitPointer(const WaitPointer &) = delete;
+    WaitPointer &operator=(const WaitPointer &) = delete;
+};
+
+} // namespace
+
+bool FrmCom::Run(Program &program, Mode mode, QWidget *parent)
+{
+    // Declared first so that it outlives the dialog that uses it.
+    link::QtSerialLine line(link::DeviceMapFromSettings(program.profile));
+    FrmCom dialog(program, mode, line, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+FrmCom::FrmCom(Program &program, Mode mode, link::SerialLine &line, QWidget *parent)
+    : QDialog(parent), m_program(program), m_mode(mode),
+      m_link(std::make_unique<link::CentralLink>(line, program.pump, program.prompter,
+                                                 program.strings))
+{
+    setObjectName(QStringLiteral("FrmCom"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    m_link->observer.progress = [this](int percent, const QString &label) {
+        showProgress(percent, label);
+    };
+    m_link->observer.sendCaption = [this](const QString &caption) {
+        m_sendCaption = caption;
+        m_cmdSendOK->setText(caption);
+    };
+
+    buildForm();
+    translate();
+    loadValues();
+
+    connect(m_cboPort, &QComboBox::activated, this, &FrmCom::portChosen);
+    connect(m_cboBaudrate, &QComboBox::activated, this, &FrmCom::baudRateChosen);
+    connect(m_cboModem, &QComboBox::activated, this, &FrmCom::modemTypeChosen);
+    connect(m_chkModem, &QCheckBox::toggled, this, &FrmCom::modemClicked);
+    connect(m_chkCallBack, &QCheckBox::toggled, this, &FrmCom::callBackClicked);
+    connect(m_cmdSendOK, &QPushButton::clicked, this, &FrmCom::sendOK);
+    connect(m_cmdSendCancel, &QPushButton::clicked, this, &FrmCom::reject);
+    connect(m_cmdRcv, &QPushButton::clicked, this, &FrmCom::receiveEverything);
+    connect(m_cmdPrgModem, &QPushButton::clicked, this, &FrmCom::programModem);
+
+    adjustSize();
+    setFixedSize(sizeHint());
+    CentreForm(*this);
+}
+
+FrmCom::~FrmCom() = default;
+
+void FrmCom::buildForm()
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->setSpacing(10);
+
+    auto *top = new QHBoxLayout;
+    top->setSpacing(12);
+    layout->addLayout(top);
+
+    auto *left = new QVBoxLayout;
+    top->addLayout(left);
+    m_fraCom = Named<QGroupBox>(this, "FraCom");
+    auto *com = new QGridLayout(m_fraCom);
+    m_cboPort = Named<QComboBox>(m_fraCom, "cboPort");
+    m_cboBaudrate = Named<QComboBox>(m_fraCom, "cboBaudrate");
+    m_chkModem = Named<QCheckBox>(m_fraCom, "ChkModem");
+    com->addWidget(m_cboPort, 0, 0);
+    com->addWidget(m_cboBaudrate, 0, 1);
+    com->addWidget(m_chkModem, 1, 0, 1, 2);
+    left->addWidget(m_fraCom);
+    m_chkTimeSet = Named<QCheckBox>(this, "ChkTimeSet");
+    left->addWidget(m_chkTimeSet);
+    left->addStretch(1);
+
+    m_fraModem = Named<QGroupBox>(this, "FraModem");
+    auto *modem = new QGridLayout(m_fraModem);
+    m_lblModem = Named<QLabel>(m_fraModem, "LblModem");
+    m_cboModem = Named<QComboBox>(m_fraModem, "CboModem");
+    m_lblInitString = Named<QLabel>(m_fraModem, "LblInitString");
+    m_txtInitString = Named<QLineEdit>(m_fraModem, "TxtInitString");
+    m_lblTelNr = Named<QLabel>(m_fraModem, "LblTelNr");
+    m_txtTelNr = Named<QLineEdit>(m_fraModem, "TxttelNr");
+    m_chkCallBack = Named<QCheckBox>(m_fraModem, "ChkCallBack");
+    m_lblCallBack = Named<QLabel>(m_fraModem, "LblCallBack");
+    m_txtCallBack = Named<QLineEdit>(m_fraModem, "TxtCallBack");
+    m_cmdPrgModem = Named<QPushButton>(m_fraModem, "CmdPrgModem");
+    // The modem record holds 50 characters of each.
+    for (QLineEdit *edit : {m_txtInitString, m_txtTelNr, m_txtCallBack}) {
+        edit->setMaxLength(project::Name50::width);
+        edit->setMinimumWidth(200);
+    }
+    m_lblModem->setBuddy(m_cboModem);
+    m_lblInitString->setBuddy(m_txtInitString);
+    m_lblTelNr->setBuddy(m_txtTelNr);
+    m_lblCallBack->setBuddy(m_txtCallBack);
+    modem->addWidget(m_lblModem, 0, 0);
+    modem->addWidget(m_cboModem, 0, 1);
+    modem->addWidget(m_lblInitString, 1, 0);
+    modem->addWidget(m_txtInitString, 1, 1);
+    modem->addWidget(m_lblTelNr, 2, 0);
+    modem->addWidget(m_txtTelNr, 2, 1);
+    modem->addWidget(m_chkCallBack, 3, 0, 1, 2);
+    modem->addWidget(m_lblCallBack, 4, 0);
+    modem->addWidget(m_txtCallBack, 4, 1);
+    modem->addWidget(m_cmdPrgModem, 5, 0, 1, 2);
+    top->addWidget(m_fraModem, 1);
+
+    auto *line1 = Named<QFrame>(this, "Line1");
+    line1->setFrameShape(QFrame::HLine);
+    line1->setFrameShadow(QFrame::Sunken);
+    layout->addWidget(line1);
+
+    m_lblProgress = Named<QLabel>(this, "lblProgress");
+    layout->addWidget(m_lblProgress);
+    m_panProgress = Named<QProgressBar>(this, "PanProgress");
+    m_panProgress->setRange(0, 100);
+    m_panProgress->setValue(0);
+    layout->addWidget(m_panProgress);
+
+    auto *buttons = new QHBoxLayout;
+    layout->addLayout(buttons);
+    m_cmdRcv = Named<QPushButton>(this, "CmdRcv");
+    m_cmdSendOK = Named<QPushButton>(this, "cmdSendOK");
+    m_cmdSendCancel = Named<QPushButton>(this, "cmdSendCancel");
+    for (QPushButton *button : {m_cmdRcv, m_cmdSendOK, m_cmdSendCancel})
+        button->setMinimumWidth(100);
+    buttons->addWidget(m_cmdRcv);
+    buttons->addStretch(1);
+    buttons->addWidget(m_cmdSendOK);
+    buttons->addWidget(m_cmdSendCancel);
+    m_cmdSendOK->setDefault(true);
+}
+
+void FrmCom::translate()
+{
+    TranslateForm(*this, m_program.strings);
+    if (!m_sendCaption.isEmpty())
+        m_cmdSendOK->setText(m_sendCaption);
+    if (!m_progressText.isEmpty())
+        m_lblProgress->setText(m_progressText);
+}
+
+void FrmCom::loadValues()
+{
+    const settings::Settings &settings = m_program.settings;
+    for (int port = 1; port <= PortCount; ++port)
+        m_cboPort->addItem(QStringLiteral("COM%1").arg(port), port);
+    m_cboPort->setCurrentIndex(m_cboPort->findData(int{settings.comPort}));
+    for (int rate : BaudRates)
+        m_cboBaudrate->addItem(QString::number(rate), rate);
+    m_cboBaudrate->setCurrentIndex(m_cboBaudrate->findData(int{settings.baudRateInUse}));
+
+    const project::ModemRec &modem = m_program.project.Modem;
+    m_cboModem->addItems({QStringLiteral("Baush Proxima Lite"), QStringLiteral("Standaard modem"),
+                          QStringLiteral("Specifieke modem")});
+    m_chkModem->setChecked(modem.ModemInUse != 0);
+    // A type byte the list doesn't know leaves no type chosen and the init string empty.
+    m_cboModem->setCurrentIndex(modem.ModemType < m_cboModem->count() ? modem.ModemType : -1);
+    m_txtTelNr->setText(modem.TelephoneNumber.text().trimmed());
+    const QString callBack = modem.CallBackNumber.text().trimmed();
+    if (!callBack.isEmpty()) {
+        m_chkCallBack->setChecked(true);
+        m_txtCallBack->setText(callBack);
+    }
+    modemClicked();
+    callBackClicked();
+    m_chkTimeSet->setChecked(settings.timeSet != 0);
+    m_chkTimeSet->setVisible(true);
+}
+
+bool FrmCom::busy() const
+{
+    return !m_cmdSendOK->isEnabled() || m_link->Busy();
+}
+
+void FrmCom::portChosen()
+{
+    const QVariant port = m_cboPort->currentData();
+    if (port.isValid())
+        m_program.settings.comPort = static_cast<qint16>(port.toInt());
+}
+
+void FrmCom::baudRateChosen()
+{
+    const QVariant rate = m_cboBaudrate->currentData();
+    if (!rate.isValid())
+        return;
+    m_program.settings.baudRateInUse = rate.toInt();
+    m_program.project.System.BaudRate = rate.toInt();
+}
+
+void FrmCom::modemTypeChosen()
+{
+    m_txtInitString->setEnabled(false);
+    switch (m_cboModem->currentIndex()) {
+    case ProximaLite:
+        m_txtInitString->setText(QStringLiteral("AT&F%C0"));
+        break;
+    case StandardModem:
+        m_txtInitString->setText(QStringLiteral("ATZ0"));
+        break;
+    case SpecificModem:
+        m_txtInitString->setText(m_program.project.Modem.ModemInit.text().trimmed());
+        // Editable only while a modem is in use at all.
+        m_txtInitString->setEnabled(m_chkModem->isChecked());
+        break;
+    default:
+        break;
+    }
+}
+
+void FrmCom::modemClicked()
+{
+    const bool on = m_chkModem->isChecked();
+    for (QWidget *widget : std::initializer_list<QWidget *>{
+             m_lblModem, m_cboModem, m_lblInitString, m_txtTelNr, m_lblTelNr, m_chkCallBack})
+        widget->setEnabled(on);
+    if (!on)
+        m_txtInitString->setEnabled(false);
+    modemTypeChosen();
+}
+
+void FrmCom::callBackClicked()
+{
+    const bool on = m_chkCallBack->isChecked();
+    if (!on)
+        m_txtCallBack->clear();
+    m_txtCallBack->setEnabled(on);
+    m_lblCallBack->setEnabled(on);
+}
+
+void FrmCom::storeDialog()
+{
+    m_program.settings.timeSet = m_chkTimeSet->isChecked() ? 1 : 0;
+    project::ModemRec &modem = m_program.project.Modem;
+    modem.ModemInUse = m_chkModem->isChecked() ? 1 : 0;
+    if (m_cboModem->currentIndex() >= 0)
+        modem.ModemType = static_cast<quint8>(m_cboModem->currentIndex());
+    modem.ModemInit = m_txtInitString->text();
+    modem.TelephoneNumber = m_txtTelNr->text();
+    modem.CallBackNumber = m_txtCallBack->text();
+}
+
+void FrmCom::prepareLink()
+{
+    link::LinkSetup &setup = m_link->setup;
+    setup.portNumber = m_program.settings.comPort;
+    setup.baudRate = m_program.settings.baudRateInUse;
+    setup.connectedWithModem = m_chkModem->isChecked();
+    setup.callBackNecessary = m_chkCallBack->isChecked();
+    setup.initString = m_txtInitString->text();
+    setup.telephoneNumber = m_txtTelNr->text();
+    setup.handshakeKey = link::HandshakeKeyFromSettings(m_program.profile);
+    setup.modelIndex = m_program.project.ModelIndex;
+}
+
+void FrmCom::setIdle(bool idle)
+{
+    // Every button that starts something on the port is locked while the port is in use, so
+    // that no second transfer can start inside the waits of the first.
+    m_cmdSendOK->setEnabled(idle);
+    m_cmdRcv->setEnabled(idle);
+    m_fraCom->setEnabled(idle);
+    m_fraModem->setEnabled(idle);
+    if (!idle)
+        m_cmdSendCancel->setDefault(true);
+}
+
+void FrmCom::showProgress(int percent, const QString &label)
+{
+    m_panProgress->setValue(percent);
+    m_lblProgress->setText(label);
+    m_progressText = label;
+}
+
+void FrmCom::sendOK()
+{
+    if (busy())
+        return;
+    storeDialog();
+    setIdle(false);
+    showProgress(0, m_program.strings.GetResString(ProgressId) + QStringLiteral(": ") +
+                        m_program.strings.GetResString(CreatingTablesId));
+    {
+        const WaitPointer wait;
+        m_program.pump.processEvents();
+    }
+    prepareLink();
+    if (!m_program.tableSet)
+        m_program.tableSet = std::make_unique<tables::TableSet>();
+
+    const qint16 result =
+        m_mode == Mode::Receive
+            ? link::ReceiveClockTable(*m_link, *m_program.tableSet, m_program.clockTable,
+                                      m_program.project, m_program.clock)
+            : link::SendClockTable(*m_link, *m_program.tableSet, m_program.clockTable,
+                                   m_program.project, m_program.clock,
+                                   m_program.settings.timeSet != 0);
+    if (result == 0) {
+        accept();
+        return;
+    }
+    setIdle(true);
+    m_cmdSendOK->setDefault(true);
+    m_cmdSendOK->setFocus();
+}
+
+void FrmCom::receiveEverything()
+{
+    if (busy())
+        return;
+    setIdle(false);
+    m_link->ClearStop();
+    showProgress(0, m_program.strings.GetResString(ProgressId) + QStringLiteral(": ") +
+                        m_program.strings.GetResString(CreatingTablesId));
+    {
+        const WaitPointer wait;
+        m_program.pump.processEvents();
+    }
+    prepareLink();
+    if (!m_program.tableSet)
+        m_program.tableSet = std::make_unique<tables::TableSet>();
+
+    const qint16 result = link::ReceiveEverything(*m_link, *m_program.tableSet, m_program.project,
+                                                  m_program.settings.baudRateInUse);
+    if (result == 0) {
+        m_program.pump.processEvents();
+        accept();
+        return;
+    }
+    setIdle(true);
+    m_cmdRcv->setDefault(true);
+    m_cmdRcv->setFocus();
+}
+
+void FrmCom::programModem()
+{
+    if (busy())
+        return;
+    const QString callBack = m_txtCallBack->text().trimmed();
+    m_program.project.Modem.CallBackNumber = callBack;
+    prepareLink();
+    setIdle(false);
+    link::ProgramModem(*m_link, m_chkCallBack->isChecked(), callBack);
+    setIdle(true);
+    m_cmdSendOK->setDefault(true);
+}
+
+void FrmCom::reject()
+{
+    if (busy()) {
+        m_link->RequestStop();
+        return;
+    }
+    QDialog::reject();
+}
+
+void FrmCom::closeEvent(QCloseEvent *event)
+{
+    if (busy()) {
+        m_link->RequestStop();
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void FrmCom::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        translate();
+    QDialog::changeEvent(event);
+}
+
+} // namespace quintara::ui

@@ -1,0 +1,117 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace quintara::link {
+class CentralLink;
+class SerialLine;
+} // namespace quintara::link
+
+namespace quintara::ui {
+
+struct Program;
+
+// The communication dialog: sends the clock table to the central unit or receives it back (by
+// mode), receives the unit's whole configuration as the project, and programs the modem at the
+// unit's side. It shows and stores the line settings (port, baud rate), the project's modem
+// record and the clock-setting flag.
+//
+// A transfer runs inside the button's handler and lets events run while it waits, so Cancel
+// works; while it runs the OK button is disabled, and that is what Cancel and closing look at:
+// they then only ask the transfer to stop. Every transfer opens and closes the port itself.
+class FrmCom : public QDialog {
+    Q_OBJECT
+public:
+    // What OK does: "T" sends the clock table, "R" receives it.
+    enum class Mode : char { Transmit = 'T', Receive = 'R' };
+
+    // The items of the lists.
+    static constexpr int PortCount = 8;
+    static constexpr int BaudRates[] = {2400, 4800, 9600, 19200};
+
+    // Opens the dialog modally on a serial line of the program's port map. Answers whether a
+    // transfer succeeded and closed it.
+    static bool Run(Program &program, Mode mode, QWidget *parent = nullptr);
+
+    // The line is the caller's and outlives the dialog.
+    FrmCom(Program &program, Mode mode, link::SerialLine &line, QWidget *parent = nullptr);
+    ~FrmCom() override;
+
+    Mode mode() const { return m_mode; }
+    // A transfer or the modem programming is running.
+    bool busy() const;
+    link::CentralLink &centralLink() { return *m_link; }
+
+    // Cancel, Escape: closes the dialog when idle, otherwise asks the transfer to stop.
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void buildForm();
+    void translate();
+    void loadValues();
+
+    void portChosen();
+    void baudRateChosen();
+    void modemTypeChosen();
+    void modemClicked();
+    void callBackClicked();
+
+    void sendOK();
+    void receiveEverything();
+    void programModem();
+
+    // Puts the modem, call-back and clock-setting choices into the project and the settings.
+    void storeDialog();
+    // Port, baud rate, modem and key of the next transfer, as the dialog shows them.
+    void prepareLink();
+    // Locks everything that could start another use of the port, or unlocks it again.
+    void setIdle(bool idle);
+    void showProgress(int percent, const QString &label);
+
+    Program &m_program;
+    const Mode m_mode;
+    std::unique_ptr<link::CentralLink> m_link;
+    // What the link has put on the OK button and the progress label; the texts set on every
+    // activation must not wipe them out.
+    QString m_sendCaption;
+    QString m_progressText;
+
+    QGroupBox *m_fraCom = nullptr;
+    QComboBox *m_cboPort = nullptr;
+    QComboBox *m_cboBaudrate = nullptr;
+    QCheckBox *m_chkModem = nullptr;
+    QCheckBox *m_chkTimeSet = nullptr;
+    QGroupBox *m_fraModem = nullptr;
+    QLabel *m_lblModem = nullptr;
+    QComboBox *m_cboModem = nullptr;
+    QLabel *m_lblInitString = nullptr;
+    QLineEdit *m_txtInitString = nullptr;
+    QLabel *m_lblTelNr = nullptr;
+    QLineEdit *m_txtTelNr = nullptr;
+    QCheckBox *m_chkCallBack = nullptr;
+    QLabel *m_lblCallBack = nullptr;
+    QLineEdit *m_txtCallBack = nullptr;
+    QPushButton *m_cmdPrgModem = nullptr;
+    QLabel *m_lblProgress = nullptr;
+    QProgressBar *m_panProgress = nullptr;
+    QPushButton *m_cmdRcv = nullptr;
+    QPushButton *m_cmdSendOK = nullptr;
+    QPushButton *m_cmdSendCancel = nullptr;
+};
+
+} // namespace quintara::ui
