@@ -2,6 +2,9 @@
 
 #include "clock/ClockTable.h"
 #include "clock/Occurrences.h"
+#include "link/Kalvenor.h"
+#include "link/QtSerialLine.h"
+#include "link/Ticker.h"
 #include "settings/NameTables.h"
 #include "settings/Settings.h"
 #include "ui/FileDialogs.h"
@@ -148,6 +151,7 @@ FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
     setObjectName(QStringLiteral("FrmKlokken"));
     setWindowIcon(Pictures::icon(QStringLiteral("tlb_table1")));
     editLine = [this](int editMode) { return FrmClkEdit::Edit(m_program, editMode, this); };
+    onTest = [this] { runOnlineTest(); };
 
     m_surface = new Surface(*this);
     m_surface->setFixedSize(SurfaceWidth, SurfaceHeight);

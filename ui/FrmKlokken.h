@@ -11,6 +11,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -20,6 +21,12 @@ class QScrollBar;
 class QTabBar;
 class QTimer;
 class QToolBar;
+
+namespace quintara::link {
+class Kalvenor;
+class QtSerialLine;
+class QtTicker;
+} // namespace quintara::link
 
 namespace quintara::ui {
 
@@ -92,7 +99,9 @@ public:
     // The clock line editor (FrmClkEdit::Edit unless a test puts its own here): edits the
     // selected line in the given mode, answers whether OK closed it.
     std::function<bool(int editMode)> editLine;
-    // The link commands, filled by whoever provides the link.
+    // The link commands. Transmit and Receive are filled by whoever provides the
+    // communication dialog; the on-line test drives the window's own link control unless a
+    // test puts something else here.
     std::function<void()> onTransmit;
     std::function<void()> onReceive;
     std::function<void()> onTest;
@@ -144,6 +153,7 @@ private:
     // Asks before a changed table is dropped; false when the command must stop.
     bool mayDropChanges();
     void showSystemError(const QString &description);
+    void runOnlineTest();
 
     Program &m_program;
     FileDialogs &m_dialogs;
@@ -172,6 +182,10 @@ private:
     QPushButton *m_cmdDelete = nullptr;
     QPushButton *m_cmdTest = nullptr;
     QTimer *m_globalTimer = nullptr;
+    // LinkOcx and what it runs on, made at the first on-line test.
+    std::unique_ptr<link::QtSerialLine> m_serialLine;
+    std::unique_ptr<link::QtTicker> m_ticker;
+    std::unique_ptr<link::Kalvenor> m_linkOcx;
 
     QDate m_firstShownDay;
     int m_poolCounter = 0;

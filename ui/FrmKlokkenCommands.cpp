@@ -2,6 +2,11 @@
 #include "clock/ClockFile.h"
 #include "clock/ClockTable.h"
 #include "clock/Occurrences.h"
+#include "link/Kalvenor.h"
+#include "link/OnlineTest.h"
+#include "link/PortDevice.h"
+#include "link/QtSerialLine.h"
+#include "link/Ticker.h"
 #include "project/ProjectFileReader.h"
 #include "ui/FileDialogs.h"
 #include "ui/FrmClkEdit.h"
@@ -285,6 +290,23 @@ void FrmKlokken::OnlineTest()
 {
     if (onTest)
         onTest();
+}
+
+void FrmKlokken::runOnlineTest()
+{
+    if (!m_linkOcx) {
+        m_serialLine =
+            std::make_unique<link::QtSerialLine>(link::DeviceMapFromSettings(m_program.profile));
+        m_ticker = std::make_unique<link::QtTicker>();
+        m_linkOcx = std::make_unique<link::Kalvenor>(*m_serialLine, *m_ticker, m_program.pump);
+    }
+    std::optional<link::OnlineTestFunction> function;
+    if (const auto index = m_program.clockTable.selectedIndex()) {
+        const clock::ClockLine &line = m_program.clockTable.Lines[static_cast<std::size_t>(*index)];
+        function = link::OnlineTestFunction{line.FunctionType, line.FunctionNumber, line.Level};
+    }
+    link::RunOnlineTest(*m_linkOcx, m_program.settings.comPort, m_program.settings.baudRateInUse,
+                        function, m_program.prompter);
 }
 
 } // namespace quintara::ui

@@ -10,6 +10,7 @@
 #include "ui/FrmKlokken.h"
 #include "ui/KlokControl.h"
 #include "ui/Program.h"
+#include "ui/frmStart.h"
 
 #include <QAction>
 #include <QApplication>
@@ -489,6 +490,16 @@ TEST_F(MainWindowTest, FileAndLineCommands)
     window->toolbarButton(2)->trigger();
     EXPECT_EQ(received, 1);
     EXPECT_FALSE(window->Klok(5)->isHidden());
+
+    // The on-line test on a port that does not open only beeps.
+    QFile ports(dir.filePath(QStringLiteral("Ventora.ini")));
+    ASSERT_TRUE(ports.open(QIODevice::WriteOnly));
+    ports.write("[Ports]\nCOM2=" + dir.filePath(QStringLiteral("no-such-tty")).toUtf8() + "\n");
+    ports.close();
+    program.settings.comPort = 2;
+    const int beeps = prompter.beeps;
+    named<QPushButton>(QStringLiteral("CmdTest"))->click();
+    EXPECT_EQ(prompter.beeps, beeps + 1);
 }
 
 TEST_F(MainWindowTest, ScrollingShowsLaterWeeks)
@@ -575,9 +586,12 @@ TEST_F(StartUpTest, InsistsOnAProjectFileThenOffersTheStartChoices)
     prompter.shown.clear();
     window->close();
     ui::Program again{prompter, clock, pump, settings::ProfileFile(ini)};
-    answerStartDialog(QStringLiteral("CmdCancel"));
-    const auto second = ui::ClockMain::Main(again, dialogs);
+    answerStartDialog(QStringLiteral("CmdLoad"));
+    int received = 0;
+    const auto second = ui::ClockMain::Main(
+        again, dialogs, [&](ui::FrmKlokken &main) { main.onReceive = [&] { ++received; }; });
     ASSERT_NE(second, nullptr);
+    EXPECT_EQ(received, 1);
     EXPECT_TRUE(prompter.shown.isEmpty());
     EXPECT_EQ(again.settings.nbtFile, house);
     EXPECT_EQ(again.clockTable.ClockFileName, "house.clk");
@@ -591,6 +605,25 @@ TEST_F(StartUpTest, DecliningAProjectEndsWithoutWritingSettings)
     QFile file(ini);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), "[Global]\nLanguage=0\n[Clock]\nNBTFile=/no/such/file.nbt\n");
+}
+
+TEST(SplashForm, VersionAndPlatformLabels)
+{
+    quintara::testing::ScriptedPrompter prompter;
+    settings::Strings strings(settings::StringTable::builtIn(), prompter);
+    EXPECT_EQ(ui::VersionText(QStringLiteral("1.2.345")), "Version 1.2/345");
+    EXPECT_EQ(ui::PlatformText({0, QStringLiteral("4.10"), QStringLiteral("x")}), "Unidentified");
+    EXPECT_EQ(ui::PlatformText({1, QStringLiteral("4.10"), QStringLiteral("x")}),
+              "Windows 95, 4.10");
+    EXPECT_EQ(ui::PlatformText({2, QStringLiteral("10.0"), QStringLiteral("x")}),
+              "Windows NT, 10.0");
+    EXPECT_EQ(ui::PlatformText({3, QStringLiteral("12"), QStringLiteral("Debian 12")}),
+              "Debian 12");
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.7"));
+    ui::frmStart splash(strings, {2, QStringLiteral("10.0"), QString()});
+    EXPECT_EQ(splash.lblVersion()->text(), "Version 1.0/7");
+    EXPECT_EQ(splash.lblPlatform()->text(), "Windows NT, 10.0");
+    QCoreApplication::setApplicationVersion(QString());
 }
 
 // --- The marker control ----------------------------------------------------------------------
