@@ -1,0 +1,271 @@
+#include "tools/cli/CommandLine.h"
+
+#include "project/ProjectModel.h"
+#include "settings/ProfileFile.h"
+#include "settings/Strings.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+namespace quintara::cli {
+
+namespace {
+
+const QString Usage = QStringLiteral(
+    "Usage: quintara-cli COMMAND [FILE] [options]\n"
+    "\n"
+    "Commands:\n"
+    "  show FILE.clk [--project FILE.nbt]          the clock file's lines\n"
+    "  week FILE.clk [--monday YYYY-MM-DD] [--now YYYY-MM-DDTHH:MM] [--project FILE.nbt]\n"
+    "                                              what the week view computes for one week\n"
+    "  project FILE.nbt                            the project's model and functions\n"
+    "  tables FILE.nbt                             the table set compiled from the project\n"
+    "  send FILE.clk --port N|DEVICE [--baud B] [--set-time] [--project FILE.nbt]\n"
+    "                                              send the clock table to the central unit\n"
+    "  receive -o FILE.clk --port N|DEVICE [--baud B] [--project FILE.nbt | --model M]\n"
+    "                                              receive the clock table into a new file\n"
+    "\n"
+    "Every command takes --language N (0..6, texts in English by default); show, week,\n"
+    "project and tables take --json. 'quintara-cli COMMAND --help' lists a command's options.\n"
+    "Exit status: 0 done, 1 failed, 2 a mistake on the command line.\n");
+
+std::optional<Command> CommandNamed(const QString &name)
+{
+    static const QList<std::pair<QLatin1String, Command>> commands{
+        {QLatin1String("show"), Command::Show},       {QLatin1String("week"), Command::Week},
+        {QLatin1String("project"), Command::Project}, {QLatin1String("tables"), Command::Tables},
+        {QLatin1String("send"), Command::Send},       {QLatin1String("receive"), Command::Receive},
+    };
+    for (const auto &[text, command] : commands) {
+        if (name == text)
+            return command;
+    }
+    return std::nullopt;
+}
+
+QCommandLineOption Option(const QString &name, const QString &description,
+                          const QString &valueName = {})
+{
+    return QCommandLineOption(name, description, valueName);
+}
+
+// Every option any command takes; each command's parser knows only its own.
+struct Options {
+    QCommandLineOption json =
+        Option(QStringLiteral("json"), QStringLiteral("Machine form (JSON)."));
+    QCommandLineOption language = Option(
+        QStringLiteral("language"),
+        QStringLiteral("Language of the texts: 0 English (default) to 6."), QStringLiteral("N"));
+    QCommandLineOption project =
+        Option(QStringLiteral("project"),
+               QStringLiteral("Project file: function names, workdays, model, baud rate, modem."),
+               QStringLiteral("FILE.nbt"));
+    QCommandLineOption monday =
+        Option(QStringLiteral("monday"),
+               QStringLiteral("First day of the week shown (default: the current week)."),
+               QStringLiteral("YYYY-MM-DD"));
+    QCommandLineOption now =
+        Option(QStringLiteral("now"),
+               QStringLiteral("The moment taken as now (default: the system clock)."),
+               QStringLiteral("YYYY-MM-DDTHH:MM"));
+    QCommandLineOption port =
+        Option(QStringLiteral("port"),
+               QStringLiteral("Port number (mapped as by the settings file) or device."),
+               QStringLiteral("N|DEVICE"));
+    QCommandLineOption baud = Option(
+        QStringLiteral("baud"), QStringLiteral("Baud rate (default: the project's, else 19200)."),
+        QStringLiteral("B"));
+    QCommandLineOption key =
+        Option(QStringLiteral("key"),
+               QStringLiteral("Handshake key 0..255 (default: the settings file's)."),
+               QStringLiteral("K"));
+    QCommandLineOption setTime =
+        Option(QStringLiteral("set-time"), QStringLiteral("Also set the central unit's clock."));
+    QCommandLineOption modem =
+        Option(QStringLiteral("modem"), QStringLiteral("Connected with modem: dial first."));
+    QCommandLineOption callBack =
+        Option(QStringLiteral("call-back"), QStringLiteral("Call-back necessary (with --modem)."));
+    QCommandLineOption init = Option(QStringLiteral("init"),
+                                     QStringLiteral("Modem init string (default: the project's)."),
+                                     QStringLiteral("TEXT"));
+    QCommandLineOption phone =
+        Option(QStringLiteral("phone"),
+               QStringLiteral("Telephone number to dial (default: the project's)."),
+               QStringLiteral("NUMBER"));
+    QCommandLineOption settingsFile =
+        Option(QStringLiteral("settings"),
+               QStringLiteral("Settings file for port numbers and the key (default: %1).")
+                   .arg(settings::DefaultSettingsPath()),
+               QStringLiteral("FILE"));
+    QCommandLineOption output =
+        QCommandLineOption({QStringLiteral("o"), QStringLiteral("output")},
+                           QStringLiteral("The clock file to write."), QStringLiteral("FILE.clk"));
+    QCommandLineOption model =
+        Option(QStringLiteral("model"),
+               QStringLiteral("Central-unit model 0..4 without a project (default 0)."),
+               QStringLiteral("M"));
+};
+
+std::optional<int> IntegerIn(const QString &text, int low, int high)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+ParsedCommandLine Mistake(const QString &text)
+{
+    return {std::nullopt,
+            QStringLiteral("quintara-cli: %1\nTry 'quintara-cli --help'.\n").arg(text), ExitUsage};
+}
+
+// One command's parser, knowing only the options that command takes.
+class CommandParser {
+public:
+    void accept(const QList<QCommandLineOption> &options)
+    {
+        m_parser.addOptions(options);
+        for (const QCommandLineOption &option : options)
+            m_known += option.names();
+    }
+    // Whether the command takes the option and it was given.
+    bool given(const QCommandLineOption &option) const
+    {
+        return m_known.contains(option.names().constFirst()) && m_parser.isSet(option);
+    }
+    QString value(const QCommandLineOption &option) const { return m_parser.value(option); }
+
+    QCommandLineParser &parser() { return m_parser; }
+
+private:
+    QCommandLineParser m_parser;
+    QStringList m_known;
+};
+
+} // namespace
+
+ParsedCommandLine ParseCommandLine(const QStringList &arguments)
+{
+    const QString name = arguments.value(1);
+    if (name == QLatin1String("--help") || name == QLatin1String("-h"))
+        return {std::nullopt, Usage, ExitOk};
+    if (name == QLatin1String("--version"))
+        return {std::nullopt,
+                QStringLiteral("quintara-cli %1\n").arg(QCoreApplication::applicationVersion()),
+                ExitOk};
+    const std::optional<Command> command = CommandNamed(name);
+    if (!command)
+        return Mistake(name.isEmpty() ? QStringLiteral("no command")
+                                      : QStringLiteral("unknown command '%1'").arg(name));
+
+    const bool clockFile = *command == Command::Show || *command == Command::Week;
+    const bool projectFile = *command == Command::Project || *command == Command::Tables;
+    const bool transfer = *command == Command::Send || *command == Command::Receive;
+
+    const Options options;
+    CommandParser in;
+    QCommandLineParser &parser = in.parser();
+    const QCommandLineOption help = parser.addHelpOption();
+    in.accept({options.language});
+    if (!transfer)
+        in.accept({options.json});
+    if (!projectFile)
+        in.accept({options.project});
+    if (*command == Command::Week)
+        in.accept({options.monday, options.now});
+    if (transfer)
+        in.accept({options.port, options.baud, options.key, options.modem, options.callBack,
+                   options.init, options.phone, options.settingsFile});
+    if (*command == Command::Send)
+        in.accept({options.setTime, options.now});
+    if (*command == Command::Receive)
+        in.accept({options.output, options.model});
+    parser.addPositionalArgument(name, QString(), name);
+    if (*command != Command::Receive)
+        parser.addPositionalArgument(clockFile ? QStringLiteral("FILE.clk")
+                                               : QStringLiteral("FILE.nbt"),
+                                     QStringLiteral("The file to read."));
+
+    if (!parser.parse(arguments))
+        return Mistake(parser.errorText());
+    if (parser.isSet(help))
+        return {std::nullopt, parser.helpText(), ExitOk};
+
+    Invocation invocation;
+    invocation.command = *command;
+    const QStringList files = parser.positionalArguments().mid(1);
+    if (*command == Command::Receive) {
+        if (!files.isEmpty())
+            return Mistake(QStringLiteral("'receive' writes the file given with -o"));
+        if (!in.given(options.output))
+            return Mistake(QStringLiteral("'receive' needs -o FILE.clk"));
+        invocation.file = in.value(options.output);
+    } else {
+        if (files.size() != 1)
+            return Mistake(QStringLiteral("'%1' reads exactly one file").arg(name));
+        invocation.file = files.first();
+    }
+
+    if (in.given(options.language)) {
+        const auto language = IntegerIn(in.value(options.language), 0, settings::LanguageCount - 1);
+        if (!language)
+            return Mistake(QStringLiteral("--language takes 0 to 6"));
+        invocation.language = *language;
+    }
+    invocation.output.json = in.given(options.json);
+    if (in.given(options.project))
+        invocation.projectFile = in.value(options.project);
+    if (in.given(options.monday)) {
+        const QDate monday = QDate::fromString(in.value(options.monday), Qt::ISODate);
+        if (!monday.isValid() || monday.dayOfWeek() != Qt::Monday)
+            return Mistake(QStringLiteral("--monday takes the date of a Monday, YYYY-MM-DD"));
+        invocation.monday = monday;
+    }
+    if (in.given(options.now)) {
+        const QDateTime now = QDateTime::fromString(in.value(options.now), Qt::ISODate);
+        if (!now.isValid())
+            return Mistake(QStringLiteral("--now takes a moment, YYYY-MM-DDTHH:MM"));
+        invocation.now = now;
+    }
+    if (!transfer)
+        return {invocation, {}, ExitOk};
+
+    TransferOptions &link = invocation.transfer;
+    if (!in.given(options.port) || in.value(options.port).isEmpty())
+        return Mistake(QStringLiteral("'%1' needs --port N|DEVICE").arg(name));
+    link.port = in.value(options.port);
+    if (in.given(options.baud)) {
+        const auto baud = IntegerIn(in.value(options.baud), 1, 4000000);
+        if (!baud)
+            return Mistake(QStringLiteral("--baud takes a baud rate"));
+        link.baudRate = *baud;
+    }
+    if (in.given(options.key)) {
+        const auto key = IntegerIn(in.value(options.key), 0, 255);
+        if (!key)
+            return Mistake(QStringLiteral("--key takes a decimal number 0 to 255"));
+        link.key = static_cast<quint8>(*key);
+    }
+    link.modem = in.given(options.modem);
+    link.callBack = in.given(options.callBack);
+    if (in.given(options.init))
+        link.initString = in.value(options.init);
+    if (in.given(options.phone))
+        link.telephoneNumber = in.value(options.phone);
+    link.settingsFile = in.given(options.settingsFile) ? in.value(options.settingsFile)
+                                                       : settings::DefaultSettingsPath();
+    link.setTime = in.given(options.setTime);
+    if (in.given(options.model)) {
+        if (invocation.projectFile)
+            return Mistake(QStringLiteral("--model is for a receive without --project"));
+        const auto model = IntegerIn(in.value(options.model), 0, project::ModelCount - 1);
+        if (!model)
+            return Mistake(QStringLiteral("--model takes 0 to 4"));
+        invocation.model = *model;
+    }
+    return {invocation, {}, ExitOk};
+}
+
+} // namespace quintara::cli

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "tools/cli/Commands.h"
+#include "tools/cli/TransferCommand.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace quintara::cli {
+
+enum class Command { Show, Week, Project, Tables, Send, Receive };
+
+// One run of the program as the command line asks for it.
+struct Invocation {
+    Command command = Command::Show;
+    // The file read, or for receive the file written.
+    QString file;
+    int language = 0; // 0..6
+    OutputOptions output;
+    std::optional<QString> projectFile;
+    std::optional<QDate> monday;  // week
+    std::optional<QDateTime> now; // week, send
+    std::optional<int> model;     // receive without a project
+    TransferOptions transfer;     // send, receive
+};
+
+// What the command line came to: an invocation, or a text to print and the exit status (help
+// and version on standard output with status 0, mistakes on standard error with status 2).
+struct ParsedCommandLine {
+    std::optional<Invocation> invocation;
+    QString text;
+    int exitStatus = ExitOk;
+};
+
+// The arguments as QCoreApplication::arguments() gives them, program name first.
+ParsedCommandLine ParseCommandLine(const QStringList &arguments);
+
+} // namespace quintara::cli
