@@ -237,6 +237,7 @@ void FrmKlokken::buildToolbar()
     m_tlb->setMovable(false);
     m_tlb->setFloatable(false);
     m_tlb->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    m_tlb->setAttribute(Qt::WA_NoMousePropagation);
     // Picture and caption have to share the 40 pixels above the week area.
     m_tlb->setIconSize(QSize(16, 16));
     m_tlb->setContentsMargins(0, 0, 0, 0);
@@ -358,6 +359,8 @@ void FrmKlokken::buildSidePanel()
         panel->setObjectName(QStringLiteral("PicFnc_%1").arg(k));
         panel->setGeometry(left, 196 + 34 * k, width, 32);
         panel->setAutoFillBackground(true);
+        // A click on a panel is the panel's, not a click beside the week.
+        panel->setAttribute(Qt::WA_NoMousePropagation);
         auto *icon = new PictureBox(panel, {});
         icon->setObjectName(QStringLiteral("ImgFnc_%1").arg(k));
         icon->setGeometry(4, 2, 20, 28);
