@@ -57,6 +57,12 @@ quint8 HandshakeResponse(quint8 challenge, quint8 key)
     return static_cast<quint8>(r >= 128 ? (2 * r) % 256 : r);
 }
 
+QString FailureText(int code, const settings::Strings &strings)
+{
+    return strings.GetResString(LinkCode::CommunicationProblem) + QStringLiteral(":\n") +
+           strings.GetResString(code);
+}
+
 quint8 ModelIdentification(int modelIndex)
 {
     switch (project::EffectiveModelIndex(modelIndex)) {
@@ -76,12 +82,13 @@ CentralLink::CentralLink(SerialLine &line, platform::EventPump &pump, platform::
                          const settings::Strings &strings)
     : m_line(line), m_pump(pump), m_prompter(prompter), m_strings(strings)
 {
-    QObject::connect(&m_line, &SerialLine::failed, &m_line, [this] { onLineFailed(); });
+    m_failedConnection =
+        QObject::connect(&m_line, &SerialLine::failed, &m_line, [this] { onLineFailed(); });
 }
 
 CentralLink::~CentralLink()
 {
-    QObject::disconnect(&m_line, &SerialLine::failed, &m_line, nullptr);
+    QObject::disconnect(m_failedConnection);
 }
 
 void CentralLink::onLineFailed()
@@ -448,9 +455,8 @@ void CentralLink::showFailure(int code)
         m_prompter.beep();
         Wait(100);
     }
-    m_prompter.show(m_strings.GetResString(LinkCode::CommunicationProblem) + QStringLiteral(":\n") +
-                        m_strings.GetResString(code),
-                    platform::ErrorTitle, platform::Buttons::Ok, platform::Icon::Critical);
+    m_prompter.show(FailureText(code, m_strings), platform::ErrorTitle, platform::Buttons::Ok,
+                    platform::Icon::Critical);
 }
 
 int CentralLink::attemptSend(tables::TableSet &tables, std::optional<int> n)
@@ -655,9 +661,8 @@ int CentralLink::ProgramModem(const QList<ModemCommand> &commands)
     if (code == LinkCode::Ok) {
         m_prompter.show(QStringLiteral("OK"), platform::ErrorTitle);
     } else {
-        m_prompter.show(m_strings.GetResString(LinkCode::CommunicationProblem) +
-                            QStringLiteral(":\n") + m_strings.GetResString(code),
-                        platform::ErrorTitle, platform::Buttons::Ok, platform::Icon::Critical);
+        m_prompter.show(FailureText(code, m_strings), platform::ErrorTitle, platform::Buttons::Ok,
+                        platform::Icon::Critical);
     }
     m_busy = false;
     return code;

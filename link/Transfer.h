@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -76,6 +77,9 @@ inline const QString SecondAccessCode = QStringLiteral("XPTWRMZQ");
 inline constexpr quint8 DefaultHandshakeKey = 0xA5;
 quint8 HandshakeKeyFromSettings(const settings::ProfileFile &file);
 quint8 HandshakeResponse(quint8 challenge, quint8 key);
+
+// The failure message of a code: the text of 650, ":", a line feed and the code's own text.
+QString FailureText(int code, const settings::Strings &strings);
 
 // The identification byte a central-unit model answers with (model index 0..4; others as 3).
 quint8 ModelIdentification(int modelIndex);
@@ -214,6 +218,7 @@ private:
     int m_lastCode = LinkCode::CommunicationProblem;
     // Deadline of the transfer timer in pump milliseconds; none while it is off.
     std::optional<qint64> m_transferDeadline;
+    QMetaObject::Connection m_failedConnection;
     qint64 m_bytesBefore = 0;
     double m_receiveProgress = 0;
 };

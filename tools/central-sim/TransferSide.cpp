@@ -17,6 +17,7 @@ constexpr qint64 HandshakeTimeoutMs = 3000;
 // Longer than the PC's pause between two header tries.
 constexpr qint64 ConnectedTimeoutMs = 10000;
 constexpr int MaxTextLine = 120;
+constexpr int MaxTableSize = 10001;
 
 const QByteArray FirstAccessCode = "QZMRWTPX";
 const QByteArray SecondAccessCode = "XPTWRMZQ";
@@ -253,6 +254,12 @@ void TransferSide::receiveBlockByte(quint8 byte)
     if (!good) {
         ++m_counters.badBlocks;
         send(Nak);
+        return;
+    }
+    // No table of the unit is longer than its memory area; a sender that goes on is refused.
+    if (m_building.size() + data.size() > MaxTableSize) {
+        send(Nak);
+        m_state = State::Connected;
         return;
     }
     m_building.append(data);
