@@ -231,10 +231,10 @@ void FrmClkEdit::buildForm()
 
     m_cmdOK = new QPushButton(this);
     m_cmdOK->setObjectName(QStringLiteral("CmdOK"));
+    // Enter confirms, unless the focus is on Cancel.
     m_cmdOK->setDefault(true);
     m_cmdCancel = new QPushButton(this);
     m_cmdCancel->setObjectName(QStringLiteral("CmdCancel"));
-    m_cmdCancel->setAutoDefault(false);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(m_cmdOK);
