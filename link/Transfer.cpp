@@ -113,6 +113,8 @@ void CentralLink::ClosePort()
 
 void CentralLink::ShowProgress(int percent)
 {
+    // A progress base smaller than what is sent must not push the bar past its end.
+    percent = std::clamp(percent, 0, 100);
     if (observer.progress)
         observer.progress(
             percent,

@@ -9,10 +9,7 @@
 #include "tests/link/FakeSerialLine.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tools/central-sim/CentralUnit.h"
-#include "tools/central-sim/ProjectMemory.h"
-#include "tools/central-sim/SimCommand.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -186,10 +183,6 @@ TEST(Transfer, HandshakeKeyAndIdentification)
     EXPECT_EQ(HandshakeResponse(0xA5, 0xA5), 0);
     EXPECT_EQ(HandshakeResponse(0x25, 0xA5), 0x80 * 2 % 256);
     EXPECT_EQ(HandshakeResponse(0xA4, 0xA5), 1);
-    EXPECT_EQ(QList<int>({ModelIdentification(0), ModelIdentification(1), ModelIdentification(2),
-                          ModelIdentification(3), ModelIdentification(4), ModelIdentification(9)}),
-              QList<int>({136, 17, 17, 85, 204, 85}));
-
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const settings::ProfileFile profile(dir.filePath(QStringLiteral("Ventora.ini")));
@@ -577,66 +570,6 @@ TEST(Transfer, ModemProgrammingSendsItsLinesAndWantsOK)
         EXPECT_EQ(ProgramModem(r.link, false, {}), 0);
         EXPECT_EQ(r.side().modemLines(), QStringList{"AT&F&D0&K0K0S0=1%C0E0&W"});
     }
-}
-
-TEST(Transfer, TheSimulatorsConsoleSetsItsTransferFaultsAndShowsItsMemory)
-{
-    CentralUnit unit;
-    TransferSide &side = unit.transfer();
-    for (const char *line :
-         {"transfer silent header", "transfer fault echo on", "transfer fault nak on",
-          "transfer key 0x11", "transfer id 85", "transfer version 34"})
-        EXPECT_TRUE(sim::RunCommand(unit, QString::fromLatin1(line)).ok) << line;
-    EXPECT_EQ(side.faults.silentAt, Step::Header);
-    EXPECT_TRUE(side.faults.wrongHeaderEcho);
-    EXPECT_TRUE(side.faults.nak);
-    EXPECT_EQ(side.config().key, 0x11);
-    EXPECT_EQ(side.config().identification, 85);
-    EXPECT_EQ(side.config().version, 34);
-    side.tables[3] = Bytes({1, 2, 250});
-    EXPECT_EQ(sim::RunCommand(unit, QStringLiteral("transfer table 3")).reply,
-              QStringLiteral("1 2 250"));
-    EXPECT_TRUE(sim::RunCommand(unit, QStringLiteral("transfer tables")).reply.contains("3:3"));
-    for (const char *line : {"transfer silent nowhere", "transfer key 256", "transfer table 21",
-                             "transfer fault echo maybe"})
-        EXPECT_FALSE(sim::RunCommand(unit, QString::fromLatin1(line)).ok) << line;
-}
-
-TEST(Transfer, ReceivingEverythingFromAUnitProgrammedWithTheDemoInstallation)
-{
-    const QByteArray root = qgetenv("QUINTARA_SOURCE_DIR");
-    const QString demo = root.isEmpty()
-                             ? QStringLiteral(QUINTARA_DEMO_PROJECT)
-                             : QDir(QString::fromLocal8Bit(root)).filePath("examples/demo.nbt");
-    Rig r;
-    ASSERT_TRUE(sim::LoadProjectIntoMemory(r.side(), demo, r.prompter));
-    EXPECT_EQ(r.side().config().identification, ModelIdentification(1));
-    const auto sent = r.side().tables;
-    r.useModel(1);
-    r.model->Flags[0].Name = QStringLiteral("Kept?");
-    r.model->Fans[0].Value = 1;
-    ASSERT_EQ(ReceiveEverything(r.link, r.tables, *r.model, 9600), 0);
-    EXPECT_TRUE(r.prompter.shown.isEmpty());
-    for (int n = 0; n < tables::TableSet::SlotCount; ++n) {
-        if (n == 11 || n == 18)
-            continue;
-        const auto &received = r.tables[n];
-        EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(received.Received.data()),
-                             received.ReceivedLength),
-                  sent[static_cast<std::size_t>(n)])
-            << n;
-    }
-    // The project was made anew from what came.
-    EXPECT_EQ(r.model->Flags[0].Name.trimmedRight(), QStringLiteral("Flags 0"));
-    EXPECT_EQ(r.model->Fans[0].Value, 300);
-    EXPECT_EQ(r.model->System.BaudRate, 9600);
-    EXPECT_EQ(r.model->ModelIndex, 1);
-
-    // An unreadable project leaves the memory as it was.
-    QString error;
-    EXPECT_FALSE(sim::LoadProjectIntoMemory(r.side(), demo + ".missing", r.prompter, &error));
-    EXPECT_FALSE(error.isEmpty());
-    EXPECT_EQ(r.side().tables, sent);
 }
 
 } // namespace

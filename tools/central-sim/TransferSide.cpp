@@ -1,5 +1,7 @@
 #include "tools/central-sim/TransferSide.h"
 
+#include <algorithm>
+
 namespace quintara::sim {
 
 namespace {
@@ -18,6 +20,7 @@ constexpr qint64 HandshakeTimeoutMs = 3000;
 constexpr qint64 ConnectedTimeoutMs = 10000;
 constexpr int MaxTextLine = 120;
 constexpr int MaxTableSize = 10001;
+constexpr int MaxModemLines = 100;
 
 const QByteArray FirstAccessCode = "QZMRWTPX";
 const QByteArray SecondAccessCode = "XPTWRMZQ";
@@ -276,8 +279,9 @@ void TransferSide::receiveBlockByte(quint8 byte)
 void TransferSide::serveBlock()
 {
     const QByteArray &table = tables[static_cast<std::size_t>(m_table)];
+    // The console may have shortened the table while it was being served.
     const int count =
-        faults.endlessTable ? BlockData : std::min<int>(BlockData, table.size() - m_servePos);
+        faults.endlessTable ? BlockData : std::clamp<int>(table.size() - m_servePos, 0, BlockData);
     const auto header = static_cast<quint8>(16 * (m_serveBlockNumber % 16) + count);
     unsigned sum = header;
     send(header);
@@ -341,6 +345,8 @@ void TransferSide::modemLine(const QByteArray &line, qint64 nowMs)
     }
     if (!line.toUpper().startsWith("AT"))
         return;
+    if (m_modemLines.size() >= MaxModemLines)
+        m_modemLines.removeFirst();
     m_modemLines.append(QString::fromLatin1(line));
     if (faults.modemSilent)
         return;

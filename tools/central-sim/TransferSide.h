@@ -75,7 +75,7 @@ public:
     Config &config() { return m_config; }
     Faults faults;
     const Counters &counters() const { return m_counters; }
-    // Every command line the modem was given, without its line end.
+    // The command lines the modem was given (the last hundred), without their line end.
     const QStringList &modemLines() const { return m_modemLines; }
 
     // The unit's memory tables (what was received, or loaded from a project).
