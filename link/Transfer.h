@@ -126,7 +126,7 @@ QList<ModemCommand> ModemProgrammingCommands(bool callBack, const QString &callB
 //     link.setup = ...;               // port, baud, modem, key, model
 //     link.observer.progress = ...;   // progress bar and label
 //     link.ClearStop();
-//     qint16 ok = SendClockTable(link, tables, clockTable, clock, timeSet);
+//     qint16 ok = SendClockTable(link, tables, clockTable, model, clock, timeSet);
 class CentralLink {
 public:
     // The transfer timer: how long one table may take to leave the output queue.
@@ -172,7 +172,10 @@ public:
 
     // Whole transfers with the port opening, up to three retries of the attempt, the end byte,
     // progress and the failure message (five beeps, then "Communication problem:" and the
-    // code's text). Cancel ends them without a message. 0 on success, -1 on failure.
+    // code's text). Cancel ends them without a message. 0 on success, -1 on failure. The
+    // transfer timer runs from the start of each attempt, so a line whose output never drains
+    // ends the attempt with 651 also during the connection; a port that broke is opened again
+    // for the next attempt.
     // With n only table n; without it all tables 0..TableCount but 11 and 18.
     qint16 SendTables(tables::TableSet &tables, std::optional<int> n = std::nullopt);
     // Builds the whole set from the project first (the progress base) and clears every
@@ -187,7 +190,8 @@ public:
 
     const settings::Strings &strings() const { return m_strings; }
 
-    // The code of the last failed step of the last transfer (650 before any step ran).
+    // How the last transfer ended: 0, or the code of its last failed step (650 before any
+    // step ran).
     int LastCode() const { return m_lastCode; }
 
     // Progress shown as the bar's value and "Progress: <n>%".
