@@ -31,7 +31,7 @@ protected:
 
 TEST_F(CliProjectTest, ModelLimitsWorkdaysAndTheEditorsFunctionLists)
 {
-    const CliRun result = run({QStringLiteral("project"), demoProject(), QStringLiteral("--json")});
+    const CliRun result = run({"project", demoProject(), "--json"});
     ASSERT_EQ(result.exitCode, 0) << result.err.constData();
     EXPECT_TRUE(result.err.isEmpty());
     const QJsonObject document = result.json();
@@ -39,21 +39,10 @@ TEST_F(CliProjectTest, ModelLimitsWorkdaysAndTheEditorsFunctionLists)
     const auto model = readDemo();
     EXPECT_EQ(document.value("version").toInt(), 60);
     EXPECT_EQ(document.value("model").toInt(), model->ModelIndex);
-    const project::ModelLimits &limits = model->Limits;
-    EXPECT_EQ(document.value("limits").toObject(),
-              (QJsonObject{{"MaxInputModule", limits.MaxInputModule},
-                           {"Relays", limits.Relays},
-                           {"Dimmers", limits.Dimmers},
-                           {"Sensors", limits.Sensors},
-                           {"AudioZones", limits.AudioZones},
-                           {"OutputModules", limits.OutputModules},
-                           {"OutputChannels", limits.OutputChannels},
-                           {"TimedFunctions", limits.TimedFunctions},
-                           {"Flags", limits.Flags},
-                           {"IfElseFunctions", limits.IfElseFunctions},
-                           {"Conditions", limits.Conditions},
-                           {"Motors", limits.Motors},
-                           {"ClockLines", limits.ClockLines}}));
+    const QJsonObject limits = document.value("limits").toObject();
+    EXPECT_EQ(limits.size(), 13);
+    EXPECT_EQ(limits.value("Relays").toInt(), model->Limits.Relays);
+    EXPECT_EQ(limits.value("ClockLines").toInt(), model->Limits.ClockLines);
     QJsonArray workdays;
     for (const quint8 flag : model->WorkdayFlags())
         workdays.append(flag);
@@ -82,7 +71,7 @@ TEST_F(CliProjectTest, ModelLimitsWorkdaysAndTheEditorsFunctionLists)
               (QJsonObject{
                   {"type", 1}, {"number", 1}, {"itemData", 257}, {"text", " 01 Kitchen ceiling"}}));
 
-    const CliRun text = run({QStringLiteral("project"), demoProject()});
+    const CliRun text = run({"project", demoProject()});
     ASSERT_EQ(text.exitCode, 0);
     EXPECT_TRUE(text.out.contains("Relays (1): 24")) << text.out.constData();
     EXPECT_TRUE(text.out.contains("    257   01 Kitchen ceiling\n"));
@@ -90,15 +79,13 @@ TEST_F(CliProjectTest, ModelLimitsWorkdaysAndTheEditorsFunctionLists)
 
 TEST_F(CliProjectTest, UnreadableProjectsFailWithTheReadersMessage)
 {
-    for (const QString &command : {QStringLiteral("project"), QStringLiteral("tables")}) {
-        const CliRun foreign =
-            run({command, writeFile(QStringLiteral("foreign.nbt"), "QBN and more")});
+    for (const QString command : {"project", "tables"}) {
+        const CliRun foreign = run({command, writeFile("foreign.nbt", "QBN and more")});
         EXPECT_EQ(foreign.exitCode, 1) << qPrintable(command);
         EXPECT_FALSE(foreign.err.isEmpty());
         EXPECT_TRUE(foreign.out.isEmpty());
 
-        const CliRun missing =
-            run({command, QStringLiteral("/nonexistent/x.nbt"), QStringLiteral("--json")});
+        const CliRun missing = run({command, "/nonexistent/x.nbt", "--json"});
         EXPECT_EQ(missing.exitCode, 1);
         EXPECT_TRUE(missing.err.contains("/nonexistent/x.nbt"));
     }
@@ -106,7 +93,7 @@ TEST_F(CliProjectTest, UnreadableProjectsFailWithTheReadersMessage)
 
 TEST_F(CliProjectTest, TablesAreTheCompiledSetSlotBySlot)
 {
-    const CliRun result = run({QStringLiteral("tables"), demoProject(), QStringLiteral("--json")});
+    const CliRun result = run({"tables", demoProject(), "--json"});
     ASSERT_EQ(result.exitCode, 0) << result.err.constData();
     EXPECT_TRUE(result.err.isEmpty());
     const QJsonObject document = result.json();
@@ -137,8 +124,7 @@ TEST_F(CliProjectTest, PoolMessagesOfTheCompilerGoToStandardErrorWithoutFailing)
         for (project::InputKeyRec &key : model->InputModules[i].Keys)
             key.Bytes = {1, 1, 0, 0};
     }
-    const CliRun result =
-        run({QStringLiteral("tables"), writeProject(QStringLiteral("keys.nbt"), *model)});
+    const CliRun result = run({"tables", writeProject("keys.nbt", *model)});
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.err, QByteArray("To many variations in SW\n").repeated(9));
     EXPECT_TRUE(result.out.contains("slot 13: "));

@@ -69,7 +69,7 @@ protected:
 TEST_F(CliTransferTest, SendAndReceiveTheClockTableOverAPseudoTerminal)
 {
     CentralSim sim;
-    ASSERT_TRUE(sim.device.startsWith(QStringLiteral("/dev/"))) << qPrintable(sim.device);
+    ASSERT_TRUE(sim.device.startsWith("/dev/")) << qPrintable(sim.device);
 
     ClockTable table;
     table.ClockFileVersion = 1;
@@ -78,11 +78,10 @@ TEST_F(CliTransferTest, SendAndReceiveTheClockTableOverAPseudoTerminal)
     table.Lines[1] = Line(QDate(2020, 1, 1), 8, 0, clock::Continue, clock::Once, 0, 1, 4, 255);
     table.Lines[2] = Line(QDate(2026, 11, 2), 22, 15, clock::Workday, clock::Once, 0, 2, 1, 127);
     table.Lines[70] = Line(QDate(2029, 1, 31), 6, 0, clock::Special, clock::Months, 1, 8, 2, 0);
-    const QString file = writeClockFile(QStringLiteral("out.clk"), table);
+    const QString file = writeClockFile("out.clk", table);
 
-    const QString now = QStringLiteral("2026-12-09T10:00");
-    const CliRun sent = run({QStringLiteral("send"), file, QStringLiteral("--port"), sim.device,
-                             QStringLiteral("--set-time"), QStringLiteral("--now"), now});
+    const QString now = "2026-12-09T10:00";
+    const CliRun sent = run({"send", file, "--port", sim.device, "--set-time", "--now", now});
     ASSERT_EQ(sent.exitCode, 0) << sent.err.constData();
     EXPECT_TRUE(sent.out.startsWith("Sent the clock table")) << sent.out.constData();
     EXPECT_TRUE(sent.err.contains("Progress: 100%")) << sent.err.constData();
@@ -103,9 +102,8 @@ TEST_F(CliTransferTest, SendAndReceiveTheClockTableOverAPseudoTerminal)
 
     // Back as received, into a new file of the model: the past one-time line was freed on the
     // way out, the others come back with the chain the conversion gave them.
-    const QString received = writeFile(QStringLiteral("in.clk"), QByteArray(4000, 'x'));
-    const CliRun back = run({QStringLiteral("receive"), QStringLiteral("-o"), received,
-                             QStringLiteral("--port"), sim.device});
+    const QString received = writeFile("in.clk", QByteArray(4000, 'x'));
+    const CliRun back = run({"receive", "-o", received, "--port", sim.device});
     ASSERT_EQ(back.exitCode, 0) << back.err.constData();
     EXPECT_EQ(QFile(received).size(), clock::ClockFileSize);
     const ClockTable got = readBack(received);
@@ -124,14 +122,12 @@ TEST_F(CliTransferTest, SendAndReceiveTheClockTableOverAPseudoTerminal)
 TEST_F(CliTransferTest, FailuresReportTheLinksMessageAndWriteNothing)
 {
     // A unit of the demo project's model that expects another handshake key.
-    CentralSim sim({QStringLiteral("--project"), demoProject(), QStringLiteral("--key"),
-                    QStringLiteral("17")});
-    ASSERT_TRUE(sim.device.startsWith(QStringLiteral("/dev/"))) << qPrintable(sim.device);
-    const QString target = writeFile(QStringLiteral("old.clk"), "keep me");
+    CentralSim sim({"--project", demoProject(), "--key", "17"});
+    ASSERT_TRUE(sim.device.startsWith("/dev/")) << qPrintable(sim.device);
+    const QString target = writeFile("old.clk", "keep me");
 
     const CliRun wrongKey =
-        run({QStringLiteral("receive"), QStringLiteral("-o"), target, QStringLiteral("--port"),
-             sim.device, QStringLiteral("--project"), demoProject()});
+        run({"receive", "-o", target, "--port", sim.device, "--project", demoProject()});
     EXPECT_EQ(wrongKey.exitCode, 1);
     EXPECT_TRUE(wrongKey.err.contains("Communication problem:\nWrong init"))
         << wrongKey.err.constData();
@@ -139,16 +135,10 @@ TEST_F(CliTransferTest, FailuresReportTheLinksMessageAndWriteNothing)
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), "keep me");
 
-    const CliRun rightKey = run({QStringLiteral("receive"), QStringLiteral("-o"), target,
-                                 QStringLiteral("--port"), sim.device, QStringLiteral("--project"),
-                                 demoProject(), QStringLiteral("--key"), QStringLiteral("17")});
+    const CliRun rightKey = run(
+        {"receive", "-o", target, "--port", sim.device, "--project", demoProject(), "--key", "17"});
     EXPECT_EQ(rightKey.exitCode, 0) << rightKey.err.constData();
     EXPECT_EQ(readBack(target).ModelIndex, 1);
-
-    const CliRun noPort = run({QStringLiteral("send"), target, QStringLiteral("--port"),
-                               QStringLiteral("/nonexistent/tty")});
-    EXPECT_EQ(noPort.exitCode, 1);
-    EXPECT_FALSE(noPort.err.isEmpty());
 }
 
 } // namespace

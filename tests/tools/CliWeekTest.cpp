@@ -8,9 +8,9 @@ namespace {
 using clock::ClockTable;
 
 // Wednesday 9 December 2026: the current week begins on Monday the 7th.
-const QString Now = QStringLiteral("2026-12-09T10:00");
-const QString ThisMonday = QStringLiteral("2026-12-07");
-const QString NextMonday = QStringLiteral("2026-12-14");
+const QString Now = "2026-12-09T10:00";
+const QString ThisMonday = "2026-12-07";
+const QString NextMonday = "2026-12-14";
 
 class CliWeekTest : public CliTest {
 protected:
@@ -22,11 +22,9 @@ protected:
 
     QJsonObject week(const QString &monday, const QStringList &extra = {})
     {
-        const QString file = writeClockFile(QStringLiteral("week.clk"), table);
+        const QString file = writeClockFile("week.clk", table);
         const CliRun result =
-            run(QStringList{QStringLiteral("week"), file, QStringLiteral("--monday"), monday,
-                            QStringLiteral("--now"), Now, QStringLiteral("--json")} +
-                extra);
+            run(QStringList{"week", file, "--monday", monday, "--now", Now, "--json"} + extra);
         EXPECT_EQ(result.exitCode, 0) << result.err.constData();
         EXPECT_TRUE(result.err.isEmpty()) << result.err.constData();
         return result.json();
@@ -133,15 +131,15 @@ TEST_F(CliWeekTest, WorkdaysComeFromTheProjectOrAreMondayToFriday)
     const std::array<quint8, 7> flags{1, 1, 1, 1, 0, 1, 0};
     for (int day = 0; day < 7; ++day)
         model->System.Options[project::SystemOption::FirstWorkday + day] = flags[day];
-    const QString project = writeProject(QStringLiteral("shop.nbt"), *model);
-    const QJsonObject shop = week(ThisMonday, {QStringLiteral("--project"), project});
+    const QString project = writeProject("shop.nbt", *model);
+    const QJsonObject shop = week(ThisMonday, {"--project", project});
     EXPECT_EQ(dates(occurrencesOf(shop, 4).value()),
               (QStringList{"2026-12-07", "2026-12-08", "2026-12-09", "2026-12-10", "2026-12-12"}));
     EXPECT_EQ(dates(occurrencesOf(shop, 5).value()), (QStringList{"2026-12-11", "2026-12-13"}));
 
     // Their reference date is kept at the Sunday before the current week: the week before shows
     // only that reference, unfiltered, and nothing of the series.
-    const QJsonArray earlier = occurrencesOf(week(QStringLiteral("2026-11-30")), 4).value();
+    const QJsonArray earlier = occurrencesOf(week("2026-11-30"), 4).value();
     ASSERT_EQ(earlier.size(), 1);
     EXPECT_EQ(earlier[0].toObject().value("date").toString(), "2026-12-06");
     EXPECT_TRUE(earlier[0].toObject().value("reference").toBool());
