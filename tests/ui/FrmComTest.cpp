@@ -1,0 +1,395 @@
+// The communication dialog with its real controls, against the simulator's engine on a fake
+// serial line and virtual time.
+#include "ui/FrmCom.h"
+
+#include "clock/ClockTable.h"
+#include "link/ClockConversion.h"
+#include "link/Transfer.h"
+#include "project/ProjectModel.h"
+#include "tables/TableSet.h"
+#include "tests/link/FakeSerialLine.h"
+#include "tests/support/FixedClock.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tests/support/VirtualPump.h"
+#include "tools/central-sim/CentralUnit.h"
+#include "tools/central-sim/ProjectMemory.h"
+#include "ui/Program.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <utility>
+
+using namespace quintara;
+using clock::ClockLine;
+using Mode = ui::FrmCom::Mode;
+using Step = sim::TransferSide::SilentStep;
+
+namespace {
+
+// Wednesday 9 December 2026, half past two.
+const QDateTime Now(QDate(2026, 12, 9), QTime(14, 30));
+
+ClockLine Line(int table, int unit, int count, int type, int number, int level, QDate date,
+               int hour)
+{
+    ClockLine l = ClockLine::fromBytes({0, quint8(hour), 0, 0, 0, quint8(table), quint8(unit),
+                                        quint8(count), quint8(type), quint8(number),
+                                        quint8(level), 0, 0});
+    clock::SetReferenceDate(l, date);
+    return l;
+}
+
+struct FrmComTest : ::testing::Test {
+    quintara::testing::ScriptedPrompter prompter;
+    quintara::testing::FixedClock clock{Now};
+    quintara::testing::VirtualPump pump;
+    // Made before anything else listens to the pump, as the line's bytes leave first.
+    quintara::testing::FakeSerialLine line{pump};
+    sim::CentralUnit unit;
+    ui::Program program{prompter, clock, pump, settings::ProfileFile(QStringLiteral("/none"))};
+    std::unique_ptr<ui::FrmCom> dialog;
+
+    FrmComTest()
+    {
+        quintara::testing::ConnectCentralUnit(unit, line, pump);
+        pump.addHook([this](qint64) { line.carrier = unit.transfer().carrier(); });
+        project::NewProject(program.project, 19200, 0);
+        project::SelectModel(program.project, 0, program.strings);
+        program.clockTable.MaxClockLines = 100;
+    }
+
+    void open(Mode mode)
+    {
+        dialog = std::make_unique<ui::FrmCom>(program, mode, line);
+        dialog->show();
+    }
+    template <typename T> T *child(const char *name) const
+    {
+        T *found = dialog->findChild<T *>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QPushButton *button(const char *name) const { return child<QPushButton>(name); }
+    QCheckBox *check(const char *name) const { return child<QCheckBox>(name); }
+    QComboBox *combo(const char *name) const { return child<QComboBox>(name); }
+    QLineEdit *edit(const char *name) const { return child<QLineEdit>(name); }
+    // The user picks an item of a list.
+    void pick(const char *name, int index) const
+    {
+        QComboBox *list = combo(name);
+        list->setCurrentIndex(index);
+        emit list->activated(index);
+    }
+
+    QString failureText(int code) const
+    {
+        return program.strings.GetResString(650) + QStringLiteral(":\n") +
+               program.strings.GetResString(code);
+    }
+    ClockLine &clockLine(int index) { return program.clockTable.Lines[std::size_t(index)]; }
+};
+
+TEST_F(FrmComTest, OpensWithTheStoredSettingsAndItsHandlersKeepThemConsistent)
+{
+    program.settings.comPort = 9;
+    program.settings.baudRateInUse = 9600;
+    project::ModemRec &modem = program.project.Modem;
+    modem.ModemInUse = 1;
+    modem.ModemType = 2;
+    modem.ModemInit = QStringLiteral("  AT&F1");
+    modem.TelephoneNumber = QStringLiteral(" 0123 456");
+    modem.CallBackNumber = QStringLiteral("  0987");
+    open(Mode::Transmit);
+
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Communication"));
+    EXPECT_EQ(button("cmdSendOK")->text(), QStringLiteral("OK"));
+    EXPECT_EQ(combo("cboPort")->count(), 8);
+    EXPECT_EQ(combo("cboPort")->itemText(7), QStringLiteral("COM8"));
+    // Port 9 is not in the list: nothing chosen, and the setting stays until the user picks one.
+    EXPECT_EQ(combo("cboPort")->currentIndex(), -1);
+    EXPECT_EQ(program.settings.comPort, 9);
+    EXPECT_EQ(combo("cboBaudrate")->currentText(), QStringLiteral("9600"));
+    EXPECT_TRUE(check("ChkModem")->isChecked());
+    EXPECT_EQ(combo("CboModem")->currentIndex(), 2);
+    EXPECT_EQ(edit("TxtInitString")->text(), QStringLiteral("AT&F1"));
+    EXPECT_TRUE(edit("TxtInitString")->isEnabled());
+    EXPECT_EQ(edit("TxttelNr")->text(), QStringLiteral("0123 456"));
+    EXPECT_TRUE(check("ChkCallBack")->isChecked());
+    EXPECT_EQ(edit("TxtCallBack")->text(), QStringLiteral("0987"));
+    EXPECT_TRUE(edit("TxtCallBack")->isEnabled());
+    EXPECT_FALSE(check("ChkTimeSet")->isChecked());
+    EXPECT_TRUE(check("ChkTimeSet")->isVisible());
+
+    pick("cboPort", 2);
+    EXPECT_EQ(program.settings.comPort, 3);
+    pick("cboBaudrate", 3);
+    EXPECT_EQ(program.settings.baudRateInUse, 19200);
+    EXPECT_EQ(program.project.System.BaudRate, 19200);
+
+    // Only the specific modem's string is the user's; the others are fixed.
+    pick("CboModem", 1);
+    EXPECT_EQ(edit("TxtInitString")->text(), QStringLiteral("ATZ0"));
+    EXPECT_FALSE(edit("TxtInitString")->isEnabled());
+    pick("CboModem", 0);
+    EXPECT_EQ(edit("TxtInitString")->text(), QStringLiteral("AT&F%C0"));
+    pick("CboModem", 2);
+    EXPECT_EQ(edit("TxtInitString")->text(), QStringLiteral("AT&F1"));
+    EXPECT_TRUE(edit("TxtInitString")->isEnabled());
+
+    check("ChkModem")->click();
+    for (const char *name : {"CboModem", "TxttelNr", "ChkCallBack", "TxtInitString", "LblModem"})
+        EXPECT_FALSE(dialog->findChild<QWidget *>(QString::fromLatin1(name))->isEnabled()) << name;
+    check("ChkModem")->click();
+    EXPECT_TRUE(combo("CboModem")->isEnabled());
+    EXPECT_TRUE(edit("TxtInitString")->isEnabled());
+
+    check("ChkCallBack")->click();
+    EXPECT_TRUE(edit("TxtCallBack")->text().isEmpty());
+    EXPECT_FALSE(edit("TxtCallBack")->isEnabled());
+    EXPECT_FALSE(child<QLabel>("LblCallBack")->isEnabled());
+
+    // Cancel before any transfer closes and stores nothing.
+    button("cmdSendCancel")->click();
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->result(), QDialog::Rejected);
+    EXPECT_EQ(program.project.Modem.CallBackNumber.trimmedRight(), QStringLiteral("  0987"));
+    EXPECT_TRUE(line.written.isEmpty());
+}
+
+TEST_F(FrmComTest, TransmitSendsTheClockTableWithTheClockAndCloses)
+{
+    clockLine(0) = Line(clock::Continue, clock::Days, 1, 1, 3, 255, QDate(2026, 11, 2), 7);
+    clockLine(5) = Line(clock::Simulation, clock::Weeks, 1, 2, 1, 127, QDate(2026, 12, 7), 21);
+    // A one-time line in the past is dropped before sending.
+    clockLine(9) = Line(clock::Continue, clock::Once, 0, 1, 4, 255, QDate(2026, 12, 1), 8);
+    program.project.Modem.ModemInUse = 1;
+    program.project.Modem.CallBackNumber = QStringLiteral("0987");
+    open(Mode::Transmit);
+    check("ChkTimeSet")->click();
+    // The call-back given up: OK stores an empty number.
+    check("ChkCallBack")->click();
+
+    button("cmdSendOK")->click();
+
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_TRUE(prompter.shown.isEmpty());
+    EXPECT_FALSE(line.isOpen());
+    EXPECT_EQ(child<QProgressBar>("PanProgress")->value(), 100);
+    EXPECT_EQ(child<QLabel>("lblProgress")->text(), QStringLiteral("Progress: 100%"));
+    EXPECT_EQ(program.settings.timeSet, 1);
+    EXPECT_TRUE(program.project.Modem.CallBackNumber.isBlank());
+    EXPECT_EQ(program.project.Modem.ModemInUse, 1);
+    EXPECT_EQ(program.project.Modem.ModemInit.trimmedRight(), QStringLiteral("AT&F%C0"));
+
+    const QByteArray sent = unit.transfer().tables[18];
+    ASSERT_EQ(sent.size(), link::CentralClockLength(100));
+    // Function types and levels (the dimmer's as a percentage) of lines 0 and 5.
+    EXPECT_EQ(quint8(sent[9 * 100 + 0]), 1);
+    EXPECT_EQ(quint8(sent[9 * 100 + 5]), 2);
+    EXPECT_EQ(quint8(sent[11 * 100 + 0]), 1);
+    EXPECT_EQ(quint8(sent[11 * 100 + 5]), 50);
+    EXPECT_EQ(sent.right(7), QByteArray("\x0e\x1e\x09\x0c\x00\x1a\x04", 7)); // Wed = 4
+    EXPECT_FALSE(clockLine(9).inUse());
+
+    // The next opening shows the call-back unchecked.
+    open(Mode::Transmit);
+    EXPECT_FALSE(check("ChkCallBack")->isChecked());
+    EXPECT_TRUE(check("ChkTimeSet")->isChecked());
+}
+
+TEST_F(FrmComTest, ReceiveFillsTheClockTableFromTheUnit)
+{
+    clock::ClockTable source;
+    source.MaxClockLines = 100;
+    source.Lines[2] = Line(clock::Special, clock::Months, 2, 2, 6, 3, QDate(2026, 12, 1), 18);
+    source.Lines[40] = Line(clock::Weekend, clock::Hours, 3, 1, 1, 255, QDate(2026, 12, 8), 6);
+    tables::TableSet set;
+    link::ClockTableToCentral(source, set, 18, std::nullopt);
+    unit.transfer().tables[18] =
+        QByteArray(reinterpret_cast<const char *>(set[18].Work.data()), set[18].LastIndex);
+    clockLine(7) = Line(clock::Continue, clock::Days, 1, 1, 3, 255, QDate(2026, 12, 9), 7);
+    open(Mode::Receive);
+
+    button("cmdSendOK")->click();
+
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_TRUE(prompter.shown.isEmpty());
+    EXPECT_EQ(clockLine(2).Level, 3);
+    EXPECT_EQ(clockLine(2).Table, clock::Special);
+    EXPECT_EQ(clockLine(2).Hour, 18);
+    EXPECT_EQ(clockLine(40).RepeatCount, 3);
+    EXPECT_FALSE(clockLine(7).inUse());
+    EXPECT_EQ(unit.transfer().counters().tablesServed, 1);
+}
+
+TEST_F(FrmComTest, AFailingUnitLeavesTheDialogOpenWithRetry)
+{
+    unit.transfer().config().version = 34;
+    open(Mode::Transmit);
+    prompter.expect(platform::Answer::Ok);
+
+    button("cmdSendOK")->click();
+
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_EQ(prompter.shown[0].text, failureText(667));
+    EXPECT_TRUE(prompter.shown[0].text.startsWith(QStringLiteral("Communication problem:\n")));
+    EXPECT_EQ(prompter.shown[0].title, platform::ErrorTitle);
+    EXPECT_EQ(prompter.shown[0].icon, platform::Icon::Critical);
+    EXPECT_EQ(prompter.beeps, 5);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_FALSE(dialog->busy());
+    EXPECT_EQ(button("cmdSendOK")->text(), QStringLiteral("Retry"));
+    for (const char *name : {"cmdSendOK", "CmdRcv", "FraCom", "FraModem"})
+        EXPECT_TRUE(dialog->findChild<QWidget *>(QString::fromLatin1(name))->isEnabled()) << name;
+    EXPECT_TRUE(button("cmdSendOK")->isDefault());
+    EXPECT_EQ(child<QProgressBar>("PanProgress")->value(), 0);
+    EXPECT_FALSE(line.isOpen());
+
+    // The texts put on again when the dialog is activated keep the caption.
+    dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    EXPECT_EQ(button("cmdSendOK")->text(), QStringLiteral("Retry"));
+
+    unit.transfer().config().version = 33;
+    button("cmdSendOK")->click();
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(unit.transfer().counters().tablesReceived, 1);
+}
+
+TEST_F(FrmComTest, CancelOrClosingWhileBusyStopsWithoutAMessage)
+{
+    unit.transfer().faults.silentAt = Step::Header;
+    open(Mode::Transmit);
+    // What the user does once the transfer has run for a while, and what the dialog looked like.
+    std::function<void()> userAction;
+    qint64 actAt = 0;
+    bool lockedWhenActing = false;
+    bool visibleAfterAction = false;
+    pump.addHook([&](qint64 now) {
+        if (userAction && now >= actAt) {
+            lockedWhenActing = dialog->busy() && !button("cmdSendOK")->isEnabled() &&
+                               !button("CmdRcv")->isEnabled() &&
+                               !button("CmdPrgModem")->isEnabled() &&
+                               button("cmdSendCancel")->isDefault();
+            std::exchange(userAction, {})();
+            visibleAfterAction = dialog->isVisible();
+        }
+    });
+    auto transmitAndStop = [&](std::function<void()> action, qint64 at) {
+        userAction = std::move(action);
+        actAt = pump.msecs() + at;
+        button("cmdSendOK")->click();
+        EXPECT_TRUE(lockedWhenActing);
+        EXPECT_TRUE(visibleAfterAction);
+        EXPECT_TRUE(prompter.shown.isEmpty());
+        EXPECT_EQ(dialog->centralLink().LastCode(), link::LinkCode::Stopped);
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_EQ(button("cmdSendOK")->text(), QStringLiteral("OK"));
+        EXPECT_TRUE(button("cmdSendOK")->isEnabled());
+        EXPECT_EQ(child<QLabel>("lblProgress")->text(), QStringLiteral("Progress: 0%"));
+        EXPECT_FALSE(line.isOpen());
+    };
+
+    // Cancel during the connection's pauses: noticed at once.
+    transmitAndStop([&] { button("cmdSendCancel")->click(); }, 1500);
+    EXPECT_LT(pump.msecs(), 1600);
+    // Closing while waiting for the header echo: refused, and the transfer stops once that
+    // wait is over.
+    const qint64 start = pump.msecs();
+    transmitAndStop([&] { dialog->close(); }, 4000);
+    EXPECT_LT(pump.msecs() - start, 3000 + 100 + 4800 + 200);
+    EXPECT_EQ(unit.transfer().counters().tablesReceived, 0);
+
+    // Idle again: Cancel closes.
+    button("cmdSendCancel")->click();
+    EXPECT_FALSE(dialog->isVisible());
+}
+
+TEST_F(FrmComTest, ReceiveEverythingAdoptsTheUnitsProject)
+{
+    ASSERT_TRUE(sim::LoadProjectIntoMemory(unit.transfer(),
+                                           QStringLiteral(QUINTARA_DEMO_PROJECT), prompter));
+    project::SelectModel(program.project, 1, program.strings);
+    program.project.Fans[0].Value = 1;
+    open(Mode::Receive);
+
+    // A first try against a unit that echoes no table header fails after the retries.
+    unit.transfer().faults.silentAt = Step::Header;
+    prompter.expect(platform::Answer::Ok);
+    button("CmdRcv")->click();
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_EQ(prompter.shown[0].text, failureText(656));
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(button("CmdRcv")->isEnabled());
+    EXPECT_TRUE(button("CmdRcv")->isDefault());
+    EXPECT_TRUE(button("cmdSendOK")->isEnabled());
+    EXPECT_EQ(button("cmdSendOK")->text(), QStringLiteral("OK"));
+    EXPECT_EQ(program.project.Fans[0].Value, 1);
+
+    unit.transfer().faults.silentAt = Step::None;
+    button("CmdRcv")->click();
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(prompter.shown.size(), 1);
+    EXPECT_EQ(program.project.ModelIndex, 1);
+    EXPECT_EQ(program.project.Fans[0].Value, 300);
+    EXPECT_EQ(program.project.Motors[0].Bytes, (std::array<quint8, 2>{23, 24}));
+    EXPECT_EQ(program.project.Flags[0].Name.trimmedRight(), QStringLiteral("Flags 0"));
+    // The clock table is not part of a model-1 receive.
+    EXPECT_FALSE(line.written.contains(static_cast<char>(128 + 18)));
+}
+
+TEST_F(FrmComTest, ModemProgrammingSendsTheCallBackLinesAndLocksTheDialog)
+{
+    program.project.Modem.ModemInUse = 1;
+    open(Mode::Transmit);
+    check("ChkCallBack")->click();
+    edit("TxtCallBack")->setText(QStringLiteral(" 0987 "));
+    bool lockedWhileOpen = true;
+    pump.addHook([&](qint64) {
+        if (line.isOpen())
+            lockedWhileOpen = lockedWhileOpen && dialog->busy() &&
+                              !button("cmdSendOK")->isEnabled() &&
+                              !button("CmdRcv")->isEnabled();
+    });
+    prompter.expect(platform::Answer::Ok);
+
+    button("CmdPrgModem")->click();
+
+    EXPECT_EQ(unit.transfer().modemLines(),
+              (QStringList{"AT*P0:QZMRWTPX:0987", "ATS200=16", "AT&D0&K0K0S0=1%C0E0&W"}));
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_EQ(prompter.shown[0].text, QStringLiteral("OK"));
+    EXPECT_EQ(prompter.shown[0].title, platform::ErrorTitle);
+    EXPECT_TRUE(lockedWhileOpen);
+    EXPECT_EQ(program.project.Modem.CallBackNumber.trimmedRight(), QStringLiteral("0987"));
+    EXPECT_TRUE(button("cmdSendOK")->isEnabled());
+    EXPECT_TRUE(dialog->isVisible());
+
+    // A modem that does not answer: the first line only, and the message says why.
+    unit.transfer().faults.modemSilent = true;
+    prompter.expect(platform::Answer::Ok);
+    button("CmdPrgModem")->click();
+    ASSERT_EQ(prompter.shown.size(), 2);
+    EXPECT_EQ(prompter.shown[1].text, failureText(668));
+    EXPECT_TRUE(prompter.shown[1].text.endsWith(QStringLiteral("Modem connected?")));
+    EXPECT_EQ(prompter.shown[1].icon, platform::Icon::Critical);
+    EXPECT_EQ(unit.transfer().modemLines().size(), 4);
+    EXPECT_FALSE(line.isOpen());
+}
+
+} // namespace
