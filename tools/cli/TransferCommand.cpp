@@ -16,7 +16,6 @@
 #include <QTextStream>
 
 #include <cstdio>
-#include <memory>
 
 namespace quintara::cli {
 
@@ -28,16 +27,32 @@ void PrintError(const QString &text)
     std::fflush(stderr);
 }
 
+struct PortChoice {
+    int number = 1;
+    link::DeviceMap devices;
+};
+
+// A port number goes through the program's map; a device named on the command line is port 1
+// of a map of its own.
+PortChoice ChoosePort(const QString &port, const settings::ProfileFile &profile)
+{
+    bool isNumber = false;
+    const int number = port.toInt(&isNumber);
+    if (isNumber)
+        return {number, link::DeviceMapFromSettings(profile)};
+    return {1, [port](int n) { return n == 1 ? port : QString(); }};
+}
+
 // The line and the link of one transfer, set up as the dialog sets them before it starts.
-class Transfer {
+class CommandLineLink {
 public:
-    Transfer(Session &session, const TransferOptions &options)
-        : m_profile(options.settingsFile), m_line(deviceMap(options)),
-          m_link(m_line, m_pump, session.prompter(), session.strings())
+    CommandLineLink(Session &session, const TransferOptions &options)
+        : m_profile(options.settingsFile), m_port(ChoosePort(options.port, m_profile)),
+          m_line(m_port.devices), m_link(m_line, m_pump, session.prompter(), session.strings())
     {
         const project::ModemRec &modem = session.project().Modem;
         link::LinkSetup &setup = m_link.setup;
-        setup.portNumber = m_portNumber;
+        setup.portNumber = m_port.number;
         setup.baudRate = options.baudRate.value_or(session.settings().baudRateInUse);
         setup.connectedWithModem = options.modem;
         setup.callBackNecessary = options.callBack;
@@ -65,21 +80,8 @@ public:
     }
 
 private:
-    link::DeviceMap deviceMap(const TransferOptions &options)
-    {
-        bool isNumber = false;
-        const int number = options.port.toInt(&isNumber);
-        if (isNumber) {
-            m_portNumber = number;
-            return link::DeviceMapFromSettings(m_profile);
-        }
-        // A device named on the command line is port 1 of a map of its own.
-        m_portNumber = 1;
-        return [device = options.port](int port) { return port == 1 ? device : QString(); };
-    }
-
     settings::ProfileFile m_profile;
-    int m_portNumber = 1;
+    PortChoice m_port;
     link::QtSerialLine m_line;
     platform::QtEventPump m_pump;
     link::CentralLink m_link;
@@ -95,7 +97,7 @@ int RunSend(Session &session, const QString &clockFile, const TransferOptions &o
     if (!session.ReadClock(clockFile))
         return ExitFailed;
 
-    Transfer transfer(session, options);
+    CommandLineLink transfer(session, options);
     tables::TableSet tables;
     const qint16 result = link::SendClockTable(transfer.link(), tables, session.clockTable(),
                                                session.project(), clock, options.setTime);
@@ -116,7 +118,7 @@ int RunReceive(Session &session, const QString &clockFile, const TransferOptions
     table.ClockFileVersion = 1;
     table.ClockFileName = clockFile;
 
-    Transfer transfer(session, options);
+    CommandLineLink transfer(session, options);
     tables::TableSet tables;
     if (link::ReceiveClockTable(transfer.link(), tables, table, session.project(), clock) != 0) {
         transfer.reportPortError();
