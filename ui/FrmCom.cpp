@@ -1,7 +1,5 @@
 #include "ui/FrmCom.h"
 
-#include "link/PortDevice.h"
-#include "link/QtSerialLine.h"
 #include "link/Transfer.h"
 #include "ui/FormTranslation.h"
 #include "ui/Program.h"
@@ -49,12 +47,12 @@ public:
 
 } // namespace
 
-bool FrmCom::Run(Program &program, Mode mode, QWidget *parent)
+FrmCom::Outcome FrmCom::Run(Program &program, Mode mode, link::SerialLine &line, QWidget *parent)
 {
-    // Declared first so that it outlives the dialog that uses it.
-    link::QtSerialLine line(link::DeviceMapFromSettings(program.profile));
     FrmCom dialog(program, mode, line, parent);
-    return dialog.exec() == QDialog::Accepted;
+    if (dialog.exec() != QDialog::Accepted)
+        return Outcome::Cancelled;
+    return dialog.projectReceived() ? Outcome::ProjectReceived : Outcome::ClockTableDone;
 }
 
 FrmCom::FrmCom(Program &program, Mode mode, link::SerialLine &line, QWidget *parent)
@@ -258,8 +256,8 @@ void FrmCom::modemTypeChosen()
 void FrmCom::modemClicked()
 {
     const bool on = m_chkModem->isChecked();
-    for (QWidget *widget : std::initializer_list<QWidget *>{
-             m_lblModem, m_cboModem, m_lblInitString, m_txtTelNr, m_lblTelNr, m_chkCallBack})
+    for (QWidget *widget : std::initializer_list<QWidget *>{m_lblModem, m_cboModem, m_lblInitString,
+                                                            m_txtTelNr, m_lblTelNr, m_chkCallBack})
         widget->setEnabled(on);
     if (!on)
         m_txtInitString->setEnabled(false);
@@ -370,6 +368,7 @@ void FrmCom::receiveEverything()
     const qint16 result = link::ReceiveEverything(*m_link, *m_program.tableSet, m_program.project,
                                                   m_program.settings.baudRateInUse);
     if (result == 0) {
+        m_projectReceived = true;
         m_program.pump.processEvents();
         accept();
         return;

@@ -40,9 +40,12 @@ public:
     static constexpr int PortCount = 8;
     static constexpr int BaudRates[] = {2400, 4800, 9600, 19200};
 
-    // Opens the dialog modally on a serial line of the program's port map. Answers whether a
-    // transfer succeeded and closed it.
-    static bool Run(Program &program, Mode mode, QWidget *parent = nullptr);
+    // How the dialog was left.
+    enum class Outcome { Cancelled, ClockTableDone, ProjectReceived };
+
+    // Shows the dialog modally on the given line (the caller's, closed between transfers).
+    static Outcome Run(Program &program, Mode mode, link::SerialLine &line,
+                       QWidget *parent = nullptr);
 
     // The line is the caller's and outlives the dialog.
     FrmCom(Program &program, Mode mode, link::SerialLine &line, QWidget *parent = nullptr);
@@ -51,6 +54,8 @@ public:
     Mode mode() const { return m_mode; }
     // A transfer or the modem programming is running.
     bool busy() const;
+    // The whole configuration was received and is now the project.
+    bool projectReceived() const { return m_projectReceived; }
     link::CentralLink &centralLink() { return *m_link; }
 
     // Cancel, Escape: closes the dialog when idle, otherwise asks the transfer to stop.
@@ -90,6 +95,7 @@ private:
     // activation must not wipe them out.
     QString m_sendCaption;
     QString m_progressText;
+    bool m_projectReceived = false;
 
     QGroupBox *m_fraCom = nullptr;
     QComboBox *m_cboPort = nullptr;

@@ -1,0 +1,38 @@
+#include "ui/LinkCommands.h"
+
+#include "clock/ClockFile.h"
+#include "ui/FrmCom.h"
+#include "ui/FrmKlokken.h"
+#include "ui/Program.h"
+
+namespace quintara::ui {
+
+namespace {
+
+// A received project brings its own model and workdays.
+void AfterDialog(FrmKlokken &main, Program &program, FrmCom::Outcome outcome)
+{
+    if (outcome != FrmCom::Outcome::ProjectReceived)
+        return;
+    clock::ApplyModel(program.clockTable, program.project);
+    main.PlaceDayBackgrounds();
+    main.RefreshStatus();
+}
+
+} // namespace
+
+void InstallLinkCommands(FrmKlokken &main, Program &program, link::SerialLine &transferLine)
+{
+    main.onTransmit = [&main, &program, &transferLine] {
+        AfterDialog(main, program,
+                    FrmCom::Run(program, FrmCom::Mode::Transmit, transferLine, &main));
+        // Sending frees one-time lines that lay in the past; Receive repaints by itself.
+        main.ScrWeeks_Change();
+    };
+    main.onReceive = [&main, &program, &transferLine] {
+        AfterDialog(main, program,
+                    FrmCom::Run(program, FrmCom::Mode::Receive, transferLine, &main));
+    };
+}
+
+} // namespace quintara::ui
