@@ -1,3 +1,5 @@
+#include "link/PortDevice.h"
+#include "link/QtSerialLine.h"
 #include "platform/Clock.h"
 #include "platform/EventPump.h"
 #include "settings/ProfileFile.h"
@@ -6,6 +8,7 @@
 #include "ui/ClockMain.h"
 #include "ui/FileDialogs.h"
 #include "ui/FrmKlokken.h"
+#include "ui/LinkCommands.h"
 #include "ui/Program.h"
 #include "ui/QtPrompter.h"
 
@@ -38,11 +41,14 @@ int main(int argc, char *argv[])
                                                   ? parser.value(settingsOption)
                                                   : settings::DefaultSettingsPath()));
     ui::QtFileDialogs dialogs;
+    // The communication dialog's line; made before the window that uses it.
+    link::QtSerialLine transferLine(link::DeviceMapFromSettings(program.profile));
 
     const std::unique_ptr<ui::FrmKlokken> window =
-        ui::ClockMain::Main(program, dialogs, [&prompter](ui::FrmKlokken &main) {
+        ui::ClockMain::Main(program, dialogs, [&](ui::FrmKlokken &main) {
             // Boxes belong to the main window from now on.
             prompter.setParent(&main);
+            ui::InstallLinkCommands(main, program, transferLine);
         });
     if (!window)
         return 0;
