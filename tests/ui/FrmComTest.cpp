@@ -2,6 +2,7 @@
 // serial line and virtual time.
 #include "ui/FrmCom.h"
 
+#include "clock/ClockFile.h"
 #include "clock/ClockTable.h"
 #include "link/ClockConversion.h"
 #include "link/Transfer.h"
@@ -11,10 +12,15 @@
 #include "tests/support/FixedClock.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/VirtualPump.h"
+#include "tests/ui/ScriptedFileDialogs.h"
 #include "tools/central-sim/CentralUnit.h"
 #include "tools/central-sim/ProjectMemory.h"
+#include "ui/FrmKlokken.h"
+#include "ui/KlokControl.h"
+#include "ui/LinkCommands.h"
 #include "ui/Program.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -23,6 +29,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -43,9 +50,9 @@ const QDateTime Now(QDate(2026, 12, 9), QTime(14, 30));
 ClockLine Line(int table, int unit, int count, int type, int number, int level, QDate date,
                int hour)
 {
-    ClockLine l = ClockLine::fromBytes({0, quint8(hour), 0, 0, 0, quint8(table), quint8(unit),
-                                        quint8(count), quint8(type), quint8(number),
-                                        quint8(level), 0, 0});
+    ClockLine l =
+        ClockLine::fromBytes({0, quint8(hour), 0, 0, 0, quint8(table), quint8(unit), quint8(count),
+                              quint8(type), quint8(number), quint8(level), 0, 0});
     clock::SetReferenceDate(l, date);
     return l;
 }
@@ -321,8 +328,8 @@ TEST_F(FrmComTest, CancelOrClosingWhileBusyStopsWithoutAMessage)
 
 TEST_F(FrmComTest, ReceiveEverythingAdoptsTheUnitsProject)
 {
-    ASSERT_TRUE(sim::LoadProjectIntoMemory(unit.transfer(),
-                                           QStringLiteral(QUINTARA_DEMO_PROJECT), prompter));
+    ASSERT_TRUE(sim::LoadProjectIntoMemory(unit.transfer(), QStringLiteral(QUINTARA_DEMO_PROJECT),
+                                           prompter));
     project::SelectModel(program.project, 1, program.strings);
     program.project.Fans[0].Value = 1;
     open(Mode::Receive);
@@ -363,8 +370,7 @@ TEST_F(FrmComTest, ModemProgrammingSendsTheCallBackLinesAndLocksTheDialog)
     pump.addHook([&](qint64) {
         if (line.isOpen())
             lockedWhileOpen = lockedWhileOpen && dialog->busy() &&
-                              !button("cmdSendOK")->isEnabled() &&
-                              !button("CmdRcv")->isEnabled();
+                              !button("cmdSendOK")->isEnabled() && !button("CmdRcv")->isEnabled();
     });
     prompter.expect(platform::Answer::Ok);
 
@@ -389,6 +395,51 @@ TEST_F(FrmComTest, ModemProgrammingSendsTheCallBackLinesAndLocksTheDialog)
     EXPECT_TRUE(prompter.shown[1].text.endsWith(QStringLiteral("Modem connected?")));
     EXPECT_EQ(prompter.shown[1].icon, platform::Icon::Critical);
     EXPECT_EQ(unit.transfer().modemLines().size(), 4);
+    EXPECT_FALSE(line.isOpen());
+}
+
+// The main window's Transmit and Receive open the dialog modally; the "user" presses its OK.
+TEST_F(FrmComTest, TheMainWindowsTransmitAndReceiveGoThroughTheDialog)
+{
+    quintara::testing::ScriptedFileDialogs files;
+    clock::ApplyModel(program.clockTable, program.project);
+    ui::FrmKlokken window(program, files);
+    ui::InstallLinkCommands(window, program, line);
+    window.show();
+    QList<ui::FrmCom::Mode> modes;
+    auto pressOkInTheDialog = [&] {
+        QTimer::singleShot(0, [&] {
+            auto *dialog = qobject_cast<ui::FrmCom *>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            modes.append(dialog->mode());
+            dialog->findChild<QPushButton *>(QStringLiteral("cmdSendOK"))->click();
+        });
+    };
+
+    // Monday evening of this week.
+    clockLine(4) = Line(clock::Continue, clock::Weeks, 1, 1, 2, 255, QDate(2026, 12, 7), 20);
+    pressOkInTheDialog();
+    window.Transmit();
+    EXPECT_EQ(unit.transfer().counters().tablesReceived, 1);
+    // Markers on screen for a line: its reference marker and its repeat markers.
+    auto shownMarkers = [&window](int index) {
+        int shown = window.Klok(index)->isHidden() ? 0 : 1;
+        for (int j = 1; j <= ui::FrmKlokken::PoolSize; ++j)
+            shown += window.KlokR(j)->ClkIndex() == -2 - index && !window.KlokR(j)->isHidden();
+        return shown;
+    };
+    EXPECT_EQ(shownMarkers(4), 1);
+
+    clockLine(4) = {};
+    window.ScrWeeks_Change();
+    EXPECT_EQ(shownMarkers(4), 0);
+    pressOkInTheDialog();
+    window.Receive();
+    EXPECT_EQ(modes,
+              (QList<ui::FrmCom::Mode>{ui::FrmCom::Mode::Transmit, ui::FrmCom::Mode::Receive}));
+    EXPECT_EQ(clockLine(4).FunctionNumber, 2);
+    EXPECT_EQ(shownMarkers(4), 1);
+    EXPECT_TRUE(prompter.shown.isEmpty());
     EXPECT_FALSE(line.isOpen());
 }
 
