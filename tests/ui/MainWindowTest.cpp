@@ -539,10 +539,15 @@ struct StartUpTest : ::testing::Test {
     // Presses a button of the start dialog once it is up.
     void answerStartDialog(const QString &button)
     {
+        answerForm(QStringLiteral("FrmSelectClkAct"), button);
+    }
+    // Presses a button of a modal form once it is up.
+    void answerForm(const QString &form, const QString &button)
+    {
         auto *timer = new QTimer;
-        QObject::connect(timer, &QTimer::timeout, [timer, button] {
+        QObject::connect(timer, &QTimer::timeout, [timer, form, button] {
             QWidget *dialog = QApplication::activeModalWidget();
-            if (!dialog || dialog->objectName() != u"FrmSelectClkAct")
+            if (!dialog || dialog->objectName() != form)
                 return;
             timer->deleteLater();
             timer->stop();
@@ -595,6 +600,17 @@ TEST_F(StartUpTest, InsistsOnAProjectFileThenOffersTheStartChoices)
     EXPECT_TRUE(prompter.shown.isEmpty());
     EXPECT_EQ(again.settings.nbtFile, house);
     EXPECT_EQ(again.clockTable.ClockFileName, "house.clk");
+}
+
+TEST_F(StartUpTest, FirstStartAsksForTheLanguageFirst)
+{
+    answerForm(QStringLiteral("FrmTaal"), QStringLiteral("CmdTaal_1"));
+    prompter.expect(Answer::Cancel); // then the request for a project file
+    EXPECT_EQ(ui::ClockMain::Main(program, dialogs), nullptr);
+    EXPECT_EQ(program.strings.LanguageOffset(), 10000);
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_TRUE(prompter.shown[0].text.startsWith("U moet nu eerst"));
+    EXPECT_FALSE(QFile::exists(ini));
 }
 
 TEST_F(StartUpTest, DecliningAProjectEndsWithoutWritingSettings)
