@@ -754,6 +754,8 @@ TEST_F(StartUpTest, Screenshots)
     ASSERT_EQ(window->hitCount(), 2);
 
     EXPECT_TRUE(window->grab().save(QDir(folder).filePath(QStringLiteral("main-window.png"))));
+    ui::frmStart splash(program.strings, ui::CurrentPlatform());
+    EXPECT_TRUE(splash.grab().save(QDir(folder).filePath(QStringLiteral("splash.png"))));
     window->close();
 }
 
