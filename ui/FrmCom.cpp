@@ -159,6 +159,8 @@ void FrmCom::buildForm()
     m_panProgress = Named<QProgressBar>(this, "PanProgress");
     m_panProgress->setRange(0, 100);
     m_panProgress->setValue(0);
+    // The label above says it in words.
+    m_panProgress->setTextVisible(false);
     layout->addWidget(m_panProgress);
 
     auto *buttons = new QHBoxLayout;

@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -396,6 +397,22 @@ TEST_F(FrmComTest, ModemProgrammingSendsTheCallBackLinesAndLocksTheDialog)
     EXPECT_EQ(prompter.shown[1].icon, platform::Icon::Critical);
     EXPECT_EQ(unit.transfer().modemLines().size(), 4);
     EXPECT_FALSE(line.isOpen());
+}
+
+TEST_F(FrmComTest, Screenshot)
+{
+    const QString folder = qEnvironmentVariable("QUINTARA_SCREENSHOTS");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "QUINTARA_SCREENSHOTS names no folder";
+    project::ModemRec &modem = program.project.Modem;
+    modem.ModemInUse = 1;
+    modem.ModemType = 1;
+    modem.TelephoneNumber = QStringLiteral("0032 9 123 45 67");
+    modem.CallBackNumber = QStringLiteral("0032 9 765 43 21");
+    program.settings.timeSet = 1;
+    open(Mode::Transmit);
+    EXPECT_TRUE(
+        dialog->grab().toImage().save(QDir(folder).filePath(QStringLiteral("communication.png"))));
 }
 
 // The main window's Transmit and Receive open the dialog modally; the "user" presses its OK.
