@@ -348,6 +348,7 @@ TEST(Transfer, FailedAttemptsAreRetriedThreeTimesThenReported)
         {"negative acknowledgement", [](Rig &r) { r.side().faults.nak = true; }, 659},
         {"closing block unanswered", [](Rig &r) { r.side().faults.silentAt = Step::EmptyBlock; },
          660, 30},
+        {"closing block refused", [](Rig &r) { r.side().faults.nakClosingBlock = true; }, 661, 30},
         {"no answer to the end byte", [](Rig &r) { r.side().faults.silentAt = Step::Ending; }, 662},
         {"wrong answer to the end byte", [](Rig &r) { r.side().faults.wrongEnding = true; }, 663},
         {"output never drains", [](Rig &r) { r.line.stuckOutput = true; }, 651},
@@ -506,15 +507,37 @@ TEST(Transfer, AReceivedBlockIsCheckedByItsChecksum)
 
 TEST(Transfer, ReceiveFailuresAndAUnitThatNeverEndsItsTable)
 {
-    {
+    struct Case {
+        const char *what;
+        std::function<void(Rig &)> arrange;
+        int code;
+    };
+    const QList<Case> cases = {
+        {"no header echo", [](Rig &r) { r.side().faults.silentAt = Step::Header; }, 656},
+        {"wrong header echo", [](Rig &r) { r.side().faults.wrongHeaderEcho = true; }, 657},
+        {"no block", [](Rig &r) { r.side().faults.silentAt = Step::Block; }, 658},
+        {"wrong checksum", [](Rig &r) { r.side().faults.corruptBlockChecksum = true; }, 658},
+        {"no answer to the end byte", [](Rig &r) { r.side().faults.silentAt = Step::Ending; }, 662},
+    };
+    for (const Case &c : cases) {
         Rig r;
-        r.side().faults.corruptBlockChecksum = true;
+        c.arrange(r);
         r.side().tables[18] = QByteArray(30, '\x01');
         r.prompter.expect(platform::Answer::Ok);
-        EXPECT_EQ(r.link.ReceiveTables(r.tables, *r.model, 18), -1);
-        EXPECT_EQ(r.prompter.shown.value(0).text, r.failureText(658));
-        EXPECT_TRUE(r.caption.isEmpty()); // only a send changes the caption
-        EXPECT_EQ(r.side().counters().handshakes, 4);
+        EXPECT_EQ(r.link.ReceiveTables(r.tables, *r.model, 18), -1) << c.what;
+        EXPECT_EQ(r.prompter.shown.value(0).text, r.failureText(c.code)) << c.what;
+        EXPECT_TRUE(r.caption.isEmpty()) << c.what; // only a send changes the caption
+        EXPECT_EQ(r.side().counters().handshakes, 4) << c.what;
+        if (c.code == 656 || c.code == 657) {
+            EXPECT_EQ(r.side().counters().headers, 8) << c.what;
+        }
+    }
+    {
+        // Any answer to the end byte will do when receiving.
+        Rig r;
+        r.side().faults.wrongEnding = true;
+        r.side().tables[18] = QByteArray(30, '\x01');
+        EXPECT_EQ(r.link.ReceiveTables(r.tables, *r.model, 18), 0);
     }
     {
         // Full blocks forever would run past the receive area: the attempt ends instead.

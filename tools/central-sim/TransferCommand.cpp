@@ -59,6 +59,8 @@ std::optional<CommandResult> RunTransferCommand(CentralUnit &unit, const QString
             flag = &side.faults.wrongHeaderEcho;
         else if (which == QLatin1String("nak"))
             flag = &side.faults.nak;
+        else if (which == QLatin1String("nak-closing"))
+            flag = &side.faults.nakClosingBlock;
         else if (which == QLatin1String("checksum"))
             flag = &side.faults.corruptBlockChecksum;
         else if (which == QLatin1String("ending"))
@@ -112,7 +114,7 @@ QString TransferCommandHelp()
 {
     return QStringLiteral(
         "transfer silent none|access-code|identification|init|header|block|empty-block|ending | "
-        "transfer fault echo|nak|checksum|ending|modem|endless on|off | "
+        "transfer fault echo|nak|nak-closing|checksum|ending|modem|endless on|off | "
         "transfer key|id|version <byte> | transfer tables | transfer table <n>");
 }
 

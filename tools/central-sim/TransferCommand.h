@@ -12,7 +12,7 @@ class CentralUnit;
 
 // Console lines of the transfer side (words already lower case):
 //   transfer silent none|access-code|identification|init|header|block|empty-block|ending
-//   transfer fault echo|nak|checksum|ending|modem|endless on|off
+//   transfer fault echo|nak|nak-closing|checksum|ending|modem|endless on|off
 //   transfer key|id|version <byte>          handshake key, identification, version answered
 //   transfer tables                         lengths of the memory tables
 //   transfer table <n>                      one memory table in decimal bytes

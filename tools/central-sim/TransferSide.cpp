@@ -268,7 +268,7 @@ void TransferSide::receiveBlockByte(quint8 byte)
     m_building.append(data);
     const SilentStep silent = closing ? SilentStep::EmptyBlock : SilentStep::Block;
     if (faults.silentAt != silent)
-        send(faults.nak ? Nak : Ack);
+        send(faults.nak || (closing && faults.nakClosingBlock) ? Nak : Ack);
     if (count < BlockData) {
         tables[static_cast<std::size_t>(m_table)] = m_building;
         ++m_counters.tablesReceived;

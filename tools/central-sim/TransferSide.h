@@ -45,6 +45,7 @@ public:
         SilentStep silentAt = SilentStep::None;
         bool wrongHeaderEcho = false;      // echo every header one too high
         bool nak = false;                  // answer received blocks with a negative acknowledgement
+        bool nakClosingBlock = false;      // the same for the empty block closing a table only
         bool corruptBlockChecksum = false; // served blocks carry a checksum one too high
         bool wrongEnding = false;          // answer the end byte with something else
         bool modemSilent = false;          // the modem answers no command line
