@@ -1,0 +1,107 @@
+// The communication dialog end to end, set up as the demo is: the simulator executable on a
+// pseudo-terminal with the demo installation in its memory, the settings' [Ports] naming it.
+#include "ui/FrmCom.h"
+
+#include "clock/ClockFile.h"
+#include "clock/ClockTable.h"
+#include "link/PortDevice.h"
+#include "link/QtSerialLine.h"
+#include "platform/EventPump.h"
+#include "project/ProjectFileReader.h"
+#include "tests/support/FixedClock.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "ui/Program.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace quintara;
+using Mode = ui::FrmCom::Mode;
+
+namespace {
+
+constexpr int PatienceMs = 5000;
+
+// The simulator as a child process; its first line names its device.
+class Simulator {
+public:
+    explicit Simulator(const QStringList &arguments)
+    {
+        m_process.setProgram(QStringLiteral(QUINTARA_CENTRAL_SIM));
+        m_process.setArguments(arguments);
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start();
+        if (m_process.waitForStarted(PatienceMs)) {
+            while (!m_process.canReadLine() && m_process.waitForReadyRead(PatienceMs)) {
+            }
+            device = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+        }
+    }
+    ~Simulator()
+    {
+        m_process.closeWriteChannel();
+        if (!m_process.waitForFinished(PatienceMs))
+            m_process.kill();
+    }
+
+    QString device;
+
+private:
+    QProcess m_process;
+};
+
+TEST(FrmComPty, TransmitReceiveAndReceiveEverythingAgainstTheSimulatedDemoUnit)
+{
+    Simulator unit({QStringLiteral("--project"), QStringLiteral(QUINTARA_DEMO_PROJECT)});
+    ASSERT_FALSE(unit.device.isEmpty());
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString settingsPath = dir.filePath(QStringLiteral("Ventora.ini"));
+    {
+        QFile file(settingsPath);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Ports]\nCOM2=" + unit.device.toLocal8Bit() + "\n");
+    }
+
+    quintara::testing::ScriptedPrompter prompter;
+    quintara::testing::FixedClock clock{QDateTime(QDate(2026, 12, 9), QTime(14, 30))};
+    platform::QtEventPump pump;
+    ui::Program program{prompter, clock, pump, settings::ProfileFile(settingsPath)};
+    program.settings.comPort = 2;
+    program.settings.nbtFile = QStringLiteral(QUINTARA_DEMO_PROJECT);
+    project::ProjectReadContext context{program.project, program.settings, program.strings, {}};
+    ASSERT_EQ(project::ReadProjectFile(context), project::ReadOutcome::Read);
+    clock::ApplyModel(program.clockTable, program.project);
+    clock::ClockLine &line = program.clockTable.Lines[3];
+    line = clock::ClockLine::fromBytes(
+        {15, 7, 0, 0, 0, clock::Continue, clock::Days, 1, 1, 2, 255, 0, 0});
+    clock::SetReferenceDate(line, QDate(2026, 12, 1));
+    link::QtSerialLine serial(link::DeviceMapFromSettings(program.profile));
+
+    const auto run = [&](Mode mode, const char *buttonName) {
+        ui::FrmCom dialog(program, mode, serial);
+        dialog.show();
+        dialog.findChild<QPushButton *>(QString::fromLatin1(buttonName))->click();
+        EXPECT_EQ(dialog.result(), QDialog::Accepted) << buttonName;
+        EXPECT_FALSE(serial.isOpen());
+    };
+
+    run(Mode::Transmit, "cmdSendOK");
+    program.clockTable.Lines[3] = {};
+    run(Mode::Receive, "cmdSendOK");
+    EXPECT_EQ(program.clockTable.Lines[3].Hour, 7);
+    EXPECT_EQ(program.clockTable.Lines[3].FunctionNumber, 2);
+    EXPECT_EQ(program.clockTable.Lines[3].Day, 9);
+
+    run(Mode::Transmit, "CmdRcv");
+    EXPECT_EQ(program.project.ModelIndex, 1);
+    EXPECT_EQ(program.project.Fans[0].Value, 300);
+    EXPECT_EQ(program.project.Flags[0].Name.trimmedRight(), QStringLiteral("Flags 0"));
+    EXPECT_TRUE(prompter.shown.isEmpty());
+}
+
+} // namespace
