@@ -370,6 +370,8 @@ void FrmCom::receiveEverything()
     const qint16 result = link::ReceiveEverything(*m_link, *m_program.tableSet, m_program.project,
                                                   m_program.settings.baudRateInUse);
     if (result == 0) {
+        // The received configuration holds no modem settings; keep the ones that reached it.
+        storeDialog();
         m_projectReceived = true;
         m_program.pump.processEvents();
         accept();

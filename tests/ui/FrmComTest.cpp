@@ -333,6 +333,8 @@ TEST_F(FrmComTest, ReceiveEverythingAdoptsTheUnitsProject)
                                            prompter));
     project::SelectModel(program.project, 1, program.strings);
     program.project.Fans[0].Value = 1;
+    program.project.Modem.ModemInUse = 1;
+    program.project.Modem.TelephoneNumber = QStringLiteral("0123");
     open(Mode::Receive);
 
     // A first try against a unit that echoes no table header fails after the retries.
@@ -357,6 +359,9 @@ TEST_F(FrmComTest, ReceiveEverythingAdoptsTheUnitsProject)
     EXPECT_EQ(program.project.Fans[0].Value, 300);
     EXPECT_EQ(program.project.Motors[0].Bytes, (std::array<quint8, 2>{23, 24}));
     EXPECT_EQ(program.project.Flags[0].Name.trimmedRight(), QStringLiteral("Flags 0"));
+    // The modem settings that reached the unit stay.
+    EXPECT_EQ(program.project.Modem.ModemInUse, 1);
+    EXPECT_EQ(program.project.Modem.TelephoneNumber.trimmedRight(), QStringLiteral("0123"));
     // The clock table is not part of a model-1 receive.
     EXPECT_FALSE(line.written.contains(static_cast<char>(128 + 18)));
 }
