@@ -102,7 +102,8 @@ TEST_F(CliShowTest, CommandLineMistakesAreUsageErrors)
           QStringList{"show", file, "--language", "7"},
           QStringList{"show", file, "--monday", "2026-12-07"},
           QStringList{"week", file, "--monday", "2026-12-08"},
-          QStringList{"receive", "--port", "1"}}) {
+          QStringList{"receive", "--port", "1"},
+          QStringList{"send", file, "--port", "1", "--modem"}}) {
         const CliRun result = run(arguments);
         EXPECT_EQ(result.exitCode, 2) << qPrintable(arguments.join(u' '));
         EXPECT_FALSE(result.err.isEmpty());

@@ -85,9 +85,9 @@ struct Options {
         Option(QStringLiteral("modem"), QStringLiteral("Connected with modem: dial first."));
     QCommandLineOption callBack =
         Option(QStringLiteral("call-back"), QStringLiteral("Call-back necessary (with --modem)."));
-    QCommandLineOption init = Option(QStringLiteral("init"),
-                                     QStringLiteral("Modem init string (default: the project's)."),
-                                     QStringLiteral("TEXT"));
+    QCommandLineOption init =
+        Option(QStringLiteral("init"), QStringLiteral("Modem init string (with --modem)."),
+               QStringLiteral("TEXT"));
     QCommandLineOption phone =
         Option(QStringLiteral("phone"),
                QStringLiteral("Telephone number to dial (default: the project's)."),
@@ -250,8 +250,10 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
     }
     link.modem = in.given(options.modem);
     link.callBack = in.given(options.callBack);
-    if (in.given(options.init))
-        link.initString = in.value(options.init);
+    // The window derives the init string from the project's modem type; here it is given.
+    if (link.modem && !in.given(options.init))
+        return Mistake(QStringLiteral("--modem needs --init TEXT, the modem's init string"));
+    link.initString = in.value(options.init);
     if (in.given(options.phone))
         link.telephoneNumber = in.value(options.phone);
     link.settingsFile = in.given(options.settingsFile) ? in.value(options.settingsFile)

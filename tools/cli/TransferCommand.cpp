@@ -56,7 +56,7 @@ public:
         setup.baudRate = options.baudRate.value_or(session.settings().baudRateInUse);
         setup.connectedWithModem = options.modem;
         setup.callBackNecessary = options.callBack;
-        setup.initString = options.initString.value_or(modem.ModemInit.text());
+        setup.initString = options.initString;
         setup.telephoneNumber = options.telephoneNumber.value_or(modem.TelephoneNumber.text());
         setup.handshakeKey = options.key.value_or(link::HandshakeKeyFromSettings(m_profile));
         // Every step's text, but the percentages only in tens: a log, not a bar.

@@ -22,7 +22,7 @@ struct TransferOptions {
     std::optional<quint8> key;      // the settings file's handshake key when not given
     bool modem = false;
     bool callBack = false;
-    std::optional<QString> initString;      // the project's modem init when not given
+    QString initString;                     // given whenever modem is
     std::optional<QString> telephoneNumber; // the project's number when not given
     bool setTime = false;                   // send only
     QString settingsFile;                   // for port numbers and the key
