@@ -16,6 +16,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -85,7 +86,8 @@ TEST(FrmComPty, TransmitReceiveAndReceiveEverythingAgainstTheSimulatedDemoUnit)
     const auto run = [&](Mode mode, const char *buttonName) {
         ui::FrmCom dialog(program, mode, serial);
         dialog.show();
-        dialog.findChild<QPushButton *>(QString::fromLatin1(buttonName))->click();
+        QTest::mouseClick(dialog.findChild<QPushButton *>(QString::fromLatin1(buttonName)),
+                          Qt::LeftButton);
         EXPECT_EQ(dialog.result(), QDialog::Accepted) << buttonName;
         EXPECT_FALSE(serial.isOpen());
     };

@@ -20,6 +20,7 @@
 #include "ui/LinkCommands.h"
 #include "ui/Program.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -92,12 +93,22 @@ struct FrmComTest : ::testing::Test {
     QCheckBox *check(const char *name) const { return child<QCheckBox>(name); }
     QComboBox *combo(const char *name) const { return child<QComboBox>(name); }
     QLineEdit *edit(const char *name) const { return child<QLineEdit>(name); }
-    // The user picks an item of a list.
+    // The user picks an item of a closed list with the keyboard.
     void pick(const char *name, int index) const
     {
         QComboBox *list = combo(name);
-        list->setCurrentIndex(index);
-        emit list->activated(index);
+        QTest::keyClick(list, Qt::Key_Home);
+        for (int i = 0; i < index; ++i)
+            QTest::keyClick(list, Qt::Key_Down);
+    }
+    // The user clicks a button or check box.
+    void click(const char *name) const
+    {
+        QAbstractButton *target = child<QAbstractButton>(name);
+        // A check box is wider than its box and text; aim at the box.
+        const QPoint at = qobject_cast<QCheckBox *>(target) ? QPoint(6, target->height() / 2)
+                                                            : target->rect().center();
+        QTest::mouseClick(target, Qt::LeftButton, {}, at);
     }
 
     QString failureText(int code) const
@@ -151,20 +162,20 @@ TEST_F(FrmComTest, OpensWithTheStoredSettingsAndItsHandlersKeepThemConsistent)
     EXPECT_EQ(edit("TxtInitString")->text(), QStringLiteral("AT&F1"));
     EXPECT_TRUE(edit("TxtInitString")->isEnabled());
 
-    check("ChkModem")->click();
+    click("ChkModem");
     for (const char *name : {"CboModem", "TxttelNr", "ChkCallBack", "TxtInitString", "LblModem"})
         EXPECT_FALSE(dialog->findChild<QWidget *>(QString::fromLatin1(name))->isEnabled()) << name;
-    check("ChkModem")->click();
+    click("ChkModem");
     EXPECT_TRUE(combo("CboModem")->isEnabled());
     EXPECT_TRUE(edit("TxtInitString")->isEnabled());
 
-    check("ChkCallBack")->click();
+    click("ChkCallBack");
     EXPECT_TRUE(edit("TxtCallBack")->text().isEmpty());
     EXPECT_FALSE(edit("TxtCallBack")->isEnabled());
     EXPECT_FALSE(child<QLabel>("LblCallBack")->isEnabled());
 
     // Cancel before any transfer closes and stores nothing.
-    button("cmdSendCancel")->click();
+    click("cmdSendCancel");
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->result(), QDialog::Rejected);
     EXPECT_EQ(program.project.Modem.CallBackNumber.trimmedRight(), QStringLiteral("  0987"));
@@ -179,11 +190,11 @@ TEST_F(FrmComTest, TransmitSendsTheClockTableWithTheClockAndCloses)
     program.project.Modem.ModemInUse = 1;
     program.project.Modem.CallBackNumber = QStringLiteral("0987");
     open(Mode::Transmit);
-    check("ChkTimeSet")->click();
+    click("ChkTimeSet");
     // The call-back given up: OK stores an empty number.
-    check("ChkCallBack")->click();
+    click("ChkCallBack");
 
-    button("cmdSendOK")->click();
+    click("cmdSendOK");
 
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
@@ -213,7 +224,7 @@ TEST_F(FrmComTest, AFailingUnitLeavesTheDialogOpenWithRetry)
     open(Mode::Transmit);
     prompter.expect(platform::Answer::Ok);
 
-    button("cmdSendOK")->click();
+    click("cmdSendOK");
 
     ASSERT_EQ(prompter.shown.size(), 1);
     EXPECT_EQ(prompter.shown[0].text, failureText(667));
@@ -236,7 +247,7 @@ TEST_F(FrmComTest, AFailingUnitLeavesTheDialogOpenWithRetry)
     EXPECT_EQ(button("cmdSendOK")->text(), QStringLiteral("Retry"));
 
     unit.transfer().config().version = 33;
-    button("cmdSendOK")->click();
+    click("cmdSendOK");
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_EQ(unit.transfer().counters().tablesReceived, 1);
@@ -264,7 +275,7 @@ TEST_F(FrmComTest, CancelOrClosingWhileBusyStopsWithoutAMessage)
     auto transmitAndStop = [&](std::function<void()> action, qint64 at) {
         userAction = std::move(action);
         actAt = pump.msecs() + at;
-        button("cmdSendOK")->click();
+        click("cmdSendOK");
         EXPECT_TRUE(lockedWhenActing);
         EXPECT_TRUE(visibleAfterAction);
         EXPECT_TRUE(prompter.shown.isEmpty());
@@ -277,7 +288,7 @@ TEST_F(FrmComTest, CancelOrClosingWhileBusyStopsWithoutAMessage)
     };
 
     // Cancel during the connection's pauses: noticed at once.
-    transmitAndStop([&] { button("cmdSendCancel")->click(); }, 1500);
+    transmitAndStop([&] { click("cmdSendCancel"); }, 1500);
     EXPECT_LT(pump.msecs(), 1600);
     // Closing while waiting for the header echo: refused, and the transfer stops once that
     // wait is over.
@@ -287,7 +298,7 @@ TEST_F(FrmComTest, CancelOrClosingWhileBusyStopsWithoutAMessage)
     EXPECT_EQ(unit.transfer().counters().tablesReceived, 0);
 
     // Idle again: Cancel closes.
-    button("cmdSendCancel")->click();
+    click("cmdSendCancel");
     EXPECT_FALSE(dialog->isVisible());
 }
 
@@ -304,7 +315,7 @@ TEST_F(FrmComTest, ReceiveEverythingAdoptsTheUnitsProject)
     // A first try against a unit that echoes no table header fails after the retries.
     unit.transfer().faults.silentAt = Step::Header;
     prompter.expect(platform::Answer::Ok);
-    button("CmdRcv")->click();
+    click("CmdRcv");
     ASSERT_EQ(prompter.shown.size(), 1);
     EXPECT_EQ(prompter.shown[0].text, failureText(656));
     EXPECT_TRUE(dialog->isVisible());
@@ -315,7 +326,7 @@ TEST_F(FrmComTest, ReceiveEverythingAdoptsTheUnitsProject)
     EXPECT_EQ(program.project.Fans[0].Value, 1);
 
     unit.transfer().faults.silentAt = Step::None;
-    button("CmdRcv")->click();
+    click("CmdRcv");
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_EQ(prompter.shown.size(), 1);
@@ -334,8 +345,8 @@ TEST_F(FrmComTest, ModemProgrammingSendsTheCallBackLinesAndLocksTheDialog)
 {
     program.project.Modem.ModemInUse = 1;
     open(Mode::Transmit);
-    check("ChkCallBack")->click();
-    edit("TxtCallBack")->setText(QStringLiteral(" 0987 "));
+    click("ChkCallBack");
+    QTest::keyClicks(edit("TxtCallBack"), QStringLiteral(" 0987 "));
     bool lockedWhileOpen = true;
     pump.addHook([&](qint64) {
         if (line.isOpen())
@@ -344,7 +355,7 @@ TEST_F(FrmComTest, ModemProgrammingSendsTheCallBackLinesAndLocksTheDialog)
     });
     prompter.expect(platform::Answer::Ok);
 
-    button("CmdPrgModem")->click();
+    click("CmdPrgModem");
 
     EXPECT_EQ(unit.transfer().modemLines(),
               (QStringList{"AT*P0:QZMRWTPX:0987", "ATS200=16", "AT&D0&K0K0S0=1%C0E0&W"}));
@@ -387,7 +398,8 @@ TEST_F(FrmComTest, TheMainWindowsTransmitAndReceiveGoThroughTheDialog)
             auto *dialog = qobject_cast<ui::FrmCom *>(QApplication::activeModalWidget());
             ASSERT_NE(dialog, nullptr);
             modes.append(dialog->mode());
-            dialog->findChild<QPushButton *>(QStringLiteral("cmdSendOK"))->click();
+            QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdSendOK")),
+                              Qt::LeftButton);
         });
     };
 
