@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Checks the format of the string table (settings/strings.tsv).
+"""Checks the format of the string table (src/settings/strings.tsv).
 
 Usage: scripts/check-strings.py [path]
 
@@ -116,7 +116,7 @@ def check(path):
 
 
 def main(argv):
-    default = Path(__file__).resolve().parent.parent / "settings" / "strings.tsv"
+    default = Path(__file__).resolve().parent.parent / "src" / "settings" / "strings.tsv"
     path = Path(argv[1]) if len(argv) > 1 else default
     errors, warnings, count = check(path)
     for message in warnings:

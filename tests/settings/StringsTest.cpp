@@ -37,8 +37,8 @@ QSet<int> IdsInSources()
     if (root.isEmpty())
         return ids;
     static const QRegularExpression call(QStringLiteral(R"(GetResString\(\s*(\d+)\s*\))"));
-    for (const char *layer : {"settings", "project", "clock", "tables", "link", "ui", "app"}) {
-        QDirIterator it(root + u'/' + QString::fromLatin1(layer), {"*.cpp", "*.h"}, QDir::Files,
+    for (const char *folder : {"src", "app"}) {
+        QDirIterator it(root + u'/' + QString::fromLatin1(folder), {"*.cpp", "*.h"}, QDir::Files,
                         QDirIterator::Subdirectories);
         while (it.hasNext()) {
             QFile f(it.next());
