@@ -12,6 +12,8 @@
 
 namespace quintara::sim {
 
+// Kept apart from the link's own table on purpose: the simulator is the peer the link is tested
+// against, so a wrong byte on one side shows up as a failed handshake.
 quint8 IdentificationOfModel(int modelIndex)
 {
     switch (project::EffectiveModelIndex(modelIndex)) {
