@@ -150,7 +150,17 @@ FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
 {
     setObjectName(QStringLiteral("FrmKlokken"));
     setWindowIcon(Pictures::icon(QStringLiteral("tlb_table1")));
-    editLine = [this](int editMode) { return FrmClkEdit::Edit(m_program, editMode, this); };
+    editLine = [this](int editMode) {
+        if (!FrmClkEdit::Edit(m_program, editMode, this))
+            return false;
+        // The edited line's day table must be on show, or the line would vanish from the week.
+        if (const auto index = m_program.clockTable.selectedIndex()) {
+            const int table = m_program.clockTable.Lines[static_cast<std::size_t>(*index)].Table;
+            if (table < clock::TableKindCount)
+                m_tlbButtons[static_cast<std::size_t>(FirstFilterButton + table)]->setChecked(true);
+        }
+        return true;
+    };
     onTest = [this] { runOnlineTest(); };
 
     m_surface = new Surface(*this);

@@ -412,11 +412,16 @@ TEST_F(EditorTest, MainWindowAddAndEditOpenTheEditor)
                                   Qt::LeftButton);
         });
     };
+    // The workday table is hidden; adding a line to it shows it again.
+    QAction *workFilter = main.findChild<QAction *>(QStringLiteral("Tlb_9"));
+    ASSERT_NE(workFilter, nullptr);
+    workFilter->setChecked(false);
     bool seen = false;
     answerEditor("CmdOK", &seen);
     QTest::mouseClick(main.findChild<QPushButton *>(QStringLiteral("CmdAdd")), Qt::LeftButton);
     EXPECT_TRUE(seen);
     EXPECT_TRUE(program.clockTable.TableChanged);
+    EXPECT_TRUE(workFilter->isChecked());
     // The defaults as shown, relay 1 on at 14:00; a workday line dates from last Sunday.
     EXPECT_EQ(line(0), ClockLine::fromBytes(
                            {0, 14, 6, 12, 26, clock::Workday, clock::Days, 1, 1, 1, 255, 0, 0}));
