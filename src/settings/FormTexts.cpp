@@ -127,6 +127,7 @@ QList<ControlText> StartDialogTexts()
         text("cmdOpenF", 995),
         text("CmdLoad", 996),
         text("CmdNew", 997),
+        text("CmdCancel", 31),
     };
 }
 

@@ -35,10 +35,9 @@ FrmSelectClkAct::FrmSelectClkAct(const settings::Strings &strings, Commands comm
     add("CmdLoad", &m_commands.receive);
     add("CmdNew", &m_commands.newTable);
     layout->addSpacing(6);
-    QPushButton *cancel = add("CmdCancel", nullptr);
+    add("CmdCancel", nullptr);
 
     TranslateForm(*this, strings);
-    cancel->setText(strings.GetResString(31));
     adjustSize();
     setFixedSize(sizeHint());
     CentreForm(*this);
