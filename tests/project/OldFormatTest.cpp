@@ -66,19 +66,13 @@ TEST(OldFormat, PlainProjectReadsWithoutMessages)
             EXPECT_TRUE(model.OutputModules[2].Name.isBlank());
             EXPECT_EQ(model.RelayName(17), sample->OutputModules[1].Channels[0].Name.text());
 
-            const TimedFunctionRec &timed = model.TimedFunctions[0];
-            EXPECT_EQ(timed.Name.trimmedRight(), QStringLiteral("Stairs light"));
-            EXPECT_EQ(timed.TargetType, 1);
-            EXPECT_EQ(timed.TargetNumber, 4);
-            EXPECT_EQ(timed.Level, 255);
-            EXPECT_EQ(timed.Time, 90);
+            EXPECT_EQ(model.TimedFunctions[0],
+                      (TimedFunctionRec{1, 4, 255, 90, Name50("Stairs light")}));
             EXPECT_TRUE(model.IfElseFunctions[0].Name.isBlank());
 
-            EXPECT_EQ(model.WorkdayFlags(),
-                      (std::array<quint8, 7>{sample->System.Options[2], sample->System.Options[3],
-                                             sample->System.Options[4], sample->System.Options[5],
-                                             sample->System.Options[6], sample->System.Options[7],
-                                             sample->System.Options[8]}));
+            std::array<quint8, 7> workdays{};
+            std::copy_n(sample->System.Options.begin() + 2, 7, workdays.begin());
+            EXPECT_EQ(model.WorkdayFlags(), workdays);
             if (version == 11) {
                 EXPECT_EQ(model.Modem.ModemInUse, 1);
                 EXPECT_EQ(model.Modem.ModemInit.trimmedRight(), QStringLiteral("AT&F"));
