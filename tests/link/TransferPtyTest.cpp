@@ -13,11 +13,11 @@
 #include "tables/TableCompiler.h"
 #include "tables/TableSet.h"
 #include "tables/TableSlots.h"
+#include "tests/support/CentralSimProcess.h"
 #include "tests/support/FixedClock.h"
 #include "tests/support/ScriptedPrompter.h"
 
 #include <QDir>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -26,8 +26,6 @@
 namespace quintara::link {
 namespace {
 
-constexpr int PatienceMs = 5000;
-
 QString DemoPath()
 {
     const QByteArray root = qgetenv("QUINTARA_SOURCE_DIR");
@@ -35,34 +33,6 @@ QString DemoPath()
         return QStringLiteral(QUINTARA_DEMO_PROJECT);
     return QDir(QString::fromLocal8Bit(root)).filePath(QStringLiteral("examples/demo.nbt"));
 }
-
-// The simulator as a child process; its first line names its device.
-class Simulator {
-public:
-    explicit Simulator(const QStringList &arguments)
-    {
-        m_process.setProgram(QStringLiteral(QUINTARA_CENTRAL_SIM));
-        m_process.setArguments(arguments);
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start();
-        if (m_process.waitForStarted(PatienceMs)) {
-            while (!m_process.canReadLine() && m_process.waitForReadyRead(PatienceMs)) {
-            }
-            device = QString::fromLocal8Bit(m_process.readLine()).trimmed();
-        }
-    }
-    ~Simulator()
-    {
-        m_process.closeWriteChannel();
-        if (!m_process.waitForFinished(PatienceMs))
-            m_process.kill();
-    }
-
-    QString device;
-
-private:
-    QProcess m_process;
-};
 
 // A clock table of the kind the demo house has: lights, a dimmer, moods, shutters.
 void DemoClockLines(clock::ClockTable &table, QDate today)
@@ -103,7 +73,8 @@ protected:
         link.setup.baudRate = 19200;
     }
 
-    Simulator sim{{QStringLiteral("--project"), DemoPath()}};
+    testing::CentralSimProcess sim{QStringLiteral(QUINTARA_CENTRAL_SIM),
+                                   {QStringLiteral("--project"), DemoPath()}};
     QtSerialLine line{[this](int port) { return port == 1 ? sim.device : QString(); }};
     platform::QtEventPump pump;
     testing::ScriptedPrompter prompter;

@@ -4,54 +4,14 @@
 #include "link/ClockConversion.h"
 #include "project/ProjectModel.h"
 #include "tables/TableSet.h"
+#include "tests/support/CentralSimProcess.h"
 
 #include <QFile>
-#include <QProcess>
 
 namespace quintara::testing {
 namespace {
 
 using clock::ClockTable;
-
-constexpr int PatienceMs = 10000;
-
-// The central-unit simulator as a child process on a pseudo-terminal; its first line names it.
-class CentralSim {
-public:
-    explicit CentralSim(const QStringList &arguments = {})
-    {
-        m_process.setProgram(QStringLiteral(QUINTARA_CENTRAL_SIM));
-        m_process.setArguments(arguments);
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start();
-        device = readLine();
-    }
-    ~CentralSim()
-    {
-        m_process.closeWriteChannel(); // end of input ends it
-        if (!m_process.waitForFinished(PatienceMs))
-            m_process.kill();
-    }
-
-    // One console command and its one-line reply.
-    QString command(const QByteArray &line)
-    {
-        m_process.write(line + '\n');
-        return readLine();
-    }
-
-    QString device;
-
-private:
-    QString readLine()
-    {
-        while (!m_process.canReadLine() && m_process.waitForReadyRead(PatienceMs)) {
-        }
-        return QString::fromLocal8Bit(m_process.readLine()).trimmed();
-    }
-
-    QProcess m_process;
-};
 
 class CliTransferTest : public CliTest {
 protected:
@@ -68,7 +28,7 @@ protected:
 
 TEST_F(CliTransferTest, SendAndReceiveTheClockTableOverAPseudoTerminal)
 {
-    CentralSim sim;
+    CentralSimProcess sim{QUINTARA_CENTRAL_SIM};
     ASSERT_TRUE(sim.device.startsWith("/dev/")) << qPrintable(sim.device);
 
     ClockTable table;
@@ -122,7 +82,7 @@ TEST_F(CliTransferTest, SendAndReceiveTheClockTableOverAPseudoTerminal)
 TEST_F(CliTransferTest, FailuresReportTheLinksMessageAndWriteNothing)
 {
     // A unit of the demo project's model that expects another handshake key.
-    CentralSim sim({"--project", demoProject(), "--key", "17"});
+    CentralSimProcess sim{QUINTARA_CENTRAL_SIM, {"--project", demoProject(), "--key", "17"}};
     ASSERT_TRUE(sim.device.startsWith("/dev/")) << qPrintable(sim.device);
     const QString target = writeFile("old.clk", "keep me");
 
