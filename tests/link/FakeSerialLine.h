@@ -8,7 +8,18 @@
 #include <QByteArray>
 #include <QSet>
 
+#include <initializer_list>
+
 namespace quintara::testing {
+
+// Byte values as the line carries them.
+inline QByteArray Bytes(std::initializer_list<int> values)
+{
+    QByteArray bytes;
+    for (int v : values)
+        bytes.append(static_cast<char>(v));
+    return bytes;
+}
 
 // A serial line in memory. What the program writes waits in the output queue until the
 // virtual pump runs (as QSerialPort's bytes leave when the event loop runs); what the test

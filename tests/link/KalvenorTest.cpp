@@ -12,18 +12,11 @@
 namespace quintara::link {
 namespace {
 
+using testing::Bytes;
 using testing::EventLog;
 using testing::FakeSerialLine;
 using testing::VirtualPump;
 using testing::VirtualTicker;
-
-QByteArray Bytes(std::initializer_list<int> values)
-{
-    QByteArray bytes;
-    for (int v : values)
-        bytes.append(static_cast<char>(v));
-    return bytes;
-}
 
 // The frame around the given data bytes, checksum added.
 QByteArray Frame(std::initializer_list<int> data)
@@ -321,12 +314,8 @@ TEST_F(KalvenorTest, AHandlerMaySendWhileAFrameIsBeingDispatched)
     EXPECT_EQ(log.take(), QStringList({"ErrMsg(0,All OK)", "Relay(5,1)"}));
 }
 
-TEST(KalvenorVersion, NamesTheExecutableAndThreeVersionParts)
+TEST_F(KalvenorTest, VersionNamesTheExecutableAndThreeVersionParts)
 {
-    VirtualPump pump;
-    FakeSerialLine line{pump};
-    VirtualTicker ticker{pump};
-    Kalvenor link{line, ticker, pump};
     QCoreApplication::setApplicationVersion(QStringLiteral("2.62"));
     EXPECT_EQ(link.GetVersion(), QStringLiteral("test_link version 2.62.0"));
     QCoreApplication::setApplicationVersion(QString());

@@ -23,16 +23,9 @@ namespace {
 using sim::CentralUnit;
 using sim::TransferSide;
 using Step = TransferSide::SilentStep;
+using testing::Bytes;
 using testing::FakeSerialLine;
 using testing::VirtualPump;
-
-QByteArray Bytes(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values)
-        out.append(static_cast<char>(v));
-    return out;
-}
 
 // The link on a fake line with the simulator's engine behind it, on virtual time.
 struct Rig {
