@@ -25,6 +25,13 @@ protected:
 
 TEST_F(OnlineTestTest, SendsTheSelectedLineOnceAndClosesAgain)
 {
+    // Without a selected line it only opens and closes.
+    const auto bare = RunOnlineTest(link, 1, 9600, std::nullopt, prompter);
+    EXPECT_EQ(bare.initComm, 0);
+    EXPECT_FALSE(bare.setFunction.has_value());
+    EXPECT_TRUE(line.written.isEmpty());
+    EXPECT_FALSE(line.isOpen());
+
     // A dimmer line goes with its stored raw level, not a percentage.
     const auto result = RunOnlineTest(link, 2, 19200, OnlineTestFunction{2, 7, 127}, prompter);
     EXPECT_EQ(result.initComm, 0);
@@ -32,20 +39,9 @@ TEST_F(OnlineTestTest, SendsTheSelectedLineOnceAndClosesAgain)
     EXPECT_EQ(line.written, QByteArray::fromHex("02060102077f91"));
     EXPECT_EQ(line.portNumber(), 2);
     EXPECT_EQ(line.parameters(), QStringLiteral("19200,n,8,1"));
-    EXPECT_EQ(line.opens, 1);
+    EXPECT_EQ(line.opens, 2);
     EXPECT_FALSE(line.isOpen());
     EXPECT_FALSE(ticker.isActive());
-    EXPECT_EQ(prompter.beeps, 0);
-}
-
-TEST_F(OnlineTestTest, WithoutASelectedLineOnlyOpensAndCloses)
-{
-    const auto result = RunOnlineTest(link, 1, 9600, std::nullopt, prompter);
-    EXPECT_EQ(result.initComm, 0);
-    EXPECT_FALSE(result.setFunction.has_value());
-    EXPECT_EQ(line.opens, 1);
-    EXPECT_TRUE(line.written.isEmpty());
-    EXPECT_FALSE(line.isOpen());
     EXPECT_EQ(prompter.beeps, 0);
 }
 
