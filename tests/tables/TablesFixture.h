@@ -13,8 +13,8 @@
 
 namespace quintara::testing {
 
-// A project model of a chosen central-unit model, the strings the decoders name records with,
-// and a table set to compile into.
+// A project model of a chosen central-unit model, English texts for the names the decoders
+// give records, and a table set to compile into.
 class TablesTest : public ::testing::Test {
 protected:
     TablesTest() { useModel(0); }
@@ -50,30 +50,8 @@ protected:
         }
     }
 
-    static settings::StringTable makeStrings()
-    {
-        return settings::StringTable::fromTsv("75\tProcess functions\n"
-                                              "76\tIf-Then-Else functions\n"
-                                              "105\tTimed function\n"
-                                              "107\tFan function\n"
-                                              "108\tLocal mood\n"
-                                              "110\tGeneral mood\n"
-                                              "111\tTransparent\n"
-                                              "160\tCondition\n"
-                                              "201\tInterface\n"
-                                              "220\tTouch panels\n"
-                                              "267\tInput 1 to 8\n"
-                                              "268\tInput 9 to 16\n"
-                                              "269\tInput 17 to 24\n"
-                                              "270\tInput 25 to 32\n"
-                                              "271\tAnalog input 1 and 2\n"
-                                              "708\tAudio zone\n"
-                                              "759\tMotor\n");
-    }
-
     ScriptedPrompter prompter;
-    settings::StringTable stringTable = makeStrings();
-    settings::Strings strings{stringTable, prompter};
+    settings::Strings strings{settings::StringTable::builtIn(), prompter};
 
 private:
     std::unique_ptr<project::ProjectModel> m_model = std::make_unique<project::ProjectModel>();
