@@ -74,24 +74,25 @@ TEST_F(CliShowTest, EveryLineInUseWithItsBytesAndWithAProjectItsTexts)
 
 TEST_F(CliShowTest, DamagedForeignAndMissingFilesFailWithTheProgramsMessage)
 {
-    const CliRun shortFile = run({"show", writeFile("short.clk", "QBN\x01\x03")});
-    EXPECT_EQ(shortFile.exitCode, 1);
-    EXPECT_EQ(shortFile.err.trimmed(), "Read error in CLOCK File");
-    EXPECT_TRUE(shortFile.out.isEmpty());
-
-    const CliRun foreign = run({"show", writeFile("foreign.clk", "K&P<....>")});
-    EXPECT_EQ(foreign.exitCode, 1);
-    EXPECT_EQ(foreign.err.trimmed(), "NO QBN Clock file!");
-
-    const CliRun missing = run({"show", "/nonexistent/x.clk", "--json"});
-    EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_FALSE(missing.err.isEmpty());
-
-    // A project that can't be read stops the command before the clock file.
-    const CliRun badProject =
-        run({"show", sampleClockFile(), "--project", writeFile("bad.nbt", "nonsense")});
-    EXPECT_EQ(badProject.exitCode, 1);
-    EXPECT_FALSE(badProject.err.isEmpty());
+    const struct {
+        QStringList arguments;
+        QByteArray message; // empty: any message
+    } cases[] = {
+        {{"show", writeFile("short.clk", "QBN\x01\x03")}, "Read error in CLOCK File"},
+        {{"show", writeFile("foreign.clk", "K&P<....>")}, "NO QBN Clock file!"},
+        {{"show", "/nonexistent/x.clk", "--json"}, {}},
+        // A project that can't be read stops the command before the clock file.
+        {{"show", sampleClockFile(), "--project", writeFile("bad.nbt", "nonsense")}, {}},
+    };
+    for (const auto &c : cases) {
+        const CliRun result = run(c.arguments);
+        EXPECT_EQ(result.exitCode, 1) << qPrintable(c.arguments.join(u' '));
+        EXPECT_TRUE(result.out.isEmpty());
+        if (c.message.isEmpty())
+            EXPECT_FALSE(result.err.isEmpty());
+        else
+            EXPECT_EQ(result.err.trimmed(), c.message);
+    }
 }
 
 TEST_F(CliShowTest, CommandLineMistakesAreUsageErrors)
