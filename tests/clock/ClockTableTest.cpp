@@ -66,16 +66,9 @@ TEST_F(AddLine, FillsTheLowestFreeLineWithTheDefaults)
     table.Lines[2].FunctionType = 1;
 
     ASSERT_EQ(BeginAddLine(table, Weekend, clock, prompter), 1);
-    ClockLine expected;
-    expected.FunctionType = 1;
-    expected.FunctionNumber = 1;
-    expected.Level = 255;
-    expected.Hour = 14;
-    expected.Table = Weekend;
-    expected.RepeatUnit = Days;
-    expected.RepeatCount = 1;
-    SetReferenceDate(expected, QDate(2026, 12, 7));
-    EXPECT_EQ(table.Lines[1], expected);
+    // Relay 1 on, daily at the hour, from the Monday of the week.
+    EXPECT_EQ(table.Lines[1],
+              ClockLine::fromBytes({0, 14, 7, 12, 26, Weekend, Days, 1, 1, 1, 255, 0, 0}));
     EXPECT_EQ(table.SelectedLine, 2);
     EXPECT_FALSE(table.TableChanged);
 
