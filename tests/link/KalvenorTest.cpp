@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <utility>
 
 namespace quintara::link {
 namespace {
@@ -48,56 +48,41 @@ TEST_F(KalvenorTest, SetRelayFiveOnTravelsAsTheDocumentedSevenBytes)
 
 TEST_F(KalvenorTest, EveryOperationChecksItsArgumentsBeforeSending)
 {
-    struct Case {
-        const char *what;
-        std::function<qint16(Kalvenor &)> call;
-        qint16 result;
-        QByteArray frame; // empty: nothing may be sent
-    };
-    const Case cases[] = {
-        {"KeyPress(0,8)", [](Kalvenor &k) { return k.KeyPress(0, 8); }, 0, Frame({1, 52, 0, 8})},
-        {"KeyPress(0,9)", [](Kalvenor &k) { return k.KeyPress(0, 9); }, -3, {}},
-        {"KeyPress(101,1)", [](Kalvenor &k) { return k.KeyPress(101, 1); }, -2, {}},
-        {"SetFunction(2,144,255)", [](Kalvenor &k) { return k.SetFunction(2, 144, 255); }, 0,
-         Frame({1, 2, 144, 255})},
-        {"SetFunction(2,145,0)", [](Kalvenor &k) { return k.SetFunction(2, 145, 0); }, -2, {}},
-        {"SetFunction(2,1,256)", [](Kalvenor &k) { return k.SetFunction(2, 1, 256); }, -3, {}},
-        {"SetDimmer(3,255)", [](Kalvenor &k) { return k.SetDimmer(3, 255); }, 0,
-         Frame({1, 2, 3, 255})},
-        {"SetDimmer(3,101)", [](Kalvenor &k) { return k.SetDimmer(3, 101); }, -3, {}},
-        {"SetDimmer(0,50)", [](Kalvenor &k) { return k.SetDimmer(0, 50); }, -2, {}},
-        {"SetRelay(144,255)", [](Kalvenor &k) { return k.SetRelay(144, 255); }, 0,
-         Frame({1, 1, 144, 255})},
-        {"SetRelay(0,1)", [](Kalvenor &k) { return k.SetRelay(0, 1); }, -2, {}},
-        {"SetRelay(5,2)", [](Kalvenor &k) { return k.SetRelay(5, 2); }, -3, {}},
-        {"SetLocalMood(99,1)", [](Kalvenor &k) { return k.SetLocalMood(99, 1); }, 0,
-         Frame({1, 8, 99, 1})},
-        {"SetLocalMood(100,1)", [](Kalvenor &k) { return k.SetLocalMood(100, 1); }, -2, {}},
-        {"SetLocalMood(99,100)", [](Kalvenor &k) { return k.SetLocalMood(99, 100); }, -3, {}},
-        {"SetGeneralMood(19)", [](Kalvenor &k) { return k.SetGeneralMood(19); }, 0,
-         Frame({1, 10, 19, 255})},
-        {"SetGeneralMood(20)", [](Kalvenor &k) { return k.SetGeneralMood(20); }, -2, {}},
-        {"SetTimedLocalMood(9,255)", [](Kalvenor &k) { return k.SetTimedLocalMood(9, 255); }, 0,
-         Frame({1, 9, 9, 255})},
-        {"SetTimedLocalMood(10,1)", [](Kalvenor &k) { return k.SetTimedLocalMood(10, 1); }, -2, {}},
-        {"SetTimedLocalMood(0,3)", [](Kalvenor &k) { return k.SetTimedLocalMood(0, 3); }, -3, {}},
-        {"GetRelayState(255)", [](Kalvenor &k) { return k.GetRelayState(255); }, 0,
-         Frame({2, 1, 255})},
-        {"GetRelayState(145)", [](Kalvenor &k) { return k.GetRelayState(145); }, -2, {}},
-        {"GetDimmerLevel(120)", [](Kalvenor &k) { return k.GetDimmerLevel(120); }, 0,
-         Frame({2, 2, 120})},
-        {"GetDimmerLevel(121)", [](Kalvenor &k) { return k.GetDimmerLevel(121); }, -2, {}},
-        {"GetFunctionState(15,255)", [](Kalvenor &k) { return k.GetFunctionState(15, 255); }, 0,
-         Frame({2, 15, 255})},
-        {"GetFunctionState(15,0)", [](Kalvenor &k) { return k.GetFunctionState(15, 0); }, -2, {}},
-        // An unchecked kind that is no byte cannot be framed: a port error, nothing half-sent.
-        {"SetFunction(300,1,1)", [](Kalvenor &k) { return k.SetFunction(300, 1, 1); }, -1, {}},
-    };
-    for (const Case &c : cases) {
+    // The result of a call and what it sent; nothing may be sent when the call fails.
+    using Outcome = std::pair<int, QByteArray>;
+    const auto sent = [this](qint16 result) {
+        Outcome outcome{result, line.written};
         line.written.clear();
-        EXPECT_EQ(c.call(link), c.result) << c.what;
-        EXPECT_EQ(line.written, c.frame) << c.what;
-    }
+        return outcome;
+    };
+    EXPECT_EQ(sent(link.KeyPress(0, 8)), (Outcome{0, Frame({1, 52, 0, 8})}));
+    EXPECT_EQ(sent(link.KeyPress(0, 9)), (Outcome{-3, {}}));
+    EXPECT_EQ(sent(link.KeyPress(101, 1)), (Outcome{-2, {}}));
+    EXPECT_EQ(sent(link.SetFunction(2, 144, 255)), (Outcome{0, Frame({1, 2, 144, 255})}));
+    EXPECT_EQ(sent(link.SetFunction(2, 145, 0)), (Outcome{-2, {}}));
+    EXPECT_EQ(sent(link.SetFunction(2, 1, 256)), (Outcome{-3, {}}));
+    EXPECT_EQ(sent(link.SetDimmer(3, 255)), (Outcome{0, Frame({1, 2, 3, 255})}));
+    EXPECT_EQ(sent(link.SetDimmer(3, 101)), (Outcome{-3, {}}));
+    EXPECT_EQ(sent(link.SetDimmer(0, 50)), (Outcome{-2, {}}));
+    EXPECT_EQ(sent(link.SetRelay(144, 255)), (Outcome{0, Frame({1, 1, 144, 255})}));
+    EXPECT_EQ(sent(link.SetRelay(0, 1)), (Outcome{-2, {}}));
+    EXPECT_EQ(sent(link.SetRelay(5, 2)), (Outcome{-3, {}}));
+    EXPECT_EQ(sent(link.SetLocalMood(99, 1)), (Outcome{0, Frame({1, 8, 99, 1})}));
+    EXPECT_EQ(sent(link.SetLocalMood(100, 1)), (Outcome{-2, {}}));
+    EXPECT_EQ(sent(link.SetLocalMood(99, 100)), (Outcome{-3, {}}));
+    EXPECT_EQ(sent(link.SetGeneralMood(19)), (Outcome{0, Frame({1, 10, 19, 255})}));
+    EXPECT_EQ(sent(link.SetGeneralMood(20)), (Outcome{-2, {}}));
+    EXPECT_EQ(sent(link.SetTimedLocalMood(9, 255)), (Outcome{0, Frame({1, 9, 9, 255})}));
+    EXPECT_EQ(sent(link.SetTimedLocalMood(10, 1)), (Outcome{-2, {}}));
+    EXPECT_EQ(sent(link.SetTimedLocalMood(0, 3)), (Outcome{-3, {}}));
+    EXPECT_EQ(sent(link.GetRelayState(255)), (Outcome{0, Frame({2, 1, 255})}));
+    EXPECT_EQ(sent(link.GetRelayState(145)), (Outcome{-2, {}}));
+    EXPECT_EQ(sent(link.GetDimmerLevel(120)), (Outcome{0, Frame({2, 2, 120})}));
+    EXPECT_EQ(sent(link.GetDimmerLevel(121)), (Outcome{-2, {}}));
+    EXPECT_EQ(sent(link.GetFunctionState(15, 255)), (Outcome{0, Frame({2, 15, 255})}));
+    EXPECT_EQ(sent(link.GetFunctionState(15, 0)), (Outcome{-2, {}}));
+    // An unchecked kind that is no byte cannot be framed: a port error, nothing half-sent.
+    EXPECT_EQ(sent(link.SetFunction(300, 1, 1)), (Outcome{-1, {}}));
     EXPECT_TRUE(log.events.isEmpty());
 }
 
