@@ -34,30 +34,23 @@ QString DemoPath()
     return QDir(QString::fromLocal8Bit(root)).filePath(QStringLiteral("examples/demo.nbt"));
 }
 
-// A clock table of the kind the demo house has: lights, a dimmer, moods, shutters.
-void DemoClockLines(clock::ClockTable &table, QDate today)
+// A clock table of the kind the demo house has: lights, a dimmer, moods, shutters, dated
+// around 9 December 2026.
+void DemoClockLines(clock::ClockTable &table)
 {
-    const auto add = [&](int index, int hour, int minute, int dayTable, int unit, int count,
-                         int type, int number, int level, int daysAgo) {
-        clock::ClockLine &line = table.Lines[static_cast<std::size_t>(index)];
-        line.Hour = static_cast<quint8>(hour);
-        line.Minute = static_cast<quint8>(minute);
-        clock::SetReferenceDate(line, today.addDays(-daysAgo));
-        line.Table = static_cast<quint8>(dayTable);
-        line.RepeatUnit = static_cast<quint8>(unit);
-        line.RepeatCount = static_cast<quint8>(count);
-        line.FunctionType = static_cast<quint8>(type);
-        line.FunctionNumber = static_cast<quint8>(number);
-        line.Level = static_cast<quint8>(level);
+    using namespace clock;
+    const std::pair<int, ClockLine::Bytes> lines[] = {
+        {0, {0, 7, 29, 11, 26, Workday, Days, 1, 1, 3, 255, 0, 0}},
+        {1, {30, 22, 6, 12, 26, Continue, Days, 1, 1, 3, 0, 0, 0}},
+        {2, {15, 18, 2, 12, 26, Simulation, Days, 1, 2, 1, 127, 0, 0}},
+        {3, {0, 8, 7, 12, 26, Weekend, Days, 1, 6, 2, 255, 0, 0}},
+        {5, {45, 6, 19, 11, 26, Continue, Workdays, 1, 10, 1, 255, 0, 0}},
+        {8, {0, 12, 9, 11, 26, Special, Weeks, 2, 2, 4, 3, 0, 0}},
+        {13, {59, 23, 11, 12, 26, Continue, Once, 0, 8, 5, 255, 0, 0}},
+        {42, {10, 0, 25, 10, 26, Continue, Months, 1, 15, 1, 0, 0, 0}},
     };
-    add(0, 7, 0, clock::Workday, clock::Days, 1, 1, 3, 255, 10);
-    add(1, 22, 30, clock::Continue, clock::Days, 1, 1, 3, 0, 3);
-    add(2, 18, 15, clock::Simulation, clock::Days, 1, 2, 1, 127, 7);
-    add(3, 8, 0, clock::Weekend, clock::Days, 1, 6, 2, 255, 2);
-    add(5, 6, 45, clock::Continue, clock::Workdays, 1, 10, 1, 255, 20);
-    add(8, 12, 0, clock::Special, clock::Weeks, 2, 2, 4, 3, 30);
-    add(13, 23, 59, clock::Continue, clock::Once, 0, 8, 5, 255, -2);
-    add(42, 0, 10, clock::Continue, clock::Months, 1, 15, 1, 0, 45);
+    for (const auto &[index, bytes] : lines)
+        table.Lines[static_cast<std::size_t>(index)] = ClockLine::fromBytes(bytes);
 }
 
 class TransferPty : public ::testing::Test {
@@ -89,7 +82,7 @@ TEST_F(TransferPty, TheClockTableGoesToTheUnitAndComesBackTheSame)
     clock::ClockTable sent;
     sent.MaxClockLines = static_cast<qint16>(demo->Limits.ClockLines);
     ASSERT_EQ(sent.MaxClockLines, 100);
-    DemoClockLines(sent, clock.at.date());
+    DemoClockLines(sent);
 
     tables::TableSet set;
     ASSERT_EQ(SendClockTable(link, set, sent, *demo, clock, true), 0);
