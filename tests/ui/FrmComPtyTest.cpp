@@ -8,12 +8,12 @@
 #include "link/QtSerialLine.h"
 #include "platform/EventPump.h"
 #include "project/ProjectFileReader.h"
+#include "tests/support/CentralSimProcess.h"
 #include "tests/support/FixedClock.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "ui/Program.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -25,39 +25,11 @@ using Mode = ui::FrmCom::Mode;
 
 namespace {
 
-constexpr int PatienceMs = 5000;
-
-// The simulator as a child process; its first line names its device.
-class Simulator {
-public:
-    explicit Simulator(const QStringList &arguments)
-    {
-        m_process.setProgram(QStringLiteral(QUINTARA_CENTRAL_SIM));
-        m_process.setArguments(arguments);
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start();
-        if (m_process.waitForStarted(PatienceMs)) {
-            while (!m_process.canReadLine() && m_process.waitForReadyRead(PatienceMs)) {
-            }
-            device = QString::fromLocal8Bit(m_process.readLine()).trimmed();
-        }
-    }
-    ~Simulator()
-    {
-        m_process.closeWriteChannel();
-        if (!m_process.waitForFinished(PatienceMs))
-            m_process.kill();
-    }
-
-    QString device;
-
-private:
-    QProcess m_process;
-};
-
 TEST(FrmComPty, TransmitReceiveAndReceiveEverythingAgainstTheSimulatedDemoUnit)
 {
-    Simulator unit({QStringLiteral("--project"), QStringLiteral(QUINTARA_DEMO_PROJECT)});
+    quintara::testing::CentralSimProcess unit{
+        QStringLiteral(QUINTARA_CENTRAL_SIM),
+        {QStringLiteral("--project"), QStringLiteral(QUINTARA_DEMO_PROJECT)}};
     ASSERT_FALSE(unit.device.isEmpty());
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
