@@ -55,6 +55,8 @@ struct Rig {
     }
 
     TransferSide &side() { return unit.transfer(); }
+    // Opens the port and connects: the link's code, -1 when the port did not open.
+    int connect() { return link.OpenPort() ? link.Connect() : -1; }
 
     // A send area of `size` bytes 1, 2, 3... for table n, the whole transfer's bytes.
     void fillSendArea(int n, int size)
@@ -115,8 +117,7 @@ TEST(Transfer, HandshakeIdentifiesTheUnitTwoSecondsAfterTheStart)
         if (firstByteAt < 0 && !r.line.written.isEmpty())
             firstByteAt = now;
     });
-    ASSERT_TRUE(r.link.OpenPort());
-    EXPECT_EQ(r.link.Connect(), LinkCode::Ok);
+    EXPECT_EQ(r.connect(), LinkCode::Ok);
     EXPECT_EQ(r.side().counters().handshakes, 1);
     EXPECT_TRUE(r.side().connected());
     // No modem: nothing but the handshake, about two seconds after the start.
@@ -158,15 +159,13 @@ TEST(Transfer, HandshakeFailuresGiveTheirCodes)
     for (const Case &c : cases) {
         Rig r;
         c.arrange(r);
-        ASSERT_TRUE(r.link.OpenPort());
-        EXPECT_EQ(r.link.Connect(), c.code) << c.what;
+        EXPECT_EQ(r.connect(), c.code) << c.what;
     }
 
     // Silence after the second access code costs the three waits of 1.5 s at most.
     Rig r;
     r.side().faults.silentAt = Step::AccessCode;
-    ASSERT_TRUE(r.link.OpenPort());
-    r.link.Connect();
+    EXPECT_EQ(r.connect(), LinkCode::NoAnswer);
     EXPECT_LE(r.pump.msecs(), 3000 + 1500 + 100);
 }
 
@@ -201,8 +200,7 @@ TEST(Transfer, ModemDialsWaitsForCarrierAndTheCallBack)
         r.link.setup.connectedWithModem = true;
         r.link.setup.initString = QStringLiteral("  ATZ0 ");
         r.link.setup.telephoneNumber = QStringLiteral(" 0123 45 ");
-        ASSERT_TRUE(r.link.OpenPort());
-        EXPECT_EQ(r.link.Connect(), 0);
+        EXPECT_EQ(r.connect(), 0);
         EXPECT_TRUE(r.line.written.startsWith("\n\rATZ0\n\rATDT0123 45\n\r" + Bytes({240, 0})));
         EXPECT_EQ(r.side().modemLines(), (QStringList{"ATZ0", "ATDT0123 45"}));
     }
@@ -214,8 +212,7 @@ TEST(Transfer, ModemDialsWaitsForCarrierAndTheCallBack)
         r.link.setup.callBackNecessary = true;
         r.link.setup.initString = QStringLiteral("ATZ0");
         r.link.setup.telephoneNumber = QStringLiteral("5");
-        ASSERT_TRUE(r.link.OpenPort());
-        EXPECT_EQ(r.link.Connect(), 0);
+        EXPECT_EQ(r.connect(), 0);
         EXPECT_TRUE(r.line.written.startsWith("\n\rATZ0\n\rATDT5\n\rQZMRWTPX\r" + Bytes({240, 0})));
         EXPECT_EQ(r.side().counters().handshakes, 1);
     }
@@ -225,14 +222,12 @@ TEST(Transfer, ModemDialsWaitsForCarrierAndTheCallBack)
         r.link.setup.connectedWithModem = true;
         r.link.setup.initString = QStringLiteral("ATZ0");
         r.line.carrier = true;
-        ASSERT_TRUE(r.link.OpenPort());
-        EXPECT_EQ(r.link.Connect(), 0);
+        EXPECT_EQ(r.connect(), 0);
         EXPECT_TRUE(r.line.written.startsWith(Bytes({240, 0})));
 
         Rig s;
         s.link.setup.callBackNecessary = true;
-        ASSERT_TRUE(s.link.OpenPort());
-        EXPECT_EQ(s.link.Connect(), 0);
+        EXPECT_EQ(s.connect(), 0);
         EXPECT_TRUE(s.line.written.startsWith(Bytes({240, 0})));
     }
     {
@@ -241,8 +236,7 @@ TEST(Transfer, ModemDialsWaitsForCarrierAndTheCallBack)
         r.side().config().modem = true;
         r.side().faults.modemSilent = true;
         r.link.setup.connectedWithModem = true;
-        ASSERT_TRUE(r.link.OpenPort());
-        EXPECT_EQ(r.link.Connect(), LinkCode::ModemConnected);
+        EXPECT_EQ(r.connect(), LinkCode::ModemConnected);
         EXPECT_GE(r.pump.msecs(), 50000);
 
         Rig s;
@@ -250,8 +244,7 @@ TEST(Transfer, ModemDialsWaitsForCarrierAndTheCallBack)
         s.link.setup.callBackNecessary = true;
         s.line.carrier = true;
         s.pump.addHook([&](qint64) { s.line.carrier = true; });
-        ASSERT_TRUE(s.link.OpenPort());
-        EXPECT_EQ(s.link.Connect(), LinkCode::ModemConnected);
+        EXPECT_EQ(s.connect(), LinkCode::ModemConnected);
     }
     {
         // Cancel while dialling.
@@ -263,8 +256,7 @@ TEST(Transfer, ModemDialsWaitsForCarrierAndTheCallBack)
             if (now >= 5000)
                 r.link.RequestStop();
         });
-        ASSERT_TRUE(r.link.OpenPort());
-        EXPECT_EQ(r.link.Connect(), LinkCode::Stopped);
+        EXPECT_EQ(r.connect(), LinkCode::Stopped);
         EXPECT_LT(r.pump.msecs(), 5100);
     }
 }
@@ -309,8 +301,7 @@ TEST(Transfer, BlocksCarryAtMostFifteenBytesAndANumberThatWraps)
     for (const Case &c : cases) {
         Rig r;
         r.fillSendArea(3, c.size);
-        ASSERT_TRUE(r.link.OpenPort());
-        ASSERT_EQ(r.link.Connect(), 0);
+        ASSERT_EQ(r.connect(), 0);
         EXPECT_EQ(r.link.SendTable(r.tables, 3), 0) << c.size;
         EXPECT_EQ(r.blockHeaders(160 + 3), c.headers) << c.size;
         EXPECT_EQ(r.side().tables[3], r.sendArea(3)) << c.size;
@@ -320,8 +311,7 @@ TEST(Transfer, BlocksCarryAtMostFifteenBytesAndANumberThatWraps)
     r.fillSendArea(0, 2);
     r.tables[0].Data[0] = 200;
     r.tables[0].Data[1] = 100;
-    ASSERT_TRUE(r.link.OpenPort());
-    ASSERT_EQ(r.link.Connect(), 0);
+    ASSERT_EQ(r.connect(), 0);
     ASSERT_EQ(r.link.SendTable(r.tables, 0), 0);
     EXPECT_TRUE(r.line.written.endsWith(Bytes({160, 2, 200, 100, (2 + 200 + 100) % 256})));
 }
