@@ -72,13 +72,9 @@ TEST_F(CentralUnitTest, RefusedCommandsAreAnsweredWithTheirStatus)
     EXPECT_EQ(log.take(),
               QStringList({"ErrMsg(10,Load not Available)", "ErrMsg(7,Load level out of range)"}));
 
-    // Frames the control would never build.
-    for (const char *hex : {"020503010111" /* wrong checksum */,
-                            "0205090101"
-                            "12",
-                            "0204010108" /* set two bytes short */,
-                            "0202"
-                            "04"}) {
+    // Frames the control would never build: a wrong checksum, an unknown command, a set two
+    // bytes short and a frame too short for any command.
+    for (const char *hex : {"020503010111", "020509010112", "0204010108", "020204"}) {
         for (char c : QByteArray::fromHex(hex))
             line.writeByte(static_cast<quint8>(c));
     }
