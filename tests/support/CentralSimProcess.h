@@ -13,8 +13,6 @@ class CentralSimProcess {
 public:
     CentralSimProcess(const QString &program, const QStringList &arguments = {});
     ~CentralSimProcess();
-    CentralSimProcess(const CentralSimProcess &) = delete;
-    CentralSimProcess &operator=(const CentralSimProcess &) = delete;
 
     // One console command and its reply.
     QString command(const QByteArray &line);
