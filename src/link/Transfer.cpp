@@ -209,6 +209,20 @@ bool CentralLink::readByte(quint8 &byte)
     return true;
 }
 
+bool CentralLink::readWithin(int ms, quint8 &byte)
+{
+    return WaitInput(ms) == LinkCode::Ok && readByte(byte);
+}
+
+bool CentralLink::openPortOrReport()
+{
+    if (OpenPort())
+        return true;
+    m_prompter.show(m_strings.GetResString(OtherPortId), platform::ErrorTitle,
+                    platform::Buttons::Ok, platform::Icon::Critical);
+    return false;
+}
+
 int CentralLink::Connect()
 {
     ShowProgress(0);
@@ -268,7 +282,7 @@ int CentralLink::Connect()
     QByteArray name;
     for (int i = 0; i < 3; ++i) {
         quint8 byte = 0;
-        if (WaitInput(1500) != LinkCode::Ok || !readByte(byte))
+        if (!readWithin(1500, byte))
             return LinkCode::NoAnswer;
         name.append(static_cast<char>(byte));
     }
@@ -288,7 +302,7 @@ int CentralLink::Connect()
     constexpr int answerWaits[] = {1500, 500, 1000, 500, 500, 100};
     quint8 answer[6] = {};
     for (int i = 0; i < 6; ++i) {
-        if (WaitInput(answerWaits[i]) != LinkCode::Ok || !readByte(answer[i]))
+        if (!readWithin(answerWaits[i], answer[i]))
             return LinkCode::NoAnswer;
     }
     write(HandshakeResponse(answer[5], setup.handshakeKey));
@@ -296,7 +310,7 @@ int CentralLink::Connect()
         return r;
 
     quint8 final = 0;
-    if (WaitInput(500) != LinkCode::Ok || !readByte(final))
+    if (!readWithin(500, final))
         return LinkCode::NoInit;
     if (answer[0] != identification || answer[1] != identification)
         return LinkCode::WrongCentral;
@@ -307,10 +321,10 @@ int CentralLink::Connect()
     return LinkCode::Ok;
 }
 
-int CentralLink::exchangeHeader(quint8 header, bool answerWithAck, int &failures)
+int CentralLink::exchangeHeader(quint8 header, bool answerWithAck)
 {
     int code = LinkCode::NoTable;
-    for (failures = 0; failures < HeaderTries; ++failures) {
+    for (int tries = 0; tries < HeaderTries; ++tries) {
         write(header);
         if (const int r = WaitSent())
             return r;
@@ -339,9 +353,7 @@ int CentralLink::SendTable(tables::TableSet &tables, int n)
     if (!tables::TableSet::IsSlot(n))
         return LinkCode::WrongTable;
     Wait(100);
-    int failures = 0;
-    if (const int r =
-            exchangeHeader(static_cast<quint8>(LinkByte::SendHeader + n), false, failures))
+    if (const int r = exchangeHeader(static_cast<quint8>(LinkByte::SendHeader + n), false))
         return r;
 
     const tables::CentralTable &table = tables[n];
@@ -365,7 +377,7 @@ int CentralLink::SendTable(tables::TableSet &tables, int n)
         if (const int r = WaitSent())
             return r;
         quint8 ack = 0;
-        if (WaitInput(800) != LinkCode::Ok || !readByte(ack))
+        if (!readWithin(800, ack))
             return LinkCode::NoAck;
         if (ack != LinkByte::Ack)
             return LinkCode::WrongAck;
@@ -381,7 +393,7 @@ int CentralLink::SendTable(tables::TableSet &tables, int n)
         if (const int r = WaitSent())
             return r;
         quint8 ack = 0;
-        if (WaitInput(800) != LinkCode::Ok || !readByte(ack))
+        if (!readWithin(800, ack))
             return LinkCode::NoMessage;
         if (ack != LinkByte::Ack)
             return LinkCode::WrongMessage;
@@ -395,23 +407,20 @@ int CentralLink::ReceiveTable(tables::TableSet &tables, int n)
     if (!tables::TableSet::IsSlot(n))
         return LinkCode::WrongTable;
     Wait(100);
-    int failures = 0;
-    if (const int r =
-            exchangeHeader(static_cast<quint8>(LinkByte::ReceiveHeader + n), true, failures))
+    if (const int r = exchangeHeader(static_cast<quint8>(LinkByte::ReceiveHeader + n), true))
         return r;
 
     const int tableCount = tables.TableCount;
     const bool single = tableCount == 1;
     const double end = single ? 100.0 : (n + 1.0) / (tableCount + 1.0) * 94 + 5;
-    m_receiveProgress =
-        single ? 5.0 : static_cast<double>(Percent(n / (tableCount + 1.0) * 94 + 5));
-    ShowProgress(Percent(m_receiveProgress));
+    double progress = single ? 5.0 : static_cast<double>(Percent(n / (tableCount + 1.0) * 94 + 5));
+    ShowProgress(Percent(progress));
 
     tables::CentralTable &table = tables[n];
     int pos = 0;
     for (;;) {
         quint8 header = 0;
-        if (WaitInput(800) != LinkCode::Ok || !readByte(header))
+        if (!readWithin(800, header))
             return LinkCode::NoAck;
         const int count = header & 15;
         unsigned sum = header;
@@ -422,17 +431,17 @@ int CentralLink::ReceiveTable(tables::TableSet &tables, int n)
         }
         for (int i = 0; i < count; ++i) {
             quint8 byte = 0;
-            if (WaitInput(800) != LinkCode::Ok || !readByte(byte))
+            if (!readWithin(800, byte))
                 return LinkCode::NoAck;
             sum += byte;
             table.Received[static_cast<std::size_t>(pos++)] = byte;
-            if (m_receiveProgress + 0.25 < end) {
-                m_receiveProgress += 0.25;
-                ShowProgress(Percent(m_receiveProgress));
+            if (progress + 0.25 < end) {
+                progress += 0.25;
+                ShowProgress(Percent(progress));
             }
         }
         quint8 checksum = 0;
-        if (WaitInput(800) != LinkCode::Ok || !readByte(checksum))
+        if (!readWithin(800, checksum))
             return LinkCode::NoAck;
         if (checksum != (sum & 255u)) {
             write(LinkByte::Nak);
@@ -461,20 +470,35 @@ void CentralLink::showFailure(int code)
                     platform::Icon::Critical);
 }
 
-int CentralLink::attemptSend(tables::TableSet &tables, std::optional<int> n)
+int CentralLink::beginAttempt()
 {
     if (const int r = Connect())
         return r;
     m_prompter.beep();
     ShowProgress(5);
     m_bytesBefore = 0;
+    return LinkCode::Ok;
+}
+
+std::optional<quint8> CentralLink::exchangeEnd()
+{
+    write(LinkByte::End);
+    quint8 answer = 0;
+    if (!readWithin(800, answer))
+        return std::nullopt;
+    return answer;
+}
+
+int CentralLink::attemptSend(tables::TableSet &tables, std::optional<int> n)
+{
+    if (const int r = beginAttempt())
+        return r;
     for (int i = 0; i <= tables.TableCount && i < tables::TableSet::SlotCount; ++i) {
         restartTransferTimer();
         if (n) {
             tables.TableCount = 1;
             if (const int r = SendTable(tables, *n))
                 return r;
-            m_bytesBefore += tables[*n].Length;
             break;
         }
         if (i != tables::TableSet::UnusedSlot && i != tables::TableSet::ClockSlot) {
@@ -483,20 +507,16 @@ int CentralLink::attemptSend(tables::TableSet &tables, std::optional<int> n)
         }
         m_bytesBefore += tables[i].Length;
     }
-    write(LinkByte::End);
-    quint8 answer = 0;
-    if (WaitInput(800) != LinkCode::Ok || !readByte(answer))
+    const std::optional<quint8> answer = exchangeEnd();
+    if (!answer)
         return LinkCode::NoEnding;
-    return answer == LinkByte::End ? LinkCode::Ok : LinkCode::WrongEnding;
+    return *answer == LinkByte::End ? LinkCode::Ok : LinkCode::WrongEnding;
 }
 
 int CentralLink::attemptReceive(tables::TableSet &tables, std::optional<int> n, int modelIndex)
 {
-    if (const int r = Connect())
+    if (const int r = beginAttempt())
         return r;
-    m_prompter.beep();
-    ShowProgress(5);
-    m_bytesBefore = 0;
     for (int i = 0; i <= tables.TableCount && i < tables::TableSet::SlotCount; ++i) {
         restartTransferTimer();
         if (n) {
@@ -511,27 +531,19 @@ int CentralLink::attemptReceive(tables::TableSet &tables, std::optional<int> n, 
         if (const int r = ReceiveTable(tables, i))
             return r;
     }
-    write(LinkByte::End);
-    quint8 answer = 0;
-    if (WaitInput(800) != LinkCode::Ok || !readByte(answer))
-        return LinkCode::NoEnding;
-    return LinkCode::Ok;
+    // Whatever the unit answers to the end byte, the tables have arrived.
+    return exchangeEnd() ? LinkCode::Ok : LinkCode::NoEnding;
 }
 
-qint16 CentralLink::SendTables(tables::TableSet &tables, std::optional<int> n)
+qint16 CentralLink::runAttempts(const std::function<int()> &attempt, bool offerRetry)
 {
-    if (n && !tables::TableSet::IsSlot(*n))
-        return -1;
-    m_busy = true;
     m_transferDeadline.reset();
     m_lastCode = LinkCode::CommunicationProblem;
-    if (!OpenPort()) {
-        m_prompter.show(m_strings.GetResString(OtherPortId), platform::ErrorTitle,
-                        platform::Buttons::Ok, platform::Icon::Critical);
+    if (!openPortOrReport()) {
         m_busy = false;
         return -1;
     }
-    for (int attempt = 1;; ++attempt) {
+    for (int round = 1;; ++round) {
         // The transfer timer also bounds the connection's output waits, so a line whose output
         // never drains ends the attempt instead of hanging until Cancel.
         restartTransferTimer();
@@ -539,7 +551,7 @@ qint16 CentralLink::SendTables(tables::TableSet &tables, std::optional<int> n)
         if (!m_line.isOpen() && !OpenPort())
             m_lastCode = LinkCode::CommunicationProblem;
         else
-            m_lastCode = attemptSend(tables, n);
+            m_lastCode = attempt();
         m_transferDeadline.reset();
         if (m_lastCode == LinkCode::Ok) {
             ShowProgress(100);
@@ -549,9 +561,9 @@ qint16 CentralLink::SendTables(tables::TableSet &tables, std::optional<int> n)
         }
         if (m_lastCode == LinkCode::Stopped)
             break;
-        if (attempt == Attempts) {
+        if (round == Attempts) {
             showFailure(m_lastCode);
-            if (observer.sendCaption)
+            if (offerRetry && observer.sendCaption)
                 observer.sendCaption(m_strings.GetResString(RetryCaptionId));
             break;
         }
@@ -560,6 +572,14 @@ qint16 CentralLink::SendTables(tables::TableSet &tables, std::optional<int> n)
     ClosePort();
     m_busy = false;
     return -1;
+}
+
+qint16 CentralLink::SendTables(tables::TableSet &tables, std::optional<int> n)
+{
+    if (n && !tables::TableSet::IsSlot(*n))
+        return -1;
+    m_busy = true;
+    return runAttempts([&] { return attemptSend(tables, n); }, true);
 }
 
 qint16 CentralLink::ReceiveTables(tables::TableSet &tables, project::ProjectModel &model,
@@ -574,38 +594,7 @@ qint16 CentralLink::ReceiveTables(tables::TableSet &tables, project::ProjectMode
         tables[i].ReceivedLength = 0;
         tables[i].Received.fill(0);
     }
-    m_transferDeadline.reset();
-    m_lastCode = LinkCode::CommunicationProblem;
-    if (!OpenPort()) {
-        m_prompter.show(m_strings.GetResString(OtherPortId), platform::ErrorTitle,
-                        platform::Buttons::Ok, platform::Icon::Critical);
-        m_busy = false;
-        return -1;
-    }
-    for (int attempt = 1;; ++attempt) {
-        restartTransferTimer();
-        if (!m_line.isOpen() && !OpenPort())
-            m_lastCode = LinkCode::CommunicationProblem;
-        else
-            m_lastCode = attemptReceive(tables, n, model.ModelIndex);
-        m_transferDeadline.reset();
-        if (m_lastCode == LinkCode::Ok) {
-            ShowProgress(100);
-            ClosePort();
-            m_busy = false;
-            return 0;
-        }
-        if (m_lastCode == LinkCode::Stopped)
-            break;
-        if (attempt == Attempts) {
-            showFailure(m_lastCode);
-            break;
-        }
-    }
-    ShowProgress(0);
-    ClosePort();
-    m_busy = false;
-    return -1;
+    return runAttempts([&] { return attemptReceive(tables, n, model.ModelIndex); }, false);
 }
 
 QList<ModemCommand> ModemProgrammingCommands(bool callBack, const QString &callBackNumber)
@@ -629,9 +618,7 @@ int CentralLink::ProgramModem(const QList<ModemCommand> &commands)
     m_busy = true;
     m_stopRequested = false;
     int code = LinkCode::Ok;
-    if (!OpenPort()) {
-        m_prompter.show(m_strings.GetResString(OtherPortId), platform::ErrorTitle,
-                        platform::Buttons::Ok, platform::Icon::Critical);
+    if (!openPortOrReport()) {
         m_busy = false;
         return LinkCode::CommunicationProblem;
     }

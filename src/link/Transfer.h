@@ -204,9 +204,19 @@ private:
     bool write(quint8 byte);
     bool writeText(const QString &text);
     bool readByte(quint8 &byte);
-    int exchangeHeader(quint8 header, bool answerWithAck, int &failures);
+    // WaitInput, then readByte: false when either fails.
+    bool readWithin(int ms, quint8 &byte);
+    // OpenPort, with the message about another port when it fails.
+    bool openPortOrReport();
+    int exchangeHeader(quint8 header, bool answerWithAck);
+    int beginAttempt();
+    // Sends the end byte; the unit's answer, or nothing when none came in time.
+    std::optional<quint8> exchangeEnd();
     int attemptSend(tables::TableSet &tables, std::optional<int> n);
     int attemptReceive(tables::TableSet &tables, std::optional<int> n, int modelIndex);
+    // Opens the port and runs attempt up to Attempts times; offerRetry gives the send button
+    // its "Retry" caption after the last failure. Ends busy, with the port closed.
+    qint16 runAttempts(const std::function<int()> &attempt, bool offerRetry);
     void showFailure(int code);
     void restartTransferTimer();
     void onLineFailed();
@@ -223,8 +233,8 @@ private:
     // Deadline of the transfer timer in pump milliseconds; none while it is off.
     std::optional<qint64> m_transferDeadline;
     QMetaObject::Connection m_failedConnection;
+    // Bytes of the tables sent before the current one in this attempt, for the progress bar.
     qint64 m_bytesBefore = 0;
-    double m_receiveProgress = 0;
 };
 
 // The dialog's flows. Each clears the stop flag, runs the transfer and reports failures itself
