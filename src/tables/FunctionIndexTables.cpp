@@ -96,6 +96,19 @@ void putHeads(TableWriter &writer, const VariationPool &pool, int type, int coun
         writer.putWord(column ? pool.head(holder, *column) : 0);
 }
 
+// The heads both indexes end with, from the regimes to the relays.
+void putClosingHeads(TableWriter &writer, const VariationPool &pool, const ModelLimits &limits)
+{
+    putHeads(writer, pool, FunctionType::Regime, 6);
+    for (int type = FirstAudioType; type <= LastAudioType; ++type)
+        putHeads(writer, pool, type, limits.AudioZones);
+    putHeads(writer, pool, FunctionType::Message, MessageSlots);
+    putHeads(writer, pool, FunctionType::Service, 2);
+    putHeads(writer, pool, FunctionType::Flag, limits.Flags);
+    putHeads(writer, pool, FunctionType::Process, ProcessFunctionSlots);
+    putHeads(writer, pool, FunctionType::Relay, limits.Relays);
+}
+
 void addVariation(VariationPool &pool, const FunctionTarget &target, bool keyIndex, quint8 first,
                   quint8 second, platform::Prompter &prompter, const QString &exhausted)
 {
@@ -298,14 +311,7 @@ bool BuildKeyIndex(CentralTable &table, const ProjectModel &model, platform::Pro
     putHeads(writer, pool, FunctionType::Dimmer, limits.Dimmers);
     for (const int type : {20, 26, 25, 24})
         putHeads(writer, pool, type, limits.Sensors);
-    putHeads(writer, pool, FunctionType::Regime, 6);
-    for (int type = FirstAudioType; type <= LastAudioType; ++type)
-        putHeads(writer, pool, type, limits.AudioZones);
-    putHeads(writer, pool, FunctionType::Message, MessageSlots);
-    putHeads(writer, pool, FunctionType::Service, 2);
-    putHeads(writer, pool, FunctionType::Flag, limits.Flags);
-    putHeads(writer, pool, FunctionType::Process, ProcessFunctionSlots);
-    putHeads(writer, pool, FunctionType::Relay, limits.Relays);
+    putClosingHeads(writer, pool, limits);
     return !writer.failed();
 }
 
@@ -341,14 +347,7 @@ bool BuildLocalMoodIndex(CentralTable &table, const ProjectModel &model,
     putHeads(writer, pool, FunctionType::Dimmer, limits.Dimmers);
     for (const int type : {26, 25, 24})
         putHeads(writer, pool, type, limits.Sensors);
-    putHeads(writer, pool, FunctionType::Regime, 6);
-    for (int type = FirstAudioType; type <= LastAudioType; ++type)
-        putHeads(writer, pool, type, limits.AudioZones);
-    putHeads(writer, pool, FunctionType::Message, MessageSlots);
-    putHeads(writer, pool, FunctionType::Service, 2);
-    putHeads(writer, pool, FunctionType::Flag, limits.Flags);
-    putHeads(writer, pool, FunctionType::Process, ProcessFunctionSlots);
-    putHeads(writer, pool, FunctionType::Relay, limits.Relays);
+    putClosingHeads(writer, pool, limits);
     return !writer.failed();
 }
 
