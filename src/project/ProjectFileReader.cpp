@@ -158,12 +158,18 @@ public:
         value(rec.Value);
     }
 
-    void inputModule(InputModuleRec &rec)
+    // Both forms of an input module start alike; only their keys differ.
+    void inputModuleHead(InputModuleRec &rec)
     {
         text(rec.Name);
         value(rec.ModuleType);
         value(rec.Byte1);
         value(rec.Byte2);
+    }
+
+    void inputModule(InputModuleRec &rec)
+    {
+        inputModuleHead(rec);
         for (InputKeyRec &key : rec.Keys) {
             values(key.Bytes);
             text(key.Name);
@@ -176,10 +182,7 @@ public:
     // has no place in the current key and is passed over.
     void wideInputModule(InputModuleRec &rec)
     {
-        text(rec.Name);
-        value(rec.ModuleType);
-        value(rec.Byte1);
-        value(rec.Byte2);
+        inputModuleHead(rec);
         for (InputKeyRec &key : rec.Keys) {
             values(key.Bytes);
             text(key.Name);
