@@ -5,9 +5,9 @@
 #include "ui/FormTranslation.h"
 #include "ui/Program.h"
 #include "ui/UpDown.h"
+#include "ui/WaitPointer.h"
 #include "ui/presentation/FunctionPresenter.h"
 
-#include <QApplication>
 #include <QButtonGroup>
 #include <QCalendarWidget>
 #include <QComboBox>
@@ -85,15 +85,6 @@ QString DatePickerFormat()
         format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
     return QStringLiteral("ddd ") + format;
 }
-
-// Shows the wait pointer while the dialog loads.
-class WaitPointer {
-public:
-    WaitPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitPointer() { QApplication::restoreOverrideCursor(); }
-    WaitPointer(const WaitPointer &) = delete;
-    WaitPointer &operator=(const WaitPointer &) = delete;
-};
 
 QLabel *NamedLabel(QWidget *parent, const char *name)
 {

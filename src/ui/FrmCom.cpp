@@ -3,8 +3,8 @@
 #include "link/Transfer.h"
 #include "ui/FormTranslation.h"
 #include "ui/Program.h"
+#include "ui/WaitPointer.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -36,14 +36,6 @@ template <typename Widget> Widget *Named(QWidget *parent, const char *name)
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
 }
-
-class WaitPointer {
-public:
-    WaitPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitPointer() { QApplication::restoreOverrideCursor(); }
-    WaitPointer(const WaitPointer &) = delete;
-    WaitPointer &operator=(const WaitPointer &) = delete;
-};
 
 } // namespace
 
@@ -319,12 +311,8 @@ void FrmCom::showProgress(int percent, const QString &label)
     m_progressText = label;
 }
 
-void FrmCom::sendOK()
+void FrmCom::prepareTransfer()
 {
-    if (busy())
-        return;
-    storeDialog();
-    setIdle(false);
     showProgress(0, m_program.strings.GetResString(ProgressId) + QStringLiteral(": ") +
                         m_program.strings.GetResString(CreatingTablesId));
     {
@@ -334,6 +322,15 @@ void FrmCom::sendOK()
     prepareLink();
     if (!m_program.tableSet)
         m_program.tableSet = std::make_unique<tables::TableSet>();
+}
+
+void FrmCom::sendOK()
+{
+    if (busy())
+        return;
+    storeDialog();
+    setIdle(false);
+    prepareTransfer();
 
     const qint16 result =
         m_mode == Mode::Receive
@@ -357,15 +354,7 @@ void FrmCom::receiveEverything()
         return;
     setIdle(false);
     m_link->ClearStop();
-    showProgress(0, m_program.strings.GetResString(ProgressId) + QStringLiteral(": ") +
-                        m_program.strings.GetResString(CreatingTablesId));
-    {
-        const WaitPointer wait;
-        m_program.pump.processEvents();
-    }
-    prepareLink();
-    if (!m_program.tableSet)
-        m_program.tableSet = std::make_unique<tables::TableSet>();
+    prepareTransfer();
 
     const qint16 result = link::ReceiveEverything(*m_link, *m_program.tableSet, m_program.project,
                                                   m_program.settings.baudRateInUse);

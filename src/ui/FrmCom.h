@@ -84,6 +84,8 @@ private:
     void storeDialog();
     // Port, baud rate, modem and key of the next transfer, as the dialog shows them.
     void prepareLink();
+    // Says that the tables are being made, lets that show, then readies the link and the set.
+    void prepareTransfer();
     // Locks everything that could start another use of the port, or unlocks it again.
     void setIdle(bool idle);
     void showProgress(int percent, const QString &label);

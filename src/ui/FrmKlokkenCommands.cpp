@@ -12,8 +12,8 @@
 #include "ui/FrmClkEdit.h"
 #include "ui/FrmKlokken.h"
 #include "ui/Program.h"
+#include "ui/WaitPointer.h"
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QScrollBar>
 #include <QVersionNumber>
@@ -31,15 +31,6 @@ QString ClockFilter(const QString &allFiles)
     return QStringLiteral("Klok bestanden") + QStringLiteral(" (*.clk) |*.clk|") + allFiles +
            QStringLiteral(" (*.*) |*.*");
 }
-
-// Restores the normal pointer however the command ends.
-class WaitPointer {
-public:
-    WaitPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitPointer() { QApplication::restoreOverrideCursor(); }
-    WaitPointer(const WaitPointer &) = delete;
-    WaitPointer &operator=(const WaitPointer &) = delete;
-};
 
 } // namespace
 
