@@ -35,6 +35,23 @@ public:
     }
 };
 
+// The button that takes Enter in a box: the one given, else the first of its set (OK or Yes).
+// What a prompter answers when nobody is there to choose.
+inline Answer DefaultAnswer(const Message &message)
+{
+    if (message.defaultButton)
+        return *message.defaultButton;
+    switch (message.buttons) {
+    case Buttons::Ok:
+    case Buttons::OkCancel:
+        return Answer::Ok;
+    case Buttons::YesNo:
+    case Buttons::YesNoCancel:
+        return Answer::Yes;
+    }
+    return Answer::Ok;
+}
+
 // The titles the program's boxes carry.
 inline const QString ProgramTitle = QStringLiteral("Quintara");
 inline const QString ErrorTitle = QStringLiteral("KALVENOR Domotic systems");

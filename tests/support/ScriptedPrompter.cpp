@@ -12,17 +12,7 @@ platform::Answer ScriptedPrompter::ask(const platform::Message &message)
     if (!m_lenient)
         ADD_FAILURE() << "unexpected message: \"" << message.text.toStdString() << "\" ("
                       << message.title.toStdString() << ")";
-    if (message.defaultButton)
-        return *message.defaultButton;
-    switch (message.buttons) {
-    case platform::Buttons::Ok:
-    case platform::Buttons::OkCancel:
-        return platform::Answer::Ok;
-    case platform::Buttons::YesNo:
-    case platform::Buttons::YesNoCancel:
-        return platform::Answer::Yes;
-    }
-    return platform::Answer::Ok;
+    return platform::DefaultAnswer(message);
 }
 
 } // namespace quintara::testing

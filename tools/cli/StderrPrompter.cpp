@@ -4,21 +4,6 @@
 
 namespace quintara::cli {
 
-platform::Answer StderrPrompter::DefaultAnswer(const platform::Message &message)
-{
-    if (message.defaultButton)
-        return *message.defaultButton;
-    switch (message.buttons) {
-    case platform::Buttons::Ok:
-    case platform::Buttons::OkCancel:
-        return platform::Answer::Ok;
-    case platform::Buttons::YesNo:
-    case platform::Buttons::YesNoCancel:
-        return platform::Answer::Yes;
-    }
-    return platform::Answer::Ok;
-}
-
 platform::Answer StderrPrompter::ask(const platform::Message &message)
 {
     ++m_count;
@@ -29,7 +14,7 @@ platform::Answer StderrPrompter::ask(const platform::Message &message)
     text.remove(QLatin1Char('\r'));
     std::fputs(text.toUtf8().append('\n').constData(), stderr);
     std::fflush(stderr);
-    return DefaultAnswer(message);
+    return platform::DefaultAnswer(message);
 }
 
 } // namespace quintara::cli

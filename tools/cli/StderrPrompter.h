@@ -14,9 +14,6 @@ public:
     // How many messages were shown, for commands whose outcome depends on having said nothing.
     int messageCount() const { return m_count; }
 
-    // The button that takes Enter in a box with these buttons.
-    static platform::Answer DefaultAnswer(const platform::Message &message);
-
 private:
     int m_count = 0;
 };
