@@ -179,6 +179,33 @@ Moment PushBack(const Moment &moment, const LineStep &step, const Moment &limit)
     return StepMoment(moment, step, -steps);
 }
 
+Moment PushForward(const Moment &moment, const LineStep &step, const Moment &limit)
+{
+    if (step.kind == LineStep::None || moment >= limit)
+        return moment;
+    qint64 steps = 0;
+    switch (step.kind) {
+    case LineStep::Minutes:
+        steps = floorDiv(limit.totalMinutes() - moment.totalMinutes(), step.amount);
+        break;
+    case LineStep::Days:
+        steps = floorDiv(limit.totalMinutes() - moment.totalMinutes(),
+                         qint64(step.amount) * MinutesPerDay);
+        break;
+    case LineStep::Months:
+        // Kept below the answer; the walk below takes the last steps.
+        steps = floorDiv(monthIndex(limit.date()) - monthIndex(moment.date()), step.amount) - 1;
+        break;
+    case LineStep::None:
+        break;
+    }
+    steps = std::max<qint64>(0, steps);
+    Moment result = StepMoment(moment, step, steps);
+    while (result < limit)
+        result = StepMoment(moment, step, ++steps);
+    return result;
+}
+
 bool DayFilterKeeps(const ClockLine &line, QDate date, const WorkdayFlagSet &workdays)
 {
     const bool workday = workdays[static_cast<std::size_t>(WeekdayRow(date))] == 1;

@@ -57,6 +57,11 @@ Moment StepMoment(const Moment &from, const LineStep &step, qint64 count);
 // already is, or when the step is None.
 Moment PushBack(const Moment &moment, const LineStep &step, const Moment &limit);
 
+// The moment moved forward by whole steps until it is no earlier than `limit`; unchanged when
+// it already is, or when the step is None. Estimated by arithmetic and corrected by a few steps,
+// so far-away limits cost nothing.
+Moment PushForward(const Moment &moment, const LineStep &step, const Moment &limit);
+
 // Whether the day filter of the line keeps an occurrence on `date`.
 bool DayFilterKeeps(const ClockLine &line, QDate date, const WorkdayFlagSet &workdays);
 

@@ -18,52 +18,6 @@ using clock::ClockLine;
 using clock::LineStep;
 using clock::Moment;
 
-qint64 FloorDiv(qint64 a, qint64 b)
-{
-    const qint64 q = a / b;
-    return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
-}
-
-qint64 MonthIndex(QDate date)
-{
-    return qint64(date.year()) * 12 + date.month() - 1;
-}
-
-// Whether the moment lies before `now`, which may carry seconds the moment never has.
-bool Before(const Moment &moment, const Moment &nowMinute, bool nowHasSeconds)
-{
-    return moment < nowMinute || (moment == nowMinute && nowHasSeconds);
-}
-
-// The first occurrence from `from` on that is not before now. Estimated by arithmetic and
-// corrected by a few steps, so far-away dates cost nothing.
-Moment PushForward(const Moment &from, const LineStep &step, const Moment &nowMinute,
-                   bool nowHasSeconds)
-{
-    if (!Before(from, nowMinute, nowHasSeconds))
-        return from;
-    qint64 count = 0;
-    switch (step.kind) {
-    case LineStep::Minutes:
-        count = FloorDiv(nowMinute.totalMinutes() - from.totalMinutes(), step.amount);
-        break;
-    case LineStep::Days:
-        count =
-            FloorDiv(nowMinute.totalMinutes() - from.totalMinutes(), qint64(step.amount) * 1440);
-        break;
-    case LineStep::Months:
-        count = FloorDiv(MonthIndex(nowMinute.date()) - MonthIndex(from.date()), step.amount) - 1;
-        break;
-    case LineStep::None:
-        return from;
-    }
-    count = std::max<qint64>(0, count);
-    Moment moment = clock::StepMoment(from, step, count);
-    while (Before(moment, nowMinute, nowHasSeconds))
-        moment = clock::StepMoment(from, step, ++count);
-    return moment;
-}
-
 void NormaliseLine(ClockLine &line, const QDateTime &now)
 {
     if (line.Table == clock::Workday || line.Table == clock::Weekend) {
@@ -74,11 +28,14 @@ void NormaliseLine(ClockLine &line, const QDateTime &now)
     if (!reference.isValid())
         return;
     const Moment nowMinute = Moment::fromDateTime(now);
+    // Moments are whole minutes: with seconds past it, the current minute already lies before now.
     const bool nowHasSeconds = now.time().second() != 0 || now.time().msec() != 0;
+    const Moment firstNotBeforeNow =
+        nowHasSeconds ? clock::StepMoment(nowMinute, LineStep{LineStep::Minutes, 1}, 1) : nowMinute;
     const Moment start = Moment::fromDateTime(reference);
 
     if (line.RepeatUnit == clock::Once) {
-        if (Before(start, nowMinute, nowHasSeconds))
+        if (start < firstNotBeforeNow)
             line.FunctionType = 0;
         return;
     }
@@ -89,7 +46,7 @@ void NormaliseLine(ClockLine &line, const QDateTime &now)
 
     // Forward to the first occurrence not before now, then back from that date to the latest
     // one not after now; with month steps the two walks need not retrace each other.
-    const Moment ahead = PushForward(start, step, nowMinute, nowHasSeconds);
+    const Moment ahead = clock::PushForward(start, step, firstNotBeforeNow);
     clock::SetReferenceDate(line, ahead.date());
     const QDateTime aheadReference = clock::ReferenceDateTime(line);
     if (!aheadReference.isValid())
