@@ -22,7 +22,6 @@ namespace quintara::ui {
 
 namespace {
 
-constexpr int ProgressId = 674;
 constexpr int CreatingTablesId = 670;
 
 // The init strings of the two modems the program knows; the third type's is the user's own.
@@ -313,8 +312,7 @@ void FrmCom::showProgress(int percent, const QString &label)
 
 void FrmCom::prepareTransfer()
 {
-    showProgress(0, m_program.strings.GetResString(ProgressId) + QStringLiteral(": ") +
-                        m_program.strings.GetResString(CreatingTablesId));
+    m_link->ShowProgressText(CreatingTablesId);
     {
         const WaitPointer wait;
         m_program.pump.processEvents();
