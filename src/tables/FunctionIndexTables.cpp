@@ -177,6 +177,31 @@ std::optional<FunctionTarget> throughSensor(const ProjectModel &model, int type,
     return FunctionTarget{sensor->Bytes[FirstTarget], sensor->Bytes[SecondTarget]};
 }
 
+// What keys and mood items reach alike: a type that stands for another, a target reached through
+// another record, or an audio function.
+std::optional<FunctionTarget> sharedTarget(const ProjectModel &model, int type, int number)
+{
+    switch (type) {
+    case 23:
+        return FunctionTarget{26, number};
+    case 34:
+        return FunctionTarget{36, number};
+    case 5:
+    case 12:
+        return throughTimedFunction(model, number);
+    case 4:
+        return throughIfElse(model, number);
+    case 6:
+        return throughMotor(model, number, 0);
+    case 55:
+        return throughMotor(model, number, 1);
+    default:
+        if (isAudioType(type))
+            return FunctionTarget{type, number};
+        return std::nullopt;
+    }
+}
+
 } // namespace
 
 std::optional<FunctionTarget> KeyTarget(const ProjectModel &model, int module, int key)
@@ -201,8 +226,6 @@ std::optional<FunctionTarget> KeyTarget(const ProjectModel &model, int module, i
     case 53:
     case 54:
         return FunctionTarget{type, number};
-    case 23:
-        return FunctionTarget{26, number};
     case 24:
     case 25:
     case 26: {
@@ -211,13 +234,6 @@ std::optional<FunctionTarget> KeyTarget(const ProjectModel &model, int module, i
             return std::nullopt;
         return FunctionTarget{type, target};
     }
-    case 34:
-        return FunctionTarget{36, number};
-    case 5:
-    case 12:
-        return throughTimedFunction(model, number);
-    case 4:
-        return throughIfElse(model, number);
     case 7:
         if (const FanRec *fan = Slot(model.Fans, number))
             return FunctionTarget{fan->Bytes[0], fan->Bytes[1]};
@@ -226,18 +242,12 @@ std::optional<FunctionTarget> KeyTarget(const ProjectModel &model, int module, i
         if (const TraRec *tra = Slot(model.TraList, number))
             return FunctionTarget{tra->Bytes[0], tra->Bytes[1]};
         return std::nullopt;
-    case 6:
-        return throughMotor(model, number, 0);
-    case 55:
-        return throughMotor(model, number, 1);
     case 21:
     case 22:
     case 30:
         return throughSensor(model, type, number, input->Byte2);
     default:
-        if (isAudioType(type))
-            return FunctionTarget{type, number};
-        return std::nullopt;
+        return sharedTarget(model, type, number);
     }
 }
 
@@ -259,23 +269,8 @@ std::optional<FunctionTarget> MoodItemTarget(const ProjectModel &model, const Mo
     case 53:
     case 54:
         return FunctionTarget{type, number};
-    case 23:
-        return FunctionTarget{26, number};
-    case 34:
-        return FunctionTarget{36, number};
-    case 5:
-    case 12:
-        return throughTimedFunction(model, number);
-    case 4:
-        return throughIfElse(model, number);
-    case 6:
-        return throughMotor(model, number, 0);
-    case 55:
-        return throughMotor(model, number, 1);
     default:
-        if (isAudioType(type))
-            return FunctionTarget{type, number};
-        return std::nullopt;
+        return sharedTarget(model, type, number);
     }
 }
 
