@@ -3,7 +3,7 @@
 #include "clock/ClockFile.h"
 #include "clock/ClockTable.h"
 #include "clock/Occurrences.h"
-#include "platform/Prompter.h"
+#include "fuzz/FuzzSupport.h"
 #include "project/ProjectModel.h"
 #include "settings/Strings.h"
 
@@ -11,23 +11,10 @@
 #include <cstdint>
 #include <cstdlib>
 
-namespace {
-
-class SilentPrompter final : public quintara::platform::Prompter {
-public:
-    quintara::platform::Answer ask(const quintara::platform::Message &message) override
-    {
-        return message.defaultButton.value_or(quintara::platform::Answer::Ok);
-    }
-    void beep() override {}
-};
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     using namespace quintara;
-    SilentPrompter prompter;
+    fuzzing::SilentPrompter prompter;
     const settings::Strings strings(settings::StringTable::builtIn(), prompter);
     project::ProjectModel model;
     clock::ClockTable table;

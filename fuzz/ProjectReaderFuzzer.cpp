@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the project file reader, then reads through the model the way the
 // lists and the table builders do, so that any field left out of range shows up.
-#include "platform/Prompter.h"
+#include "fuzz/FuzzSupport.h"
 #include "project/ProjectFileReader.h"
 #include "project/ProjectModel.h"
 #include "settings/Settings.h"
@@ -11,25 +11,12 @@
 #include <cstdlib>
 #include <memory>
 
-namespace {
-
-class SilentPrompter final : public quintara::platform::Prompter {
-public:
-    quintara::platform::Answer ask(const quintara::platform::Message &message) override
-    {
-        return message.defaultButton.value_or(quintara::platform::Answer::Ok);
-    }
-    void beep() override {}
-};
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     using namespace quintara;
     if (size > static_cast<std::size_t>(project::MaxProjectFileSize))
         return 0;
-    SilentPrompter prompter;
+    fuzzing::SilentPrompter prompter;
     settings::Strings strings(settings::StringTable::builtIn(), prompter);
     settings::Settings settings;
     settings.nbtFile = QStringLiteral("fuzz.nbt");

@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the table decoders as received tables, builds the table set from the
 // model they made (every numeric field as the bytes had it) and decodes the result once more.
-#include "platform/Prompter.h"
+#include "fuzz/FuzzSupport.h"
 #include "project/ProjectModel.h"
 #include "settings/Strings.h"
 #include "tables/TableCompiler.h"
@@ -11,25 +11,12 @@
 #include <cstdlib>
 #include <memory>
 
-namespace {
-
-class SilentPrompter final : public quintara::platform::Prompter {
-public:
-    quintara::platform::Answer ask(const quintara::platform::Message &message) override
-    {
-        return message.defaultButton.value_or(quintara::platform::Answer::Ok);
-    }
-    void beep() override {}
-};
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     using namespace quintara;
     if (size == 0)
         return 0;
-    SilentPrompter prompter;
+    fuzzing::SilentPrompter prompter;
     settings::Strings strings(settings::StringTable::builtIn(), prompter);
     auto model = std::make_unique<project::ProjectModel>();
     project::NewProject(*model, 19200, 0);
