@@ -98,17 +98,7 @@ public:
     quintara::platform::Answer ask(const quintara::platform::Message &message) override
     {
         std::fprintf(stderr, "central-sim: %s\n", qPrintable(message.text));
-        using quintara::platform::Answer;
-        using quintara::platform::Buttons;
-        if (message.defaultButton)
-            return *message.defaultButton;
-        switch (message.buttons) {
-        case Buttons::YesNo:
-        case Buttons::YesNoCancel:
-            return Answer::Yes;
-        default:
-            return Answer::Ok;
-        }
+        return quintara::platform::DefaultAnswer(message);
     }
     void beep() override {}
 };
