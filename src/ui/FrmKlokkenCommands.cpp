@@ -32,6 +32,17 @@ QString ClockFilter(const QString &allFiles)
            QStringLiteral(" (*.*) |*.*");
 }
 
+FileDialogRequest OpenExistingRequest(const QString &title, const QString &filter)
+{
+    FileDialogRequest request;
+    request.title = title;
+    request.filter = filter;
+    request.fileMustExist = true;
+    request.pathMustExist = true;
+    request.hideReadOnly = true;
+    return request;
+}
+
 } // namespace
 
 // The clock file named after a project file: its name without folder and extension, ".clk".
@@ -106,13 +117,8 @@ void FrmKlokken::ReadProject()
 {
     {
         WaitPointer wait;
-        FileDialogRequest request;
-        request.title = m_program.strings.GetResString(991);
-        request.filter = ProjectFilter;
-        request.fileMustExist = true;
-        request.pathMustExist = true;
-        request.hideReadOnly = true;
-        const std::optional<QString> chosen = m_dialogs.getOpenFileName(this, request);
+        const std::optional<QString> chosen = m_dialogs.getOpenFileName(
+            this, OpenExistingRequest(m_program.strings.GetResString(991), ProjectFilter));
         if (!chosen)
             return;
         m_program.settings.nbtFile = *chosen;
@@ -131,13 +137,9 @@ void FrmKlokken::OpenClockFile()
     if (!mayDropChanges())
         return;
     WaitPointer wait;
-    FileDialogRequest request;
-    request.title = m_program.strings.GetResString(604);
-    request.filter = ClockFilter(QStringLiteral("Alle bestanden"));
-    request.fileMustExist = true;
-    request.pathMustExist = true;
-    request.hideReadOnly = true;
-    const std::optional<QString> chosen = m_dialogs.getOpenFileName(this, request);
+    const std::optional<QString> chosen = m_dialogs.getOpenFileName(
+        this, OpenExistingRequest(m_program.strings.GetResString(604),
+                                  ClockFilter(QStringLiteral("Alle bestanden"))));
     if (!chosen)
         return;
     clock::ClockTable &table = m_program.clockTable;
