@@ -92,11 +92,6 @@ Moment Moment::fromDateTime(const QDateTime &dateTime)
     return fromDate(dateTime.date(), time.hour(), time.minute());
 }
 
-QDateTime Moment::toDateTime() const
-{
-    return QDateTime(date(), QTime(hour(), minute()));
-}
-
 LineStep RepeatStep(int repeatUnit, int repeatCount)
 {
     if (repeatCount <= 0)

@@ -26,7 +26,6 @@ struct Moment {
     QDate date() const { return QDate::fromJulianDay(julianDay); }
     int hour() const { return minuteOfDay / 60; }
     int minute() const { return minuteOfDay % 60; }
-    QDateTime toDateTime() const;
     qint64 totalMinutes() const { return julianDay * 1440 + minuteOfDay; }
 
     friend auto operator<=>(const Moment &, const Moment &) = default;

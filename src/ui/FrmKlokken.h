@@ -76,7 +76,6 @@ public:
 
     QDate FirstShownDay() const { return m_firstShownDay; }
     int hitCount() const { return m_hitCount; }
-    const std::array<int, MaxHits> &hitList() const { return m_hits; }
     int poolCounter() const { return m_poolCounter; }
 
     // --- Commands ------------------------------------------------------------------------
