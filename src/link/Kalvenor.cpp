@@ -194,22 +194,12 @@ qint16 Kalvenor::SetDimmer(qint16 Outp, qint16 State)
 
 qint16 Kalvenor::SetRelay(qint16 Outp, qint16 State)
 {
-    if (!InRange(Outp, 1, 144))
-        return -2;
-    if (!OnOffOrSpecial(State))
-        return -3;
-    const std::array<qint16, 4> message{MsgSet, KindRelay, Outp, State};
-    return SendFrame(message);
+    return sendOnOff(KindRelay, Outp, 1, 144, State);
 }
 
 qint16 Kalvenor::SetLocalMood(qint16 Outp, qint16 State)
 {
-    if (!InRange(Outp, 0, 99))
-        return -2;
-    if (!OnOffOrSpecial(State))
-        return -3;
-    const std::array<qint16, 4> message{MsgSet, KindLocalMood, Outp, State};
-    return SendFrame(message);
+    return sendOnOff(KindLocalMood, Outp, 0, 99, State);
 }
 
 qint16 Kalvenor::SetGeneralMood(qint16 Outp)
@@ -222,35 +212,39 @@ qint16 Kalvenor::SetGeneralMood(qint16 Outp)
 
 qint16 Kalvenor::SetTimedLocalMood(qint16 Outp, qint16 State)
 {
-    if (!InRange(Outp, 0, 9))
-        return -2;
-    if (!OnOffOrSpecial(State))
-        return -3;
-    const std::array<qint16, 4> message{MsgSet, KindTimedLocalMood, Outp, State};
-    return SendFrame(message);
+    return sendOnOff(KindTimedLocalMood, Outp, 0, 9, State);
 }
 
 qint16 Kalvenor::GetRelayState(qint16 Outp)
 {
-    if (!InRange(Outp, 1, 144) && Outp != 255)
-        return -2;
-    const std::array<qint16, 3> message{MsgGet, KindRelay, Outp};
-    return SendFrame(message);
+    return sendGet(KindRelay, Outp, 144);
 }
 
 qint16 Kalvenor::GetDimmerLevel(qint16 Outp)
 {
-    if (!InRange(Outp, 1, 120) && Outp != 255)
-        return -2;
-    const std::array<qint16, 3> message{MsgGet, KindDimmer, Outp};
-    return SendFrame(message);
+    return sendGet(KindDimmer, Outp, 120);
 }
 
 qint16 Kalvenor::GetFunctionState(qint16 Fnc, qint16 Outp)
 {
-    if (!InRange(Outp, 1, 144) && Outp != 255)
+    return sendGet(Fnc, Outp, 144);
+}
+
+qint16 Kalvenor::sendOnOff(qint16 kind, qint16 outp, int firstOutp, int lastOutp, qint16 state)
+{
+    if (!InRange(outp, firstOutp, lastOutp))
         return -2;
-    const std::array<qint16, 3> message{MsgGet, Fnc, Outp};
+    if (!OnOffOrSpecial(state))
+        return -3;
+    const std::array<qint16, 4> message{MsgSet, kind, outp, state};
+    return SendFrame(message);
+}
+
+qint16 Kalvenor::sendGet(qint16 kind, qint16 outp, int lastOutp)
+{
+    if (!InRange(outp, 1, lastOutp) && outp != 255)
+        return -2;
+    const std::array<qint16, 3> message{MsgGet, kind, outp};
     return SendFrame(message);
 }
 

@@ -87,6 +87,11 @@ signals:
 
 private:
     qint16 SendFrame(std::span<const qint16> message);
+    // A set of an on/off function: -2 for an output outside first..last, -3 for a state other
+    // than 0, 1 or 255.
+    qint16 sendOnOff(qint16 kind, qint16 outp, int firstOutp, int lastOutp, qint16 state);
+    // A get of outputs 1..last, or 255 for all of them; -2 otherwise.
+    qint16 sendGet(qint16 kind, qint16 outp, int lastOutp);
     void onBytesArrived();
     void onTick();
     void onLineFailed();
