@@ -16,4 +16,13 @@ public:
     QDateTime now() const override { return QDateTime::currentDateTime(); }
 };
 
+// A clock that stays where it is set: "now" given on a command line, or a test's moment.
+class FixedClock final : public Clock {
+public:
+    explicit FixedClock(QDateTime at) : at(std::move(at)) {}
+    QDateTime now() const override { return at; }
+
+    QDateTime at;
+};
+
 } // namespace quintara::platform

@@ -4,11 +4,6 @@
 
 namespace quintara::testing {
 
-class FixedClock final : public platform::Clock {
-public:
-    explicit FixedClock(QDateTime at) : at(std::move(at)) {}
-    QDateTime now() const override { return at; }
-    QDateTime at;
-};
+using FixedClock = platform::FixedClock;
 
 } // namespace quintara::testing

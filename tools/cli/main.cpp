@@ -1,8 +1,8 @@
 // quintara-cli: the clock file, week view, project, table set and clock table transfer of the
 // program, for scripts and for reading files people send. See the README's "Command line".
+#include "platform/Clock.h"
 #include "tools/cli/CommandLine.h"
 #include "tools/cli/Commands.h"
-#include "tools/cli/FixedClock.h"
 #include "tools/cli/Session.h"
 #include "tools/cli/TransferCommand.h"
 
@@ -22,7 +22,7 @@ int Run(const Invocation &invocation, QTextStream &out)
     Session session(invocation.language);
     std::unique_ptr<platform::Clock> clock;
     if (invocation.now)
-        clock = std::make_unique<FixedClock>(*invocation.now);
+        clock = std::make_unique<platform::FixedClock>(*invocation.now);
     else
         clock = std::make_unique<platform::SystemClock>();
 
