@@ -1,6 +1,7 @@
 #include "clock/ClockFile.h"
 
 #include "clock/ClockTable.h"
+#include "platform/Files.h"
 #include "platform/Prompter.h"
 #include "project/ByteReader.h"
 #include "project/ProjectModel.h"
@@ -8,6 +9,7 @@
 
 #include <QFile>
 #include <QIODevice>
+#include <QSaveFile>
 
 #include <algorithm>
 #include <optional>
@@ -18,6 +20,7 @@ namespace {
 
 constexpr int ConversionWarningId = 957;
 constexpr int ConversionConsequenceId = 958;
+constexpr int NotARegularFileId = 2100;
 
 bool ConfirmConversion(const ClockTable &table, const settings::Strings &strings,
                        platform::Prompter &prompter)
@@ -107,15 +110,48 @@ ClockFileResult WriteClockFile(ClockTable &table, const settings::Strings &strin
 {
     if (!ConfirmConversion(table, strings, prompter))
         return {ClockFileStatus::Cancelled, {}};
-    QFile file(table.ClockFileName);
-    // ReadWrite: overwrite in place; WriteOnly alone would truncate a longer file.
-    if (!file.open(QIODevice::ReadWrite))
-        return SystemError(file.errorString());
-    ClockFileResult result = WriteImage(table, file);
-    if (result.done() && !file.flush())
-        result = SystemError(file.errorString());
-    file.close();
-    return result;
+    const QString path = table.ClockFileName;
+    const auto failed = [&path](const QString &reason) {
+        return SystemError(platform::FileFailure(path, reason));
+    };
+
+    // A longer file keeps what lies beyond the image, as the in-place writes of old did.
+    QByteArray tail;
+    switch (platform::KindOfPath(path)) {
+    case platform::PathKind::Other:
+        return failed(strings.GetResString(NotARegularFileId));
+    case platform::PathKind::RegularFile: {
+        QFile old(path);
+        if (!old.open(QIODevice::ReadOnly))
+            return failed(old.errorString());
+        if (old.size() > ClockFileSize) {
+            if (!old.seek(ClockFileSize))
+                return failed(old.errorString());
+            tail = old.readAll();
+        }
+        break;
+    }
+    case platform::PathKind::Missing:
+        break;
+    }
+
+    // The whole new image goes beside the file and replaces it only once it is complete, so a
+    // failing disk leaves the old file (or no file) rather than a mix of both.
+    QByteArray image = ClockFileImage(table);
+    image[3] = 1; // what is saved is of the current version
+    image += tail;
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly))
+        return failed(out.errorString());
+    if (out.write(image) != image.size()) {
+        const QString reason = out.errorString();
+        out.cancelWriting();
+        return failed(reason);
+    }
+    if (!out.commit())
+        return failed(out.errorString());
+    table.ClockFileVersion = 1;
+    return {};
 }
 
 ClockFileResult ReadClockImage(ClockTable &table, QByteArrayView image,
@@ -165,12 +201,21 @@ ClockFileResult ReadClockFile(ClockTable &table, QIODevice &device, project::Pro
 ClockFileResult ReadClockFile(ClockTable &table, project::ProjectModel &model,
                               const settings::Strings &strings, platform::Prompter &prompter)
 {
-    QFile file(table.ClockFileName);
+    const QString &path = table.ClockFileName;
+    // A FIFO or a device would block the read or never end it.
+    if (platform::KindOfPath(path) == platform::PathKind::Other) {
+        ClearClockTable(table);
+        return SystemError(platform::FileFailure(path, strings.GetResString(NotARegularFileId)));
+    }
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         ClearClockTable(table);
-        return SystemError(file.errorString());
+        return SystemError(platform::FileFailure(path, file.errorString()));
     }
-    return ReadClockFile(table, file, model, strings, prompter);
+    ClockFileResult result = ReadClockFile(table, file, model, strings, prompter);
+    if (result.status == ClockFileStatus::SystemError)
+        result.error = platform::FileFailure(path, result.error);
+    return result;
 }
 
 void ApplyModel(ClockTable &table, const project::ProjectModel &model)

@@ -49,7 +49,9 @@ QByteArray ClockFileImage(const ClockTable &table);
 // The caller clears TableChanged when the result is Done.
 ClockFileResult WriteClockFile(ClockTable &table, QIODevice &device,
                                const settings::Strings &strings, platform::Prompter &prompter);
-// The same to the file ClockFileName, created when missing and overwritten in place.
+// The same to the file ClockFileName, all or nothing: the new image (followed by whatever lay
+// beyond it in a longer file) replaces the file only once it is completely written. Refuses
+// anything but a regular file; a failure names the file and the reason.
 ClockFileResult WriteClockFile(ClockTable &table, const settings::Strings &strings,
                                platform::Prompter &prompter);
 
@@ -59,7 +61,8 @@ ClockFileResult WriteClockFile(ClockTable &table, const settings::Strings &strin
 // repaints, clears the selection and clears TableChanged.
 ClockFileResult ReadClockFile(ClockTable &table, QIODevice &device, project::ProjectModel &model,
                               const settings::Strings &strings, platform::Prompter &prompter);
-// The same from the file ClockFileName.
+// The same from the file ClockFileName; refuses anything but a regular file. A failure names
+// the file and the reason.
 ClockFileResult ReadClockFile(ClockTable &table, project::ProjectModel &model,
                               const settings::Strings &strings, platform::Prompter &prompter);
 // The reading steps on bytes already in memory (a shorter image reads as if padded with zeros).

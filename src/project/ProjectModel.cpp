@@ -3,6 +3,7 @@
 #include "settings/Strings.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace quintara::project {
 
@@ -95,17 +96,15 @@ bool ProjectModel::isWorkday(int weekday) const
 
 namespace {
 
-template <typename T, std::size_t N>
-std::optional<QString> nameIn(const std::array<T, N> &array, int number)
+template <typename T, std::size_t N> const Name50 *nameIn(const std::array<T, N> &array, int number)
 {
-    if (const T *record = Slot(array, number))
-        return record->Name.text();
-    return std::nullopt;
+    const T *record = Slot(array, number);
+    return record ? &record->Name : nullptr;
 }
 
 } // namespace
 
-std::optional<QString> ProjectModel::FunctionName(int type, int number) const
+const Name50 *ProjectModel::NameField(int type, int number) const
 {
     using namespace FunctionType;
     switch (type) {
@@ -147,8 +146,34 @@ std::optional<QString> ProjectModel::FunctionName(int type, int number) const
     case ZoneNameSelector:
         return nameIn(ZoneNames, number);
     default:
-        return std::nullopt;
+        return nullptr;
     }
+}
+
+Name50 *ProjectModel::NameField(int type, int number)
+{
+    return const_cast<Name50 *>(std::as_const(*this).NameField(type, number));
+}
+
+std::optional<QString> ProjectModel::FunctionName(int type, int number) const
+{
+    if (const Name50 *name = NameField(type, number))
+        return name->text();
+    return std::nullopt;
+}
+
+const OutputChannelRec *ProjectModel::OutputChannel(int type, int number) const
+{
+    if (type == FunctionType::Relay)
+        return RelayChannel(number);
+    if (type == FunctionType::Dimmer || type == FunctionType::DimmerUpDown)
+        return DimmerChannel(number);
+    return nullptr;
+}
+
+OutputChannelRec *ProjectModel::OutputChannel(int type, int number)
+{
+    return const_cast<OutputChannelRec *>(std::as_const(*this).OutputChannel(type, number));
 }
 
 int ProjectModel::UsedCount(int type) const

@@ -390,6 +390,13 @@ struct ProjectModel {
     // (3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 15, 20, 28, 31, 51, 52, 54, 55, 60, 100, 200); nothing
     // for other types or numbers outside the array. Relays and dimmers: RelayName, DimmerName.
     std::optional<QString> FunctionName(int type, int number) const;
+    // The name field behind such a reference; nullptr where FunctionName gives nothing.
+    const Name50 *NameField(int type, int number) const;
+    Name50 *NameField(int type, int number);
+    // The output channel behind a relay, dimmer or dimmer up/down reference, when a module
+    // carries it.
+    const OutputChannelRec *OutputChannel(int type, int number) const;
+    OutputChannelRec *OutputChannel(int type, int number);
     // How many slots of the array behind a type the current model uses (relays and dimmers:
     // the highest output number); 0 for types without an array.
     int UsedCount(int type) const;

@@ -4,6 +4,7 @@
 #include "ui/FormTranslation.h"
 #include "ui/Program.h"
 #include "ui/WaitPointer.h"
+#include "ui/presentation/ReceivedProject.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -23,6 +24,7 @@ namespace quintara::ui {
 namespace {
 
 constexpr int CreatingTablesId = 670;
+constexpr int ReplaceProjectQuestionId = 2103;
 
 // The init strings of the two modems the program knows; the third type's is the user's own.
 constexpr int ProximaLite = 0;
@@ -350,13 +352,22 @@ void FrmCom::receiveEverything()
 {
     if (busy())
         return;
+    // The unit keeps no names: what the project file gave is lost unless the user says so.
+    if (m_program.prompter.show(m_program.strings.GetResString(ReplaceProjectQuestionId),
+                                platform::ProgramTitle, platform::Buttons::YesNo,
+                                platform::Icon::Question,
+                                platform::Answer::No) != platform::Answer::Yes)
+        return;
     setIdle(false);
     m_link->ClearStop();
     prepareTransfer();
 
+    const auto previous = std::make_unique<project::ProjectModel>(m_program.project);
     const qint16 result = link::ReceiveEverything(*m_link, *m_program.tableSet, m_program.project,
                                                   m_program.settings.baudRateInUse);
     if (result == 0) {
+        NameReceivedFunctions(m_program.project, *previous, m_program.clockTable,
+                              m_program.names);
         // The received configuration holds no modem settings; keep the ones that reached it.
         storeDialog();
         m_projectReceived = true;

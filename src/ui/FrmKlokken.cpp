@@ -39,6 +39,7 @@ constexpr int HitHalfWidth = 5;
 constexpr int HitHalfHeight = 25;
 constexpr QRect DragArea{0, 15, 540, 470}; // 0 <= X < 540, 15 <= Y < 485
 constexpr int LastColumn = 96;             // quarter hours; the last one means 23:59
+constexpr int ReceivedProjectId = 2104;
 
 // The toolbar: key, caption id (texts come from the form texts), picture.
 struct ToolbarButton {
@@ -174,6 +175,8 @@ FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
     buildMenus();
     buildToolbar();
     m_program.names = settings::FillNameTables(m_program.strings);
+    m_namesLanguage = m_program.strings.LanguageOffset();
+    m_qtLanguage.apply(m_namesLanguage / settings::LanguageStep);
     buildWeekArea();
     buildSidePanel();
     buildLegend();
@@ -361,6 +364,8 @@ void FrmKlokken::buildSidePanel()
     m_tabClk->setExpanding(false);
     m_tabClk->setDrawBase(true);
     connect(m_tabClk, &QTabBar::tabBarClicked, this, [this](int index) { tabChosen(index); });
+    // Keys and the wheel change the tab too; the selection follows the tab on show.
+    connect(m_tabClk, &QTabBar::currentChanged, this, [this](int index) { tabChosen(index); });
 
     QFont small = font();
     small.setPointSizeF(8);
@@ -458,7 +463,8 @@ void FrmKlokken::RefreshStatus()
     m_lblProject[0]->setText(m_program.strings.GetResString(1008) + u':');
     const QString &path = m_program.settings.nbtFile;
     const qsizetype slash = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
-    m_lblProject[1]->setText(path.mid(slash + 1));
+    m_lblProject[1]->setText(m_receivedProject ? m_program.strings.GetResString(ReceivedProjectId)
+                                               : path.mid(slash + 1));
 }
 
 void FrmKlokken::PlaceDayBackgrounds()
@@ -682,34 +688,30 @@ void FrmKlokken::stackCount(KlokControl *placed)
 
 int FrmKlokken::CheckCoord(int x, int y)
 {
+    // Only markers on show can be hit: a hidden day-table or an occurrence beyond the drawn
+    // markers must not be picked up (and dragged) unseen.
     m_hits.fill(0);
     int count = 0;
-    auto hits = [x, y](double atX, int atY) {
-        return std::abs(y - atY) <= HitHalfHeight && std::abs(x - atX) <= HitHalfWidth;
+    auto hits = [x, y](const KlokControl *marker) {
+        return !marker->isHidden() &&
+               std::abs(y - (marker->y() + KlokControl::ReferenceY)) <= HitHalfHeight &&
+               std::abs(x - (marker->x() + KlokControl::ReferenceX)) <= HitHalfWidth;
     };
     const clock::ClockTable &table = m_program.clockTable;
-    const auto workdays = m_program.project.WorkdayFlags();
     for (int i = 0; i < table.usableLines(); ++i) {
         const clock::ClockLine &line = table.Lines[static_cast<std::size_t>(i)];
-        if (!line.inUse())
+        if (!line.inUse() || !tableShown(line.Table))
             continue;
-        const int entry = i + 1;
-        if (const auto reference = clock::ReferenceOccurrence(line, m_firstShownDay);
-            reference && hits(reference->x, reference->y)) {
-            m_hits[static_cast<std::size_t>(count++)] = entry;
-            if (count == MaxHits)
-                return count;
+        bool hit = hits(m_klok[static_cast<std::size_t>(i)]);
+        for (int j = 1; j <= PoolSize && !hit; ++j) {
+            const KlokControl *marker = m_klokR[static_cast<std::size_t>(j)];
+            hit = marker->ClkIndex() == -2 - i && hits(marker);
         }
-        clock::OccurrenceWalk walk(line, m_firstShownDay, workdays, clock::WalkPurpose::HitTest);
-        while (const auto occurrence = walk.next()) {
-            if (!hits(occurrence->x, occurrence->y))
-                continue;
-            if (std::find(m_hits.begin(), m_hits.begin() + count, entry) != m_hits.begin() + count)
-                continue;
-            m_hits[static_cast<std::size_t>(count++)] = entry;
-            if (count == MaxHits)
-                return count;
-        }
+        if (!hit)
+            continue;
+        m_hits[static_cast<std::size_t>(count++)] = i + 1;
+        if (count == MaxHits)
+            break;
     }
     return count;
 }
@@ -817,6 +819,8 @@ void FrmKlokken::tabChosen(int index)
 void FrmKlokken::weekMousePress(Qt::MouseButton button, QPoint pos, QPoint globalPos)
 {
     m_lastMouse = pos;
+    m_pressPos = pos;
+    m_dragStarted = false;
     const int count = CheckCoord(pos.x(), pos.y());
     if (count == 0)
         return;
@@ -831,6 +835,11 @@ void FrmKlokken::weekMouseMove(Qt::MouseButtons buttons, QPoint pos)
 {
     if (!(buttons & Qt::LeftButton) || m_dragIndex == 0 || !DragArea.contains(pos))
         return;
+    // A hand's tremor on a click is no move.
+    if (!m_dragStarted &&
+        (pos - m_pressPos).manhattanLength() < QApplication::startDragDistance())
+        return;
+    m_dragStarted = true;
     const int column = std::clamp(roundEven((pos.x() - 20) / 5.0), 0, LastColumn);
     const int row = std::clamp(roundEven((pos.y() - FirstRowY) / double(RowPitch)), 0, 6);
     moveLine(m_dragIndex - 1, column, row);

@@ -2,6 +2,7 @@
 
 #include "platform/Prompter.h"
 #include "ui/Pictures.h"
+#include "ui/QtLanguage.h"
 #include "ui/presentation/FunctionPresenter.h"
 #include "ui/presentation/ValueFormat.h"
 
@@ -12,6 +13,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -32,6 +34,7 @@ namespace quintara::ui {
 
 struct Program;
 class FileDialogs;
+struct FileDialogRequest;
 class KlokControl;
 
 // The clock file named after a project file: its name without folder and extension + ".clk".
@@ -83,7 +86,12 @@ public:
     void ReadProject();
     // Reads the project file the settings name (start-up), keeping the window's view of it.
     void ReadProjectFromSettings();
+    // The central unit's configuration has become the project.
+    void ProjectReceived();
     void OpenClockFile();
+    // Opens the given clock file; false (with the message shown) when it was refused, and
+    // then the table in force stays as it was.
+    bool OpenClockFile(const QString &path);
     void Save();
     void SaveAs();
     void AddLine(int table);
@@ -149,8 +157,15 @@ private:
     void highlightPanel(int panel, bool chosen);
     void bringIntoView(int line);
     void applyProject();
+    // Name tables, form texts and Qt's own texts follow the language in force (a project
+    // brings its own).
+    void followLanguage();
     // Asks before a changed table is dropped; false when the command must stop.
     bool mayDropChanges();
+    // Shows the open or save dialog; the folder of a chosen file becomes the current one.
+    std::optional<QString> chooseFile(bool save, const FileDialogRequest &request);
+    // After the whole table was swapped: repaint, and no selection or panel of a gone line.
+    void tableReplaced();
     void showSystemError(const QString &description);
     void runOnlineTest();
 
@@ -190,9 +205,15 @@ private:
     int m_poolCounter = 0;
     int m_dragIndex = 0; // line index + 1, 0 = no drag
     QPoint m_lastMouse;
+    QPoint m_pressPos;
+    bool m_dragStarted = false;
     std::array<int, MaxHits> m_hits{};
     int m_hitCount = 0;
     int m_lastTab = -1;
+    // The project in force came from the central unit, not from a file.
+    bool m_receivedProject = false;
+    QtLanguage m_qtLanguage;
+    int m_namesLanguage = -1; // the language offset the name tables were filled in
 };
 
 } // namespace quintara::ui

@@ -13,14 +13,20 @@
 #include "ui/FrmKlokken.h"
 #include "ui/Program.h"
 #include "ui/WaitPointer.h"
+#include "platform/Files.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QScrollBar>
 #include <QVersionNumber>
 
 namespace quintara::ui {
 
 namespace {
+
+constexpr int NoSuchFileId = 2101;
+constexpr int NoSuchFolderId = 2102;
 
 const QString ProjectFilter = QStringLiteral("Ventora bestanden") +
                               QStringLiteral(" (*.nbt) |*.nbt|") +
@@ -85,6 +91,26 @@ void FrmKlokken::showSystemError(const QString &description)
     clock::ShowFileError(m_program.prompter, description);
 }
 
+std::optional<QString> FrmKlokken::chooseFile(bool save, const FileDialogRequest &request)
+{
+    std::optional<QString> chosen = save ? m_dialogs.getSaveFileName(this, request)
+                                         : m_dialogs.getOpenFileName(this, request);
+    if (chosen && !chosen->isEmpty()) {
+        // The next dialog opens where this one ended, relative names land there, and the
+        // settings keep the folder as their Path.
+        const QDir folder = QFileInfo(*chosen).absoluteDir();
+        if (folder.exists())
+            QDir::setCurrent(folder.absolutePath());
+    }
+    return chosen;
+}
+
+void FrmKlokken::tableReplaced()
+{
+    ScrWeeks_Change();
+    SetSelected(0, 0);
+}
+
 void FrmKlokken::NewTable()
 {
     if (!mayDropChanges())
@@ -93,14 +119,36 @@ void FrmKlokken::NewTable()
     table.ClockFileVersion = 1;
     table.ClockFileName = ClockFileNameFor(m_program.settings.nbtFile);
     clock::ClearClockTable(table);
-    ScrWeeks_Change();
-    SetSelected(0, 0);
+    // Whatever was changed before is dropped (saved or not): the empty table is unchanged.
+    table.TableChanged = false;
+    tableReplaced();
+}
+
+void FrmKlokken::ProjectReceived()
+{
+    m_receivedProject = true;
+    applyProject();
+    PlaceDayBackgrounds();
+    // The panels describe functions by the names the project gives.
+    tableReplaced();
 }
 
 void FrmKlokken::applyProject()
 {
     clock::ApplyModel(m_program.clockTable, m_program.project);
+    followLanguage();
     RefreshStatus();
+}
+
+void FrmKlokken::followLanguage()
+{
+    const int offset = m_program.strings.LanguageOffset();
+    if (offset == m_namesLanguage)
+        return;
+    m_namesLanguage = offset;
+    m_program.names = settings::FillNameTables(m_program.strings);
+    m_qtLanguage.apply(offset / settings::LanguageStep);
+    translate();
 }
 
 void FrmKlokken::ReadProjectFromSettings()
@@ -117,14 +165,26 @@ void FrmKlokken::ReadProject()
 {
     {
         WaitPointer wait;
-        const std::optional<QString> chosen = m_dialogs.getOpenFileName(
-            this, OpenExistingRequest(m_program.strings.GetResString(991), ProjectFilter));
-        if (!chosen)
+        const std::optional<QString> chosen =
+            chooseFile(false, OpenExistingRequest(m_program.strings.GetResString(991), ProjectFilter));
+        if (!chosen || chosen->isEmpty())
             return;
-        m_program.settings.nbtFile = *chosen;
-        ReadProjectFromSettings();
-        if (!m_program.settings.nbtFile.isEmpty())
-            m_program.clockTable.ClockFileName = ClockFileNameFor(m_program.settings.nbtFile);
+        // The file is read beside the project in force, which stays when the file is refused.
+        auto candidate = std::make_unique<project::ProjectModel>(m_program.project);
+        settings::Settings candidateSettings = m_program.settings;
+        candidateSettings.nbtFile = *chosen;
+        project::ProjectReadContext context{*candidate, candidateSettings, m_program.strings, {}};
+        const project::ReadOutcome outcome = project::ReadProjectFile(context);
+        if (outcome == project::ReadOutcome::NoFile)
+            showSystemError(platform::FileFailure(*chosen, m_program.strings.GetResString(
+                                                               NoSuchFileId)));
+        if (outcome != project::ReadOutcome::Read)
+            return;
+        m_program.project = std::move(*candidate);
+        m_program.settings = candidateSettings;
+        m_receivedProject = false;
+        applyProject();
+        m_program.clockTable.ClockFileName = ClockFileNameFor(m_program.settings.nbtFile);
     }
     PlaceDayBackgrounds();
     // The workdays and the model's number of lines may have changed with the project.
@@ -137,26 +197,33 @@ void FrmKlokken::OpenClockFile()
     if (!mayDropChanges())
         return;
     WaitPointer wait;
-    const std::optional<QString> chosen = m_dialogs.getOpenFileName(
-        this, OpenExistingRequest(m_program.strings.GetResString(604),
-                                  ClockFilter(QStringLiteral("Alle bestanden"))));
-    if (!chosen)
+    const std::optional<QString> chosen =
+        chooseFile(false, OpenExistingRequest(m_program.strings.GetResString(604),
+                                              ClockFilter(QStringLiteral("Alle bestanden"))));
+    if (!chosen || chosen->isEmpty())
         return;
-    clock::ClockTable &table = m_program.clockTable;
-    table.ClockFileName = *chosen;
-    if (!table.ClockFileName.isEmpty()) {
-        const clock::ClockFileResult result =
-            clock::ReadClockFile(table, m_program.project, m_program.strings, m_program.prompter);
-        if (result.status == clock::ClockFileStatus::SystemError) {
+    OpenClockFile(*chosen);
+}
+
+bool FrmKlokken::OpenClockFile(const QString &path)
+{
+    // Read beside the table and model in force: a refused file changes neither, and never
+    // becomes the file that Save would write over.
+    clock::ClockTable candidate = m_program.clockTable;
+    candidate.ClockFileName = path;
+    auto model = std::make_unique<project::ProjectModel>(m_program.project);
+    const clock::ClockFileResult result =
+        clock::ReadClockFile(candidate, *model, m_program.strings, m_program.prompter);
+    if (!result.done()) {
+        if (result.status == clock::ClockFileStatus::SystemError)
             showSystemError(result.error);
-            ScrWeeks_Change();
-            SetSelected(0, 0);
-            return;
-        }
+        return false;
     }
-    table.TableChanged = false;
-    ScrWeeks_Change();
-    SetSelected(0, 0);
+    candidate.TableChanged = false;
+    m_program.clockTable = candidate;
+    m_program.project = std::move(*model);
+    tableReplaced();
+    return true;
 }
 
 void FrmKlokken::Save()
@@ -185,15 +252,30 @@ void FrmKlokken::SaveAs()
     request.overwritePrompt = true;
     request.pathMustExist = true;
     request.hideReadOnly = true;
-    const std::optional<QString> chosen = m_dialogs.getSaveFileName(this, request);
+    const std::optional<QString> chosen = chooseFile(true, request);
     if (!chosen || chosen->isEmpty())
         return;
-    table.ClockFileName = *chosen;
+    const QFileInfo info(*chosen);
+    if (!info.absoluteDir().exists()) {
+        showSystemError(platform::FileFailure(info.absolutePath(),
+                                              m_program.strings.GetResString(NoSuchFolderId)));
+        return;
+    }
+    // A name without extension would be hidden by the open dialog's filter.
+    const QString path = info.suffix().isEmpty() && !chosen->endsWith(u'.')
+                             ? *chosen + QStringLiteral(".clk")
+                             : *chosen;
+    const QString previousName = table.ClockFileName;
+    table.ClockFileName = path;
     const clock::ClockFileResult result =
         clock::WriteClockFile(table, m_program.strings, m_program.prompter);
-    if (result.done())
+    if (result.done()) {
         table.TableChanged = false;
-    else if (result.status == clock::ClockFileStatus::SystemError)
+        return;
+    }
+    // Not written: the table still belongs to the file it came from.
+    table.ClockFileName = previousName;
+    if (result.status == clock::ClockFileStatus::SystemError)
         showSystemError(result.error);
 }
 
@@ -213,6 +295,10 @@ void FrmKlokken::bringIntoView(int index)
 void FrmKlokken::AddLine(int tableKind)
 {
     clock::ClockTable &table = m_program.clockTable;
+    const bool wasChanged = table.TableChanged;
+    // The line that BeginAddLine will fill, as it is: Cancel gives it back unchanged.
+    const std::optional<int> free = clock::FindFreeLine(table);
+    const clock::ClockLine before = free ? table.Lines[static_cast<std::size_t>(*free)] : clock::ClockLine{};
     const std::optional<int> index =
         clock::BeginAddLine(table, tableKind, m_program.clock, m_program.prompter);
     if (!index)
@@ -226,6 +312,9 @@ void FrmKlokken::AddLine(int tableKind)
         m_hits[0] = *index + 1;
         SetSelected(1, 1);
     } else {
+        // Cancelled: the free line gets its old bytes back, and nothing counts as changed.
+        table.Lines[static_cast<std::size_t>(*index)] = before;
+        table.TableChanged = wasChanged;
         ScrWeeks_Change();
         SetSelected(0, 0);
     }
@@ -237,12 +326,15 @@ void FrmKlokken::EditLine()
     const std::optional<int> index = table.selectedIndex();
     if (!index)
         return; // nothing to edit, and nothing changed
+    const clock::ClockLine before = table.Lines[static_cast<std::size_t>(*index)];
+    const bool wasChanged = table.TableChanged;
     if (editLine)
         editLine(FrmClkEdit::ExistingLineMode);
+    // Only a line that really differs counts as a change (Cancel, or OK on the same values).
+    table.TableChanged = wasChanged || table.Lines[static_cast<std::size_t>(*index)] != before;
     bringIntoView(*index);
     ScrWeeks_Change();
     SetSelected(m_hitCount, 1);
-    table.TableChanged = true;
 }
 
 void FrmKlokken::DeleteLine()
@@ -270,13 +362,21 @@ void FrmKlokken::Transmit()
 {
     if (onTransmit)
         onTransmit();
+    // Sending may free one-time lines that lay in the past, the selected one among them.
+    const clock::ClockTable &table = m_program.clockTable;
+    if (const auto index = table.selectedIndex();
+        index && !table.Lines[static_cast<std::size_t>(*index)].inUse())
+        SetSelected(0, 0);
 }
 
 void FrmKlokken::Receive()
 {
+    // Receiving replaces the table as opening a file does, so it asks the same question first.
+    if (!mayDropChanges())
+        return;
     if (onReceive)
         onReceive();
-    ScrWeeks_Change();
+    tableReplaced();
 }
 
 void FrmKlokken::OnlineTest()

@@ -1,6 +1,5 @@
 #include "ui/LinkCommands.h"
 
-#include "clock/ClockFile.h"
 #include "ui/FrmCom.h"
 #include "ui/FrmKlokken.h"
 #include "ui/Program.h"
@@ -10,13 +9,10 @@ namespace quintara::ui {
 namespace {
 
 // A received project brings its own model and workdays.
-void AfterDialog(FrmKlokken &main, Program &program, FrmCom::Outcome outcome)
+void AfterDialog(FrmKlokken &main, FrmCom::Outcome outcome)
 {
-    if (outcome != FrmCom::Outcome::ProjectReceived)
-        return;
-    clock::ApplyModel(program.clockTable, program.project);
-    main.PlaceDayBackgrounds();
-    main.RefreshStatus();
+    if (outcome == FrmCom::Outcome::ProjectReceived)
+        main.ProjectReceived();
 }
 
 } // namespace
@@ -24,13 +20,13 @@ void AfterDialog(FrmKlokken &main, Program &program, FrmCom::Outcome outcome)
 void InstallLinkCommands(FrmKlokken &main, Program &program, link::SerialLine &transferLine)
 {
     main.onTransmit = [&main, &program, &transferLine] {
-        AfterDialog(main, program,
+        AfterDialog(main,
                     FrmCom::Run(program, FrmCom::Mode::Transmit, transferLine, &main));
         // Sending frees one-time lines that lay in the past; Receive repaints by itself.
         main.ScrWeeks_Change();
     };
     main.onReceive = [&main, &program, &transferLine] {
-        AfterDialog(main, program,
+        AfterDialog(main,
                     FrmCom::Run(program, FrmCom::Mode::Receive, transferLine, &main));
     };
 }

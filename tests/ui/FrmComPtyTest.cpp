@@ -71,11 +71,16 @@ TEST(FrmComPty, TransmitReceiveAndReceiveEverythingAgainstTheSimulatedDemoUnit)
     EXPECT_EQ(program.clockTable.Lines[3].FunctionNumber, 2);
     EXPECT_EQ(program.clockTable.Lines[3].Day, 9);
 
+    // Receiving everything asks first; the relay the clock line switches keeps its name.
+    const QString relayName = program.project.RelayName(2);
+    ASSERT_FALSE(relayName.trimmed().isEmpty());
+    prompter.expect(platform::Answer::Yes);
     run(Mode::Transmit, "CmdRcv");
     EXPECT_EQ(program.project.ModelIndex, 1);
     EXPECT_EQ(program.project.Fans[0].Value, 300);
     EXPECT_EQ(program.project.Flags[0].Name.trimmedRight(), QStringLiteral("Flags 0"));
-    EXPECT_TRUE(prompter.shown.isEmpty());
+    EXPECT_EQ(program.project.RelayName(2), relayName);
+    EXPECT_EQ(prompter.shown.size(), 1);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "link/ClockConversion.h"
 #include "link/Transfer.h"
 #include "project/ProjectModel.h"
+#include "settings/NameTables.h"
 #include "tables/TableSet.h"
 #include "tests/link/FakeSerialLine.h"
 #include "tests/support/FixedClock.h"
@@ -308,14 +309,32 @@ TEST_F(FrmComTest, ReceiveEverythingAdoptsTheUnitsProject)
     program.project.Fans[0].Value = 1;
     program.project.Modem.ModemInUse = 1;
     program.project.Modem.TelephoneNumber = QStringLiteral("0123");
+    // Clock lines on a fan the project names and on a motor it does not.
+    program.names = settings::FillNameTables(program.strings);
+    program.project.Fans[0].Name = QStringLiteral("Attic fan");
+    clock::ApplyModel(program.clockTable, program.project);
+    program.clockTable.Lines[0].FunctionType = project::FunctionType::Fan;
+    program.clockTable.Lines[1].FunctionType = project::FunctionType::Motor;
+    program.clockTable.Lines[1].FunctionNumber = 0;
     open(Mode::Receive);
+
+    // The unit keeps no names, so the dialog asks first; No receives nothing.
+    prompter.expect(platform::Answer::No);
+    click("CmdRcv");
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_EQ(prompter.shown[0].buttons, platform::Buttons::YesNo);
+    EXPECT_EQ(prompter.shown[0].defaultButton, platform::Answer::No);
+    EXPECT_TRUE(line.written.isEmpty());
+    EXPECT_TRUE(dialog->isVisible());
+    prompter.shown.clear();
 
     // A first try against a unit that echoes no table header fails after the retries.
     unit.transfer().faults.silentAt = Step::Header;
+    prompter.expect(platform::Answer::Yes);
     prompter.expect(platform::Answer::Ok);
     click("CmdRcv");
-    ASSERT_EQ(prompter.shown.size(), 1);
-    EXPECT_EQ(prompter.shown[0].text, failureText(656));
+    ASSERT_EQ(prompter.shown.size(), 2);
+    EXPECT_EQ(prompter.shown[1].text, failureText(656));
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_TRUE(button("CmdRcv")->isEnabled());
     EXPECT_TRUE(button("CmdRcv")->isDefault());
@@ -324,10 +343,14 @@ TEST_F(FrmComTest, ReceiveEverythingAdoptsTheUnitsProject)
     EXPECT_EQ(program.project.Fans[0].Value, 1);
 
     unit.transfer().faults.silentAt = Step::None;
+    prompter.expect(platform::Answer::Yes);
     click("CmdRcv");
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
-    EXPECT_EQ(prompter.shown.size(), 1);
+    EXPECT_EQ(prompter.shown.size(), 3);
+    // Functions the clock lines use keep the name the project gave them.
+    EXPECT_EQ(program.project.Fans[0].Name.trimmedRight(), QStringLiteral("Attic fan"));
+    EXPECT_FALSE(program.project.Motors[0].Name.isBlank());
     EXPECT_EQ(program.project.ModelIndex, 1);
     EXPECT_EQ(program.project.Fans[0].Value, 300);
     EXPECT_EQ(program.project.Motors[0].Bytes, (std::array<quint8, 2>{23, 24}));

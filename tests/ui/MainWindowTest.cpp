@@ -268,7 +268,7 @@ TEST_F(MainWindowTest, DraggingMovesOnTheQuarterHourGrid)
     EXPECT_EQ(shownMarkers(2), 7);
 }
 
-TEST_F(MainWindowTest, FilterButtonsHideMarkersButClicksStillFindTheLines)
+TEST_F(MainWindowTest, FilterButtonsHideMarkersAndClicksFindOnlyWhatIsShown)
 {
     put(0, Line(Monday, 7, 0, clock::Workday, clock::Days, 1));
     put(1, Line(Monday.addDays(1), 7, 0, clock::Continue, clock::Once, 0));
@@ -282,18 +282,26 @@ TEST_F(MainWindowTest, FilterButtonsHideMarkersButClicksStillFindTheLines)
     EXPECT_EQ(shownMarkers(0), 0);
     EXPECT_EQ(shownMarkers(1), 1);
 
-    // Both lines lie under Tuesday 07:00; selecting does not bring the hidden markers back.
+    // Both lines lie under Tuesday 07:00, but only the one on show can be picked up.
     click(At(1, 7, 0));
-    EXPECT_EQ(window->hitCount(), 2);
-    EXPECT_EQ(program.clockTable.SelectedLine, 1);
+    EXPECT_EQ(window->hitCount(), 1);
+    EXPECT_EQ(program.clockTable.SelectedLine, 2);
     EXPECT_EQ(shownMarkers(0), 0);
     EXPECT_EQ(window->Klok(1)->ClkCount(), 1);
+
+    // A drag where only the hidden line lies moves nothing.
+    const ClockLine hidden = program.clockTable.Lines[0];
+    press(At(3, 7, 0));
+    QTest::mouseMove(pic(), At(3, 18, 0));
+    release(At(3, 18, 0));
+    EXPECT_EQ(program.clockTable.Lines[0], hidden);
+    EXPECT_FALSE(program.clockTable.TableChanged);
 
     QTest::mouseClick(toolbar->widgetForAction(work), Qt::LeftButton);
     EXPECT_EQ(shownMarkers(0), 5);
 }
 
-TEST_F(MainWindowTest, PoolHoldsAtMost198RepeatMarkersButEveryPlaceIsFound)
+TEST_F(MainWindowTest, PoolHoldsAtMost198RepeatMarkersAndOnlyDrawnOnesAreFound)
 {
     // Two hourly lines: 2 x 168 occurrences in the week, far more than the pool holds.
     put(0, Line(Monday.addDays(-1), 0, 0, clock::Continue, clock::Hours, 1));
@@ -309,10 +317,13 @@ TEST_F(MainWindowTest, PoolHoldsAtMost198RepeatMarkersButEveryPlaceIsFound)
     EXPECT_EQ(shownMarkers(1), 30);
     EXPECT_EQ(shownMarkers(2), 0);
 
-    // Sunday 23:30 has no marker, but a click there finds the line.
+    // Sunday 23:30 has no marker: a click there finds nothing.
     click(At(6, 23, 30));
+    EXPECT_EQ(window->hitCount(), 0);
+    EXPECT_EQ(program.clockTable.SelectedLine, 0);
+    // Selecting a drawn one repaints the line within the pool's limit.
+    click(At(0, 0, 30));
     EXPECT_EQ(program.clockTable.SelectedLine, 2);
-    // Selecting repaints the line within the pool's limit.
     EXPECT_LE(window->poolCounter(), 198);
 
     // Without the hourly lines the minute series shows its first 25 occurrences.
@@ -320,9 +331,15 @@ TEST_F(MainWindowTest, PoolHoldsAtMost198RepeatMarkersButEveryPlaceIsFound)
     program.clockTable.Lines[1].FunctionType = 0;
     repaint();
     EXPECT_EQ(shownMarkers(2), 25);
-    // A click on the 200th occurrence, never drawn, still finds it.
-    click(At(1, 9, 15));
-    EXPECT_EQ(program.clockTable.SelectedLine, 3);
+    // The 200th occurrence is never drawn, so neither a click nor a drag there reaches the line:
+    // an every-ten-minutes line is not moved from an empty spot.
+    const ClockLine series = program.clockTable.Lines[2];
+    press(At(1, 9, 15));
+    QTest::mouseMove(pic(), At(1, 18, 0));
+    release(At(1, 18, 0));
+    EXPECT_EQ(window->CheckCoord(At(1, 9, 15).x(), At(1, 9, 15).y()), 0);
+    EXPECT_EQ(program.clockTable.Lines[2], series);
+    EXPECT_FALSE(program.clockTable.TableChanged);
 }
 
 TEST_F(MainWindowTest, ValuesOutOfRangeNeverIndexPastAnArray)
@@ -475,7 +492,8 @@ TEST_F(MainWindowTest, FileAndLineCommands)
     window->Save();
     EXPECT_EQ(prompter.shown.constLast().icon, platform::Icon::Critical);
     EXPECT_EQ(prompter.shown.constLast().title, "KALVENOR Domotic systems");
-    EXPECT_FALSE(lastMessage().isEmpty());
+    EXPECT_TRUE(lastMessage().startsWith(QDir::toNativeSeparators(
+        program.clockTable.ClockFileName))); // the file is named
     EXPECT_TRUE(program.clockTable.TableChanged);
 
     // About names the version; Receive hands over and repaints.
@@ -488,6 +506,12 @@ TEST_F(MainWindowTest, FileAndLineCommands)
         ++received;
         put(5, Line(Monday.addDays(6), 20, 0, clock::Continue, clock::Once, 0));
     };
+    // The table is changed: Receive asks first, as Open does; Cancel receives nothing.
+    prompter.expect(Answer::Cancel);
+    window->toolbarButton(2)->trigger();
+    EXPECT_EQ(received, 0);
+    EXPECT_TRUE(lastMessage().endsWith("Save now?"));
+    prompter.expect(Answer::No);
     window->toolbarButton(2)->trigger();
     EXPECT_EQ(received, 1);
     EXPECT_FALSE(window->Klok(5)->isHidden());

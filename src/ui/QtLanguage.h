@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QTranslator>
+
+namespace quintara::ui {
+
+// Qt's own texts (the buttons of message boxes, the file dialogs) and the default locale (day
+// and month names) in the program's language, so that no window mixes two languages.
+class QtLanguage {
+public:
+    QtLanguage() = default;
+    QtLanguage(const QtLanguage &) = delete;
+    QtLanguage &operator=(const QtLanguage &) = delete;
+    ~QtLanguage();
+
+    // languageIndex: 0 English, 1 Dutch, 2 French, 3 German, 4 Spanish, 5 Italian, 6 Portuguese.
+    // Answers whether Qt's translation was found (English needs none).
+    bool apply(int languageIndex);
+    int languageIndex() const { return m_languageIndex; }
+
+    static QLocale localeOf(int languageIndex);
+
+private:
+    QTranslator m_translator;
+    bool m_installed = false;
+    int m_languageIndex = -1;
+};
+
+} // namespace quintara::ui
