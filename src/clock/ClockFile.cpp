@@ -9,7 +9,6 @@
 
 #include <QFile>
 #include <QIODevice>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <optional>
@@ -120,7 +119,8 @@ ClockFileResult WriteClockFile(ClockTable &table, const settings::Strings &strin
     switch (platform::KindOfPath(path)) {
     case platform::PathKind::Other:
         return failed(strings.GetResString(NotARegularFileId));
-    case platform::PathKind::RegularFile: {
+    case platform::PathKind::RegularFile:
+    case platform::PathKind::LinkedFile: {
         QFile old(path);
         if (!old.open(QIODevice::ReadOnly))
             return failed(old.errorString());
@@ -135,21 +135,10 @@ ClockFileResult WriteClockFile(ClockTable &table, const settings::Strings &strin
         break;
     }
 
-    // The whole new image goes beside the file and replaces it only once it is complete, so a
-    // failing disk leaves the old file (or no file) rather than a mix of both.
     QByteArray image = ClockFileImage(table);
     image[3] = 1; // what is saved is of the current version
-    image += tail;
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        return failed(out.errorString());
-    if (out.write(image) != image.size()) {
-        const QString reason = out.errorString();
-        out.cancelWriting();
-        return failed(reason);
-    }
-    if (!out.commit())
-        return failed(out.errorString());
+    if (const std::optional<QString> reason = platform::WriteWholeFile(path, image + tail))
+        return failed(*reason);
     table.ClockFileVersion = 1;
     return {};
 }

@@ -3,6 +3,8 @@
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
 
+#include <QTimeZone>
+
 #include <algorithm>
 
 namespace quintara::clock {
@@ -61,7 +63,8 @@ QDateTime ReferenceDateTime(const ClockLine &line)
     const QTime time(line.Hour, line.Minute);
     if (!date.isValid() || !time.isValid())
         return {};
-    return QDateTime(date, time);
+    // Clock lines are wall-clock values: a zone-free date-time has no daylight-saving gap.
+    return QDateTime(date, time, QTimeZone::utc());
 }
 
 void SetReferenceDate(ClockLine &line, QDate date)

@@ -47,8 +47,8 @@ int FullYear(int twoDigitYear);
 
 // The reference date of a line, or an invalid date when its bytes name no calendar day.
 QDate ReferenceDate(const ClockLine &line);
-// The reference date at the reference time (local time, seconds 0); invalid when the bytes name
-// no real date or time.
+// The reference date at the reference time (a wall-clock value without time zone, seconds 0);
+// invalid when the bytes name no real date or time.
 QDateTime ReferenceDateTime(const ClockLine &line);
 // Stores a date's day, month and year modulo 100; the time bytes are left alone.
 void SetReferenceDate(ClockLine &line, QDate date);

@@ -1,7 +1,7 @@
 #include "project/ProjectFileReader.h"
 
 #include "platform/Prompter.h"
-#include "project/Ansi.h"
+#include "settings/Ansi.h"
 #include "project/ByteReader.h"
 #include "project/ProjectModel.h"
 #include "settings/Settings.h"
@@ -14,6 +14,9 @@
 #include <utility>
 
 namespace quintara::project {
+
+using settings::AnsiToChar;
+using settings::AnsiToString;
 
 namespace {
 

@@ -1,45 +1,63 @@
 #include "settings/ProfileFile.h"
 
+#include "platform/Files.h"
+#include "settings/Ansi.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringDecoder>
+
+#include <utility>
 
 namespace quintara::settings {
 
 namespace {
 
+// Only a regular file is read, and only its start: a FIFO would block, a device never end.
 QByteArray readAll(const QString &path)
 {
+    const platform::PathKind kind = platform::KindOfPath(path);
+    if (kind != platform::PathKind::RegularFile && kind != platform::PathKind::LinkedFile)
+        return {};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    return file.readAll();
+    return file.read(MaxProfileFileSize);
 }
 
-// Values are UTF-8; a file written by an older ANSI tool falls back to Latin-1 rather than
-// turning accented names into replacement characters.
+// The sibling tool reads and writes the file in the Windows ANSI code page. Earlier versions of
+// this program wrote UTF-8; such a value (never valid 1252 text in practice) still reads right.
 QString decode(const QByteArray &bytes)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8(bytes);
-    if (utf8.hasError())
-        return QString::fromLatin1(bytes);
-    return text;
+    const QString text = utf8(bytes);
+    if (!utf8.hasError() && text.size() < bytes.size())
+        return text;
+    return AnsiToString(bytes);
+}
+
+QByteArray encode(const QString &text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (const QChar character : text)
+        bytes.append(static_cast<char>(CharToAnsi(character)));
+    return bytes;
 }
 
 struct Line {
     QByteArray raw;     // as in the file, without its line end
+    QByteArray end;     // its own line end: "\n", "\r\n" or none (the last line)
     QByteArray section; // set on section lines: the name, trimmed
     QByteArray key;     // set on key lines: the name, trimmed
     QByteArray value;   // set on key lines: the value, trimmed
 };
 
-Line parseLine(const QByteArray &raw)
+Line parseLine(const QByteArray &raw, const QByteArray &end = "\n")
 {
-    Line line{raw, {}, {}, {}};
+    Line line{raw, end, {}, {}, {}};
     const QByteArray trimmed = raw.trimmed();
     if (trimmed.startsWith('[')) {
         const int close = trimmed.indexOf(']');
@@ -63,31 +81,33 @@ Line parseLine(const QByteArray &raw)
 
 bool sameName(const QByteArray &a, const QString &b)
 {
-    return QString::fromUtf8(a).compare(b, Qt::CaseInsensitive) == 0;
+    return decode(a).compare(b, Qt::CaseInsensitive) == 0;
 }
 
 struct ParsedFile {
     QList<Line> lines;
+    // The end that lines we add get: the file's first one.
     QByteArray lineEnd = "\n";
-    bool endsWithLineEnd = true;
 };
 
 ParsedFile parse(const QByteArray &bytes)
 {
     ParsedFile file;
-    if (bytes.contains("\r\n"))
-        file.lineEnd = "\r\n";
-    file.endsWithLineEnd = bytes.isEmpty() || bytes.endsWith('\n');
-    QList<QByteArray> raws = bytes.split('\n');
-    if (bytes.endsWith('\n'))
-        raws.removeLast();
-    for (QByteArray &raw : raws) {
-        if (raw.endsWith('\r'))
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        const qsizetype newline = bytes.indexOf('\n', start);
+        const qsizetype stop = newline < 0 ? bytes.size() : newline;
+        QByteArray raw = bytes.mid(start, stop - start);
+        QByteArray end = newline < 0 ? QByteArray() : QByteArray("\n");
+        if (newline >= 0 && raw.endsWith('\r')) {
             raw.chop(1);
-        file.lines.append(parseLine(raw));
+            end = "\r\n";
+        }
+        if (file.lines.isEmpty() && !end.isEmpty())
+            file.lineEnd = end;
+        file.lines.append(parseLine(raw, end));
+        start = stop + 1;
     }
-    if (bytes.isEmpty())
-        file.lines.clear();
     return file;
 }
 
@@ -111,8 +131,14 @@ QString ProfileFile::readString(const QString &section, const QString &key,
 
 bool ProfileFile::writeString(const QString &section, const QString &key, const QString &value)
 {
+    // Never write over a device or a FIFO, nor over a file too large to be ours.
+    const platform::PathKind kind = platform::KindOfPath(m_path);
+    if (kind == platform::PathKind::Other)
+        return false;
+    if (kind != platform::PathKind::Missing && QFileInfo(m_path).size() > MaxProfileFileSize)
+        return false;
     ParsedFile file = parse(readAll(m_path));
-    const QByteArray newLine = key.toUtf8() + '=' + value.toUtf8();
+    const QByteArray newLine = encode(key) + '=' + encode(value);
 
     qsizetype sectionStart = -1; // index of the section line
     qsizetype insertAt = -1;     // after the section's last non-blank line
@@ -133,37 +159,39 @@ bool ProfileFile::writeString(const QString &section, const QString &key, const 
         if (!inSection)
             continue;
         if (!line.key.isEmpty() && sameName(line.key, key)) {
-            file.lines[i] = parseLine(newLine);
+            file.lines[i] = parseLine(newLine, line.end);
             done = true;
         } else if (!line.raw.trimmed().isEmpty()) {
             insertAt = i + 1;
         }
     }
     if (!done) {
+        const QByteArray &end = file.lineEnd;
+        // A last line without its end gets one before anything follows it.
+        const auto endLastLine = [&file, &end] {
+            if (!file.lines.isEmpty() && file.lines.last().end.isEmpty())
+                file.lines.last().end = end;
+        };
         if (sectionStart < 0) {
+            endLastLine();
             if (!file.lines.isEmpty() && !file.lines.last().raw.trimmed().isEmpty())
-                file.lines.append(parseLine(QByteArray()));
-            file.lines.append(parseLine('[' + section.toUtf8() + ']'));
-            file.lines.append(parseLine(newLine));
+                file.lines.append(parseLine(QByteArray(), end));
+            file.lines.append(parseLine('[' + encode(section) + ']', end));
+            file.lines.append(parseLine(newLine, end));
         } else {
-            file.lines.insert(insertAt, parseLine(newLine));
+            if (insertAt == file.lines.size())
+                endLastLine();
+            file.lines.insert(insertAt, parseLine(newLine, end));
         }
     }
 
     QByteArray bytes;
-    for (qsizetype i = 0; i < file.lines.size(); ++i) {
-        bytes += file.lines[i].raw;
-        if (i + 1 < file.lines.size() || file.endsWithLineEnd)
-            bytes += file.lineEnd;
-    }
+    for (const Line &line : std::as_const(file.lines))
+        bytes += line.raw + line.end;
 
     const QString dir = QFileInfo(m_path).absolutePath();
     QDir().mkpath(dir);
-    QSaveFile out(m_path);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    out.write(bytes);
-    return out.commit();
+    return !platform::WriteWholeFile(m_path, bytes).has_value();
 }
 
 QString DefaultSettingsPath()

@@ -6,9 +6,14 @@
 
 namespace quintara::settings {
 
+// A settings file is a few hundred bytes; beyond this it is not one, and nothing more is read.
+inline constexpr qint64 MaxProfileFileSize = 1024 * 1024;
+
 // A private profile file: "[Section]" lines and "key=value" lines, names compared without regard
 // to case. The file is shared with the sibling configuration tool, so a write changes the one
-// value and keeps every other byte of the file (foreign keys, sections, comments, line ends).
+// value and keeps every other byte of the file (foreign keys, sections, comments, each line's own
+// line end), and texts are Windows-1252 as that tool writes them. Only a regular file is read or
+// written: anything else reads as empty and is never written.
 // Like the platform's own profile functions, every call goes to the file on disk.
 class ProfileFile {
 public:

@@ -1,6 +1,6 @@
 #include "tables/RecordTables.h"
 
-#include "project/Ansi.h"
+#include "settings/Ansi.h"
 #include "project/ProjectModel.h"
 #include "settings/Strings.h"
 #include "tables/TableBytes.h"
@@ -14,6 +14,7 @@ namespace quintara::tables {
 namespace {
 
 using namespace project;
+using settings::CharToAnsi;
 
 // Default-name texts of the decoders.
 namespace NameText {

@@ -6,8 +6,14 @@
 #include "tests/support/ScriptedPrompter.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -212,6 +218,106 @@ TEST_F(ClockFile, FilesOnDiskAndTheirSystemErrors)
     readOnly.open(QIODevice::ReadOnly);
     EXPECT_EQ(WriteClockFile(table, readOnly, strings, prompter).status,
               ClockFileStatus::SystemError);
+    EXPECT_TRUE(prompter.shown.isEmpty());
+}
+
+// The process may write files of at most `bytes` while it lives; writes beyond fail with EFBIG
+// instead of raising SIGXFSZ.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limited = m_old;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+QByteArray Contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+TEST_F(ClockFile, SavingIsAllOrNothing)
+{
+    QTemporaryDir dir;
+    table.ClockFileVersion = 1;
+    table.ClockFileName = dir.filePath("house.clk");
+    const QByteArray old = HandImage(1, 0, Nines) + "beyond the image";
+    {
+        QFile file(table.ClockFileName);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(old);
+    }
+    table.Lines[0].FunctionType = 3;
+
+    // A disk that takes only 1 KiB of the image: the old file stays whole, byte for byte, and the
+    // message names the file and the system's reason.
+    {
+        const FileSizeLimit limit(1024);
+        const ClockFileResult result = WriteClockFile(table, strings, prompter);
+        EXPECT_EQ(result.status, ClockFileStatus::SystemError);
+        EXPECT_TRUE(result.error.startsWith(QDir::toNativeSeparators(table.ClockFileName) + '\n'))
+            << result.error.toStdString();
+        EXPECT_GT(result.error.size(), table.ClockFileName.size() + 2);
+    }
+    EXPECT_EQ(Contents(table.ClockFileName), old);
+
+    // A new file on a disk that takes nothing is not left behind empty.
+    const QString fresh = dir.filePath("fresh.clk");
+    table.ClockFileName = fresh;
+    {
+        const FileSizeLimit limit(0);
+        EXPECT_EQ(WriteClockFile(table, strings, prompter).status, ClockFileStatus::SystemError);
+    }
+    EXPECT_FALSE(QFile::exists(fresh));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"house.clk"});
+
+    // Once it can be written: the new image, followed by what lay beyond the old one.
+    table.ClockFileName = dir.filePath("house.clk");
+    EXPECT_TRUE(WriteClockFile(table, strings, prompter).done());
+    EXPECT_EQ(Contents(table.ClockFileName), ClockFileImage(table) + "beyond the image");
+    EXPECT_TRUE(prompter.shown.isEmpty());
+}
+
+TEST_F(ClockFile, OnlyRegularFilesAreReadOrWritten)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("pipe.clk");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString &path : {fifo, QStringLiteral("/dev/zero"), dir.path()}) {
+        SCOPED_TRACE(path.toStdString());
+        table.ClockFileName = path;
+        table.ClockFileVersion = 1;
+        // Neither blocks on the FIFO nor reads the device without end.
+        ClockFileResult result = ReadClockFile(table, model, strings, prompter);
+        EXPECT_EQ(result.status, ClockFileStatus::SystemError);
+        EXPECT_EQ(result.error, path + "\nThis is not a regular file.");
+        result = WriteClockFile(table, strings, prompter);
+        EXPECT_EQ(result.status, ClockFileStatus::SystemError);
+        EXPECT_EQ(result.error, path + "\nThis is not a regular file.");
+    }
+    EXPECT_TRUE(QFileInfo(fifo).exists());
+    EXPECT_FALSE(QFileInfo(fifo).isFile());
+
+    // A missing file is named too.
+    table.ClockFileName = dir.filePath("missing.clk");
+    const ClockFileResult result = ReadClockFile(table, model, strings, prompter);
+    EXPECT_TRUE(result.error.startsWith(table.ClockFileName + '\n'));
     EXPECT_TRUE(prompter.shown.isEmpty());
 }
 

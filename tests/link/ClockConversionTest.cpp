@@ -9,6 +9,8 @@
 
 #include <memory>
 
+#include <ctime>
+
 namespace quintara::link {
 namespace {
 
@@ -236,6 +238,50 @@ TEST_F(NormaliseTest, OnceWeekendAndLinesThatCannotStep)
     table.Lines[0] = nonsense;
     NormaliseClockDates(table, now);
     EXPECT_EQ(table.Lines[0], nonsense);
+}
+
+// The process's local time zone, for the life of the object.
+class LocalZone {
+public:
+    explicit LocalZone(const char *zone) : m_old(qgetenv("TZ")), m_had(qEnvironmentVariableIsSet("TZ"))
+    {
+        qputenv("TZ", zone);
+        tzset();
+    }
+    ~LocalZone()
+    {
+        if (m_had)
+            qputenv("TZ", m_old);
+        else
+            qunsetenv("TZ");
+        tzset();
+    }
+    LocalZone(const LocalZone &) = delete;
+    LocalZone &operator=(const LocalZone &) = delete;
+
+private:
+    QByteArray m_old;
+    bool m_had;
+};
+
+TEST_F(NormaliseTest, WallClockTimesInTheSpringForwardGapStayValid)
+{
+    const LocalZone amsterdam("Europe/Amsterdam");
+    const QDate springForward(2026, 3, 29);
+    // The gap exists here: 02:30 is no local time that day.
+    ASSERT_FALSE(QDateTime(springForward, QTime(2, 30)).isValid());
+
+    ClockLine line = At(springForward, 2, clock::Days, 1);
+    line.Minute = 30;
+    const QDateTime reference = clock::ReferenceDateTime(line);
+    ASSERT_TRUE(reference.isValid());
+    EXPECT_EQ(reference.date(), springForward);
+    EXPECT_EQ(reference.time(), QTime(2, 30));
+
+    // Normalising before a transmit moves it like any other daily line instead of skipping it.
+    EXPECT_EQ(normalised(line, QDateTime(QDate(2026, 4, 2), QTime(10, 0))), QDate(2026, 4, 2));
+    const ClockLine once = At(springForward, 2, clock::Once, 0);
+    EXPECT_EQ(normalised(once, QDateTime(QDate(2026, 4, 2), QTime(10, 0))), std::nullopt);
 }
 
 } // namespace

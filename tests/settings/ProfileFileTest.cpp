@@ -1,9 +1,12 @@
 #include "settings/ProfileFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using quintara::settings::PortDeviceName;
 using quintara::settings::ProfileFile;
@@ -88,6 +91,53 @@ TEST_F(ProfileFileTest, WriteCreatesFileAndFolderAndKeepsNonUtf8Lines)
     EXPECT_EQ(file.readString("User", "Name", "", 49), QStringLiteral("André"));
     ASSERT_TRUE(file.writeString("User", "Adres1", "y"));
     EXPECT_EQ(contents(), QByteArray("[User]\nName=Andr\xe9\nAdres1=y\n"));
+}
+
+TEST_F(ProfileFileTest, TextsAreWindows1252AsTheSiblingToolWritesThem)
+{
+    // The sibling tool wrote a path with an accent and a euro sign in its code page.
+    write("[Clock]\r\nNBTFile=C:\\Projecten\\Caf\xe9 \x80uro.nbt\r\n");
+    ProfileFile file(path);
+    const QString stored = QStringLiteral("C:\\Projecten\\Café €uro.nbt");
+    EXPECT_EQ(file.readString("Clock", "NBTFile", "", 249), stored);
+    // Written back the same way, so that it reads the same in both programs.
+    ASSERT_TRUE(file.writeString("Clock", "NBTFile", stored + "x"));
+    EXPECT_EQ(contents(), QByteArray("[Clock]\r\nNBTFile=C:\\Projecten\\Caf\xe9 \x80uro.nbtx\r\n"));
+    // A value an earlier version of this program wrote in UTF-8 still reads right.
+    write("[User]\nName=J\xc3\xbcrgen\n");
+    EXPECT_EQ(file.readString("User", "Name", "", 49), QStringLiteral("Jürgen"));
+}
+
+TEST_F(ProfileFileTest, EachLineKeepsItsOwnLineEnd)
+{
+    write("[Tool]\r\nA=1\n[Global]\nLanguage=10\r\nLast=x");
+    ProfileFile file(path);
+    ASSERT_TRUE(file.writeString("Global", "Language", "30000"));
+    EXPECT_EQ(contents(), QByteArray("[Tool]\r\nA=1\n[Global]\nLanguage=30000\r\nLast=x"));
+    // What is added after a last line without an end gives that line the file's first end.
+    ASSERT_TRUE(file.writeString("Global", "ComPort", "3"));
+    EXPECT_EQ(contents(),
+              QByteArray("[Tool]\r\nA=1\n[Global]\nLanguage=30000\r\nLast=x\r\nComPort=3\r\n"));
+}
+
+TEST_F(ProfileFileTest, DevicesFifosAndHugeFilesAreNeitherReadNorWritten)
+{
+    const QString fifo = dir.filePath(QStringLiteral("fifo.ini"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString &other : {fifo, QStringLiteral("/dev/zero"), QStringLiteral("/dev/full")}) {
+        SCOPED_TRACE(other.toStdString());
+        ProfileFile file(other);
+        // Neither blocks, nor reads without end.
+        EXPECT_EQ(file.readString("Global", "Language", "10", 14), "10");
+        EXPECT_FALSE(file.writeString("Global", "Language", "30000"));
+    }
+    EXPECT_FALSE(QFileInfo(QStringLiteral("/dev/full")).isFile()); // still the device
+
+    // Beyond a megabyte nothing more is read, and such a file is not ours to rewrite.
+    write(QByteArray(2 * 1024 * 1024, '\n') + "[Global]\nLanguage=30000\n");
+    ProfileFile huge(path);
+    EXPECT_EQ(huge.readString("Global", "Language", "10", 14), "10");
+    EXPECT_FALSE(huge.writeString("Global", "Language", "20000"));
 }
 
 TEST_F(ProfileFileTest, PortsSectionNamesDevices)

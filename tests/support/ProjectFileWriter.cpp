@@ -1,10 +1,12 @@
 #include "tests/support/ProjectFileWriter.h"
 
-#include "project/Ansi.h"
+#include "settings/Ansi.h"
 
 namespace quintara::testing {
 
 using namespace project;
+using settings::CharToAnsi;
+using settings::StringToAnsi;
 
 namespace {
 

@@ -1,6 +1,11 @@
 #include "tests/tools/CliFixture.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace quintara::testing {
 namespace {
@@ -74,13 +79,18 @@ TEST_F(CliShowTest, EveryLineInUseWithItsBytesAndWithAProjectItsTexts)
 
 TEST_F(CliShowTest, DamagedForeignAndMissingFilesFailWithTheProgramsMessage)
 {
+    const QString fifo = writeFile("placeholder", {}) + ".fifo";
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const struct {
         QStringList arguments;
         QByteArray message; // empty: any message
     } cases[] = {
         {{"show", writeFile("short.clk", "QBN\x01\x03")}, "Read error in CLOCK File"},
         {{"show", writeFile("foreign.clk", "K&P<....>")}, "NO QBN Clock file!"},
-        {{"show", "/nonexistent/x.clk", "--json"}, {}},
+        {{"show", "/nonexistent/x.clk", "--json"}, "/nonexistent/x.clk\nNo such file or directory"},
+        // A FIFO or a device would block the read or never end it.
+        {{"show", fifo}, fifo.toUtf8() + "\nThis is not a regular file."},
+        {{"show", "/dev/zero"}, "/dev/zero\nThis is not a regular file."},
         // A project that can't be read stops the command before the clock file.
         {{"show", sampleClockFile(), "--project", writeFile("bad.nbt", "nonsense")}, {}},
     };
@@ -98,17 +108,34 @@ TEST_F(CliShowTest, DamagedForeignAndMissingFilesFailWithTheProgramsMessage)
 TEST_F(CliShowTest, CommandLineMistakesAreUsageErrors)
 {
     const QString file = sampleClockFile();
+    const QString fifo = file + ".fifo";
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString linked = file + ".link";
+    ASSERT_TRUE(QFile::link(file, linked + ".sym")); // a symbolic link is no hard link
+    ASSERT_EQ(::link(QFile::encodeName(file).constData(), QFile::encodeName(linked).constData()),
+              0);
     for (const QStringList &arguments :
          {QStringList{}, QStringList{"frobnicate", file}, QStringList{"show", file, file},
           QStringList{"show", file, "--language", "7"},
           QStringList{"show", file, "--monday", "2026-12-07"},
           QStringList{"week", file, "--monday", "2026-12-08"},
           QStringList{"receive", "--port", "1"},
+          // Where receive cannot write is said before the transfer, not after it.
+          QStringList{"receive", "--port", "1", "-o", ""},
+          QStringList{"receive", "--port", "1", "-o", "/dev/full"},
+          QStringList{"receive", "--port", "1", "-o", fifo},
+          QStringList{"receive", "--port", "1", "-o", linked},
+          QStringList{"receive", "--port", "1", "-o", "/nonexistent/x.clk"},
+          QStringList{"receive", "--port", "1", "-o", "new.clk", "--settings", "/dev/zero"},
           QStringList{"send", file, "--port", "1", "--modem"}}) {
         const CliRun result = run(arguments);
         EXPECT_EQ(result.exitCode, 2) << qPrintable(arguments.join(u' '));
         EXPECT_FALSE(result.err.isEmpty());
     }
+    // Nothing was made or replaced on the way.
+    EXPECT_FALSE(QFileInfo(QStringLiteral("/dev/full")).isFile());
+    EXPECT_FALSE(QFileInfo(fifo).isFile());
+    EXPECT_TRUE(QFileInfo(QStringLiteral("/dev/zero")).exists());
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "tools/cli/CommandLine.h"
 
+#include "platform/Files.h"
 #include "project/ProjectModel.h"
 #include "settings/ProfileFile.h"
 #include "settings/Strings.h"
@@ -199,9 +200,12 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
     if (*command == Command::Receive) {
         if (!files.isEmpty())
             return Mistake(QStringLiteral("'receive' writes the file given with -o"));
-        if (!in.given(options.output))
+        if (!in.given(options.output) || in.value(options.output).isEmpty())
             return Mistake(QStringLiteral("'receive' needs -o FILE.clk"));
         invocation.file = in.value(options.output);
+        // Said now, not after a transfer of up to a minute.
+        if (const std::optional<QString> refused = RefusedOutput(invocation.file))
+            return Mistake(*refused);
     } else {
         if (files.size() != 1)
             return Mistake(QStringLiteral("'%1' reads exactly one file").arg(name));
@@ -258,6 +262,8 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
         link.telephoneNumber = in.value(options.phone);
     link.settingsFile = in.given(options.settingsFile) ? in.value(options.settingsFile)
                                                        : settings::DefaultSettingsPath();
+    if (platform::KindOfPath(link.settingsFile) == platform::PathKind::Other)
+        return Mistake(QStringLiteral("--settings %1 is not a regular file").arg(link.settingsFile));
     link.setTime = in.given(options.setTime);
     if (in.given(options.model)) {
         if (invocation.projectFile)

@@ -9,10 +9,12 @@
 #include "link/QtSerialLine.h"
 #include "link/Transfer.h"
 #include "platform/EventPump.h"
+#include "platform/Files.h"
 #include "settings/ProfileFile.h"
 #include "tables/TableSet.h"
 
-#include <QSaveFile>
+#include <QDir>
+#include <QFileInfo>
 #include <QTextStream>
 
 #include <cstdio>
@@ -91,6 +93,25 @@ private:
 
 } // namespace
 
+std::optional<QString> RefusedOutput(const QString &path)
+{
+    switch (platform::KindOfPath(path)) {
+    case platform::PathKind::Other:
+        return QStringLiteral("%1 is not a regular file").arg(path);
+    case platform::PathKind::LinkedFile:
+        return QStringLiteral("%1 has other hard links; a received table goes into a file of its "
+                              "own")
+            .arg(path);
+    case platform::PathKind::Missing:
+        if (!QFileInfo(path).absoluteDir().exists())
+            return QStringLiteral("The folder of %1 does not exist").arg(path);
+        return std::nullopt;
+    case platform::PathKind::RegularFile:
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
 int RunSend(Session &session, const QString &clockFile, const TransferOptions &options,
             const platform::Clock &clock, QTextStream &out)
 {
@@ -126,17 +147,14 @@ int RunReceive(Session &session, const QString &clockFile, const TransferOptions
     }
 
     // A new file: nothing of an older one at that name survives, and a failed write leaves the
-    // older one as it was.
-    QSaveFile file(clockFile);
-    if (!file.open(QIODevice::WriteOnly)) {
-        clock::ShowFileError(session.prompter(), file.errorString());
+    // older one as it was. What lies there is looked at again: the transfer took a while.
+    if (const std::optional<QString> refused = RefusedOutput(clockFile)) {
+        PrintError(*refused);
         return ExitFailed;
     }
-    const clock::ClockFileResult written =
-        clock::WriteClockFile(table, file, session.strings(), session.prompter());
-    if (!written.done() || !file.commit()) {
-        clock::ShowFileError(session.prompter(),
-                             written.error.isEmpty() ? file.errorString() : written.error);
+    const QByteArray image = clock::ClockFileImage(table);
+    if (const std::optional<QString> reason = platform::WriteWholeFile(clockFile, image)) {
+        clock::ShowFileError(session.prompter(), platform::FileFailure(clockFile, *reason));
         return ExitFailed;
     }
     int lines = 0;

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace quintara::project {
+namespace quintara::settings {
 
 // Texts in files are one byte a character in Windows-1252; in memory they are UTF-16.
 // Every byte maps to one character and back: the five bytes 1252 leaves undefined (0x81, 0x8D,
@@ -17,4 +17,4 @@ QString AnsiToString(const QByteArray &bytes);
 // Exactly width bytes: cut, or filled up with blanks.
 QByteArray StringToAnsi(const QString &text, int width);
 
-} // namespace quintara::project
+} // namespace quintara::settings

@@ -1,10 +1,10 @@
-#include "project/Ansi.h"
+#include "settings/Ansi.h"
 
 #include <QSet>
 
 #include <gtest/gtest.h>
 
-namespace quintara::project {
+namespace quintara::settings {
 namespace {
 
 TEST(Ansi, EveryByteMapsToOneCharacterAndBack)
@@ -38,4 +38,4 @@ TEST(Ansi, FixedWidthTexts)
 }
 
 } // namespace
-} // namespace quintara::project
+} // namespace quintara::settings

@@ -1,8 +1,8 @@
-#include "project/Ansi.h"
+#include "settings/Ansi.h"
 
 #include <array>
 
-namespace quintara::project {
+namespace quintara::settings {
 
 namespace {
 
@@ -51,4 +51,4 @@ QByteArray StringToAnsi(const QString &text, int width)
     return bytes;
 }
 
-} // namespace quintara::project
+} // namespace quintara::settings
