@@ -1,7 +1,9 @@
+#include "clock/ClockFile.h"
 #include "link/PortDevice.h"
 #include "link/QtSerialLine.h"
 #include "platform/Clock.h"
 #include "platform/EventPump.h"
+#include "platform/Files.h"
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
 #include "settings/Strings.h"
@@ -36,10 +38,16 @@ int main(int argc, char *argv[])
     ui::QtPrompter prompter;
     platform::SystemClock clock;
     platform::QtEventPump pump;
-    ui::Program program(prompter, clock, pump,
-                        settings::ProfileFile(parser.isSet(settingsOption)
-                                                  ? parser.value(settingsOption)
-                                                  : settings::DefaultSettingsPath()));
+    const QString settingsPath = parser.isSet(settingsOption) ? parser.value(settingsOption)
+                                                              : settings::DefaultSettingsPath();
+    ui::Program program(prompter, clock, pump, settings::ProfileFile(settingsPath));
+    // A device or FIFO would never be read as settings, nor ever be written over.
+    if (platform::KindOfPath(settingsPath) == platform::PathKind::Other) {
+        clock::ShowFileError(prompter, platform::FileFailure(
+                                           settingsPath, program.strings.GetResString(
+                                                             settings::FileText::NotARegularFile)));
+        return 1;
+    }
     ui::QtFileDialogs dialogs;
     // The communication dialog's line; made before the window that uses it.
     link::QtSerialLine transferLine(link::DeviceMapFromSettings(program.profile));

@@ -19,7 +19,6 @@ namespace {
 
 constexpr int ConversionWarningId = 957;
 constexpr int ConversionConsequenceId = 958;
-constexpr int NotARegularFileId = 2100;
 
 bool ConfirmConversion(const ClockTable &table, const settings::Strings &strings,
                        platform::Prompter &prompter)
@@ -118,7 +117,7 @@ ClockFileResult WriteClockFile(ClockTable &table, const settings::Strings &strin
     QByteArray tail;
     switch (platform::KindOfPath(path)) {
     case platform::PathKind::Other:
-        return failed(strings.GetResString(NotARegularFileId));
+        return failed(strings.GetResString(settings::FileText::NotARegularFile));
     case platform::PathKind::RegularFile:
     case platform::PathKind::LinkedFile: {
         QFile old(path);
@@ -194,7 +193,8 @@ ClockFileResult ReadClockFile(ClockTable &table, project::ProjectModel &model,
     // A FIFO or a device would block the read or never end it.
     if (platform::KindOfPath(path) == platform::PathKind::Other) {
         ClearClockTable(table);
-        return SystemError(platform::FileFailure(path, strings.GetResString(NotARegularFileId)));
+        return SystemError(
+            platform::FileFailure(path, strings.GetResString(settings::FileText::NotARegularFile)));
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {

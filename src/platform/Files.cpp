@@ -19,7 +19,7 @@ PathKind KindOfPath(const QString &path)
     if (!info.isFile())
         return PathKind::Other;
 #ifdef Q_OS_UNIX
-    struct stat status{};
+    struct stat status {};
     if (::stat(QFile::encodeName(path).constData(), &status) == 0 && status.st_nlink > 1)
         return PathKind::LinkedFile;
 #endif

@@ -1,9 +1,10 @@
 #include "project/ProjectFileReader.h"
 
+#include "platform/Files.h"
 #include "platform/Prompter.h"
-#include "settings/Ansi.h"
 #include "project/ByteReader.h"
 #include "project/ProjectModel.h"
+#include "settings/Ansi.h"
 #include "settings/Settings.h"
 #include "settings/Strings.h"
 
@@ -729,7 +730,8 @@ ReadOutcome ReadProjectFile(ProjectReadContext &context)
 
     QFile file(settings.nbtFile);
     if (!file.open(QIODevice::ReadOnly)) {
-        ShowError(context.strings.prompter(), file.errorString());
+        ShowError(context.strings.prompter(),
+                  platform::FileFailure(settings.nbtFile, file.errorString()));
         settings.nbtFile.clear();
         return ReadOutcome::CannotOpen;
     }

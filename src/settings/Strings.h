@@ -15,6 +15,13 @@ namespace quintara::settings {
 inline constexpr int LanguageCount = 7;
 inline constexpr int LanguageStep = 10000;
 
+// Texts of our own about files, shown by several layers.
+namespace FileText {
+inline constexpr int NotARegularFile = 2100;
+inline constexpr int NoSuchFile = 2101;
+inline constexpr int NoSuchFolder = 2102;
+} // namespace FileText
+
 // The texts of the program in all languages, addressed by base id + 10000 × language.
 class StringTable {
 public:

@@ -2,7 +2,11 @@
 
 #include "platform/Prompter.h"
 #include "project/ProjectModel.h"
+#include "settings/NameTables.h"
 #include "tables/TableBytes.h"
+
+#include <QPair>
+#include <QSet>
 
 #include <algorithm>
 #include <vector>
@@ -109,15 +113,37 @@ void putClosingHeads(TableWriter &writer, const VariationPool &pool, const Model
     putHeads(writer, pool, FunctionType::Relay, limits.Relays);
 }
 
+// What an index says of the variations it has to leave out: every one a full pool drops, and
+// once each function numbered beyond the pool (it has no head to hang a list on).
+struct DroppedVariations {
+    platform::Prompter &prompter;
+    QString exhausted; // the pool's own message
+    QString index;     // the index's short name, as in that message
+    QSet<QPair<int, int>> outside;
+};
+
 void addVariation(VariationPool &pool, const FunctionTarget &target, bool keyIndex, quint8 first,
-                  quint8 second, platform::Prompter &prompter, const QString &exhausted)
+                  quint8 second, DroppedVariations &dropped)
 {
     const std::optional<int> column = headColumn(target.type, keyIndex);
     if (!column || target.number == 0)
         return;
-    // A function numbered beyond the pool has no head to hang a list on; it is left out.
-    if (pool.take(*column, target.number, first, second) == VariationPool::Outcome::Exhausted)
-        prompter.show(exhausted, platform::ProgramTitle);
+    switch (pool.take(*column, target.number, first, second)) {
+    case VariationPool::Outcome::Taken:
+        return;
+    case VariationPool::Outcome::Exhausted:
+        dropped.prompter.show(dropped.exhausted, platform::ProgramTitle);
+        return;
+    case VariationPool::Outcome::OutsidePool:
+        if (dropped.outside.contains({target.type, target.number}))
+            return;
+        dropped.outside.insert({target.type, target.number});
+        dropped.prompter.show(QStringLiteral("No room in %1 for %2 %3")
+                                  .arg(dropped.index, settings::FunctionTypeCode(target.type))
+                                  .arg(target.number),
+                              platform::ProgramTitle);
+        return;
+    }
 }
 
 // Targets reached through another record: the record whose index is the number named.
@@ -281,13 +307,14 @@ bool BuildKeyIndex(CentralTable &table, const ProjectModel &model, platform::Pro
     // Records written to the table; the pool has one more at the top that is never used.
     const int written = modules * KeysPerModule + 1;
     VariationPool pool(written + 1, (modules - 1) * KeysPerModule - 1);
-    const QString exhausted = QStringLiteral("To many variations in SW");
+    DroppedVariations dropped{
+        prompter, QStringLiteral("To many variations in SW"), QStringLiteral("SW"), {}};
 
     for (int module = 0; module < modules; ++module) {
         for (int key = 0; key < KeysPerModule; ++key) {
             if (const auto target = KeyTarget(model, module, key))
                 addVariation(pool, *target, true, static_cast<quint8>(module),
-                             static_cast<quint8>(key), prompter, exhausted);
+                             static_cast<quint8>(key), dropped);
         }
     }
 
@@ -317,15 +344,15 @@ bool BuildLocalMoodIndex(CentralTable &table, const ProjectModel &model,
     constexpr int FirstFree = 999;
     const ModelLimits &limits = model.Limits;
     VariationPool pool(PoolRecords, FirstFree);
-    const QString exhausted = QStringLiteral("To many variations in LM");
+    DroppedVariations dropped{
+        prompter, QStringLiteral("To many variations in LM"), QStringLiteral("LM"), {}};
 
     for (int mood = 0; mood < LocalMoodSlots; ++mood) {
         for (const MoodItem &item : model.LocalMoods[static_cast<std::size_t>(mood)].Items) {
             if (item.Type == 0)
                 break;
             if (const auto target = MoodItemTarget(model, item))
-                addVariation(pool, *target, false, static_cast<quint8>(mood), 0, prompter,
-                             exhausted);
+                addVariation(pool, *target, false, static_cast<quint8>(mood), 0, dropped);
         }
     }
 

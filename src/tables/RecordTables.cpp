@@ -1,7 +1,7 @@
 #include "tables/RecordTables.h"
 
-#include "settings/Ansi.h"
 #include "project/ProjectModel.h"
+#include "settings/Ansi.h"
 #include "settings/Strings.h"
 #include "tables/TableBytes.h"
 #include "tables/TableSlots.h"

@@ -366,8 +366,7 @@ void FrmCom::receiveEverything()
     const qint16 result = link::ReceiveEverything(*m_link, *m_program.tableSet, m_program.project,
                                                   m_program.settings.baudRateInUse);
     if (result == 0) {
-        NameReceivedFunctions(m_program.project, *previous, m_program.clockTable,
-                              m_program.names);
+        NameReceivedFunctions(m_program.project, *previous, m_program.clockTable, m_program.names);
         // The received configuration holds no modem settings; keep the ones that reached it.
         storeDialog();
         m_projectReceived = true;

@@ -836,8 +836,7 @@ void FrmKlokken::weekMouseMove(Qt::MouseButtons buttons, QPoint pos)
     if (!(buttons & Qt::LeftButton) || m_dragIndex == 0 || !DragArea.contains(pos))
         return;
     // A hand's tremor on a click is no move.
-    if (!m_dragStarted &&
-        (pos - m_pressPos).manhattanLength() < QApplication::startDragDistance())
+    if (!m_dragStarted && (pos - m_pressPos).manhattanLength() < QApplication::startDragDistance())
         return;
     m_dragStarted = true;
     const int column = std::clamp(roundEven((pos.x() - 20) / 5.0), 0, LastColumn);

@@ -7,13 +7,13 @@
 #include "link/PortDevice.h"
 #include "link/QtSerialLine.h"
 #include "link/Ticker.h"
+#include "platform/Files.h"
 #include "project/ProjectFileReader.h"
 #include "ui/FileDialogs.h"
 #include "ui/FrmClkEdit.h"
 #include "ui/FrmKlokken.h"
 #include "ui/Program.h"
 #include "ui/WaitPointer.h"
-#include "platform/Files.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -24,9 +24,6 @@
 namespace quintara::ui {
 
 namespace {
-
-constexpr int NoSuchFileId = 2101;
-constexpr int NoSuchFolderId = 2102;
 
 const QString ProjectFilter = QStringLiteral("Ventora bestanden") +
                               QStringLiteral(" (*.nbt) |*.nbt|") +
@@ -93,8 +90,8 @@ void FrmKlokken::showSystemError(const QString &description)
 
 std::optional<QString> FrmKlokken::chooseFile(bool save, const FileDialogRequest &request)
 {
-    std::optional<QString> chosen = save ? m_dialogs.getSaveFileName(this, request)
-                                         : m_dialogs.getOpenFileName(this, request);
+    std::optional<QString> chosen =
+        save ? m_dialogs.getSaveFileName(this, request) : m_dialogs.getOpenFileName(this, request);
     if (chosen && !chosen->isEmpty()) {
         // The next dialog opens where this one ended, relative names land there, and the
         // settings keep the folder as their Path.
@@ -165,8 +162,8 @@ void FrmKlokken::ReadProject()
 {
     {
         WaitPointer wait;
-        const std::optional<QString> chosen =
-            chooseFile(false, OpenExistingRequest(m_program.strings.GetResString(991), ProjectFilter));
+        const std::optional<QString> chosen = chooseFile(
+            false, OpenExistingRequest(m_program.strings.GetResString(991), ProjectFilter));
         if (!chosen || chosen->isEmpty())
             return;
         // The file is read beside the project in force, which stays when the file is refused.
@@ -176,8 +173,8 @@ void FrmKlokken::ReadProject()
         project::ProjectReadContext context{*candidate, candidateSettings, m_program.strings, {}};
         const project::ReadOutcome outcome = project::ReadProjectFile(context);
         if (outcome == project::ReadOutcome::NoFile)
-            showSystemError(platform::FileFailure(*chosen, m_program.strings.GetResString(
-                                                               NoSuchFileId)));
+            showSystemError(platform::FileFailure(
+                *chosen, m_program.strings.GetResString(settings::FileText::NoSuchFile)));
         if (outcome != project::ReadOutcome::Read)
             return;
         m_program.project = std::move(*candidate);
@@ -257,8 +254,8 @@ void FrmKlokken::SaveAs()
         return;
     const QFileInfo info(*chosen);
     if (!info.absoluteDir().exists()) {
-        showSystemError(platform::FileFailure(info.absolutePath(),
-                                              m_program.strings.GetResString(NoSuchFolderId)));
+        showSystemError(platform::FileFailure(
+            info.absolutePath(), m_program.strings.GetResString(settings::FileText::NoSuchFolder)));
         return;
     }
     // A name without extension would be hidden by the open dialog's filter.
@@ -298,7 +295,8 @@ void FrmKlokken::AddLine(int tableKind)
     const bool wasChanged = table.TableChanged;
     // The line that BeginAddLine will fill, as it is: Cancel gives it back unchanged.
     const std::optional<int> free = clock::FindFreeLine(table);
-    const clock::ClockLine before = free ? table.Lines[static_cast<std::size_t>(*free)] : clock::ClockLine{};
+    const clock::ClockLine before =
+        free ? table.Lines[static_cast<std::size_t>(*free)] : clock::ClockLine{};
     const std::optional<int> index =
         clock::BeginAddLine(table, tableKind, m_program.clock, m_program.prompter);
     if (!index)

@@ -20,14 +20,12 @@ void AfterDialog(FrmKlokken &main, FrmCom::Outcome outcome)
 void InstallLinkCommands(FrmKlokken &main, Program &program, link::SerialLine &transferLine)
 {
     main.onTransmit = [&main, &program, &transferLine] {
-        AfterDialog(main,
-                    FrmCom::Run(program, FrmCom::Mode::Transmit, transferLine, &main));
+        AfterDialog(main, FrmCom::Run(program, FrmCom::Mode::Transmit, transferLine, &main));
         // Sending frees one-time lines that lay in the past; Receive repaints by itself.
         main.ScrWeeks_Change();
     };
     main.onReceive = [&main, &program, &transferLine] {
-        AfterDialog(main,
-                    FrmCom::Run(program, FrmCom::Mode::Receive, transferLine, &main));
+        AfterDialog(main, FrmCom::Run(program, FrmCom::Mode::Receive, transferLine, &main));
     };
 }
 

@@ -13,9 +13,8 @@ namespace {
 constexpr std::array<const char *, 7> LocaleNames = {"en_GB", "nl_NL", "fr_FR", "de_DE",
                                                      "es_ES", "it_IT", "pt_PT"};
 // Qt ships Portuguese for Brazil only; it is closer than English.
-constexpr std::array<const char *, 7> TranslationNames = {nullptr,     "qtbase_nl", "qtbase_fr",
-                                                          "qtbase_de", "qtbase_es", "qtbase_it",
-                                                          "qtbase_pt_BR"};
+constexpr std::array<const char *, 7> TranslationNames = {
+    nullptr, "qtbase_nl", "qtbase_fr", "qtbase_de", "qtbase_es", "qtbase_it", "qtbase_pt_BR"};
 
 } // namespace
 

@@ -243,7 +243,8 @@ TEST_F(NormaliseTest, OnceWeekendAndLinesThatCannotStep)
 // The process's local time zone, for the life of the object.
 class LocalZone {
 public:
-    explicit LocalZone(const char *zone) : m_old(qgetenv("TZ")), m_had(qEnvironmentVariableIsSet("TZ"))
+    explicit LocalZone(const char *zone)
+        : m_old(qgetenv("TZ")), m_had(qEnvironmentVariableIsSet("TZ"))
     {
         qputenv("TZ", zone);
         tzset();

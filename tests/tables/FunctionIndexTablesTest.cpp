@@ -119,7 +119,7 @@ TEST_F(FunctionIndexTablesTest, KeysAreIndexedUnderTheFunctionTheyReach)
         {30, 2},      // module's sensor 2, second output: relay 11
         {22, 1},      // sensor 1, not temperature: its function, flag 4
         {30, 3},      // neither output of the sensor
-        {8, 95},      // local mood 95 has no head in a pool of 90: left out
+        {8, 95},      // local mood 95 has no head in a pool of 90: left out, with a word
     }};
     InputModuleRec &second = model().InputModules[4];
     second.ModuleType = 2;
@@ -138,6 +138,7 @@ TEST_F(FunctionIndexTablesTest, KeysAreIndexedUnderTheFunctionTheyReach)
         second.Keys[k].Bytes = {secondKeys[k][0], secondKeys[k][1], 0, 0};
     }
 
+    prompter.expect(platform::Answer::Ok);
     ASSERT_TRUE(compiler.BuildTable(KeyIndex));
     EXPECT_EQ(set[KeyIndex].LastIndex, 824);
     // Records 69 to 79, newest first: module and key of each.
@@ -188,6 +189,25 @@ TEST_F(FunctionIndexTablesTest, FullPoolsDropVariationsWithAMessage)
     EXPECT_EQ(work(KeyIndex, KeyKeys + 1, 1), vector{6});
     EXPECT_EQ(workWord(LocalMoodIndex, MoodRelayHeads), word(1));
     EXPECT_EQ(work(LocalMoodIndex, 0, 2), (vector{0, 99}));
+}
+
+TEST_F(FunctionIndexTablesTest, KeysOfMoodsBeyondThePoolAreLeftOutWithAMessage)
+{
+    // Model 2's key index holds heads for local moods 1 to 89 only.
+    useModel(2);
+    model().InputModules[0].Keys[0].Bytes = {8, 95, 0, 0};
+    model().InputModules[0].Keys[1].Bytes = {8, 95, 0, 0}; // said once per mood
+    model().InputModules[0].Keys[2].Bytes = {8, 100, 0, 0};
+    model().InputModules[0].Keys[3].Bytes = {1, 2, 0, 0};
+    prompter.expect(platform::Answer::Ok);
+    prompter.expect(platform::Answer::Ok);
+    ASSERT_TRUE(compiler.BuildTable(KeyIndex));
+    ASSERT_EQ(prompter.shown.size(), 2);
+    EXPECT_EQ(prompter.shown[0].text, "No room in SW for LMD 95");
+    EXPECT_EQ(prompter.shown[1].text, "No room in SW for LMD 100");
+    EXPECT_EQ(prompter.shown[0].title, platform::ProgramTitle);
+    // The rest is built as before: the relay key has its list.
+    EXPECT_NE(workWord(KeyIndex, KeyRelayHeads + 2 * 1), word(0));
 }
 
 TEST_F(FunctionIndexTablesTest, LastRelayHeadEndsTheDeclaredLengthOfTheLargestModel)

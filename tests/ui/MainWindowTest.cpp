@@ -2,7 +2,9 @@
 #include "clock/ClockTable.h"
 #include "project/ProjectModel.h"
 #include "settings/NameTables.h"
+#include "settings/Settings.h"
 #include "tests/support/FixedClock.h"
+#include "tests/support/ProjectFileWriter.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/VirtualPump.h"
 #include "tests/ui/ScriptedFileDialogs.h"
@@ -26,8 +28,11 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace quintara;
 using clock::ClockLine;
@@ -492,8 +497,8 @@ TEST_F(MainWindowTest, FileAndLineCommands)
     window->Save();
     EXPECT_EQ(prompter.shown.constLast().icon, platform::Icon::Critical);
     EXPECT_EQ(prompter.shown.constLast().title, "KALVENOR Domotic systems");
-    EXPECT_TRUE(lastMessage().startsWith(QDir::toNativeSeparators(
-        program.clockTable.ClockFileName))); // the file is named
+    EXPECT_TRUE(lastMessage().startsWith(
+        QDir::toNativeSeparators(program.clockTable.ClockFileName))); // the file is named
     EXPECT_TRUE(program.clockTable.TableChanged);
 
     // About names the version; Receive hands over and repaints.
@@ -542,6 +547,221 @@ TEST_F(MainWindowTest, ScrollingShowsLaterWeeks)
     program.clockTable.SelectedLine = 1;
     window->EditLine();
     EXPECT_EQ(window->ScrWeeks()->value(), 2);
+}
+
+// --- Keeping the user's work ------------------------------------------------------------------
+
+QByteArray FileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString WriteFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    return path;
+}
+
+TEST_F(MainWindowTest, RefusedFilesNeverBecomeTheClockFileOrTheProject)
+{
+    program.settings.nbtFile = DemoProject();
+    window->ReadProjectFromSettings();
+    const QString demoRelay = program.project.RelayName(1);
+    put(0, Line(Monday, 7, 0, clock::Continue, clock::Days, 1));
+    program.clockTable.ClockFileName = dir.filePath(QStringLiteral("mine.clk"));
+    repaint();
+    const auto lines = program.clockTable.Lines;
+
+    // A project file opened under "All files", a damaged clock file and a FIFO: each is refused
+    // with its message, and neither the table nor its file name changes.
+    const QString foreign =
+        WriteFile(dir.filePath(QStringLiteral("house.nbt")), FileBytes(DemoProject()));
+    QByteArray damagedImage = clock::ClockFileImage(program.clockTable);
+    damagedImage.chop(3);
+    const QString damaged = WriteFile(dir.filePath(QStringLiteral("cut.clk")), damagedImage);
+    const QString fifo = dir.filePath(QStringLiteral("pipe.clk"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const struct {
+        QString path;
+        QString message;
+    } refused[] = {
+        {foreign, "NO QBN Clock file!"},
+        {damaged, "Read error in CLOCK File"},
+        {fifo, fifo + "\nThis is not a regular file."},
+    };
+    for (const auto &c : refused) {
+        dialogs.answer(c.path);
+        prompter.expect(Answer::Ok);
+        window->OpenClockFile();
+        EXPECT_EQ(lastMessage(), c.message);
+        EXPECT_EQ(program.clockTable.ClockFileName, dir.filePath(QStringLiteral("mine.clk")));
+        EXPECT_EQ(program.clockTable.Lines, lines);
+        EXPECT_EQ(program.project.RelayName(1), demoRelay);
+    }
+    // Saving now writes the table's own file and leaves the foreign one alone.
+    window->Save();
+    EXPECT_EQ(FileBytes(foreign), FileBytes(DemoProject()));
+    EXPECT_EQ(QFileInfo(dir.filePath(QStringLiteral("mine.clk"))).size(), clock::ClockFileSize);
+
+    // A project file that can't be read leaves the project in force, and its name.
+    dialogs.answer(WriteFile(dir.filePath(QStringLiteral("bad.nbt")), "nonsense"));
+    prompter.expect(Answer::Ok);
+    window->ReadProject();
+    EXPECT_EQ(prompter.shown.constLast().icon, platform::Icon::Critical);
+    EXPECT_EQ(program.settings.nbtFile, DemoProject());
+    EXPECT_EQ(program.project.RelayName(1), demoRelay);
+    EXPECT_EQ(named<QLabel>(QStringLiteral("LblNBT_1"))->text(), "demo.nbt");
+    EXPECT_EQ(program.clockTable.ClockFileName, dir.filePath(QStringLiteral("mine.clk")));
+    EXPECT_GT(program.clockTable.MaxClockLines, 0);
+}
+
+TEST_F(MainWindowTest, SwappingTheTableClearsTheSelectionAndOnlyRealChangesCount)
+{
+    put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Once, 0));
+    repaint();
+    click(At(1, 8, 0));
+    ASSERT_EQ(program.clockTable.SelectedLine, 1);
+
+    // Edit: Cancel, and OK on the same values, change nothing; a real change counts.
+    window->editLine = [](int) { return false; };
+    window->EditLine();
+    EXPECT_FALSE(program.clockTable.TableChanged);
+    window->editLine = [](int) { return true; };
+    window->EditLine();
+    EXPECT_FALSE(program.clockTable.TableChanged);
+    window->editLine = [this](int) {
+        program.clockTable.Lines[0].Hour = 9;
+        return true;
+    };
+    window->EditLine();
+    EXPECT_TRUE(program.clockTable.TableChanged);
+    program.clockTable.TableChanged = false;
+
+    // Add, then Cancel: the free line gets its bytes back and nothing counts as changed.
+    const auto lines = program.clockTable.Lines;
+    window->editLine = [this](int) {
+        program.clockTable.Lines[1].FunctionType = 0; // the editor frees a cancelled new line
+        return false;
+    };
+    named<QPushButton>(QStringLiteral("CmdAdd"))->click();
+    EXPECT_EQ(program.clockTable.Lines, lines);
+    EXPECT_FALSE(program.clockTable.TableChanged);
+    EXPECT_EQ(program.clockTable.SelectedLine, 0);
+
+    // Receive replaces the table: no selection or panel of a line that is gone stays behind.
+    click(At(1, 9, 0));
+    ASSERT_EQ(program.clockTable.SelectedLine, 1);
+    window->onReceive = [this] { clock::ClearClockTable(program.clockTable); };
+    window->Receive();
+    EXPECT_EQ(program.clockTable.SelectedLine, 0);
+    EXPECT_EQ(window->hitCount(), 0);
+    EXPECT_FALSE(named<QWidget>(QStringLiteral("PicFnc_0"))->isVisibleTo(window.get()));
+    int edits = 0;
+    window->editLine = [&](int) { return ++edits > 0; };
+    window->EditLine();
+    EXPECT_EQ(edits, 0);
+
+    // New answered No drops the changes: the empty table is not "changed".
+    put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Once, 0));
+    program.clockTable.TableChanged = true;
+    prompter.expect(Answer::No);
+    window->NewTable();
+    EXPECT_FALSE(program.clockTable.TableChanged);
+    EXPECT_FALSE(program.clockTable.Lines[0].inUse());
+}
+
+TEST_F(MainWindowTest, TheSelectionFollowsTheTabOnShowHoweverItChanged)
+{
+    put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Once, 0));
+    put(1, Line(Monday.addDays(1), 8, 0, clock::Simulation, clock::Once, 0, 2, 3, 127));
+    repaint();
+    click(At(1, 8, 0));
+    QTabBar *tabs = window->TabClk();
+    ASSERT_EQ(tabs->count(), 2);
+    ASSERT_EQ(program.clockTable.SelectedLine, 1);
+
+    tabs->setFocus();
+    QTest::keyClick(tabs, Qt::Key_Right);
+    EXPECT_EQ(tabs->currentIndex(), 1);
+    EXPECT_EQ(program.clockTable.SelectedLine, 2);
+    QWheelEvent wheel(QPointF(5, 5), tabs->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(tabs, &wheel);
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_EQ(program.clockTable.SelectedLine, 1);
+    EXPECT_EQ(named<QWidget>(QStringLiteral("PicFnc_0"))->palette().color(QPalette::Window),
+              QColor(0, 0, 128));
+}
+
+TEST_F(MainWindowTest, ATremorOnAClickIsNoMove)
+{
+    put(0, Line(Monday.addDays(2), 10, 7, clock::Continue, clock::Once, 0));
+    repaint();
+    const ClockLine before = program.clockTable.Lines[0];
+    const QPoint at = At(2, 10, 7);
+    press(at);
+    QTest::mouseMove(pic(), at + QPoint(1, 1));
+    release(at + QPoint(1, 1));
+    EXPECT_EQ(program.clockTable.Lines[0], before);
+    EXPECT_FALSE(program.clockTable.TableChanged);
+    EXPECT_EQ(program.clockTable.SelectedLine, 1);
+}
+
+TEST_F(MainWindowTest, FileDialogsLeaveTheCurrentFolderWhereTheyEnded)
+{
+    const QString launched = QDir::currentPath();
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("sub")));
+    const QString sub = dir.filePath(QStringLiteral("sub"));
+    put(0, Line(Monday, 7, 0, clock::Continue, clock::Days, 1));
+    program.clockTable.TableChanged = true;
+
+    // Save As without an extension writes "week1.clk", where the open dialog's filter finds it.
+    dialogs.answer(sub + QStringLiteral("/week1"));
+    window->SaveAs();
+    EXPECT_EQ(program.clockTable.ClockFileName, sub + QStringLiteral("/week1.clk"));
+    EXPECT_EQ(QFileInfo(sub + QStringLiteral("/week1.clk")).size(), clock::ClockFileSize);
+    EXPECT_FALSE(QFile::exists(sub + QStringLiteral("/week1")));
+    EXPECT_FALSE(program.clockTable.TableChanged);
+    // That folder is the current one now, and the settings keep it as their Path.
+    EXPECT_EQ(QDir::currentPath(), QDir(sub).canonicalPath());
+    settings::WriteSettings(program.profile, program.settings);
+    EXPECT_EQ(QDir(program.profile.readString("Global", "Path", "", 499)).canonicalPath(),
+              QDir(sub).canonicalPath());
+
+    // A folder that does not exist is said, naming it; nothing is written or renamed.
+    program.clockTable.TableChanged = true;
+    dialogs.answer(dir.filePath(QStringLiteral("gone/week2.clk")));
+    prompter.expect(Answer::Ok);
+    window->SaveAs();
+    EXPECT_EQ(lastMessage(), QDir::toNativeSeparators(dir.filePath(QStringLiteral("gone"))) +
+                                 "\nThe folder does not exist.");
+    EXPECT_EQ(program.clockTable.ClockFileName, sub + QStringLiteral("/week1.clk"));
+    EXPECT_TRUE(program.clockTable.TableChanged);
+    QDir::setCurrent(launched);
+}
+
+TEST_F(MainWindowTest, AProjectsLanguageReachesEveryTextOfTheWindow)
+{
+    // English chosen; the project was stored by someone working in Dutch.
+    ASSERT_EQ(program.strings.LanguageOffset(), 0);
+    ASSERT_EQ(program.names.repeatName(clock::Days).trimmed(), "Day(s)");
+    auto dutch = std::make_unique<project::ProjectModel>();
+    project::NewProject(*dutch, 19200, 10000);
+    project::SelectModel(*dutch, 1, program.strings);
+    program.settings.nbtFile = WriteFile(dir.filePath(QStringLiteral("dutch.nbt")),
+                                         quintara::testing::WriteProjectFile(*dutch, 60));
+    window->ReadProjectFromSettings();
+
+    EXPECT_EQ(program.strings.LanguageOffset(), 10000);
+    EXPECT_EQ(program.names.repeatName(clock::Days).trimmed(), "Dag(en)");
+    EXPECT_EQ(window->findChild<QMenu *>(QStringLiteral("mmuFile"))->title(),
+              program.strings.GetResString(600));
+    // Qt's own buttons and the day names follow.
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), "&Ja");
+    EXPECT_EQ(QLocale().dayName(1), "maandag");
 }
 
 // --- Start-up ------------------------------------------------------------------------------

@@ -263,7 +263,8 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
     link.settingsFile = in.given(options.settingsFile) ? in.value(options.settingsFile)
                                                        : settings::DefaultSettingsPath();
     if (platform::KindOfPath(link.settingsFile) == platform::PathKind::Other)
-        return Mistake(QStringLiteral("--settings %1 is not a regular file").arg(link.settingsFile));
+        return Mistake(
+            QStringLiteral("--settings %1 is not a regular file").arg(link.settingsFile));
     link.setTime = in.given(options.setTime);
     if (in.given(options.model)) {
         if (invocation.projectFile)
