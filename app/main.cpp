@@ -1,3 +1,4 @@
+#include "QuintaraVersion.h"
 #include "link/PortDevice.h"
 #include "link/QtSerialLine.h"
 #include "platform/Clock.h"
@@ -21,7 +22,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quintara"));
-    QApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION));
+    QApplication::setApplicationVersion(QStringLiteral(QUINTARA_VERSION_STRING));
 
     QCommandLineParser parser;
     parser.addHelpOption();
