@@ -1,5 +1,6 @@
 #include "ui/ClockMain.h"
 
+#include "clock/ClockFile.h"
 #include "settings/Settings.h"
 #include "ui/FrmKlokken.h"
 #include "ui/FrmSelectClkAct.h"
@@ -11,8 +12,41 @@
 
 namespace quintara::ui::ClockMain {
 
-std::unique_ptr<FrmKlokken> Main(Program &program, FileDialogs &dialogs, const Prepare &prepare)
+namespace {
+
+// Opens a clock file named from outside as Open does once its dialog has answered. False,
+// with the fresh table back in place, when the file could not be read.
+bool OpenNamedClockFile(FrmKlokken &window, Program &program, const QString &path)
 {
+    clock::ClockTable &table = program.clockTable;
+    table.ClockFileName = path;
+    const clock::ClockFileResult result =
+        clock::ReadClockFile(table, program.project, program.strings, program.prompter);
+    if (result.status == clock::ClockFileStatus::SystemError)
+        clock::ShowFileError(program.prompter, result.error);
+    if (!result.done()) {
+        window.NewTable();
+        return false;
+    }
+    table.TableChanged = false;
+    return true;
+}
+
+} // namespace
+
+QIcon ProgramIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/quintara/appicon/%1x%1/org.quintara.Quintara.png").arg(size),
+                     QSize(size, size));
+    return icon;
+}
+
+std::unique_ptr<FrmKlokken> Main(Program &program, FileDialogs &dialogs, const Prepare &prepare,
+                                 const QString &clockFile)
+{
+    QApplication::setWindowIcon(ProgramIcon());
     settings::ReadSettings(program.profile, program.settings, program.strings,
                            [] { return FrmTaal::Choose(); });
     settings::ReadClockSettings(program.profile, program.settings);
@@ -52,12 +86,14 @@ std::unique_ptr<FrmKlokken> Main(Program &program, FileDialogs &dialogs, const P
     window->NewTable();
     window->PlaceDayBackgrounds();
 
-    FrmKlokken *main = window.get();
-    FrmSelectClkAct start(program.strings,
-                          {[main] { main->OpenClockFile(); }, [main] { main->Receive(); },
-                           [main] { main->NewTable(); }},
-                          main);
-    start.exec();
+    if (clockFile.isEmpty() || !OpenNamedClockFile(*window, program, clockFile)) {
+        FrmKlokken *main = window.get();
+        FrmSelectClkAct start(program.strings,
+                              {[main] { main->OpenClockFile(); }, [main] { main->Receive(); },
+                               [main] { main->NewTable(); }},
+                              main);
+        start.exec();
+    }
 
     window->ScrWeeks_Change();
     return window;
