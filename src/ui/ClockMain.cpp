@@ -9,6 +9,7 @@
 #include "ui/frmStart.h"
 
 #include <QApplication>
+#include <QDirIterator>
 
 namespace quintara::ui::ClockMain {
 
@@ -37,9 +38,10 @@ bool OpenNamedClockFile(FrmKlokken &window, Program &program, const QString &pat
 QIcon ProgramIcon()
 {
     QIcon icon;
-    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/quintara/appicon/%1x%1/org.quintara.Quintara.png").arg(size),
-                     QSize(size, size));
+    QDirIterator renderings(QStringLiteral(":/quintara/appicon"), {QStringLiteral("*.png")},
+                            QDir::Files, QDirIterator::Subdirectories);
+    while (renderings.hasNext())
+        icon.addFile(renderings.next());
     return icon;
 }
 
