@@ -1,3 +1,4 @@
+#include "QuintaraVersion.h"
 #include "clock/ClockFile.h"
 #include "link/PortDevice.h"
 #include "link/QtSerialLine.h"
@@ -16,6 +17,9 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
+
+#include <cstdio>
 
 using namespace quintara;
 
@@ -23,7 +27,9 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quintara"));
-    QApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION));
+    QApplication::setApplicationVersion(QStringLiteral(QUINTARA_VERSION_STRING));
+    // Ties the windows to the desktop entry (its icon and name in task bars).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quintara.Quintara"));
 
     QCommandLineParser parser;
     parser.addHelpOption();
@@ -33,7 +39,17 @@ int main(int argc, char *argv[])
         QStringLiteral("Settings file to use instead of %1.").arg(settings::DefaultSettingsPath()),
         QStringLiteral("file"));
     parser.addOption(settingsOption);
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("Clock file to open instead of offering the start "
+                                                "choices."),
+                                 QStringLiteral("[file.clk]"));
     parser.process(app);
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1) {
+        std::fputs("quintara: one clock file at most\n", stderr);
+        return 2;
+    }
+    const QString clockFile = files.isEmpty() ? QString() : QFileInfo(files[0]).absoluteFilePath();
 
     ui::QtPrompter prompter;
     platform::SystemClock clock;
@@ -57,7 +73,8 @@ int main(int argc, char *argv[])
             // Boxes belong to the main window from now on.
             prompter.setParent(&main);
             ui::InstallLinkCommands(main, program, transferLine);
-        });
+        },
+        clockFile);
     if (!window)
         return 0;
     return QApplication::exec();

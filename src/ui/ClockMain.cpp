@@ -8,11 +8,24 @@
 #include "ui/frmStart.h"
 
 #include <QApplication>
+#include <QDirIterator>
 
 namespace quintara::ui::ClockMain {
 
-std::unique_ptr<FrmKlokken> Main(Program &program, FileDialogs &dialogs, const Prepare &prepare)
+QIcon ProgramIcon()
 {
+    QIcon icon;
+    QDirIterator renderings(QStringLiteral(":/quintara/appicon"), {QStringLiteral("*.png")},
+                            QDir::Files, QDirIterator::Subdirectories);
+    while (renderings.hasNext())
+        icon.addFile(renderings.next());
+    return icon;
+}
+
+std::unique_ptr<FrmKlokken> Main(Program &program, FileDialogs &dialogs, const Prepare &prepare,
+                                 const QString &clockFile)
+{
+    QApplication::setWindowIcon(ProgramIcon());
     settings::ReadSettings(program.profile, program.settings, program.strings,
                            [] { return FrmTaal::Choose(); });
     settings::ReadClockSettings(program.profile, program.settings);
@@ -52,12 +65,16 @@ std::unique_ptr<FrmKlokken> Main(Program &program, FileDialogs &dialogs, const P
     window->NewTable();
     window->PlaceDayBackgrounds();
 
-    FrmKlokken *main = window.get();
-    FrmSelectClkAct start(program.strings,
-                          {[main] { main->OpenClockFile(); }, [main] { main->Receive(); },
-                           [main] { main->NewTable(); }},
-                          main);
-    start.exec();
+    // A file named from outside opens as Open opens it; one that is refused leaves the fresh
+    // table and the start choices.
+    if (clockFile.isEmpty() || !window->OpenClockFile(clockFile)) {
+        FrmKlokken *main = window.get();
+        FrmSelectClkAct start(program.strings,
+                              {[main] { main->OpenClockFile(); }, [main] { main->Receive(); },
+                               [main] { main->NewTable(); }},
+                              main);
+        start.exec();
+    }
 
     window->ScrWeeks_Change();
     return window;

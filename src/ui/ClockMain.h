@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QIcon>
+#include <QString>
+
 #include <functional>
 #include <memory>
 
@@ -18,8 +21,13 @@ using Prepare = std::function<void(FrmKlokken &)>;
 // Settings and language, splash, main window, a project file (insisted upon), a fresh table and
 // the start dialog. Answers the running main window, or nothing when the user declined to give
 // a project file: the program then ends without writing its settings.
+// A clockFile (from the command line) is opened in place of the start dialog; when it can't be
+// read the user is told why and gets the start dialog after all.
 std::unique_ptr<FrmKlokken> Main(Program &program, FileDialogs &dialogs,
-                                 const Prepare &prepare = {});
+                                 const Prepare &prepare = {}, const QString &clockFile = {});
+
+// The program's own icon in every size the desktop installs; every window shows it.
+QIcon ProgramIcon();
 
 } // namespace ClockMain
 

@@ -150,7 +150,6 @@ FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
       m_presenter(program.project, program.names, program.strings, m_values)
 {
     setObjectName(QStringLiteral("FrmKlokken"));
-    setWindowIcon(Pictures::icon(QStringLiteral("tlb_table1")));
     editLine = [this](int editMode) {
         if (!FrmClkEdit::Edit(m_program, editMode, this))
             return false;

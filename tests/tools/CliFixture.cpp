@@ -26,16 +26,22 @@ CliTest::CliTest()
 
 CliRun CliTest::run(const QStringList &arguments) const
 {
+    return runProgram(QStringLiteral(QUINTARA_CLI), arguments);
+}
+
+CliRun CliTest::runProgram(const QString &program, const QStringList &arguments) const
+{
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.filePath(QStringLiteral("config")));
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(QUINTARA_CLI), arguments);
+    process.start(program, arguments);
     CliRun result;
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
         process.kill();
         process.waitForFinished();
-        ADD_FAILURE() << "quintara-cli did not finish: " << qPrintable(arguments.join(u' '));
+        ADD_FAILURE() << qPrintable(program) << " did not finish: "
+                      << qPrintable(arguments.join(u' '));
         return result;
     }
     result.exitCode = process.exitCode();
@@ -74,6 +80,11 @@ std::unique_ptr<project::ProjectModel> CliTest::emptyProject(int modelIndex)
 QString CliTest::demoProject()
 {
     return QStringLiteral(QUINTARA_DEMO_PROJECT);
+}
+
+QString CliTest::demoClockFile()
+{
+    return QStringLiteral(QUINTARA_DEMO_CLOCK_FILE);
 }
 
 clock::ClockLine Line(QDate date, int hour, int minute, int table, int repeatUnit, int repeatCount,

@@ -32,6 +32,8 @@ protected:
 
     // Runs with a settings folder of its own, so that the user's settings never count.
     CliRun run(const QStringList &arguments) const;
+    // The same for another of the built programs.
+    CliRun runProgram(const QString &program, const QStringList &arguments) const;
 
     // Writes a file into the temporary folder and returns its path.
     QString writeFile(const QString &name, const QByteArray &bytes) const;
@@ -42,6 +44,7 @@ protected:
     std::unique_ptr<project::ProjectModel> emptyProject(int modelIndex);
 
     static QString demoProject();
+    static QString demoClockFile();
 
     ScriptedPrompter prompter;
     settings::Strings strings{settings::StringTable::builtIn(), prompter};

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QRegularExpression>
+#include <QSet>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -103,6 +105,34 @@ TEST_F(CliShowTest, DamagedForeignAndMissingFilesFailWithTheProgramsMessage)
         else
             EXPECT_EQ(result.err.trimmed(), c.message);
     }
+}
+
+// The demo's schedule is what a newcomer sees first: it must fit the demo house, function by
+// function, and use every day-table.
+TEST_F(CliShowTest, TheDemoClockFileDrivesOnlyTheDemoHousesFunctions)
+{
+    const CliRun result = run({"show", demoClockFile(), "--project", demoProject(), "--json"});
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_TRUE(result.err.isEmpty()) << result.err.constData();
+    const QJsonObject document = result.json();
+    EXPECT_EQ(document.value("version").toInt(), 1);
+    EXPECT_EQ(document.value("model").toInt(), 1);
+    const QJsonArray lines = document.value("lines").toArray();
+    EXPECT_GE(lines.size(), 30);
+    EXPECT_LE(lines.size(), 40);
+
+    QSet<int> tables;
+    // A function the project lacks reads as its code and number with no name after them.
+    const QRegularExpression named(QStringLiteral("^[A-Z]{3}\\s+\\d+\\s+\\S"));
+    for (const QJsonValue &value : lines) {
+        const QJsonObject line = value.toObject();
+        tables.insert(line.value("table").toInt());
+        const QString function = line.value("function").toString();
+        EXPECT_TRUE(named.match(function).hasMatch()) << qPrintable(function);
+        EXPECT_NE(line.value("levelText").toString(), "????") << qPrintable(function);
+    }
+    EXPECT_EQ(tables, (QSet<int>{clock::Continue, clock::Workday, clock::Weekend,
+                                 clock::Simulation, clock::Special}));
 }
 
 TEST_F(CliShowTest, CommandLineMistakesAreUsageErrors)

@@ -32,6 +32,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 
 using namespace quintara;
@@ -48,6 +50,11 @@ const QDate Monday(2026, 12, 7);
 QString DemoProject()
 {
     return QDir(qEnvironmentVariable("QUINTARA_SOURCE_DIR")).filePath("examples/demo.nbt");
+}
+
+QString DemoClockFile()
+{
+    return QDir(qEnvironmentVariable("QUINTARA_SOURCE_DIR")).filePath("examples/demo.clk");
 }
 
 ClockLine Line(QDate date, int hour, int minute, int table, int unit, int count, int type = 1,
@@ -860,6 +867,91 @@ TEST_F(StartUpTest, DecliningAProjectEndsWithoutWritingSettings)
     EXPECT_EQ(file.readAll(), "[Global]\nLanguage=0\n[Clock]\nNBTFile=/no/such/file.nbt\n");
 }
 
+// Counts the start dialogs that come up while it lives, cancelling each.
+struct StartDialogWatch {
+    int shown = 0;
+    QTimer timer;
+
+    StartDialogWatch()
+    {
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            if (!dialog || dialog->objectName() != QLatin1String("FrmSelectClkAct"))
+                return;
+            ++shown;
+            if (auto *cancel = dialog->findChild<QPushButton *>(QStringLiteral("CmdCancel")))
+                cancel->click();
+            if (dialog->isVisible())
+                dialog->close();
+        });
+        timer.start(5);
+    }
+};
+
+int LinesInUse(const clock::ClockTable &table)
+{
+    return static_cast<int>(std::count_if(table.Lines.begin(), table.Lines.end(),
+                                           [](const ClockLine &line) { return line.inUse(); }));
+}
+
+TEST_F(StartUpTest, AClockFileFromTheCommandLineOpensInPlaceOfTheStartDialog)
+{
+    writeSettings("[Global]\nLanguage=0\n[Clock]\nNBTFile=" + DemoProject().toUtf8() + "\n");
+    StartDialogWatch watch;
+    const auto window = ui::ClockMain::Main(program, dialogs, {}, DemoClockFile());
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(watch.shown, 0);
+    EXPECT_TRUE(prompter.shown.isEmpty());
+    EXPECT_EQ(program.clockTable.ClockFileName, DemoClockFile());
+    EXPECT_FALSE(program.clockTable.TableChanged);
+    EXPECT_GE(LinesInUse(program.clockTable), 30);
+    EXPECT_GT(window->poolCounter(), 30); // its week is full of markers
+
+    // The program's own icon, in every size the desktop installs, on every window.
+    const QList<QSize> sizes = window->windowIcon().availableSizes();
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        EXPECT_TRUE(sizes.contains(QSize(size, size))) << size;
+    EXPECT_EQ(window->windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
+}
+
+TEST_F(StartUpTest, AnUnreadableClockFileIsReportedAndTheStartDialogFollows)
+{
+    writeSettings("[Global]\nLanguage=0\n[Clock]\nNBTFile=" + DemoProject().toUtf8() + "\n");
+    const QString foreign = dir.filePath(QStringLiteral("foreign.clk"));
+    {
+        QFile file(foreign);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(1308, 'x'));
+    }
+    prompter.expect(Answer::Ok);
+    {
+        StartDialogWatch watch;
+        const auto window = ui::ClockMain::Main(program, dialogs, {}, foreign);
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(watch.shown, 1);
+        ASSERT_EQ(prompter.shown.size(), 1);
+        EXPECT_EQ(prompter.shown[0].text, "NO QBN Clock file!");
+        // The fresh table of the start-up is back, named after the project.
+        EXPECT_EQ(program.clockTable.ClockFileName, "demo.clk");
+        EXPECT_EQ(LinesInUse(program.clockTable), 0);
+        window->close();
+    }
+
+    // A file the system cannot open is described as every file command describes it.
+    prompter.shown.clear();
+    prompter.expect(Answer::Ok);
+    ui::Program again{prompter, clock, pump, settings::ProfileFile(ini)};
+    StartDialogWatch watch;
+    const auto window =
+        ui::ClockMain::Main(again, dialogs, {}, dir.filePath(QStringLiteral("missing.clk")));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(watch.shown, 1);
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_EQ(prompter.shown[0].icon, platform::Icon::Critical);
+    EXPECT_EQ(again.clockTable.ClockFileName, "demo.clk");
+    EXPECT_TRUE(prompter.allAnswered());
+}
+
 TEST(SplashForm, VersionAndPlatformLabels)
 {
     quintara::testing::ScriptedPrompter prompter;
@@ -947,8 +1039,8 @@ TEST_F(MarkerTest, IndexPictureColourAndStackNumber)
 
 namespace {
 
-// The main window on the demo installation with a week of typical clock lines, for the README
-// and for looking at: QUINTARA_SCREENSHOTS names the folder the pictures go to.
+// The main window on the demo installation and its clock file, for the README and for looking
+// at: QUINTARA_SCREENSHOTS names the folder the pictures go to.
 TEST_F(StartUpTest, Screenshots)
 {
     const QString folder = qEnvironmentVariable("QUINTARA_SCREENSHOTS");
@@ -956,34 +1048,10 @@ TEST_F(StartUpTest, Screenshots)
         GTEST_SKIP() << "QUINTARA_SCREENSHOTS names no folder";
     writeSettings(
         QStringLiteral("[Global]\nLanguage=0\n[Clock]\nNBTFile=%1\n").arg(DemoProject()).toUtf8());
-    answerStartDialog(QStringLiteral("CmdNew"));
-    const auto window = ui::ClockMain::Main(program, dialogs);
+    const auto window = ui::ClockMain::Main(program, dialogs, {}, DemoClockFile());
     ASSERT_NE(window, nullptr);
-
-    const QDate sunday = Monday.addDays(-1);
-    const ClockLine lines[] = {
-        Line(Monday, 6, 45, clock::Workday, clock::Days, 1, 1, 1, 255),       // kitchen on
-        Line(Monday, 8, 15, clock::Workday, clock::Days, 1, 1, 1, 0),         // and off
-        Line(Monday, 7, 15, clock::Continue, clock::Workdays, 1, 34, 2, 255), // radio
-        Line(sunday, 9, 0, clock::Weekend, clock::Days, 1, 2, 9, 102),        // bedroom 40 %
-        Line(sunday, 7, 30, clock::Continue, clock::Days, 1, 55, 0, 255),     // blinds up
-        Line(sunday, 22, 30, clock::Continue, clock::Days, 1, 10, 1, 255),    // night mood
-        Line(sunday, 19, 30, clock::Simulation, clock::Days, 1, 1, 3, 255),   // presence
-        Line(sunday, 23, 15, clock::Simulation, clock::Days, 1, 1, 3, 0),
-        Line(Monday.addDays(5), 10, 0, clock::Special, clock::Weeks, 1, 5, 1, 255),  // sprinkler
-        Line(sunday, 6, 0, clock::Continue, clock::Days, 1, 26, 1, 255),             // day
-        Line(sunday, 21, 0, clock::Continue, clock::Days, 1, 25, 1, 255),            // night
-        Line(sunday, 3, 0, clock::Continue, clock::Days, 2, 24, 1, 255),             // frost
-        Line(Monday.addDays(3), 12, 0, clock::Continue, clock::Once, 0, 51, 4, 2),   // buzzer
-        Line(Monday.addDays(4), 17, 0, clock::Continue, clock::Once, 0, 54, 0, 255), // message
-        Line(Monday.addDays(1), 18, 0, clock::Continue, clock::Once, 0, 1, 7, 255),  // garden path
-        Line(Monday.addDays(1), 18, 0, clock::Continue, clock::Once, 0, 2, 7, 178),  // terrace 70 %
-    };
-    for (std::size_t i = 0; i < std::size(lines); ++i)
-        program.clockTable.Lines[i] = lines[i];
-    program.clockTable.ClockFileName = QStringLiteral("demo.clk");
-    window->ScrWeeks_Change();
-    QTest::mouseClick(window->Pic(), Qt::LeftButton, {}, At(1, 18, 0));
+    // Monday 06:00: the heating and the sprinkler of every other day.
+    QTest::mouseClick(window->Pic(), Qt::LeftButton, {}, At(0, 6, 0));
     window->RefreshStatus();
     ASSERT_EQ(window->hitCount(), 2);
 

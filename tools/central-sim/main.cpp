@@ -1,6 +1,7 @@
 // central-sim: a QBN central unit on a pseudo-terminal, for tests and demonstrations.
 // Prints the device to open as its first line, then serves the unit's protocol on it and
 // reads console commands (see SimCommand.h) from standard input until "quit" or end of input.
+#include "QuintaraVersion.h"
 #include "platform/Prompter.h"
 #include "tools/central-sim/CentralUnit.h"
 #include "tools/central-sim/ProjectMemory.h"
@@ -167,6 +168,7 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("central-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUINTARA_VERSION_STRING));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -175,6 +177,7 @@ int main(int argc, char **argv)
             "commands on standard input: ") +
         quintara::sim::CommandHelp());
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption linkOption(QStringLiteral("link"),
                                         QStringLiteral("Also make <path> a symbolic link to the "
                                                        "device (replaced if it is one)."),
@@ -201,14 +204,15 @@ int main(int argc, char **argv)
         QStringLiteral("id"),
         QStringLiteral("Model identification answered (136, 17, 85 or 204; default 136)."),
         QStringLiteral("byte"));
-    const QCommandLineOption versionOption(QStringLiteral("version"),
-                                           QStringLiteral("Version byte answered (default 33)."),
-                                           QStringLiteral("byte"));
+    // --version is the program's own; the unit's version byte has a name of its own.
+    const QCommandLineOption unitVersionOption(
+        QStringLiteral("unit-version"), QStringLiteral("Version byte answered (default 33)."),
+        QStringLiteral("byte"));
     const QCommandLineOption modemOption(
         QStringLiteral("modem"),
         QStringLiteral("Sit behind a Hayes modem: no carrier until dialled."));
     parser.addOptions({linkOption, checksumOption, silenceOption, noiseOption, seedOption,
-                       projectOption, keyOption, idOption, versionOption, modemOption});
+                       projectOption, keyOption, idOption, unitVersionOption, modemOption});
     parser.process(app);
 
     CentralUnit unit(parser.value(seedOption).toUInt());
@@ -228,7 +232,7 @@ int main(int argc, char **argv)
     }
     if (!ByteOption(parser, keyOption, config.key) ||
         !ByteOption(parser, idOption, config.identification) ||
-        !ByteOption(parser, versionOption, config.version))
+        !ByteOption(parser, unitVersionOption, config.version))
         return 1;
 
     // Raw from the start: a cooked pty would echo and translate the protocol's bytes.

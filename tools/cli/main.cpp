@@ -1,5 +1,6 @@
 // quintara-cli: the clock file, week view, project, table set and clock table transfer of the
 // program, for scripts and for reading files people send. See the README's "Command line".
+#include "QuintaraVersion.h"
 #include "platform/Clock.h"
 #include "tools/cli/CommandLine.h"
 #include "tools/cli/Commands.h"
@@ -56,7 +57,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quintara-cli"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(QUINTARA_VERSION));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUINTARA_VERSION_STRING));
 
     QTextStream out(stdout);
     out.setEncoding(QStringConverter::Utf8);

@@ -1,25 +1,36 @@
 #include "tools/demo-project/DemoProject.h"
 
+#include "clock/ClockFile.h"
 #include "tests/support/ProjectFileWriter.h"
 
-#include <QFile>
+#include <QSaveFile>
 #include <QTextStream>
+
+namespace {
+
+bool Write(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        QTextStream(stderr) << "demo-project: " << path << ": " << file.errorString() << '\n';
+        return false;
+    }
+    QTextStream(stdout) << "wrote " << bytes.size() << " bytes to " << path << '\n';
+    return true;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
-    QTextStream err(stderr);
-    if (argc != 2) {
-        err << "usage: demo-project <output.nbt>\n";
+    if (argc != 3) {
+        QTextStream(stderr) << "usage: demo-project <output.nbt> <output.clk>\n";
         return 2;
     }
-    const auto model = quintara::tools::BuildDemoProject();
-    const QByteArray bytes = quintara::testing::WriteProjectFile(*model, 60);
-    QFile file(QString::fromLocal8Bit(argv[1]));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(bytes) != bytes.size() || !file.flush()) {
-        err << "demo-project: " << file.fileName() << ": " << file.errorString() << '\n';
-        return 1;
-    }
-    QTextStream(stdout) << "wrote " << bytes.size() << " bytes to " << file.fileName() << '\n';
-    return 0;
+    using namespace quintara;
+    const auto model = tools::BuildDemoProject();
+    const bool written =
+        Write(QString::fromLocal8Bit(argv[1]), testing::WriteProjectFile(*model, 60)) &&
+        Write(QString::fromLocal8Bit(argv[2]), clock::ClockFileImage(tools::BuildDemoClockTable()));
+    return written ? 0 : 1;
 }
