@@ -43,7 +43,7 @@ int main(int argc, char *argv[])
                                  QStringLiteral("Clock file to open instead of offering the start "
                                                 "choices."),
                                  QStringLiteral("[file.clk]"));
-    parser.process(app);
+    parser.process(platform::ArgumentsFromNative(argc, argv));
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1) {
         std::fputs("quintara: one clock file at most\n", stderr);
@@ -68,8 +68,9 @@ int main(int argc, char *argv[])
     // The communication dialog's line; made before the window that uses it.
     link::QtSerialLine transferLine(link::DeviceMapFromSettings(program.profile));
 
-    const std::unique_ptr<ui::FrmKlokken> window =
-        ui::ClockMain::Main(program, dialogs, [&](ui::FrmKlokken &main) {
+    const std::unique_ptr<ui::FrmKlokken> window = ui::ClockMain::Main(
+        program, dialogs,
+        [&](ui::FrmKlokken &main) {
             // Boxes belong to the main window from now on.
             prompter.setParent(&main);
             ui::InstallLinkCommands(main, program, transferLine);

@@ -120,9 +120,10 @@ ClockFileResult WriteClockFile(ClockTable &table, const settings::Strings &strin
         return failed(strings.GetResString(settings::FileText::NotARegularFile));
     case platform::PathKind::RegularFile:
     case platform::PathKind::LinkedFile: {
-        QFile old(path);
-        if (!old.open(QIODevice::ReadOnly))
-            return failed(old.errorString());
+        QFile old;
+        if (const std::optional<QString> reason =
+                platform::OpenFile(old, path, QIODevice::ReadOnly))
+            return failed(*reason);
         if (old.size() > ClockFileSize) {
             if (!old.seek(ClockFileSize))
                 return failed(old.errorString());
@@ -196,10 +197,10 @@ ClockFileResult ReadClockFile(ClockTable &table, project::ProjectModel &model,
         return SystemError(
             platform::FileFailure(path, strings.GetResString(settings::FileText::NotARegularFile)));
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    if (const std::optional<QString> reason = platform::OpenFile(file, path, QIODevice::ReadOnly)) {
         ClearClockTable(table);
-        return SystemError(platform::FileFailure(path, file.errorString()));
+        return SystemError(platform::FileFailure(path, *reason));
     }
     ClockFileResult result = ReadClockFile(table, file, model, strings, prompter);
     if (result.status == ClockFileStatus::SystemError)

@@ -1,11 +1,29 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
+class QFile;
+
 namespace quintara::platform {
+
+// File names are bytes to the system. Those that are not UTF-8 (a name made in Latin-1) would be
+// lost in a QString, so each byte that is not part of valid UTF-8 is kept as the lone surrogate
+// U+DC80..U+DCFF, and turned back into that byte on the way out. Other names are unchanged.
+QString FileNameFromNative(const QByteArray &native);
+QByteArray NativeFileName(const QString &name);
+// The program's arguments with file names kept as above (Qt's own list loses such bytes).
+QStringList ArgumentsFromNative(int argc, char *argv[]);
+// Whether the name holds such a kept byte, which Qt's own file functions can't reach.
+bool HoldsRawBytes(const QString &name);
+
+// Opens a file by any name, also one that holds kept bytes, for reading, writing or both.
+// Answers the system's reason when it could not.
+std::optional<QString> OpenFile(QFile &file, const QString &path, QIODevice::OpenMode mode);
 
 // What a path names, for the readers and writers that must not block on a FIFO or a device or
 // read an endless stream into memory.

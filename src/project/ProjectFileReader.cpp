@@ -722,16 +722,17 @@ ReadOutcome ReadProjectData(ProjectReadContext &context, QByteArrayView data)
 ReadOutcome ReadProjectFile(ProjectReadContext &context)
 {
     settings::Settings &settings = context.settings;
-    const QFileInfo info(settings.nbtFile);
-    if (settings.nbtFile.isEmpty() || !info.exists() || !info.isFile()) {
+    const platform::PathKind kind = platform::KindOfPath(settings.nbtFile);
+    if (settings.nbtFile.isEmpty() || kind == platform::PathKind::Missing ||
+        kind == platform::PathKind::Other) {
         settings.nbtFile.clear();
         return ReadOutcome::NoFile;
     }
 
-    QFile file(settings.nbtFile);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ShowError(context.strings.prompter(),
-                  platform::FileFailure(settings.nbtFile, file.errorString()));
+    QFile file;
+    if (const std::optional<QString> reason =
+            platform::OpenFile(file, settings.nbtFile, QIODevice::ReadOnly)) {
+        ShowError(context.strings.prompter(), platform::FileFailure(settings.nbtFile, *reason));
         settings.nbtFile.clear();
         return ReadOutcome::CannotOpen;
     }

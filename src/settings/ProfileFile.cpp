@@ -9,6 +9,8 @@
 #include <QStandardPaths>
 #include <QStringDecoder>
 
+#include <optional>
+
 #include <utility>
 
 namespace quintara::settings {
@@ -21,8 +23,8 @@ QByteArray readAll(const QString &path)
     const platform::PathKind kind = platform::KindOfPath(path);
     if (kind != platform::PathKind::RegularFile && kind != platform::PathKind::LinkedFile)
         return {};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (platform::OpenFile(file, path, QIODevice::ReadOnly))
         return {};
     return file.read(MaxProfileFileSize);
 }
@@ -42,8 +44,14 @@ QByteArray encode(const QString &text)
 {
     QByteArray bytes;
     bytes.reserve(text.size());
-    for (const QChar character : text)
-        bytes.append(static_cast<char>(CharToAnsi(character)));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        // A file name's byte that no text holds goes back as that byte.
+        const QString one = text.mid(i, 1);
+        if (platform::HoldsRawBytes(one) && (i == 0 || !text[i - 1].isHighSurrogate()))
+            bytes.append(platform::NativeFileName(one));
+        else
+            bytes.append(static_cast<char>(CharToAnsi(text[i])));
+    }
     return bytes;
 }
 
@@ -113,10 +121,12 @@ ParsedFile parse(const QByteArray &bytes)
 
 } // namespace
 
-QString ProfileFile::readString(const QString &section, const QString &key,
-                                const QString &defaultValue, int maxChars) const
+namespace {
+
+// The value's bytes, or nothing when the file, section or key is missing.
+std::optional<QByteArray> findValue(const QString &path, const QString &section, const QString &key)
 {
-    const ParsedFile file = parse(readAll(m_path));
+    const ParsedFile file = parse(readAll(path));
     bool inSection = false;
     for (const Line &line : file.lines) {
         if (!line.section.isEmpty()) {
@@ -124,9 +134,23 @@ QString ProfileFile::readString(const QString &section, const QString &key,
             continue;
         }
         if (inSection && !line.key.isEmpty() && sameName(line.key, key))
-            return decode(line.value).left(qMax(0, maxChars));
+            return line.value;
     }
-    return defaultValue.left(qMax(0, maxChars));
+    return std::nullopt;
+}
+
+} // namespace
+
+QString ProfileFile::readString(const QString &section, const QString &key,
+                                const QString &defaultValue, int maxChars) const
+{
+    const std::optional<QByteArray> value = findValue(m_path, section, key);
+    return (value ? decode(*value) : defaultValue).left(qMax(0, maxChars));
+}
+
+QByteArray ProfileFile::readBytes(const QString &section, const QString &key, int maxBytes) const
+{
+    return findValue(m_path, section, key).value_or(QByteArray()).left(qMax(0, maxBytes));
 }
 
 bool ProfileFile::writeString(const QString &section, const QString &key, const QString &value)

@@ -26,6 +26,9 @@ public:
     QString readString(const QString &section, const QString &key, const QString &defaultValue,
                        int maxChars) const;
 
+    // The value's bytes as they stand in the file (at most maxBytes); empty when missing.
+    QByteArray readBytes(const QString &section, const QString &key, int maxBytes) const;
+
     // False when the file can't be written (the caller decides whether that matters).
     bool writeString(const QString &section, const QString &key, const QString &value);
 

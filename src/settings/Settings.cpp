@@ -1,5 +1,6 @@
 #include "settings/Settings.h"
 
+#include "platform/Files.h"
 #include "settings/ProfileFile.h"
 #include "settings/Strings.h"
 
@@ -18,8 +19,7 @@ const QString User = QStringLiteral("User");
 const QString Clock = QStringLiteral("Clock");
 
 // A stored number that does not fit the value it feeds leaves that value as it was.
-template <typename T>
-std::optional<T> ToWhole(double value)
+template <typename T> std::optional<T> ToWhole(double value)
 {
     const double rounded = std::nearbyint(value); // halves to even, as the stored values expect
     if (!std::isfinite(rounded) || rounded < double(std::numeric_limits<T>::min()) ||
@@ -32,8 +32,8 @@ template <typename T>
 void ReadNumber(const ProfileFile &file, const QString &section, const QString &key,
                 const QString &defaultValue, int maxChars, T &target)
 {
-    if (const auto value = ToWhole<T>(LeadingNumber(file.readString(section, key, defaultValue,
-                                                                      maxChars))))
+    if (const auto value =
+            ToWhole<T>(LeadingNumber(file.readString(section, key, defaultValue, maxChars))))
         target = *value;
 }
 
@@ -123,6 +123,14 @@ void ReadSettings(const ProfileFile &file, Settings &settings, Strings &strings,
 void ReadClockSettings(const ProfileFile &file, Settings &settings)
 {
     settings.nbtFile = file.readString(Clock, QStringLiteral("NBTFile"), QString(), 249);
+    // Here a name is bytes: one stored in another code page than the text's is found by them.
+    if (!settings.nbtFile.isEmpty() &&
+        platform::KindOfPath(settings.nbtFile) == platform::PathKind::Missing) {
+        const QString byBytes =
+            platform::FileNameFromNative(file.readBytes(Clock, QStringLiteral("NBTFile"), 249));
+        if (platform::KindOfPath(byBytes) != platform::PathKind::Missing)
+            settings.nbtFile = byBytes;
+    }
     ReadNumber(file, Clock, QStringLiteral("TimeSet"), QStringLiteral("0"), 249, settings.timeSet);
 }
 

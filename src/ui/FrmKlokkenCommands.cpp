@@ -174,7 +174,10 @@ void FrmKlokken::ReadProject()
         const project::ReadOutcome outcome = project::ReadProjectFile(context);
         if (outcome == project::ReadOutcome::NoFile)
             showSystemError(platform::FileFailure(
-                *chosen, m_program.strings.GetResString(settings::FileText::NoSuchFile)));
+                *chosen, m_program.strings.GetResString(platform::KindOfPath(*chosen) ==
+                                                                platform::PathKind::Other
+                                                            ? settings::FileText::NotARegularFile
+                                                            : settings::FileText::NoSuchFile)));
         if (outcome != project::ReadOutcome::Read)
             return;
         m_program.project = std::move(*candidate);

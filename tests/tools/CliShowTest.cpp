@@ -131,8 +131,22 @@ TEST_F(CliShowTest, TheDemoClockFileDrivesOnlyTheDemoHousesFunctions)
         EXPECT_TRUE(named.match(function).hasMatch()) << qPrintable(function);
         EXPECT_NE(line.value("levelText").toString(), "????") << qPrintable(function);
     }
-    EXPECT_EQ(tables, (QSet<int>{clock::Continue, clock::Workday, clock::Weekend,
-                                 clock::Simulation, clock::Special}));
+    EXPECT_EQ(tables, (QSet<int>{clock::Continue, clock::Workday, clock::Weekend, clock::Simulation,
+                                 clock::Special}));
+}
+
+TEST_F(CliShowTest, AFileNamedInAnotherCodePageIsRead)
+{
+    // The shell hands over the name's bytes as they are: "caf\xe9.clk", not UTF-8.
+    const QString sample = sampleClockFile();
+    const QString script = QStringLiteral("name=\"$(dirname \"$1\")/$(printf 'caf\\351.clk')\"; "
+                                          "cp \"$1\" \"$name\" && \"$0\" show \"$name\"; "
+                                          "status=$?; rm -f \"$name\"; exit $status");
+    const CliRun result =
+        runProgram(QStringLiteral("/bin/sh"),
+                   {QStringLiteral("-c"), script, QStringLiteral(QUINTARA_CLI), sample});
+    EXPECT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_TRUE(result.out.contains("   0   30    7    9    12   26")) << result.out.constData();
 }
 
 TEST_F(CliShowTest, CommandLineMistakesAreUsageErrors)

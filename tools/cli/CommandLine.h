@@ -36,7 +36,7 @@ struct ParsedCommandLine {
     int exitStatus = ExitOk;
 };
 
-// The arguments as QCoreApplication::arguments() gives them, program name first.
+// The arguments, program name first, file names kept whatever their bytes (ArgumentsFromNative).
 ParsedCommandLine ParseCommandLine(const QStringList &arguments);
 
 } // namespace quintara::cli

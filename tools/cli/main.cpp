@@ -2,6 +2,7 @@
 // program, for scripts and for reading files people send. See the README's "Command line".
 #include "QuintaraVersion.h"
 #include "platform/Clock.h"
+#include "platform/Files.h"
 #include "tools/cli/CommandLine.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Session.h"
@@ -62,7 +63,7 @@ int main(int argc, char *argv[])
     QTextStream out(stdout);
     out.setEncoding(QStringConverter::Utf8);
 
-    const ParsedCommandLine parsed = ParseCommandLine(QCoreApplication::arguments());
+    const ParsedCommandLine parsed = ParseCommandLine(platform::ArgumentsFromNative(argc, argv));
     if (!parsed.invocation) {
         if (parsed.exitStatus == ExitOk)
             out << parsed.text;
