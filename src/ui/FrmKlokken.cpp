@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -25,6 +26,7 @@
 #include <QTabBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -113,9 +115,37 @@ protected:
         m_owner.weekMouseRelease(event->position().toPoint());
     }
     void mouseDoubleClickEvent(QMouseEvent *) override { m_owner.weekDoubleClick(); }
+    // The wheel turns the weeks, a notch a week.
+    void wheelEvent(QWheelEvent *event) override
+    {
+        m_wheel += event->angleDelta().y();
+        const int notches = m_wheel / QWheelEvent::DefaultDeltasPerStep;
+        m_wheel -= notches * QWheelEvent::DefaultDeltasPerStep;
+        if (notches != 0)
+            m_owner.showWeek(m_owner.m_scrWeeks->value() - notches);
+        event->accept();
+    }
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        QScrollBar *weeks = m_owner.m_scrWeeks;
+        switch (event->key()) {
+        case Qt::Key_PageUp:
+            m_owner.showWeek(weeks->value() - 1);
+            break;
+        case Qt::Key_PageDown:
+            m_owner.showWeek(weeks->value() + 1);
+            break;
+        case Qt::Key_Home:
+            m_owner.showWeek(0);
+            break;
+        default:
+            QWidget::keyPressEvent(event);
+        }
+    }
 
 private:
     FrmKlokken &m_owner;
+    int m_wheel = 0; // what a fine-grained wheel turned short of a notch
 };
 
 // A picture of the window's image lists, drawn by a function.
@@ -218,20 +248,25 @@ void FrmKlokken::buildMenus()
     QMenu *file = menu(nullptr, "mmuFile");
     item(file, named("mmuFileOpenNBT"), [this] { ReadProject(); });
     file->addSeparator();
-    item(file, named("mmuFileNew"), [this] { NewTable(); });
-    item(file, named("mmuFileOpenCLK"), [this] { OpenClockFile(); });
-    item(file, named("mmuFileSave"), [this] { Save(); });
-    item(file, named("mmuFileSaveAs"), [this] { SaveAs(); });
+    item(file, named("mmuFileNew"), [this] { NewTable(); })->setShortcut(QKeySequence::New);
+    item(file, named("mmuFileOpenCLK"), [this] {
+        OpenClockFile();
+    })->setShortcut(QKeySequence::Open);
+    item(file, named("mmuFileSave"), [this] { Save(); })->setShortcut(QKeySequence::Save);
+    item(file, named("mmuFileSaveAs"), [this] { SaveAs(); })->setShortcut(QKeySequence::SaveAs);
     file->addSeparator();
-    item(file, named("mmuClose"), [this] { close(); });
+    item(file, named("mmuClose"), [this] { close(); })->setShortcut(QKeySequence::Quit);
 
     m_mmuEdit = menu(nullptr, "mmuEdit");
     QMenu *editNew = menu(m_mmuEdit, "mmuEditNew");
     // The menu lists the tables in the order of their names, not of their numbers.
     for (int table = 0; table < clock::TableKindCount; ++table)
         item(editNew, QStringLiteral("mmuNieuw_%1").arg(table), [this, table] { AddLine(table); });
-    item(m_mmuEdit, named("mmuEditProp"), [this] { EditLine(); });
-    item(m_mmuEdit, named("mmuDelete"), [this] { DeleteLine(); });
+    QAction *edit = item(m_mmuEdit, named("mmuEditProp"), [this] { EditLine(); });
+    edit->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    item(m_mmuEdit, named("mmuDelete"), [this] {
+        DeleteLine();
+    })->setShortcut(QKeySequence::Delete);
 
     m_mmuCom = menu(nullptr, "mmuCom");
     item(m_mmuCom, named("mmuComSend"), [this] { Transmit(); });
@@ -279,6 +314,7 @@ void FrmKlokken::buildWeekArea()
 {
     m_pic = new WeekArea(*this, m_surface);
     m_pic->setObjectName(QStringLiteral("Pic"));
+    m_pic->setFocusPolicy(Qt::StrongFocus);
     m_pic->setGeometry(PicGeometry);
 
     for (int row = 0; row < 7; ++row) {
@@ -519,6 +555,12 @@ void FrmKlokken::paintDayCaptions(QPainter &painter)
     };
     for (int k = 1; k <= 9; ++k)
         painter.drawText(QPoint(90 * k - 67, 550 + legendMetrics.ascent()), captions[k - 1]);
+}
+
+void FrmKlokken::showWeek(int week)
+{
+    // The scroll bar holds the weeks shown; its change handler repaints.
+    m_scrWeeks->setValue(std::clamp(week, m_scrWeeks->minimum(), m_scrWeeks->maximum()));
 }
 
 KlokControl *FrmKlokken::Klok(int index) const

@@ -68,6 +68,8 @@ public:
     // --- Week view -----------------------------------------------------------------------
     // Full repaint from the clock table (the scroll bar's change handler).
     void ScrWeeks_Change();
+    // Shows the week that many weeks after the current one (held to the scroll bar's range).
+    void showWeek(int week);
     void PaintAClock(int line, int mouseSet);
     // Fills the hit list with the lines (index + 1) under the point of the week area.
     int CheckCoord(int x, int y);

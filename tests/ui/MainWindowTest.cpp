@@ -771,6 +771,44 @@ TEST_F(MainWindowTest, AProjectsLanguageReachesEveryTextOfTheWindow)
     EXPECT_EQ(QLocale().dayName(1), "maandag");
 }
 
+TEST_F(MainWindowTest, WheelKeysAndShortcutsReachTheWeeksAndCommands)
+{
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Once, 0));
+    repaint();
+
+    // A notch of the wheel over the week is a week; Page Down/Up too; Home is this week.
+    QWheelEvent down(QPointF(100, 100), pic()->mapToGlobal(QPointF(100, 100)), QPoint(),
+                     QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(pic(), &down);
+    EXPECT_EQ(window->ScrWeeks()->value(), 1);
+    EXPECT_EQ(window->FirstShownDay(), Monday.addDays(7));
+    pic()->setFocus();
+    QTest::keyClick(pic(), Qt::Key_PageDown);
+    EXPECT_EQ(window->ScrWeeks()->value(), 2);
+    QTest::keyClick(pic(), Qt::Key_PageUp);
+    QTest::keyClick(pic(), Qt::Key_PageUp);
+    QTest::keyClick(pic(), Qt::Key_PageUp); // not before the current week
+    EXPECT_EQ(window->ScrWeeks()->value(), 0);
+    window->showWeek(5);
+    QTest::keyClick(pic(), Qt::Key_Home);
+    EXPECT_EQ(window->ScrWeeks()->value(), 0);
+
+    // Enter edits the selected line, Delete deletes it after the question, Ctrl+S saves.
+    click(At(1, 8, 0));
+    QTest::keyClick(pic(), Qt::Key_Return);
+    EXPECT_EQ(editModes, QList<int>{3});
+    program.clockTable.ClockFileName = dir.filePath(QStringLiteral("keys.clk"));
+    program.clockTable.TableChanged = true;
+    QTest::keyClick(pic(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(QFile::exists(program.clockTable.ClockFileName));
+    EXPECT_FALSE(program.clockTable.TableChanged);
+    prompter.expect(Answer::Yes);
+    QTest::keyClick(pic(), Qt::Key_Delete);
+    EXPECT_FALSE(program.clockTable.Lines[0].inUse());
+}
+
 // --- Start-up ------------------------------------------------------------------------------
 
 struct StartUpTest : ProgramTest {
@@ -891,7 +929,7 @@ struct StartDialogWatch {
 int LinesInUse(const clock::ClockTable &table)
 {
     return static_cast<int>(std::count_if(table.Lines.begin(), table.Lines.end(),
-                                           [](const ClockLine &line) { return line.inUse(); }));
+                                          [](const ClockLine &line) { return line.inUse(); }));
 }
 
 TEST_F(StartUpTest, AClockFileFromTheCommandLineOpensInPlaceOfTheStartDialog)
