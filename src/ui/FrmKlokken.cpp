@@ -80,7 +80,7 @@ QColor infoBackground()
 // The window's own surface: it carries every control and paints the day captions.
 class FrmKlokken::Surface : public QWidget {
 public:
-    Surface(FrmKlokken &owner) : QWidget(&owner), m_owner(owner) {}
+    Surface(FrmKlokken &owner, QWidget *parent) : QWidget(parent), m_owner(owner) {}
 
 protected:
     void paintEvent(QPaintEvent *) override
@@ -193,9 +193,10 @@ FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
     };
     onTest = [this] { runOnlineTest(); };
 
-    m_surface = new Surface(*this);
-    m_surface->setFixedSize(SurfaceWidth, SurfaceHeight);
-    setCentralWidget(m_surface);
+    // The toolbar lies over the surface's top, as tall as its captions need in any language.
+    auto *frame = new QWidget(this);
+    setCentralWidget(frame);
+    m_surface = new Surface(*this, frame);
 
     // The load steps, in their order.
     m_firstShownDay = clock::MondayOf(m_program.clock.now().date());
@@ -203,6 +204,11 @@ FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
     m_program.pump.processEvents();
     buildMenus();
     buildToolbar();
+    const int toolbarHeight = std::max(PicGeometry.top(), m_tlb->sizeHint().height());
+    m_tlb->setGeometry(0, 0, SurfaceWidth, toolbarHeight);
+    m_surface->setGeometry(0, toolbarHeight - PicGeometry.top(), SurfaceWidth, SurfaceHeight);
+    frame->setFixedSize(SurfaceWidth, SurfaceHeight - PicGeometry.top() + toolbarHeight);
+    m_tlb->raise();
     m_program.names = settings::FillNameTables(m_program.strings);
     m_namesLanguage = m_program.strings.LanguageOffset();
     m_qtLanguage.apply(m_namesLanguage / settings::LanguageStep);
@@ -279,20 +285,18 @@ void FrmKlokken::buildMenus()
 
 void FrmKlokken::buildToolbar()
 {
-    m_tlb = new QToolBar(m_surface);
+    m_tlb = new QToolBar(centralWidget());
     m_tlb->setObjectName(QStringLiteral("Tlb"));
     m_tlb->setMovable(false);
     m_tlb->setFloatable(false);
     m_tlb->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     m_tlb->setAttribute(Qt::WA_NoMousePropagation);
-    // Picture and caption have to share the 40 pixels above the week area.
     m_tlb->setIconSize(QSize(16, 16));
     m_tlb->setContentsMargins(0, 0, 0, 0);
     QFont captions = m_tlb->font();
     captions.setPointSizeF(7.5);
     m_tlb->setFont(captions);
     m_tlb->setStyleSheet(QStringLiteral("QToolButton { padding: 0px 2px; }"));
-    m_tlb->setGeometry(0, 0, SurfaceWidth, PicGeometry.top());
     for (int index = 1; index <= 12; ++index) {
         const ToolbarButton &button = ToolbarButtons[index];
         if (!button.picture) {

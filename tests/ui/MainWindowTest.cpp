@@ -193,7 +193,10 @@ TEST_F(MainWindowTest, StackedLinesShowOneNumberedMarkerAndBothTabs)
     // A press where nothing lies keeps the selection; the window around the week only beeps.
     click(At(5, 20, 0));
     EXPECT_EQ(program.clockTable.SelectedLine, 2);
-    QTest::mouseClick(window->centralWidget(), Qt::LeftButton, {}, QPoint(700, 570));
+    QWidget *beside = window->centralWidget()->childAt(700, 560);
+    ASSERT_NE(beside, nullptr);
+    QTest::mouseClick(beside, Qt::LeftButton, {},
+                      beside->mapFrom(window->centralWidget(), QPoint(700, 560)));
     EXPECT_EQ(prompter.beeps, 1);
     EXPECT_EQ(program.clockTable.SelectedLine, 2);
 
