@@ -58,25 +58,27 @@ QList<ControlText> ClockEditTexts()
     };
 }
 
+// The menus show texts of our own that carry mnemonics; the plain captions they copy are also
+// used elsewhere (the save question names "File") and stay as they are.
 QList<ControlText> MainWindowTexts()
 {
     return {
-        text("mmuFile", 600),
-        text("mmuFileOpenNBT", 991),
-        text("mmuFileNew", 601),
-        text("mmuFileOpenCLK", 604),
-        text("mmuFileSave", 605),
-        text("mmuFileSaveAs", 606),
-        text("mmuClose", 37),
-        text("mmuEdit", 610),
-        item("mmuNieuw", 0, 1003),
-        item("mmuNieuw", 1, 1005),
-        item("mmuNieuw", 2, 1006),
-        item("mmuNieuw", 3, 1007),
-        item("mmuNieuw", 4, 1004),
-        text("mmuEditNew", 32),
-        text("mmuEditProp", 610),
-        text("mmuDelete", 36),
+        text("mmuFile", 2200),
+        text("mmuFileOpenNBT", 2201),
+        text("mmuFileNew", 2202),
+        text("mmuFileOpenCLK", 2203),
+        text("mmuFileSave", 2204),
+        text("mmuFileSaveAs", 2205),
+        text("mmuClose", 2206),
+        text("mmuEdit", 2207),
+        item("mmuNieuw", 0, 2209),
+        item("mmuNieuw", 1, 2210),
+        item("mmuNieuw", 2, 2211),
+        item("mmuNieuw", 3, 2212),
+        item("mmuNieuw", 4, 2213),
+        text("mmuEditNew", 2208),
+        text("mmuEditProp", 2214),
+        text("mmuDelete", 2215),
         item("Tlb", 1, 32),
         item("Tlb", 2, 980),
         item("Tlb", 3, 616),
@@ -92,11 +94,11 @@ QList<ControlText> MainWindowTexts()
         action("CmdDelete", 36),
         action("CmdEdit", 610),
         action("CmdTest", 998),
-        text("mmuComGet", 980),
-        text("mmuComSend", 616),
-        text("mnuhelp", 619),
-        text("mnuHelpIndex", 620),
-        text("mnuHelpAbout", 621),
+        text("mmuComGet", 2218),
+        text("mmuComSend", 2217),
+        text("mnuhelp", 2219),
+        text("mnuHelpIndex", 2220),
+        text("mnuHelpAbout", 2221),
     };
 }
 

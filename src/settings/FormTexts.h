@@ -27,6 +27,9 @@ struct ControlText {
     }
 };
 
+// The communication menu's caption with its mnemonic; the main window sets it itself.
+inline constexpr int CommunicationMenuText = 2216;
+
 // What TranslateForm writes on the form of that name, in order; empty for a form it leaves alone.
 QList<ControlText> FormTexts(const QString &formName);
 

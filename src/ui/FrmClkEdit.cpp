@@ -4,6 +4,7 @@
 #include "clock/Occurrences.h"
 #include "ui/FormTranslation.h"
 #include "ui/Program.h"
+#include "ui/TimeField.h"
 #include "ui/UpDown.h"
 #include "ui/WaitPointer.h"
 #include "ui/presentation/FunctionPresenter.h"
@@ -23,7 +24,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSvgRenderer>
-#include <QTimeEdit>
 
 namespace quintara::ui {
 
@@ -174,9 +174,8 @@ void FrmClkEdit::buildForm()
     m_vlag->setFrameShape(QFrame::StyledPanel);
 
     m_lblTijd = NamedLabel(this, "LblTijd");
-    m_timePic = new QTimeEdit(this);
+    m_timePic = new TimeField(this);
     m_timePic->setObjectName(QStringLiteral("TimePic"));
-    m_timePic->setDisplayFormat(QStringLiteral("HH:mm"));
     m_lblDate = NamedLabel(this, "LblDate");
     m_datePic = new QDateEdit(this);
     m_datePic->setObjectName(QStringLiteral("DatePic"));
@@ -277,6 +276,7 @@ void FrmClkEdit::buildForm()
     connect(m_updLvl, &UpDown::down, this, [this] { stepLevel(StepDirection::Down); });
     connect(m_updRepeat, &UpDown::up, this, [this] { stepRepeat(StepDirection::Up); });
     connect(m_updRepeat, &UpDown::down, this, [this] { stepRepeat(StepDirection::Down); });
+    connect(m_timePic, &TimeField::refused, this, [this] { m_program.prompter.beep(); });
     connect(m_cmdOK, &QPushButton::clicked, this, &FrmClkEdit::accept);
     connect(m_cmdCancel, &QPushButton::clicked, this, &FrmClkEdit::reject);
     m_txtLvl->installEventFilter(this);
@@ -591,6 +591,9 @@ void FrmClkEdit::accept()
         applyLevel();
     if (!m_txtRepeat->isHidden())
         applyRepeat();
+    // A time that cannot be is refused; the dialog stays open with the time it had.
+    if (!m_timePic->takeTypedText())
+        return;
     ShowSetting();
 
     if (m_cboFnc->currentIndex() < 0 || m_cboLd->currentIndex() < 0) {

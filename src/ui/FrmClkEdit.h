@@ -16,7 +16,6 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
-class QTimeEdit;
 
 namespace quintara::clock {
 struct ClockLine;
@@ -25,6 +24,7 @@ struct ClockLine;
 namespace quintara::ui {
 
 struct Program;
+class TimeField;
 class UpDown;
 
 // The dialog that adds or edits one clock line: day table, reference date and time, function,
@@ -112,7 +112,7 @@ private:
     UpDown *m_updLvl = nullptr;
     QLabel *m_vlag = nullptr;
     QLabel *m_lblTijd = nullptr;
-    QTimeEdit *m_timePic = nullptr;
+    TimeField *m_timePic = nullptr;
     QLabel *m_lblDate = nullptr;
     QDateEdit *m_datePic = nullptr;
     QLabel *m_lblRepeat = nullptr;

@@ -5,6 +5,7 @@
 #include "link/Kalvenor.h"
 #include "link/QtSerialLine.h"
 #include "link/Ticker.h"
+#include "settings/FormTexts.h"
 #include "settings/NameTables.h"
 #include "settings/Settings.h"
 #include "ui/FileDialogs.h"
@@ -452,7 +453,7 @@ void FrmKlokken::buildLegend()
 void FrmKlokken::translate()
 {
     TranslateForm(*this, m_program.strings);
-    m_mmuCom->setTitle(m_program.strings.GetResString(615));
+    m_mmuCom->setTitle(m_program.strings.GetResString(settings::CommunicationMenuText));
     // The captions of the filter buttons are short; the tool tips name the whole table.
     static constexpr int TableNameIds[] = {1003, 1005, 1006, 1007, 1004};
     for (int table = 0; table < clock::TableKindCount; ++table)

@@ -62,8 +62,8 @@ TEST(TranslateForm, WritesTextsOnTheControlsByName)
     auto *test = child<QPushButton>(&main, "CmdTest");
     strings.setLanguageOffset(20000);
     ui::TranslateForm(main, strings);
-    EXPECT_EQ(file->title(), *settings::StringTable::builtIn().find(20600));
-    EXPECT_EQ(close->text(), *settings::StringTable::builtIn().find(20037));
+    EXPECT_EQ(file->title(), *settings::StringTable::builtIn().find(22200));
+    EXPECT_EQ(close->text(), *settings::StringTable::builtIn().find(22206));
     EXPECT_EQ(special->text(), *settings::StringTable::builtIn().find(20987));
     EXPECT_EQ(test->text(), strings.GetResString(992) + u' ' + strings.GetResString(998));
 

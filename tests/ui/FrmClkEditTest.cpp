@@ -8,6 +8,7 @@
 #include "tests/ui/ScriptedFileDialogs.h"
 #include "ui/FrmKlokken.h"
 #include "ui/Program.h"
+#include "ui/TimeField.h"
 #include "ui/UpDown.h"
 
 #include <QApplication>
@@ -19,7 +20,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <QTimeEdit>
 #include <QTimer>
 #include <QToolButton>
 
@@ -148,7 +148,7 @@ TEST_F(EditorTest, CancelFreesANewLineAndLeavesAnExistingOneAsItWas)
     click("OptTabel_0");
     choose(1, clock::FunctionReference(1, 1));
     type("TxtLvl", QStringLiteral("off"));
-    w<QTimeEdit>("TimePic")->setTime(QTime(6, 0));
+    w<ui::TimeField>("TimePic")->setTime(QTime(6, 0));
     QTest::keyClick(dialog.get(), Qt::Key_Escape);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(line(index), before);
@@ -347,16 +347,91 @@ TEST_F(EditorTest, OkWithoutAFunctionSaysSoAndStaysOpen)
     EXPECT_FALSE(program.clockTable.TableChanged);
 }
 
+TEST_F(EditorTest, TheTimeFieldTakesWhatPeopleTypeAfterOneClick)
+{
+    const ClockLine before = Line(clock::Continue, clock::Once, 1, 1, 1, 255, Monday, 9, 0);
+    const int index = existingLine(before);
+    open(ui::FrmClkEdit::ExistingLineMode);
+    auto *field = w<ui::TimeField>("TimePic");
+    auto *edit = field->findChild<QLineEdit *>();
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(field->text(), "09:00");
+
+    // One click selects the whole field, so typing replaces it; leaving the field takes it.
+    for (const char *typed : {"0730", "7:30", "07.30", "730"}) {
+        field->setTime(QTime(9, 0));
+        w("CboFnc")->setFocus();
+        QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(edit->width() - 4, edit->height() / 2));
+        EXPECT_EQ(edit->selectedText(), "09:00") << typed;
+        QTest::keyClicks(edit, QString::fromLatin1(typed));
+        QTest::keyClick(edit, Qt::Key_Tab);
+        EXPECT_EQ(field->time(), QTime(7, 30)) << typed;
+        EXPECT_EQ(field->text(), "07:30") << typed;
+    }
+    EXPECT_EQ(prompter.beeps, 0);
+
+    // Impossible times are refused with a beep and the field shows what it held; letters do
+    // not even get in.
+    int beeps = 0;
+    for (const char *typed : {"2561", "24:00", "7:75", "ab"}) {
+        field->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(edit, QString::fromLatin1(typed));
+        QTest::keyClick(edit, Qt::Key_Tab);
+        EXPECT_EQ(field->time(), QTime(7, 30)) << typed;
+        EXPECT_EQ(field->text(), "07:30") << typed;
+        if (QByteArray(typed) != "ab")
+            ++beeps;
+        EXPECT_EQ(prompter.beeps, beeps) << typed;
+    }
+
+    // Enter on an impossible time keeps the dialog open; on a good one it confirms.
+    field->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(edit, QStringLiteral("2400"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(field->text(), "07:30");
+    EXPECT_EQ(line(index), before);
+    QTest::keyClicks(edit, QStringLiteral("1845"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(line(index).Hour, 18);
+    EXPECT_EQ(line(index).Minute, 45);
+}
+
+TEST_F(EditorTest, TheTimeFieldStepsTheHourOrTheMinutesUnderTheCursor)
+{
+    existingLine(Line(clock::Continue, clock::Once, 1, 1, 1, 255, Monday, 23, 58));
+    open(ui::FrmClkEdit::ExistingLineMode);
+    auto *field = w<ui::TimeField>("TimePic");
+    auto *edit = field->findChild<QLineEdit *>();
+    field->setFocus(Qt::TabFocusReason);
+    edit->setCursorPosition(1);
+    QTest::keyClick(field, Qt::Key_Down);
+    QTest::keyClick(field, Qt::Key_Down);
+    EXPECT_EQ(field->time(), QTime(21, 58));
+    edit->setCursorPosition(4);
+    QTest::keyClick(field, Qt::Key_Up);
+    QTest::keyClick(field, Qt::Key_Up);
+    QTest::keyClick(field, Qt::Key_Up); // no further than 59
+    EXPECT_EQ(field->time(), QTime(21, 59));
+    // A typed time is taken before the step.
+    field->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("615"));
+    edit->setCursorPosition(0);
+    QTest::keyClick(field, Qt::Key_Up);
+    EXPECT_EQ(field->time(), QTime(7, 15));
+}
+
 TEST_F(EditorTest, TabWalksTheFormAndArrowsChooseTheTable)
 {
     const int index = addLine(clock::Continue);
     open(ui::FrmClkEdit::NewLineMode);
     w("OptTabel_0")->setFocus();
     QStringList order;
-    for (int i = 0; i < 10 && QApplication::focusWidget(); ++i) {
+    for (int i = 0; i < 20 && QApplication::focusWidget() && order.size() < 9; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QWidget *focus = QApplication::focusWidget();
-        // The time editor hands focus to its inner line edit and tabs through its sections.
+        // A field may hand focus to an inner, unnamed editor.
         while (focus && focus->objectName().isEmpty())
             focus = focus->parentWidget();
         const QString name = focus ? focus->objectName() : QString();
