@@ -37,11 +37,7 @@ namespace quintara::ui {
 namespace {
 
 constexpr int RowPitch = 70;
-constexpr int FirstRowY = 40;
-constexpr int HitHalfWidth = 5;
-constexpr int HitHalfHeight = 25;
-constexpr QRect DragArea{0, 15, 540, 470}; // 0 <= X < 540, 15 <= Y < 485
-constexpr int LastColumn = 96;             // quarter hours; the last one means 23:59
+constexpr int LastColumn = 96; // quarter hours; the last one means 23:59
 constexpr int ReceivedProjectId = 2104;
 
 // The toolbar: key, caption id (texts come from the form texts), picture.
@@ -64,12 +60,6 @@ constexpr ToolbarButton ToolbarButtons[] = {
     {"LST_SIMU", "tlb_table3"},
     {"LST_SPEC", "tlb_table4"},
 };
-
-// Rounds halves to the even neighbour, as the grid arithmetic always has.
-int roundEven(double value)
-{
-    return static_cast<int>(std::nearbyint(value));
-}
 
 QColor infoBackground()
 {
@@ -602,6 +592,23 @@ void FrmKlokken::ScrWeeks_Change()
     clock::CheckDates(table, clock::MondayOf(today));
     m_firstShownDay = clock::MondayOf(today).addDays(7 * qint64(m_scrWeeks->value()));
     m_surface->update();
+    placeMarkers();
+    QApplication::restoreOverrideCursor();
+}
+
+void FrmKlokken::PaintAClock(int, int)
+{
+    // The pool is handed out in line order, so any change places every marker anew; that costs
+    // a fraction of a millisecond.
+    placeMarkers();
+}
+
+void FrmKlokken::placeMarkers()
+{
+    std::array<bool, clock::TableKindCount> shown{};
+    for (int t = 0; t < clock::TableKindCount; ++t)
+        shown[std::size_t(t)] = tableShown(t);
+    m_model.build(m_program.clockTable, m_firstShownDay, m_program.project.WorkdayFlags(), shown);
 
     // Every reference marker, not only those below MaxClockLines: a smaller model may just
     // have been selected.
@@ -609,127 +616,22 @@ void FrmKlokken::ScrWeeks_Change()
         marker->hide();
     for (int j = 1; j <= PoolSize; ++j) {
         KlokControl *marker = m_klokR[static_cast<std::size_t>(j)];
-        if (marker->ClkIndex() != KlokControl::FreeIndex) {
-            marker->hide();
-            marker->setClkIndex(KlokControl::FreeIndex);
-        }
+        marker->hide();
+        marker->setClkIndex(KlokControl::FreeIndex);
     }
-    m_poolCounter = 0;
-
-    for (int i = 0; i < table.usableLines(); ++i) {
-        const clock::ClockLine &line = table.Lines[static_cast<std::size_t>(i)];
-        if (line.inUse() && tableShown(line.Table))
-            PaintAClock(i, FullRepaint);
-    }
-    QApplication::restoreOverrideCursor();
-}
-
-void FrmKlokken::hideLine(int line)
-{
-    if (KlokControl *reference = Klok(line))
-        reference->hide();
-    for (int j = 1; j <= PoolSize; ++j) {
-        KlokControl *marker = m_klokR[static_cast<std::size_t>(j)];
-        if (marker->ClkIndex() == -2 - line) {
-            marker->setClkIndex(KlokControl::FreeIndex);
-            marker->hide();
-            --m_poolCounter;
-        }
-    }
-}
-
-void FrmKlokken::PaintAClock(int i, int mouseSet)
-{
-    const clock::ClockTable &table = m_program.clockTable;
-    const clock::ClockLine *line = table.line(i);
-    if (!line || !line->inUse())
-        return;
-    // A line outside the model or of a table switched off shows nothing, also when a
-    // selection or a drag repaints it.
-    if (i >= table.usableLines() || !tableShown(line->Table)) {
-        hideLine(i);
-        return;
-    }
-
-    KlokControl *reference = m_klok[static_cast<std::size_t>(i)];
-    if (const auto occurrence = clock::ReferenceOccurrence(*line, m_firstShownDay)) {
-        reference->move(qRound(occurrence->x) - KlokControl::ReferenceX,
-                        occurrence->y - KlokControl::ReferenceY);
-        reference->show();
-        stackCount(reference);
-        reference->Refresh();
-    } else {
-        // The reference may have left the week while dragging; it must not stay behind.
-        reference->hide();
-    }
-
-    const int owner = -2 - i;
-    int position = mouseSet == FullRepaint ? m_poolCounter + 1 : 1;
-    clock::OccurrenceWalk walk(*line, m_firstShownDay, m_program.project.WorkdayFlags(),
-                               clock::WalkPurpose::Markers);
-    while (const auto occurrence = walk.next()) {
-        KlokControl *marker = nullptr;
-        if (mouseSet == FullRepaint) {
-            if (m_poolCounter + 1 >= PoolLimit)
-                break;
-            ++m_poolCounter;
-            position = m_poolCounter;
-            marker = m_klokR[static_cast<std::size_t>(position)];
-        } else {
-            for (; position < PoolLimit; ++position) {
-                KlokControl *candidate = m_klokR[static_cast<std::size_t>(position)];
-                if (candidate->ClkIndex() == owner)
-                    break;
-                if (candidate->ClkIndex() == KlokControl::FreeIndex) {
-                    if (m_poolCounter + 1 >= PoolLimit)
-                        position = PoolLimit;
-                    else
-                        ++m_poolCounter;
-                    break;
-                }
-            }
-            if (position >= PoolLimit)
-                break;
-            marker = m_klokR[static_cast<std::size_t>(position)];
-        }
-        marker->move(qRound(occurrence->x) - KlokControl::ReferenceX,
-                     occurrence->y - KlokControl::ReferenceY);
+    int pool = 0;
+    for (const WeekMarker &placed : m_model.markers()) {
+        KlokControl *marker =
+            placed.reference ? m_klok[std::size_t(placed.line)] : m_klokR[std::size_t(++pool)];
+        if (!placed.reference)
+            marker->setClkIndex(-2 - placed.line);
+        marker->move(placed.x - KlokControl::ReferenceX, placed.y - KlokControl::ReferenceY);
+        marker->setClkCount(placed.stack);
         marker->show();
-        marker->setClkIndex(owner);
-        stackCount(marker);
+        marker->raise(); // the one placed last on a spot is on top, with the number
         marker->Refresh();
-        ++position;
     }
-
-    for (int j = position; j <= PoolSize; ++j) {
-        KlokControl *marker = m_klokR[static_cast<std::size_t>(j)];
-        if (marker->ClkIndex() == owner) {
-            marker->setClkIndex(KlokControl::FreeIndex);
-            marker->hide();
-            --m_poolCounter;
-        }
-    }
-}
-
-void FrmKlokken::stackCount(KlokControl *placed)
-{
-    const QPoint spot = placed->pos();
-    int count = 1;
-    auto visit = [&](KlokControl *other) {
-        if (other == placed || other->isHidden() || other->pos() != spot)
-            return;
-        ++count;
-        if (other->ClkCount() != 0) {
-            other->setClkCount(0);
-            other->update();
-        }
-    };
-    for (KlokControl *marker : m_klok)
-        visit(marker);
-    for (int j = 1; j <= PoolSize; ++j)
-        visit(m_klokR[static_cast<std::size_t>(j)]);
-    placed->setClkCount(count);
-    placed->raise();
+    m_poolCounter = pool;
 }
 
 int FrmKlokken::CheckCoord(int x, int y)
@@ -737,29 +639,10 @@ int FrmKlokken::CheckCoord(int x, int y)
     // Only markers on show can be hit: a hidden day-table or an occurrence beyond the drawn
     // markers must not be picked up (and dragged) unseen.
     m_hits.fill(0);
-    int count = 0;
-    auto hits = [x, y](const KlokControl *marker) {
-        return !marker->isHidden() &&
-               std::abs(y - (marker->y() + KlokControl::ReferenceY)) <= HitHalfHeight &&
-               std::abs(x - (marker->x() + KlokControl::ReferenceX)) <= HitHalfWidth;
-    };
-    const clock::ClockTable &table = m_program.clockTable;
-    for (int i = 0; i < table.usableLines(); ++i) {
-        const clock::ClockLine &line = table.Lines[static_cast<std::size_t>(i)];
-        if (!line.inUse() || !tableShown(line.Table))
-            continue;
-        bool hit = hits(m_klok[static_cast<std::size_t>(i)]);
-        for (int j = 1; j <= PoolSize && !hit; ++j) {
-            const KlokControl *marker = m_klokR[static_cast<std::size_t>(j)];
-            hit = marker->ClkIndex() == -2 - i && hits(marker);
-        }
-        if (!hit)
-            continue;
-        m_hits[static_cast<std::size_t>(count++)] = i + 1;
-        if (count == MaxHits)
-            break;
-    }
-    return count;
+    const std::vector<int> lines = m_model.hitList(QPoint(x, y));
+    for (std::size_t k = 0; k < lines.size(); ++k)
+        m_hits[k] = lines[k] + 1;
+    return static_cast<int>(lines.size());
 }
 
 void FrmKlokken::SetSelected(int newCount, int newIndex)
@@ -879,15 +762,14 @@ void FrmKlokken::weekMousePress(Qt::MouseButton button, QPoint pos, QPoint globa
 
 void FrmKlokken::weekMouseMove(Qt::MouseButtons buttons, QPoint pos)
 {
-    if (!(buttons & Qt::LeftButton) || m_dragIndex == 0 || !DragArea.contains(pos))
+    if (!(buttons & Qt::LeftButton) || m_dragIndex == 0 || !WeekViewModel::dragTarget(pos))
         return;
     // A hand's tremor on a click is no move.
     if (!m_dragStarted && (pos - m_pressPos).manhattanLength() < QApplication::startDragDistance())
         return;
     m_dragStarted = true;
-    const int column = std::clamp(roundEven((pos.x() - 20) / 5.0), 0, LastColumn);
-    const int row = std::clamp(roundEven((pos.y() - FirstRowY) / double(RowPitch)), 0, 6);
-    moveLine(m_dragIndex - 1, column, row);
+    if (const auto target = WeekViewModel::dragTarget(pos))
+        moveLine(m_dragIndex - 1, target->column, target->row);
 }
 
 void FrmKlokken::moveLine(int index, int column, int row)

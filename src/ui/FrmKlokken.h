@@ -5,6 +5,7 @@
 #include "ui/QtLanguage.h"
 #include "ui/presentation/FunctionPresenter.h"
 #include "ui/presentation/ValueFormat.h"
+#include "ui/presentation/WeekViewModel.h"
 
 #include <QDate>
 #include <QMainWindow>
@@ -59,7 +60,7 @@ public:
     static constexpr int FirstFilterButton = 8;
 
     // How PaintAClock is called: a full repaint, while dragging, or at the end of a drag and
-    // on a selection change.
+    // on a selection change. Every one places all markers anew.
     enum MouseSet { FullRepaint = 0, Dragging = 1, Settled = 2 };
 
     FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent = nullptr);
@@ -152,8 +153,8 @@ private:
     void tabChosen(int index);
 
     bool tableShown(int table) const;
-    void stackCount(KlokControl *marker);
-    void hideLine(int line);
+    // Places every marker of the shown week from the week-view model.
+    void placeMarkers();
     void moveLine(int line, int column, int row);
     void fillPanel(int panel, int line);
     void highlightPanel(int panel, bool chosen);
@@ -203,6 +204,7 @@ private:
     std::unique_ptr<link::QtTicker> m_ticker;
     std::unique_ptr<link::Kalvenor> m_linkOcx;
 
+    WeekViewModel m_model;
     QDate m_firstShownDay;
     int m_poolCounter = 0;
     int m_dragIndex = 0; // line index + 1, 0 = no drag

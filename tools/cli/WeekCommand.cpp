@@ -5,6 +5,7 @@
 #include "clock/ClockTable.h"
 #include "clock/Occurrences.h"
 #include "platform/Clock.h"
+#include "ui/presentation/WeekViewModel.h"
 
 #include <QJsonArray>
 
@@ -13,33 +14,6 @@
 namespace quintara::cli {
 
 namespace {
-
-struct WeekOccurrence {
-    clock::Occurrence occurrence;
-    bool reference = false;
-    bool marker = false;
-};
-
-// What the week view places and hit-tests for one line: the reference occurrence, then the walk
-// without the limit of minute repetitions; the markers are those the limited walk yields, which
-// are always the first ones of the unlimited walk.
-std::vector<WeekOccurrence> OccurrencesOf(const clock::ClockLine &line, QDate monday,
-                                          const clock::WorkdayFlagSet &workdays)
-{
-    std::vector<WeekOccurrence> result;
-    if (const auto reference = clock::ReferenceOccurrence(line, monday))
-        result.push_back({*reference, true, true});
-
-    int markers = 0;
-    clock::OccurrenceWalk markerWalk(line, monday, workdays, clock::WalkPurpose::Markers);
-    while (markerWalk.next())
-        ++markers;
-
-    clock::OccurrenceWalk walk(line, monday, workdays, clock::WalkPurpose::HitTest);
-    for (int k = 0; const auto occurrence = walk.next(); ++k)
-        result.push_back({*occurrence, false, k < markers});
-    return result;
-}
 
 QString DateText(const clock::Moment &moment)
 {
@@ -53,7 +27,7 @@ QString TimeText(const clock::Moment &moment)
         .arg(moment.minute(), 2, 10, QLatin1Char('0'));
 }
 
-QJsonObject OccurrenceJson(const WeekOccurrence &entry)
+QJsonObject OccurrenceJson(const ui::WeekOccurrence &entry)
 {
     const clock::Occurrence &o = entry.occurrence;
     return QJsonObject{
@@ -89,12 +63,13 @@ int RunWeek(Session &session, const QString &clockFile, std::optional<QDate> mon
         const clock::ClockLine &line = table.Lines[static_cast<std::size_t>(i)];
         if (!line.inUse())
             continue;
-        const std::vector<WeekOccurrence> occurrences =
-            OccurrencesOf(line, firstShownDay, workdays);
+        // What the week view places and hit-tests for the line, its markers flagged.
+        const std::vector<ui::WeekOccurrence> occurrences =
+            ui::LineOccurrences(line, firstShownDay, workdays);
 
         if (output.json) {
             QJsonArray list;
-            for (const WeekOccurrence &entry : occurrences)
+            for (const ui::WeekOccurrence &entry : occurrences)
                 list.append(OccurrenceJson(entry));
             jsonLines.append(
                 QJsonObject{{QStringLiteral("index"), i}, {QStringLiteral("occurrences"), list}});
@@ -105,7 +80,7 @@ int RunWeek(Session &session, const QString &clockFile, std::optional<QDate> mon
         if (session.hasProject())
             out << ": " << session.functionText(line) << "  " << session.levelText(line);
         out << '\n';
-        for (const WeekOccurrence &entry : occurrences) {
+        for (const ui::WeekOccurrence &entry : occurrences) {
             const clock::Occurrence &o = entry.occurrence;
             out << "  " << DateText(o.moment) << ' ' << TimeText(o.moment) << "  row " << o.row
                 << "  x " << QString::number(o.x, 'f', 2).rightJustified(6);

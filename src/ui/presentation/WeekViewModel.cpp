@@ -1,0 +1,110 @@
+#include "ui/presentation/WeekViewModel.h"
+
+#include "clock/ClockTable.h"
+
+#include <QRect>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <utility>
+
+namespace quintara::ui {
+
+namespace {
+
+constexpr QRect DragArea{0, 15, 540, 470}; // 0 <= x < 540, 15 <= y < 485
+constexpr int LastColumn = 96;
+constexpr int RowPitch = 70;
+constexpr int FirstRowY = 40;
+
+// Halves go to the even neighbour, as the grid arithmetic always has.
+int RoundEven(double value)
+{
+    return static_cast<int>(std::nearbyint(value));
+}
+
+bool Shown(const std::array<bool, 5> &shownTables, int table)
+{
+    return table < 0 || table >= int(shownTables.size()) || shownTables[std::size_t(table)];
+}
+
+} // namespace
+
+std::vector<WeekOccurrence> LineOccurrences(const clock::ClockLine &line, QDate monday,
+                                            const clock::WorkdayFlagSet &workdays)
+{
+    std::vector<WeekOccurrence> result;
+    if (const auto reference = clock::ReferenceOccurrence(line, monday))
+        result.push_back({*reference, true, true});
+
+    // The limited walk yields the first occurrences of the unlimited one.
+    int markers = 0;
+    clock::OccurrenceWalk markerWalk(line, monday, workdays, clock::WalkPurpose::Markers);
+    while (markerWalk.next())
+        ++markers;
+    clock::OccurrenceWalk walk(line, monday, workdays, clock::WalkPurpose::HitTest);
+    for (int k = 0; const auto occurrence = walk.next(); ++k)
+        result.push_back({*occurrence, false, k < markers});
+    return result;
+}
+
+void WeekViewModel::build(const clock::ClockTable &table, QDate monday,
+                          const clock::WorkdayFlagSet &workdays,
+                          const std::array<bool, 5> &shownTables)
+{
+    m_markers.clear();
+    m_repeatMarkers = 0;
+    for (int i = 0; i < table.usableLines(); ++i) {
+        const clock::ClockLine &line = table.Lines[static_cast<std::size_t>(i)];
+        if (!line.inUse() || !Shown(shownTables, line.Table))
+            continue;
+        if (const auto reference = clock::ReferenceOccurrence(line, monday))
+            m_markers.push_back({i, true, qRound(reference->x), reference->y, 0});
+        clock::OccurrenceWalk walk(line, monday, workdays, clock::WalkPurpose::Markers);
+        while (m_repeatMarkers < RepeatMarkerLimit) {
+            const auto occurrence = walk.next();
+            if (!occurrence)
+                break;
+            m_markers.push_back({i, false, qRound(occurrence->x), occurrence->y, 0});
+            ++m_repeatMarkers;
+        }
+    }
+
+    // The marker placed last on a spot carries the number of all of them.
+    std::map<std::pair<int, int>, std::size_t> top;
+    std::map<std::pair<int, int>, int> count;
+    for (std::size_t k = 0; k < m_markers.size(); ++k) {
+        const std::pair<int, int> spot{m_markers[k].x, m_markers[k].y};
+        top[spot] = k;
+        ++count[spot];
+    }
+    for (const auto &[spot, k] : top)
+        m_markers[k].stack = count[spot];
+}
+
+std::vector<int> WeekViewModel::hitList(QPoint at) const
+{
+    std::vector<int> lines;
+    for (const WeekMarker &marker : m_markers) {
+        if (std::abs(at.y() - marker.y) > HitHalfHeight ||
+            std::abs(at.x() - marker.x) > HitHalfWidth)
+            continue;
+        if (std::find(lines.begin(), lines.end(), marker.line) == lines.end())
+            lines.push_back(marker.line);
+    }
+    std::sort(lines.begin(), lines.end());
+    if (lines.size() > std::size_t(MaxHits))
+        lines.resize(MaxHits);
+    return lines;
+}
+
+std::optional<WeekViewModel::DragTarget> WeekViewModel::dragTarget(QPoint at)
+{
+    if (!DragArea.contains(at))
+        return std::nullopt;
+    return DragTarget{std::clamp(RoundEven((at.x() - 20) / 5.0), 0, LastColumn),
+                      std::clamp(RoundEven((at.y() - FirstRowY) / double(RowPitch)), 0, 6)};
+}
+
+} // namespace quintara::ui

@@ -1,0 +1,133 @@
+#include "ui/presentation/WeekViewModel.h"
+
+#include "clock/ClockTable.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace quintara::ui {
+namespace {
+
+using clock::ClockLine;
+
+const QDate Monday(2026, 12, 7);
+const clock::WorkdayFlagSet Workdays{1, 1, 1, 1, 1, 0, 0};
+constexpr std::array<bool, 5> AllShown{true, true, true, true, true};
+
+ClockLine Line(QDate date, int hour, int minute, int table, int unit, int count)
+{
+    ClockLine line;
+    clock::SetReferenceDate(line, date);
+    line.Hour = quint8(hour);
+    line.Minute = quint8(minute);
+    line.Table = quint8(table);
+    line.RepeatUnit = quint8(unit);
+    line.RepeatCount = quint8(count);
+    line.FunctionType = 1;
+    line.FunctionNumber = 1;
+    line.Level = 255;
+    return line;
+}
+
+QPoint At(int row, int hour, int minute)
+{
+    return QPoint(qRound(20 + 20 * hour + minute / 3.0), 40 + 70 * row);
+}
+
+class WeekViewModelTest : public ::testing::Test {
+protected:
+    WeekViewModelTest() { table.MaxClockLines = 100; }
+    void build(const std::array<bool, 5> &shown = AllShown)
+    {
+        model.build(table, Monday, Workdays, shown);
+    }
+    int markersOf(int line) const
+    {
+        return int(std::count_if(model.markers().begin(), model.markers().end(),
+                                 [line](const WeekMarker &m) { return m.line == line; }));
+    }
+
+    clock::ClockTable table;
+    WeekViewModel model;
+};
+
+TEST_F(WeekViewModelTest, ThePoolOfRepeatMarkersIsHandedOutInLineOrder)
+{
+    // Two hourly lines: 2 x 168 occurrences, far more than the 198 repeat markers.
+    table.Lines[0] = Line(Monday.addDays(-1), 0, 0, clock::Continue, clock::Hours, 1);
+    table.Lines[1] = Line(Monday.addDays(-1), 0, 30, clock::Simulation, clock::Hours, 1);
+    table.Lines[2] = Line(Monday.addDays(-1), 0, 5, clock::Special, clock::Minutes, 10);
+    build();
+    EXPECT_EQ(model.repeatMarkers(), 198);
+    EXPECT_EQ(markersOf(0), 168);
+    EXPECT_EQ(markersOf(1), 30);
+    EXPECT_EQ(markersOf(2), 0);
+
+    // Switched off, a table gives its share to the next line.
+    build({false, true, true, true, true});
+    EXPECT_EQ(markersOf(0), 0);
+    EXPECT_EQ(markersOf(1), 168);
+    EXPECT_EQ(markersOf(2), 25); // a minute series shows its first 25
+}
+
+TEST_F(WeekViewModelTest, StackedMarkersShowOneNumber)
+{
+    table.Lines[0] = Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Once, 0);
+    table.Lines[1] = Line(Monday.addDays(1), 8, 0, clock::Simulation, clock::Once, 0);
+    table.Lines[2] = Line(Monday.addDays(2), 9, 0, clock::Simulation, clock::Once, 0);
+    build();
+    ASSERT_EQ(model.markers().size(), 3u);
+    EXPECT_EQ(model.markers()[0].stack, 0);
+    EXPECT_EQ(model.markers()[1].stack, 2); // placed last on the spot
+    EXPECT_EQ(model.markers()[2].stack, 1);
+    EXPECT_EQ(QPoint(model.markers()[1].x, model.markers()[1].y), At(1, 8, 0));
+}
+
+TEST_F(WeekViewModelTest, OnlyDrawnMarkersAreHitWithinTheirBox)
+{
+    table.Lines[3] = Line(Monday.addDays(3), 12, 0, clock::Continue, clock::Once, 0);
+    table.Lines[1] = Line(Monday.addDays(3), 12, 0, clock::Workday, clock::Days, 1);
+    // Every ten minutes from Monday: its 200th occurrence (Tuesday 09:10) is never drawn.
+    table.Lines[5] = Line(Monday.addDays(-1), 0, 0, clock::Special, clock::Minutes, 10);
+    build();
+    const QPoint centre = At(3, 12, 0);
+    EXPECT_EQ(model.hitList(centre), (std::vector<int>{1, 3}));
+    EXPECT_EQ(model.hitList(centre + QPoint(5, 25)).size(), 2u);
+    EXPECT_TRUE(model.hitList(centre + QPoint(6, 0)).empty());
+    EXPECT_TRUE(model.hitList(centre + QPoint(0, -26)).empty());
+    EXPECT_TRUE(model.hitList(At(1, 9, 10)).empty());
+    EXPECT_EQ(model.hitList(At(0, 0, 10)), std::vector<int>{5});
+
+    // A hidden table is not hit, though its line lies there.
+    build({true, false, true, true, true});
+    EXPECT_EQ(model.hitList(centre), std::vector<int>{3});
+}
+
+TEST_F(WeekViewModelTest, DragsLandOnTheQuarterHourGridInsideTheDragArea)
+{
+    const auto target = [](QPoint at) { return WeekViewModel::dragTarget(at); };
+    EXPECT_EQ(target(QPoint(300, 252))->column, 56); // 14:00
+    EXPECT_EQ(target(QPoint(300, 252))->row, 3);
+    EXPECT_EQ(target(QPoint(537, 252))->column, 96); // the last column means 23:59
+    EXPECT_EQ(target(QPoint(2, 250))->column, 0);
+    EXPECT_EQ(target(QPoint(20 + 5 * 3 + 2, 40))->column, 3); // rounded to the nearest
+    EXPECT_FALSE(target(QPoint(200, 500)).has_value());
+    EXPECT_FALSE(target(QPoint(540, 100)).has_value());
+    EXPECT_FALSE(target(QPoint(100, 14)).has_value());
+}
+
+TEST_F(WeekViewModelTest, LineOccurrencesFlagWhatTheViewDraws)
+{
+    const ClockLine minutes = Line(Monday, 6, 0, clock::Continue, clock::Minutes, 15);
+    const std::vector<WeekOccurrence> all = LineOccurrences(minutes, Monday, Workdays);
+    ASSERT_FALSE(all.empty());
+    EXPECT_TRUE(all.front().reference);
+    const auto drawn =
+        std::count_if(all.begin(), all.end(), [](const WeekOccurrence &o) { return o.marker; });
+    EXPECT_EQ(drawn, 1 + 25); // the reference and the first 25 of the series
+    EXPECT_GT(all.size(), 250u);
+}
+
+} // namespace
+} // namespace quintara::ui
