@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -27,10 +28,12 @@
 #include <QTabBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 namespace quintara::ui {
 
@@ -60,6 +63,11 @@ constexpr ToolbarButton ToolbarButtons[] = {
     {"LST_SIMU", "tlb_table3"},
     {"LST_SPEC", "tlb_table4"},
 };
+
+int RowOf(const WeekMarker &marker)
+{
+    return (marker.y - 40) / RowPitch;
+}
 
 QColor infoBackground()
 {
@@ -116,8 +124,27 @@ protected:
             m_owner.showWeek(m_owner.m_scrWeeks->value() - notches);
         event->accept();
     }
+    bool event(QEvent *event) override
+    {
+        if (event->type() == QEvent::ToolTip) {
+            auto *help = static_cast<QHelpEvent *>(event);
+            const QString text = m_owner.markerToolTip(help->pos());
+            if (text.isEmpty())
+                QToolTip::hideText();
+            else
+                QToolTip::showText(help->globalPos(), text, this);
+            return true;
+        }
+        return QWidget::event(event);
+    }
+    // Tab and Backtab go from marker to marker here; Ctrl+Tab leaves the week.
+    bool focusNextPrevChild(bool) override { return false; }
     void keyPressEvent(QKeyEvent *event) override
     {
+        if (m_owner.weekKey(event->key(), event->modifiers())) {
+            event->accept();
+            return;
+        }
         QScrollBar *weeks = m_owner.m_scrWeeks;
         switch (event->key()) {
         case Qt::Key_PageUp:
@@ -686,23 +713,44 @@ void FrmKlokken::SetSelected(int newCount, int newIndex)
         m_tabClk->setCurrentIndex(newIndex - 1);
 }
 
+std::pair<QString, QString> FrmKlokken::lineSummary(const clock::ClockLine &line) const
+{
+    const QString what = m_presenter.DescribeFunction(line.FunctionType, line.FunctionNumber,
+                                                      DescribeMode::CodeNumber, false) +
+                         u' ' + m_values.LevelText(ValueKind::Level, line.Level, line.FunctionType);
+    QString when = clock::ReferenceDateTime(line).toString(QStringLiteral("dd/MM hh:mm"));
+    const QString unit = m_program.names.repeatName(line.RepeatUnit);
+    if (line.RepeatUnit == clock::Once)
+        when += u' ' + unit;
+    else
+        when += QStringLiteral(" Elke %1 ").arg(line.RepeatCount) + unit;
+    return {what, when};
+}
+
+QString FrmKlokken::markerToolTip(QPoint at) const
+{
+    static constexpr int TableNameIds[] = {1003, 1005, 1006, 1007, 1004};
+    QStringList lines;
+    for (const int index : m_model.hitList(at)) {
+        const clock::ClockLine &line = m_program.clockTable.Lines[std::size_t(index)];
+        const auto [what, when] = lineSummary(line);
+        QString text = what.simplified() + u'\n' + when.simplified();
+        if (line.Table < clock::TableKindCount)
+            text += QStringLiteral(" (%1)").arg(
+                m_program.strings.GetResString(TableNameIds[line.Table]).trimmed());
+        lines.append(text);
+    }
+    return lines.join(QStringLiteral("\n\n"));
+}
+
 void FrmKlokken::fillPanel(int panel, int index)
 {
     const clock::ClockLine *line = m_program.clockTable.line(index);
     if (!line)
         return;
     const std::size_t k = static_cast<std::size_t>(panel);
-    m_lblFunctieA[k]->setText(
-        m_presenter.DescribeFunction(line->FunctionType, line->FunctionNumber,
-                                     DescribeMode::CodeNumber, false) +
-        u' ' + m_values.LevelText(ValueKind::Level, line->Level, line->FunctionType));
-
-    QString when = clock::ReferenceDateTime(*line).toString(QStringLiteral("dd/MM hh:mm"));
-    const QString unit = m_program.names.repeatName(line->RepeatUnit);
-    if (line->RepeatUnit == clock::Once)
-        when += u' ' + unit;
-    else
-        when += QStringLiteral(" Elke %1 ").arg(line->RepeatCount) + unit;
+    const auto [what, when] = lineSummary(*line);
+    m_lblFunctieA[k]->setText(what);
     m_lblFunctieB[k]->setText(when);
     m_lblFunctieA[k]->setToolTip(m_lblFunctieA[k]->text());
 
@@ -750,6 +798,8 @@ void FrmKlokken::weekMousePress(Qt::MouseButton button, QPoint pos, QPoint globa
     m_lastMouse = pos;
     m_pressPos = pos;
     m_dragStarted = false;
+    if (const auto target = WeekViewModel::dragTarget(pos))
+        m_focusRow = target->row;
     const int count = CheckCoord(pos.x(), pos.y());
     if (count == 0)
         return;
@@ -805,6 +855,105 @@ void FrmKlokken::weekMouseRelease(QPoint pos)
     if (count > 0)
         SetSelected(count, 1);
     m_dragIndex = 0;
+}
+
+bool FrmKlokken::weekKey(int key, Qt::KeyboardModifiers modifiers)
+{
+    const bool shift = modifiers & Qt::ShiftModifier;
+    const auto selected = m_program.clockTable.selectedIndex();
+    if (shift && selected) {
+        // The same rules as a drag: the quarter-hour grid, and a day further moves the date.
+        const clock::ClockLine &line = m_program.clockTable.Lines[std::size_t(*selected)];
+        int column = line.Hour * 4 + line.Minute / 15;
+        int row = m_focusRow;
+        switch (key) {
+        case Qt::Key_Left:
+            column = std::max(0, column - (line.Minute % 15 == 0 ? 1 : 0));
+            break;
+        case Qt::Key_Right:
+            column = std::min(LastColumn, column + 1);
+            break;
+        case Qt::Key_Up:
+            row = std::max(0, row - 1);
+            break;
+        case Qt::Key_Down:
+            row = std::min(6, row + 1);
+            break;
+        default:
+            return false;
+        }
+        moveLine(*selected, column, row);
+        m_focusRow = row;
+        selectMarkerOf(*selected, row);
+        return true;
+    }
+    const bool forward = key == Qt::Key_Right || key == Qt::Key_Tab || key == Qt::Key_Down;
+    const bool backward = key == Qt::Key_Left || key == Qt::Key_Backtab || key == Qt::Key_Up;
+    if (!forward && !backward)
+        return false;
+    // The markers in reading order: row by row, left to right.
+    std::vector<WeekMarker> order = m_model.markers();
+    if (order.empty())
+        return true;
+    std::stable_sort(order.begin(), order.end(), [](const WeekMarker &a, const WeekMarker &b) {
+        return std::tie(a.y, a.x, a.line) < std::tie(b.y, b.x, b.line);
+    });
+    auto current = std::find_if(order.begin(), order.end(), [&](const WeekMarker &m) {
+        return selected && m.line == *selected && RowOf(m) == m_focusRow;
+    });
+    const bool rows = key == Qt::Key_Up || key == Qt::Key_Down;
+    const WeekMarker *next = nullptr;
+    if (current == order.end()) {
+        next = forward ? &order.front() : &order.back();
+    } else if (rows) {
+        // The nearest marker in the next row above or below that has one.
+        for (int y = current->y + (forward ? RowPitch : -RowPitch);
+             !next && y >= 0 && y < 7 * RowPitch + 40; y += forward ? RowPitch : -RowPitch) {
+            for (const WeekMarker &m : order) {
+                if (m.y == y &&
+                    (!next || std::abs(m.x - current->x) < std::abs(next->x - current->x)))
+                    next = &m;
+            }
+        }
+    } else {
+        auto it = current;
+        // Markers stacked on one spot count as one stop.
+        do {
+            if (forward)
+                it = it + 1 == order.end() ? order.begin() : it + 1;
+            else
+                it = it == order.begin() ? order.end() - 1 : it - 1;
+        } while (it != current && it->x == current->x && it->y == current->y);
+        next = &*it;
+    }
+    if (!next)
+        return true;
+    m_focusRow = RowOf(*next);
+    selectMarkerOf(next->line, m_focusRow, QPoint(next->x, next->y));
+    return true;
+}
+
+void FrmKlokken::selectMarkerOf(int line, int row, std::optional<QPoint> at)
+{
+    if (!at) {
+        for (const WeekMarker &m : m_model.markers()) {
+            if (m.line == line && RowOf(m) == row) {
+                at = QPoint(m.x, m.y);
+                break;
+            }
+        }
+    }
+    if (!at) {
+        SetSelected(0, 0);
+        return;
+    }
+    const int count = CheckCoord(at->x(), at->y());
+    for (int k = 0; k < count; ++k) {
+        if (m_hits[std::size_t(k)] == line + 1) {
+            SetSelected(count, k + 1);
+            return;
+        }
+    }
 }
 
 void FrmKlokken::weekDoubleClick()

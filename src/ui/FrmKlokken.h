@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 class QAction;
 class QLabel;
@@ -24,6 +25,10 @@ class QScrollBar;
 class QTabBar;
 class QTimer;
 class QToolBar;
+
+namespace quintara::clock {
+struct ClockLine;
+}
 
 namespace quintara::link {
 class Kalvenor;
@@ -77,6 +82,8 @@ public:
     void SetSelected(int newCount, int newIndex);
     // Day backgrounds from the project's workday flags.
     void PlaceDayBackgrounds();
+    // What the week view's tooltip says at a point: each line whose marker lies there.
+    QString markerToolTip(QPoint at) const;
     // Title, save button and project labels (the 500 ms timer runs this).
     void RefreshStatus();
 
@@ -157,6 +164,14 @@ private:
     void placeMarkers();
     void moveLine(int line, int column, int row);
     void fillPanel(int panel, int line);
+    // What the panel and the tooltips say of a line: its function and level, and its time and
+    // repetition.
+    std::pair<QString, QString> lineSummary(const clock::ClockLine &line) const;
+    // The week view's keys: arrows, Tab and Backtab go from marker to marker, Shift+arrows
+    // move the selected line by a quarter of an hour or a day. False for other keys.
+    bool weekKey(int key, Qt::KeyboardModifiers modifiers);
+    // Selects the line through its marker in the row (or at the point given).
+    void selectMarkerOf(int line, int row, std::optional<QPoint> at = std::nullopt);
     void highlightPanel(int panel, bool chosen);
     void bringIntoView(int line);
     void applyProject();
@@ -210,6 +225,7 @@ private:
     int m_dragIndex = 0; // line index + 1, 0 = no drag
     QPoint m_lastMouse;
     QPoint m_pressPos;
+    int m_focusRow = 0; // the row of the selected line's marker the keyboard moves from
     bool m_dragStarted = false;
     std::array<int, MaxHits> m_hits{};
     int m_hitCount = 0;

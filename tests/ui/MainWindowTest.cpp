@@ -812,6 +812,63 @@ TEST_F(MainWindowTest, WheelKeysAndShortcutsReachTheWeeksAndCommands)
     EXPECT_FALSE(program.clockTable.Lines[0].inUse());
 }
 
+TEST_F(MainWindowTest, TheKeyboardSelectsMovesAndEditsLines)
+{
+    put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Once, 0));
+    put(1, Line(Monday.addDays(1), 10, 7, clock::Special, clock::Once, 0));
+    put(2, Line(Monday.addDays(3), 9, 0, clock::Simulation, clock::Once, 0));
+    repaint();
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    pic()->setFocus();
+
+    // Right and Tab go through the markers in reading order, Left and Backtab back.
+    QTest::keyClick(pic(), Qt::Key_Right);
+    EXPECT_EQ(program.clockTable.SelectedLine, 1);
+    QTest::keyClick(pic(), Qt::Key_Tab);
+    EXPECT_EQ(program.clockTable.SelectedLine, 2);
+    EXPECT_TRUE(pic()->hasFocus()); // Tab stays in the week
+    QTest::keyClick(pic(), Qt::Key_Down);
+    EXPECT_EQ(program.clockTable.SelectedLine, 3); // the next row down that has a marker
+    QTest::keyClick(pic(), Qt::Key_Up);
+    EXPECT_EQ(program.clockTable.SelectedLine, 1); // the nearest in that row
+    QTest::keyClick(pic(), Qt::Key_Right);
+    EXPECT_EQ(program.clockTable.SelectedLine, 2);
+
+    // Shift+arrows move the selected line as a drag would: a quarter hour, or a day.
+    QTest::keyClick(pic(), Qt::Key_Left, Qt::ShiftModifier);
+    const ClockLine &moved = program.clockTable.Lines[1];
+    EXPECT_EQ(moved.Hour, 10);
+    EXPECT_EQ(moved.Minute, 0);
+    QTest::keyClick(pic(), Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(pic(), Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(moved.Minute, 30);
+    QTest::keyClick(pic(), Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(clock::ReferenceDate(moved), Monday.addDays(2));
+    EXPECT_TRUE(program.clockTable.TableChanged);
+    EXPECT_EQ(program.clockTable.SelectedLine, 2); // still selected, in its new place
+    EXPECT_FALSE(window->Klok(1)->isHidden());
+    EXPECT_EQ(window->Klok(1)->pos(), At(2, 10, 30) - QPoint(5, 25));
+
+    // Enter edits it.
+    QTest::keyClick(pic(), Qt::Key_Return);
+    EXPECT_EQ(editModes, QList<int>{3});
+}
+
+TEST_F(MainWindowTest, MarkersTellTheirLinesInATooltip)
+{
+    put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Once, 0));
+    put(1, Line(Monday.addDays(1), 8, 0, clock::Simulation, clock::Once, 0, 2, 3, 127));
+    repaint();
+    const QString text = window->markerToolTip(At(1, 8, 0));
+    EXPECT_TRUE(text.contains("REL 01 On\n08/12 08:00 Once (Continue table)"))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains("DIM 03 50 %"));
+    EXPECT_TRUE(text.contains("08/12 08:00"));
+    EXPECT_TRUE(text.contains("Simulation table"));
+    EXPECT_TRUE(window->markerToolTip(At(4, 8, 0)).isEmpty());
+}
+
 // --- Start-up ------------------------------------------------------------------------------
 
 struct StartUpTest : ProgramTest {
