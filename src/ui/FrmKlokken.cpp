@@ -42,6 +42,7 @@ namespace {
 constexpr int RowPitch = 70;
 constexpr int LastColumn = 96; // quarter hours; the last one means 23:59
 constexpr int ReceivedProjectId = 2104;
+constexpr int BandTextId = 2110;
 
 // The toolbar: key, caption id (texts come from the form texts), picture.
 struct ToolbarButton {
@@ -378,6 +379,15 @@ void FrmKlokken::buildWeekArea()
     }
     m_poolCounter = 0;
 
+    m_nowLine = new QWidget(m_pic);
+    m_nowLine->setObjectName(QStringLiteral("NowLine"));
+    m_nowLine->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_nowLine->setAutoFillBackground(true);
+    QPalette red = m_nowLine->palette();
+    red.setColor(QPalette::Window, QColor(220, 0, 0));
+    m_nowLine->setPalette(red);
+    m_nowLine->hide();
+
     m_scrWeeks = new QScrollBar(Qt::Vertical, m_surface);
     m_scrWeeks->setObjectName(QStringLiteral("ScrWeeks"));
     m_scrWeeks->setGeometry(ScrollGeometry);
@@ -512,6 +522,7 @@ void FrmKlokken::closeEvent(QCloseEvent *event)
 
 void FrmKlokken::RefreshStatus()
 {
+    placeNowLine();
     const clock::ClockTable &table = m_program.clockTable;
     m_tlbButtons[5]->setEnabled(table.TableChanged);
     const QString title = QStringLiteral("Quintara - ") + table.ClockFileName;
@@ -646,6 +657,34 @@ void FrmKlokken::placeMarkers()
         marker->hide();
         marker->setClkIndex(KlokControl::FreeIndex);
     }
+    // Bands first: the markers are raised over them as they are placed.
+    const std::vector<WeekBand> &bands = m_model.bands();
+    while (m_bands.size() < bands.size()) {
+        auto *band = new PictureBox(m_pic, {});
+        band->setObjectName(QStringLiteral("Band_%1").arg(m_bands.size()));
+        m_bands.push_back(band);
+    }
+    for (std::size_t k = 0; k < m_bands.size(); ++k) {
+        PictureBox *widget = m_bands[k];
+        if (k >= bands.size()) {
+            widget->hide();
+            continue;
+        }
+        const WeekBand &band = bands[k];
+        const QColor colour = TableColour(m_program.clockTable.Lines[std::size_t(band.line)].Table);
+        widget->setGeometry(band.fromX, band.y - 3, band.toX - band.fromX + 1, 6);
+        widget->setDraw([colour](QPainter &painter, const QRect &area) {
+            QColor fill = colour;
+            fill.setAlpha(150);
+            painter.setPen(colour == Qt::black ? colour : colour.darker(160));
+            painter.setBrush(fill);
+            painter.drawRoundedRect(QRectF(area).adjusted(0.5, 0.5, -0.5, -0.5), 2.5, 2.5);
+        });
+        widget->show();
+        widget->raise();
+    }
+    placeNowLine();
+
     int pool = 0;
     for (const WeekMarker &placed : m_model.markers()) {
         KlokControl *marker =
@@ -727,8 +766,26 @@ std::pair<QString, QString> FrmKlokken::lineSummary(const clock::ClockLine &line
     return {what, when};
 }
 
+void FrmKlokken::placeNowLine()
+{
+    const QDateTime now = m_program.clock.now();
+    const qint64 row = m_firstShownDay.daysTo(now.date());
+    if (row < 0 || row > 6) {
+        m_nowLine->hide();
+        return;
+    }
+    const int x = qRound(clock::OccurrenceX(now.time().hour(), now.time().minute()));
+    m_nowLine->setGeometry(x - 1, clock::OccurrenceY(int(row)) - 25, 2, 50);
+    m_nowLine->show();
+}
+
 QString FrmKlokken::markerToolTip(QPoint at) const
 {
+    const auto time = [](int minuteOfDay) {
+        return QStringLiteral("%1:%2")
+            .arg(minuteOfDay / 60, 2, 10, QLatin1Char('0'))
+            .arg(minuteOfDay % 60, 2, 10, QLatin1Char('0'));
+    };
     static constexpr int TableNameIds[] = {1003, 1005, 1006, 1007, 1004};
     QStringList lines;
     for (const int index : m_model.hitList(at)) {
@@ -738,6 +795,13 @@ QString FrmKlokken::markerToolTip(QPoint at) const
         if (line.Table < clock::TableKindCount)
             text += QStringLiteral(" (%1)").arg(
                 m_program.strings.GetResString(TableNameIds[line.Table]).trimmed());
+        for (const WeekBand &band : m_model.bandsAt(at)) {
+            if (band.line == index)
+                text += u'\n' + m_program.strings.GetResString(BandTextId)
+                                    .arg(band.stepMinutes)
+                                    .arg(time(band.firstMinute), time(band.lastMinute))
+                                    .arg(band.count);
+        }
         lines.append(text);
     }
     return lines.join(QStringLiteral("\n\n"));
@@ -804,7 +868,7 @@ void FrmKlokken::weekMousePress(Qt::MouseButton button, QPoint pos, QPoint globa
     if (count == 0)
         return;
     SetSelected(count, 1);
-    if (button == Qt::LeftButton)
+    if (button == Qt::LeftButton && m_model.markerOfLineAt(m_hits[0] - 1, pos))
         m_dragIndex = m_hits[0];
     else if (button == Qt::RightButton)
         m_mmuEdit->popup(globalPos);

@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <utility>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -162,6 +163,8 @@ private:
     bool tableShown(int table) const;
     // Places every marker of the shown week from the week-view model.
     void placeMarkers();
+    // The red line at the present moment on today's row, when today is on show.
+    void placeNowLine();
     void moveLine(int line, int column, int row);
     void fillPanel(int panel, int line);
     // What the panel and the tooltips say of a line: its function and level, and its time and
@@ -203,6 +206,8 @@ private:
     std::array<PictureBox *, 7> m_imgDay{};
     std::array<KlokControl *, ReferenceMarkers> m_klok{};
     std::array<KlokControl *, PoolSize + 1> m_klokR{}; // [0] unused
+    std::vector<PictureBox *> m_bands;
+    QWidget *m_nowLine = nullptr;
     QTabBar *m_tabClk = nullptr;
     std::array<QWidget *, MaxHits> m_picFnc{};
     std::array<PictureBox *, MaxHits> m_imgFnc{};

@@ -88,20 +88,33 @@ TEST_F(WeekViewModelTest, OnlyDrawnMarkersAreHitWithinTheirBox)
 {
     table.Lines[3] = Line(Monday.addDays(3), 12, 0, clock::Continue, clock::Once, 0);
     table.Lines[1] = Line(Monday.addDays(3), 12, 0, clock::Workday, clock::Days, 1);
-    // Every ten minutes from Monday: its 200th occurrence (Tuesday 09:10) is never drawn.
-    table.Lines[5] = Line(Monday.addDays(-1), 0, 0, clock::Special, clock::Minutes, 10);
+    // Hourly lines fill the pool before line 5: its Friday occurrence is never drawn.
+    table.Lines[0] = Line(Monday.addDays(-1), 0, 30, clock::Simulation, clock::Days, 1);
+    table.Lines[8] = Line(Monday.addDays(-1), 17, 0, clock::Continue, clock::Days, 1);
+    for (int i = 6; i < 8; ++i)
+        table.Lines[std::size_t(i)] =
+            Line(Monday.addDays(-1), 0, 0, clock::Special, clock::Hours, 1);
     build();
     const QPoint centre = At(3, 12, 0);
+    // The hourly lines are there too: line 6 by its markers, line 7 by its band.
+    EXPECT_EQ(model.hitList(centre), (std::vector<int>{1, 3, 6, 7}));
+    build({true, true, true, true, false});
     EXPECT_EQ(model.hitList(centre), (std::vector<int>{1, 3}));
     EXPECT_EQ(model.hitList(centre + QPoint(5, 25)).size(), 2u);
     EXPECT_TRUE(model.hitList(centre + QPoint(6, 0)).empty());
     EXPECT_TRUE(model.hitList(centre + QPoint(0, -26)).empty());
-    EXPECT_TRUE(model.hitList(At(1, 9, 10)).empty());
-    EXPECT_EQ(model.hitList(At(0, 0, 10)), std::vector<int>{5});
 
     // A hidden table is not hit, though its line lies there.
-    build({true, false, true, true, true});
+    build({true, false, true, true, false});
     EXPECT_EQ(model.hitList(centre), std::vector<int>{3});
+
+    // Beyond the pool a daily line has no marker (and no band: it is no series of the day).
+    build();
+    EXPECT_EQ(model.repeatMarkers(), 198);
+    EXPECT_EQ(markersOf(8), 0);
+    const std::vector<int> hits = model.hitList(At(4, 17, 0));
+    EXPECT_EQ(std::count(hits.begin(), hits.end(), 8), 0);
+    EXPECT_FALSE(hits.empty()); // the hourly lines' are there
 }
 
 TEST_F(WeekViewModelTest, DragsLandOnTheQuarterHourGridInsideTheDragArea)
@@ -115,6 +128,39 @@ TEST_F(WeekViewModelTest, DragsLandOnTheQuarterHourGridInsideTheDragArea)
     EXPECT_FALSE(target(QPoint(200, 500)).has_value());
     EXPECT_FALSE(target(QPoint(540, 100)).has_value());
     EXPECT_FALSE(target(QPoint(100, 14)).has_value());
+}
+
+TEST_F(WeekViewModelTest, ASeriesBeyondItsMarkersGoesOnAsABandForTheRestOfEachDay)
+{
+    // Every 15 minutes from Monday 06:00: 25 markers reach 12:15, the band the rest of Monday
+    // and every other day of the week, whole.
+    table.Lines[0] = Line(Monday, 6, 0, clock::Special, clock::Minutes, 15);
+    build();
+    EXPECT_EQ(markersOf(0), 1 + 25);
+    ASSERT_EQ(model.bands().size(), 7u);
+    const WeekBand &monday = model.bands()[0];
+    EXPECT_EQ(monday.row, 0);
+    EXPECT_EQ(monday.count, 71); // 06:15 .. 23:45
+    EXPECT_EQ(monday.firstMinute, 6 * 60 + 15);
+    EXPECT_EQ(monday.lastMinute, 23 * 60 + 45);
+    EXPECT_EQ(monday.stepMinutes, 15);
+    EXPECT_EQ(monday.fromX, At(0, 12, 15).x()); // from the last marker drawn
+    EXPECT_EQ(monday.toX, At(0, 23, 45).x());
+    const WeekBand &tuesday = model.bands()[1];
+    EXPECT_EQ(tuesday.count, 96);
+    EXPECT_EQ(tuesday.fromX, At(1, 0, 0).x());
+    // The band is drawn, so it can be picked up; beside it there is nothing.
+    EXPECT_EQ(model.hitList(At(1, 18, 0)), std::vector<int>{0});
+    EXPECT_TRUE(model.hitList(At(1, 18, 0) + QPoint(0, 30)).empty());
+
+    // A series that fits its markers, or a daily line, has none; a hidden table none either.
+    table.Lines[0] = Line(Monday, 6, 0, clock::Special, clock::Hours, 2);
+    table.Lines[1] = Line(Monday, 6, 0, clock::Continue, clock::Days, 1);
+    build();
+    EXPECT_TRUE(model.bands().empty());
+    table.Lines[0] = Line(Monday, 6, 0, clock::Special, clock::Minutes, 15);
+    build({true, true, true, true, false});
+    EXPECT_TRUE(model.bands().empty());
 }
 
 TEST_F(WeekViewModelTest, LineOccurrencesFlagWhatTheViewDraws)

@@ -332,27 +332,30 @@ TEST_F(MainWindowTest, PoolHoldsAtMost198RepeatMarkersAndOnlyDrawnOnesAreFound)
     EXPECT_EQ(shownMarkers(1), 30);
     EXPECT_EQ(shownMarkers(2), 0);
 
-    // Sunday 23:30 has no marker: a click there finds nothing.
+    // Where the pool ran out the series go on as bands: a click there finds them, and nothing
+    // else; the minute series is such a band all week.
     click(At(6, 23, 30));
-    EXPECT_EQ(window->hitCount(), 0);
-    EXPECT_EQ(program.clockTable.SelectedLine, 0);
+    EXPECT_EQ(window->hitCount(), 2);
+    EXPECT_EQ(program.clockTable.SelectedLine, 2);
+    EXPECT_FALSE(named<QWidget>(QStringLiteral("Band_0"))->isHidden());
     // Selecting a drawn one repaints the line within the pool's limit.
     click(At(0, 0, 30));
     EXPECT_EQ(program.clockTable.SelectedLine, 2);
     EXPECT_LE(window->poolCounter(), 198);
 
-    // Without the hourly lines the minute series shows its first 25 occurrences.
+    // Without the hourly lines the minute series shows its first 25 occurrences, then its band.
     program.clockTable.Lines[0].FunctionType = 0;
     program.clockTable.Lines[1].FunctionType = 0;
     repaint();
     EXPECT_EQ(shownMarkers(2), 25);
-    // The 200th occurrence is never drawn, so neither a click nor a drag there reaches the line:
-    // an every-ten-minutes line is not moved from an empty spot.
+    EXPECT_TRUE(
+        window->markerToolTip(At(1, 9, 15)).contains("every 10 min, 00:05–23:55, 144 times"));
+    // A band selects its line, but it is no handle: a drag from it moves nothing.
     const ClockLine series = program.clockTable.Lines[2];
     press(At(1, 9, 15));
+    EXPECT_EQ(program.clockTable.SelectedLine, 3);
     QTest::mouseMove(pic(), At(1, 18, 0));
     release(At(1, 18, 0));
-    EXPECT_EQ(window->CheckCoord(At(1, 9, 15).x(), At(1, 9, 15).y()), 0);
     EXPECT_EQ(program.clockTable.Lines[2], series);
     EXPECT_FALSE(program.clockTable.TableChanged);
 }
@@ -781,12 +784,18 @@ TEST_F(MainWindowTest, WheelKeysAndShortcutsReachTheWeeksAndCommands)
     put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Once, 0));
     repaint();
 
+    // The present moment is a red line on today's row (Wednesday 10:00), in this week only.
+    QWidget *now = named<QWidget>(QStringLiteral("NowLine"));
+    EXPECT_FALSE(now->isHidden());
+    EXPECT_EQ(now->geometry(), QRect(At(2, 10, 0) - QPoint(1, 25), QSize(2, 50)));
+
     // A notch of the wheel over the week is a week; Page Down/Up too; Home is this week.
     QWheelEvent down(QPointF(100, 100), pic()->mapToGlobal(QPointF(100, 100)), QPoint(),
                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(pic(), &down);
     EXPECT_EQ(window->ScrWeeks()->value(), 1);
     EXPECT_EQ(window->FirstShownDay(), Monday.addDays(7));
+    EXPECT_TRUE(now->isHidden());
     pic()->setFocus();
     QTest::keyClick(pic(), Qt::Key_PageDown);
     EXPECT_EQ(window->ScrWeeks()->value(), 2);

@@ -37,6 +37,20 @@ struct WeekMarker {
     int stack = 0;
 };
 
+// Where a series steps on past its drawn markers (a minute series shows 25, and the pool may
+// run out): the rest of that day as a band, from the last marker drawn to the last occurrence.
+struct WeekBand {
+    int line = 0;
+    int row = 0;
+    int fromX = 0;
+    int toX = 0;
+    int y = 0;
+    int count = 0;       // occurrences of the series that day
+    int firstMinute = 0; // the day's first and last occurrence, minutes after midnight
+    int lastMinute = 0;
+    int stepMinutes = 0;
+};
+
 // Where the week view's markers stand for one week, the filter buttons and the table's lines:
 // every reference marker, and the repeat markers in line order while the view's pool of 198
 // lasts. The window places its markers from it and hit-tests through it; nothing else decides
@@ -54,12 +68,19 @@ public:
                const std::array<bool, 5> &shownTables);
 
     const std::vector<WeekMarker> &markers() const { return m_markers; }
+    const std::vector<WeekBand> &bands() const { return m_bands; }
     // Repeat markers among them.
     int repeatMarkers() const { return m_repeatMarkers; }
 
-    // The lines (indexes, ascending) with a drawn marker whose hit box holds the point; at most
-    // MaxHits.
+    // The lines (indexes, ascending) with a drawn marker or band whose hit box holds the point;
+    // at most MaxHits.
     std::vector<int> hitList(QPoint at) const;
+
+    // Whether a drawn marker of the line has the point in its hit box (a band is no handle to
+    // drag a line by).
+    bool markerOfLineAt(int line, QPoint at) const;
+    // The bands whose hit box holds the point.
+    std::vector<WeekBand> bandsAt(QPoint at) const;
 
     // Where a drag to the point puts a line: quarter-hour column 0..96 (96 meaning 23:59) and
     // weekday row 0..6; nothing outside the area that takes drags.
@@ -70,7 +91,11 @@ public:
     static std::optional<DragTarget> dragTarget(QPoint at);
 
 private:
+    void addBands(int index, const clock::ClockLine &line, QDate monday,
+                  const clock::WorkdayFlagSet &workdays);
+
     std::vector<WeekMarker> m_markers;
+    std::vector<WeekBand> m_bands;
     int m_repeatMarkers = 0;
 };
 
