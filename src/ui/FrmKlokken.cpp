@@ -24,6 +24,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTimer>
@@ -213,8 +215,14 @@ FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
     onTest = [this] { runOnlineTest(); };
 
     // The toolbar lies over the surface's top, as tall as its captions need in any language.
-    auto *frame = new QWidget(this);
-    setCentralWidget(frame);
+    // The classic surface keeps its size; on a screen too small for it (a high scale factor) the
+    // window scrolls it instead of running off the screen.
+    auto *scroller = new QScrollArea(this);
+    scroller->setObjectName(QStringLiteral("Scroller"));
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    auto *frame = new QWidget;
+    frame->setObjectName(QStringLiteral("Frame"));
     m_surface = new Surface(*this, frame);
 
     // The load steps, in their order.
@@ -227,6 +235,8 @@ FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
     m_tlb->setGeometry(0, 0, SurfaceWidth, toolbarHeight);
     m_surface->setGeometry(0, toolbarHeight - PicGeometry.top(), SurfaceWidth, SurfaceHeight);
     frame->setFixedSize(SurfaceWidth, SurfaceHeight - PicGeometry.top() + toolbarHeight);
+    scroller->setWidget(frame);
+    setCentralWidget(scroller);
     m_tlb->raise();
     m_program.names = settings::FillNameTables(m_program.strings);
     m_namesLanguage = m_program.strings.LanguageOffset();
@@ -248,12 +258,30 @@ FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
     m_globalTimer->start(500);
     RefreshStatus();
 
-    adjustSize();
-    setFixedSize(sizeHint());
-    CentreForm(*this);
+    fitToScreen();
 }
 
 FrmKlokken::~FrmKlokken() = default;
+
+void FrmKlokken::fitToScreen()
+{
+    // The size the surface needs, held to the screen's free area; then where it was last left.
+    const QSize wanted =
+        m_surface->parentWidget()->size() + QSize(2, 2) + QSize(0, menuBar()->sizeHint().height());
+    resize(wanted);
+    if (const QScreen *screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        // Room for the title bar and the frame, which the window manager adds.
+        resize(wanted.boundedTo(area.size() - QSize(16, 48)));
+    }
+    CentreForm(*this);
+    const QByteArray stored = QByteArray::fromBase64(
+        m_program.profile
+            .readString(QStringLiteral("Quintara"), QStringLiteral("Geometry"), QString(), 1000)
+            .toLatin1());
+    if (!stored.isEmpty())
+        restoreGeometry(stored);
+}
 
 void FrmKlokken::buildMenus()
 {
@@ -304,7 +332,7 @@ void FrmKlokken::buildMenus()
 
 void FrmKlokken::buildToolbar()
 {
-    m_tlb = new QToolBar(centralWidget());
+    m_tlb = new QToolBar(m_surface->parentWidget());
     m_tlb->setObjectName(QStringLiteral("Tlb"));
     m_tlb->setMovable(false);
     m_tlb->setFloatable(false);
@@ -516,6 +544,9 @@ void FrmKlokken::closeEvent(QCloseEvent *event)
     }
     settings::WriteSettings(m_program.profile, m_program.settings);
     settings::WriteClockSettings(m_program.profile, m_program.settings);
+    // A section of our own: the sibling tool has no use for it.
+    m_program.profile.writeString(QStringLiteral("Quintara"), QStringLiteral("Geometry"),
+                                  QString::fromLatin1(saveGeometry().toBase64()));
     m_globalTimer->stop();
     event->accept();
 }

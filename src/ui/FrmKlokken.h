@@ -144,6 +144,8 @@ private:
     friend class Surface;
     friend class WeekArea;
 
+    // Opens at the size the surface needs, within the screen, or as the user last left it.
+    void fitToScreen();
     void buildMenus();
     void buildToolbar();
     void buildWeekArea();

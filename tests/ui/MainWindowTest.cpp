@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -193,10 +194,10 @@ TEST_F(MainWindowTest, StackedLinesShowOneNumberedMarkerAndBothTabs)
     // A press where nothing lies keeps the selection; the window around the week only beeps.
     click(At(5, 20, 0));
     EXPECT_EQ(program.clockTable.SelectedLine, 2);
-    QWidget *beside = window->centralWidget()->childAt(700, 560);
+    QWidget *frame = named<QWidget>(QStringLiteral("Frame"));
+    QWidget *beside = frame->childAt(700, 560);
     ASSERT_NE(beside, nullptr);
-    QTest::mouseClick(beside, Qt::LeftButton, {},
-                      beside->mapFrom(window->centralWidget(), QPoint(700, 560)));
+    QTest::mouseClick(beside, Qt::LeftButton, {}, beside->mapFrom(frame, QPoint(700, 560)));
     EXPECT_EQ(prompter.beeps, 1);
     EXPECT_EQ(program.clockTable.SelectedLine, 2);
 
@@ -876,6 +877,30 @@ TEST_F(MainWindowTest, MarkersTellTheirLinesInATooltip)
     EXPECT_TRUE(text.contains("08/12 08:00"));
     EXPECT_TRUE(text.contains("Simulation table"));
     EXPECT_TRUE(window->markerToolTip(At(4, 8, 0)).isEmpty());
+}
+
+TEST_F(MainWindowTest, TheWindowResizesAndOpensWhereItWasLeft)
+{
+    // Not fixed: smaller than the surface it scrolls, and it can be maximised.
+    EXPECT_LT(window->minimumSize().width(), 900);
+    EXPECT_TRUE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+    window->resize(640, 420);
+    EXPECT_EQ(window->size(), QSize(640, 420));
+    auto *scroller = named<QScrollArea>(QStringLiteral("Scroller"));
+    EXPECT_TRUE(scroller->verticalScrollBar()->maximum() > 0);
+
+    // The week still answers the mouse at its own coordinates.
+    put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Once, 0));
+    repaint();
+    click(At(1, 8, 0));
+    EXPECT_EQ(program.clockTable.SelectedLine, 1);
+
+    // Its place and size go into a section of our own on closing, and come back.
+    window->move(40, 30);
+    window->close();
+    EXPECT_FALSE(program.profile.readString("Quintara", "Geometry", "", 1000).isEmpty());
+    ui::FrmKlokken again(program, dialogs);
+    EXPECT_EQ(again.size(), QSize(640, 420));
 }
 
 // --- Start-up ------------------------------------------------------------------------------
