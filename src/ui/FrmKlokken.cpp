@@ -17,6 +17,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -31,6 +33,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolTip>
+#include <QVBoxLayout>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -43,6 +46,9 @@ namespace {
 
 constexpr int RowPitch = 70;
 constexpr int LastColumn = 96; // quarter hours; the last one means 23:59
+constexpr QSize WeekCanvas{520, 504};
+constexpr int CaptionWidth = 80;
+constexpr int SidePanelWidth = 260;
 constexpr int ReceivedProjectId = 2104;
 constexpr int BandTextId = 2110;
 
@@ -79,17 +85,12 @@ QColor infoBackground()
 
 } // namespace
 
-// The window's own surface: it carries every control and paints the day captions.
+// The window's own surface: it carries every control in its layouts; a click beside them beeps.
 class FrmKlokken::Surface : public QWidget {
 public:
     Surface(FrmKlokken &owner, QWidget *parent) : QWidget(parent), m_owner(owner) {}
 
 protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        m_owner.paintDayCaptions(painter);
-    }
     void mousePressEvent(QMouseEvent *) override { m_owner.m_program.prompter.beep(); }
 
 private:
@@ -103,18 +104,24 @@ public:
     WeekArea(FrmKlokken &owner, QWidget *parent) : QWidget(parent), m_owner(owner) {}
 
 protected:
+    // The week's logical canvas; the widget maps it onto whatever size it gets.
+    QSize sizeHint() const override { return WeekCanvas; }
+    QSize minimumSizeHint() const override { return WeekCanvas * 0.7; }
+
+protected:
+    void resizeEvent(QResizeEvent *) override { m_owner.layoutWeek(); }
     void mousePressEvent(QMouseEvent *event) override
     {
-        m_owner.weekMousePress(event->button(), event->position().toPoint(),
+        m_owner.weekMousePress(event->button(), m_owner.toLogical(event->position()),
                                event->globalPosition().toPoint());
     }
     void mouseMoveEvent(QMouseEvent *event) override
     {
-        m_owner.weekMouseMove(event->buttons(), event->position().toPoint());
+        m_owner.weekMouseMove(event->buttons(), m_owner.toLogical(event->position()));
     }
     void mouseReleaseEvent(QMouseEvent *event) override
     {
-        m_owner.weekMouseRelease(event->position().toPoint());
+        m_owner.weekMouseRelease(m_owner.toLogical(event->position()));
     }
     void mouseDoubleClickEvent(QMouseEvent *) override { m_owner.weekDoubleClick(); }
     // The wheel turns the weeks, a notch a week.
@@ -131,7 +138,7 @@ protected:
     {
         if (event->type() == QEvent::ToolTip) {
             auto *help = static_cast<QHelpEvent *>(event);
-            const QString text = m_owner.markerToolTip(help->pos());
+            const QString text = m_owner.markerToolTip(m_owner.toLogical(help->pos()));
             if (text.isEmpty())
                 QToolTip::hideText();
             else
@@ -214,16 +221,9 @@ FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
     };
     onTest = [this] { runOnlineTest(); };
 
-    // The toolbar lies over the surface's top, as tall as its captions need in any language.
-    // The classic surface keeps its size; on a screen too small for it (a high scale factor) the
-    // window scrolls it instead of running off the screen.
-    auto *scroller = new QScrollArea(this);
-    scroller->setObjectName(QStringLiteral("Scroller"));
-    scroller->setFrameShape(QFrame::NoFrame);
-    scroller->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    auto *frame = new QWidget;
-    frame->setObjectName(QStringLiteral("Frame"));
-    m_surface = new Surface(*this, frame);
+    m_surface = new Surface(*this, this);
+    m_surface->setObjectName(QStringLiteral("Frame"));
+    setCentralWidget(m_surface);
 
     // The load steps, in their order.
     m_firstShownDay = clock::MondayOf(m_program.clock.now().date());
@@ -231,19 +231,13 @@ FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
     m_program.pump.processEvents();
     buildMenus();
     buildToolbar();
-    const int toolbarHeight = std::max(PicGeometry.top(), m_tlb->sizeHint().height());
-    m_tlb->setGeometry(0, 0, SurfaceWidth, toolbarHeight);
-    m_surface->setGeometry(0, toolbarHeight - PicGeometry.top(), SurfaceWidth, SurfaceHeight);
-    frame->setFixedSize(SurfaceWidth, SurfaceHeight - PicGeometry.top() + toolbarHeight);
-    scroller->setWidget(frame);
-    setCentralWidget(scroller);
-    m_tlb->raise();
     m_program.names = settings::FillNameTables(m_program.strings);
     m_namesLanguage = m_program.strings.LanguageOffset();
     m_qtLanguage.apply(m_namesLanguage / settings::LanguageStep);
     buildWeekArea();
     buildSidePanel();
     buildLegend();
+    layOut();
     translate();
     m_program.pump.processEvents();
     for (int table = 0; table < clock::TableKindCount; ++table)
@@ -263,16 +257,32 @@ FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
 
 FrmKlokken::~FrmKlokken() = default;
 
+void FrmKlokken::layOut()
+{
+    auto *column = new QVBoxLayout(m_surface);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(m_tlb);
+    auto *middle = new QHBoxLayout;
+    middle->setContentsMargins(0, 6, 8, 4);
+    middle->setSpacing(0);
+    middle->addWidget(m_captions);
+    middle->addWidget(m_pic, 1);
+    middle->addWidget(m_scrWeeks);
+    middle->addSpacing(12);
+    middle->addWidget(m_side);
+    column->addLayout(middle, 1);
+    column->addWidget(m_legend);
+}
+
 void FrmKlokken::fitToScreen()
 {
-    // The size the surface needs, held to the screen's free area; then where it was last left.
-    const QSize wanted =
-        m_surface->parentWidget()->size() + QSize(2, 2) + QSize(0, menuBar()->sizeHint().height());
-    resize(wanted);
+    // The size the layouts ask for, held to the screen's free area; then where it was last left.
+    resize(sizeHint());
     if (const QScreen *screen = this->screen()) {
         const QRect area = screen->availableGeometry();
         // Room for the title bar and the frame, which the window manager adds.
-        resize(wanted.boundedTo(area.size() - QSize(16, 48)));
+        resize(size().boundedTo(area.size() - QSize(16, 48)));
     }
     CentreForm(*this);
     const QByteArray stored = QByteArray::fromBase64(
@@ -281,6 +291,34 @@ void FrmKlokken::fitToScreen()
             .toLatin1());
     if (!stored.isEmpty())
         restoreGeometry(stored);
+}
+
+QPointF FrmKlokken::toWidget(QPointF logical) const
+{
+    return QPointF(logical.x() * m_pic->width() / WeekCanvas.width(),
+                   logical.y() * m_pic->height() / WeekCanvas.height());
+}
+
+QPoint FrmKlokken::toLogical(QPointF widget) const
+{
+    return QPoint(qRound(widget.x() * WeekCanvas.width() / std::max(1, m_pic->width())),
+                  qRound(widget.y() * WeekCanvas.height() / std::max(1, m_pic->height())));
+}
+
+void FrmKlokken::layoutWeek()
+{
+    for (int row = 0; row < 7; ++row) {
+        m_imgDay[std::size_t(row)]->setGeometry(
+            QRectF(toWidget(QPointF(0, 15 + RowPitch * row)),
+                   toWidget(QPointF(WeekCanvas.width(), 65 + RowPitch * row)))
+                .toRect());
+        for (int k = 0; k < 5; ++k) {
+            const QPoint at = toWidget(QPointF(120 * k + 20, 55 + RowPitch * row)).toPoint();
+            m_hourLabels[std::size_t(row * 5 + k)]->move(at.x() - 20, at.y());
+        }
+    }
+    placeMarkers();
+    m_captions->update();
 }
 
 void FrmKlokken::buildMenus()
@@ -332,7 +370,7 @@ void FrmKlokken::buildMenus()
 
 void FrmKlokken::buildToolbar()
 {
-    m_tlb = new QToolBar(m_surface->parentWidget());
+    m_tlb = new QToolBar(m_surface);
     m_tlb->setObjectName(QStringLiteral("Tlb"));
     m_tlb->setMovable(false);
     m_tlb->setFloatable(false);
@@ -366,12 +404,12 @@ void FrmKlokken::buildWeekArea()
     m_pic = new WeekArea(*this, m_surface);
     m_pic->setObjectName(QStringLiteral("Pic"));
     m_pic->setFocusPolicy(Qt::StrongFocus);
-    m_pic->setGeometry(PicGeometry);
+    m_pic->resize(WeekCanvas);
 
     for (int row = 0; row < 7; ++row) {
         auto *day = new PictureBox(m_pic, {});
         day->setObjectName(QStringLiteral("ImgDay_%1").arg(row));
-        day->setGeometry(0, 15 + RowPitch * row, 520, 50);
+        day->setGeometry(0, 15 + RowPitch * row, WeekCanvas.width(), 50);
         m_imgDay[static_cast<std::size_t>(row)] = day;
     }
 
@@ -385,6 +423,7 @@ void FrmKlokken::buildWeekArea()
             label->setFont(hourFont);
             label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
             label->setGeometry(120 * k, 55 + RowPitch * row, 40, 14);
+            m_hourLabels[std::size_t(row * 5 + k)] = label;
             label->setText(k < 4 ? QStringLiteral("%1:00").arg(6 * k, 2, 10, QLatin1Char('0'))
                                  : QStringLiteral("23:59"));
         }
@@ -418,7 +457,12 @@ void FrmKlokken::buildWeekArea()
 
     m_scrWeeks = new QScrollBar(Qt::Vertical, m_surface);
     m_scrWeeks->setObjectName(QStringLiteral("ScrWeeks"));
-    m_scrWeeks->setGeometry(ScrollGeometry);
+
+    // The day names beside the rows, at the rows' height however tall the week is drawn.
+    m_captions = new PictureBox(
+        m_surface, [this](QPainter &painter, const QRect &) { paintDayCaptions(painter); });
+    m_captions->setObjectName(QStringLiteral("DayCaptions"));
+    m_captions->setFixedWidth(CaptionWidth);
     // Ten years ahead; the value is a whole number of weeks from the current one.
     m_scrWeeks->setRange(0, 520);
     m_scrWeeks->setSingleStep(1);
@@ -428,46 +472,68 @@ void FrmKlokken::buildWeekArea()
 
 void FrmKlokken::buildSidePanel()
 {
-    constexpr int left = 630;
-    constexpr int width = 260;
-    auto button = [this](const char *name, QRect geometry, auto handler) {
-        auto *b = new QPushButton(m_surface);
+    constexpr int width = SidePanelWidth;
+    m_side = new QWidget(m_surface);
+    m_side->setObjectName(QStringLiteral("SidePanel"));
+    m_side->setFixedWidth(width);
+    auto *column = new QVBoxLayout(m_side);
+    column->setContentsMargins(0, 6, 0, 0);
+    column->setSpacing(0);
+    auto *buttons = new QGridLayout;
+    buttons->setSpacing(6);
+    auto button = [this, buttons](const char *name, int row, int place, auto handler) {
+        auto *b = new QPushButton(m_side);
         b->setObjectName(QString::fromLatin1(name));
-        b->setGeometry(geometry);
         b->setAutoDefault(false);
+        b->setMinimumHeight(28);
         connect(b, &QPushButton::clicked, this, handler);
+        buttons->addWidget(b, row, place);
         return b;
     };
-    m_cmdAdd = button("CmdAdd", {left, 52, 127, 28}, [this] { AddLine(clock::Workday); });
-    m_cmdEdit = button("CmdEdit", {left + 133, 52, 127, 28}, [this] { EditLine(); });
-    m_cmdDelete = button("CmdDelete", {left, 86, 127, 28}, [this] { DeleteLine(); });
-    m_cmdTest = button("CmdTest", {left + 133, 86, 127, 28}, [this] { OnlineTest(); });
+    m_cmdAdd = button("CmdAdd", 0, 0, [this] { AddLine(clock::Workday); });
+    m_cmdEdit = button("CmdEdit", 0, 1, [this] { EditLine(); });
+    m_cmdDelete = button("CmdDelete", 1, 0, [this] { DeleteLine(); });
+    m_cmdTest = button("CmdTest", 1, 1, [this] { OnlineTest(); });
+    column->addLayout(buttons);
+    column->addSpacing(10);
 
     for (int k = 0; k < 2; ++k) {
-        auto *label = new QLabel(m_surface);
+        auto *label = new QLabel(m_side);
         label->setObjectName(QStringLiteral("LblNBT_%1").arg(k));
-        label->setGeometry(left, 124 + 18 * k, width, 18);
+        label->setMinimumHeight(18);
+        column->addWidget(label);
         m_lblProject[static_cast<std::size_t>(k)] = label;
     }
+    column->addSpacing(8);
     QFont bold = m_lblProject[1]->font();
     bold.setBold(true);
     m_lblProject[1]->setFont(bold);
 
-    m_tabClk = new QTabBar(m_surface);
+    m_tabClk = new QTabBar(m_side);
     m_tabClk->setObjectName(QStringLiteral("TabClk"));
-    m_tabClk->setGeometry(left, 168, width, 26);
+    column->addWidget(m_tabClk);
     m_tabClk->setExpanding(false);
     m_tabClk->setDrawBase(true);
     connect(m_tabClk, &QTabBar::tabBarClicked, this, [this](int index) { tabChosen(index); });
     // Keys and the wheel change the tab too; the selection follows the tab on show.
     connect(m_tabClk, &QTabBar::currentChanged, this, [this](int index) { tabChosen(index); });
 
+    // The panels scroll where the window is too low for ten of them.
+    auto *scroller = new QScrollArea(m_side);
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroller->setWidgetResizable(true);
+    auto *panels = new QWidget;
+    auto *panelColumn = new QVBoxLayout(panels);
+    panelColumn->setContentsMargins(0, 2, 0, 0);
+    panelColumn->setSpacing(2);
     QFont small = font();
     small.setPointSizeF(8);
     for (int k = 0; k < MaxHits; ++k) {
-        auto *panel = new QWidget(m_surface);
+        auto *panel = new QWidget(panels);
         panel->setObjectName(QStringLiteral("PicFnc_%1").arg(k));
-        panel->setGeometry(left, 196 + 34 * k, width, 32);
+        panel->setFixedSize(width, 32);
+        panelColumn->addWidget(panel);
         panel->setAutoFillBackground(true);
         // A click on a panel is the panel's, not a click beside the week.
         panel->setAttribute(Qt::WA_NoMousePropagation);
@@ -489,20 +555,18 @@ void FrmKlokken::buildSidePanel()
         highlightPanel(k, false);
         panel->hide();
     }
+    panelColumn->addStretch(1);
+    scroller->setWidget(panels);
+    column->addWidget(scroller, 1);
 }
 
 void FrmKlokken::buildLegend()
 {
-    for (int k = 1; k <= Pictures::MarkerPictureCount; ++k) {
-        auto *picture = new PictureBox(m_surface, [this, k](QPainter &painter, const QRect &) {
-            m_pictures.drawMarker(
-                painter, k,
-                QRectF(0, 0, Pictures::MarkerPictureWidth, Pictures::MarkerPictureHeight));
-        });
-        picture->setObjectName(QStringLiteral("ImgLegende_%1").arg(k));
-        // The legend shows the picture part of the marker, above its triangles.
-        picture->setGeometry(90 * k - 80, 545, Pictures::MarkerPictureWidth, 16);
-    }
+    m_legend = new PictureBox(m_surface,
+                              [this](QPainter &painter, const QRect &) { paintLegend(painter); });
+    m_legend->setObjectName(QStringLiteral("Legend"));
+    m_legend->setFixedHeight(22);
+    m_legend->setMinimumWidth(0);
 }
 
 void FrmKlokken::translate()
@@ -583,7 +647,7 @@ void FrmKlokken::paintDayCaptions(QPainter &painter)
     QFont captionFont = font();
     captionFont.setPointSize(10);
     // The longest day name must end before the week area begins.
-    const int room = PicGeometry.left() - 7;
+    const int room = CaptionWidth - 7;
     QFontMetrics metrics(captionFont);
     int widest = 0;
     for (int row = 0; row < 7; ++row)
@@ -597,14 +661,27 @@ void FrmKlokken::paintDayCaptions(QPainter &painter)
     painter.setPen(palette().color(QPalette::WindowText));
     for (int row = 0; row < 7; ++row) {
         const QDate date = m_firstShownDay.addDays(row);
-        const int top = 60 + RowPitch * row;
+        const int top =
+            qRound(toWidget(QPointF(0, 20 + RowPitch * row)).y()) + m_pic->y() - m_captions->y();
         painter.drawText(QPoint(5, top + metrics.ascent()),
                          QLocale().toString(date, QStringLiteral("dddd:")));
         painter.drawText(QPoint(5, top + metrics.height() + metrics.ascent()),
                          date.toString(QStringLiteral("dd-MM-yyyy")));
     }
+}
 
-    // The legend's captions.
+void FrmKlokken::paintLegend(QPainter &painter)
+{
+    // The picture part of each marker, above its triangles, and its caption.
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (int k = 1; k <= Pictures::MarkerPictureCount; ++k) {
+        painter.save();
+        painter.translate(90 * k - 80, 0);
+        painter.setClipRect(0, 0, Pictures::MarkerPictureWidth, 16);
+        m_pictures.drawMarker(
+            painter, k, QRectF(0, 0, Pictures::MarkerPictureWidth, Pictures::MarkerPictureHeight));
+        painter.restore();
+    }
     QFont legendFont = font();
     legendFont.setPointSize(6);
     painter.setFont(legendFont);
@@ -618,7 +695,7 @@ void FrmKlokken::paintDayCaptions(QPainter &painter)
         names.functionTypeName(24),
     };
     for (int k = 1; k <= 9; ++k)
-        painter.drawText(QPoint(90 * k - 67, 550 + legendMetrics.ascent()), captions[k - 1]);
+        painter.drawText(QPoint(90 * k - 67, 5 + legendMetrics.ascent()), captions[k - 1]);
 }
 
 void FrmKlokken::showWeek(int week)
@@ -660,7 +737,7 @@ void FrmKlokken::ScrWeeks_Change()
     const QDate today = m_program.clock.now().date();
     clock::CheckDates(table, clock::MondayOf(today));
     m_firstShownDay = clock::MondayOf(today).addDays(7 * qint64(m_scrWeeks->value()));
-    m_surface->update();
+    m_captions->update();
     placeMarkers();
     QApplication::restoreOverrideCursor();
 }
@@ -703,7 +780,9 @@ void FrmKlokken::placeMarkers()
         }
         const WeekBand &band = bands[k];
         const QColor colour = TableColour(m_program.clockTable.Lines[std::size_t(band.line)].Table);
-        widget->setGeometry(band.fromX, band.y - 3, band.toX - band.fromX + 1, 6);
+        const QPoint from = toWidget(QPointF(band.fromX, band.y)).toPoint();
+        const QPoint to = toWidget(QPointF(band.toX, band.y)).toPoint();
+        widget->setGeometry(from.x(), from.y() - 3, to.x() - from.x() + 1, 6);
         widget->setDraw([colour](QPainter &painter, const QRect &area) {
             QColor fill = colour;
             fill.setAlpha(150);
@@ -722,7 +801,8 @@ void FrmKlokken::placeMarkers()
             placed.reference ? m_klok[std::size_t(placed.line)] : m_klokR[std::size_t(++pool)];
         if (!placed.reference)
             marker->setClkIndex(-2 - placed.line);
-        marker->move(placed.x - KlokControl::ReferenceX, placed.y - KlokControl::ReferenceY);
+        marker->move(toWidget(QPointF(placed.x, placed.y)).toPoint() -
+                     QPoint(KlokControl::ReferenceX, KlokControl::ReferenceY));
         marker->setClkCount(placed.stack);
         marker->show();
         marker->raise(); // the one placed last on a spot is on top, with the number
@@ -805,8 +885,11 @@ void FrmKlokken::placeNowLine()
         m_nowLine->hide();
         return;
     }
-    const int x = qRound(clock::OccurrenceX(now.time().hour(), now.time().minute()));
-    m_nowLine->setGeometry(x - 1, clock::OccurrenceY(int(row)) - 25, 2, 50);
+    const QPoint at = toWidget(QPointF(clock::OccurrenceX(now.time().hour(), now.time().minute()),
+                                       clock::OccurrenceY(int(row))))
+                          .toPoint();
+    const int half = qRound(toWidget(QPointF(0, 25)).y());
+    m_nowLine->setGeometry(at.x() - 1, at.y() - half, 2, 2 * half);
     m_nowLine->show();
 }
 

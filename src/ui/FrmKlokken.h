@@ -52,12 +52,6 @@ QString ClockFileNameFor(const QString &projectPath);
 class FrmKlokken : public QMainWindow {
     Q_OBJECT
 public:
-    // Geometry of the window's surface below the menu bar, in pixels.
-    static constexpr int SurfaceWidth = 900;
-    static constexpr int SurfaceHeight = 580;
-    static constexpr QRect PicGeometry{80, 40, 520, 504};
-    static constexpr QRect ScrollGeometry{600, 48, 17, 489};
-
     static constexpr int ReferenceMarkers = 100;
     static constexpr int PoolSize = 200;
     // A full repaint hands out pool markers while the counter stays below this.
@@ -144,8 +138,16 @@ private:
     friend class Surface;
     friend class WeekArea;
 
-    // Opens at the size the surface needs, within the screen, or as the user last left it.
+    // Opens at the size the layouts ask for, within the screen, or as the user last left it.
     void fitToScreen();
+    void layOut();
+    // The week's logical canvas (520 x 504, where the markers' arithmetic lives) onto the week
+    // area as it is drawn, and back.
+    QPointF toWidget(QPointF logical) const;
+    QPoint toLogical(QPointF widget) const;
+    // Places the days, hour labels and markers after the week area changed its size.
+    void layoutWeek();
+    void paintLegend(QPainter &painter);
     void buildMenus();
     void buildToolbar();
     void buildWeekArea();
@@ -206,6 +208,10 @@ private:
     QWidget *m_pic = nullptr; // the WeekArea
     QScrollBar *m_scrWeeks = nullptr;
     std::array<PictureBox *, 7> m_imgDay{};
+    std::array<QLabel *, 35> m_hourLabels{};
+    PictureBox *m_captions = nullptr;
+    PictureBox *m_legend = nullptr;
+    QWidget *m_side = nullptr;
     std::array<KlokControl *, ReferenceMarkers> m_klok{};
     std::array<KlokControl *, PoolSize + 1> m_klokR{}; // [0] unused
     std::vector<PictureBox *> m_bands;

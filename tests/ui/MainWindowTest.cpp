@@ -19,9 +19,9 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -103,6 +103,11 @@ struct MainWindowTest : ProgramTest {
         clock::ApplyModel(program.clockTable, program.project);
         program.clockTable.ClockFileVersion = 1;
         window = std::make_unique<ui::FrmKlokken>(program, dialogs);
+        // At the size it asks for, the week area is drawn 1:1 and the tests' points are its own.
+        window->resize(window->sizeHint());
+        window->layout()->activate();
+        window->centralWidget()->layout()->activate();
+        EXPECT_EQ(window->Pic()->size(), QSize(520, 504));
         window->editLine = [this](int mode) {
             editModes.append(mode);
             return true;
@@ -195,9 +200,10 @@ TEST_F(MainWindowTest, StackedLinesShowOneNumberedMarkerAndBothTabs)
     click(At(5, 20, 0));
     EXPECT_EQ(program.clockTable.SelectedLine, 2);
     QWidget *frame = named<QWidget>(QStringLiteral("Frame"));
-    QWidget *beside = frame->childAt(700, 560);
-    ASSERT_NE(beside, nullptr);
-    QTest::mouseClick(beside, Qt::LeftButton, {}, beside->mapFrom(frame, QPoint(700, 560)));
+    const QRect scroll = window->ScrWeeks()->geometry();
+    const QPoint beside(scroll.right() + 6, scroll.center().y()); // between it and the panel
+    ASSERT_EQ(frame->childAt(beside), nullptr);
+    QTest::mouseClick(frame, Qt::LeftButton, {}, beside);
     EXPECT_EQ(prompter.beeps, 1);
     EXPECT_EQ(program.clockTable.SelectedLine, 2);
 
@@ -879,28 +885,56 @@ TEST_F(MainWindowTest, MarkersTellTheirLinesInATooltip)
     EXPECT_TRUE(window->markerToolTip(At(4, 8, 0)).isEmpty());
 }
 
-TEST_F(MainWindowTest, TheWindowResizesAndOpensWhereItWasLeft)
+TEST_F(MainWindowTest, TheWeekScalesWithTheWindowAndOpensWhereItWasLeft)
 {
-    // Not fixed: smaller than the surface it scrolls, and it can be maximised.
-    EXPECT_LT(window->minimumSize().width(), 900);
+    window->show();
+    const auto fit = [this](QSize size) {
+        window->resize(size);
+        QApplication::processEvents();
+    };
     EXPECT_TRUE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
-    window->resize(640, 420);
-    EXPECT_EQ(window->size(), QSize(640, 420));
-    auto *scroller = named<QScrollArea>(QStringLiteral("Scroller"));
-    EXPECT_TRUE(scroller->verticalScrollBar()->maximum() > 0);
-
-    // The week still answers the mouse at its own coordinates.
     put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Once, 0));
+
+    // Smaller than the classic form: the week is drawn smaller, and what lies under the mouse
+    // is still found and dragged to the right quarter hour.
+    fit(QSize(760, 470));
+    ASSERT_LT(pic()->width(), 520)
+        << window->minimumSizeHint().width() << " " << window->minimumSizeHint().height();
+    ASSERT_LT(pic()->height(), 504);
     repaint();
-    click(At(1, 8, 0));
+    const double sx = pic()->width() / 520.0;
+    const double sy = pic()->height() / 504.0;
+    const QPoint marker = window->Klok(0)->pos() + QPoint(5, 25);
+    EXPECT_LE((marker - QPoint(qRound(180 * sx), qRound(110 * sy))).manhattanLength(), 2);
+    click(marker);
     EXPECT_EQ(program.clockTable.SelectedLine, 1);
+    const QPoint wednesday2pm(qRound(300 * sx), qRound(180 * sy));
+    press(marker);
+    QTest::mouseMove(pic(), marker + QPoint(10, 0));
+    QTest::mouseMove(pic(), wednesday2pm);
+    release(wednesday2pm);
+    const ClockLine &line = program.clockTable.Lines[0];
+    EXPECT_EQ(line.Hour, 14);
+    EXPECT_EQ(line.Minute, 0);
+    EXPECT_EQ(clock::ReferenceDate(line), Monday.addDays(2));
+
+    // Larger: the markers follow, keeping their size.
+    fit(QSize(1500, 1000));
+    ASSERT_GT(pic()->width(), 520);
+    EXPECT_EQ(window->Klok(0)->size(), QSize(10, 50));
+    const QPoint moved = window->Klok(0)->pos() + QPoint(5, 25);
+    EXPECT_LE((moved -
+               QPoint(qRound(300 * pic()->width() / 520.0), qRound(180 * pic()->height() / 504.0)))
+                  .manhattanLength(),
+              2);
 
     // Its place and size go into a section of our own on closing, and come back.
-    window->move(40, 30);
+    fit(QSize(770, 480));
+    program.clockTable.TableChanged = false;
     window->close();
     EXPECT_FALSE(program.profile.readString("Quintara", "Geometry", "", 1000).isEmpty());
     ui::FrmKlokken again(program, dialogs);
-    EXPECT_EQ(again.size(), QSize(640, 420));
+    EXPECT_EQ(again.size(), QSize(770, 480));
 }
 
 // --- Start-up ------------------------------------------------------------------------------
@@ -1182,6 +1216,9 @@ TEST_F(StartUpTest, Screenshots)
         QStringLiteral("[Global]\nLanguage=0\n[Clock]\nNBTFile=%1\n").arg(DemoProject()).toUtf8());
     const auto window = ui::ClockMain::Main(program, dialogs, {}, DemoClockFile());
     ASSERT_NE(window, nullptr);
+    // The size it asks for, where the week is drawn 1:1.
+    window->resize(window->sizeHint());
+    QApplication::processEvents();
     // Monday 06:00: the heating and the sprinkler of every other day.
     QTest::mouseClick(window->Pic(), Qt::LeftButton, {}, At(0, 6, 0));
     window->RefreshStatus();
