@@ -102,6 +102,26 @@ void FullRepaint(benchmark::State &state)
 }
 BENCHMARK(FullRepaint)->Unit(benchmark::kMicrosecond);
 
+// The worst-case week placed and repainted on a 1920 x 1050 window at scale factor 1 (argument 1)
+// and on the same screen at scale factor 2 (argument 2: half the logical size).
+void RepaintFullScreenWeek(benchmark::State &state)
+{
+    const int ratio = int(state.range(0));
+    Bench bench;
+    bench.fill();
+    ui::FrmKlokken window(bench.program, bench.dialogs);
+    window.resize(QSize(1920, 1050) / ratio);
+    window.show();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        window.ScrWeeks_Change();
+        window.Pic()->repaint();
+    }
+    state.counters["pool"] = window.poolCounter();
+    state.counters["width"] = window.Pic()->width();
+}
+BENCHMARK(RepaintFullScreenWeek)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
 void CheckCoordCrowdedWeek(benchmark::State &state)
 {
     Bench bench;
