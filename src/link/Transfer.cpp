@@ -33,6 +33,8 @@ constexpr int ProgressId = 674;
 constexpr int OtherPortId = 909;
 
 constexpr int Attempts = 4; // the first and three retries
+// How long the line must stay silent after a table's last block for it to count as complete.
+constexpr int QuietAfterTableMs = 100;
 constexpr int HeaderTries = 2;
 
 int Percent(double value)
@@ -209,6 +211,11 @@ bool CentralLink::readByte(quint8 &byte)
     return true;
 }
 
+bool CentralLink::strayInput() const
+{
+    return m_line.bytesWaiting() > 0;
+}
+
 bool CentralLink::readWithin(int ms, quint8 &byte)
 {
     return WaitInput(ms) == LinkCode::Ok && readByte(byte);
@@ -221,6 +228,14 @@ bool CentralLink::openPortOrReport()
     m_prompter.show(m_strings.GetResString(OtherPortId), platform::ErrorTitle,
                     platform::Buttons::Ok, platform::Icon::Critical);
     return false;
+}
+
+int CentralLink::connectionSent()
+{
+    restartTransferTimer();
+    const int r = WaitSent();
+    m_transferDeadline.reset();
+    return r;
 }
 
 int CentralLink::Connect()
@@ -238,13 +253,13 @@ int CentralLink::Connect()
         writeText(setup.initString.trimmed());
         write(LineFeed);
         write(CarriageReturn);
-        if (const int r = WaitSent())
+        if (const int r = connectionSent())
             return r;
         Wait(100);
         writeText(QStringLiteral("ATDT") + setup.telephoneNumber.trimmed());
         write(LineFeed);
         write(CarriageReturn);
-        if (const int r = WaitSent())
+        if (const int r = connectionSent())
             return r;
         if (const int r = waitFor(50000, carrier, true, LinkCode::ModemConnected))
             return r;
@@ -267,7 +282,7 @@ int CentralLink::Connect()
     write(LinkByte::Escape);
     write(0);
     writeText(FirstAccessCode);
-    if (const int r = WaitSent())
+    if (const int r = connectionSent())
         return r;
     if (const int r = Wait(1000))
         return r;
@@ -276,7 +291,7 @@ int CentralLink::Connect()
     write(LinkByte::Escape);
     write(255);
     writeText(SecondAccessCode);
-    if (const int r = WaitSent())
+    if (const int r = connectionSent())
         return r;
 
     QByteArray name;
@@ -294,7 +309,7 @@ int CentralLink::Connect()
     write(LinkByte::Escape);
     write(identification);
     write(LinkByte::Version);
-    if (const int r = WaitSent())
+    if (const int r = connectionSent())
         return r;
 
     ShowProgress(4);
@@ -306,7 +321,7 @@ int CentralLink::Connect()
             return LinkCode::NoAnswer;
     }
     write(HandshakeResponse(answer[5], setup.handshakeKey));
-    if (const int r = WaitSent())
+    if (const int r = connectionSent())
         return r;
 
     quint8 final = 0;
@@ -363,6 +378,8 @@ int CentralLink::SendTable(tables::TableSet &tables, int n)
     int k = 0;
     int count = 0;
     do {
+        if (strayInput())
+            return LinkCode::WrongAck;
         count = std::min(LinkByte::BlockData, length - pos);
         const auto header = static_cast<quint8>(16 * (k % 16) + count);
         unsigned sum = header;
@@ -387,6 +404,8 @@ int CentralLink::SendTable(tables::TableSet &tables, int n)
 
     if (count == LinkByte::BlockData) {
         // A full last block leaves the unit waiting for more: the empty block closes the table.
+        if (strayInput())
+            return LinkCode::WrongAck;
         const auto header = static_cast<quint8>(16 * (k % 16));
         write(header);
         write(header);
@@ -400,6 +419,13 @@ int CentralLink::SendTable(tables::TableSet &tables, int n)
     }
     ShowProgress(Percent(5 + 94 * (m_bytesBefore + length) / total));
     return LinkCode::Ok;
+}
+
+int CentralLink::longestTable(int n) const
+{
+    if (n == tables::TableSet::ClockSlot)
+        return CentralClockLength(project::LimitsOfModel(setup.modelIndex).ClockLines);
+    return tables::TableAreaSize;
 }
 
 int CentralLink::ReceiveTable(tables::TableSet &tables, int n)
@@ -417,15 +443,21 @@ int CentralLink::ReceiveTable(tables::TableSet &tables, int n)
     ShowProgress(Percent(progress));
 
     tables::CentralTable &table = tables[n];
+    const int longest = longestTable(n);
     int pos = 0;
-    for (;;) {
+    for (int k = 0;; ++k) {
         quint8 header = 0;
         if (!readWithin(800, header))
             return LinkCode::NoAck;
+        // A lost or damaged header makes a data byte look like one: the block number tells.
+        if (header >> 4 != k % 16) {
+            write(LinkByte::Nak);
+            return LinkCode::NoAck;
+        }
         const int count = header & 15;
         unsigned sum = header;
-        // A unit that keeps sending full blocks would run past the receive area.
-        if (pos + count > tables::TableAreaSize) {
+        // A unit that keeps sending full blocks would run past what the table can hold.
+        if (pos + count > longest) {
             write(LinkByte::Nak);
             return LinkCode::WrongTable;
         }
@@ -443,7 +475,9 @@ int CentralLink::ReceiveTable(tables::TableSet &tables, int n)
         quint8 checksum = 0;
         if (!readWithin(800, checksum))
             return LinkCode::NoAck;
-        if (checksum != (sum & 255u)) {
+        // The unit says nothing more until the block is acknowledged; more bytes mean it
+        // heard an acknowledgement twice or this block was not what it seemed.
+        if (checksum != (sum & 255u) || strayInput()) {
             write(LinkByte::Nak);
             return LinkCode::NoAck;
         }
@@ -454,6 +488,12 @@ int CentralLink::ReceiveTable(tables::TableSet &tables, int n)
             table.ReceivedLength = static_cast<quint16>(pos);
             break;
         }
+    }
+    // The unit is silent after the last block of a table. Bytes now mean that what looked like
+    // the last block was the middle of one (a header lost where the block number wraps to 0).
+    if (WaitInput(QuietAfterTableMs) == LinkCode::Ok) {
+        write(LinkByte::Nak);
+        return LinkCode::NoAck;
     }
     if (!single)
         ShowProgress(Percent(end));
@@ -507,6 +547,8 @@ int CentralLink::attemptSend(tables::TableSet &tables, std::optional<int> n)
         }
         m_bytesBefore += tables[i].Length;
     }
+    if (strayInput())
+        return LinkCode::WrongAck;
     const std::optional<quint8> answer = exchangeEnd();
     if (!answer)
         return LinkCode::NoEnding;
@@ -544,9 +586,6 @@ qint16 CentralLink::runAttempts(const std::function<int()> &attempt, bool offerR
         return -1;
     }
     for (int round = 1;; ++round) {
-        // The transfer timer also bounds the connection's output waits, so a line whose output
-        // never drains ends the attempt instead of hanging until Cancel.
-        restartTransferTimer();
         // A port that broke during the last attempt is opened again for the next.
         if (!m_line.isOpen() && !OpenPort())
             m_lastCode = LinkCode::CommunicationProblem;

@@ -166,16 +166,19 @@ public:
     int Connect();
 
     // One table of the set, by table number 0..20; 0 or a link code. The port must be open
-    // and connected.
+    // and connected. An answer that comes twice or out of turn fails the send with 659.
     int SendTable(tables::TableSet &tables, int n);
+    // A block whose number is not the next one, or bytes after what looked like the last
+    // block, are a damaged block (224, then 658); a table longer than it can be (the clock
+    // table's central form for setup.modelIndex) is refused with 657.
     int ReceiveTable(tables::TableSet &tables, int n);
 
     // Whole transfers with the port opening, up to three retries of the attempt, the end byte,
     // progress and the failure message (five beeps, then "Communication problem:" and the
     // code's text). Cancel ends them without a message. 0 on success, -1 on failure. The
-    // transfer timer runs from the start of each attempt, so a line whose output never drains
-    // ends the attempt with 651 also during the connection; a port that broke is opened again
-    // for the next attempt.
+    // transfer timer guards one table at a time; the connection's output waits have bounds of
+    // their own, so a line whose output never drains ends the attempt with 651 there too. A
+    // port that broke is opened again for the next attempt.
     // With n only table n; without it all tables 0..TableCount but 11 and 18.
     qint16 SendTables(tables::TableSet &tables, std::optional<int> n = std::nullopt);
     // Builds the whole set from the project first (the progress base) and clears every
@@ -209,7 +212,15 @@ private:
     // OpenPort, with the message about another port when it fails.
     bool openPortOrReport();
     int exchangeHeader(quint8 header, bool answerWithAck);
+    // The most bytes table n can have: the clock table's central form for the model in
+    // setup, the whole area for the others.
+    int longestTable(int n) const;
+    // Bytes waiting where the unit should be silent: an answer came twice or out of turn.
+    bool strayInput() const;
     int beginAttempt();
+    // WaitSent for the connection: each of its output waits has a transfer timer of its own,
+    // so dialling and a call-back never eat into the time of a table.
+    int connectionSent();
     // Sends the end byte; the unit's answer, or nothing when none came in time.
     std::optional<quint8> exchangeEnd();
     int attemptSend(tables::TableSet &tables, std::optional<int> n);

@@ -62,6 +62,14 @@ TEST_F(CentralUnitTest, SetsAreAcknowledgedAndGetsAnsweredWithTheirState)
     EXPECT_EQ(link.GetRelayState(255), 0);
     settle();
     EXPECT_EQ(log.take().mid(3), QStringList({"Relay(5,0)", "Relay(9,1)"}));
+
+    // The special dimmer level is held as raw 3 and reported as 255.
+    EXPECT_EQ(link.SetDimmer(8, 255), 0);
+    settle();
+    EXPECT_EQ(unit.state(2, 8), 3);
+    EXPECT_EQ(link.GetDimmerLevel(8), 0);
+    settle();
+    EXPECT_EQ(log.take().mid(1), QStringList({"ErrMsg(0,All OK)", "Dimmer(8,255)"}));
 }
 
 TEST_F(CentralUnitTest, RefusedCommandsAreAnsweredWithTheirStatus)
