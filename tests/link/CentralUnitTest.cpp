@@ -152,8 +152,17 @@ TEST_F(CentralUnitTest, ConsoleCommandsPushReportsAndSwitchFaults)
                                        "ErrMsg(0,All OK)", "ErrMsg(255,Communication problem)",
                                        "Temperature(4,10)"}));
 
+    // Damage on the line: all the unit says is lost until it is switched off again.
+    for (const char *command : {"line out drop random 100", "report key 1 2", "line out off",
+                                "report key 1 3"}) {
+        EXPECT_TRUE(sim::RunCommand(unit, QString::fromLatin1(command)).ok) << command;
+        settle(); // bytes meet the damage as they leave
+    }
+    EXPECT_EQ(log.take(), QStringList{"TpKey(1,3,0)"});
+
     for (const char *bad : {"", "report", "report sensor 3 2", "report sensor 3 2 256", "set 1 x 1",
-                            "fault checksum maybe", "frame", "jump"})
+                            "fault checksum maybe", "frame", "jump", "line up drop 1",
+                            "line in drop 0", "line in flip 3", "line out dup random 101"})
         EXPECT_FALSE(sim::RunCommand(unit, QString::fromLatin1(bad)).ok) << bad;
     EXPECT_TRUE(sim::RunCommand(unit, QStringLiteral("quit")).quit);
 }
