@@ -30,6 +30,7 @@ constexpr int RetryCaptionId = 38;
 constexpr int FlagsTextId = 77;
 constexpr int CreatingTablesId = 670;
 constexpr int ProgressId = 674;
+constexpr int AttemptId = 675; // "attempt %1 of %2"
 constexpr int OtherPortId = 909;
 
 constexpr int Attempts = 4; // the first and three retries
@@ -96,6 +97,16 @@ CentralLink::~CentralLink()
 void CentralLink::onLineFailed()
 {
     m_lineFailed = true;
+    m_lineFailure = true;
+}
+
+QString CentralLink::portDescription() const
+{
+    const QString device = m_line.device().isEmpty()
+                               ? QStringLiteral("COM%1").arg(setup.portNumber)
+                               : m_line.device();
+    const QString reason = m_line.lastError();
+    return reason.isEmpty() ? device : device + QStringLiteral(": ") + reason;
 }
 
 bool CentralLink::OpenPort()
@@ -117,10 +128,14 @@ void CentralLink::ShowProgress(int percent)
 {
     // A progress base smaller than what is sent must not push the bar past its end.
     percent = std::clamp(percent, 0, 100);
-    if (observer.progress)
-        observer.progress(
-            percent,
-            QStringLiteral("%1: %2%").arg(m_strings.GetResString(ProgressId)).arg(percent));
+    if (!observer.progress)
+        return;
+    QString label = QStringLiteral("%1: %2%").arg(m_strings.GetResString(ProgressId)).arg(percent);
+    // A connection that is tried again says so: "Progress: 2% (attempt 2 of 4)".
+    if (m_connecting && m_attempt > 0)
+        label += QStringLiteral(" (%1)").arg(
+            m_strings.GetResString(AttemptId).arg(m_attempt).arg(Attempts));
+    observer.progress(percent, label);
 }
 
 void CentralLink::ShowProgressText(int id)
@@ -187,6 +202,7 @@ bool CentralLink::write(quint8 byte)
 {
     if (!m_line.writeByte(byte)) {
         m_lineFailed = true;
+        m_lineFailure = true;
         return false;
     }
     return true;
@@ -225,8 +241,8 @@ bool CentralLink::openPortOrReport()
 {
     if (OpenPort())
         return true;
-    m_prompter.show(m_strings.GetResString(OtherPortId), platform::ErrorTitle,
-                    platform::Buttons::Ok, platform::Icon::Critical);
+    m_prompter.show(m_strings.GetResString(OtherPortId) + QLatin1Char('\n') + portDescription(),
+                    platform::ErrorTitle, platform::Buttons::Ok, platform::Icon::Critical);
     return false;
 }
 
@@ -506,14 +522,20 @@ void CentralLink::showFailure(int code)
         m_prompter.beep();
         Wait(100);
     }
-    m_prompter.show(FailureText(code, m_strings), platform::ErrorTitle, platform::Buttons::Ok,
-                    platform::Icon::Critical);
+    QString text = FailureText(code, m_strings);
+    // "Communication problem" twice says nothing: a port that broke is named with its reason.
+    if (code == LinkCode::CommunicationProblem && m_lineFailure)
+        text += QLatin1Char('\n') + portDescription();
+    m_prompter.show(text, platform::ErrorTitle, platform::Buttons::Ok, platform::Icon::Critical);
 }
 
 int CentralLink::beginAttempt()
 {
-    if (const int r = Connect())
-        return r;
+    m_connecting = true;
+    const int connected = Connect();
+    m_connecting = false;
+    if (connected)
+        return connected;
     m_prompter.beep();
     ShowProgress(5);
     m_bytesBefore = 0;
@@ -581,16 +603,19 @@ qint16 CentralLink::runAttempts(const std::function<int()> &attempt, bool offerR
 {
     m_transferDeadline.reset();
     m_lastCode = LinkCode::CommunicationProblem;
+    m_lineFailure = false;
     if (!openPortOrReport()) {
         m_busy = false;
         return -1;
     }
     for (int round = 1;; ++round) {
+        m_attempt = round;
         // A port that broke during the last attempt is opened again for the next.
         if (!m_line.isOpen() && !OpenPort())
             m_lastCode = LinkCode::CommunicationProblem;
         else
             m_lastCode = attempt();
+        m_attempt = 0;
         m_transferDeadline.reset();
         if (m_lastCode == LinkCode::Ok) {
             ShowProgress(100);

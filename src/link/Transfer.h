@@ -231,6 +231,8 @@ private:
     void showFailure(int code);
     void restartTransferTimer();
     void onLineFailed();
+    // "/dev/ttyUSB0: <the operating system's reason>", for messages about the port.
+    QString portDescription() const;
 
     SerialLine &m_line;
     platform::EventPump &m_pump;
@@ -240,6 +242,11 @@ private:
     bool m_stopRequested = false;
     bool m_busy = false;
     bool m_lineFailed = false;
+    // The port broke at some point of this transfer: its message names it.
+    bool m_lineFailure = false;
+    // The attempt running (1..4; 0 outside), shown with the progress while connecting.
+    int m_attempt = 0;
+    bool m_connecting = false;
     int m_lastCode = LinkCode::CommunicationProblem;
     // Deadline of the transfer timer in pump milliseconds; none while it is off.
     std::optional<qint64> m_transferDeadline;

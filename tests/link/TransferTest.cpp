@@ -42,6 +42,7 @@ struct Rig {
         link.observer.progress = [this](int percent, const QString &label) {
             progress.append(percent);
             lastLabel = label;
+            labels.append(label);
         };
         link.observer.sendCaption = [this](const QString &text) { caption = text; };
         useModel(0);
@@ -108,6 +109,7 @@ struct Rig {
     std::unique_ptr<project::ProjectModel> model = std::make_unique<project::ProjectModel>();
     QList<int> progress;
     QString lastLabel;
+    QStringList labels;
     QString caption;
 };
 
@@ -397,6 +399,11 @@ TEST(Transfer, ASuccessfulRetryShowsNothingAndCancelEndsWithoutAMessage)
         EXPECT_EQ(r.link.SendTables(r.tables, 18), 0);
         EXPECT_TRUE(r.prompter.shown.isEmpty());
         EXPECT_EQ(r.side().tables[18], r.sendArea(18));
+        // While connecting, the label says which attempt runs.
+        EXPECT_TRUE(r.labels.contains(QStringLiteral("Progress: 2% (attempt 1 of 4)")));
+        EXPECT_TRUE(r.labels.contains(QStringLiteral("Progress: 4% (attempt 2 of 4)")));
+        EXPECT_FALSE(r.labels.contains(QStringLiteral("Progress: 2% (attempt 3 of 4)")));
+        EXPECT_EQ(r.labels.filter(QStringLiteral("attempt")).size(), 2 * 5);
     }
     {
         Rig r;
@@ -421,7 +428,9 @@ TEST(Transfer, ASuccessfulRetryShowsNothingAndCancelEndsWithoutAMessage)
         r.prompter.expect(platform::Answer::Ok);
         EXPECT_EQ(r.link.SendTables(r.tables, 18), -1);
         ASSERT_EQ(r.prompter.shown.size(), 1);
-        EXPECT_EQ(r.prompter.shown[0].text, QStringLiteral("Select other communication port"));
+        EXPECT_EQ(r.prompter.shown[0].text,
+                  QStringLiteral("Select other communication port\n/dev/fake3: No such file or "
+                                 "directory"));
         EXPECT_TRUE(r.line.written.isEmpty());
     }
     {
@@ -435,6 +444,9 @@ TEST(Transfer, ASuccessfulRetryShowsNothingAndCancelEndsWithoutAMessage)
         r.prompter.expect(platform::Answer::Ok);
         EXPECT_EQ(r.link.SendTables(r.tables, 18), -1);
         EXPECT_EQ(r.link.LastCode(), LinkCode::CommunicationProblem);
+        // Named with the device and the operating system's reason.
+        EXPECT_EQ(r.prompter.shown.value(0).text,
+                  r.failureText(650) + QStringLiteral("\n/dev/fake1: device gone"));
     }
 }
 
