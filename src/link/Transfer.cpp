@@ -2,7 +2,9 @@
 
 #include "clock/ClockTable.h"
 #include "link/ClockConversion.h"
+#include "link/LinkLog.h"
 #include "link/SerialLine.h"
+#include "link/TrafficTrace.h"
 #include "platform/Clock.h"
 #include "platform/EventPump.h"
 #include "platform/Prompter.h"
@@ -121,7 +123,31 @@ bool CentralLink::OpenPort()
 
 void CentralLink::ClosePort()
 {
+    traceWaitingBytes();
     m_line.close();
+}
+
+void CentralLink::step(const QString &name)
+{
+    if (trace)
+        trace->setStep(name);
+}
+
+void CentralLink::traceWaitingBytes()
+{
+    if (!trace || !m_line.isOpen())
+        return;
+    // Bytes nobody asked for are often the clue: they go into the trace before they go.
+    step(QStringLiteral("discarded"));
+    quint8 byte = 0;
+    while (m_line.bytesWaiting() > 0 && readByte(byte)) {
+    }
+}
+
+void CentralLink::clearLine()
+{
+    traceWaitingBytes();
+    m_line.clearQueues();
 }
 
 void CentralLink::ShowProgress(int percent)
@@ -200,6 +226,8 @@ void CentralLink::restartTransferTimer()
 
 bool CentralLink::write(quint8 byte)
 {
+    if (trace)
+        trace->record(m_pump.msecs(), TrafficTrace::Direction::Sent, byte);
     if (!m_line.writeByte(byte)) {
         m_lineFailed = true;
         m_lineFailure = true;
@@ -224,6 +252,8 @@ bool CentralLink::readByte(quint8 &byte)
     if (!read)
         return false;
     byte = *read;
+    if (trace)
+        trace->record(m_pump.msecs(), TrafficTrace::Direction::Received, byte);
     return true;
 }
 
@@ -257,8 +287,9 @@ int CentralLink::connectionSent()
 int CentralLink::Connect()
 {
     ShowProgress(0);
+    step(QStringLiteral("modem"));
     Wait(1000);
-    m_line.clearQueues();
+    clearLine();
     ShowProgress(1);
 
     const auto carrier = [this] { return m_line.carrierDetect(); };
@@ -294,7 +325,8 @@ int CentralLink::Connect()
         Wait(1000);
     }
 
-    m_line.clearQueues();
+    clearLine();
+    step(QStringLiteral("handshake"));
     write(LinkByte::Escape);
     write(0);
     writeText(FirstAccessCode);
@@ -354,6 +386,7 @@ int CentralLink::Connect()
 
 int CentralLink::exchangeHeader(quint8 header, bool answerWithAck)
 {
+    step(QStringLiteral("header %1").arg(header & 31));
     int code = LinkCode::NoTable;
     for (int tries = 0; tries < HeaderTries; ++tries) {
         write(header);
@@ -383,6 +416,7 @@ int CentralLink::SendTable(tables::TableSet &tables, int n)
 {
     if (!tables::TableSet::IsSlot(n))
         return LinkCode::WrongTable;
+    qCDebug(lcTransfer) << "sending table" << n << "of" << tables[n].Length << "bytes";
     Wait(100);
     if (const int r = exchangeHeader(static_cast<quint8>(LinkByte::SendHeader + n), false))
         return r;
@@ -397,6 +431,7 @@ int CentralLink::SendTable(tables::TableSet &tables, int n)
         if (strayInput())
             return LinkCode::WrongAck;
         count = std::min(LinkByte::BlockData, length - pos);
+        step(QStringLiteral("block %1").arg(k));
         const auto header = static_cast<quint8>(16 * (k % 16) + count);
         unsigned sum = header;
         write(header);
@@ -409,6 +444,7 @@ int CentralLink::SendTable(tables::TableSet &tables, int n)
         pos += count;
         if (const int r = WaitSent())
             return r;
+        step(QStringLiteral("ack"));
         quint8 ack = 0;
         if (!readWithin(800, ack))
             return LinkCode::NoAck;
@@ -422,11 +458,13 @@ int CentralLink::SendTable(tables::TableSet &tables, int n)
         // A full last block leaves the unit waiting for more: the empty block closes the table.
         if (strayInput())
             return LinkCode::WrongAck;
+        step(QStringLiteral("block %1").arg(k));
         const auto header = static_cast<quint8>(16 * (k % 16));
         write(header);
         write(header);
         if (const int r = WaitSent())
             return r;
+        step(QStringLiteral("ack"));
         quint8 ack = 0;
         if (!readWithin(800, ack))
             return LinkCode::NoMessage;
@@ -448,6 +486,7 @@ int CentralLink::ReceiveTable(tables::TableSet &tables, int n)
 {
     if (!tables::TableSet::IsSlot(n))
         return LinkCode::WrongTable;
+    qCDebug(lcTransfer) << "receiving table" << n;
     Wait(100);
     if (const int r = exchangeHeader(static_cast<quint8>(LinkByte::ReceiveHeader + n), true))
         return r;
@@ -462,6 +501,7 @@ int CentralLink::ReceiveTable(tables::TableSet &tables, int n)
     const int longest = longestTable(n);
     int pos = 0;
     for (int k = 0;; ++k) {
+        step(QStringLiteral("block %1").arg(k));
         quint8 header = 0;
         if (!readWithin(800, header))
             return LinkCode::NoAck;
@@ -491,6 +531,7 @@ int CentralLink::ReceiveTable(tables::TableSet &tables, int n)
         quint8 checksum = 0;
         if (!readWithin(800, checksum))
             return LinkCode::NoAck;
+        step(QStringLiteral("ack"));
         // The unit says nothing more until the block is acknowledged; more bytes mean it
         // heard an acknowledgement twice or this block was not what it seemed.
         if (checksum != (sum & 255u) || strayInput()) {
@@ -544,6 +585,7 @@ int CentralLink::beginAttempt()
 
 std::optional<quint8> CentralLink::exchangeEnd()
 {
+    step(QStringLiteral("end"));
     write(LinkByte::End);
     quint8 answer = 0;
     if (!readWithin(800, answer))
@@ -604,6 +646,8 @@ qint16 CentralLink::runAttempts(const std::function<int()> &attempt, bool offerR
     m_transferDeadline.reset();
     m_lastCode = LinkCode::CommunicationProblem;
     m_lineFailure = false;
+    if (trace)
+        trace->begin(m_pump.msecs());
     if (!openPortOrReport()) {
         m_busy = false;
         return -1;
@@ -616,6 +660,8 @@ qint16 CentralLink::runAttempts(const std::function<int()> &attempt, bool offerR
         else
             m_lastCode = attempt();
         m_attempt = 0;
+        qCDebug(lcTransfer) << "attempt" << round << "of" << Attempts << "ended with"
+                            << m_lastCode;
         m_transferDeadline.reset();
         if (m_lastCode == LinkCode::Ok) {
             ShowProgress(100);
@@ -682,16 +728,19 @@ int CentralLink::ProgramModem(const QList<ModemCommand> &commands)
     m_busy = true;
     m_stopRequested = false;
     int code = LinkCode::Ok;
+    if (trace)
+        trace->begin(m_pump.msecs());
     if (!openPortOrReport()) {
         m_busy = false;
         return LinkCode::CommunicationProblem;
     }
+    step(QStringLiteral("modem"));
     restartTransferTimer();
-    m_line.clearQueues();
+    clearLine();
     write(LineFeed);
     write(CarriageReturn);
     Wait(100);
-    m_line.clearQueues();
+    clearLine();
     for (const ModemCommand &command : commands) {
         writeText(command.text);
         write(LineFeed);

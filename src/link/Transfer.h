@@ -30,6 +30,7 @@ class TableSet;
 namespace quintara::link {
 
 class SerialLine;
+class TrafficTrace;
 
 // Result codes of the connection and the table transfer; each has its text under the same
 // string id. 0 is success.
@@ -141,6 +142,9 @@ public:
 
     LinkSetup setup;
     TransferObserver observer;
+    // When set, every byte of each transfer and modem programming goes into it (it begins
+    // anew with each). The caller's; outlives the link.
+    TrafficTrace *trace = nullptr;
 
     // Cancel: the checking waits return 665 at their next round. Cleared by the caller before
     // each transfer (the flows below do it themselves).
@@ -231,6 +235,11 @@ private:
     void showFailure(int code);
     void restartTransferTimer();
     void onLineFailed();
+    // The protocol step the next bytes of the trace belong to.
+    void step(const QString &name);
+    // Empties both queues; bytes still waiting go into the trace first.
+    void clearLine();
+    void traceWaitingBytes();
     // "/dev/ttyUSB0: <the operating system's reason>", for messages about the port.
     QString portDescription() const;
 

@@ -2,6 +2,7 @@
 #include "link/Transfer.h"
 
 #include "link/ClockConversion.h"
+#include "link/TrafficTrace.h"
 #include "project/ProjectModel.h"
 #include "settings/ProfileFile.h"
 #include "settings/Strings.h"
@@ -683,6 +684,47 @@ TEST(Transfer, ADamagedLineFailsASend)
         EXPECT_EQ(r.link.LastCode(), c.code) << c.what;
         EXPECT_EQ(r.side().counters().handshakes, 4) << c.what;
     }
+}
+
+TEST(Transfer, TheTraceHoldsEveryByteOfTheLineWithItsStep)
+{
+    Rig r;
+    TrafficTrace trace;
+    r.link.trace = &trace;
+    r.fillSendArea(18, 20);
+    ASSERT_EQ(r.link.SendTables(r.tables, 18), 0);
+    const QString text = trace.text();
+    const QStringList lines = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    // Both directions, every byte, each run under its step and time.
+    EXPECT_TRUE(lines.contains(QStringLiteral(
+        "    2000  PC>  handshake    F0 00 51 5A 4D 52 57 54 50 58                   ..QZMRWTPX")))
+        << text.toStdString();
+    EXPECT_EQ(lines.filter(QStringLiteral("<CU  handshake    51 42 4E ")).size(), 1);
+    EXPECT_EQ(lines.filter(QStringLiteral("PC>  header 18    B2")).size(), 1);
+    EXPECT_EQ(lines.filter(QStringLiteral("<CU  header 18    B2")).size(), 1);
+    EXPECT_EQ(lines.filter(QStringLiteral("PC>  block 1      15 10 11 12 13 14 6F")).size(), 1);
+    EXPECT_EQ(lines.filter(QStringLiteral("<CU  ack          C0")).size(), 2);
+    EXPECT_EQ(lines.filter(QStringLiteral("<CU  end          60")).size(), 1);
+    EXPECT_EQ(trace.byteCount(), r.line.written.size() + 3 + 6 + 1 + 1 + 2 + 1);
+    EXPECT_FALSE(text.contains(QStringLiteral("fake"))); // the line's bytes and steps only
+
+    // Written all at once; the next transfer begins a new trace.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("trace.txt"));
+    ASSERT_TRUE(trace.save(path));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(file.readAll()), text);
+    QString error;
+    EXPECT_FALSE(trace.save(dir.filePath(QStringLiteral("no/such/folder/trace.txt")), &error));
+    EXPECT_FALSE(error.isEmpty());
+
+    // Bytes that nobody read are kept too: an acknowledgement that came twice.
+    r.unit.lineOut.setNth(sim::LineFault::Kind::Duplicate, 2);
+    r.prompter.answerAllWithDefault();
+    ASSERT_EQ(r.link.SendTables(r.tables, 18), -1);
+    EXPECT_FALSE(trace.text().contains(QStringLiteral("PC>  end")));
+    EXPECT_EQ(trace.text().count(QStringLiteral("<CU  discarded    C0")), 4);
 }
 
 TEST(Transfer, ModemProgrammingSendsItsLinesAndWantsOK)
