@@ -1,6 +1,6 @@
 // A damaged line end to end: quintara-cli against central-sim over a pseudo-terminal, with one
 // byte lost or repeated at the same place in every attempt. The command fails with the link's
-// message and leaves every file as it was.
+// message and leaves every file as it was; its trace shows what the line carried.
 #include "tests/tools/CliFixture.h"
 
 #include "tests/support/CentralSimProcess.h"
@@ -74,6 +74,37 @@ INSTANTIATE_TEST_SUITE_P(
         LineFaultCase{"SendDataByteLost", true, "line in drop 5", "No Ack"},
         LineFaultCase{"SendAcknowledgementTwice", true, "line out dup 2", "Wrong Ack"}),
     [](const ::testing::TestParamInfo<LineFaultCase> &info) { return info.param.name; });
+
+TEST_F(CliTest, TraceHoldsTheLinesBytesWhateverTheOutcome)
+{
+    CentralSimProcess sim{QUINTARA_CENTRAL_SIM};
+    ASSERT_TRUE(sim.device.startsWith("/dev/")) << qPrintable(sim.device);
+    clock::ClockTable table;
+    table.ClockFileVersion = 1;
+    table.Lines[3] = Line(QDate(2026, 12, 1), 6, 45, clock::Workday, clock::Days, 1, 1, 2, 255);
+    const QString clockFile = writeClockFile("house.clk", table);
+    const QString sendTrace = writeFile("send.txt", "old");
+    const CliRun sent = run({"send", clockFile, "--port", sim.device, "--trace", sendTrace});
+    ASSERT_EQ(sent.exitCode, 0) << sent.err.constData();
+    const QByteArray trace = Contents(sendTrace);
+    for (const char *expected : {"PC>  handshake    F0 00 51 5A", "<CU  handshake    51 42 4E",
+                                 "PC>  header 18    B2", "PC>  block 87", "<CU  ack          C0",
+                                 "PC>  end          60", "<CU  end          60"})
+        EXPECT_TRUE(trace.contains(expected)) << expected << '\n' << trace.constData();
+    EXPECT_FALSE(trace.contains(sim.device.toUtf8())); // nothing but bytes and steps
+
+    // A failed receive leaves its trace too, with the bytes nobody asked for.
+    ASSERT_EQ(sim.command("line out dup 5"), QStringLiteral("ok"));
+    const QString receiveTrace = writeFile("receive.txt", "old");
+    const CliRun received = run({"receive", "-o", writeFile("in.clk", "keep"), "--port",
+                                 sim.device, "--trace", receiveTrace});
+    EXPECT_EQ(received.exitCode, 1);
+    const QByteArray failed = Contents(receiveTrace);
+    EXPECT_TRUE(failed.contains("<CU  block 0      0F")) << failed.constData();
+    EXPECT_TRUE(failed.contains("<CU  discarded")) << failed.constData();
+
+    EXPECT_EQ(run({"send", clockFile, "--port", sim.device, "--trace", ""}).exitCode, 2);
+}
 
 } // namespace
 } // namespace quintara::testing

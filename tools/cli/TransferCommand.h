@@ -26,6 +26,7 @@ struct TransferOptions {
     std::optional<QString> telephoneNumber; // the project's number when not given
     bool setTime = false;                   // send only
     QString settingsFile;                   // for port numbers and the key
+    QString traceFile; // written after the transfer, whatever its outcome; none when empty
 };
 
 // send FILE.clk: the dialog's Transmit. 0 when the unit acknowledged the clock table.
