@@ -269,6 +269,21 @@ TEST(Transfer, ModemDialsWaitsForCarrierAndTheCallBack)
         EXPECT_EQ(r.side().tables[18], r.sendArea(18));
     }
     {
+        // The modem in front of the unit hears the call-back code also while the unit is
+        // connected, and hangs up.
+        Rig r;
+        r.side().config().modem = true;
+        r.link.setup.connectedWithModem = true;
+        r.link.setup.initString = QStringLiteral("ATZ0");
+        ASSERT_EQ(r.connect(), 0);
+        ASSERT_TRUE(r.side().connected());
+        for (const char c : QByteArray("QZMRWTPX\r"))
+            r.line.writeByte(static_cast<quint8>(c));
+        for (int i = 0; i < 50; ++i)
+            r.pump.processEvents(20);
+        EXPECT_FALSE(r.side().carrier());
+    }
+    {
         // Cancel while dialling.
         Rig r;
         r.side().config().modem = true;
