@@ -17,7 +17,7 @@ public:
     // A half-received block is given up after this long without a byte.
     static constexpr qint64 BlockTimeoutMs = 1000;
     // The quiet after the last block of a table received before it is acknowledged and kept.
-    static constexpr qint64 SettleMs = 20;
+    static constexpr qint64 SettleMs = 10;
 
     // Where the unit stays silent on purpose.
     enum class SilentStep {
