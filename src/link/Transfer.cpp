@@ -226,13 +226,13 @@ void CentralLink::restartTransferTimer()
 
 bool CentralLink::write(quint8 byte)
 {
-    if (trace)
-        trace->record(m_pump.msecs(), TrafficTrace::Direction::Sent, byte);
     if (!m_line.writeByte(byte)) {
         m_lineFailed = true;
         m_lineFailure = true;
         return false;
     }
+    if (trace)
+        trace->record(m_pump.msecs(), TrafficTrace::Direction::Sent, byte);
     return true;
 }
 
