@@ -1,5 +1,7 @@
 #include "link/Kalvenor.h"
 
+#include "link/LinkLog.h"
+
 #include "link/SerialLine.h"
 #include "link/Ticker.h"
 #include "platform/EventPump.h"
@@ -269,6 +271,7 @@ qint16 Kalvenor::SendFrame(std::span<const qint16> message)
     written = written && m_line.writeByte(static_cast<quint8>(sum & 255u));
     if (!written)
         return -1;
+    qCDebug(lcFrame) << "sent" << message.size() << "data bytes, first" << message.front();
 
     m_pump.processEvents();
     if (!m_line.isOpen())
@@ -332,9 +335,13 @@ void Kalvenor::dispatchFrame(std::span<const quint8> frame)
     if (frame[1] < 3)
         return;
     if (FrameChecksum(frame) != frame.back()) {
+        qCDebug(lcFrame) << "received a frame with a wrong checksum";
         emit ErrMsg(ChecksumErrorCode, QStringLiteral("Communication problem"));
         return;
     }
+    qCDebug(lcFrame) << "received" << QByteArray(reinterpret_cast<const char *>(frame.data()),
+                                                 static_cast<qsizetype>(frame.size()))
+                                          .toHex(' ');
 
     const int type = frame[2];
     const std::size_t dataBytes = frame.size() - 3;

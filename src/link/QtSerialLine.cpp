@@ -1,5 +1,7 @@
 #include "link/QtSerialLine.h"
 
+#include "link/LinkLog.h"
+
 namespace quintara::link {
 
 namespace {
@@ -65,8 +67,10 @@ bool QtSerialLine::open()
     m_port.setPortName(m_device);
     if (!m_port.open(QIODevice::ReadWrite)) {
         m_lastError = m_port.errorString();
+        qCDebug(lcLine) << m_device << "does not open:" << m_lastError;
         return false;
     }
+    qCDebug(lcLine) << m_device << "open at" << m_parameters.toString();
     const bool configured =
         m_port.setBaudRate(m_parameters.baudRate) &&
         m_port.setDataBits(static_cast<QSerialPort::DataBits>(m_parameters.dataBits)) &&
@@ -144,6 +148,7 @@ void QtSerialLine::onError(QSerialPort::SerialPortError error)
     if (!m_port.isOpen())
         return;
     m_lastError = m_port.errorString();
+    qCDebug(lcLine) << m_device << "broke:" << m_lastError;
     m_port.close();
     emit failed(m_lastError);
 }

@@ -35,8 +35,8 @@ public:
     bool carrierDetect() override;
 
     // The device the current port number maps to; "" before a port is chosen.
-    QString device() const { return m_device; }
-    QString lastError() const { return m_lastError; }
+    QString device() const override { return m_device; }
+    QString lastError() const override { return m_lastError; }
 
 private:
     void onError(QSerialPort::SerialPortError error);

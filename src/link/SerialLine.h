@@ -62,6 +62,11 @@ public:
     // The modem's carrier-detect line; false where the port has no modem lines.
     virtual bool carrierDetect() = 0;
 
+    // For messages: the device the port number stands for ("" when none), and what the
+    // operating system last said about it.
+    virtual QString device() const { return {}; }
+    virtual QString lastError() const { return {}; }
+
 signals:
     // Raised when bytes have arrived. A handler reads everything waiting; bytes that arrive
     // while it runs raise the signal again or are found by its own loop.

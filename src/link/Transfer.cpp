@@ -2,7 +2,9 @@
 
 #include "clock/ClockTable.h"
 #include "link/ClockConversion.h"
+#include "link/LinkLog.h"
 #include "link/SerialLine.h"
+#include "link/TrafficTrace.h"
 #include "platform/Clock.h"
 #include "platform/EventPump.h"
 #include "platform/Prompter.h"
@@ -30,9 +32,12 @@ constexpr int RetryCaptionId = 38;
 constexpr int FlagsTextId = 77;
 constexpr int CreatingTablesId = 670;
 constexpr int ProgressId = 674;
+constexpr int AttemptId = 675; // "attempt %1 of %2"
 constexpr int OtherPortId = 909;
 
 constexpr int Attempts = 4; // the first and three retries
+// How long the line must stay silent after a table's last block for it to count as complete.
+constexpr int QuietAfterTableMs = 100;
 constexpr int HeaderTries = 2;
 
 int Percent(double value)
@@ -94,6 +99,16 @@ CentralLink::~CentralLink()
 void CentralLink::onLineFailed()
 {
     m_lineFailed = true;
+    m_lineFailure = true;
+}
+
+QString CentralLink::portDescription() const
+{
+    const QString device = m_line.device().isEmpty()
+                               ? QStringLiteral("COM%1").arg(setup.portNumber)
+                               : m_line.device();
+    const QString reason = m_line.lastError();
+    return reason.isEmpty() ? device : device + QStringLiteral(": ") + reason;
 }
 
 bool CentralLink::OpenPort()
@@ -108,17 +123,45 @@ bool CentralLink::OpenPort()
 
 void CentralLink::ClosePort()
 {
+    traceWaitingBytes();
     m_line.close();
+}
+
+void CentralLink::step(const QString &name)
+{
+    if (trace)
+        trace->setStep(name);
+}
+
+void CentralLink::traceWaitingBytes()
+{
+    if (!trace || !m_line.isOpen())
+        return;
+    // Bytes nobody asked for are often the clue: they go into the trace before they go.
+    step(QStringLiteral("discarded"));
+    quint8 byte = 0;
+    while (m_line.bytesWaiting() > 0 && readByte(byte)) {
+    }
+}
+
+void CentralLink::clearLine()
+{
+    traceWaitingBytes();
+    m_line.clearQueues();
 }
 
 void CentralLink::ShowProgress(int percent)
 {
     // A progress base smaller than what is sent must not push the bar past its end.
     percent = std::clamp(percent, 0, 100);
-    if (observer.progress)
-        observer.progress(
-            percent,
-            QStringLiteral("%1: %2%").arg(m_strings.GetResString(ProgressId)).arg(percent));
+    if (!observer.progress)
+        return;
+    QString label = QStringLiteral("%1: %2%").arg(m_strings.GetResString(ProgressId)).arg(percent);
+    // A connection that is tried again says so: "Progress: 2% (attempt 2 of 4)".
+    if (m_connecting && m_attempt > 0)
+        label += QStringLiteral(" (%1)").arg(
+            m_strings.GetResString(AttemptId).arg(m_attempt).arg(Attempts));
+    observer.progress(percent, label);
 }
 
 void CentralLink::ShowProgressText(int id)
@@ -185,8 +228,11 @@ bool CentralLink::write(quint8 byte)
 {
     if (!m_line.writeByte(byte)) {
         m_lineFailed = true;
+        m_lineFailure = true;
         return false;
     }
+    if (trace)
+        trace->record(m_pump.msecs(), TrafficTrace::Direction::Sent, byte);
     return true;
 }
 
@@ -206,7 +252,14 @@ bool CentralLink::readByte(quint8 &byte)
     if (!read)
         return false;
     byte = *read;
+    if (trace)
+        trace->record(m_pump.msecs(), TrafficTrace::Direction::Received, byte);
     return true;
+}
+
+bool CentralLink::strayInput() const
+{
+    return m_line.bytesWaiting() > 0;
 }
 
 bool CentralLink::readWithin(int ms, quint8 &byte)
@@ -218,16 +271,25 @@ bool CentralLink::openPortOrReport()
 {
     if (OpenPort())
         return true;
-    m_prompter.show(m_strings.GetResString(OtherPortId), platform::ErrorTitle,
-                    platform::Buttons::Ok, platform::Icon::Critical);
+    m_prompter.show(m_strings.GetResString(OtherPortId) + QLatin1Char('\n') + portDescription(),
+                    platform::ErrorTitle, platform::Buttons::Ok, platform::Icon::Critical);
     return false;
+}
+
+int CentralLink::connectionSent()
+{
+    restartTransferTimer();
+    const int r = WaitSent();
+    m_transferDeadline.reset();
+    return r;
 }
 
 int CentralLink::Connect()
 {
     ShowProgress(0);
+    step(QStringLiteral("modem"));
     Wait(1000);
-    m_line.clearQueues();
+    clearLine();
     ShowProgress(1);
 
     const auto carrier = [this] { return m_line.carrierDetect(); };
@@ -238,13 +300,13 @@ int CentralLink::Connect()
         writeText(setup.initString.trimmed());
         write(LineFeed);
         write(CarriageReturn);
-        if (const int r = WaitSent())
+        if (const int r = connectionSent())
             return r;
         Wait(100);
         writeText(QStringLiteral("ATDT") + setup.telephoneNumber.trimmed());
         write(LineFeed);
         write(CarriageReturn);
-        if (const int r = WaitSent())
+        if (const int r = connectionSent())
             return r;
         if (const int r = waitFor(50000, carrier, true, LinkCode::ModemConnected))
             return r;
@@ -263,11 +325,12 @@ int CentralLink::Connect()
         Wait(1000);
     }
 
-    m_line.clearQueues();
+    clearLine();
+    step(QStringLiteral("handshake"));
     write(LinkByte::Escape);
     write(0);
     writeText(FirstAccessCode);
-    if (const int r = WaitSent())
+    if (const int r = connectionSent())
         return r;
     if (const int r = Wait(1000))
         return r;
@@ -276,7 +339,7 @@ int CentralLink::Connect()
     write(LinkByte::Escape);
     write(255);
     writeText(SecondAccessCode);
-    if (const int r = WaitSent())
+    if (const int r = connectionSent())
         return r;
 
     QByteArray name;
@@ -294,7 +357,7 @@ int CentralLink::Connect()
     write(LinkByte::Escape);
     write(identification);
     write(LinkByte::Version);
-    if (const int r = WaitSent())
+    if (const int r = connectionSent())
         return r;
 
     ShowProgress(4);
@@ -306,7 +369,7 @@ int CentralLink::Connect()
             return LinkCode::NoAnswer;
     }
     write(HandshakeResponse(answer[5], setup.handshakeKey));
-    if (const int r = WaitSent())
+    if (const int r = connectionSent())
         return r;
 
     quint8 final = 0;
@@ -323,6 +386,7 @@ int CentralLink::Connect()
 
 int CentralLink::exchangeHeader(quint8 header, bool answerWithAck)
 {
+    step(QStringLiteral("header %1").arg(header & 31));
     int code = LinkCode::NoTable;
     for (int tries = 0; tries < HeaderTries; ++tries) {
         write(header);
@@ -352,6 +416,7 @@ int CentralLink::SendTable(tables::TableSet &tables, int n)
 {
     if (!tables::TableSet::IsSlot(n))
         return LinkCode::WrongTable;
+    qCDebug(lcTransfer) << "sending table" << n << "of" << tables[n].Length << "bytes";
     Wait(100);
     if (const int r = exchangeHeader(static_cast<quint8>(LinkByte::SendHeader + n), false))
         return r;
@@ -363,7 +428,10 @@ int CentralLink::SendTable(tables::TableSet &tables, int n)
     int k = 0;
     int count = 0;
     do {
+        if (strayInput())
+            return LinkCode::WrongAck;
         count = std::min(LinkByte::BlockData, length - pos);
+        step(QStringLiteral("block %1").arg(k));
         const auto header = static_cast<quint8>(16 * (k % 16) + count);
         unsigned sum = header;
         write(header);
@@ -376,6 +444,7 @@ int CentralLink::SendTable(tables::TableSet &tables, int n)
         pos += count;
         if (const int r = WaitSent())
             return r;
+        step(QStringLiteral("ack"));
         quint8 ack = 0;
         if (!readWithin(800, ack))
             return LinkCode::NoAck;
@@ -387,11 +456,15 @@ int CentralLink::SendTable(tables::TableSet &tables, int n)
 
     if (count == LinkByte::BlockData) {
         // A full last block leaves the unit waiting for more: the empty block closes the table.
+        if (strayInput())
+            return LinkCode::WrongAck;
+        step(QStringLiteral("block %1").arg(k));
         const auto header = static_cast<quint8>(16 * (k % 16));
         write(header);
         write(header);
         if (const int r = WaitSent())
             return r;
+        step(QStringLiteral("ack"));
         quint8 ack = 0;
         if (!readWithin(800, ack))
             return LinkCode::NoMessage;
@@ -402,10 +475,18 @@ int CentralLink::SendTable(tables::TableSet &tables, int n)
     return LinkCode::Ok;
 }
 
+int CentralLink::longestTable(int n) const
+{
+    if (n == tables::TableSet::ClockSlot)
+        return CentralClockLength(project::LimitsOfModel(setup.modelIndex).ClockLines);
+    return tables::TableAreaSize;
+}
+
 int CentralLink::ReceiveTable(tables::TableSet &tables, int n)
 {
     if (!tables::TableSet::IsSlot(n))
         return LinkCode::WrongTable;
+    qCDebug(lcTransfer) << "receiving table" << n;
     Wait(100);
     if (const int r = exchangeHeader(static_cast<quint8>(LinkByte::ReceiveHeader + n), true))
         return r;
@@ -417,15 +498,22 @@ int CentralLink::ReceiveTable(tables::TableSet &tables, int n)
     ShowProgress(Percent(progress));
 
     tables::CentralTable &table = tables[n];
+    const int longest = longestTable(n);
     int pos = 0;
-    for (;;) {
+    for (int k = 0;; ++k) {
+        step(QStringLiteral("block %1").arg(k));
         quint8 header = 0;
         if (!readWithin(800, header))
             return LinkCode::NoAck;
+        // A lost or damaged header makes a data byte look like one: the block number tells.
+        if (header >> 4 != k % 16) {
+            write(LinkByte::Nak);
+            return LinkCode::NoAck;
+        }
         const int count = header & 15;
         unsigned sum = header;
-        // A unit that keeps sending full blocks would run past the receive area.
-        if (pos + count > tables::TableAreaSize) {
+        // A unit that keeps sending full blocks would run past what the table can hold.
+        if (pos + count > longest) {
             write(LinkByte::Nak);
             return LinkCode::WrongTable;
         }
@@ -443,7 +531,10 @@ int CentralLink::ReceiveTable(tables::TableSet &tables, int n)
         quint8 checksum = 0;
         if (!readWithin(800, checksum))
             return LinkCode::NoAck;
-        if (checksum != (sum & 255u)) {
+        step(QStringLiteral("ack"));
+        // The unit says nothing more until the block is acknowledged; more bytes mean it
+        // heard an acknowledgement twice or this block was not what it seemed.
+        if (checksum != (sum & 255u) || strayInput()) {
             write(LinkByte::Nak);
             return LinkCode::NoAck;
         }
@@ -454,6 +545,12 @@ int CentralLink::ReceiveTable(tables::TableSet &tables, int n)
             table.ReceivedLength = static_cast<quint16>(pos);
             break;
         }
+    }
+    // The unit is silent after the last block of a table. Bytes now mean that what looked like
+    // the last block was the middle of one (a header lost where the block number wraps to 0).
+    if (WaitInput(QuietAfterTableMs) == LinkCode::Ok) {
+        write(LinkByte::Nak);
+        return LinkCode::NoAck;
     }
     if (!single)
         ShowProgress(Percent(end));
@@ -466,14 +563,20 @@ void CentralLink::showFailure(int code)
         m_prompter.beep();
         Wait(100);
     }
-    m_prompter.show(FailureText(code, m_strings), platform::ErrorTitle, platform::Buttons::Ok,
-                    platform::Icon::Critical);
+    QString text = FailureText(code, m_strings);
+    // "Communication problem" twice says nothing: a port that broke is named with its reason.
+    if (code == LinkCode::CommunicationProblem && m_lineFailure)
+        text += QLatin1Char('\n') + portDescription();
+    m_prompter.show(text, platform::ErrorTitle, platform::Buttons::Ok, platform::Icon::Critical);
 }
 
 int CentralLink::beginAttempt()
 {
-    if (const int r = Connect())
-        return r;
+    m_connecting = true;
+    const int connected = Connect();
+    m_connecting = false;
+    if (connected)
+        return connected;
     m_prompter.beep();
     ShowProgress(5);
     m_bytesBefore = 0;
@@ -482,6 +585,7 @@ int CentralLink::beginAttempt()
 
 std::optional<quint8> CentralLink::exchangeEnd()
 {
+    step(QStringLiteral("end"));
     write(LinkByte::End);
     quint8 answer = 0;
     if (!readWithin(800, answer))
@@ -507,6 +611,8 @@ int CentralLink::attemptSend(tables::TableSet &tables, std::optional<int> n)
         }
         m_bytesBefore += tables[i].Length;
     }
+    if (strayInput())
+        return LinkCode::WrongAck;
     const std::optional<quint8> answer = exchangeEnd();
     if (!answer)
         return LinkCode::NoEnding;
@@ -539,19 +645,23 @@ qint16 CentralLink::runAttempts(const std::function<int()> &attempt, bool offerR
 {
     m_transferDeadline.reset();
     m_lastCode = LinkCode::CommunicationProblem;
+    m_lineFailure = false;
+    if (trace)
+        trace->begin(m_pump.msecs());
     if (!openPortOrReport()) {
         m_busy = false;
         return -1;
     }
     for (int round = 1;; ++round) {
-        // The transfer timer also bounds the connection's output waits, so a line whose output
-        // never drains ends the attempt instead of hanging until Cancel.
-        restartTransferTimer();
+        m_attempt = round;
         // A port that broke during the last attempt is opened again for the next.
         if (!m_line.isOpen() && !OpenPort())
             m_lastCode = LinkCode::CommunicationProblem;
         else
             m_lastCode = attempt();
+        m_attempt = 0;
+        qCDebug(lcTransfer) << "attempt" << round << "of" << Attempts << "ended with"
+                            << m_lastCode;
         m_transferDeadline.reset();
         if (m_lastCode == LinkCode::Ok) {
             ShowProgress(100);
@@ -618,16 +728,19 @@ int CentralLink::ProgramModem(const QList<ModemCommand> &commands)
     m_busy = true;
     m_stopRequested = false;
     int code = LinkCode::Ok;
+    if (trace)
+        trace->begin(m_pump.msecs());
     if (!openPortOrReport()) {
         m_busy = false;
         return LinkCode::CommunicationProblem;
     }
+    step(QStringLiteral("modem"));
     restartTransferTimer();
-    m_line.clearQueues();
+    clearLine();
     write(LineFeed);
     write(CarriageReturn);
     Wait(100);
-    m_line.clearQueues();
+    clearLine();
     for (const ModemCommand &command : commands) {
         writeText(command.text);
         write(LineFeed);

@@ -30,6 +30,7 @@ class TableSet;
 namespace quintara::link {
 
 class SerialLine;
+class TrafficTrace;
 
 // Result codes of the connection and the table transfer; each has its text under the same
 // string id. 0 is success.
@@ -141,6 +142,9 @@ public:
 
     LinkSetup setup;
     TransferObserver observer;
+    // When set, every byte of each transfer and modem programming goes into it (it begins
+    // anew with each). The caller's; outlives the link.
+    TrafficTrace *trace = nullptr;
 
     // Cancel: the checking waits return 665 at their next round. Cleared by the caller before
     // each transfer (the flows below do it themselves).
@@ -166,16 +170,19 @@ public:
     int Connect();
 
     // One table of the set, by table number 0..20; 0 or a link code. The port must be open
-    // and connected.
+    // and connected. An answer that comes twice or out of turn fails the send with 659.
     int SendTable(tables::TableSet &tables, int n);
+    // A block whose number is not the next one, or bytes after what looked like the last
+    // block, are a damaged block (224, then 658); a table longer than it can be (the clock
+    // table's central form for setup.modelIndex) is refused with 657.
     int ReceiveTable(tables::TableSet &tables, int n);
 
     // Whole transfers with the port opening, up to three retries of the attempt, the end byte,
     // progress and the failure message (five beeps, then "Communication problem:" and the
     // code's text). Cancel ends them without a message. 0 on success, -1 on failure. The
-    // transfer timer runs from the start of each attempt, so a line whose output never drains
-    // ends the attempt with 651 also during the connection; a port that broke is opened again
-    // for the next attempt.
+    // transfer timer guards one table at a time; the connection's output waits have bounds of
+    // their own, so a line whose output never drains ends the attempt with 651 there too. A
+    // port that broke is opened again for the next attempt.
     // With n only table n; without it all tables 0..TableCount but 11 and 18.
     qint16 SendTables(tables::TableSet &tables, std::optional<int> n = std::nullopt);
     // Builds the whole set from the project first (the progress base) and clears every
@@ -209,7 +216,15 @@ private:
     // OpenPort, with the message about another port when it fails.
     bool openPortOrReport();
     int exchangeHeader(quint8 header, bool answerWithAck);
+    // The most bytes table n can have: the clock table's central form for the model in
+    // setup, the whole area for the others.
+    int longestTable(int n) const;
+    // Bytes waiting where the unit should be silent: an answer came twice or out of turn.
+    bool strayInput() const;
     int beginAttempt();
+    // WaitSent for the connection: each of its output waits has a transfer timer of its own,
+    // so dialling and a call-back never eat into the time of a table.
+    int connectionSent();
     // Sends the end byte; the unit's answer, or nothing when none came in time.
     std::optional<quint8> exchangeEnd();
     int attemptSend(tables::TableSet &tables, std::optional<int> n);
@@ -220,6 +235,13 @@ private:
     void showFailure(int code);
     void restartTransferTimer();
     void onLineFailed();
+    // The protocol step the next bytes of the trace belong to.
+    void step(const QString &name);
+    // Empties both queues; bytes still waiting go into the trace first.
+    void clearLine();
+    void traceWaitingBytes();
+    // "/dev/ttyUSB0: <the operating system's reason>", for messages about the port.
+    QString portDescription() const;
 
     SerialLine &m_line;
     platform::EventPump &m_pump;
@@ -229,6 +251,11 @@ private:
     bool m_stopRequested = false;
     bool m_busy = false;
     bool m_lineFailed = false;
+    // The port broke at some point of this transfer: its message names it.
+    bool m_lineFailure = false;
+    // The attempt running (1..4; 0 outside), shown with the progress while connecting.
+    int m_attempt = 0;
+    bool m_connecting = false;
     int m_lastCode = LinkCode::CommunicationProblem;
     // Deadline of the transfer timer in pump milliseconds; none while it is off.
     std::optional<qint64> m_transferDeadline;

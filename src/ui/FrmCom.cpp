@@ -40,19 +40,22 @@ template <typename Widget> Widget *Named(QWidget *parent, const char *name)
 
 } // namespace
 
-FrmCom::Outcome FrmCom::Run(Program &program, Mode mode, link::SerialLine &line, QWidget *parent)
+FrmCom::Outcome FrmCom::Run(Program &program, Mode mode, link::SerialLine &line, QWidget *parent,
+                            link::TrafficTrace *trace)
 {
-    FrmCom dialog(program, mode, line, parent);
+    FrmCom dialog(program, mode, line, parent, trace);
     if (dialog.exec() != QDialog::Accepted)
         return Outcome::Cancelled;
     return dialog.projectReceived() ? Outcome::ProjectReceived : Outcome::ClockTableDone;
 }
 
-FrmCom::FrmCom(Program &program, Mode mode, link::SerialLine &line, QWidget *parent)
+FrmCom::FrmCom(Program &program, Mode mode, link::SerialLine &line, QWidget *parent,
+               link::TrafficTrace *trace)
     : QDialog(parent), m_program(program), m_mode(mode),
       m_link(std::make_unique<link::CentralLink>(line, program.pump, program.prompter,
                                                  program.strings))
 {
+    m_link->trace = trace;
     setObjectName(QStringLiteral("FrmCom"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     m_link->observer.progress = [this](int percent, const QString &label) {

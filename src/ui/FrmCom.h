@@ -16,6 +16,7 @@ class QPushButton;
 namespace quintara::link {
 class CentralLink;
 class SerialLine;
+class TrafficTrace;
 } // namespace quintara::link
 
 namespace quintara::ui {
@@ -44,11 +45,13 @@ public:
     enum class Outcome { Cancelled, ClockTableDone, ProjectReceived };
 
     // Shows the dialog modally on the given line (the caller's, closed between transfers).
+    // With a trace, every transfer records the line's bytes into it.
     static Outcome Run(Program &program, Mode mode, link::SerialLine &line,
-                       QWidget *parent = nullptr);
+                       QWidget *parent = nullptr, link::TrafficTrace *trace = nullptr);
 
-    // The line is the caller's and outlives the dialog.
-    FrmCom(Program &program, Mode mode, link::SerialLine &line, QWidget *parent = nullptr);
+    // The line and the trace are the caller's and outlive the dialog.
+    FrmCom(Program &program, Mode mode, link::SerialLine &line, QWidget *parent = nullptr,
+           link::TrafficTrace *trace = nullptr);
     ~FrmCom() override;
 
     Mode mode() const { return m_mode; }

@@ -114,6 +114,9 @@ public:
     // The link commands. Transmit and Receive are filled by whoever provides the
     // communication dialog; the on-line test drives the window's own link control unless a
     // test puts something else here.
+    // The file dialogs the window asks; commands installed from outside use them too.
+    FileDialogs &fileDialogs() { return m_dialogs; }
+
     std::function<void()> onTransmit;
     std::function<void()> onReceive;
     std::function<void()> onTest;

@@ -62,6 +62,14 @@ TEST_F(CentralUnitTest, SetsAreAcknowledgedAndGetsAnsweredWithTheirState)
     EXPECT_EQ(link.GetRelayState(255), 0);
     settle();
     EXPECT_EQ(log.take().mid(3), QStringList({"Relay(5,0)", "Relay(9,1)"}));
+
+    // The special dimmer level is held as raw 3 and reported as 255.
+    EXPECT_EQ(link.SetDimmer(8, 255), 0);
+    settle();
+    EXPECT_EQ(unit.state(2, 8), 3);
+    EXPECT_EQ(link.GetDimmerLevel(8), 0);
+    settle();
+    EXPECT_EQ(log.take().mid(1), QStringList({"ErrMsg(0,All OK)", "Dimmer(8,255)"}));
 }
 
 TEST_F(CentralUnitTest, RefusedCommandsAreAnsweredWithTheirStatus)
@@ -144,8 +152,17 @@ TEST_F(CentralUnitTest, ConsoleCommandsPushReportsAndSwitchFaults)
                                        "ErrMsg(0,All OK)", "ErrMsg(255,Communication problem)",
                                        "Temperature(4,10)"}));
 
+    // Damage on the line: all the unit says is lost until it is switched off again.
+    for (const char *command : {"line out drop random 100", "report key 1 2", "line out off",
+                                "report key 1 3"}) {
+        EXPECT_TRUE(sim::RunCommand(unit, QString::fromLatin1(command)).ok) << command;
+        settle(); // bytes meet the damage as they leave
+    }
+    EXPECT_EQ(log.take(), QStringList{"TpKey(1,3,0)"});
+
     for (const char *bad : {"", "report", "report sensor 3 2", "report sensor 3 2 256", "set 1 x 1",
-                            "fault checksum maybe", "frame", "jump"})
+                            "fault checksum maybe", "frame", "jump", "line up drop 1",
+                            "line in drop 0", "line in flip 3", "line out dup random 101"})
         EXPECT_FALSE(sim::RunCommand(unit, QString::fromLatin1(bad)).ok) << bad;
     EXPECT_TRUE(sim::RunCommand(unit, QStringLiteral("quit")).quit);
 }

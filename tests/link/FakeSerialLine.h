@@ -67,8 +67,10 @@ public:
 
     bool open() override
     {
-        if (!existingPorts.contains(m_port))
+        if (!existingPorts.contains(m_port)) {
+            m_lastError = QStringLiteral("No such file or directory");
             return false;
+        }
         m_open = true;
         ++opens;
         return true;
@@ -101,6 +103,8 @@ public:
     void clearInput() override { m_input.clear(); }
     void clearOutput() override { m_output.clear(); }
     bool carrierDetect() override { return carrier; }
+    QString device() const override { return QStringLiteral("/dev/fake%1").arg(m_port); }
+    QString lastError() const override { return m_lastError; }
 
     // Bytes arrive from the far end.
     void deliver(const QByteArray &bytes)
@@ -125,7 +129,8 @@ public:
     void fail()
     {
         m_open = false;
-        emit failed(QStringLiteral("device gone"));
+        m_lastError = QStringLiteral("device gone");
+        emit failed(m_lastError);
     }
 
 private:
@@ -135,6 +140,7 @@ private:
     QByteArray m_output;
     QByteArray m_sent;
     QByteArray m_input;
+    QString m_lastError;
 };
 
 // A ticker on virtual time: ticks when the pump's clock passes each interval.

@@ -2,11 +2,14 @@
 #include "link/Transfer.h"
 
 #include "link/ClockConversion.h"
+#include "link/TrafficTrace.h"
 #include "project/ProjectModel.h"
 #include "settings/ProfileFile.h"
 #include "settings/Strings.h"
 #include "tables/TableSet.h"
+#include "clock/ClockTable.h"
 #include "tests/link/FakeSerialLine.h"
+#include "tests/support/FixedClock.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tools/central-sim/CentralUnit.h"
 
@@ -40,6 +43,7 @@ struct Rig {
         link.observer.progress = [this](int percent, const QString &label) {
             progress.append(percent);
             lastLabel = label;
+            labels.append(label);
         };
         link.observer.sendCaption = [this](const QString &text) { caption = text; };
         useModel(0);
@@ -106,6 +110,7 @@ struct Rig {
     std::unique_ptr<project::ProjectModel> model = std::make_unique<project::ProjectModel>();
     QList<int> progress;
     QString lastLabel;
+    QStringList labels;
     QString caption;
 };
 
@@ -247,6 +252,38 @@ TEST(Transfer, ModemDialsWaitsForCarrierAndTheCallBack)
         EXPECT_EQ(s.connect(), LinkCode::ModemConnected);
     }
     {
+        // Dialling and a call-back that take longer than a table's transfer timer: the timer
+        // guards the tables only, so the first attempt goes through with one call.
+        Rig r;
+        r.side().config().modem = true;
+        r.side().config().dialMs = 30000;
+        r.side().config().callBackMs = 30000;
+        r.link.setup.connectedWithModem = true;
+        r.link.setup.callBackNecessary = true;
+        r.link.setup.initString = QStringLiteral("ATZ0");
+        r.link.setup.telephoneNumber = QStringLiteral("5");
+        r.fillSendArea(18, 300);
+        EXPECT_EQ(r.link.SendTables(r.tables, 18), 0);
+        EXPECT_GT(r.pump.msecs(), 60000);
+        EXPECT_EQ(r.side().modemLines().filter(QStringLiteral("ATDT")).size(), 1);
+        EXPECT_EQ(r.side().tables[18], r.sendArea(18));
+    }
+    {
+        // The modem in front of the unit hears the call-back code also while the unit is
+        // connected, and hangs up.
+        Rig r;
+        r.side().config().modem = true;
+        r.link.setup.connectedWithModem = true;
+        r.link.setup.initString = QStringLiteral("ATZ0");
+        ASSERT_EQ(r.connect(), 0);
+        ASSERT_TRUE(r.side().connected());
+        for (const char c : QByteArray("QZMRWTPX\r"))
+            r.line.writeByte(static_cast<quint8>(c));
+        for (int i = 0; i < 50; ++i)
+            r.pump.processEvents(20);
+        EXPECT_FALSE(r.side().carrier());
+    }
+    {
         // Cancel while dialling.
         Rig r;
         r.side().config().modem = true;
@@ -378,6 +415,11 @@ TEST(Transfer, ASuccessfulRetryShowsNothingAndCancelEndsWithoutAMessage)
         EXPECT_EQ(r.link.SendTables(r.tables, 18), 0);
         EXPECT_TRUE(r.prompter.shown.isEmpty());
         EXPECT_EQ(r.side().tables[18], r.sendArea(18));
+        // While connecting, the label says which attempt runs.
+        EXPECT_TRUE(r.labels.contains(QStringLiteral("Progress: 2% (attempt 1 of 4)")));
+        EXPECT_TRUE(r.labels.contains(QStringLiteral("Progress: 4% (attempt 2 of 4)")));
+        EXPECT_FALSE(r.labels.contains(QStringLiteral("Progress: 2% (attempt 3 of 4)")));
+        EXPECT_EQ(r.labels.filter(QStringLiteral("attempt")).size(), 2 * 5);
     }
     {
         Rig r;
@@ -402,7 +444,9 @@ TEST(Transfer, ASuccessfulRetryShowsNothingAndCancelEndsWithoutAMessage)
         r.prompter.expect(platform::Answer::Ok);
         EXPECT_EQ(r.link.SendTables(r.tables, 18), -1);
         ASSERT_EQ(r.prompter.shown.size(), 1);
-        EXPECT_EQ(r.prompter.shown[0].text, QStringLiteral("Select other communication port"));
+        EXPECT_EQ(r.prompter.shown[0].text,
+                  QStringLiteral("Select other communication port\n/dev/fake3: No such file or "
+                                 "directory"));
         EXPECT_TRUE(r.line.written.isEmpty());
     }
     {
@@ -416,6 +460,9 @@ TEST(Transfer, ASuccessfulRetryShowsNothingAndCancelEndsWithoutAMessage)
         r.prompter.expect(platform::Answer::Ok);
         EXPECT_EQ(r.link.SendTables(r.tables, 18), -1);
         EXPECT_EQ(r.link.LastCode(), LinkCode::CommunicationProblem);
+        // Named with the device and the operating system's reason.
+        EXPECT_EQ(r.prompter.shown.value(0).text,
+                  r.failureText(650) + QStringLiteral("\n/dev/fake1: device gone"));
     }
 }
 
@@ -477,7 +524,9 @@ TEST(Transfer, AReceivedBlockIsCheckedByItsChecksum)
         ASSERT_TRUE(r.link.OpenPort());
         EXPECT_EQ(r.link.ReceiveTable(r.tables, 5), checksum == 63 ? 0 : LinkCode::NoAck);
         EXPECT_EQ(r.line.written.right(1), Bytes({checksum == 63 ? 192 : 224}));
-        EXPECT_TRUE(answers.isEmpty()); // nothing else was said
+        // Nothing else was said; the acknowledgement leaves while the link listens for the
+        // silence after the table, the negative one ends the attempt at once.
+        EXPECT_EQ(answers, checksum == 63 ? Bytes({192}) : QByteArray());
         EXPECT_EQ(r.tables[5].Received[0], 10);
         EXPECT_EQ(r.tables[5].Received[2], 30);
         if (checksum == 63) {
@@ -527,19 +576,170 @@ TEST(Transfer, ReceiveFailuresAndAUnitThatNeverEndsItsTable)
         Rig r;
         r.side().faults.endlessTable = true;
         r.prompter.expect(platform::Answer::Ok);
-        EXPECT_EQ(r.link.ReceiveTables(r.tables, *r.model, 18), -1);
+        EXPECT_EQ(r.link.ReceiveTables(r.tables, *r.model, 5), -1);
         EXPECT_EQ(r.link.LastCode(), LinkCode::WrongTable);
         EXPECT_EQ(r.prompter.shown.value(0).text, r.failureText(657));
-        EXPECT_EQ(r.tables[18].Received[9989], 9989 % 15 + 1); // up to the last block that fits
-        EXPECT_EQ(r.tables[18].Received[9990], 0);
+        EXPECT_EQ(r.tables[5].Received[9989], 9989 % 15 + 1); // up to the last block that fits
+        EXPECT_EQ(r.tables[5].Received[9990], 0);
     }
     {
         // A table of exactly the area's size still fits.
         Rig r;
-        r.side().tables[18] = QByteArray(tables::TableAreaSize, '\x02');
-        EXPECT_EQ(r.link.ReceiveTables(r.tables, *r.model, 18), 0);
-        EXPECT_EQ(r.tables[18].Received[tables::TableAreaSize - 1], 2);
+        r.side().tables[5] = QByteArray(tables::TableAreaSize, '\x02');
+        EXPECT_EQ(r.link.ReceiveTables(r.tables, *r.model, 5), 0);
+        EXPECT_EQ(r.tables[5].Received[tables::TableAreaSize - 1], 2);
     }
+    // The clock table can be no longer than its central form for the model: 13 N + 12.
+    for (const auto &[modelIndex, length, code] :
+         QList<std::tuple<int, int, int>>{{0, 1312, 0}, {0, 1313, 657}, {3, 662, 0}, {3, 663, 657}}) {
+        Rig r;
+        r.useModel(modelIndex);
+        r.side().tables[18] = QByteArray(length, '\x04');
+        r.prompter.answerAllWithDefault();
+        EXPECT_EQ(r.link.ReceiveTables(r.tables, *r.model, 18), code == 0 ? 0 : -1) << length;
+        EXPECT_EQ(r.link.LastCode(), code) << length;
+    }
+    {
+        // Receiving everything from a model-4 unit checks table 18 alike.
+        Rig r;
+        r.useModel(4);
+        r.side().tables[18] = QByteArray(663, '\x04');
+        r.prompter.answerAllWithDefault();
+        EXPECT_EQ(ReceiveEverything(r.link, r.tables, *r.model, 19200), -1);
+        EXPECT_EQ(r.link.LastCode(), LinkCode::WrongTable);
+    }
+}
+
+// One byte damaged on the line, at the same place in every attempt.
+struct LineCase {
+    const char *what;
+    bool fromUnit; // else from the PC
+    sim::LineFault::Kind kind;
+    int nth; // after each handshake
+    int code;
+};
+using Kind = sim::LineFault::Kind;
+
+// What the dropped-header report found: with the header of a block lost, its data bytes (zeros
+// in a clock table with few lines) looked like an empty closing block with a good checksum.
+TEST(Transfer, ADamagedLineNeverEndsATableEarly)
+{
+    // The unit's n-th byte after each handshake: 1 the header echo, then 17 per full block.
+    const auto blockHeader = [](int k) { return 2 + 17 * k; };
+    const QList<LineCase> cases = {
+        {"header of block 4 lost", true, Kind::Drop, blockHeader(4), 658},
+        {"header of block 16 lost: its number is 0 again", true, Kind::Drop, blockHeader(16), 658},
+        {"a data byte lost", true, Kind::Drop, blockHeader(4) + 3, 658},
+        {"a header turned over", true, Kind::Corrupt, blockHeader(2), 658},
+        // The PC's bytes: 1 the header, 2 the start, 3 the acknowledgement of block 0.
+        {"an acknowledgement twice: the unit runs ahead", false, Kind::Duplicate, 3, 658},
+        {"an acknowledgement lost", false, Kind::Drop, 4, 658},
+    };
+    clock::ClockTable lines;
+    lines.MaxClockLines = 100;
+    lines.Lines[0] = clock::ClockLine::fromBytes({0, 7, 1, 12, 26, 0, 3, 1, 1, 3, 255, 0, 0});
+    lines.Lines[1] = clock::ClockLine::fromBytes({30, 22, 2, 12, 26, 2, 3, 1, 2, 1, 127, 0, 0});
+    tables::TableSet form;
+    ClockTableToCentral(lines, form, 18, std::nullopt);
+    form.FinishTable(18);
+    const QByteArray unitTable(reinterpret_cast<const char *>(form[18].Data.data()),
+                               form[18].Length);
+    ASSERT_GT(unitTable.size(), 16 * 15);
+    ASSERT_EQ(unitTable.mid(4 * 15, 2), Bytes({0, 0}));
+
+    for (const LineCase &c : cases) {
+        Rig r;
+        r.side().tables[18] = unitTable;
+        (c.fromUnit ? r.unit.lineOut : r.unit.lineIn).setNth(c.kind, c.nth);
+        clock::ClockTable table;
+        table.MaxClockLines = 100;
+        table.Lines[7] = clock::ClockLine::fromBytes({1, 2, 3, 4, 26, 0, 3, 1, 1, 9, 255, 0, 0});
+        testing::FixedClock clock{QDateTime(QDate(2026, 12, 9), QTime(10, 0))};
+        clock::ClockTable before = table;
+        NormaliseClockDates(before, clock.now());
+        r.prompter.expect(platform::Answer::Ok);
+        EXPECT_EQ(ReceiveClockTable(r.link, r.tables, table, *r.model, clock), -1) << c.what;
+        EXPECT_EQ(r.link.LastCode(), c.code) << c.what;
+        EXPECT_EQ(r.side().counters().handshakes, 4) << c.what;
+        EXPECT_EQ(table.Lines, before.Lines) << c.what;
+    }
+    {
+        // Met once only, the fault costs one attempt; the retry brings the table.
+        Rig r;
+        r.side().tables[18] = unitTable;
+        r.unit.lineOut.setNth(Kind::Drop, blockHeader(4));
+        r.pump.addHook([&](qint64) {
+            if (r.side().counters().handshakes >= 2)
+                r.unit.lineOut.clear();
+        });
+        EXPECT_EQ(r.link.ReceiveTables(r.tables, *r.model, 18), 0);
+        EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(r.tables[18].Received.data()),
+                             r.tables[18].ReceivedLength),
+                  unitTable);
+    }
+}
+
+TEST(Transfer, ADamagedLineFailsASend)
+{
+    // The PC's n-th byte after each handshake: 1 the header, 2 the header of block 0; the
+    // unit's: 1 the echo, 2 the acknowledgement of block 0.
+    const QList<LineCase> cases = {
+        {"header of block 1 lost", false, Kind::Drop, 2 + 17, 659},
+        {"a data byte lost", false, Kind::Drop, 5, 658},
+        {"a data byte turned over", false, Kind::Corrupt, 5, 659},
+        {"an acknowledgement twice", true, Kind::Duplicate, 2, 659},
+        {"an acknowledgement lost", true, Kind::Drop, 3, 658},
+    };
+    for (const LineCase &c : cases) {
+        Rig r;
+        r.fillSendArea(18, 100);
+        (c.fromUnit ? r.unit.lineOut : r.unit.lineIn).setNth(c.kind, c.nth);
+        r.prompter.expect(platform::Answer::Ok);
+        EXPECT_EQ(r.link.SendTables(r.tables, 18), -1) << c.what;
+        EXPECT_EQ(r.link.LastCode(), c.code) << c.what;
+        EXPECT_EQ(r.side().counters().handshakes, 4) << c.what;
+    }
+}
+
+TEST(Transfer, TheTraceHoldsEveryByteOfTheLineWithItsStep)
+{
+    Rig r;
+    TrafficTrace trace;
+    r.link.trace = &trace;
+    r.fillSendArea(18, 20);
+    ASSERT_EQ(r.link.SendTables(r.tables, 18), 0);
+    const QString text = trace.text();
+    const QStringList lines = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    // Both directions, every byte, each run under its step and time.
+    EXPECT_TRUE(lines.contains(QStringLiteral(
+        "    2000  PC>  handshake    F0 00 51 5A 4D 52 57 54 50 58                   ..QZMRWTPX")))
+        << text.toStdString();
+    EXPECT_EQ(lines.filter(QStringLiteral("<CU  handshake    51 42 4E ")).size(), 1);
+    EXPECT_EQ(lines.filter(QStringLiteral("PC>  header 18    B2")).size(), 1);
+    EXPECT_EQ(lines.filter(QStringLiteral("<CU  header 18    B2")).size(), 1);
+    EXPECT_EQ(lines.filter(QStringLiteral("PC>  block 1      15 10 11 12 13 14 6F")).size(), 1);
+    EXPECT_EQ(lines.filter(QStringLiteral("<CU  ack          C0")).size(), 2);
+    EXPECT_EQ(lines.filter(QStringLiteral("<CU  end          60")).size(), 1);
+    EXPECT_EQ(trace.byteCount(), r.line.written.size() + 3 + 6 + 1 + 1 + 2 + 1);
+    EXPECT_FALSE(text.contains(QStringLiteral("fake"))); // the line's bytes and steps only
+
+    // Written all at once; the next transfer begins a new trace.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("trace.txt"));
+    ASSERT_TRUE(trace.save(path));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(file.readAll()), text);
+    QString error;
+    EXPECT_FALSE(trace.save(dir.filePath(QStringLiteral("no/such/folder/trace.txt")), &error));
+    EXPECT_FALSE(error.isEmpty());
+
+    // Bytes that nobody read are kept too: an acknowledgement that came twice.
+    r.unit.lineOut.setNth(sim::LineFault::Kind::Duplicate, 2);
+    r.prompter.answerAllWithDefault();
+    ASSERT_EQ(r.link.SendTables(r.tables, 18), -1);
+    EXPECT_FALSE(trace.text().contains(QStringLiteral("PC>  end")));
+    EXPECT_EQ(trace.text().count(QStringLiteral("<CU  discarded    C0")), 4);
 }
 
 TEST(Transfer, ModemProgrammingSendsItsLinesAndWantsOK)

@@ -8,6 +8,7 @@
 #include "link/Transfer.h"
 #include "project/ProjectModel.h"
 #include "settings/NameTables.h"
+#include "settings/ProfileFile.h"
 #include "tables/TableSet.h"
 #include "tests/link/FakeSerialLine.h"
 #include "tests/support/FixedClock.h"
@@ -26,11 +27,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -449,6 +453,52 @@ TEST_F(FrmComTest, TheMainWindowsTransmitAndReceiveGoThroughTheDialog)
     EXPECT_EQ(shownMarkers(4), 1);
     EXPECT_TRUE(prompter.shown.isEmpty());
     EXPECT_FALSE(line.isOpen());
+}
+
+// With "[Link] Trace=1" the window keeps the last transfer's trace for support.
+TEST_F(FrmComTest, CommunicationSavesTheLastTraceWhenTracingIsOn)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    program.profile = settings::ProfileFile(dir.filePath(QStringLiteral("Ventora.ini")));
+    quintara::testing::ScriptedFileDialogs files;
+    clock::ApplyModel(program.clockTable, program.project);
+    ui::FrmKlokken window(program, files);
+    ui::InstallLinkCommands(window, program, line);
+    auto *menu = window.findChild<QMenu *>(QStringLiteral("mmuCom"));
+    auto *save = window.findChild<QAction *>(QStringLiteral("mmuComSaveTrace"));
+    ASSERT_NE(menu, nullptr);
+    ASSERT_NE(save, nullptr);
+    const auto transmit = [&] {
+        QTimer::singleShot(0, [] {
+            auto *com = qobject_cast<ui::FrmCom *>(QApplication::activeModalWidget());
+            ASSERT_NE(com, nullptr);
+            QTest::mouseClick(com->findChild<QPushButton *>(QStringLiteral("cmdSendOK")),
+                              Qt::LeftButton);
+        });
+        window.Transmit();
+        emit menu->aboutToShow();
+    };
+
+    transmit();
+    EXPECT_FALSE(save->isEnabled()); // tracing is off by default
+    ASSERT_TRUE(program.profile.writeString(QStringLiteral("Link"), QStringLiteral("Trace"),
+                                            QStringLiteral("1")));
+    transmit();
+    EXPECT_TRUE(save->isEnabled());
+    EXPECT_EQ(save->text(), QStringLiteral("Save last trace..."));
+
+    const QString path = dir.filePath(QStringLiteral("trace.txt"));
+    files.answer(path);
+    save->trigger();
+    ASSERT_EQ(files.asked.size(), 1);
+    EXPECT_TRUE(files.asked[0].save);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray trace = file.readAll();
+    EXPECT_TRUE(trace.contains("PC>  header 18    B2")) << trace.constData();
+    EXPECT_TRUE(trace.contains("<CU  end          60")) << trace.constData();
+    EXPECT_EQ(unit.transfer().counters().tablesReceived, 2);
 }
 
 } // namespace

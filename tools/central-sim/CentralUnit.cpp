@@ -25,6 +25,7 @@ constexpr quint8 KindTouchPanelKey = 52;
 
 // "All" in a get, "toggle / recall" in a set.
 constexpr quint8 Special = 255;
+constexpr quint8 SpecialDimmerRaw = 3;
 
 struct Range {
     int low;
@@ -58,10 +59,18 @@ std::optional<Range> NumbersOf(quint8 kind)
 void CentralUnit::receive(QByteArrayView bytes, qint64 nowMs)
 {
     advanceTo(nowMs);
-    for (char c : bytes) {
-        const auto byte = static_cast<quint8>(c);
-        if (m_receiving || !m_transfer.receiveByte(byte, nowMs))
-            receiveByte(byte);
+    for (char sent : bytes) {
+        for (char c : lineIn.apply(QByteArrayView(&sent, 1))) {
+            const auto byte = static_cast<quint8>(c);
+            if (m_receiving || !m_transfer.receiveByte(byte, nowMs))
+                receiveByte(byte);
+        }
+        // Line faults at the n-th byte count from each connection, so every attempt meets them.
+        if (m_transfer.counters().handshakes != m_handshakesSeen) {
+            m_handshakesSeen = m_transfer.counters().handshakes;
+            lineIn.restart();
+            m_outputRestartAt = m_output.size();
+        }
     }
     if (!bytes.isEmpty())
         m_lastByteMs = nowMs;
@@ -82,8 +91,15 @@ QByteArray CentralUnit::takeOutput()
     QByteArray out;
     out.swap(m_output);
     if (faults.silence)
-        out.clear();
-    return out;
+        return {};
+    if (m_outputRestartAt < 0)
+        return lineOut.apply(out);
+    // The handshake's last byte still belongs to the connection before the count restarts.
+    const qsizetype split = std::min(m_outputRestartAt, out.size());
+    m_outputRestartAt = -1;
+    QByteArray damaged = lineOut.apply(QByteArrayView(out).first(split));
+    lineOut.restart();
+    return damaged + lineOut.apply(QByteArrayView(out).sliced(split));
 }
 
 quint8 CentralUnit::state(quint8 kind, quint8 number) const
@@ -171,8 +187,9 @@ quint8 CentralUnit::handleSet(quint8 kind, quint8 number, quint8 value)
         break;
     case KindDimmer:
         // Percentages on the way in, raw levels inside and in reports.
+        // The special level is held as raw 3, which the PC reads back as 255.
         if (value == Special)
-            value = 255;
+            value = SpecialDimmerRaw;
         else if (value > 100)
             return StatusLevelOutOfRange;
         else

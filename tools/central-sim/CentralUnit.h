@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QtGlobal>
 
+#include "tools/central-sim/LineFault.h"
 #include "tools/central-sim/TransferSide.h"
 
 #include <array>
@@ -63,6 +64,10 @@ public:
     void sendRaw(QByteArrayView bytes);
 
     Faults faults;
+    // Damage on the line: what the PC sends before the unit hears it, and what the unit sends
+    // before it leaves. The n-th byte counts from each completed handshake.
+    LineFault lineIn{17};
+    LineFault lineOut{23};
     const Counters &counters() const { return m_counters; }
 
     // The table-transfer side: its memory tables, configuration, faults and counters.
@@ -97,6 +102,9 @@ private:
     QByteArray m_output;
     Counters m_counters;
     quint32 m_noiseState;
+    int m_handshakesSeen = 0;
+    // Where in the output the count of lineOut starts again; none when -1.
+    qsizetype m_outputRestartAt = -1;
     TransferSide m_transfer{m_output};
 };
 

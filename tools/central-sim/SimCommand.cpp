@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QStringList>
 
+#include <algorithm>
 #include <optional>
 
 namespace quintara::sim {
@@ -84,6 +85,43 @@ CommandResult RunFault(CentralUnit &unit, const QString &which, const QString &o
     return Ok();
 }
 
+// line in|out drop|dup|corrupt|any <n> | random <percent>, or line in|out off.
+CommandResult RunLine(CentralUnit &unit, const QStringList &words)
+{
+    const CommandResult usage = Error(QStringLiteral(
+        "usage: line in|out drop|dup|corrupt|any <n>|random <percent> | line in|out off"));
+    if (words.size() < 3 || (words[1] != QLatin1String("in") && words[1] != QLatin1String("out")))
+        return usage;
+    LineFault &fault = words[1] == QLatin1String("in") ? unit.lineIn : unit.lineOut;
+    if (words[2] == QLatin1String("off") && words.size() == 3) {
+        fault.clear();
+        return Ok();
+    }
+    using Kind = LineFault::Kind;
+    static const QList<std::pair<QString, Kind>> kinds = {
+        {QStringLiteral("drop"), Kind::Drop},
+        {QStringLiteral("dup"), Kind::Duplicate},
+        {QStringLiteral("corrupt"), Kind::Corrupt},
+        {QStringLiteral("any"), Kind::Any}};
+    const auto kind = std::find_if(kinds.begin(), kinds.end(),
+                                   [&](const auto &k) { return k.first == words[2]; });
+    if (kind == kinds.end())
+        return usage;
+    bool ok = false;
+    if (words.size() == 5 && words[3] == QLatin1String("random")) {
+        const double percent = words[4].toDouble(&ok);
+        if (!ok || percent < 0 || percent > 100)
+            return usage;
+        fault.setRandom(kind->second, percent / 100);
+        return Ok();
+    }
+    const int n = words.value(3).toInt(&ok);
+    if (words.size() != 4 || !ok || n < 1)
+        return usage;
+    fault.setNth(kind->second, n);
+    return Ok();
+}
+
 } // namespace
 
 CommandResult RunCommand(CentralUnit &unit, const QString &line)
@@ -104,6 +142,8 @@ CommandResult RunCommand(CentralUnit &unit, const QString &line)
         return *transfer;
     if (command == QLatin1String("fault") && words.size() == 3)
         return RunFault(unit, words[1], words[2]);
+    if (command == QLatin1String("line"))
+        return RunLine(unit, words);
     if (command == QLatin1String("noise") && words.size() == 2)
         return RunFault(unit, words[0], words[1]);
     if (command == QLatin1String("set")) {
@@ -134,7 +174,8 @@ QString CommandHelp()
                "report key <panel> <key> [<extra>] | report sensor <kind> <number> <raw> | "
                "report state <kind> <number> [<raw>] | set <kind> <number> <raw> | frame <byte>... "
                "| "
-               "raw <byte>... | fault checksum|silence|noise on|off | ") +
+               "raw <byte>... | fault checksum|silence|noise on|off | "
+               "line in|out drop|dup|corrupt|any <n>|random <percent> | line in|out off | ") +
            TransferCommandHelp() + QStringLiteral(" | quit");
 }
 

@@ -21,6 +21,10 @@ struct CommandResult {
 //   frame <byte>...                         any frame around the given data bytes
 //   raw <byte>...                           bytes as they are, outside any frame
 //   fault checksum|silence|noise on|off     fault injection ("noise on|off" also works)
+//   line in|out drop|dup|corrupt|any <n>    damage the n-th byte the unit hears (in) or says
+//                                           (out) after each handshake, in every attempt
+//   line in|out drop|...|any random <pct>   damage that percentage of all bytes
+//   line in|out off
 //   quit
 // Numbers are 0..255.
 CommandResult RunCommand(CentralUnit &unit, const QString &line);

@@ -77,6 +77,10 @@ void TransferSide::advanceTo(qint64 nowMs)
         if (quiet >= BlockTimeoutMs)
             m_state = State::Connected;
         break;
+    case State::Closing:
+        if (quiet >= SettleMs)
+            closeTable();
+        break;
     case State::Idle:
         break;
     }
@@ -104,6 +108,14 @@ bool TransferSide::receiveByte(quint8 byte, qint64 nowMs)
         modemText(byte, nowMs);
         return true;
     }
+    // The modem in front of the unit hears the call-back code whatever the unit is doing.
+    if (m_config.modem) {
+        m_recent.append(static_cast<char>(byte));
+        if (m_recent.size() > FirstAccessCode.size() + 1)
+            m_recent.remove(0, 1);
+        if (m_recent == FirstAccessCode + char(CarriageReturn))
+            m_carrierOffAt = nowMs + m_config.hangUpMs;
+    }
     switch (m_state) {
     case State::Idle:
         if (byte == Escape) {
@@ -124,6 +136,14 @@ bool TransferSide::receiveByte(quint8 byte, qint64 nowMs)
         return true;
     case State::ReceiveBlocks:
         receiveBlockByte(byte);
+        return true;
+    case State::Closing:
+        // What looked like the last block was not: the table is not kept.
+        ++m_counters.badBlocks;
+        send(Nak);
+        m_building.clear();
+        m_block.clear();
+        m_state = State::ReceiveBlocks;
         return true;
     case State::AwaitStart:
         if (byte == Ack) {
@@ -235,6 +255,7 @@ void TransferSide::connectedByte(quint8 byte)
     if (sendHeader) {
         m_building.clear();
         m_block.clear();
+        m_blockNumber = 0;
         m_state = State::ReceiveBlocks;
     } else {
         m_state = State::AwaitStart;
@@ -250,7 +271,9 @@ void TransferSide::receiveBlockByte(quint8 byte)
     unsigned sum = 0;
     for (int i = 0; i < count + 1; ++i)
         sum += static_cast<quint8>(m_block.at(i));
-    const bool good = (sum & 255u) == static_cast<quint8>(m_block.at(count + 1));
+    // A block out of turn is as bad as one with a wrong checksum.
+    const bool good = (sum & 255u) == static_cast<quint8>(m_block.at(count + 1)) &&
+                      static_cast<quint8>(m_block.at(0)) >> 4 == m_blockNumber % 16;
     const bool closing = count == 0 && !m_building.isEmpty() && m_building.size() % BlockData == 0;
     const QByteArray data = m_block.mid(1, count);
     m_block.clear();
@@ -266,14 +289,30 @@ void TransferSide::receiveBlockByte(quint8 byte)
         return;
     }
     m_building.append(data);
+    ++m_blockNumber;
+    if (count < BlockData) {
+        // Kept only when the line stays quiet after it: more bytes would mean that its header
+        // was lost and data bytes stood in for a last block.
+        m_closingEmpty = closing;
+        m_state = State::Closing;
+        return;
+    }
+    answerBlock(false);
+}
+
+void TransferSide::answerBlock(bool closing)
+{
     const SilentStep silent = closing ? SilentStep::EmptyBlock : SilentStep::Block;
     if (faults.silentAt != silent)
         send(faults.nak || (closing && faults.nakClosingBlock) ? Nak : Ack);
-    if (count < BlockData) {
-        tables[static_cast<std::size_t>(m_table)] = m_building;
-        ++m_counters.tablesReceived;
-        m_state = State::Connected;
-    }
+}
+
+void TransferSide::closeTable()
+{
+    answerBlock(m_closingEmpty);
+    tables[static_cast<std::size_t>(m_table)] = m_building;
+    ++m_counters.tablesReceived;
+    m_state = State::Connected;
 }
 
 void TransferSide::serveBlock()
@@ -337,12 +376,6 @@ void TransferSide::modemLine(const QByteArray &line, qint64 nowMs)
 {
     if (line.isEmpty())
         return;
-    if (line == FirstAccessCode) {
-        // The remote modem hangs up and calls back.
-        if (m_config.modem && m_online)
-            m_carrierOffAt = nowMs + m_config.hangUpMs;
-        return;
-    }
     if (!line.toUpper().startsWith("AT"))
         return;
     if (m_modemLines.size() >= MaxModemLines)

@@ -16,6 +16,8 @@ public:
     static constexpr int TableCount = 21;
     // A half-received block is given up after this long without a byte.
     static constexpr qint64 BlockTimeoutMs = 1000;
+    // The quiet after the last block of a table received before it is acknowledged and kept.
+    static constexpr qint64 SettleMs = 10;
 
     // Where the unit stays silent on purpose.
     enum class SilentStep {
@@ -88,6 +90,7 @@ private:
         Handshake,     // inside the three handshake groups
         Connected,     // waiting for a header or the end byte
         ReceiveBlocks, // the PC sends a table
+        Closing,       // its last block received, waiting for the line to stay quiet
         AwaitStart,    // header echoed, waiting for the PC's acknowledgement to start serving
         Serving,       // a block sent, waiting for its acknowledgement
     };
@@ -95,6 +98,8 @@ private:
     void handshakeByte(quint8 byte);
     void connectedByte(quint8 byte);
     void receiveBlockByte(quint8 byte);
+    void answerBlock(bool closing);
+    void closeTable();
     void servingByte(quint8 byte);
     void serveBlock();
     void modemText(quint8 byte, qint64 nowMs);
@@ -119,6 +124,8 @@ private:
     int m_table = 0;
     QByteArray m_building; // the table being received
     QByteArray m_block;    // the block being received: header, data, checksum
+    int m_blockNumber = 0; // of the block being received, counted from 0 in its table
+    bool m_closingEmpty = false; // the last block is the empty one after a full block
     int m_servePos = 0;
     int m_serveBlockNumber = 0;
     int m_lastServedCount = 0;
@@ -126,7 +133,8 @@ private:
 
     // Modem.
     bool m_online = false;
-    QByteArray m_text; // command text or call-back code being typed
+    QByteArray m_text;   // command text being typed
+    QByteArray m_recent; // the last bytes heard on line, for the call-back code
     qint64 m_carrierOnAt = -1;
     qint64 m_carrierOffAt = -1;
     QStringList m_modemLines;

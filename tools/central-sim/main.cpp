@@ -43,12 +43,13 @@ public:
         m_writable.setEnabled(false);
         connect(&m_readable, &QSocketNotifier::activated, this, [this] { readLine(); });
         connect(&m_writable, &QSocketNotifier::activated, this, [this] { flush(); });
-        // Drops half frames on time even while the line is quiet.
+        // Drops half frames on time even while the line is quiet, and answers the last block
+        // of a table once the line has settled.
         connect(&m_ticker, &QTimer::timeout, this, [this] {
             m_unit.advanceTo(m_clock.elapsed());
             flush();
         });
-        m_ticker.start(100);
+        m_ticker.start(static_cast<int>(quintara::sim::TransferSide::SettleMs));
     }
     ~PtyServer() override
     {

@@ -7,6 +7,8 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 
 namespace quintara::cli {
 
@@ -25,6 +27,7 @@ const QString Usage = QStringLiteral(
     "                                              send the clock table to the central unit\n"
     "  receive -o FILE.clk --port N|DEVICE [--baud B] [--project FILE.nbt | --model M]\n"
     "                                              receive the clock table into a new file\n"
+    "  (send and receive take --trace FILE: every byte on the line, for support)\n"
     "\n"
     "Every command takes --language N (0..6, texts in English by default); show, week,\n"
     "project and tables take --json. 'quintara-cli COMMAND --help' lists a command's options.\n"
@@ -101,6 +104,11 @@ struct Options {
     QCommandLineOption output =
         QCommandLineOption({QStringLiteral("o"), QStringLiteral("output")},
                            QStringLiteral("The clock file to write."), QStringLiteral("FILE.clk"));
+    QCommandLineOption trace =
+        Option(QStringLiteral("trace"),
+               QStringLiteral("Write every byte on the line, with its time and protocol step, "
+                              "to FILE (for support)."),
+               QStringLiteral("FILE"));
     QCommandLineOption model =
         Option(QStringLiteral("model"),
                QStringLiteral("Central-unit model 0..4 without a project (default 0)."),
@@ -178,7 +186,7 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
         in.accept({options.monday, options.now});
     if (transfer)
         in.accept({options.port, options.baud, options.key, options.modem, options.callBack,
-                   options.init, options.phone, options.settingsFile});
+                   options.init, options.phone, options.settingsFile, options.trace});
     if (*command == Command::Send)
         in.accept({options.setTime, options.now});
     if (*command == Command::Receive)
@@ -266,6 +274,11 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
         return Mistake(
             QStringLiteral("--settings %1 is not a regular file").arg(link.settingsFile));
     link.setTime = in.given(options.setTime);
+    if (in.given(options.trace)) {
+        if (in.value(options.trace).isEmpty())
+            return Mistake(QStringLiteral("--trace needs a file name"));
+        link.traceFile = in.value(options.trace);
+    }
     if (in.given(options.model)) {
         if (invocation.projectFile)
             return Mistake(QStringLiteral("--model is for a receive without --project"));
@@ -275,6 +288,25 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
         invocation.model = *model;
     }
     return {invocation, {}, ExitOk};
+}
+
+std::optional<QString> RefusedOutput(const QString &path)
+{
+    switch (platform::KindOfPath(path)) {
+    case platform::PathKind::Other:
+        return QStringLiteral("%1 is not a regular file").arg(path);
+    case platform::PathKind::LinkedFile:
+        return QStringLiteral("%1 has other hard links; a received table goes into a file of its "
+                              "own")
+            .arg(path);
+    case platform::PathKind::Missing:
+        if (!QFileInfo(path).absoluteDir().exists())
+            return QStringLiteral("The folder of %1 does not exist").arg(path);
+        return std::nullopt;
+    case platform::PathKind::RegularFile:
+        return std::nullopt;
+    }
+    return std::nullopt;
 }
 
 } // namespace quintara::cli

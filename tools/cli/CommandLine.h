@@ -36,6 +36,11 @@ struct ParsedCommandLine {
     int exitStatus = ExitOk;
 };
 
+// Why receive must not write the file at path: it names something other than a regular file or
+// a new one (a device, a FIFO, a folder), a file with other hard links (a new file would part
+// them), or lies in a folder that does not exist. Nothing when it may.
+std::optional<QString> RefusedOutput(const QString &path);
+
 // The arguments, program name first, file names kept whatever their bytes (ArgumentsFromNative).
 ParsedCommandLine ParseCommandLine(const QStringList &arguments);
 

@@ -1,5 +1,6 @@
 #include "tools/cli/TransferCommand.h"
 
+#include "tools/cli/CommandLine.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Session.h"
 
@@ -7,14 +8,13 @@
 #include "clock/ClockTable.h"
 #include "link/PortDevice.h"
 #include "link/QtSerialLine.h"
+#include "link/TrafficTrace.h"
 #include "link/Transfer.h"
 #include "platform/EventPump.h"
 #include "platform/Files.h"
 #include "settings/ProfileFile.h"
 #include "tables/TableSet.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QTextStream>
 
 #include <cstdio>
@@ -61,6 +61,8 @@ public:
         setup.initString = options.initString;
         setup.telephoneNumber = options.telephoneNumber.value_or(modem.TelephoneNumber.text());
         setup.handshakeKey = options.key.value_or(link::HandshakeKeyFromSettings(m_profile));
+        if (!options.traceFile.isEmpty())
+            m_link.trace = &m_trace;
         // Every step's text, but the percentages only in tens: a log, not a bar.
         m_link.observer.progress = [this](int percent, const QString &label) {
             const bool percentage = label.endsWith(QLatin1Char('%'));
@@ -73,6 +75,15 @@ public:
     }
 
     link::CentralLink &link() { return m_link; }
+
+    // Writes the trace of the transfer when one was asked for. A trace that cannot be written
+    // is said, but the exit status tells of the transfer.
+    void saveTrace(const QString &path) const
+    {
+        QString error;
+        if (!path.isEmpty() && !m_trace.save(path, &error))
+            PrintError(QStringLiteral("Trace %1: %2").arg(path, error));
+    }
 
     // What the port itself last complained of, for a transfer that failed.
     void reportPortError() const
@@ -87,30 +98,12 @@ private:
     link::QtSerialLine m_line;
     platform::QtEventPump m_pump;
     link::CentralLink m_link;
+    link::TrafficTrace m_trace;
     QString m_lastLabel;
     int m_lastTen = -1;
 };
 
 } // namespace
-
-std::optional<QString> RefusedOutput(const QString &path)
-{
-    switch (platform::KindOfPath(path)) {
-    case platform::PathKind::Other:
-        return QStringLiteral("%1 is not a regular file").arg(path);
-    case platform::PathKind::LinkedFile:
-        return QStringLiteral("%1 has other hard links; a received table goes into a file of its "
-                              "own")
-            .arg(path);
-    case platform::PathKind::Missing:
-        if (!QFileInfo(path).absoluteDir().exists())
-            return QStringLiteral("The folder of %1 does not exist").arg(path);
-        return std::nullopt;
-    case platform::PathKind::RegularFile:
-        return std::nullopt;
-    }
-    return std::nullopt;
-}
 
 int RunSend(Session &session, const QString &clockFile, const TransferOptions &options,
             const platform::Clock &clock, QTextStream &out)
@@ -122,6 +115,7 @@ int RunSend(Session &session, const QString &clockFile, const TransferOptions &o
     tables::TableSet tables;
     const qint16 result = link::SendClockTable(transfer.link(), tables, session.clockTable(),
                                                session.project(), clock, options.setTime);
+    transfer.saveTrace(options.traceFile);
     if (result != 0) {
         transfer.reportPortError();
         return ExitFailed;
@@ -141,7 +135,10 @@ int RunReceive(Session &session, const QString &clockFile, const TransferOptions
 
     CommandLineLink transfer(session, options);
     tables::TableSet tables;
-    if (link::ReceiveClockTable(transfer.link(), tables, table, session.project(), clock) != 0) {
+    const qint16 result =
+        link::ReceiveClockTable(transfer.link(), tables, table, session.project(), clock);
+    transfer.saveTrace(options.traceFile);
+    if (result != 0) {
         transfer.reportPortError();
         return ExitFailed;
     }

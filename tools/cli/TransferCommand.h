@@ -26,16 +26,12 @@ struct TransferOptions {
     std::optional<QString> telephoneNumber; // the project's number when not given
     bool setTime = false;                   // send only
     QString settingsFile;                   // for port numbers and the key
+    QString traceFile; // written after the transfer, whatever its outcome; none when empty
 };
 
 // send FILE.clk: the dialog's Transmit. 0 when the unit acknowledged the clock table.
 int RunSend(Session &session, const QString &clockFile, const TransferOptions &options,
             const platform::Clock &clock, QTextStream &out);
-
-// Why receive must not write the file at path: it names something other than a regular file or
-// a new one (a device, a FIFO, a folder), a file with other hard links (a new file would part
-// them), or lies in a folder that does not exist. Nothing when it may.
-std::optional<QString> RefusedOutput(const QString &path);
 
 // receive -o FILE.clk: the dialog's Receive of the clock table into a new clock file of the
 // model in force. 0 when the table was received and written.

@@ -1,0 +1,110 @@
+// A damaged line end to end: quintara-cli against central-sim over a pseudo-terminal, with one
+// byte lost or repeated at the same place in every attempt. The command fails with the link's
+// message and leaves every file as it was; its trace shows what the line carried.
+#include "tests/tools/CliFixture.h"
+
+#include "tests/support/CentralSimProcess.h"
+
+#include <QFile>
+
+namespace quintara::testing {
+namespace {
+
+struct LineFaultCase {
+    const char *name;
+    bool send;         // else receive
+    const char *fault; // the simulator's console line
+    const char *text;  // the code's text in the message
+};
+
+void PrintTo(const LineFaultCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+QByteArray Contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+class CliLineFault : public CliTest, public ::testing::WithParamInterface<LineFaultCase> {};
+
+TEST_P(CliLineFault, FailsWithACodeAndLeavesTheFilesAlone)
+{
+    const LineFaultCase &c = GetParam();
+    CentralSimProcess sim{QUINTARA_CENTRAL_SIM};
+    ASSERT_TRUE(sim.device.startsWith("/dev/")) << qPrintable(sim.device);
+
+    // A clock table of some length in the unit, sent over the undamaged line first.
+    clock::ClockTable table;
+    table.ClockFileVersion = 1;
+    table.Lines[0] = Line(QDate(2026, 12, 1), 7, 30, clock::Continue, clock::Days, 1, 1, 3, 255);
+    table.Lines[60] = Line(QDate(2026, 12, 2), 22, 0, clock::Weekend, clock::Days, 1, 2, 1, 127);
+    const QString clockFile = writeClockFile("house.clk", table);
+    const QByteArray clockBytes = Contents(clockFile);
+    const QStringList now = {"--now", "2026-12-09T10:00"};
+    ASSERT_EQ(run(QStringList{"send", clockFile, "--port", sim.device} + now).exitCode, 0);
+    const QString unitTable = sim.command("transfer table 18");
+
+    const QString target = writeFile("old.clk", "the user's clock file");
+    ASSERT_EQ(sim.command(c.fault), QStringLiteral("ok"));
+    const CliRun damaged = c.send ? run(QStringList{"send", clockFile, "--port", sim.device} + now)
+                                  : run({"receive", "-o", target, "--port", sim.device});
+    EXPECT_EQ(damaged.exitCode, 1) << damaged.out.constData();
+    EXPECT_TRUE(damaged.err.contains(QByteArray("Communication problem:\n") + c.text))
+        << damaged.err.constData();
+    EXPECT_EQ(Contents(clockFile), clockBytes);
+    EXPECT_EQ(Contents(target), "the user's clock file");
+    // The unit keeps no damaged table either.
+    EXPECT_EQ(sim.command("transfer table 18"), unitTable);
+}
+
+// Counted after each handshake. The unit says: 1 the header echo, then each block (header,
+// data, checksum: 17 bytes when full) when it serves a table, or an acknowledgement a block
+// when it takes one. The PC says: 1 the header, then its start and acknowledgements when it
+// receives, or the blocks when it sends.
+INSTANTIATE_TEST_SUITE_P(
+    BothDirections, CliLineFault,
+    ::testing::Values(
+        LineFaultCase{"ReceiveHeaderOfBlock4Lost", false, "line out drop 70", "No Ack"},
+        LineFaultCase{"ReceiveDataByteLost", false, "line out drop 75", "No Ack"},
+        LineFaultCase{"ReceiveAcknowledgementTwice", false, "line in dup 3", "No Ack"},
+        LineFaultCase{"SendHeaderOfBlock1Lost", true, "line in drop 19", "Wrong Ack"},
+        LineFaultCase{"SendDataByteLost", true, "line in drop 5", "No Ack"},
+        LineFaultCase{"SendAcknowledgementTwice", true, "line out dup 2", "Wrong Ack"}),
+    [](const ::testing::TestParamInfo<LineFaultCase> &info) { return info.param.name; });
+
+TEST_F(CliTest, TraceHoldsTheLinesBytesWhateverTheOutcome)
+{
+    CentralSimProcess sim{QUINTARA_CENTRAL_SIM};
+    ASSERT_TRUE(sim.device.startsWith("/dev/")) << qPrintable(sim.device);
+    clock::ClockTable table;
+    table.ClockFileVersion = 1;
+    table.Lines[3] = Line(QDate(2026, 12, 1), 6, 45, clock::Workday, clock::Days, 1, 1, 2, 255);
+    const QString clockFile = writeClockFile("house.clk", table);
+    const QString sendTrace = writeFile("send.txt", "old");
+    const CliRun sent = run({"send", clockFile, "--port", sim.device, "--trace", sendTrace});
+    ASSERT_EQ(sent.exitCode, 0) << sent.err.constData();
+    const QByteArray trace = Contents(sendTrace);
+    for (const char *expected : {"PC>  handshake    F0 00 51 5A", "<CU  handshake    51 42 4E",
+                                 "PC>  header 18    B2", "PC>  block 87", "<CU  ack          C0",
+                                 "PC>  end          60", "<CU  end          60"})
+        EXPECT_TRUE(trace.contains(expected)) << expected << '\n' << trace.constData();
+    EXPECT_FALSE(trace.contains(sim.device.toUtf8())); // nothing but bytes and steps
+
+    // A failed receive leaves its trace too, with the bytes nobody asked for.
+    ASSERT_EQ(sim.command("line out dup 5"), QStringLiteral("ok"));
+    const QString receiveTrace = writeFile("receive.txt", "old");
+    const CliRun received = run({"receive", "-o", writeFile("in.clk", "keep"), "--port",
+                                 sim.device, "--trace", receiveTrace});
+    EXPECT_EQ(received.exitCode, 1);
+    const QByteArray failed = Contents(receiveTrace);
+    EXPECT_TRUE(failed.contains("<CU  block 0      0F")) << failed.constData();
+    EXPECT_TRUE(failed.contains("<CU  discarded")) << failed.constData();
+
+    EXPECT_EQ(run({"send", clockFile, "--port", sim.device, "--trace", ""}).exitCode, 2);
+}
+
+} // namespace
+} // namespace quintara::testing
