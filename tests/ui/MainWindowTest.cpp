@@ -3,13 +3,18 @@
 #include "project/ProjectModel.h"
 #include "settings/NameTables.h"
 #include "settings/Settings.h"
+#include "tests/link/FakeSerialLine.h"
 #include "tests/support/FixedClock.h"
 #include "tests/support/ProjectFileWriter.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/VirtualPump.h"
 #include "tests/ui/ScriptedFileDialogs.h"
 #include "ui/ClockMain.h"
+#include "ui/FrmClkEdit.h"
+#include "ui/FrmCom.h"
 #include "ui/FrmKlokken.h"
+#include "ui/FrmSelectClkAct.h"
+#include "ui/FrmTaal.h"
 #include "ui/KlokControl.h"
 #include "ui/Program.h"
 #include "ui/frmStart.h"
@@ -935,6 +940,30 @@ TEST_F(MainWindowTest, TheWeekScalesWithTheWindowAndOpensWhereItWasLeft)
     EXPECT_FALSE(program.profile.readString("Quintara", "Geometry", "", 1000).isEmpty());
     ui::FrmKlokken again(program, dialogs);
     EXPECT_EQ(again.size(), QSize(770, 480));
+}
+
+TEST_F(MainWindowTest, EveryFormFitsAScreenAtScaleTwo)
+{
+    // 1920 x 1080 at scale factor 2 leaves 960 x 540 logical pixels, less title bar and panel.
+    const QSize room(940, 490);
+    put(0, Line(Monday, 7, 0, clock::Continue, clock::Days, 1));
+    program.clockTable.SelectedLine = 1;
+    quintara::testing::FakeSerialLine line(pump);
+    for (int language = 0; language < settings::LanguageCount; ++language) {
+        SCOPED_TRACE(language);
+        program.strings.setLanguageOffset(language * settings::LanguageStep);
+        ui::FrmClkEdit editor(program, ui::FrmClkEdit::ExistingLineMode);
+        ui::FrmCom communication(program, ui::FrmCom::Mode::Transmit, line);
+        ui::FrmSelectClkAct start(program.strings, {});
+        ui::frmStart splash(program.strings, ui::CurrentPlatform());
+        ui::FrmTaal languages;
+        for (QWidget *form : std::initializer_list<QWidget *>{window.get(), &editor, &communication,
+                                                              &start, &splash, &languages}) {
+            const QSize needs = form->minimumSizeHint().expandedTo(form->minimumSize());
+            EXPECT_LE(needs.width(), room.width()) << form->objectName().toStdString();
+            EXPECT_LE(needs.height(), room.height()) << form->objectName().toStdString();
+        }
+    }
 }
 
 // --- Start-up ------------------------------------------------------------------------------
