@@ -1,0 +1,64 @@
+#pragma once
+
+// What the main window's files share: the week's logical geometry and the picture widget.
+#include "ui/FrmKlokken.h"
+#include "ui/Program.h"
+
+#include <QPainter>
+#include <QSize>
+#include <QWidget>
+
+#include <functional>
+
+namespace quintara::ui::klokken {
+
+inline constexpr int RowPitch = 70;
+inline constexpr int LastColumn = 96; // quarter hours; the last one means 23:59
+inline constexpr QSize WeekCanvas{520, 504};
+inline constexpr int CaptionWidth = 80;
+inline constexpr int SidePanelWidth = 260;
+
+} // namespace quintara::ui::klokken
+
+namespace quintara::ui {
+
+// A picture of the window's image lists, drawn by a function.
+class FrmKlokken::PictureBox : public QWidget {
+public:
+    using Draw = std::function<void(QPainter &, const QRect &)>;
+    PictureBox(QWidget *parent, Draw draw) : QWidget(parent), m_draw(std::move(draw))
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    void setDraw(Draw draw)
+    {
+        m_draw = std::move(draw);
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        if (m_draw)
+            m_draw(painter, rect());
+    }
+
+private:
+    Draw m_draw;
+};
+
+// The window's own surface: it carries every control in its layouts; a click beside them beeps.
+class FrmKlokken::Surface : public QWidget {
+public:
+    Surface(FrmKlokken &owner, QWidget *parent) : QWidget(parent), m_owner(owner) {}
+
+protected:
+    void mousePressEvent(QMouseEvent *) override { m_owner.m_program.prompter.beep(); }
+
+private:
+    FrmKlokken &m_owner;
+};
+
+} // namespace quintara::ui
