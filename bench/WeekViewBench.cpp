@@ -4,13 +4,18 @@
 #include "clock/ClockTable.h"
 #include "clock/Occurrences.h"
 #include "project/ProjectFileReader.h"
+#include "render/Pictures.h"
+#include "render/WeekPainter.h"
 #include "ui/FileDialogs.h"
 #include "ui/FrmKlokken.h"
 #include "ui/Program.h"
+#include "ui/WeekView.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QImage>
+#include <QPainter>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
@@ -94,11 +99,11 @@ void FullRepaint(benchmark::State &state)
     bench.fill();
     ui::FrmKlokken window(bench.program, bench.dialogs);
     window.ScrWeeks_Change();
-    if (window.poolCounter() != 198)
+    if (window.weekModel().repeatMarkers() != 198)
         state.SkipWithError("the pool is not full");
     for (auto _ : state)
         window.ScrWeeks_Change();
-    state.counters["pool"] = window.poolCounter();
+    state.counters["pool"] = window.weekModel().repeatMarkers();
 }
 BENCHMARK(FullRepaint)->Unit(benchmark::kMicrosecond);
 
@@ -117,10 +122,38 @@ void RepaintFullScreenWeek(benchmark::State &state)
         window.ScrWeeks_Change();
         window.Pic()->repaint();
     }
-    state.counters["pool"] = window.poolCounter();
+    state.counters["pool"] = window.weekModel().repeatMarkers();
     state.counters["width"] = window.Pic()->width();
 }
 BENCHMARK(RepaintFullScreenWeek)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+// The week painter alone onto a 1920 x 1080 image of device pixels, at device pixel ratio 1
+// and 2: what a repaint costs without the window around it, and what a printed page costs.
+void PaintWorstWeek(benchmark::State &state)
+{
+    const int ratio = int(state.range(0));
+    Bench bench;
+    bench.fill();
+    ui::WeekViewModel model;
+    model.build(bench.program.clockTable, ThisMonday, bench.program.project.WorkdayFlags(),
+                {true, true, true, true, true});
+    render::Pictures pictures;
+    const render::WeekPainter painter(pictures);
+    QImage image(QSize(1920, 1080), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    const QRectF area(QPointF(0, 0), QSizeF(1920, 1080) / ratio);
+    for (auto _ : state) {
+        image.fill(Qt::white);
+        QPainter into(&image);
+        painter.paint(into, area,
+                      render::WeekScene{model, bench.program.clockTable,
+                                        bench.program.project.WorkdayFlags(), std::nullopt},
+                      QFont());
+    }
+    state.counters["markers"] = double(model.markers().size());
+    state.counters["bands"] = double(model.bands().size());
+}
+BENCHMARK(PaintWorstWeek)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 void CheckCoordCrowdedWeek(benchmark::State &state)
 {

@@ -6,6 +6,7 @@
 #include "link/Kalvenor.h"
 #include "link/QtSerialLine.h"
 #include "link/Ticker.h"
+#include "render/WeekPainter.h"
 #include "settings/FormTexts.h"
 #include "settings/NameTables.h"
 #include "settings/Settings.h"
@@ -13,6 +14,7 @@
 #include "ui/FormTranslation.h"
 #include "ui/FrmClkEdit.h"
 #include "ui/Program.h"
+#include "ui/WeekView.h"
 
 #include <QAction>
 #include <QApplication>
@@ -217,8 +219,8 @@ void FrmKlokken::buildToolbar()
             m_tlbButtons[static_cast<std::size_t>(index)] = m_tlb->addSeparator();
             continue;
         }
-        QAction *action =
-            m_tlb->addAction(Pictures::icon(QString::fromLatin1(button.picture)), QString());
+        QAction *action = m_tlb->addAction(
+            render::Pictures::icon(QString::fromLatin1(button.picture)), QString());
         action->setObjectName(QStringLiteral("Tlb_%1").arg(index));
         const QString key = QString::fromLatin1(button.key);
         action->setData(key);
@@ -230,8 +232,11 @@ void FrmKlokken::buildToolbar()
 
 void FrmKlokken::buildLegend()
 {
-    m_legend = new PictureBox(m_surface,
-                              [this](QPainter &painter, const QRect &) { paintLegend(painter); });
+    m_legend = new PictureBox(m_surface, [this](QPainter &painter, const QRect &) {
+        render::WeekPainter(m_pictures)
+            .paintLegend(painter, QPointF(0, 0),
+                         render::WeekPainter::LegendCaptions(m_program.names), font());
+    });
     m_legend->setObjectName(QStringLiteral("Legend"));
     m_legend->setFixedHeight(22);
     m_legend->setMinimumWidth(0);
@@ -296,34 +301,6 @@ void FrmKlokken::RefreshStatus()
     const qsizetype slash = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
     m_lblProject[1]->setText(m_receivedProject ? m_program.strings.GetResString(ReceivedProjectId)
                                                : path.mid(slash + 1));
-}
-
-void FrmKlokken::paintLegend(QPainter &painter)
-{
-    // The picture part of each marker, above its triangles, and its caption.
-    painter.setRenderHint(QPainter::Antialiasing);
-    for (int k = 1; k <= Pictures::MarkerPictureCount; ++k) {
-        painter.save();
-        painter.translate(90 * k - 80, 0);
-        painter.setClipRect(0, 0, Pictures::MarkerPictureWidth, 16);
-        m_pictures.drawMarker(
-            painter, k, QRectF(0, 0, Pictures::MarkerPictureWidth, Pictures::MarkerPictureHeight));
-        painter.restore();
-    }
-    QFont legendFont = font();
-    legendFont.setPointSize(6);
-    painter.setFont(legendFont);
-    const QFontMetrics legendMetrics(legendFont);
-    const settings::NameTables &names = m_program.names;
-    const QString captions[] = {
-        QStringLiteral("Aan"),      QStringLiteral("Uit"),
-        names.functionTypeName(51), names.functionTypeName(54).left(9),
-        names.functionTypeName(66), names.functionTypeName(65).left(7),
-        names.functionTypeName(26), names.functionTypeName(25),
-        names.functionTypeName(24),
-    };
-    for (int k = 1; k <= 9; ++k)
-        painter.drawText(QPoint(90 * k - 67, 5 + legendMetrics.ascent()), captions[k - 1]);
 }
 
 QAction *FrmKlokken::toolbarButton(int index) const

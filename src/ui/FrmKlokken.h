@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/Prompter.h"
-#include "ui/Pictures.h"
+#include "render/Pictures.h"
 #include "ui/QtLanguage.h"
 #include "ui/presentation/FunctionPresenter.h"
 #include "ui/presentation/ValueFormat.h"
@@ -42,7 +42,7 @@ namespace quintara::ui {
 struct Program;
 class FileDialogs;
 struct FileDialogRequest;
-class KlokControl;
+class WeekView;
 
 // The clock file named after a project file: its name without folder and extension + ".clk".
 QString ClockFileNameFor(const QString &projectPath);
@@ -52,15 +52,11 @@ QString ClockFileNameFor(const QString &projectPath);
 class FrmKlokken : public QMainWindow {
     Q_OBJECT
 public:
-    static constexpr int ReferenceMarkers = 100;
-    static constexpr int PoolSize = 200;
-    // A full repaint hands out pool markers while the counter stays below this.
-    static constexpr int PoolLimit = 199;
     static constexpr int MaxHits = 10;
     static constexpr int FirstFilterButton = 8;
 
     // How PaintAClock is called: a full repaint, while dragging, or at the end of a drag and
-    // on a selection change. Every one places all markers anew.
+    // on a selection change. Every one rebuilds the week-view model.
     enum MouseSet { FullRepaint = 0, Dragging = 1, Settled = 2 };
 
     FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent = nullptr);
@@ -84,7 +80,8 @@ public:
 
     QDate FirstShownDay() const { return m_firstShownDay; }
     int hitCount() const { return m_hitCount; }
-    int poolCounter() const { return m_poolCounter; }
+    // What the week view draws.
+    const WeekViewModel &weekModel() const { return m_model; }
 
     // --- Commands ------------------------------------------------------------------------
     void NewTable();
@@ -122,10 +119,8 @@ public:
     std::function<void()> onTest;
 
     // --- Parts, for the start-up and for tests -------------------------------------------
-    QWidget *Pic() const { return m_pic; }
+    WeekView *Pic() const { return m_pic; }
     QScrollBar *ScrWeeks() const { return m_scrWeeks; }
-    KlokControl *Klok(int index) const;
-    KlokControl *KlokR(int index) const;     // 1..200
     QAction *toolbarButton(int index) const; // 1..12
     QTabBar *TabClk() const { return m_tabClk; }
     QMenu *mmuEdit() const { return m_mmuEdit; }
@@ -136,21 +131,12 @@ protected:
 
 private:
     class Surface;
-    class WeekArea;
     class PictureBox;
     friend class Surface;
-    friend class WeekArea;
 
     // Opens at the size the layouts ask for, within the screen, or as the user last left it.
     void fitToScreen();
     void layOut();
-    // The week's logical canvas (520 x 504, where the markers' arithmetic lives) onto the week
-    // area as it is drawn, and back.
-    QPointF toWidget(QPointF logical) const;
-    QPoint toLogical(QPointF widget) const;
-    // Places the days, hour labels and markers after the week area changed its size.
-    void layoutWeek();
-    void paintLegend(QPainter &painter);
     void buildMenus();
     void buildToolbar();
     void buildWeekArea();
@@ -163,7 +149,6 @@ private:
     void weekMouseMove(Qt::MouseButtons buttons, QPoint pos);
     void weekMouseRelease(QPoint pos);
     void weekDoubleClick();
-    void paintDayCaptions(QPainter &painter);
     void toolbarClicked(const QString &key);
     void tabChosen(int index);
 
@@ -199,7 +184,7 @@ private:
 
     Program &m_program;
     FileDialogs &m_dialogs;
-    Pictures m_pictures;
+    render::Pictures m_pictures;
     ValueFormatter m_values;
     FunctionPresenter m_presenter;
 
@@ -208,17 +193,11 @@ private:
     std::array<QAction *, 13> m_tlbButtons{};
     QMenu *m_mmuEdit = nullptr;
     QMenu *m_mmuCom = nullptr;
-    QWidget *m_pic = nullptr; // the WeekArea
+    WeekView *m_pic = nullptr;
     QScrollBar *m_scrWeeks = nullptr;
-    std::array<PictureBox *, 7> m_imgDay{};
-    std::array<QLabel *, 35> m_hourLabels{};
     PictureBox *m_captions = nullptr;
     PictureBox *m_legend = nullptr;
     QWidget *m_side = nullptr;
-    std::array<KlokControl *, ReferenceMarkers> m_klok{};
-    std::array<KlokControl *, PoolSize + 1> m_klokR{}; // [0] unused
-    std::vector<PictureBox *> m_bands;
-    QWidget *m_nowLine = nullptr;
     QTabBar *m_tabClk = nullptr;
     std::array<QWidget *, MaxHits> m_picFnc{};
     std::array<PictureBox *, MaxHits> m_imgFnc{};
@@ -237,7 +216,6 @@ private:
 
     WeekViewModel m_model;
     QDate m_firstShownDay;
-    int m_poolCounter = 0;
     int m_dragIndex = 0; // line index + 1, 0 = no drag
     QPoint m_lastMouse;
     QPoint m_pressPos;

@@ -216,14 +216,14 @@ void FrmKlokken::fillPanel(int panel, int index)
     m_lblFunctieB[k]->setText(when);
     m_lblFunctieA[k]->setToolTip(m_lblFunctieA[k]->text());
 
-    const int picture = MarkerPicture(line->FunctionType, line->Level);
+    const int picture = render::MarkerPicture(line->FunctionType, line->Level);
     m_imgFnc[k]->setDraw([this, picture](QPainter &painter, const QRect &area) {
         // The picture part of the marker, twice its size.
-        painter.scale(area.width() / double(Pictures::MarkerPictureWidth) * 0.95,
-                      area.width() / double(Pictures::MarkerPictureWidth) * 0.95);
-        m_pictures.drawMarker(
-            painter, picture,
-            QRectF(0, 0, Pictures::MarkerPictureWidth, Pictures::MarkerPictureHeight));
+        painter.scale(area.width() / double(render::Pictures::MarkerPictureWidth) * 0.95,
+                      area.width() / double(render::Pictures::MarkerPictureWidth) * 0.95);
+        m_pictures.drawMarker(painter, picture,
+                              QRectF(0, 0, render::Pictures::MarkerPictureWidth,
+                                     render::Pictures::MarkerPictureHeight));
     });
 }
 

@@ -12,9 +12,8 @@
 
 namespace quintara::ui::klokken {
 
-inline constexpr int RowPitch = 70;
+inline constexpr int RowPitch = WeekViewModel::RowPitch;
 inline constexpr int LastColumn = 96; // quarter hours; the last one means 23:59
-inline constexpr QSize WeekCanvas{520, 504};
 inline constexpr int CaptionWidth = 80;
 inline constexpr int SidePanelWidth = 260;
 

@@ -1,11 +1,11 @@
-// The week view of the main window: where the markers stand, the mouse and the keys on it.
+// What the mouse and the keys do on the main window's week view.
 #include "ui/FrmKlokken.h"
 #include "ui/FrmKlokkenParts.h"
 
 #include "clock/ClockTable.h"
 #include "clock/Occurrences.h"
-#include "ui/KlokControl.h"
 #include "ui/Program.h"
+#include "ui/WeekView.h"
 
 #include <QApplication>
 #include <QHelpEvent>
@@ -35,175 +35,34 @@ int RowOf(const WeekMarker &marker)
 
 } // namespace
 
-// The week area `Pic`: it holds the day backgrounds, hour labels and markers, and takes the
-// mouse for all of them.
-class FrmKlokken::WeekArea : public QWidget {
-public:
-    WeekArea(FrmKlokken &owner, QWidget *parent) : QWidget(parent), m_owner(owner) {}
-
-protected:
-    // The week's logical canvas; the widget maps it onto whatever size it gets.
-    QSize sizeHint() const override { return WeekCanvas; }
-    QSize minimumSizeHint() const override { return WeekCanvas * 0.7; }
-
-protected:
-    void resizeEvent(QResizeEvent *) override { m_owner.layoutWeek(); }
-    void mousePressEvent(QMouseEvent *event) override
-    {
-        m_owner.weekMousePress(event->button(), m_owner.toLogical(event->position()),
-                               event->globalPosition().toPoint());
-    }
-    void mouseMoveEvent(QMouseEvent *event) override
-    {
-        m_owner.weekMouseMove(event->buttons(), m_owner.toLogical(event->position()));
-    }
-    void mouseReleaseEvent(QMouseEvent *event) override
-    {
-        m_owner.weekMouseRelease(m_owner.toLogical(event->position()));
-    }
-    void mouseDoubleClickEvent(QMouseEvent *) override { m_owner.weekDoubleClick(); }
-    // The wheel turns the weeks, a notch a week.
-    void wheelEvent(QWheelEvent *event) override
-    {
-        m_wheel += event->angleDelta().y();
-        const int notches = m_wheel / QWheelEvent::DefaultDeltasPerStep;
-        m_wheel -= notches * QWheelEvent::DefaultDeltasPerStep;
-        if (notches != 0)
-            m_owner.showWeek(m_owner.m_scrWeeks->value() - notches);
-        event->accept();
-    }
-    bool event(QEvent *event) override
-    {
-        if (event->type() == QEvent::ToolTip) {
-            auto *help = static_cast<QHelpEvent *>(event);
-            const QString text = m_owner.markerToolTip(m_owner.toLogical(help->pos()));
-            if (text.isEmpty())
-                QToolTip::hideText();
-            else
-                QToolTip::showText(help->globalPos(), text, this);
-            return true;
-        }
-        return QWidget::event(event);
-    }
-    // Tab and Backtab go from marker to marker here; Ctrl+Tab leaves the week.
-    bool focusNextPrevChild(bool) override { return false; }
-    void keyPressEvent(QKeyEvent *event) override
-    {
-        if (m_owner.weekKey(event->key(), event->modifiers())) {
-            event->accept();
-            return;
-        }
-        QScrollBar *weeks = m_owner.m_scrWeeks;
-        switch (event->key()) {
-        case Qt::Key_PageUp:
-            m_owner.showWeek(weeks->value() - 1);
-            break;
-        case Qt::Key_PageDown:
-            m_owner.showWeek(weeks->value() + 1);
-            break;
-        case Qt::Key_Home:
-            m_owner.showWeek(0);
-            break;
-        default:
-            QWidget::keyPressEvent(event);
-        }
-    }
-
-private:
-    FrmKlokken &m_owner;
-    int m_wheel = 0; // what a fine-grained wheel turned short of a notch
-};
-
-QPointF FrmKlokken::toWidget(QPointF logical) const
-{
-    return QPointF(logical.x() * m_pic->width() / WeekCanvas.width(),
-                   logical.y() * m_pic->height() / WeekCanvas.height());
-}
-
-QPoint FrmKlokken::toLogical(QPointF widget) const
-{
-    return QPoint(qRound(widget.x() * WeekCanvas.width() / std::max(1, m_pic->width())),
-                  qRound(widget.y() * WeekCanvas.height() / std::max(1, m_pic->height())));
-}
-
-void FrmKlokken::layoutWeek()
-{
-    for (int row = 0; row < 7; ++row) {
-        m_imgDay[std::size_t(row)]->setGeometry(
-            QRectF(toWidget(QPointF(0, 15 + RowPitch * row)),
-                   toWidget(QPointF(WeekCanvas.width(), 65 + RowPitch * row)))
-                .toRect());
-        for (int k = 0; k < 5; ++k) {
-            const QPoint at = toWidget(QPointF(120 * k + 20, 55 + RowPitch * row)).toPoint();
-            m_hourLabels[std::size_t(row * 5 + k)]->move(at.x() - 20, at.y());
-        }
-    }
-    placeMarkers();
-    m_captions->update();
-}
-
 void FrmKlokken::buildWeekArea()
 {
-    m_pic = new WeekArea(*this, m_surface);
+    m_pic = new WeekView(m_model, m_program.clockTable, m_pictures, m_surface);
     m_pic->setObjectName(QStringLiteral("Pic"));
-    m_pic->setFocusPolicy(Qt::StrongFocus);
-    m_pic->resize(WeekCanvas);
-
-    for (int row = 0; row < 7; ++row) {
-        auto *day = new PictureBox(m_pic, {});
-        day->setObjectName(QStringLiteral("ImgDay_%1").arg(row));
-        day->setGeometry(0, 15 + RowPitch * row, WeekCanvas.width(), 50);
-        m_imgDay[static_cast<std::size_t>(row)] = day;
-    }
-
-    QFont hourFont = font();
-    hourFont.setPointSizeF(7.5);
-    for (int row = 0; row < 7; ++row) {
-        for (int k = 0; k < 5; ++k) {
-            auto *label = new QLabel(m_pic);
-            label->setObjectName(QStringLiteral("LblTime_%1").arg(row * 5 + k));
-            label->setAttribute(Qt::WA_TransparentForMouseEvents);
-            label->setFont(hourFont);
-            label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-            label->setGeometry(120 * k, 55 + RowPitch * row, 40, 14);
-            m_hourLabels[std::size_t(row * 5 + k)] = label;
-            label->setText(k < 4 ? QStringLiteral("%1:00").arg(6 * k, 2, 10, QLatin1Char('0'))
-                                 : QStringLiteral("23:59"));
-        }
-    }
-
-    const clock::ClockTable &table = m_program.clockTable;
-    for (int i = 0; i < ReferenceMarkers; ++i) {
-        auto *marker = new KlokControl(table, m_pictures, m_pic);
-        marker->setObjectName(QStringLiteral("Klok_%1").arg(i));
-        marker->setClkIndex(i);
-        marker->hide();
-        m_klok[static_cast<std::size_t>(i)] = marker;
-    }
-    for (int j = 1; j <= PoolSize; ++j) {
-        auto *marker = new KlokControl(table, m_pictures, m_pic);
-        marker->setObjectName(QStringLiteral("KlokR_%1").arg(j));
-        marker->setClkIndex(KlokControl::FreeIndex);
-        marker->hide();
-        m_klokR[static_cast<std::size_t>(j)] = marker;
-    }
-    m_poolCounter = 0;
-
-    m_nowLine = new QWidget(m_pic);
-    m_nowLine->setObjectName(QStringLiteral("NowLine"));
-    m_nowLine->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_nowLine->setAutoFillBackground(true);
-    QPalette red = m_nowLine->palette();
-    red.setColor(QPalette::Window, QColor(220, 0, 0));
-    m_nowLine->setPalette(red);
-    m_nowLine->hide();
+    m_pic->keyHandler = [this](int key, Qt::KeyboardModifiers modifiers) {
+        return weekKey(key, modifiers);
+    };
+    m_pic->toolTipAt = [this](QPoint at) { return markerToolTip(at); };
+    connect(m_pic, &WeekView::pressed, this, &FrmKlokken::weekMousePress);
+    connect(m_pic, &WeekView::moved, this, &FrmKlokken::weekMouseMove);
+    connect(m_pic, &WeekView::released, this, &FrmKlokken::weekMouseRelease);
+    connect(m_pic, &WeekView::doubleClicked, this, &FrmKlokken::weekDoubleClick);
+    connect(m_pic, &WeekView::weeksTurned, this,
+            [this](int weeks) { showWeek(m_scrWeeks->value() + weeks); });
+    connect(m_pic, &WeekView::currentWeekRequested, this, [this] { showWeek(0); });
+    connect(m_pic, &WeekView::resized, this, [this] { m_captions->update(); });
 
     m_scrWeeks = new QScrollBar(Qt::Vertical, m_surface);
     m_scrWeeks->setObjectName(QStringLiteral("ScrWeeks"));
 
     // The day names beside the rows, at the rows' height however tall the week is drawn.
-    m_captions = new PictureBox(
-        m_surface, [this](QPainter &painter, const QRect &) { paintDayCaptions(painter); });
+    m_captions = new PictureBox(m_surface, [this](QPainter &painter, const QRect &area) {
+        QFont captionFont = font();
+        captionFont.setPointSize(10);
+        render::WeekPainter::paintDayCaptions(
+            painter, QRectF(area), QRectF(m_pic->geometry()).translated(-m_captions->pos()),
+            m_firstShownDay, captionFont, palette().color(QPalette::WindowText));
+    });
     m_captions->setObjectName(QStringLiteral("DayCaptions"));
     m_captions->setFixedWidth(CaptionWidth);
     // Ten years ahead; the value is a whole number of weeks from the current one.
@@ -215,59 +74,13 @@ void FrmKlokken::buildWeekArea()
 
 void FrmKlokken::PlaceDayBackgrounds()
 {
-    const auto flags = m_program.project.WorkdayFlags();
-    for (std::size_t row = 0; row < m_imgDay.size(); ++row) {
-        const Pictures::Day day =
-            flags[row] == 1 ? Pictures::Day::Workday : Pictures::Day::NonWorkday;
-        m_imgDay[row]->setDraw([this, day](QPainter &painter, const QRect &area) {
-            m_pictures.drawDay(painter, day, area);
-        });
-    }
-}
-
-void FrmKlokken::paintDayCaptions(QPainter &painter)
-{
-    QFont captionFont = font();
-    captionFont.setPointSize(10);
-    // The longest day name must end before the week area begins.
-    const int room = CaptionWidth - 7;
-    QFontMetrics metrics(captionFont);
-    int widest = 0;
-    for (int row = 0; row < 7; ++row)
-        widest = std::max(widest, metrics.horizontalAdvance(QLocale().toString(
-                                      m_firstShownDay.addDays(row), QStringLiteral("dddd:"))));
-    if (widest > room) {
-        captionFont.setStretch(std::max(60, 100 * room / widest));
-        metrics = QFontMetrics(captionFont);
-    }
-    painter.setFont(captionFont);
-    painter.setPen(palette().color(QPalette::WindowText));
-    for (int row = 0; row < 7; ++row) {
-        const QDate date = m_firstShownDay.addDays(row);
-        const int top =
-            qRound(toWidget(QPointF(0, 20 + RowPitch * row)).y()) + m_pic->y() - m_captions->y();
-        painter.drawText(QPoint(5, top + metrics.ascent()),
-                         QLocale().toString(date, QStringLiteral("dddd:")));
-        painter.drawText(QPoint(5, top + metrics.height() + metrics.ascent()),
-                         date.toString(QStringLiteral("dd-MM-yyyy")));
-    }
+    m_pic->setWorkdays(m_program.project.WorkdayFlags());
 }
 
 void FrmKlokken::showWeek(int week)
 {
     // The scroll bar holds the weeks shown; its change handler repaints.
     m_scrWeeks->setValue(std::clamp(week, m_scrWeeks->minimum(), m_scrWeeks->maximum()));
-}
-
-KlokControl *FrmKlokken::Klok(int index) const
-{
-    return index >= 0 && index < ReferenceMarkers ? m_klok[static_cast<std::size_t>(index)]
-                                                  : nullptr;
-}
-
-KlokControl *FrmKlokken::KlokR(int index) const
-{
-    return index >= 1 && index <= PoolSize ? m_klokR[static_cast<std::size_t>(index)] : nullptr;
 }
 
 bool FrmKlokken::tableShown(int table) const
@@ -280,20 +93,17 @@ bool FrmKlokken::tableShown(int table) const
 
 void FrmKlokken::ScrWeeks_Change()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     clock::ClockTable &table = m_program.clockTable;
     const QDate today = m_program.clock.now().date();
     clock::CheckDates(table, clock::MondayOf(today));
     m_firstShownDay = clock::MondayOf(today).addDays(7 * qint64(m_scrWeeks->value()));
     m_captions->update();
     placeMarkers();
-    QApplication::restoreOverrideCursor();
 }
 
 void FrmKlokken::PaintAClock(int, int)
 {
-    // The pool is handed out in line order, so any change places every marker anew; that costs
-    // a fraction of a millisecond.
+    // The model is rebuilt as a whole on any change; that costs a fraction of a millisecond.
     placeMarkers();
 }
 
@@ -303,60 +113,8 @@ void FrmKlokken::placeMarkers()
     for (int t = 0; t < clock::TableKindCount; ++t)
         shown[std::size_t(t)] = tableShown(t);
     m_model.build(m_program.clockTable, m_firstShownDay, m_program.project.WorkdayFlags(), shown);
-
-    // Every reference marker, not only those below MaxClockLines: a smaller model may just
-    // have been selected.
-    for (KlokControl *marker : m_klok)
-        marker->hide();
-    for (int j = 1; j <= PoolSize; ++j) {
-        KlokControl *marker = m_klokR[static_cast<std::size_t>(j)];
-        marker->hide();
-        marker->setClkIndex(KlokControl::FreeIndex);
-    }
-    // Bands first: the markers are raised over them as they are placed.
-    const std::vector<WeekBand> &bands = m_model.bands();
-    while (m_bands.size() < bands.size()) {
-        auto *band = new PictureBox(m_pic, {});
-        band->setObjectName(QStringLiteral("Band_%1").arg(m_bands.size()));
-        m_bands.push_back(band);
-    }
-    for (std::size_t k = 0; k < m_bands.size(); ++k) {
-        PictureBox *widget = m_bands[k];
-        if (k >= bands.size()) {
-            widget->hide();
-            continue;
-        }
-        const WeekBand &band = bands[k];
-        const QColor colour = TableColour(m_program.clockTable.Lines[std::size_t(band.line)].Table);
-        const QPoint from = toWidget(QPointF(band.fromX, band.y)).toPoint();
-        const QPoint to = toWidget(QPointF(band.toX, band.y)).toPoint();
-        widget->setGeometry(from.x(), from.y() - 3, to.x() - from.x() + 1, 6);
-        // Plain rectangles: a week of dense series is a hundred bands across the screen.
-        widget->setDraw([colour](QPainter &painter, const QRect &area) {
-            painter.setRenderHint(QPainter::Antialiasing, false);
-            painter.fillRect(area, colour == Qt::black ? QColor(Qt::black) : colour.darker(160));
-            painter.fillRect(area.adjusted(1, 1, -1, -1),
-                             colour == Qt::black ? QColor(110, 110, 110) : colour.lighter(130));
-        });
-        widget->show();
-        widget->raise();
-    }
     placeNowLine();
-
-    int pool = 0;
-    for (const WeekMarker &placed : m_model.markers()) {
-        KlokControl *marker =
-            placed.reference ? m_klok[std::size_t(placed.line)] : m_klokR[std::size_t(++pool)];
-        if (!placed.reference)
-            marker->setClkIndex(-2 - placed.line);
-        marker->move(toWidget(QPointF(placed.x, placed.y)).toPoint() -
-                     QPoint(KlokControl::ReferenceX, KlokControl::ReferenceY));
-        marker->setClkCount(placed.stack);
-        marker->show();
-        marker->raise(); // the one placed last on a spot is on top, with the number
-        marker->Refresh();
-    }
-    m_poolCounter = pool;
+    m_pic->update();
 }
 
 int FrmKlokken::CheckCoord(int x, int y)
@@ -375,15 +133,11 @@ void FrmKlokken::placeNowLine()
     const QDateTime now = m_program.clock.now();
     const qint64 row = m_firstShownDay.daysTo(now.date());
     if (row < 0 || row > 6) {
-        m_nowLine->hide();
+        m_pic->setNow(std::nullopt);
         return;
     }
-    const QPoint at = toWidget(QPointF(clock::OccurrenceX(now.time().hour(), now.time().minute()),
-                                       clock::OccurrenceY(int(row))))
-                          .toPoint();
-    const int half = qRound(toWidget(QPointF(0, 25)).y());
-    m_nowLine->setGeometry(at.x() - 1, at.y() - half, 2, 2 * half);
-    m_nowLine->show();
+    m_pic->setNow(QPointF(clock::OccurrenceX(now.time().hour(), now.time().minute()),
+                          clock::OccurrenceY(int(row))));
 }
 
 void FrmKlokken::weekMousePress(Qt::MouseButton button, QPoint pos, QPoint globalPos)

@@ -1,7 +1,7 @@
 #include "ui/frmStart.h"
 
+#include "render/Pictures.h"
 #include "ui/FormTranslation.h"
-#include "ui/Pictures.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -47,7 +47,7 @@ QString VersionText(const QString &version)
 
 frmStart::frmStart(const settings::Strings &strings, const PlatformInfo &platform, QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint),
-      m_pictures(std::make_unique<Pictures>())
+      m_pictures(std::make_unique<render::Pictures>())
 {
     setObjectName(QStringLiteral("frmStart"));
     setFixedSize(440, 220);
@@ -97,12 +97,13 @@ void frmStart::paintEvent(QPaintEvent *)
                      QStringLiteral("QBN clock table"));
 
     // A strip of the week view's markers as the artwork.
-    for (int k = 1; k <= Pictures::MarkerPictureCount; ++k) {
+    for (int k = 1; k <= render::Pictures::MarkerPictureCount; ++k) {
         painter.save();
         painter.translate(30 + 40 * (k - 1), 100);
         painter.scale(2, 2);
-        m_pictures->drawMarker(
-            painter, k, QRectF(0, 0, Pictures::MarkerPictureWidth, Pictures::MarkerPictureHeight));
+        m_pictures->drawMarker(painter, k,
+                               QRectF(0, 0, render::Pictures::MarkerPictureWidth,
+                                      render::Pictures::MarkerPictureHeight));
         painter.restore();
     }
 }

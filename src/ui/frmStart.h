@@ -7,10 +7,11 @@ class QLabel;
 namespace quintara::settings {
 class Strings;
 }
+namespace quintara::render {
+class Pictures;
+}
 
 namespace quintara::ui {
-
-class Pictures;
 
 // What the system says about itself for the splash form: the platform family (0 unidentified,
 // 1 the old consumer Windows line, 2 the NT line, anything else another system) and its version.
@@ -43,7 +44,7 @@ protected:
 private:
     QLabel *m_version = nullptr;
     QLabel *m_platform = nullptr;
-    std::unique_ptr<Pictures> m_pictures;
+    std::unique_ptr<render::Pictures> m_pictures;
 };
 
 } // namespace quintara::ui

@@ -18,9 +18,10 @@
 #include "tools/central-sim/CentralUnit.h"
 #include "tools/central-sim/ProjectMemory.h"
 #include "ui/FrmKlokken.h"
-#include "ui/KlokControl.h"
 #include "ui/LinkCommands.h"
 #include "ui/Program.h"
+
+#include <algorithm>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -435,10 +436,9 @@ TEST_F(FrmComTest, TheMainWindowsTransmitAndReceiveGoThroughTheDialog)
     EXPECT_EQ(unit.transfer().counters().tablesReceived, 1);
     // Markers on screen for a line: its reference marker and its repeat markers.
     auto shownMarkers = [&window](int index) {
-        int shown = window.Klok(index)->isHidden() ? 0 : 1;
-        for (int j = 1; j <= ui::FrmKlokken::PoolSize; ++j)
-            shown += window.KlokR(j)->ClkIndex() == -2 - index && !window.KlokR(j)->isHidden();
-        return shown;
+        const auto &markers = window.weekModel().markers();
+        return std::count_if(markers.begin(), markers.end(),
+                             [index](const ui::WeekMarker &m) { return m.line == index; });
     };
     EXPECT_EQ(shownMarkers(4), 1);
 

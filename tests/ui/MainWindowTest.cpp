@@ -15,8 +15,8 @@
 #include "ui/FrmKlokken.h"
 #include "ui/FrmSelectClkAct.h"
 #include "ui/FrmTaal.h"
-#include "ui/KlokControl.h"
 #include "ui/Program.h"
+#include "ui/WeekView.h"
 #include "ui/frmStart.h"
 
 #include <QAction>
@@ -146,10 +146,24 @@ struct MainWindowTest : ProgramTest {
     // Markers on screen for line i: its reference marker and its repeat markers.
     int shownMarkers(int line)
     {
-        int shown = window->Klok(line)->isHidden() ? 0 : 1;
-        for (int j = 1; j <= ui::FrmKlokken::PoolSize; ++j)
-            shown += window->KlokR(j)->ClkIndex() == -2 - line && !window->KlokR(j)->isHidden();
-        return shown;
+        const auto &markers = window->weekModel().markers();
+        return int(std::count_if(markers.begin(), markers.end(),
+                                 [line](const ui::WeekMarker &m) { return m.line == line; }));
+    }
+    // The reference marker of a line, when the week draws it.
+    std::optional<ui::WeekMarker> reference(int line)
+    {
+        for (const ui::WeekMarker &m : window->weekModel().markers()) {
+            if (m.line == line && m.reference)
+                return m;
+        }
+        return std::nullopt;
+    }
+    // Where the reference marker of a line is drawn on the week view.
+    QRect referenceRect(int line)
+    {
+        const auto marker = reference(line);
+        return marker ? window->Pic()->markerRect(*marker) : QRect();
     }
     template <typename W> W *named(const QString &name)
     {
@@ -172,11 +186,11 @@ TEST_F(MainWindowTest, StackedLinesShowOneNumberedMarkerAndBothTabs)
     repaint();
 
     // The marker placed last is on top and carries the count; the one beneath shows none.
-    EXPECT_FALSE(window->Klok(0)->isHidden());
-    EXPECT_EQ(window->Klok(0)->pos(), window->Klok(1)->pos());
-    EXPECT_EQ(window->Klok(1)->ClkCount(), 2);
-    EXPECT_EQ(window->Klok(0)->ClkCount(), 0);
-    EXPECT_EQ(window->Klok(1)->pos(), At(1, 8, 0) - QPoint(5, 25));
+    EXPECT_FALSE(!reference(0));
+    EXPECT_EQ(referenceRect(0).topLeft(), referenceRect(1).topLeft());
+    EXPECT_EQ(reference(1)->stack, 2);
+    EXPECT_EQ(reference(0)->stack, 0);
+    EXPECT_EQ(referenceRect(1).topLeft(), At(1, 8, 0) - QPoint(5, 25));
 
     click(At(1, 8, 0));
     EXPECT_EQ(window->hitCount(), 2);
@@ -258,7 +272,7 @@ TEST_F(MainWindowTest, DraggingMovesOnTheQuarterHourGrid)
     EXPECT_EQ(once.Minute, 59);
     EXPECT_EQ(clock::ReferenceDate(once), Monday.addDays(3));
     EXPECT_TRUE(program.clockTable.TableChanged);
-    EXPECT_EQ(window->Klok(0)->pos(), At(3, 23, 59) - QPoint(5, 25));
+    EXPECT_EQ(referenceRect(0).topLeft(), At(3, 23, 59) - QPoint(5, 25));
 
     // Past the left edge gives 00:00. Outside the drag area the pointer does not count.
     press(At(3, 23, 59));
@@ -314,7 +328,7 @@ TEST_F(MainWindowTest, FilterButtonsHideMarkersAndClicksFindOnlyWhatIsShown)
     EXPECT_EQ(window->hitCount(), 1);
     EXPECT_EQ(program.clockTable.SelectedLine, 2);
     EXPECT_EQ(shownMarkers(0), 0);
-    EXPECT_EQ(window->Klok(1)->ClkCount(), 1);
+    EXPECT_EQ(reference(1)->stack, 1);
 
     // A drag where only the hidden line lies moves nothing.
     const ClockLine hidden = program.clockTable.Lines[0];
@@ -336,9 +350,7 @@ TEST_F(MainWindowTest, PoolHoldsAtMost198RepeatMarkersAndOnlyDrawnOnesAreFound)
     // A line every ten minutes shows 25 markers at most.
     put(2, Line(Monday.addDays(-1), 0, 5, clock::Special, clock::Minutes, 10));
     repaint();
-    EXPECT_EQ(window->poolCounter(), 198);
-    EXPECT_EQ(window->KlokR(199)->ClkIndex(), -1);
-    EXPECT_EQ(window->KlokR(200)->ClkIndex(), -1);
+    EXPECT_EQ(window->weekModel().repeatMarkers(), 198);
     EXPECT_EQ(shownMarkers(0) + shownMarkers(1) + shownMarkers(2), 198);
     EXPECT_EQ(shownMarkers(0), 168);
     EXPECT_EQ(shownMarkers(1), 30);
@@ -349,11 +361,11 @@ TEST_F(MainWindowTest, PoolHoldsAtMost198RepeatMarkersAndOnlyDrawnOnesAreFound)
     click(At(6, 23, 30));
     EXPECT_EQ(window->hitCount(), 2);
     EXPECT_EQ(program.clockTable.SelectedLine, 2);
-    EXPECT_FALSE(named<QWidget>(QStringLiteral("Band_0"))->isHidden());
+    EXPECT_FALSE(window->weekModel().bands().empty());
     // Selecting a drawn one repaints the line within the pool's limit.
     click(At(0, 0, 30));
     EXPECT_EQ(program.clockTable.SelectedLine, 2);
-    EXPECT_LE(window->poolCounter(), 198);
+    EXPECT_LE(window->weekModel().repeatMarkers(), 198);
 
     // Without the hourly lines the minute series shows its first 25 occurrences, then its band.
     program.clockTable.Lines[0].FunctionType = 0;
@@ -382,14 +394,13 @@ TEST_F(MainWindowTest, ValuesOutOfRangeNeverIndexPastAnArray)
     put(2, broken);
     program.clockTable.SelectedLine = 250; // a selection naming no line
     repaint();
-    EXPECT_EQ(window->Klok(0)->ClkCount(), 0);
-    EXPECT_EQ(window->Klok(1)->ClkCount(), 2);
-    EXPECT_TRUE(window->Klok(2)->isHidden());
+    EXPECT_EQ(reference(0)->stack, 0);
+    EXPECT_EQ(reference(1)->stack, 2);
+    EXPECT_TRUE(!reference(2));
     click(At(1, 9, 0));
     EXPECT_EQ(window->hitCount(), 2);
     // Every marker and panel paints with these lines.
     EXPECT_FALSE(window->grab().isNull());
-    EXPECT_EQ(ui::TableColour(9), QColor(0, 0, 0));
 }
 
 TEST_F(MainWindowTest, ClosingAsksToSaveAChangedTable)
@@ -544,7 +555,7 @@ TEST_F(MainWindowTest, FileAndLineCommands)
     prompter.expect(Answer::No);
     window->toolbarButton(2)->trigger();
     EXPECT_EQ(received, 1);
-    EXPECT_FALSE(window->Klok(5)->isHidden());
+    EXPECT_FALSE(!reference(5));
 
     // The on-line test on a port that does not open only beeps.
     QFile ports(ini);
@@ -561,11 +572,11 @@ TEST_F(MainWindowTest, ScrollingShowsLaterWeeks)
 {
     put(0, Line(Monday.addDays(15), 12, 0, clock::Continue, clock::Once, 0));
     repaint();
-    EXPECT_TRUE(window->Klok(0)->isHidden());
+    EXPECT_TRUE(!reference(0));
     window->ScrWeeks()->setValue(2);
     EXPECT_EQ(window->FirstShownDay(), Monday.addDays(14));
-    EXPECT_FALSE(window->Klok(0)->isHidden());
-    EXPECT_EQ(window->Klok(0)->pos(), At(1, 12, 0) - QPoint(5, 25));
+    EXPECT_FALSE(!reference(0));
+    EXPECT_EQ(referenceRect(0).topLeft(), At(1, 12, 0) - QPoint(5, 25));
 
     // Editing brings the week of the line into view.
     window->ScrWeeks()->setValue(0);
@@ -797,9 +808,7 @@ TEST_F(MainWindowTest, WheelKeysAndShortcutsReachTheWeeksAndCommands)
     repaint();
 
     // The present moment is a red line on today's row (Wednesday 10:00), in this week only.
-    QWidget *now = named<QWidget>(QStringLiteral("NowLine"));
-    EXPECT_FALSE(now->isHidden());
-    EXPECT_EQ(now->geometry(), QRect(At(2, 10, 0) - QPoint(1, 25), QSize(2, 50)));
+    EXPECT_EQ(window->Pic()->now(), QPointF(At(2, 10, 0)));
 
     // A notch of the wheel over the week is a week; Page Down/Up too; Home is this week.
     QWheelEvent down(QPointF(100, 100), pic()->mapToGlobal(QPointF(100, 100)), QPoint(),
@@ -807,7 +816,7 @@ TEST_F(MainWindowTest, WheelKeysAndShortcutsReachTheWeeksAndCommands)
     QApplication::sendEvent(pic(), &down);
     EXPECT_EQ(window->ScrWeeks()->value(), 1);
     EXPECT_EQ(window->FirstShownDay(), Monday.addDays(7));
-    EXPECT_TRUE(now->isHidden());
+    EXPECT_FALSE(window->Pic()->now());
     pic()->setFocus();
     QTest::keyClick(pic(), Qt::Key_PageDown);
     EXPECT_EQ(window->ScrWeeks()->value(), 2);
@@ -868,8 +877,8 @@ TEST_F(MainWindowTest, TheKeyboardSelectsMovesAndEditsLines)
     EXPECT_EQ(clock::ReferenceDate(moved), Monday.addDays(2));
     EXPECT_TRUE(program.clockTable.TableChanged);
     EXPECT_EQ(program.clockTable.SelectedLine, 2); // still selected, in its new place
-    EXPECT_FALSE(window->Klok(1)->isHidden());
-    EXPECT_EQ(window->Klok(1)->pos(), At(2, 10, 30) - QPoint(5, 25));
+    EXPECT_FALSE(!reference(1));
+    EXPECT_EQ(referenceRect(1).topLeft(), At(2, 10, 30) - QPoint(5, 25));
 
     // Enter edits it.
     QTest::keyClick(pic(), Qt::Key_Return);
@@ -909,7 +918,7 @@ TEST_F(MainWindowTest, TheWeekScalesWithTheWindowAndOpensWhereItWasLeft)
     repaint();
     const double sx = pic()->width() / 520.0;
     const double sy = pic()->height() / 504.0;
-    const QPoint marker = window->Klok(0)->pos() + QPoint(5, 25);
+    const QPoint marker = referenceRect(0).topLeft() + QPoint(5, 25);
     EXPECT_LE((marker - QPoint(qRound(180 * sx), qRound(110 * sy))).manhattanLength(), 2);
     click(marker);
     EXPECT_EQ(program.clockTable.SelectedLine, 1);
@@ -926,8 +935,8 @@ TEST_F(MainWindowTest, TheWeekScalesWithTheWindowAndOpensWhereItWasLeft)
     // Larger: the markers follow, keeping their size.
     fit(QSize(1500, 1000));
     ASSERT_GT(pic()->width(), 520);
-    EXPECT_EQ(window->Klok(0)->size(), QSize(10, 50));
-    const QPoint moved = window->Klok(0)->pos() + QPoint(5, 25);
+    EXPECT_EQ(referenceRect(0).size(), QSize(10, 50));
+    const QPoint moved = referenceRect(0).topLeft() + QPoint(5, 25);
     EXPECT_LE((moved -
                QPoint(qRound(300 * pic()->width() / 520.0), qRound(180 * pic()->height() / 504.0)))
                   .manhattanLength(),
@@ -1100,7 +1109,7 @@ TEST_F(StartUpTest, AClockFileFromTheCommandLineOpensInPlaceOfTheStartDialog)
     EXPECT_EQ(program.clockTable.ClockFileName, DemoClockFile());
     EXPECT_FALSE(program.clockTable.TableChanged);
     EXPECT_GE(LinesInUse(program.clockTable), 30);
-    EXPECT_GT(window->poolCounter(), 30); // its week is full of markers
+    EXPECT_GT(window->weekModel().repeatMarkers(), 30); // its week is full of markers
 
     // The program's own icon, in every size the desktop installs, on every window.
     const QList<QSize> sizes = window->windowIcon().availableSizes();
@@ -1164,70 +1173,6 @@ TEST(SplashForm, VersionAndPlatformLabels)
     EXPECT_EQ(splash.lblVersion()->text(), "Version 1.0/7");
     EXPECT_EQ(splash.lblPlatform()->text(), "Windows NT, 10.0");
     QCoreApplication::setApplicationVersion(QString());
-}
-
-// --- The marker control ----------------------------------------------------------------------
-
-struct MarkerTest : ::testing::Test {
-    clock::ClockTable table;
-    ui::Pictures pictures;
-
-    QImage render(ui::KlokControl &marker)
-    {
-        QImage image(marker.size(), QImage::Format_ARGB32);
-        image.fill(Qt::white);
-        marker.render(&image);
-        return image;
-    }
-};
-
-TEST_F(MarkerTest, IndexPictureColourAndStackNumber)
-{
-    table.Lines[3] = Line(Monday, 8, 0, clock::Weekend, clock::Once, 0, 26, 1, 0);
-    table.Lines[99] = Line(Monday, 8, 0, clock::Special, clock::Once, 0, 40, 1, 0);
-    table.Lines[7] = Line(Monday, 8, 0, clock::Continue, clock::Once, 0, 1, 1, 0);
-    ui::KlokControl marker(table, pictures);
-    marker.setClkIndex(-5);
-    EXPECT_EQ(marker.lineIndex(), 3);
-    marker.Refresh();
-    EXPECT_EQ(marker.picture(), 7); // the day function of a sensor
-    const QImage weekend = render(marker);
-    EXPECT_EQ(weekend.pixelColor(5, 21), QColor(0, 0, 255)); // inside the downward triangle
-
-    marker.setClkIndex(99);
-    marker.Refresh();
-    EXPECT_EQ(marker.picture(), 5);
-    EXPECT_EQ(render(marker).pixelColor(5, 21), QColor(255, 255, 0));
-
-    marker.setClkIndex(7);
-    marker.Refresh();
-    EXPECT_EQ(marker.picture(), 2); // off
-    table.Lines[7].Level = 255;
-    marker.Refresh();
-    EXPECT_EQ(marker.picture(), 1); // on
-
-    // Selected: the upward triangle appears below the reference point.
-    const QImage plain = render(marker);
-    table.SelectedLine = 8;
-    EXPECT_EQ(plain.pixelColor(5, 28), QColor(Qt::white));
-    EXPECT_EQ(render(marker).pixelColor(5, 28), QColor(0, 0, 0));
-
-    // The stack number from 2 up, in a real font (two digits differ).
-    marker.setClkCount(1);
-    const QImage one = render(marker);
-    marker.setClkCount(2);
-    const QImage two = render(marker);
-    marker.setClkCount(3);
-    const QImage three = render(marker);
-    EXPECT_NE(one.copy(0, 32, 10, 18), two.copy(0, 32, 10, 18));
-    EXPECT_NE(two.copy(0, 32, 10, 18), three.copy(0, 32, 10, 18));
-
-    // A free marker draws nothing, visible or not.
-    marker.setClkIndex(-1);
-    const QImage blank = render(marker);
-    QImage white(blank.size(), blank.format());
-    white.fill(Qt::white);
-    EXPECT_EQ(blank, white);
 }
 
 } // namespace

@@ -57,6 +57,10 @@ struct WeekBand {
 // what is drawn.
 class WeekViewModel {
 public:
+    // The logical canvas every coordinate here lives on, and the distance between day rows.
+    static constexpr int CanvasWidth = 520;
+    static constexpr int CanvasHeight = 504;
+    static constexpr int RowPitch = 70;
     static constexpr int RepeatMarkerLimit = 198;
     static constexpr int MaxHits = 10;
     static constexpr int HitHalfWidth = 5;

@@ -1,4 +1,4 @@
-#include "ui/Pictures.h"
+#include "render/Pictures.h"
 
 #include <QPainter>
 #include <QSvgRenderer>
@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace quintara::ui {
+namespace quintara::render {
 
 namespace {
 
@@ -92,4 +92,4 @@ int MarkerPicture(int functionType, int level)
     return level != 0 ? 1 : 2;
 }
 
-} // namespace quintara::ui
+} // namespace quintara::render

@@ -8,7 +8,7 @@
 class QPainter;
 class QRectF;
 
-namespace quintara::ui {
+namespace quintara::render {
 
 // The main window's image lists: the nine marker pictures (also the legend and the information
 // panels), the two day backgrounds and the toolbar icons. Drawn from SVG, so they stay sharp at
@@ -39,4 +39,4 @@ private:
 // and messages have their own; anything else shows on (level above 0) or off.
 int MarkerPicture(int functionType, int level);
 
-} // namespace quintara::ui
+} // namespace quintara::render

@@ -1,0 +1,218 @@
+#include "render/WeekPainter.h"
+
+#include "clock/ClockTable.h"
+#include "render/Pictures.h"
+#include "settings/NameTables.h"
+#include "ui/presentation/WeekViewModel.h"
+
+#include <QFontMetrics>
+#include <QLocale>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+
+namespace quintara::render {
+
+using ui::WeekViewModel;
+
+QColor TableColour(int table)
+{
+    switch (table) {
+    case 1:
+        return QColor(255, 0, 0);
+    case 2:
+        return QColor(0, 0, 255);
+    case 3:
+        return QColor(0, 255, 0);
+    case 4:
+        return QColor(255, 255, 0);
+    default:
+        return QColor(0, 0, 0);
+    }
+}
+
+QPointF WeekPainter::toArea(QPointF logical, const QRectF &area)
+{
+    return QPointF(area.left() + logical.x() * area.width() / WeekViewModel::CanvasWidth,
+                   area.top() + logical.y() * area.height() / WeekViewModel::CanvasHeight);
+}
+
+QPoint WeekPainter::toLogical(QPointF point, const QRectF &area)
+{
+    return QPoint(qRound((point.x() - area.left()) * WeekViewModel::CanvasWidth /
+                         std::max(1.0, area.width())),
+                  qRound((point.y() - area.top()) * WeekViewModel::CanvasHeight /
+                         std::max(1.0, area.height())));
+}
+
+void WeekPainter::paint(QPainter &painter, const QRectF &area, const WeekScene &scene,
+                        const QFont &font, qreal unit) const
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    const auto at = [&](qreal x, qreal y) { return toArea(QPointF(x, y), area); };
+    constexpr int pitch = WeekViewModel::RowPitch;
+
+    for (int row = 0; row < 7; ++row) {
+        const auto day = scene.workdays[std::size_t(row)] == 1 ? Pictures::Day::Workday
+                                                               : Pictures::Day::NonWorkday;
+        m_pictures.drawDay(
+            painter, day,
+            QRectF(at(0, 15 + pitch * row), at(WeekViewModel::CanvasWidth, 65 + pitch * row)));
+    }
+
+    // The hour labels keep their size; they stand below the rows' grid lines at 0, 6, 12, 18 h.
+    QFont hourFont = font;
+    hourFont.setPointSizeF(7.5);
+    painter.setFont(hourFont);
+    painter.setPen(Qt::black);
+    for (int row = 0; row < 7; ++row) {
+        for (int k = 0; k < 5; ++k) {
+            const QPointF anchor = at(120 * k + 20, 55 + pitch * row);
+            const QString text = k < 4 ? QStringLiteral("%1:00").arg(6 * k, 2, 10, QLatin1Char('0'))
+                                       : QStringLiteral("23:59");
+            painter.drawText(QRectF(anchor.x() - 20 * unit, anchor.y(), 40 * unit, 14 * unit),
+                             Qt::AlignHCenter | Qt::AlignTop, text);
+        }
+    }
+
+    if (scene.now) {
+        const QPointF point = at(scene.now->x(), scene.now->y());
+        const qreal half = at(0, 25).y() - area.top();
+        painter.fillRect(QRectF(point.x() - unit, point.y() - half, 2 * unit, 2 * half),
+                         QColor(220, 0, 0));
+    }
+
+    // Plain rectangles: a week of dense series is a hundred bands across the screen.
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    for (const ui::WeekBand &band : scene.model.bands()) {
+        const QColor colour = TableColour(scene.table.Lines[std::size_t(band.line)].Table);
+        const QPointF from = at(band.fromX, band.y);
+        const QPointF to = at(band.toX, band.y);
+        const QRectF outer(from.x(), from.y() - 3 * unit, to.x() - from.x() + unit, 6 * unit);
+        painter.fillRect(outer, colour == Qt::black ? QColor(Qt::black) : colour.darker(160));
+        painter.fillRect(outer.adjusted(unit, unit, -unit, -unit),
+                         colour == Qt::black ? QColor(110, 110, 110) : colour.lighter(130));
+    }
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    // In the model's order: the marker placed last on a spot lies on top and shows the count.
+    for (const ui::WeekMarker &marker : scene.model.markers()) {
+        const clock::ClockLine &line = scene.table.Lines[std::size_t(marker.line)];
+        const QPointF point = at(marker.x, marker.y);
+        // Whole pixels on the screen, so markers on one spot cover each other exactly.
+        const QPointF topLeft =
+            unit == 1.0 ? QPointF(point.toPoint()) - MarkerPoint : point - MarkerPoint * unit;
+        paintMarker(painter, topLeft, line, scene.table.SelectedLine == marker.line + 1,
+                    marker.stack, unit);
+    }
+    painter.restore();
+}
+
+void WeekPainter::paintMarker(QPainter &painter, QPointF topLeft, const clock::ClockLine &line,
+                              bool selected, int stack, qreal unit) const
+{
+    painter.save();
+    painter.translate(topLeft);
+    painter.scale(unit, unit);
+    painter.setClipRect(QRectF(0, 0, MarkerWidth + 4, MarkerHeight), Qt::IntersectClip);
+    m_pictures.drawMarker(
+        painter, MarkerPicture(line.FunctionType, line.Level),
+        QRectF(0, 0, Pictures::MarkerPictureWidth, Pictures::MarkerPictureHeight));
+
+    const QColor colour = TableColour(line.Table);
+    // A dark rim keeps the yellow and green triangles visible on the light backgrounds.
+    painter.setPen(QPen(colour == Qt::black ? colour : colour.darker(160), 0.8));
+    painter.setBrush(colour);
+    if (selected) {
+        QPainterPath up;
+        up.moveTo(2, 30);
+        up.lineTo(5, 25);
+        up.lineTo(8, 30);
+        up.closeSubpath();
+        painter.drawPath(up);
+    }
+    QPainterPath down;
+    down.moveTo(2, 20);
+    down.lineTo(8, 20);
+    down.lineTo(5, 25);
+    down.closeSubpath();
+    painter.drawPath(down);
+
+    if (stack > 1) {
+        QFont font(QStringLiteral("Arial"));
+        font.setPointSize(8);
+        font.setBold(true);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(QRectF(0, 32, MarkerWidth + 4, MarkerHeight - 32),
+                         Qt::AlignLeft | Qt::AlignTop, QString::number(stack));
+    }
+    painter.restore();
+}
+
+void WeekPainter::paintDayCaptions(QPainter &painter, const QRectF &column, const QRectF &area,
+                                   QDate monday, QFont font, const QColor &colour)
+{
+    // The longest day name must end before the week area begins.
+    const qreal room = column.width() - 7;
+    QFontMetricsF metrics(font, painter.device());
+    qreal widest = 0;
+    for (int row = 0; row < 7; ++row)
+        widest = std::max(widest, metrics.horizontalAdvance(QLocale().toString(
+                                      monday.addDays(row), QStringLiteral("dddd:"))));
+    if (widest > room) {
+        font.setStretch(std::max(60, int(100 * room / widest)));
+        metrics = QFontMetricsF(font, painter.device());
+    }
+    painter.save();
+    painter.setFont(font);
+    painter.setPen(colour);
+    for (int row = 0; row < 7; ++row) {
+        const QDate date = monday.addDays(row);
+        const qreal top = toArea(QPointF(0, 20 + WeekViewModel::RowPitch * row), area).y();
+        const qreal left = column.left() + 5;
+        painter.drawText(QPointF(left, top + metrics.ascent()),
+                         QLocale().toString(date, QStringLiteral("dddd:")));
+        painter.drawText(QPointF(left, top + metrics.height() + metrics.ascent()),
+                         date.toString(QStringLiteral("dd-MM-yyyy")));
+    }
+    painter.restore();
+}
+
+QStringList WeekPainter::LegendCaptions(const settings::NameTables &names)
+{
+    return {
+        QStringLiteral("Aan"),      QStringLiteral("Uit"),
+        names.functionTypeName(51), names.functionTypeName(54).left(9),
+        names.functionTypeName(66), names.functionTypeName(65).left(7),
+        names.functionTypeName(26), names.functionTypeName(25),
+        names.functionTypeName(24),
+    };
+}
+
+void WeekPainter::paintLegend(QPainter &painter, QPointF origin, const QStringList &captions,
+                              QFont font) const
+{
+    // The picture part of each marker, above its triangles, and its caption.
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(origin);
+    for (int k = 1; k <= Pictures::MarkerPictureCount; ++k) {
+        painter.save();
+        painter.translate(90 * k - 80, 0);
+        painter.setClipRect(0, 0, Pictures::MarkerPictureWidth, 16);
+        m_pictures.drawMarker(
+            painter, k, QRectF(0, 0, Pictures::MarkerPictureWidth, Pictures::MarkerPictureHeight));
+        painter.restore();
+    }
+    font.setPointSize(6);
+    painter.setFont(font);
+    const QFontMetricsF metrics(font, painter.device());
+    for (int k = 1; k <= Pictures::MarkerPictureCount && k <= captions.size(); ++k)
+        painter.drawText(QPointF(90 * k - 67, 5 + metrics.ascent()), captions[k - 1]);
+    painter.restore();
+}
+
+} // namespace quintara::render

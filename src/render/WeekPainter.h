@@ -1,0 +1,82 @@
+#pragma once
+
+#include "clock/Occurrences.h"
+
+#include <QColor>
+#include <QDate>
+#include <QFont>
+#include <QPointF>
+#include <QRectF>
+#include <QStringList>
+
+#include <optional>
+
+class QPainter;
+
+namespace quintara::clock {
+struct ClockLine;
+struct ClockTable;
+} // namespace quintara::clock
+namespace quintara::settings {
+struct NameTables;
+}
+namespace quintara::ui {
+class WeekViewModel;
+}
+
+namespace quintara::render {
+
+class Pictures;
+
+// The drawing colour of a day-table; black for a table number no editor makes.
+QColor TableColour(int table);
+
+// What a painted week shows: the model's markers and bands over the table's lines, the days
+// coloured by the workday flags, and the present moment when it lies in the week.
+struct WeekScene {
+    const ui::WeekViewModel &model;
+    const clock::ClockTable &table;
+    clock::WorkdayFlagSet workdays{};
+    std::optional<QPointF> now; // logical point
+};
+
+// Paints the week view onto any painter: a widget, a printer, a PDF. The week's logical canvas
+// (where the model's arithmetic lives) is mapped onto the area it is given; markers, bands,
+// the hour labels and the now line keep the size of `unit` painter units per pixel, so on the
+// screen they stay as large however big the week is drawn, and on paper they scale with it.
+class WeekPainter {
+public:
+    static constexpr int MarkerWidth = 10;
+    static constexpr int MarkerHeight = 50;
+    // Where in the marker the occurrence lies.
+    static constexpr QPointF MarkerPoint{5, 25};
+
+    explicit WeekPainter(const Pictures &pictures) : m_pictures(pictures) {}
+
+    void paint(QPainter &painter, const QRectF &area, const WeekScene &scene, const QFont &font,
+               qreal unit = 1.0) const;
+
+    // One marker with its top-left corner at the point: the picture of the line's function,
+    // its table's triangle, the second triangle of a selected line, the stack count above 1.
+    void paintMarker(QPainter &painter, QPointF topLeft, const clock::ClockLine &line,
+                     bool selected, int stack, qreal unit = 1.0) const;
+
+    // The day names and dates beside the rows of the week drawn in `area`, within `column`.
+    static void paintDayCaptions(QPainter &painter, const QRectF &column, const QRectF &area,
+                                 QDate monday, QFont font, const QColor &colour);
+
+    // The marker pictures with their captions, side by side from the point.
+    void paintLegend(QPainter &painter, QPointF origin, const QStringList &captions,
+                     QFont font) const;
+    // The legend's captions in the name tables' language.
+    static QStringList LegendCaptions(const settings::NameTables &names);
+
+    // The canvas onto the area and back.
+    static QPointF toArea(QPointF logical, const QRectF &area);
+    static QPoint toLogical(QPointF point, const QRectF &area);
+
+private:
+    const Pictures &m_pictures;
+};
+
+} // namespace quintara::render

@@ -1,0 +1,145 @@
+#include "ui/WeekView.h"
+
+#include "ui/presentation/WeekViewModel.h"
+
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+#include <QWheelEvent>
+
+namespace quintara::ui {
+
+WeekView::WeekView(const WeekViewModel &model, const clock::ClockTable &table,
+                   const render::Pictures &pictures, QWidget *parent)
+    : QWidget(parent), m_model(model), m_table(table), m_painter(pictures)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    resize(sizeHint());
+}
+
+QSize WeekView::sizeHint() const
+{
+    return {WeekViewModel::CanvasWidth, WeekViewModel::CanvasHeight};
+}
+
+QSize WeekView::minimumSizeHint() const
+{
+    return sizeHint() * 0.7;
+}
+
+void WeekView::setWorkdays(const clock::WorkdayFlagSet &workdays)
+{
+    if (workdays == m_workdays)
+        return;
+    m_workdays = workdays;
+    update();
+}
+
+void WeekView::setNow(std::optional<QPointF> now)
+{
+    if (now == m_now)
+        return;
+    m_now = now;
+    update();
+}
+
+QPointF WeekView::toWidget(QPointF logical) const
+{
+    return render::WeekPainter::toArea(logical, QRectF(rect()));
+}
+
+QPoint WeekView::toLogical(QPointF widget) const
+{
+    return render::WeekPainter::toLogical(widget, QRectF(rect()));
+}
+
+QRect WeekView::markerRect(const WeekMarker &marker) const
+{
+    const QPoint at = toWidget(QPointF(marker.x, marker.y)).toPoint();
+    return {at - render::WeekPainter::MarkerPoint.toPoint(),
+            QSize(render::WeekPainter::MarkerWidth, render::WeekPainter::MarkerHeight)};
+}
+
+void WeekView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::Window));
+    m_painter.paint(painter, QRectF(rect()), render::WeekScene{m_model, m_table, m_workdays, m_now},
+                    font());
+}
+
+void WeekView::resizeEvent(QResizeEvent *)
+{
+    emit resized();
+}
+
+void WeekView::mousePressEvent(QMouseEvent *event)
+{
+    emit pressed(event->button(), toLogical(event->position()), event->globalPosition().toPoint());
+}
+
+void WeekView::mouseMoveEvent(QMouseEvent *event)
+{
+    emit moved(event->buttons(), toLogical(event->position()));
+}
+
+void WeekView::mouseReleaseEvent(QMouseEvent *event)
+{
+    emit released(toLogical(event->position()));
+}
+
+void WeekView::mouseDoubleClickEvent(QMouseEvent *)
+{
+    emit doubleClicked();
+}
+
+// The wheel turns the weeks, a notch a week.
+void WeekView::wheelEvent(QWheelEvent *event)
+{
+    m_wheel += event->angleDelta().y();
+    const int notches = m_wheel / QWheelEvent::DefaultDeltasPerStep;
+    m_wheel -= notches * QWheelEvent::DefaultDeltasPerStep;
+    if (notches != 0)
+        emit weeksTurned(-notches);
+    event->accept();
+}
+
+void WeekView::keyPressEvent(QKeyEvent *event)
+{
+    if (keyHandler && keyHandler(event->key(), event->modifiers())) {
+        event->accept();
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_PageUp:
+        emit weeksTurned(-1);
+        break;
+    case Qt::Key_PageDown:
+        emit weeksTurned(1);
+        break;
+    case Qt::Key_Home:
+        emit currentWeekRequested();
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+bool WeekView::event(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto *help = static_cast<QHelpEvent *>(event);
+        const QString text = toolTipAt ? toolTipAt(toLogical(help->pos())) : QString();
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), text, this);
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+} // namespace quintara::ui

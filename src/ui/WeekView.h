@@ -1,0 +1,79 @@
+#pragma once
+
+#include "clock/Occurrences.h"
+#include "render/WeekPainter.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+namespace quintara::clock {
+struct ClockTable;
+}
+
+namespace quintara::ui {
+
+class WeekViewModel;
+struct WeekMarker;
+
+// The week on screen: paints the week-view model through the week painter, mapping its logical
+// canvas onto whatever size the widget gets, and hands the mouse and keys on in logical
+// coordinates. What a click or a key does is its owner's business.
+class WeekView : public QWidget {
+    Q_OBJECT
+public:
+    WeekView(const WeekViewModel &model, const clock::ClockTable &table,
+             const render::Pictures &pictures, QWidget *parent = nullptr);
+
+    void setWorkdays(const clock::WorkdayFlagSet &workdays);
+    // The present moment's logical point, when it lies in the week on show.
+    void setNow(std::optional<QPointF> now);
+    std::optional<QPointF> now() const { return m_now; }
+
+    QPointF toWidget(QPointF logical) const;
+    QPoint toLogical(QPointF widget) const;
+    // Where a marker is drawn on the widget.
+    QRect markerRect(const WeekMarker &marker) const;
+
+    // The keys the owner handles before the view's own (week turning); true when taken.
+    std::function<bool(int key, Qt::KeyboardModifiers modifiers)> keyHandler;
+    // The tooltip at a logical point; empty for none.
+    std::function<QString(QPoint at)> toolTipAt;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+signals:
+    void pressed(Qt::MouseButton button, QPoint at, QPoint globalPos);
+    void moved(Qt::MouseButtons buttons, QPoint at);
+    void released(QPoint at);
+    void doubleClicked();
+    // Weeks forward (negative: back) by the wheel or Page Up/Down.
+    void weeksTurned(int weeks);
+    void currentWeekRequested();
+    void resized();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool event(QEvent *event) override;
+    // Tab and Backtab go from marker to marker here; Ctrl+Tab leaves the week.
+    bool focusNextPrevChild(bool) override { return false; }
+
+private:
+    const WeekViewModel &m_model;
+    const clock::ClockTable &m_table;
+    render::WeekPainter m_painter;
+    clock::WorkdayFlagSet m_workdays{};
+    std::optional<QPointF> m_now;
+    int m_wheel = 0; // what a fine-grained wheel turned short of a notch
+};
+
+} // namespace quintara::ui
