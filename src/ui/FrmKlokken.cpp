@@ -64,8 +64,10 @@ constexpr ToolbarButton ToolbarButtons[] = {
 
 FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
     : QMainWindow(parent), m_program(program), m_dialogs(dialogs), m_values(program.strings),
-      m_presenter(program.project, program.names, program.strings, m_values)
+      m_presenter(program.project, program.names, program.strings, m_values),
+      m_history(program.clockTable)
 {
+    m_history.onRestored = [this] { historyRestored(); };
     setObjectName(QStringLiteral("FrmKlokken"));
     editLine = [this](int editMode) {
         if (!FrmClkEdit::Edit(m_program, editMode, this))
@@ -189,6 +191,18 @@ void FrmKlokken::buildMenus()
     item(m_mmuEdit, named("mmuDelete"), [this] {
         DeleteLine();
     })->setShortcut(QKeySequence::Delete);
+    m_mmuEdit->addSeparator();
+    QUndoStack &steps = m_history.stack();
+    QAction *undo = item(m_mmuEdit, named("mmuUndo"), [&steps] { steps.undo(); });
+    undo->setShortcut(QKeySequence::Undo);
+    undo->setEnabled(false);
+    connect(&steps, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
+    connect(&steps, &QUndoStack::undoTextChanged, undo, &QAction::setToolTip);
+    QAction *redo = item(m_mmuEdit, named("mmuRedo"), [&steps] { steps.redo(); });
+    redo->setShortcut(QKeySequence::Redo);
+    redo->setEnabled(false);
+    connect(&steps, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
+    connect(&steps, &QUndoStack::redoTextChanged, redo, &QAction::setToolTip);
 
     m_mmuCom = menu(nullptr, "mmuCom");
     item(m_mmuCom, named("mmuComSend"), [this] { Transmit(); });

@@ -3,6 +3,7 @@
 #include "platform/Prompter.h"
 #include "render/Pictures.h"
 #include "ui/QtLanguage.h"
+#include "ui/TableHistory.h"
 #include "ui/presentation/FunctionPresenter.h"
 #include "ui/presentation/ValueFormat.h"
 #include "ui/presentation/WeekViewModel.h"
@@ -124,6 +125,7 @@ public:
     QAction *toolbarButton(int index) const; // 1..12
     QTabBar *TabClk() const { return m_tabClk; }
     QMenu *mmuEdit() const { return m_mmuEdit; }
+    TableHistory &history() { return m_history; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -153,6 +155,8 @@ private:
     void tabChosen(int index);
 
     bool tableShown(int table) const;
+    // Repaints the week the scroll bar names without bringing the reference dates up to date.
+    void showTableAsIs();
     // Places every marker of the shown week from the week-view model.
     void placeMarkers();
     // The red line at the present moment on today's row, when today is on show.
@@ -179,6 +183,10 @@ private:
     std::optional<QString> chooseFile(bool save, const FileDialogRequest &request);
     // After the whole table was swapped: repaint, and no selection or panel of a gone line.
     void tableReplaced();
+    // An undo or redo put a state back: repaint, keeping the selection while its line lives.
+    void historyRestored();
+    // The text of a string id, for the steps of the history.
+    QString text(int id) const;
     void showSystemError(const QString &description);
     void runOnlineTest();
 
@@ -187,6 +195,7 @@ private:
     render::Pictures m_pictures;
     ValueFormatter m_values;
     FunctionPresenter m_presenter;
+    TableHistory m_history;
 
     Surface *m_surface = nullptr;
     QToolBar *m_tlb = nullptr;
@@ -221,6 +230,7 @@ private:
     QPoint m_pressPos;
     int m_focusRow = 0; // the row of the selected line's marker the keyboard moves from
     bool m_dragStarted = false;
+    TableHistory::State m_dragBefore; // the table as a drag found it
     std::array<int, MaxHits> m_hits{};
     int m_hitCount = 0;
     int m_lastTab = -1;

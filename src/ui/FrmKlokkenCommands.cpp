@@ -21,6 +21,8 @@
 #include <QScrollBar>
 #include <QVersionNumber>
 
+#include <algorithm>
+
 namespace quintara::ui {
 
 namespace {
@@ -108,17 +110,52 @@ void FrmKlokken::tableReplaced()
     SetSelected(0, 0);
 }
 
+void FrmKlokken::historyRestored()
+{
+    const std::optional<int> selected = m_program.clockTable.selectedIndex();
+    const bool lives = selected && m_program.clockTable.Lines[std::size_t(*selected)].inUse();
+    if (lives)
+        bringIntoView(*selected);
+    // The state comes back byte for byte: no bringing its dates up to date on the way.
+    showTableAsIs();
+    if (!lives) {
+        SetSelected(0, 0);
+        return;
+    }
+    // On the row the keyboard was on, or wherever the line now shows first.
+    int row = m_focusRow;
+    const auto &markers = m_model.markers();
+    const auto onRow = [&](const WeekMarker &m) {
+        return m.line == *selected && (m.y - 40) / WeekViewModel::RowPitch == row;
+    };
+    if (std::none_of(markers.begin(), markers.end(), onRow)) {
+        const auto any = std::find_if(markers.begin(), markers.end(),
+                                      [&](const WeekMarker &m) { return m.line == *selected; });
+        if (any != markers.end())
+            row = (any->y - 40) / WeekViewModel::RowPitch;
+    }
+    m_focusRow = row;
+    selectMarkerOf(*selected, row);
+}
+
+QString FrmKlokken::text(int id) const
+{
+    return m_program.strings.GetResString(id);
+}
+
 void FrmKlokken::NewTable()
 {
     if (!mayDropChanges())
         return;
     clock::ClockTable &table = m_program.clockTable;
+    const TableHistory::State before = m_history.current();
     table.ClockFileVersion = 1;
     table.ClockFileName = ClockFileNameFor(m_program.settings.nbtFile);
     clock::ClearClockTable(table);
-    // Whatever was changed before is dropped (saved or not): the empty table is unchanged.
-    table.TableChanged = false;
     tableReplaced();
+    m_history.record(before, text(2468), true);
+    // Whatever was changed before is dropped (saved or not): the empty table is unchanged.
+    m_history.markSaved();
 }
 
 void FrmKlokken::ProjectReceived()
@@ -219,10 +256,12 @@ bool FrmKlokken::OpenClockFile(const QString &path)
             showSystemError(result.error);
         return false;
     }
-    candidate.TableChanged = false;
+    const TableHistory::State before = m_history.current();
     m_program.clockTable = candidate;
     m_program.project = std::move(*model);
     tableReplaced();
+    m_history.record(before, text(2467), true);
+    m_history.markSaved();
     return true;
 }
 
@@ -237,7 +276,7 @@ void FrmKlokken::Save()
     const clock::ClockFileResult result =
         clock::WriteClockFile(table, m_program.strings, m_program.prompter);
     if (result.done())
-        table.TableChanged = false;
+        m_history.markSaved();
     else if (result.status == clock::ClockFileStatus::SystemError)
         showSystemError(result.error);
 }
@@ -270,7 +309,7 @@ void FrmKlokken::SaveAs()
     const clock::ClockFileResult result =
         clock::WriteClockFile(table, m_program.strings, m_program.prompter);
     if (result.done()) {
-        table.TableChanged = false;
+        m_history.markSaved();
         return;
     }
     // Not written: the table still belongs to the file it came from.
@@ -295,11 +334,8 @@ void FrmKlokken::bringIntoView(int index)
 void FrmKlokken::AddLine(int tableKind)
 {
     clock::ClockTable &table = m_program.clockTable;
-    const bool wasChanged = table.TableChanged;
-    // The line that BeginAddLine will fill, as it is: Cancel gives it back unchanged.
-    const std::optional<int> free = clock::FindFreeLine(table);
-    const clock::ClockLine before =
-        free ? table.Lines[static_cast<std::size_t>(*free)] : clock::ClockLine{};
+    // The table before BeginAddLine fills a free line: Cancel gives it back unchanged.
+    const TableHistory::State before = m_history.current();
     const std::optional<int> index =
         clock::BeginAddLine(table, tableKind, m_program.clock, m_program.prompter);
     if (!index)
@@ -309,13 +345,14 @@ void FrmKlokken::AddLine(int tableKind)
     if (clock::FinishAddLine(table, *index)) {
         bringIntoView(*index);
         ScrWeeks_Change();
+        m_history.record(before, text(2460));
         m_hits.fill(0);
         m_hits[0] = *index + 1;
         SetSelected(1, 1);
     } else {
         // Cancelled: the free line gets its old bytes back, and nothing counts as changed.
-        table.Lines[static_cast<std::size_t>(*index)] = before;
-        table.TableChanged = wasChanged;
+        table.Lines = before.lines;
+        m_history.followChanges();
         ScrWeeks_Change();
         SetSelected(0, 0);
     }
@@ -327,22 +364,23 @@ void FrmKlokken::EditLine()
     const std::optional<int> index = table.selectedIndex();
     if (!index)
         return; // nothing to edit, and nothing changed
-    const clock::ClockLine before = table.Lines[static_cast<std::size_t>(*index)];
-    const bool wasChanged = table.TableChanged;
+    const TableHistory::State before = m_history.current();
     if (editLine)
         editLine(FrmClkEdit::ExistingLineMode);
     // Only a line that really differs counts as a change (Cancel, or OK on the same values).
-    table.TableChanged = wasChanged || table.Lines[static_cast<std::size_t>(*index)] != before;
     bringIntoView(*index);
     ScrWeeks_Change();
+    m_history.record(before, text(2461));
     SetSelected(m_hitCount, 1);
 }
 
 void FrmKlokken::DeleteLine()
 {
     clock::ClockTable &table = m_program.clockTable;
+    const TableHistory::State before = m_history.current();
     if (ui::DeleteSelectedLine(table, m_presenter, m_program.prompter)) {
         ScrWeeks_Change();
+        m_history.record(before, text(2462));
         SetSelected(0, 0);
     }
 }
@@ -361,8 +399,15 @@ void FrmKlokken::About()
 
 void FrmKlokken::Transmit()
 {
+    const TableHistory::State before = m_history.current();
+    const bool wasSaved = m_history.stack().isClean();
     if (onTransmit)
         onTransmit();
+    // Sending brings the reference dates up to date and frees past one-time lines: a step of
+    // its own, but the same firings, so a saved table stays saved.
+    m_history.record(before, text(2469));
+    if (wasSaved)
+        m_history.markSaved();
     // Sending may free one-time lines that lay in the past, the selected one among them.
     const clock::ClockTable &table = m_program.clockTable;
     if (const auto index = table.selectedIndex();
@@ -375,9 +420,11 @@ void FrmKlokken::Receive()
     // Receiving replaces the table as opening a file does, so it asks the same question first.
     if (!mayDropChanges())
         return;
+    const TableHistory::State before = m_history.current();
     if (onReceive)
         onReceive();
     tableReplaced();
+    m_history.record(before, text(2466));
 }
 
 void FrmKlokken::OnlineTest()

@@ -93,9 +93,13 @@ bool FrmKlokken::tableShown(int table) const
 
 void FrmKlokken::ScrWeeks_Change()
 {
-    clock::ClockTable &table = m_program.clockTable;
+    clock::CheckDates(m_program.clockTable, clock::MondayOf(m_program.clock.now().date()));
+    showTableAsIs();
+}
+
+void FrmKlokken::showTableAsIs()
+{
     const QDate today = m_program.clock.now().date();
-    clock::CheckDates(table, clock::MondayOf(today));
     m_firstShownDay = clock::MondayOf(today).addDays(7 * qint64(m_scrWeeks->value()));
     m_captions->update();
     placeMarkers();
@@ -144,6 +148,7 @@ void FrmKlokken::weekMousePress(Qt::MouseButton button, QPoint pos, QPoint globa
 {
     m_lastMouse = pos;
     m_pressPos = pos;
+    m_dragBefore = m_history.current();
     m_dragStarted = false;
     if (const auto target = WeekViewModel::dragTarget(pos))
         m_focusRow = target->row;
@@ -195,8 +200,10 @@ void FrmKlokken::moveLine(int index, int column, int row)
 
 void FrmKlokken::weekMouseRelease(QPoint pos)
 {
-    if (m_dragIndex > 0)
+    if (m_dragIndex > 0) {
         PaintAClock(m_dragIndex - 1, Settled);
+        m_history.record(m_dragBefore, text(2463));
+    }
     m_lastMouse = pos;
     const int count = CheckCoord(pos.x(), pos.y());
     if (count > 0)
@@ -229,7 +236,9 @@ bool FrmKlokken::weekKey(int key, Qt::KeyboardModifiers modifiers)
         default:
             return false;
         }
+        const TableHistory::State before = m_history.current();
         moveLine(*selected, column, row);
+        m_history.record(before, text(2463));
         m_focusRow = row;
         selectMarkerOf(*selected, row);
         return true;

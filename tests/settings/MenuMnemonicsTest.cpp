@@ -13,7 +13,7 @@ namespace {
 
 struct Entry {
     const char *control; // object name of the menu or action
-    int plainText;       // the caption without its mnemonic
+    int plainText;       // the caption without its mnemonic; 0 for captions of our own
 };
 
 struct Menu {
@@ -32,7 +32,12 @@ const QList<Menu> &MainWindowMenus()
           {"mmuFileSave", 605},
           {"mmuFileSaveAs", 606},
           {"mmuClose", 37}}},
-        {"Edit", {{"mmuEditNew", 32}, {"mmuEditProp", 610}, {"mmuDelete", 36}}},
+        {"Edit",
+         {{"mmuEditNew", 32},
+          {"mmuEditProp", 610},
+          {"mmuDelete", 36},
+          {"mmuUndo", 0},
+          {"mmuRedo", 0}}},
         {"Edit > New",
          {{"mmuNieuw_0", 1003},
           {"mmuNieuw_1", 1005},
@@ -58,8 +63,8 @@ int CaptionId(const QString &control)
 }
 
 struct Caption {
-    QString shown;           // without the markers, "&&" read as "&"
-    QList<QChar> mnemonics;  // the characters marked with "&", case-folded
+    QString shown;          // without the markers, "&&" read as "&"
+    QList<QChar> mnemonics; // the characters marked with "&", case-folded
 };
 
 Caption ReadCaption(const QString &text)
@@ -95,8 +100,9 @@ TEST(MenuMnemonics, OnePerCaptionAndUniqueWithinEachMenuInEveryLanguage)
                                           .arg(control, QString::fromLatin1(menu.name))
                                           .arg(language)
                                           .arg(*text);
-                EXPECT_EQ(caption.shown, table.find(entry.plainText + offset))
-                    << where.toStdString();
+                if (entry.plainText > 0)
+                    EXPECT_EQ(caption.shown, table.find(entry.plainText + offset))
+                        << where.toStdString();
                 ASSERT_EQ(caption.mnemonics.size(), 1) << where.toStdString();
                 const QChar key = caption.mnemonics.front();
                 EXPECT_TRUE(key.isLetterOrNumber()) << where.toStdString();

@@ -34,6 +34,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -654,6 +655,113 @@ TEST_F(MainWindowTest, RefusedFilesNeverBecomeTheClockFileOrTheProject)
     EXPECT_GT(program.clockTable.MaxClockLines, 0);
 }
 
+// Every kind of change is one step back and forth, byte for byte, and the changed flag follows
+// the history: back at the saved table, the table is unchanged.
+TEST_F(MainWindowTest, UndoAndRedoRestoreEveryKindOfChangeAndTheChangedFlag)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Days, 1));
+    repaint();
+    window->history().markSaved();
+    QUndoStack &steps = window->history().stack();
+    auto *undo = named<QAction>(QStringLiteral("mmuUndo"));
+    auto *redo = named<QAction>(QStringLiteral("mmuRedo"));
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_EQ(undo->shortcut(), QKeySequence(QKeySequence::Undo));
+
+    using Lines = decltype(program.clockTable.Lines);
+    // Runs a change; then undo must give back `before` and redo the changed table, each with
+    // the changed flag it had.
+    const auto stepsBackAndForth = [&](const char *what, const std::function<void()> &change) {
+        const Lines before = program.clockTable.Lines;
+        const bool changedBefore = program.clockTable.TableChanged;
+        const int count = steps.count();
+        change();
+        const Lines after = program.clockTable.Lines;
+        const bool changedAfter = program.clockTable.TableChanged;
+        ASSERT_EQ(steps.count(), count + 1) << what;
+        ASSERT_NE(after, before) << what;
+        undo->trigger();
+        EXPECT_EQ(program.clockTable.Lines, before) << what;
+        EXPECT_EQ(program.clockTable.TableChanged, changedBefore) << what;
+        redo->trigger();
+        EXPECT_EQ(program.clockTable.Lines, after) << what;
+        EXPECT_EQ(program.clockTable.TableChanged, changedAfter) << what;
+    };
+
+    stepsBackAndForth("drag", [&] {
+        press(At(1, 8, 0));
+        QTest::mouseMove(pic(), At(1, 10, 0));
+        QTest::mouseMove(pic(), At(2, 11, 0));
+        release(At(2, 11, 0));
+    });
+    EXPECT_EQ(program.clockTable.Lines[0].Hour, 11);
+    EXPECT_EQ(steps.count(), 1); // a whole drag is one step
+    // Undo back to the saved state: unchanged, and the save button grey again.
+    undo->trigger();
+    EXPECT_FALSE(program.clockTable.TableChanged);
+    window->RefreshStatus();
+    EXPECT_FALSE(window->toolbarButton(5)->isEnabled());
+    redo->trigger();
+    EXPECT_TRUE(program.clockTable.TableChanged);
+
+    click(At(2, 11, 0));
+    ASSERT_EQ(program.clockTable.SelectedLine, 1);
+    stepsBackAndForth("keyboard move",
+                      [&] { QTest::keyClick(pic(), Qt::Key_Right, Qt::ShiftModifier); });
+    EXPECT_EQ(program.clockTable.SelectedLine, 1); // the line lives on: still selected
+    stepsBackAndForth("edit", [&] {
+        window->editLine = [this](int) {
+            program.clockTable.Lines[0].Level = 17;
+            return true;
+        };
+        window->EditLine();
+    });
+    stepsBackAndForth("add", [&] {
+        window->editLine = [](int) { return true; };
+        window->AddLine(clock::Special);
+    });
+    // Undoing the add dropped its selection; the added line is selected again to go.
+    program.clockTable.SelectedLine = 2;
+    stepsBackAndForth("delete", [&] {
+        prompter.expect(Answer::Yes);
+        window->DeleteLine();
+    });
+    stepsBackAndForth("receive", [&] {
+        window->onReceive = [this] { program.clockTable.Lines[5] = program.clockTable.Lines[0]; };
+        prompter.expect(Answer::No); // the table is changed: the save question comes first
+        window->Receive();
+    });
+    EXPECT_EQ(program.clockTable.SelectedLine, 0);
+
+    // Open and New are steps too, and leave the table unchanged; undoing them brings the
+    // previous table and its file name back.
+    const QString path = dir.filePath(QStringLiteral("other.clk"));
+    program.clockTable.ClockFileName = QStringLiteral("mine.clk");
+    clock::ClockTable other = program.clockTable;
+    other.Lines = {};
+    other.Lines[3] = Line(Monday, 6, 0, clock::Weekend, clock::Once, 0);
+    other.ClockFileName = path;
+    ASSERT_TRUE(clock::WriteClockFile(other, program.strings, prompter).done());
+    const Lines mine = program.clockTable.Lines;
+    ASSERT_TRUE(window->OpenClockFile(path));
+    EXPECT_FALSE(program.clockTable.TableChanged);
+    EXPECT_TRUE(program.clockTable.Lines[3].inUse());
+    const Lines opened = program.clockTable.Lines;
+    undo->trigger();
+    EXPECT_EQ(program.clockTable.Lines, mine);
+    EXPECT_EQ(program.clockTable.ClockFileName, QStringLiteral("mine.clk"));
+    EXPECT_TRUE(program.clockTable.TableChanged);
+    redo->trigger();
+    EXPECT_EQ(program.clockTable.ClockFileName, path);
+    EXPECT_FALSE(program.clockTable.TableChanged);
+    window->NewTable();
+    EXPECT_FALSE(program.clockTable.Lines[3].inUse());
+    undo->trigger();
+    EXPECT_EQ(program.clockTable.Lines, opened);
+}
+
 TEST_F(MainWindowTest, SwappingTheTableClearsTheSelectionAndOnlyRealChangesCount)
 {
     put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Once, 0));
@@ -674,7 +782,7 @@ TEST_F(MainWindowTest, SwappingTheTableClearsTheSelectionAndOnlyRealChangesCount
     };
     window->EditLine();
     EXPECT_TRUE(program.clockTable.TableChanged);
-    program.clockTable.TableChanged = false;
+    window->history().markSaved();
 
     // Add, then Cancel: the free line gets its bytes back and nothing counts as changed.
     const auto lines = program.clockTable.Lines;
