@@ -11,8 +11,8 @@ namespace quintara::ui {
 const QStringList &FrmTaal::LanguageNames()
 {
     static const QStringList names = {
-        QStringLiteral("English"),   QStringLiteral("Nederlands"), QStringLiteral("Français"),
-        QStringLiteral("Deutsch"),   QStringLiteral("Spaans"),     QStringLiteral("Italiaans"),
+        QStringLiteral("English"),  QStringLiteral("Nederlands"), QStringLiteral("Français"),
+        QStringLiteral("Deutsch"),  QStringLiteral("Spaans"),     QStringLiteral("Italiaans"),
         QStringLiteral("Português"),
     };
     return names;
@@ -27,8 +27,8 @@ FrmTaal::FrmTaal(QWidget *parent) : QDialog(parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 18, 24, 18);
     layout->setSpacing(6);
-    auto *globe =
-        new QLabel(QStringLiteral("Language · Taal · Langue · Sprache · Idioma · Lingua"), this);
+    auto *globe = new QLabel(QStringLiteral("Language · Taal · Langue · Sprache · Idioma · Lingua"),
+                             this);
     globe->setAlignment(Qt::AlignCenter);
     QFont small = globe->font();
     small.setPointSizeF(small.pointSizeF() * 0.9);

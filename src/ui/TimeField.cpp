@@ -108,7 +108,8 @@ QSize TimeField::minimumSizeHint() const
 bool TimeField::eventFilter(QObject *watched, QEvent *event)
 {
     // The line edit has placed its cursor by now; a drag that marked part of the text keeps it.
-    if (watched == lineEdit() && event->type() == QEvent::MouseButtonRelease && m_selectOnRelease) {
+    if (watched == lineEdit() && event->type() == QEvent::MouseButtonRelease &&
+        m_selectOnRelease) {
         m_selectOnRelease = false;
         if (!lineEdit()->hasSelectedText())
             selectAll();
