@@ -64,7 +64,10 @@ void WeekPainter::paint(QPainter &painter, const QRectF &area, const WeekScene &
 
     // The hour labels keep their size; they stand below the rows' grid lines at 0, 6, 12, 18 h.
     QFont hourFont = font;
-    hourFont.setPointSizeF(7.5);
+    if (unit == 1.0)
+        hourFont.setPointSizeF(7.5);
+    else // on paper, as large beside the week as on the screen
+        hourFont.setPixelSize(std::max(1, qRound(10 * unit)));
     painter.setFont(hourFont);
     painter.setPen(Qt::black);
     for (int row = 0; row < 7; ++row) {
@@ -207,7 +210,8 @@ void WeekPainter::paintLegend(QPainter &painter, QPointF origin, const QStringLi
             painter, k, QRectF(0, 0, Pictures::MarkerPictureWidth, Pictures::MarkerPictureHeight));
         painter.restore();
     }
-    font.setPointSize(6);
+    if (font.pixelSize() <= 0)
+        font.setPointSize(6);
     painter.setFont(font);
     const QFontMetricsF metrics(font, painter.device());
     for (int k = 1; k <= Pictures::MarkerPictureCount && k <= captions.size(); ++k)

@@ -70,6 +70,8 @@ QList<ControlText> MainWindowTexts()
         text("mmuFileSave", 2204),
         text("mmuFileSaveAs", 2205),
         text("mmuClose", 2206),
+        text("mmuFilePrint", 2455),
+        text("mmuFileExportPdf", 2456),
         text("mmuEdit", 2207),
         item("mmuNieuw", 0, 2209),
         item("mmuNieuw", 1, 2210),

@@ -37,7 +37,6 @@ using namespace klokken;
 
 namespace {
 
-constexpr int ReceivedProjectId = 2104;
 
 // The toolbar: key, caption id (texts come from the form texts), picture.
 struct ToolbarButton {
@@ -178,6 +177,9 @@ void FrmKlokken::buildMenus()
     })->setShortcut(QKeySequence::Open);
     item(file, named("mmuFileSave"), [this] { Save(); })->setShortcut(QKeySequence::Save);
     item(file, named("mmuFileSaveAs"), [this] { SaveAs(); })->setShortcut(QKeySequence::SaveAs);
+    file->addSeparator();
+    item(file, named("mmuFilePrint"), [this] { Print(); })->setShortcut(QKeySequence::Print);
+    item(file, named("mmuFileExportPdf"), [this] { ExportPdf(); });
     file->addSeparator();
     item(file, named("mmuClose"), [this] { close(); })->setShortcut(QKeySequence::Quit);
 
@@ -336,6 +338,8 @@ void FrmKlokken::toolbarClicked(const QString &key)
         OpenClockFile();
     else if (key == u"SAVE")
         Save();
+    else if (key == u"PRINT")
+        Print();
     else
         ScrWeeks_Change();
 }

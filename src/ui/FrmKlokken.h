@@ -20,6 +20,7 @@
 #include <vector>
 
 class QAction;
+class QPagedPaintDevice;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -37,6 +38,11 @@ class Kalvenor;
 class QtSerialLine;
 class QtTicker;
 } // namespace quintara::link
+
+namespace quintara::render {
+struct DocumentHead;
+struct DocumentTable;
+} // namespace quintara::render
 
 namespace quintara::ui {
 
@@ -105,6 +111,11 @@ public:
     void Receive();
     void OnlineTest();
     platform::Answer SaveChangesPrompt();
+    // The week on show, the list of lines and the agenda: through the print preview, or into
+    // a PDF file (asked for, or the one given: false, with the message shown, when it failed).
+    void Print();
+    void ExportPdf();
+    bool ExportPdf(const QString &path);
 
     // The clock line editor (FrmClkEdit::Edit unless a test puts its own here): edits the
     // selected line in the given mode, answers whether OK closed it.
@@ -189,6 +200,9 @@ private:
     QString text(int id) const;
     void showSystemError(const QString &description);
     void runOnlineTest();
+    render::DocumentHead handOverHead() const;
+    QList<render::DocumentTable> handOverTables() const;
+    int paintHandOver(QPagedPaintDevice &device) const;
 
     Program &m_program;
     FileDialogs &m_dialogs;

@@ -26,8 +26,10 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -653,6 +655,48 @@ TEST_F(MainWindowTest, RefusedFilesNeverBecomeTheClockFileOrTheProject)
     EXPECT_EQ(named<QLabel>(QStringLiteral("LblNBT_1"))->text(), "demo.nbt");
     EXPECT_EQ(program.clockTable.ClockFileName, dir.filePath(QStringLiteral("mine.clk")));
     EXPECT_GT(program.clockTable.MaxClockLines, 0);
+}
+
+// The text layer of a PDF, as a reader would copy it.
+QString PdfText(const QString &path)
+{
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (tool.isEmpty())
+        return QStringLiteral("(pdftotext is missing: scripts/deps installs poppler-utils)");
+    QProcess process;
+    process.start(tool, {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    process.waitForFinished(20000);
+    // Ligatures ("fi") come back as the letters they join.
+    return QString::fromUtf8(process.readAllStandardOutput())
+        .normalized(QString::NormalizationForm_KC);
+}
+
+TEST_F(MainWindowTest, ExportPdfWritesTheWeekWithItsHeadWholeOrNotAtAll)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    program.settings.nbtFile = QStringLiteral("/somewhere/house.nbt");
+    program.clockTable.ClockFileName = dir.filePath(QStringLiteral("week.clk"));
+    put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Once, 0));
+    repaint();
+
+    const QString path = dir.filePath(QStringLiteral("hand-over"));
+    dialogs.answer(path);
+    window->ExportPdf();
+    QFile pdf(path + QStringLiteral(".pdf")); // the extension is added
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5) == "%PDF-");
+    const QString text = PdfText(pdf.fileName());
+    for (const char *expected : {"Project file: house.nbt", "Clock file: week.clk", "Page 1",
+                                 "Monday:", "08-12-2026", "12:00"})
+        EXPECT_TRUE(text.contains(QLatin1String(expected))) << expected;
+
+    // A folder that is not there: the message names it, and no file appears.
+    const QString nowhere = dir.filePath(QStringLiteral("no/such/folder/x.pdf"));
+    prompter.expect(Answer::Ok);
+    EXPECT_FALSE(window->ExportPdf(nowhere));
+    EXPECT_TRUE(lastMessage().contains(nowhere));
+    EXPECT_FALSE(QFile::exists(nowhere));
 }
 
 // Every kind of change is one step back and forth, byte for byte, and the changed flag follows

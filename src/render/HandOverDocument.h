@@ -1,0 +1,53 @@
+#pragma once
+
+#include "clock/Occurrences.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QAbstractItemModel;
+class QPagedPaintDevice;
+
+namespace quintara::clock {
+struct ClockTable;
+}
+namespace quintara::ui {
+class WeekViewModel;
+}
+
+namespace quintara::render {
+
+class Pictures;
+
+// What the head of every page says: label and value pairs (project file, clock file, central
+// unit, date printed) and the word before the page number.
+struct DocumentHead {
+    QList<std::pair<QString, QString>> fields;
+    QString pageWord;
+};
+
+// The week as the window draws it.
+struct DocumentWeek {
+    const ui::WeekViewModel &model;
+    const clock::ClockTable &table;
+    clock::WorkdayFlagSet workdays{};
+    QDate monday;
+    QStringList legendCaptions;
+};
+
+// A table printed after the week: its title and its rows (the display texts of a model, with
+// its header; a QColor decoration shows as a swatch, a foreground colour greys a row).
+struct DocumentTable {
+    QString title;
+    const QAbstractItemModel *rows = nullptr;
+};
+
+// The hand-over document onto a printer or a PDF: the week on the first page, scaled to the
+// page with its day names and legend, then each table over as many pages as it needs, the
+// head on every page. Answers the number of pages painted; 0 when the device can't be painted.
+int PaintHandOver(QPagedPaintDevice &device, const Pictures &pictures, const DocumentHead &head,
+                  const DocumentWeek &week, const QList<DocumentTable> &tables);
+
+} // namespace quintara::render

@@ -1,0 +1,121 @@
+// Hand-over from the main window: the week, the lines and the agenda on paper or in a PDF.
+#include "platform/Files.h"
+#include "render/HandOverDocument.h"
+#include "render/WeekPainter.h"
+#include "settings/NameTables.h"
+#include "ui/FileDialogs.h"
+#include "ui/FrmKlokken.h"
+#include "ui/FrmKlokkenParts.h"
+#include "ui/Program.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QLocale>
+#include <QPdfWriter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+
+namespace quintara::ui {
+
+using namespace klokken;
+
+namespace {
+
+constexpr int WeekTitle = 2470;
+constexpr int ProjectFileLabel = 2473;
+constexpr int ClockFileLabel = 2474;
+constexpr int UnitLabel = 2475;
+constexpr int PrintedLabel = 2476;
+constexpr int PageWord = 2477;
+constexpr int PdfFiles = 2478;
+constexpr int UnitModel = 2479;
+constexpr int AllFilesId = 5;
+
+QString FileNameOnly(const QString &path)
+{
+    return path.mid(std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\')) + 1);
+}
+
+} // namespace
+
+render::DocumentHead FrmKlokken::handOverHead() const
+{
+    const settings::Strings &s = m_program.strings;
+    render::DocumentHead head;
+    head.fields = {
+        {text(ProjectFileLabel),
+         m_receivedProject ? text(ReceivedProjectId) : FileNameOnly(m_program.settings.nbtFile)},
+        {text(ClockFileLabel), FileNameOnly(m_program.clockTable.ClockFileName)},
+        {text(UnitLabel), s.GetResString(UnitModel)
+                              .arg(m_program.project.ModelIndex)
+                              .arg(m_program.clockTable.MaxClockLines)},
+        {text(PrintedLabel), QLocale().toString(m_program.clock.now(), QLocale::ShortFormat)},
+    };
+    head.pageWord = text(PageWord);
+    return head;
+}
+
+QList<render::DocumentTable> FrmKlokken::handOverTables() const
+{
+    return {};
+}
+
+int FrmKlokken::paintHandOver(QPagedPaintDevice &device) const
+{
+    const render::DocumentWeek week{m_model, m_program.clockTable, m_program.project.WorkdayFlags(),
+                                    m_firstShownDay,
+                                    render::WeekPainter::LegendCaptions(m_program.names)};
+    return render::PaintHandOver(device, m_pictures, handOverHead(), week, handOverTables());
+}
+
+void FrmKlokken::Print()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setDocName(QFileInfo(m_program.clockTable.ClockFileName).completeBaseName());
+    QPrintPreviewDialog preview(&printer, this);
+    preview.setWindowTitle(text(WeekTitle) + QStringLiteral(" - ") +
+                           FileNameOnly(m_program.clockTable.ClockFileName));
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter *into) { paintHandOver(*into); });
+    preview.exec();
+}
+
+bool FrmKlokken::ExportPdf(const QString &path)
+{
+    // Painted into memory first: the file is written whole or not at all.
+    QBuffer bytes;
+    bytes.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter pdf(&bytes);
+        pdf.setResolution(300);
+        pdf.setPageOrientation(QPageLayout::Landscape);
+        pdf.setTitle(FileNameOnly(m_program.clockTable.ClockFileName));
+        pdf.setCreator(QStringLiteral("Quintara"));
+        if (paintHandOver(pdf) == 0)
+            return false;
+    }
+    if (const auto reason = platform::WriteWholeFile(path, bytes.data())) {
+        showSystemError(platform::FileFailure(path, *reason));
+        return false;
+    }
+    return true;
+}
+
+void FrmKlokken::ExportPdf()
+{
+    FileDialogRequest request;
+    request.title = text(2456).remove(u'&').remove(QStringLiteral("..."));
+    request.filter = text(PdfFiles) + QStringLiteral(" (*.pdf)|*.pdf|") + text(AllFilesId) +
+                     QStringLiteral(" (*.*)|*.*");
+    request.initialName =
+        QFileInfo(m_program.clockTable.ClockFileName).completeBaseName() + QStringLiteral(".pdf");
+    request.overwritePrompt = true;
+    request.pathMustExist = true;
+    const std::optional<QString> chosen = chooseFile(true, request);
+    if (!chosen || chosen->isEmpty())
+        return;
+    ExportPdf(QFileInfo(*chosen).suffix().isEmpty() ? *chosen + QStringLiteral(".pdf") : *chosen);
+}
+
+} // namespace quintara::ui
