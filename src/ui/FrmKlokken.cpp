@@ -13,6 +13,8 @@
 #include "ui/FileDialogs.h"
 #include "ui/FormTranslation.h"
 #include "ui/FrmClkEdit.h"
+#include "ui/InfoPanel.h"
+#include "ui/PictureBox.h"
 #include "ui/Program.h"
 #include "ui/WeekView.h"
 
@@ -36,7 +38,6 @@ namespace quintara::ui {
 using namespace klokken;
 
 namespace {
-
 
 // The toolbar: key, caption id (texts come from the form texts), picture.
 struct ToolbarButton {
@@ -130,7 +131,7 @@ void FrmKlokken::layOut()
     middle->addWidget(m_pic, 1);
     middle->addWidget(m_scrWeeks);
     middle->addSpacing(12);
-    middle->addWidget(m_side);
+    middle->addWidget(m_panel);
     column->addLayout(middle, 1);
     column->addWidget(m_legend);
 }
@@ -312,11 +313,16 @@ void FrmKlokken::RefreshStatus()
     const QString title = QStringLiteral("Quintara - ") + table.ClockFileName;
     if (windowTitle() != title)
         setWindowTitle(title);
-    m_lblProject[0]->setText(m_program.strings.GetResString(1008) + u':');
     const QString &path = m_program.settings.nbtFile;
     const qsizetype slash = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
-    m_lblProject[1]->setText(m_receivedProject ? m_program.strings.GetResString(ReceivedProjectId)
-                                               : path.mid(slash + 1));
+    m_panel->setProject(m_program.strings.GetResString(1008) + u':',
+                        m_receivedProject ? m_program.strings.GetResString(ReceivedProjectId)
+                                          : path.mid(slash + 1));
+}
+
+QTabBar *FrmKlokken::TabClk() const
+{
+    return m_panel->tabs();
 }
 
 QAction *FrmKlokken::toolbarButton(int index) const

@@ -49,6 +49,8 @@ namespace quintara::ui {
 struct Program;
 class FileDialogs;
 struct FileDialogRequest;
+class InfoPanel;
+class PictureBox;
 class WeekView;
 
 // The clock file named after a project file: its name without folder and extension + ".clk".
@@ -134,7 +136,7 @@ public:
     WeekView *Pic() const { return m_pic; }
     QScrollBar *ScrWeeks() const { return m_scrWeeks; }
     QAction *toolbarButton(int index) const; // 1..12
-    QTabBar *TabClk() const { return m_tabClk; }
+    QTabBar *TabClk() const;
     QMenu *mmuEdit() const { return m_mmuEdit; }
     TableHistory &history() { return m_history; }
 
@@ -144,7 +146,6 @@ protected:
 
 private:
     class Surface;
-    class PictureBox;
     friend class Surface;
 
     // Opens at the size the layouts ask for, within the screen, or as the user last left it.
@@ -173,7 +174,6 @@ private:
     // The red line at the present moment on today's row, when today is on show.
     void placeNowLine();
     void moveLine(int line, int column, int row);
-    void fillPanel(int panel, int line);
     // What the panel and the tooltips say of a line: its function and level, and its time and
     // repetition.
     std::pair<QString, QString> lineSummary(const clock::ClockLine &line) const;
@@ -182,7 +182,6 @@ private:
     bool weekKey(int key, Qt::KeyboardModifiers modifiers);
     // Selects the line through its marker in the row (or at the point given).
     void selectMarkerOf(int line, int row, std::optional<QPoint> at = std::nullopt);
-    void highlightPanel(int panel, bool chosen);
     void bringIntoView(int line);
     void applyProject();
     // Name tables, form texts and Qt's own texts follow the language in force (a project
@@ -220,17 +219,7 @@ private:
     QScrollBar *m_scrWeeks = nullptr;
     PictureBox *m_captions = nullptr;
     PictureBox *m_legend = nullptr;
-    QWidget *m_side = nullptr;
-    QTabBar *m_tabClk = nullptr;
-    std::array<QWidget *, MaxHits> m_picFnc{};
-    std::array<PictureBox *, MaxHits> m_imgFnc{};
-    std::array<QLabel *, MaxHits> m_lblFunctieA{};
-    std::array<QLabel *, MaxHits> m_lblFunctieB{};
-    std::array<QLabel *, 2> m_lblProject{};
-    QPushButton *m_cmdAdd = nullptr;
-    QPushButton *m_cmdEdit = nullptr;
-    QPushButton *m_cmdDelete = nullptr;
-    QPushButton *m_cmdTest = nullptr;
+    InfoPanel *m_panel = nullptr;
     QTimer *m_globalTimer = nullptr;
     // LinkOcx and what it runs on, made at the first on-line test.
     std::unique_ptr<link::QtSerialLine> m_serialLine;

@@ -1,7 +1,8 @@
 #pragma once
 
-// What the main window's files share: the week's logical geometry and the picture widget.
+// What the main window's files share: the week's logical geometry and the window's surface.
 #include "ui/FrmKlokken.h"
+#include "ui/PictureBox.h"
 #include "ui/Program.h"
 
 #include <QPainter>
@@ -17,38 +18,10 @@ inline constexpr int LastColumn = 96; // quarter hours; the last one means 23:59
 // "(received from the central unit)", where the project file's name would stand.
 inline constexpr int ReceivedProjectId = 2104;
 inline constexpr int CaptionWidth = 80;
-inline constexpr int SidePanelWidth = 260;
 
 } // namespace quintara::ui::klokken
 
 namespace quintara::ui {
-
-// A picture of the window's image lists, drawn by a function.
-class FrmKlokken::PictureBox : public QWidget {
-public:
-    using Draw = std::function<void(QPainter &, const QRect &)>;
-    PictureBox(QWidget *parent, Draw draw) : QWidget(parent), m_draw(std::move(draw))
-    {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-    }
-    void setDraw(Draw draw)
-    {
-        m_draw = std::move(draw);
-        update();
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        if (m_draw)
-            m_draw(painter, rect());
-    }
-
-private:
-    Draw m_draw;
-};
 
 // The window's own surface: it carries every control in its layouts; a click beside them beeps.
 class FrmKlokken::Surface : public QWidget {
