@@ -27,6 +27,8 @@
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStackedWidget>
+#include <QTabBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -95,6 +97,15 @@ FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
     m_program.names = settings::FillNameTables(m_program.strings);
     m_namesLanguage = m_program.strings.LanguageOffset();
     m_qtLanguage.apply(m_namesLanguage / settings::LanguageStep);
+    // A tab bar over a stack rather than a QTabWidget: layouts place its pages even while the
+    // window is hidden.
+    m_viewTabs = new QTabBar(m_surface);
+    m_viewTabs->setObjectName(QStringLiteral("ViewTabs"));
+    m_viewTabs->setDocumentMode(true);
+    m_viewTabs->setDrawBase(true);
+    m_views = new QStackedWidget(m_surface);
+    m_views->setObjectName(QStringLiteral("Views"));
+    connect(m_viewTabs, &QTabBar::currentChanged, m_views, &QStackedWidget::setCurrentIndex);
     buildWeekArea();
     buildSidePanel();
     buildLegend();
@@ -124,12 +135,24 @@ void FrmKlokken::layOut()
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     column->addWidget(m_tlb);
+    // The week is the first of the views; the list of lines and the agenda are tabs beside it.
+    auto *weekPage = new Surface(*this, m_surface);
+    weekPage->setObjectName(QStringLiteral("WeekPage"));
+    auto *week = new QHBoxLayout(weekPage);
+    week->setContentsMargins(0, 4, 0, 0);
+    week->setSpacing(0);
+    week->addWidget(m_captions);
+    week->addWidget(m_pic, 1);
+    week->addWidget(m_scrWeeks);
+    addView(weekPage);
     auto *middle = new QHBoxLayout;
     middle->setContentsMargins(0, 6, 8, 4);
     middle->setSpacing(0);
-    middle->addWidget(m_captions);
-    middle->addWidget(m_pic, 1);
-    middle->addWidget(m_scrWeeks);
+    auto *views = new QVBoxLayout;
+    views->setSpacing(0);
+    views->addWidget(m_viewTabs);
+    views->addWidget(m_views, 1);
+    middle->addLayout(views, 1);
     middle->addSpacing(12);
     middle->addWidget(m_panel);
     column->addLayout(middle, 1);
@@ -263,6 +286,9 @@ void FrmKlokken::translate()
 {
     TranslateForm(*this, m_program.strings);
     m_mmuCom->setTitle(m_program.strings.GetResString(settings::CommunicationMenuText));
+    static constexpr int ViewNameIds[] = {2470, 2471, 2472};
+    for (int view = 0; view < m_viewTabs->count() && view < 3; ++view)
+        m_viewTabs->setTabText(view, m_program.strings.GetResString(ViewNameIds[view]));
     // The captions of the filter buttons are short; the tool tips name the whole table.
     static constexpr int TableNameIds[] = {1003, 1005, 1006, 1007, 1004};
     for (int table = 0; table < clock::TableKindCount; ++table)
@@ -318,6 +344,12 @@ void FrmKlokken::RefreshStatus()
     m_panel->setProject(m_program.strings.GetResString(1008) + u':',
                         m_receivedProject ? m_program.strings.GetResString(ReceivedProjectId)
                                           : path.mid(slash + 1));
+}
+
+void FrmKlokken::addView(QWidget *page)
+{
+    m_views->addWidget(page);
+    m_viewTabs->addTab(QString());
 }
 
 QTabBar *FrmKlokken::TabClk() const

@@ -26,6 +26,7 @@ class QMenu;
 class QPushButton;
 class QScrollBar;
 class QTabBar;
+class QStackedWidget;
 class QTimer;
 class QToolBar;
 
@@ -151,6 +152,8 @@ private:
     // Opens at the size the layouts ask for, within the screen, or as the user last left it.
     void fitToScreen();
     void layOut();
+    // A view beside the week, with its tab.
+    void addView(QWidget *page);
     void buildMenus();
     void buildToolbar();
     void buildWeekArea();
@@ -220,6 +223,8 @@ private:
     PictureBox *m_captions = nullptr;
     PictureBox *m_legend = nullptr;
     InfoPanel *m_panel = nullptr;
+    QTabBar *m_viewTabs = nullptr;
+    QStackedWidget *m_views = nullptr; // the week, the list of lines, the agenda
     QTimer *m_globalTimer = nullptr;
     // LinkOcx and what it runs on, made at the first on-line test.
     std::unique_ptr<link::QtSerialLine> m_serialLine;
