@@ -85,7 +85,8 @@ void AgendaOfAYear(benchmark::State &state)
     for (auto _ : state) {
         QElapsedTimer timer;
         timer.start();
-        TableFirings agenda(table, Now, MondayToFriday, from, to, {}, std::numeric_limits<int>::max());
+        TableFirings agenda(table, Now, MondayToFriday, from, to, {},
+                            std::numeric_limits<int>::max());
         benchmark::DoNotOptimize(agenda.next());
         firstNanoseconds += double(timer.nsecsElapsed());
         qint64 count = 1;
@@ -96,8 +97,8 @@ void AgendaOfAYear(benchmark::State &state)
         firings = count;
     }
     state.counters["firings"] = double(firings);
-    state.counters["firings/s"] =
-        benchmark::Counter(double(firings) * double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["firings/s"] = benchmark::Counter(double(firings) * double(state.iterations()),
+                                                     benchmark::Counter::kIsRate);
     state.counters["firstFiring_us"] = firstNanoseconds / 1000.0 / double(state.iterations());
 }
 

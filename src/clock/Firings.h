@@ -50,6 +50,7 @@ private:
 // would never keep ends the walk after one week of tries.
 class FiringWalk {
 public:
+    // `firings` must outlive the walk.
     FiringWalk(const LineFirings &firings, const Moment &from, const Moment &to);
 
     std::optional<Moment> next();
@@ -86,6 +87,9 @@ public:
     TableFirings(const ClockTable &table, const QDateTime &now, const WorkdayFlagSet &workdays,
                  const Moment &from, const Moment &to, const FiringFilter &filter = {},
                  int maxCount = MaxAgendaFirings);
+    // The walks point into the lines held here.
+    TableFirings(const TableFirings &) = delete;
+    TableFirings &operator=(const TableFirings &) = delete;
 
     std::optional<Firing> next();
     // Whether firings beyond maxCount were left out; known once next() has answered nothing.

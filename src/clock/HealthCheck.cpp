@@ -222,11 +222,10 @@ std::vector<HealthProblem> CheckHealth(const ClockTable &table, const QDateTime 
         }
     }
 
-    std::stable_sort(problems.begin(), problems.end(),
-                     [](const HealthProblem &x, const HealthProblem &y) {
-                         return std::tie(x.line, x.kind, x.other) <
-                                std::tie(y.line, y.kind, y.other);
-                     });
+    std::stable_sort(
+        problems.begin(), problems.end(), [](const HealthProblem &x, const HealthProblem &y) {
+            return std::tie(x.line, x.kind, x.other) < std::tie(y.line, y.kind, y.other);
+        });
     return problems;
 }
 

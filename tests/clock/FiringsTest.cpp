@@ -1,8 +1,8 @@
 #include "clock/Firings.h"
 
 #include "clock/ClockTable.h"
-#include "tests/clock/TestLines.h"
 #include "clock/HealthCheck.h"
+#include "tests/clock/TestLines.h"
 
 #include <QRandomGenerator>
 
@@ -79,7 +79,8 @@ TEST(FiringsTest, FarRangesCostNoMoreThanTheirFiringsAndMonthEndsStayClamped)
 {
     const ClockLine everyMinute = Line(QDate(2026, 12, 1), 0, 0, Continue, Minutes, 1);
     const Moment from = Moment::fromDate(QDate(2036, 6, 2), 13, 30);
-    const std::vector<Moment> hour = Firings(everyMinute, from, Moment::fromDate(QDate(2036, 6, 2), 14, 29));
+    const std::vector<Moment> hour =
+        Firings(everyMinute, from, Moment::fromDate(QDate(2036, 6, 2), 14, 29));
     ASSERT_EQ(hour.size(), 60U);
     EXPECT_EQ(hour.front(), from);
 
@@ -93,8 +94,9 @@ TEST(FiringsTest, FarRangesCostNoMoreThanTheirFiringsAndMonthEndsStayClamped)
 
     // A filter that keeps no day ends the walk instead of stepping for ever.
     const ClockLine workday = Line(QDate(2026, 12, 1), 7, 0, Workday, Days, 1);
-    const std::vector<Moment> none = Firings(workday, Moment::fromDate(Now.date()),
-                                             Moment::fromDate(QDate(9000, 1, 1)), {0, 0, 0, 0, 0, 0, 0});
+    const std::vector<Moment> none =
+        Firings(workday, Moment::fromDate(Now.date()), Moment::fromDate(QDate(9000, 1, 1)),
+                {0, 0, 0, 0, 0, 0, 0});
     EXPECT_TRUE(none.empty());
     // Bytes that name no moment never fire.
     ClockLine badTime = everyMinute;

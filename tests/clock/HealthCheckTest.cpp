@@ -114,8 +114,8 @@ TEST_F(HealthCheckTest, ConflictsAreFoundMonthsAheadAndOnlyWhereTheLinesMeet)
     table.Lines.fill({});
     table.Lines[0] = Line(QDate(2026, 11, 13), 7, 0, Continue, Months, 1, 0);
     table.Lines[1] = Line(QDate(2026, 11, 27), 7, 0, Continue, Weeks, 1, 255);
-    EXPECT_TRUE(CheckHealth(table, QDateTime(QDate(2027, 8, 13), QTime(7, 1)), MondayToFriday)
-                    .empty());
+    EXPECT_TRUE(
+        CheckHealth(table, QDateTime(QDate(2027, 8, 13), QTime(7, 1)), MondayToFriday).empty());
     EXPECT_EQ(CheckHealth(table, QDateTime(QDate(2025, 6, 14), QTime(7, 1)), MondayToFriday),
               std::vector<HealthProblem>{Conflict(0, 1, QDate(2026, 2, 13), 7, 0)});
 }

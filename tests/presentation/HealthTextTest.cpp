@@ -1,5 +1,5 @@
-#include "ui/presentation/Csv.h"
 #include "ui/presentation/HealthText.h"
+#include "ui/presentation/Csv.h"
 
 #include "clock/ClockTable.h"
 #include "settings/Strings.h"
@@ -34,11 +34,6 @@ TEST(HealthTextTest, ProblemsReadAsSentencesWithTheirLinesAndMomentsInEveryLangu
     EXPECT_EQ(HealthText(conflict, table, strings),
               "Lines 7 and 9 switch the same function to different levels, first at "
               "2027-08-13 07:00");
-    EXPECT_EQ(HealthText({7, HealthKind::Past}, table, strings),
-              "Line 7 fires once, at 2026-12-08 23:05, which has passed; Transmit will remove it");
-    EXPECT_EQ(HealthText({60, HealthKind::BeyondModel}, table, strings),
-              "Line 60 lies beyond the 50 lines the central unit uses: kept in the file, never "
-              "sent");
     EXPECT_EQ(HealthText({60, HealthKind::InvalidDate}, table, strings),
               "Line 60: 2026-02-31 is no real date");
     EXPECT_TRUE(HealthText({7, HealthKind::UnknownFunction}, table, strings).contains(" 12,"));

@@ -34,6 +34,7 @@ TEST_F(CliCheckTest, ProblemsByLineThenKindWithConflictsUnderTheLowerLine)
     const CliRun result = run({"check", file(), "--now", Now, "--json"});
     EXPECT_EQ(result.exitCode, 3) << result.err.constData();
     EXPECT_TRUE(result.err.isEmpty()) << result.err.constData();
+    EXPECT_TRUE(result.out.startsWith(R"({"problems":[{"line":0,"kind":"past","text":")"));
     const QJsonArray problems = result.json().value("problems").toArray();
     ASSERT_EQ(problems.size(), 4);
     EXPECT_EQ(problems[0].toObject(),
@@ -72,7 +73,8 @@ TEST_F(CliCheckTest, ACleanTableSaysSoAndFunctionsAreCheckedAgainstTheProject)
 
     // The demo house has no relay 250; the clock file's model stays in force.
     table.Lines[1] = Line(QDate(2026, 12, 10), 8, 0, clock::Continue, clock::Once, 0, 1, 250);
-    const CliRun unknown = run({"check", file(), "--project", demoProject(), "--now", Now, "--json"});
+    const CliRun unknown =
+        run({"check", file(), "--project", demoProject(), "--now", Now, "--json"});
     EXPECT_EQ(unknown.exitCode, 3) << unknown.err.constData();
     const QJsonArray problems = unknown.json().value("problems").toArray();
     ASSERT_EQ(problems.size(), 1);

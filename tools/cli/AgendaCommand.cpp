@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdio>
+#include <memory>
 
 namespace quintara::cli {
 
@@ -39,12 +40,13 @@ public:
     {
     }
 
-    void begin()
+    void begin(bool truncated)
     {
         const QString from = m_agenda.from.toString(Qt::ISODate);
         const QString to = m_agenda.to.toString(Qt::ISODate);
         if (m_output.json) {
-            m_out << "{\"from\":\"" << from << "\",\"to\":\"" << to << "\",\"firings\":[";
+            m_out << "{\"from\":\"" << from << "\",\"to\":\"" << to
+                  << "\",\"truncated\":" << (truncated ? "true" : "false") << ",\"firings\":[";
         } else if (m_output.csv) {
             QStringList header{QStringLiteral("date"),         QStringLiteral("time"),
                                QStringLiteral("line"),         QStringLiteral("table"),
@@ -84,9 +86,10 @@ public:
                 fields << texts->function << texts->level;
             m_out << ui::CsvRecord(fields);
         } else {
-            m_out << date << ' ' << time << "  line " << QString::number(firing.line).rightJustified(2)
-                  << "  table " << line.Table << "  function " << line.FunctionType << ':'
-                  << line.FunctionNumber << "  level " << line.Level;
+            m_out << date << ' ' << time << "  line "
+                  << QString::number(firing.line).rightJustified(2) << "  table " << line.Table
+                  << "  function " << line.FunctionType << ':' << line.FunctionNumber << "  level "
+                  << line.Level;
             if (texts)
                 m_out << "  " << texts->function << "  " << texts->level;
             m_out << '\n';
@@ -96,10 +99,10 @@ public:
             m_out.flush();
     }
 
-    void end(bool truncated)
+    void end()
     {
         if (m_output.json)
-            m_out << "],\"truncated\":" << (truncated ? "true" : "false") << "}\n";
+            m_out << "]}\n";
         m_out.flush();
     }
 
@@ -133,17 +136,30 @@ int RunAgenda(Session &session, const QString &clockFile, const AgendaOptions &a
     if (!session.ReadClock(clockFile))
         return ExitFailed;
     const clock::ClockTable &table = session.clockTable();
-    clock::TableFirings firings(table, clock.now(), session.workdays(),
-                                clock::Moment::fromDate(agenda.from),
-                                clock::Moment::fromDate(agenda.to, 23, 59),
-                                clock::FiringFilter{agenda.table, agenda.function});
+    const auto firingsOfRange = [&] {
+        return std::make_unique<clock::TableFirings>(
+            table, clock.now(), session.workdays(), clock::Moment::fromDate(agenda.from),
+            clock::Moment::fromDate(agenda.to, 23, 59),
+            clock::FiringFilter{agenda.table, agenda.function});
+    };
 
+    // The JSON form says whether it was cut short before the list: a dry run up to the cap
+    // costs a few milliseconds.
+    bool truncated = false;
+    if (output.json) {
+        const auto dryRun = firingsOfRange();
+        while (dryRun->next()) {
+        }
+        truncated = dryRun->truncated();
+    }
+
+    const auto firings = firingsOfRange();
     AgendaWriter writer(session, agenda, output, out);
-    writer.begin();
-    while (const std::optional<clock::Firing> firing = firings.next())
+    writer.begin(truncated);
+    while (const std::optional<clock::Firing> firing = firings->next())
         writer.write(*firing, table.Lines[static_cast<std::size_t>(firing->line)]);
-    writer.end(firings.truncated());
-    if (firings.truncated())
+    writer.end();
+    if (firings->truncated())
         std::fprintf(stderr,
                      "quintara-cli: the agenda stops after %d firings; choose a shorter range or "
                      "filter by --table or --function\n",

@@ -6,8 +6,6 @@
 #include "platform/Clock.h"
 #include "ui/presentation/HealthText.h"
 
-#include <QJsonArray>
-
 namespace quintara::cli {
 
 namespace {
@@ -32,20 +30,19 @@ int RunCheck(Session &session, const QString &clockFile, const platform::Clock &
         clock::CheckHealth(table, clock.now(), session.workdays(), listed);
 
     if (output.json) {
-        QJsonArray list;
-        for (const clock::HealthProblem &problem : problems) {
-            QJsonObject object{
-                {QStringLiteral("line"), problem.line},
-                {QStringLiteral("kind"), QString(clock::HealthKindName(problem.kind))},
-                {QStringLiteral("text"), ui::HealthText(problem, table, session.strings())},
-            };
-            if (problem.kind == clock::HealthKind::Conflict) {
-                object.insert(QStringLiteral("other"), problem.other);
-                object.insert(QStringLiteral("at"), MomentJson(problem.at));
-            }
-            list.append(object);
+        // Written by hand to keep the keys in the documented order.
+        out << "{\"problems\":[";
+        for (std::size_t i = 0; i < problems.size(); ++i) {
+            const clock::HealthProblem &problem = problems[i];
+            out << (i > 0 ? ",{" : "{") << "\"line\":" << problem.line << ",\"kind\":\""
+                << clock::HealthKindName(problem.kind)
+                << "\",\"text\":" << JsonString(ui::HealthText(problem, table, session.strings()));
+            if (problem.kind == clock::HealthKind::Conflict)
+                out << ",\"other\":" << problem.other << ",\"at\":\"" << MomentJson(problem.at)
+                    << '"';
+            out << '}';
         }
-        WriteJson(out, QJsonObject{{QStringLiteral("problems"), list}});
+        out << "]}\n";
     } else if (problems.empty()) {
         out << ui::HealthyText(session.strings()) << '\n';
     } else {

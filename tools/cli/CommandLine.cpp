@@ -117,9 +117,9 @@ struct Options {
                QStringLiteral("Write every byte on the line, with its time and protocol step, "
                               "to FILE (for support)."),
                QStringLiteral("FILE"));
-    QCommandLineOption from = Option(QStringLiteral("from"),
-                                     QStringLiteral("First day, from 00:00."),
-                                     QStringLiteral("YYYY-MM-DD"));
+    QCommandLineOption from =
+        Option(QStringLiteral("from"), QStringLiteral("First day, from 00:00."),
+               QStringLiteral("YYYY-MM-DD"));
     QCommandLineOption to = Option(QStringLiteral("to"), QStringLiteral("Last day, through 23:59."),
                                    QStringLiteral("YYYY-MM-DD"));
     QCommandLineOption table =
@@ -130,8 +130,9 @@ struct Options {
         Option(QStringLiteral("function"),
                QStringLiteral("Only the lines driving one function (type and number, 1..255)."),
                QStringLiteral("TYPE:NUMBER"));
-    QCommandLineOption csv = Option(
-        QStringLiteral("csv"), QStringLiteral("Comma-separated values, UTF-8 with a byte order mark."));
+    QCommandLineOption csv =
+        Option(QStringLiteral("csv"),
+               QStringLiteral("Comma-separated values, UTF-8 with a byte order mark."));
     QCommandLineOption model =
         Option(QStringLiteral("model"),
                QStringLiteral("Central-unit model 0..4 without a project (default 0)."),
@@ -204,7 +205,8 @@ std::optional<QString> ParseAgenda(const CommandParser &in, const Options &optio
         const auto type = IntegerIn(parts.value(0), 1, 255);
         const auto number = IntegerIn(parts.value(1), 0, 255);
         if (parts.size() != 2 || !type || !number)
-            return QStringLiteral("--function takes TYPE:NUMBER, a type 1..255 and a number 0..255");
+            return QStringLiteral(
+                "--function takes TYPE:NUMBER, a type 1..255 and a number 0..255");
         agenda.function = std::pair{*type, *number};
     }
     invocation.output.csv = in.given(options.csv);
@@ -248,8 +250,8 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
     if (*command == Command::Check)
         in.accept({options.now});
     if (*command == Command::Agenda)
-        in.accept({options.from, options.to, options.now, options.table, options.function,
-                   options.csv});
+        in.accept(
+            {options.from, options.to, options.now, options.table, options.function, options.csv});
     if (transfer)
         in.accept({options.port, options.baud, options.key, options.modem, options.callBack,
                    options.init, options.phone, options.settingsFile, options.trace});

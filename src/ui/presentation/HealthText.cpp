@@ -73,8 +73,8 @@ QString HealthText(const clock::HealthProblem &problem, const clock::ClockTable 
         return text(Text::InvalidRepeat)
             .arg(index, QString::number(line->RepeatCount), QString::number(line->RepeatUnit));
     case HealthKind::Past:
-        return text(Text::Past).arg(
-            index, MomentText(clock::Moment::fromDateTime(clock::ReferenceDateTime(*line))));
+        return text(Text::Past)
+            .arg(index, MomentText(clock::Moment::fromDateTime(clock::ReferenceDateTime(*line))));
     case HealthKind::UnknownFunction:
         return text(Text::UnknownFunction).arg(index, functionName(*line));
     case HealthKind::Conflict:
