@@ -136,9 +136,10 @@ int RunAgenda(Session &session, const QString &clockFile, const AgendaOptions &a
     if (!session.ReadClock(clockFile))
         return ExitFailed;
     const clock::ClockTable &table = session.clockTable();
+    const QDateTime now = clock.now(); // one now for both runs
     const auto firingsOfRange = [&] {
         return std::make_unique<clock::TableFirings>(
-            table, clock.now(), session.workdays(), clock::Moment::fromDate(agenda.from),
+            table, now, session.workdays(), clock::Moment::fromDate(agenda.from),
             clock::Moment::fromDate(agenda.to, 23, 59),
             clock::FiringFilter{agenda.table, agenda.function});
     };
