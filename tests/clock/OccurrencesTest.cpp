@@ -1,6 +1,7 @@
 #include "clock/Occurrences.h"
 
 #include "clock/ClockTable.h"
+#include "tests/clock/TestLines.h"
 
 #include <QRandomGenerator>
 
@@ -16,18 +17,7 @@ const WorkdayFlagSet MondayToFriday{1, 1, 1, 1, 1, 0, 0};
 const QDate Today(2026, 12, 10);
 const QDate ThisMonday(2026, 12, 7);
 
-ClockLine Line(QDate date, int hour, int minute, int table, int unit, int count)
-{
-    ClockLine line;
-    SetReferenceDate(line, date);
-    line.Hour = quint8(hour);
-    line.Minute = quint8(minute);
-    line.Table = quint8(table);
-    line.RepeatUnit = quint8(unit);
-    line.RepeatCount = quint8(count);
-    line.FunctionType = 1;
-    return line;
-}
+using testing::Line;
 
 std::vector<QDateTime> Walk(const ClockLine &line, QDate monday,
                             WalkPurpose purpose = WalkPurpose::HitTest,

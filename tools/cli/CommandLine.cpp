@@ -1,5 +1,6 @@
 #include "tools/cli/CommandLine.h"
 
+#include "clock/ClockLine.h"
 #include "platform/Files.h"
 #include "project/ProjectModel.h"
 #include "settings/ProfileFile.h"
@@ -21,6 +22,11 @@ const QString Usage = QStringLiteral(
     "  show FILE.clk [--project FILE.nbt]          the clock file's lines\n"
     "  week FILE.clk [--monday YYYY-MM-DD] [--now YYYY-MM-DDTHH:MM] [--project FILE.nbt]\n"
     "                                              what the week view computes for one week\n"
+    "  check FILE.clk [--now YYYY-MM-DDTHH:MM] [--project FILE.nbt]\n"
+    "                                              lines that will not work as intended\n"
+    "  agenda FILE.clk --from YYYY-MM-DD --to YYYY-MM-DD [--now YYYY-MM-DDTHH:MM]\n"
+    "         [--project FILE.nbt] [--table T] [--function TYPE:NUMBER] [--csv]\n"
+    "                                              every firing in a range of days\n"
     "  project FILE.nbt                            the project's model and functions\n"
     "  tables FILE.nbt                             the table set compiled from the project\n"
     "  send FILE.clk --port N|DEVICE [--baud B] [--set-time] [--project FILE.nbt]\n"
@@ -30,13 +36,15 @@ const QString Usage = QStringLiteral(
     "  (send and receive take --trace FILE: every byte on the line, for support)\n"
     "\n"
     "Every command takes --language N (0..6, texts in English by default); show, week,\n"
-    "project and tables take --json. 'quintara-cli COMMAND --help' lists a command's options.\n"
-    "Exit status: 0 done, 1 failed, 2 a mistake on the command line.\n");
+    "check, agenda, project and tables take --json. 'quintara-cli COMMAND --help' lists a\n"
+    "command's options.\n"
+    "Exit status: 0 done, 1 failed, 2 a mistake on the command line, 3 check found problems.\n");
 
 std::optional<Command> CommandNamed(const QString &name)
 {
     static const QList<std::pair<QLatin1String, Command>> commands{
         {QLatin1String("show"), Command::Show},       {QLatin1String("week"), Command::Week},
+        {QLatin1String("check"), Command::Check},     {QLatin1String("agenda"), Command::Agenda},
         {QLatin1String("project"), Command::Project}, {QLatin1String("tables"), Command::Tables},
         {QLatin1String("send"), Command::Send},       {QLatin1String("receive"), Command::Receive},
     };
@@ -109,6 +117,22 @@ struct Options {
                QStringLiteral("Write every byte on the line, with its time and protocol step, "
                               "to FILE (for support)."),
                QStringLiteral("FILE"));
+    QCommandLineOption from =
+        Option(QStringLiteral("from"), QStringLiteral("First day, from 00:00."),
+               QStringLiteral("YYYY-MM-DD"));
+    QCommandLineOption to = Option(QStringLiteral("to"), QStringLiteral("Last day, through 23:59."),
+                                   QStringLiteral("YYYY-MM-DD"));
+    QCommandLineOption table =
+        Option(QStringLiteral("table"),
+               QStringLiteral("Only the lines of one day-table, 0 (continuous) to 4."),
+               QStringLiteral("T"));
+    QCommandLineOption function =
+        Option(QStringLiteral("function"),
+               QStringLiteral("Only the lines driving one function (type and number, 1..255)."),
+               QStringLiteral("TYPE:NUMBER"));
+    QCommandLineOption csv =
+        Option(QStringLiteral("csv"),
+               QStringLiteral("Comma-separated values, UTF-8 with a byte order mark."));
     QCommandLineOption model =
         Option(QStringLiteral("model"),
                QStringLiteral("Central-unit model 0..4 without a project (default 0)."),
@@ -153,6 +177,44 @@ private:
     QStringList m_known;
 };
 
+QDate IsoDate(const QString &text)
+{
+    return QDate::fromString(text, Qt::ISODate);
+}
+
+// Fills the agenda's range and filters; the mistake when there is one.
+std::optional<QString> ParseAgenda(const CommandParser &in, const Options &options,
+                                   Invocation &invocation)
+{
+    AgendaOptions &agenda = invocation.agenda;
+    if (!in.given(options.from) || !in.given(options.to))
+        return QStringLiteral("'agenda' needs --from YYYY-MM-DD and --to YYYY-MM-DD");
+    agenda.from = IsoDate(in.value(options.from));
+    agenda.to = IsoDate(in.value(options.to));
+    if (!agenda.from.isValid() || !agenda.to.isValid())
+        return QStringLiteral("--from and --to take dates, YYYY-MM-DD");
+    if (agenda.to < agenda.from)
+        return QStringLiteral("--to lies before --from");
+    if (in.given(options.table)) {
+        agenda.table = IntegerIn(in.value(options.table), 0, clock::TableKindCount - 1);
+        if (!agenda.table)
+            return QStringLiteral("--table takes 0 to 4");
+    }
+    if (in.given(options.function)) {
+        const QStringList parts = in.value(options.function).split(QLatin1Char(':'));
+        const auto type = IntegerIn(parts.value(0), 1, 255);
+        const auto number = IntegerIn(parts.value(1), 0, 255);
+        if (parts.size() != 2 || !type || !number)
+            return QStringLiteral(
+                "--function takes TYPE:NUMBER, a type 1..255 and a number 0..255");
+        agenda.function = std::pair{*type, *number};
+    }
+    invocation.output.csv = in.given(options.csv);
+    if (invocation.output.csv && invocation.output.json)
+        return QStringLiteral("--json and --csv exclude each other");
+    return std::nullopt;
+}
+
 } // namespace
 
 ParsedCommandLine ParseCommandLine(const QStringList &arguments)
@@ -169,7 +231,8 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
         return Mistake(name.isEmpty() ? QStringLiteral("no command")
                                       : QStringLiteral("unknown command '%1'").arg(name));
 
-    const bool clockFile = *command == Command::Show || *command == Command::Week;
+    const bool clockFile = *command == Command::Show || *command == Command::Week ||
+                           *command == Command::Check || *command == Command::Agenda;
     const bool projectFile = *command == Command::Project || *command == Command::Tables;
     const bool transfer = *command == Command::Send || *command == Command::Receive;
 
@@ -184,6 +247,11 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
         in.accept({options.project});
     if (*command == Command::Week)
         in.accept({options.monday, options.now});
+    if (*command == Command::Check)
+        in.accept({options.now});
+    if (*command == Command::Agenda)
+        in.accept(
+            {options.from, options.to, options.now, options.table, options.function, options.csv});
     if (transfer)
         in.accept({options.port, options.baud, options.key, options.modem, options.callBack,
                    options.init, options.phone, options.settingsFile, options.trace});
@@ -240,6 +308,10 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
         if (!now.isValid())
             return Mistake(QStringLiteral("--now takes a moment, YYYY-MM-DDTHH:MM"));
         invocation.now = now;
+    }
+    if (*command == Command::Agenda) {
+        if (std::optional<QString> mistake = ParseAgenda(in, options, invocation))
+            return Mistake(*mistake);
     }
     if (!transfer)
         return {invocation, {}, ExitOk};

@@ -12,7 +12,7 @@
 
 namespace quintara::cli {
 
-enum class Command { Show, Week, Project, Tables, Send, Receive };
+enum class Command { Show, Week, Check, Agenda, Project, Tables, Send, Receive };
 
 // One run of the program as the command line asks for it.
 struct Invocation {
@@ -23,7 +23,8 @@ struct Invocation {
     OutputOptions output;
     std::optional<QString> projectFile;
     std::optional<QDate> monday;  // week
-    std::optional<QDateTime> now; // week, send
+    std::optional<QDateTime> now; // week, check, agenda, send
+    AgendaOptions agenda;
     std::optional<int> model;     // receive without a project
     TransferOptions transfer;     // send, receive
 };

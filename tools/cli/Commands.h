@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 class QTextStream;
 
@@ -19,9 +20,19 @@ class Session;
 inline constexpr int ExitOk = 0;
 inline constexpr int ExitFailed = 1;
 inline constexpr int ExitUsage = 2;
+// check: the table has something to report.
+inline constexpr int ExitProblems = 3;
 
 struct OutputOptions {
     bool json = false;
+    bool csv = false; // agenda
+};
+
+struct AgendaOptions {
+    QDate from; // from 00:00
+    QDate to;   // through 23:59
+    std::optional<int> table;
+    std::optional<std::pair<int, int>> function; // type, number
 };
 
 // show FILE.clk: version, model and every line in use among all 100, with its function and level
@@ -33,6 +44,16 @@ int RunShow(Session &session, const QString &clockFile, const OutputOptions &out
 // week when not given) with `clock` telling the time.
 int RunWeek(Session &session, const QString &clockFile, std::optional<QDate> monday,
             const platform::Clock &clock, const OutputOptions &output, QTextStream &out);
+
+// check FILE.clk: the health check of the table at `clock`'s now, one problem a line (or JSON);
+// ExitProblems when there is anything to report.
+int RunCheck(Session &session, const QString &clockFile, const platform::Clock &clock,
+             const OutputOptions &output, QTextStream &out);
+
+// agenda FILE.clk: every firing in a range of days, in time order, written as it is found; at
+// most MaxAgendaFirings of them, with a note on standard error when there were more.
+int RunAgenda(Session &session, const QString &clockFile, const AgendaOptions &agenda,
+              const platform::Clock &clock, const OutputOptions &output, QTextStream &out);
 
 // project FILE.nbt: the model read, its limits and workdays, and every function the clock line
 // editor lists.

@@ -44,6 +44,11 @@ int Run(const Invocation &invocation, QTextStream &out)
         return RunShow(session, invocation.file, invocation.output, out);
     case Command::Week:
         return RunWeek(session, invocation.file, invocation.monday, *clock, invocation.output, out);
+    case Command::Check:
+        return RunCheck(session, invocation.file, *clock, invocation.output, out);
+    case Command::Agenda:
+        return RunAgenda(session, invocation.file, invocation.agenda, *clock, invocation.output,
+                         out);
     case Command::Send:
         return RunSend(session, invocation.file, invocation.transfer, *clock, out);
     case Command::Receive:

@@ -186,6 +186,22 @@ void FunctionPresenter::FillFunctionList(ItemList &list, int type, int mode, boo
     }
 }
 
+QSet<int> FunctionPresenter::ListedFunctions() const
+{
+    // The editor's finest detail, which lists the most functions.
+    constexpr int EditorDetail = 2;
+    QSet<int> listed;
+    ItemList types;
+    FillFunctionTypeList(types);
+    for (const ListEntry &type : std::as_const(types.entries)) {
+        ItemList functions;
+        FillFunctionList(functions, type.itemData, DescribeMode::NameOnly, false, EditorDetail);
+        for (const ListEntry &function : std::as_const(functions.entries))
+            listed.insert(function.itemData);
+    }
+    return listed;
+}
+
 QString FunctionPresenter::RelayName(int relay) const
 {
     return m_model.RelayName(relay);

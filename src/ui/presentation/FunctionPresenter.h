@@ -3,6 +3,7 @@
 #include "ui/presentation/ValueFormat.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 
 namespace quintara::platform {
@@ -67,6 +68,10 @@ public:
     // Adds the functions of a type (or group) to a list the caller has cleared. Detail 2 also
     // lists the finer audio and sensor functions.
     void FillFunctionList(ItemList &list, int type, int mode, bool tab, int detail) const;
+
+    // The function references (type × 256 + number) of every function the clock line editor
+    // lists for the project: what a clock line can drive in this installation.
+    QSet<int> ListedFunctions() const;
 
     // One line for a function reference; trailing blanks removed.
     QString DescribeFunction(int type, int number, int mode, bool tab) const;

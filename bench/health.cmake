@@ -1,0 +1,3 @@
+quintara_bench(health
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/HealthBench.cpp
+  DEPENDS quintara_clock)

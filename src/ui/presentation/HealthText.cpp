@@ -1,0 +1,97 @@
+#include "ui/presentation/HealthText.h"
+
+#include "clock/ClockTable.h"
+#include "settings/NameTables.h"
+#include "settings/Strings.h"
+
+namespace quintara::ui {
+
+namespace {
+
+namespace Text {
+constexpr int BeyondModel = 2300;
+constexpr int InvalidTime = 2301;
+constexpr int InvalidDate = 2302;
+constexpr int InvalidTable = 2303;
+constexpr int InvalidRepeat = 2304;
+constexpr int Past = 2305;
+constexpr int UnknownFunction = 2306;
+constexpr int Conflict = 2307;
+constexpr int SummaryHeading = 2308;
+constexpr int NoProblems = 2309;
+} // namespace Text
+
+QString twoDigits(int value)
+{
+    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+}
+
+// The date bytes as they stand, the year read with the two-digit window where it can be.
+QString storedDate(const clock::ClockLine &line)
+{
+    const int year = clock::FullYear(line.Year);
+    return QStringLiteral("%1-%2-%3")
+        .arg(year >= 0 ? year : line.Year)
+        .arg(twoDigits(line.Month), twoDigits(line.Day));
+}
+
+QString functionName(const clock::ClockLine &line)
+{
+    const QString code = settings::FunctionTypeCode(line.FunctionType).trimmed();
+    return (code.isEmpty() ? QString::number(line.FunctionType) : code) + QLatin1Char(' ') +
+           QString::number(line.FunctionNumber);
+}
+
+} // namespace
+
+QString MomentText(const clock::Moment &moment)
+{
+    return moment.date().toString(Qt::ISODate) + QLatin1Char(' ') + twoDigits(moment.hour()) +
+           QLatin1Char(':') + twoDigits(moment.minute());
+}
+
+QString HealthText(const clock::HealthProblem &problem, const clock::ClockTable &table,
+                   const settings::Strings &strings)
+{
+    const clock::ClockLine *line = table.line(problem.line);
+    if (!line)
+        return {};
+    const QString index = QString::number(problem.line);
+    const auto text = [&](int id) { return strings.GetResString(id); };
+    using clock::HealthKind;
+    switch (problem.kind) {
+    case HealthKind::BeyondModel:
+        return text(Text::BeyondModel).arg(index, QString::number(table.usableLines()));
+    case HealthKind::InvalidTime:
+        return text(Text::InvalidTime)
+            .arg(index, twoDigits(line->Hour) + QLatin1Char(':') + twoDigits(line->Minute));
+    case HealthKind::InvalidDate:
+        return text(Text::InvalidDate).arg(index, storedDate(*line));
+    case HealthKind::InvalidTable:
+        return text(Text::InvalidTable).arg(index, QString::number(line->Table));
+    case HealthKind::InvalidRepeat:
+        return text(Text::InvalidRepeat)
+            .arg(index, QString::number(line->RepeatCount), QString::number(line->RepeatUnit));
+    case HealthKind::Past:
+        return text(Text::Past)
+            .arg(index, MomentText(clock::Moment::fromDateTime(clock::ReferenceDateTime(*line))));
+    case HealthKind::UnknownFunction:
+        return text(Text::UnknownFunction).arg(index, functionName(*line));
+    case HealthKind::Conflict:
+        return text(Text::Conflict)
+            .arg(index, QString::number(problem.other), MomentText(problem.at));
+    }
+    return {};
+}
+
+QString HealthSummaryHeading(int lineCount, const settings::Strings &strings)
+{
+    return strings.GetResString(Text::SummaryHeading).arg(lineCount);
+}
+
+QString HealthyText(const settings::Strings &strings)
+{
+    return strings.GetResString(Text::NoProblems);
+}
+
+} // namespace quintara::ui

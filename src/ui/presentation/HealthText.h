@@ -1,0 +1,30 @@
+#pragma once
+
+#include "clock/HealthCheck.h"
+
+#include <QString>
+
+namespace quintara::settings {
+class Strings;
+}
+namespace quintara::clock {
+struct ClockTable;
+}
+
+namespace quintara::ui {
+
+// A problem of the health check as one sentence for people, in the language of `strings`,
+// naming lines by their index and moments as YYYY-MM-DD HH:MM.
+QString HealthText(const clock::HealthProblem &problem, const clock::ClockTable &table,
+                   const settings::Strings &strings);
+
+// The heading of a summary of problems found on `lineCount` lines.
+QString HealthSummaryHeading(int lineCount, const settings::Strings &strings);
+
+// What a check that found nothing says.
+QString HealthyText(const settings::Strings &strings);
+
+// A moment as the health texts and the command line write it: YYYY-MM-DD HH:MM.
+QString MomentText(const clock::Moment &moment);
+
+} // namespace quintara::ui
