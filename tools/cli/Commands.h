@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QJsonObject>
 #include <QString>
 
 #include <optional>
@@ -9,6 +10,9 @@ class QTextStream;
 
 namespace quintara::platform {
 class Clock;
+}
+namespace quintara::clock {
+struct ClockLine;
 }
 
 namespace quintara::cli {
@@ -19,15 +23,26 @@ class Session;
 inline constexpr int ExitOk = 0;
 inline constexpr int ExitFailed = 1;
 inline constexpr int ExitUsage = 2;
+inline constexpr int ExitDifferent = 3; // diff: the files differ
 
 struct OutputOptions {
     bool json = false;
+    bool csv = false; // show: one row per line, UTF-8 with a byte order mark
 };
 
 // show FILE.clk: version, model and every line in use among all 100, with its function and level
 // in words when the session holds a project.
 int RunShow(Session &session, const QString &clockFile, const OutputOptions &output,
             QTextStream &out);
+
+// One line of show's machine form: its index, its thirteen bytes by name, and with a project
+// its function and level in words.
+QJsonObject LineJson(const Session &session, int index, const clock::ClockLine &line);
+
+// diff A.clk B.clk: the lines that differ, field by field. ExitOk when equal, ExitDifferent
+// when not, ExitFailed when a file could not be read.
+int RunDiff(Session &session, const QString &fileA, const QString &fileB, bool ignoreDates,
+            const OutputOptions &output, QTextStream &out);
 
 // week FILE.clk: what the week view computes for the week beginning on `monday` (the current
 // week when not given) with `clock` telling the time.
