@@ -25,7 +25,7 @@ const QString Usage = QStringLiteral(
     "  tables FILE.nbt                             the table set compiled from the project\n"
     "  diff A.clk B.clk [--project FILE.nbt] [--ignore-dates]\n"
     "                                              the lines that differ, field by field\n"
-    "  send FILE.clk --port N|DEVICE [--baud B] [--set-time] [--project FILE.nbt]\n"
+    "  send FILE.clk --port N|DEVICE [--baud B] [--set-time] [--verify] [--project FILE.nbt]\n"
     "                                              send the clock table to the central unit\n"
     "  receive -o FILE.clk --port N|DEVICE [--baud B] [--project FILE.nbt | --model M]\n"
     "                                              receive the clock table into a new file\n"
@@ -67,6 +67,10 @@ struct Options {
     QCommandLineOption ignoreDates =
         Option(QStringLiteral("ignore-dates"),
                QStringLiteral("Reference dates that name the same firings are no difference."));
+    QCommandLineOption verify = Option(
+        QStringLiteral("verify"),
+        QStringLiteral("Read the clock table back after sending and compare it with what was "
+                       "sent."));
     QCommandLineOption language = Option(
         QStringLiteral("language"),
         QStringLiteral("Language of the texts: 0 English (default) to 6."), QStringLiteral("N"));
@@ -203,7 +207,7 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
         in.accept({options.port, options.baud, options.key, options.modem, options.callBack,
                    options.init, options.phone, options.settingsFile, options.trace});
     if (*command == Command::Send)
-        in.accept({options.setTime, options.now});
+        in.accept({options.setTime, options.now, options.verify});
     if (*command == Command::Receive)
         in.accept({options.output, options.model});
     parser.addPositionalArgument(name, QString(), name);
@@ -301,6 +305,7 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
         return Mistake(
             QStringLiteral("--settings %1 is not a regular file").arg(link.settingsFile));
     link.setTime = in.given(options.setTime);
+    link.verify = in.given(options.verify);
     if (in.given(options.trace)) {
         if (in.value(options.trace).isEmpty())
             return Mistake(QStringLiteral("--trace needs a file name"));
