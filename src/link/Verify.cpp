@@ -107,4 +107,15 @@ VerifyOutcome SendAndVerifyClockTable(CentralLink &link, tables::TableSet &table
     return outcome;
 }
 
+std::optional<clock::TableDiff> CompareWithCentral(CentralLink &link, tables::TableSet &tables,
+                                                   const clock::ClockTable &open,
+                                                   project::ProjectModel &model,
+                                                   const platform::Clock &clock)
+{
+    clock::ClockTable unit = open;
+    if (ReceiveClockTable(link, tables, unit, model, clock) != 0)
+        return std::nullopt;
+    return clock::DiffTables(open, unit, {true});
+}
+
 } // namespace quintara::link

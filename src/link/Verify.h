@@ -1,8 +1,12 @@
 #pragma once
 
+#include "clock/TableDiff.h"
+
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
+
+#include <optional>
 
 namespace quintara::platform {
 class Clock;
@@ -57,5 +61,14 @@ struct VerifyOutcome {
 VerifyOutcome SendAndVerifyClockTable(CentralLink &link, tables::TableSet &tables,
                                       clock::ClockTable &clockTable, project::ProjectModel &model,
                                       const platform::Clock &clock, bool setCentralClock);
+
+// Receives table 18 into a copy of the open table (its usable lines replaced by the unit's) and
+// compares the open table with it, reference dates that name the same firings counting as equal
+// (a send moves them on). The open table is not changed. Nothing when the receive failed (the
+// link has told the user why).
+std::optional<clock::TableDiff> CompareWithCentral(CentralLink &link, tables::TableSet &tables,
+                                                   const clock::ClockTable &open,
+                                                   project::ProjectModel &model,
+                                                   const platform::Clock &clock);
 
 } // namespace quintara::link

@@ -150,5 +150,30 @@ TEST_F(VerifyRig, AFailedSendOrReadBackSaysWhatTheLinkCouldNot)
     EXPECT_EQ(side().counters().headers, 1 + 4);
 }
 
+TEST_F(VerifyRig, ComparingWithTheUnitLeavesTheOpenTableAlone)
+{
+    ASSERT_TRUE(sendAndVerify().verified());
+    // Sending moved the reference dates on; that is no difference.
+    clock::SetReferenceDate(clockTable.Lines[0], QDate(2026, 11, 2));
+    clockTable.Lines[17].Level = 255;
+    clockTable.Lines[40] = clockTable.Lines[0];
+    const clock::ClockTable open = clockTable;
+
+    const std::optional<clock::TableDiff> diff =
+        CompareWithCentral(link, tables, clockTable, *model, clock);
+    ASSERT_TRUE(diff);
+    ASSERT_EQ(diff->lines.size(), 2);
+    EXPECT_EQ(diff->lines[0].line, 17);
+    EXPECT_EQ(diff->lines[0].fields.size(), 1);
+    EXPECT_EQ(diff->lines[1].line, 40);
+    EXPECT_EQ(diff->lines[1].kind, clock::LineDifference::Kind::OnlyInA);
+    for (int i = 0; i < clock::ClockLineCount; ++i)
+        EXPECT_EQ(clockTable.Lines[std::size_t(i)], open.Lines[std::size_t(i)]) << i;
+
+    side().faults.silentAt = sim::TransferSide::SilentStep::Header;
+    prompter.answerAllWithDefault();
+    EXPECT_FALSE(CompareWithCentral(link, tables, clockTable, *model, clock));
+}
+
 } // namespace
 } // namespace quintara::link
