@@ -42,6 +42,12 @@ template <typename Widget> Widget *Named(QWidget *parent, const char *name)
 
 const QString OwnSection = QStringLiteral("Quintara");
 
+// "1" unless the user turned verifying off.
+QString StoredVerify(const settings::ProfileFile &profile)
+{
+    return profile.readString(OwnSection, FrmCom::VerifyKey, QStringLiteral("1"), 5).trimmed();
+}
+
 } // namespace
 
 const QString FrmCom::VerifyKey = QStringLiteral("VerifyAfterSend");
@@ -221,9 +227,7 @@ void FrmCom::loadValues()
     m_chkTimeSet->setChecked(settings.timeSet != 0);
     m_chkTimeSet->setVisible(true);
     // Our own key, on unless the user turned it off; only a send is verified.
-    m_chkVerify->setChecked(
-        m_program.profile.readString(OwnSection, VerifyKey, QStringLiteral("1"), 5).trimmed() !=
-        QLatin1String("0"));
+    m_chkVerify->setChecked(StoredVerify(m_program.profile) != QLatin1String("0"));
     m_chkVerify->setVisible(m_mode == Mode::Transmit);
 }
 
@@ -299,9 +303,7 @@ void FrmCom::storeDialog()
     modem.TelephoneNumber = m_txtTelNr->text();
     modem.CallBackNumber = m_txtCallBack->text();
     const QString verify = m_chkVerify->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
-    if (m_mode == Mode::Transmit &&
-        m_program.profile.readString(OwnSection, VerifyKey, QStringLiteral("1"), 5).trimmed() !=
-            verify)
+    if (m_mode == Mode::Transmit && StoredVerify(m_program.profile) != verify)
         m_program.profile.writeString(OwnSection, VerifyKey, verify);
 }
 
