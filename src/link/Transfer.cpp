@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace quintara::link {
 
@@ -646,7 +647,8 @@ qint16 CentralLink::runAttempts(const std::function<int()> &attempt, bool offerR
     m_transferDeadline.reset();
     m_lastCode = LinkCode::CommunicationProblem;
     m_lineFailure = false;
-    if (trace)
+    const bool append = std::exchange(appendToTrace, false);
+    if (trace && !append)
         trace->begin(m_pump.msecs());
     if (!openPortOrReport()) {
         m_busy = false;

@@ -145,6 +145,9 @@ public:
     // When set, every byte of each transfer and modem programming goes into it (it begins
     // anew with each). The caller's; outlives the link.
     TrafficTrace *trace = nullptr;
+    // The next transfer adds to the trace instead of beginning it anew (a read-back belongs
+    // with the send before it); that transfer clears it.
+    bool appendToTrace = false;
 
     // Cancel: the checking waits return 665 at their next round. Cleared by the caller before
     // each transfer (the flows below do it themselves).

@@ -116,6 +116,7 @@ QList<ControlText> CommunicationTexts()
         joined("FraCom", {id(1031), lit(":")}),
         text("ChkModem", 974),
         text("ChkTimeSet", 1010),
+        text("ChkVerify", 2354),
         text("FraModem", 975),
         text("LblModem", 976),
         text("LblInitString", 977),

@@ -1,6 +1,7 @@
 #include "ui/FrmCom.h"
 
 #include "link/Transfer.h"
+#include "link/Verify.h"
 #include "ui/FormTranslation.h"
 #include "ui/Program.h"
 #include "ui/WaitPointer.h"
@@ -23,6 +24,7 @@ namespace quintara::ui {
 
 namespace {
 
+constexpr int RetryCaptionId = 38;
 constexpr int CreatingTablesId = 670;
 constexpr int ReplaceProjectQuestionId = 2103;
 
@@ -38,7 +40,17 @@ template <typename Widget> Widget *Named(QWidget *parent, const char *name)
     return widget;
 }
 
+const QString OwnSection = QStringLiteral("Quintara");
+
+// "1" unless the user turned verifying off.
+QString StoredVerify(const settings::ProfileFile &profile)
+{
+    return profile.readString(OwnSection, FrmCom::VerifyKey, QStringLiteral("1"), 5).trimmed();
+}
+
 } // namespace
+
+const QString FrmCom::VerifyKey = QStringLiteral("VerifyAfterSend");
 
 FrmCom::Outcome FrmCom::Run(Program &program, Mode mode, link::SerialLine &line, QWidget *parent,
                             link::TrafficTrace *trace)
@@ -110,6 +122,8 @@ void FrmCom::buildForm()
     left->addWidget(m_fraCom);
     m_chkTimeSet = Named<QCheckBox>(this, "ChkTimeSet");
     left->addWidget(m_chkTimeSet);
+    m_chkVerify = Named<QCheckBox>(this, "ChkVerify");
+    left->addWidget(m_chkVerify);
     left->addStretch(1);
 
     m_fraModem = Named<QGroupBox>(this, "FraModem");
@@ -151,6 +165,10 @@ void FrmCom::buildForm()
     layout->addWidget(line1);
 
     m_lblProgress = Named<QLabel>(this, "lblProgress");
+    // Room for the two lines of a verification's message; progress takes one.
+    m_lblProgress->setWordWrap(true);
+    m_lblProgress->setMinimumHeight(2 * m_lblProgress->fontMetrics().lineSpacing());
+    m_lblProgress->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     layout->addWidget(m_lblProgress);
     m_panProgress = Named<QProgressBar>(this, "PanProgress");
     m_panProgress->setRange(0, 100);
@@ -208,6 +226,9 @@ void FrmCom::loadValues()
     callBackClicked();
     m_chkTimeSet->setChecked(settings.timeSet != 0);
     m_chkTimeSet->setVisible(true);
+    // Our own key, on unless the user turned it off; only a send is verified.
+    m_chkVerify->setChecked(StoredVerify(m_program.profile) != QLatin1String("0"));
+    m_chkVerify->setVisible(m_mode == Mode::Transmit);
 }
 
 bool FrmCom::busy() const
@@ -281,6 +302,9 @@ void FrmCom::storeDialog()
     modem.ModemInit = m_txtInitString->text();
     modem.TelephoneNumber = m_txtTelNr->text();
     modem.CallBackNumber = m_txtCallBack->text();
+    const QString verify = m_chkVerify->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+    if (m_mode == Mode::Transmit && StoredVerify(m_program.profile) != verify)
+        m_program.profile.writeString(OwnSection, VerifyKey, verify);
 }
 
 void FrmCom::prepareLink()
@@ -335,20 +359,46 @@ void FrmCom::sendOK()
     setIdle(false);
     prepareTransfer();
 
-    const qint16 result =
-        m_mode == Mode::Receive
-            ? link::ReceiveClockTable(*m_link, *m_program.tableSet, m_program.clockTable,
-                                      m_program.project, m_program.clock)
-            : link::SendClockTable(*m_link, *m_program.tableSet, m_program.clockTable,
-                                   m_program.project, m_program.clock,
-                                   m_program.settings.timeSet != 0);
-    if (result == 0) {
+    bool done = false;
+    if (m_mode == Mode::Receive)
+        done = link::ReceiveClockTable(*m_link, *m_program.tableSet, m_program.clockTable,
+                                       m_program.project, m_program.clock) == 0;
+    else if (m_chkVerify->isChecked())
+        done = sendAndVerify();
+    else
+        done = link::SendClockTable(*m_link, *m_program.tableSet, m_program.clockTable,
+                                    m_program.project, m_program.clock,
+                                    m_program.settings.timeSet != 0) == 0;
+    if (done) {
         accept();
         return;
     }
     setIdle(true);
     m_cmdSendOK->setDefault(true);
     m_cmdSendOK->setFocus();
+}
+
+bool FrmCom::sendAndVerify()
+{
+    const link::VerifyOutcome outcome = link::SendAndVerifyClockTable(
+        *m_link, *m_program.tableSet, m_program.clockTable, m_program.project, m_program.clock,
+        m_program.settings.timeSet != 0);
+    if (outcome.verified()) {
+        showProgress(100, outcome.message);
+        m_program.prompter.show(outcome.message, platform::ProgramTitle, platform::Buttons::Ok,
+                                platform::Icon::Information);
+        return true;
+    }
+    if (outcome.message.isEmpty())
+        return false;
+    // The send went through but is not known to be right: the message stays on the dialog,
+    // and sending again is the remedy.
+    showProgress(0, outcome.message);
+    m_sendCaption = m_program.strings.GetResString(RetryCaptionId);
+    m_cmdSendOK->setText(m_sendCaption);
+    m_program.prompter.show(outcome.message, platform::ErrorTitle, platform::Buttons::Ok,
+                            platform::Icon::Critical);
+    return false;
 }
 
 void FrmCom::receiveEverything()

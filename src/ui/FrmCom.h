@@ -61,6 +61,9 @@ public:
     bool projectReceived() const { return m_projectReceived; }
     link::CentralLink &centralLink() { return *m_link; }
 
+    // The settings file's key (section "Quintara") for "Read back and verify after sending".
+    static const QString VerifyKey;
+
     // Cancel, Escape: closes the dialog when idle, otherwise asks the transfer to stop.
     void reject() override;
 
@@ -85,6 +88,8 @@ private:
 
     // Puts the modem, call-back and clock-setting choices into the project and the settings.
     void storeDialog();
+    // Sends with the read-back and says how it went; true when the table came back as sent.
+    bool sendAndVerify();
     // Port, baud rate, modem and key of the next transfer, as the dialog shows them.
     void prepareLink();
     // Says that the tables are being made, lets that show, then readies the link and the set.
@@ -107,6 +112,7 @@ private:
     QComboBox *m_cboBaudrate = nullptr;
     QCheckBox *m_chkModem = nullptr;
     QCheckBox *m_chkTimeSet = nullptr;
+    QCheckBox *m_chkVerify = nullptr;
     QGroupBox *m_fraModem = nullptr;
     QLabel *m_lblModem = nullptr;
     QComboBox *m_cboModem = nullptr;

@@ -79,6 +79,32 @@ TEST_F(CliTransferTest, SendAndReceiveTheClockTableOverAPseudoTerminal)
     }
 }
 
+TEST_F(CliTransferTest, SendWithVerifyReadsTheTableBackAndNamesTheLinesTheUnitGotWrong)
+{
+    CentralSimProcess sim{QUINTARA_CENTRAL_SIM};
+    ASSERT_TRUE(sim.device.startsWith("/dev/")) << qPrintable(sim.device);
+    ClockTable table;
+    table.ClockFileVersion = 1;
+    table.Lines[3] = Line(QDate(2026, 12, 7), 7, 30, clock::Continue, clock::Days, 1, 1, 3, 255);
+    table.Lines[8] = Line(QDate(2026, 12, 7), 22, 15, clock::Weekend, clock::Days, 1, 2, 1, 127);
+    const QString file = writeClockFile("verify.clk", table);
+    const QStringList send{"send",     file,    "--port",          sim.device,
+                           "--verify", "--now", "2026-12-09T10:00"};
+
+    const CliRun verified = run(send);
+    ASSERT_EQ(verified.exitCode, 0) << verified.err.constData();
+    EXPECT_EQ(verified.out, "Sent and verified\n");
+    EXPECT_TRUE(verified.err.contains("Progress: Reading back")) << verified.err.constData();
+
+    // The unit keeps the repeat unit of line 8 (the runs of one field begin at 7 x 100) wrong.
+    EXPECT_EQ(sim.command("transfer corrupt-store 708"), "ok");
+    const CliRun different = run(send);
+    EXPECT_EQ(different.exitCode, 1);
+    EXPECT_TRUE(different.err.contains("Lines that differ: 8 (22:15)\n"))
+        << different.err.constData();
+    EXPECT_TRUE(different.out.isEmpty());
+}
+
 TEST_F(CliTransferTest, FailuresReportTheLinksMessageAndWriteNothing)
 {
     // A unit of the demo project's model that expects another handshake key.

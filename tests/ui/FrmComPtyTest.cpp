@@ -64,7 +64,11 @@ TEST(FrmComPty, TransmitReceiveAndReceiveEverythingAgainstTheSimulatedDemoUnit)
         EXPECT_FALSE(serial.isOpen());
     };
 
+    // Read back and verified, as it is unless the user turns it off.
+    prompter.expect(platform::Answer::Ok);
     run(Mode::Transmit, "cmdSendOK");
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_EQ(prompter.shown[0].text, QStringLiteral("Sent and verified"));
     program.clockTable.Lines[3] = {};
     run(Mode::Receive, "cmdSendOK");
     EXPECT_EQ(program.clockTable.Lines[3].Hour, 7);
@@ -80,7 +84,7 @@ TEST(FrmComPty, TransmitReceiveAndReceiveEverythingAgainstTheSimulatedDemoUnit)
     EXPECT_EQ(program.project.Fans[0].Value, 300);
     EXPECT_EQ(program.project.Flags[0].Name.trimmedRight(), QStringLiteral("Flags 0"));
     EXPECT_EQ(program.project.RelayName(2), relayName);
-    EXPECT_EQ(prompter.shown.size(), 1);
+    EXPECT_EQ(prompter.shown.size(), 2);
 }
 
 } // namespace

@@ -72,7 +72,10 @@ struct FrmComTest : ::testing::Test {
     // Made before anything else listens to the pump, as the line's bytes leave first.
     quintara::testing::FakeSerialLine line{pump};
     sim::CentralUnit unit;
-    ui::Program program{prompter, clock, pump, settings::ProfileFile(QStringLiteral("/none"))};
+    // The dialog writes its own choices into the settings file: a file of the test's own.
+    QTemporaryDir settingsDir;
+    ui::Program program{prompter, clock, pump,
+                        settings::ProfileFile(settingsDir.filePath(QStringLiteral("Ventora.ini")))};
     std::unique_ptr<ui::FrmCom> dialog;
 
     FrmComTest()
@@ -197,6 +200,8 @@ TEST_F(FrmComTest, TransmitSendsTheClockTableWithTheClockAndCloses)
     click("ChkTimeSet");
     // The call-back given up: OK stores an empty number.
     click("ChkCallBack");
+    // The plain send, without reading back.
+    click("ChkVerify");
 
     click("cmdSendOK");
 
@@ -251,7 +256,9 @@ TEST_F(FrmComTest, AFailingUnitLeavesTheDialogOpenWithRetry)
     EXPECT_EQ(button("cmdSendOK")->text(), QStringLiteral("Retry"));
 
     unit.transfer().config().version = 33;
+    prompter.expect(platform::Answer::Ok);
     click("cmdSendOK");
+    EXPECT_EQ(prompter.shown.last().text, QStringLiteral("Sent and verified"));
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_EQ(unit.transfer().counters().tablesReceived, 1);
@@ -411,6 +418,51 @@ TEST_F(FrmComTest, Screenshot)
 }
 
 // The main window's Transmit and Receive open the dialog modally; the "user" presses its OK.
+TEST_F(FrmComTest, VerifyingIsOnByDefaultCatchesWhatTheUnitKeptWrongAndIsRemembered)
+{
+    clockLine(6) = Line(clock::Continue, clock::Days, 1, 1, 3, 255, QDate(2026, 11, 2), 7);
+    open(Mode::Transmit);
+    EXPECT_TRUE(check("ChkVerify")->isVisible());
+    EXPECT_TRUE(check("ChkVerify")->isChecked());
+    EXPECT_EQ(check("ChkVerify")->text(), QStringLiteral("Read back and verify after sending"));
+
+    // The unit keeps the minute of line 6 one off: the dialog stays open and says which line.
+    unit.transfer().faults.corruptStoreAt = 7 * 6 + 1;
+    prompter.expect(platform::Answer::Ok);
+    click("cmdSendOK");
+    const QString message = QStringLiteral("The central unit did not keep the clock table as it "
+                                           "was sent. Lines that differ: 6 (07:00)");
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_EQ(prompter.shown[0].text, message);
+    EXPECT_EQ(prompter.shown[0].icon, platform::Icon::Critical);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(child<QLabel>("lblProgress")->text(), message);
+    EXPECT_EQ(button("cmdSendOK")->text(), QStringLiteral("Retry"));
+    EXPECT_TRUE(button("cmdSendOK")->isEnabled());
+
+    // Sent again, it is kept right.
+    prompter.expect(platform::Answer::Ok);
+    click("cmdSendOK");
+    ASSERT_EQ(prompter.shown.size(), 2);
+    EXPECT_EQ(prompter.shown[1].text, QStringLiteral("Sent and verified"));
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+
+    // Turned off, a send is only a send, and the next opening remembers it.
+    open(Mode::Transmit);
+    click("ChkVerify");
+    click("cmdSendOK");
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(prompter.shown.size(), 2);
+    EXPECT_EQ(unit.transfer().counters().tablesServed, 2);
+    EXPECT_EQ(program.profile.readString(QStringLiteral("Quintara"), ui::FrmCom::VerifyKey, {}, 5),
+              QStringLiteral("0"));
+    open(Mode::Transmit);
+    EXPECT_FALSE(check("ChkVerify")->isChecked());
+    // Receiving has nothing to verify.
+    open(Mode::Receive);
+    EXPECT_FALSE(check("ChkVerify")->isVisible());
+}
+
 TEST_F(FrmComTest, TheMainWindowsTransmitAndReceiveGoThroughTheDialog)
 {
     quintara::testing::ScriptedFileDialogs files;
@@ -432,7 +484,10 @@ TEST_F(FrmComTest, TheMainWindowsTransmitAndReceiveGoThroughTheDialog)
     // Monday evening of this week.
     clockLine(4) = Line(clock::Continue, clock::Weeks, 1, 1, 2, 255, QDate(2026, 12, 7), 20);
     pressOkInTheDialog();
+    prompter.expect(platform::Answer::Ok);
     window.Transmit();
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_EQ(prompter.shown[0].text, QStringLiteral("Sent and verified"));
     EXPECT_EQ(unit.transfer().counters().tablesReceived, 1);
     // Markers on screen for a line: its reference marker and its repeat markers.
     auto shownMarkers = [&window](int index) {
@@ -451,7 +506,7 @@ TEST_F(FrmComTest, TheMainWindowsTransmitAndReceiveGoThroughTheDialog)
               (QList<ui::FrmCom::Mode>{ui::FrmCom::Mode::Transmit, ui::FrmCom::Mode::Receive}));
     EXPECT_EQ(clockLine(4).FunctionNumber, 2);
     EXPECT_EQ(shownMarkers(4), 1);
-    EXPECT_TRUE(prompter.shown.isEmpty());
+    EXPECT_EQ(prompter.shown.size(), 1);
     EXPECT_FALSE(line.isOpen());
 }
 
@@ -470,6 +525,7 @@ TEST_F(FrmComTest, CommunicationSavesTheLastTraceWhenTracingIsOn)
     ASSERT_NE(menu, nullptr);
     ASSERT_NE(save, nullptr);
     const auto transmit = [&] {
+        prompter.expect(platform::Answer::Ok); // "Sent and verified"
         QTimer::singleShot(0, [] {
             auto *com = qobject_cast<ui::FrmCom *>(QApplication::activeModalWidget());
             ASSERT_NE(com, nullptr);

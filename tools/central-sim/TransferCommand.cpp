@@ -90,6 +90,18 @@ std::optional<CommandResult> RunTransferCommand(CentralUnit &unit, const QString
             side.config().version = byte;
         return Reply(QStringLiteral("ok"));
     }
+    if (what == QLatin1String("corrupt-store") && words.size() == 3) {
+        if (words[2] == QLatin1String("off")) {
+            side.faults.corruptStoreAt.reset();
+            return Reply(QStringLiteral("ok"));
+        }
+        bool ok = false;
+        const int offset = words[2].toInt(&ok);
+        if (!ok || offset < 0 || offset >= TransferSide::MaxTableSize)
+            return Usage();
+        side.faults.corruptStoreAt = offset;
+        return Reply(QStringLiteral("ok"));
+    }
     if (what == QLatin1String("tables") && words.size() == 2) {
         QStringList lengths;
         for (int n = 0; n < TransferSide::TableCount; ++n)
@@ -115,7 +127,8 @@ QString TransferCommandHelp()
     return QStringLiteral(
         "transfer silent none|access-code|identification|init|header|block|empty-block|ending | "
         "transfer fault echo|nak|nak-closing|checksum|ending|modem|endless on|off | "
-        "transfer key|id|version <byte> | transfer tables | transfer table <n>");
+        "transfer key|id|version <byte> | transfer corrupt-store <offset>|off | "
+        "transfer tables | transfer table <n>");
 }
 
 } // namespace quintara::sim

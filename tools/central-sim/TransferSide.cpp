@@ -19,7 +19,6 @@ constexpr qint64 HandshakeTimeoutMs = 3000;
 // Longer than the PC's pause between two header tries.
 constexpr qint64 ConnectedTimeoutMs = 10000;
 constexpr int MaxTextLine = 120;
-constexpr int MaxTableSize = 10001;
 constexpr int MaxModemLines = 100;
 
 const QByteArray FirstAccessCode = "QZMRWTPX";
@@ -310,6 +309,11 @@ void TransferSide::answerBlock(bool closing)
 void TransferSide::closeTable()
 {
     answerBlock(m_closingEmpty);
+    if (faults.corruptStoreAt && !m_building.isEmpty()) {
+        const qsizetype at = *faults.corruptStoreAt % m_building.size();
+        m_building[at] = static_cast<char>(static_cast<quint8>(m_building.at(at)) + 1);
+        faults.corruptStoreAt.reset();
+    }
     tables[static_cast<std::size_t>(m_table)] = m_building;
     ++m_counters.tablesReceived;
     m_state = State::Connected;

@@ -5,6 +5,7 @@
 #include <QtGlobal>
 
 #include <array>
+#include <optional>
 
 namespace quintara::sim {
 
@@ -14,6 +15,8 @@ namespace quintara::sim {
 class TransferSide {
 public:
     static constexpr int TableCount = 21;
+    // The longest table the unit's memory holds.
+    static constexpr int MaxTableSize = 10001;
     // A half-received block is given up after this long without a byte.
     static constexpr qint64 BlockTimeoutMs = 1000;
     // The quiet after the last block of a table received before it is acknowledged and kept.
@@ -52,6 +55,9 @@ public:
         bool wrongEnding = false;          // answer the end byte with something else
         bool modemSilent = false;          // the modem answers no command line
         bool endlessTable = false;         // serve full blocks forever
+        // The next table received is kept with its byte at this offset (modulo its length)
+        // one higher, though every block was acknowledged; then this clears itself.
+        std::optional<int> corruptStoreAt;
     };
 
     struct Counters {
@@ -122,9 +128,9 @@ private:
 
     // Blocks.
     int m_table = 0;
-    QByteArray m_building; // the table being received
-    QByteArray m_block;    // the block being received: header, data, checksum
-    int m_blockNumber = 0; // of the block being received, counted from 0 in its table
+    QByteArray m_building;       // the table being received
+    QByteArray m_block;          // the block being received: header, data, checksum
+    int m_blockNumber = 0;       // of the block being received, counted from 0 in its table
     bool m_closingEmpty = false; // the last block is the empty one after a full block
     int m_servePos = 0;
     int m_serveBlockNumber = 0;

@@ -19,7 +19,7 @@ const QString Usage = QStringLiteral(
     "Usage: quintara-cli COMMAND [FILE] [options]\n"
     "\n"
     "Commands:\n"
-    "  show FILE.clk [--project FILE.nbt]          the clock file's lines\n"
+    "  show FILE.clk [--project FILE.nbt] [--csv]  the clock file's lines\n"
     "  week FILE.clk [--monday YYYY-MM-DD] [--now YYYY-MM-DDTHH:MM] [--project FILE.nbt]\n"
     "                                              what the week view computes for one week\n"
     "  check FILE.clk [--now YYYY-MM-DDTHH:MM] [--project FILE.nbt]\n"
@@ -29,16 +29,19 @@ const QString Usage = QStringLiteral(
     "                                              every firing in a range of days\n"
     "  project FILE.nbt                            the project's model and functions\n"
     "  tables FILE.nbt                             the table set compiled from the project\n"
-    "  send FILE.clk --port N|DEVICE [--baud B] [--set-time] [--project FILE.nbt]\n"
+    "  diff A.clk B.clk [--project FILE.nbt] [--ignore-dates]\n"
+    "                                              the lines that differ, field by field\n"
+    "  send FILE.clk --port N|DEVICE [--baud B] [--set-time] [--verify] [--project FILE.nbt]\n"
     "                                              send the clock table to the central unit\n"
     "  receive -o FILE.clk --port N|DEVICE [--baud B] [--project FILE.nbt | --model M]\n"
     "                                              receive the clock table into a new file\n"
     "  (send and receive take --trace FILE: every byte on the line, for support)\n"
     "\n"
     "Every command takes --language N (0..6, texts in English by default); show, week,\n"
-    "check, agenda, project and tables take --json. 'quintara-cli COMMAND --help' lists a\n"
-    "command's options.\n"
-    "Exit status: 0 done, 1 failed, 2 a mistake on the command line, 3 check found problems.\n");
+    "check, agenda, project, tables and diff take --json. 'quintara-cli COMMAND --help' lists\n"
+    "a command's options.\n"
+    "Exit status: 0 done, 1 failed, 2 a mistake on the command line, 3 check found problems or\n"
+    "diff found differences.\n");
 
 std::optional<Command> CommandNamed(const QString &name)
 {
@@ -47,6 +50,7 @@ std::optional<Command> CommandNamed(const QString &name)
         {QLatin1String("check"), Command::Check},     {QLatin1String("agenda"), Command::Agenda},
         {QLatin1String("project"), Command::Project}, {QLatin1String("tables"), Command::Tables},
         {QLatin1String("send"), Command::Send},       {QLatin1String("receive"), Command::Receive},
+        {QLatin1String("diff"), Command::Diff},
     };
     for (const auto &[text, command] : commands) {
         if (name == text)
@@ -65,6 +69,16 @@ QCommandLineOption Option(const QString &name, const QString &description,
 struct Options {
     QCommandLineOption json =
         Option(QStringLiteral("json"), QStringLiteral("Machine form (JSON)."));
+    QCommandLineOption csv = Option(
+        QStringLiteral("csv"),
+        QStringLiteral("Comma-separated rows, a header first (UTF-8 with a byte order mark)."));
+    QCommandLineOption ignoreDates =
+        Option(QStringLiteral("ignore-dates"),
+               QStringLiteral("Reference dates that name the same firings are no difference."));
+    QCommandLineOption verify = Option(
+        QStringLiteral("verify"),
+        QStringLiteral("Read the clock table back after sending and compare it with what was "
+                       "sent."));
     QCommandLineOption language = Option(
         QStringLiteral("language"),
         QStringLiteral("Language of the texts: 0 English (default) to 6."), QStringLiteral("N"));
@@ -232,7 +246,8 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
                                       : QStringLiteral("unknown command '%1'").arg(name));
 
     const bool clockFile = *command == Command::Show || *command == Command::Week ||
-                           *command == Command::Check || *command == Command::Agenda;
+                           *command == Command::Check || *command == Command::Agenda ||
+                           *command == Command::Diff;
     const bool projectFile = *command == Command::Project || *command == Command::Tables;
     const bool transfer = *command == Command::Send || *command == Command::Receive;
 
@@ -245,6 +260,10 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
         in.accept({options.json});
     if (!projectFile)
         in.accept({options.project});
+    if (*command == Command::Show)
+        in.accept({options.csv});
+    if (*command == Command::Diff)
+        in.accept({options.ignoreDates});
     if (*command == Command::Week)
         in.accept({options.monday, options.now});
     if (*command == Command::Check)
@@ -256,11 +275,14 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
         in.accept({options.port, options.baud, options.key, options.modem, options.callBack,
                    options.init, options.phone, options.settingsFile, options.trace});
     if (*command == Command::Send)
-        in.accept({options.setTime, options.now});
+        in.accept({options.setTime, options.now, options.verify});
     if (*command == Command::Receive)
         in.accept({options.output, options.model});
     parser.addPositionalArgument(name, QString(), name);
-    if (*command != Command::Receive)
+    if (*command == Command::Diff)
+        parser.addPositionalArgument(QStringLiteral("A.clk B.clk"),
+                                     QStringLiteral("The two clock files to compare."));
+    else if (*command != Command::Receive)
         parser.addPositionalArgument(clockFile ? QStringLiteral("FILE.clk")
                                                : QStringLiteral("FILE.nbt"),
                                      QStringLiteral("The file to read."));
@@ -282,6 +304,11 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
         // Said now, not after a transfer of up to a minute.
         if (const std::optional<QString> refused = RefusedOutput(invocation.file))
             return Mistake(*refused);
+    } else if (*command == Command::Diff) {
+        if (files.size() != 2)
+            return Mistake(QStringLiteral("'diff' compares exactly two files"));
+        invocation.file = files.first();
+        invocation.otherFile = files.last();
     } else {
         if (files.size() != 1)
             return Mistake(QStringLiteral("'%1' reads exactly one file").arg(name));
@@ -295,6 +322,10 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
         invocation.language = *language;
     }
     invocation.output.json = in.given(options.json);
+    invocation.output.csv = in.given(options.csv);
+    if (invocation.output.json && invocation.output.csv)
+        return Mistake(QStringLiteral("--json and --csv exclude each other"));
+    invocation.ignoreDates = in.given(options.ignoreDates);
     if (in.given(options.project))
         invocation.projectFile = in.value(options.project);
     if (in.given(options.monday)) {
@@ -346,6 +377,7 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
         return Mistake(
             QStringLiteral("--settings %1 is not a regular file").arg(link.settingsFile));
     link.setTime = in.given(options.setTime);
+    link.verify = in.given(options.verify);
     if (in.given(options.trace)) {
         if (in.value(options.trace).isEmpty())
             return Mistake(QStringLiteral("--trace needs a file name"));

@@ -12,14 +12,16 @@
 
 namespace quintara::cli {
 
-enum class Command { Show, Week, Check, Agenda, Project, Tables, Send, Receive };
+enum class Command { Show, Week, Check, Agenda, Project, Tables, Send, Receive, Diff };
 
 // One run of the program as the command line asks for it.
 struct Invocation {
     Command command = Command::Show;
     // The file read, or for receive the file written.
     QString file;
-    int language = 0; // 0..6
+    QString otherFile;        // diff: the second file
+    bool ignoreDates = false; // diff
+    int language = 0;         // 0..6
     OutputOptions output;
     std::optional<QString> projectFile;
     std::optional<QDate> monday;  // week

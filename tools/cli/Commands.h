@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QJsonObject>
 #include <QString>
 
 #include <optional>
@@ -11,6 +12,9 @@ class QTextStream;
 namespace quintara::platform {
 class Clock;
 }
+namespace quintara::clock {
+struct ClockLine;
+}
 
 namespace quintara::cli {
 
@@ -20,12 +24,13 @@ class Session;
 inline constexpr int ExitOk = 0;
 inline constexpr int ExitFailed = 1;
 inline constexpr int ExitUsage = 2;
-// check: the table has something to report.
+// check: the table has something to report; diff: the files differ.
 inline constexpr int ExitProblems = 3;
+inline constexpr int ExitDifferent = 3;
 
 struct OutputOptions {
     bool json = false;
-    bool csv = false; // agenda
+    bool csv = false; // show and agenda: UTF-8 with a byte order mark
 };
 
 struct AgendaOptions {
@@ -39,6 +44,15 @@ struct AgendaOptions {
 // in words when the session holds a project.
 int RunShow(Session &session, const QString &clockFile, const OutputOptions &output,
             QTextStream &out);
+
+// One line of show's machine form: its index, its thirteen bytes by name, and with a project
+// its function and level in words.
+QJsonObject LineJson(const Session &session, int index, const clock::ClockLine &line);
+
+// diff A.clk B.clk: the lines that differ, field by field. ExitOk when equal, ExitDifferent
+// when not, ExitFailed when a file could not be read.
+int RunDiff(Session &session, const QString &fileA, const QString &fileB, bool ignoreDates,
+            const OutputOptions &output, QTextStream &out);
 
 // week FILE.clk: what the week view computes for the week beginning on `monday` (the current
 // week when not given) with `clock` telling the time.

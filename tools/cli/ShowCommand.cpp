@@ -3,12 +3,46 @@
 #include "tools/cli/Session.h"
 
 #include "clock/ClockTable.h"
+#include "ui/presentation/Csv.h"
 
 #include <QJsonArray>
 
 namespace quintara::cli {
 
 namespace {
+
+QString Field(int value, int width)
+{
+    return QString::number(value).rightJustified(width);
+}
+
+// The rows of the machine form's lines, the header naming its keys in their order.
+void WriteCsv(const Session &session, const clock::ClockTable &table, QTextStream &out)
+{
+    QStringList columns{QStringLiteral("index"),          QStringLiteral("minute"),
+                        QStringLiteral("hour"),           QStringLiteral("day"),
+                        QStringLiteral("month"),          QStringLiteral("year"),
+                        QStringLiteral("table"),          QStringLiteral("repeatUnit"),
+                        QStringLiteral("repeatCount"),    QStringLiteral("functionType"),
+                        QStringLiteral("functionNumber"), QStringLiteral("level"),
+                        QStringLiteral("nextLine"),       QStringLiteral("firstLine")};
+    if (session.hasProject())
+        columns << QStringLiteral("function") << QStringLiteral("levelText");
+    // Spreadsheet programs take the file for UTF-8 only with the mark.
+    out << ui::CsvByteOrderMark << ui::CsvRecord(columns);
+    for (int i = 0; i < clock::ClockLineCount; ++i) {
+        const clock::ClockLine &line = table.Lines[static_cast<std::size_t>(i)];
+        if (!line.inUse())
+            continue;
+        const QJsonObject object = LineJson(session, i, line);
+        QStringList row;
+        for (const QString &column : columns)
+            row << object.value(column).toVariant().toString();
+        out << ui::CsvRecord(row);
+    }
+}
+
+} // namespace
 
 QJsonObject LineJson(const Session &session, int index, const clock::ClockLine &line)
 {
@@ -35,13 +69,6 @@ QJsonObject LineJson(const Session &session, int index, const clock::ClockLine &
     return object;
 }
 
-QString Field(int value, int width)
-{
-    return QString::number(value).rightJustified(width);
-}
-
-} // namespace
-
 int RunShow(Session &session, const QString &clockFile, const OutputOptions &output,
             QTextStream &out)
 {
@@ -49,6 +76,10 @@ int RunShow(Session &session, const QString &clockFile, const OutputOptions &out
         return ExitFailed;
     const clock::ClockTable &table = session.clockTable();
 
+    if (output.csv) {
+        WriteCsv(session, table, out);
+        return ExitOk;
+    }
     if (output.json) {
         QJsonArray lines;
         for (int i = 0; i < clock::ClockLineCount; ++i) {

@@ -10,6 +10,7 @@
 #include "link/QtSerialLine.h"
 #include "link/TrafficTrace.h"
 #include "link/Transfer.h"
+#include "link/Verify.h"
 #include "platform/EventPump.h"
 #include "platform/Files.h"
 #include "settings/ProfileFile.h"
@@ -113,6 +114,22 @@ int RunSend(Session &session, const QString &clockFile, const TransferOptions &o
 
     CommandLineLink transfer(session, options);
     tables::TableSet tables;
+    if (options.verify) {
+        const link::VerifyOutcome outcome =
+            link::SendAndVerifyClockTable(transfer.link(), tables, session.clockTable(),
+                                          session.project(), clock, options.setTime);
+        transfer.saveTrace(options.traceFile);
+        if (outcome.result == link::VerifyOutcome::Result::SendFailed ||
+            outcome.result == link::VerifyOutcome::Result::ReadBackFailed)
+            transfer.reportPortError();
+        if (!outcome.verified()) {
+            if (!outcome.message.isEmpty())
+                PrintError(outcome.message);
+            return ExitFailed;
+        }
+        out << outcome.message << '\n';
+        return ExitOk;
+    }
     const qint16 result = link::SendClockTable(transfer.link(), tables, session.clockTable(),
                                                session.project(), clock, options.setTime);
     transfer.saveTrace(options.traceFile);

@@ -25,11 +25,13 @@ struct TransferOptions {
     QString initString;                     // given whenever modem is
     std::optional<QString> telephoneNumber; // the project's number when not given
     bool setTime = false;                   // send only
+    bool verify = false;                    // send only: read back and compare
     QString settingsFile;                   // for port numbers and the key
     QString traceFile; // written after the transfer, whatever its outcome; none when empty
 };
 
-// send FILE.clk: the dialog's Transmit. 0 when the unit acknowledged the clock table.
+// send FILE.clk: the dialog's Transmit. 0 when the unit acknowledged the clock table (and,
+// with verify, gave it back as sent; the lines that differ go to standard error otherwise).
 int RunSend(Session &session, const QString &clockFile, const TransferOptions &options,
             const platform::Clock &clock, QTextStream &out);
 

@@ -42,6 +42,9 @@ int Run(const Invocation &invocation, QTextStream &out)
     switch (invocation.command) {
     case Command::Show:
         return RunShow(session, invocation.file, invocation.output, out);
+    case Command::Diff:
+        return RunDiff(session, invocation.file, invocation.otherFile, invocation.ignoreDates,
+                       invocation.output, out);
     case Command::Week:
         return RunWeek(session, invocation.file, invocation.monday, *clock, invocation.output, out);
     case Command::Check:

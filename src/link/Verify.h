@@ -1,0 +1,74 @@
+#pragma once
+
+#include "clock/TableDiff.h"
+
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace quintara::platform {
+class Clock;
+}
+namespace quintara::project {
+struct ProjectModel;
+}
+namespace quintara::clock {
+struct ClockTable;
+}
+namespace quintara::tables {
+class TableSet;
+}
+
+namespace quintara::link {
+
+class CentralLink;
+
+// What of the central form is compared after a send: everything before the clock-setting block,
+// which the unit takes as an order rather than keeps.
+constexpr int CentralClockCompared(int lines)
+{
+    return 13 * lines + 5;
+}
+
+// The lines (indexes, ascending) whose bytes differ between a sent and a received central form
+// of `lines` lines, compared up to the clock-setting block. Both forms count as zero beyond
+// their ends, as the unit's memory does. The chain head of day-table k counts for line k.
+QList<int> CentralFormDifferences(QByteArrayView sent, QByteArrayView received, int lines);
+
+struct VerifyOutcome {
+    enum class Result : quint8 {
+        Verified,
+        SendFailed,     // the link has told the user why
+        ReadBackFailed, // sent, but the table did not come back (the link has said why)
+        Different,      // came back, but not as sent
+    };
+    Result result = Result::SendFailed;
+    // The lines that differ (indexes), for Different.
+    QList<int> lines;
+    // What to tell the user: "Sent and verified", the lines that differ, or that the table was
+    // sent but could not be read back. Empty after a failed send.
+    QString message;
+
+    bool verified() const { return result == Result::Verified; }
+};
+
+// Sends the clock table as SendClockTable does, then receives table 18 again on a new
+// connection (so what is compared is what the unit kept after the transfer ended) and compares
+// it byte for byte with what was sent, up to the clock-setting block. Shows no message of its
+// own: the caller shows the outcome's.
+VerifyOutcome SendAndVerifyClockTable(CentralLink &link, tables::TableSet &tables,
+                                      clock::ClockTable &clockTable, project::ProjectModel &model,
+                                      const platform::Clock &clock, bool setCentralClock);
+
+// Receives table 18 into a copy of the open table (its usable lines replaced by the unit's) and
+// compares the open table with it, reference dates that name the same firings counting as equal
+// (a send moves them on). The open table is not changed. Nothing when the receive failed (the
+// link has told the user why).
+std::optional<clock::TableDiff> CompareWithCentral(CentralLink &link, tables::TableSet &tables,
+                                                   const clock::ClockTable &open,
+                                                   project::ProjectModel &model,
+                                                   const platform::Clock &clock);
+
+} // namespace quintara::link

@@ -1,0 +1,93 @@
+#include "clock/TableDiff.h"
+
+#include "clock/ClockTable.h"
+
+#include <gtest/gtest.h>
+
+namespace quintara::clock {
+namespace {
+
+using Kind = LineDifference::Kind;
+
+ClockLine Line(QDate date, int hour, int table, int unit, int count)
+{
+    ClockLine line = ClockLine::fromBytes(
+        {0, quint8(hour), 0, 0, 0, quint8(table), quint8(unit), quint8(count), 1, 3, 255, 0, 0});
+    SetReferenceDate(line, date);
+    return line;
+}
+
+TEST(TableDiff, LinesInOneOnlyAndChangedFieldsButNeitherChainsNorFreeLinesLeftovers)
+{
+    ClockTable a;
+    a.Lines[4] = Line(QDate(2026, 12, 7), 8, Weekend, Days, 1);
+    a.Lines[9] = Line(QDate(2026, 12, 7), 9, Special, Weeks, 2);
+    ClockTable b = a;
+    b.Lines[9].NextLine = 254;
+    a.Lines[50].Hour = 3;
+    EXPECT_TRUE(DiffTables(a, b).equal());
+
+    b.Lines[4].FunctionType = 0;
+    b.Lines[7] = Line(QDate(2026, 12, 7), 6, Continue, Once, 0);
+    b.Lines[9].Level = 127;
+    b.Lines[9].Hour = 10;
+    b.ModelIndex = 3;
+    const TableDiff diff = DiffTables(a, b);
+    EXPECT_EQ(diff.models, (std::pair<quint8, quint8>{0, 3}));
+    ASSERT_EQ(diff.lines.size(), 3);
+    EXPECT_EQ(diff.lines[0].kind, Kind::OnlyInA);
+    EXPECT_EQ(diff.lines[1].kind, Kind::OnlyInB);
+    EXPECT_EQ(diff.lines[1].line, 7);
+    EXPECT_EQ(diff.lines[2].fields,
+              (QList<FieldDifference>{{LineField::Hour, 9, 10}, {LineField::Level, 255, 127}}));
+}
+
+TEST(TableDiff, IgnoringDatesKeepsOnlyDatesThatNameOtherFirings)
+{
+    struct Case {
+        const char *what;
+        ClockLine a;
+        QDate otherDate;
+        bool same;
+    };
+    const QDate d(2026, 12, 7);
+    const QList<Case> cases = {
+        {"daily, three days on", Line(d, 7, Continue, Days, 1), d.addDays(3), true},
+        {"every other week, one week on", Line(d, 7, Continue, Weeks, 2), d.addDays(7), false},
+        {"every other week, four back", Line(d, 7, Continue, Weeks, 2), d.addDays(-28), true},
+        {"every 90 minutes, a day on", Line(d, 7, Simulation, Minutes, 90), d.addDays(1), true},
+        {"every 7 minutes, a day on", Line(d, 7, Simulation, Minutes, 7), d.addDays(1), false},
+        {"monthly, 31 January to 28 February", Line(QDate(2027, 1, 31), 7, Continue, Months, 1),
+         QDate(2027, 2, 28), true},
+        {"monthly, a day off", Line(QDate(2027, 1, 15), 7, Continue, Months, 1), QDate(2027, 2, 16),
+         false},
+        {"once", Line(d, 7, Continue, Once, 0), d.addDays(1), false},
+        {"workday table, whatever its unit", Line(d, 7, Workday, Once, 0), d.addDays(-5), true},
+        {"a count of 0 never steps", Line(d, 7, Continue, Days, 0), d.addDays(1), false},
+    };
+    for (const Case &c : cases) {
+        ClockTable a;
+        a.Lines[3] = c.a;
+        ClockTable b = a;
+        SetReferenceDate(b.Lines[3], c.otherDate);
+        EXPECT_EQ(DiffTables(a, b, {true}).equal(), c.same) << c.what;
+        EXPECT_EQ(DiffTables(b, a, {true}).equal(), c.same) << c.what;
+        EXPECT_FALSE(DiffTables(a, b).equal()) << c.what;
+    }
+
+    // Another repetition fires otherwise: the dates count again, as do bytes that name no day.
+    ClockTable a;
+    a.Lines[3] = Line(d, 7, Continue, Days, 1);
+    ClockTable b = a;
+    SetReferenceDate(b.Lines[3], d.addDays(2));
+    b.Lines[3].RepeatCount = 2;
+    EXPECT_EQ(DiffTables(a, b, {true}).lines.value(0).fields.size(), 2);
+    a.Lines[3].Month = 2;
+    a.Lines[3].Day = 31;
+    b = a;
+    b.Lines[3].Day = 30;
+    EXPECT_FALSE(DiffTables(a, b, {true}).equal());
+}
+
+} // namespace
+} // namespace quintara::clock
