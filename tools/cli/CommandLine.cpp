@@ -144,9 +144,6 @@ struct Options {
         Option(QStringLiteral("function"),
                QStringLiteral("Only the lines driving one function (type and number, 1..255)."),
                QStringLiteral("TYPE:NUMBER"));
-    QCommandLineOption csv =
-        Option(QStringLiteral("csv"),
-               QStringLiteral("Comma-separated values, UTF-8 with a byte order mark."));
     QCommandLineOption model =
         Option(QStringLiteral("model"),
                QStringLiteral("Central-unit model 0..4 without a project (default 0)."),
@@ -223,9 +220,6 @@ std::optional<QString> ParseAgenda(const CommandParser &in, const Options &optio
                 "--function takes TYPE:NUMBER, a type 1..255 and a number 0..255");
         agenda.function = std::pair{*type, *number};
     }
-    invocation.output.csv = in.given(options.csv);
-    if (invocation.output.csv && invocation.output.json)
-        return QStringLiteral("--json and --csv exclude each other");
     return std::nullopt;
 }
 
