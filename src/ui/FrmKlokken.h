@@ -32,7 +32,8 @@ class QToolBar;
 
 namespace quintara::clock {
 struct ClockLine;
-}
+struct HealthProblem;
+} // namespace quintara::clock
 
 namespace quintara::link {
 class Kalvenor;
@@ -202,6 +203,11 @@ private:
     QString text(int id) const;
     void showSystemError(const QString &description);
     void runOnlineTest();
+    // What the health check says of the table in force, with the project's functions when a
+    // project is in force.
+    std::vector<clock::HealthProblem> healthProblems() const;
+    // Before sending: what will not work as intended, and whether to send all the same.
+    bool mayTransmit();
     render::DocumentHead handOverHead() const;
     QList<render::DocumentTable> handOverTables() const;
     int paintHandOver(QPagedPaintDevice &device) const;

@@ -1,6 +1,7 @@
 // The commands of the main window's menus, toolbar and buttons.
 #include "clock/ClockFile.h"
 #include "clock/ClockTable.h"
+#include "clock/HealthCheck.h"
 #include "clock/Occurrences.h"
 #include "link/Kalvenor.h"
 #include "link/OnlineTest.h"
@@ -14,6 +15,7 @@
 #include "ui/FrmKlokken.h"
 #include "ui/Program.h"
 #include "ui/WaitPointer.h"
+#include "ui/presentation/HealthText.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -397,8 +399,41 @@ void FrmKlokken::About()
                             platform::Icon::Information);
 }
 
+std::vector<clock::HealthProblem> FrmKlokken::healthProblems() const
+{
+    // Without a project every function counts as known.
+    std::optional<QSet<int>> functions;
+    if (!m_program.settings.nbtFile.isEmpty() || m_receivedProject)
+        functions = m_presenter.ListedFunctions();
+    return clock::CheckHealth(m_program.clockTable, m_program.clock.now(),
+                              m_program.project.WorkdayFlags(), functions);
+}
+
+bool FrmKlokken::mayTransmit()
+{
+    const std::vector<clock::HealthProblem> problems = healthProblems();
+    if (problems.empty())
+        return true;
+    QSet<int> lines;
+    for (const clock::HealthProblem &problem : problems)
+        lines.insert(problem.line);
+    // A box stays readable: the first problems, and how many more there are.
+    constexpr int Shown = 12;
+    QStringList texts;
+    for (std::size_t k = 0; k < problems.size() && k < Shown; ++k)
+        texts.append(HealthText(problems[k], m_program.clockTable, m_program.strings));
+    if (problems.size() > Shown)
+        texts.append(text(2481).arg(problems.size() - Shown));
+    const QString message = HealthSummaryHeading(int(lines.size()), m_program.strings) + u'\n' +
+                            texts.join(u'\n') + QStringLiteral("\n\n") + text(2480);
+    return m_program.prompter.show(message, platform::ProgramTitle, platform::Buttons::OkCancel,
+                                   platform::Icon::Exclamation) == platform::Answer::Ok;
+}
+
 void FrmKlokken::Transmit()
 {
+    if (!mayTransmit())
+        return;
     const TableHistory::State before = m_history.current();
     const bool wasSaved = m_history.stack().isClean();
     if (onTransmit)

@@ -711,6 +711,32 @@ TEST_F(MainWindowTest, ExportPdfWritesTheWeekWithItsHeadWholeOrNotAtAll)
     EXPECT_FALSE(QFile::exists(nowhere));
 }
 
+// Before sending, the health check says what will not work as intended, and the user chooses.
+TEST_F(MainWindowTest, TransmitSummarisesProblemsFirstAndOnlyWhenThereAreAny)
+{
+    int sent = 0;
+    window->onTransmit = [&sent] { ++sent; };
+    put(0, Line(Monday.addDays(3), 8, 0, clock::Continue, clock::Days, 1));
+    repaint();
+    window->Transmit();
+    EXPECT_EQ(sent, 1);
+    EXPECT_TRUE(prompter.shown.isEmpty());
+
+    // A one-time line on Monday morning lies before now (Wednesday 10:00).
+    put(1, Line(Monday, 8, 0, clock::Special, clock::Once, 0));
+    prompter.expect(Answer::Cancel);
+    window->Transmit();
+    EXPECT_EQ(sent, 1);
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_TRUE(lastMessage().startsWith("1 lines will not work as intended:\nLine 1 fires once"))
+        << lastMessage().toStdString();
+    EXPECT_TRUE(lastMessage().endsWith("Send the table all the same?"));
+    EXPECT_EQ(prompter.shown.constLast().buttons, platform::Buttons::OkCancel);
+    prompter.expect(Answer::Ok);
+    window->Transmit();
+    EXPECT_EQ(sent, 2);
+}
+
 // Every kind of change is one step back and forth, byte for byte, and the changed flag follows
 // the history: back at the saved table, the table is unchanged.
 TEST_F(MainWindowTest, UndoAndRedoRestoreEveryKindOfChangeAndTheChangedFlag)
