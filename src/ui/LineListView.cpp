@@ -105,6 +105,8 @@ LineListView::LineListView(ClockLineListModel &model, QWidget *parent)
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setWordWrap(false);
     m_table->verticalHeader()->hide();
+    // Rows as high as a line of text: a table of 100 lines stays one screen.
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->setSortingEnabled(true);
     m_table->sortByColumn(Model::IndexColumn, Qt::AscendingOrder);
     QHeaderView *header = m_table->horizontalHeader();
@@ -151,17 +153,14 @@ void LineListView::fillCombos()
 {
     const LineDescriber &describer = m_model.describer();
     const settings::Strings &strings = describer.strings();
+    // The choice survives a change of language; the filter reads it back below.
     const auto refill = [](QComboBox *combo, const QList<ListEntry> &entries) {
+        const QSignalBlocker blocker(combo);
         const QVariant chosen = combo->currentData();
-        {
-            const QSignalBlocker blocker(combo);
-            combo->clear();
-            for (const ListEntry &entry : entries)
-                combo->addItem(entry.text.trimmed(), entry.itemData);
-            combo->setCurrentIndex(std::max(0, combo->findData(chosen)));
-        }
-        if (combo->currentData() != chosen)
-            emit combo->currentIndexChanged(combo->currentIndex());
+        combo->clear();
+        for (const ListEntry &entry : entries)
+            combo->addItem(entry.text.trimmed(), entry.itemData);
+        combo->setCurrentIndex(std::max(0, combo->findData(chosen)));
     };
 
     QList<ListEntry> tables{{strings.GetResString(AllTablesId), ClockLineFilter::All}};
@@ -176,6 +175,8 @@ void LineListView::fillCombos()
     describer.presenter().FillFunctionTypeList(types);
     types.entries.prepend({strings.GetResString(AllTypesId), ClockLineFilter::All});
     refill(m_cboFunctionType, types.entries);
+    m_filter->setTableFilter(m_cboTable->currentData().toInt());
+    m_filter->setFunctionTypeFilter(m_cboFunctionType->currentData().toInt());
 }
 
 QList<int> LineListView::selectedLines() const
