@@ -236,6 +236,13 @@ TEST(ClockLinesImage, DamagedImagesAreRefused)
         EXPECT_TRUE(read.lines.isEmpty());
     }
     EXPECT_EQ(ReadClockLinesImage(header + char(100) + record.repeated(100)).lines.size(), 100);
+
+    testing::ScriptedPrompter prompter;
+    const settings::Strings strings(settings::StringTable::builtIn(), prompter);
+    EXPECT_EQ(PasteRefusalText(ClockLinesStatus::NoClockLines, strings), "");
+    EXPECT_TRUE(PasteRefusalText(ClockLinesStatus::FreeRecord, strings).contains("damaged"));
+    EXPECT_EQ(NoRoomText(3, 1, strings),
+              "Not enough free lines: 3 to paste, 1 free. Nothing was pasted.");
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "clock/ClockTable.h"
 #include "project/ByteReader.h"
+#include "settings/Strings.h"
 #include "ui/presentation/ClockLineListModel.h"
 
 #include <QMimeData>
@@ -12,6 +13,10 @@ namespace {
 
 constexpr char Magic[] = "QCL";
 constexpr qsizetype MagicSize = 3;
+
+constexpr int NoRoomId = 2416;
+constexpr int NewerVersionId = 2417;
+constexpr int DamagedId = 2418;
 
 ClockLinesRead Refused(ClockLinesStatus status)
 {
@@ -91,6 +96,24 @@ ClockLinesRead PasteClockLines(const QMimeData &mime)
     if (!mime.hasFormat(QLatin1String(ClockLinesMimeType)))
         return Refused(ClockLinesStatus::NoClockLines);
     return ReadClockLinesImage(mime.data(QLatin1String(ClockLinesMimeType)));
+}
+
+QString PasteRefusalText(ClockLinesStatus status, const settings::Strings &strings)
+{
+    switch (status) {
+    case ClockLinesStatus::Ok:
+    case ClockLinesStatus::NoClockLines:
+        return {};
+    case ClockLinesStatus::NewerVersion:
+        return strings.GetResString(NewerVersionId);
+    default:
+        return strings.GetResString(DamagedId);
+    }
+}
+
+QString NoRoomText(int lines, int freeLines, const settings::Strings &strings)
+{
+    return strings.GetResString(NoRoomId).arg(lines).arg(freeLines);
 }
 
 } // namespace quintara::ui

@@ -10,6 +10,10 @@
 
 class QMimeData;
 
+namespace quintara::settings {
+class Strings;
+}
+
 namespace quintara::ui {
 
 class ClockLineListModel;
@@ -48,5 +52,10 @@ std::unique_ptr<QMimeData> CopyClockLines(const ClockLineListModel &model,
                                           const QList<int> &lines);
 // The records of our form on the clipboard.
 ClockLinesRead PasteClockLines(const QMimeData &mime);
+
+// Why a paste pasted nothing, for the user: a refused clipboard (empty for NoClockLines, when
+// there is nothing to paste), or lines that do not fit the free ones.
+QString PasteRefusalText(ClockLinesStatus status, const settings::Strings &strings);
+QString NoRoomText(int lines, int freeLines, const settings::Strings &strings);
 
 } // namespace quintara::ui
