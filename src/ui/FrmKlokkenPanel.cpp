@@ -6,6 +6,7 @@
 #include "clock/ClockTable.h"
 #include "settings/NameTables.h"
 #include "ui/Program.h"
+#include "ui/presentation/LineDescriber.h"
 
 #include "render/Pictures.h"
 #include "ui/InfoPanel.h"
@@ -58,16 +59,7 @@ void FrmKlokken::SetSelected(int newCount, int newIndex)
 
 std::pair<QString, QString> FrmKlokken::lineSummary(const clock::ClockLine &line) const
 {
-    const QString what = m_presenter.DescribeFunction(line.FunctionType, line.FunctionNumber,
-                                                      DescribeMode::CodeNumber, false) +
-                         u' ' + m_values.LevelText(ValueKind::Level, line.Level, line.FunctionType);
-    QString when = clock::ReferenceDateTime(line).toString(QStringLiteral("dd/MM hh:mm"));
-    const QString unit = m_program.names.repeatName(line.RepeatUnit);
-    if (line.RepeatUnit == clock::Once)
-        when += u' ' + unit;
-    else
-        when += QStringLiteral(" Elke %1 ").arg(line.RepeatCount) + unit;
-    return {what, when};
+    return LineDescriber(m_presenter, m_program.names, m_program.strings).panelSummary(line);
 }
 
 QString FrmKlokken::markerToolTip(QPoint at) const

@@ -1,0 +1,75 @@
+#include "ui/presentation/LineDescriber.h"
+
+#include "clock/ClockTable.h"
+#include "settings/NameTables.h"
+#include "settings/Strings.h"
+#include "ui/presentation/FunctionPresenter.h"
+
+namespace quintara::ui {
+
+namespace {
+
+constexpr int EveryId = 2409;
+// The names of the day-tables, in kind order (the ids do not follow the kinds).
+constexpr int TableNameIds[clock::TableKindCount] = {1003, 1005, 1006, 1007, 1004};
+
+QString TwoDigits(int value)
+{
+    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+QString LineDescriber::functionText(const clock::ClockLine &line) const
+{
+    return m_presenter.DescribeFunction(line.FunctionType, line.FunctionNumber,
+                                        DescribeMode::CodeNumber, false);
+}
+
+QString LineDescriber::levelText(const clock::ClockLine &line) const
+{
+    return m_presenter.values().LevelText(ValueKind::Level, line.Level, line.FunctionType);
+}
+
+QString LineDescriber::tableText(const clock::ClockLine &line) const
+{
+    if (line.Table >= clock::TableKindCount)
+        return QString::number(line.Table);
+    return m_strings.GetResString(TableNameIds[line.Table]).trimmed();
+}
+
+QString LineDescriber::timeText(const clock::ClockLine &line)
+{
+    return TwoDigits(line.Hour) + u':' + TwoDigits(line.Minute);
+}
+
+QString LineDescriber::dateText(const clock::ClockLine &line)
+{
+    const int year = clock::FullYear(line.Year);
+    return TwoDigits(line.Day) + u'/' + TwoDigits(line.Month) + u'/' +
+           QString::number(year >= 0 ? year : line.Year);
+}
+
+QString LineDescriber::repeatText(const clock::ClockLine &line) const
+{
+    QString unit = m_names.repeatName(line.RepeatUnit).trimmed();
+    if (unit.isEmpty())
+        unit = QString::number(line.RepeatUnit);
+    if (line.RepeatUnit == clock::Once)
+        return unit;
+    return m_strings.GetResString(EveryId).arg(line.RepeatCount).arg(unit);
+}
+
+std::pair<QString, QString> LineDescriber::panelSummary(const clock::ClockLine &line) const
+{
+    const QString what = functionText(line) + u' ' + levelText(line);
+    QString when = clock::ReferenceDateTime(line).toString(QStringLiteral("dd/MM hh:mm"));
+    const QString unit = m_names.repeatName(line.RepeatUnit);
+    if (line.RepeatUnit == clock::Once)
+        when += u' ' + unit;
+    else
+        when += QStringLiteral(" Elke %1 ").arg(line.RepeatCount) + unit;
+    return {what, when};
+}
+
+} // namespace quintara::ui

@@ -1,0 +1,96 @@
+#include "clock/LinePlacement.h"
+
+#include "clock/ClockTable.h"
+
+#include <gtest/gtest.h>
+
+namespace quintara::clock {
+namespace {
+
+ClockLine Record(quint8 minute, quint8 type = 1)
+{
+    ClockLine line;
+    line.Minute = minute;
+    line.Hour = 7;
+    line.Day = 7;
+    line.Month = 12;
+    line.Year = 26;
+    line.Table = Workday;
+    line.RepeatUnit = Days;
+    line.RepeatCount = 1;
+    line.FunctionType = type;
+    line.FunctionNumber = 5;
+    line.Level = 255;
+    line.NextLine = 42;
+    line.FirstLine = 43;
+    return line;
+}
+
+class Placing : public ::testing::Test {
+protected:
+    Placing()
+    {
+        table.MaxClockLines = 50; // models 3 and 4
+        for (int i = 0; i < 50; ++i) {
+            if (i != 3 && i != 10 && i != 49)
+                table.Lines[std::size_t(i)] = Record(quint8(i % 60));
+        }
+        // Chain bytes left by the last conversion, and a line kept beyond the model.
+        table.Lines[3].NextLine = 254;
+        table.Lines[3].FirstLine = 17;
+        table.Lines[60] = Record(1);
+    }
+    ClockTable table;
+};
+
+TEST_F(Placing, RecordsGoToTheLowestFreeLinesKeepingTheirChainBytes)
+{
+    EXPECT_EQ(FreeLines(table, 11), (QList<int>{3, 10}));
+    EXPECT_EQ(FreeLines(table, 1000).size(), 3 + 49); // held to the 100 lines
+    const Placement placement = PlaceLines(table, {Record(31), Record(0, 0), Record(32, 2)});
+    EXPECT_EQ(placement.lines, (QList<int>{3, 10})); // the free record takes no line
+    EXPECT_EQ(placement.freeLines, 3);
+
+    ClockLine expected = Record(31);
+    expected.NextLine = 254;
+    expected.FirstLine = 17;
+    EXPECT_EQ(table.Lines[3], expected);
+    EXPECT_EQ(table.Lines[10].Minute, 32);
+    EXPECT_EQ(table.Lines[10].FunctionType, 2);
+    EXPECT_EQ(table.Lines[10].NextLine, 0);
+    EXPECT_FALSE(table.Lines[49].inUse());
+}
+
+TEST_F(Placing, WhatDoesNotFitIsNotPlacedAtAll)
+{
+    const ClockTable before = table;
+    const Placement placement = PlaceLines(table, {Record(1), Record(2), Record(3), Record(4)});
+    EXPECT_FALSE(placement.placed());
+    EXPECT_EQ(placement.freeLines, 3);
+    EXPECT_EQ(table.Lines, before.Lines);
+
+    EXPECT_FALSE(PlaceLines(table, {}).placed());
+    table.MaxClockLines = 0; // no model chosen yet: nothing is free
+    EXPECT_EQ(PlaceLines(table, {Record(1)}).freeLines, 0);
+    EXPECT_EQ(table.Lines, before.Lines);
+}
+
+TEST_F(Placing, DuplicatesCopyLinesInUseOnly)
+{
+    table.Lines[7].Level = 128;
+    const Placement placement = DuplicateLines(table, {7, 3, 60, -1, 100, 7});
+    // Line 3 is free and -1 and 100 name none; line 60 is kept beyond the model but is a line.
+    ASSERT_EQ(placement.lines, (QList<int>{3, 10, 49}));
+    EXPECT_EQ(table.Lines[3].Level, 128);
+    EXPECT_EQ(table.Lines[3].Minute, table.Lines[7].Minute);
+    EXPECT_EQ(table.Lines[3].NextLine, 254);
+    EXPECT_EQ(table.Lines[10].Minute, 1);
+    ClockLine again = table.Lines[7];
+    again.NextLine = 0; // slot 49's own
+    again.FirstLine = 0;
+    EXPECT_EQ(table.Lines[49], again);
+    EXPECT_FALSE(DuplicateLines(table, {7}).placed()); // the table is full now
+}
+
+} // namespace
+} // namespace quintara::clock

@@ -1,0 +1,249 @@
+#include "ui/presentation/ClockLineClipboard.h"
+#include "ui/presentation/ClockLineFilter.h"
+#include "ui/presentation/ClockLineListModel.h"
+
+#include "clock/ClockTable.h"
+#include "project/ProjectModel.h"
+#include "settings/NameTables.h"
+#include "settings/Strings.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "ui/presentation/FunctionPresenter.h"
+
+#include <QMimeData>
+
+#include <gtest/gtest.h>
+
+namespace quintara::ui {
+namespace {
+
+using Model = ClockLineListModel;
+
+clock::ClockLine Line(quint8 hour, quint8 minute, quint8 day, quint8 month, quint8 year,
+                      quint8 table, quint8 unit, quint8 count, quint8 type, quint8 number,
+                      quint8 level)
+{
+    return clock::ClockLine::fromBytes(
+        {minute, hour, day, month, year, table, unit, count, type, number, level, 255, 254});
+}
+
+// A small house: two named outputs, and a table with lines of every sort, one of them kept
+// beyond the 50 lines the central unit uses and one whose bytes name no table or unit.
+class LineList : public ::testing::Test {
+protected:
+    LineList()
+    {
+        project::NewProject(project, 19200, 0);
+        project::SelectModel(project, 0, strings);
+        project.OutputModules[0].ModuleType = 101;
+        project.OutputModules[0].Channels[4].Name = QStringLiteral("Hall");
+        project.OutputModules[1].ModuleType = 131;
+        project.OutputModules[1].Channels[2].Name = QStringLiteral("Lounge");
+
+        table.MaxClockLines = 50;
+        table.Lines[0] = Line(22, 0, 1, 1, 27, clock::Continue, clock::Once, 0, 2, 3, 127);
+        table.Lines[2] = Line(7, 30, 7, 12, 26, clock::Workday, clock::Days, 1, 1, 5, 255);
+        table.Lines[5] = Line(12, 5, 31, 2, 26, 9, 12, 4, 1, 7, 0);
+        table.Lines[9] = Line(6, 15, 14, 2, 26, clock::Weekend, clock::Minutes, 90, 14, 1, 0);
+        table.Lines[60] = Line(23, 59, 1, 6, 25, clock::Special, clock::Weeks, 2, 21, 0, 0);
+    }
+
+    QStringList Column(const QAbstractItemModel &model, int column,
+                       int role = Qt::DisplayRole) const
+    {
+        QStringList texts;
+        for (int r = 0; r < model.rowCount(); ++r)
+            texts << model.index(r, column).data(role).toString();
+        return texts;
+    }
+
+    static QList<int> Lines(const ClockLineFilter &filter)
+    {
+        QList<int> lines;
+        for (int r = 0; r < filter.rowCount(); ++r)
+            lines << filter.lineAt(r);
+        return lines;
+    }
+
+    testing::ScriptedPrompter prompter;
+    settings::Strings strings{settings::StringTable::builtIn(), prompter};
+    project::ProjectModel project;
+    settings::NameTables names = settings::FillNameTables(strings);
+    ValueFormatter values{strings, QLocale::c()};
+    FunctionPresenter presenter{project, names, strings, values};
+    LineDescriber describer{presenter, names, strings};
+    clock::ClockTable table;
+};
+
+TEST_F(LineList, EveryLineInUseIsDescribedInItsColumns)
+{
+    Model model(table, describer);
+    model.setNextFiring([](int line) -> std::optional<QDateTime> {
+        if (line == 2)
+            return QDateTime(QDate(2026, 12, 8), QTime(7, 30));
+        return std::nullopt;
+    });
+    model.setWarnings([](int line) {
+        return line == 9 ? QStringList{"Fires in the past", "Conflicts with line 2"}
+                         : QStringList{};
+    });
+    model.refresh();
+
+    ASSERT_EQ(model.rowCount(), 5);
+    EXPECT_EQ(Column(model, Model::IndexColumn), (QStringList{"0", "2", "5", "9", "60"}));
+    EXPECT_EQ(model.lineTexts(2), (QStringList{"2", "Workday table", "07:30", "07/12/2026",
+                                               "Every 1 Day(s)", "REL 05 Hall", "On",
+                                               "08/12/2026 07:30"}));
+    EXPECT_EQ(model.lineTexts(0), (QStringList{"0", "Continue table", "22:00", "01/01/2027",
+                                               "Once", "DIM 03 Lounge", "50 %"}));
+    // Bytes that name no table, unit or date are shown as they stand.
+    EXPECT_EQ(model.lineTexts(5).mid(1, 4),
+              (QStringList{"9", "12:05", "31/02/2026", "Every 4 12"}));
+    EXPECT_EQ(model.lineTexts(3), QStringList{});
+
+    const QModelIndex warning = model.index(model.rowOfLine(9), Model::WarningColumn);
+    EXPECT_EQ(warning.data(Qt::ToolTipRole).toString(),
+              "Fires in the past\nConflicts with line 2");
+    EXPECT_EQ(model.headerData(Model::DateColumn, Qt::Horizontal).toString(), "Reference date");
+
+    // Changes to the table and the window's language show on refresh.
+    table.Lines[2].Hour = 8;
+    table.Lines[9].FunctionType = 0;
+    strings.setLanguageOffset(3 * settings::LanguageStep);
+    names = settings::FillNameTables(strings);
+    EXPECT_EQ(model.rowCount(), 5);
+    model.refresh();
+    EXPECT_EQ(Column(model, Model::IndexColumn), (QStringList{"0", "2", "5", "60"}));
+    EXPECT_EQ(model.lineTexts(2)[2], "08:30");
+    EXPECT_EQ(model.lineTexts(2)[4], "Alle 1 Tag(e)");
+    EXPECT_EQ(model.headerData(Model::DateColumn, Qt::Horizontal).toString(), "Bezugsdatum");
+    EXPECT_TRUE(prompter.shown.isEmpty()); // every text was found
+}
+
+TEST_F(LineList, LinesBeyondTheModelAreMarkedWithTheReason)
+{
+    Model model(table, describer);
+    const QModelIndex kept = model.index(model.rowOfLine(60), Model::FunctionColumn);
+    EXPECT_TRUE(kept.data(Model::BeyondModelRole).toBool());
+    EXPECT_EQ(kept.data(Qt::ToolTipRole).toString(),
+              "Kept in the file but never sent: this central unit uses only the first 50 lines.");
+    EXPECT_FALSE(model.index(model.rowOfLine(9), 0).data(Model::BeyondModelRole).toBool());
+    EXPECT_FALSE(model.index(model.rowOfLine(9), 0).data(Qt::ToolTipRole).isValid());
+
+    table.MaxClockLines = 0;
+    model.refresh();
+    EXPECT_EQ(Column(model, 0, Model::BeyondModelRole),
+              (QStringList{"true", "true", "true", "true", "true"}));
+    EXPECT_TRUE(model.index(0, 0).data(Qt::ToolTipRole).toString().contains("no project"));
+}
+
+TEST_F(LineList, EachColumnSortsInItsOwnOrder)
+{
+    Model model(table, describer);
+    model.setNextFiring([](int line) -> std::optional<QDateTime> {
+        if (line == 0 || line == 5)
+            return std::nullopt; // never fires
+        return QDateTime(QDate(2026, 12, 7), QTime(0, 0)).addDays(100 - line);
+    });
+    model.refresh();
+    ClockLineFilter sorted;
+    sorted.setSourceModel(&model);
+    const auto lines = [&] { return Lines(sorted); };
+
+    sorted.sort(Model::IndexColumn, Qt::DescendingOrder); // 60 before 9, not as text
+    EXPECT_EQ(lines(), (QList<int>{60, 9, 5, 2, 0}));
+    sorted.sort(Model::TimeColumn);
+    EXPECT_EQ(lines(), (QList<int>{9, 2, 5, 0, 60}));
+    sorted.sort(Model::DateColumn); // 2025, Feb 2026 (14th, then the 31st as stored), 2027
+    EXPECT_EQ(lines(), (QList<int>{60, 9, 5, 2, 0}));
+    sorted.sort(Model::NextFiringColumn);
+    EXPECT_EQ(lines(), (QList<int>{60, 9, 2, 0, 5}));
+    sorted.sort(Model::FunctionColumn); // relays, dimmer, regime, sensor
+    EXPECT_EQ(lines(), (QList<int>{2, 5, 0, 9, 60}));
+    sorted.sort(Model::TableColumn);
+    EXPECT_EQ(lines(), (QList<int>{0, 2, 9, 60, 5}));
+}
+
+TEST_F(LineList, FiltersCombineTableTypeAndText)
+{
+    Model model(table, describer);
+    ClockLineFilter filter;
+    filter.setSourceModel(&model);
+    const auto shown = [&] { return Lines(filter); };
+
+    filter.setTableFilter(clock::Weekend);
+    EXPECT_EQ(shown(), QList<int>{9});
+    filter.setTableFilter(ClockLineFilter::All);
+    filter.setFunctionTypeFilter(1);
+    EXPECT_EQ(shown(), (QList<int>{2, 5}));
+    filter.setFunctionTypeFilter(65); // the sensor group takes in its members
+    EXPECT_EQ(shown(), QList<int>{60});
+    filter.setFunctionTypeFilter(ClockLineFilter::All);
+
+    filter.setTextFilter(QStringLiteral("  rel 05  ")); // the shown "REL  05 Hall"
+    EXPECT_EQ(shown(), QList<int>{2});
+    filter.setTextFilter(QStringLiteral("2026"));
+    EXPECT_EQ(shown(), (QList<int>{2, 5, 9}));
+    filter.setTableFilter(clock::Workday);
+    EXPECT_EQ(shown(), QList<int>{2});
+    EXPECT_EQ(filter.rowOfLine(9), -1);
+    EXPECT_EQ(filter.rowOfLine(2), 0);
+}
+
+TEST_F(LineList, ClipboardCarriesTextAndRecords)
+{
+    Model model(table, describer);
+    const std::unique_ptr<QMimeData> mime = CopyClockLines(model, {9, 3, 2});
+    EXPECT_EQ(mime->text(), "9\tWeekend table\t06:15\t14/02/2026\tEvery 90 Minut(s)\t"
+                            "REG 01 Regime: Workday\tOff\n"
+                            "2\tWorkday table\t07:30\t07/12/2026\tEvery 1 Day(s)\tREL 05 Hall\tOn\n");
+    const ClockLinesRead read = PasteClockLines(*mime);
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(read.lines, (QList<clock::ClockLine>{table.Lines[9], table.Lines[2]}));
+
+    // The machine form byte for byte: header, then the records in the clock file's order.
+    const QByteArray image = QByteArray("QCL\x01\x01", 5) +
+                             QByteArray("\x1e\x07\x07\x0c\x1a\x01\x03\x01\x01\x05\xff\xff\xfe", 13);
+    EXPECT_EQ(ClockLinesImage({table.Lines[2]}), image);
+    EXPECT_EQ(ReadClockLinesImage(image).lines, QList<clock::ClockLine>{table.Lines[2]});
+
+    EXPECT_FALSE(CopyClockLines(model, {3})->hasFormat(ClockLinesMimeType));
+    EXPECT_EQ(PasteClockLines(QMimeData()).status, ClockLinesStatus::NoClockLines);
+}
+
+TEST(ClockLinesImage, DamagedImagesAreRefused)
+{
+    const QByteArray record("\x1e\x07\x07\x0c\x1a\x01\x03\x01\x01\x05\xff\xff\xfe", 13);
+    const QByteArray free(13, '\0');
+    const QByteArray header("QCL\x01", 4);
+    const struct {
+        QByteArray image;
+        ClockLinesStatus status;
+    } cases[] = {
+        {{}, ClockLinesStatus::NotClockLines},
+        {"QBN\x01\x01" + record, ClockLinesStatus::NotClockLines},
+        {QByteArray("QCL\x00\x01", 5) + record, ClockLinesStatus::NotClockLines},
+        {"QCL\x02\x01" + record, ClockLinesStatus::NewerVersion},
+        {header, ClockLinesStatus::WrongLength},
+        {header + '\0', ClockLinesStatus::BadCount},
+        {header + char(101) + record.repeated(101), ClockLinesStatus::BadCount},
+        {header + '\x02' + record, ClockLinesStatus::WrongLength},
+        {header + '\x01' + record.left(12), ClockLinesStatus::WrongLength},
+        {header + '\x02' + record + free, ClockLinesStatus::FreeRecord},
+    };
+    for (const auto &c : cases) {
+        const ClockLinesRead read = ReadClockLinesImage(c.image);
+        EXPECT_EQ(read.status, c.status) << c.image.toHex().constData();
+        EXPECT_TRUE(read.lines.isEmpty());
+    }
+    EXPECT_EQ(ReadClockLinesImage(header + char(100) + record.repeated(100)).lines.size(), 100);
+
+    testing::ScriptedPrompter prompter;
+    const settings::Strings strings(settings::StringTable::builtIn(), prompter);
+    EXPECT_EQ(PasteRefusalText(ClockLinesStatus::NoClockLines, strings), "");
+    EXPECT_TRUE(PasteRefusalText(ClockLinesStatus::FreeRecord, strings).contains("damaged"));
+    EXPECT_EQ(NoRoomText(3, 1, strings),
+              "Not enough free lines: 3 to paste, 1 free. Nothing was pasted.");
+}
+
+} // namespace
+} // namespace quintara::ui
