@@ -2,7 +2,7 @@
 
 #include "clock/ClockLine.h"
 #include "settings/Strings.h"
-#include "ui/KlokControl.h"
+#include "render/WeekPainter.h"
 #include "ui/presentation/ClockLineFilter.h"
 #include "ui/presentation/ClockLineListModel.h"
 #include "ui/presentation/FunctionPresenter.h"
@@ -41,7 +41,7 @@ public:
     {
         for (int table = 0; table < int(m_swatches.size()); ++table) {
             QPixmap swatch(12, 12);
-            swatch.fill(TableColour(table < clock::TableKindCount ? table : -1));
+            swatch.fill(render::TableColour(table < clock::TableKindCount ? table : -1));
             m_swatches[std::size_t(table)] = QIcon(swatch);
         }
     }
