@@ -193,11 +193,10 @@ void AgendaView::refresh()
         filter.function = std::pair{reference / 256, reference % 256};
     }
     m_model.fill(now ? now() : QDateTime::currentDateTime(),
-                 workdays ? workdays() : clock::WorkdayFlagSet{1, 1, 1, 1, 1, 0, 0},
-                 m_from->date(), m_to->date(), filter);
-    m_lblCount->setText(m_model.truncated()
-                            ? Text(m_model, TruncatedId).arg(m_model.rowCount())
-                            : Text(m_model, CountId).arg(m_model.rowCount()));
+                 workdays ? workdays() : clock::WorkdayFlagSet{1, 1, 1, 1, 1, 0, 0}, m_from->date(),
+                 m_to->date(), filter);
+    m_lblCount->setText(m_model.truncated() ? Text(m_model, TruncatedId).arg(m_model.rowCount())
+                                            : Text(m_model, CountId).arg(m_model.rowCount()));
     m_table->resizeColumnsToContents();
 }
 

@@ -10,10 +10,12 @@
 #include "settings/FormTexts.h"
 #include "settings/NameTables.h"
 #include "settings/Settings.h"
+#include "ui/AgendaView.h"
 #include "ui/FileDialogs.h"
 #include "ui/FormTranslation.h"
 #include "ui/FrmClkEdit.h"
 #include "ui/InfoPanel.h"
+#include "ui/LineListView.h"
 #include "ui/PictureBox.h"
 #include "ui/Program.h"
 #include "ui/WeekView.h"
@@ -67,7 +69,8 @@ constexpr ToolbarButton ToolbarButtons[] = {
 FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
     : QMainWindow(parent), m_program(program), m_dialogs(dialogs), m_values(program.strings),
       m_presenter(program.project, program.names, program.strings, m_values),
-      m_history(program.clockTable)
+      m_history(program.clockTable), m_describer(m_presenter, program.names, program.strings),
+      m_lineModel(program.clockTable, m_describer), m_agendaModel(program.clockTable, m_describer)
 {
     m_history.onRestored = [this] { historyRestored(); };
     setObjectName(QStringLiteral("FrmKlokken"));
@@ -145,6 +148,7 @@ void FrmKlokken::layOut()
     week->addWidget(m_pic, 1);
     week->addWidget(m_scrWeeks);
     addView(weekPage);
+    buildViews();
     auto *middle = new QHBoxLayout;
     middle->setContentsMargins(0, 6, 8, 4);
     middle->setSpacing(0);
@@ -215,8 +219,18 @@ void FrmKlokken::buildMenus()
     QAction *edit = item(m_mmuEdit, named("mmuEditProp"), [this] { EditLine(); });
     edit->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
     item(m_mmuEdit, named("mmuDelete"), [this] {
-        DeleteLine();
+        const QList<int> lines = chosenLines();
+        if (lines.size() > 1)
+            DeleteLines(lines);
+        else
+            DeleteLine();
     })->setShortcut(QKeySequence::Delete);
+    m_mmuEdit->addSeparator();
+    item(m_mmuEdit, named("mmuDuplicate"), [this] {
+        DuplicateLines();
+    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    item(m_mmuEdit, named("mmuCopy"), [this] { CopyLines(); })->setShortcut(QKeySequence::Copy);
+    item(m_mmuEdit, named("mmuPaste"), [this] { PasteLines(); })->setShortcut(QKeySequence::Paste);
     m_mmuEdit->addSeparator();
     QUndoStack &steps = m_history.stack();
     QAction *undo = item(m_mmuEdit, named("mmuUndo"), [&steps] { steps.undo(); });
@@ -294,6 +308,12 @@ void FrmKlokken::translate()
     for (int table = 0; table < clock::TableKindCount; ++table)
         m_tlbButtons[static_cast<std::size_t>(FirstFilterButton + table)]->setToolTip(
             m_program.strings.GetResString(TableNameIds[table]));
+    if (m_lineList) {
+        m_lineList->translate();
+        m_agenda->translate();
+        m_viewsStale = true;
+        refreshViews();
+    }
     m_surface->update();
 }
 
@@ -348,6 +368,9 @@ void FrmKlokken::RefreshStatus()
 
 void FrmKlokken::addView(QWidget *page)
 {
+    // The week decides how large the window asks to be; the other views take what it gives.
+    if (m_views->count() > 0)
+        page->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     m_views->addWidget(page);
     m_viewTabs->addTab(QString());
 }

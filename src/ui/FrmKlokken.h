@@ -4,7 +4,10 @@
 #include "render/Pictures.h"
 #include "ui/QtLanguage.h"
 #include "ui/TableHistory.h"
+#include "ui/presentation/AgendaModel.h"
+#include "ui/presentation/ClockLineListModel.h"
 #include "ui/presentation/FunctionPresenter.h"
+#include "ui/presentation/LineDescriber.h"
 #include "ui/presentation/ValueFormat.h"
 #include "ui/presentation/WeekViewModel.h"
 
@@ -51,7 +54,9 @@ namespace quintara::ui {
 struct Program;
 class FileDialogs;
 struct FileDialogRequest;
+class AgendaView;
 class InfoPanel;
+class LineListView;
 class PictureBox;
 class WeekView;
 
@@ -117,6 +122,18 @@ public:
     platform::Answer SaveChangesPrompt();
     // The week on show, the list of lines and the agenda: through the print preview, or into
     // a PDF file (asked for, or the one given: false, with the message shown, when it failed).
+    // Duplicate the chosen lines into the lowest free ones, copy them to the clipboard, paste
+    // lines from it: each all or nothing, one step of the history.
+    void DuplicateLines();
+    void CopyLines();
+    void PasteLines();
+    // Deletes the lines after one question, as one step.
+    void DeleteLines(const QList<int> &lines);
+    // The lines the edit commands work on: those selected in the list when it is on show,
+    // else the selected line of the week.
+    QList<int> chosenLines() const;
+    // Selects a line as the list does: the week of its next firing comes on show.
+    void selectLine(int line);
     void Print();
     void ExportPdf();
     bool ExportPdf(const QString &path);
@@ -140,6 +157,10 @@ public:
     QAction *toolbarButton(int index) const; // 1..12
     QTabBar *TabClk() const;
     QMenu *mmuEdit() const { return m_mmuEdit; }
+    LineListView *lineList() const { return m_lineList; }
+    AgendaView *agenda() const { return m_agenda; }
+    // Shows the week (0), the list of lines (1) or the agenda (2).
+    void showView(int view);
     TableHistory &history() { return m_history; }
 
 protected:
@@ -155,6 +176,9 @@ private:
     void layOut();
     // A view beside the week, with its tab.
     void addView(QWidget *page);
+    void buildViews();
+    // The list and the agenda follow the table when they are on show, else when they come on.
+    void refreshViews();
     void buildMenus();
     void buildToolbar();
     void buildWeekArea();
@@ -218,6 +242,11 @@ private:
     ValueFormatter m_values;
     FunctionPresenter m_presenter;
     TableHistory m_history;
+    LineDescriber m_describer;
+    ClockLineListModel m_lineModel;
+    AgendaModel m_agendaModel;
+    // The health check's texts of the table as the list last showed it, line by line.
+    std::array<QStringList, clock::ClockLineCount> m_warnings;
 
     Surface *m_surface = nullptr;
     QToolBar *m_tlb = nullptr;
@@ -231,6 +260,9 @@ private:
     InfoPanel *m_panel = nullptr;
     QTabBar *m_viewTabs = nullptr;
     QStackedWidget *m_views = nullptr; // the week, the list of lines, the agenda
+    LineListView *m_lineList = nullptr;
+    AgendaView *m_agenda = nullptr;
+    bool m_viewsStale = true; // the table changed while the list and agenda were hidden
     QTimer *m_globalTimer = nullptr;
     // LinkOcx and what it runs on, made at the first on-line test.
     std::unique_ptr<link::QtSerialLine> m_serialLine;

@@ -10,6 +10,7 @@
 
 #include "render/Pictures.h"
 #include "ui/InfoPanel.h"
+#include "ui/LineListView.h"
 
 #include <algorithm>
 
@@ -54,6 +55,9 @@ void FrmKlokken::SetSelected(int newCount, int newIndex)
         entries.append({what, when, render::MarkerPicture(line->FunctionType, line->Level)});
     }
     m_panel->showEntries(entries, choose ? newIndex - 1 : -1);
+    // The list follows (without answering back, so its own choice of several rows stays).
+    if (!m_lineList->signalsBlocked())
+        m_lineList->selectLine(chosen - 1);
     m_lastTab = choose ? newIndex - 1 : -1;
 }
 

@@ -119,6 +119,7 @@ void FrmKlokken::placeMarkers()
     m_model.build(m_program.clockTable, m_firstShownDay, m_program.project.WorkdayFlags(), shown);
     placeNowLine();
     m_pic->update();
+    refreshViews();
 }
 
 int FrmKlokken::CheckCoord(int x, int y)

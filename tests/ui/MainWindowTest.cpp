@@ -15,12 +15,15 @@
 #include "ui/FrmKlokken.h"
 #include "ui/FrmSelectClkAct.h"
 #include "ui/FrmTaal.h"
+#include "ui/LineListView.h"
 #include "ui/Program.h"
 #include "ui/WeekView.h"
 #include "ui/frmStart.h"
+#include "ui/presentation/ClockLineFilter.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -31,6 +34,7 @@
 #include <QScrollBar>
 #include <QStandardPaths>
 #include <QTabBar>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -735,6 +739,83 @@ TEST_F(MainWindowTest, TransmitSummarisesProblemsFirstAndOnlyWhenThereAreAny)
     prompter.expect(Answer::Ok);
     window->Transmit();
     EXPECT_EQ(sent, 2);
+}
+
+// The list of all lines and the week choose the same line; duplicate, copy, paste and delete of
+// several lines are one step each, all or nothing.
+TEST_F(MainWindowTest, TheListFollowsTheWeekAndLinesGoAcrossTables)
+{
+    put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Days, 1));
+    put(1, Line(Monday.addDays(3), 12, 0, clock::Special, clock::Once, 0, 2, 3, 127));
+    repaint();
+    window->history().markSaved();
+    ui::LineListView *list = window->lineList();
+    QTableView *rows = list->tableView();
+    window->showView(1);
+    ASSERT_EQ(rows->model()->rowCount(), 2);
+
+    // A row chosen in the list is the line chosen in the week, on the day it fires next.
+    rows->selectRow(list->filter()->rowOfLine(1));
+    EXPECT_EQ(program.clockTable.SelectedLine, 2);
+    EXPECT_EQ(window->hitCount(), 1);
+    // A marker clicked in the week is the row chosen in the list.
+    window->showView(0);
+    click(At(1, 8, 0));
+    EXPECT_EQ(program.clockTable.SelectedLine, 1);
+    EXPECT_EQ(list->selectedLines(), QList<int>{0});
+    // Sorted by time, line 1 (12:00) comes after line 0 (08:00) and before it when reversed.
+    rows->sortByColumn(ui::ClockLineListModel::TimeColumn, Qt::DescendingOrder);
+    EXPECT_EQ(list->filter()->lineAt(0), 1);
+
+    // Both lines chosen in the list: duplicated into the lowest free lines, byte for byte
+    // but for the chain bytes, one step back and forth.
+    window->showView(1);
+    rows->selectAll();
+    ASSERT_EQ(window->chosenLines(), (QList<int>{0, 1}));
+    const auto before = program.clockTable.Lines;
+    window->DuplicateLines();
+    for (int k = 0; k < 2; ++k) {
+        const auto copy = program.clockTable.Lines[std::size_t(2 + k)].toBytes();
+        const auto original = before[std::size_t(k)].toBytes();
+        EXPECT_TRUE(std::equal(copy.begin(), copy.begin() + 11, original.begin())) << k;
+    }
+    EXPECT_TRUE(program.clockTable.TableChanged);
+    window->history().stack().undo();
+    EXPECT_EQ(program.clockTable.Lines, before);
+    EXPECT_FALSE(program.clockTable.TableChanged);
+
+    // Copied, then pasted into a new table: the same lines again.
+    rows->selectAll();
+    window->CopyLines();
+    EXPECT_TRUE(QApplication::clipboard()->text().contains(QLatin1String("12:00")));
+    window->NewTable();
+    EXPECT_FALSE(program.clockTable.Lines[0].inUse());
+    window->PasteLines();
+    EXPECT_EQ(program.clockTable.Lines[0].toBytes(), before[0].toBytes());
+    EXPECT_EQ(program.clockTable.Lines[1].toBytes(), before[1].toBytes());
+    const auto pasted = program.clockTable.Lines;
+    window->history().stack().undo();
+    EXPECT_FALSE(program.clockTable.Lines[0].inUse());
+    window->history().stack().redo();
+    EXPECT_EQ(program.clockTable.Lines, pasted);
+
+    // A paste that does not fit pastes nothing and says how many lines are free.
+    for (int i = 2; i < clock::ClockLineCount - 1; ++i)
+        put(i, Line(Monday, 9, 0, clock::Continue, clock::Days, 1));
+    const auto full = program.clockTable.Lines;
+    prompter.expect(Answer::Ok);
+    window->PasteLines();
+    EXPECT_EQ(program.clockTable.Lines, full);
+    EXPECT_EQ(lastMessage(), "Not enough free lines: 2 to paste, 1 free. Nothing was pasted.");
+
+    // Several lines deleted after one question, as one step.
+    prompter.expect(Answer::Yes);
+    window->DeleteLines({0, 1});
+    EXPECT_EQ(lastMessage(), "Delete the 2 chosen lines?");
+    EXPECT_FALSE(program.clockTable.Lines[0].inUse());
+    EXPECT_FALSE(program.clockTable.Lines[1].inUse());
+    window->history().stack().undo();
+    EXPECT_EQ(program.clockTable.Lines, full);
 }
 
 // Every kind of change is one step back and forth, byte for byte, and the changed flag follows

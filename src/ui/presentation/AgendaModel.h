@@ -24,8 +24,15 @@ class LineDescriber;
 class AgendaModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { DateColumn, TimeColumn, LineColumn, TableColumn, FunctionColumn, LevelColumn,
-                  ColumnCount };
+    enum Column {
+        DateColumn,
+        TimeColumn,
+        LineColumn,
+        TableColumn,
+        FunctionColumn,
+        LevelColumn,
+        ColumnCount
+    };
     static constexpr int LineRole = Qt::UserRole + 1; // the line's index, in every column
     static constexpr int TableRole = Qt::UserRole + 2;
 
@@ -35,8 +42,7 @@ public:
     // What the agenda shows: `from` 00:00 through `to` 23:59, of the lines the filter keeps,
     // at most `maxCount` firings.
     void fill(const QDateTime &now, const clock::WorkdayFlagSet &workdays, QDate from, QDate to,
-              const clock::FiringFilter &filter = {},
-              int maxCount = clock::MaxAgendaFirings);
+              const clock::FiringFilter &filter = {}, int maxCount = clock::MaxAgendaFirings);
     // Whether firings beyond the maximum were left out.
     bool truncated() const { return m_truncated; }
     const std::vector<clock::Firing> &firings() const { return m_firings; }

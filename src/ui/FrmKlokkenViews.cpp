@@ -1,0 +1,214 @@
+// The views beside the week (the list of all lines, the agenda) and the commands on chosen lines:
+// duplicate, copy, paste, delete.
+#include "clock/ClockTable.h"
+#include "clock/Firings.h"
+#include "clock/HealthCheck.h"
+#include "clock/LinePlacement.h"
+#include "ui/AgendaView.h"
+#include "ui/FrmKlokken.h"
+#include "ui/LineListView.h"
+#include "ui/Program.h"
+#include "ui/presentation/ClockLineClipboard.h"
+#include "ui/presentation/HealthText.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QTabBar>
+
+namespace quintara::ui {
+
+namespace {
+
+enum View { WeekView_, ListView, AgendaView_ };
+constexpr int DuplicateStep = 2465;
+constexpr int PasteStep = 2464;
+constexpr int DeleteStep = 2462;
+constexpr int DeleteLinesQuestion = 2490;
+
+} // namespace
+
+void FrmKlokken::buildViews()
+{
+    m_lineModel.setNextFiring([this](int index) -> std::optional<QDateTime> {
+        const QDateTime now = m_program.clock.now();
+        const clock::LineFirings firings(m_program.clockTable.Lines[std::size_t(index)], now,
+                                         m_program.project.WorkdayFlags());
+        const auto next = firings.firstFrom(clock::Moment::fromDateTime(now));
+        if (!next)
+            return std::nullopt;
+        return QDateTime(next->date(), QTime(next->hour(), next->minute()));
+    });
+    m_lineModel.setWarnings([this](int index) { return m_warnings[std::size_t(index)]; });
+    m_lineList = new LineListView(m_lineModel);
+    m_lineList->setObjectName(QStringLiteral("LineList"));
+    addView(m_lineList);
+    connect(m_lineList, &LineListView::currentLineChanged, this, [this](int line) {
+        if (line >= 0)
+            selectLine(line);
+    });
+    connect(m_lineList, &LineListView::lineActivated, this, [this](int line) {
+        selectLine(line);
+        EditLine();
+    });
+    connect(m_lineList, &LineListView::deleteRequested, this,
+            [this](const QList<int> &lines) { DeleteLines(lines); });
+
+    m_agenda = new AgendaView(m_agendaModel);
+    m_agenda->now = [this] { return m_program.clock.now(); };
+    m_agenda->workdays = [this] { return m_program.project.WorkdayFlags(); };
+    addView(m_agenda);
+    // A firing leads to its line in the week.
+    connect(m_agenda, &AgendaView::lineActivated, this, [this](int line) {
+        showView(WeekView_);
+        selectLine(line);
+    });
+    connect(m_viewTabs, &QTabBar::currentChanged, this, [this] {
+        if (m_viewsStale)
+            refreshViews();
+    });
+}
+
+void FrmKlokken::showView(int view)
+{
+    m_viewTabs->setCurrentIndex(view);
+}
+
+void FrmKlokken::refreshViews()
+{
+    const int view = m_viewTabs->currentIndex();
+    if (view == WeekView_) {
+        m_viewsStale = true;
+        return;
+    }
+    m_viewsStale = false;
+    for (QStringList &texts : m_warnings)
+        texts.clear();
+    // A conflict is reported under the lower line; the higher one is marked too.
+    for (const clock::HealthProblem &problem : healthProblems()) {
+        const QString text = HealthText(problem, m_program.clockTable, m_program.strings);
+        m_warnings[std::size_t(problem.line)].append(text);
+        if (problem.other >= 0 && problem.other < clock::ClockLineCount)
+            m_warnings[std::size_t(problem.other)].append(text);
+    }
+    m_lineModel.refresh();
+    if (view == AgendaView_)
+        m_agenda->refresh();
+    else
+        m_viewsStale = true; // the agenda still has to follow
+}
+
+void FrmKlokken::selectLine(int index)
+{
+    const clock::ClockLine *line = m_program.clockTable.line(index);
+    if (!line || !line->inUse()) {
+        SetSelected(0, 0);
+        return;
+    }
+    // The week of the line's next firing, on the row of that day.
+    const QDateTime now = m_program.clock.now();
+    const clock::LineFirings firings(*line, now, m_program.project.WorkdayFlags());
+    if (const auto next = firings.firstFrom(clock::Moment::fromDateTime(now))) {
+        const QDate currentMonday = clock::MondayOf(now.date());
+        showWeek(int(currentMonday.daysTo(clock::MondayOf(next->date())) / 7));
+        m_focusRow = clock::WeekdayRow(next->date());
+    }
+    const QSignalBlocker quiet(m_lineList);
+    selectMarkerOf(index, m_focusRow);
+    if (m_program.clockTable.SelectedLine != index + 1) {
+        // No marker of it on show (a hidden day-table, a band): the line all the same.
+        m_hits.fill(0);
+        m_hits[0] = index + 1;
+        SetSelected(1, 1);
+    }
+}
+
+QList<int> FrmKlokken::chosenLines() const
+{
+    if (m_viewTabs->currentIndex() == ListView)
+        return m_lineList->selectedLines();
+    if (const auto selected = m_program.clockTable.selectedIndex())
+        return {*selected};
+    return {};
+}
+
+void FrmKlokken::DuplicateLines()
+{
+    const QList<int> lines = chosenLines();
+    if (lines.isEmpty())
+        return;
+    const TableHistory::State before = m_history.current();
+    const clock::Placement placement = clock::DuplicateLines(m_program.clockTable, lines);
+    if (!placement.placed()) {
+        m_program.prompter.show(
+            NoRoomText(int(lines.size()), placement.freeLines, m_program.strings),
+            platform::ProgramTitle, platform::Buttons::Ok, platform::Icon::Exclamation);
+        return;
+    }
+    ScrWeeks_Change();
+    m_history.record(before, text(DuplicateStep));
+    selectLine(placement.lines.first());
+}
+
+void FrmKlokken::CopyLines()
+{
+    const QList<int> lines = chosenLines();
+    if (lines.isEmpty())
+        return;
+    m_lineModel.refresh();
+    QApplication::clipboard()->setMimeData(CopyClockLines(m_lineModel, lines).release());
+}
+
+void FrmKlokken::PasteLines()
+{
+    const QMimeData *mime = QApplication::clipboard()->mimeData();
+    const ClockLinesRead read = mime ? PasteClockLines(*mime) : ClockLinesRead{};
+    if (!read.ok()) {
+        const QString why = PasteRefusalText(read.status, m_program.strings);
+        if (why.isEmpty())
+            m_program.prompter.beep(); // nothing of ours to paste
+        else
+            m_program.prompter.show(why, platform::ProgramTitle, platform::Buttons::Ok,
+                                    platform::Icon::Exclamation);
+        return;
+    }
+    const TableHistory::State before = m_history.current();
+    const clock::Placement placement = clock::PlaceLines(m_program.clockTable, read.lines);
+    if (!placement.placed()) {
+        m_program.prompter.show(
+            NoRoomText(int(read.lines.size()), placement.freeLines, m_program.strings),
+            platform::ProgramTitle, platform::Buttons::Ok, platform::Icon::Exclamation);
+        return;
+    }
+    ScrWeeks_Change();
+    m_history.record(before, text(PasteStep));
+    selectLine(placement.lines.first());
+}
+
+void FrmKlokken::DeleteLines(const QList<int> &lines)
+{
+    if (lines.isEmpty())
+        return;
+    if (lines.size() == 1) {
+        // One line: the question that names it.
+        selectLine(lines.first());
+        DeleteLine();
+        return;
+    }
+    if (m_program.prompter.show(text(DeleteLinesQuestion).arg(lines.size()), platform::ProgramTitle,
+                                platform::Buttons::YesNo, platform::Icon::None,
+                                platform::Answer::No) != platform::Answer::Yes)
+        return;
+    const TableHistory::State before = m_history.current();
+    for (const int index : lines) {
+        if (clock::ClockLine *line = m_program.clockTable.line(index))
+            line->FunctionType = 0;
+    }
+    ScrWeeks_Change();
+    m_history.record(before, text(DeleteStep));
+    SetSelected(0, 0);
+}
+
+} // namespace quintara::ui
