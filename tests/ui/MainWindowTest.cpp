@@ -9,6 +9,7 @@
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/VirtualPump.h"
 #include "tests/ui/ScriptedFileDialogs.h"
+#include "ui/AgendaView.h"
 #include "ui/ClockMain.h"
 #include "ui/FrmClkEdit.h"
 #include "ui/FrmCom.h"
@@ -24,6 +25,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -816,6 +818,48 @@ TEST_F(MainWindowTest, TheListFollowsTheWeekAndLinesGoAcrossTables)
     EXPECT_FALSE(program.clockTable.Lines[1].inUse());
     window->history().stack().undo();
     EXPECT_EQ(program.clockTable.Lines, full);
+}
+
+// The agenda lists the firings of the range in time order, keeps what its filters keep, and a
+// firing leads to its line in the week.
+TEST_F(MainWindowTest, TheAgendaListsTheWeeksFiringsAndLeadsToTheirLines)
+{
+    // Daily at 08:00 from Tuesday; once on Thursday 12:00 (special table).
+    put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Days, 1));
+    put(1, Line(Monday.addDays(3), 12, 0, clock::Special, clock::Once, 0, 2, 3, 127));
+    repaint();
+    window->showView(2);
+    ui::AgendaView *agenda = window->agenda();
+    QAbstractItemModel *firings = agenda->tableView()->model();
+    // This week, from now (Wednesday 10:00) on: the dates are kept current, so Wednesday to
+    // Sunday at 08:00 and Thursday 12:00, in time order.
+    QStringList shown;
+    for (int r = 0; r < firings->rowCount(); ++r)
+        shown << firings->index(r, ui::AgendaModel::DateColumn).data().toString().right(10) + u' ' +
+                     firings->index(r, ui::AgendaModel::TimeColumn).data().toString();
+    EXPECT_TRUE(shown.contains(QLatin1String("10-12-2026 12:00")))
+        << shown.join(u',').toStdString();
+    EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end(), [](const QString &a, const QString &b) {
+        return QDateTime::fromString(a, QStringLiteral("dd-MM-yyyy hh:mm")) <
+               QDateTime::fromString(b, QStringLiteral("dd-MM-yyyy hh:mm"));
+    }));
+
+    // The special table alone: the one firing; the next four weeks hold more of the daily line.
+    auto *tables = named<QComboBox>(QStringLiteral("CboAgendaTable"));
+    tables->setCurrentIndex(tables->findData(int(clock::Special)));
+    ASSERT_EQ(firings->rowCount(), 1);
+    EXPECT_EQ(firings->index(0, ui::AgendaModel::LineColumn).data().toInt(), 1);
+    tables->setCurrentIndex(0);
+    const int week = firings->rowCount();
+    agenda->setRange(ui::AgendaView::NextFourWeeks);
+    EXPECT_EQ(firings->rowCount(), week + 21);
+
+    // Enter on a firing shows its line in the week.
+    agenda->tableView()->setCurrentIndex(firings->index(0, 0));
+    QTest::keyClick(agenda->tableView(), Qt::Key_Return);
+    EXPECT_EQ(window->Pic()->isVisibleTo(window.get()), true);
+    EXPECT_EQ(program.clockTable.SelectedLine,
+              firings->index(0, ui::AgendaModel::LineColumn).data().toInt() + 1);
 }
 
 // Every kind of change is one step back and forth, byte for byte, and the changed flag follows
