@@ -179,6 +179,8 @@ private:
     void buildViews();
     // The list and the agenda follow the table when they are on show, else when they come on.
     void refreshViews();
+    // The list's rows and the health check's warnings on them.
+    void refreshList();
     void buildMenus();
     void buildToolbar();
     void buildWeekArea();
@@ -234,7 +236,7 @@ private:
     bool mayTransmit();
     render::DocumentHead handOverHead() const;
     QList<render::DocumentTable> handOverTables() const;
-    int paintHandOver(QPagedPaintDevice &device) const;
+    int paintHandOver(QPagedPaintDevice &device);
 
     Program &m_program;
     FileDialogs &m_dialogs;

@@ -3,6 +3,7 @@
 #include "render/HandOverDocument.h"
 #include "render/WeekPainter.h"
 #include "settings/NameTables.h"
+#include "ui/AgendaView.h"
 #include "ui/FileDialogs.h"
 #include "ui/FrmKlokken.h"
 #include "ui/FrmKlokkenParts.h"
@@ -22,6 +23,8 @@ using namespace klokken;
 namespace {
 
 constexpr int WeekTitle = 2470;
+constexpr int AllLinesTitle = 2471;
+constexpr int AgendaTitle = 2472;
 constexpr int ProjectFileLabel = 2473;
 constexpr int ClockFileLabel = 2474;
 constexpr int UnitLabel = 2475;
@@ -57,11 +60,24 @@ render::DocumentHead FrmKlokken::handOverHead() const
 
 QList<render::DocumentTable> FrmKlokken::handOverTables() const
 {
-    return {};
+    QList<render::DocumentTable> tables{{text(AllLinesTitle), &m_lineModel}};
+    // The agenda of the range last shown in its tab.
+    if (m_agendaModel.rowCount() > 0) {
+        const auto [from, to] = m_agenda->dates();
+        tables.append({text(AgendaTitle) + QStringLiteral(" %1 - %2")
+                                               .arg(QLocale().toString(from, QLocale::ShortFormat),
+                                                    QLocale().toString(to, QLocale::ShortFormat)),
+                       &m_agendaModel});
+    }
+    return tables;
 }
 
-int FrmKlokken::paintHandOver(QPagedPaintDevice &device) const
+int FrmKlokken::paintHandOver(QPagedPaintDevice &device)
 {
+    // The list and the agenda as the table stands, whether or not their tabs were on show.
+    refreshList();
+    if (m_viewsStale && m_agendaModel.rowCount() > 0)
+        m_agenda->refresh();
     const render::DocumentWeek week{m_model, m_program.clockTable, m_program.project.WorkdayFlags(),
                                     m_firstShownDay,
                                     render::WeekPainter::LegendCaptions(m_program.names)};

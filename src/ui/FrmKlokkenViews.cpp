@@ -84,6 +84,15 @@ void FrmKlokken::refreshViews()
         return;
     }
     m_viewsStale = false;
+    refreshList();
+    if (view == AgendaView_)
+        m_agenda->refresh();
+    else
+        m_viewsStale = true; // the agenda still has to follow
+}
+
+void FrmKlokken::refreshList()
+{
     for (QStringList &texts : m_warnings)
         texts.clear();
     // A conflict is reported under the lower line; the higher one is marked too.
@@ -94,10 +103,6 @@ void FrmKlokken::refreshViews()
             m_warnings[std::size_t(problem.other)].append(text);
     }
     m_lineModel.refresh();
-    if (view == AgendaView_)
-        m_agenda->refresh();
-    else
-        m_viewsStale = true; // the agenda still has to follow
 }
 
 void FrmKlokken::selectLine(int index)

@@ -705,8 +705,10 @@ TEST_F(MainWindowTest, ExportPdfWritesTheWeekWithItsHeadWholeOrNotAtAll)
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.read(5) == "%PDF-");
     const QString text = PdfText(pdf.fileName());
-    for (const char *expected : {"Project file: house.nbt", "Clock file: week.clk", "Page 1",
-                                 "Monday:", "08-12-2026", "12:00"})
+    // The week on the first page, the list of all lines on the second.
+    for (const char *expected :
+         {"Project file: house.nbt", "Clock file: week.clk", "Page 1", "Monday:", "08-12-2026",
+          "12:00", "Page 2", "All clock lines", "08/12/2026"})
         EXPECT_TRUE(text.contains(QLatin1String(expected))) << expected;
 
     // A folder that is not there: the message names it, and no file appears.
