@@ -163,4 +163,13 @@ std::optional<Firing> TableFirings::next()
     return result;
 }
 
+std::optional<QDateTime> NextFiring(const ClockLine &line, const QDateTime &now,
+                                    const WorkdayFlagSet &workdays)
+{
+    const auto next = LineFirings(line, now, workdays).firstFrom(Moment::fromDateTime(now));
+    if (!next)
+        return std::nullopt;
+    return QDateTime(next->date(), QTime(next->hour(), next->minute()));
+}
+
 } // namespace quintara::clock

@@ -61,6 +61,11 @@ private:
     Moment m_to;
 };
 
+// The first firing of the line at or after now, as a wall-clock value; nothing when it never
+// fires again.
+std::optional<QDateTime> NextFiring(const ClockLine &line, const QDateTime &now,
+                                    const WorkdayFlagSet &workdays);
+
 // The agenda's cap: beyond it the list stops and says it was cut short.
 inline constexpr int MaxAgendaFirings = 100'000;
 

@@ -3,6 +3,8 @@
 #include "render/WeekPainter.h"
 #include "ui/presentation/WeekViewModel.h"
 
+#include "settings/Strings.h"
+
 #include <QAbstractItemModel>
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
@@ -21,6 +23,7 @@ using ui::WeekViewModel;
 // logical pixels.
 constexpr int CaptionColumn = 80;
 constexpr int LegendHeight = 22;
+constexpr qreal LegendWidth = 830;
 
 class Document {
 public:
@@ -75,9 +78,11 @@ public:
         painter.paint(m_painter, area,
                       WeekScene{week.model, week.table, week.workdays, std::nullopt}, QFont(),
                       unit);
+        // The legend's nine pictures and captions need more room than the week is wide.
+        const qreal legendUnit = std::min(unit, room.width() / LegendWidth);
         m_painter.save();
         m_painter.translate(room.left(), area.bottom() + 4 * unit);
-        m_painter.scale(unit, unit);
+        m_painter.scale(legendUnit, legendUnit);
         QFont legend;
         legend.setPixelSize(8);
         painter.paintLegend(m_painter, QPointF(0, 0), week.legendCaptions, legend);
@@ -191,7 +196,34 @@ private:
     int m_pages = 0;
 };
 
+QString FileNameOnly(const QString &path)
+{
+    return path.mid(std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\')) + 1);
+}
+
 } // namespace
+
+DocumentHead MakeDocumentHead(const settings::Strings &strings, const QString &project,
+                              const QString &clockFile, int modelIndex, int usableLines,
+                              const QDateTime &printed)
+{
+    constexpr int ProjectFileLabel = 2473;
+    constexpr int ClockFileLabel = 2474;
+    constexpr int UnitLabel = 2475;
+    constexpr int PrintedLabel = 2476;
+    constexpr int PageWord = 2477;
+    constexpr int UnitModel = 2479;
+    DocumentHead head;
+    head.fields = {
+        {strings.GetResString(ProjectFileLabel), FileNameOnly(project)},
+        {strings.GetResString(ClockFileLabel), FileNameOnly(clockFile)},
+        {strings.GetResString(UnitLabel),
+         strings.GetResString(UnitModel).arg(modelIndex).arg(usableLines)},
+        {strings.GetResString(PrintedLabel), printed.toString(QStringLiteral("dd-MM-yyyy HH:mm"))},
+    };
+    head.pageWord = strings.GetResString(PageWord);
+    return head;
+}
 
 int PaintHandOver(QPagedPaintDevice &device, const Pictures &pictures, const DocumentHead &head,
                   const DocumentWeek &week, const QList<DocumentTable> &tables)

@@ -3,6 +3,7 @@
 #include "clock/Occurrences.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -12,6 +13,9 @@ class QPagedPaintDevice;
 
 namespace quintara::clock {
 struct ClockTable;
+}
+namespace quintara::settings {
+class Strings;
 }
 namespace quintara::ui {
 class WeekViewModel;
@@ -27,6 +31,13 @@ struct DocumentHead {
     QList<std::pair<QString, QString>> fields;
     QString pageWord;
 };
+
+// The head of a hand-over: the project (its file's name, or what stands in for it), the clock
+// file's name, the central unit's model and usable lines, and when it was printed, in the
+// language of `strings`.
+DocumentHead MakeDocumentHead(const settings::Strings &strings, const QString &project,
+                              const QString &clockFile, int modelIndex, int usableLines,
+                              const QDateTime &printed);
 
 // The week as the window draws it.
 struct DocumentWeek {

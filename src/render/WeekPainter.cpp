@@ -144,8 +144,9 @@ void WeekPainter::paintMarker(QPainter &painter, QPointF topLeft, const clock::C
     painter.drawPath(down);
 
     if (stack > 1) {
+        // In the marker's own pixels, so that it scales with the marker on paper.
         QFont font(QStringLiteral("Arial"));
-        font.setPointSize(8);
+        font.setPixelSize(11);
         font.setBold(true);
         painter.setFont(font);
         painter.setPen(Qt::black);

@@ -25,13 +25,7 @@ namespace {
 constexpr int WeekTitle = 2470;
 constexpr int AllLinesTitle = 2471;
 constexpr int AgendaTitle = 2472;
-constexpr int ProjectFileLabel = 2473;
-constexpr int ClockFileLabel = 2474;
-constexpr int UnitLabel = 2475;
-constexpr int PrintedLabel = 2476;
-constexpr int PageWord = 2477;
 constexpr int PdfFiles = 2478;
-constexpr int UnitModel = 2479;
 constexpr int AllFilesId = 5;
 
 QString FileNameOnly(const QString &path)
@@ -43,19 +37,10 @@ QString FileNameOnly(const QString &path)
 
 render::DocumentHead FrmKlokken::handOverHead() const
 {
-    const settings::Strings &s = m_program.strings;
-    render::DocumentHead head;
-    head.fields = {
-        {text(ProjectFileLabel),
-         m_receivedProject ? text(ReceivedProjectId) : FileNameOnly(m_program.settings.nbtFile)},
-        {text(ClockFileLabel), FileNameOnly(m_program.clockTable.ClockFileName)},
-        {text(UnitLabel), s.GetResString(UnitModel)
-                              .arg(m_program.project.ModelIndex)
-                              .arg(m_program.clockTable.MaxClockLines)},
-        {text(PrintedLabel), QLocale().toString(m_program.clock.now(), QLocale::ShortFormat)},
-    };
-    head.pageWord = text(PageWord);
-    return head;
+    return render::MakeDocumentHead(
+        m_program.strings, m_receivedProject ? text(ReceivedProjectId) : m_program.settings.nbtFile,
+        m_program.clockTable.ClockFileName, m_program.project.ModelIndex,
+        m_program.clockTable.MaxClockLines, m_program.clock.now());
 }
 
 QList<render::DocumentTable> FrmKlokken::handOverTables() const

@@ -32,14 +32,9 @@ constexpr int DeleteLinesQuestion = 2490;
 
 void FrmKlokken::buildViews()
 {
-    m_lineModel.setNextFiring([this](int index) -> std::optional<QDateTime> {
-        const QDateTime now = m_program.clock.now();
-        const clock::LineFirings firings(m_program.clockTable.Lines[std::size_t(index)], now,
-                                         m_program.project.WorkdayFlags());
-        const auto next = firings.firstFrom(clock::Moment::fromDateTime(now));
-        if (!next)
-            return std::nullopt;
-        return QDateTime(next->date(), QTime(next->hour(), next->minute()));
+    m_lineModel.setNextFiring([this](int index) {
+        return clock::NextFiring(m_program.clockTable.Lines[std::size_t(index)],
+                                 m_program.clock.now(), m_program.project.WorkdayFlags());
     });
     m_lineModel.setWarnings([this](int index) { return m_warnings[std::size_t(index)]; });
     m_lineList = new LineListView(m_lineModel);
@@ -93,15 +88,7 @@ void FrmKlokken::refreshViews()
 
 void FrmKlokken::refreshList()
 {
-    for (QStringList &texts : m_warnings)
-        texts.clear();
-    // A conflict is reported under the lower line; the higher one is marked too.
-    for (const clock::HealthProblem &problem : healthProblems()) {
-        const QString text = HealthText(problem, m_program.clockTable, m_program.strings);
-        m_warnings[std::size_t(problem.line)].append(text);
-        if (problem.other >= 0 && problem.other < clock::ClockLineCount)
-            m_warnings[std::size_t(problem.other)].append(text);
-    }
+    m_warnings = HealthTextsByLine(healthProblems(), m_program.clockTable, m_program.strings);
     m_lineModel.refresh();
 }
 

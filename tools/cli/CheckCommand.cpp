@@ -23,11 +23,7 @@ int RunCheck(Session &session, const QString &clockFile, const platform::Clock &
     if (!session.ReadClock(clockFile))
         return ExitFailed;
     const clock::ClockTable &table = session.clockTable();
-    std::optional<QSet<int>> listed;
-    if (session.hasProject())
-        listed = session.presenter().ListedFunctions();
-    const std::vector<clock::HealthProblem> problems =
-        clock::CheckHealth(table, clock.now(), session.workdays(), listed);
+    const std::vector<clock::HealthProblem> problems = session.health(clock.now());
 
     if (output.json) {
         // Written by hand to keep the keys in the documented order.

@@ -27,6 +27,9 @@ const QString Usage = QStringLiteral(
     "  agenda FILE.clk --from YYYY-MM-DD --to YYYY-MM-DD [--now YYYY-MM-DDTHH:MM]\n"
     "         [--project FILE.nbt] [--table T] [--function TYPE:NUMBER] [--csv]\n"
     "                                              every firing in a range of days\n"
+    "  print FILE.clk -o OUT.pdf [--project FILE.nbt] [--monday YYYY-MM-DD]\n"
+    "         [--agenda-weeks N] [--now YYYY-MM-DDTHH:MM]\n"
+    "                                              the hand-over document: week, lines, agenda\n"
     "  project FILE.nbt                            the project's model and functions\n"
     "  tables FILE.nbt                             the table set compiled from the project\n"
     "  diff A.clk B.clk [--project FILE.nbt] [--ignore-dates]\n"
@@ -48,9 +51,9 @@ std::optional<Command> CommandNamed(const QString &name)
     static const QList<std::pair<QLatin1String, Command>> commands{
         {QLatin1String("show"), Command::Show},       {QLatin1String("week"), Command::Week},
         {QLatin1String("check"), Command::Check},     {QLatin1String("agenda"), Command::Agenda},
-        {QLatin1String("project"), Command::Project}, {QLatin1String("tables"), Command::Tables},
-        {QLatin1String("send"), Command::Send},       {QLatin1String("receive"), Command::Receive},
-        {QLatin1String("diff"), Command::Diff},
+        {QLatin1String("print"), Command::Print},     {QLatin1String("project"), Command::Project},
+        {QLatin1String("tables"), Command::Tables},   {QLatin1String("send"), Command::Send},
+        {QLatin1String("receive"), Command::Receive}, {QLatin1String("diff"), Command::Diff},
     };
     for (const auto &[text, command] : commands) {
         if (name == text)
@@ -123,9 +126,14 @@ struct Options {
                QStringLiteral("Settings file for port numbers and the key (default: %1).")
                    .arg(settings::DefaultSettingsPath()),
                QStringLiteral("FILE"));
-    QCommandLineOption output =
-        QCommandLineOption({QStringLiteral("o"), QStringLiteral("output")},
-                           QStringLiteral("The clock file to write."), QStringLiteral("FILE.clk"));
+    QCommandLineOption output = QCommandLineOption(
+        {QStringLiteral("o"), QStringLiteral("output")},
+        QStringLiteral("The file to write (receive: a clock file, print: a PDF)."),
+        QStringLiteral("FILE"));
+    QCommandLineOption agendaWeeks =
+        Option(QStringLiteral("agenda-weeks"),
+               QStringLiteral("Weeks of agenda printed from the Monday shown (default 0: none)."),
+               QStringLiteral("N"));
     QCommandLineOption trace =
         Option(QStringLiteral("trace"),
                QStringLiteral("Write every byte on the line, with its time and protocol step, "
@@ -241,7 +249,7 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
 
     const bool clockFile = *command == Command::Show || *command == Command::Week ||
                            *command == Command::Check || *command == Command::Agenda ||
-                           *command == Command::Diff;
+                           *command == Command::Print || *command == Command::Diff;
     const bool projectFile = *command == Command::Project || *command == Command::Tables;
     const bool transfer = *command == Command::Send || *command == Command::Receive;
 
@@ -250,7 +258,7 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
     QCommandLineParser &parser = in.parser();
     const QCommandLineOption help = parser.addHelpOption();
     in.accept({options.language});
-    if (!transfer)
+    if (!transfer && *command != Command::Print)
         in.accept({options.json});
     if (!projectFile)
         in.accept({options.project});
@@ -258,6 +266,8 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
         in.accept({options.csv});
     if (*command == Command::Diff)
         in.accept({options.ignoreDates});
+    if (*command == Command::Print)
+        in.accept({options.output, options.monday, options.now, options.agendaWeeks});
     if (*command == Command::Week)
         in.accept({options.monday, options.now});
     if (*command == Command::Check)
@@ -337,6 +347,19 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
     if (*command == Command::Agenda) {
         if (std::optional<QString> mistake = ParseAgenda(in, options, invocation))
             return Mistake(*mistake);
+    }
+    if (*command == Command::Print) {
+        if (!in.given(options.output) || in.value(options.output).isEmpty())
+            return Mistake(QStringLiteral("'print' needs -o OUT.pdf"));
+        invocation.pdfFile = in.value(options.output);
+        if (const std::optional<QString> refused = RefusedOutput(invocation.pdfFile))
+            return Mistake(*refused);
+        if (in.given(options.agendaWeeks)) {
+            const auto weeks = IntegerIn(in.value(options.agendaWeeks), 0, 53);
+            if (!weeks)
+                return Mistake(QStringLiteral("--agenda-weeks takes 0 to 53"));
+            invocation.agendaWeeks = *weeks;
+        }
     }
     if (!transfer)
         return {invocation, {}, ExitOk};

@@ -12,7 +12,7 @@
 
 namespace quintara::cli {
 
-enum class Command { Show, Week, Check, Agenda, Project, Tables, Send, Receive, Diff };
+enum class Command { Show, Week, Check, Agenda, Print, Project, Tables, Send, Receive, Diff };
 
 // One run of the program as the command line asks for it.
 struct Invocation {
@@ -27,8 +27,10 @@ struct Invocation {
     std::optional<QDate> monday;  // week
     std::optional<QDateTime> now; // week, check, agenda, send
     AgendaOptions agenda;
-    std::optional<int> model;     // receive without a project
-    TransferOptions transfer;     // send, receive
+    QString pdfFile;          // print: the PDF written
+    int agendaWeeks = 0;      // print: weeks of agenda from the Monday printed
+    std::optional<int> model; // receive without a project
+    TransferOptions transfer; // send, receive
 };
 
 // What the command line came to: an invocation, or a text to print and the exit status (help

@@ -40,6 +40,13 @@ struct AgendaOptions {
     std::optional<std::pair<int, int>> function; // type, number
 };
 
+// print FILE.clk -o OUT.pdf: the hand-over document as the window prints it (the week beginning
+// on `monday`, the current one when not given, every line, and `agendaWeeks` of agenda from that
+// Monday), written whole or not at all. Needs a QGuiApplication.
+int RunPrint(Session &session, const QString &clockFile, const QString &pdfFile,
+             std::optional<QDate> monday, int agendaWeeks, const platform::Clock &clock,
+             QTextStream &out);
+
 // show FILE.clk: version, model and every line in use among all 100, with its function and level
 // in words when the session holds a project.
 int RunShow(Session &session, const QString &clockFile, const OutputOptions &output,

@@ -75,4 +75,12 @@ QString Session::levelText(const clock::ClockLine &line) const
     return m_values.LevelText(LevelKind, line.Level, line.FunctionType);
 }
 
+std::vector<clock::HealthProblem> Session::health(const QDateTime &now) const
+{
+    std::optional<QSet<int>> listed;
+    if (m_hasProject)
+        listed = m_presenter.ListedFunctions();
+    return clock::CheckHealth(m_clockTable, now, workdays(), listed);
+}
+
 } // namespace quintara::cli

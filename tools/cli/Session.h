@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clock/ClockTable.h"
+#include "clock/HealthCheck.h"
 #include "project/ProjectModel.h"
 #include "settings/NameTables.h"
 #include "settings/Settings.h"
@@ -12,6 +13,7 @@
 #include <QString>
 
 #include <array>
+#include <vector>
 
 namespace quintara::cli {
 
@@ -35,6 +37,9 @@ public:
     void SelectModel(int modelIndex);
 
     bool hasProject() const { return m_hasProject; }
+    // What the health check says of the clock table at `now`, with the project's functions
+    // when a project was read.
+    std::vector<clock::HealthProblem> health(const QDateTime &now) const;
     // The project's workday flags; Monday to Friday without a project.
     std::array<quint8, 7> workdays() const;
 
@@ -49,6 +54,7 @@ public:
     project::ProjectModel &project() { return m_project; }
     clock::ClockTable &clockTable() { return m_clockTable; }
     const ui::FunctionPresenter &presenter() const { return m_presenter; }
+    const settings::NameTables &names() const { return m_names; }
 
 private:
     StderrPrompter m_prompter;

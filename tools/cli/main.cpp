@@ -9,9 +9,11 @@
 #include "tools/cli/TransferCommand.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 using namespace quintara;
@@ -49,6 +51,9 @@ int Run(const Invocation &invocation, QTextStream &out)
         return RunWeek(session, invocation.file, invocation.monday, *clock, invocation.output, out);
     case Command::Check:
         return RunCheck(session, invocation.file, *clock, invocation.output, out);
+    case Command::Print:
+        return RunPrint(session, invocation.file, invocation.pdfFile, invocation.monday,
+                        invocation.agendaWeeks, *clock, out);
     case Command::Agenda:
         return RunAgenda(session, invocation.file, invocation.agenda, *clock, invocation.output,
                          out);
@@ -64,7 +69,13 @@ int Run(const Invocation &invocation, QTextStream &out)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Printing paints pictures and text, which needs the GUI library (on no screen at all).
+    const bool painting = argc > 1 && std::strcmp(argv[1], "print") == 0;
+    if (painting && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app =
+        painting ? std::make_unique<QGuiApplication>(argc, argv)
+                 : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quintara-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUINTARA_VERSION_STRING));
 

@@ -94,4 +94,19 @@ QString HealthyText(const settings::Strings &strings)
     return strings.GetResString(Text::NoProblems);
 }
 
+std::array<QStringList, clock::ClockLineCount>
+HealthTextsByLine(const std::vector<clock::HealthProblem> &problems, const clock::ClockTable &table,
+                  const settings::Strings &strings)
+{
+    std::array<QStringList, clock::ClockLineCount> texts;
+    for (const clock::HealthProblem &problem : problems) {
+        const QString text = HealthText(problem, table, strings);
+        if (problem.line >= 0 && problem.line < clock::ClockLineCount)
+            texts[std::size_t(problem.line)].append(text);
+        if (problem.other >= 0 && problem.other < clock::ClockLineCount)
+            texts[std::size_t(problem.other)].append(text);
+    }
+    return texts;
+}
+
 } // namespace quintara::ui

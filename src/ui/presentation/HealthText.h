@@ -2,7 +2,13 @@
 
 #include "clock/HealthCheck.h"
 
+#include "clock/ClockTable.h"
+
 #include <QString>
+#include <QStringList>
+
+#include <array>
+#include <vector>
 
 namespace quintara::settings {
 class Strings;
@@ -20,6 +26,12 @@ QString HealthText(const clock::HealthProblem &problem, const clock::ClockTable 
 
 // The heading of a summary of problems found on `lineCount` lines.
 QString HealthSummaryHeading(int lineCount, const settings::Strings &strings);
+
+// The texts of the problems by line, as a list of lines shows them: a conflict under both of
+// its lines.
+std::array<QStringList, clock::ClockLineCount>
+HealthTextsByLine(const std::vector<clock::HealthProblem> &problems, const clock::ClockTable &table,
+                  const settings::Strings &strings);
 
 // What a check that found nothing says.
 QString HealthyText(const settings::Strings &strings);
