@@ -107,15 +107,16 @@ VerifyOutcome SendAndVerifyClockTable(CentralLink &link, tables::TableSet &table
     return outcome;
 }
 
-std::optional<clock::TableDiff> CompareWithCentral(CentralLink &link, tables::TableSet &tables,
-                                                   const clock::ClockTable &open,
-                                                   project::ProjectModel &model,
-                                                   const platform::Clock &clock)
+std::optional<CentralComparison> CompareWithCentral(CentralLink &link, tables::TableSet &tables,
+                                                    const clock::ClockTable &open,
+                                                    project::ProjectModel &model,
+                                                    const platform::Clock &clock)
 {
-    clock::ClockTable unit = open;
-    if (ReceiveClockTable(link, tables, unit, model, clock) != 0)
+    CentralComparison comparison{{}, open};
+    if (ReceiveClockTable(link, tables, comparison.unit, model, clock) != 0)
         return std::nullopt;
-    return clock::DiffTables(open, unit, {true});
+    comparison.diff = clock::DiffTables(open, comparison.unit, {true});
+    return comparison;
 }
 
 } // namespace quintara::link

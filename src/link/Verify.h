@@ -1,5 +1,6 @@
 #pragma once
 
+#include "clock/ClockTable.h"
 #include "clock/TableDiff.h"
 
 #include <QByteArrayView>
@@ -66,9 +67,13 @@ VerifyOutcome SendAndVerifyClockTable(CentralLink &link, tables::TableSet &table
 // compares the open table with it, reference dates that name the same firings counting as equal
 // (a send moves them on). The open table is not changed. Nothing when the receive failed (the
 // link has told the user why).
-std::optional<clock::TableDiff> CompareWithCentral(CentralLink &link, tables::TableSet &tables,
-                                                   const clock::ClockTable &open,
-                                                   project::ProjectModel &model,
-                                                   const platform::Clock &clock);
+struct CentralComparison {
+    clock::TableDiff diff;
+    clock::ClockTable unit; // the copy that holds what the unit sent
+};
+std::optional<CentralComparison> CompareWithCentral(CentralLink &link, tables::TableSet &tables,
+                                                    const clock::ClockTable &open,
+                                                    project::ProjectModel &model,
+                                                    const platform::Clock &clock);
 
 } // namespace quintara::link

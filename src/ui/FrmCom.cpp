@@ -360,7 +360,11 @@ void FrmCom::sendOK()
     prepareTransfer();
 
     bool done = false;
-    if (m_mode == Mode::Receive)
+    if (m_mode == Mode::Compare) {
+        m_comparison = link::CompareWithCentral(*m_link, *m_program.tableSet, m_program.clockTable,
+                                                m_program.project, m_program.clock);
+        done = m_comparison.has_value();
+    } else if (m_mode == Mode::Receive)
         done = link::ReceiveClockTable(*m_link, *m_program.tableSet, m_program.clockTable,
                                        m_program.project, m_program.clock) == 0;
     else if (m_chkVerify->isChecked())

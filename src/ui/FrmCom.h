@@ -1,9 +1,12 @@
 #pragma once
 
+#include "link/Verify.h"
+
 #include <QDialog>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -35,7 +38,8 @@ class FrmCom : public QDialog {
     Q_OBJECT
 public:
     // What OK does: "T" sends the clock table, "R" receives it.
-    enum class Mode : char { Transmit = 'T', Receive = 'R' };
+    // Compare receives the unit's clock table beside the open one, which stays as it is.
+    enum class Mode : char { Transmit = 'T', Receive = 'R', Compare = 'C' };
 
     // The items of the lists.
     static constexpr int PortCount = 8;
@@ -59,6 +63,8 @@ public:
     bool busy() const;
     // The whole configuration was received and is now the project.
     bool projectReceived() const { return m_projectReceived; }
+    // What Compare found; nothing until it ran through.
+    const std::optional<link::CentralComparison> &comparison() const { return m_comparison; }
     link::CentralLink &centralLink() { return *m_link; }
 
     // The settings file's key (section "Quintara") for "Read back and verify after sending".
@@ -100,6 +106,7 @@ private:
 
     Program &m_program;
     const Mode m_mode;
+    std::optional<link::CentralComparison> m_comparison;
     std::unique_ptr<link::CentralLink> m_link;
     // What the link has put on the OK button and the progress label; the texts set on every
     // activation must not wipe them out.

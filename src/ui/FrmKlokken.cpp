@@ -208,6 +208,8 @@ void FrmKlokken::buildMenus()
     file->addSeparator();
     item(file, named("mmuFilePrint"), [this] { Print(); })->setShortcut(QKeySequence::Print);
     item(file, named("mmuFileExportPdf"), [this] { ExportPdf(); });
+    item(file, named("mmuFileExportCsv"), [this] { ExportCsv(); });
+    item(file, named("mmuFileCompare"), [this] { CompareWithFile(); });
     file->addSeparator();
     item(file, named("mmuClose"), [this] { close(); })->setShortcut(QKeySequence::Quit);
 
@@ -247,6 +249,10 @@ void FrmKlokken::buildMenus()
     m_mmuCom = menu(nullptr, "mmuCom");
     item(m_mmuCom, named("mmuComSend"), [this] { Transmit(); });
     item(m_mmuCom, named("mmuComGet"), [this] { Receive(); });
+    item(m_mmuCom, named("mmuComCompare"), [this] {
+        if (onCompare)
+            onCompare();
+    });
 
     QMenu *help = menu(nullptr, "mnuhelp");
     item(help, named("mnuHelpIndex"), [] {});

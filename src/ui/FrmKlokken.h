@@ -36,6 +36,8 @@ class QToolBar;
 namespace quintara::clock {
 struct ClockLine;
 struct HealthProblem;
+struct TableDiff;
+struct ClockTable;
 } // namespace quintara::clock
 
 namespace quintara::link {
@@ -134,6 +136,15 @@ public:
     QList<int> chosenLines() const;
     // Selects a line as the list does: the week of its next firing comes on show.
     void selectLine(int line);
+    // The lines in use as comma-separated values (asked for, or into the file given).
+    void ExportCsv();
+    bool ExportCsv(const QString &path);
+    // Shows where the open table and another clock file differ; the file is only read.
+    void CompareWithFile();
+    bool CompareWithFile(const QString &path);
+    // Shows where the open table and another one (a file's, the central unit's) differ.
+    void showComparison(const clock::TableDiff &diff, const clock::ClockTable &other,
+                        const QString &otherName);
     void Print();
     void ExportPdf();
     bool ExportPdf(const QString &path);
@@ -150,6 +161,11 @@ public:
     std::function<void()> onTransmit;
     std::function<void()> onReceive;
     std::function<void()> onTest;
+    // Communication > Compare with central unit: filled by whoever provides the dialog.
+    std::function<void()> onCompare;
+    // Shows a comparison (CompareDialog unless a test puts its own here).
+    std::function<void(const clock::TableDiff &, const clock::ClockTable &, const QString &)>
+        compareDialog;
 
     // --- Parts, for the start-up and for tests -------------------------------------------
     WeekView *Pic() const { return m_pic; }

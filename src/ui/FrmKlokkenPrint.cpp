@@ -1,13 +1,19 @@
-// Hand-over from the main window: the week, the lines and the agenda on paper or in a PDF.
+// Hand-over from the main window: the week, the lines and the agenda on paper or in a PDF, the
+// lines as comma-separated values, and comparing the table with another one.
+#include "clock/ClockFile.h"
+#include "clock/TableDiff.h"
 #include "platform/Files.h"
+#include "project/ProjectModel.h"
 #include "render/HandOverDocument.h"
 #include "render/WeekPainter.h"
 #include "settings/NameTables.h"
 #include "ui/AgendaView.h"
+#include "ui/CompareDialog.h"
 #include "ui/FileDialogs.h"
 #include "ui/FrmKlokken.h"
 #include "ui/FrmKlokkenParts.h"
 #include "ui/Program.h"
+#include "ui/presentation/Csv.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -26,6 +32,8 @@ constexpr int WeekTitle = 2470;
 constexpr int AllLinesTitle = 2471;
 constexpr int AgendaTitle = 2472;
 constexpr int PdfFiles = 2478;
+constexpr int ClockFiles = 2498;
+constexpr int CsvFiles = 2499;
 constexpr int AllFilesId = 5;
 
 QString FileNameOnly(const QString &path)
@@ -117,6 +125,76 @@ void FrmKlokken::ExportPdf()
     if (!chosen || chosen->isEmpty())
         return;
     ExportPdf(QFileInfo(*chosen).suffix().isEmpty() ? *chosen + QStringLiteral(".pdf") : *chosen);
+}
+
+bool FrmKlokken::ExportCsv(const QString &path)
+{
+    const QString csv = ClockLinesCsv(m_program.clockTable, [this](const clock::ClockLine &line) {
+        return std::pair{m_describer.functionText(line), m_describer.levelText(line)};
+    });
+    if (const auto reason = platform::WriteWholeFile(path, csv.toUtf8())) {
+        showSystemError(platform::FileFailure(path, *reason));
+        return false;
+    }
+    return true;
+}
+
+void FrmKlokken::ExportCsv()
+{
+    FileDialogRequest request;
+    request.title = text(2457).remove(u'&').remove(QStringLiteral("..."));
+    request.filter = text(CsvFiles) + QStringLiteral(" (*.csv)|*.csv|") + text(AllFilesId) +
+                     QStringLiteral(" (*.*)|*.*");
+    request.initialName =
+        QFileInfo(m_program.clockTable.ClockFileName).completeBaseName() + QStringLiteral(".csv");
+    request.overwritePrompt = true;
+    request.pathMustExist = true;
+    const std::optional<QString> chosen = chooseFile(true, request);
+    if (!chosen || chosen->isEmpty())
+        return;
+    ExportCsv(QFileInfo(*chosen).suffix().isEmpty() ? *chosen + QStringLiteral(".csv") : *chosen);
+}
+
+void FrmKlokken::CompareWithFile()
+{
+    FileDialogRequest request;
+    request.title = text(2458).remove(u'&').remove(QStringLiteral("..."));
+    request.filter = text(ClockFiles) + QStringLiteral(" (*.clk)|*.clk|") + text(AllFilesId) +
+                     QStringLiteral(" (*.*)|*.*");
+    request.fileMustExist = true;
+    request.pathMustExist = true;
+    const std::optional<QString> chosen = chooseFile(false, request);
+    if (chosen && !chosen->isEmpty())
+        CompareWithFile(*chosen);
+}
+
+bool FrmKlokken::CompareWithFile(const QString &path)
+{
+    // Read as Open reads, into a table and model of its own: nothing in force changes.
+    clock::ClockTable other = m_program.clockTable;
+    other.ClockFileName = path;
+    auto model = std::make_unique<project::ProjectModel>(m_program.project);
+    const clock::ClockFileResult result =
+        clock::ReadClockFile(other, *model, m_program.strings, m_program.prompter);
+    if (!result.done()) {
+        if (result.status == clock::ClockFileStatus::SystemError)
+            showSystemError(result.error);
+        return false;
+    }
+    showComparison(clock::DiffTables(m_program.clockTable, other), other,
+                   QFileInfo(path).fileName());
+    return true;
+}
+
+void FrmKlokken::showComparison(const clock::TableDiff &diff, const clock::ClockTable &other,
+                                const QString &otherName)
+{
+    if (compareDialog) {
+        compareDialog(diff, other, otherName);
+        return;
+    }
+    CompareDialog dialog(diff, m_program.clockTable, other, otherName, m_describer, this);
+    dialog.exec();
 }
 
 } // namespace quintara::ui

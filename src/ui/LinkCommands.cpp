@@ -19,6 +19,7 @@ namespace {
 constexpr int AllFilesId = 5;
 constexpr int SaveTraceId = 676;
 constexpr int LineTraceId = 677;
+constexpr int CentralUnitId = 2475;
 
 // A received project brings its own model and workdays.
 void AfterDialog(FrmKlokken &main, FrmCom::Outcome outcome)
@@ -81,6 +82,13 @@ void InstallLinkCommands(FrmKlokken &main, Program &program, link::SerialLine &t
         main.ScrWeeks_Change();
     };
     main.onReceive = [run] { run(FrmCom::Mode::Receive); };
+    main.onCompare = [&main, &program, &transferLine, trace] {
+        FrmCom dialog(program, FrmCom::Mode::Compare, transferLine, &main,
+                      Tracing(program) ? trace.get() : nullptr);
+        if (dialog.exec() == QDialog::Accepted && dialog.comparison())
+            main.showComparison(dialog.comparison()->diff, dialog.comparison()->unit,
+                                program.strings.GetResString(CentralUnitId));
+    };
     AddSaveTrace(main, program, trace);
 }
 

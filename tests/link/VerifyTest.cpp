@@ -150,9 +150,11 @@ TEST_F(VerifyRig, ComparingWithTheUnitLeavesTheOpenTableAlone)
     clockTable.Lines[40] = clockTable.Lines[17];
     const clock::ClockTable open = clockTable;
 
-    const std::optional<clock::TableDiff> diff =
+    const std::optional<CentralComparison> comparison =
         CompareWithCentral(link, tables, clockTable, *model, clock);
-    ASSERT_TRUE(diff);
+    ASSERT_TRUE(comparison);
+    const clock::TableDiff *diff = &comparison->diff;
+    EXPECT_TRUE(comparison->unit.Lines[17].inUse());
     ASSERT_EQ(diff->lines.size(), 1);
     EXPECT_EQ(diff->lines[0].line, 40);
     EXPECT_EQ(diff->lines[0].kind, clock::LineDifference::Kind::OnlyInA);

@@ -33,6 +33,8 @@ const QList<Menu> &MainWindowMenus()
           {"mmuFileSaveAs", 606},
           {"mmuFilePrint", 0},
           {"mmuFileExportPdf", 0},
+          {"mmuFileExportCsv", 0},
+          {"mmuFileCompare", 0},
           {"mmuClose", 37}}},
         {"Edit",
          {{"mmuEditNew", 32},
@@ -49,7 +51,7 @@ const QList<Menu> &MainWindowMenus()
           {"mmuNieuw_2", 1006},
           {"mmuNieuw_3", 1007},
           {"mmuNieuw_4", 1004}}},
-        {"Communication", {{"mmuComSend", 616}, {"mmuComGet", 980}}},
+        {"Communication", {{"mmuComSend", 616}, {"mmuComGet", 980}, {"mmuComCompare", 0}}},
         {"Help", {{"mnuHelpIndex", 620}, {"mnuHelpAbout", 621}}},
     };
     return menus;

@@ -20,8 +20,7 @@ using namespace quintara;
 
 namespace {
 
-template <typename W>
-W *child(QWidget *parent, const char *name, const QString &text = {})
+template <typename W> W *child(QWidget *parent, const char *name, const QString &text = {})
 {
     auto *w = new W(parent);
     w->setObjectName(QString::fromLatin1(name));
@@ -80,8 +79,8 @@ TEST(TranslateForm, WritesTextsOnTheControlsByName)
 TEST(FrmTaal, ButtonsCarryFixedNamesAndReturnTheChoice)
 {
     ui::FrmTaal form;
-    const QStringList expected = {"English",  "Nederlands", "Français", "Deutsch",
-                                  "Spaans",   "Italiaans",  "Português"};
+    const QStringList expected = {"English", "Nederlands", "Français", "Deutsch",
+                                  "Spaans",  "Italiaans",  "Português"};
     for (int i = 0; i < 7; ++i) {
         auto *button = form.findChild<QPushButton *>(QStringLiteral("CmdTaal_%1").arg(i));
         ASSERT_NE(button, nullptr) << i;

@@ -463,6 +463,35 @@ TEST_F(FrmComTest, VerifyingIsOnByDefaultCatchesWhatTheUnitKeptWrongAndIsRemembe
     EXPECT_FALSE(check("ChkVerify")->isVisible());
 }
 
+// Comparing receives the unit's table beside the open one and leaves the open one alone.
+TEST_F(FrmComTest, CompareWithTheUnitReceivesBesideTheOpenTable)
+{
+    clockLine(6) = Line(clock::Continue, clock::Days, 1, 1, 3, 255, QDate(2026, 11, 2), 7);
+    open(Mode::Transmit);
+    click("ChkVerify"); // a plain send
+    click("cmdSendOK");
+    ASSERT_EQ(dialog->result(), QDialog::Accepted);
+
+    // The open table moves on: line 6 an hour later, line 9 new.
+    clockLine(6).Hour = 8;
+    clockLine(9) = Line(clock::Special, clock::Once, 0, 1, 4, 255, QDate(2026, 12, 24), 18);
+    const auto open = program.clockTable.Lines;
+    this->open(Mode::Compare);
+    EXPECT_FALSE(check("ChkVerify")->isVisible());
+    click("cmdSendOK");
+    ASSERT_EQ(dialog->result(), QDialog::Accepted);
+    ASSERT_TRUE(dialog->comparison());
+    const clock::TableDiff &diff = dialog->comparison()->diff;
+    ASSERT_EQ(diff.lines.size(), 2);
+    EXPECT_EQ(diff.lines[0].line, 6);
+    ASSERT_EQ(diff.lines[0].fields.size(), 1);
+    EXPECT_EQ(diff.lines[0].fields[0].field, clock::LineField::Hour);
+    EXPECT_EQ(diff.lines[1].line, 9);
+    EXPECT_EQ(diff.lines[1].kind, clock::LineDifference::Kind::OnlyInA);
+    EXPECT_EQ(program.clockTable.Lines, open);
+    EXPECT_TRUE(prompter.shown.isEmpty());
+}
+
 TEST_F(FrmComTest, TheMainWindowsTransmitAndReceiveGoThroughTheDialog)
 {
     quintara::testing::ScriptedFileDialogs files;

@@ -33,8 +33,8 @@ struct LineListViewTest : ::testing::Test {
         project.OutputModules[0].ModuleType = 101;
         project.OutputModules[0].Channels[4].Name = QStringLiteral("Hall");
         table.MaxClockLines = 50;
-        const int lines[][4] = {{4, 1, 1, 5}, {7, 2, 2, 3}, {12, 1, 1, 5}, {30, 0, 14, 1},
-                                {70, 4, 1, 5}};
+        const int lines[][4] = {
+            {4, 1, 1, 5}, {7, 2, 2, 3}, {12, 1, 1, 5}, {30, 0, 14, 1}, {70, 4, 1, 5}};
         for (const auto &[index, kind, type, number] : lines) {
             clock::ClockLine &line = table.Lines[std::size_t(index)];
             line = clock::ClockLine::fromBytes({quint8(index % 60), 8, 7, 12, 26, quint8(kind), 3,
@@ -130,9 +130,9 @@ TEST_F(LineListViewTest, FilterRowAndHeaderSortTheList)
     search->clear();
 
     QHeaderView *header = list()->horizontalHeader();
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                      QPoint(header->sectionViewportPosition(Model::IndexColumn) + 5,
-                             header->height() / 2));
+    QTest::mouseClick(
+        header->viewport(), Qt::LeftButton, {},
+        QPoint(header->sectionViewportPosition(Model::IndexColumn) + 5, header->height() / 2));
     EXPECT_EQ(shownLines(), (QList<int>{70, 30, 12, 7, 4})); // descending now
     EXPECT_GT(header->sectionSize(Model::FunctionColumn), header->sectionSize(Model::TimeColumn));
 

@@ -11,6 +11,7 @@
 #include "tests/ui/ScriptedFileDialogs.h"
 #include "ui/AgendaView.h"
 #include "ui/ClockMain.h"
+#include "ui/CompareDialog.h"
 #include "ui/FrmClkEdit.h"
 #include "ui/FrmCom.h"
 #include "ui/FrmKlokken.h"
@@ -42,6 +43,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <QUndoStack>
 #include <QWheelEvent>
 
@@ -862,6 +864,71 @@ TEST_F(MainWindowTest, TheAgendaListsTheWeeksFiringsAndLeadsToTheirLines)
     EXPECT_EQ(window->Pic()->isVisibleTo(window.get()), true);
     EXPECT_EQ(program.clockTable.SelectedLine,
               firings->index(0, ui::AgendaModel::LineColumn).data().toInt() + 1);
+}
+
+// Compare with another clock file shows the lines that differ, field by field, and changes
+// nothing; Export CSV writes the lines for a spreadsheet.
+TEST_F(MainWindowTest, CompareWithAFileAndExportCsvLeaveTheTableAsItIs)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Days, 1));
+    put(1, Line(Monday.addDays(3), 12, 0, clock::Special, clock::Once, 0, 2, 3, 127));
+    repaint();
+    clock::ClockTable other = program.clockTable;
+    other.Lines[1].Hour = 13;
+    other.Lines[5] = Line(Monday, 6, 0, clock::Weekend, clock::Weeks, 1);
+    other.ClockFileName = dir.filePath(QStringLiteral("other.clk"));
+    ASSERT_TRUE(clock::WriteClockFile(other, program.strings, prompter).done());
+    const auto mine = program.clockTable.Lines;
+
+    std::optional<clock::TableDiff> shown;
+    window->compareDialog = [&](const clock::TableDiff &diff, const clock::ClockTable &,
+                                const QString &name) {
+        shown = diff;
+        EXPECT_EQ(name, QStringLiteral("other.clk"));
+    };
+    dialogs.answer(other.ClockFileName);
+    window->CompareWithFile();
+    ASSERT_TRUE(shown);
+    ASSERT_EQ(shown->lines.size(), 2);
+    EXPECT_EQ(shown->lines[0].line, 1);
+    EXPECT_EQ(shown->lines[0].fields.size(), 1);
+    EXPECT_EQ(shown->lines[1].kind, clock::LineDifference::Kind::OnlyInB);
+    EXPECT_EQ(program.clockTable.Lines, mine);
+    EXPECT_NE(program.clockTable.ClockFileName, other.ClockFileName);
+
+    // The dialog: a row per line, the differing field below it with both values.
+    ui::CompareDialog compare(
+        *shown, program.clockTable, other, QStringLiteral("other.clk"),
+        ui::LineDescriber(ui::FunctionPresenter(program.project, program.names, program.strings,
+                                                ui::ValueFormatter(program.strings)),
+                          program.names, program.strings));
+    ASSERT_EQ(compare.tree()->topLevelItemCount(), 2);
+    EXPECT_EQ(compare.tree()->topLevelItem(0)->child(0)->text(0), QStringLiteral("Hour"));
+    EXPECT_EQ(compare.tree()->topLevelItem(0)->child(0)->text(1), QStringLiteral("12"));
+    EXPECT_EQ(compare.tree()->topLevelItem(0)->child(0)->text(2), QStringLiteral("13"));
+    EXPECT_EQ(compare.tree()->topLevelItem(1)->text(1), QStringLiteral("free"));
+
+    // A damaged file is refused with the program's message and nothing to show.
+    const QString damaged = dir.filePath(QStringLiteral("damaged.clk"));
+    QFile file(damaged);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not a clock file");
+    file.close();
+    shown.reset();
+    prompter.answerAllWithDefault();
+    EXPECT_FALSE(window->CompareWithFile(damaged));
+    EXPECT_FALSE(shown);
+
+    const QString csv = dir.filePath(QStringLiteral("lines.csv"));
+    ASSERT_TRUE(window->ExportCsv(csv));
+    QFile written(csv);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QList<QByteArray> records = written.readAll().split('\n');
+    EXPECT_TRUE(records[0].startsWith("\xEF\xBB\xBFindex,minute,hour,day,month,year,table,"));
+    EXPECT_TRUE(records[0].endsWith("function,levelText\r"));
+    EXPECT_TRUE(records[2].startsWith("1,0,12,10,12,26,4,0,0,2,3,127,"));
 }
 
 // Every kind of change is one step back and forth, byte for byte, and the changed flag follows

@@ -16,32 +16,6 @@ QString Field(int value, int width)
     return QString::number(value).rightJustified(width);
 }
 
-// The rows of the machine form's lines, the header naming its keys in their order.
-void WriteCsv(const Session &session, const clock::ClockTable &table, QTextStream &out)
-{
-    QStringList columns{QStringLiteral("index"),          QStringLiteral("minute"),
-                        QStringLiteral("hour"),           QStringLiteral("day"),
-                        QStringLiteral("month"),          QStringLiteral("year"),
-                        QStringLiteral("table"),          QStringLiteral("repeatUnit"),
-                        QStringLiteral("repeatCount"),    QStringLiteral("functionType"),
-                        QStringLiteral("functionNumber"), QStringLiteral("level"),
-                        QStringLiteral("nextLine"),       QStringLiteral("firstLine")};
-    if (session.hasProject())
-        columns << QStringLiteral("function") << QStringLiteral("levelText");
-    // Spreadsheet programs take the file for UTF-8 only with the mark.
-    out << ui::CsvByteOrderMark << ui::CsvRecord(columns);
-    for (int i = 0; i < clock::ClockLineCount; ++i) {
-        const clock::ClockLine &line = table.Lines[static_cast<std::size_t>(i)];
-        if (!line.inUse())
-            continue;
-        const QJsonObject object = LineJson(session, i, line);
-        QStringList row;
-        for (const QString &column : columns)
-            row << object.value(column).toVariant().toString();
-        out << ui::CsvRecord(row);
-    }
-}
-
 } // namespace
 
 QJsonObject LineJson(const Session &session, int index, const clock::ClockLine &line)
@@ -77,7 +51,12 @@ int RunShow(Session &session, const QString &clockFile, const OutputOptions &out
     const clock::ClockTable &table = session.clockTable();
 
     if (output.csv) {
-        WriteCsv(session, table, out);
+        ui::LineWords words;
+        if (session.hasProject())
+            words = [&session](const clock::ClockLine &line) {
+                return std::pair{session.functionText(line), session.levelText(line)};
+            };
+        out << ui::ClockLinesCsv(table, words);
         return ExitOk;
     }
     if (output.json) {

@@ -1,5 +1,7 @@
 #include "ui/presentation/Csv.h"
 
+#include "clock/ClockTable.h"
+
 namespace quintara::ui {
 
 QString CsvField(const QString &text)
@@ -22,6 +24,35 @@ QString CsvRecord(const QStringList &fields)
         record += CsvField(fields[i]);
     }
     return record + QLatin1String("\r\n");
+}
+
+QString ClockLinesCsv(const clock::ClockTable &table, const LineWords &words)
+{
+    QStringList columns{QStringLiteral("index"),          QStringLiteral("minute"),
+                        QStringLiteral("hour"),           QStringLiteral("day"),
+                        QStringLiteral("month"),          QStringLiteral("year"),
+                        QStringLiteral("table"),          QStringLiteral("repeatUnit"),
+                        QStringLiteral("repeatCount"),    QStringLiteral("functionType"),
+                        QStringLiteral("functionNumber"), QStringLiteral("level"),
+                        QStringLiteral("nextLine"),       QStringLiteral("firstLine")};
+    if (words)
+        columns << QStringLiteral("function") << QStringLiteral("levelText");
+    // Spreadsheet programs take the file for UTF-8 only with the mark.
+    QString csv = CsvByteOrderMark + CsvRecord(columns);
+    for (int i = 0; i < clock::ClockLineCount; ++i) {
+        const clock::ClockLine &line = table.Lines[static_cast<std::size_t>(i)];
+        if (!line.inUse())
+            continue;
+        QStringList row{QString::number(i)};
+        for (const quint8 byte : line.toBytes())
+            row << QString::number(byte);
+        if (words) {
+            const auto [function, level] = words(line);
+            row << function << level;
+        }
+        csv += CsvRecord(row);
+    }
+    return csv;
 }
 
 } // namespace quintara::ui

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "clock/TableDiff.h"
+
+#include <QDialog>
+
+class QTreeWidget;
+
+namespace quintara::clock {
+struct ClockTable;
+}
+
+namespace quintara::ui {
+
+class LineDescriber;
+
+// Two clock tables side by side where they differ: one row per line that is in use in only one
+// of them or differs, described as the list describes it, and below it the fields that differ
+// with both values, marked. Only shows; nothing in either table changes.
+class CompareDialog : public QDialog {
+    Q_OBJECT
+public:
+    CompareDialog(const clock::TableDiff &diff, const clock::ClockTable &mine,
+                  const clock::ClockTable &other, const QString &otherName,
+                  const LineDescriber &describer, QWidget *parent = nullptr);
+
+    QTreeWidget *tree() const { return m_tree; }
+
+private:
+    QTreeWidget *m_tree = nullptr;
+};
+
+} // namespace quintara::ui
