@@ -76,6 +76,7 @@ std::unique_ptr<FrmKlokken> Main(Program &program, FileDialogs &dialogs, const P
         start.exec();
     }
 
+    window->history().forget();
     window->ScrWeeks_Change();
     return window;
 }

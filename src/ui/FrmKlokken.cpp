@@ -106,6 +106,7 @@ FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
     m_viewTabs->setObjectName(QStringLiteral("ViewTabs"));
     m_viewTabs->setDocumentMode(true);
     m_viewTabs->setDrawBase(true);
+    m_viewTabs->setExpanding(false);
     m_views = new QStackedWidget(m_surface);
     m_views->setObjectName(QStringLiteral("Views"));
     connect(m_viewTabs, &QTabBar::currentChanged, m_views, &QStackedWidget::setCurrentIndex);

@@ -61,6 +61,15 @@ void TableHistory::markSaved()
     followChanges();
 }
 
+void TableHistory::forget()
+{
+    const bool changed = m_table.TableChanged;
+    m_stack.clear();
+    if (changed)
+        m_stack.resetClean();
+    followChanges();
+}
+
 void TableHistory::followChanges()
 {
     m_table.TableChanged = !m_stack.isClean();

@@ -35,6 +35,9 @@ public:
     bool record(const State &before, const QString &text, bool swapsFile = false);
     // The table as it stands is the one in its file (saved, opened, or a new empty table).
     void markSaved();
+    // Starts the history afresh from the table as it stands, changed or not (the start-up's
+    // opening of a file is nothing to undo).
+    void forget();
     // The table's changed flag from the history.
     void followChanges();
 

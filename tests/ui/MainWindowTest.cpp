@@ -1494,6 +1494,8 @@ TEST_F(StartUpTest, AClockFileFromTheCommandLineOpensInPlaceOfTheStartDialog)
     EXPECT_FALSE(program.clockTable.TableChanged);
     EXPECT_GE(LinesInUse(program.clockTable), 30);
     EXPECT_GT(window->weekModel().repeatMarkers(), 30); // its week is full of markers
+    // Opening at start-up is nothing to undo.
+    EXPECT_FALSE(window->history().stack().canUndo());
 
     // The program's own icon, in every size the desktop installs, on every window.
     const QList<QSize> sizes = window->windowIcon().availableSizes();
