@@ -11,6 +11,7 @@
 #include "render/Pictures.h"
 #include "ui/InfoPanel.h"
 #include "ui/LineListView.h"
+#include "ui/presentation/HealthText.h"
 
 #include <algorithm>
 
@@ -74,8 +75,14 @@ QString FrmKlokken::markerToolTip(QPoint at) const
             .arg(minuteOfDay % 60, 2, 10, QLatin1Char('0'));
     };
     static constexpr int TableNameIds[] = {1003, 1005, 1006, 1007, 1004};
+    const std::vector<int> hits = m_model.hitList(at);
+    if (hits.empty())
+        return {};
+    // What will not work as intended, as the list's warnings say it.
+    const auto warnings =
+        HealthTextsByLine(healthProblems(), m_program.clockTable, m_program.strings);
     QStringList lines;
-    for (const int index : m_model.hitList(at)) {
+    for (const int index : hits) {
         const clock::ClockLine &line = m_program.clockTable.Lines[std::size_t(index)];
         const auto [what, when] = lineSummary(line);
         QString text = what.simplified() + u'\n' + when.simplified();
@@ -89,6 +96,8 @@ QString FrmKlokken::markerToolTip(QPoint at) const
                                     .arg(time(band.firstMinute), time(band.lastMinute))
                                     .arg(band.count);
         }
+        for (const QString &warning : warnings[std::size_t(index)])
+            text += QStringLiteral("\n⚠ ") + warning;
         lines.append(text);
     }
     return lines.join(QStringLiteral("\n\n"));

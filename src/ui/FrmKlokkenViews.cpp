@@ -22,7 +22,7 @@ namespace quintara::ui {
 
 namespace {
 
-enum View { WeekView_, ListView, AgendaView_ };
+enum ViewTab { WeekTab, ListTab, AgendaTab };
 constexpr int DuplicateStep = 2465;
 constexpr int PasteStep = 2464;
 constexpr int DeleteStep = 2462;
@@ -57,7 +57,7 @@ void FrmKlokken::buildViews()
     addView(m_agenda);
     // A firing leads to its line in the week.
     connect(m_agenda, &AgendaView::lineActivated, this, [this](int line) {
-        showView(WeekView_);
+        showView(WeekTab);
         selectLine(line);
     });
     connect(m_viewTabs, &QTabBar::currentChanged, this, [this] {
@@ -74,13 +74,13 @@ void FrmKlokken::showView(int view)
 void FrmKlokken::refreshViews()
 {
     const int view = m_viewTabs->currentIndex();
-    if (view == WeekView_) {
+    if (view == WeekTab) {
         m_viewsStale = true;
         return;
     }
     m_viewsStale = false;
     refreshList();
-    if (view == AgendaView_)
+    if (view == AgendaTab)
         m_agenda->refresh();
     else
         m_viewsStale = true; // the agenda still has to follow
@@ -119,7 +119,7 @@ void FrmKlokken::selectLine(int index)
 
 QList<int> FrmKlokken::chosenLines() const
 {
-    if (m_viewTabs->currentIndex() == ListView)
+    if (m_viewTabs->currentIndex() == ListTab)
         return m_lineList->selectedLines();
     if (const auto selected = m_program.clockTable.selectedIndex())
         return {*selected};

@@ -1281,6 +1281,9 @@ TEST_F(MainWindowTest, MarkersTellTheirLinesInATooltip)
     EXPECT_TRUE(text.contains("08/12 08:00"));
     EXPECT_TRUE(text.contains("Simulation table"));
     EXPECT_TRUE(window->markerToolTip(At(4, 8, 0)).isEmpty());
+    // A line that will not work as intended says so: Tuesday 08:00 has passed by Wednesday.
+    EXPECT_TRUE(text.contains("\n⚠ Line 0 fires once, at 2026-12-08 08:00, which has passed"))
+        << text.toStdString();
 }
 
 TEST_F(MainWindowTest, TheWeekScalesWithTheWindowAndOpensWhereItWasLeft)
