@@ -37,6 +37,7 @@ namespace quintara::clock {
 struct ClockLine;
 struct HealthProblem;
 struct TableDiff;
+struct Placement;
 struct ClockTable;
 } // namespace quintara::clock
 
@@ -45,6 +46,10 @@ class Kalvenor;
 class QtSerialLine;
 class QtTicker;
 } // namespace quintara::link
+
+namespace quintara::project {
+struct ProjectModel;
+}
 
 namespace quintara::render {
 struct DocumentHead;
@@ -195,6 +200,10 @@ private:
     void buildViews();
     // The list and the agenda follow the table when they are on show, else when they come on.
     void refreshViews();
+    // After lines were duplicated or pasted: a step of the history and the first of them
+    // chosen, or why none was placed.
+    void linesPlaced(const TableHistory::State &before, const clock::Placement &placement,
+                     int count, int stepId);
     // The list's rows and the health check's warnings on them.
     void refreshList();
     void buildMenus();
@@ -250,6 +259,16 @@ private:
     std::vector<clock::HealthProblem> healthProblems() const;
     // Before sending: what will not work as intended, and whether to send all the same.
     bool mayTransmit();
+    // A clock file read as Open reads it, into a table and model of its own; nothing (with the
+    // message shown) when it was refused.
+    struct ReadBeside {
+        clock::ClockTable table;
+        std::unique_ptr<project::ProjectModel> model;
+    };
+    std::optional<ReadBeside> readClockFileBeside(const QString &path);
+    // Asks where an export goes, named after the clock file, with the extension added when the
+    // name has none.
+    std::optional<QString> chooseExportFile(int titleId, int filesId, const QString &extension);
     render::DocumentHead handOverHead() const;
     QList<render::DocumentTable> handOverTables() const;
     int paintHandOver(QPagedPaintDevice &device);

@@ -244,23 +244,31 @@ void FrmKlokken::OpenClockFile()
     OpenClockFile(*chosen);
 }
 
-bool FrmKlokken::OpenClockFile(const QString &path)
+std::optional<FrmKlokken::ReadBeside> FrmKlokken::readClockFileBeside(const QString &path)
 {
     // Read beside the table and model in force: a refused file changes neither, and never
     // becomes the file that Save would write over.
-    clock::ClockTable candidate = m_program.clockTable;
-    candidate.ClockFileName = path;
-    auto model = std::make_unique<project::ProjectModel>(m_program.project);
+    ReadBeside read{m_program.clockTable,
+                    std::make_unique<project::ProjectModel>(m_program.project)};
+    read.table.ClockFileName = path;
     const clock::ClockFileResult result =
-        clock::ReadClockFile(candidate, *model, m_program.strings, m_program.prompter);
+        clock::ReadClockFile(read.table, *read.model, m_program.strings, m_program.prompter);
     if (!result.done()) {
         if (result.status == clock::ClockFileStatus::SystemError)
             showSystemError(result.error);
-        return false;
+        return std::nullopt;
     }
+    return read;
+}
+
+bool FrmKlokken::OpenClockFile(const QString &path)
+{
+    std::optional<ReadBeside> read = readClockFileBeside(path);
+    if (!read)
+        return false;
     const TableHistory::State before = m_history.current();
-    m_program.clockTable = candidate;
-    m_program.project = std::move(*model);
+    m_program.clockTable = read->table;
+    m_program.project = std::move(*read->model);
     tableReplaced();
     m_history.record(before, text(2467), true);
     m_history.markSaved();

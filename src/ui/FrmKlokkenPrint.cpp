@@ -111,20 +111,27 @@ bool FrmKlokken::ExportPdf(const QString &path)
     return true;
 }
 
-void FrmKlokken::ExportPdf()
+std::optional<QString> FrmKlokken::chooseExportFile(int titleId, int filesId,
+                                                    const QString &extension)
 {
     FileDialogRequest request;
-    request.title = text(2456).remove(u'&').remove(QStringLiteral("..."));
-    request.filter = text(PdfFiles) + QStringLiteral(" (*.pdf)|*.pdf|") + text(AllFilesId) +
-                     QStringLiteral(" (*.*)|*.*");
+    request.title = text(titleId).remove(u'&').remove(QStringLiteral("..."));
+    request.filter = text(filesId) + QStringLiteral(" (*.%1)|*.%1|").arg(extension) +
+                     text(AllFilesId) + QStringLiteral(" (*.*)|*.*");
     request.initialName =
-        QFileInfo(m_program.clockTable.ClockFileName).completeBaseName() + QStringLiteral(".pdf");
+        QFileInfo(m_program.clockTable.ClockFileName).completeBaseName() + u'.' + extension;
     request.overwritePrompt = true;
     request.pathMustExist = true;
     const std::optional<QString> chosen = chooseFile(true, request);
     if (!chosen || chosen->isEmpty())
-        return;
-    ExportPdf(QFileInfo(*chosen).suffix().isEmpty() ? *chosen + QStringLiteral(".pdf") : *chosen);
+        return std::nullopt;
+    return QFileInfo(*chosen).suffix().isEmpty() ? *chosen + u'.' + extension : *chosen;
+}
+
+void FrmKlokken::ExportPdf()
+{
+    if (const auto path = chooseExportFile(2456, PdfFiles, QStringLiteral("pdf")))
+        ExportPdf(*path);
 }
 
 bool FrmKlokken::ExportCsv(const QString &path)
@@ -141,18 +148,8 @@ bool FrmKlokken::ExportCsv(const QString &path)
 
 void FrmKlokken::ExportCsv()
 {
-    FileDialogRequest request;
-    request.title = text(2457).remove(u'&').remove(QStringLiteral("..."));
-    request.filter = text(CsvFiles) + QStringLiteral(" (*.csv)|*.csv|") + text(AllFilesId) +
-                     QStringLiteral(" (*.*)|*.*");
-    request.initialName =
-        QFileInfo(m_program.clockTable.ClockFileName).completeBaseName() + QStringLiteral(".csv");
-    request.overwritePrompt = true;
-    request.pathMustExist = true;
-    const std::optional<QString> chosen = chooseFile(true, request);
-    if (!chosen || chosen->isEmpty())
-        return;
-    ExportCsv(QFileInfo(*chosen).suffix().isEmpty() ? *chosen + QStringLiteral(".csv") : *chosen);
+    if (const auto path = chooseExportFile(2457, CsvFiles, QStringLiteral("csv")))
+        ExportCsv(*path);
 }
 
 void FrmKlokken::CompareWithFile()
@@ -170,18 +167,11 @@ void FrmKlokken::CompareWithFile()
 
 bool FrmKlokken::CompareWithFile(const QString &path)
 {
-    // Read as Open reads, into a table and model of its own: nothing in force changes.
-    clock::ClockTable other = m_program.clockTable;
-    other.ClockFileName = path;
-    auto model = std::make_unique<project::ProjectModel>(m_program.project);
-    const clock::ClockFileResult result =
-        clock::ReadClockFile(other, *model, m_program.strings, m_program.prompter);
-    if (!result.done()) {
-        if (result.status == clock::ClockFileStatus::SystemError)
-            showSystemError(result.error);
+    // Read as Open reads; nothing in force changes.
+    const std::optional<ReadBeside> read = readClockFileBeside(path);
+    if (!read)
         return false;
-    }
-    showComparison(clock::DiffTables(m_program.clockTable, other), other,
+    showComparison(clock::DiffTables(m_program.clockTable, read->table), read->table,
                    QFileInfo(path).fileName());
     return true;
 }

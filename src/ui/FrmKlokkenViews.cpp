@@ -132,15 +132,21 @@ void FrmKlokken::DuplicateLines()
     if (lines.isEmpty())
         return;
     const TableHistory::State before = m_history.current();
-    const clock::Placement placement = clock::DuplicateLines(m_program.clockTable, lines);
+    linesPlaced(before, clock::DuplicateLines(m_program.clockTable, lines), int(lines.size()),
+                DuplicateStep);
+}
+
+void FrmKlokken::linesPlaced(const TableHistory::State &before, const clock::Placement &placement,
+                             int count, int stepId)
+{
     if (!placement.placed()) {
-        m_program.prompter.show(
-            NoRoomText(int(lines.size()), placement.freeLines, m_program.strings),
-            platform::ProgramTitle, platform::Buttons::Ok, platform::Icon::Exclamation);
+        m_program.prompter.show(NoRoomText(count, placement.freeLines, m_program.strings),
+                                platform::ProgramTitle, platform::Buttons::Ok,
+                                platform::Icon::Exclamation);
         return;
     }
     ScrWeeks_Change();
-    m_history.record(before, text(DuplicateStep));
+    m_history.record(before, text(stepId));
     selectLine(placement.lines.first());
 }
 
@@ -167,16 +173,8 @@ void FrmKlokken::PasteLines()
         return;
     }
     const TableHistory::State before = m_history.current();
-    const clock::Placement placement = clock::PlaceLines(m_program.clockTable, read.lines);
-    if (!placement.placed()) {
-        m_program.prompter.show(
-            NoRoomText(int(read.lines.size()), placement.freeLines, m_program.strings),
-            platform::ProgramTitle, platform::Buttons::Ok, platform::Icon::Exclamation);
-        return;
-    }
-    ScrWeeks_Change();
-    m_history.record(before, text(PasteStep));
-    selectLine(placement.lines.first());
+    linesPlaced(before, clock::PlaceLines(m_program.clockTable, read.lines), int(read.lines.size()),
+                PasteStep);
 }
 
 void FrmKlokken::DeleteLines(const QList<int> &lines)

@@ -1,4 +1,5 @@
 #include "ui/presentation/WeekViewModel.h"
+#include "tests/clock/TestLines.h"
 
 #include "clock/ClockTable.h"
 
@@ -15,20 +16,7 @@ const QDate Monday(2026, 12, 7);
 const clock::WorkdayFlagSet Workdays{1, 1, 1, 1, 1, 0, 0};
 constexpr std::array<bool, 5> AllShown{true, true, true, true, true};
 
-ClockLine Line(QDate date, int hour, int minute, int table, int unit, int count)
-{
-    ClockLine line;
-    clock::SetReferenceDate(line, date);
-    line.Hour = quint8(hour);
-    line.Minute = quint8(minute);
-    line.Table = quint8(table);
-    line.RepeatUnit = quint8(unit);
-    line.RepeatCount = quint8(count);
-    line.FunctionType = 1;
-    line.FunctionNumber = 1;
-    line.Level = 255;
-    return line;
-}
+using clock::testing::Line;
 
 QPoint At(int row, int hour, int minute)
 {

@@ -3,6 +3,7 @@
 #include "render/WeekPainter.h"
 #include "clock/ClockTable.h"
 #include "render/Pictures.h"
+#include "tests/clock/TestLines.h"
 #include "ui/presentation/WeekViewModel.h"
 
 #include <gtest/gtest.h>
@@ -17,19 +18,11 @@ namespace {
 
 const QDate Monday(2026, 12, 7);
 
-ClockLine Line(QDate date, int hour, int minute, int table, int unit, int count, int type = 1,
-               int level = 255)
+using clock::testing::Line;
+
+ClockLine Driving(int functionType, ClockLine line)
 {
-    ClockLine line;
-    clock::SetReferenceDate(line, date);
-    line.Hour = quint8(hour);
-    line.Minute = quint8(minute);
-    line.Table = quint8(table);
-    line.RepeatUnit = quint8(unit);
-    line.RepeatCount = quint8(count);
-    line.FunctionType = quint8(type);
-    line.FunctionNumber = 1;
-    line.Level = quint8(level);
+    line.FunctionType = quint8(functionType);
     return line;
 }
 
@@ -69,10 +62,12 @@ TEST_F(WeekPainterTest, AMarkerShowsItsFunctionTableSelectionAndStack)
 
     // Inside the downward triangle: the colour of the day-table, black for a table no editor
     // makes.
-    EXPECT_EQ(marker(Line(Monday, 8, 0, clock::Weekend, clock::Once, 0, 26)).pixelColor(5, 21),
-              QColor(0, 0, 255));
-    EXPECT_EQ(marker(Line(Monday, 8, 0, clock::Special, clock::Once, 0, 40)).pixelColor(5, 21),
-              QColor(255, 255, 0));
+    EXPECT_EQ(
+        marker(Driving(26, Line(Monday, 8, 0, clock::Weekend, clock::Once, 0))).pixelColor(5, 21),
+        QColor(0, 0, 255));
+    EXPECT_EQ(
+        marker(Driving(40, Line(Monday, 8, 0, clock::Special, clock::Once, 0))).pixelColor(5, 21),
+        QColor(255, 255, 0));
     EXPECT_EQ(marker(Line(Monday, 8, 0, 9, clock::Once, 0)).pixelColor(5, 21), QColor(0, 0, 0));
 
     // Selected: the upward triangle appears below the reference point.
