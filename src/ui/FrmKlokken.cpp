@@ -315,7 +315,9 @@ void FrmKlokken::translate()
     for (int table = 0; table < clock::TableKindCount; ++table)
         m_tlbButtons[static_cast<std::size_t>(FirstFilterButton + table)]->setToolTip(
             m_program.strings.GetResString(TableNameIds[table]));
-    if (m_lineList) {
+    // The views' texts follow a change of language, not every activation of the window.
+    if (m_lineList && m_viewsLanguage != m_program.strings.LanguageOffset()) {
+        m_viewsLanguage = m_program.strings.LanguageOffset();
         m_lineList->translate();
         m_agenda->translate();
         m_viewsStale = true;

@@ -300,6 +300,7 @@ private:
     LineListView *m_lineList = nullptr;
     AgendaView *m_agenda = nullptr;
     bool m_viewsStale = true; // the table changed while the list and agenda were hidden
+    int m_viewsLanguage = -1; // the language offset the views' texts are in
     QTimer *m_globalTimer = nullptr;
     // LinkOcx and what it runs on, made at the first on-line test.
     std::unique_ptr<link::QtSerialLine> m_serialLine;

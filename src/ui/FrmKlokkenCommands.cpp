@@ -173,6 +173,11 @@ void FrmKlokken::applyProject()
 {
     clock::ApplyModel(m_program.clockTable, m_program.project);
     followLanguage();
+    // The views' function type lists come from the project as well as from the language.
+    if (m_lineList) {
+        m_viewsLanguage = -1;
+        translate();
+    }
     RefreshStatus();
 }
 
