@@ -95,16 +95,35 @@ TEST_F(CliAgendaTest, CsvHasAByteOrderMarkAHeaderAndTheProjectsTexts)
     EXPECT_FALSE(first.value("levelText").toString().isEmpty());
 }
 
-TEST_F(CliAgendaTest, AYearOfMinutesStopsAtTheCapWithANote)
+TEST_F(CliAgendaTest, AYearOfMinutesStopsAtTheCapAndSaysSo)
 {
     table.Lines[0] = Line(QDate(2026, 12, 1), 0, 0, clock::Continue, clock::Minutes, 1);
-    const CliRun result = run({"agenda", writeClockFile("minutes.clk", table), "--from",
-                               "2026-12-10", "--to", "2027-12-09", "--now", Now, "--json"});
-    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    const QStringList arguments{"agenda", writeClockFile("minutes.clk", table), "--from",
+                                "2026-12-10", "--to", "2027-12-09", "--now", Now};
+    const CliRun result = run(arguments + QStringList{"--json"});
+    EXPECT_EQ(result.exitCode, 3) << result.err.constData();
     EXPECT_TRUE(result.err.contains("100000")) << result.err.constData();
     const QJsonObject document = result.json();
     EXPECT_EQ(document.value("truncated"), true);
     EXPECT_EQ(document.value("firings").toArray().size(), 100000);
+
+    // The text form's last line tells a reader that the list was cut; CSV keeps to rows of
+    // firings and has the status.
+    const CliRun text = run(arguments);
+    EXPECT_EQ(text.exitCode, 3);
+    const QList<QByteArray> lines = text.out.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 100002);
+    EXPECT_EQ(lines.last(),
+              "The agenda stops here, after 100000 firings: there are more in the range.");
+    const CliRun csv = run(arguments + QStringList{"--csv"});
+    EXPECT_EQ(csv.exitCode, 3);
+    EXPECT_EQ(csv.out.count("\r\n"), 100001);
+
+    // A day of it is whole.
+    const CliRun whole = run({"agenda", writeClockFile("minutes.clk", table), "--from",
+                              "2026-12-10", "--to", "2026-12-10", "--now", Now});
+    EXPECT_EQ(whole.exitCode, 0);
+    EXPECT_FALSE(whole.out.contains("stops here"));
 }
 
 TEST_F(CliAgendaTest, MistakesAreUsageErrorsAndUnreadableFilesFail)

@@ -29,11 +29,16 @@ CliRun CliTest::run(const QStringList &arguments) const
     return runProgram(QStringLiteral(QUINTARA_CLI), arguments);
 }
 
-CliRun CliTest::runProgram(const QString &program, const QStringList &arguments) const
+CliRun CliTest::runProgram(const QString &program, const QStringList &arguments,
+                           const QString &standardOutput) const
 {
     QProcess process;
+    if (!standardOutput.isEmpty())
+        process.setStandardOutputFile(standardOutput);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.filePath(QStringLiteral("config")));
+    for (const QString &name : unsetVariables)
+        environment.remove(name);
     process.setProcessEnvironment(environment);
     process.start(program, arguments);
     CliRun result;

@@ -32,8 +32,10 @@ protected:
 
     // Runs with a settings folder of its own, so that the user's settings never count.
     CliRun run(const QStringList &arguments) const;
-    // The same for another of the built programs.
-    CliRun runProgram(const QString &program, const QStringList &arguments) const;
+    // The same for another of the built programs; with `standardOutput`, what it prints goes
+    // into that file (a redirection) instead of CliRun::out.
+    CliRun runProgram(const QString &program, const QStringList &arguments,
+                      const QString &standardOutput = {}) const;
 
     // Writes a file into the temporary folder and returns its path.
     QString writeFile(const QString &name, const QByteArray &bytes) const;
@@ -45,6 +47,9 @@ protected:
 
     static QString demoProject();
     static QString demoClockFile();
+
+    // Variables of the environment the programs run without (a display, say).
+    QStringList unsetVariables;
 
     ScriptedPrompter prompter;
     settings::Strings strings{settings::StringTable::builtIn(), prompter};

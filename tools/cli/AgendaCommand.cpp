@@ -7,6 +7,8 @@
 #include "platform/Clock.h"
 #include "ui/presentation/Csv.h"
 
+#include <QTextStream>
+
 #include <array>
 #include <cstdio>
 #include <memory>
@@ -99,10 +101,15 @@ public:
             m_out.flush();
     }
 
-    void end()
+    // A reader of the text form sees where it was cut; the CSV form stays rows of firings
+    // only, its reader has the exit status.
+    void end(bool truncated)
     {
         if (m_output.json)
             m_out << "]}\n";
+        else if (truncated && !m_output.csv)
+            m_out << "The agenda stops here, after " << clock::MaxAgendaFirings
+                  << " firings: there are more in the range.\n";
         m_out.flush();
     }
 
@@ -157,15 +164,21 @@ int RunAgenda(Session &session, const QString &clockFile, const AgendaOptions &a
     const auto firings = firingsOfRange();
     AgendaWriter writer(session, agenda, output, out);
     writer.begin(truncated);
-    while (const std::optional<clock::Firing> firing = firings->next())
+    // Once standard output fails nothing more can reach it; main reports the failure.
+    while (out.status() == QTextStream::Ok) {
+        const std::optional<clock::Firing> firing = firings->next();
+        if (!firing)
+            break;
         writer.write(*firing, table.Lines[static_cast<std::size_t>(firing->line)]);
-    writer.end();
-    if (firings->truncated())
-        std::fprintf(stderr,
-                     "quintara-cli: the agenda stops after %d firings; choose a shorter range or "
-                     "filter by --table or --function\n",
-                     clock::MaxAgendaFirings);
-    return ExitOk;
+    }
+    writer.end(firings->truncated());
+    if (!firings->truncated())
+        return ExitOk;
+    std::fprintf(stderr,
+                 "quintara-cli: the agenda stops after %d firings; choose a shorter range or "
+                 "filter by --table or --function\n",
+                 clock::MaxAgendaFirings);
+    return ExitTruncated;
 }
 
 } // namespace quintara::cli

@@ -27,6 +27,8 @@ inline constexpr int ExitUsage = 2;
 // check: the table has something to report; diff: the files differ.
 inline constexpr int ExitProblems = 3;
 inline constexpr int ExitDifferent = 3;
+// agenda: the range holds more firings than are listed.
+inline constexpr int ExitTruncated = 3;
 
 struct OutputOptions {
     bool json = false;
@@ -72,7 +74,8 @@ int RunCheck(Session &session, const QString &clockFile, const platform::Clock &
              const OutputOptions &output, QTextStream &out);
 
 // agenda FILE.clk: every firing in a range of days, in time order, written as it is found; at
-// most MaxAgendaFirings of them, with a note on standard error when there were more.
+// most MaxAgendaFirings of them; when there were more, a note on standard error and
+// ExitTruncated.
 int RunAgenda(Session &session, const QString &clockFile, const AgendaOptions &agenda,
               const platform::Clock &clock, const OutputOptions &output, QTextStream &out);
 

@@ -65,6 +65,18 @@ int Run(const Invocation &invocation, QTextStream &out)
     }
 }
 
+// Whatever was printed must have reached standard output whole: a full disk or a closed
+// device under a redirection is a failure, not an empty file and status 0.
+int Finish(QTextStream &out, int status)
+{
+    out.flush();
+    if (out.status() == QTextStream::Ok)
+        return status;
+    std::fprintf(stderr, "quintara-cli: cannot write to standard output: %s\n",
+                 qUtf8Printable(out.device()->errorString()));
+    return ExitFailed;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -84,11 +96,12 @@ int main(int argc, char *argv[])
 
     const ParsedCommandLine parsed = ParseCommandLine(platform::ArgumentsFromNative(argc, argv));
     if (!parsed.invocation) {
-        if (parsed.exitStatus == ExitOk)
-            out << parsed.text;
-        else
+        if (parsed.exitStatus != ExitOk) {
             std::fputs(parsed.text.toUtf8().constData(), stderr);
-        return parsed.exitStatus;
+            return parsed.exitStatus;
+        }
+        out << parsed.text;
+        return Finish(out, ExitOk);
     }
-    return Run(*parsed.invocation, out);
+    return Finish(out, Run(*parsed.invocation, out));
 }
