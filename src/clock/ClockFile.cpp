@@ -137,8 +137,8 @@ ClockFileResult WriteClockFile(ClockTable &table, const settings::Strings &strin
 
     QByteArray image = ClockFileImage(table);
     image[3] = 1; // what is saved is of the current version
-    if (const std::optional<QString> reason = platform::WriteWholeFile(path, image + tail))
-        return failed(*reason);
+    if (const auto failure = platform::WriteWholeFile(path, image + tail))
+        return failed(settings::WriteFailureText(strings, *failure));
     table.ClockFileVersion = 1;
     return {};
 }

@@ -1,6 +1,7 @@
 #include "link/TrafficTrace.h"
 
 #include "platform/Files.h"
+#include "settings/Strings.h"
 
 namespace quintara::link {
 
@@ -64,14 +65,14 @@ QString TrafficTrace::text() const
     return text;
 }
 
-bool TrafficTrace::save(const QString &path, QString *error) const
+bool TrafficTrace::save(const QString &path, const settings::Strings &strings, QString *error) const
 {
     // All or nothing, as every file the program writes; a device or FIFO is never written.
     std::optional<QString> reason;
     if (platform::KindOfPath(path) == platform::PathKind::Other)
-        reason = QStringLiteral("Not a regular file");
-    else
-        reason = platform::WriteWholeFile(path, text().toUtf8());
+        reason = strings.GetResString(settings::FileText::NotARegularFile);
+    else if (const auto failure = platform::WriteWholeFile(path, text().toUtf8()))
+        reason = settings::WriteFailureText(strings, *failure);
     if (reason && error)
         *error = platform::FileFailure(path, *reason);
     return !reason;

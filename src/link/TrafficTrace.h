@@ -5,6 +5,10 @@
 #include <QString>
 #include <QtGlobal>
 
+namespace quintara::settings {
+class Strings;
+}
+
 namespace quintara::link {
 
 // Every byte of a transfer on the serial line, both directions, with the time and the protocol
@@ -26,8 +30,10 @@ public:
     // The readable text: one line per run of bytes of one direction, step and millisecond,
     // at most 16 bytes a line, in hexadecimal and as characters.
     QString text() const;
-    // Writes the text all or nothing; false with the reason in *error.
-    bool save(const QString &path, QString *error = nullptr) const;
+    // Writes the text all or nothing; false with the reason, in the language of `strings`, in
+    // *error.
+    bool save(const QString &path, const settings::Strings &strings,
+              QString *error = nullptr) const;
 
 private:
     struct Run {

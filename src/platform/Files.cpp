@@ -12,7 +12,11 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
+#endif
+#ifdef Q_OS_LINUX
+#include <sys/xattr.h>
 #endif
 
 namespace quintara::platform {
@@ -184,34 +188,137 @@ QString FileFailure(const QString &path, const QString &reason)
 #ifdef Q_OS_UNIX
 namespace {
 
-// The same steps as QSaveFile, by the name's bytes: a new file beside it, renamed over it.
-std::optional<QString> WriteWholeNativeFile(const QByteArray &native, const QByteArray &bytes)
+WriteFailure SystemFailure(int error)
 {
-    QByteArray temporary = native + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
-        return SystemReason(errno);
-    struct stat old {};
-    const mode_t umaskNow = ::umask(0);
-    ::umask(umaskNow);
-    ::fchmod(fd,
-             ::stat(native.constData(), &old) == 0 ? (old.st_mode & 07777) : (0666 & ~umaskNow));
+    return {WriteProblem::System, SystemReason(error)};
+}
+
+// Every byte from the start of the file; the system's error number when it took fewer.
+int WriteAll(int fd, const QByteArray &bytes)
+{
     for (qsizetype done = 0; done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        const ssize_t n = ::pwrite(fd, bytes.constData() + done, size_t(bytes.size() - done),
+                                   off_t(done));
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0) {
-            const int error = n < 0 ? errno : ENOSPC;
-            ::close(fd);
-            ::unlink(temporary.constData());
-            return SystemReason(error);
-        }
+        if (n <= 0)
+            return n < 0 ? errno : ENOSPC;
         done += n;
     }
-    if (::close(fd) != 0 || ::rename(temporary.constData(), native.constData()) != 0) {
+    return 0;
+}
+
+// The new file gets what the old one had: its owner and group as far as we may give them (a
+// user may hand a file only to a group of theirs), its ACL, and then its mode, which a change
+// of owner may have stripped of set-id bits.
+void TakeOver(int fd, const struct stat &old, const QByteArray &oldNative)
+{
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0 &&
+        ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+        // Ours it stays; the mode below still keeps others out as before.
+    }
+#ifdef Q_OS_LINUX
+    static constexpr char AclName[] = "system.posix_acl_access";
+    const ssize_t size = ::getxattr(oldNative.constData(), AclName, nullptr, 0);
+    if (size > 0) {
+        QByteArray acl(size, Qt::Uninitialized);
+        const ssize_t read = ::getxattr(oldNative.constData(), AclName, acl.data(), size_t(size));
+        if (read > 0 && ::fsetxattr(fd, AclName, acl.constData(), size_t(read), 0) != 0) {
+            // A file system without ACLs on this side: the mode carries what it can.
+        }
+    }
+#else
+    Q_UNUSED(oldNative);
+#endif
+    if (::fchmod(fd, old.st_mode & 07777) != 0) {
+        // The new file keeps the mode mkstemp gave it, readable by its owner only.
+    }
+}
+
+// Makes sure the disk holds `size` bytes for the file before a byte of it changes: the free
+// room counted first, then the blocks allocated (where the file system can).
+int ReserveRoom(int fd, off_t size, off_t have)
+{
+    struct statvfs room {};
+    if (::fstatvfs(fd, &room) == 0 && room.f_frsize > 0 &&
+        room.f_bavail < (fsblkcnt_t(size - have) + room.f_frsize - 1) / room.f_frsize)
+        return ENOSPC;
+    const int error = ::posix_fallocate(fd, 0, size);
+    return error == EINVAL || error == EOPNOTSUPP ? 0 : error;
+}
+
+// A folder that takes no new file may still hold a file its user may write: it is rewritten
+// where it lies. Only once the room for the new bytes is reserved, so that a full disk leaves
+// it as it was.
+std::optional<WriteFailure> WriteInPlace(const QByteArray &native, const QByteArray &bytes)
+{
+    const int fd = ::open(native.constData(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return SystemFailure(errno);
+    struct stat now {};
+    int error = ::fstat(fd, &now) == 0 ? 0 : errno;
+    if (error == 0 && bytes.size() > now.st_size) {
+        error = ReserveRoom(fd, off_t(bytes.size()), now.st_size);
+        if (error == ENOSPC || error == EDQUOT) {
+            ::close(fd);
+            return WriteFailure{WriteProblem::NoRoomInPlace, SystemReason(error)};
+        }
+    }
+    if (error == 0)
+        error = WriteAll(fd, bytes);
+    if (error == 0 && ::ftruncate(fd, off_t(bytes.size())) != 0)
+        error = errno;
+    if (error == 0 && ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error != 0)
+        return SystemFailure(error);
+    return std::nullopt;
+}
+
+// The steps of QSaveFile, by the name's bytes, with the old file's owner, mode and ACL kept.
+std::optional<WriteFailure> WriteWholeNativeFile(QByteArray native, const QByteArray &bytes)
+{
+    struct stat old {};
+    const bool exists = ::stat(native.constData(), &old) == 0;
+    if (exists) {
+        if (S_ISREG(old.st_mode) && old.st_nlink > 1)
+            return WriteFailure{WriteProblem::OtherHardLinks, {}};
+        // Through a symbolic link the file it names is replaced; the link stays.
+        if (char *real = ::realpath(native.constData(), nullptr)) {
+            native = real;
+            std::free(real);
+        }
+    }
+
+    QByteArray temporary = native + ".XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0) {
         const int error = errno;
+        if (exists && (error == EACCES || error == EPERM))
+            return WriteInPlace(native, bytes);
+        return SystemFailure(error);
+    }
+    if (exists) {
+        TakeOver(fd, old, native);
+    } else {
+        const mode_t umaskNow = ::umask(0);
+        ::umask(umaskNow);
+        if (::fchmod(fd, 0666 & ~umaskNow) != 0) {
+            // Readable by its owner only, as mkstemp made it.
+        }
+    }
+    int error = WriteAll(fd, bytes);
+    if (error == 0 && ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && ::rename(temporary.constData(), native.constData()) != 0)
+        error = errno;
+    if (error != 0) {
         ::unlink(temporary.constData());
-        return SystemReason(error);
+        return SystemFailure(error);
     }
     return std::nullopt;
 }
@@ -219,30 +326,30 @@ std::optional<QString> WriteWholeNativeFile(const QByteArray &native, const QByt
 } // namespace
 #endif
 
-std::optional<QString> WriteWholeFile(const QString &path, const QByteArray &bytes)
+std::optional<WriteFailure> WriteWholeFile(const QString &path, const QByteArray &bytes)
 {
 #ifdef Q_OS_UNIX
-    if (HoldsRawBytes(path))
-        return WriteWholeNativeFile(NativeFileName(path), bytes);
-#endif
+    return WriteWholeNativeFile(NativeFileName(path), bytes);
+#else
     QSaveFile out(path);
     // Unbuffered: a buffered write reports every byte taken, and the commit then succeeds
     // even when the disk took only part of them.
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return out.errorString();
+        return WriteFailure{WriteProblem::System, out.errorString()};
     for (qint64 done = 0; done < bytes.size();) {
         // A short write is retried for the rest, which then fails with the system's reason.
         const qint64 n = out.write(bytes.constData() + done, bytes.size() - done);
         if (n <= 0) {
             const QString reason = out.errorString();
             out.cancelWriting();
-            return reason;
+            return WriteFailure{WriteProblem::System, reason};
         }
         done += n;
     }
     if (!out.commit())
-        return out.errorString();
+        return WriteFailure{WriteProblem::System, out.errorString()};
     return std::nullopt;
+#endif
 }
 
 } // namespace quintara::platform

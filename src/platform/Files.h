@@ -36,9 +36,24 @@ PathKind KindOfPath(const QString &path);
 // system's reason (or ours) below it.
 QString FileFailure(const QString &path, const QString &reason);
 
+// Why a file was not written.
+enum class WriteProblem {
+    System,         // the operating system's reason
+    OtherHardLinks, // replacing the file would part it from its other names
+    NoRoomInPlace,  // the folder takes no new file, and the disk lacks room to rewrite this one
+};
+
+struct WriteFailure {
+    WriteProblem problem = WriteProblem::System;
+    QString reason; // the operating system's words, when it gave any
+};
+
 // Replaces the file at path by bytes, all or nothing: the bytes go to a new file beside it that
 // takes the old one's place only once every byte is written (a short write, as on a full disk,
-// counts as a failure). Answers the operating system's reason when it failed.
-std::optional<QString> WriteWholeFile(const QString &path, const QByteArray &bytes);
+// counts as a failure). The new file keeps the old one's mode, ACL and, where the system lets
+// us, its owner and group. A file with other hard links is refused. In a folder that takes no
+// new file, a writable file is rewritten in its place once the room for it is reserved; that
+// is the one case that is not all or nothing.
+std::optional<WriteFailure> WriteWholeFile(const QString &path, const QByteArray &bytes);
 
 } // namespace quintara::platform

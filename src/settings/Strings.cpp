@@ -1,5 +1,6 @@
 #include "settings/Strings.h"
 
+#include "platform/Files.h"
 #include "platform/Prompter.h"
 
 #include <QFile>
@@ -109,6 +110,19 @@ QString Strings::GetResString(int id) const
     m_prompter.show(QStringLiteral("Out Of Memory! %1").arg(ResourceNotFound),
                     platform::ProgramTitle);
     return QString();
+}
+
+QString WriteFailureText(const Strings &strings, const platform::WriteFailure &failure)
+{
+    switch (failure.problem) {
+    case platform::WriteProblem::OtherHardLinks:
+        return strings.GetResString(FileText::OtherHardLinks);
+    case platform::WriteProblem::NoRoomInPlace:
+        return strings.GetResString(FileText::NoRoomInPlace) + u'\n' + failure.reason;
+    case platform::WriteProblem::System:
+        break;
+    }
+    return failure.reason;
 }
 
 bool Strings::IsValidLanguageOffset(qint64 offset)

@@ -7,6 +7,7 @@
 
 namespace quintara::platform {
 class Prompter;
+struct WriteFailure;
 }
 
 namespace quintara::settings {
@@ -20,7 +21,21 @@ namespace FileText {
 inline constexpr int NotARegularFile = 2100;
 inline constexpr int NoSuchFile = 2101;
 inline constexpr int NoSuchFolder = 2102;
+inline constexpr int OtherHardLinks = 2130;
+inline constexpr int NoRoomInPlace = 2131;
 } // namespace FileText
+
+// The start-up's request for a project file, and what it says once one is read.
+namespace StartText {
+inline constexpr int ReadProject = 2140;
+inline constexpr int ProjectRead = 2141;
+} // namespace StartText
+
+class Strings;
+
+// Why a file was not written, for the user: our own reason in the language in force, or the
+// operating system's.
+QString WriteFailureText(const Strings &strings, const platform::WriteFailure &failure);
 
 // The texts of the program in all languages, addressed by base id + 10000 × language.
 class StringTable {

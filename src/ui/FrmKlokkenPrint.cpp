@@ -104,8 +104,9 @@ bool FrmKlokken::ExportPdf(const QString &path)
         if (paintHandOver(pdf) == 0)
             return false;
     }
-    if (const auto reason = platform::WriteWholeFile(path, bytes.data())) {
-        showSystemError(platform::FileFailure(path, *reason));
+    if (const auto failure = platform::WriteWholeFile(path, bytes.data())) {
+        showSystemError(
+            platform::FileFailure(path, settings::WriteFailureText(m_program.strings, *failure)));
         return false;
     }
     return true;
@@ -139,8 +140,9 @@ bool FrmKlokken::ExportCsv(const QString &path)
     const QString csv = ClockLinesCsv(m_program.clockTable, [this](const clock::ClockLine &line) {
         return std::pair{m_describer.functionText(line), m_describer.levelText(line)};
     });
-    if (const auto reason = platform::WriteWholeFile(path, csv.toUtf8())) {
-        showSystemError(platform::FileFailure(path, *reason));
+    if (const auto failure = platform::WriteWholeFile(path, csv.toUtf8())) {
+        showSystemError(
+            platform::FileFailure(path, settings::WriteFailureText(m_program.strings, *failure)));
         return false;
     }
     return true;

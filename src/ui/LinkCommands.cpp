@@ -61,7 +61,7 @@ void AddSaveTrace(FrmKlokken &main, Program &program,
         request.overwritePrompt = true;
         const std::optional<QString> path = main.fileDialogs().getSaveFileName(&main, request);
         QString error;
-        if (path && !trace->save(*path, &error))
+        if (path && !trace->save(*path, program.strings, &error))
             clock::ShowFileError(program.prompter, error);
     });
 }

@@ -14,6 +14,7 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -291,6 +292,37 @@ TEST_F(ClockFile, SavingIsAllOrNothing)
     table.ClockFileName = dir.filePath("house.clk");
     EXPECT_TRUE(WriteClockFile(table, strings, prompter).done());
     EXPECT_EQ(Contents(table.ClockFileName), ClockFileImage(table) + "beyond the image");
+    EXPECT_TRUE(prompter.shown.isEmpty());
+}
+
+TEST_F(ClockFile, AFileWithOtherHardLinksIsRefusedWithTheReason)
+{
+    // Replacing one name would silently leave the other with the old table.
+    QTemporaryDir dir;
+    table.ClockFileVersion = 1;
+    table.ClockFileName = dir.filePath("house.clk");
+    const QByteArray old = HandImage(1, 0, Nines);
+    {
+        QFile file(table.ClockFileName);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(old);
+    }
+    const QString other = dir.filePath("copy.clk");
+    ASSERT_EQ(::link(QFile::encodeName(table.ClockFileName).constData(),
+                     QFile::encodeName(other).constData()),
+              0);
+    table.Lines[0].FunctionType = 3;
+
+    ClockFileResult result = WriteClockFile(table, strings, prompter);
+    EXPECT_EQ(result.status, ClockFileStatus::SystemError);
+    EXPECT_EQ(result.error, table.ClockFileName +
+                                "\nThe file has other hard links: replacing it would part it from "
+                                "them. Save it under another name.");
+    strings.setLanguageOffset(3 * settings::LanguageStep);
+    result = WriteClockFile(table, strings, prompter);
+    EXPECT_TRUE(result.error.contains("harte Links")) << result.error.toStdString();
+    EXPECT_EQ(Contents(table.ClockFileName), old);
+    EXPECT_EQ(Contents(other), old);
     EXPECT_TRUE(prompter.shown.isEmpty());
 }
 

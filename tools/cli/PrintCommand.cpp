@@ -79,8 +79,9 @@ int RunPrint(Session &session, const QString &clockFile, const QString &pdfFile,
         std::fputs("Nothing could be painted into the PDF\n", stderr);
         return ExitFailed;
     }
-    if (const auto reason = platform::WriteWholeFile(pdfFile, bytes.data())) {
-        std::fputs(qPrintable(platform::FileFailure(pdfFile, *reason) + u'\n'), stderr);
+    if (const auto failure = platform::WriteWholeFile(pdfFile, bytes.data())) {
+        const QString reason = settings::WriteFailureText(session.strings(), *failure);
+        std::fputs(qPrintable(platform::FileFailure(pdfFile, reason) + u'\n'), stderr);
         return ExitFailed;
     }
     out << "Wrote " << pages << (pages == 1 ? " page" : " pages") << " to " << pdfFile << '\n';

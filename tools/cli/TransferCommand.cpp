@@ -50,7 +50,8 @@ PortChoice ChoosePort(const QString &port, const settings::ProfileFile &profile)
 class CommandLineLink {
 public:
     CommandLineLink(Session &session, const TransferOptions &options)
-        : m_profile(options.settingsFile), m_port(ChoosePort(options.port, m_profile)),
+        : m_strings(session.strings()), m_profile(options.settingsFile),
+          m_port(ChoosePort(options.port, m_profile)),
           m_line(m_port.devices), m_link(m_line, m_pump, session.prompter(), session.strings())
     {
         const project::ModemRec &modem = session.project().Modem;
@@ -82,7 +83,7 @@ public:
     void saveTrace(const QString &path) const
     {
         QString error;
-        if (!path.isEmpty() && !m_trace.save(path, &error))
+        if (!path.isEmpty() && !m_trace.save(path, m_strings, &error))
             PrintError(QStringLiteral("Trace %1: %2").arg(path, error));
     }
 
@@ -94,6 +95,7 @@ public:
     }
 
 private:
+    const settings::Strings &m_strings;
     settings::ProfileFile m_profile;
     PortChoice m_port;
     link::QtSerialLine m_line;
@@ -167,8 +169,10 @@ int RunReceive(Session &session, const QString &clockFile, const TransferOptions
         return ExitFailed;
     }
     const QByteArray image = clock::ClockFileImage(table);
-    if (const std::optional<QString> reason = platform::WriteWholeFile(clockFile, image)) {
-        clock::ShowFileError(session.prompter(), platform::FileFailure(clockFile, *reason));
+    if (const auto failure = platform::WriteWholeFile(clockFile, image)) {
+        clock::ShowFileError(
+            session.prompter(),
+            platform::FileFailure(clockFile, settings::WriteFailureText(session.strings(), *failure)));
         return ExitFailed;
     }
     int lines = 0;
