@@ -20,49 +20,128 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <optional>
 
 using namespace quintara;
 
-int main(int argc, char *argv[])
-{
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quintara"));
-    QApplication::setApplicationVersion(QStringLiteral(QUINTARA_VERSION_STRING));
-    // Ties the windows to the desktop entry (its icon and name in task bars).
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.quintara.Quintara"));
+namespace {
 
-    QCommandLineParser parser;
+constexpr int ExitFailed = 1;
+constexpr int ExitUsage = 2;
+
+QString SettingsOptionName()
+{
+    return QStringLiteral("settings");
+}
+
+// The program's own options, on a parser of either kind of application.
+void DescribeOptions(QCommandLineParser &parser)
+{
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption settingsOption(
-        QStringLiteral("settings"),
+    parser.addOption(QCommandLineOption(
+        SettingsOptionName(),
         QStringLiteral("Settings file to use instead of %1.").arg(settings::DefaultSettingsPath()),
-        QStringLiteral("file"));
-    parser.addOption(settingsOption);
+        QStringLiteral("file")));
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("Clock file to open instead of offering the start "
                                                 "choices."),
                                  QStringLiteral("[file.clk]"));
-    parser.process(platform::ArgumentsFromNative(argc, argv));
-    const QStringList files = parser.positionalArguments();
-    if (files.size() > 1) {
-        std::fputs("quintara: one clock file at most\n", stderr);
-        return 2;
+}
+
+// Help, the version and mistakes: what to print and the exit status, or nothing when the
+// window is to start.
+std::optional<int> AnswerInText(QCommandLineParser &parser, const QStringList &arguments)
+{
+    if (!parser.parse(arguments)) {
+        std::fprintf(stderr, "quintara: %s\n", qUtf8Printable(parser.errorText()));
+        return ExitUsage;
     }
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
+        std::fputs(qUtf8Printable(parser.helpText()), stdout);
+        return std::fflush(stdout) == 0 ? 0 : ExitFailed;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        std::printf("%s %s\n", qUtf8Printable(QCoreApplication::applicationName()),
+                    qUtf8Printable(QCoreApplication::applicationVersion()));
+        return std::fflush(stdout) == 0 ? 0 : ExitFailed;
+    }
+    if (parser.positionalArguments().size() > 1) {
+        std::fputs("quintara: one clock file at most\n", stderr);
+        return ExitUsage;
+    }
+    return std::nullopt;
+}
+
+// Whether the window system can be reached. Over ssh or on a console it cannot, and Qt
+// aborts the program when it finds no display; a platform named by the user is left to Qt.
+bool MayHaveDisplay(const QStringList &arguments)
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+           !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           arguments.contains(QStringLiteral("-platform")) ||
+           arguments.contains(QStringLiteral("--platform"));
+#else
+    Q_UNUSED(arguments);
+    return true;
+#endif
+}
+
+// Without a display, what can be answered in text is, and the rest is said rather than
+// aborted on.
+std::optional<int> AnswerWithoutDisplay(int argc, char *argv[])
+{
+    const QStringList arguments = platform::ArgumentsFromNative(argc, argv);
+    if (MayHaveDisplay(arguments))
+        return std::nullopt;
+    const QCoreApplication core(argc, argv);
+    QCommandLineParser parser;
+    DescribeOptions(parser);
+    if (const std::optional<int> status = AnswerInText(parser, arguments))
+        return status;
+    std::fputs("quintara: no display to show the window on (DISPLAY is not set); quintara-cli "
+               "reads and sends clock files without one\n",
+               stderr);
+    return ExitFailed;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Quintara"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUINTARA_VERSION_STRING));
+    if (const std::optional<int> status = AnswerWithoutDisplay(argc, argv))
+        return *status;
+
+    QApplication app(argc, argv);
+    // Ties the windows to the desktop entry (its icon and name in task bars).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quintara.Quintara"));
+
+    // The application has taken its own options (-platform, -style, ...) out of argv.
+    QCommandLineParser parser;
+    DescribeOptions(parser);
+    if (const std::optional<int> status =
+            AnswerInText(parser, platform::ArgumentsFromNative(argc, argv)))
+        return *status;
+    const QStringList files = parser.positionalArguments();
     const QString clockFile = files.isEmpty() ? QString() : QFileInfo(files[0]).absoluteFilePath();
 
     ui::QtPrompter prompter;
     platform::SystemClock clock;
     platform::QtEventPump pump;
-    const QString settingsPath = parser.isSet(settingsOption) ? parser.value(settingsOption)
-                                                              : settings::DefaultSettingsPath();
+    const QString settingsPath = parser.isSet(SettingsOptionName())
+                                     ? parser.value(SettingsOptionName())
+                                     : settings::DefaultSettingsPath();
     ui::Program program(prompter, clock, pump, settings::ProfileFile(settingsPath));
     // A device or FIFO would never be read as settings, nor ever be written over.
     if (platform::KindOfPath(settingsPath) == platform::PathKind::Other) {
         clock::ShowFileError(prompter, platform::FileFailure(
                                            settingsPath, program.strings.GetResString(
                                                              settings::FileText::NotARegularFile)));
-        return 1;
+        return ExitFailed;
     }
     ui::QtFileDialogs dialogs;
     // The communication dialog's line; made before the window that uses it.

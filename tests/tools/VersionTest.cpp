@@ -21,6 +21,36 @@ TEST_F(VersionTest, EveryProgramTellsTheProjectVersion)
     }
 }
 
+// Over ssh or on a console there is no display: what can be said in text is said, the rest is
+// refused with a reason, never an abort.
+TEST_F(VersionTest, TheProgramAnswersWithoutADisplay)
+{
+    unsetVariables = {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"};
+    const QString program = QStringLiteral(QUINTARA_PROGRAM);
+
+    const CliRun version = runProgram(program, {"--version"});
+    EXPECT_EQ(version.exitCode, 0) << version.err.constData();
+    EXPECT_EQ(version.out.trimmed(), "Quintara " QUINTARA_PROJECT_VERSION);
+    const CliRun help = runProgram(program, {"--help"});
+    EXPECT_EQ(help.exitCode, 0) << help.err.constData();
+    EXPECT_TRUE(help.out.contains("Usage: ")) << help.out.constData();
+    EXPECT_TRUE(help.out.contains("--settings <file>"));
+
+    const CliRun bogus = runProgram(program, {"--bogus"});
+    EXPECT_EQ(bogus.exitCode, 2);
+    EXPECT_TRUE(bogus.err.contains("Unknown option 'bogus'")) << bogus.err.constData();
+    EXPECT_EQ(runProgram(program, {"a.clk", "b.clk"}).exitCode, 2);
+
+    const CliRun window = runProgram(program, {});
+    EXPECT_EQ(window.exitCode, 1);
+    EXPECT_TRUE(window.err.contains("no display")) << window.err.constData();
+
+    // With a display, a mistake is still a mistake.
+    unsetVariables.clear();
+    const CliRun shown = runProgram(program, {"--bogus"}, {});
+    EXPECT_EQ(shown.exitCode, 2) << shown.err.constData();
+}
+
 // The simulator's version byte moved to --unit-version when --version became the program's.
 TEST_F(VersionTest, CentralSimTakesTheUnitVersionByteByItsOwnName)
 {
