@@ -1,6 +1,7 @@
 #include "ui/ClockMain.h"
 
 #include "settings/Settings.h"
+#include "settings/Strings.h"
 #include "ui/FrmKlokken.h"
 #include "ui/FrmSelectClkAct.h"
 #include "ui/FrmTaal.h"
@@ -9,6 +10,7 @@
 
 #include <QApplication>
 #include <QDirIterator>
+#include <QFileInfo>
 
 namespace quintara::ui::ClockMain {
 
@@ -45,21 +47,26 @@ std::unique_ptr<FrmKlokken> Main(Program &program, FileDialogs &dialogs, const P
     window->show();
     window->ReadProjectFromSettings();
 
+    // A clock file opened from outside (the file manager, the command line) most likely has
+    // its project beside it under the same name: the dialog starts on that one.
+    QString proposal;
+    if (!clockFile.isEmpty()) {
+        const QFileInfo file(clockFile);
+        proposal = file.absolutePath() + u'/' + file.completeBaseName() + QStringLiteral(".nbt");
+    }
+    // The two messages speak the language just chosen, not Dutch to everyone.
     bool asked = false;
     while (program.settings.nbtFile.isEmpty()) {
         asked = true;
-        const platform::Answer answer = program.prompter.show(
-            QStringLiteral("U moet nu eerst een NBT Ventora bestand inlezen om met dit "
-                           "programma te kunnen werken"),
-            platform::ProgramTitle, platform::Buttons::OkCancel);
+        const platform::Answer answer =
+            program.prompter.show(program.strings.GetResString(settings::StartText::ReadProject),
+                                  platform::ProgramTitle, platform::Buttons::OkCancel);
         if (answer != platform::Answer::Ok)
             return nullptr;
-        window->ReadProject();
+        window->ReadProject(proposal);
     }
     if (asked)
-        program.prompter.show(QStringLiteral("U kan nu de gegevens van het ingelezen VENTORA "
-                                             "bestand gebruiken om verder de acties te "
-                                             "definiëren"),
+        program.prompter.show(program.strings.GetResString(settings::StartText::ProjectRead),
                               platform::ProgramTitle);
 
     window->NewTable();

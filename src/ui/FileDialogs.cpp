@@ -38,6 +38,8 @@ std::optional<QString> run(QWidget *parent, const FileDialogRequest &request,
         options |= QFileDialog::DontConfirmOverwrite;
     // hideReadOnly needs nothing: Qt's dialogs have no read-only check box to hide.
     dialog.setOptions(options);
+    if (!request.initialFolder.isEmpty())
+        dialog.setDirectory(request.initialFolder);
     if (!request.initialName.isEmpty())
         dialog.selectFile(request.initialName);
     for (;;) {

@@ -15,6 +15,8 @@ struct FileDialogRequest {
     // Description and pattern pairs joined by "|": "Klok bestanden (*.clk) |*.clk|Alle ...".
     QString filter;
     QString initialName;
+    // The folder the dialog starts in; the current one when empty.
+    QString initialFolder;
     bool fileMustExist = false;
     bool pathMustExist = false;
     bool hideReadOnly = false;

@@ -108,7 +108,8 @@ public:
 
     // --- Commands ------------------------------------------------------------------------
     void NewTable();
-    void ReadProject();
+    // proposed: a project file the dialog starts on; in its folder when it does not exist.
+    void ReadProject(const QString &proposed = {});
     // Reads the project file the settings name (start-up), keeping the window's view of it.
     void ReadProjectFromSettings();
     // The central unit's configuration has become the project.

@@ -202,12 +202,19 @@ void FrmKlokken::ReadProjectFromSettings()
     applyProject();
 }
 
-void FrmKlokken::ReadProject()
+void FrmKlokken::ReadProject(const QString &proposed)
 {
     {
         WaitPointer wait;
-        const std::optional<QString> chosen = chooseFile(
-            false, OpenExistingRequest(m_program.strings.GetResString(991), ProjectFilter));
+        FileDialogRequest request =
+            OpenExistingRequest(m_program.strings.GetResString(991), ProjectFilter);
+        if (!proposed.isEmpty()) {
+            const QFileInfo file(proposed);
+            request.initialFolder = file.absolutePath();
+            if (file.isFile())
+                request.initialName = file.fileName();
+        }
+        const std::optional<QString> chosen = chooseFile(false, request);
         if (!chosen || chosen->isEmpty())
             return;
         // The file is read beside the project in force, which stays when the file is refused.

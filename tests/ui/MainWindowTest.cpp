@@ -52,6 +52,7 @@
 #include <algorithm>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace quintara;
 using clock::ClockLine;
@@ -664,6 +665,20 @@ TEST_F(MainWindowTest, RefusedFilesNeverBecomeTheClockFileOrTheProject)
     window->Save();
     EXPECT_EQ(FileBytes(foreign), FileBytes(DemoProject()));
     EXPECT_EQ(QFileInfo(dir.filePath(QStringLiteral("mine.clk"))).size(), clock::ClockFileSize);
+
+    // A file with other names is not parted from them: Save refuses and says why, as the
+    // command line does.
+    const QString mine = dir.filePath(QStringLiteral("mine.clk"));
+    const QString alias = dir.filePath(QStringLiteral("alias.clk"));
+    ASSERT_EQ(::link(QFile::encodeName(mine).constData(), QFile::encodeName(alias).constData()), 0);
+    const QByteArray saved = FileBytes(mine);
+    prompter.expect(Answer::Ok);
+    window->Save();
+    EXPECT_EQ(lastMessage(), mine + "\nThe file has other hard links: replacing it would part it "
+                                    "from them. Save it under another name.");
+    EXPECT_EQ(FileBytes(alias), saved);
+    EXPECT_EQ(FileBytes(mine), saved);
+    ASSERT_EQ(::unlink(QFile::encodeName(alias).constData()), 0);
 
     // A project file that can't be read leaves the project in force, and its name.
     dialogs.answer(WriteFile(dir.filePath(QStringLiteral("bad.nbt")), "nonsense"));
@@ -1409,14 +1424,18 @@ TEST_F(StartUpTest, InsistsOnAProjectFileThenOffersTheStartChoices)
     answerStartDialog(QStringLiteral("CmdNew"));
     const std::unique_ptr<ui::FrmKlokken> window = ui::ClockMain::Main(program, dialogs);
     ASSERT_NE(window, nullptr);
+    // In the language in force, English here.
     ASSERT_EQ(prompter.shown.size(), 3);
-    EXPECT_EQ(prompter.shown[0].text, "U moet nu eerst een NBT Ventora bestand inlezen om met "
-                                      "dit programma te kunnen werken");
+    EXPECT_EQ(prompter.shown[0].text, "You must first read an NBT Ventora file to be able to "
+                                      "work with this program");
     EXPECT_EQ(prompter.shown[0].buttons, platform::Buttons::OkCancel);
     EXPECT_EQ(prompter.shown[0].title, "Quintara");
-    EXPECT_EQ(prompter.shown[2].text, QStringLiteral("U kan nu de gegevens van het ingelezen "
-                                                     "VENTORA bestand gebruiken om verder de "
-                                                     "acties te definiëren"));
+    EXPECT_EQ(prompter.shown[2].text, "You can now use the data of the VENTORA file read to "
+                                      "define the actions further");
+    // Without a clock file to go by, the dialog starts where the user is.
+    ASSERT_EQ(dialogs.asked.size(), 2);
+    EXPECT_TRUE(dialogs.asked[0].request.initialFolder.isEmpty());
+    EXPECT_TRUE(dialogs.asked[0].request.initialName.isEmpty());
     EXPECT_EQ(program.clockTable.ClockFileName, "house.clk");
     EXPECT_GT(program.clockTable.MaxClockLines, 0);
     EXPECT_TRUE(window->isVisible());
@@ -1444,7 +1463,8 @@ TEST_F(StartUpTest, FirstStartAsksForTheLanguageFirst)
     EXPECT_EQ(ui::ClockMain::Main(program, dialogs), nullptr);
     EXPECT_EQ(program.strings.LanguageOffset(), 10000);
     ASSERT_EQ(prompter.shown.size(), 1);
-    EXPECT_TRUE(prompter.shown[0].text.startsWith("U moet nu eerst"));
+    EXPECT_EQ(prompter.shown[0].text, "U moet nu eerst een NBT Ventora bestand inlezen om met "
+                                      "dit programma te kunnen werken");
     EXPECT_FALSE(QFile::exists(ini));
 }
 
@@ -1505,6 +1525,51 @@ TEST_F(StartUpTest, AClockFileFromTheCommandLineOpensInPlaceOfTheStartDialog)
     for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
         EXPECT_TRUE(sizes.contains(QSize(size, size))) << size;
     EXPECT_EQ(window->windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
+}
+
+TEST_F(StartUpTest, AClockFileOpenedWithoutAProjectProposesTheProjectBesideIt)
+{
+    // A first start on the demo as installed: the language is chosen, no project yet.
+    writeSettings("[Global]\nLanguage=30000\n");
+    const QString examples = dir.filePath(QStringLiteral("examples"));
+    ASSERT_TRUE(QDir().mkpath(examples));
+    const QString project = examples + QStringLiteral("/demo.nbt");
+    const QString clockFile = examples + QStringLiteral("/demo.clk");
+    ASSERT_TRUE(QFile::copy(DemoProject(), project));
+    ASSERT_TRUE(QFile::copy(DemoClockFile(), clockFile));
+
+    prompter.expect(Answer::Ok);
+    dialogs.answer(project);
+    prompter.expect(Answer::Ok);
+    StartDialogWatch watch;
+    const auto window = ui::ClockMain::Main(program, dialogs, {}, clockFile);
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(dialogs.asked.size(), 1);
+    EXPECT_EQ(dialogs.asked[0].request.initialFolder, examples);
+    EXPECT_EQ(dialogs.asked[0].request.initialName, "demo.nbt");
+    // The request in German, the language chosen; what follows in the language in force once
+    // the project (which brings its own) is read.
+    ASSERT_EQ(prompter.shown.size(), 2);
+    EXPECT_TRUE(prompter.shown[0].text.startsWith("Sie müssen zuerst eine NBT-Ventora-Datei"))
+        << prompter.shown[0].text.toStdString();
+    EXPECT_EQ(prompter.shown[1].text, program.strings.GetResString(2141));
+    EXPECT_EQ(program.settings.nbtFile, project);
+    EXPECT_EQ(program.clockTable.ClockFileName, clockFile);
+    EXPECT_EQ(watch.shown, 0);
+
+    // Without a project of that name the dialog still starts in the clock file's folder.
+    window->close();
+    ASSERT_TRUE(QFile::remove(project));
+    writeSettings("[Global]\nLanguage=0\n");
+    ui::Program again{prompter, clock, pump, settings::ProfileFile(ini)};
+    prompter.expect(Answer::Ok);
+    dialogs.answer(std::nullopt);
+    prompter.expect(Answer::Cancel);
+    EXPECT_EQ(ui::ClockMain::Main(again, dialogs, {}, clockFile), nullptr);
+    ASSERT_EQ(dialogs.asked.size(), 2);
+    EXPECT_EQ(dialogs.asked[1].request.initialFolder, examples);
+    EXPECT_TRUE(dialogs.asked[1].request.initialName.isEmpty());
+    EXPECT_TRUE(prompter.allAnswered());
 }
 
 TEST_F(StartUpTest, AnUnreadableClockFileIsReportedAndTheStartDialogFollows)
