@@ -77,7 +77,8 @@ TEST_F(CliDiffTest, TheLinesThatDifferFieldByFieldWithTheirExitStatus)
 
     const CliRun foreign = run({"diff", fileA, writeFile("x.clk", "not a clock file")});
     EXPECT_EQ(foreign.exitCode, 1);
-    EXPECT_TRUE(foreign.err.contains("NO QBN Clock file!")) << foreign.err.constData();
+    // The message names the file it means.
+    EXPECT_TRUE(foreign.err.contains("x.clk: NO QBN Clock file!")) << foreign.err.constData();
     EXPECT_EQ(run({"diff", fileA}).exitCode, 2);
 }
 

@@ -70,9 +70,13 @@ TEST_F(CliPrintTest, AMistakeOrAnUnwritablePlaceWritesNothing)
 {
     EXPECT_EQ(run({"print", demoClockFile()}).exitCode, 2); // no -o
     EXPECT_EQ(run({"print", demoClockFile(), "-o", pdf, "--agenda-weeks", "60"}).exitCode, 2);
-    EXPECT_EQ(run({"print", demoClockFile(), "-o", "/dev/null"}).exitCode, 2);
+    // A place that cannot be written is a failure, said before anything is painted.
+    EXPECT_EQ(run({"print", demoClockFile(), "-o", "/dev/null"}).exitCode, 1);
     const CliRun nowhere = run({"print", demoClockFile(), "-o", "/no/such/folder/x.pdf"});
-    EXPECT_NE(nowhere.exitCode, 0);
+    EXPECT_EQ(nowhere.exitCode, 1);
+    EXPECT_TRUE(
+        nowhere.err.endsWith("quintara-cli: The folder of /no/such/folder/x.pdf does not exist\n"))
+        << nowhere.err.constData();
     EXPECT_FALSE(QFile::exists(pdf));
 }
 

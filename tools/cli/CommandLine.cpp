@@ -173,6 +173,13 @@ ParsedCommandLine Mistake(const QString &text)
             QStringLiteral("quintara-cli: %1\nTry 'quintara-cli --help'.\n").arg(text), ExitUsage};
 }
 
+// An output that cannot be written is a failure like any unwritable file, found before the
+// work (a transfer of up to a minute) rather than after it.
+ParsedCommandLine Unwritable(const QString &text)
+{
+    return {std::nullopt, QStringLiteral("quintara-cli: %1\n").arg(text), ExitFailed};
+}
+
 // One command's parser, knowing only the options that command takes.
 class CommandParser {
 public:
@@ -249,7 +256,8 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
 
     const bool clockFile = *command == Command::Show || *command == Command::Week ||
                            *command == Command::Check || *command == Command::Agenda ||
-                           *command == Command::Print || *command == Command::Diff;
+                           *command == Command::Print || *command == Command::Diff ||
+                           *command == Command::Send;
     const bool projectFile = *command == Command::Project || *command == Command::Tables;
     const bool transfer = *command == Command::Send || *command == Command::Receive;
 
@@ -305,9 +313,8 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
         if (!in.given(options.output) || in.value(options.output).isEmpty())
             return Mistake(QStringLiteral("'receive' needs -o FILE.clk"));
         invocation.file = in.value(options.output);
-        // Said now, not after a transfer of up to a minute.
         if (const std::optional<QString> refused = RefusedOutput(invocation.file))
-            return Mistake(*refused);
+            return Unwritable(*refused);
     } else if (*command == Command::Diff) {
         if (files.size() != 2)
             return Mistake(QStringLiteral("'diff' compares exactly two files"));
@@ -353,7 +360,7 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
             return Mistake(QStringLiteral("'print' needs -o OUT.pdf"));
         invocation.pdfFile = in.value(options.output);
         if (const std::optional<QString> refused = RefusedOutput(invocation.pdfFile))
-            return Mistake(*refused);
+            return Unwritable(*refused);
         if (in.given(options.agendaWeeks)) {
             const auto weeks = IntegerIn(in.value(options.agendaWeeks), 0, 53);
             if (!weeks)

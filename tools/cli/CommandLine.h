@@ -34,7 +34,8 @@ struct Invocation {
 };
 
 // What the command line came to: an invocation, or a text to print and the exit status (help
-// and version on standard output with status 0, mistakes on standard error with status 2).
+// and version on standard output with status 0, mistakes on standard error with status 2, an
+// output file that cannot be written there with status 1).
 struct ParsedCommandLine {
     std::optional<Invocation> invocation;
     QString text;

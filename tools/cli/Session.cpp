@@ -50,8 +50,11 @@ bool Session::ReadProject(const QString &path)
 bool Session::ReadClock(const QString &path)
 {
     m_clockTable.ClockFileName = path;
+    // The program's own messages ("NO QBN Clock file!") do not say which file they mean.
+    m_prompter.setSubject(path);
     const clock::ClockFileResult result =
         clock::ReadClockFile(m_clockTable, m_project, m_strings, m_prompter);
+    m_prompter.setSubject({});
     if (result.status == clock::ClockFileStatus::SystemError)
         clock::ShowFileError(m_prompter, result.error);
     return result.done();

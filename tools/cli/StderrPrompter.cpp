@@ -12,6 +12,8 @@ platform::Answer StderrPrompter::ask(const platform::Message &message)
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1String("\n\r"), QLatin1String("\n"));
     text.remove(QLatin1Char('\r'));
+    if (!m_subject.isEmpty())
+        text.prepend(m_subject + QLatin1String(": "));
     std::fputs(text.toUtf8().append('\n').constData(), stderr);
     std::fflush(stderr);
     return platform::DefaultAnswer(message);

@@ -14,8 +14,13 @@ public:
     // How many messages were shown, for commands whose outcome depends on having said nothing.
     int messageCount() const { return m_count; }
 
+    // What the messages are about, named before each one (the file being read, when a command
+    // reads several); empty for none.
+    void setSubject(const QString &subject) { m_subject = subject; }
+
 private:
     int m_count = 0;
+    QString m_subject;
 };
 
 } // namespace quintara::cli
