@@ -19,6 +19,7 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -89,12 +90,22 @@ bool MayHaveDisplay(const QStringList &arguments)
 #endif
 }
 
-// Without a display, what can be answered in text is, and the rest is said rather than
-// aborted on.
-std::optional<int> AnswerWithoutDisplay(int argc, char *argv[])
+// Whether the arguments ask for help or the version, which are text whatever else they hold.
+bool AsksForText(const QStringList &arguments)
+{
+    static const QStringList textOptions{QStringLiteral("-h"), QStringLiteral("--help"),
+                                         QStringLiteral("--help-all"), QStringLiteral("-v"),
+                                         QStringLiteral("--version")};
+    return std::any_of(arguments.begin() + 1, arguments.end(),
+                       [](const QString &argument) { return textOptions.contains(argument); });
+}
+
+// Help and the version never wait for the window system, which may be out of reach even where
+// a display is named. Without a display the rest is said in text rather than aborted on.
+std::optional<int> AnswerWithoutWindow(int argc, char *argv[])
 {
     const QStringList arguments = platform::ArgumentsFromNative(argc, argv);
-    if (MayHaveDisplay(arguments))
+    if (!AsksForText(arguments) && MayHaveDisplay(arguments))
         return std::nullopt;
     const QCoreApplication core(argc, argv);
     QCommandLineParser parser;
@@ -113,7 +124,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication::setApplicationName(QStringLiteral("Quintara"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUINTARA_VERSION_STRING));
-    if (const std::optional<int> status = AnswerWithoutDisplay(argc, argv))
+    if (const std::optional<int> status = AnswerWithoutWindow(argc, argv))
         return *status;
 
     QApplication app(argc, argv);

@@ -726,12 +726,13 @@ TEST(Transfer, TheTraceHoldsEveryByteOfTheLineWithItsStep)
     // Written all at once; the next transfer begins a new trace.
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("trace.txt"));
-    ASSERT_TRUE(trace.save(path));
+    ASSERT_TRUE(trace.save(path, r.strings));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(file.readAll()), text);
     QString error;
-    EXPECT_FALSE(trace.save(dir.filePath(QStringLiteral("no/such/folder/trace.txt")), &error));
+    EXPECT_FALSE(
+        trace.save(dir.filePath(QStringLiteral("no/such/folder/trace.txt")), r.strings, &error));
     EXPECT_FALSE(error.isEmpty());
 
     // Bytes that nobody read are kept too: an acknowledgement that came twice.

@@ -39,6 +39,8 @@ CliRun CliTest::runProgram(const QString &program, const QStringList &arguments,
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.filePath(QStringLiteral("config")));
     for (const QString &name : unsetVariables)
         environment.remove(name);
+    for (auto it = setVariables.cbegin(); it != setVariables.cend(); ++it)
+        environment.insert(it.key(), it.value());
     process.setProcessEnvironment(environment);
     process.start(program, arguments);
     CliRun result;

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QJsonObject>
+#include <QMap>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -48,8 +49,9 @@ protected:
     static QString demoProject();
     static QString demoClockFile();
 
-    // Variables of the environment the programs run without (a display, say).
+    // Variables of the environment the programs run without (a display, say), and with.
     QStringList unsetVariables;
+    QMap<QString, QString> setVariables;
 
     ScriptedPrompter prompter;
     settings::Strings strings{settings::StringTable::builtIn(), prompter};
