@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <set>
 #include <utility>
 
 namespace quintara::ui {
@@ -73,25 +74,44 @@ void WeekViewModel::build(const clock::ClockTable &table, QDate monday,
         addBands(i, line, monday, workdays);
     }
 
-    // The marker placed last on a spot carries the number of all of them.
+    // The marker placed last on a spot carries the number of lines there: a dense series of one
+    // line puts several of its own markers on one pixel, and they count once.
     std::map<std::pair<int, int>, std::size_t> top;
-    std::map<std::pair<int, int>, int> count;
+    std::map<std::pair<int, int>, std::set<int>> lines;
     for (std::size_t k = 0; k < m_markers.size(); ++k) {
         const std::pair<int, int> spot{m_markers[k].x, m_markers[k].y};
         top[spot] = k;
-        ++count[spot];
+        lines[spot].insert(m_markers[k].line);
     }
     for (const auto &[spot, k] : top)
-        m_markers[k].stack = count[spot];
+        m_markers[k].stack = int(lines[spot].size());
 }
 
 void WeekViewModel::addBands(int index, const clock::ClockLine &line, QDate monday,
                              const clock::WorkdayFlagSet &workdays)
 {
     const clock::LineStep step = clock::WalkStep(line);
+    if (step.kind == clock::LineStep::None)
+        return;
+    if (step.kind != clock::LineStep::Minutes) {
+        // At most one firing a day, and at most a week of them: the walk finds every one.
+        clock::OccurrenceWalk walk(line, monday, workdays, clock::WalkPurpose::HitTest);
+        while (const auto occurrence = walk.next()) {
+            const int x = qRound(occurrence->x);
+            const bool drawn =
+                std::any_of(m_markers.begin(), m_markers.end(), [&](const WeekMarker &m) {
+                    return m.line == index && !m.reference && m.x == x && m.y == occurrence->y;
+                });
+            if (!drawn) {
+                const int minute = occurrence->moment.minuteOfDay;
+                m_bands.push_back(
+                    {index, occurrence->row, x, x, occurrence->y, 1, minute, minute, 0});
+            }
+        }
+        return;
+    }
     const QDate referenceDate = clock::ReferenceDate(line);
-    if (step.kind != clock::LineStep::Minutes || !referenceDate.isValid() || line.Hour > 23 ||
-        line.Minute > 59)
+    if (!referenceDate.isValid() || line.Hour > 23 || line.Minute > 59)
         return;
     const clock::Moment reference = clock::Moment::fromDate(referenceDate, line.Hour, line.Minute);
     for (int row = 0; row < 7; ++row) {
@@ -127,41 +147,62 @@ void WeekViewModel::addBands(int index, const clock::ClockLine &line, QDate mond
     }
 }
 
+WeekProjection::WeekProjection()
+    : area(0, 0, WeekViewModel::CanvasWidth, WeekViewModel::CanvasHeight)
+{
+}
+
+QPointF WeekProjection::toArea(QPointF logical) const
+{
+    return QPointF(area.left() + logical.x() * area.width() / WeekViewModel::CanvasWidth,
+                   area.top() + logical.y() * area.height() / WeekViewModel::CanvasHeight);
+}
+
+QPoint WeekProjection::toLogical(QPointF point) const
+{
+    return QPoint(qRound((point.x() - area.left()) * WeekViewModel::CanvasWidth /
+                         std::max(1.0, area.width())),
+                  qRound((point.y() - area.top()) * WeekViewModel::CanvasHeight /
+                         std::max(1.0, area.height())));
+}
+
 namespace {
 
-bool InHitBox(QPoint at, int x, int y)
+bool InHitBox(QPoint at, QPoint pixel)
 {
-    return std::abs(at.y() - y) <= WeekViewModel::HitHalfHeight &&
-           std::abs(at.x() - x) <= WeekViewModel::HitHalfWidth;
+    return std::abs(at.y() - pixel.y()) <= WeekViewModel::HitHalfHeight &&
+           std::abs(at.x() - pixel.x()) <= WeekViewModel::HitHalfWidth;
 }
 
 } // namespace
 
-bool WeekViewModel::markerOfLineAt(int line, QPoint at) const
+bool WeekViewModel::markerOfLineAt(int line, QPoint at, const WeekProjection &onto) const
 {
     return std::any_of(m_markers.begin(), m_markers.end(), [&](const WeekMarker &marker) {
-        return marker.line == line && InHitBox(at, marker.x, marker.y);
+        return marker.line == line && InHitBox(at, onto.pixelOf(marker.x, marker.y));
     });
 }
 
-std::vector<WeekBand> WeekViewModel::bandsAt(QPoint at) const
+std::vector<WeekBand> WeekViewModel::bandsAt(QPoint at, const WeekProjection &onto) const
 {
     std::vector<WeekBand> found;
     for (const WeekBand &band : m_bands) {
-        if (std::abs(at.y() - band.y) <= HitHalfHeight && at.x() >= band.fromX - HitHalfWidth &&
-            at.x() <= band.toX + HitHalfWidth)
+        const QPoint from = onto.pixelOf(band.fromX, band.y);
+        const QPoint to = onto.pixelOf(band.toX, band.y);
+        if (std::abs(at.y() - from.y()) <= HitHalfHeight && at.x() >= from.x() - HitHalfWidth &&
+            at.x() <= to.x() + HitHalfWidth)
             found.push_back(band);
     }
     return found;
 }
 
-std::vector<int> WeekViewModel::hitList(QPoint at) const
+std::vector<int> WeekViewModel::hitList(QPoint at, const WeekProjection &onto) const
 {
     std::vector<int> lines;
-    for (const WeekBand &band : bandsAt(at))
+    for (const WeekBand &band : bandsAt(at, onto))
         lines.push_back(band.line);
     for (const WeekMarker &marker : m_markers) {
-        if (!InHitBox(at, marker.x, marker.y))
+        if (!InHitBox(at, onto.pixelOf(marker.x, marker.y)))
             continue;
         if (std::find(lines.begin(), lines.end(), marker.line) == lines.end())
             lines.push_back(marker.line);
