@@ -20,8 +20,7 @@ protected:
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << qPrintable(path);
         ClockTable table;
-        auto model = emptyProject(0);
-        EXPECT_TRUE(clock::ReadClockImage(table, file.readAll(), *model, strings, prompter).done());
+        EXPECT_TRUE(clock::ReadClockImage(table, file.readAll(), prompter).done());
         return table;
     }
 };

@@ -50,8 +50,10 @@ bool Session::ReadProject(const QString &path)
 bool Session::ReadClock(const QString &path)
 {
     m_clockTable.ClockFileName = path;
-    const clock::ClockFileResult result =
-        clock::ReadClockFile(m_clockTable, m_project, m_strings, m_prompter);
+    const clock::ClockFileResult result = clock::ReadClockFile(m_clockTable, m_strings, m_prompter);
+    // The file's model is the one its lines are checked and sent against.
+    if (result.model)
+        project::SelectModel(m_project, *result.model, m_strings);
     if (result.status == clock::ClockFileStatus::SystemError)
         clock::ShowFileError(m_prompter, result.error);
     return result.done();
