@@ -121,8 +121,9 @@ public:
     static std::optional<DragTarget> dragTarget(QPoint at);
 
 private:
+    // markerWalk: the line's walk where its markers ended.
     void addBands(int index, const clock::ClockLine &line, QDate monday,
-                  const clock::WorkdayFlagSet &workdays);
+                  const clock::WorkdayFlagSet &workdays, clock::OccurrenceWalk &markerWalk);
 
     std::vector<WeekMarker> m_markers;
     std::vector<WeekBand> m_bands;
