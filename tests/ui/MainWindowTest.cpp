@@ -500,10 +500,13 @@ TEST_F(MainWindowTest, ANewTableHasNoFileAndSavesAskBeforeReplacingAnotherFile)
     EXPECT_TRUE(program.clockTable.ClockFileName.isEmpty());
     EXPECT_EQ(program.clockTable.ClockFileVersion, 1);
     EXPECT_FALSE(program.clockTable.Lines[0].inUse());
-    // The title and the save question name it after the project all the same.
+    // The title and the exports name it after the project all the same.
     window->RefreshStatus();
     EXPECT_EQ(window->windowTitle(), "Quintara - house.clk");
     EXPECT_EQ(named<QLabel>(QStringLiteral("LblNBT_1"))->text(), "house.nbt");
+    dialogs.answer(std::nullopt);
+    window->ExportPdf();
+    EXPECT_EQ(dialogs.asked.constLast().request.initialName, "house.pdf");
 
     // Save goes through Save As, which offers the project's name; the schedule there is not
     // this table's, so replacing it is asked, and No keeps it.
