@@ -17,8 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     clock::ClockTable table;
 
     const QByteArrayView image(reinterpret_cast<const char *>(data), qsizetype(size));
-    const clock::ClockFileResult result =
-        clock::ReadClockImage(table, image, prompter);
+    const clock::ClockFileResult result = clock::ReadClockImage(table, image, prompter);
     if (table.MaxClockLines < 0 || table.MaxClockLines > clock::ClockLineCount)
         std::abort();
     // A file read whole writes back byte for byte, the model byte as the model it selected.

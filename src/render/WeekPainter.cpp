@@ -95,8 +95,8 @@ void WeekPainter::paint(QPainter &painter, const QRectF &area, const WeekScene &
         // A single firing's band is as wide as the marker it stands for, and as wide as a click
         // on it reaches.
         if (outer.width() < (MarkerWidth + 1) * unit)
-            outer = QRectF(from.x() - MarkerPoint.x() * unit, outer.top(),
-                           (MarkerWidth + 1) * unit, outer.height());
+            outer = QRectF(from.x() - MarkerPoint.x() * unit, outer.top(), (MarkerWidth + 1) * unit,
+                           outer.height());
         painter.fillRect(outer, colour == Qt::black ? QColor(Qt::black) : colour.darker(160));
         painter.fillRect(outer.adjusted(unit, unit, -unit, -unit),
                          colour == Qt::black ? QColor(110, 110, 110) : colour.lighter(130));

@@ -76,8 +76,8 @@ QString FrmKlokken::tableName() const
 platform::Answer FrmKlokken::SaveChangesPrompt()
 {
     const settings::Strings &s = m_program.strings;
-    const QString text = s.GetResString(600) + u' ' + tableName() + u' ' +
-                         s.GetResString(907) + QStringLiteral("\n\r") + s.GetResString(908);
+    const QString text = s.GetResString(600) + u' ' + tableName() + u' ' + s.GetResString(907) +
+                         QStringLiteral("\n\r") + s.GetResString(908);
     return m_program.prompter.show(text, platform::SaveQuestionTitle,
                                    platform::Buttons::YesNoCancel, platform::Icon::Question);
 }
@@ -129,8 +129,7 @@ void FrmKlokken::historyRestored()
     m_tableFile = name.isEmpty() ? QString() : QFileInfo(name).absoluteFilePath();
     // The project follows the model the table came back with, as it followed the file's.
     if (m_program.project.ModelIndex != m_program.clockTable.ModelIndex) {
-        project::SelectModel(m_program.project, m_program.clockTable.ModelIndex,
-                             m_program.strings);
+        project::SelectModel(m_program.project, m_program.clockTable.ModelIndex, m_program.strings);
         applyProject();
     }
     const std::optional<int> selected = m_program.clockTable.selectedIndex();

@@ -83,8 +83,7 @@ void FrmKlokken::Print()
     printer.setPageOrientation(QPageLayout::Landscape);
     printer.setDocName(QFileInfo(tableName()).completeBaseName());
     QPrintPreviewDialog preview(&printer, this);
-    preview.setWindowTitle(text(WeekTitle) + QStringLiteral(" - ") +
-                           FileNameOnly(tableName()));
+    preview.setWindowTitle(text(WeekTitle) + QStringLiteral(" - ") + FileNameOnly(tableName()));
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
             [this](QPrinter *into) { paintHandOver(*into); });
     preview.exec();
@@ -118,8 +117,7 @@ std::optional<QString> FrmKlokken::chooseExportFile(int titleId, int filesId,
     request.title = text(titleId).remove(u'&').remove(QStringLiteral("..."));
     request.filter = text(filesId) + QStringLiteral(" (*.%1)|*.%1|").arg(extension) +
                      text(AllFilesId) + QStringLiteral(" (*.*)|*.*");
-    request.initialName =
-        QFileInfo(tableName()).completeBaseName() + u'.' + extension;
+    request.initialName = QFileInfo(tableName()).completeBaseName() + u'.' + extension;
     request.overwritePrompt = true;
     request.pathMustExist = true;
     const std::optional<QString> chosen = chooseFile(true, request);

@@ -165,8 +165,7 @@ void FrmKlokken::weekMousePress(Qt::MouseButton button, QPoint pos, QPoint globa
     if (count == 0)
         return;
     SetSelected(count, 1);
-    if (button == Qt::LeftButton &&
-        m_model.markerOfLineAt(m_hits[0] - 1, pos, m_pic->projection()))
+    if (button == Qt::LeftButton && m_model.markerOfLineAt(m_hits[0] - 1, pos, m_pic->projection()))
         m_dragIndex = m_hits[0];
     else if (button == Qt::RightButton)
         m_mmuEdit->popup(globalPos);

@@ -1,8 +1,8 @@
 #include "ui/LineListView.h"
 
 #include "clock/ClockLine.h"
-#include "settings/Strings.h"
 #include "render/WeekPainter.h"
+#include "settings/Strings.h"
 #include "ui/presentation/ClockLineFilter.h"
 #include "ui/presentation/ClockLineListModel.h"
 #include "ui/presentation/FunctionPresenter.h"
@@ -117,8 +117,7 @@ protected:
             return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
         const QItemSelectionModel::SelectionFlags command =
             QTableView::selectionCommand(index, event);
-        if (command != QItemSelectionModel::NoUpdate || !event ||
-            event->type() != QEvent::KeyPress)
+        if (command != QItemSelectionModel::NoUpdate || !event || event->type() != QEvent::KeyPress)
             return command;
         const auto *key = static_cast<const QKeyEvent *>(event);
         if (!MovesCurrent(key->key()))
@@ -290,7 +289,7 @@ void LineListView::selectLines(const QList<int> &lines, int current)
     } else {
         selectionModel->setCurrentIndex(currentRow >= 0 ? m_filter->index(currentRow, 0)
                                                         : QModelIndex(),
-                                         QItemSelectionModel::NoUpdate);
+                                        QItemSelectionModel::NoUpdate);
         selectionModel->select(selection, QItemSelectionModel::ClearAndSelect);
     }
     if (currentRow >= 0)

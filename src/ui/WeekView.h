@@ -15,11 +15,10 @@ struct ClockTable;
 
 namespace quintara::ui {
 
-
 // The week on screen: paints the week-view model through the week painter, mapping its logical
-// canvas onto whatever size the widget gets, and hands the mouse and keys on in logical
-// pixels, which the projection relates to the canvas. What a click or a key does is its owner's
-// business.
+// canvas onto whatever size the widget gets, and hands the mouse on in the widget's pixels
+// (which the projection relates to the canvas) and the keys as they come. What a click or a key
+// does is its owner's business.
 class WeekView : public QWidget {
     Q_OBJECT
 public:

@@ -144,8 +144,8 @@ TEST_F(WeekViewModelTest, AMarkerIsHitWhereItIsDrawnAtAnyScale)
     build();
     // The canvas drawn larger and smaller, off the origin: the marker keeps 11 x 51 pixels
     // around the pixel its point lands on.
-    for (const QRectF area : {QRectF(0, 0, 1500, 1450), QRectF(7, 3, 380, 300),
-                              QRectF(0, 0, 1111, 777)}) {
+    for (const QRectF area :
+         {QRectF(0, 0, 1500, 1450), QRectF(7, 3, 380, 300), QRectF(0, 0, 1111, 777)}) {
         const WeekProjection onto(area);
         const QPoint pixel = onto.pixelOf(At(1, 8, 0).x(), At(1, 8, 0).y());
         EXPECT_EQ(pixel, onto.toArea(QPointF(At(1, 8, 0))).toPoint());

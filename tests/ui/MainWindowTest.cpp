@@ -518,8 +518,7 @@ TEST_F(MainWindowTest, ANewTableHasNoFileAndSavesAskBeforeReplacingAnotherFile)
     window->toolbarButton(5)->trigger();
     EXPECT_TRUE(dialogs.asked.constLast().save);
     EXPECT_EQ(dialogs.asked.constLast().request.initialName, "house.clk");
-    EXPECT_EQ(lastMessage(),
-              QDir::toNativeSeparators(schedule) + " already exists. Replace it?");
+    EXPECT_EQ(lastMessage(), QDir::toNativeSeparators(schedule) + " already exists. Replace it?");
     EXPECT_EQ(prompter.shown.constLast().defaultButton, Answer::No);
     EXPECT_EQ(contents(schedule), scheduleBytes);
     EXPECT_TRUE(program.clockTable.ClockFileName.isEmpty());
@@ -1514,8 +1513,8 @@ TEST_F(MainWindowTest, TheWeekScalesWithTheWindowAndOpensWhereItWasLeft)
         EXPECT_TRUE(box.contains(drawn)) << size.width();
         EXPECT_GE(drawn.width(), box.width() - 2) << size.width();
         EXPECT_LE(drawn.top(), box.top() + 1) << size.width();
-        for (const QPoint inside : {box.topLeft(), box.bottomRight(), box.topRight(),
-                                    box.bottomLeft()}) {
+        for (const QPoint inside :
+             {box.topLeft(), box.bottomRight(), box.topRight(), box.bottomLeft()}) {
             window->SetSelected(0, 0);
             click(inside);
             EXPECT_EQ(program.clockTable.SelectedLine, 1) << size.width();

@@ -108,8 +108,7 @@ public:
 
     // Whether a drawn marker of the line has the point in its hit box (a band is no handle to
     // drag a line by).
-    bool markerOfLineAt(int line, QPoint at,
-                        const WeekProjection &onto = WeekProjection()) const;
+    bool markerOfLineAt(int line, QPoint at, const WeekProjection &onto = WeekProjection()) const;
     // The bands whose hit box holds the point.
     std::vector<WeekBand> bandsAt(QPoint at, const WeekProjection &onto = WeekProjection()) const;
 
