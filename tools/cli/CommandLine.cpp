@@ -47,7 +47,7 @@ const QString Usage = QStringLiteral(
     "check, agenda, project, tables and diff take --json. 'quintara-cli COMMAND --help' lists\n"
     "a command's options.\n"
     "Exit status: 0 done, 1 failed, 2 a mistake on the command line, 3 check found problems or\n"
-    "diff found differences.\n");
+    "diff found differences, 130/143 send or receive stopped by Ctrl-C/SIGTERM.\n");
 
 std::optional<Command> CommandNamed(const QString &name)
 {
