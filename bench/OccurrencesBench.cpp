@@ -10,6 +10,7 @@ using namespace quintara::clock;
 namespace {
 
 const QDate ThisMonday(2026, 12, 7);
+constexpr YearWindow Years{2026};
 const WorkdayFlagSet Workdays{1, 1, 1, 1, 1, 0, 0};
 
 // 100 lines in use, minute, hour, day and month repetitions mixed, with their reference dates
@@ -44,9 +45,9 @@ void WeekOfOccurrences(benchmark::State &state)
     qint64 occurrences = 0;
     for (auto _ : state) {
         for (const ClockLine &line : table.Lines) {
-            benchmark::DoNotOptimize(ReferenceOccurrence(line, monday));
+            benchmark::DoNotOptimize(ReferenceOccurrence(line, monday, Years));
             for (WalkPurpose purpose : {WalkPurpose::Markers, WalkPurpose::HitTest}) {
-                OccurrenceWalk walk(line, monday, Workdays, purpose);
+                OccurrenceWalk walk(line, monday, Workdays, purpose, Years);
                 while (const auto occurrence = walk.next()) {
                     benchmark::DoNotOptimize(occurrence->x);
                     ++occurrences;

@@ -136,7 +136,7 @@ void PaintWorstWeek(benchmark::State &state)
     bench.fill();
     ui::WeekViewModel model;
     model.build(bench.program.clockTable, ThisMonday, bench.program.project.WorkdayFlags(),
-                {true, true, true, true, true});
+                clock::YearWindow::around(ThisMonday), {true, true, true, true, true});
     render::Pictures pictures;
     const render::WeekPainter painter(pictures);
     QImage image(QSize(1920, 1080), QImage::Format_ARGB32_Premultiplied);

@@ -34,14 +34,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     const QDate thisMonday(2026, 12, 7);
     clock::CheckDates(table, thisMonday);
+    const clock::YearWindow years = clock::YearWindow::around(thisMonday);
     const clock::WorkdayFlagSet workdays = model.WorkdayFlags();
     for (const int weeksAhead : {0, 520}) {
         const QDate monday = thisMonday.addDays(7 * weeksAhead);
         for (int i = 0; i < clock::ClockLineCount; ++i) {
             const clock::ClockLine &line = table.Lines[static_cast<std::size_t>(i)];
-            (void)clock::ReferenceOccurrence(line, monday);
+            (void)clock::ReferenceOccurrence(line, monday, years);
             for (auto purpose : {clock::WalkPurpose::Markers, clock::WalkPurpose::HitTest}) {
-                clock::OccurrenceWalk walk(line, monday, workdays, purpose);
+                clock::OccurrenceWalk walk(line, monday, workdays, purpose, years);
                 int count = 0;
                 while (const auto occurrence = walk.next()) {
                     if (occurrence->row < 0 || occurrence->row > 6 ||

@@ -42,24 +42,17 @@ void ClearClockTable(ClockTable &table)
     }
 }
 
-int FullYear(int twoDigitYear)
+QDate ReferenceDate(const ClockLine &line, YearWindow years)
 {
-    if (twoDigitYear < 0 || twoDigitYear > 99)
-        return -1;
-    return twoDigitYear < 30 ? 2000 + twoDigitYear : 1900 + twoDigitYear;
-}
-
-QDate ReferenceDate(const ClockLine &line)
-{
-    const int year = FullYear(line.Year);
+    const int year = years.fullYear(line.Year);
     if (year < 0)
         return {};
     return QDate(year, line.Month, line.Day); // invalid for a day or month that doesn't exist
 }
 
-QDateTime ReferenceDateTime(const ClockLine &line)
+QDateTime ReferenceDateTime(const ClockLine &line, YearWindow years)
 {
-    const QDate date = ReferenceDate(line);
+    const QDate date = ReferenceDate(line, years);
     const QTime time(line.Hour, line.Minute);
     if (!date.isValid() || !time.isValid())
         return {};

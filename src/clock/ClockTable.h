@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clock/ClockLine.h"
+#include "clock/YearWindow.h"
 
 #include <QDateTime>
 #include <QString>
@@ -42,14 +43,11 @@ struct ClockTable {
 // stand. The caller repaints and clears the selection.
 void ClearClockTable(ClockTable &table);
 
-// Full year of a two-digit year byte: 0..29 are 2000..2029, 30..99 are 1930..1999; -1 above 99.
-int FullYear(int twoDigitYear);
-
 // The reference date of a line, or an invalid date when its bytes name no calendar day.
-QDate ReferenceDate(const ClockLine &line);
+QDate ReferenceDate(const ClockLine &line, YearWindow years);
 // The reference date at the reference time (a wall-clock value without time zone, seconds 0);
 // invalid when the bytes name no real date or time.
-QDateTime ReferenceDateTime(const ClockLine &line);
+QDateTime ReferenceDateTime(const ClockLine &line, YearWindow years);
 // Stores a date's day, month and year modulo 100; the time bytes are left alone.
 void SetReferenceDate(ClockLine &line, QDate date);
 

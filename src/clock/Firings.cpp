@@ -20,8 +20,8 @@ LineFirings::LineFirings(const ClockLine &line, const QDateTime &now,
                          const WorkdayFlagSet &workdays)
     : m_line(line), m_workdays(workdays), m_step(WalkStep(line))
 {
-    CheckDate(m_line, MondayOf(now.date()));
-    const QDate reference = ReferenceDate(m_line);
+    CheckDate(m_line, now.date());
+    const QDate reference = ReferenceDate(m_line, YearWindow::around(now));
     if (!reference.isValid() || m_line.Hour > 23 || m_line.Minute > 59)
         return;
     m_reference = Moment::fromDate(reference, m_line.Hour, m_line.Minute);

@@ -88,12 +88,13 @@ bool driveAgainstEachOther(const ClockLine &a, const ClockLine &b)
            a.Level != b.Level && sameTableOrContinuous(a, b);
 }
 
-void checkBytes(const ClockLine &line, int index, std::vector<HealthProblem> &problems)
+void checkBytes(const ClockLine &line, int index, YearWindow years,
+                std::vector<HealthProblem> &problems)
 {
     const auto add = [&](HealthKind kind) { problems.push_back({index, kind}); };
     if (line.Hour > 23 || line.Minute > 59)
         add(HealthKind::InvalidTime);
-    if (!ReferenceDate(line).isValid())
+    if (!ReferenceDate(line, years).isValid())
         add(HealthKind::InvalidDate);
     if (line.Table >= TableKindCount)
         add(HealthKind::InvalidTable);
@@ -188,6 +189,7 @@ std::vector<HealthProblem> CheckHealth(const ClockTable &table, const QDateTime 
     const Moment from = firstMinuteFrom(now);
     const Moment to = StepMoment(from, LineStep{LineStep::Days, 1}, ConflictHorizonDays);
     const int usable = table.usableLines();
+    const YearWindow years = YearWindow::around(now);
 
     std::vector<std::optional<LineFirings>> firings(ClockLineCount);
     for (int i = 0; i < ClockLineCount; ++i) {
@@ -196,10 +198,10 @@ std::vector<HealthProblem> CheckHealth(const ClockTable &table, const QDateTime 
             continue;
         if (i >= usable)
             problems.push_back({i, HealthKind::BeyondModel});
-        checkBytes(line, i, problems);
+        checkBytes(line, i, years, problems);
         if (i >= usable)
             continue;
-        const QDateTime reference = ReferenceDateTime(line);
+        const QDateTime reference = ReferenceDateTime(line, years);
         if (line.RepeatUnit == Once && line.Table != Workday && line.Table != Weekend &&
             reference.isValid() && Moment::fromDateTime(reference) < from)
             problems.push_back({i, HealthKind::Past});

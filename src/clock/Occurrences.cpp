@@ -226,9 +226,10 @@ int WeekdayRow(QDate date)
     return date.dayOfWeek() - 1;
 }
 
-std::optional<Occurrence> ReferenceOccurrence(const ClockLine &line, QDate firstShownDay)
+std::optional<Occurrence> ReferenceOccurrence(const ClockLine &line, QDate firstShownDay,
+                                              YearWindow years)
 {
-    const QDate date = ReferenceDate(line);
+    const QDate date = ReferenceDate(line, years);
     if (!date.isValid() || line.Hour > 23 || line.Minute > 59)
         return std::nullopt;
     const qint64 dayDiff = firstShownDay.daysTo(date);
@@ -240,11 +241,12 @@ std::optional<Occurrence> ReferenceOccurrence(const ClockLine &line, QDate first
 }
 
 OccurrenceWalk::OccurrenceWalk(const ClockLine &line, QDate firstShownDay,
-                               const WorkdayFlagSet &workdays, WalkPurpose purpose)
+                               const WorkdayFlagSet &workdays, WalkPurpose purpose,
+                               YearWindow years)
     : m_line(line), m_workdays(workdays), m_step(WalkStep(line)),
       m_firstDay(firstShownDay.toJulianDay()), m_markers(purpose == WalkPurpose::Markers)
 {
-    const QDate reference = ReferenceDate(line);
+    const QDate reference = ReferenceDate(line, years);
     if (m_step.kind == LineStep::None || !reference.isValid() || !firstShownDay.isValid() ||
         line.Hour > 23 || line.Minute > 59) {
         m_done = true;
@@ -304,13 +306,14 @@ Moment CurrentMonday(QDate today)
     return Moment::fromDate(MondayOf(today));
 }
 
-void CheckDate(ClockLine &line, QDate currentMonday)
+void CheckDate(ClockLine &line, QDate today)
 {
+    const QDate currentMonday = MondayOf(today);
     if (line.Table == Workday || line.Table == Weekend) {
         SetReferenceDate(line, currentMonday.addDays(-1));
         return;
     }
-    const QDate reference = ReferenceDate(line);
+    const QDate reference = ReferenceDate(line, YearWindow::around(today));
     if (!reference.isValid() || line.Hour > 23 || line.Minute > 59)
         return;
     const Moment moved =
@@ -319,12 +322,12 @@ void CheckDate(ClockLine &line, QDate currentMonday)
     SetReferenceDate(line, moved.date());
 }
 
-void CheckDates(ClockTable &table, QDate currentMonday)
+void CheckDates(ClockTable &table, QDate today)
 {
     for (int i = 0; i < table.usableLines(); ++i) {
         ClockLine &line = table.Lines[static_cast<std::size_t>(i)];
         if (line.inUse())
-            CheckDate(line, currentMonday);
+            CheckDate(line, today);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clock/ClockLine.h"
+#include "clock/YearWindow.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -79,7 +80,8 @@ struct Occurrence {
 
 // The reference occurrence of the line when it lies in the week beginning at firstShownDay.
 // Its x is MarkerX; it is neither day-filtered nor counted by the walk.
-std::optional<Occurrence> ReferenceOccurrence(const ClockLine &line, QDate firstShownDay);
+std::optional<Occurrence> ReferenceOccurrence(const ClockLine &line, QDate firstShownDay,
+                                              YearWindow years);
 
 enum class WalkPurpose {
     Markers, // at most 25 of a minute series
@@ -96,7 +98,7 @@ public:
     static constexpr int MaxMinuteMarkers = 25;
 
     OccurrenceWalk(const ClockLine &line, QDate firstShownDay, const WorkdayFlagSet &workdays,
-                   WalkPurpose purpose);
+                   WalkPurpose purpose, YearWindow years);
 
     // The next kept occurrence, or nothing when the walk has ended.
     std::optional<Occurrence> next();
@@ -115,12 +117,12 @@ private:
 // The current Monday at 00:00 as the week view counts weeks: the Monday of `today`'s week.
 Moment CurrentMonday(QDate today);
 
-// Keeps the reference date of a line in use near the present: Workday and Weekend lines get the
-// Sunday before the current Monday; the others are moved back by whole steps until they are no
-// later than the current Monday at 00:00. Only the date bytes change; a line whose bytes name
-// no real moment is left as it is.
-void CheckDate(ClockLine &line, QDate currentMonday);
+// Keeps the reference date of a line in use near the present (`today`): Workday and Weekend lines
+// get the Sunday before the current Monday; the others are moved back by whole steps until they
+// are no later than the current Monday at 00:00. Only the date bytes change; a line whose bytes
+// name no real moment is left as it is.
+void CheckDate(ClockLine &line, QDate today);
 // CheckDate for every line in use below MaxClockLines. Does not mark the table changed.
-void CheckDates(ClockTable &table, QDate currentMonday);
+void CheckDates(ClockTable &table, QDate today);
 
 } // namespace quintara::clock

@@ -40,15 +40,15 @@ quint8 LineFieldValue(const ClockLine &line, LineField field)
     return line.toBytes()[static_cast<std::size_t>(field)];
 }
 
-bool SameFirings(const ClockLine &a, const ClockLine &b)
+bool SameFirings(const ClockLine &a, const ClockLine &b, YearWindow years)
 {
     if (SameDate(a, b))
         return true;
     if (a.Minute != b.Minute || a.Hour != b.Hour || a.Table != b.Table ||
         a.RepeatUnit != b.RepeatUnit || a.RepeatCount != b.RepeatCount)
         return false;
-    const QDateTime ra = ReferenceDateTime(a);
-    const QDateTime rb = ReferenceDateTime(b);
+    const QDateTime ra = ReferenceDateTime(a, years);
+    const QDateTime rb = ReferenceDateTime(b, years);
     if (!ra.isValid() || !rb.isValid())
         return false;
     const LineStep step = WalkStep(a);
@@ -76,7 +76,8 @@ TableDiff DiffTables(const ClockTable &a, const ClockTable &b, const DiffOptions
                  {}});
             continue;
         }
-        const bool datesAlike = options.ignoreDates && SameFirings(la, lb);
+        const bool datesAlike =
+            options.ignoreDatesIn && SameFirings(la, lb, *options.ignoreDatesIn);
         LineDifference line{i, LineDifference::Kind::Changed, {}};
         for (int f = 0; f < LineFieldCount; ++f) {
             const auto field = static_cast<LineField>(f);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clock/ClockLine.h"
+#include "clock/YearWindow.h"
 
 #include <QList>
 #include <QString>
@@ -54,9 +55,9 @@ struct LineDifference {
 };
 
 struct DiffOptions {
-    // Reference dates that name the same firings (one is the other moved by whole steps of
-    // the line's repetition) are no difference.
-    bool ignoreDates = false;
+    // When set, reference dates that name the same firings (one is the other moved by whole
+    // steps of the line's repetition), their years read in this window, are no difference.
+    std::optional<YearWindow> ignoreDatesIn;
 };
 
 struct TableDiff {
@@ -75,6 +76,6 @@ TableDiff DiffTables(const ClockTable &a, const ClockTable &b, const DiffOptions
 // their reference dates apart by whole steps of the repetition (for a series by months: the
 // earlier one reaches the later one). Lines whose bytes name no real moment never do unless
 // their dates are equal.
-bool SameFirings(const ClockLine &a, const ClockLine &b);
+bool SameFirings(const ClockLine &a, const ClockLine &b, YearWindow years);
 
 } // namespace quintara::clock

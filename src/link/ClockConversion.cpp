@@ -24,7 +24,8 @@ void NormaliseLine(ClockLine &line, const QDateTime &now)
         clock::SetReferenceDate(line, now.date().addDays(-1));
         return;
     }
-    const QDateTime reference = clock::ReferenceDateTime(line);
+    const clock::YearWindow years = clock::YearWindow::around(now);
+    const QDateTime reference = clock::ReferenceDateTime(line, years);
     if (!reference.isValid())
         return;
     const Moment nowMinute = Moment::fromDateTime(now);
@@ -48,7 +49,7 @@ void NormaliseLine(ClockLine &line, const QDateTime &now)
     // one not after now; with month steps the two walks need not retrace each other.
     const Moment ahead = clock::PushForward(start, step, firstNotBeforeNow);
     clock::SetReferenceDate(line, ahead.date());
-    const QDateTime aheadReference = clock::ReferenceDateTime(line);
+    const QDateTime aheadReference = clock::ReferenceDateTime(line, years);
     if (!aheadReference.isValid())
         return;
     const Moment back = clock::PushBack(Moment::fromDateTime(aheadReference), step, nowMinute);

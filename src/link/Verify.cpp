@@ -3,6 +3,7 @@
 #include "clock/ClockTable.h"
 #include "link/ClockConversion.h"
 #include "link/Transfer.h"
+#include "platform/Clock.h"
 #include "settings/Strings.h"
 #include "tables/TableSet.h"
 
@@ -129,7 +130,8 @@ std::optional<CentralComparison> CompareWithCentral(CentralLink &link, tables::T
     CentralComparison comparison{{}, open};
     if (ReceiveClockTable(link, tables, comparison.unit, model, clock) != 0)
         return std::nullopt;
-    comparison.diff = clock::DiffTables(open, comparison.unit, {true});
+    comparison.diff =
+        clock::DiffTables(open, comparison.unit, {clock::YearWindow::around(clock.now())});
     return comparison;
 }
 

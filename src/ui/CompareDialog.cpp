@@ -26,9 +26,8 @@ constexpr int MineId = 2497;
 QString Summary(const LineDescriber &describer, const clock::ClockLine &line)
 {
     return QStringLiteral("%1 %2  %3  %4  %5")
-        .arg(LineDescriber::timeText(line), LineDescriber::dateText(line),
-             describer.repeatText(line), describer.functionText(line).simplified(),
-             describer.levelText(line));
+        .arg(LineDescriber::timeText(line), describer.dateText(line), describer.repeatText(line),
+             describer.functionText(line).simplified(), describer.levelText(line));
 }
 
 } // namespace

@@ -38,9 +38,6 @@ constexpr int LevelMax = 100;
 constexpr int RepeatMin = 1;
 constexpr int RepeatMax = 100;
 
-// A two-digit year can only name 1930..2029.
-const QDate FirstStorableDate(1930, 1, 1);
-const QDate LastStorableDate(2029, 12, 31);
 constexpr int WeeksBack = 30;
 constexpr int WeeksSpan = 70;
 
@@ -317,7 +314,7 @@ void FrmClkEdit::loadLine(const clock::ClockLine &line)
                                                                           : int(clock::Once));
 
     const QDate today = m_program.clock.now().date();
-    QDate reference = clock::ReferenceDate(line);
+    QDate reference = clock::ReferenceDate(line, clock::YearWindow::around(today));
     setDateRange(reference);
     if (!reference.isValid())
         reference = clock::CurrentMonday(today).date();
@@ -343,8 +340,12 @@ void FrmClkEdit::setDateRange(QDate reference)
         earliest = std::min(earliest, reference);
         latest = std::max(latest, reference);
     }
-    earliest = std::clamp(earliest, FirstStorableDate, LastStorableDate);
-    latest = std::clamp(latest, earliest, LastStorableDate);
+    // Only the years a two-digit year reads back as can be stored.
+    const clock::YearWindow years = clock::YearWindow::around(today);
+    const QDate firstStorable(years.firstYear(), 1, 1);
+    const QDate lastStorable(years.lastYear(), 12, 31);
+    earliest = std::clamp(earliest, firstStorable, lastStorable);
+    latest = std::clamp(latest, earliest, lastStorable);
     m_datePic->setDateRange(earliest, latest);
 }
 

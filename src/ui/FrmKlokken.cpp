@@ -69,7 +69,8 @@ constexpr ToolbarButton ToolbarButtons[] = {
 FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
     : QMainWindow(parent), m_program(program), m_dialogs(dialogs), m_values(program.strings),
       m_presenter(program.project, program.names, program.strings, m_values),
-      m_history(program.clockTable), m_describer(m_presenter, program.names, program.strings),
+      m_history(program.clockTable),
+      m_describer(m_presenter, program.names, program.strings, program.clock),
       m_lineModel(program.clockTable, m_describer), m_agendaModel(program.clockTable, m_describer)
 {
     m_history.onRestored = [this] { historyRestored(); };

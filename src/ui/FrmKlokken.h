@@ -257,6 +257,8 @@ private:
     // What the health check says of the table in force, with the project's functions when a
     // project is in force.
     std::vector<clock::HealthProblem> healthProblems() const;
+    // How the table's two-digit years read today.
+    clock::YearWindow years() const;
     // Before sending: what will not work as intended, and whether to send all the same.
     bool mayTransmit();
     // A clock file read as Open reads it, into a table and model of its own; nothing (with the

@@ -338,8 +338,9 @@ void FrmKlokken::bringIntoView(int index)
     const clock::ClockLine *line = m_program.clockTable.line(index);
     if (!line)
         return;
-    const QDate currentMonday = clock::MondayOf(m_program.clock.now().date());
-    const QDate reference = clock::ReferenceDate(*line);
+    const QDate today = m_program.clock.now().date();
+    const QDate currentMonday = clock::MondayOf(today);
+    const QDate reference = clock::ReferenceDate(*line, clock::YearWindow::around(today));
     const qint64 weeks =
         reference.isValid() ? currentMonday.daysTo(clock::MondayOf(reference)) / 7 : 0;
     const QSignalBlocker blocker(m_scrWeeks);
@@ -412,6 +413,11 @@ void FrmKlokken::About()
                             platform::Icon::Information);
 }
 
+clock::YearWindow FrmKlokken::years() const
+{
+    return clock::YearWindow::around(m_program.clock.now());
+}
+
 std::vector<clock::HealthProblem> FrmKlokken::healthProblems() const
 {
     // Without a project every function counts as known.
@@ -434,7 +440,7 @@ bool FrmKlokken::mayTransmit()
     constexpr int Shown = 12;
     QStringList texts;
     for (std::size_t k = 0; k < problems.size() && k < Shown; ++k)
-        texts.append(HealthText(problems[k], m_program.clockTable, m_program.strings));
+        texts.append(HealthText(problems[k], m_program.clockTable, m_program.strings, years()));
     if (problems.size() > Shown)
         texts.append(text(2481).arg(problems.size() - Shown));
     const QString message = HealthSummaryHeading(int(lines.size()), m_program.strings) + u'\n' +

@@ -64,7 +64,7 @@ void FrmKlokken::SetSelected(int newCount, int newIndex)
 
 std::pair<QString, QString> FrmKlokken::lineSummary(const clock::ClockLine &line) const
 {
-    return LineDescriber(m_presenter, m_program.names, m_program.strings).panelSummary(line);
+    return m_describer.panelSummary(line);
 }
 
 QString FrmKlokken::markerToolTip(QPoint at) const
@@ -80,7 +80,7 @@ QString FrmKlokken::markerToolTip(QPoint at) const
         return {};
     // What will not work as intended, as the list's warnings say it.
     const auto warnings =
-        HealthTextsByLine(healthProblems(), m_program.clockTable, m_program.strings);
+        HealthTextsByLine(healthProblems(), m_program.clockTable, m_program.strings, years());
     QStringList lines;
     for (const int index : hits) {
         const clock::ClockLine &line = m_program.clockTable.Lines[std::size_t(index)];

@@ -88,7 +88,8 @@ void FrmKlokken::refreshViews()
 
 void FrmKlokken::refreshList()
 {
-    m_warnings = HealthTextsByLine(healthProblems(), m_program.clockTable, m_program.strings);
+    m_warnings =
+        HealthTextsByLine(healthProblems(), m_program.clockTable, m_program.strings, years());
     m_lineModel.refresh();
 }
 

@@ -93,7 +93,7 @@ bool FrmKlokken::tableShown(int table) const
 
 void FrmKlokken::ScrWeeks_Change()
 {
-    clock::CheckDates(m_program.clockTable, clock::MondayOf(m_program.clock.now().date()));
+    clock::CheckDates(m_program.clockTable, m_program.clock.now().date());
     showTableAsIs();
 }
 
@@ -116,7 +116,8 @@ void FrmKlokken::placeMarkers()
     std::array<bool, clock::TableKindCount> shown{};
     for (int t = 0; t < clock::TableKindCount; ++t)
         shown[std::size_t(t)] = tableShown(t);
-    m_model.build(m_program.clockTable, m_firstShownDay, m_program.project.WorkdayFlags(), shown);
+    m_model.build(m_program.clockTable, m_firstShownDay, m_program.project.WorkdayFlags(),
+                  clock::YearWindow::around(m_program.clock.now()), shown);
     placeNowLine();
     m_pic->update();
     refreshViews();

@@ -2,6 +2,7 @@
 
 #include "tests/support/FixedClock.h"
 #include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TestYears.h"
 
 #include <gtest/gtest.h>
 
@@ -21,21 +22,22 @@ TEST(ClockTable, ClearFreesLinesButKeepsTimeDateTableAndChainBytes)
 
 TEST(ClockTable, ReferenceDateTimeReadsTheTwoDigitYearWindow)
 {
+    const YearWindow years = quintara::testing::Years2026;
     ClockLine line;
     line.Day = 2;
     line.Month = 3; // never swapped
     line.Hour = 7;
     line.Minute = 45;
     line.Year = 29;
-    EXPECT_EQ(ReferenceDateTime(line), QDateTime(QDate(2029, 3, 2), QTime(7, 45)));
-    line.Year = 30;
-    EXPECT_EQ(ReferenceDateTime(line), QDateTime(QDate(1930, 3, 2), QTime(7, 45)));
+    EXPECT_EQ(ReferenceDateTime(line, years), QDateTime(QDate(2029, 3, 2), QTime(7, 45)));
+    line.Year = 76;
+    EXPECT_EQ(ReferenceDateTime(line, years), QDateTime(QDate(1976, 3, 2), QTime(7, 45)));
 
     // Bytes from a file that name no moment give no date rather than a guess.
     for (const int field : {2, 3, 4, 1, 0}) {
         ClockLine::Bytes bytes = line.toBytes();
         bytes[std::size_t(field)] = field == 2 ? 0 : 100;
-        EXPECT_FALSE(ReferenceDateTime(ClockLine::fromBytes(bytes)).isValid()) << field;
+        EXPECT_FALSE(ReferenceDateTime(ClockLine::fromBytes(bytes), years).isValid()) << field;
     }
 }
 

@@ -6,6 +6,8 @@
 
 #include <QRandomGenerator>
 
+#include "tests/support/TestYears.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -62,9 +64,11 @@ TEST(FiringsTest, AWeekOfFiringsIsWhatTheWeekViewFindsForEveryKindOfLine)
             ClockLine current = lines[i];
             CheckDate(current, ThisMonday);
             std::vector<Moment> shown;
-            if (const auto reference = ReferenceOccurrence(current, monday))
+            if (const auto reference =
+                    ReferenceOccurrence(current, monday, quintara::testing::Years2026))
                 shown.push_back(reference->moment);
-            OccurrenceWalk walk(current, monday, MondayToFriday, WalkPurpose::HitTest);
+            OccurrenceWalk walk(current, monday, MondayToFriday, WalkPurpose::HitTest,
+                                quintara::testing::Years2026);
             while (const auto occurrence = walk.next())
                 shown.push_back(occurrence->moment);
             std::sort(shown.begin(), shown.end());

@@ -5,6 +5,8 @@
 
 #include <QRandomGenerator>
 
+#include "tests/support/TestYears.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -24,7 +26,7 @@ std::vector<QDateTime> Walk(const ClockLine &line, QDate monday,
                             const WorkdayFlagSet &workdays = MondayToFriday)
 {
     std::vector<QDateTime> out;
-    OccurrenceWalk walk(line, monday, workdays, purpose);
+    OccurrenceWalk walk(line, monday, workdays, purpose, quintara::testing::Years2026);
     while (const std::optional<Occurrence> o = walk.next())
         out.push_back(
             QDateTime(o->moment.date(), QTime(o->moment.hour(), o->moment.minute()), Qt::UTC));
@@ -53,7 +55,8 @@ std::vector<QDateTime> StepByStepWalk(const ClockLine &line, QDate monday, WalkP
                                       const WorkdayFlagSet &workdays)
 {
     std::vector<QDateTime> out;
-    QDateTime d(ReferenceDate(line), QTime(line.Hour, line.Minute), Qt::UTC);
+    QDateTime d(ReferenceDate(line, quintara::testing::Years2026), QTime(line.Hour, line.Minute),
+                Qt::UTC);
     const bool dayTable = line.Table == Workday || line.Table == Weekend;
     const int unit = line.RepeatUnit;
     for (int k = 1; k <= 250;) {
@@ -83,14 +86,16 @@ std::vector<QDateTime> StepByStepWalk(const ClockLine &line, QDate monday, WalkP
 TEST(Occurrences, OnceShowsOnlyItsReferenceInItsOwnWeek)
 {
     const ClockLine line = Line(QDate(2026, 12, 9), 6, 31, Continue, Once, 1);
-    const std::optional<Occurrence> reference = ReferenceOccurrence(line, ThisMonday);
+    const std::optional<Occurrence> reference =
+        ReferenceOccurrence(line, ThisMonday, quintara::testing::Years2026);
     ASSERT_TRUE(reference);
     EXPECT_EQ(reference->row, 2);
     EXPECT_EQ(reference->x, 150); // 150.33, rounded
     EXPECT_EQ(reference->y, 40 + 140);
     EXPECT_TRUE(Walk(line, ThisMonday).empty());
     for (int weeks : {-1, 1, 52}) {
-        EXPECT_FALSE(ReferenceOccurrence(line, ThisMonday.addDays(7 * weeks)));
+        EXPECT_FALSE(
+            ReferenceOccurrence(line, ThisMonday.addDays(7 * weeks), quintara::testing::Years2026));
         EXPECT_TRUE(Walk(line, ThisMonday.addDays(7 * weeks)).empty());
     }
 }
@@ -103,7 +108,8 @@ TEST(Occurrences, WorkdayAndWeekendTablesRepeatDailyOnTheirDays)
         ClockLine weekend = Line(QDate(2020, 1, 1), 9, 0, Weekend, unit, count);
         CheckDate(workday, ThisMonday);
         CheckDate(weekend, ThisMonday);
-        EXPECT_EQ(ReferenceDate(workday), QDate(2026, 12, 6)); // the Sunday before
+        EXPECT_EQ(ReferenceDate(workday, quintara::testing::Years2026),
+                  QDate(2026, 12, 6)); // the Sunday before
         EXPECT_EQ(workday.Hour, 7);
 
         for (int week : {0, 30}) {
@@ -172,9 +178,11 @@ TEST(Occurrences, MinuteSeriesShowTwentyFiveButHitTestTwoHundredFifty)
     // Hours are steps in minutes too, but without the limit of 25; x keeps its fraction.
     const ClockLine hourly = Line(ThisMonday, 0, 20, Continue, Hours, 1);
     EXPECT_EQ(Walk(hourly, ThisMonday, WalkPurpose::Markers).size(), 7u * 24 - 1);
-    EXPECT_DOUBLE_EQ(
-        OccurrenceWalk(hourly, ThisMonday, MondayToFriday, WalkPurpose::Markers).next()->x,
-        40 + 20 / 3.0);
+    EXPECT_DOUBLE_EQ(OccurrenceWalk(hourly, ThisMonday, MondayToFriday, WalkPurpose::Markers,
+                                    quintara::testing::Years2026)
+                         .next()
+                         ->x,
+                     40 + 20 / 3.0);
 
     // Far ahead the limits count from the first step inside the week.
     const QDate farMonday = ThisMonday.addDays(7 * 520);
@@ -191,17 +199,17 @@ TEST(Occurrences, LinesWithoutAStepEndAtOnce)
     // behaves as Once, in the walk and when its date is kept current.
     for (auto [unit, count] : {std::pair<int, int>{Days, 0}, {Minutes, 0}, {8, 1}, {255, 255}}) {
         ClockLine line = Line(ThisMonday.addDays(2), 9, 0, Continue, unit, count);
-        EXPECT_TRUE(ReferenceOccurrence(line, ThisMonday));
+        EXPECT_TRUE(ReferenceOccurrence(line, ThisMonday, quintara::testing::Years2026));
         EXPECT_TRUE(Walk(line, ThisMonday).empty());
         EXPECT_TRUE(Walk(line, ThisMonday.addDays(7)).empty());
         CheckDate(line, ThisMonday);
-        EXPECT_EQ(ReferenceDate(line), ThisMonday.addDays(2));
+        EXPECT_EQ(ReferenceDate(line, quintara::testing::Years2026), ThisMonday.addDays(2));
     }
     // Bytes that name no date: no occurrence, and the date is left for the user to see.
     ClockLine bad = Line(ThisMonday, 9, 0, Continue, Days, 1);
     bad.Month = 0;
     EXPECT_TRUE(Walk(bad, ThisMonday).empty());
-    EXPECT_FALSE(ReferenceOccurrence(bad, ThisMonday));
+    EXPECT_FALSE(ReferenceOccurrence(bad, ThisMonday, quintara::testing::Years2026));
     CheckDate(bad, ThisMonday);
     EXPECT_EQ(bad.Month, 0);
 }
@@ -222,13 +230,15 @@ TEST(Occurrences, CheckDatesMovesReferencesBackByWholeSteps)
     CheckDates(table, ThisMonday);
 
     // 10:00 stays the stored time, though the 3-hour steps ended at another hour.
-    EXPECT_EQ(ReferenceDate(table.Lines[0]), QDate(2026, 12, 6));
+    EXPECT_EQ(ReferenceDate(table.Lines[0], quintara::testing::Years2026), QDate(2026, 12, 6));
     EXPECT_EQ(table.Lines[0].Hour, 10);
-    EXPECT_EQ(ReferenceDate(table.Lines[1]), ThisMonday.addDays(-7)); // 08:00 is after 00:00
-    EXPECT_EQ(ReferenceDate(table.Lines[2]), QDate(2026, 11, 28));    // February left its mark
-    EXPECT_EQ(ReferenceDate(table.Lines[3]), ThisMonday);
-    EXPECT_EQ(ReferenceDate(table.Lines[4]), later);
-    EXPECT_EQ(ReferenceDate(table.Lines[60]), later);
+    EXPECT_EQ(ReferenceDate(table.Lines[1], quintara::testing::Years2026),
+              ThisMonday.addDays(-7)); // 08:00 is after 00:00
+    EXPECT_EQ(ReferenceDate(table.Lines[2], quintara::testing::Years2026),
+              QDate(2026, 11, 28)); // February left its mark
+    EXPECT_EQ(ReferenceDate(table.Lines[3], quintara::testing::Years2026), ThisMonday);
+    EXPECT_EQ(ReferenceDate(table.Lines[4], quintara::testing::Years2026), later);
+    EXPECT_EQ(ReferenceDate(table.Lines[60], quintara::testing::Years2026), later);
     EXPECT_FALSE(table.TableChanged);
     EXPECT_EQ(CurrentMonday(Today), Moment::fromDate(ThisMonday));
 }
@@ -265,8 +275,10 @@ TEST(Occurrences, SkippingAheadGivesWhatTheStepByStepWalkGives)
             const auto fast = Walk(line, monday, purpose, workdays);
             ASSERT_EQ(fast, StepByStepWalk(line, monday, purpose, workdays))
                 << "unit " << unit << " count " << count << " table " << table << " from "
-                << ReferenceDateTime(line).toString(Qt::ISODate).toStdString() << " week "
-                << monday.toString(Qt::ISODate).toStdString();
+                << ReferenceDateTime(line, quintara::testing::Years2026)
+                       .toString(Qt::ISODate)
+                       .toStdString()
+                << " week " << monday.toString(Qt::ISODate).toStdString();
             ++compared;
             nonEmpty += fast.empty() ? 0 : 1;
         }

@@ -2,6 +2,8 @@
 
 #include "clock/ClockTable.h"
 
+#include "tests/support/TestYears.h"
+
 #include <gtest/gtest.h>
 
 namespace quintara::clock {
@@ -70,8 +72,8 @@ TEST(TableDiff, IgnoringDatesKeepsOnlyDatesThatNameOtherFirings)
         a.Lines[3] = c.a;
         ClockTable b = a;
         SetReferenceDate(b.Lines[3], c.otherDate);
-        EXPECT_EQ(DiffTables(a, b, {true}).equal(), c.same) << c.what;
-        EXPECT_EQ(DiffTables(b, a, {true}).equal(), c.same) << c.what;
+        EXPECT_EQ(DiffTables(a, b, {quintara::testing::Years2026}).equal(), c.same) << c.what;
+        EXPECT_EQ(DiffTables(b, a, {quintara::testing::Years2026}).equal(), c.same) << c.what;
         EXPECT_FALSE(DiffTables(a, b).equal()) << c.what;
     }
 
@@ -81,12 +83,12 @@ TEST(TableDiff, IgnoringDatesKeepsOnlyDatesThatNameOtherFirings)
     ClockTable b = a;
     SetReferenceDate(b.Lines[3], d.addDays(2));
     b.Lines[3].RepeatCount = 2;
-    EXPECT_EQ(DiffTables(a, b, {true}).lines.value(0).fields.size(), 2);
+    EXPECT_EQ(DiffTables(a, b, {quintara::testing::Years2026}).lines.value(0).fields.size(), 2);
     a.Lines[3].Month = 2;
     a.Lines[3].Day = 31;
     b = a;
     b.Lines[3].Day = 30;
-    EXPECT_FALSE(DiffTables(a, b, {true}).equal());
+    EXPECT_FALSE(DiffTables(a, b, {quintara::testing::Years2026}).equal());
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 #include "clock/LevelTable.h"
 #include "tables/TableSet.h"
 
+#include "tests/support/TestYears.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -179,7 +181,7 @@ protected:
         EXPECT_EQ(after.Minute, line.Minute);
         if (!after.inUse())
             return std::nullopt;
-        return clock::ReferenceDate(after);
+        return clock::ReferenceDate(after, clock::YearWindow::around(now));
     }
 
     static ClockLine At(QDate date, int hour, int unit, int count, int table = clock::Continue)
@@ -224,6 +226,13 @@ TEST_F(NormaliseTest, OnceWeekendAndLinesThatCannotStep)
     const QDateTime now(today, QTime(10, 0));
     EXPECT_EQ(normalised(At(today.addDays(-1), 20, clock::Once, 0), now), std::nullopt);
     EXPECT_EQ(normalised(At(today.addDays(1), 6, clock::Once, 0), now), today.addDays(1));
+    // Years after 2029 are ahead, not a century ago: the line is kept and keeps its date.
+    EXPECT_EQ(normalised(At(QDate(2030, 6, 15), 12, clock::Once, 0), now), QDate(2030, 6, 15));
+    // Across the turn of 2030 the latest occurrence is found on either side of it.
+    const ClockLine daily = At(QDate(2029, 11, 1), 7, clock::Days, 1);
+    EXPECT_EQ(normalised(daily, QDateTime(QDate(2029, 12, 31), QTime(23, 58))),
+              QDate(2029, 12, 31));
+    EXPECT_EQ(normalised(daily, QDateTime(QDate(2030, 1, 2), QTime(8, 0))), QDate(2030, 1, 2));
     EXPECT_EQ(normalised(At(today.addDays(9), 6, clock::Weeks, 1, clock::Weekend), now),
               today.addDays(-1));
     EXPECT_EQ(normalised(At(today.addYears(-2), 6, clock::Once, 0, clock::Workday), now),
@@ -274,7 +283,7 @@ TEST_F(NormaliseTest, WallClockTimesInTheSpringForwardGapStayValid)
 
     ClockLine line = At(springForward, 2, clock::Days, 1);
     line.Minute = 30;
-    const QDateTime reference = clock::ReferenceDateTime(line);
+    const QDateTime reference = clock::ReferenceDateTime(line, quintara::testing::Years2026);
     ASSERT_TRUE(reference.isValid());
     EXPECT_EQ(reference.date(), springForward);
     EXPECT_EQ(reference.time(), QTime(2, 30));

@@ -16,6 +16,7 @@
 #include "tests/support/CentralSimProcess.h"
 #include "tests/support/FixedClock.h"
 #include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TestYears.h"
 
 #include <QDir>
 
@@ -99,7 +100,8 @@ TEST_F(TransferPty, TheClockTableGoesToTheUnitAndComesBackTheSame)
     }
     // The normalisation gave the workday line yesterday's date; the chain of table 0 starts
     // at line 1.
-    EXPECT_EQ(clock::ReferenceDate(received.Lines[0]), QDate(2026, 12, 8));
+    EXPECT_EQ(clock::ReferenceDate(received.Lines[0], quintara::testing::Years2026),
+              QDate(2026, 12, 8));
     EXPECT_EQ(received.Lines[0].FirstLine, 1);
 }
 

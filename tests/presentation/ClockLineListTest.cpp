@@ -3,6 +3,7 @@
 #include "ui/presentation/ClockLineListModel.h"
 
 #include "clock/ClockTable.h"
+#include "platform/Clock.h"
 #include "project/ProjectModel.h"
 #include "settings/NameTables.h"
 #include "settings/Strings.h"
@@ -70,7 +71,8 @@ protected:
     settings::NameTables names = settings::FillNameTables(strings);
     ValueFormatter values{strings, QLocale::c()};
     FunctionPresenter presenter{project, names, strings, values};
-    LineDescriber describer{presenter, names, strings};
+    platform::FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 0))};
+    LineDescriber describer{presenter, names, strings, clock};
     clock::ClockTable table;
 };
 

@@ -5,6 +5,8 @@
 #include "settings/Strings.h"
 #include "tests/support/ScriptedPrompter.h"
 
+#include "tests/support/TestYears.h"
+
 #include <gtest/gtest.h>
 
 namespace quintara::ui {
@@ -31,19 +33,23 @@ TEST(HealthTextTest, ProblemsReadAsSentencesWithTheirLinesAndMomentsInEveryLangu
 
     const HealthProblem conflict{7, HealthKind::Conflict, 9,
                                  clock::Moment::fromDate(QDate(2027, 8, 13), 7, 0)};
-    EXPECT_EQ(HealthText(conflict, table, strings),
+    EXPECT_EQ(HealthText(conflict, table, strings, quintara::testing::Years2026),
               "Lines 7 and 9 switch the same function to different levels, first at "
               "2027-08-13 07:00");
-    EXPECT_EQ(HealthText({60, HealthKind::InvalidDate}, table, strings),
-              "Line 60: 2026-02-31 is no real date");
-    EXPECT_TRUE(HealthText({7, HealthKind::UnknownFunction}, table, strings).contains(" 12,"));
+    EXPECT_EQ(
+        HealthText({60, HealthKind::InvalidDate}, table, strings, quintara::testing::Years2026),
+        "Line 60: 2026-02-31 is no real date");
+    EXPECT_TRUE(
+        HealthText({7, HealthKind::UnknownFunction}, table, strings, quintara::testing::Years2026)
+            .contains(" 12,"));
 
     // Every text and every language has its own sentence with every placeholder filled.
     for (int language = 0; language < settings::LanguageCount; ++language) {
         strings.setLanguageOffset(language * 10000);
         QSet<QString> texts;
         for (int kind = 0; kind <= int(HealthKind::Conflict); ++kind) {
-            const QString text = HealthText({7, HealthKind(kind), 9, conflict.at}, table, strings);
+            const QString text = HealthText({7, HealthKind(kind), 9, conflict.at}, table, strings,
+                                            quintara::testing::Years2026);
             EXPECT_FALSE(text.contains('%')) << text.toStdString();
             EXPECT_TRUE(text.contains('7')) << text.toStdString();
             texts.insert(text);

@@ -3,6 +3,8 @@
 
 #include "clock/ClockTable.h"
 
+#include "tests/support/TestYears.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -28,7 +30,7 @@ protected:
     WeekViewModelTest() { table.MaxClockLines = 100; }
     void build(const std::array<bool, 5> &shown = AllShown)
     {
-        model.build(table, Monday, Workdays, shown);
+        model.build(table, Monday, Workdays, quintara::testing::Years2026, shown);
     }
     int markersOf(int line) const
     {
@@ -154,7 +156,8 @@ TEST_F(WeekViewModelTest, ASeriesBeyondItsMarkersGoesOnAsABandForTheRestOfEachDa
 TEST_F(WeekViewModelTest, LineOccurrencesFlagWhatTheViewDraws)
 {
     const ClockLine minutes = Line(Monday, 6, 0, clock::Continue, clock::Minutes, 15);
-    const std::vector<WeekOccurrence> all = LineOccurrences(minutes, Monday, Workdays);
+    const std::vector<WeekOccurrence> all =
+        LineOccurrences(minutes, Monday, Workdays, quintara::testing::Years2026);
     ASSERT_FALSE(all.empty());
     EXPECT_TRUE(all.front().reference);
     const auto drawn =

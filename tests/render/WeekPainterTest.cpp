@@ -6,6 +6,8 @@
 #include "tests/clock/TestLines.h"
 #include "ui/presentation/WeekViewModel.h"
 
+#include "tests/support/TestYears.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -89,7 +91,8 @@ TEST_F(WeekPainterTest, TheWeekScalesToItsAreaWhileMarkersKeepTheirSize)
     // Every ten minutes from Thursday 06:00: 25 markers, then a band for the rest of the day.
     table.Lines[1] = Line(Monday.addDays(3), 6, 0, clock::Special, clock::Minutes, 10);
     ui::WeekViewModel model;
-    model.build(table, Monday, {1, 1, 1, 1, 1, 0, 0}, {true, true, true, true, true});
+    model.build(table, Monday, {1, 1, 1, 1, 1, 0, 0}, quintara::testing::Years2026,
+                {true, true, true, true, true});
     ASSERT_FALSE(model.bands().empty());
 
     for (const QSize size : {QSize(520, 504), QSize(1040, 1008), QSize(1560, 800)}) {

@@ -93,6 +93,32 @@ TEST_F(CliWeekTest, ReferenceAndWalkOccurrencesOfTheChosenWeek)
     EXPECT_EQ(occurrencesOf(next, 2).value().size(), 7);
 }
 
+TEST_F(CliWeekTest, YearsAfter2029AreReadAsTheyWereMeantWhateverTheDateGivenAsNow)
+{
+    table.Lines[0] = Line(QDate(2030, 6, 15), 12, 0, clock::Continue, clock::Once, 0);
+    table.Lines[1] = Line(QDate(2030, 3, 5), 7, 30, clock::Continue, clock::Weeks, 1); // Tuesday
+    const QString file = writeClockFile("2030.clk", table);
+
+    for (const QString now : {"2026-12-09T10:00", "2029-12-31T23:58", "2030-03-06T10:00"}) {
+        const CliRun check = run({"check", file, "--now", now});
+        EXPECT_EQ(check.exitCode, 0) << now.toStdString() << check.out.constData();
+
+        const CliRun agenda = run(
+            {"agenda", file, "--from", "2030-06-14", "--to", "2030-06-15", "--now", now, "--json"});
+        ASSERT_EQ(agenda.exitCode, 0) << agenda.err.constData();
+        QStringList firings;
+        for (const QJsonValue firing : agenda.json().value("firings").toArray())
+            firings << firing.toObject().value("date").toString() + ' ' +
+                           firing.toObject().value("time").toString();
+        EXPECT_EQ(firings, (QStringList{"2030-06-15 12:00"})) << now.toStdString();
+
+        const CliRun shown = run({"week", file, "--monday", "2030-03-11", "--now", now, "--json"});
+        ASSERT_EQ(shown.exitCode, 0) << shown.err.constData();
+        EXPECT_EQ(dates(occurrencesOf(shown.json(), 1).value()), QStringList{"2030-03-12"})
+            << now.toStdString();
+    }
+}
+
 TEST_F(CliWeekTest, MinuteRepetitionsAreMarkedUpToTheLimitAndHitTestedBeyond)
 {
     table.Lines[3] = Line(QDate(2026, 12, 7), 0, 0, clock::Continue, clock::Minutes, 10);

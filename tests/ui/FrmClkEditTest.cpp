@@ -4,6 +4,7 @@
 #include "settings/NameTables.h"
 #include "tests/support/FixedClock.h"
 #include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TestYears.h"
 #include "tests/support/VirtualPump.h"
 #include "tests/ui/ScriptedFileDialogs.h"
 #include "ui/FrmKlokken.h"
@@ -161,7 +162,8 @@ TEST_F(EditorTest, OkBringsTheReferenceDateIntoTheCurrentWeekOrBefore)
     const int workday =
         existingLine(Line(clock::Workday, clock::Days, 1, 1, 1, 255, Monday.addDays(40)), 3);
     open(ui::FrmClkEdit::ExistingLineMode, false).accept();
-    EXPECT_EQ(clock::ReferenceDate(line(workday)), QDate(2026, 12, 6));
+    EXPECT_EQ(clock::ReferenceDate(line(workday), quintara::testing::Years2026),
+              QDate(2026, 12, 6));
 
     // Every week, three weeks ahead at 10:15: back past the current Monday's midnight.
     const int weekly =
@@ -174,7 +176,7 @@ TEST_F(EditorTest, OkBringsTheReferenceDateIntoTheCurrentWeekOrBefore)
     const int once =
         existingLine(Line(clock::Simulation, clock::Once, 1, 1, 1, 0, Monday.addDays(50)));
     open(ui::FrmClkEdit::ExistingLineMode, false).accept();
-    EXPECT_EQ(clock::ReferenceDate(line(once)), Monday.addDays(50));
+    EXPECT_EQ(clock::ReferenceDate(line(once), quintara::testing::Years2026), Monday.addDays(50));
 }
 
 TEST_F(EditorTest, FunctionsWithoutALevelHideItAndStoreFullValue)
@@ -298,12 +300,22 @@ TEST_F(EditorTest, DatePickerRangeKeepsTheLinesOwnDate)
     open(ui::FrmClkEdit::ExistingLineMode, false);
     EXPECT_EQ(w<QDateEdit>("DatePic")->date(), old);
     dialog->accept();
-    EXPECT_EQ(clock::ReferenceDate(line(index)), old);
+    EXPECT_EQ(clock::ReferenceDate(line(index), quintara::testing::Years2026), old);
 
-    // Two digits of year name nothing after 2029.
-    clock.at = QDateTime(QDate(2029, 6, 1), QTime(9, 0));
-    open(ui::FrmClkEdit::ExistingLineMode, false);
-    EXPECT_EQ(dialog->latestDate(), QDate(2029, 12, 31));
+    // The same range at any date: 2030 can be chosen, stored and read back as 2030.
+    for (const QDate today : {QDate(2029, 6, 1), QDate(2030, 1, 15), QDate(2074, 12, 1)}) {
+        clock.at = QDateTime(today, QTime(9, 0));
+        const int once =
+            existingLine(Line(clock::Continue, clock::Once, 1, 1, 1, 255, today.addDays(100)));
+        open(ui::FrmClkEdit::ExistingLineMode, false);
+        EXPECT_EQ(dialog->earliestDate(), today.addDays(-210));
+        EXPECT_EQ(dialog->latestDate(), today.addDays(280));
+        EXPECT_EQ(w<QDateEdit>("DatePic")->date(), today.addDays(100));
+        w<QDateEdit>("DatePic")->setDate(today.addDays(270));
+        dialog->accept();
+        EXPECT_EQ(clock::ReferenceDate(line(once), clock::YearWindow::around(today)),
+                  today.addDays(270));
+    }
 }
 
 TEST_F(EditorTest, AnyLineBytesOpenAndStoreSoundValues)
@@ -325,7 +337,8 @@ TEST_F(EditorTest, AnyLineBytesOpenAndStoreSoundValues)
         EXPECT_LE(line(index).Table, 4) << i;
         EXPECT_LE(line(index).RepeatUnit, 7) << i;
         EXPECT_GE(line(index).RepeatCount, 1) << i;
-        EXPECT_TRUE(clock::ReferenceDateTime(line(index)).isValid()) << i;
+        EXPECT_TRUE(clock::ReferenceDateTime(line(index), quintara::testing::Years2026).isValid())
+            << i;
     }
     EXPECT_GE(stored, 128);
 }

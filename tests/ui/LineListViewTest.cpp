@@ -1,6 +1,7 @@
 #include "ui/LineListView.h"
 
 #include "clock/ClockTable.h"
+#include "platform/Clock.h"
 #include "project/ProjectModel.h"
 #include "settings/NameTables.h"
 #include "settings/Strings.h"
@@ -66,8 +67,9 @@ struct LineListViewTest : ::testing::Test {
     settings::NameTables names = settings::FillNameTables(strings);
     ui::ValueFormatter values{strings, QLocale::c()};
     ui::FunctionPresenter presenter{project, names, strings, values};
+    platform::FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 0))};
     clock::ClockTable table;
-    Model model{table, ui::LineDescriber(presenter, names, strings)};
+    Model model{table, ui::LineDescriber(presenter, names, strings, clock)};
     ui::LineListView view{model};
 };
 

@@ -7,6 +7,7 @@
 #include "tests/support/FixedClock.h"
 #include "tests/support/ProjectFileWriter.h"
 #include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TestYears.h"
 #include "tests/support/VirtualPump.h"
 #include "tests/ui/ScriptedFileDialogs.h"
 #include "ui/AgendaView.h"
@@ -293,7 +294,7 @@ TEST_F(MainWindowTest, DraggingMovesOnTheQuarterHourGrid)
     release(QPoint(537, 252));
     EXPECT_EQ(once.Hour, 23);
     EXPECT_EQ(once.Minute, 59);
-    EXPECT_EQ(clock::ReferenceDate(once), Monday.addDays(3));
+    EXPECT_EQ(clock::ReferenceDate(once, quintara::testing::Years2026), Monday.addDays(3));
     EXPECT_TRUE(program.clockTable.TableChanged);
     EXPECT_EQ(referenceRect(0).topLeft(), At(3, 23, 59) - QPoint(5, 25));
 
@@ -326,7 +327,7 @@ TEST_F(MainWindowTest, DraggingMovesOnTheQuarterHourGrid)
     QTest::mouseMove(pic(), At(3, 18, 30));
     release(At(3, 18, 30));
     const ClockLine &daily = program.clockTable.Lines[2];
-    EXPECT_EQ(clock::ReferenceDate(daily), Monday);
+    EXPECT_EQ(clock::ReferenceDate(daily, quintara::testing::Years2026), Monday);
     EXPECT_EQ(daily.Hour, 18);
     EXPECT_EQ(daily.Minute, 30);
     EXPECT_EQ(shownMarkers(2), 7);
@@ -903,7 +904,7 @@ TEST_F(MainWindowTest, CompareWithAFileAndExportCsvLeaveTheTableAsItIs)
         *shown, program.clockTable, other, QStringLiteral("other.clk"),
         ui::LineDescriber(ui::FunctionPresenter(program.project, program.names, program.strings,
                                                 ui::ValueFormatter(program.strings)),
-                          program.names, program.strings));
+                          program.names, program.strings, program.clock));
     ASSERT_EQ(compare.tree()->topLevelItemCount(), 2);
     EXPECT_EQ(compare.tree()->topLevelItem(0)->child(0)->text(0), QStringLiteral("Hour"));
     EXPECT_EQ(compare.tree()->topLevelItem(0)->child(0)->text(1), QStringLiteral("12"));
@@ -1258,7 +1259,7 @@ TEST_F(MainWindowTest, TheKeyboardSelectsMovesAndEditsLines)
     QTest::keyClick(pic(), Qt::Key_Right, Qt::ShiftModifier);
     EXPECT_EQ(moved.Minute, 30);
     QTest::keyClick(pic(), Qt::Key_Down, Qt::ShiftModifier);
-    EXPECT_EQ(clock::ReferenceDate(moved), Monday.addDays(2));
+    EXPECT_EQ(clock::ReferenceDate(moved, quintara::testing::Years2026), Monday.addDays(2));
     EXPECT_TRUE(program.clockTable.TableChanged);
     EXPECT_EQ(program.clockTable.SelectedLine, 2); // still selected, in its new place
     EXPECT_FALSE(!reference(1));
@@ -1317,7 +1318,7 @@ TEST_F(MainWindowTest, TheWeekScalesWithTheWindowAndOpensWhereItWasLeft)
     const ClockLine &line = program.clockTable.Lines[0];
     EXPECT_EQ(line.Hour, 14);
     EXPECT_EQ(line.Minute, 0);
-    EXPECT_EQ(clock::ReferenceDate(line), Monday.addDays(2));
+    EXPECT_EQ(clock::ReferenceDate(line, quintara::testing::Years2026), Monday.addDays(2));
 
     // Larger: the markers follow, keeping their size.
     fit(QSize(1500, 1000));

@@ -23,7 +23,9 @@ int RunCheck(Session &session, const QString &clockFile, const platform::Clock &
     if (!session.ReadClock(clockFile))
         return ExitFailed;
     const clock::ClockTable &table = session.clockTable();
-    const std::vector<clock::HealthProblem> problems = session.health(clock.now());
+    const QDateTime now = clock.now();
+    const std::vector<clock::HealthProblem> problems = session.health(now);
+    const clock::YearWindow years = clock::YearWindow::around(now);
 
     if (output.json) {
         // Written by hand to keep the keys in the documented order.
@@ -31,8 +33,8 @@ int RunCheck(Session &session, const QString &clockFile, const platform::Clock &
         for (std::size_t i = 0; i < problems.size(); ++i) {
             const clock::HealthProblem &problem = problems[i];
             out << (i > 0 ? ",{" : "{") << "\"line\":" << problem.line << ",\"kind\":\""
-                << clock::HealthKindName(problem.kind)
-                << "\",\"text\":" << JsonString(ui::HealthText(problem, table, session.strings()));
+                << clock::HealthKindName(problem.kind) << "\",\"text\":"
+                << JsonString(ui::HealthText(problem, table, session.strings(), years));
             if (problem.kind == clock::HealthKind::Conflict)
                 out << ",\"other\":" << problem.other << ",\"at\":\"" << MomentJson(problem.at)
                     << '"';
@@ -43,7 +45,7 @@ int RunCheck(Session &session, const QString &clockFile, const platform::Clock &
         out << ui::HealthyText(session.strings()) << '\n';
     } else {
         for (const clock::HealthProblem &problem : problems)
-            out << ui::HealthText(problem, table, session.strings()) << '\n';
+            out << ui::HealthText(problem, table, session.strings(), years) << '\n';
     }
     return problems.empty() ? ExitOk : ExitProblems;
 }

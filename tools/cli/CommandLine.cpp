@@ -35,7 +35,7 @@ const QString Usage = QStringLiteral(
     "                                              the hand-over document: week, lines, agenda\n"
     "  project FILE.nbt                            the project's model and functions\n"
     "  tables FILE.nbt                             the table set compiled from the project\n"
-    "  diff A.clk B.clk [--project FILE.nbt] [--ignore-dates]\n"
+    "  diff A.clk B.clk [--project FILE.nbt] [--ignore-dates [--now YYYY-MM-DDTHH:MM]]\n"
     "                                              the lines that differ, field by field\n"
     "  send FILE.clk --port N|DEVICE [--baud B] [--set-time] [--verify] [--project FILE.nbt]\n"
     "                                              send the clock table to the central unit\n"
@@ -302,7 +302,7 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
     if (*command == Command::Show)
         in.accept({options.csv});
     if (*command == Command::Diff)
-        in.accept({options.ignoreDates});
+        in.accept({options.ignoreDates, options.now});
     if (*command == Command::Print)
         in.accept({options.output, options.monday, options.now, options.agendaWeeks});
     if (*command == Command::Week)

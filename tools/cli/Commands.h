@@ -57,9 +57,10 @@ int RunShow(Session &session, const QString &clockFile, const OutputOptions &out
 QJsonObject LineJson(const Session &session, int index, const clock::ClockLine &line);
 
 // diff A.clk B.clk: the lines that differ, field by field. ExitOk when equal, ExitDifferent
-// when not, ExitFailed when a file could not be read.
+// when not, ExitFailed when a file could not be read. `clock` tells the years reference dates
+// are read in when `ignoreDates` compares their firings.
 int RunDiff(Session &session, const QString &fileA, const QString &fileB, bool ignoreDates,
-            const OutputOptions &output, QTextStream &out);
+            const platform::Clock &clock, const OutputOptions &output, QTextStream &out);
 
 // week FILE.clk: what the week view computes for the week beginning on `monday` (the current
 // week when not given) with `clock` telling the time.

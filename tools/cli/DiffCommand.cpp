@@ -4,6 +4,7 @@
 
 #include "clock/ClockTable.h"
 #include "clock/TableDiff.h"
+#include "platform/Clock.h"
 
 #include <QJsonArray>
 
@@ -62,7 +63,7 @@ QString FieldText(const Session &session, const clock::FieldDifference &field,
 } // namespace
 
 int RunDiff(Session &session, const QString &fileA, const QString &fileB, bool ignoreDates,
-            const OutputOptions &output, QTextStream &out)
+            const platform::Clock &clock, const OutputOptions &output, QTextStream &out)
 {
     if (!session.ReadClock(fileA))
         return ExitFailed;
@@ -70,7 +71,10 @@ int RunDiff(Session &session, const QString &fileA, const QString &fileB, bool i
     if (!session.ReadClock(fileB))
         return ExitFailed;
     const clock::ClockTable &b = session.clockTable();
-    const clock::TableDiff diff = clock::DiffTables(a, b, {ignoreDates});
+    clock::DiffOptions options;
+    if (ignoreDates)
+        options.ignoreDatesIn = clock::YearWindow::around(clock.now());
+    const clock::TableDiff diff = clock::DiffTables(a, b, options);
     const auto lineOf = [](const clock::ClockTable &table, int index) -> const clock::ClockLine & {
         return table.Lines[static_cast<std::size_t>(index)];
     };

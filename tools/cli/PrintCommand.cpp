@@ -32,15 +32,18 @@ int RunPrint(Session &session, const QString &clockFile, const QString &pdfFile,
     clock::ClockTable &table = session.clockTable();
     const QDateTime now = clock.now();
     // As the window shows it: reference dates kept current, every day-table on show.
-    clock::CheckDates(table, clock::MondayOf(now.date()));
+    clock::CheckDates(table, now.date());
+    const clock::YearWindow years = clock::YearWindow::around(now);
     const QDate firstDay = monday.value_or(clock::MondayOf(now.date()));
     const clock::WorkdayFlagSet workdays = session.workdays();
     ui::WeekViewModel week;
-    week.build(table, firstDay, workdays, {true, true, true, true, true});
+    week.build(table, firstDay, workdays, years, {true, true, true, true, true});
 
-    const ui::LineDescriber describer(session.presenter(), session.names(), session.strings());
+    const ui::LineDescriber describer(session.presenter(), session.names(), session.strings(),
+                                      clock);
     ui::ClockLineListModel lines(table, describer);
-    const auto warnings = ui::HealthTextsByLine(session.health(now), table, session.strings());
+    const auto warnings =
+        ui::HealthTextsByLine(session.health(now), table, session.strings(), years);
     lines.setWarnings([&warnings](int line) { return warnings[std::size_t(line)]; });
     lines.setNextFiring(
         [&](int line) { return clock::NextFiring(table.Lines[std::size_t(line)], now, workdays); });

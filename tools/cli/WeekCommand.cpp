@@ -51,7 +51,7 @@ int RunWeek(Session &session, const QString &clockFile, std::optional<QDate> mon
 
     // As every repaint of the week view does before it draws.
     const QDate today = clock.now().date();
-    clock::CheckDates(table, clock::MondayOf(today));
+    clock::CheckDates(table, today);
     const QDate firstShownDay = monday.value_or(clock::MondayOf(today));
     const clock::WorkdayFlagSet workdays = session.workdays();
 
@@ -65,7 +65,7 @@ int RunWeek(Session &session, const QString &clockFile, std::optional<QDate> mon
             continue;
         // What the week view places and hit-tests for the line, its markers flagged.
         const std::vector<ui::WeekOccurrence> occurrences =
-            ui::LineOccurrences(line, firstShownDay, workdays);
+            ui::LineOccurrences(line, firstShownDay, workdays, clock::YearWindow::around(today));
 
         if (output.json) {
             QJsonArray list;

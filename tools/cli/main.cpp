@@ -46,7 +46,7 @@ int Run(const Invocation &invocation, QTextStream &out)
         return RunShow(session, invocation.file, invocation.output, out);
     case Command::Diff:
         return RunDiff(session, invocation.file, invocation.otherFile, invocation.ignoreDates,
-                       invocation.output, out);
+                       *clock, invocation.output, out);
     case Command::Week:
         return RunWeek(session, invocation.file, invocation.monday, *clock, invocation.output, out);
     case Command::Check:

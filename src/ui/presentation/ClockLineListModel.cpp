@@ -15,9 +15,9 @@ constexpr int NoModelId = 2411;
 
 constexpr auto DateTimeFormat = "dd/MM/yyyy hh:mm";
 
-qlonglong DateKey(const clock::ClockLine &line)
+qlonglong DateKey(const clock::ClockLine &line, clock::YearWindow years)
 {
-    return qlonglong(clock::FullYear(line.Year) & 0xffff) * 10000 + line.Month * 100 + line.Day;
+    return qlonglong(years.fullYear(line.Year) & 0xffff) * 10000 + line.Month * 100 + line.Day;
 }
 
 } // namespace
@@ -60,8 +60,8 @@ ClockLineListModel::Row ClockLineListModel::makeRow(int index) const
     keys[TableColumn] = int(line.Table);
     texts[TimeColumn] = LineDescriber::timeText(line);
     keys[TimeColumn] = line.Hour * 60 + line.Minute;
-    texts[DateColumn] = LineDescriber::dateText(line);
-    keys[DateColumn] = DateKey(line);
+    texts[DateColumn] = m_describer.dateText(line);
+    keys[DateColumn] = DateKey(line, m_describer.years());
     texts[RepeatColumn] = m_describer.repeatText(line);
     keys[RepeatColumn] = line.RepeatUnit * 256 + line.RepeatCount;
     texts[FunctionColumn] = m_describer.functionText(line);

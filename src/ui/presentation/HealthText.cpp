@@ -27,9 +27,9 @@ QString twoDigits(int value)
 }
 
 // The date bytes as they stand, the year read with the two-digit window where it can be.
-QString storedDate(const clock::ClockLine &line)
+QString storedDate(const clock::ClockLine &line, clock::YearWindow years)
 {
-    const int year = clock::FullYear(line.Year);
+    const int year = years.fullYear(line.Year);
     return QStringLiteral("%1-%2-%3")
         .arg(year >= 0 ? year : line.Year)
         .arg(twoDigits(line.Month), twoDigits(line.Day));
@@ -51,7 +51,7 @@ QString MomentText(const clock::Moment &moment)
 }
 
 QString HealthText(const clock::HealthProblem &problem, const clock::ClockTable &table,
-                   const settings::Strings &strings)
+                   const settings::Strings &strings, clock::YearWindow years)
 {
     const clock::ClockLine *line = table.line(problem.line);
     if (!line)
@@ -66,7 +66,7 @@ QString HealthText(const clock::HealthProblem &problem, const clock::ClockTable 
         return text(Text::InvalidTime)
             .arg(index, twoDigits(line->Hour) + QLatin1Char(':') + twoDigits(line->Minute));
     case HealthKind::InvalidDate:
-        return text(Text::InvalidDate).arg(index, storedDate(*line));
+        return text(Text::InvalidDate).arg(index, storedDate(*line, years));
     case HealthKind::InvalidTable:
         return text(Text::InvalidTable).arg(index, QString::number(line->Table));
     case HealthKind::InvalidRepeat:
@@ -74,7 +74,8 @@ QString HealthText(const clock::HealthProblem &problem, const clock::ClockTable 
             .arg(index, QString::number(line->RepeatCount), QString::number(line->RepeatUnit));
     case HealthKind::Past:
         return text(Text::Past)
-            .arg(index, MomentText(clock::Moment::fromDateTime(clock::ReferenceDateTime(*line))));
+            .arg(index,
+                 MomentText(clock::Moment::fromDateTime(clock::ReferenceDateTime(*line, years))));
     case HealthKind::UnknownFunction:
         return text(Text::UnknownFunction).arg(index, functionName(*line));
     case HealthKind::Conflict:
@@ -96,11 +97,11 @@ QString HealthyText(const settings::Strings &strings)
 
 std::array<QStringList, clock::ClockLineCount>
 HealthTextsByLine(const std::vector<clock::HealthProblem> &problems, const clock::ClockTable &table,
-                  const settings::Strings &strings)
+                  const settings::Strings &strings, clock::YearWindow years)
 {
     std::array<QStringList, clock::ClockLineCount> texts;
     for (const clock::HealthProblem &problem : problems) {
-        const QString text = HealthText(problem, table, strings);
+        const QString text = HealthText(problem, table, strings, years);
         if (problem.line >= 0 && problem.line < clock::ClockLineCount)
             texts[std::size_t(problem.line)].append(text);
         if (problem.other >= 0 && problem.other < clock::ClockLineCount)

@@ -20,9 +20,9 @@ struct ClockTable;
 namespace quintara::ui {
 
 // A problem of the health check as one sentence for people, in the language of `strings`,
-// naming lines by their index and moments as YYYY-MM-DD HH:MM.
+// naming lines by their index and moments as YYYY-MM-DD HH:MM; the check's `years`.
 QString HealthText(const clock::HealthProblem &problem, const clock::ClockTable &table,
-                   const settings::Strings &strings);
+                   const settings::Strings &strings, clock::YearWindow years);
 
 // The heading of a summary of problems found on `lineCount` lines.
 QString HealthSummaryHeading(int lineCount, const settings::Strings &strings);
@@ -31,7 +31,7 @@ QString HealthSummaryHeading(int lineCount, const settings::Strings &strings);
 // its lines.
 std::array<QStringList, clock::ClockLineCount>
 HealthTextsByLine(const std::vector<clock::HealthProblem> &problems, const clock::ClockTable &table,
-                  const settings::Strings &strings);
+                  const settings::Strings &strings, clock::YearWindow years);
 
 // What a check that found nothing says.
 QString HealthyText(const settings::Strings &strings);

@@ -41,9 +41,9 @@ QString LineDescriber::timeText(const clock::ClockLine &line)
     return TwoDigits(line.Hour) + u':' + TwoDigits(line.Minute);
 }
 
-QString LineDescriber::dateText(const clock::ClockLine &line)
+QString LineDescriber::dateText(const clock::ClockLine &line) const
 {
-    const int year = clock::FullYear(line.Year);
+    const int year = years().fullYear(line.Year);
     return TwoDigits(line.Day) + u'/' + TwoDigits(line.Month) + u'/' +
            QString::number(year >= 0 ? year : line.Year);
 }
@@ -61,7 +61,7 @@ QString LineDescriber::repeatText(const clock::ClockLine &line) const
 std::pair<QString, QString> LineDescriber::panelSummary(const clock::ClockLine &line) const
 {
     const QString what = functionText(line) + u' ' + levelText(line);
-    QString when = clock::ReferenceDateTime(line).toString(QStringLiteral("dd/MM hh:mm"));
+    QString when = clock::ReferenceDateTime(line, years()).toString(QStringLiteral("dd/MM hh:mm"));
     const QString unit = m_names.repeatName(line.RepeatUnit);
     if (line.RepeatUnit == clock::Once)
         when += u' ' + unit;

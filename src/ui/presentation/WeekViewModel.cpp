@@ -32,25 +32,26 @@ bool Shown(const std::array<bool, 5> &shownTables, int table)
 } // namespace
 
 std::vector<WeekOccurrence> LineOccurrences(const clock::ClockLine &line, QDate monday,
-                                            const clock::WorkdayFlagSet &workdays)
+                                            const clock::WorkdayFlagSet &workdays,
+                                            clock::YearWindow years)
 {
     std::vector<WeekOccurrence> result;
-    if (const auto reference = clock::ReferenceOccurrence(line, monday))
+    if (const auto reference = clock::ReferenceOccurrence(line, monday, years))
         result.push_back({*reference, true, true});
 
     // The limited walk yields the first occurrences of the unlimited one.
     int markers = 0;
-    clock::OccurrenceWalk markerWalk(line, monday, workdays, clock::WalkPurpose::Markers);
+    clock::OccurrenceWalk markerWalk(line, monday, workdays, clock::WalkPurpose::Markers, years);
     while (markerWalk.next())
         ++markers;
-    clock::OccurrenceWalk walk(line, monday, workdays, clock::WalkPurpose::HitTest);
+    clock::OccurrenceWalk walk(line, monday, workdays, clock::WalkPurpose::HitTest, years);
     for (int k = 0; const auto occurrence = walk.next(); ++k)
         result.push_back({*occurrence, false, k < markers});
     return result;
 }
 
 void WeekViewModel::build(const clock::ClockTable &table, QDate monday,
-                          const clock::WorkdayFlagSet &workdays,
+                          const clock::WorkdayFlagSet &workdays, clock::YearWindow years,
                           const std::array<bool, 5> &shownTables)
 {
     m_markers.clear();
@@ -60,9 +61,9 @@ void WeekViewModel::build(const clock::ClockTable &table, QDate monday,
         const clock::ClockLine &line = table.Lines[static_cast<std::size_t>(i)];
         if (!line.inUse() || !Shown(shownTables, line.Table))
             continue;
-        if (const auto reference = clock::ReferenceOccurrence(line, monday))
+        if (const auto reference = clock::ReferenceOccurrence(line, monday, years))
             m_markers.push_back({i, true, qRound(reference->x), reference->y, 0});
-        clock::OccurrenceWalk walk(line, monday, workdays, clock::WalkPurpose::Markers);
+        clock::OccurrenceWalk walk(line, monday, workdays, clock::WalkPurpose::Markers, years);
         while (m_repeatMarkers < RepeatMarkerLimit) {
             const auto occurrence = walk.next();
             if (!occurrence)
@@ -70,7 +71,7 @@ void WeekViewModel::build(const clock::ClockTable &table, QDate monday,
             m_markers.push_back({i, false, qRound(occurrence->x), occurrence->y, 0});
             ++m_repeatMarkers;
         }
-        addBands(i, line, monday, workdays);
+        addBands(i, line, monday, workdays, years);
     }
 
     // The marker placed last on a spot carries the number of all of them.
@@ -86,10 +87,10 @@ void WeekViewModel::build(const clock::ClockTable &table, QDate monday,
 }
 
 void WeekViewModel::addBands(int index, const clock::ClockLine &line, QDate monday,
-                             const clock::WorkdayFlagSet &workdays)
+                             const clock::WorkdayFlagSet &workdays, clock::YearWindow years)
 {
     const clock::LineStep step = clock::WalkStep(line);
-    const QDate referenceDate = clock::ReferenceDate(line);
+    const QDate referenceDate = clock::ReferenceDate(line, years);
     if (step.kind != clock::LineStep::Minutes || !referenceDate.isValid() || line.Hour > 23 ||
         line.Minute > 59)
         return;

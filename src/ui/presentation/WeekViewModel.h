@@ -25,7 +25,8 @@ struct WeekOccurrence {
 // A line's occurrences in the week that begins on `monday`: its reference occurrence when that
 // falls in the week, then every step of the walk, flagged by whether a marker shows it.
 std::vector<WeekOccurrence> LineOccurrences(const clock::ClockLine &line, QDate monday,
-                                            const clock::WorkdayFlagSet &workdays);
+                                            const clock::WorkdayFlagSet &workdays,
+                                            clock::YearWindow years);
 
 // A marker the week view draws, in the view's logical coordinates (the occurrence's point).
 struct WeekMarker {
@@ -69,7 +70,7 @@ public:
     // shownTables[t]: whether day-table t is on show; a table number without a filter button
     // (a foreign file's) always is.
     void build(const clock::ClockTable &table, QDate monday, const clock::WorkdayFlagSet &workdays,
-               const std::array<bool, 5> &shownTables);
+               clock::YearWindow years, const std::array<bool, 5> &shownTables);
 
     const std::vector<WeekMarker> &markers() const { return m_markers; }
     const std::vector<WeekBand> &bands() const { return m_bands; }
@@ -96,7 +97,7 @@ public:
 
 private:
     void addBands(int index, const clock::ClockLine &line, QDate monday,
-                  const clock::WorkdayFlagSet &workdays);
+                  const clock::WorkdayFlagSet &workdays, clock::YearWindow years);
 
     std::vector<WeekMarker> m_markers;
     std::vector<WeekBand> m_bands;
