@@ -180,11 +180,9 @@ void FrmKlokken::weekMouseMove(Qt::MouseButtons buttons, QPoint pos)
     if (!m_dragStarted && (pos - m_pressPos).manhattanLength() < QApplication::startDragDistance())
         return;
     m_dragStarted = true;
-    {
-        moveLine(m_dragIndex - 1, target->column, target->row);
-        // The keys go on from where the line now is.
-        m_focusRow = target->row;
-    }
+    moveLine(m_dragIndex - 1, target->column, target->row);
+    // The keys go on from where the line now is.
+    m_focusRow = target->row;
 }
 
 void FrmKlokken::moveLine(int index, int column, int row)
