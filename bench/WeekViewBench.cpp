@@ -160,6 +160,8 @@ void CheckCoordCrowdedWeek(benchmark::State &state)
     Bench bench;
     bench.fill();
     ui::FrmKlokken window(bench.program, bench.dialogs);
+    // Clicks are pixels of the week: drawn 1:1 they are the canvas's own points.
+    window.Pic()->resize(window.Pic()->sizeHint());
     window.ScrWeeks_Change();
     // A click on every quarter-hour column of Wednesday.
     int x = 20;
@@ -179,6 +181,7 @@ void CheckCoordMiss(benchmark::State &state)
     Bench bench;
     bench.fill();
     ui::FrmKlokken window(bench.program, bench.dialogs);
+    window.Pic()->resize(window.Pic()->sizeHint());
     window.ScrWeeks_Change();
     int found = 0;
     for (auto _ : state)

@@ -5,7 +5,6 @@
 #include "clock/Occurrences.h"
 #include "fuzz/FuzzSupport.h"
 #include "project/ProjectModel.h"
-#include "settings/Strings.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -15,13 +14,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     using namespace quintara;
     fuzzing::SilentPrompter prompter;
-    const settings::Strings strings(settings::StringTable::builtIn(), prompter);
-    project::ProjectModel model;
     clock::ClockTable table;
 
     const QByteArrayView image(reinterpret_cast<const char *>(data), qsizetype(size));
-    const clock::ClockFileResult result =
-        clock::ReadClockImage(table, image, model, strings, prompter);
+    const clock::ClockFileResult result = clock::ReadClockImage(table, image, prompter);
     if (table.MaxClockLines < 0 || table.MaxClockLines > clock::ClockLineCount)
         std::abort();
     // A file read whole writes back byte for byte, the model byte as the model it selected.
@@ -35,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QDate thisMonday(2026, 12, 7);
     clock::CheckDates(table, thisMonday);
     const clock::YearWindow years = clock::YearWindow::around(thisMonday);
-    const clock::WorkdayFlagSet workdays = model.WorkdayFlags();
+    const clock::WorkdayFlagSet workdays = project::ProjectModel().WorkdayFlags();
     for (const int weeksAhead : {0, 520}) {
         const QDate monday = thisMonday.addDays(7 * weeksAhead);
         for (int i = 0; i < clock::ClockLineCount; ++i) {

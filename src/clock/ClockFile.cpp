@@ -41,7 +41,7 @@ QString DescribeDeviceError(const QIODevice &device, const QString &fallback)
 
 ClockFileResult SystemError(QString description)
 {
-    return {ClockFileStatus::SystemError, std::move(description)};
+    return {ClockFileStatus::SystemError, std::move(description), std::nullopt};
 }
 
 ClockFileResult WriteImage(ClockTable &table, QIODevice &device)
@@ -99,7 +99,7 @@ ClockFileResult WriteClockFile(ClockTable &table, QIODevice &device,
                                const settings::Strings &strings, platform::Prompter &prompter)
 {
     if (!ConfirmConversion(table, strings, prompter))
-        return {ClockFileStatus::Cancelled, {}};
+        return {ClockFileStatus::Cancelled, {}, std::nullopt};
     return WriteImage(table, device);
 }
 
@@ -107,7 +107,7 @@ ClockFileResult WriteClockFile(ClockTable &table, const settings::Strings &strin
                                platform::Prompter &prompter)
 {
     if (!ConfirmConversion(table, strings, prompter))
-        return {ClockFileStatus::Cancelled, {}};
+        return {ClockFileStatus::Cancelled, {}, std::nullopt};
     const QString path = table.ClockFileName;
     const auto failed = [&path](const QString &reason) {
         return SystemError(platform::FileFailure(path, reason));
@@ -144,7 +144,6 @@ ClockFileResult WriteClockFile(ClockTable &table, const settings::Strings &strin
 }
 
 ClockFileResult ReadClockImage(ClockTable &table, QByteArrayView image,
-                               project::ProjectModel &model, const settings::Strings &strings,
                                platform::Prompter &prompter)
 {
     ClearClockTable(table);
@@ -156,10 +155,10 @@ ClockFileResult ReadClockImage(ClockTable &table, QByteArrayView image,
 
     if (reader.bytes(3) != QByteArray(ClockFileMagic)) {
         prompter.show(QStringLiteral("NO QBN Clock file!"), platform::ProgramTitle);
-        return {ClockFileStatus::NotAClockFile, {}};
+        return {ClockFileStatus::NotAClockFile, {}, std::nullopt};
     }
     table.ClockFileVersion = reader.u8().value_or(0);
-    project::SelectModel(model, reader.u8().value_or(0), strings);
+    const int model = project::EffectiveModelIndex(reader.u8().value_or(0));
     ApplyModel(table, model);
 
     for (ClockLine &line : table.Lines) {
@@ -171,24 +170,23 @@ ClockFileResult ReadClockImage(ClockTable &table, QByteArrayView image,
 
     if (reader.bytes(3) != QByteArray(ClockFileMagic)) {
         prompter.show(QStringLiteral("Read error in CLOCK File"), platform::ProgramTitle);
-        return {ClockFileStatus::Damaged, {}};
+        return {ClockFileStatus::Damaged, {}, model};
     }
-    return {};
+    return {ClockFileStatus::Done, {}, model};
 }
 
-ClockFileResult ReadClockFile(ClockTable &table, QIODevice &device, project::ProjectModel &model,
-                              const settings::Strings &strings, platform::Prompter &prompter)
+ClockFileResult ReadClockFile(ClockTable &table, QIODevice &device, platform::Prompter &prompter)
 {
     const std::optional<QByteArray> image = device.isReadable() ? ReadImage(device) : std::nullopt;
     if (!image) {
         ClearClockTable(table);
         return SystemError(DescribeDeviceError(device, QStringLiteral("Read error.")));
     }
-    return ReadClockImage(table, *image, model, strings, prompter);
+    return ReadClockImage(table, *image, prompter);
 }
 
-ClockFileResult ReadClockFile(ClockTable &table, project::ProjectModel &model,
-                              const settings::Strings &strings, platform::Prompter &prompter)
+ClockFileResult ReadClockFile(ClockTable &table, const settings::Strings &strings,
+                              platform::Prompter &prompter)
 {
     const QString &path = table.ClockFileName;
     // A FIFO or a device would block the read or never end it.
@@ -202,7 +200,7 @@ ClockFileResult ReadClockFile(ClockTable &table, project::ProjectModel &model,
         ClearClockTable(table);
         return SystemError(platform::FileFailure(path, *reason));
     }
-    ClockFileResult result = ReadClockFile(table, file, model, strings, prompter);
+    ClockFileResult result = ReadClockFile(table, file, prompter);
     if (result.status == ClockFileStatus::SystemError)
         result.error = platform::FileFailure(path, result.error);
     return result;
@@ -213,6 +211,14 @@ void ApplyModel(ClockTable &table, const project::ProjectModel &model)
     table.ModelIndex = static_cast<quint8>(model.ModelIndex);
     table.MaxClockLines =
         static_cast<qint16>(std::clamp(model.Limits.ClockLines, 0, ClockLineCount));
+}
+
+void ApplyModel(ClockTable &table, int modelIndex)
+{
+    const int effective = project::EffectiveModelIndex(modelIndex);
+    table.ModelIndex = static_cast<quint8>(effective);
+    table.MaxClockLines = static_cast<qint16>(
+        std::clamp(project::LimitsOfModel(effective).ClockLines, 0, ClockLineCount));
 }
 
 void ShowFileError(platform::Prompter &prompter, const QString &description)

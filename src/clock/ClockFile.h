@@ -4,6 +4,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <optional>
+
 class QIODevice;
 
 namespace quintara::platform {
@@ -36,6 +38,9 @@ enum class ClockFileStatus {
 struct ClockFileResult {
     ClockFileStatus status = ClockFileStatus::Done;
     QString error;
+    // The central-unit model a read file was made for (as the project would select it), once
+    // the reader got that far; the caller decides whether its project follows.
+    std::optional<int> model;
 
     bool done() const { return status == ClockFileStatus::Done; }
 };
@@ -56,23 +61,24 @@ ClockFileResult WriteClockFile(ClockTable &table, const settings::Strings &strin
                                platform::Prompter &prompter);
 
 // Replaces the table by the clock file read from the device's start. Clears the table first;
-// selects the file's central-unit model (limits and MaxClockLines follow it); says
-// "NO QBN Clock file!" or "Read error in CLOCK File" for a foreign or damaged file. The caller
-// repaints, clears the selection and clears TableChanged.
-ClockFileResult ReadClockFile(ClockTable &table, QIODevice &device, project::ProjectModel &model,
-                              const settings::Strings &strings, platform::Prompter &prompter);
+// the table takes the file's central-unit model and that model's clock-line limit, and the
+// result names the model (the project in force is not touched); says "NO QBN Clock file!" or
+// "Read error in CLOCK File" for a foreign or damaged file. The caller repaints, clears the
+// selection and clears TableChanged.
+ClockFileResult ReadClockFile(ClockTable &table, QIODevice &device, platform::Prompter &prompter);
 // The same from the file ClockFileName; refuses anything but a regular file. A failure names
 // the file and the reason.
-ClockFileResult ReadClockFile(ClockTable &table, project::ProjectModel &model,
-                              const settings::Strings &strings, platform::Prompter &prompter);
+ClockFileResult ReadClockFile(ClockTable &table, const settings::Strings &strings,
+                              platform::Prompter &prompter);
 // The reading steps on bytes already in memory (a shorter image reads as if padded with zeros).
 ClockFileResult ReadClockImage(ClockTable &table, QByteArrayView image,
-                               project::ProjectModel &model, const settings::Strings &strings,
                                platform::Prompter &prompter);
 
 // Takes the model index and the clock-line limit from the project model, as selecting a model
 // does for the clock table.
 void ApplyModel(ClockTable &table, const project::ProjectModel &model);
+// The table's model and clock-line limit those of the model index (as the project would have it).
+void ApplyModel(ClockTable &table, int modelIndex);
 
 // Shows an operating-system failure of a file command the way the program does.
 void ShowFileError(platform::Prompter &prompter, const QString &description);

@@ -15,6 +15,8 @@ enum TableKind : quint8 {
     Special = 4,
 };
 inline constexpr int TableKindCount = 5;
+// The string ids of the day-tables' names, in kind order (the ids do not follow the kinds).
+inline constexpr int TableKindNameIds[TableKindCount] = {1003, 1005, 1006, 1007, 1004};
 
 // How a clock line repeats (byte 6 of a line).
 enum RepeatUnit : quint8 {

@@ -35,15 +35,58 @@ constexpr int CreatingTablesId = 670;
 constexpr int ProgressId = 674;
 constexpr int AttemptId = 675; // "attempt %1 of %2"
 constexpr int OtherPortId = 909;
+constexpr int DamagedAnswerId = 2380;
+constexpr int ExpectedCameId = 2381; // "expected %1, came %2"
+constexpr int NothingId = 2382;
+constexpr int MayHoldNewId = 2383;
 
 constexpr int Attempts = 4; // the first and three retries
-// How long the line must stay silent after a table's last block for it to count as complete.
-constexpr int QuietAfterTableMs = 100;
+// How long the line must stay silent after a table's last block, or after an answer the unit
+// adds nothing to, for it to count as complete.
+constexpr int QuietMs = 100;
 constexpr int HeaderTries = 2;
 
 int Percent(double value)
 {
     return static_cast<int>(std::lround(value));
+}
+
+// The codes' texts have the codes' ids, but for the one added to them.
+int TextIdOfCode(int code)
+{
+    return code == LinkCode::DamagedAnswer ? DamagedAnswerId : code;
+}
+
+// "192", "81 66 78": bytes as the protocol's tables give them.
+QString BytesText(const QByteArray &bytes, const settings::Strings &strings)
+{
+    if (bytes.isEmpty())
+        return strings.GetResString(NothingId);
+    QStringList values;
+    for (const char c : bytes)
+        values << QString::number(static_cast<quint8>(c));
+    return values.join(QLatin1Char(' '));
+}
+
+bool IsModelIdentification(quint8 byte)
+{
+    for (int model = 0; model < project::ModelCount; ++model) {
+        if (ModelIdentification(model) == byte)
+            return true;
+    }
+    return false;
+}
+
+// A table header of the same direction as `header`, for another table.
+bool IsOtherHeader(quint8 echo, quint8 header)
+{
+    return echo != header && (echo & 0xE0) == (header & 0xE0) &&
+           tables::TableSet::IsSlot(echo & 31);
+}
+
+QByteArray OneByte(quint8 byte)
+{
+    return QByteArray(1, static_cast<char>(byte));
 }
 
 } // namespace
@@ -66,7 +109,7 @@ quint8 HandshakeResponse(quint8 challenge, quint8 key)
 QString FailureText(int code, const settings::Strings &strings)
 {
     return strings.GetResString(LinkCode::CommunicationProblem) + QStringLiteral(":\n") +
-           strings.GetResString(code);
+           strings.GetResString(TextIdOfCode(code));
 }
 
 quint8 ModelIdentification(int modelIndex)
@@ -172,14 +215,14 @@ void CentralLink::ShowProgressText(int id)
                                  m_strings.GetResString(id));
 }
 
-int CentralLink::waitFor(int ms, const std::function<bool()> &done, bool checkStop, int timeoutCode)
+int CentralLink::waitFor(int ms, const std::function<bool()> &done, int timeoutCode)
 {
     const qint64 deadline = m_pump.msecs() + ms;
     for (;;) {
         // A port that broke in the middle ends the attempt like any failed step.
         if (m_lineFailed)
             return LinkCode::CommunicationProblem;
-        if (checkStop && m_stopRequested)
+        if (m_stopRequested)
             return LinkCode::Stopped;
         const qint64 remaining = deadline - m_pump.msecs();
         if (remaining <= 0)
@@ -192,13 +235,12 @@ int CentralLink::waitFor(int ms, const std::function<bool()> &done, bool checkSt
 
 int CentralLink::Wait(int ms)
 {
-    return waitFor(ms, {}, true, LinkCode::Ok);
+    return waitFor(ms, {}, LinkCode::Ok);
 }
 
 int CentralLink::WaitInput(int ms)
 {
-    return waitFor(
-        ms, [this] { return m_line.bytesWaiting() > 0; }, false, LinkCode::InputTimedOut);
+    return waitFor(ms, [this] { return m_line.bytesWaiting() > 0; }, LinkCode::InputTimedOut);
 }
 
 int CentralLink::WaitSent()
@@ -263,16 +305,42 @@ bool CentralLink::strayInput() const
     return m_line.bytesWaiting() > 0;
 }
 
-bool CentralLink::readWithin(int ms, quint8 &byte)
+int CentralLink::failOnStrayInput()
 {
-    return WaitInput(ms) == LinkCode::Ok && readByte(byte);
+    if (!strayInput())
+        return LinkCode::Ok;
+    step(QStringLiteral("discarded"));
+    QByteArray came;
+    quint8 byte = 0;
+    while (m_line.bytesWaiting() > 0 && readByte(byte))
+        came.append(static_cast<char>(byte));
+    return unexpected(LinkCode::WrongAck, false, {}, came);
+}
+
+int CentralLink::readWithin(int ms, quint8 &byte, int timeoutCode)
+{
+    const int waited = WaitInput(ms);
+    if (waited == LinkCode::InputTimedOut)
+        return timeoutCode;
+    if (waited != LinkCode::Ok)
+        return waited;
+    return readByte(byte) ? LinkCode::Ok : timeoutCode;
+}
+
+int CentralLink::unexpected(int reason, bool defined, QByteArray expected, QByteArray came)
+{
+    m_answer = UnexpectedAnswer{reason, std::move(expected), std::move(came)};
+    return defined ? reason : LinkCode::DamagedAnswer;
 }
 
 bool CentralLink::openPortOrReport()
 {
     if (OpenPort())
         return true;
-    m_prompter.show(m_strings.GetResString(OtherPortId) + QLatin1Char('\n') + portDescription(),
+    // Headed like every other failure of the link, the port's own reason once, then the remedy.
+    m_prompter.show(m_strings.GetResString(LinkCode::CommunicationProblem) +
+                        QStringLiteral(":\n") + portDescription() + QLatin1Char('\n') +
+                        m_strings.GetResString(OtherPortId),
                     platform::ErrorTitle, platform::Buttons::Ok, platform::Icon::Critical);
     return false;
 }
@@ -289,7 +357,9 @@ int CentralLink::Connect()
 {
     ShowProgress(0);
     step(QStringLiteral("modem"));
-    Wait(1000);
+    // The fixed pauses end the attempt on a Cancel too: nothing more goes out after it.
+    if (const int r = Wait(1000))
+        return r;
     clearLine();
     ShowProgress(1);
 
@@ -297,33 +367,37 @@ int CentralLink::Connect()
     if (setup.connectedWithModem && !m_line.carrierDetect()) {
         write(LineFeed);
         write(CarriageReturn);
-        Wait(100);
+        if (const int r = Wait(100))
+            return r;
         writeText(setup.initString.trimmed());
         write(LineFeed);
         write(CarriageReturn);
         if (const int r = connectionSent())
             return r;
-        Wait(100);
+        if (const int r = Wait(100))
+            return r;
         writeText(QStringLiteral("ATDT") + setup.telephoneNumber.trimmed());
         write(LineFeed);
         write(CarriageReturn);
         if (const int r = connectionSent())
             return r;
-        if (const int r = waitFor(50000, carrier, true, LinkCode::ModemConnected))
+        if (const int r = waitFor(50000, carrier, LinkCode::ModemConnected))
             return r;
     }
-    Wait(1000);
+    if (const int r = Wait(1000))
+        return r;
 
     if (setup.callBackNecessary && setup.connectedWithModem) {
         writeText(FirstAccessCode);
         write(CarriageReturn);
         // The remote modem hangs up, then calls back and the local one answers.
         if (const int r = waitFor(
-                5000, [this] { return !m_line.carrierDetect(); }, true, LinkCode::ModemConnected))
+                5000, [this] { return !m_line.carrierDetect(); }, LinkCode::ModemConnected))
             return r;
-        if (const int r = waitFor(50000, carrier, true, LinkCode::ModemConnected))
+        if (const int r = waitFor(50000, carrier, LinkCode::ModemConnected))
             return r;
-        Wait(1000);
+        if (const int r = Wait(1000))
+            return r;
     }
 
     clearLine();
@@ -346,12 +420,18 @@ int CentralLink::Connect()
     QByteArray name;
     for (int i = 0; i < 3; ++i) {
         quint8 byte = 0;
-        if (!readWithin(1500, byte))
-            return LinkCode::NoAnswer;
+        if (const int r = readWithin(1500, byte, LinkCode::NoAnswer))
+            return r;
         name.append(static_cast<char>(byte));
     }
-    if (name != "QBN")
-        return LinkCode::NoOrOldCentral;
+    if (name != "QBN") {
+        // The unit adds nothing until it is spoken to: more bytes mean one of these came twice.
+        const int more = WaitInput(QuietMs);
+        if (more == LinkCode::Stopped || more == LinkCode::CommunicationProblem)
+            return more;
+        return unexpected(LinkCode::NoOrOldCentral, more == LinkCode::InputTimedOut, "QBN",
+                          name);
+    }
 
     ShowProgress(3);
     const quint8 identification = ModelIdentification(setup.modelIndex);
@@ -366,22 +446,32 @@ int CentralLink::Connect()
     constexpr int answerWaits[] = {1500, 500, 1000, 500, 500, 100};
     quint8 answer[6] = {};
     for (int i = 0; i < 6; ++i) {
-        if (!readWithin(answerWaits[i], answer[i]))
-            return LinkCode::NoAnswer;
+        if (const int r = readWithin(answerWaits[i], answer[i], LinkCode::NoAnswer))
+            return r;
     }
     write(HandshakeResponse(answer[5], setup.handshakeKey));
     if (const int r = connectionSent())
         return r;
 
     quint8 final = 0;
-    if (!readWithin(500, final))
-        return LinkCode::NoInit;
-    if (answer[0] != identification || answer[1] != identification)
-        return LinkCode::WrongCentral;
+    if (const int r = readWithin(500, final, LinkCode::NoInit))
+        return r;
+    // The unit took the response, so the challenge, and the bytes before it, came where they
+    // belong: a byte lost or repeated on the way would have shifted it.
+    const bool inStep = final == LinkByte::Ack && !strayInput();
+    if (answer[0] != identification || answer[1] != identification) {
+        const bool otherModel =
+            answer[0] == answer[1] && IsModelIdentification(answer[0]) && inStep;
+        return unexpected(LinkCode::WrongCentral, otherModel,
+                          OneByte(identification) + OneByte(identification),
+                          OneByte(answer[0]) + OneByte(answer[1]));
+    }
     if (answer[2] != LinkByte::Version)
-        return LinkCode::SoftwareIncompatible;
+        return unexpected(LinkCode::SoftwareIncompatible, inStep, OneByte(LinkByte::Version),
+                          OneByte(answer[2]));
     if (final != LinkByte::Ack)
-        return LinkCode::WrongInit;
+        return unexpected(LinkCode::WrongInit, final == LinkByte::InitRefused && !strayInput(),
+                          OneByte(LinkByte::Ack), OneByte(final));
     return LinkCode::Ok;
 }
 
@@ -394,7 +484,10 @@ int CentralLink::exchangeHeader(quint8 header, bool answerWithAck)
         if (const int r = WaitSent())
             return r;
         quint8 echo = 0;
-        if (WaitInput(4800) != LinkCode::Ok) {
+        const int waited = WaitInput(4800);
+        if (waited == LinkCode::Stopped || waited == LinkCode::CommunicationProblem)
+            return waited;
+        if (waited != LinkCode::Ok) {
             code = LinkCode::NoTable;
             continue;
         }
@@ -406,7 +499,8 @@ int CentralLink::exchangeHeader(quint8 header, bool answerWithAck)
         }
         if (echo == header)
             return LinkCode::Ok;
-        code = LinkCode::WrongTable;
+        code = unexpected(LinkCode::WrongTable, IsOtherHeader(echo, header), OneByte(header),
+                          OneByte(echo));
     }
     // The unit may still wait for a header; the end byte sends it back to idle.
     write(LinkByte::End);
@@ -418,7 +512,8 @@ int CentralLink::SendTable(tables::TableSet &tables, int n)
     if (!tables::TableSet::IsSlot(n))
         return LinkCode::WrongTable;
     qCDebug(lcTransfer) << "sending table" << n << "of" << tables[n].Length << "bytes";
-    Wait(100);
+    if (const int r = Wait(100))
+        return r;
     if (const int r = exchangeHeader(static_cast<quint8>(LinkByte::SendHeader + n), false))
         return r;
 
@@ -429,8 +524,8 @@ int CentralLink::SendTable(tables::TableSet &tables, int n)
     int k = 0;
     int count = 0;
     do {
-        if (strayInput())
-            return LinkCode::WrongAck;
+        if (const int r = failOnStrayInput())
+            return r;
         count = std::min(LinkByte::BlockData, length - pos);
         step(QStringLiteral("block %1").arg(k));
         const auto header = static_cast<quint8>(16 * (k % 16) + count);
@@ -445,32 +540,39 @@ int CentralLink::SendTable(tables::TableSet &tables, int n)
         pos += count;
         if (const int r = WaitSent())
             return r;
+        // The unit keeps a table once its last block has come: whatever follows, it may hold
+        // the new one now.
+        if (pos >= length && count < LinkByte::BlockData)
+            m_unitMayHoldNew = true;
         step(QStringLiteral("ack"));
         quint8 ack = 0;
-        if (!readWithin(800, ack))
-            return LinkCode::NoAck;
+        if (const int r = readWithin(800, ack, LinkCode::NoAck))
+            return r;
         if (ack != LinkByte::Ack)
-            return LinkCode::WrongAck;
+            return unexpected(LinkCode::WrongAck, ack == LinkByte::Nak, OneByte(LinkByte::Ack),
+                              OneByte(ack));
         ++k;
         ShowProgress(Percent(5 + 94 * (m_bytesBefore + pos) / total));
     } while (pos < length);
 
     if (count == LinkByte::BlockData) {
         // A full last block leaves the unit waiting for more: the empty block closes the table.
-        if (strayInput())
-            return LinkCode::WrongAck;
+        if (const int r = failOnStrayInput())
+            return r;
         step(QStringLiteral("block %1").arg(k));
         const auto header = static_cast<quint8>(16 * (k % 16));
         write(header);
         write(header);
         if (const int r = WaitSent())
             return r;
+        m_unitMayHoldNew = true;
         step(QStringLiteral("ack"));
         quint8 ack = 0;
-        if (!readWithin(800, ack))
-            return LinkCode::NoMessage;
+        if (const int r = readWithin(800, ack, LinkCode::NoMessage))
+            return r;
         if (ack != LinkByte::Ack)
-            return LinkCode::WrongMessage;
+            return unexpected(LinkCode::WrongMessage, ack == LinkByte::Nak,
+                              OneByte(LinkByte::Ack), OneByte(ack));
     }
     ShowProgress(Percent(5 + 94 * (m_bytesBefore + length) / total));
     return LinkCode::Ok;
@@ -488,7 +590,8 @@ int CentralLink::ReceiveTable(tables::TableSet &tables, int n)
     if (!tables::TableSet::IsSlot(n))
         return LinkCode::WrongTable;
     qCDebug(lcTransfer) << "receiving table" << n;
-    Wait(100);
+    if (const int r = Wait(100))
+        return r;
     if (const int r = exchangeHeader(static_cast<quint8>(LinkByte::ReceiveHeader + n), true))
         return r;
 
@@ -504,8 +607,8 @@ int CentralLink::ReceiveTable(tables::TableSet &tables, int n)
     for (int k = 0;; ++k) {
         step(QStringLiteral("block %1").arg(k));
         quint8 header = 0;
-        if (!readWithin(800, header))
-            return LinkCode::NoAck;
+        if (const int r = readWithin(800, header, LinkCode::NoAck))
+            return r;
         // A lost or damaged header makes a data byte look like one: the block number tells.
         if (header >> 4 != k % 16) {
             write(LinkByte::Nak);
@@ -520,8 +623,8 @@ int CentralLink::ReceiveTable(tables::TableSet &tables, int n)
         }
         for (int i = 0; i < count; ++i) {
             quint8 byte = 0;
-            if (!readWithin(800, byte))
-                return LinkCode::NoAck;
+            if (const int r = readWithin(800, byte, LinkCode::NoAck))
+                return r;
             sum += byte;
             table.Received[static_cast<std::size_t>(pos++)] = byte;
             if (progress + 0.25 < end) {
@@ -530,8 +633,8 @@ int CentralLink::ReceiveTable(tables::TableSet &tables, int n)
             }
         }
         quint8 checksum = 0;
-        if (!readWithin(800, checksum))
-            return LinkCode::NoAck;
+        if (const int r = readWithin(800, checksum, LinkCode::NoAck))
+            return r;
         step(QStringLiteral("ack"));
         // The unit says nothing more until the block is acknowledged; more bytes mean it
         // heard an acknowledgement twice or this block was not what it seemed.
@@ -549,26 +652,48 @@ int CentralLink::ReceiveTable(tables::TableSet &tables, int n)
     }
     // The unit is silent after the last block of a table. Bytes now mean that what looked like
     // the last block was the middle of one (a header lost where the block number wraps to 0).
-    if (WaitInput(QuietAfterTableMs) == LinkCode::Ok) {
+    const int quiet = WaitInput(QuietMs);
+    if (quiet == LinkCode::Ok) {
         write(LinkByte::Nak);
         return LinkCode::NoAck;
     }
+    if (quiet != LinkCode::InputTimedOut)
+        return quiet;
     if (!single)
         ShowProgress(Percent(end));
     return LinkCode::Ok;
 }
 
-void CentralLink::showFailure(int code)
+void CentralLink::showFailure()
 {
     for (int i = 0; i < 5; ++i) {
         m_prompter.beep();
         Wait(100);
     }
-    QString text = FailureText(code, m_strings);
-    // "Communication problem" twice says nothing: a port that broke is named with its reason.
-    if (code == LinkCode::CommunicationProblem && m_lineFailure)
-        text += QLatin1Char('\n') + portDescription();
+    const QString text = FailureMessage();
+    if (m_unitMayHoldNew && !offerWhenUnitMayHoldNew.isEmpty()) {
+        m_offerTaken = m_prompter.show(text + QStringLiteral("\n\n") + offerWhenUnitMayHoldNew,
+                                       platform::ErrorTitle, platform::Buttons::YesNo,
+                                       platform::Icon::Critical,
+                                       platform::Answer::Yes) == platform::Answer::Yes;
+        return;
+    }
     m_prompter.show(text, platform::ErrorTitle, platform::Buttons::Ok, platform::Icon::Critical);
+}
+
+QString CentralLink::FailureMessage() const
+{
+    QString text = FailureText(m_lastCode, m_strings);
+    if (m_lastCode == LinkCode::DamagedAnswer && m_answer)
+        text += QLatin1Char('\n') + m_strings.GetResString(ExpectedCameId)
+                                        .arg(BytesText(m_answer->expected, m_strings),
+                                             BytesText(m_answer->came, m_strings));
+    // "Communication problem" twice says nothing: a port that broke is named with its reason.
+    if (m_lastCode == LinkCode::CommunicationProblem && m_lineFailure)
+        text += QLatin1Char('\n') + portDescription();
+    if (m_unitMayHoldNew)
+        text += QLatin1Char('\n') + m_strings.GetResString(MayHoldNewId);
+    return text;
 }
 
 int CentralLink::beginAttempt()
@@ -584,14 +709,11 @@ int CentralLink::beginAttempt()
     return LinkCode::Ok;
 }
 
-std::optional<quint8> CentralLink::exchangeEnd()
+int CentralLink::exchangeEnd(quint8 &answer)
 {
     step(QStringLiteral("end"));
     write(LinkByte::End);
-    quint8 answer = 0;
-    if (!readWithin(800, answer))
-        return std::nullopt;
-    return answer;
+    return readWithin(800, answer, LinkCode::NoEnding);
 }
 
 int CentralLink::attemptSend(tables::TableSet &tables, std::optional<int> n)
@@ -612,12 +734,16 @@ int CentralLink::attemptSend(tables::TableSet &tables, std::optional<int> n)
         }
         m_bytesBefore += tables[i].Length;
     }
-    if (strayInput())
-        return LinkCode::WrongAck;
-    const std::optional<quint8> answer = exchangeEnd();
-    if (!answer)
-        return LinkCode::NoEnding;
-    return *answer == LinkByte::End ? LinkCode::Ok : LinkCode::WrongEnding;
+    if (const int r = failOnStrayInput())
+        return r;
+    quint8 answer = 0;
+    if (const int r = exchangeEnd(answer))
+        return r;
+    if (answer == LinkByte::End)
+        return LinkCode::Ok;
+    // A unit that will not close the transfer refuses the end byte.
+    return unexpected(LinkCode::WrongEnding, answer == LinkByte::Nak, OneByte(LinkByte::End),
+                      OneByte(answer));
 }
 
 int CentralLink::attemptReceive(tables::TableSet &tables, std::optional<int> n, int modelIndex)
@@ -639,7 +765,8 @@ int CentralLink::attemptReceive(tables::TableSet &tables, std::optional<int> n, 
             return r;
     }
     // Whatever the unit answers to the end byte, the tables have arrived.
-    return exchangeEnd() ? LinkCode::Ok : LinkCode::NoEnding;
+    quint8 answer = 0;
+    return exchangeEnd(answer);
 }
 
 qint16 CentralLink::runAttempts(const std::function<int()> &attempt, bool offerRetry)
@@ -647,6 +774,9 @@ qint16 CentralLink::runAttempts(const std::function<int()> &attempt, bool offerR
     m_transferDeadline.reset();
     m_lastCode = LinkCode::CommunicationProblem;
     m_lineFailure = false;
+    m_answer.reset();
+    m_unitMayHoldNew = false;
+    m_offerTaken = false;
     const bool append = std::exchange(appendToTrace, false);
     if (trace && !append)
         trace->begin(m_pump.msecs());
@@ -654,14 +784,24 @@ qint16 CentralLink::runAttempts(const std::function<int()> &attempt, bool offerR
         m_busy = false;
         return -1;
     }
+    // The wrong answer of the attempt before, if one ended it.
+    std::optional<UnexpectedAnswer> previousAnswer;
     for (int round = 1;; ++round) {
         m_attempt = round;
+        m_lastCode = LinkCode::CommunicationProblem;
+        m_answer.reset();
         // A port that broke during the last attempt is opened again for the next.
-        if (!m_line.isOpen() && !OpenPort())
-            m_lastCode = LinkCode::CommunicationProblem;
-        else
+        if (m_line.isOpen() || OpenPort())
             m_lastCode = attempt();
         m_attempt = 0;
+        // The answer that ended this attempt, when it gave the code.
+        std::optional<UnexpectedAnswer> answer;
+        if (m_answer && m_lastCode == m_answer->reason)
+            answer = m_answer;
+        // Named by an answer the unit gave only once: a damaged byte, not the unit's word.
+        if (answer && answer != previousAnswer)
+            m_lastCode = LinkCode::DamagedAnswer;
+        previousAnswer = answer;
         qCDebug(lcTransfer) << "attempt" << round << "of" << Attempts << "ended with"
                             << m_lastCode;
         m_transferDeadline.reset();
@@ -674,7 +814,7 @@ qint16 CentralLink::runAttempts(const std::function<int()> &attempt, bool offerR
         if (m_lastCode == LinkCode::Stopped)
             break;
         if (round == Attempts) {
-            showFailure(m_lastCode);
+            showFailure();
             if (offerRetry && observer.sendCaption)
                 observer.sendCaption(m_strings.GetResString(RetryCaptionId));
             break;
@@ -741,16 +881,20 @@ int CentralLink::ProgramModem(const QList<ModemCommand> &commands)
     clearLine();
     write(LineFeed);
     write(CarriageReturn);
-    Wait(100);
+    code = Wait(100);
     clearLine();
     for (const ModemCommand &command : commands) {
+        if (code != LinkCode::Ok)
+            break;
         writeText(command.text);
         write(LineFeed);
         write(CarriageReturn);
         code = WaitSent();
         if (code != LinkCode::Ok)
             break;
-        Wait(command.pauseMs);
+        code = Wait(command.pauseMs);
+        if (code != LinkCode::Ok)
+            break;
         QByteArray answer;
         quint8 byte = 0;
         while (m_line.bytesWaiting() > 0 && readByte(byte))
@@ -764,7 +908,7 @@ int CentralLink::ProgramModem(const QList<ModemCommand> &commands)
     ClosePort();
     if (code == LinkCode::Ok) {
         m_prompter.show(QStringLiteral("OK"), platform::ErrorTitle);
-    } else {
+    } else if (code != LinkCode::Stopped) {
         m_prompter.show(FailureText(code, m_strings), platform::ErrorTitle, platform::Buttons::Ok,
                         platform::Icon::Critical);
     }

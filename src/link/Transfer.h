@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -55,6 +56,9 @@ inline constexpr int Stopped = 665;       // Cancel
 inline constexpr int WrongCentral = 666;
 inline constexpr int SoftwareIncompatible = 667;
 inline constexpr int ModemConnected = 668; // no carrier in time, or the modem did not say "OK"
+// An answer that none of the codes above names: a byte damaged on the line, or a device that
+// does not speak this protocol. Its message says what was expected and what came.
+inline constexpr int DamagedAnswer = 669;
 } // namespace LinkCode
 
 // Bytes of the handshake and the transfer.
@@ -66,6 +70,7 @@ inline constexpr quint8 Nak = 224;
 inline constexpr quint8 End = 96;            // '`'
 inline constexpr quint8 SendHeader = 160;    // + table number: the PC sends the table
 inline constexpr quint8 ReceiveHeader = 128; // + table number: the PC receives the table
+inline constexpr quint8 InitRefused = 0;     // the unit's answer to a wrong handshake response
 inline constexpr int BlockData = 15;         // data bytes of a full block
 } // namespace LinkByte
 
@@ -81,6 +86,14 @@ quint8 HandshakeResponse(quint8 challenge, quint8 key);
 
 // The failure message of a code: the text of 650, ":", a line feed and the code's own text.
 QString FailureText(int code, const settings::Strings &strings);
+
+// What the unit answered where a step waited for something else.
+struct UnexpectedAnswer {
+    int reason = 0; // the code this answer names when it is the one the protocol defines for it
+    QByteArray expected; // empty: the unit should have been silent
+    QByteArray came;
+    bool operator==(const UnexpectedAnswer &) const = default;
+};
 
 // The identification byte a central-unit model answers with (model index 0..4; others as 3).
 quint8 ModelIdentification(int modelIndex);
@@ -149,8 +162,8 @@ public:
     // with the send before it); that transfer clears it.
     bool appendToTrace = false;
 
-    // Cancel: the checking waits return 665 at their next round. Cleared by the caller before
-    // each transfer (the flows below do it themselves).
+    // Cancel: every wait returns 665 at its next round (within 20 ms), and every step ends on
+    // it. Cleared by the caller before each transfer (the flows below do it themselves).
     void RequestStop() { m_stopRequested = true; }
     void ClearStop() { m_stopRequested = false; }
     bool StopRequested() const { return m_stopRequested; }
@@ -161,10 +174,10 @@ public:
     // false when any of it fails.
     bool OpenPort();
     void ClosePort();
-    // A fixed pause; 665 as soon as a stop is requested.
+    // A fixed pause; 665 as soon as a stop is requested, 650 when the port broke.
     int Wait(int ms);
     // Until a byte is waiting: 0, or 664 when the time ran out first (even if a byte came with
-    // it). Does not look at the stop flag.
+    // it); 665 and 650 as Wait.
     int WaitInput(int ms);
     // Until the output queue is empty: 0; 651 when the transfer timer ran out, 665 on a stop.
     int WaitSent();
@@ -173,7 +186,7 @@ public:
     int Connect();
 
     // One table of the set, by table number 0..20; 0 or a link code. The port must be open
-    // and connected. An answer that comes twice or out of turn fails the send with 659.
+    // and connected. An answer that comes twice or out of turn fails the send with 669.
     int SendTable(tables::TableSet &tables, int n);
     // A block whose number is not the next one, or bytes after what looked like the last
     // block, are a damaged block (224, then 658); a table longer than it can be (the clock
@@ -201,8 +214,24 @@ public:
     const settings::Strings &strings() const { return m_strings; }
 
     // How the last transfer ended: 0, or the code of its last failed step (650 before any
-    // step ran).
+    // step ran). A code that an answer of the unit names counts only when the attempt before
+    // heard the same answer: a damaged byte does not repeat itself, a unit that means it does.
+    // Otherwise the transfer ended with 669.
     int LastCode() const { return m_lastCode; }
+    // The answer behind LastCode() when a wrong answer ended the transfer.
+    const std::optional<UnexpectedAnswer> &LastAnswer() const { return m_answer; }
+    // The message of a failed transfer as the user sees it: the code's text, what the unit
+    // answered for 669, the port's reason for a port that broke, and whether the unit may
+    // already hold the new tables.
+    QString FailureMessage() const;
+
+    // A send got as far as the last block of a table leaving the line (in any attempt): the
+    // unit may hold the new table, however the transfer ended.
+    bool UnitMayHoldNewTables() const { return m_unitMayHoldNew; }
+    // When set, a failed send after which the unit may hold the new tables asks this question
+    // under its message (the window offers to compare); the answer is OfferTaken().
+    QString offerWhenUnitMayHoldNew;
+    bool OfferTaken() const { return m_offerTaken; }
 
     // Progress shown as the bar's value and "Progress: <n>%".
     void ShowProgress(int percent);
@@ -210,12 +239,16 @@ public:
     void ShowProgressText(int id);
 
 private:
-    int waitFor(int ms, const std::function<bool()> &done, bool checkStop, int timeoutCode);
+    int waitFor(int ms, const std::function<bool()> &done, int timeoutCode);
     bool write(quint8 byte);
     bool writeText(const QString &text);
     bool readByte(quint8 &byte);
-    // WaitInput, then readByte: false when either fails.
-    bool readWithin(int ms, quint8 &byte);
+    // WaitInput, then readByte: 0, or timeoutCode when no byte came in time; 665 and 650 as
+    // the waits.
+    int readWithin(int ms, quint8 &byte, int timeoutCode);
+    // A step heard `came` where it waited for `expected`: the reason when the answer is the
+    // one the protocol defines for it, else 669. The answer is kept for the message.
+    int unexpected(int reason, bool defined, QByteArray expected, QByteArray came);
     // OpenPort, with the message about another port when it fails.
     bool openPortOrReport();
     int exchangeHeader(quint8 header, bool answerWithAck);
@@ -224,18 +257,22 @@ private:
     int longestTable(int n) const;
     // Bytes waiting where the unit should be silent: an answer came twice or out of turn.
     bool strayInput() const;
+    // 0 when nothing is waiting; else the waiting bytes are read and the step fails with 669.
+    int failOnStrayInput();
     int beginAttempt();
     // WaitSent for the connection: each of its output waits has a transfer timer of its own,
     // so dialling and a call-back never eat into the time of a table.
     int connectionSent();
-    // Sends the end byte; the unit's answer, or nothing when none came in time.
-    std::optional<quint8> exchangeEnd();
+    // Sends the end byte and reads the unit's answer: 0, 662 when none came in time, or what
+    // ended the wait.
+    int exchangeEnd(quint8 &answer);
     int attemptSend(tables::TableSet &tables, std::optional<int> n);
     int attemptReceive(tables::TableSet &tables, std::optional<int> n, int modelIndex);
     // Opens the port and runs attempt up to Attempts times; offerRetry gives the send button
     // its "Retry" caption after the last failure. Ends busy, with the port closed.
     qint16 runAttempts(const std::function<int()> &attempt, bool offerRetry);
-    void showFailure(int code);
+    // The five beeps, then FailureMessage() (with the offer, when there is one to make).
+    void showFailure();
     void restartTransferTimer();
     void onLineFailed();
     // The protocol step the next bytes of the trace belong to.
@@ -260,6 +297,10 @@ private:
     int m_attempt = 0;
     bool m_connecting = false;
     int m_lastCode = LinkCode::CommunicationProblem;
+    // The wrong answer that ended the running attempt (or the last one), if one did.
+    std::optional<UnexpectedAnswer> m_answer;
+    bool m_unitMayHoldNew = false;
+    bool m_offerTaken = false;
     // Deadline of the transfer timer in pump milliseconds; none while it is off.
     std::optional<qint64> m_transferDeadline;
     QMetaObject::Connection m_failedConnection;

@@ -17,6 +17,7 @@ constexpr int SentAndVerifiedId = 2350;
 constexpr int LinesDifferId = 2351; // "... Lines that differ: %1"
 constexpr int ReadingBackId = 2352;
 constexpr int NotVerifiedId = 2353;
+constexpr int ChainStartId = 2386; // "start of the %1"
 
 quint8 ByteAt(QByteArrayView bytes, int at)
 {
@@ -24,14 +25,18 @@ quint8 ByteAt(QByteArrayView bytes, int at)
 }
 
 // The line a byte of the central form belongs to: seven date bytes a line, then one run of N
-// bytes per further field, then the five chain heads.
+// bytes per further field. The five chain heads follow.
 int LineOfByte(int at, int lines)
 {
     if (at < 7 * lines)
         return at / 7;
-    if (at < 13 * lines)
-        return (at - 7 * lines) % lines;
-    return at - 13 * lines;
+    return (at - 7 * lines) % lines;
+}
+
+void AddOnce(QList<int> &list, int value)
+{
+    if (!list.contains(value))
+        list.append(value);
 }
 
 QByteArray AreaBytes(const tables::TableArea &area, int count)
@@ -40,11 +45,13 @@ QByteArray AreaBytes(const tables::TableArea &area, int count)
                       std::clamp(count, 0, tables::TableAreaSize));
 }
 
-// "3 (07:30), 17 (22:15)": the index and the time of each line, as the sent table has them.
-QString LinesText(const QList<int> &lines, const clock::ClockTable &table)
+// "3 (07:30), 17 (22:15), start of the Workday table": the index and the time of each line, as
+// the sent table has them, then the day-tables whose chain begins differently.
+QString DifferencesText(const CentralFormDifference &differences, const clock::ClockTable &table,
+                        const settings::Strings &strings)
 {
     QStringList parts;
-    for (const int index : lines) {
+    for (const int index : differences.lines) {
         const clock::ClockLine *line = table.line(index);
         parts << (line ? QStringLiteral("%1 (%2:%3)")
                              .arg(index)
@@ -52,24 +59,30 @@ QString LinesText(const QList<int> &lines, const clock::ClockTable &table)
                              .arg(line->Minute, 2, 10, QLatin1Char('0'))
                        : QString::number(index));
     }
+    for (const int kind : differences.chainHeads)
+        parts << strings.GetResString(ChainStartId)
+                     .arg(strings.GetResString(clock::TableKindNameIds[kind]).trimmed());
     return parts.join(QStringLiteral(", "));
 }
 
 } // namespace
 
-QList<int> CentralFormDifferences(QByteArrayView sent, QByteArrayView received, int lines)
+CentralFormDifference CentralFormDifferences(QByteArrayView sent, QByteArrayView received,
+                                             int lines)
 {
-    QList<int> different;
+    CentralFormDifference different;
     if (lines <= 0)
         return different;
     for (int at = 0; at < CentralClockCompared(lines); ++at) {
         if (ByteAt(sent, at) == ByteAt(received, at))
             continue;
-        const int line = LineOfByte(at, lines);
-        if (!different.contains(line))
-            different.append(line);
+        if (at < 13 * lines)
+            AddOnce(different.lines, LineOfByte(at, lines));
+        else
+            AddOnce(different.chainHeads, at - 13 * lines);
     }
-    std::sort(different.begin(), different.end());
+    std::sort(different.lines.begin(), different.lines.end());
+    std::sort(different.chainHeads.begin(), different.chainHeads.end());
     return different;
 }
 
@@ -96,14 +109,15 @@ VerifyOutcome SendAndVerifyClockTable(CentralLink &link, tables::TableSet &table
     }
     const QByteArray received = AreaBytes(tables[tables::TableSet::ClockSlot].Received,
                                           tables[tables::TableSet::ClockSlot].ReceivedLength);
-    outcome.lines = CentralFormDifferences(sent, received, lines);
-    if (outcome.lines.isEmpty()) {
+    outcome.differences = CentralFormDifferences(sent, received, lines);
+    if (outcome.differences.empty()) {
         outcome.result = VerifyOutcome::Result::Verified;
         outcome.message = strings.GetResString(SentAndVerifiedId);
     } else {
         outcome.result = VerifyOutcome::Result::Different;
         outcome.message =
-            strings.GetResString(LinesDifferId).arg(LinesText(outcome.lines, clockTable));
+            strings.GetResString(LinesDifferId)
+                .arg(DifferencesText(outcome.differences, clockTable, strings));
     }
     return outcome;
 }

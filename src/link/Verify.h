@@ -33,10 +33,19 @@ constexpr int CentralClockCompared(int lines)
     return 13 * lines + 5;
 }
 
-// The lines (indexes, ascending) whose bytes differ between a sent and a received central form
-// of `lines` lines, compared up to the clock-setting block. Both forms count as zero beyond
-// their ends, as the unit's memory does. The chain head of day-table k counts for line k.
-QList<int> CentralFormDifferences(QByteArrayView sent, QByteArrayView received, int lines);
+// Where a sent and a received central form differ.
+struct CentralFormDifference {
+    QList<int> lines;      // indexes, ascending
+    QList<int> chainHeads; // day-tables (clock::TableKind) whose first line differs, ascending
+    bool empty() const { return lines.isEmpty() && chainHeads.isEmpty(); }
+    bool operator==(const CentralFormDifference &) const = default;
+};
+
+// The lines and chain heads whose bytes differ between a sent and a received central form of
+// `lines` lines, compared up to the clock-setting block. Both forms count as zero beyond their
+// ends, as the unit's memory does.
+CentralFormDifference CentralFormDifferences(QByteArrayView sent, QByteArrayView received,
+                                             int lines);
 
 struct VerifyOutcome {
     enum class Result : quint8 {
@@ -46,8 +55,8 @@ struct VerifyOutcome {
         Different,      // came back, but not as sent
     };
     Result result = Result::SendFailed;
-    // The lines that differ (indexes), for Different.
-    QList<int> lines;
+    // The lines and chain heads that differ, for Different.
+    CentralFormDifference differences;
     // What to tell the user: "Sent and verified", the lines that differ, or that the table was
     // sent but could not be read back. Empty after a failed send.
     QString message;

@@ -34,16 +34,12 @@ QColor TableColour(int table)
 
 QPointF WeekPainter::toArea(QPointF logical, const QRectF &area)
 {
-    return QPointF(area.left() + logical.x() * area.width() / WeekViewModel::CanvasWidth,
-                   area.top() + logical.y() * area.height() / WeekViewModel::CanvasHeight);
+    return ui::WeekProjection(area).toArea(logical);
 }
 
 QPoint WeekPainter::toLogical(QPointF point, const QRectF &area)
 {
-    return QPoint(qRound((point.x() - area.left()) * WeekViewModel::CanvasWidth /
-                         std::max(1.0, area.width())),
-                  qRound((point.y() - area.top()) * WeekViewModel::CanvasHeight /
-                         std::max(1.0, area.height())));
+    return ui::WeekProjection(area).toLogical(point);
 }
 
 void WeekPainter::paint(QPainter &painter, const QRectF &area, const WeekScene &scene,
@@ -91,9 +87,16 @@ void WeekPainter::paint(QPainter &painter, const QRectF &area, const WeekScene &
     painter.setRenderHint(QPainter::Antialiasing, false);
     for (const ui::WeekBand &band : scene.model.bands()) {
         const QColor colour = TableColour(scene.table.Lines[std::size_t(band.line)].Table);
-        const QPointF from = at(band.fromX, band.y);
-        const QPointF to = at(band.toX, band.y);
-        const QRectF outer(from.x(), from.y() - 3 * unit, to.x() - from.x() + unit, 6 * unit);
+        // On whole pixels on the screen, where the markers and the hit boxes are.
+        const auto onPixel = [unit](QPointF p) { return unit == 1.0 ? QPointF(p.toPoint()) : p; };
+        const QPointF from = onPixel(at(band.fromX, band.y));
+        const QPointF to = onPixel(at(band.toX, band.y));
+        QRectF outer(from.x(), from.y() - 3 * unit, to.x() - from.x() + unit, 6 * unit);
+        // A single firing's band is as wide as the marker it stands for, and as wide as a click
+        // on it reaches.
+        if (outer.width() < (MarkerWidth + 1) * unit)
+            outer = QRectF(from.x() - MarkerPoint.x() * unit, outer.top(), (MarkerWidth + 1) * unit,
+                           outer.height());
         painter.fillRect(outer, colour == Qt::black ? QColor(Qt::black) : colour.darker(160));
         painter.fillRect(outer.adjusted(unit, unit, -unit, -unit),
                          colour == Qt::black ? QColor(110, 110, 110) : colour.lighter(130));

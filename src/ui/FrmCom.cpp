@@ -27,6 +27,7 @@ namespace {
 constexpr int RetryCaptionId = 38;
 constexpr int CreatingTablesId = 670;
 constexpr int ReplaceProjectQuestionId = 2103;
+constexpr int CompareOfferId = 2384;
 
 // The init strings of the two modems the program knows; the third type's is the user's own.
 constexpr int ProximaLite = 0;
@@ -361,18 +362,24 @@ void FrmCom::sendOK()
 
     bool done = false;
     if (m_mode == Mode::Compare) {
-        m_comparison = link::CompareWithCentral(*m_link, *m_program.tableSet, m_program.clockTable,
-                                                m_program.project, m_program.clock);
-        done = m_comparison.has_value();
-    } else if (m_mode == Mode::Receive)
+        done = compareWithCentral();
+    } else if (m_mode == Mode::Receive) {
         done = link::ReceiveClockTable(*m_link, *m_program.tableSet, m_program.clockTable,
                                        m_program.project, m_program.clock) == 0;
-    else if (m_chkVerify->isChecked())
-        done = sendAndVerify();
-    else
-        done = link::SendClockTable(*m_link, *m_program.tableSet, m_program.clockTable,
-                                    m_program.project, m_program.clock,
-                                    m_program.settings.timeSet != 0) == 0;
+    } else {
+        // A send that failed after the unit may have taken the new table offers to look.
+        m_link->offerWhenUnitMayHoldNew = m_program.strings.GetResString(CompareOfferId);
+        done = m_chkVerify->isChecked()
+                   ? sendAndVerify()
+                   : link::SendClockTable(*m_link, *m_program.tableSet, m_program.clockTable,
+                                          m_program.project, m_program.clock,
+                                          m_program.settings.timeSet != 0) == 0;
+        m_link->offerWhenUnitMayHoldNew.clear();
+        if (!done && m_link->OfferTaken()) {
+            m_link->appendToTrace = true;
+            done = compareWithCentral();
+        }
+    }
     if (done) {
         accept();
         return;
@@ -380,6 +387,13 @@ void FrmCom::sendOK()
     setIdle(true);
     m_cmdSendOK->setDefault(true);
     m_cmdSendOK->setFocus();
+}
+
+bool FrmCom::compareWithCentral()
+{
+    m_comparison = link::CompareWithCentral(*m_link, *m_program.tableSet, m_program.clockTable,
+                                            m_program.project, m_program.clock);
+    return m_comparison.has_value();
 }
 
 bool FrmCom::sendAndVerify()

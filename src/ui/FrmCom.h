@@ -63,7 +63,8 @@ public:
     bool busy() const;
     // The whole configuration was received and is now the project.
     bool projectReceived() const { return m_projectReceived; }
-    // What Compare found; nothing until it ran through.
+    // What Compare found (also after a failed send whose table the unit may hold, when the
+    // user took the offer to compare); nothing until it ran through.
     const std::optional<link::CentralComparison> &comparison() const { return m_comparison; }
     link::CentralLink &centralLink() { return *m_link; }
 
@@ -96,6 +97,8 @@ private:
     void storeDialog();
     // Sends with the read-back and says how it went; true when the table came back as sent.
     bool sendAndVerify();
+    // Receives the unit's clock table beside the open one; true when it came.
+    bool compareWithCentral();
     // Port, baud rate, modem and key of the next transfer, as the dialog shows them.
     void prepareLink();
     // Says that the tables are being made, lets that show, then readies the link and the set.

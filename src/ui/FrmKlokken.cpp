@@ -220,12 +220,21 @@ void FrmKlokken::buildMenus()
     // The menu lists the tables in the order of their names, not of their numbers.
     for (int table = 0; table < clock::TableKindCount; ++table)
         item(editNew, QStringLiteral("mmuNieuw_%1").arg(table), [this, table] { AddLine(table); });
-    QAction *edit = item(m_mmuEdit, named("mmuEditProp"), [this] { EditLine(); });
+    QAction *edit = item(m_mmuEdit, named("mmuEditProp"), [this] {
+        // In the list: the highlighted line, or none when several are highlighted elsewhere.
+        if (listShown()) {
+            const int line = m_lineList->activeLine();
+            if (line < 0)
+                return;
+            if (m_program.clockTable.SelectedLine != line + 1)
+                selectLine(line);
+        }
+        EditLine();
+    });
     edit->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
     item(m_mmuEdit, named("mmuDelete"), [this] {
-        const QList<int> lines = chosenLines();
-        if (lines.size() > 1)
-            DeleteLines(lines);
+        if (listShown())
+            DeleteLines(chosenLines());
         else
             DeleteLine();
     })->setShortcut(QKeySequence::Delete);
@@ -366,7 +375,7 @@ void FrmKlokken::RefreshStatus()
     placeNowLine();
     const clock::ClockTable &table = m_program.clockTable;
     m_tlbButtons[5]->setEnabled(table.TableChanged);
-    const QString title = QStringLiteral("Quintara - ") + table.ClockFileName;
+    const QString title = QStringLiteral("Quintara - ") + tableName();
     if (windowTitle() != title)
         setWindowTitle(title);
     const QString &path = m_program.settings.nbtFile;

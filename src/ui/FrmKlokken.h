@@ -91,12 +91,12 @@ public:
     // Shows the week that many weeks after the current one (held to the scroll bar's range).
     void showWeek(int week);
     void PaintAClock(int line, int mouseSet);
-    // Fills the hit list with the lines (index + 1) under the point of the week area.
+    // Fills the hit list with the lines (index + 1) under the pixel of the week area.
     int CheckCoord(int x, int y);
     void SetSelected(int newCount, int newIndex);
     // Day backgrounds from the project's workday flags.
     void PlaceDayBackgrounds();
-    // What the week view's tooltip says at a point: each line whose marker lies there.
+    // What the week view's tooltip says at a pixel of it: each line whose marker lies there.
     QString markerToolTip(QPoint at) const;
     // Title, save button and project labels (the 500 ms timer runs this).
     void RefreshStatus();
@@ -140,6 +140,8 @@ public:
     // The lines the edit commands work on: those selected in the list when it is on show,
     // else the selected line of the week.
     QList<int> chosenLines() const;
+    // Whether the list of all lines is the view on show.
+    bool listShown() const;
     // Selects a line as the list does: the week of its next firing comes on show.
     void selectLine(int line);
     // The lines in use as comma-separated values (asked for, or into the file given).
@@ -236,6 +238,9 @@ private:
     // The week view's keys: arrows, Tab and Backtab go from marker to marker, Shift+arrows
     // move the selected line by a quarter of an hour or a day. False for other keys.
     bool weekKey(int key, Qt::KeyboardModifiers modifiers);
+    // The row the keyboard works on for the line: the focus row when the line has a marker
+    // there, else the row of its first marker.
+    int markerRow(int line) const;
     // Selects the line through its marker in the row (or at the point given).
     void selectMarkerOf(int line, int row, std::optional<QPoint> at = std::nullopt);
     void bringIntoView(int line);
@@ -245,6 +250,13 @@ private:
     void followLanguage();
     // Asks before a changed table is dropped; false when the command must stop.
     bool mayDropChanges();
+    // The clock file's name, or for a table without one the name Save As offers.
+    QString tableName() const;
+    // Asks before a save replaces an existing file that is not the table's own (No being the
+    // default); true when the save may go on.
+    bool mayReplace(const QString &path);
+    // Writes the table to its file; the file is then the table's own and the table unchanged.
+    bool writeTable();
     // Shows the open or save dialog; the folder of a chosen file becomes the current one.
     std::optional<QString> chooseFile(bool save, const FileDialogRequest &request);
     // After the whole table was swapped: repaint, and no selection or panel of a gone line.
@@ -304,6 +316,9 @@ private:
     AgendaView *m_agenda = nullptr;
     bool m_viewsStale = true; // the table changed while the list and agenda were hidden
     int m_viewsLanguage = -1; // the language offset the views' texts are in
+    // The lines the views were last told of.
+    std::array<clock::ClockLine, clock::ClockLineCount> m_viewsLines{};
+    int m_viewsMaxLines = -1;
     QTimer *m_globalTimer = nullptr;
     // LinkOcx and what it runs on, made at the first on-line test.
     std::unique_ptr<link::QtSerialLine> m_serialLine;
@@ -321,6 +336,8 @@ private:
     std::array<int, MaxHits> m_hits{};
     int m_hitCount = 0;
     int m_lastTab = -1;
+    // The file the table was read from or last written to, whole; empty for none.
+    QString m_tableFile;
     // The project in force came from the central unit, not from a file.
     bool m_receivedProject = false;
     QtLanguage m_qtLanguage;

@@ -29,6 +29,8 @@ namespace quintara::ui {
 
 namespace {
 
+constexpr int ReplaceFileQuestionId = 2111;
+
 const QString ProjectFilter = QStringLiteral("Ventora bestanden") +
                               QStringLiteral(" (*.nbt) |*.nbt|") +
                               QStringLiteral("Alle bestanden") + QStringLiteral(" (*.*) |*.*");
@@ -63,11 +65,19 @@ QString ClockFileNameFor(const QString &projectPath)
     return name + QStringLiteral(".clk");
 }
 
+QString FrmKlokken::tableName() const
+{
+    const QString &name = m_program.clockTable.ClockFileName;
+    if (!name.isEmpty() || m_program.settings.nbtFile.isEmpty())
+        return name;
+    return ClockFileNameFor(m_program.settings.nbtFile);
+}
+
 platform::Answer FrmKlokken::SaveChangesPrompt()
 {
     const settings::Strings &s = m_program.strings;
-    const QString text = s.GetResString(600) + u' ' + m_program.clockTable.ClockFileName + u' ' +
-                         s.GetResString(907) + QStringLiteral("\n\r") + s.GetResString(908);
+    const QString text = s.GetResString(600) + u' ' + tableName() + u' ' + s.GetResString(907) +
+                         QStringLiteral("\n\r") + s.GetResString(908);
     return m_program.prompter.show(text, platform::SaveQuestionTitle,
                                    platform::Buttons::YesNoCancel, platform::Icon::Question);
 }
@@ -114,6 +124,14 @@ void FrmKlokken::tableReplaced()
 
 void FrmKlokken::historyRestored()
 {
+    // A step puts back a name the table had, and so the file that was its own.
+    const QString &name = m_program.clockTable.ClockFileName;
+    m_tableFile = name.isEmpty() ? QString() : QFileInfo(name).absoluteFilePath();
+    // The project follows the model the table came back with, as it followed the file's.
+    if (m_program.project.ModelIndex != m_program.clockTable.ModelIndex) {
+        project::SelectModel(m_program.project, m_program.clockTable.ModelIndex, m_program.strings);
+        applyProject();
+    }
     const std::optional<int> selected = m_program.clockTable.selectedIndex();
     const bool lives = selected && m_program.clockTable.Lines[std::size_t(*selected)].inUse();
     if (lives)
@@ -125,19 +143,8 @@ void FrmKlokken::historyRestored()
         return;
     }
     // On the row the keyboard was on, or wherever the line now shows first.
-    int row = m_focusRow;
-    const auto &markers = m_model.markers();
-    const auto onRow = [&](const WeekMarker &m) {
-        return m.line == *selected && (m.y - 40) / WeekViewModel::RowPitch == row;
-    };
-    if (std::none_of(markers.begin(), markers.end(), onRow)) {
-        const auto any = std::find_if(markers.begin(), markers.end(),
-                                      [&](const WeekMarker &m) { return m.line == *selected; });
-        if (any != markers.end())
-            row = (any->y - 40) / WeekViewModel::RowPitch;
-    }
-    m_focusRow = row;
-    selectMarkerOf(*selected, row);
+    m_focusRow = markerRow(*selected);
+    selectMarkerOf(*selected, m_focusRow);
 }
 
 QString FrmKlokken::text(int id) const
@@ -152,7 +159,10 @@ void FrmKlokken::NewTable()
     clock::ClockTable &table = m_program.clockTable;
     const TableHistory::State before = m_history.current();
     table.ClockFileVersion = 1;
-    table.ClockFileName = ClockFileNameFor(m_program.settings.nbtFile);
+    // No file until the user names one: a name without a folder would land wherever the last
+    // file dialog ended, over whatever file lies there.
+    table.ClockFileName.clear();
+    m_tableFile.clear();
     clock::ClearClockTable(table);
     tableReplaced();
     m_history.record(before, text(2468), true);
@@ -234,8 +244,9 @@ void FrmKlokken::ReadProject(const QString &proposed)
         m_program.project = std::move(*candidate);
         m_program.settings = candidateSettings;
         m_receivedProject = false;
+        // The table keeps the file it belongs to; one without a file is offered the project's
+        // name when it is saved.
         applyProject();
-        m_program.clockTable.ClockFileName = ClockFileNameFor(m_program.settings.nbtFile);
     }
     PlaceDayBackgrounds();
     // The workdays and the model's number of lines may have changed with the project.
@@ -262,14 +273,18 @@ std::optional<FrmKlokken::ReadBeside> FrmKlokken::readClockFileBeside(const QStr
     // becomes the file that Save would write over.
     ReadBeside read{m_program.clockTable,
                     std::make_unique<project::ProjectModel>(m_program.project)};
-    read.table.ClockFileName = path;
+    // Whole: a later file dialog changes the current folder, never the table's file.
+    read.table.ClockFileName = QFileInfo(path).absoluteFilePath();
     const clock::ClockFileResult result =
-        clock::ReadClockFile(read.table, *read.model, m_program.strings, m_program.prompter);
+        clock::ReadClockFile(read.table, m_program.strings, m_program.prompter);
     if (!result.done()) {
         if (result.status == clock::ClockFileStatus::SystemError)
             showSystemError(result.error);
         return std::nullopt;
     }
+    // The file's model rules its lines, as it did when the file was made.
+    if (result.model)
+        project::SelectModel(*read.model, *result.model, m_program.strings);
     return read;
 }
 
@@ -281,10 +296,37 @@ bool FrmKlokken::OpenClockFile(const QString &path)
     const TableHistory::State before = m_history.current();
     m_program.clockTable = read->table;
     m_program.project = std::move(*read->model);
+    m_tableFile = m_program.clockTable.ClockFileName;
     tableReplaced();
     m_history.record(before, text(2467), true);
     m_history.markSaved();
     return true;
+}
+
+bool FrmKlokken::mayReplace(const QString &path)
+{
+    const QFileInfo target(path);
+    if (!target.exists() || target.absoluteFilePath() == m_tableFile)
+        return true;
+    const QString question = text(ReplaceFileQuestionId).arg(QDir::toNativeSeparators(path));
+    return m_program.prompter.show(question, platform::ProgramTitle, platform::Buttons::YesNo,
+                                   platform::Icon::Exclamation,
+                                   platform::Answer::No) == platform::Answer::Yes;
+}
+
+bool FrmKlokken::writeTable()
+{
+    clock::ClockTable &table = m_program.clockTable;
+    const clock::ClockFileResult result =
+        clock::WriteClockFile(table, m_program.strings, m_program.prompter);
+    if (result.done()) {
+        m_tableFile = QFileInfo(table.ClockFileName).absoluteFilePath();
+        m_history.markSaved();
+        return true;
+    }
+    if (result.status == clock::ClockFileStatus::SystemError)
+        showSystemError(result.error);
+    return false;
 }
 
 void FrmKlokken::Save()
@@ -295,12 +337,8 @@ void FrmKlokken::Save()
         SaveAs();
         return;
     }
-    const clock::ClockFileResult result =
-        clock::WriteClockFile(table, m_program.strings, m_program.prompter);
-    if (result.done())
-        m_history.markSaved();
-    else if (result.status == clock::ClockFileStatus::SystemError)
-        showSystemError(result.error);
+    if (mayReplace(table.ClockFileName))
+        writeTable();
 }
 
 void FrmKlokken::SaveAs()
@@ -309,8 +347,9 @@ void FrmKlokken::SaveAs()
     FileDialogRequest request;
     request.title = m_program.strings.GetResString(606);
     request.filter = ClockFilter(m_program.strings.GetResString(5));
-    request.initialName = table.ClockFileName;
-    request.overwritePrompt = true;
+    request.initialName = tableName();
+    // The window asks itself, and only when the file is not the table's own.
+    request.overwritePrompt = false;
     request.pathMustExist = true;
     request.hideReadOnly = true;
     const std::optional<QString> chosen = chooseFile(true, request);
@@ -326,18 +365,13 @@ void FrmKlokken::SaveAs()
     const QString path = info.suffix().isEmpty() && !chosen->endsWith(u'.')
                              ? *chosen + QStringLiteral(".clk")
                              : *chosen;
-    const QString previousName = table.ClockFileName;
-    table.ClockFileName = path;
-    const clock::ClockFileResult result =
-        clock::WriteClockFile(table, m_program.strings, m_program.prompter);
-    if (result.done()) {
-        m_history.markSaved();
+    if (!mayReplace(path))
         return;
-    }
+    const QString previousName = table.ClockFileName;
+    table.ClockFileName = QFileInfo(path).absoluteFilePath();
     // Not written: the table still belongs to the file it came from.
-    table.ClockFileName = previousName;
-    if (result.status == clock::ClockFileStatus::SystemError)
-        showSystemError(result.error);
+    if (!writeTable())
+        table.ClockFileName = previousName;
 }
 
 void FrmKlokken::bringIntoView(int index)
@@ -461,14 +495,11 @@ void FrmKlokken::Transmit()
     if (!mayTransmit())
         return;
     const TableHistory::State before = m_history.current();
-    const bool wasSaved = m_history.stack().isClean();
     if (onTransmit)
         onTransmit();
     // Sending brings the reference dates up to date and frees past one-time lines: a step of
-    // its own, but the same firings, so a saved table stays saved.
+    // its own, and the table no longer what its file holds.
     m_history.record(before, text(2469));
-    if (wasSaved)
-        m_history.markSaved();
     // Sending may free one-time lines that lay in the past, the selected one among them.
     const clock::ClockTable &table = m_program.clockTable;
     if (const auto index = table.selectedIndex();

@@ -11,6 +11,7 @@
 #include "render/Pictures.h"
 #include "ui/InfoPanel.h"
 #include "ui/LineListView.h"
+#include "ui/WeekView.h"
 #include "ui/presentation/HealthText.h"
 
 #include <algorithm>
@@ -75,7 +76,8 @@ QString FrmKlokken::markerToolTip(QPoint at) const
             .arg(minuteOfDay % 60, 2, 10, QLatin1Char('0'));
     };
     static constexpr int TableNameIds[] = {1003, 1005, 1006, 1007, 1004};
-    const std::vector<int> hits = m_model.hitList(at);
+    const WeekProjection onto = m_pic->projection();
+    const std::vector<int> hits = m_model.hitList(at, onto);
     if (hits.empty())
         return {};
     // What will not work as intended, as the list's warnings say it.
@@ -89,8 +91,8 @@ QString FrmKlokken::markerToolTip(QPoint at) const
         if (line.Table < clock::TableKindCount)
             text += QStringLiteral(" (%1)").arg(
                 m_program.strings.GetResString(TableNameIds[line.Table]).trimmed());
-        for (const WeekBand &band : m_model.bandsAt(at)) {
-            if (band.line == index)
+        for (const WeekBand &band : m_model.bandsAt(at, onto)) {
+            if (band.line == index && band.stepMinutes > 0)
                 text += u'\n' + m_program.strings.GetResString(BandTextId)
                                     .arg(band.stepMinutes)
                                     .arg(time(band.firstMinute), time(band.lastMinute))
@@ -112,6 +114,8 @@ void FrmKlokken::tabChosen(int index)
     m_program.clockTable.SelectedLine = static_cast<qint16>(chosen);
     PaintAClock(chosen - 1, Settled);
     m_lastTab = index;
+    // The list shows the chosen line as the week does.
+    m_lineList->selectLine(chosen - 1);
 }
 
 } // namespace quintara::ui

@@ -81,10 +81,9 @@ void FrmKlokken::Print()
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
-    printer.setDocName(QFileInfo(m_program.clockTable.ClockFileName).completeBaseName());
+    printer.setDocName(QFileInfo(tableName()).completeBaseName());
     QPrintPreviewDialog preview(&printer, this);
-    preview.setWindowTitle(text(WeekTitle) + QStringLiteral(" - ") +
-                           FileNameOnly(m_program.clockTable.ClockFileName));
+    preview.setWindowTitle(text(WeekTitle) + QStringLiteral(" - ") + FileNameOnly(tableName()));
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
             [this](QPrinter *into) { paintHandOver(*into); });
     preview.exec();
@@ -99,7 +98,7 @@ bool FrmKlokken::ExportPdf(const QString &path)
         QPdfWriter pdf(&bytes);
         pdf.setResolution(300);
         pdf.setPageOrientation(QPageLayout::Landscape);
-        pdf.setTitle(FileNameOnly(m_program.clockTable.ClockFileName));
+        pdf.setTitle(FileNameOnly(tableName()));
         pdf.setCreator(QStringLiteral("Quintara"));
         if (paintHandOver(pdf) == 0)
             return false;
@@ -119,8 +118,7 @@ std::optional<QString> FrmKlokken::chooseExportFile(int titleId, int filesId,
     request.title = text(titleId).remove(u'&').remove(QStringLiteral("..."));
     request.filter = text(filesId) + QStringLiteral(" (*.%1)|*.%1|").arg(extension) +
                      text(AllFilesId) + QStringLiteral(" (*.*)|*.*");
-    request.initialName =
-        QFileInfo(m_program.clockTable.ClockFileName).completeBaseName() + u'.' + extension;
+    request.initialName = QFileInfo(tableName()).completeBaseName() + u'.' + extension;
     request.overwritePrompt = true;
     request.pathMustExist = true;
     const std::optional<QString> chosen = chooseFile(true, request);

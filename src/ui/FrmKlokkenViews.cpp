@@ -40,10 +40,18 @@ void FrmKlokken::buildViews()
     m_lineList = new LineListView(m_lineModel);
     m_lineList->setObjectName(QStringLiteral("LineList"));
     addView(m_lineList);
-    connect(m_lineList, &LineListView::currentLineChanged, this, [this](int line) {
-        if (line >= 0)
+    // The week's line is the list's highlighted one, never a current row left unhighlighted.
+    const auto followList = [this] {
+        const int line = m_lineList->activeLine();
+        if (line >= 0) {
             selectLine(line);
-    });
+        } else if (m_program.clockTable.SelectedLine != 0) {
+            const QSignalBlocker quiet(m_lineList);
+            SetSelected(0, 0);
+        }
+    };
+    connect(m_lineList, &LineListView::currentLineChanged, this, followList);
+    connect(m_lineList, &LineListView::selectionChanged, this, followList);
     connect(m_lineList, &LineListView::lineActivated, this, [this](int line) {
         selectLine(line);
         EditLine();
@@ -80,6 +88,10 @@ void FrmKlokken::refreshViews()
     }
     m_viewsStale = false;
     refreshList();
+    // The list may have missed choices made in the week while it was hidden.
+    if (const int selected = m_program.clockTable.SelectedLine - 1;
+        selected >= 0 && m_lineList->activeLine() != selected)
+        m_lineList->selectLine(selected);
     if (view == AgendaTab)
         m_agenda->refresh();
     else
@@ -118,9 +130,14 @@ void FrmKlokken::selectLine(int index)
     }
 }
 
+bool FrmKlokken::listShown() const
+{
+    return m_viewTabs->currentIndex() == ListTab;
+}
+
 QList<int> FrmKlokken::chosenLines() const
 {
-    if (m_viewTabs->currentIndex() == ListTab)
+    if (listShown())
         return m_lineList->selectedLines();
     if (const auto selected = m_program.clockTable.selectedIndex())
         return {*selected};

@@ -120,15 +120,22 @@ void FrmKlokken::placeMarkers()
                   clock::YearWindow::around(m_program.clock.now()), shown);
     placeNowLine();
     m_pic->update();
-    refreshViews();
+    // The list and the agenda follow the lines, not the selection or the week on show: a
+    // rebuilt list would forget the row a click pressed and the anchor of Shift.
+    const clock::ClockTable &table = m_program.clockTable;
+    if (table.Lines != m_viewsLines || table.MaxClockLines != m_viewsMaxLines) {
+        m_viewsLines = table.Lines;
+        m_viewsMaxLines = table.MaxClockLines;
+        refreshViews();
+    }
 }
 
 int FrmKlokken::CheckCoord(int x, int y)
 {
-    // Only markers on show can be hit: a hidden day-table or an occurrence beyond the drawn
-    // markers must not be picked up (and dragged) unseen.
+    // Only what is drawn can be hit, where it is drawn: a hidden day-table must not be picked
+    // up (and dragged) unseen, and a marker keeps its size in pixels however the week scales.
     m_hits.fill(0);
-    const std::vector<int> lines = m_model.hitList(QPoint(x, y));
+    const std::vector<int> lines = m_model.hitList(QPoint(x, y), m_pic->projection());
     for (std::size_t k = 0; k < lines.size(); ++k)
         m_hits[k] = lines[k] + 1;
     return static_cast<int>(lines.size());
@@ -152,13 +159,13 @@ void FrmKlokken::weekMousePress(Qt::MouseButton button, QPoint pos, QPoint globa
     m_pressPos = pos;
     m_dragBefore = m_history.current();
     m_dragStarted = false;
-    if (const auto target = WeekViewModel::dragTarget(pos))
+    if (const auto target = WeekViewModel::dragTarget(m_pic->toLogical(pos)))
         m_focusRow = target->row;
     const int count = CheckCoord(pos.x(), pos.y());
     if (count == 0)
         return;
     SetSelected(count, 1);
-    if (button == Qt::LeftButton && m_model.markerOfLineAt(m_hits[0] - 1, pos))
+    if (button == Qt::LeftButton && m_model.markerOfLineAt(m_hits[0] - 1, pos, m_pic->projection()))
         m_dragIndex = m_hits[0];
     else if (button == Qt::RightButton)
         m_mmuEdit->popup(globalPos);
@@ -166,14 +173,16 @@ void FrmKlokken::weekMousePress(Qt::MouseButton button, QPoint pos, QPoint globa
 
 void FrmKlokken::weekMouseMove(Qt::MouseButtons buttons, QPoint pos)
 {
-    if (!(buttons & Qt::LeftButton) || m_dragIndex == 0 || !WeekViewModel::dragTarget(pos))
+    const auto target = WeekViewModel::dragTarget(m_pic->toLogical(pos));
+    if (!(buttons & Qt::LeftButton) || m_dragIndex == 0 || !target)
         return;
     // A hand's tremor on a click is no move.
     if (!m_dragStarted && (pos - m_pressPos).manhattanLength() < QApplication::startDragDistance())
         return;
     m_dragStarted = true;
-    if (const auto target = WeekViewModel::dragTarget(pos))
-        moveLine(m_dragIndex - 1, target->column, target->row);
+    moveLine(m_dragIndex - 1, target->column, target->row);
+    // The keys go on from where the line now is.
+    m_focusRow = target->row;
 }
 
 void FrmKlokken::moveLine(int index, int column, int row)
@@ -221,7 +230,8 @@ bool FrmKlokken::weekKey(int key, Qt::KeyboardModifiers modifiers)
         // The same rules as a drag: the quarter-hour grid, and a day further moves the date.
         const clock::ClockLine &line = m_program.clockTable.Lines[std::size_t(*selected)];
         int column = line.Hour * 4 + line.Minute / 15;
-        int row = m_focusRow;
+        // From where the line shows, whatever moved it there.
+        int row = markerRow(*selected);
         switch (key) {
         case Qt::Key_Left:
             column = std::max(0, column - (line.Minute % 15 == 0 ? 1 : 0));
@@ -291,6 +301,17 @@ bool FrmKlokken::weekKey(int key, Qt::KeyboardModifiers modifiers)
     return true;
 }
 
+int FrmKlokken::markerRow(int line) const
+{
+    const auto &markers = m_model.markers();
+    const auto ofLine = [line](const WeekMarker &m) { return m.line == line; };
+    if (std::any_of(markers.begin(), markers.end(),
+                    [&](const WeekMarker &m) { return ofLine(m) && RowOf(m) == m_focusRow; }))
+        return m_focusRow;
+    const auto any = std::find_if(markers.begin(), markers.end(), ofLine);
+    return any != markers.end() ? RowOf(*any) : m_focusRow;
+}
+
 void FrmKlokken::selectMarkerOf(int line, int row, std::optional<QPoint> at)
 {
     if (!at) {
@@ -305,7 +326,8 @@ void FrmKlokken::selectMarkerOf(int line, int row, std::optional<QPoint> at)
         SetSelected(0, 0);
         return;
     }
-    const int count = CheckCoord(at->x(), at->y());
+    const QPoint pixel = m_pic->projection().pixelOf(at->x(), at->y());
+    const int count = CheckCoord(pixel.x(), pixel.y());
     for (int k = 0; k < count; ++k) {
         if (m_hits[std::size_t(k)] == line + 1) {
             SetSelected(count, k + 1);

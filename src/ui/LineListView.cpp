@@ -1,8 +1,8 @@
 #include "ui/LineListView.h"
 
 #include "clock/ClockLine.h"
-#include "settings/Strings.h"
 #include "render/WeekPainter.h"
+#include "settings/Strings.h"
 #include "ui/presentation/ClockLineFilter.h"
 #include "ui/presentation/ClockLineListModel.h"
 #include "ui/presentation/FunctionPresenter.h"
@@ -73,7 +73,64 @@ private:
     std::array<QIcon, clock::TableKindCount + 1> m_swatches;
 };
 
+bool MovesCurrent(int key)
+{
+    switch (key) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
+
+// The table of lines: the item view's own extended selection, except that no key moves the
+// current row away from the highlighted ones (Ctrl with a movement key would), and a row the
+// program chooses becomes the anchor that Shift+click and Shift+arrows extend from.
+class LineListView::Table : public QTableView {
+public:
+    using QTableView::QTableView;
+
+    // Makes the row current, highlighted alone and the anchor of the next extension.
+    void anchorAt(const QModelIndex &index)
+    {
+        m_anchoring = true;
+        setCurrentIndex(index);
+        m_anchoring = false;
+    }
+
+protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
+                                                         const QEvent *event) const override
+    {
+        if (m_anchoring)
+            return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
+        const QItemSelectionModel::SelectionFlags command =
+            QTableView::selectionCommand(index, event);
+        if (command != QItemSelectionModel::NoUpdate || !event || event->type() != QEvent::KeyPress)
+            return command;
+        const auto *key = static_cast<const QKeyEvent *>(event);
+        if (!MovesCurrent(key->key()))
+            return command;
+        // Shift still extends from the anchor; without it the highlight goes with the row.
+        if (key->modifiers() & Qt::ShiftModifier && key->key() != Qt::Key_Backtab)
+            return QItemSelectionModel::SelectCurrent | QItemSelectionModel::Rows;
+        return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
+    }
+
+private:
+    bool m_anchoring = false;
+};
 
 LineListView::LineListView(ClockLineListModel &model, QWidget *parent)
     : QWidget(parent), m_model(model)
@@ -96,7 +153,7 @@ LineListView::LineListView(ClockLineListModel &model, QWidget *parent)
     filters->addWidget(m_txtSearch, 1);
     column->addLayout(filters);
 
-    m_table = new QTableView(this);
+    m_table = new Table(this);
     m_table->setObjectName(QStringLiteral("LstLines"));
     m_table->setModel(m_filter);
     m_table->setItemDelegate(new LineListDelegate(m_table));
@@ -179,6 +236,11 @@ void LineListView::fillCombos()
     m_filter->setFunctionTypeFilter(m_cboFunctionType->currentData().toInt());
 }
 
+QTableView *LineListView::tableView() const
+{
+    return m_table;
+}
+
 QList<int> LineListView::selectedLines() const
 {
     QList<int> lines;
@@ -192,6 +254,14 @@ int LineListView::currentLine() const
 {
     const QModelIndex current = m_table->selectionModel()->currentIndex();
     return current.isValid() ? current.data(Model::LineRole).toInt() : -1;
+}
+
+int LineListView::activeLine() const
+{
+    const QList<int> lines = selectedLines();
+    if (const int current = currentLine(); lines.contains(current))
+        return current;
+    return lines.size() == 1 ? lines.first() : -1;
 }
 
 void LineListView::selectLine(int line)
@@ -212,14 +282,18 @@ void LineListView::selectLines(const QList<int> &lines, int current)
     }
     QItemSelectionModel *selectionModel = m_table->selectionModel();
     const int currentRow = m_filter->rowOfLine(current);
-    if (currentRow >= 0) {
-        const QModelIndex index = m_filter->index(currentRow, 0);
-        selectionModel->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
-        m_table->scrollTo(index);
+    // The current row (when it is among the lines) is where Shift extends from next.
+    if (currentRow >= 0 && lines.contains(current)) {
+        m_table->anchorAt(m_filter->index(currentRow, 0));
+        selectionModel->select(selection, QItemSelectionModel::Select);
     } else {
-        selectionModel->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
+        selectionModel->setCurrentIndex(currentRow >= 0 ? m_filter->index(currentRow, 0)
+                                                        : QModelIndex(),
+                                        QItemSelectionModel::NoUpdate);
+        selectionModel->select(selection, QItemSelectionModel::ClearAndSelect);
     }
-    selectionModel->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (currentRow >= 0)
+        m_table->scrollTo(m_filter->index(currentRow, 0));
 }
 
 void LineListView::rememberSelection()
@@ -249,7 +323,7 @@ bool LineListView::eventFilter(QObject *watched, QEvent *event)
             return true;
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            if (const int line = currentLine(); line >= 0)
+            if (const int line = activeLine(); line >= 0)
                 emit lineActivated(line);
             return true;
         default:

@@ -27,8 +27,11 @@ public:
     // The selected lines, ascending; the line of the current row, -1 for none.
     QList<int> selectedLines() const;
     int currentLine() const;
+    // The one highlighted line a command on a single line acts on: the current row when it is
+    // highlighted, else the only highlighted row; -1 when there is no such line.
+    int activeLine() const;
 
-    QTableView *tableView() const { return m_table; }
+    QTableView *tableView() const;
     ClockLineFilter *filter() const { return m_filter; }
 
 public slots:
@@ -46,6 +49,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    class Table;
+
     void fillCombos();
     void rememberSelection();
     void restoreSelection();
@@ -56,7 +61,7 @@ private:
     QComboBox *m_cboTable = nullptr;
     QComboBox *m_cboFunctionType = nullptr;
     QLineEdit *m_txtSearch = nullptr;
-    QTableView *m_table = nullptr;
+    Table *m_table = nullptr;
     bool m_quiet = false; // selection changes made here, not by the user
     QList<int> m_keptSelection;
     int m_keptCurrent = -1;

@@ -21,13 +21,6 @@ constexpr int SaveTraceId = 676;
 constexpr int LineTraceId = 677;
 constexpr int CentralUnitId = 2475;
 
-// A received project brings its own model and workdays.
-void AfterDialog(FrmKlokken &main, FrmCom::Outcome outcome)
-{
-    if (outcome == FrmCom::Outcome::ProjectReceived)
-        main.ProjectReceived();
-}
-
 // Whether the user asked for traces of the line: "[Link] Trace=1" in the settings file.
 bool Tracing(const Program &program)
 {
@@ -73,8 +66,17 @@ void InstallLinkCommands(FrmKlokken &main, Program &program, link::SerialLine &t
     // The last transfer's trace, kept for as long as the window's commands live.
     auto trace = std::make_shared<link::TrafficTrace>();
     const auto run = [&main, &program, &transferLine, trace](FrmCom::Mode mode) {
-        AfterDialog(main, FrmCom::Run(program, mode, transferLine, &main,
-                                      Tracing(program) ? trace.get() : nullptr));
+        FrmCom dialog(program, mode, transferLine, &main,
+                      Tracing(program) ? trace.get() : nullptr);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        // A received project brings its own model and workdays.
+        if (dialog.projectReceived())
+            main.ProjectReceived();
+        // Compare, and a failed send whose table the unit may hold, end with a comparison.
+        if (dialog.comparison())
+            main.showComparison(dialog.comparison()->diff, dialog.comparison()->unit,
+                                program.strings.GetResString(CentralUnitId));
     };
     main.onTransmit = [&main, run] {
         run(FrmCom::Mode::Transmit);
@@ -82,13 +84,7 @@ void InstallLinkCommands(FrmKlokken &main, Program &program, link::SerialLine &t
         main.ScrWeeks_Change();
     };
     main.onReceive = [run] { run(FrmCom::Mode::Receive); };
-    main.onCompare = [&main, &program, &transferLine, trace] {
-        FrmCom dialog(program, FrmCom::Mode::Compare, transferLine, &main,
-                      Tracing(program) ? trace.get() : nullptr);
-        if (dialog.exec() == QDialog::Accepted && dialog.comparison())
-            main.showComparison(dialog.comparison()->diff, dialog.comparison()->unit,
-                                program.strings.GetResString(CentralUnitId));
-    };
+    main.onCompare = [run] { run(FrmCom::Mode::Compare); };
     AddSaveTrace(main, program, trace);
 }
 

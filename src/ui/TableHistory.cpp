@@ -40,7 +40,8 @@ TableHistory::TableHistory(clock::ClockTable &table, QObject *parent)
 
 TableHistory::State TableHistory::current() const
 {
-    return {m_table.Lines, m_table.ClockFileName, m_table.ClockFileVersion};
+    return {m_table.Lines, m_table.ClockFileName, m_table.ClockFileVersion, m_table.ModelIndex,
+            m_table.MaxClockLines};
 }
 
 bool TableHistory::record(const State &before, const QString &text, bool swapsFile)
@@ -81,6 +82,8 @@ void TableHistory::restore(const State &state, bool withFile)
     if (withFile) {
         m_table.ClockFileName = state.fileName;
         m_table.ClockFileVersion = state.fileVersion;
+        m_table.ModelIndex = state.modelIndex;
+        m_table.MaxClockLines = state.maxClockLines;
     }
     m_restoring = true;
 }

@@ -16,11 +16,14 @@ namespace quintara::ui {
 class TableHistory : public QObject {
     Q_OBJECT
 public:
-    // What a step puts back: the lines and the file they belong to.
+    // What a step puts back: the lines, the file they belong to and the central-unit model
+    // with its clock-line limit that the file brought.
     struct State {
         std::array<clock::ClockLine, clock::ClockLineCount> lines{};
         QString fileName;
         quint8 fileVersion = 0;
+        quint8 modelIndex = 0;
+        qint16 maxClockLines = 0;
 
         friend bool operator==(const State &, const State &) = default;
     };
@@ -30,8 +33,9 @@ public:
     State current() const;
     // Records the change from `before` to the table as it stands, as one step; nothing when
     // nothing changed (the changed flag then follows the history again). Answers whether a step
-    // was recorded. Only a step that swapped the whole
-    // table (open, new) puts the file name back: undoing an edit after Save As keeps the name.
+    // was recorded. Only a step that swapped the whole table (open, new, receive) puts the file
+    // name and the model back: undoing an edit after Save As keeps the name, and after reading
+    // a project its model.
     bool record(const State &before, const QString &text, bool swapsFile = false);
     // The table as it stands is the one in its file (saved, opened, or a new empty table).
     void markSaved();

@@ -48,19 +48,20 @@ void WeekView::setNow(std::optional<QPointF> now)
 
 QPointF WeekView::toWidget(QPointF logical) const
 {
-    return render::WeekPainter::toArea(logical, QRectF(rect()));
+    return projection().toArea(logical);
 }
 
 QPoint WeekView::toLogical(QPointF widget) const
 {
-    return render::WeekPainter::toLogical(widget, QRectF(rect()));
+    return projection().toLogical(widget);
 }
 
 QRect WeekView::markerRect(const WeekMarker &marker) const
 {
-    const QPoint at = toWidget(QPointF(marker.x, marker.y)).toPoint();
-    return {at - render::WeekPainter::MarkerPoint.toPoint(),
-            QSize(render::WeekPainter::MarkerWidth, render::WeekPainter::MarkerHeight)};
+    const QPoint at = projection().pixelOf(marker.x, marker.y);
+    // The marker's picture, which is its hit box too.
+    return {at - QPoint(WeekViewModel::HitHalfWidth, WeekViewModel::HitHalfHeight),
+            QSize(2 * WeekViewModel::HitHalfWidth + 1, 2 * WeekViewModel::HitHalfHeight + 1)};
 }
 
 void WeekView::paintEvent(QPaintEvent *)
@@ -78,17 +79,17 @@ void WeekView::resizeEvent(QResizeEvent *)
 
 void WeekView::mousePressEvent(QMouseEvent *event)
 {
-    emit pressed(event->button(), toLogical(event->position()), event->globalPosition().toPoint());
+    emit pressed(event->button(), event->position().toPoint(), event->globalPosition().toPoint());
 }
 
 void WeekView::mouseMoveEvent(QMouseEvent *event)
 {
-    emit moved(event->buttons(), toLogical(event->position()));
+    emit moved(event->buttons(), event->position().toPoint());
 }
 
 void WeekView::mouseReleaseEvent(QMouseEvent *event)
 {
-    emit released(toLogical(event->position()));
+    emit released(event->position().toPoint());
 }
 
 void WeekView::mouseDoubleClickEvent(QMouseEvent *)
@@ -132,7 +133,7 @@ bool WeekView::event(QEvent *event)
 {
     if (event->type() == QEvent::ToolTip) {
         auto *help = static_cast<QHelpEvent *>(event);
-        const QString text = toolTipAt ? toolTipAt(toLogical(help->pos())) : QString();
+        const QString text = toolTipAt ? toolTipAt(help->pos()) : QString();
         if (text.isEmpty())
             QToolTip::hideText();
         else

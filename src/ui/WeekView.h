@@ -2,6 +2,7 @@
 
 #include "clock/Occurrences.h"
 #include "render/WeekPainter.h"
+#include "ui/presentation/WeekViewModel.h"
 
 #include <QWidget>
 
@@ -14,12 +15,10 @@ struct ClockTable;
 
 namespace quintara::ui {
 
-class WeekViewModel;
-struct WeekMarker;
-
 // The week on screen: paints the week-view model through the week painter, mapping its logical
-// canvas onto whatever size the widget gets, and hands the mouse and keys on in logical
-// coordinates. What a click or a key does is its owner's business.
+// canvas onto whatever size the widget gets, and hands the mouse on in the widget's pixels
+// (which the projection relates to the canvas) and the keys as they come. What a click or a key
+// does is its owner's business.
 class WeekView : public QWidget {
     Q_OBJECT
 public:
@@ -31,20 +30,23 @@ public:
     void setNow(std::optional<QPointF> now);
     std::optional<QPointF> now() const { return m_now; }
 
+    // How the canvas lies on the widget as it is now.
+    WeekProjection projection() const { return WeekProjection(QRectF(rect())); }
     QPointF toWidget(QPointF logical) const;
     QPoint toLogical(QPointF widget) const;
-    // Where a marker is drawn on the widget.
+    // Where a marker is drawn on the widget, and where a click finds it.
     QRect markerRect(const WeekMarker &marker) const;
 
     // The keys the owner handles before the view's own (week turning); true when taken.
     std::function<bool(int key, Qt::KeyboardModifiers modifiers)> keyHandler;
-    // The tooltip at a logical point; empty for none.
+    // The tooltip at a point of the widget; empty for none.
     std::function<QString(QPoint at)> toolTipAt;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
 signals:
+    // Mouse positions in the widget's pixels.
     void pressed(Qt::MouseButton button, QPoint at, QPoint globalPos);
     void moved(Qt::MouseButtons buttons, QPoint at);
     void released(QPoint at);

@@ -1,7 +1,6 @@
 #include "clock/ClockFile.h"
 
 #include "clock/ClockTable.h"
-#include "project/ProjectModel.h"
 #include "settings/Strings.h"
 #include "tests/support/ScriptedPrompter.h"
 
@@ -46,14 +45,12 @@ quint8 Nines(int, int)
 
 class ClockFile : public ::testing::Test {
 protected:
-    ClockFile() { NewProject(model, 19200, 0); }
-
     ClockFileResult Read(const QByteArray &bytes)
     {
         QBuffer buffer;
         buffer.setData(bytes);
         buffer.open(QIODevice::ReadOnly);
-        return ReadClockFile(table, buffer, model, strings, prompter);
+        return ReadClockFile(table, buffer, prompter);
     }
 
     QByteArray Write(ClockFileResult *result = nullptr, QByteArray existing = {})
@@ -67,7 +64,6 @@ protected:
     }
 
     ClockTable table;
-    project::ProjectModel model;
     testing::ScriptedPrompter prompter;
     settings::Strings strings{settings::StringTable::builtIn(), prompter};
 };
@@ -104,21 +100,32 @@ TEST_F(ClockFile, HandMadeImageReadsBackFieldForFieldAndWritesBackUnchanged)
     EXPECT_EQ(Write(), image);
 }
 
-TEST_F(ClockFile, FileModelRulesAndLinesBeyondItsLimitSurvive)
+TEST_F(ClockFile, FileModelRulesTheTableAndLinesBeyondItsLimitSurvive)
 {
+    // The table takes the file's model and limit; the model is handed back, not selected.
     const QByteArray image = HandImage(1, 3, Nines);
-    EXPECT_TRUE(Read(image).done());
-    EXPECT_EQ(model.ModelIndex, 3);
+    ClockFileResult result = Read(image);
+    EXPECT_TRUE(result.done());
+    EXPECT_EQ(result.model, 3);
+    EXPECT_EQ(table.ModelIndex, 3);
     EXPECT_EQ(table.MaxClockLines, 50);
     EXPECT_EQ(Write(), image); // lines 50..99 included
 
-    EXPECT_TRUE(Read(HandImage(1, 0, Nines)).done());
+    result = Read(HandImage(1, 0, Nines));
+    EXPECT_EQ(result.model, 0);
     EXPECT_EQ(table.MaxClockLines, 100);
 
-    // An unknown model byte is model 3, in the model and in the file written back.
-    EXPECT_TRUE(Read(HandImage(1, 200, Nines)).done());
+    // An unknown model byte is model 3, in the result and in the file written back.
+    result = Read(HandImage(1, 200, Nines));
+    EXPECT_EQ(result.model, 3);
     EXPECT_EQ(table.MaxClockLines, 50);
     EXPECT_EQ(Write()[4], 3);
+
+    // A foreign file names no model; a damaged one names the model it got as far as.
+    prompter.expect(Answer::Ok);
+    EXPECT_EQ(Read("XYZ").model, std::nullopt);
+    prompter.expect(Answer::Ok);
+    EXPECT_EQ(Read(HandImage(1, 4, Nines).first(5)).model, 4);
 }
 
 TEST_F(ClockFile, ForeignOrDamagedFilesGiveTheirMessages)
@@ -204,7 +211,7 @@ TEST_F(ClockFile, FilesOnDiskAndTheirSystemErrors)
     EXPECT_TRUE(WriteClockFile(table, strings, prompter).done());
     ClockTable reread;
     reread.ClockFileName = table.ClockFileName;
-    EXPECT_TRUE(ReadClockFile(reread, model, strings, prompter).done());
+    EXPECT_TRUE(ReadClockFile(reread, strings, prompter).done());
     EXPECT_EQ(reread.Lines, table.Lines);
 
     // Failures come back as a description for the caller to show; nothing is said on the way.
@@ -212,7 +219,7 @@ TEST_F(ClockFile, FilesOnDiskAndTheirSystemErrors)
     ClockFileResult result = WriteClockFile(table, strings, prompter);
     EXPECT_EQ(result.status, ClockFileStatus::SystemError);
     EXPECT_FALSE(result.error.isEmpty());
-    result = ReadClockFile(table, model, strings, prompter);
+    result = ReadClockFile(table, strings, prompter);
     EXPECT_EQ(result.status, ClockFileStatus::SystemError);
     EXPECT_FALSE(result.error.isEmpty());
     QBuffer readOnly;
@@ -336,7 +343,7 @@ TEST_F(ClockFile, OnlyRegularFilesAreReadOrWritten)
         table.ClockFileName = path;
         table.ClockFileVersion = 1;
         // Neither blocks on the FIFO nor reads the device without end.
-        ClockFileResult result = ReadClockFile(table, model, strings, prompter);
+        ClockFileResult result = ReadClockFile(table, strings, prompter);
         EXPECT_EQ(result.status, ClockFileStatus::SystemError);
         EXPECT_EQ(result.error, path + "\nThis is not a regular file.");
         result = WriteClockFile(table, strings, prompter);
@@ -348,7 +355,7 @@ TEST_F(ClockFile, OnlyRegularFilesAreReadOrWritten)
 
     // A missing file is named too.
     table.ClockFileName = dir.filePath("missing.clk");
-    const ClockFileResult result = ReadClockFile(table, model, strings, prompter);
+    const ClockFileResult result = ReadClockFile(table, strings, prompter);
     EXPECT_TRUE(result.error.startsWith(table.ClockFileName + '\n'));
     EXPECT_TRUE(prompter.shown.isEmpty());
 }

@@ -359,6 +359,7 @@ TEST(Transfer, FailedAttemptsAreRetriedThreeTimesThenReported)
         const char *what;
         std::function<void(Rig &)> arrange;
         int code;
+        bool lastBlockSent = false; // the unit may hold the new table
         int tableSize = 40;
     };
     const QList<Case> cases = {
@@ -367,12 +368,15 @@ TEST(Transfer, FailedAttemptsAreRetriedThreeTimesThenReported)
         {"no acknowledgement", [](Rig &r) { r.side().faults.silentAt = Step::Block; }, 658},
         {"negative acknowledgement", [](Rig &r) { r.side().faults.nak = true; }, 659},
         {"closing block unanswered", [](Rig &r) { r.side().faults.silentAt = Step::EmptyBlock; },
-         660, 30},
-        {"closing block refused", [](Rig &r) { r.side().faults.nakClosingBlock = true; }, 661, 30},
-        {"no answer to the end byte", [](Rig &r) { r.side().faults.silentAt = Step::Ending; }, 662},
-        {"wrong answer to the end byte", [](Rig &r) { r.side().faults.wrongEnding = true; }, 663},
+         660, true, 30},
+        {"closing block refused", [](Rig &r) { r.side().faults.nakClosingBlock = true; }, 661,
+         true, 30},
+        {"no answer to the end byte", [](Rig &r) { r.side().faults.silentAt = Step::Ending; }, 662,
+         true},
+        {"end byte refused", [](Rig &r) { r.side().faults.wrongEnding = true; }, 663, true},
         {"output never drains", [](Rig &r) { r.line.stuckOutput = true; }, 651},
     };
+    const QString mayHold = QStringLiteral("\nThe central unit may already hold the new table.");
     for (const Case &c : cases) {
         Rig r;
         c.arrange(r);
@@ -381,7 +385,10 @@ TEST(Transfer, FailedAttemptsAreRetriedThreeTimesThenReported)
         EXPECT_EQ(r.link.SendTables(r.tables, 18), -1) << c.what;
         EXPECT_EQ(r.link.LastCode(), c.code) << c.what;
         ASSERT_EQ(r.prompter.shown.size(), 1) << c.what;
-        EXPECT_EQ(r.prompter.shown[0].text, r.failureText(c.code)) << c.what;
+        EXPECT_EQ(r.prompter.shown[0].text,
+                  r.failureText(c.code) + (c.lastBlockSent ? mayHold : QString()))
+            << c.what;
+        EXPECT_EQ(r.link.UnitMayHoldNewTables(), c.lastBlockSent) << c.what;
         EXPECT_EQ(r.prompter.shown[0].title, platform::ErrorTitle);
         EXPECT_EQ(r.prompter.shown[0].icon, platform::Icon::Critical);
         EXPECT_EQ(r.caption, QStringLiteral("Retry")) << c.what;
@@ -422,31 +429,15 @@ TEST(Transfer, ASuccessfulRetryShowsNothingAndCancelEndsWithoutAMessage)
         EXPECT_EQ(r.labels.filter(QStringLiteral("attempt")).size(), 2 * 5);
     }
     {
-        Rig r;
-        r.side().faults.silentAt = Step::Header;
-        r.pump.addHook([&](qint64 now) {
-            if (now >= 20000)
-                r.link.RequestStop();
-        });
-        r.fillSendArea(18, 100);
-        EXPECT_EQ(r.link.SendTables(r.tables, 18), -1);
-        EXPECT_EQ(r.link.LastCode(), LinkCode::Stopped);
-        EXPECT_TRUE(r.prompter.shown.isEmpty());
-        EXPECT_TRUE(r.caption.isEmpty());
-        EXPECT_EQ(r.progress.last(), 0);
-        EXPECT_FALSE(r.line.isOpen());
-        EXPECT_LT(r.pump.msecs(), 26000);
-    }
-    {
-        // A port that does not open: one message, no attempt.
+        // A port that does not open: one message, headed like the others, its reason once.
         Rig r;
         r.link.setup.portNumber = 3;
         r.prompter.expect(platform::Answer::Ok);
         EXPECT_EQ(r.link.SendTables(r.tables, 18), -1);
         ASSERT_EQ(r.prompter.shown.size(), 1);
         EXPECT_EQ(r.prompter.shown[0].text,
-                  QStringLiteral("Select other communication port\n/dev/fake3: No such file or "
-                                 "directory"));
+                  QStringLiteral("Communication problem:\n/dev/fake3: No such file or "
+                                 "directory\nSelect other communication port"));
         EXPECT_TRUE(r.line.written.isEmpty());
     }
     {
@@ -463,6 +454,125 @@ TEST(Transfer, ASuccessfulRetryShowsNothingAndCancelEndsWithoutAMessage)
         // Named with the device and the operating system's reason.
         EXPECT_EQ(r.prompter.shown.value(0).text,
                   r.failureText(650) + QStringLiteral("\n/dev/fake1: device gone"));
+    }
+}
+
+TEST(Transfer, CancelEndsATransferWithinATenthOfASecondWhereverItWaits)
+{
+    // Cancel every 97 ms through a send and a receive over a modem to a unit that never echoes
+    // a header: the fixed pauses, dialling, the carrier, the handshake's reads, the header's
+    // long wait and the retries.
+    for (const bool send : {true, false}) {
+        for (qint64 stopAt = 0; stopAt < 16000; stopAt += 97) {
+            Rig r;
+            r.side().config().modem = true;
+            r.link.setup.connectedWithModem = true;
+            r.link.setup.initString = QStringLiteral("ATZ0");
+            r.link.setup.telephoneNumber = QStringLiteral("0301234567");
+            r.side().faults.silentAt = Step::Header;
+            qint64 stoppedAt = -1;
+            qsizetype writtenBefore = 0;
+            r.pump.addHook([&](qint64 now) {
+                if (stoppedAt < 0 && now >= stopAt) {
+                    stoppedAt = now;
+                    writtenBefore = r.line.written.size();
+                    r.link.RequestStop();
+                }
+            });
+            r.fillSendArea(18, 100);
+            const qint16 result = send ? r.link.SendTables(r.tables, 18)
+                                       : r.link.ReceiveTables(r.tables, *r.model, 18);
+            EXPECT_EQ(result, -1) << stopAt;
+            EXPECT_EQ(r.link.LastCode(), LinkCode::Stopped) << send << ' ' << stopAt;
+            EXPECT_LE(r.pump.msecs() - stoppedAt, 100) << send << ' ' << stopAt;
+            // Nothing more goes out once Cancel is pressed, and no message comes.
+            EXPECT_EQ(r.line.written.size(), writtenBefore) << send << ' ' << stopAt;
+            EXPECT_TRUE(r.prompter.shown.isEmpty()) << stopAt;
+            EXPECT_FALSE(r.line.isOpen()) << stopAt;
+        }
+    }
+}
+
+TEST(Transfer, AFailedSendSaysWhenTheUnitMayHoldTheNewTable)
+{
+    const QString mayHold = QStringLiteral("\nThe central unit may already hold the new table.");
+    {
+        // The first attempt delivers the table but hears no answer to its end byte; the retries
+        // fail before a table. The last code is theirs, but the unit holds the new table.
+        Rig r;
+        r.side().faults.silentAt = Step::Ending;
+        r.pump.addHook([&](qint64) {
+            if (r.side().counters().endings >= 1)
+                r.side().faults.silentAt = Step::AccessCode;
+        });
+        r.fillSendArea(18, 40);
+        r.prompter.expect(platform::Answer::Ok);
+        EXPECT_EQ(r.link.SendTables(r.tables, 18), -1);
+        EXPECT_EQ(r.link.LastCode(), LinkCode::NoAnswer);
+        EXPECT_EQ(r.side().tables[18], r.sendArea(18));
+        EXPECT_EQ(r.prompter.shown.value(0).text, r.failureText(652) + mayHold);
+    }
+    // The window's offer to compare comes with that message, and only with it.
+    for (const bool delivered : {true, false}) {
+        Rig r;
+        r.side().faults.silentAt = delivered ? Step::Ending : Step::Header;
+        r.link.offerWhenUnitMayHoldNew = QStringLiteral("Compare now?");
+        r.fillSendArea(18, 40);
+        r.prompter.expect(delivered ? platform::Answer::Yes : platform::Answer::Ok);
+        EXPECT_EQ(r.link.SendTables(r.tables, 18), -1);
+        ASSERT_EQ(r.prompter.shown.size(), 1);
+        const platform::Message &shown = r.prompter.shown[0];
+        EXPECT_EQ(shown.buttons, delivered ? platform::Buttons::YesNo : platform::Buttons::Ok);
+        EXPECT_EQ(shown.text, delivered ? r.failureText(662) + mayHold + "\n\nCompare now?"
+                                        : r.failureText(656));
+        EXPECT_EQ(r.link.OfferTaken(), delivered);
+    }
+}
+
+TEST(Transfer, OnlyAnAnswerTheUnitGivesAgainNamesItsReason)
+{
+    // Answers no unit of this protocol gives: said as what was expected and what came.
+    {
+        Rig r;
+        r.side().config().identification = 77; // no model's
+        EXPECT_EQ(r.connect(), LinkCode::DamagedAnswer);
+        EXPECT_EQ(r.link.LastAnswer()->expected, Bytes({136, 136}));
+        EXPECT_EQ(r.link.LastAnswer()->came, Bytes({77, 77}));
+    }
+    {
+        // A version that is not ours, but the response was refused: the bytes slipped.
+        Rig r;
+        r.side().config().version = 34;
+        r.side().config().key = 0x11;
+        EXPECT_EQ(r.connect(), LinkCode::DamagedAnswer);
+    }
+    {
+        // Every attempt hears version 34: the unit means it.
+        Rig r;
+        r.side().config().version = 34;
+        r.fillSendArea(18, 40);
+        r.prompter.expect(platform::Answer::Ok);
+        EXPECT_EQ(r.link.SendTables(r.tables, 18), -1);
+        EXPECT_EQ(r.prompter.shown.value(0).text, r.failureText(667));
+    }
+    {
+        // Three attempts find no header echo, the last hears version 34 once: that is no word
+        // of the unit's.
+        Rig r;
+        r.side().faults.silentAt = Step::Header;
+        r.pump.addHook([&](qint64) {
+            if (r.side().counters().headers >= 6) {
+                r.side().faults.silentAt = Step::None;
+                r.side().config().version = 34;
+            }
+        });
+        r.fillSendArea(18, 40);
+        r.prompter.expect(platform::Answer::Ok);
+        EXPECT_EQ(r.link.SendTables(r.tables, 18), -1);
+        EXPECT_EQ(r.link.LastCode(), LinkCode::DamagedAnswer);
+        EXPECT_EQ(r.prompter.shown.value(0).text,
+                  QStringLiteral("Communication problem:\nDamaged or unexpected answer\n"
+                                 "Expected: 33, came: 34"));
     }
 }
 
@@ -687,7 +797,8 @@ TEST(Transfer, ADamagedLineFailsASend)
         {"header of block 1 lost", false, Kind::Drop, 2 + 17, 659},
         {"a data byte lost", false, Kind::Drop, 5, 658},
         {"a data byte turned over", false, Kind::Corrupt, 5, 659},
-        {"an acknowledgement twice", true, Kind::Duplicate, 2, 659},
+        // Where the unit should be silent: no answer the protocol has a name for.
+        {"an acknowledgement twice", true, Kind::Duplicate, 2, LinkCode::DamagedAnswer},
         {"an acknowledgement lost", true, Kind::Drop, 3, 658},
     };
     for (const LineCase &c : cases) {

@@ -22,33 +22,36 @@ namespace {
 
 using Result = VerifyOutcome::Result;
 
-TEST(CentralFormDifferences, EachByteBelongsToItsLineAndTheClockSettingToNone)
+TEST(CentralFormDifferences, EachByteBelongsToItsLineOrChainHeadAndTheClockSettingToNone)
 {
     constexpr int n = 50;
     QByteArray sent(CentralClockLength(n), '\0');
     for (int i = 0; i < sent.size(); ++i)
         sent[i] = static_cast<char>(i % 200 + 1);
-    EXPECT_TRUE(CentralFormDifferences(sent, sent, n).isEmpty());
+    EXPECT_TRUE(CentralFormDifferences(sent, sent, n).empty());
 
     QByteArray received = sent;
     // The clock-setting block is the unit's to consume.
     received[CentralClockLength(n) - 1] = 0;
-    EXPECT_TRUE(CentralFormDifferences(sent, received, n).isEmpty());
+    EXPECT_TRUE(CentralFormDifferences(sent, received, n).empty());
 
     received[7 * 12 + 6] ^= 1;     // the day-table of line 12
     received[7 * n + 40] ^= 1;     // the repeat unit of line 40
     received[12 * n + 3] ^= 1;     // the chain link of line 3
     received[13 * n + 2] ^= 1;     // the chain head of day-table 2
+    received[13 * n + 0] ^= 1;     // the chain head of day-table 0
     received[11 * n + n - 1] ^= 1; // the level of the last line
-    EXPECT_EQ(CentralFormDifferences(sent, received, n), (QList<int>{2, 3, 12, 40, 49}));
+    EXPECT_EQ(CentralFormDifferences(sent, received, n),
+              (CentralFormDifference{{3, 12, 40, 49}, {0, 2}}));
 
     // Beyond its end a form is zero, as the unit's memory is: a send trimmed of its trailing
     // zeros is no difference, a table that came back short is.
     QByteArray trailingZeros = sent;
     trailingZeros[13 * n + 4] = 0;
-    EXPECT_TRUE(CentralFormDifferences(trailingZeros, trailingZeros.left(13 * n + 4), n).isEmpty());
-    EXPECT_EQ(CentralFormDifferences(sent, sent.left(13 * n + 4), n), (QList<int>{4}));
-    EXPECT_EQ(CentralFormDifferences(sent, sent.left(7 * n), n).size(), n);
+    EXPECT_TRUE(CentralFormDifferences(trailingZeros, trailingZeros.left(13 * n + 4), n).empty());
+    EXPECT_EQ(CentralFormDifferences(sent, sent.left(13 * n + 4), n),
+              (CentralFormDifference{{}, {4}}));
+    EXPECT_EQ(CentralFormDifferences(sent, sent.left(7 * n), n).lines.size(), n);
 }
 
 struct VerifyRig : ::testing::Test {
@@ -110,12 +113,20 @@ TEST_F(VerifyRig, AByteTheUnitKeptWrongFailsWithTheLinesThatDiffer)
     side().faults.corruptStoreAt = 11 * 100 + 17;
     const VerifyOutcome outcome = sendAndVerify();
     EXPECT_EQ(outcome.result, Result::Different);
-    EXPECT_EQ(outcome.lines, QList<int>{17});
+    EXPECT_EQ(outcome.differences, (CentralFormDifference{{17}, {}}));
     EXPECT_EQ(outcome.message, QStringLiteral("The central unit did not keep the clock table as "
                                               "it was sent. Lines that differ: 17 (22:15)"));
     EXPECT_TRUE(prompter.shown.isEmpty());
     // The fault is spent: the next send is kept as sent.
     EXPECT_EQ(sendAndVerify().result, Result::Verified);
+
+    // A chain head is named as the start of its day-table, not as the line of its index.
+    side().faults.corruptStoreAt = 13 * 100 + clock::Simulation;
+    const VerifyOutcome chain = sendAndVerify();
+    EXPECT_EQ(chain.differences, (CentralFormDifference{{}, {clock::Simulation}}));
+    EXPECT_EQ(chain.message, QStringLiteral("The central unit did not keep the clock table as it "
+                                            "was sent. Lines that differ: start of the "
+                                            "Simulation table"));
 }
 
 TEST_F(VerifyRig, AFailedSendOrReadBackSaysWhatTheLinkCouldNot)

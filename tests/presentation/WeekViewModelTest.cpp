@@ -72,6 +72,21 @@ TEST_F(WeekViewModelTest, StackedMarkersShowOneNumber)
     EXPECT_EQ(model.markers()[1].stack, 2); // placed last on the spot
     EXPECT_EQ(model.markers()[2].stack, 1);
     EXPECT_EQ(QPoint(model.markers()[1].x, model.markers()[1].y), At(1, 8, 0));
+
+    // A line every minute or two puts several of its own markers on one pixel: they are one
+    // line, and a second line on such a spot makes two.
+    for (const int step : {1, 2}) {
+        table.Lines = {};
+        table.Lines[0] = Line(Monday.addDays(-1), 6, 0, clock::Continue, clock::Minutes, step);
+        table.Lines[1] = Line(Monday, 0, 1, clock::Special, clock::Once, 0);
+        build();
+        const auto &markers = model.markers();
+        for (const WeekMarker &m : markers) {
+            const bool shared = QPoint(m.x, m.y) == At(0, 0, 1);
+            EXPECT_LE(m.stack, shared ? 2 : 1) << step << " at " << m.x << "," << m.y;
+        }
+        EXPECT_EQ(markers.back().stack, 2) << step; // line 1's, placed last on its spot
+    }
 }
 
 TEST_F(WeekViewModelTest, OnlyDrawnMarkersAreHitWithinTheirBox)
@@ -98,13 +113,51 @@ TEST_F(WeekViewModelTest, OnlyDrawnMarkersAreHitWithinTheirBox)
     build({true, false, true, true, false});
     EXPECT_EQ(model.hitList(centre), std::vector<int>{3});
 
-    // Beyond the pool a daily line has no marker (and no band: it is no series of the day).
+    // Beyond the pool a daily line has no marker, but a band of its own each day it fires,
+    // found where its marker would stand; a weekly line the same on its day.
+    table.Lines[9] = Line(Monday.addDays(-5), 23, 30, clock::Simulation, clock::Days, 7);
     build();
     EXPECT_EQ(model.repeatMarkers(), 198);
     EXPECT_EQ(markersOf(8), 0);
-    const std::vector<int> hits = model.hitList(At(4, 17, 0));
-    EXPECT_EQ(std::count(hits.begin(), hits.end(), 8), 0);
-    EXPECT_FALSE(hits.empty()); // the hourly lines' are there
+    EXPECT_EQ(markersOf(9), 0);
+    std::vector<WeekBand> own;
+    std::copy_if(model.bands().begin(), model.bands().end(), std::back_inserter(own),
+                 [](const WeekBand &band) { return band.line >= 8; });
+    ASSERT_EQ(own.size(), 8u);
+    for (int row = 0; row < 7; ++row) {
+        EXPECT_EQ(own[std::size_t(row)].row, row);
+        EXPECT_EQ(own[std::size_t(row)].fromX, At(row, 17, 0).x());
+        EXPECT_EQ(own[std::size_t(row)].toX, At(row, 17, 0).x());
+        EXPECT_EQ(own[std::size_t(row)].count, 1);
+        const std::vector<int> hits = model.hitList(At(row, 17, 0) + QPoint(5, 25));
+        EXPECT_EQ(std::count(hits.begin(), hits.end(), 8), 1) << row;
+        EXPECT_FALSE(model.markerOfLineAt(8, At(row, 17, 0))); // nothing to drag it by
+    }
+    EXPECT_EQ(own[7].row, 2); // Wednesday
+    EXPECT_EQ(model.hitList(At(2, 23, 30)), std::vector<int>{9});
+    EXPECT_TRUE(model.hitList(At(2, 23, 30) + QPoint(6, 0)).empty());
+}
+
+TEST_F(WeekViewModelTest, AMarkerIsHitWhereItIsDrawnAtAnyScale)
+{
+    table.Lines[0] = Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Once, 0);
+    build();
+    // The canvas drawn larger and smaller, off the origin: the marker keeps 11 x 51 pixels
+    // around the pixel its point lands on.
+    for (const QRectF area :
+         {QRectF(0, 0, 1500, 1450), QRectF(7, 3, 380, 300), QRectF(0, 0, 1111, 777)}) {
+        const WeekProjection onto(area);
+        const QPoint pixel = onto.pixelOf(At(1, 8, 0).x(), At(1, 8, 0).y());
+        EXPECT_EQ(pixel, onto.toArea(QPointF(At(1, 8, 0))).toPoint());
+        for (const QPoint edge : {QPoint(5, 0), QPoint(-5, 0), QPoint(0, 25), QPoint(0, -25)}) {
+            EXPECT_EQ(model.hitList(pixel + edge, onto), std::vector<int>{0})
+                << area.width() << " " << edge.x() << "," << edge.y();
+            const QPoint beyond = pixel + edge + QPoint(edge.x() / 5, edge.y() / 25);
+            EXPECT_TRUE(model.hitList(beyond, onto).empty())
+                << area.width() << " " << beyond.x() << "," << beyond.y();
+        }
+        EXPECT_EQ(onto.toLogical(onto.toArea(QPointF(At(1, 8, 0)))), At(1, 8, 0));
+    }
 }
 
 TEST_F(WeekViewModelTest, DragsLandOnTheQuarterHourGridInsideTheDragArea)

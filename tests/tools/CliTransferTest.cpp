@@ -6,12 +6,34 @@
 #include "tables/TableSet.h"
 #include "tests/support/CentralSimProcess.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QThread>
+
+#include <csignal>
 
 namespace quintara::testing {
 namespace {
 
 using clock::ClockTable;
+
+// The lock file the serial port library leaves for an open device ("LCK..pts_3"), in whichever
+// of the usual lock folders it chose; empty when there is none.
+QString PortLockFile(const QString &device)
+{
+    const QString name = QStringLiteral("LCK..") +
+                         QString(device).remove(QStringLiteral("/dev/")).replace(u'/', u'_');
+    for (const char *folder : {"/var/lock", "/run/lock", "/etc/locks", "/var/spool/locks",
+                               "/var/spool/uucp", "/tmp", "/var/tmp"}) {
+        const QString path = QDir(QString::fromLatin1(folder)).filePath(name);
+        if (QFileInfo::exists(path))
+            return path;
+    }
+    return {};
+}
 
 class CliTransferTest : public CliTest {
 protected:
@@ -20,9 +42,18 @@ protected:
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << qPrintable(path);
         ClockTable table;
-        auto model = emptyProject(0);
-        EXPECT_TRUE(clock::ReadClockImage(table, file.readAll(), *model, strings, prompter).done());
+        EXPECT_TRUE(clock::ReadClockImage(table, file.readAll(), prompter).done());
         return table;
+    }
+
+    // A clock file of one daily line.
+    QString writeDailyLine()
+    {
+        ClockTable table;
+        table.ClockFileVersion = 1;
+        table.Lines[0] =
+            Line(QDate(2026, 12, 1), 7, 30, clock::Continue, clock::Days, 1, 1, 3, 255);
+        return writeClockFile("house.clk", table);
     }
 };
 
@@ -103,6 +134,96 @@ TEST_F(CliTransferTest, SendWithVerifyReadsTheTableBackAndNamesTheLinesTheUnitGo
     EXPECT_TRUE(different.err.contains("Lines that differ: 8 (22:15)\n"))
         << different.err.constData();
     EXPECT_TRUE(different.out.isEmpty());
+}
+
+TEST_F(CliTransferTest, PortAndTraceMistakesAreSaidBeforeTheLineIsTouched)
+{
+    CentralSimProcess sim{QUINTARA_CENTRAL_SIM};
+    ASSERT_TRUE(sim.device.startsWith("/dev/")) << qPrintable(sim.device);
+    const QString file = writeDailyLine();
+    const QString unitBefore = sim.command("transfer table 18");
+    const auto path = [&file](const char *name) {
+        return QFileInfo(file).dir().filePath(QString::fromLatin1(name));
+    };
+
+    // A trace that could not be written after the transfer.
+    for (const QString &trace : {path("missing/trace.txt"), path(".")}) {
+        const CliRun refused = run({"send", file, "--port", sim.device, "--trace", trace});
+        EXPECT_EQ(refused.exitCode, 2) << qPrintable(trace);
+        EXPECT_TRUE(refused.err.contains("--trace")) << refused.err.constData();
+        EXPECT_FALSE(refused.err.contains("Progress")) << refused.err.constData();
+    }
+    EXPECT_EQ(sim.command("transfer table 18"), unitBefore);
+
+    // Numbers are port numbers, never devices in the current folder.
+    for (const char *port : {"0", "100", "-1", "99999999999"}) {
+        const CliRun refused = run({"send", file, "--port", port});
+        EXPECT_EQ(refused.exitCode, 2) << port;
+        EXPECT_TRUE(refused.err.contains("--port takes a port number 1 to 99 or a device"))
+            << refused.err.constData();
+    }
+
+    // A device that does not open: the headline, its reason once, the remedy.
+    const CliRun missing = run({"send", file, "--port", path("no-such-tty")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(missing.err.contains("Communication problem:\n" + path("no-such-tty").toUtf8() +
+                                     ": "))
+        << missing.err.constData();
+    EXPECT_TRUE(missing.err.contains("Select other communication port"));
+    EXPECT_EQ(missing.err.count("No such file or directory"), 1) << missing.err.constData();
+}
+
+TEST_F(CliTransferTest, ASendThatFailsAfterItsLastBlockSaysTheUnitMayHoldTheNewTable)
+{
+    CentralSimProcess sim{QUINTARA_CENTRAL_SIM};
+    ASSERT_TRUE(sim.device.startsWith("/dev/")) << qPrintable(sim.device);
+    const QString file = writeDailyLine();
+    const QStringList send = {"send", file, "--port", sim.device, "--now", "2026-12-09T10:00"};
+
+    ASSERT_EQ(sim.command("transfer silent ending"), "ok");
+    const CliRun ending = run(send);
+    EXPECT_EQ(ending.exitCode, 1);
+    EXPECT_TRUE(ending.err.contains("Communication problem:\nNo ending\nThe central unit may "
+                                    "already hold the new table.\n"))
+        << ending.err.constData();
+    EXPECT_TRUE(ending.err.endsWith("To see which table it holds: quintara-cli send --verify, or "
+                                    "quintara-cli receive.\n"));
+
+    ASSERT_EQ(sim.command("transfer silent header"), "ok");
+    const CliRun header = run(send);
+    EXPECT_EQ(header.exitCode, 1);
+    EXPECT_TRUE(header.err.contains("Communication problem:\nNo table\n"));
+    EXPECT_FALSE(header.err.contains("may already hold")) << header.err.constData();
+}
+
+TEST_F(CliTransferTest, CtrlCOrSigtermStopsATransferAndFreesThePort)
+{
+    const QString file = writeDailyLine();
+    for (const auto &[signal, status] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
+        CentralSimProcess sim{QUINTARA_CENTRAL_SIM};
+        ASSERT_TRUE(sim.device.startsWith("/dev/")) << qPrintable(sim.device);
+        // A unit that never echoes a header keeps the transfer going for a minute.
+        ASSERT_EQ(sim.command("transfer silent header"), "ok");
+        QProcess cli;
+        cli.start(QStringLiteral(QUINTARA_CLI), {"send", file, "--port", sim.device});
+        ASSERT_TRUE(cli.waitForStarted());
+        QElapsedTimer waited;
+        waited.start();
+        while (PortLockFile(sim.device).isEmpty() && waited.elapsed() < 10000)
+            QThread::msleep(20);
+        const QString lock = PortLockFile(sim.device);
+        ASSERT_FALSE(lock.isEmpty()) << "no lock file for " << qPrintable(sim.device);
+        // Into the transfer's waits.
+        QThread::msleep(2500);
+
+        ::kill(static_cast<pid_t>(cli.processId()), signal);
+        ASSERT_TRUE(cli.waitForFinished(3000));
+        EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit) << signal;
+        EXPECT_EQ(cli.exitCode(), status) << signal;
+        EXPECT_FALSE(QFileInfo::exists(lock)) << qPrintable(lock);
+        // Cancelled, not failed: no message.
+        EXPECT_FALSE(cli.readAllStandardError().contains("Communication problem"));
+    }
 }
 
 TEST_F(CliTransferTest, FailuresReportTheLinksMessageAndWriteNothing)

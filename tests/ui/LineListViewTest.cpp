@@ -111,6 +111,49 @@ TEST_F(LineListViewTest, ClicksKeysAndDoubleClicksSignalTheLines)
     EXPECT_EQ(deletes.size(), 1);
 }
 
+// The item view's extended selection, with the highlight never left behind the current row
+// and Shift extending from the row last chosen, by the user or by the program.
+TEST_F(LineListViewTest, TheHighlightGoesWithTheCurrentRowAndShiftExtendsFromTheAnchor)
+{
+    QSignalSpy activated(&view, &ui::LineListView::lineActivated);
+    list()->setFocus();
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, rowCentre(4));
+    view.selectLine(12); // the week chose line 12
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, Qt::ShiftModifier, rowCentre(70));
+    EXPECT_EQ(view.selectedLines(), (QList<int>{12, 30, 70}));
+    EXPECT_EQ(view.currentLine(), 70);
+    QTest::keyClick(list(), Qt::Key_Up, Qt::ShiftModifier);
+    EXPECT_EQ(view.selectedLines(), (QList<int>{12, 30}));
+
+    // A plain click inside the selection leaves that row alone.
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, rowCentre(30));
+    EXPECT_EQ(view.selectedLines(), QList<int>{30});
+
+    // Keys that would move the current row without the highlight take it along.
+    QTest::keyClick(list(), Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(view.currentLine(), 4);
+    EXPECT_EQ(view.selectedLines(), QList<int>{4});
+    QTest::keyClick(list(), Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ(view.selectedLines(), QList<int>{7});
+    QTest::keyClick(list(), Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(view.selectedLines(), (QList<int>{7, 12, 30, 70}));
+    EXPECT_EQ(view.activeLine(), 70);
+
+    // Enter opens the highlighted line; with the current row unhighlighted among several
+    // highlighted ones there is no one line to open.
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, Qt::ControlModifier, rowCentre(70));
+    EXPECT_EQ(view.selectedLines(), (QList<int>{7, 12, 30}));
+    EXPECT_EQ(view.activeLine(), -1);
+    QTest::keyClick(list(), Qt::Key_Return);
+    EXPECT_TRUE(activated.isEmpty());
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, Qt::ControlModifier, rowCentre(12));
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, Qt::ControlModifier, rowCentre(30));
+    EXPECT_EQ(view.selectedLines(), QList<int>{7});
+    QTest::keyClick(list(), Qt::Key_Return);
+    ASSERT_EQ(activated.size(), 1);
+    EXPECT_EQ(activated.last().at(0).toInt(), 7);
+}
+
 TEST_F(LineListViewTest, FilterRowAndHeaderSortTheList)
 {
     auto *tables = view.findChild<QComboBox *>(QStringLiteral("CboTable"));

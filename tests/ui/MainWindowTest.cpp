@@ -442,14 +442,14 @@ TEST_F(MainWindowTest, ClosingAsksToSaveAChangedTable)
     EXPECT_TRUE(window->isVisible());
     ASSERT_EQ(prompter.shown.size(), 1);
     const platform::Message &question = prompter.shown[0];
-    EXPECT_EQ(question.text, "File  is changed!\n\rSave now?");
+    // A table without a file goes by the name Save As offers it.
+    EXPECT_EQ(question.text, "File house.clk is changed!\n\rSave now?");
     EXPECT_EQ(question.title, "KALVENOR Domotic system");
     EXPECT_EQ(question.buttons, platform::Buttons::YesNoCancel);
     EXPECT_EQ(question.icon, platform::Icon::Question);
     EXPECT_TRUE(dialogs.asked.constLast().save);
     EXPECT_EQ(dialogs.asked.constLast().request.filter,
               "Klok bestanden (*.clk) |*.clk|All files (*.*) |*.*");
-    EXPECT_TRUE(dialogs.asked.constLast().request.overwritePrompt);
     EXPECT_FALSE(QFile::exists(ini));
 
     // Cancel keeps it open too; Yes with a name saves and closes, writing the settings.
@@ -467,39 +467,89 @@ TEST_F(MainWindowTest, ClosingAsksToSaveAChangedTable)
     EXPECT_TRUE(settingsFile.readAll().contains("NBTFile=/somewhere/house.nbt"));
 }
 
-TEST_F(MainWindowTest, NewAfterReadingAProjectNamesTheClockFileAfterIt)
+// A new table has no file until the user names one, whatever folder the last dialog left
+// current; a save over an existing file that is not the table's own asks first, No by default.
+TEST_F(MainWindowTest, ANewTableHasNoFileAndSavesAskBeforeReplacingAnotherFile)
 {
+    const QString launched = QDir::currentPath();
     const QString folder = dir.filePath(QStringLiteral("projects.v2"));
     ASSERT_TRUE(QDir().mkpath(folder));
     const QString house = folder + QStringLiteral("/house.nbt");
     ASSERT_TRUE(QFile::copy(DemoProject(), house));
+    // The schedule that lies beside the project.
+    const QString schedule = folder + QStringLiteral("/house.clk");
+    clock::ClockTable existing;
+    existing.ClockFileVersion = 1;
+    existing.ClockFileName = schedule;
+    for (int i = 0; i < 39; ++i)
+        existing.Lines[std::size_t(i)] = Line(Monday, 6, i, clock::Continue, clock::Days, 1);
+    ASSERT_TRUE(clock::WriteClockFile(existing, program.strings, prompter).done());
+    const auto contents = [](const QString &path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray scheduleBytes = contents(schedule);
 
     dialogs.answer(house);
-    window->toolbarButton(1)->trigger(); // New, with nothing changed: no question
     window->findChild<QAction *>(QStringLiteral("mmuFileOpenNBT"))->trigger();
-    const ui::FileDialogRequest &request = dialogs.asked.constLast().request;
-    EXPECT_EQ(request.filter, "Ventora bestanden (*.nbt) |*.nbt|Alle bestanden (*.*) |*.*");
-    EXPECT_TRUE(request.fileMustExist);
     EXPECT_EQ(program.settings.nbtFile, house);
-    EXPECT_EQ(program.clockTable.ClockFileName, "house.clk");
-
+    EXPECT_EQ(QDir::currentPath(), QDir(folder).canonicalPath());
     put(0, Line(Monday, 8, 0, clock::Continue, clock::Days, 1));
-    program.clockTable.ClockFileName = QStringLiteral("other.clk");
     program.clockTable.TableChanged = true;
     prompter.expect(Answer::No);
-    window->NewTable();
-    EXPECT_EQ(program.clockTable.ClockFileName, "house.clk");
+    window->toolbarButton(1)->trigger(); // New
+    EXPECT_TRUE(program.clockTable.ClockFileName.isEmpty());
     EXPECT_EQ(program.clockTable.ClockFileVersion, 1);
     EXPECT_FALSE(program.clockTable.Lines[0].inUse());
+    // The title and the exports name it after the project all the same.
+    window->RefreshStatus();
+    EXPECT_EQ(window->windowTitle(), "Quintara - house.clk");
+    EXPECT_EQ(named<QLabel>(QStringLiteral("LblNBT_1"))->text(), "house.nbt");
+    dialogs.answer(std::nullopt);
+    window->ExportPdf();
+    EXPECT_EQ(dialogs.asked.constLast().request.initialName, "house.pdf");
+
+    // Save goes through Save As, which offers the project's name; the schedule there is not
+    // this table's, so replacing it is asked, and No keeps it.
+    put(0, Line(Monday, 8, 0, clock::Continue, clock::Days, 1));
+    program.clockTable.TableChanged = true;
+    dialogs.answer(schedule);
+    prompter.expect(Answer::No);
+    window->RefreshStatus();
+    window->toolbarButton(5)->trigger();
+    EXPECT_TRUE(dialogs.asked.constLast().save);
+    EXPECT_EQ(dialogs.asked.constLast().request.initialName, "house.clk");
+    EXPECT_EQ(lastMessage(), QDir::toNativeSeparators(schedule) + " already exists. Replace it?");
+    EXPECT_EQ(prompter.shown.constLast().defaultButton, Answer::No);
+    EXPECT_EQ(contents(schedule), scheduleBytes);
+    EXPECT_TRUE(program.clockTable.ClockFileName.isEmpty());
+    EXPECT_TRUE(program.clockTable.TableChanged);
+
+    // A file of its own is written without a question, under Save and Save As alike.
+    const QString mine = folder + QStringLiteral("/mine.clk");
+    dialogs.answer(mine);
+    window->Save();
+    EXPECT_EQ(program.clockTable.ClockFileName, mine);
+    EXPECT_FALSE(program.clockTable.TableChanged);
+    program.clockTable.TableChanged = true;
+    window->Save();
+    dialogs.answer(mine);
+    window->SaveAs();
+    EXPECT_FALSE(program.clockTable.TableChanged);
+
+    // Save As over another file asks in the language in force; Yes replaces it.
+    program.strings.setLanguageOffset(settings::LanguageStep);
+    dialogs.answer(schedule);
+    prompter.expect(Answer::Yes);
+    window->SaveAs();
+    EXPECT_EQ(lastMessage(), QDir::toNativeSeparators(schedule) + " bestaat al. Vervangen?");
+    EXPECT_EQ(contents(schedule), contents(mine));
+    EXPECT_EQ(program.clockTable.ClockFileName, schedule);
 
     // A project path with backslashes and without extension.
     EXPECT_EQ(ui::ClockFileNameFor(QStringLiteral("C:\\Data\\villa.v1\\house.nbt")), "house.clk");
     EXPECT_EQ(ui::ClockFileNameFor(QStringLiteral("/data/house")), "house.clk");
-
-    // The periodic refresh shows it.
-    window->RefreshStatus();
-    EXPECT_EQ(window->windowTitle(), "Quintara - house.clk");
-    EXPECT_EQ(named<QLabel>(QStringLiteral("LblNBT_1"))->text(), "house.nbt");
+    QDir::setCurrent(launched);
 }
 
 TEST_F(MainWindowTest, FileAndLineCommands)
@@ -840,6 +890,74 @@ TEST_F(MainWindowTest, TheListFollowsTheWeekAndLinesGoAcrossTables)
     EXPECT_EQ(program.clockTable.Lines, full);
 }
 
+// The list's commands act on the rows the user sees highlighted, and its selection is the item
+// view's own, whatever the week does on the way.
+TEST_F(MainWindowTest, TheListsCommandsActOnExactlyTheHighlightedRows)
+{
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    for (int i = 0; i < 12; ++i)
+        put(i, Line(Monday.addDays(i % 7), 6 + i, 0, clock::Continue, clock::Days, 7));
+    repaint();
+    window->showView(1);
+    ui::LineListView *list = window->lineList();
+    QTableView *rows = list->tableView();
+    const auto row = [&](int line) {
+        return rows
+            ->visualRect(list->filter()->index(list->filter()->rowOfLine(line),
+                                               ui::ClockLineListModel::TimeColumn))
+            .center();
+    };
+    const auto clickRow = [&](int line, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::mouseClick(rows->viewport(), Qt::LeftButton, modifiers, row(line));
+    };
+    QList<int> edited;
+    window->editLine = [&](int) {
+        edited.append(program.clockTable.SelectedLine - 1);
+        return true;
+    };
+    rows->setFocus();
+
+    // Shift extends from the row clicked last, though the week followed every click.
+    clickRow(5);
+    EXPECT_EQ(program.clockTable.SelectedLine, 6);
+    clickRow(8, Qt::ShiftModifier);
+    EXPECT_EQ(list->selectedLines(), (QList<int>{5, 6, 7, 8}));
+    clickRow(7);
+    EXPECT_EQ(list->selectedLines(), QList<int>{7});
+    QTest::keyClick(rows, Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(list->selectedLines(), (QList<int>{7, 8}));
+
+    // Ctrl+Home takes the highlight along; Enter and Delete act on what is highlighted.
+    clickRow(10);
+    QTest::keyClick(rows, Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(list->selectedLines(), QList<int>{0});
+    EXPECT_EQ(program.clockTable.SelectedLine, 1);
+    QTest::keyClick(rows, Qt::Key_Return);
+    EXPECT_EQ(edited, QList<int>{0});
+
+    // The current row taken out of the highlight: line 3 alone is acted on.
+    clickRow(3);
+    clickRow(10, Qt::ControlModifier);
+    clickRow(10, Qt::ControlModifier);
+    ASSERT_EQ(list->selectedLines(), QList<int>{3});
+    EXPECT_EQ(program.clockTable.SelectedLine, 4);
+    QTest::keyClick(rows, Qt::Key_Return);
+    EXPECT_EQ(edited, (QList<int>{0, 3}));
+    window->DuplicateLines();
+    EXPECT_EQ(program.clockTable.Lines[12].Hour, 9);
+    EXPECT_FALSE(program.clockTable.Lines[13].inUse());
+    window->showView(1);
+    clickRow(3);
+    clickRow(10, Qt::ControlModifier);
+    clickRow(10, Qt::ControlModifier);
+    prompter.expect(Answer::Yes);
+    QTest::keyClick(rows, Qt::Key_Delete);
+    EXPECT_FALSE(program.clockTable.Lines[3].inUse());
+    EXPECT_TRUE(program.clockTable.Lines[10].inUse());
+    EXPECT_TRUE(program.clockTable.Lines[0].inUse());
+}
+
 // The agenda lists the firings of the range in time order, keeps what its filters keep, and a
 // firing leads to its line in the week.
 TEST_F(MainWindowTest, TheAgendaListsTheWeeksFiringsAndLeadsToTheirLines)
@@ -1027,27 +1145,51 @@ TEST_F(MainWindowTest, UndoAndRedoRestoreEveryKindOfChangeAndTheChangedFlag)
     });
     EXPECT_EQ(program.clockTable.SelectedLine, 0);
 
+    // Sending frees a one-time line of the past: a change like any other, one step.
+    window->history().markSaved();
+    const Lines unsent = program.clockTable.Lines;
+    window->onTransmit = [this] { program.clockTable.Lines[5].FunctionType = 0; };
+    window->Transmit();
+    EXPECT_FALSE(program.clockTable.Lines[5].inUse());
+    EXPECT_TRUE(program.clockTable.TableChanged);
+    undo->trigger();
+    EXPECT_EQ(program.clockTable.Lines, unsent);
+    EXPECT_FALSE(program.clockTable.TableChanged);
+    redo->trigger();
+    EXPECT_TRUE(program.clockTable.TableChanged);
+
     // Open and New are steps too, and leave the table unchanged; undoing them brings the
-    // previous table and its file name back.
+    // previous table back whole: its file name, its central-unit model and line limit.
     const QString path = dir.filePath(QStringLiteral("other.clk"));
     program.clockTable.ClockFileName = QStringLiteral("mine.clk");
     clock::ClockTable other = program.clockTable;
     other.Lines = {};
     other.Lines[3] = Line(Monday, 6, 0, clock::Weekend, clock::Once, 0);
     other.ClockFileName = path;
+    other.ModelIndex = 3;
     ASSERT_TRUE(clock::WriteClockFile(other, program.strings, prompter).done());
     const Lines mine = program.clockTable.Lines;
+    ASSERT_EQ(program.clockTable.MaxClockLines, 100);
     ASSERT_TRUE(window->OpenClockFile(path));
     EXPECT_FALSE(program.clockTable.TableChanged);
     EXPECT_TRUE(program.clockTable.Lines[3].inUse());
+    EXPECT_EQ(program.clockTable.MaxClockLines, 50);
+    EXPECT_EQ(program.project.ModelIndex, 3);
     const Lines opened = program.clockTable.Lines;
     undo->trigger();
     EXPECT_EQ(program.clockTable.Lines, mine);
     EXPECT_EQ(program.clockTable.ClockFileName, QStringLiteral("mine.clk"));
     EXPECT_TRUE(program.clockTable.TableChanged);
+    EXPECT_EQ(program.clockTable.ModelIndex, 0);
+    EXPECT_EQ(program.clockTable.MaxClockLines, 100);
+    EXPECT_EQ(program.project.ModelIndex, 0);
+    EXPECT_EQ(clock::ClockFileImage(program.clockTable)[4], 0); // what Save would write
     redo->trigger();
     EXPECT_EQ(program.clockTable.ClockFileName, path);
     EXPECT_FALSE(program.clockTable.TableChanged);
+    EXPECT_EQ(program.clockTable.ModelIndex, 3);
+    EXPECT_EQ(program.clockTable.MaxClockLines, 50);
+    EXPECT_EQ(program.project.ModelIndex, 3);
     window->NewTable();
     EXPECT_FALSE(program.clockTable.Lines[3].inUse());
     undo->trigger();
@@ -1130,6 +1272,13 @@ TEST_F(MainWindowTest, TheSelectionFollowsTheTabOnShowHoweverItChanged)
     EXPECT_EQ(program.clockTable.SelectedLine, 1);
     EXPECT_EQ(named<QWidget>(QStringLiteral("PicFnc_0"))->palette().color(QPalette::Window),
               QColor(0, 0, 128));
+
+    // The list shows the line of the tab chosen.
+    window->showView(1);
+    EXPECT_EQ(window->lineList()->selectedLines(), QList<int>{0});
+    QTest::keyClick(tabs, Qt::Key_Right);
+    EXPECT_EQ(program.clockTable.SelectedLine, 2);
+    EXPECT_EQ(window->lineList()->selectedLines(), QList<int>{1});
 }
 
 TEST_F(MainWindowTest, ATremorOnAClickIsNoMove)
@@ -1283,6 +1432,17 @@ TEST_F(MainWindowTest, TheKeyboardSelectsMovesAndEditsLines)
     // Enter edits it.
     QTest::keyClick(pic(), Qt::Key_Return);
     EXPECT_EQ(editModes, QList<int>{3});
+
+    // After a drag the keys go on from the day the line was dropped on.
+    press(At(2, 10, 30));
+    QTest::mouseMove(pic(), At(2, 11, 0));
+    QTest::mouseMove(pic(), At(4, 12, 0));
+    release(At(4, 12, 0));
+    ASSERT_EQ(clock::ReferenceDate(moved, quintara::testing::Years2026), Monday.addDays(4));
+    QTest::keyClick(pic(), Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(clock::ReferenceDate(moved, quintara::testing::Years2026), Monday.addDays(4));
+    EXPECT_EQ(moved.Hour, 12);
+    EXPECT_EQ(moved.Minute, 15);
 }
 
 TEST_F(MainWindowTest, MarkersTellTheirLinesInATooltip)
@@ -1338,12 +1498,50 @@ TEST_F(MainWindowTest, TheWeekScalesWithTheWindowAndOpensWhereItWasLeft)
     // Larger: the markers follow, keeping their size.
     fit(QSize(1500, 1000));
     ASSERT_GT(pic()->width(), 520);
-    EXPECT_EQ(referenceRect(0).size(), QSize(10, 50));
+    EXPECT_EQ(referenceRect(0).size(), QSize(11, 51));
     const QPoint moved = referenceRect(0).topLeft() + QPoint(5, 25);
     EXPECT_LE((moved -
                QPoint(qRound(300 * pic()->width() / 520.0), qRound(180 * pic()->height() / 504.0)))
                   .manhattanLength(),
               2);
+
+    // At any size a click finds the marker on the pixels it is drawn on, and not one beside.
+    for (const QSize size : {QSize(1500, 1000), QSize(1234, 876), QSize(760, 470)}) {
+        fit(size);
+        window->SetSelected(0, 0);
+        const QRect box = referenceRect(0);
+        const QImage with = pic()->grab().toImage();
+        program.clockTable.Lines[0].FunctionType = 0;
+        repaint();
+        const QImage without = pic()->grab().toImage();
+        program.clockTable.Lines[0].FunctionType = 1;
+        repaint();
+        QRect drawn;
+        for (int y = 0; y < with.height(); ++y) {
+            for (int x = 0; x < with.width(); ++x) {
+                if (with.pixel(x, y) != without.pixel(x, y))
+                    drawn |= QRect(x, y, 1, 1);
+            }
+        }
+        // The picture fills the box across and from its top; below the point the box keeps
+        // room for the selection's triangle and the stack number.
+        EXPECT_TRUE(box.contains(drawn)) << size.width();
+        EXPECT_GE(drawn.width(), box.width() - 2) << size.width();
+        EXPECT_LE(drawn.top(), box.top() + 1) << size.width();
+        for (const QPoint inside :
+             {box.topLeft(), box.bottomRight(), box.topRight(), box.bottomLeft()}) {
+            window->SetSelected(0, 0);
+            click(inside);
+            EXPECT_EQ(program.clockTable.SelectedLine, 1) << size.width();
+        }
+        for (const QPoint beside :
+             {box.topLeft() - QPoint(1, 0), box.topLeft() - QPoint(0, 1),
+              box.bottomRight() + QPoint(1, 0), box.bottomRight() + QPoint(0, 1)}) {
+            window->SetSelected(0, 0);
+            click(beside);
+            EXPECT_EQ(program.clockTable.SelectedLine, 0) << size.width();
+        }
+    }
 
     // Its place and size go into a section of our own on closing, and come back.
     fit(QSize(770, 500));
@@ -1437,7 +1635,10 @@ TEST_F(StartUpTest, InsistsOnAProjectFileThenOffersTheStartChoices)
     ASSERT_EQ(dialogs.asked.size(), 2);
     EXPECT_TRUE(dialogs.asked[0].request.initialFolder.isEmpty());
     EXPECT_TRUE(dialogs.asked[0].request.initialName.isEmpty());
-    EXPECT_EQ(program.clockTable.ClockFileName, "house.clk");
+    // A fresh table: no file yet, offered under the project's name.
+    EXPECT_TRUE(program.clockTable.ClockFileName.isEmpty());
+    window->RefreshStatus();
+    EXPECT_EQ(window->windowTitle(), "Quintara - house.clk");
     EXPECT_GT(program.clockTable.MaxClockLines, 0);
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(prompter.allAnswered());
@@ -1454,7 +1655,7 @@ TEST_F(StartUpTest, InsistsOnAProjectFileThenOffersTheStartChoices)
     EXPECT_EQ(received, 1);
     EXPECT_TRUE(prompter.shown.isEmpty());
     EXPECT_EQ(again.settings.nbtFile, house);
-    EXPECT_EQ(again.clockTable.ClockFileName, "house.clk");
+    EXPECT_TRUE(again.clockTable.ClockFileName.isEmpty());
 }
 
 TEST_F(StartUpTest, FirstStartAsksForTheLanguageFirst)
@@ -1590,8 +1791,8 @@ TEST_F(StartUpTest, AnUnreadableClockFileIsReportedAndTheStartDialogFollows)
         EXPECT_EQ(watch.shown, 1);
         ASSERT_EQ(prompter.shown.size(), 1);
         EXPECT_EQ(prompter.shown[0].text, "NO QBN Clock file!");
-        // The fresh table of the start-up is back, named after the project.
-        EXPECT_EQ(program.clockTable.ClockFileName, "demo.clk");
+        // The fresh table of the start-up is back, without a file.
+        EXPECT_TRUE(program.clockTable.ClockFileName.isEmpty());
         EXPECT_EQ(LinesInUse(program.clockTable), 0);
         window->close();
     }
@@ -1607,7 +1808,7 @@ TEST_F(StartUpTest, AnUnreadableClockFileIsReportedAndTheStartDialogFollows)
     EXPECT_EQ(watch.shown, 1);
     ASSERT_EQ(prompter.shown.size(), 1);
     EXPECT_EQ(prompter.shown[0].icon, platform::Icon::Critical);
-    EXPECT_EQ(again.clockTable.ClockFileName, "demo.clk");
+    EXPECT_TRUE(again.clockTable.ClockFileName.isEmpty());
     EXPECT_TRUE(prompter.allAnswered());
 }
 

@@ -176,6 +176,7 @@ void TransferSide::handshakeByte(quint8 byte)
                 send(Ack);
             m_state = State::Connected;
         } else {
+            ++m_counters.refusals;
             if (faults.silentAt != SilentStep::Init)
                 send(0);
             m_state = State::Idle;
@@ -235,7 +236,7 @@ void TransferSide::connectedByte(quint8 byte)
         ++m_counters.endings;
         m_state = State::Idle;
         if (faults.silentAt != SilentStep::Ending)
-            send(faults.wrongEnding ? quint8(End + 1) : End);
+            send(faults.wrongEnding ? Nak : End);
         return;
     }
     const bool sendHeader = byte >= SendHeader && byte < SendHeader + TableCount;

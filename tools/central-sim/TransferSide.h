@@ -52,7 +52,7 @@ public:
         bool nak = false;                  // answer received blocks with a negative acknowledgement
         bool nakClosingBlock = false;      // the same for the empty block closing a table only
         bool corruptBlockChecksum = false; // served blocks carry a checksum one too high
-        bool wrongEnding = false;          // answer the end byte with something else
+        bool wrongEnding = false;          // refuse the end byte (a negative acknowledgement)
         bool modemSilent = false;          // the modem answers no command line
         bool endlessTable = false;         // serve full blocks forever
         // The next table received is kept with its byte at this offset (modulo its length)
@@ -62,6 +62,7 @@ public:
 
     struct Counters {
         int handshakes = 0;     // identifications completed with the right response
+        int refusals = 0;       // responses refused as wrong
         int headers = 0;        // table headers seen
         int tablesReceived = 0; // tables stored into memory
         int tablesServed = 0;   // tables sent back completely

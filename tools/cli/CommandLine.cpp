@@ -1,6 +1,7 @@
 #include "tools/cli/CommandLine.h"
 
 #include "clock/ClockLine.h"
+#include "link/PortDevice.h"
 #include "platform/Files.h"
 #include "project/ProjectModel.h"
 #include "settings/ProfileFile.h"
@@ -10,6 +11,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace quintara::cli {
 
@@ -44,7 +47,7 @@ const QString Usage = QStringLiteral(
     "check, agenda, project, tables and diff take --json. 'quintara-cli COMMAND --help' lists\n"
     "a command's options.\n"
     "Exit status: 0 done, 1 failed, 2 a mistake on the command line, 3 check found problems or\n"
-    "diff found differences.\n");
+    "diff found differences, 130/143 send or receive stopped by Ctrl-C/SIGTERM.\n");
 
 std::optional<Command> CommandNamed(const QString &name)
 {
@@ -165,6 +168,40 @@ std::optional<int> IntegerIn(const QString &text, int low, int high)
     if (!ok || value < low || value > high)
         return std::nullopt;
     return value;
+}
+
+// Digits, with a sign or not: meant as a port number, never as a device in the current folder.
+bool LooksLikeNumber(const QString &text)
+{
+    const QStringView digits =
+        text.startsWith(QLatin1Char('-')) || text.startsWith(QLatin1Char('+'))
+            ? QStringView(text).mid(1)
+            : QStringView(text);
+    return !digits.isEmpty() &&
+           std::all_of(digits.begin(), digits.end(), [](QChar c) { return c.isDigit(); });
+}
+
+// The trace is written after the transfer; a file that could not be is said before the line
+// is touched.
+std::optional<QString> RefusedTrace(const QString &path)
+{
+    const QFileInfo file(path);
+    switch (platform::KindOfPath(path)) {
+    case platform::PathKind::Other:
+        return QStringLiteral("--trace %1 is not a regular file").arg(path);
+    case platform::PathKind::Missing:
+        if (!file.absoluteDir().exists())
+            return QStringLiteral("--trace %1: its folder does not exist").arg(path);
+        if (!QFileInfo(file.absolutePath()).isWritable())
+            return QStringLiteral("--trace %1: its folder is not writable").arg(path);
+        return std::nullopt;
+    case platform::PathKind::RegularFile:
+    case platform::PathKind::LinkedFile:
+        if (!file.isWritable())
+            return QStringLiteral("--trace %1 is not writable").arg(path);
+        return std::nullopt;
+    }
+    return std::nullopt;
 }
 
 ParsedCommandLine Mistake(const QString &text)
@@ -375,6 +412,9 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
     if (!in.given(options.port) || in.value(options.port).isEmpty())
         return Mistake(QStringLiteral("'%1' needs --port N|DEVICE").arg(name));
     link.port = in.value(options.port);
+    if (LooksLikeNumber(link.port) && !IntegerIn(link.port, 1, quintara::link::MaxPortNumber))
+        return Mistake(QStringLiteral("--port takes a port number 1 to %1 or a device")
+                           .arg(quintara::link::MaxPortNumber));
     if (in.given(options.baud)) {
         const auto baud = IntegerIn(in.value(options.baud), 1, 4000000);
         if (!baud)
@@ -406,6 +446,8 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
         if (in.value(options.trace).isEmpty())
             return Mistake(QStringLiteral("--trace needs a file name"));
         link.traceFile = in.value(options.trace);
+        if (const std::optional<QString> refused = RefusedTrace(link.traceFile))
+            return Mistake(*refused);
     }
     if (in.given(options.model)) {
         if (invocation.projectFile)

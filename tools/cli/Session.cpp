@@ -52,9 +52,11 @@ bool Session::ReadClock(const QString &path)
     m_clockTable.ClockFileName = path;
     // The program's own messages ("NO QBN Clock file!") do not say which file they mean.
     m_prompter.setSubject(path);
-    const clock::ClockFileResult result =
-        clock::ReadClockFile(m_clockTable, m_project, m_strings, m_prompter);
+    const clock::ClockFileResult result = clock::ReadClockFile(m_clockTable, m_strings, m_prompter);
     m_prompter.setSubject({});
+    // The file's model is the one its lines are checked and sent against.
+    if (result.model)
+        project::SelectModel(m_project, *result.model, m_strings);
     if (result.status == clock::ClockFileStatus::SystemError)
         clock::ShowFileError(m_prompter, result.error);
     return result.done();

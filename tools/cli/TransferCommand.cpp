@@ -3,6 +3,7 @@
 #include "tools/cli/CommandLine.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Session.h"
+#include "tools/cli/SignalStop.h"
 
 #include "clock/ClockFile.h"
 #include "clock/ClockTable.h"
@@ -23,6 +24,8 @@
 namespace quintara::cli {
 
 namespace {
+
+constexpr int HowToSeeWhatItHoldsId = 2385;
 
 void PrintError(const QString &text)
 {
@@ -87,12 +90,16 @@ public:
             PrintError(QStringLiteral("Trace %1: %2").arg(path, error));
     }
 
-    // What the port itself last complained of, for a transfer that failed.
-    void reportPortError() const
+    // After a failed send: how to find out which table the unit holds, when it may hold the
+    // new one. (The link's message has said why it failed, the port's reason included.)
+    void adviseAfterFailedSend(Session &session)
     {
-        if (!m_line.lastError().isEmpty())
-            PrintError(QStringLiteral("Port %1: %2").arg(m_line.device(), m_line.lastError()));
+        if (m_link.UnitMayHoldNewTables())
+            PrintError(session.strings().GetResString(HowToSeeWhatItHoldsId));
     }
+
+    // Ctrl-C and SIGTERM stop the transfer as Cancel does; the port closes on the way out.
+    SignalStop &signalStop() { return m_signals; }
 
 private:
     const settings::Strings &m_strings;
@@ -102,6 +109,7 @@ private:
     platform::QtEventPump m_pump;
     link::CentralLink m_link;
     link::TrafficTrace m_trace;
+    SignalStop m_signals{[this] { m_link.RequestStop(); }};
     QString m_lastLabel;
     int m_lastTen = -1;
 };
@@ -121,9 +129,10 @@ int RunSend(Session &session, const QString &clockFile, const TransferOptions &o
             link::SendAndVerifyClockTable(transfer.link(), tables, session.clockTable(),
                                           session.project(), clock, options.setTime);
         transfer.saveTrace(options.traceFile);
-        if (outcome.result == link::VerifyOutcome::Result::SendFailed ||
-            outcome.result == link::VerifyOutcome::Result::ReadBackFailed)
-            transfer.reportPortError();
+        if (transfer.signalStop().caught())
+            return transfer.signalStop().exitStatus();
+        if (outcome.result == link::VerifyOutcome::Result::SendFailed)
+            transfer.adviseAfterFailedSend(session);
         if (!outcome.verified()) {
             if (!outcome.message.isEmpty())
                 PrintError(outcome.message);
@@ -135,8 +144,10 @@ int RunSend(Session &session, const QString &clockFile, const TransferOptions &o
     const qint16 result = link::SendClockTable(transfer.link(), tables, session.clockTable(),
                                                session.project(), clock, options.setTime);
     transfer.saveTrace(options.traceFile);
+    if (transfer.signalStop().caught())
+        return transfer.signalStop().exitStatus();
     if (result != 0) {
-        transfer.reportPortError();
+        transfer.adviseAfterFailedSend(session);
         return ExitFailed;
     }
     out << "Sent the clock table (" << tables[tables::TableSet::ClockSlot].Length << " bytes)\n";
@@ -157,10 +168,10 @@ int RunReceive(Session &session, const QString &clockFile, const TransferOptions
     const qint16 result =
         link::ReceiveClockTable(transfer.link(), tables, table, session.project(), clock);
     transfer.saveTrace(options.traceFile);
-    if (result != 0) {
-        transfer.reportPortError();
+    if (transfer.signalStop().caught())
+        return transfer.signalStop().exitStatus();
+    if (result != 0)
         return ExitFailed;
-    }
 
     // A new file: nothing of an older one at that name survives, and a failed write leaves the
     // older one as it was. What lies there is looked at again: the transfer took a while.

@@ -10,8 +10,6 @@ namespace quintara::ui {
 namespace {
 
 constexpr int EveryId = 2409;
-// The names of the day-tables, in kind order (the ids do not follow the kinds).
-constexpr int TableNameIds[clock::TableKindCount] = {1003, 1005, 1006, 1007, 1004};
 
 QString TwoDigits(int value)
 {
@@ -35,7 +33,7 @@ QString LineDescriber::tableText(const clock::ClockLine &line) const
 {
     if (line.Table >= clock::TableKindCount)
         return QString::number(line.Table);
-    return m_strings.GetResString(TableNameIds[line.Table]).trimmed();
+    return m_strings.GetResString(clock::TableKindNameIds[line.Table]).trimmed();
 }
 
 QString LineDescriber::timeText(const clock::ClockLine &line)

@@ -71,28 +71,49 @@ void WeekViewModel::build(const clock::ClockTable &table, QDate monday,
             m_markers.push_back({i, false, qRound(occurrence->x), occurrence->y, 0});
             ++m_repeatMarkers;
         }
-        addBands(i, line, monday, workdays, years);
+        addBands(i, line, monday, workdays, years, walk);
     }
 
-    // The marker placed last on a spot carries the number of all of them.
-    std::map<std::pair<int, int>, std::size_t> top;
-    std::map<std::pair<int, int>, int> count;
+    // The marker placed last on a spot carries the number of lines there: a dense series of one
+    // line puts several of its own markers on one pixel, and they count once. A line's markers
+    // follow each other, so a line new to a spot is one other than the spot's last.
+    struct Spot {
+        std::size_t top = 0;
+        int lastLine = -1;
+        int lines = 0;
+    };
+    std::map<std::pair<int, int>, Spot> spots;
     for (std::size_t k = 0; k < m_markers.size(); ++k) {
-        const std::pair<int, int> spot{m_markers[k].x, m_markers[k].y};
-        top[spot] = k;
-        ++count[spot];
+        Spot &spot = spots[{m_markers[k].x, m_markers[k].y}];
+        spot.top = k;
+        if (spot.lastLine != m_markers[k].line) {
+            spot.lastLine = m_markers[k].line;
+            ++spot.lines;
+        }
     }
-    for (const auto &[spot, k] : top)
-        m_markers[k].stack = count[spot];
+    for (const auto &[where, spot] : spots)
+        m_markers[spot.top].stack = spot.lines;
 }
 
 void WeekViewModel::addBands(int index, const clock::ClockLine &line, QDate monday,
-                             const clock::WorkdayFlagSet &workdays, clock::YearWindow years)
+                             const clock::WorkdayFlagSet &workdays, clock::YearWindow years,
+                             clock::OccurrenceWalk &markerWalk)
 {
     const clock::LineStep step = clock::WalkStep(line);
+    if (step.kind == clock::LineStep::None)
+        return;
+    if (step.kind != clock::LineStep::Minutes) {
+        // At most one firing a day, so the marker walk is the whole walk: the firings it still
+        // has where the pool ran out each get a band.
+        while (const auto occurrence = markerWalk.next()) {
+            const int x = qRound(occurrence->x);
+            const int minute = occurrence->moment.minuteOfDay;
+            m_bands.push_back({index, occurrence->row, x, x, occurrence->y, 1, minute, minute, 0});
+        }
+        return;
+    }
     const QDate referenceDate = clock::ReferenceDate(line, years);
-    if (step.kind != clock::LineStep::Minutes || !referenceDate.isValid() || line.Hour > 23 ||
-        line.Minute > 59)
+    if (!referenceDate.isValid() || line.Hour > 23 || line.Minute > 59)
         return;
     const clock::Moment reference = clock::Moment::fromDate(referenceDate, line.Hour, line.Minute);
     for (int row = 0; row < 7; ++row) {
@@ -128,41 +149,100 @@ void WeekViewModel::addBands(int index, const clock::ClockLine &line, QDate mond
     }
 }
 
+WeekProjection::WeekProjection()
+    : area(0, 0, WeekViewModel::CanvasWidth, WeekViewModel::CanvasHeight)
+{
+}
+
+QPointF WeekProjection::toArea(QPointF logical) const
+{
+    return QPointF(area.left() + logical.x() * area.width() / WeekViewModel::CanvasWidth,
+                   area.top() + logical.y() * area.height() / WeekViewModel::CanvasHeight);
+}
+
+QPoint WeekProjection::toLogical(QPointF point) const
+{
+    return QPoint(qRound((point.x() - area.left()) * WeekViewModel::CanvasWidth /
+                         std::max(1.0, area.width())),
+                  qRound((point.y() - area.top()) * WeekViewModel::CanvasHeight /
+                         std::max(1.0, area.height())));
+}
+
 namespace {
 
-bool InHitBox(QPoint at, int x, int y)
-{
-    return std::abs(at.y() - y) <= WeekViewModel::HitHalfHeight &&
-           std::abs(at.x() - x) <= WeekViewModel::HitHalfWidth;
-}
+// A point of the area tested against logical points: a cheap look at the canvas around it
+// first, then the exact test on the pixel each candidate is drawn on.
+class HitProbe {
+public:
+    HitProbe(QPoint at, const WeekProjection &onto) : m_at(at), m_onto(onto)
+    {
+        const QPointF logical = onto.toLogical(QPointF(at)); // within a logical pixel
+        const double sx = std::max(onto.area.width(), 1.0) / WeekViewModel::CanvasWidth;
+        const double sy = std::max(onto.area.height(), 1.0) / WeekViewModel::CanvasHeight;
+        m_x = logical.x();
+        m_y = logical.y();
+        m_reachX = (WeekViewModel::HitHalfWidth + 1) / sx + 1;
+        m_reachY = (WeekViewModel::HitHalfHeight + 1) / sy + 1;
+    }
+
+    bool hits(int x, int y) const
+    {
+        if (std::abs(x - m_x) > m_reachX || std::abs(y - m_y) > m_reachY)
+            return false;
+        const QPoint pixel = m_onto.pixelOf(x, y);
+        return std::abs(m_at.y() - pixel.y()) <= WeekViewModel::HitHalfHeight &&
+               std::abs(m_at.x() - pixel.x()) <= WeekViewModel::HitHalfWidth;
+    }
+    // A band from fromX to toX on the row at y: its ends' hit boxes and what lies between.
+    bool hitsBand(int fromX, int toX, int y) const
+    {
+        if (std::abs(y - m_y) > m_reachY || m_x < fromX - m_reachX || m_x > toX + m_reachX)
+            return false;
+        const QPoint from = m_onto.pixelOf(fromX, y);
+        const QPoint to = m_onto.pixelOf(toX, y);
+        return std::abs(m_at.y() - from.y()) <= WeekViewModel::HitHalfHeight &&
+               m_at.x() >= from.x() - WeekViewModel::HitHalfWidth &&
+               m_at.x() <= to.x() + WeekViewModel::HitHalfWidth;
+    }
+
+private:
+    QPoint m_at;
+    const WeekProjection &m_onto;
+    double m_x = 0;
+    double m_y = 0;
+    double m_reachX = 0;
+    double m_reachY = 0;
+};
 
 } // namespace
 
-bool WeekViewModel::markerOfLineAt(int line, QPoint at) const
+bool WeekViewModel::markerOfLineAt(int line, QPoint at, const WeekProjection &onto) const
 {
+    const HitProbe probe(at, onto);
     return std::any_of(m_markers.begin(), m_markers.end(), [&](const WeekMarker &marker) {
-        return marker.line == line && InHitBox(at, marker.x, marker.y);
+        return marker.line == line && probe.hits(marker.x, marker.y);
     });
 }
 
-std::vector<WeekBand> WeekViewModel::bandsAt(QPoint at) const
+std::vector<WeekBand> WeekViewModel::bandsAt(QPoint at, const WeekProjection &onto) const
 {
+    const HitProbe probe(at, onto);
     std::vector<WeekBand> found;
     for (const WeekBand &band : m_bands) {
-        if (std::abs(at.y() - band.y) <= HitHalfHeight && at.x() >= band.fromX - HitHalfWidth &&
-            at.x() <= band.toX + HitHalfWidth)
+        if (probe.hitsBand(band.fromX, band.toX, band.y))
             found.push_back(band);
     }
     return found;
 }
 
-std::vector<int> WeekViewModel::hitList(QPoint at) const
+std::vector<int> WeekViewModel::hitList(QPoint at, const WeekProjection &onto) const
 {
     std::vector<int> lines;
-    for (const WeekBand &band : bandsAt(at))
+    for (const WeekBand &band : bandsAt(at, onto))
         lines.push_back(band.line);
+    const HitProbe probe(at, onto);
     for (const WeekMarker &marker : m_markers) {
-        if (!InHitBox(at, marker.x, marker.y))
+        if (!probe.hits(marker.x, marker.y))
             continue;
         if (std::find(lines.begin(), lines.end(), marker.line) == lines.end())
             lines.push_back(marker.line);

@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QPoint>
+#include <QRectF>
 
 #include <array>
 #include <optional>
@@ -38,8 +39,9 @@ struct WeekMarker {
     int stack = 0;
 };
 
-// Where a series steps on past its drawn markers (a minute series shows 25, and the pool may
-// run out): the rest of that day as a band, from the last marker drawn to the last occurrence.
+// Where a line fires past its drawn markers (a minute series shows 25, and the pool may run
+// out): the rest of that day as a band, from the last marker drawn to the last occurrence. A
+// line that fires at most once a day gets a band of its own for each firing not drawn.
 struct WeekBand {
     int line = 0;
     int row = 0;
@@ -49,7 +51,26 @@ struct WeekBand {
     int count = 0;       // occurrences of the series that day
     int firstMinute = 0; // the day's first and last occurrence, minutes after midnight
     int lastMinute = 0;
-    int stepMinutes = 0;
+    int stepMinutes = 0; // 0 for the one firing of a day
+};
+
+class WeekViewModel;
+
+// Where the week's logical canvas is drawn: onto an area of a widget, a printer or a picture.
+// A logical point is drawn on the whole pixel nearest its place; markers and their hit boxes
+// keep their size in pixels whatever the area's size.
+struct WeekProjection {
+    QRectF area;
+
+    // The canvas drawn 1:1.
+    WeekProjection();
+    explicit WeekProjection(const QRectF &area) : area(area) {}
+
+    QPointF toArea(QPointF logical) const;
+    // The pixel a logical point is drawn on.
+    QPoint pixelOf(int x, int y) const { return toArea(QPointF(x, y)).toPoint(); }
+    // The logical point under a point of the area, rounded.
+    QPoint toLogical(QPointF point) const;
 };
 
 // Where the week view's markers stand for one week, the filter buttons and the table's lines:
@@ -77,15 +98,19 @@ public:
     // Repeat markers among them.
     int repeatMarkers() const { return m_repeatMarkers; }
 
+    // The hit box of a marker: the pixels its picture covers around its point, at any scale.
+    // The points below are pixels of the area the projection draws onto (the canvas itself
+    // when none is given).
+
     // The lines (indexes, ascending) with a drawn marker or band whose hit box holds the point;
     // at most MaxHits.
-    std::vector<int> hitList(QPoint at) const;
+    std::vector<int> hitList(QPoint at, const WeekProjection &onto = WeekProjection()) const;
 
     // Whether a drawn marker of the line has the point in its hit box (a band is no handle to
     // drag a line by).
-    bool markerOfLineAt(int line, QPoint at) const;
+    bool markerOfLineAt(int line, QPoint at, const WeekProjection &onto = WeekProjection()) const;
     // The bands whose hit box holds the point.
-    std::vector<WeekBand> bandsAt(QPoint at) const;
+    std::vector<WeekBand> bandsAt(QPoint at, const WeekProjection &onto = WeekProjection()) const;
 
     // Where a drag to the point puts a line: quarter-hour column 0..96 (96 meaning 23:59) and
     // weekday row 0..6; nothing outside the area that takes drags.
@@ -96,8 +121,10 @@ public:
     static std::optional<DragTarget> dragTarget(QPoint at);
 
 private:
+    // markerWalk: the line's walk where its markers ended.
     void addBands(int index, const clock::ClockLine &line, QDate monday,
-                  const clock::WorkdayFlagSet &workdays, clock::YearWindow years);
+                  const clock::WorkdayFlagSet &workdays, clock::YearWindow years,
+                  clock::OccurrenceWalk &markerWalk);
 
     std::vector<WeekMarker> m_markers;
     std::vector<WeekBand> m_bands;
