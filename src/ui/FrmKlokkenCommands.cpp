@@ -3,6 +3,7 @@
 #include "clock/ClockTable.h"
 #include "clock/HealthCheck.h"
 #include "clock/Occurrences.h"
+#include "clock/TableDiff.h"
 #include "link/Kalvenor.h"
 #include "link/OnlineTest.h"
 #include "link/PortDevice.h"
@@ -497,11 +498,16 @@ void FrmKlokken::Transmit()
     const TableHistory::State before = m_history.current();
     if (onTransmit)
         onTransmit();
-    // Sending brings the reference dates up to date and frees past one-time lines: a step of
-    // its own, and the table no longer what its file holds.
-    m_history.record(before, text(2469));
-    // Sending may free one-time lines that lay in the past, the selected one among them.
+    // Sending frees one-time lines that lay in the past: a step of its own, and the table no
+    // longer what its file holds. Dates moved by whole steps name the same firings and the chain
+    // bytes every send rewrites say nothing of what the lines do, so (as for a comparison) they
+    // alone are no change.
     const clock::ClockTable &table = m_program.clockTable;
+    clock::ClockTable previous = table;
+    previous.Lines = before.lines;
+    if (!clock::DiffTables(previous, table, {years()}).equal())
+        m_history.record(before, text(2469));
+    // Sending may free one-time lines that lay in the past, the selected one among them.
     if (const auto index = table.selectedIndex();
         index && !table.Lines[static_cast<std::size_t>(*index)].inUse())
         SetSelected(0, 0);
