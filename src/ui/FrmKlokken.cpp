@@ -43,6 +43,14 @@ using namespace klokken;
 
 namespace {
 
+// The platform's keys for a standard action; some (Save As among them) exist only under a
+// desktop theme, so the usual key stands in where the platform has none.
+QList<QKeySequence> StandardKeys(QKeySequence::StandardKey key, const QKeySequence &usual)
+{
+    const QList<QKeySequence> keys = QKeySequence::keyBindings(key);
+    return keys.isEmpty() ? QList<QKeySequence>{usual} : keys;
+}
+
 // The toolbar: key, caption id (texts come from the form texts), picture.
 struct ToolbarButton {
     const char *key;
@@ -206,7 +214,9 @@ void FrmKlokken::buildMenus()
         OpenClockFile();
     })->setShortcut(QKeySequence::Open);
     item(file, named("mmuFileSave"), [this] { Save(); })->setShortcut(QKeySequence::Save);
-    item(file, named("mmuFileSaveAs"), [this] { SaveAs(); })->setShortcut(QKeySequence::SaveAs);
+    item(file, named("mmuFileSaveAs"), [this] { SaveAs(); })
+        ->setShortcuts(
+            StandardKeys(QKeySequence::SaveAs, QKeySequence(QStringLiteral("Ctrl+Shift+S"))));
     file->addSeparator();
     item(file, named("mmuFilePrint"), [this] { Print(); })->setShortcut(QKeySequence::Print);
     item(file, named("mmuFileExportPdf"), [this] { ExportPdf(); });
@@ -252,7 +262,8 @@ void FrmKlokken::buildMenus()
     connect(&steps, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
     connect(&steps, &QUndoStack::undoTextChanged, undo, &QAction::setToolTip);
     QAction *redo = item(m_mmuEdit, named("mmuRedo"), [&steps] { steps.redo(); });
-    redo->setShortcut(QKeySequence::Redo);
+    redo->setShortcuts(
+        StandardKeys(QKeySequence::Redo, QKeySequence(QStringLiteral("Ctrl+Shift+Z"))));
     redo->setEnabled(false);
     connect(&steps, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
     connect(&steps, &QUndoStack::redoTextChanged, redo, &QAction::setToolTip);
