@@ -20,8 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     const cli::ParsedCommandLine parsed = cli::ParseCommandLine(arguments);
     if (!parsed.invocation) {
+        // Help, a mistake, or an output file that can't be written (found before any work).
         if (parsed.text.isEmpty() ||
-            (parsed.exitStatus != cli::ExitOk && parsed.exitStatus != cli::ExitUsage))
+            (parsed.exitStatus != cli::ExitOk && parsed.exitStatus != cli::ExitUsage &&
+             parsed.exitStatus != cli::ExitFailed))
             std::abort();
         return 0;
     }
