@@ -2,7 +2,7 @@
 // accepts into a table with lines in use, as a paste in the main window would.
 #include "clock/ClockTable.h"
 #include "clock/LinePlacement.h"
-#include "ui/presentation/ClockLineClipboard.h"
+#include "presentation/ClockLineClipboard.h"
 
 #include <cstddef>
 #include <cstdint>

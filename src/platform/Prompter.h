@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Outcome.h"
+
 #include <QString>
 
 #include <optional>
@@ -7,7 +9,6 @@
 namespace quintara::platform {
 
 enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
-enum class Icon { None, Information, Question, Exclamation, Critical };
 enum class Answer { Ok, Cancel, Yes, No };
 
 struct Message {
@@ -51,10 +52,5 @@ inline Answer DefaultAnswer(const Message &message)
     }
     return Answer::Ok;
 }
-
-// The titles the program's boxes carry.
-inline const QString ProgramTitle = QStringLiteral("Quintara");
-inline const QString ErrorTitle = QStringLiteral("KALVENOR Domotic systems");
-inline const QString SaveQuestionTitle = QStringLiteral("KALVENOR Domotic system");
 
 } // namespace quintara::platform

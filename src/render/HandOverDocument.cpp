@@ -1,7 +1,7 @@
 #include "render/HandOverDocument.h"
 
 #include "render/WeekPainter.h"
-#include "ui/presentation/WeekViewModel.h"
+#include "presentation/WeekViewModel.h"
 
 #include "settings/Strings.h"
 

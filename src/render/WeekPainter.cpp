@@ -3,7 +3,7 @@
 #include "clock/ClockTable.h"
 #include "render/Pictures.h"
 #include "settings/NameTables.h"
-#include "ui/presentation/WeekViewModel.h"
+#include "presentation/WeekViewModel.h"
 
 #include <QFontMetrics>
 #include <QLocale>

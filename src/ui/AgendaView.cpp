@@ -3,8 +3,8 @@
 #include "clock/ClockTable.h"
 #include "settings/Strings.h"
 #include "ui/WaitPointer.h"
-#include "ui/presentation/AgendaModel.h"
-#include "ui/presentation/LineDescriber.h"
+#include "presentation/AgendaModel.h"
+#include "presentation/LineDescriber.h"
 
 #include <QComboBox>
 #include <QDateEdit>

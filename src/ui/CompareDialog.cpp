@@ -2,8 +2,8 @@
 
 #include "clock/ClockTable.h"
 #include "settings/Strings.h"
-#include "ui/presentation/LineDescriber.h"
-#include "ui/presentation/TableDiffText.h"
+#include "presentation/LineDescriber.h"
+#include "presentation/TableDiffText.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>

@@ -7,7 +7,7 @@
 #include "ui/TimeField.h"
 #include "ui/UpDown.h"
 #include "ui/WaitPointer.h"
-#include "ui/presentation/FunctionPresenter.h"
+#include "presentation/FunctionPresenter.h"
 
 #include <QButtonGroup>
 #include <QCalendarWidget>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/presentation/FunctionPresenter.h"
-#include "ui/presentation/ValueFormat.h"
+#include "presentation/FunctionPresenter.h"
+#include "presentation/ValueFormat.h"
 
 #include <QDate>
 #include <QDialog>

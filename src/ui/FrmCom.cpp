@@ -5,7 +5,7 @@
 #include "ui/FormTranslation.h"
 #include "ui/Program.h"
 #include "ui/WaitPointer.h"
-#include "ui/presentation/ReceivedProject.h"
+#include "presentation/ReceivedProject.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

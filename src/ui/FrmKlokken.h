@@ -4,12 +4,12 @@
 #include "render/Pictures.h"
 #include "ui/QtLanguage.h"
 #include "ui/TableHistory.h"
-#include "ui/presentation/AgendaModel.h"
-#include "ui/presentation/ClockLineListModel.h"
-#include "ui/presentation/FunctionPresenter.h"
-#include "ui/presentation/LineDescriber.h"
-#include "ui/presentation/ValueFormat.h"
-#include "ui/presentation/WeekViewModel.h"
+#include "presentation/AgendaModel.h"
+#include "presentation/ClockLineListModel.h"
+#include "presentation/FunctionPresenter.h"
+#include "presentation/LineDescriber.h"
+#include "presentation/ValueFormat.h"
+#include "presentation/WeekViewModel.h"
 
 #include <QDate>
 #include <QMainWindow>

@@ -16,7 +16,7 @@
 #include "ui/FrmKlokken.h"
 #include "ui/Program.h"
 #include "ui/WaitPointer.h"
-#include "ui/presentation/HealthText.h"
+#include "presentation/HealthText.h"
 
 #include <QCoreApplication>
 #include <QDir>

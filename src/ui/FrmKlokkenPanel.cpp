@@ -6,13 +6,13 @@
 #include "clock/ClockTable.h"
 #include "settings/NameTables.h"
 #include "ui/Program.h"
-#include "ui/presentation/LineDescriber.h"
+#include "presentation/LineDescriber.h"
 
 #include "render/Pictures.h"
 #include "ui/InfoPanel.h"
 #include "ui/LineListView.h"
 #include "ui/WeekView.h"
-#include "ui/presentation/HealthText.h"
+#include "presentation/HealthText.h"
 
 #include <algorithm>
 

@@ -13,7 +13,7 @@
 #include "ui/FrmKlokken.h"
 #include "ui/FrmKlokkenParts.h"
 #include "ui/Program.h"
-#include "ui/presentation/Csv.h"
+#include "presentation/Csv.h"
 
 #include <QBuffer>
 #include <QFileInfo>

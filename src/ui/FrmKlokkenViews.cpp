@@ -8,8 +8,8 @@
 #include "ui/FrmKlokken.h"
 #include "ui/LineListView.h"
 #include "ui/Program.h"
-#include "ui/presentation/ClockLineClipboard.h"
-#include "ui/presentation/HealthText.h"
+#include "presentation/ClockLineClipboard.h"
+#include "presentation/HealthText.h"
 
 #include <QApplication>
 #include <QClipboard>

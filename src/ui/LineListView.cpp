@@ -3,9 +3,9 @@
 #include "clock/ClockLine.h"
 #include "render/WeekPainter.h"
 #include "settings/Strings.h"
-#include "ui/presentation/ClockLineFilter.h"
-#include "ui/presentation/ClockLineListModel.h"
-#include "ui/presentation/FunctionPresenter.h"
+#include "presentation/ClockLineFilter.h"
+#include "presentation/ClockLineListModel.h"
+#include "presentation/FunctionPresenter.h"
 
 #include <QApplication>
 #include <QComboBox>

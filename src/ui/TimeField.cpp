@@ -1,6 +1,6 @@
 #include "ui/TimeField.h"
 
-#include "ui/presentation/TimeInput.h"
+#include "presentation/TimeInput.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
 #include "ui/WeekView.h"
 
-#include "ui/presentation/WeekViewModel.h"
+#include "presentation/WeekViewModel.h"
 
 #include <QHelpEvent>
 #include <QKeyEvent>

@@ -2,7 +2,7 @@
 
 #include "clock/Occurrences.h"
 #include "render/WeekPainter.h"
-#include "ui/presentation/WeekViewModel.h"
+#include "presentation/WeekViewModel.h"
 
 #include <QWidget>
 

@@ -1,6 +1,6 @@
-#include "ui/presentation/ClockLineClipboard.h"
-#include "ui/presentation/ClockLineFilter.h"
-#include "ui/presentation/ClockLineListModel.h"
+#include "presentation/ClockLineClipboard.h"
+#include "presentation/ClockLineFilter.h"
+#include "presentation/ClockLineListModel.h"
 
 #include "clock/ClockTable.h"
 #include "platform/Clock.h"
@@ -8,7 +8,7 @@
 #include "settings/NameTables.h"
 #include "settings/Strings.h"
 #include "tests/support/ScriptedPrompter.h"
-#include "ui/presentation/FunctionPresenter.h"
+#include "presentation/FunctionPresenter.h"
 
 #include <QMimeData>
 

@@ -1,5 +1,5 @@
-#include "ui/presentation/HealthText.h"
-#include "ui/presentation/Csv.h"
+#include "presentation/HealthText.h"
+#include "presentation/Csv.h"
 
 #include "clock/ClockTable.h"
 #include "settings/Strings.h"

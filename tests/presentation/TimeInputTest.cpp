@@ -1,4 +1,4 @@
-#include "ui/presentation/TimeInput.h"
+#include "presentation/TimeInput.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ui/presentation/ValueFormat.h"
+#include "presentation/ValueFormat.h"
 
 #include "settings/Strings.h"
 #include "tests/support/ScriptedPrompter.h"

@@ -1,4 +1,4 @@
-#include "ui/presentation/WeekViewModel.h"
+#include "presentation/WeekViewModel.h"
 #include "tests/clock/TestLines.h"
 
 #include "clock/ClockTable.h"

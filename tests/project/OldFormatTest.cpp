@@ -1,6 +1,6 @@
 #include "tests/project/ProjectFixtures.h"
 
-#include "tests/support/ProjectFileWriter.h"
+#include "project/ProjectFileWriter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "tests/project/ProjectFixtures.h"
 
 #include "project/ProjectFileReader.h"
-#include "tests/support/ProjectFileWriter.h"
+#include "project/ProjectFileWriter.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -4,7 +4,7 @@
 #include "clock/ClockTable.h"
 #include "render/Pictures.h"
 #include "tests/clock/TestLines.h"
-#include "ui/presentation/WeekViewModel.h"
+#include "presentation/WeekViewModel.h"
 
 #include "tests/support/TestYears.h"
 

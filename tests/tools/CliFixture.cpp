@@ -1,7 +1,7 @@
 #include "tests/tools/CliFixture.h"
 
 #include "clock/ClockFile.h"
-#include "tests/support/ProjectFileWriter.h"
+#include "project/ProjectFileWriter.h"
 
 #include <QFile>
 #include <QJsonDocument>

@@ -5,7 +5,7 @@
 #include "settings/Settings.h"
 #include "tables/TableCompiler.h"
 #include "tables/TableSet.h"
-#include "ui/presentation/FunctionPresenter.h"
+#include "presentation/FunctionPresenter.h"
 
 #include <QFile>
 #include <QJsonArray>

@@ -6,9 +6,9 @@
 #include "settings/NameTables.h"
 #include "settings/Strings.h"
 #include "tests/support/ScriptedPrompter.h"
-#include "ui/presentation/ClockLineFilter.h"
-#include "ui/presentation/ClockLineListModel.h"
-#include "ui/presentation/FunctionPresenter.h"
+#include "presentation/ClockLineFilter.h"
+#include "presentation/ClockLineListModel.h"
+#include "presentation/FunctionPresenter.h"
 
 #include <QComboBox>
 #include <QHeaderView>

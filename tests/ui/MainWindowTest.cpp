@@ -5,7 +5,7 @@
 #include "settings/Settings.h"
 #include "tests/link/FakeSerialLine.h"
 #include "tests/support/FixedClock.h"
-#include "tests/support/ProjectFileWriter.h"
+#include "project/ProjectFileWriter.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestYears.h"
 #include "tests/support/VirtualPump.h"
@@ -22,7 +22,7 @@
 #include "ui/Program.h"
 #include "ui/WeekView.h"
 #include "ui/frmStart.h"
-#include "ui/presentation/ClockLineFilter.h"
+#include "presentation/ClockLineFilter.h"
 
 #include <QAction>
 #include <QApplication>
@@ -1341,7 +1341,7 @@ TEST_F(MainWindowTest, AProjectsLanguageReachesEveryTextOfTheWindow)
     project::NewProject(*dutch, 19200, 10000);
     project::SelectModel(*dutch, 1, program.strings);
     program.settings.nbtFile = WriteFile(dir.filePath(QStringLiteral("dutch.nbt")),
-                                         quintara::testing::WriteProjectFile(*dutch, 60));
+                                         quintara::project::WriteProjectFile(*dutch, 60));
     window->ReadProjectFromSettings();
 
     EXPECT_EQ(program.strings.LanguageOffset(), 10000);

@@ -5,7 +5,7 @@
 #include "clock/ClockTable.h"
 #include "clock/Firings.h"
 #include "platform/Clock.h"
-#include "ui/presentation/Csv.h"
+#include "presentation/Csv.h"
 
 #include <QTextStream>
 

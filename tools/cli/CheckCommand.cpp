@@ -4,7 +4,7 @@
 
 #include "clock/HealthCheck.h"
 #include "platform/Clock.h"
-#include "ui/presentation/HealthText.h"
+#include "presentation/HealthText.h"
 
 namespace quintara::cli {
 

@@ -7,11 +7,11 @@
 #include "render/HandOverDocument.h"
 #include "render/Pictures.h"
 #include "render/WeekPainter.h"
-#include "ui/presentation/AgendaModel.h"
-#include "ui/presentation/ClockLineListModel.h"
-#include "ui/presentation/HealthText.h"
-#include "ui/presentation/LineDescriber.h"
-#include "ui/presentation/WeekViewModel.h"
+#include "presentation/AgendaModel.h"
+#include "presentation/ClockLineListModel.h"
+#include "presentation/HealthText.h"
+#include "presentation/LineDescriber.h"
+#include "presentation/WeekViewModel.h"
 
 #include <QBuffer>
 #include <QFileInfo>

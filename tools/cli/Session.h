@@ -7,8 +7,8 @@
 #include "settings/Settings.h"
 #include "settings/Strings.h"
 #include "tools/cli/StderrPrompter.h"
-#include "ui/presentation/FunctionPresenter.h"
-#include "ui/presentation/ValueFormat.h"
+#include "presentation/FunctionPresenter.h"
+#include "presentation/ValueFormat.h"
 
 #include <QString>
 

@@ -3,7 +3,7 @@
 #include "tools/cli/Session.h"
 
 #include "clock/ClockTable.h"
-#include "ui/presentation/Csv.h"
+#include "presentation/Csv.h"
 
 #include <QJsonArray>
 

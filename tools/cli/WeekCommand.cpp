@@ -5,7 +5,7 @@
 #include "clock/ClockTable.h"
 #include "clock/Occurrences.h"
 #include "platform/Clock.h"
-#include "ui/presentation/WeekViewModel.h"
+#include "presentation/WeekViewModel.h"
 
 #include <QJsonArray>
 

@@ -1,7 +1,7 @@
 #include "tools/demo-project/DemoProject.h"
 
 #include "clock/ClockFile.h"
-#include "tests/support/ProjectFileWriter.h"
+#include "project/ProjectFileWriter.h"
 
 #include <QSaveFile>
 #include <QTextStream>
@@ -30,7 +30,7 @@ int main(int argc, char *argv[])
     using namespace quintara;
     const auto model = tools::BuildDemoProject();
     const bool written =
-        Write(QString::fromLocal8Bit(argv[1]), testing::WriteProjectFile(*model, 60)) &&
+        Write(QString::fromLocal8Bit(argv[1]), project::WriteProjectFile(*model, 60)) &&
         Write(QString::fromLocal8Bit(argv[2]), clock::ClockFileImage(tools::BuildDemoClockTable()));
     return written ? 0 : 1;
 }

@@ -1,10 +1,10 @@
-#include "tests/support/ProjectFileWriter.h"
+#include "project/ProjectFileWriter.h"
 
 #include "settings/Ansi.h"
 
-namespace quintara::testing {
+namespace quintara::project {
 
-using namespace project;
+
 using settings::CharToAnsi;
 using settings::StringToAnsi;
 
@@ -308,4 +308,4 @@ QByteArray WriteProjectFile(const ProjectModel &model, int version, const Projec
     return out.data();
 }
 
-} // namespace quintara::testing
+} // namespace quintara::project

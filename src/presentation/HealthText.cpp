@@ -1,4 +1,4 @@
-#include "ui/presentation/HealthText.h"
+#include "presentation/HealthText.h"
 
 #include "clock/ClockTable.h"
 #include "settings/NameTables.h"

@@ -1,9 +1,9 @@
-#include "ui/presentation/ClockLineClipboard.h"
+#include "presentation/ClockLineClipboard.h"
 
 #include "clock/ClockTable.h"
 #include "project/ByteReader.h"
 #include "settings/Strings.h"
-#include "ui/presentation/ClockLineListModel.h"
+#include "presentation/ClockLineListModel.h"
 
 #include <QMimeData>
 

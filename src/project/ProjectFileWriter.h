@@ -7,7 +7,7 @@
 #include <array>
 #include <optional>
 
-namespace quintara::testing {
+namespace quintara::project {
 
 // A function of the oldest formats (versions 10 and 11). Kind 0 = unused, 1 = timed function,
 // anything else a GO function.
@@ -47,4 +47,4 @@ struct ProjectFileExtras {
 QByteArray WriteProjectFile(const project::ProjectModel &model, int version,
                             const ProjectFileExtras &extras = {});
 
-} // namespace quintara::testing
+} // namespace quintara::project

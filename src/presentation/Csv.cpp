@@ -1,4 +1,4 @@
-#include "ui/presentation/Csv.h"
+#include "presentation/Csv.h"
 
 #include "clock/ClockTable.h"
 

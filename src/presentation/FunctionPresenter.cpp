@@ -1,4 +1,4 @@
-#include "ui/presentation/FunctionPresenter.h"
+#include "presentation/FunctionPresenter.h"
 
 #include "clock/ClockTable.h"
 #include "project/ProjectModel.h"

@@ -1,7 +1,7 @@
-#include "ui/presentation/ClockLineFilter.h"
+#include "presentation/ClockLineFilter.h"
 
-#include "ui/presentation/ClockLineListModel.h"
-#include "ui/presentation/FunctionPresenter.h"
+#include "presentation/ClockLineListModel.h"
+#include "presentation/FunctionPresenter.h"
 
 namespace quintara::ui {
 

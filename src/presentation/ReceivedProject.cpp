@@ -1,4 +1,4 @@
-#include "ui/presentation/ReceivedProject.h"
+#include "presentation/ReceivedProject.h"
 
 #include "clock/ClockTable.h"
 #include "project/ProjectModel.h"

@@ -1,4 +1,4 @@
-#include "ui/presentation/ClockLineListModel.h"
+#include "presentation/ClockLineListModel.h"
 
 #include "clock/ClockTable.h"
 #include "settings/Strings.h"

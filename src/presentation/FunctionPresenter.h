@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/presentation/ValueFormat.h"
+#include "presentation/ValueFormat.h"
 
 #include <QList>
 #include <QSet>

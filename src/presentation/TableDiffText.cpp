@@ -1,4 +1,4 @@
-#include "ui/presentation/TableDiffText.h"
+#include "presentation/TableDiffText.h"
 
 #include "settings/Strings.h"
 

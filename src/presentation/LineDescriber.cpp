@@ -1,9 +1,9 @@
-#include "ui/presentation/LineDescriber.h"
+#include "presentation/LineDescriber.h"
 
 #include "clock/ClockTable.h"
 #include "settings/NameTables.h"
 #include "settings/Strings.h"
-#include "ui/presentation/FunctionPresenter.h"
+#include "presentation/FunctionPresenter.h"
 
 namespace quintara::ui {
 

@@ -1,8 +1,8 @@
-#include "ui/presentation/AgendaModel.h"
+#include "presentation/AgendaModel.h"
 
 #include "clock/ClockTable.h"
 #include "settings/Strings.h"
-#include "ui/presentation/LineDescriber.h"
+#include "presentation/LineDescriber.h"
 
 #include <QLocale>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/presentation/LineDescriber.h"
+#include "presentation/LineDescriber.h"
 
 #include <QAbstractTableModel>
 #include <QDateTime>

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace quintara::platform {
+
+// The icon a message carries: how serious it is.
+enum class Icon { None, Information, Question, Exclamation, Critical };
+
+// The titles the program's messages carry.
+inline const QString ProgramTitle = QStringLiteral("Quintara");
+inline const QString ErrorTitle = QStringLiteral("KALVENOR Domotic systems");
+inline const QString SaveQuestionTitle = QStringLiteral("KALVENOR Domotic system");
+
+// One thing an operation has to tell its user. Libraries never show it: they return it, and
+// each front end shows it its own way (a box in the window, a line on standard error, a record
+// of unattended work).
+struct Notice {
+    // The string table's base id of the text (0: a text that has none, such as the operating
+    // system's reason), and what fills its place holders.
+    int textId = 0;
+    QStringList arguments;
+    // The whole text as it reads in the language in force when it was said.
+    QString text;
+    QString title = ErrorTitle;
+    Icon icon = Icon::Exclamation;
+
+    bool operator==(const Notice &) const = default;
+};
+
+using Notices = std::vector<Notice>;
+
+// What an operation ended in: its status (an enum of the layer, or a code) and what it has to
+// say, in the order it is to be said.
+template <typename Status>
+struct Outcome {
+    Status status{};
+    Notices notices;
+
+    void tell(Notice notice) { notices.push_back(std::move(notice)); }
+};
+
+// Where a front end sends what operations tell. The window shows boxes, the command line writes
+// to standard error, unattended work keeps a record.
+class NoticeSink {
+public:
+    virtual ~NoticeSink() = default;
+    virtual void tell(const Notice &notice) = 0;
+
+    void tell(const Notices &notices)
+    {
+        for (const Notice &notice : notices)
+            tell(notice);
+    }
+};
+
+// The adapter for unattended work: keeps everything told, in order, for the caller to store.
+class NoticeRecorder final : public NoticeSink {
+public:
+    using NoticeSink::tell;
+    void tell(const Notice &notice) override { m_notices.push_back(notice); }
+
+    const Notices &notices() const { return m_notices; }
+    void clear() { m_notices.clear(); }
+
+private:
+    Notices m_notices;
+};
+
+} // namespace quintara::platform
