@@ -1,27 +1,32 @@
 #include "ui/FrmKlokken.h"
 #include "ui/FrmKlokkenParts.h"
 
+#include "clock/ClockFile.h"
 #include "clock/ClockTable.h"
+#include "project/ProjectModel.h"
 #include "clock/Occurrences.h"
-#include "link/Kalvenor.h"
-#include "link/QtSerialLine.h"
-#include "link/Ticker.h"
 #include "render/WeekPainter.h"
 #include "settings/FormTexts.h"
 #include "settings/NameTables.h"
 #include "settings/Settings.h"
 #include "ui/AgendaView.h"
+#include "ui/Exports.h"
+#include "ui/FileCommands.h"
 #include "ui/FileDialogs.h"
 #include "ui/FormTranslation.h"
 #include "ui/FrmClkEdit.h"
 #include "ui/InfoPanel.h"
+#include "ui/LineCommands.h"
 #include "ui/LineListView.h"
 #include "ui/PictureBox.h"
 #include "ui/Program.h"
+#include "ui/WeekInput.h"
 #include "ui/WeekView.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
+#include <QVersionNumber>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -83,18 +88,7 @@ FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
 {
     m_history.onRestored = [this] { historyRestored(); };
     setObjectName(QStringLiteral("FrmKlokken"));
-    editLine = [this](int editMode) {
-        if (!FrmClkEdit::Edit(m_program, editMode, this))
-            return false;
-        // The edited line's day table must be on show, or the line would vanish from the week.
-        if (const auto index = m_program.clockTable.selectedIndex()) {
-            const int table = m_program.clockTable.Lines[static_cast<std::size_t>(*index)].Table;
-            if (table < clock::TableKindCount)
-                m_tlbButtons[static_cast<std::size_t>(FirstFilterButton + table)]->setChecked(true);
-        }
-        return true;
-    };
-    onTest = [this] { runOnlineTest(); };
+    composeParts();
 
     m_surface = new Surface(*this, this);
     m_surface->setObjectName(QStringLiteral("Frame"));
@@ -120,6 +114,13 @@ FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
     m_views->setObjectName(QStringLiteral("Views"));
     connect(m_viewTabs, &QTabBar::currentChanged, m_views, &QStackedWidget::setCurrentIndex);
     buildWeekArea();
+    m_input = std::make_unique<WeekInput>(m_program, m_history, m_model, *m_pic, m_firstShownDay);
+    m_input->repaint = [this] { placeMarkers(); };
+    m_input->selectionShown = [this](const QList<int> &lines, int chosen) {
+        showSelection(lines, chosen);
+    };
+    m_input->contextMenu = [this](QPoint at) { m_mmuEdit->popup(at); };
+    m_input->edit = [this] { m_lines->EditLine(); };
     buildSidePanel();
     buildLegend();
     layOut();
@@ -128,7 +129,7 @@ FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
     for (int table = 0; table < clock::TableKindCount; ++table)
         m_tlbButtons[static_cast<std::size_t>(FirstFilterButton + table)]->setChecked(true);
     PlaceDayBackgrounds();
-    SetSelected(0, 0);
+    m_input->clearSelection();
     QApplication::restoreOverrideCursor();
 
     m_globalTimer = new QTimer(this);
@@ -141,6 +142,53 @@ FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
 }
 
 FrmKlokken::~FrmKlokken() = default;
+
+void FrmKlokken::composeParts()
+{
+    m_files = std::make_unique<FileCommands>(m_program, m_dialogs, m_history, m_presenter, this);
+    m_files->tableReplaced = [this] { tableReplaced(); };
+    m_files->projectApplied = [this] { applyProject(); };
+    m_files->workdaysChanged = [this] { PlaceDayBackgrounds(); };
+    m_files->selectionLost = [this] { m_input->clearSelection(); };
+    m_files->onTransmit = [this] {
+        if (onTransmit)
+            onTransmit();
+    };
+    m_files->onReceive = [this] {
+        if (onReceive)
+            onReceive();
+    };
+
+    m_lines = std::make_unique<LineCommands>(m_program, m_history, m_presenter, m_lineModel);
+    m_lines->editLine = [this](int editMode) {
+        if (!FrmClkEdit::Edit(m_program, editMode, this))
+            return false;
+        // The edited line's day table must be on show, or the line would vanish from the week.
+        if (const auto index = m_program.clockTable.selectedIndex()) {
+            const int table = m_program.clockTable.Lines[static_cast<std::size_t>(*index)].Table;
+            if (table < clock::TableKindCount)
+                m_tlbButtons[static_cast<std::size_t>(FirstFilterButton + table)]->setChecked(true);
+        }
+        return true;
+    };
+    m_lines->tableChanged = [this] { ScrWeeks_Change(); };
+    m_lines->bringIntoView = [this](int line) { bringIntoView(line); };
+    m_lines->selectLine = [this](int line) { selectLine(line); };
+    m_lines->selectOnly = [this](int line) { m_input->selectOnly(line); };
+    m_lines->reselect = [this] { m_input->reselect(); };
+    m_lines->clearSelection = [this] { m_input->clearSelection(); };
+    m_lines->chosenLines = [this] { return chosenLines(); };
+
+    m_exports = std::make_unique<Exports>(m_program, *m_files, m_describer, m_lineModel,
+                                          m_agendaModel, m_model, m_firstShownDay, this);
+    m_exports->refreshTables = [this] {
+        // The list and the agenda as the table stands, whether or not their tabs were on show.
+        refreshList();
+        if (m_viewsStale && m_agendaModel.rowCount() > 0)
+            m_agenda->refresh();
+    };
+    m_exports->agendaDates = [this] { return m_agenda->dates(); };
+}
 
 void FrmKlokken::layOut()
 {
@@ -191,94 +239,122 @@ void FrmKlokken::fitToScreen()
         restoreGeometry(stored);
 }
 
+namespace {
+
+// An item of a menu, named for the form texts, running the handler.
+template <typename Handler>
+QAction *AddItem(QObject *receiver, QMenu *menu, const char *name, Handler handler)
+{
+    QAction *action = menu->addAction(QString());
+    action->setObjectName(QString::fromLatin1(name));
+    QObject::connect(action, &QAction::triggered, receiver, handler);
+    return action;
+}
+
+// A menu of the menu bar, or a submenu.
+template <typename Parent> QMenu *AddMenu(Parent *parent, const char *name)
+{
+    QMenu *menu = parent->addMenu(QString());
+    menu->setObjectName(QString::fromLatin1(name));
+    return menu;
+}
+
+} // namespace
+
 void FrmKlokken::buildMenus()
 {
-    auto menu = [this](QMenu *parent, const char *name) {
-        QMenu *m = parent ? parent->addMenu(QString()) : menuBar()->addMenu(QString());
-        m->setObjectName(QString::fromLatin1(name));
-        return m;
-    };
-    auto item = [this](QMenu *parent, const QString &name, auto handler) {
-        QAction *action = parent->addAction(QString());
-        action->setObjectName(name);
-        connect(action, &QAction::triggered, this, handler);
-        return action;
-    };
-    auto named = [](const char *name) { return QString::fromLatin1(name); };
+    buildFileMenu();
+    buildEditMenu();
+    m_mmuCom = AddMenu(menuBar(), "mmuCom");
+    AddItem(this, m_mmuCom, "mmuComSend", [this] { m_files->Transmit(); });
+    AddItem(this, m_mmuCom, "mmuComGet", [this] { m_files->Receive(); });
+    AddItem(this, m_mmuCom, "mmuComCompare", [this] {
+        if (onCompare)
+            onCompare();
+    });
 
-    QMenu *file = menu(nullptr, "mmuFile");
-    item(file, named("mmuFileOpenNBT"), [this] { ReadProject(); });
+    QMenu *help = AddMenu(menuBar(), "mnuhelp");
+    AddItem(this, help, "mnuHelpIndex", [] {});
+    AddItem(this, help, "mnuHelpAbout", [this] { About(); });
+}
+
+void FrmKlokken::buildFileMenu()
+{
+    QMenu *file = AddMenu(menuBar(), "mmuFile");
+    FileCommands &files = *m_files;
+    Exports &exports = *m_exports;
+    AddItem(this, file, "mmuFileOpenNBT", [&files] { files.ReadProject(); });
     file->addSeparator();
-    item(file, named("mmuFileNew"), [this] { NewTable(); })->setShortcut(QKeySequence::New);
-    item(file, named("mmuFileOpenCLK"), [this] {
-        OpenClockFile();
-    })->setShortcut(QKeySequence::Open);
-    item(file, named("mmuFileSave"), [this] { Save(); })->setShortcut(QKeySequence::Save);
-    item(file, named("mmuFileSaveAs"), [this] { SaveAs(); })
+    AddItem(this, file, "mmuFileNew", [&files] { files.NewTable(); })
+        ->setShortcut(QKeySequence::New);
+    AddItem(this, file, "mmuFileOpenCLK", [&files] { files.OpenClockFile(); })
+        ->setShortcut(QKeySequence::Open);
+    AddItem(this, file, "mmuFileSave", [&files] { files.Save(); })
+        ->setShortcut(QKeySequence::Save);
+    AddItem(this, file, "mmuFileSaveAs", [&files] { files.SaveAs(); })
         ->setShortcuts(
             StandardKeys(QKeySequence::SaveAs, QKeySequence(QStringLiteral("Ctrl+Shift+S"))));
     file->addSeparator();
-    item(file, named("mmuFilePrint"), [this] { Print(); })->setShortcut(QKeySequence::Print);
-    item(file, named("mmuFileExportPdf"), [this] { ExportPdf(); });
-    item(file, named("mmuFileExportCsv"), [this] { ExportCsv(); });
-    item(file, named("mmuFileCompare"), [this] { CompareWithFile(); });
+    AddItem(this, file, "mmuFilePrint", [&exports] { exports.Print(); })
+        ->setShortcut(QKeySequence::Print);
+    AddItem(this, file, "mmuFileExportPdf", [&exports] { exports.ExportPdf(); });
+    AddItem(this, file, "mmuFileExportCsv", [&exports] { exports.ExportCsv(); });
+    AddItem(this, file, "mmuFileCompare", [&exports] { exports.CompareWithFile(); });
     file->addSeparator();
-    item(file, named("mmuClose"), [this] { close(); })->setShortcut(QKeySequence::Quit);
+    AddItem(this, file, "mmuClose", [this] { close(); })->setShortcut(QKeySequence::Quit);
+}
 
-    m_mmuEdit = menu(nullptr, "mmuEdit");
-    QMenu *editNew = menu(m_mmuEdit, "mmuEditNew");
+void FrmKlokken::buildEditMenu()
+{
+    m_mmuEdit = AddMenu(menuBar(), "mmuEdit");
+    LineCommands &lines = *m_lines;
+    QMenu *editNew = AddMenu(m_mmuEdit, "mmuEditNew");
     // The menu lists the tables in the order of their names, not of their numbers.
-    for (int table = 0; table < clock::TableKindCount; ++table)
-        item(editNew, QStringLiteral("mmuNieuw_%1").arg(table), [this, table] { AddLine(table); });
-    QAction *edit = item(m_mmuEdit, named("mmuEditProp"), [this] {
-        // In the list: the highlighted line, or none when several are highlighted elsewhere.
-        if (listShown()) {
-            const int line = m_lineList->activeLine();
-            if (line < 0)
-                return;
-            if (m_program.clockTable.SelectedLine != line + 1)
-                selectLine(line);
-        }
-        EditLine();
-    });
-    edit->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
-    item(m_mmuEdit, named("mmuDelete"), [this] {
+    for (int table = 0; table < clock::TableKindCount; ++table) {
+        const QByteArray name = QStringLiteral("mmuNieuw_%1").arg(table).toLatin1();
+        AddItem(this, editNew, name.constData(), [&lines, table] { lines.AddLine(table); });
+    }
+    AddItem(this, m_mmuEdit, "mmuEditProp", [this] { editChosen(); })
+        ->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    AddItem(this, m_mmuEdit, "mmuDelete", [this, &lines] {
         if (listShown())
-            DeleteLines(chosenLines());
+            lines.DeleteLines(chosenLines());
         else
-            DeleteLine();
+            lines.DeleteLine();
     })->setShortcut(QKeySequence::Delete);
     m_mmuEdit->addSeparator();
-    item(m_mmuEdit, named("mmuDuplicate"), [this] {
-        DuplicateLines();
-    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
-    item(m_mmuEdit, named("mmuCopy"), [this] { CopyLines(); })->setShortcut(QKeySequence::Copy);
-    item(m_mmuEdit, named("mmuPaste"), [this] { PasteLines(); })->setShortcut(QKeySequence::Paste);
+    AddItem(this, m_mmuEdit, "mmuDuplicate", [&lines] { lines.DuplicateLines(); })
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    AddItem(this, m_mmuEdit, "mmuCopy", [&lines] { lines.CopyLines(); })
+        ->setShortcut(QKeySequence::Copy);
+    AddItem(this, m_mmuEdit, "mmuPaste", [&lines] { lines.PasteLines(); })
+        ->setShortcut(QKeySequence::Paste);
     m_mmuEdit->addSeparator();
     QUndoStack &steps = m_history.stack();
-    QAction *undo = item(m_mmuEdit, named("mmuUndo"), [&steps] { steps.undo(); });
+    QAction *undo = AddItem(this, m_mmuEdit, "mmuUndo", [&steps] { steps.undo(); });
     undo->setShortcut(QKeySequence::Undo);
     undo->setEnabled(false);
     connect(&steps, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
     connect(&steps, &QUndoStack::undoTextChanged, undo, &QAction::setToolTip);
-    QAction *redo = item(m_mmuEdit, named("mmuRedo"), [&steps] { steps.redo(); });
+    QAction *redo = AddItem(this, m_mmuEdit, "mmuRedo", [&steps] { steps.redo(); });
     redo->setShortcuts(
         StandardKeys(QKeySequence::Redo, QKeySequence(QStringLiteral("Ctrl+Shift+Z"))));
     redo->setEnabled(false);
     connect(&steps, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
     connect(&steps, &QUndoStack::redoTextChanged, redo, &QAction::setToolTip);
+}
 
-    m_mmuCom = menu(nullptr, "mmuCom");
-    item(m_mmuCom, named("mmuComSend"), [this] { Transmit(); });
-    item(m_mmuCom, named("mmuComGet"), [this] { Receive(); });
-    item(m_mmuCom, named("mmuComCompare"), [this] {
-        if (onCompare)
-            onCompare();
-    });
-
-    QMenu *help = menu(nullptr, "mnuhelp");
-    item(help, named("mnuHelpIndex"), [] {});
-    item(help, named("mnuHelpAbout"), [this] { About(); });
+void FrmKlokken::editChosen()
+{
+    // In the list: the highlighted line, or none when several are highlighted elsewhere.
+    if (listShown()) {
+        const int line = m_lineList->activeLine();
+        if (line < 0)
+            return;
+        if (m_program.clockTable.SelectedLine != line + 1)
+            selectLine(line);
+    }
+    m_lines->EditLine();
 }
 
 void FrmKlokken::buildToolbar()
@@ -357,9 +433,9 @@ void FrmKlokken::changeEvent(QEvent *event)
 void FrmKlokken::closeEvent(QCloseEvent *event)
 {
     if (m_program.clockTable.TableChanged) {
-        switch (SaveChangesPrompt()) {
+        switch (m_files->SaveChangesPrompt()) {
         case platform::Answer::Yes:
-            Save();
+            m_files->Save();
             if (m_program.clockTable.TableChanged) {
                 event->ignore();
                 return;
@@ -386,13 +462,13 @@ void FrmKlokken::RefreshStatus()
     placeNowLine();
     const clock::ClockTable &table = m_program.clockTable;
     m_tlbButtons[5]->setEnabled(table.TableChanged);
-    const QString title = QStringLiteral("Quintara - ") + tableName();
+    const QString title = QStringLiteral("Quintara - ") + m_files->tableName();
     if (windowTitle() != title)
         setWindowTitle(title);
     const QString &path = m_program.settings.nbtFile;
     const qsizetype slash = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
     m_panel->setProject(m_program.strings.GetResString(1008) + u':',
-                        m_receivedProject ? m_program.strings.GetResString(ReceivedProjectId)
+                        m_files->receivedProject() ? m_program.strings.GetResString(ReceivedProjectTextId)
                                           : path.mid(slash + 1));
 }
 
@@ -415,24 +491,94 @@ QAction *FrmKlokken::toolbarButton(int index) const
     return index >= 1 && index <= 12 ? m_tlbButtons[static_cast<std::size_t>(index)] : nullptr;
 }
 
-// --- Week view ---------------------------------------------------------------------------
-
 void FrmKlokken::toolbarClicked(const QString &key)
 {
     if (key == u"NEW")
-        NewTable();
+        m_files->NewTable();
     else if (key == u"RCV")
-        Receive();
+        m_files->Receive();
     else if (key == u"SEND")
-        Transmit();
+        m_files->Transmit();
     else if (key == u"OPEN")
-        OpenClockFile();
+        m_files->OpenClockFile();
     else if (key == u"SAVE")
-        Save();
+        m_files->Save();
     else if (key == u"PRINT")
-        Print();
+        m_exports->Print();
     else
         ScrWeeks_Change();
+}
+
+void FrmKlokken::tableReplaced()
+{
+    ScrWeeks_Change();
+    m_input->clearSelection();
+}
+
+void FrmKlokken::historyRestored()
+{
+    m_files->followRestoredName();
+    // The project follows the model the table came back with, as it followed the file's.
+    if (m_program.project.ModelIndex != m_program.clockTable.ModelIndex) {
+        project::SelectModel(m_program.project, m_program.clockTable.ModelIndex, m_program.strings);
+        applyProject();
+    }
+    const std::optional<int> selected = m_program.clockTable.selectedIndex();
+    const bool lives = selected && m_program.clockTable.Lines[std::size_t(*selected)].inUse();
+    if (lives)
+        bringIntoView(*selected);
+    // The state comes back byte for byte: no bringing its dates up to date on the way.
+    showTableAsIs();
+    if (lives)
+        m_input->selectOnFocusRow(*selected);
+    else
+        m_input->clearSelection();
+}
+
+void FrmKlokken::applyProject()
+{
+    clock::ApplyModel(m_program.clockTable, m_program.project);
+    followLanguage();
+    // The views' function type lists come from the project as well as from the language.
+    if (m_lineList) {
+        m_viewsLanguage = -1;
+        translate();
+    }
+    RefreshStatus();
+}
+
+void FrmKlokken::followLanguage()
+{
+    const int offset = m_program.strings.LanguageOffset();
+    if (offset == m_namesLanguage)
+        return;
+    m_namesLanguage = offset;
+    m_program.names = settings::FillNameTables(m_program.strings);
+    m_qtLanguage.apply(offset / settings::LanguageStep);
+    translate();
+}
+
+void FrmKlokken::ProjectReceived()
+{
+    m_files->ProjectReceived();
+}
+
+void FrmKlokken::showComparison(const clock::TableDiff &diff, const clock::ClockTable &other,
+                                const QString &otherName)
+{
+    m_exports->showComparison(diff, other, otherName);
+}
+
+void FrmKlokken::About()
+{
+    const QVersionNumber version =
+        QVersionNumber::fromString(QCoreApplication::applicationVersion());
+    const QString text = QStringLiteral("KALVENOR Domotic Systems \nQuintara version %1.%2/%3")
+                             .arg(version.majorVersion())
+                             .arg(version.minorVersion())
+                             .arg(version.microVersion() % 100);
+    m_program.prompter.show(text, QStringLiteral("Info"), platform::Buttons::Ok,
+                            platform::Icon::Information);
 }
 
 } // namespace quintara::ui

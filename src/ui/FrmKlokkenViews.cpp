@@ -1,19 +1,15 @@
-// The views beside the week (the list of all lines, the agenda) and the commands on chosen lines:
-// duplicate, copy, paste, delete.
+// The views beside the week: the list of all lines and the agenda.
 #include "clock/ClockTable.h"
 #include "clock/Firings.h"
-#include "clock/HealthCheck.h"
-#include "clock/LinePlacement.h"
 #include "ui/AgendaView.h"
+#include "ui/FileCommands.h"
+#include "ui/LineCommands.h"
+#include "ui/WeekInput.h"
 #include "ui/FrmKlokken.h"
 #include "ui/LineListView.h"
 #include "ui/Program.h"
-#include "presentation/ClockLineClipboard.h"
 #include "presentation/HealthText.h"
 
-#include <QApplication>
-#include <QClipboard>
-#include <QMimeData>
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -23,10 +19,6 @@ namespace quintara::ui {
 namespace {
 
 enum ViewTab { WeekTab, ListTab, AgendaTab };
-constexpr int DuplicateStep = 2465;
-constexpr int PasteStep = 2464;
-constexpr int DeleteStep = 2462;
-constexpr int DeleteLinesQuestion = 2490;
 
 } // namespace
 
@@ -47,17 +39,17 @@ void FrmKlokken::buildViews()
             selectLine(line);
         } else if (m_program.clockTable.SelectedLine != 0) {
             const QSignalBlocker quiet(m_lineList);
-            SetSelected(0, 0);
+            m_input->clearSelection();
         }
     };
     connect(m_lineList, &LineListView::currentLineChanged, this, followList);
     connect(m_lineList, &LineListView::selectionChanged, this, followList);
     connect(m_lineList, &LineListView::lineActivated, this, [this](int line) {
         selectLine(line);
-        EditLine();
+        m_lines->EditLine();
     });
     connect(m_lineList, &LineListView::deleteRequested, this,
-            [this](const QList<int> &lines) { DeleteLines(lines); });
+            [this](const QList<int> &lines) { m_lines->DeleteLines(lines); });
 
     m_agenda = new AgendaView(m_agendaModel);
     m_agenda->now = [this] { return m_program.clock.now(); };
@@ -101,7 +93,8 @@ void FrmKlokken::refreshViews()
 void FrmKlokken::refreshList()
 {
     m_warnings =
-        HealthTextsByLine(healthProblems(), m_program.clockTable, m_program.strings, years());
+        HealthTextsByLine(m_files->healthProblems(), m_program.clockTable, m_program.strings,
+                          m_files->years());
     m_lineModel.refresh();
 }
 
@@ -109,7 +102,7 @@ void FrmKlokken::selectLine(int index)
 {
     const clock::ClockLine *line = m_program.clockTable.line(index);
     if (!line || !line->inUse()) {
-        SetSelected(0, 0);
+        m_input->clearSelection();
         return;
     }
     // The week of the line's next firing, on the row of that day.
@@ -118,16 +111,13 @@ void FrmKlokken::selectLine(int index)
     if (const auto next = firings.firstFrom(clock::Moment::fromDateTime(now))) {
         const QDate currentMonday = clock::MondayOf(now.date());
         showWeek(int(currentMonday.daysTo(clock::MondayOf(next->date())) / 7));
-        m_focusRow = clock::WeekdayRow(next->date());
+        m_input->setFocusRow(clock::WeekdayRow(next->date()));
     }
     const QSignalBlocker quiet(m_lineList);
-    selectMarkerOf(index, m_focusRow);
-    if (m_program.clockTable.SelectedLine != index + 1) {
-        // No marker of it on show (a hidden day-table, a band): the line all the same.
-        m_hits.fill(0);
-        m_hits[0] = index + 1;
-        SetSelected(1, 1);
-    }
+    m_input->selectMarkerOf(index, m_input->focusRow());
+    // No marker of it on show (a hidden day-table, a band): the line all the same.
+    if (m_program.clockTable.SelectedLine != index + 1)
+        m_input->selectOnly(index);
 }
 
 bool FrmKlokken::listShown() const
@@ -142,81 +132,6 @@ QList<int> FrmKlokken::chosenLines() const
     if (const auto selected = m_program.clockTable.selectedIndex())
         return {*selected};
     return {};
-}
-
-void FrmKlokken::DuplicateLines()
-{
-    const QList<int> lines = chosenLines();
-    if (lines.isEmpty())
-        return;
-    const TableHistory::State before = m_history.current();
-    linesPlaced(before, clock::DuplicateLines(m_program.clockTable, lines), int(lines.size()),
-                DuplicateStep);
-}
-
-void FrmKlokken::linesPlaced(const TableHistory::State &before, const clock::Placement &placement,
-                             int count, int stepId)
-{
-    if (!placement.placed()) {
-        m_program.prompter.show(NoRoomText(count, placement.freeLines, m_program.strings),
-                                platform::ProgramTitle, platform::Buttons::Ok,
-                                platform::Icon::Exclamation);
-        return;
-    }
-    ScrWeeks_Change();
-    m_history.record(before, text(stepId));
-    selectLine(placement.lines.first());
-}
-
-void FrmKlokken::CopyLines()
-{
-    const QList<int> lines = chosenLines();
-    if (lines.isEmpty())
-        return;
-    m_lineModel.refresh();
-    QApplication::clipboard()->setMimeData(CopyClockLines(m_lineModel, lines).release());
-}
-
-void FrmKlokken::PasteLines()
-{
-    const QMimeData *mime = QApplication::clipboard()->mimeData();
-    const ClockLinesRead read = mime ? PasteClockLines(*mime) : ClockLinesRead{};
-    if (!read.ok()) {
-        const QString why = PasteRefusalText(read.status, m_program.strings);
-        if (why.isEmpty())
-            m_program.prompter.beep(); // nothing of ours to paste
-        else
-            m_program.prompter.show(why, platform::ProgramTitle, platform::Buttons::Ok,
-                                    platform::Icon::Exclamation);
-        return;
-    }
-    const TableHistory::State before = m_history.current();
-    linesPlaced(before, clock::PlaceLines(m_program.clockTable, read.lines), int(read.lines.size()),
-                PasteStep);
-}
-
-void FrmKlokken::DeleteLines(const QList<int> &lines)
-{
-    if (lines.isEmpty())
-        return;
-    if (lines.size() == 1) {
-        // One line: the question that names it.
-        selectLine(lines.first());
-        DeleteLine();
-        return;
-    }
-    if (m_program.prompter.show(text(DeleteLinesQuestion).arg(lines.size()), platform::ProgramTitle,
-                                platform::Buttons::YesNo, platform::Icon::None,
-                                platform::Answer::No) != platform::Answer::Yes)
-        return;
-    const TableHistory::State before = m_history.current();
-    for (const int index : lines) {
-        if (clock::ClockLine *line = m_program.clockTable.line(index))
-            line->FunctionType = 0;
-    }
-    ScrWeeks_Change();
-    m_history.record(before, text(DeleteStep));
-    SetSelected(0, 0);
 }
 
 } // namespace quintara::ui

@@ -1,42 +1,66 @@
-// The commands of the main window on lines and on the link: add, edit, delete, transmit,
-// receive, the on-line test.
+#include "ui/LineCommands.h"
+
 #include "clock/ClockTable.h"
-#include "clock/HealthCheck.h"
-#include "clock/Occurrences.h"
-#include "clock/TableDiff.h"
+#include "clock/LinePlacement.h"
 #include "link/Kalvenor.h"
 #include "link/OnlineTest.h"
 #include "link/PortDevice.h"
 #include "link/QtSerialLine.h"
 #include "link/Ticker.h"
 #include "ui/FrmClkEdit.h"
-#include "ui/FrmKlokken.h"
 #include "ui/Program.h"
-#include "presentation/HealthText.h"
+#include "presentation/ClockLineClipboard.h"
+#include "presentation/ClockLineListModel.h"
+#include "presentation/FunctionPresenter.h"
 
-#include <QCoreApplication>
-#include <QScrollBar>
-#include <QVersionNumber>
-
-#include <algorithm>
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
 
 namespace quintara::ui {
 
-void FrmKlokken::bringIntoView(int index)
+namespace {
+
+constexpr int AddStep = 2460;
+constexpr int EditStep = 2461;
+constexpr int DeleteStep = 2462;
+constexpr int PasteStep = 2464;
+constexpr int DuplicateStep = 2465;
+constexpr int DeleteLinesQuestion = 2490;
+
+} // namespace
+
+LineCommands::LineCommands(Program &program, TableHistory &history,
+                           const FunctionPresenter &presenter, ClockLineListModel &lineModel)
+    : m_program(program), m_history(history), m_presenter(presenter), m_lineModel(lineModel)
 {
-    const clock::ClockLine *line = m_program.clockTable.line(index);
-    if (!line)
-        return;
-    const QDate today = m_program.clock.now().date();
-    const QDate currentMonday = clock::MondayOf(today);
-    const QDate reference = clock::ReferenceDate(*line, clock::YearWindow::around(today));
-    const qint64 weeks =
-        reference.isValid() ? currentMonday.daysTo(clock::MondayOf(reference)) / 7 : 0;
-    const QSignalBlocker blocker(m_scrWeeks);
-    m_scrWeeks->setValue(static_cast<int>(std::clamp<qint64>(weeks, 0, m_scrWeeks->maximum())));
+    onTest = [this] { runOnlineTest(); };
 }
 
-void FrmKlokken::AddLine(int tableKind)
+LineCommands::~LineCommands() = default;
+
+void LineCommands::call(const std::function<void()> &hook) const
+{
+    if (hook)
+        hook();
+}
+
+void LineCommands::call(const std::function<void(int)> &hook, int line) const
+{
+    if (hook)
+        hook(line);
+}
+
+QList<int> LineCommands::chosen() const
+{
+    if (chosenLines)
+        return chosenLines();
+    if (const auto selected = m_program.clockTable.selectedIndex())
+        return {*selected};
+    return {};
+}
+
+void LineCommands::AddLine(int tableKind)
 {
     clock::ClockTable &table = m_program.clockTable;
     // The table before BeginAddLine fills a free line: Cancel gives it back unchanged.
@@ -48,137 +72,127 @@ void FrmKlokken::AddLine(int tableKind)
     if (editLine)
         editLine(FrmClkEdit::NewLineMode);
     if (clock::FinishAddLine(table, *index)) {
-        bringIntoView(*index);
-        ScrWeeks_Change();
-        m_history.record(before, text(2460));
-        m_hits.fill(0);
-        m_hits[0] = *index + 1;
-        SetSelected(1, 1);
+        call(bringIntoView, *index);
+        call(tableChanged);
+        m_history.record(before, m_program.strings.GetResString(AddStep));
+        call(selectOnly, *index);
     } else {
         // Cancelled: the free line gets its old bytes back, and nothing counts as changed.
         table.Lines = before.lines;
         m_history.followChanges();
-        ScrWeeks_Change();
-        SetSelected(0, 0);
+        call(tableChanged);
+        call(clearSelection);
     }
 }
 
-void FrmKlokken::EditLine()
+void LineCommands::EditLine()
 {
-    clock::ClockTable &table = m_program.clockTable;
-    const std::optional<int> index = table.selectedIndex();
+    const std::optional<int> index = m_program.clockTable.selectedIndex();
     if (!index)
         return; // nothing to edit, and nothing changed
     const TableHistory::State before = m_history.current();
     if (editLine)
         editLine(FrmClkEdit::ExistingLineMode);
     // Only a line that really differs counts as a change (Cancel, or OK on the same values).
-    bringIntoView(*index);
-    ScrWeeks_Change();
-    m_history.record(before, text(2461));
-    SetSelected(m_hitCount, 1);
+    call(bringIntoView, *index);
+    call(tableChanged);
+    m_history.record(before, m_program.strings.GetResString(EditStep));
+    call(reselect);
 }
 
-void FrmKlokken::DeleteLine()
+void LineCommands::DeleteLine()
 {
-    clock::ClockTable &table = m_program.clockTable;
     const TableHistory::State before = m_history.current();
-    if (ui::DeleteSelectedLine(table, m_presenter, m_program.prompter)) {
-        ScrWeeks_Change();
-        m_history.record(before, text(2462));
-        SetSelected(0, 0);
+    if (ui::DeleteSelectedLine(m_program.clockTable, m_presenter, m_program.prompter)) {
+        call(tableChanged);
+        m_history.record(before, m_program.strings.GetResString(DeleteStep));
+        call(clearSelection);
     }
 }
 
-void FrmKlokken::About()
+void LineCommands::DeleteLines(const QList<int> &lines)
 {
-    const QVersionNumber version =
-        QVersionNumber::fromString(QCoreApplication::applicationVersion());
-    const QString text = QStringLiteral("KALVENOR Domotic Systems \nQuintara version %1.%2/%3")
-                             .arg(version.majorVersion())
-                             .arg(version.minorVersion())
-                             .arg(version.microVersion() % 100);
-    m_program.prompter.show(text, QStringLiteral("Info"), platform::Buttons::Ok,
-                            platform::Icon::Information);
-}
-
-clock::YearWindow FrmKlokken::years() const
-{
-    return clock::YearWindow::around(m_program.clock.now());
-}
-
-std::vector<clock::HealthProblem> FrmKlokken::healthProblems() const
-{
-    // Without a project every function counts as known.
-    std::optional<QSet<int>> functions;
-    if (!m_program.settings.nbtFile.isEmpty() || m_receivedProject)
-        functions = m_presenter.ListedFunctions();
-    return clock::CheckHealth(m_program.clockTable, m_program.clock.now(),
-                              m_program.project.WorkdayFlags(), functions);
-}
-
-bool FrmKlokken::mayTransmit()
-{
-    const std::vector<clock::HealthProblem> problems = healthProblems();
-    if (problems.empty())
-        return true;
-    QSet<int> lines;
-    for (const clock::HealthProblem &problem : problems)
-        lines.insert(problem.line);
-    // A box stays readable: the first problems, and how many more there are.
-    constexpr int Shown = 12;
-    QStringList texts;
-    for (std::size_t k = 0; k < problems.size() && k < Shown; ++k)
-        texts.append(HealthText(problems[k], m_program.clockTable, m_program.strings, years()));
-    if (problems.size() > Shown)
-        texts.append(text(2481).arg(problems.size() - Shown));
-    const QString message = HealthSummaryHeading(int(lines.size()), m_program.strings) + u'\n' +
-                            texts.join(u'\n') + QStringLiteral("\n\n") + text(2480);
-    return m_program.prompter.show(message, platform::ProgramTitle, platform::Buttons::OkCancel,
-                                   platform::Icon::Exclamation) == platform::Answer::Ok;
-}
-
-void FrmKlokken::Transmit()
-{
-    if (!mayTransmit())
+    if (lines.isEmpty())
+        return;
+    if (lines.size() == 1) {
+        // One line: the question that names it.
+        call(selectLine, lines.first());
+        DeleteLine();
+        return;
+    }
+    const QString question =
+        m_program.strings.GetResString(DeleteLinesQuestion).arg(lines.size());
+    if (m_program.prompter.show(question, platform::ProgramTitle, platform::Buttons::YesNo,
+                                platform::Icon::None,
+                                platform::Answer::No) != platform::Answer::Yes)
         return;
     const TableHistory::State before = m_history.current();
-    if (onTransmit)
-        onTransmit();
-    // Sending frees one-time lines that lay in the past: a step of its own, and the table no
-    // longer what its file holds. Dates moved by whole steps name the same firings and the chain
-    // bytes every send rewrites say nothing of what the lines do, so (as for a comparison) they
-    // alone are no change.
-    const clock::ClockTable &table = m_program.clockTable;
-    clock::ClockTable previous = table;
-    previous.Lines = before.lines;
-    if (!clock::DiffTables(previous, table, {years()}).equal())
-        m_history.record(before, text(2469));
-    // Sending may free one-time lines that lay in the past, the selected one among them.
-    if (const auto index = table.selectedIndex();
-        index && !table.Lines[static_cast<std::size_t>(*index)].inUse())
-        SetSelected(0, 0);
+    for (const int index : lines) {
+        if (clock::ClockLine *line = m_program.clockTable.line(index))
+            line->FunctionType = 0;
+    }
+    call(tableChanged);
+    m_history.record(before, m_program.strings.GetResString(DeleteStep));
+    call(clearSelection);
 }
 
-void FrmKlokken::Receive()
+void LineCommands::DuplicateLines()
 {
-    // Receiving replaces the table as opening a file does, so it asks the same question first.
-    if (!mayDropChanges())
+    const QList<int> lines = chosen();
+    if (lines.isEmpty())
         return;
     const TableHistory::State before = m_history.current();
-    if (onReceive)
-        onReceive();
-    tableReplaced();
-    m_history.record(before, text(2466));
+    linesPlaced(before, clock::DuplicateLines(m_program.clockTable, lines), int(lines.size()),
+                DuplicateStep);
 }
 
-void FrmKlokken::OnlineTest()
+void LineCommands::linesPlaced(const TableHistory::State &before,
+                               const clock::Placement &placement, int count, int stepId)
 {
-    if (onTest)
-        onTest();
+    if (!placement.placed()) {
+        m_program.prompter.show(NoRoomText(count, placement.freeLines, m_program.strings),
+                                platform::ProgramTitle, platform::Buttons::Ok,
+                                platform::Icon::Exclamation);
+        return;
+    }
+    call(tableChanged);
+    m_history.record(before, m_program.strings.GetResString(stepId));
+    call(selectLine, placement.lines.first());
 }
 
-void FrmKlokken::runOnlineTest()
+void LineCommands::CopyLines()
+{
+    const QList<int> lines = chosen();
+    if (lines.isEmpty())
+        return;
+    m_lineModel.refresh();
+    QApplication::clipboard()->setMimeData(CopyClockLines(m_lineModel, lines).release());
+}
+
+void LineCommands::PasteLines()
+{
+    const QMimeData *mime = QApplication::clipboard()->mimeData();
+    const ClockLinesRead read = mime ? PasteClockLines(*mime) : ClockLinesRead{};
+    if (!read.ok()) {
+        const QString why = PasteRefusalText(read.status, m_program.strings);
+        if (why.isEmpty())
+            m_program.prompter.beep(); // nothing of ours to paste
+        else
+            m_program.prompter.show(why, platform::ProgramTitle, platform::Buttons::Ok,
+                                    platform::Icon::Exclamation);
+        return;
+    }
+    const TableHistory::State before = m_history.current();
+    linesPlaced(before, clock::PlaceLines(m_program.clockTable, read.lines),
+                int(read.lines.size()), PasteStep);
+}
+
+void LineCommands::OnlineTest()
+{
+    call(onTest);
+}
+
+void LineCommands::runOnlineTest()
 {
     if (!m_linkOcx) {
         m_serialLine =

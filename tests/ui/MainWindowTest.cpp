@@ -138,7 +138,7 @@ struct MainWindowTest : ProgramTest {
         window->resize(window->sizeHint());
         layOut(*window);
         EXPECT_EQ(window->Pic()->size(), QSize(520, 504));
-        window->editLine = [this](int mode) {
+        window->lines().editLine = [this](int mode) {
             editModes.append(mode);
             return true;
         };
@@ -218,7 +218,7 @@ TEST_F(MainWindowTest, StackedLinesShowOneNumberedMarkerAndBothTabs)
     EXPECT_EQ(referenceRect(1).topLeft(), At(1, 8, 0) - QPoint(5, 25));
 
     click(At(1, 8, 0));
-    EXPECT_EQ(window->hitCount(), 2);
+    EXPECT_EQ(window->weekInput().hitCount(), 2);
     EXPECT_EQ(window->TabClk()->count(), 2);
     EXPECT_EQ(program.clockTable.SelectedLine, 1);
     EXPECT_TRUE(named<QWidget>(QStringLiteral("PicFnc_0"))->isVisibleTo(window.get()));
@@ -271,7 +271,7 @@ TEST_F(MainWindowTest, HitBoxReachesFiveAcrossAndTwentyFiveUpAndDown)
         {{0, 25}, true}, {{0, 26}, false}, {{0, -25}, true}, {{0, -26}, false},
     };
     for (const auto &c : cases) {
-        window->SetSelected(0, 0);
+        window->weekInput().SetSelected(0, 0);
         click(centre + c.offset);
         EXPECT_EQ(program.clockTable.SelectedLine, c.hit ? 1 : 0)
             << c.offset.x() << "," << c.offset.y();
@@ -350,7 +350,7 @@ TEST_F(MainWindowTest, FilterButtonsHideMarkersAndClicksFindOnlyWhatIsShown)
 
     // Both lines lie under Tuesday 07:00, but only the one on show can be picked up.
     click(At(1, 7, 0));
-    EXPECT_EQ(window->hitCount(), 1);
+    EXPECT_EQ(window->weekInput().hitCount(), 1);
     EXPECT_EQ(program.clockTable.SelectedLine, 2);
     EXPECT_EQ(shownMarkers(0), 0);
     EXPECT_EQ(reference(1)->stack, 1);
@@ -384,7 +384,7 @@ TEST_F(MainWindowTest, PoolHoldsAtMost198RepeatMarkersAndOnlyDrawnOnesAreFound)
     // Where the pool ran out the series go on as bands: a click there finds them, and nothing
     // else; the minute series is such a band all week.
     click(At(6, 23, 30));
-    EXPECT_EQ(window->hitCount(), 2);
+    EXPECT_EQ(window->weekInput().hitCount(), 2);
     EXPECT_EQ(program.clockTable.SelectedLine, 2);
     EXPECT_FALSE(window->weekModel().bands().empty());
     // Selecting a drawn one repaints the line within the pool's limit.
@@ -423,7 +423,7 @@ TEST_F(MainWindowTest, ValuesOutOfRangeNeverIndexPastAnArray)
     EXPECT_EQ(reference(1)->stack, 2);
     EXPECT_TRUE(!reference(2));
     click(At(1, 9, 0));
-    EXPECT_EQ(window->hitCount(), 2);
+    EXPECT_EQ(window->weekInput().hitCount(), 2);
     // Every marker and panel paints with these lines.
     EXPECT_FALSE(window->grab().isNull());
 }
@@ -506,7 +506,7 @@ TEST_F(MainWindowTest, ANewTableHasNoFileAndSavesAskBeforeReplacingAnotherFile)
     EXPECT_EQ(window->windowTitle(), "Quintara - house.clk");
     EXPECT_EQ(named<QLabel>(QStringLiteral("LblNBT_1"))->text(), "house.nbt");
     dialogs.answer(std::nullopt);
-    window->ExportPdf();
+    window->exports().ExportPdf();
     EXPECT_EQ(dialogs.asked.constLast().request.initialName, "house.pdf");
 
     // Save goes through Save As, which offers the project's name; the schedule there is not
@@ -528,20 +528,20 @@ TEST_F(MainWindowTest, ANewTableHasNoFileAndSavesAskBeforeReplacingAnotherFile)
     // A file of its own is written without a question, under Save and Save As alike.
     const QString mine = folder + QStringLiteral("/mine.clk");
     dialogs.answer(mine);
-    window->Save();
+    window->files().Save();
     EXPECT_EQ(program.clockTable.ClockFileName, mine);
     EXPECT_FALSE(program.clockTable.TableChanged);
     program.clockTable.TableChanged = true;
-    window->Save();
+    window->files().Save();
     dialogs.answer(mine);
-    window->SaveAs();
+    window->files().SaveAs();
     EXPECT_FALSE(program.clockTable.TableChanged);
 
     // Save As over another file asks in the language in force; Yes replaces it.
     program.strings.setLanguageOffset(settings::LanguageStep);
     dialogs.answer(schedule);
     prompter.expect(Answer::Yes);
-    window->SaveAs();
+    window->files().SaveAs();
     EXPECT_EQ(lastMessage(), QDir::toNativeSeparators(schedule) + " bestaat al. Vervangen?");
     EXPECT_EQ(contents(schedule), contents(mine));
     EXPECT_EQ(program.clockTable.ClockFileName, schedule);
@@ -568,7 +568,7 @@ TEST_F(MainWindowTest, FileAndLineCommands)
     window->findChild<QAction *>(QStringLiteral("mmuNieuw_4"))->trigger();
     EXPECT_EQ(program.clockTable.Lines[1].Table, clock::Special);
     editModes.clear();
-    window->SetSelected(0, 0);
+    window->weekInput().SetSelected(0, 0);
     QTest::mouseDClick(pic(), Qt::LeftButton, {}, At(2, 10, 0));
     EXPECT_TRUE(editModes.isEmpty());                                  // nothing selected
     const QPoint special = At(6, program.clockTable.Lines[1].Hour, 0); // Sunday: no workday
@@ -605,7 +605,7 @@ TEST_F(MainWindowTest, FileAndLineCommands)
     program.clockTable.ClockFileName = dir.filePath(QStringLiteral("no/such/folder/x.clk"));
     program.clockTable.TableChanged = true;
     prompter.expect(Answer::Ok);
-    window->Save();
+    window->files().Save();
     EXPECT_EQ(prompter.shown.constLast().icon, platform::Icon::Critical);
     EXPECT_EQ(prompter.shown.constLast().title, "KALVENOR Domotic systems");
     EXPECT_TRUE(lastMessage().startsWith(
@@ -614,7 +614,7 @@ TEST_F(MainWindowTest, FileAndLineCommands)
 
     // About names the version; Receive hands over and repaints.
     prompter.expect(Answer::Ok);
-    window->About();
+    named<QAction>(QStringLiteral("mnuHelpAbout"))->trigger();
     EXPECT_TRUE(lastMessage().startsWith("KALVENOR Domotic Systems \nQuintara version "));
     EXPECT_EQ(prompter.shown.constLast().title, "Info");
     int received = 0;
@@ -656,7 +656,7 @@ TEST_F(MainWindowTest, ScrollingShowsLaterWeeks)
     // Editing brings the week of the line into view.
     window->ScrWeeks()->setValue(0);
     program.clockTable.SelectedLine = 1;
-    window->EditLine();
+    window->lines().EditLine();
     EXPECT_EQ(window->ScrWeeks()->value(), 2);
 }
 
@@ -679,7 +679,7 @@ QString WriteFile(const QString &path, const QByteArray &bytes)
 TEST_F(MainWindowTest, RefusedFilesNeverBecomeTheClockFileOrTheProject)
 {
     program.settings.nbtFile = DemoProject();
-    window->ReadProjectFromSettings();
+    window->files().ReadProjectFromSettings();
     const QString demoRelay = program.project.RelayName(1);
     put(0, Line(Monday, 7, 0, clock::Continue, clock::Days, 1));
     program.clockTable.ClockFileName = dir.filePath(QStringLiteral("mine.clk"));
@@ -706,14 +706,14 @@ TEST_F(MainWindowTest, RefusedFilesNeverBecomeTheClockFileOrTheProject)
     for (const auto &c : refused) {
         dialogs.answer(c.path);
         prompter.expect(Answer::Ok);
-        window->OpenClockFile();
+        window->files().OpenClockFile();
         EXPECT_EQ(lastMessage(), c.message);
         EXPECT_EQ(program.clockTable.ClockFileName, dir.filePath(QStringLiteral("mine.clk")));
         EXPECT_EQ(program.clockTable.Lines, lines);
         EXPECT_EQ(program.project.RelayName(1), demoRelay);
     }
     // Saving now writes the table's own file and leaves the foreign one alone.
-    window->Save();
+    window->files().Save();
     EXPECT_EQ(FileBytes(foreign), FileBytes(DemoProject()));
     EXPECT_EQ(QFileInfo(dir.filePath(QStringLiteral("mine.clk"))).size(), clock::ClockFileSize);
 
@@ -724,7 +724,7 @@ TEST_F(MainWindowTest, RefusedFilesNeverBecomeTheClockFileOrTheProject)
     ASSERT_EQ(::link(QFile::encodeName(mine).constData(), QFile::encodeName(alias).constData()), 0);
     const QByteArray saved = FileBytes(mine);
     prompter.expect(Answer::Ok);
-    window->Save();
+    window->files().Save();
     EXPECT_EQ(lastMessage(), mine + "\nThe file has other hard links: replacing it would part it "
                                     "from them. Save it under another name.");
     EXPECT_EQ(FileBytes(alias), saved);
@@ -734,7 +734,7 @@ TEST_F(MainWindowTest, RefusedFilesNeverBecomeTheClockFileOrTheProject)
     // A project file that can't be read leaves the project in force, and its name.
     dialogs.answer(WriteFile(dir.filePath(QStringLiteral("bad.nbt")), "nonsense"));
     prompter.expect(Answer::Ok);
-    window->ReadProject();
+    window->files().ReadProject();
     EXPECT_EQ(prompter.shown.constLast().icon, platform::Icon::Critical);
     EXPECT_EQ(program.settings.nbtFile, DemoProject());
     EXPECT_EQ(program.project.RelayName(1), demoRelay);
@@ -768,7 +768,7 @@ TEST_F(MainWindowTest, ExportPdfWritesTheWeekWithItsHeadWholeOrNotAtAll)
 
     const QString path = dir.filePath(QStringLiteral("hand-over"));
     dialogs.answer(path);
-    window->ExportPdf();
+    window->exports().ExportPdf();
     QFile pdf(path + QStringLiteral(".pdf")); // the extension is added
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.read(5) == "%PDF-");
@@ -782,7 +782,7 @@ TEST_F(MainWindowTest, ExportPdfWritesTheWeekWithItsHeadWholeOrNotAtAll)
     // A folder that is not there: the message names it, and no file appears.
     const QString nowhere = dir.filePath(QStringLiteral("no/such/folder/x.pdf"));
     prompter.expect(Answer::Ok);
-    EXPECT_FALSE(window->ExportPdf(nowhere));
+    EXPECT_FALSE(window->exports().ExportPdf(nowhere));
     EXPECT_TRUE(lastMessage().contains(nowhere));
     EXPECT_FALSE(QFile::exists(nowhere));
 }
@@ -794,14 +794,14 @@ TEST_F(MainWindowTest, TransmitSummarisesProblemsFirstAndOnlyWhenThereAreAny)
     window->onTransmit = [&sent] { ++sent; };
     put(0, Line(Monday.addDays(3), 8, 0, clock::Continue, clock::Days, 1));
     repaint();
-    window->Transmit();
+    window->files().Transmit();
     EXPECT_EQ(sent, 1);
     EXPECT_TRUE(prompter.shown.isEmpty());
 
     // A one-time line on Monday morning lies before now (Wednesday 10:00).
     put(1, Line(Monday, 8, 0, clock::Special, clock::Once, 0));
     prompter.expect(Answer::Cancel);
-    window->Transmit();
+    window->files().Transmit();
     EXPECT_EQ(sent, 1);
     ASSERT_EQ(prompter.shown.size(), 1);
     EXPECT_TRUE(lastMessage().startsWith("1 lines will not work as intended:\nLine 1 fires once"))
@@ -809,7 +809,7 @@ TEST_F(MainWindowTest, TransmitSummarisesProblemsFirstAndOnlyWhenThereAreAny)
     EXPECT_TRUE(lastMessage().endsWith("Send the table all the same?"));
     EXPECT_EQ(prompter.shown.constLast().buttons, platform::Buttons::OkCancel);
     prompter.expect(Answer::Ok);
-    window->Transmit();
+    window->files().Transmit();
     EXPECT_EQ(sent, 2);
 }
 
@@ -829,7 +829,7 @@ TEST_F(MainWindowTest, TheListFollowsTheWeekAndLinesGoAcrossTables)
     // A row chosen in the list is the line chosen in the week, on the day it fires next.
     rows->selectRow(list->filter()->rowOfLine(1));
     EXPECT_EQ(program.clockTable.SelectedLine, 2);
-    EXPECT_EQ(window->hitCount(), 1);
+    EXPECT_EQ(window->weekInput().hitCount(), 1);
     // A marker clicked in the week is the row chosen in the list.
     window->showView(0);
     click(At(1, 8, 0));
@@ -845,7 +845,7 @@ TEST_F(MainWindowTest, TheListFollowsTheWeekAndLinesGoAcrossTables)
     rows->selectAll();
     ASSERT_EQ(window->chosenLines(), (QList<int>{0, 1}));
     const auto before = program.clockTable.Lines;
-    window->DuplicateLines();
+    window->lines().DuplicateLines();
     for (int k = 0; k < 2; ++k) {
         const auto copy = program.clockTable.Lines[std::size_t(2 + k)].toBytes();
         const auto original = before[std::size_t(k)].toBytes();
@@ -858,11 +858,11 @@ TEST_F(MainWindowTest, TheListFollowsTheWeekAndLinesGoAcrossTables)
 
     // Copied, then pasted into a new table: the same lines again.
     rows->selectAll();
-    window->CopyLines();
+    window->lines().CopyLines();
     EXPECT_TRUE(QApplication::clipboard()->text().contains(QLatin1String("12:00")));
-    window->NewTable();
+    window->files().NewTable();
     EXPECT_FALSE(program.clockTable.Lines[0].inUse());
-    window->PasteLines();
+    window->lines().PasteLines();
     EXPECT_EQ(program.clockTable.Lines[0].toBytes(), before[0].toBytes());
     EXPECT_EQ(program.clockTable.Lines[1].toBytes(), before[1].toBytes());
     const auto pasted = program.clockTable.Lines;
@@ -876,13 +876,13 @@ TEST_F(MainWindowTest, TheListFollowsTheWeekAndLinesGoAcrossTables)
         put(i, Line(Monday, 9, 0, clock::Continue, clock::Days, 1));
     const auto full = program.clockTable.Lines;
     prompter.expect(Answer::Ok);
-    window->PasteLines();
+    window->lines().PasteLines();
     EXPECT_EQ(program.clockTable.Lines, full);
     EXPECT_EQ(lastMessage(), "Not enough free lines: 2 to paste, 1 free. Nothing was pasted.");
 
     // Several lines deleted after one question, as one step.
     prompter.expect(Answer::Yes);
-    window->DeleteLines({0, 1});
+    window->lines().DeleteLines({0, 1});
     EXPECT_EQ(lastMessage(), "Delete the 2 chosen lines?");
     EXPECT_FALSE(program.clockTable.Lines[0].inUse());
     EXPECT_FALSE(program.clockTable.Lines[1].inUse());
@@ -912,7 +912,7 @@ TEST_F(MainWindowTest, TheListsCommandsActOnExactlyTheHighlightedRows)
         QTest::mouseClick(rows->viewport(), Qt::LeftButton, modifiers, row(line));
     };
     QList<int> edited;
-    window->editLine = [&](int) {
+    window->lines().editLine = [&](int) {
         edited.append(program.clockTable.SelectedLine - 1);
         return true;
     };
@@ -944,7 +944,7 @@ TEST_F(MainWindowTest, TheListsCommandsActOnExactlyTheHighlightedRows)
     EXPECT_EQ(program.clockTable.SelectedLine, 4);
     QTest::keyClick(rows, Qt::Key_Return);
     EXPECT_EQ(edited, (QList<int>{0, 3}));
-    window->DuplicateLines();
+    window->lines().DuplicateLines();
     EXPECT_EQ(program.clockTable.Lines[12].Hour, 9);
     EXPECT_FALSE(program.clockTable.Lines[13].inUse());
     window->showView(1);
@@ -1017,13 +1017,13 @@ TEST_F(MainWindowTest, CompareWithAFileAndExportCsvLeaveTheTableAsItIs)
     const auto mine = program.clockTable.Lines;
 
     std::optional<clock::TableDiff> shown;
-    window->compareDialog = [&](const clock::TableDiff &diff, const clock::ClockTable &,
+    window->exports().compareDialog = [&](const clock::TableDiff &diff, const clock::ClockTable &,
                                 const QString &name) {
         shown = diff;
         EXPECT_EQ(name, QStringLiteral("other.clk"));
     };
     dialogs.answer(other.ClockFileName);
-    window->CompareWithFile();
+    window->exports().CompareWithFile();
     ASSERT_TRUE(shown);
     ASSERT_EQ(shown->lines.size(), 2);
     EXPECT_EQ(shown->lines[0].line, 1);
@@ -1052,11 +1052,11 @@ TEST_F(MainWindowTest, CompareWithAFileAndExportCsvLeaveTheTableAsItIs)
     file.close();
     shown.reset();
     prompter.answerAllWithDefault();
-    EXPECT_FALSE(window->CompareWithFile(damaged));
+    EXPECT_FALSE(window->exports().CompareWithFile(damaged));
     EXPECT_FALSE(shown);
 
     const QString csv = dir.filePath(QStringLiteral("lines.csv"));
-    ASSERT_TRUE(window->ExportCsv(csv));
+    ASSERT_TRUE(window->exports().ExportCsv(csv));
     QFile written(csv);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     const QList<QByteArray> records = written.readAll().split('\n');
@@ -1126,26 +1126,26 @@ TEST_F(MainWindowTest, UndoAndRedoRestoreEveryKindOfChangeAndTheChangedFlag)
                       [&] { QTest::keyClick(pic(), Qt::Key_Right, Qt::ShiftModifier); });
     EXPECT_EQ(program.clockTable.SelectedLine, 1); // the line lives on: still selected
     stepsBackAndForth("edit", [&] {
-        window->editLine = [this](int) {
+        window->lines().editLine = [this](int) {
             program.clockTable.Lines[0].Level = 17;
             return true;
         };
-        window->EditLine();
+        window->lines().EditLine();
     });
     stepsBackAndForth("add", [&] {
-        window->editLine = [](int) { return true; };
-        window->AddLine(clock::Special);
+        window->lines().editLine = [](int) { return true; };
+        window->lines().AddLine(clock::Special);
     });
     // Undoing the add dropped its selection; the added line is selected again to go.
     program.clockTable.SelectedLine = 2;
     stepsBackAndForth("delete", [&] {
         prompter.expect(Answer::Yes);
-        window->DeleteLine();
+        window->lines().DeleteLine();
     });
     stepsBackAndForth("receive", [&] {
         window->onReceive = [this] { program.clockTable.Lines[5] = program.clockTable.Lines[0]; };
         prompter.expect(Answer::No); // the table is changed: the save question comes first
-        window->Receive();
+        window->files().Receive();
     });
     EXPECT_EQ(program.clockTable.SelectedLine, 0);
 
@@ -1153,7 +1153,7 @@ TEST_F(MainWindowTest, UndoAndRedoRestoreEveryKindOfChangeAndTheChangedFlag)
     window->history().markSaved();
     const Lines unsent = program.clockTable.Lines;
     window->onTransmit = [this] { program.clockTable.Lines[5].FunctionType = 0; };
-    window->Transmit();
+    window->files().Transmit();
     EXPECT_FALSE(program.clockTable.Lines[5].inUse());
     EXPECT_TRUE(program.clockTable.TableChanged);
     undo->trigger();
@@ -1174,7 +1174,7 @@ TEST_F(MainWindowTest, UndoAndRedoRestoreEveryKindOfChangeAndTheChangedFlag)
     ASSERT_TRUE(clock::WriteClockFile(other, program.strings, prompter).done());
     const Lines mine = program.clockTable.Lines;
     ASSERT_EQ(program.clockTable.MaxClockLines, 100);
-    ASSERT_TRUE(window->OpenClockFile(path));
+    ASSERT_TRUE(window->files().OpenClockFile(path));
     EXPECT_FALSE(program.clockTable.TableChanged);
     EXPECT_TRUE(program.clockTable.Lines[3].inUse());
     EXPECT_EQ(program.clockTable.MaxClockLines, 50);
@@ -1194,7 +1194,7 @@ TEST_F(MainWindowTest, UndoAndRedoRestoreEveryKindOfChangeAndTheChangedFlag)
     EXPECT_EQ(program.clockTable.ModelIndex, 3);
     EXPECT_EQ(program.clockTable.MaxClockLines, 50);
     EXPECT_EQ(program.project.ModelIndex, 3);
-    window->NewTable();
+    window->files().NewTable();
     EXPECT_FALSE(program.clockTable.Lines[3].inUse());
     undo->trigger();
     EXPECT_EQ(program.clockTable.Lines, opened);
@@ -1208,23 +1208,23 @@ TEST_F(MainWindowTest, SwappingTheTableClearsTheSelectionAndOnlyRealChangesCount
     ASSERT_EQ(program.clockTable.SelectedLine, 1);
 
     // Edit: Cancel, and OK on the same values, change nothing; a real change counts.
-    window->editLine = [](int) { return false; };
-    window->EditLine();
+    window->lines().editLine = [](int) { return false; };
+    window->lines().EditLine();
     EXPECT_FALSE(program.clockTable.TableChanged);
-    window->editLine = [](int) { return true; };
-    window->EditLine();
+    window->lines().editLine = [](int) { return true; };
+    window->lines().EditLine();
     EXPECT_FALSE(program.clockTable.TableChanged);
-    window->editLine = [this](int) {
+    window->lines().editLine = [this](int) {
         program.clockTable.Lines[0].Hour = 9;
         return true;
     };
-    window->EditLine();
+    window->lines().EditLine();
     EXPECT_TRUE(program.clockTable.TableChanged);
     window->history().markSaved();
 
     // Add, then Cancel: the free line gets its bytes back and nothing counts as changed.
     const auto lines = program.clockTable.Lines;
-    window->editLine = [this](int) {
+    window->lines().editLine = [this](int) {
         program.clockTable.Lines[1].FunctionType = 0; // the editor frees a cancelled new line
         return false;
     };
@@ -1237,20 +1237,20 @@ TEST_F(MainWindowTest, SwappingTheTableClearsTheSelectionAndOnlyRealChangesCount
     click(At(1, 9, 0));
     ASSERT_EQ(program.clockTable.SelectedLine, 1);
     window->onReceive = [this] { clock::ClearClockTable(program.clockTable); };
-    window->Receive();
+    window->files().Receive();
     EXPECT_EQ(program.clockTable.SelectedLine, 0);
-    EXPECT_EQ(window->hitCount(), 0);
+    EXPECT_EQ(window->weekInput().hitCount(), 0);
     EXPECT_FALSE(named<QWidget>(QStringLiteral("PicFnc_0"))->isVisibleTo(window.get()));
     int edits = 0;
-    window->editLine = [&](int) { return ++edits > 0; };
-    window->EditLine();
+    window->lines().editLine = [&](int) { return ++edits > 0; };
+    window->lines().EditLine();
     EXPECT_EQ(edits, 0);
 
     // New answered No drops the changes: the empty table is not "changed".
     put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Once, 0));
     program.clockTable.TableChanged = true;
     prompter.expect(Answer::No);
-    window->NewTable();
+    window->files().NewTable();
     EXPECT_FALSE(program.clockTable.TableChanged);
     EXPECT_FALSE(program.clockTable.Lines[0].inUse());
 }
@@ -1309,7 +1309,7 @@ TEST_F(MainWindowTest, FileDialogsLeaveTheCurrentFolderWhereTheyEnded)
 
     // Save As without an extension writes "week1.clk", where the open dialog's filter finds it.
     dialogs.answer(sub + QStringLiteral("/week1"));
-    window->SaveAs();
+    window->files().SaveAs();
     EXPECT_EQ(program.clockTable.ClockFileName, sub + QStringLiteral("/week1.clk"));
     EXPECT_EQ(QFileInfo(sub + QStringLiteral("/week1.clk")).size(), clock::ClockFileSize);
     EXPECT_FALSE(QFile::exists(sub + QStringLiteral("/week1")));
@@ -1324,7 +1324,7 @@ TEST_F(MainWindowTest, FileDialogsLeaveTheCurrentFolderWhereTheyEnded)
     program.clockTable.TableChanged = true;
     dialogs.answer(dir.filePath(QStringLiteral("gone/week2.clk")));
     prompter.expect(Answer::Ok);
-    window->SaveAs();
+    window->files().SaveAs();
     EXPECT_EQ(lastMessage(), QDir::toNativeSeparators(dir.filePath(QStringLiteral("gone"))) +
                                  "\nThe folder does not exist.");
     EXPECT_EQ(program.clockTable.ClockFileName, sub + QStringLiteral("/week1.clk"));
@@ -1342,7 +1342,7 @@ TEST_F(MainWindowTest, AProjectsLanguageReachesEveryTextOfTheWindow)
     project::SelectModel(*dutch, 1, program.strings);
     program.settings.nbtFile = WriteFile(dir.filePath(QStringLiteral("dutch.nbt")),
                                          quintara::project::WriteProjectFile(*dutch, 60));
-    window->ReadProjectFromSettings();
+    window->files().ReadProjectFromSettings();
 
     EXPECT_EQ(program.strings.LanguageOffset(), 10000);
     EXPECT_EQ(program.names.repeatName(clock::Days).trimmed(), "Dag(en)");
@@ -1512,7 +1512,7 @@ TEST_F(MainWindowTest, TheWeekScalesWithTheWindowAndOpensWhereItWasLeft)
     // At any size a click finds the marker on the pixels it is drawn on, and not one beside.
     for (const QSize size : {QSize(1500, 1000), QSize(1234, 876), QSize(760, 470)}) {
         fit(size);
-        window->SetSelected(0, 0);
+        window->weekInput().SetSelected(0, 0);
         const QRect box = referenceRect(0);
         const QImage with = pic()->grab().toImage();
         program.clockTable.Lines[0].FunctionType = 0;
@@ -1534,14 +1534,14 @@ TEST_F(MainWindowTest, TheWeekScalesWithTheWindowAndOpensWhereItWasLeft)
         EXPECT_LE(drawn.top(), box.top() + 1) << size.width();
         for (const QPoint inside :
              {box.topLeft(), box.bottomRight(), box.topRight(), box.bottomLeft()}) {
-            window->SetSelected(0, 0);
+            window->weekInput().SetSelected(0, 0);
             click(inside);
             EXPECT_EQ(program.clockTable.SelectedLine, 1) << size.width();
         }
         for (const QPoint beside :
              {box.topLeft() - QPoint(1, 0), box.topLeft() - QPoint(0, 1),
               box.bottomRight() + QPoint(1, 0), box.bottomRight() + QPoint(0, 1)}) {
-            window->SetSelected(0, 0);
+            window->weekInput().SetSelected(0, 0);
             click(beside);
             EXPECT_EQ(program.clockTable.SelectedLine, 0) << size.width();
         }
@@ -1856,7 +1856,7 @@ TEST_F(StartUpTest, Screenshots)
     // Monday 06:00: the heating and the sprinkler of every other day.
     QTest::mouseClick(window->Pic(), Qt::LeftButton, {}, At(0, 6, 0));
     window->RefreshStatus();
-    ASSERT_EQ(window->hitCount(), 2);
+    ASSERT_EQ(window->weekInput().hitCount(), 2);
 
     EXPECT_TRUE(window->grab().save(QDir(folder).filePath(QStringLiteral("main-window.png"))));
     window->close();
