@@ -123,7 +123,72 @@ FrmClkEdit::FrmClkEdit(Program &program, int editMode, QWidget *parent)
 
 FrmClkEdit::~FrmClkEdit() = default;
 
+namespace {
+
+// The widgets side by side, at the spacing given (the style's when negative), the rest of the
+// row left empty.
+QHBoxLayout *Row(std::initializer_list<QWidget *> widgets, int spacing = -1)
+{
+    auto *row = new QHBoxLayout;
+    if (spacing >= 0)
+        row->setSpacing(spacing);
+    for (QWidget *widget : widgets)
+        row->addWidget(widget);
+    row->addStretch(1);
+    return row;
+}
+
+} // namespace
+
 void FrmClkEdit::buildForm()
+{
+    QHBoxLayout *tableRow = buildTableChoice();
+    buildFunctionChoice();
+    QHBoxLayout *levelRow = buildLevelField();
+    buildMomentFields();
+    QHBoxLayout *repeatRow = buildRepeatFields();
+    QHBoxLayout *buttons = buildPreviewAndButtons();
+
+    // Labels left, controls right; the state picture beside the function it belongs to.
+    auto *grid = new QGridLayout;
+    grid->setHorizontalSpacing(10);
+    grid->setVerticalSpacing(6);
+    int row = 0;
+    grid->addWidget(m_lblTabel, row, 0);
+    grid->addLayout(tableRow, row++, 1, 1, 2);
+    grid->addWidget(m_lblFnc, row, 0);
+    grid->addWidget(m_cboFnc, row, 1);
+    grid->addWidget(m_vlag, row++, 2, 3, 1, Qt::AlignTop | Qt::AlignHCenter);
+    grid->addWidget(m_lblLd, row, 0);
+    grid->addWidget(m_cboLd, row++, 1);
+    grid->addWidget(m_lblLvl, row, 0);
+    grid->addLayout(levelRow, row++, 1);
+    grid->addWidget(m_lblTijd, row, 0);
+    grid->addLayout(Row({m_timePic}), row++, 1, 1, 2);
+    grid->addWidget(m_lblDate, row, 0);
+    grid->addLayout(Row({m_datePic}), row++, 1, 1, 2);
+    grid->addWidget(m_lblRepeat, row, 0);
+    grid->addLayout(repeatRow, row++, 1, 1, 2);
+    grid->setColumnStretch(1, 1);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addSpacing(4);
+    layout->addWidget(m_txtPrv, 1);
+    layout->addLayout(buttons);
+
+    // Screen readers name each control by its caption.
+    m_lblFnc->setBuddy(m_cboFnc);
+    m_lblLd->setBuddy(m_cboLd);
+    m_lblLvl->setBuddy(m_txtLvl);
+    m_lblTijd->setBuddy(m_timePic);
+    m_lblDate->setBuddy(m_datePic);
+    m_lblRepeat->setBuddy(m_cboRepeat);
+    arrangeTabOrder();
+    connectForm();
+}
+
+QHBoxLayout *FrmClkEdit::buildTableChoice()
 {
     m_lblTabel = NamedLabel(this, "LblTabel");
     m_tables = new QButtonGroup(this);
@@ -137,7 +202,11 @@ void FrmClkEdit::buildForm()
         tableRow->addWidget(option);
     }
     tableRow->addStretch(1);
+    return tableRow;
+}
 
+void FrmClkEdit::buildFunctionChoice()
+{
     m_lblFnc = NamedLabel(this, "LblFnc");
     m_cboFnc = new QComboBox(this);
     m_cboFnc->setObjectName(QStringLiteral("CboFnc"));
@@ -150,7 +219,15 @@ void FrmClkEdit::buildForm()
         list->setMinimumContentsLength(30);
         list->setMaxVisibleItems(20);
     }
+    m_vlag = new QLabel(this);
+    m_vlag->setObjectName(QStringLiteral("VLAG"));
+    m_vlag->setFixedSize(StatePictureSize + 8, StatePictureSize + 8);
+    m_vlag->setAlignment(Qt::AlignCenter);
+    m_vlag->setFrameShape(QFrame::StyledPanel);
+}
 
+QHBoxLayout *FrmClkEdit::buildLevelField()
+{
     m_lblLvl = NamedLabel(this, "LblLvl");
     m_txtLvl = new QLineEdit(this);
     m_txtLvl->setObjectName(QStringLiteral("TxtLvl"));
@@ -158,18 +235,11 @@ void FrmClkEdit::buildForm()
     m_updLvl = new UpDown(this);
     m_updLvl->setObjectName(QStringLiteral("UpdLvl"));
     m_updLvl->setButtonHeight(m_txtLvl->sizeHint().height());
-    auto *levelRow = new QHBoxLayout;
-    levelRow->setSpacing(2);
-    levelRow->addWidget(m_txtLvl);
-    levelRow->addWidget(m_updLvl);
-    levelRow->addStretch(1);
+    return Row({m_txtLvl, m_updLvl}, 2);
+}
 
-    m_vlag = new QLabel(this);
-    m_vlag->setObjectName(QStringLiteral("VLAG"));
-    m_vlag->setFixedSize(StatePictureSize + 8, StatePictureSize + 8);
-    m_vlag->setAlignment(Qt::AlignCenter);
-    m_vlag->setFrameShape(QFrame::StyledPanel);
-
+void FrmClkEdit::buildMomentFields()
+{
     m_lblTijd = NamedLabel(this, "LblTijd");
     m_timePic = new TimeField(this);
     m_timePic->setObjectName(QStringLiteral("TimePic"));
@@ -180,13 +250,10 @@ void FrmClkEdit::buildForm()
     m_datePic->setDisplayFormat(DatePickerFormat());
     // Weeks begin on Monday everywhere in the program.
     m_datePic->calendarWidget()->setFirstDayOfWeek(Qt::Monday);
-    auto *timeRow = new QHBoxLayout;
-    timeRow->addWidget(m_timePic);
-    timeRow->addStretch(1);
-    auto *dateRow = new QHBoxLayout;
-    dateRow->addWidget(m_datePic);
-    dateRow->addStretch(1);
+}
 
+QHBoxLayout *FrmClkEdit::buildRepeatFields()
+{
     m_lblRepeat = NamedLabel(this, "LblRepeat");
     m_cboRepeat = new QComboBox(this);
     m_cboRepeat->setObjectName(QStringLiteral("CboRepeat"));
@@ -206,7 +273,11 @@ void FrmClkEdit::buildForm()
     repeatRow->addWidget(m_txtRepeat);
     repeatRow->addWidget(m_updRepeat);
     repeatRow->addStretch(1);
+    return repeatRow;
+}
 
+QHBoxLayout *FrmClkEdit::buildPreviewAndButtons()
+{
     m_txtPrv = new QPlainTextEdit(this);
     m_txtPrv->setObjectName(QStringLiteral("TxtPrv"));
     m_txtPrv->setReadOnly(true);
@@ -226,44 +297,11 @@ void FrmClkEdit::buildForm()
     buttons->addStretch(1);
     buttons->addWidget(m_cmdOK);
     buttons->addWidget(m_cmdCancel);
+    return buttons;
+}
 
-    // Labels left, controls right; the state picture beside the function it belongs to.
-    auto *grid = new QGridLayout;
-    grid->setHorizontalSpacing(10);
-    grid->setVerticalSpacing(6);
-    int row = 0;
-    grid->addWidget(m_lblTabel, row, 0);
-    grid->addLayout(tableRow, row++, 1, 1, 2);
-    grid->addWidget(m_lblFnc, row, 0);
-    grid->addWidget(m_cboFnc, row, 1);
-    grid->addWidget(m_vlag, row++, 2, 3, 1, Qt::AlignTop | Qt::AlignHCenter);
-    grid->addWidget(m_lblLd, row, 0);
-    grid->addWidget(m_cboLd, row++, 1);
-    grid->addWidget(m_lblLvl, row, 0);
-    grid->addLayout(levelRow, row++, 1);
-    grid->addWidget(m_lblTijd, row, 0);
-    grid->addLayout(timeRow, row++, 1, 1, 2);
-    grid->addWidget(m_lblDate, row, 0);
-    grid->addLayout(dateRow, row++, 1, 1, 2);
-    grid->addWidget(m_lblRepeat, row, 0);
-    grid->addLayout(repeatRow, row++, 1, 1, 2);
-    grid->setColumnStretch(1, 1);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addSpacing(4);
-    layout->addWidget(m_txtPrv, 1);
-    layout->addLayout(buttons);
-
-    // Screen readers name each control by its caption.
-    m_lblFnc->setBuddy(m_cboFnc);
-    m_lblLd->setBuddy(m_cboLd);
-    m_lblLvl->setBuddy(m_txtLvl);
-    m_lblTijd->setBuddy(m_timePic);
-    m_lblDate->setBuddy(m_datePic);
-    m_lblRepeat->setBuddy(m_cboRepeat);
-    arrangeTabOrder();
-
+void FrmClkEdit::connectForm()
+{
     connect(m_cboFnc, &QComboBox::currentIndexChanged, this, [this] { functionTypeChosen(); });
     connect(m_cboLd, &QComboBox::currentIndexChanged, this, [this] { functionChosen(); });
     connect(m_cboRepeat, &QComboBox::currentIndexChanged, this, [this] { repeatUnitChosen(); });

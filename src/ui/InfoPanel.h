@@ -41,7 +41,6 @@ public:
     void showEntries(const QList<Entry> &entries, int chosen);
     // Moves the highlight without rebuilding the panels.
     void highlight(int chosen);
-    int entryCount() const { return m_count; }
     QTabBar *tabs() const { return m_tabs; }
 
 signals:
