@@ -10,6 +10,7 @@
 #include "tests/support/TestYears.h"
 #include "tests/support/VirtualPump.h"
 #include "tests/ui/ScriptedFileDialogs.h"
+#include "tests/ui/WindowTestSupport.h"
 #include "ui/AgendaView.h"
 #include "ui/ClockMain.h"
 #include "ui/CompareDialog.h"
@@ -58,45 +59,9 @@
 using namespace quintara;
 using clock::ClockLine;
 using platform::Answer;
+using namespace quintara::testing::window;
 
 namespace {
-
-// Wednesday 9 December 2026; the current week begins on Monday the 7th.
-const QDate Today(2026, 12, 9);
-const QDate Monday(2026, 12, 7);
-
-// The tests' main() sees to it that QUINTARA_SOURCE_DIR names the source tree.
-QString DemoProject()
-{
-    return QDir(qEnvironmentVariable("QUINTARA_SOURCE_DIR")).filePath("examples/demo.nbt");
-}
-
-QString DemoClockFile()
-{
-    return QDir(qEnvironmentVariable("QUINTARA_SOURCE_DIR")).filePath("examples/demo.clk");
-}
-
-ClockLine Line(QDate date, int hour, int minute, int table, int unit, int count, int type = 1,
-               int number = 1, int level = 255)
-{
-    ClockLine line;
-    clock::SetReferenceDate(line, date);
-    line.Hour = static_cast<quint8>(hour);
-    line.Minute = static_cast<quint8>(minute);
-    line.Table = static_cast<quint8>(table);
-    line.RepeatUnit = static_cast<quint8>(unit);
-    line.RepeatCount = static_cast<quint8>(count);
-    line.FunctionType = static_cast<quint8>(type);
-    line.FunctionNumber = static_cast<quint8>(number);
-    line.Level = static_cast<quint8>(level);
-    return line;
-}
-
-// Where an occurrence lies on the week area.
-QPoint At(int row, int hour, int minute)
-{
-    return QPoint(qRound(20 + 20 * hour + minute / 3.0), 40 + 70 * row);
-}
 
 // Lays a window out that is not shown, nested layouts (the views' pages) included.
 void layOut(QWidget &window)
@@ -111,28 +76,12 @@ void layOut(QWidget &window)
     }
 }
 
-// A program whose settings live in a fresh folder.
-struct ProgramTest : ::testing::Test {
-    QTemporaryDir dir;
-    quintara::testing::ScriptedPrompter prompter;
-    quintara::testing::FixedClock clock{QDateTime(Today, QTime(10, 0))};
-    quintara::testing::VirtualPump pump;
-    quintara::testing::ScriptedFileDialogs dialogs;
-    QString ini = dir.filePath(QStringLiteral("Ventora.ini"));
-    ui::Program program{prompter, clock, pump, settings::ProfileFile(ini)};
-};
-
 struct MainWindowTest : ProgramTest {
     std::unique_ptr<ui::FrmKlokken> window;
 
     MainWindowTest()
     {
-        project::NewProject(program.project, 19200, 0);
-        project::SelectModel(program.project, 0, program.strings);
-        for (int day = 0; day < 7; ++day) // Monday to Friday are workdays
-            program.project.System.Options[project::SystemOption::FirstWorkday + day] = day < 5;
-        clock::ApplyModel(program.clockTable, program.project);
-        program.clockTable.ClockFileVersion = 1;
+        useModelZero();
         window = std::make_unique<ui::FrmKlokken>(program, dialogs);
         // At the size it asks for, the week area is drawn 1:1 and the tests' points are its own.
         window->resize(window->sizeHint());
@@ -149,10 +98,6 @@ struct MainWindowTest : ProgramTest {
         EXPECT_TRUE(prompter.allAnswered());
     }
 
-    void put(int index, const ClockLine &line)
-    {
-        program.clockTable.Lines[static_cast<std::size_t>(index)] = line;
-    }
     void repaint() { window->ScrWeeks_Change(); }
     QWidget *pic() { return window->Pic(); }
     void press(QPoint at, Qt::MouseButton button = Qt::LeftButton)
@@ -196,11 +141,6 @@ struct MainWindowTest : ProgramTest {
         EXPECT_NE(widget, nullptr) << name.toStdString();
         return widget;
     }
-    QString lastMessage() const
-    {
-        return prompter.shown.isEmpty() ? QString() : prompter.shown.constLast().text;
-    }
-
     QList<int> editModes;
 };
 
@@ -256,82 +196,6 @@ TEST_F(MainWindowTest, StackedLinesShowOneNumberedMarkerAndBothTabs)
     EXPECT_TRUE(window->mmuEdit()->isVisible());
     window->mmuEdit()->hide();
     release(At(1, 8, 0), Qt::RightButton);
-}
-
-TEST_F(MainWindowTest, HitBoxReachesFiveAcrossAndTwentyFiveUpAndDown)
-{
-    put(0, Line(Monday.addDays(3), 12, 0, clock::Continue, clock::Once, 0));
-    repaint();
-    const QPoint centre = At(3, 12, 0);
-    const struct {
-        QPoint offset;
-        bool hit;
-    } cases[] = {
-        {{5, 0}, true},  {{6, 0}, false},  {{-5, 0}, true},  {{-6, 0}, false},
-        {{0, 25}, true}, {{0, 26}, false}, {{0, -25}, true}, {{0, -26}, false},
-    };
-    for (const auto &c : cases) {
-        window->weekInput().SetSelected(0, 0);
-        click(centre + c.offset);
-        EXPECT_EQ(program.clockTable.SelectedLine, c.hit ? 1 : 0)
-            << c.offset.x() << "," << c.offset.y();
-    }
-}
-
-TEST_F(MainWindowTest, DraggingMovesOnTheQuarterHourGrid)
-{
-    put(0, Line(Monday.addDays(2), 10, 0, clock::Continue, clock::Once, 0));
-    put(1, Line(Monday, 7, 0, clock::Workday, clock::Days, 1));
-    repaint();
-    ClockLine &once = program.clockTable.Lines[0];
-
-    // Past the right edge of the day gives 23:59; a row further down moves the date.
-    press(At(2, 10, 0));
-    QTest::mouseMove(pic(), QPoint(300, 252));
-    EXPECT_EQ(once.Hour, 14);
-    EXPECT_EQ(once.Minute, 0);
-    EXPECT_EQ(once.Day, 10);
-    QTest::mouseMove(pic(), QPoint(537, 252));
-    release(QPoint(537, 252));
-    EXPECT_EQ(once.Hour, 23);
-    EXPECT_EQ(once.Minute, 59);
-    EXPECT_EQ(clock::ReferenceDate(once, quintara::testing::Years2026), Monday.addDays(3));
-    EXPECT_TRUE(program.clockTable.TableChanged);
-    EXPECT_EQ(referenceRect(0).topLeft(), At(3, 23, 59) - QPoint(5, 25));
-
-    // Past the left edge gives 00:00. Outside the drag area the pointer does not count.
-    press(At(3, 23, 59));
-    QTest::mouseMove(pic(), QPoint(2, 250));
-    QTest::mouseMove(pic(), QPoint(200, 500));
-    release(QPoint(200, 500));
-    EXPECT_EQ(once.Hour, 0);
-    EXPECT_EQ(once.Minute, 0);
-
-    // A workday line keeps its date and table; only its time follows the pointer.
-    const ClockLine before = program.clockTable.Lines[1];
-    press(At(1, 7, 0));
-    EXPECT_EQ(program.clockTable.SelectedLine, 2);
-    QTest::mouseMove(pic(), At(3, 9, 15) + QPoint(1, 2));
-    release(At(3, 9, 15));
-    const ClockLine &workday = program.clockTable.Lines[1];
-    EXPECT_EQ(workday.Hour, 9);
-    EXPECT_EQ(workday.Minute, 15);
-    EXPECT_EQ(workday.Day, before.Day);
-    EXPECT_EQ(workday.Month, before.Month);
-    EXPECT_EQ(workday.Table, clock::Workday);
-    EXPECT_EQ(shownMarkers(1), 5); // Monday to Friday
-
-    // A daily line dragged to Thursday keeps its reference before the current Monday.
-    put(2, Line(Monday.addDays(-1), 6, 0, clock::Special, clock::Days, 1));
-    repaint();
-    press(At(4, 6, 0));
-    QTest::mouseMove(pic(), At(3, 18, 30));
-    release(At(3, 18, 30));
-    const ClockLine &daily = program.clockTable.Lines[2];
-    EXPECT_EQ(clock::ReferenceDate(daily, quintara::testing::Years2026), Monday);
-    EXPECT_EQ(daily.Hour, 18);
-    EXPECT_EQ(daily.Minute, 30);
-    EXPECT_EQ(shownMarkers(2), 7);
 }
 
 TEST_F(MainWindowTest, FilterButtonsHideMarkersAndClicksFindOnlyWhatIsShown)
@@ -467,91 +331,6 @@ TEST_F(MainWindowTest, ClosingAsksToSaveAChangedTable)
     EXPECT_TRUE(settingsFile.readAll().contains("NBTFile=/somewhere/house.nbt"));
 }
 
-// A new table has no file until the user names one, whatever folder the last dialog left
-// current; a save over an existing file that is not the table's own asks first, No by default.
-TEST_F(MainWindowTest, ANewTableHasNoFileAndSavesAskBeforeReplacingAnotherFile)
-{
-    const QString launched = QDir::currentPath();
-    const QString folder = dir.filePath(QStringLiteral("projects.v2"));
-    ASSERT_TRUE(QDir().mkpath(folder));
-    const QString house = folder + QStringLiteral("/house.nbt");
-    ASSERT_TRUE(QFile::copy(DemoProject(), house));
-    // The schedule that lies beside the project.
-    const QString schedule = folder + QStringLiteral("/house.clk");
-    clock::ClockTable existing;
-    existing.ClockFileVersion = 1;
-    existing.ClockFileName = schedule;
-    for (int i = 0; i < 39; ++i)
-        existing.Lines[std::size_t(i)] = Line(Monday, 6, i, clock::Continue, clock::Days, 1);
-    ASSERT_TRUE(clock::WriteClockFile(existing, program.strings, prompter).done());
-    const auto contents = [](const QString &path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    };
-    const QByteArray scheduleBytes = contents(schedule);
-
-    dialogs.answer(house);
-    window->findChild<QAction *>(QStringLiteral("mmuFileOpenNBT"))->trigger();
-    EXPECT_EQ(program.settings.nbtFile, house);
-    EXPECT_EQ(QDir::currentPath(), QDir(folder).canonicalPath());
-    put(0, Line(Monday, 8, 0, clock::Continue, clock::Days, 1));
-    program.clockTable.TableChanged = true;
-    prompter.expect(Answer::No);
-    window->toolbarButton(1)->trigger(); // New
-    EXPECT_TRUE(program.clockTable.ClockFileName.isEmpty());
-    EXPECT_EQ(program.clockTable.ClockFileVersion, 1);
-    EXPECT_FALSE(program.clockTable.Lines[0].inUse());
-    // The title and the exports name it after the project all the same.
-    window->RefreshStatus();
-    EXPECT_EQ(window->windowTitle(), "Quintara - house.clk");
-    EXPECT_EQ(named<QLabel>(QStringLiteral("LblNBT_1"))->text(), "house.nbt");
-    dialogs.answer(std::nullopt);
-    window->exports().ExportPdf();
-    EXPECT_EQ(dialogs.asked.constLast().request.initialName, "house.pdf");
-
-    // Save goes through Save As, which offers the project's name; the schedule there is not
-    // this table's, so replacing it is asked, and No keeps it.
-    put(0, Line(Monday, 8, 0, clock::Continue, clock::Days, 1));
-    program.clockTable.TableChanged = true;
-    dialogs.answer(schedule);
-    prompter.expect(Answer::No);
-    window->RefreshStatus();
-    window->toolbarButton(5)->trigger();
-    EXPECT_TRUE(dialogs.asked.constLast().save);
-    EXPECT_EQ(dialogs.asked.constLast().request.initialName, "house.clk");
-    EXPECT_EQ(lastMessage(), QDir::toNativeSeparators(schedule) + " already exists. Replace it?");
-    EXPECT_EQ(prompter.shown.constLast().defaultButton, Answer::No);
-    EXPECT_EQ(contents(schedule), scheduleBytes);
-    EXPECT_TRUE(program.clockTable.ClockFileName.isEmpty());
-    EXPECT_TRUE(program.clockTable.TableChanged);
-
-    // A file of its own is written without a question, under Save and Save As alike.
-    const QString mine = folder + QStringLiteral("/mine.clk");
-    dialogs.answer(mine);
-    window->files().Save();
-    EXPECT_EQ(program.clockTable.ClockFileName, mine);
-    EXPECT_FALSE(program.clockTable.TableChanged);
-    program.clockTable.TableChanged = true;
-    window->files().Save();
-    dialogs.answer(mine);
-    window->files().SaveAs();
-    EXPECT_FALSE(program.clockTable.TableChanged);
-
-    // Save As over another file asks in the language in force; Yes replaces it.
-    program.strings.setLanguageOffset(settings::LanguageStep);
-    dialogs.answer(schedule);
-    prompter.expect(Answer::Yes);
-    window->files().SaveAs();
-    EXPECT_EQ(lastMessage(), QDir::toNativeSeparators(schedule) + " bestaat al. Vervangen?");
-    EXPECT_EQ(contents(schedule), contents(mine));
-    EXPECT_EQ(program.clockTable.ClockFileName, schedule);
-
-    // A project path with backslashes and without extension.
-    EXPECT_EQ(ui::ClockFileNameFor(QStringLiteral("C:\\Data\\villa.v1\\house.nbt")), "house.clk");
-    EXPECT_EQ(ui::ClockFileNameFor(QStringLiteral("/data/house")), "house.clk");
-    QDir::setCurrent(launched);
-}
-
 TEST_F(MainWindowTest, FileAndLineCommands)
 {
     // Add in the Workday table through the button; the editor is asked in its new-line mode.
@@ -661,157 +440,6 @@ TEST_F(MainWindowTest, ScrollingShowsLaterWeeks)
 }
 
 // --- Keeping the user's work ------------------------------------------------------------------
-
-QByteArray FileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QString WriteFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    return path;
-}
-
-TEST_F(MainWindowTest, RefusedFilesNeverBecomeTheClockFileOrTheProject)
-{
-    program.settings.nbtFile = DemoProject();
-    window->files().ReadProjectFromSettings();
-    const QString demoRelay = program.project.RelayName(1);
-    put(0, Line(Monday, 7, 0, clock::Continue, clock::Days, 1));
-    program.clockTable.ClockFileName = dir.filePath(QStringLiteral("mine.clk"));
-    repaint();
-    const auto lines = program.clockTable.Lines;
-
-    // A project file opened under "All files", a damaged clock file and a FIFO: each is refused
-    // with its message, and neither the table nor its file name changes.
-    const QString foreign =
-        WriteFile(dir.filePath(QStringLiteral("house.nbt")), FileBytes(DemoProject()));
-    QByteArray damagedImage = clock::ClockFileImage(program.clockTable);
-    damagedImage.chop(3);
-    const QString damaged = WriteFile(dir.filePath(QStringLiteral("cut.clk")), damagedImage);
-    const QString fifo = dir.filePath(QStringLiteral("pipe.clk"));
-    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    const struct {
-        QString path;
-        QString message;
-    } refused[] = {
-        {foreign, "NO QBN Clock file!"},
-        {damaged, "Read error in CLOCK File"},
-        {fifo, fifo + "\nThis is not a regular file."},
-    };
-    for (const auto &c : refused) {
-        dialogs.answer(c.path);
-        prompter.expect(Answer::Ok);
-        window->files().OpenClockFile();
-        EXPECT_EQ(lastMessage(), c.message);
-        EXPECT_EQ(program.clockTable.ClockFileName, dir.filePath(QStringLiteral("mine.clk")));
-        EXPECT_EQ(program.clockTable.Lines, lines);
-        EXPECT_EQ(program.project.RelayName(1), demoRelay);
-    }
-    // Saving now writes the table's own file and leaves the foreign one alone.
-    window->files().Save();
-    EXPECT_EQ(FileBytes(foreign), FileBytes(DemoProject()));
-    EXPECT_EQ(QFileInfo(dir.filePath(QStringLiteral("mine.clk"))).size(), clock::ClockFileSize);
-
-    // A file with other names is not parted from them: Save refuses and says why, as the
-    // command line does.
-    const QString mine = dir.filePath(QStringLiteral("mine.clk"));
-    const QString alias = dir.filePath(QStringLiteral("alias.clk"));
-    ASSERT_EQ(::link(QFile::encodeName(mine).constData(), QFile::encodeName(alias).constData()), 0);
-    const QByteArray saved = FileBytes(mine);
-    prompter.expect(Answer::Ok);
-    window->files().Save();
-    EXPECT_EQ(lastMessage(), mine + "\nThe file has other hard links: replacing it would part it "
-                                    "from them. Save it under another name.");
-    EXPECT_EQ(FileBytes(alias), saved);
-    EXPECT_EQ(FileBytes(mine), saved);
-    ASSERT_EQ(::unlink(QFile::encodeName(alias).constData()), 0);
-
-    // A project file that can't be read leaves the project in force, and its name.
-    dialogs.answer(WriteFile(dir.filePath(QStringLiteral("bad.nbt")), "nonsense"));
-    prompter.expect(Answer::Ok);
-    window->files().ReadProject();
-    EXPECT_EQ(prompter.shown.constLast().icon, platform::Icon::Critical);
-    EXPECT_EQ(program.settings.nbtFile, DemoProject());
-    EXPECT_EQ(program.project.RelayName(1), demoRelay);
-    EXPECT_EQ(named<QLabel>(QStringLiteral("LblNBT_1"))->text(), "demo.nbt");
-    EXPECT_EQ(program.clockTable.ClockFileName, dir.filePath(QStringLiteral("mine.clk")));
-    EXPECT_GT(program.clockTable.MaxClockLines, 0);
-}
-
-// The text layer of a PDF, as a reader would copy it.
-QString PdfText(const QString &path)
-{
-    const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    if (tool.isEmpty())
-        return QStringLiteral("(pdftotext is missing: scripts/deps installs poppler-utils)");
-    QProcess process;
-    process.start(tool, {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    process.waitForFinished(20000);
-    // Ligatures ("fi") come back as the letters they join.
-    return QString::fromUtf8(process.readAllStandardOutput())
-        .normalized(QString::NormalizationForm_KC);
-}
-
-TEST_F(MainWindowTest, ExportPdfWritesTheWeekWithItsHeadWholeOrNotAtAll)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    program.settings.nbtFile = QStringLiteral("/somewhere/house.nbt");
-    program.clockTable.ClockFileName = dir.filePath(QStringLiteral("week.clk"));
-    put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Once, 0));
-    repaint();
-
-    const QString path = dir.filePath(QStringLiteral("hand-over"));
-    dialogs.answer(path);
-    window->exports().ExportPdf();
-    QFile pdf(path + QStringLiteral(".pdf")); // the extension is added
-    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(pdf.read(5) == "%PDF-");
-    const QString text = PdfText(pdf.fileName());
-    // The week on the first page, the list of all lines on the second.
-    for (const char *expected :
-         {"Project file: house.nbt", "Clock file: week.clk", "Page 1", "Monday:", "08-12-2026",
-          "12:00", "Page 2", "All clock lines", "08/12/2026"})
-        EXPECT_TRUE(text.contains(QLatin1String(expected))) << expected;
-
-    // A folder that is not there: the message names it, and no file appears.
-    const QString nowhere = dir.filePath(QStringLiteral("no/such/folder/x.pdf"));
-    prompter.expect(Answer::Ok);
-    EXPECT_FALSE(window->exports().ExportPdf(nowhere));
-    EXPECT_TRUE(lastMessage().contains(nowhere));
-    EXPECT_FALSE(QFile::exists(nowhere));
-}
-
-// Before sending, the health check says what will not work as intended, and the user chooses.
-TEST_F(MainWindowTest, TransmitSummarisesProblemsFirstAndOnlyWhenThereAreAny)
-{
-    int sent = 0;
-    window->onTransmit = [&sent] { ++sent; };
-    put(0, Line(Monday.addDays(3), 8, 0, clock::Continue, clock::Days, 1));
-    repaint();
-    window->files().Transmit();
-    EXPECT_EQ(sent, 1);
-    EXPECT_TRUE(prompter.shown.isEmpty());
-
-    // A one-time line on Monday morning lies before now (Wednesday 10:00).
-    put(1, Line(Monday, 8, 0, clock::Special, clock::Once, 0));
-    prompter.expect(Answer::Cancel);
-    window->files().Transmit();
-    EXPECT_EQ(sent, 1);
-    ASSERT_EQ(prompter.shown.size(), 1);
-    EXPECT_TRUE(lastMessage().startsWith("1 lines will not work as intended:\nLine 1 fires once"))
-        << lastMessage().toStdString();
-    EXPECT_TRUE(lastMessage().endsWith("Send the table all the same?"));
-    EXPECT_EQ(prompter.shown.constLast().buttons, platform::Buttons::OkCancel);
-    prompter.expect(Answer::Ok);
-    window->files().Transmit();
-    EXPECT_EQ(sent, 2);
-}
 
 // The list of all lines and the week choose the same line; duplicate, copy, paste and delete of
 // several lines are one step each, all or nothing.
@@ -998,71 +626,6 @@ TEST_F(MainWindowTest, TheAgendaListsTheWeeksFiringsAndLeadsToTheirLines)
     EXPECT_EQ(window->Pic()->isVisibleTo(window.get()), true);
     EXPECT_EQ(program.clockTable.SelectedLine,
               firings->index(0, ui::AgendaModel::LineColumn).data().toInt() + 1);
-}
-
-// Compare with another clock file shows the lines that differ, field by field, and changes
-// nothing; Export CSV writes the lines for a spreadsheet.
-TEST_F(MainWindowTest, CompareWithAFileAndExportCsvLeaveTheTableAsItIs)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Days, 1));
-    put(1, Line(Monday.addDays(3), 12, 0, clock::Special, clock::Once, 0, 2, 3, 127));
-    repaint();
-    clock::ClockTable other = program.clockTable;
-    other.Lines[1].Hour = 13;
-    other.Lines[5] = Line(Monday, 6, 0, clock::Weekend, clock::Weeks, 1);
-    other.ClockFileName = dir.filePath(QStringLiteral("other.clk"));
-    ASSERT_TRUE(clock::WriteClockFile(other, program.strings, prompter).done());
-    const auto mine = program.clockTable.Lines;
-
-    std::optional<clock::TableDiff> shown;
-    window->exports().compareDialog = [&](const clock::TableDiff &diff, const clock::ClockTable &,
-                                const QString &name) {
-        shown = diff;
-        EXPECT_EQ(name, QStringLiteral("other.clk"));
-    };
-    dialogs.answer(other.ClockFileName);
-    window->exports().CompareWithFile();
-    ASSERT_TRUE(shown);
-    ASSERT_EQ(shown->lines.size(), 2);
-    EXPECT_EQ(shown->lines[0].line, 1);
-    EXPECT_EQ(shown->lines[0].fields.size(), 1);
-    EXPECT_EQ(shown->lines[1].kind, clock::LineDifference::Kind::OnlyInB);
-    EXPECT_EQ(program.clockTable.Lines, mine);
-    EXPECT_NE(program.clockTable.ClockFileName, other.ClockFileName);
-
-    // The dialog: a row per line, the differing field below it with both values.
-    ui::CompareDialog compare(
-        *shown, program.clockTable, other, QStringLiteral("other.clk"),
-        ui::LineDescriber(ui::FunctionPresenter(program.project, program.names, program.strings,
-                                                ui::ValueFormatter(program.strings)),
-                          program.names, program.strings, program.clock));
-    ASSERT_EQ(compare.tree()->topLevelItemCount(), 2);
-    EXPECT_EQ(compare.tree()->topLevelItem(0)->child(0)->text(0), QStringLiteral("Hour"));
-    EXPECT_EQ(compare.tree()->topLevelItem(0)->child(0)->text(1), QStringLiteral("12"));
-    EXPECT_EQ(compare.tree()->topLevelItem(0)->child(0)->text(2), QStringLiteral("13"));
-    EXPECT_EQ(compare.tree()->topLevelItem(1)->text(1), QStringLiteral("free"));
-
-    // A damaged file is refused with the program's message and nothing to show.
-    const QString damaged = dir.filePath(QStringLiteral("damaged.clk"));
-    QFile file(damaged);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("not a clock file");
-    file.close();
-    shown.reset();
-    prompter.answerAllWithDefault();
-    EXPECT_FALSE(window->exports().CompareWithFile(damaged));
-    EXPECT_FALSE(shown);
-
-    const QString csv = dir.filePath(QStringLiteral("lines.csv"));
-    ASSERT_TRUE(window->exports().ExportCsv(csv));
-    QFile written(csv);
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    const QList<QByteArray> records = written.readAll().split('\n');
-    EXPECT_TRUE(records[0].startsWith("\xEF\xBB\xBFindex,minute,hour,day,month,year,table,"));
-    EXPECT_TRUE(records[0].endsWith("function,levelText\r"));
-    EXPECT_TRUE(records[2].startsWith("1,0,12,10,12,26,4,0,0,2,3,127,"));
 }
 
 // Every kind of change is one step back and forth, byte for byte, and the changed flag follows
@@ -1283,53 +846,6 @@ TEST_F(MainWindowTest, TheSelectionFollowsTheTabOnShowHoweverItChanged)
     QTest::keyClick(tabs, Qt::Key_Right);
     EXPECT_EQ(program.clockTable.SelectedLine, 2);
     EXPECT_EQ(window->lineList()->selectedLines(), QList<int>{1});
-}
-
-TEST_F(MainWindowTest, ATremorOnAClickIsNoMove)
-{
-    put(0, Line(Monday.addDays(2), 10, 7, clock::Continue, clock::Once, 0));
-    repaint();
-    const ClockLine before = program.clockTable.Lines[0];
-    const QPoint at = At(2, 10, 7);
-    press(at);
-    QTest::mouseMove(pic(), at + QPoint(1, 1));
-    release(at + QPoint(1, 1));
-    EXPECT_EQ(program.clockTable.Lines[0], before);
-    EXPECT_FALSE(program.clockTable.TableChanged);
-    EXPECT_EQ(program.clockTable.SelectedLine, 1);
-}
-
-TEST_F(MainWindowTest, FileDialogsLeaveTheCurrentFolderWhereTheyEnded)
-{
-    const QString launched = QDir::currentPath();
-    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("sub")));
-    const QString sub = dir.filePath(QStringLiteral("sub"));
-    put(0, Line(Monday, 7, 0, clock::Continue, clock::Days, 1));
-    program.clockTable.TableChanged = true;
-
-    // Save As without an extension writes "week1.clk", where the open dialog's filter finds it.
-    dialogs.answer(sub + QStringLiteral("/week1"));
-    window->files().SaveAs();
-    EXPECT_EQ(program.clockTable.ClockFileName, sub + QStringLiteral("/week1.clk"));
-    EXPECT_EQ(QFileInfo(sub + QStringLiteral("/week1.clk")).size(), clock::ClockFileSize);
-    EXPECT_FALSE(QFile::exists(sub + QStringLiteral("/week1")));
-    EXPECT_FALSE(program.clockTable.TableChanged);
-    // That folder is the current one now, and the settings keep it as their Path.
-    EXPECT_EQ(QDir::currentPath(), QDir(sub).canonicalPath());
-    settings::WriteSettings(program.profile, program.settings);
-    EXPECT_EQ(QDir(program.profile.readString("Global", "Path", "", 499)).canonicalPath(),
-              QDir(sub).canonicalPath());
-
-    // A folder that does not exist is said, naming it; nothing is written or renamed.
-    program.clockTable.TableChanged = true;
-    dialogs.answer(dir.filePath(QStringLiteral("gone/week2.clk")));
-    prompter.expect(Answer::Ok);
-    window->files().SaveAs();
-    EXPECT_EQ(lastMessage(), QDir::toNativeSeparators(dir.filePath(QStringLiteral("gone"))) +
-                                 "\nThe folder does not exist.");
-    EXPECT_EQ(program.clockTable.ClockFileName, sub + QStringLiteral("/week1.clk"));
-    EXPECT_TRUE(program.clockTable.TableChanged);
-    QDir::setCurrent(launched);
 }
 
 TEST_F(MainWindowTest, AProjectsLanguageReachesEveryTextOfTheWindow)
