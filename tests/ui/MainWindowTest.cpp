@@ -415,9 +415,8 @@ TEST_F(MainWindowTest, ScrollingShowsLaterWeeks)
 
 // --- Keeping the user's work ------------------------------------------------------------------
 
-// The list of all lines and the week choose the same line; duplicate, copy, paste and delete of
-// several lines are one step each, all or nothing.
-TEST_F(MainWindowTest, TheListFollowsTheWeekAndLinesGoAcrossTables)
+// The list of all lines and the week choose the same line.
+TEST_F(MainWindowTest, TheListFollowsTheWeekAndTheWeekTheList)
 {
     put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Days, 1));
     put(1, Line(Monday.addDays(3), 12, 0, clock::Special, clock::Once, 0, 2, 3, 127));
@@ -441,55 +440,10 @@ TEST_F(MainWindowTest, TheListFollowsTheWeekAndLinesGoAcrossTables)
     rows->sortByColumn(ui::ClockLineListModel::TimeColumn, Qt::DescendingOrder);
     EXPECT_EQ(list->filter()->lineAt(0), 1);
 
-    // Both lines chosen in the list: duplicated into the lowest free lines, byte for byte
-    // but for the chain bytes, one step back and forth.
+    // The commands on lines act on the rows chosen in the list.
     window->showView(1);
     rows->selectAll();
-    ASSERT_EQ(window->chosenLines(), (QList<int>{0, 1}));
-    const auto before = program.clockTable.Lines;
-    window->lines().DuplicateLines();
-    for (int k = 0; k < 2; ++k) {
-        const auto copy = program.clockTable.Lines[std::size_t(2 + k)].toBytes();
-        const auto original = before[std::size_t(k)].toBytes();
-        EXPECT_TRUE(std::equal(copy.begin(), copy.begin() + 11, original.begin())) << k;
-    }
-    EXPECT_TRUE(program.clockTable.TableChanged);
-    window->history().stack().undo();
-    EXPECT_EQ(program.clockTable.Lines, before);
-    EXPECT_FALSE(program.clockTable.TableChanged);
-
-    // Copied, then pasted into a new table: the same lines again.
-    rows->selectAll();
-    window->lines().CopyLines();
-    EXPECT_TRUE(QApplication::clipboard()->text().contains(QLatin1String("12:00")));
-    window->files().NewTable();
-    EXPECT_FALSE(program.clockTable.Lines[0].inUse());
-    window->lines().PasteLines();
-    EXPECT_EQ(program.clockTable.Lines[0].toBytes(), before[0].toBytes());
-    EXPECT_EQ(program.clockTable.Lines[1].toBytes(), before[1].toBytes());
-    const auto pasted = program.clockTable.Lines;
-    window->history().stack().undo();
-    EXPECT_FALSE(program.clockTable.Lines[0].inUse());
-    window->history().stack().redo();
-    EXPECT_EQ(program.clockTable.Lines, pasted);
-
-    // A paste that does not fit pastes nothing and says how many lines are free.
-    for (int i = 2; i < clock::ClockLineCount - 1; ++i)
-        put(i, Line(Monday, 9, 0, clock::Continue, clock::Days, 1));
-    const auto full = program.clockTable.Lines;
-    prompter.expect(Answer::Ok);
-    window->lines().PasteLines();
-    EXPECT_EQ(program.clockTable.Lines, full);
-    EXPECT_EQ(lastMessage(), "Not enough free lines: 2 to paste, 1 free. Nothing was pasted.");
-
-    // Several lines deleted after one question, as one step.
-    prompter.expect(Answer::Yes);
-    window->lines().DeleteLines({0, 1});
-    EXPECT_EQ(lastMessage(), "Delete the 2 chosen lines?");
-    EXPECT_FALSE(program.clockTable.Lines[0].inUse());
-    EXPECT_FALSE(program.clockTable.Lines[1].inUse());
-    window->history().stack().undo();
-    EXPECT_EQ(program.clockTable.Lines, full);
+    EXPECT_EQ(window->chosenLines(), (QList<int>{0, 1}));
 }
 
 // The list's commands act on the rows the user sees highlighted, and its selection is the item
@@ -758,17 +712,6 @@ TEST_F(MainWindowTest, SwappingTheTableClearsTheSelectionAndOnlyRealChangesCount
     window->lines().EditLine();
     EXPECT_TRUE(program.clockTable.TableChanged);
     window->history().markSaved();
-
-    // Add, then Cancel: the free line gets its bytes back and nothing counts as changed.
-    const auto lines = program.clockTable.Lines;
-    window->lines().editLine = [this](int) {
-        program.clockTable.Lines[1].FunctionType = 0; // the editor frees a cancelled new line
-        return false;
-    };
-    named<QPushButton>(QStringLiteral("CmdAdd"))->click();
-    EXPECT_EQ(program.clockTable.Lines, lines);
-    EXPECT_FALSE(program.clockTable.TableChanged);
-    EXPECT_EQ(program.clockTable.SelectedLine, 0);
 
     // Receive replaces the table: no selection or panel of a line that is gone stays behind.
     click(At(1, 9, 0));

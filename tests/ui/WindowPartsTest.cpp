@@ -449,38 +449,61 @@ TEST_F(LineCommandsTest, EachCommandIsOneStepAllOrNothing)
     EXPECT_FALSE(program.clockTable.TableChanged);
     EXPECT_EQ(told.constLast(), "none");
 
-    // Duplicate: the chosen lines into the lowest free ones; the first of them chosen.
-    put(3, Line(Monday, 9, 0, clock::Continue, clock::Days, 1));
-    chosen = {0, 3};
+    // Duplicated into the lowest free lines, byte for byte but for the chain bytes, one step
+    // back and forth; the first of them chosen.
+    put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Days, 1));
+    put(1, Line(Monday.addDays(3), 12, 0, clock::Special, clock::Once, 0, 2, 3, 127));
+    history.markSaved();
+    const auto before = program.clockTable.Lines;
+    chosen = {0, 1};
     lines.DuplicateLines();
-    EXPECT_EQ(program.clockTable.Lines[1], program.clockTable.Lines[0]);
-    EXPECT_EQ(program.clockTable.Lines[2], program.clockTable.Lines[3]);
-    EXPECT_EQ(told.constLast(), "select 1");
-    // Several lines go after one question, No being the default; Yes frees them as one step.
-    chosen = {0, 1, 2};
-    prompter.expect(Answer::No);
-    lines.DeleteLines(chosen);
-    EXPECT_TRUE(program.clockTable.Lines[2].inUse());
-    EXPECT_EQ(prompter.shown.constLast().defaultButton, Answer::No);
-    prompter.expect(Answer::Yes);
-    lines.DeleteLines(chosen);
-    EXPECT_FALSE(program.clockTable.Lines[0].inUse() || program.clockTable.Lines[1].inUse() ||
-                 program.clockTable.Lines[2].inUse());
+    for (int k = 0; k < 2; ++k) {
+        const auto copy = program.clockTable.Lines[std::size_t(2 + k)].toBytes();
+        const auto original = before[std::size_t(k)].toBytes();
+        EXPECT_TRUE(std::equal(copy.begin(), copy.begin() + 11, original.begin())) << k;
+    }
+    EXPECT_EQ(told.constLast(), "select 2");
     history.stack().undo();
-    EXPECT_TRUE(program.clockTable.Lines[0].inUse() && program.clockTable.Lines[2].inUse());
+    EXPECT_EQ(program.clockTable.Lines, before);
+    EXPECT_FALSE(program.clockTable.TableChanged);
 
-    // No room: nothing is placed, and the message says how many lines are free.
-    for (int i = 0; i < program.clockTable.MaxClockLines; ++i)
-        put(i, Line(Monday, 6, 0, clock::Continue, clock::Days, 1));
-    const auto full = program.clockTable.Lines;
-    chosen = {0};
-    prompter.expect(Answer::Ok);
-    lines.DuplicateLines();
-    EXPECT_EQ(program.clockTable.Lines, full);
-    EXPECT_EQ(prompter.shown.constLast().icon, platform::Icon::Exclamation);
-    // Copy puts them on the clipboard; a clipboard without lines of ours only beeps.
+    // Copied, then pasted into an empty table: the same lines again, one step.
     lines.CopyLines();
-    EXPECT_FALSE(QApplication::clipboard()->mimeData()->formats().isEmpty());
+    EXPECT_TRUE(QApplication::clipboard()->text().contains(QLatin1String("12:00")));
+    clock::ClearClockTable(program.clockTable);
+    lines.PasteLines();
+    EXPECT_EQ(program.clockTable.Lines[0].toBytes(), before[0].toBytes());
+    EXPECT_EQ(program.clockTable.Lines[1].toBytes(), before[1].toBytes());
+    const auto pasted = program.clockTable.Lines;
+    history.stack().undo();
+    EXPECT_FALSE(program.clockTable.Lines[0].inUse());
+    history.stack().redo();
+    EXPECT_EQ(program.clockTable.Lines, pasted);
+
+    // A paste that does not fit pastes nothing and says how many lines are free.
+    for (int i = 2; i < program.clockTable.MaxClockLines - 1; ++i)
+        put(i, Line(Monday, 9, 0, clock::Continue, clock::Days, 1));
+    const auto full = program.clockTable.Lines;
+    prompter.expect(Answer::Ok);
+    lines.PasteLines();
+    EXPECT_EQ(program.clockTable.Lines, full);
+    EXPECT_EQ(lastMessage(), "Not enough free lines: 2 to paste, 1 free. Nothing was pasted.");
+    EXPECT_EQ(prompter.shown.constLast().icon, platform::Icon::Exclamation);
+
+    // Several lines go after one question, No being the default; Yes frees them as one step.
+    prompter.expect(Answer::No);
+    lines.DeleteLines({0, 1});
+    EXPECT_EQ(lastMessage(), "Delete the 2 chosen lines?");
+    EXPECT_EQ(prompter.shown.constLast().defaultButton, Answer::No);
+    EXPECT_EQ(program.clockTable.Lines, full);
+    prompter.expect(Answer::Yes);
+    lines.DeleteLines({0, 1});
+    EXPECT_FALSE(program.clockTable.Lines[0].inUse() || program.clockTable.Lines[1].inUse());
+    EXPECT_EQ(told.constLast(), "none");
+    history.stack().undo();
+    EXPECT_EQ(program.clockTable.Lines, full);
+
+    // A clipboard without lines of ours only beeps.
     QApplication::clipboard()->setText(QStringLiteral("not lines"));
     lines.PasteLines();
     EXPECT_EQ(prompter.beeps, 1);
