@@ -72,6 +72,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    static constexpr int StatePictureSize = 32;
+
     void buildForm();
     QHBoxLayout *buildTableChoice();
     void buildFunctionChoice();

@@ -52,6 +52,8 @@ signals:
     void tabChosen(int index);
 
 private:
+    // The panels of the lines, in a column that scrolls where the window is too low for them.
+    QWidget *buildPanels();
     void paintHighlight(int panel, bool chosen);
 
     const render::Pictures &m_pictures;
