@@ -103,16 +103,7 @@ FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
     m_program.names = settings::FillNameTables(m_program.strings);
     m_namesLanguage = m_program.strings.LanguageOffset();
     m_qtLanguage.apply(m_namesLanguage / settings::LanguageStep);
-    // A tab bar over a stack rather than a QTabWidget: layouts place its pages even while the
-    // window is hidden.
-    m_viewTabs = new QTabBar(m_surface);
-    m_viewTabs->setObjectName(QStringLiteral("ViewTabs"));
-    m_viewTabs->setDocumentMode(true);
-    m_viewTabs->setDrawBase(true);
-    m_viewTabs->setExpanding(false);
-    m_views = new QStackedWidget(m_surface);
-    m_views->setObjectName(QStringLiteral("Views"));
-    connect(m_viewTabs, &QTabBar::currentChanged, m_views, &QStackedWidget::setCurrentIndex);
+    buildViews();
     buildWeekArea();
     m_input = std::make_unique<WeekInput>(m_program, m_history, m_model, *m_pic, m_firstShownDay);
     m_input->repaint = [this] { placeMarkers(); };
@@ -177,17 +168,12 @@ void FrmKlokken::composeParts()
     m_lines->selectOnly = [this](int line) { m_input->selectOnly(line); };
     m_lines->reselect = [this] { m_input->reselect(); };
     m_lines->clearSelection = [this] { m_input->clearSelection(); };
-    m_lines->chosenLines = [this] { return chosenLines(); };
+    m_lines->chosenLines = [this] { return m_lineViews->chosenLines(); };
 
     m_exports = std::make_unique<Exports>(m_program, *m_files, m_describer, m_lineModel,
                                           m_agendaModel, m_model, m_firstShownDay, this);
-    m_exports->refreshTables = [this] {
-        // The list and the agenda as the table stands, whether or not their tabs were on show.
-        refreshList();
-        if (m_viewsStale && m_agendaModel.rowCount() > 0)
-            m_agenda->refresh();
-    };
-    m_exports->agendaDates = [this] { return m_agenda->dates(); };
+    m_exports->refreshTables = [this] { m_lineViews->refreshForPrint(); };
+    m_exports->agendaDates = [this] { return m_lineViews->agenda()->dates(); };
 }
 
 void FrmKlokken::layOut()
@@ -205,15 +191,14 @@ void FrmKlokken::layOut()
     week->addWidget(m_captions);
     week->addWidget(m_pic, 1);
     week->addWidget(m_scrWeeks);
-    addView(weekPage);
-    buildViews();
+    m_lineViews->addWeek(weekPage);
     auto *middle = new QHBoxLayout;
     middle->setContentsMargins(0, 6, 8, 4);
     middle->setSpacing(0);
     auto *views = new QVBoxLayout;
     views->setSpacing(0);
-    views->addWidget(m_viewTabs);
-    views->addWidget(m_views, 1);
+    views->addWidget(m_lineViews->tabs());
+    views->addWidget(m_lineViews->stack(), 1);
     middle->addLayout(views, 1);
     middle->addSpacing(12);
     middle->addWidget(m_panel);
@@ -317,8 +302,8 @@ void FrmKlokken::buildEditMenu()
     AddItem(this, m_mmuEdit, "mmuEditProp", [this] { editChosen(); })
         ->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
     AddItem(this, m_mmuEdit, "mmuDelete", [this, &lines] {
-        if (listShown())
-            lines.DeleteLines(chosenLines());
+        if (m_lineViews->listShown())
+            lines.DeleteLines(m_lineViews->chosenLines());
         else
             lines.DeleteLine();
     })->setShortcut(QKeySequence::Delete);
@@ -347,8 +332,8 @@ void FrmKlokken::buildEditMenu()
 void FrmKlokken::editChosen()
 {
     // In the list: the highlighted line, or none when several are highlighted elsewhere.
-    if (listShown()) {
-        const int line = m_lineList->activeLine();
+    if (m_lineViews->listShown()) {
+        const int line = m_lineViews->list()->activeLine();
         if (line < 0)
             return;
         if (m_program.clockTable.SelectedLine != line + 1)
@@ -404,22 +389,12 @@ void FrmKlokken::translate()
 {
     TranslateForm(*this, m_program.strings);
     m_mmuCom->setTitle(m_program.strings.GetResString(settings::CommunicationMenuText));
-    static constexpr int ViewNameIds[] = {2470, 2471, 2472};
-    for (int view = 0; view < m_viewTabs->count() && view < 3; ++view)
-        m_viewTabs->setTabText(view, m_program.strings.GetResString(ViewNameIds[view]));
     // The captions of the filter buttons are short; the tool tips name the whole table.
     static constexpr int TableNameIds[] = {1003, 1005, 1006, 1007, 1004};
     for (int table = 0; table < clock::TableKindCount; ++table)
         m_tlbButtons[static_cast<std::size_t>(FirstFilterButton + table)]->setToolTip(
             m_program.strings.GetResString(TableNameIds[table]));
-    // The views' texts follow a change of language, not every activation of the window.
-    if (m_lineList && m_viewsLanguage != m_program.strings.LanguageOffset()) {
-        m_viewsLanguage = m_program.strings.LanguageOffset();
-        m_lineList->translate();
-        m_agenda->translate();
-        m_viewsStale = true;
-        refreshViews();
-    }
+    m_lineViews->translate();
     m_surface->update();
 }
 
@@ -470,15 +445,6 @@ void FrmKlokken::RefreshStatus()
     m_panel->setProject(m_program.strings.GetResString(1008) + u':',
                         m_files->receivedProject() ? m_program.strings.GetResString(ReceivedProjectTextId)
                                           : path.mid(slash + 1));
-}
-
-void FrmKlokken::addView(QWidget *page)
-{
-    // The week decides how large the window asks to be; the other views take what it gives.
-    if (m_views->count() > 0)
-        page->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-    m_views->addWidget(page);
-    m_viewTabs->addTab(QString());
 }
 
 QTabBar *FrmKlokken::TabClk() const
@@ -540,10 +506,8 @@ void FrmKlokken::applyProject()
     clock::ApplyModel(m_program.clockTable, m_program.project);
     followLanguage();
     // The views' function type lists come from the project as well as from the language.
-    if (m_lineList) {
-        m_viewsLanguage = -1;
-        translate();
-    }
+    m_lineViews->translate(true);
+    translate();
     RefreshStatus();
 }
 

@@ -4,6 +4,7 @@
 #include "ui/Exports.h"
 #include "ui/FileCommands.h"
 #include "ui/LineCommands.h"
+#include "ui/LineViews.h"
 #include "ui/QtLanguage.h"
 #include "ui/TableHistory.h"
 #include "ui/WeekInput.h"
@@ -82,14 +83,8 @@ public:
     // What the week view draws.
     const WeekViewModel &weekModel() const { return m_model; }
 
-    // --- Views ---------------------------------------------------------------------------
-    // Shows the week (0), the list of lines (1) or the agenda (2).
-    void showView(int view);
-    // Whether the list of all lines is the view on show.
-    bool listShown() const;
-    // The lines the edit commands work on: those selected in the list when it is on show,
-    // else the selected line of the week.
-    QList<int> chosenLines() const;
+    // The week, the list of lines and the agenda on their tabs.
+    LineViews &views() { return *m_lineViews; }
     // Selects a line as the list does: the week of its next firing comes on show.
     void selectLine(int line);
 
@@ -109,8 +104,6 @@ public:
     QAction *toolbarButton(int index) const; // 1..12
     QTabBar *TabClk() const;
     QMenu *mmuEdit() const { return m_mmuEdit; }
-    LineListView *lineList() const { return m_lineList; }
-    AgendaView *agenda() const { return m_agenda; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -124,8 +117,6 @@ private:
     // Opens at the size it asks for, within the screen, or as the user last left it.
     void fitToScreen();
     void layOut();
-    // A view beside the week, with its tab.
-    void addView(QWidget *page);
     void buildViews();
     void buildMenus();
     void buildFileMenu();
@@ -140,10 +131,6 @@ private:
     // The edit command of the menu: in the list, on its highlighted line.
     void editChosen();
 
-    // The list and the agenda follow the table when they are on show, else when they come on.
-    void refreshViews();
-    // The list's rows and the health check's warnings on them.
-    void refreshList();
     bool tableShown(int table) const;
     // Repaints the week the scroll bar names without bringing the reference dates up to date.
     void showTableAsIs();
@@ -176,8 +163,6 @@ private:
     AgendaModel m_agendaModel;
     WeekViewModel m_model;
     QDate m_firstShownDay;
-    // The health check's texts of the table as the list last showed it, line by line.
-    std::array<QStringList, clock::ClockLineCount> m_warnings;
 
     std::unique_ptr<FileCommands> m_files;
     std::unique_ptr<LineCommands> m_lines;
@@ -194,15 +179,7 @@ private:
     PictureBox *m_captions = nullptr;
     PictureBox *m_legend = nullptr;
     InfoPanel *m_panel = nullptr;
-    QTabBar *m_viewTabs = nullptr;
-    QStackedWidget *m_views = nullptr; // the week, the list of lines, the agenda
-    LineListView *m_lineList = nullptr;
-    AgendaView *m_agenda = nullptr;
-    bool m_viewsStale = true; // the table changed while the list and agenda were hidden
-    int m_viewsLanguage = -1; // the language offset the views' texts are in
-    // The lines the views were last told of.
-    std::array<clock::ClockLine, clock::ClockLineCount> m_viewsLines{};
-    int m_viewsMaxLines = -1;
+    LineViews *m_lineViews = nullptr;
     QTimer *m_globalTimer = nullptr;
     QtLanguage m_qtLanguage;
     int m_namesLanguage = -1; // the language offset the name tables were filled in

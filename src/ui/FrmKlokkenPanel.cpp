@@ -1,9 +1,11 @@
-// The main window's selection: the lines under the last click in the information panel, and
-// what the panel and the week's tooltips say of a line.
+// The main window's selection: the lines under the last click in the information panel, what
+// the panel and the week's tooltips say of a line, and the list and agenda choosing lines.
 #include "ui/FrmKlokken.h"
 #include "ui/FrmKlokkenParts.h"
 
 #include "clock/ClockTable.h"
+#include "clock/Firings.h"
+#include "clock/Occurrences.h"
 #include "settings/NameTables.h"
 #include "ui/Program.h"
 #include "presentation/LineDescriber.h"
@@ -52,8 +54,8 @@ void FrmKlokken::showSelection(const QList<int> &lines, int chosen)
     }
     m_panel->showEntries(entries, chosen);
     // The list follows (without answering back, so its own choice of several rows stays).
-    if (!m_lineList->signalsBlocked())
-        m_lineList->selectLine(chosen >= 0 ? lines[chosen] : -1);
+    if (!m_lineViews->list()->signalsBlocked())
+        m_lineViews->list()->selectLine(chosen >= 0 ? lines[chosen] : -1);
 }
 
 QString FrmKlokken::markerToolTip(QPoint at) const
@@ -101,7 +103,49 @@ void FrmKlokken::tabChosen(int index)
         return;
     m_panel->highlight(index);
     // The list shows the chosen line as the week does.
-    m_lineList->selectLine(*line);
+    m_lineViews->list()->selectLine(*line);
+}
+
+void FrmKlokken::buildViews()
+{
+    m_lineViews = new LineViews(m_program, m_lineModel, m_agendaModel,
+                                [this] { return m_files->healthProblems(); }, m_surface);
+    connect(m_lineViews, &LineViews::lineChosen, this, [this](int line) { selectLine(line); });
+    connect(m_lineViews, &LineViews::choiceCleared, this, [this] {
+        if (m_program.clockTable.SelectedLine == 0)
+            return;
+        const QSignalBlocker quiet(m_lineViews->list());
+        m_input->clearSelection();
+    });
+    connect(m_lineViews, &LineViews::editRequested, this, [this](int line) {
+        selectLine(line);
+        m_lines->EditLine();
+    });
+    connect(m_lineViews, &LineViews::deleteRequested, this,
+            [this](const QList<int> &lines) { m_lines->DeleteLines(lines); });
+    connect(m_lineViews, &LineViews::firingChosen, this, [this](int line) { selectLine(line); });
+}
+
+void FrmKlokken::selectLine(int index)
+{
+    const clock::ClockLine *line = m_program.clockTable.line(index);
+    if (!line || !line->inUse()) {
+        m_input->clearSelection();
+        return;
+    }
+    // The week of the line's next firing, on the row of that day.
+    const QDateTime now = m_program.clock.now();
+    const clock::LineFirings firings(*line, now, m_program.project.WorkdayFlags());
+    if (const auto next = firings.firstFrom(clock::Moment::fromDateTime(now))) {
+        const QDate currentMonday = clock::MondayOf(now.date());
+        showWeek(int(currentMonday.daysTo(clock::MondayOf(next->date())) / 7));
+        m_input->setFocusRow(clock::WeekdayRow(next->date()));
+    }
+    const QSignalBlocker quiet(m_lineViews->list());
+    m_input->selectMarkerOf(index, m_input->focusRow());
+    // No marker of it on show (a hidden day-table, a band): the line all the same.
+    if (m_program.clockTable.SelectedLine != index + 1)
+        m_input->selectOnly(index);
 }
 
 } // namespace quintara::ui

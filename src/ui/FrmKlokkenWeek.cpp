@@ -102,14 +102,7 @@ void FrmKlokken::placeMarkers()
                   clock::YearWindow::around(m_program.clock.now()), shown);
     placeNowLine();
     m_pic->update();
-    // The list and the agenda follow the lines, not the selection or the week on show: a
-    // rebuilt list would forget the row a click pressed and the anchor of Shift.
-    const clock::ClockTable &table = m_program.clockTable;
-    if (table.Lines != m_viewsLines || table.MaxClockLines != m_viewsMaxLines) {
-        m_viewsLines = table.Lines;
-        m_viewsMaxLines = table.MaxClockLines;
-        refreshViews();
-    }
+    m_lineViews->followTable();
 }
 
 void FrmKlokken::placeNowLine()

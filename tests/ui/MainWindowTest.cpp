@@ -422,9 +422,9 @@ TEST_F(MainWindowTest, TheListFollowsTheWeekAndTheWeekTheList)
     put(1, Line(Monday.addDays(3), 12, 0, clock::Special, clock::Once, 0, 2, 3, 127));
     repaint();
     window->history().markSaved();
-    ui::LineListView *list = window->lineList();
+    ui::LineListView *list = window->views().list();
     QTableView *rows = list->tableView();
-    window->showView(1);
+    window->views().show(1);
     ASSERT_EQ(rows->model()->rowCount(), 2);
 
     // A row chosen in the list is the line chosen in the week, on the day it fires next.
@@ -432,7 +432,7 @@ TEST_F(MainWindowTest, TheListFollowsTheWeekAndTheWeekTheList)
     EXPECT_EQ(program.clockTable.SelectedLine, 2);
     EXPECT_EQ(window->weekInput().hitCount(), 1);
     // A marker clicked in the week is the row chosen in the list.
-    window->showView(0);
+    window->views().show(0);
     click(At(1, 8, 0));
     EXPECT_EQ(program.clockTable.SelectedLine, 1);
     EXPECT_EQ(list->selectedLines(), QList<int>{0});
@@ -441,9 +441,9 @@ TEST_F(MainWindowTest, TheListFollowsTheWeekAndTheWeekTheList)
     EXPECT_EQ(list->filter()->lineAt(0), 1);
 
     // The commands on lines act on the rows chosen in the list.
-    window->showView(1);
+    window->views().show(1);
     rows->selectAll();
-    EXPECT_EQ(window->chosenLines(), (QList<int>{0, 1}));
+    EXPECT_EQ(window->views().chosenLines(), (QList<int>{0, 1}));
 }
 
 // The list's commands act on the rows the user sees highlighted, and its selection is the item
@@ -455,8 +455,8 @@ TEST_F(MainWindowTest, TheListsCommandsActOnExactlyTheHighlightedRows)
     for (int i = 0; i < 12; ++i)
         put(i, Line(Monday.addDays(i % 7), 6 + i, 0, clock::Continue, clock::Days, 7));
     repaint();
-    window->showView(1);
-    ui::LineListView *list = window->lineList();
+    window->views().show(1);
+    ui::LineListView *list = window->views().list();
     QTableView *rows = list->tableView();
     const auto row = [&](int line) {
         return rows
@@ -503,7 +503,7 @@ TEST_F(MainWindowTest, TheListsCommandsActOnExactlyTheHighlightedRows)
     window->lines().DuplicateLines();
     EXPECT_EQ(program.clockTable.Lines[12].Hour, 9);
     EXPECT_FALSE(program.clockTable.Lines[13].inUse());
-    window->showView(1);
+    window->views().show(1);
     clickRow(3);
     clickRow(10, Qt::ControlModifier);
     clickRow(10, Qt::ControlModifier);
@@ -522,8 +522,8 @@ TEST_F(MainWindowTest, TheAgendaListsTheWeeksFiringsAndLeadsToTheirLines)
     put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Days, 1));
     put(1, Line(Monday.addDays(3), 12, 0, clock::Special, clock::Once, 0, 2, 3, 127));
     repaint();
-    window->showView(2);
-    ui::AgendaView *agenda = window->agenda();
+    window->views().show(2);
+    ui::AgendaView *agenda = window->views().agenda();
     QAbstractItemModel *firings = agenda->tableView()->model();
     // This week, from now (Wednesday 10:00) on: the dates are kept current, so Wednesday to
     // Sunday at 08:00 and Thursday 12:00, in time order.
@@ -758,11 +758,11 @@ TEST_F(MainWindowTest, TheSelectionFollowsTheTabOnShowHoweverItChanged)
               QColor(0, 0, 128));
 
     // The list shows the line of the tab chosen.
-    window->showView(1);
-    EXPECT_EQ(window->lineList()->selectedLines(), QList<int>{0});
+    window->views().show(1);
+    EXPECT_EQ(window->views().list()->selectedLines(), QList<int>{0});
     QTest::keyClick(tabs, Qt::Key_Right);
     EXPECT_EQ(program.clockTable.SelectedLine, 2);
-    EXPECT_EQ(window->lineList()->selectedLines(), QList<int>{1});
+    EXPECT_EQ(window->views().list()->selectedLines(), QList<int>{1});
 }
 
 TEST_F(MainWindowTest, AProjectsLanguageReachesEveryTextOfTheWindow)

@@ -1,5 +1,6 @@
 // The parts the main window is composed of, each built and driven without the window.
 #include "clock/ClockFile.h"
+#include "clock/HealthCheck.h"
 #include "clock/Occurrences.h"
 #include "clock/TableDiff.h"
 #include "settings/NameTables.h"
@@ -10,6 +11,9 @@
 #include "ui/FileCommands.h"
 #include "ui/FileDialogs.h"
 #include "ui/LineCommands.h"
+#include "ui/LineListView.h"
+#include "ui/LineViews.h"
+#include "presentation/ClockLineFilter.h"
 #include "ui/TableHistory.h"
 #include "ui/WeekInput.h"
 #include "ui/WeekView.h"
@@ -24,6 +28,8 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTabBar>
+#include <QTableView>
 #include <QTest>
 #include <QTreeWidget>
 #include <QUndoStack>
@@ -508,6 +514,45 @@ TEST_F(LineCommandsTest, EachCommandIsOneStepAllOrNothing)
     lines.PasteLines();
     EXPECT_EQ(prompter.beeps, 1);
     EXPECT_EQ(program.clockTable.Lines, full);
+}
+
+// --- The views beside the week ----------------------------------------------------------------
+
+TEST_F(PartsTest, TheListFollowsTheTableOnlyWhenOnShowAndTellsWhatIsChosen)
+{
+    ui::LineDescriber describer{presenter, program.names, program.strings, program.clock};
+    ui::ClockLineListModel listModel{program.clockTable, describer};
+    ui::AgendaModel agendaModel{program.clockTable, describer};
+    QWidget surface;
+    int checks = 0;
+    ui::LineViews views(program, listModel, agendaModel, [&checks] {
+        ++checks;
+        return std::vector<clock::HealthProblem>{};
+    }, &surface);
+    views.addWeek(new QWidget);
+    views.translate();
+    EXPECT_EQ(views.tabs()->tabText(ui::LineViews::ListTab), "All clock lines");
+    QList<int> chosen;
+    QObject::connect(&views, &ui::LineViews::lineChosen, [&chosen](int line) { chosen << line; });
+
+    // While the week is on show the list is left alone; it catches up when it comes on.
+    put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Days, 1));
+    put(4, Line(Monday.addDays(3), 12, 0, clock::Special, clock::Once, 0));
+    views.followTable();
+    EXPECT_EQ(checks, 0);
+    views.show(ui::LineViews::ListTab);
+    EXPECT_EQ(checks, 1);
+    EXPECT_EQ(listModel.rowCount(), 2);
+    views.followTable(); // the same lines: nothing to do
+    EXPECT_EQ(checks, 1);
+
+    // What the list highlights is told, and is what the commands on lines act on.
+    views.list()->tableView()->selectRow(views.list()->filter()->rowOfLine(4));
+    EXPECT_EQ(chosen, QList<int>{4});
+    EXPECT_EQ(views.chosenLines(), QList<int>{4});
+    program.clockTable.SelectedLine = 1;
+    views.show(ui::LineViews::WeekTab);
+    EXPECT_EQ(views.chosenLines(), QList<int>{0});
 }
 
 // --- The exports -------------------------------------------------------------------------------
