@@ -46,39 +46,6 @@ namespace quintara::ui {
 
 using namespace klokken;
 
-namespace {
-
-// The platform's keys for a standard action; some (Save As among them) exist only under a
-// desktop theme, so the usual key stands in where the platform has none.
-QList<QKeySequence> StandardKeys(QKeySequence::StandardKey key, const QKeySequence &usual)
-{
-    const QList<QKeySequence> keys = QKeySequence::keyBindings(key);
-    return keys.isEmpty() ? QList<QKeySequence>{usual} : keys;
-}
-
-// The toolbar: key, caption id (texts come from the form texts), picture.
-struct ToolbarButton {
-    const char *key;
-    const char *picture;
-};
-constexpr ToolbarButton ToolbarButtons[] = {
-    {"", nullptr},              // 0 unused
-    {"NEW", "tlb_new"},         // 1
-    {"RCV", "tlb_receive"},     // 2
-    {"SEND", "tlb_transmit"},   // 3
-    {"OPEN", "tlb_open"},       // 4
-    {"SAVE", "tlb_save"},       // 5
-    {"PRINT", "tlb_print"},     // 6
-    {"", nullptr},              // 7 separator
-    {"LST_CONT", "tlb_table0"}, // 8..12: the table filters
-    {"LST_WORKD", "tlb_table1"},
-    {"LST_WKEND", "tlb_table2"},
-    {"LST_SIMU", "tlb_table3"},
-    {"LST_SPEC", "tlb_table4"},
-};
-
-} // namespace
-
 FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
     : QMainWindow(parent), m_program(program), m_dialogs(dialogs), m_values(program.strings),
       m_presenter(program.project, program.names, program.strings, m_values),
@@ -98,19 +65,26 @@ FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
     m_firstShownDay = clock::MondayOf(m_program.clock.now().date());
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_program.pump.processEvents();
-    buildMenus();
-    buildToolbar();
+    buildViews();
+    m_menus = std::make_unique<WindowMenus>(
+        *this, *m_surface, m_program,
+        WindowMenus::Parts{*m_files, *m_lines, *m_exports, *m_lineViews, m_history});
+    m_menus->filtersChanged = [this] { ScrWeeks_Change(); };
+    m_menus->selectLine = [this](int line) { selectLine(line); };
+    m_menus->compare = [this] {
+        if (onCompare)
+            onCompare();
+    };
     m_program.names = settings::FillNameTables(m_program.strings);
     m_namesLanguage = m_program.strings.LanguageOffset();
     m_qtLanguage.apply(m_namesLanguage / settings::LanguageStep);
-    buildViews();
     buildWeekArea();
     m_input = std::make_unique<WeekInput>(m_program, m_history, m_model, *m_pic, m_firstShownDay);
     m_input->repaint = [this] { placeMarkers(); };
     m_input->selectionShown = [this](const QList<int> &lines, int chosen) {
         showSelection(lines, chosen);
     };
-    m_input->contextMenu = [this](QPoint at) { m_mmuEdit->popup(at); };
+    m_input->contextMenu = [this](QPoint at) { m_menus->editMenu()->popup(at); };
     m_input->edit = [this] { m_lines->EditLine(); };
     buildSidePanel();
     buildLegend();
@@ -118,7 +92,7 @@ FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
     translate();
     m_program.pump.processEvents();
     for (int table = 0; table < clock::TableKindCount; ++table)
-        m_tlbButtons[static_cast<std::size_t>(FirstFilterButton + table)]->setChecked(true);
+        m_menus->showTable(table);
     PlaceDayBackgrounds();
     m_input->clearSelection();
     QApplication::restoreOverrideCursor();
@@ -157,8 +131,7 @@ void FrmKlokken::composeParts()
         // The edited line's day table must be on show, or the line would vanish from the week.
         if (const auto index = m_program.clockTable.selectedIndex()) {
             const int table = m_program.clockTable.Lines[static_cast<std::size_t>(*index)].Table;
-            if (table < clock::TableKindCount)
-                m_tlbButtons[static_cast<std::size_t>(FirstFilterButton + table)]->setChecked(true);
+            m_menus->showTable(table);
         }
         return true;
     };
@@ -181,7 +154,7 @@ void FrmKlokken::layOut()
     auto *column = new QVBoxLayout(m_surface);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
-    column->addWidget(m_tlb);
+    column->addWidget(m_menus->toolbar());
     // The week is the first of the views; the list of lines and the agenda are tabs beside it.
     auto *weekPage = new Surface(*this, m_surface);
     weekPage->setObjectName(QStringLiteral("WeekPage"));
@@ -224,155 +197,6 @@ void FrmKlokken::fitToScreen()
         restoreGeometry(stored);
 }
 
-namespace {
-
-// An item of a menu, named for the form texts, running the handler.
-template <typename Handler>
-QAction *AddItem(QObject *receiver, QMenu *menu, const char *name, Handler handler)
-{
-    QAction *action = menu->addAction(QString());
-    action->setObjectName(QString::fromLatin1(name));
-    QObject::connect(action, &QAction::triggered, receiver, handler);
-    return action;
-}
-
-// A menu of the menu bar, or a submenu.
-template <typename Parent> QMenu *AddMenu(Parent *parent, const char *name)
-{
-    QMenu *menu = parent->addMenu(QString());
-    menu->setObjectName(QString::fromLatin1(name));
-    return menu;
-}
-
-} // namespace
-
-void FrmKlokken::buildMenus()
-{
-    buildFileMenu();
-    buildEditMenu();
-    m_mmuCom = AddMenu(menuBar(), "mmuCom");
-    AddItem(this, m_mmuCom, "mmuComSend", [this] { m_files->Transmit(); });
-    AddItem(this, m_mmuCom, "mmuComGet", [this] { m_files->Receive(); });
-    AddItem(this, m_mmuCom, "mmuComCompare", [this] {
-        if (onCompare)
-            onCompare();
-    });
-
-    QMenu *help = AddMenu(menuBar(), "mnuhelp");
-    AddItem(this, help, "mnuHelpIndex", [] {});
-    AddItem(this, help, "mnuHelpAbout", [this] { About(); });
-}
-
-void FrmKlokken::buildFileMenu()
-{
-    QMenu *file = AddMenu(menuBar(), "mmuFile");
-    FileCommands &files = *m_files;
-    Exports &exports = *m_exports;
-    AddItem(this, file, "mmuFileOpenNBT", [&files] { files.ReadProject(); });
-    file->addSeparator();
-    AddItem(this, file, "mmuFileNew", [&files] { files.NewTable(); })
-        ->setShortcut(QKeySequence::New);
-    AddItem(this, file, "mmuFileOpenCLK", [&files] { files.OpenClockFile(); })
-        ->setShortcut(QKeySequence::Open);
-    AddItem(this, file, "mmuFileSave", [&files] { files.Save(); })
-        ->setShortcut(QKeySequence::Save);
-    AddItem(this, file, "mmuFileSaveAs", [&files] { files.SaveAs(); })
-        ->setShortcuts(
-            StandardKeys(QKeySequence::SaveAs, QKeySequence(QStringLiteral("Ctrl+Shift+S"))));
-    file->addSeparator();
-    AddItem(this, file, "mmuFilePrint", [&exports] { exports.Print(); })
-        ->setShortcut(QKeySequence::Print);
-    AddItem(this, file, "mmuFileExportPdf", [&exports] { exports.ExportPdf(); });
-    AddItem(this, file, "mmuFileExportCsv", [&exports] { exports.ExportCsv(); });
-    AddItem(this, file, "mmuFileCompare", [&exports] { exports.CompareWithFile(); });
-    file->addSeparator();
-    AddItem(this, file, "mmuClose", [this] { close(); })->setShortcut(QKeySequence::Quit);
-}
-
-void FrmKlokken::buildEditMenu()
-{
-    m_mmuEdit = AddMenu(menuBar(), "mmuEdit");
-    LineCommands &lines = *m_lines;
-    QMenu *editNew = AddMenu(m_mmuEdit, "mmuEditNew");
-    // The menu lists the tables in the order of their names, not of their numbers.
-    for (int table = 0; table < clock::TableKindCount; ++table) {
-        const QByteArray name = QStringLiteral("mmuNieuw_%1").arg(table).toLatin1();
-        AddItem(this, editNew, name.constData(), [&lines, table] { lines.AddLine(table); });
-    }
-    AddItem(this, m_mmuEdit, "mmuEditProp", [this] { editChosen(); })
-        ->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
-    AddItem(this, m_mmuEdit, "mmuDelete", [this, &lines] {
-        if (m_lineViews->listShown())
-            lines.DeleteLines(m_lineViews->chosenLines());
-        else
-            lines.DeleteLine();
-    })->setShortcut(QKeySequence::Delete);
-    m_mmuEdit->addSeparator();
-    AddItem(this, m_mmuEdit, "mmuDuplicate", [&lines] { lines.DuplicateLines(); })
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
-    AddItem(this, m_mmuEdit, "mmuCopy", [&lines] { lines.CopyLines(); })
-        ->setShortcut(QKeySequence::Copy);
-    AddItem(this, m_mmuEdit, "mmuPaste", [&lines] { lines.PasteLines(); })
-        ->setShortcut(QKeySequence::Paste);
-    m_mmuEdit->addSeparator();
-    QUndoStack &steps = m_history.stack();
-    QAction *undo = AddItem(this, m_mmuEdit, "mmuUndo", [&steps] { steps.undo(); });
-    undo->setShortcut(QKeySequence::Undo);
-    undo->setEnabled(false);
-    connect(&steps, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
-    connect(&steps, &QUndoStack::undoTextChanged, undo, &QAction::setToolTip);
-    QAction *redo = AddItem(this, m_mmuEdit, "mmuRedo", [&steps] { steps.redo(); });
-    redo->setShortcuts(
-        StandardKeys(QKeySequence::Redo, QKeySequence(QStringLiteral("Ctrl+Shift+Z"))));
-    redo->setEnabled(false);
-    connect(&steps, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
-    connect(&steps, &QUndoStack::redoTextChanged, redo, &QAction::setToolTip);
-}
-
-void FrmKlokken::editChosen()
-{
-    // In the list: the highlighted line, or none when several are highlighted elsewhere.
-    if (m_lineViews->listShown()) {
-        const int line = m_lineViews->list()->activeLine();
-        if (line < 0)
-            return;
-        if (m_program.clockTable.SelectedLine != line + 1)
-            selectLine(line);
-    }
-    m_lines->EditLine();
-}
-
-void FrmKlokken::buildToolbar()
-{
-    m_tlb = new QToolBar(m_surface);
-    m_tlb->setObjectName(QStringLiteral("Tlb"));
-    m_tlb->setMovable(false);
-    m_tlb->setFloatable(false);
-    m_tlb->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    m_tlb->setAttribute(Qt::WA_NoMousePropagation);
-    m_tlb->setIconSize(QSize(16, 16));
-    m_tlb->setContentsMargins(0, 0, 0, 0);
-    QFont captions = m_tlb->font();
-    captions.setPointSizeF(7.5);
-    m_tlb->setFont(captions);
-    m_tlb->setStyleSheet(QStringLiteral("QToolButton { padding: 0px 2px; }"));
-    for (int index = 1; index <= 12; ++index) {
-        const ToolbarButton &button = ToolbarButtons[index];
-        if (!button.picture) {
-            m_tlbButtons[static_cast<std::size_t>(index)] = m_tlb->addSeparator();
-            continue;
-        }
-        QAction *action = m_tlb->addAction(
-            render::Pictures::icon(QString::fromLatin1(button.picture)), QString());
-        action->setObjectName(QStringLiteral("Tlb_%1").arg(index));
-        const QString key = QString::fromLatin1(button.key);
-        action->setData(key);
-        action->setCheckable(index >= FirstFilterButton);
-        connect(action, &QAction::triggered, this, [this, key] { toolbarClicked(key); });
-        m_tlbButtons[static_cast<std::size_t>(index)] = action;
-    }
-}
-
 void FrmKlokken::buildLegend()
 {
     m_legend = new PictureBox(m_surface, [this](QPainter &painter, const QRect &) {
@@ -388,12 +212,7 @@ void FrmKlokken::buildLegend()
 void FrmKlokken::translate()
 {
     TranslateForm(*this, m_program.strings);
-    m_mmuCom->setTitle(m_program.strings.GetResString(settings::CommunicationMenuText));
-    // The captions of the filter buttons are short; the tool tips name the whole table.
-    static constexpr int TableNameIds[] = {1003, 1005, 1006, 1007, 1004};
-    for (int table = 0; table < clock::TableKindCount; ++table)
-        m_tlbButtons[static_cast<std::size_t>(FirstFilterButton + table)]->setToolTip(
-            m_program.strings.GetResString(TableNameIds[table]));
+    m_menus->translate();
     m_lineViews->translate();
     m_surface->update();
 }
@@ -436,7 +255,7 @@ void FrmKlokken::RefreshStatus()
 {
     placeNowLine();
     const clock::ClockTable &table = m_program.clockTable;
-    m_tlbButtons[5]->setEnabled(table.TableChanged);
+    m_menus->toolbarButton(WindowMenus::SaveButton)->setEnabled(table.TableChanged);
     const QString title = QStringLiteral("Quintara - ") + m_files->tableName();
     if (windowTitle() != title)
         setWindowTitle(title);
@@ -450,29 +269,6 @@ void FrmKlokken::RefreshStatus()
 QTabBar *FrmKlokken::TabClk() const
 {
     return m_panel->tabs();
-}
-
-QAction *FrmKlokken::toolbarButton(int index) const
-{
-    return index >= 1 && index <= 12 ? m_tlbButtons[static_cast<std::size_t>(index)] : nullptr;
-}
-
-void FrmKlokken::toolbarClicked(const QString &key)
-{
-    if (key == u"NEW")
-        m_files->NewTable();
-    else if (key == u"RCV")
-        m_files->Receive();
-    else if (key == u"SEND")
-        m_files->Transmit();
-    else if (key == u"OPEN")
-        m_files->OpenClockFile();
-    else if (key == u"SAVE")
-        m_files->Save();
-    else if (key == u"PRINT")
-        m_exports->Print();
-    else
-        ScrWeeks_Change();
 }
 
 void FrmKlokken::tableReplaced()
@@ -531,18 +327,6 @@ void FrmKlokken::showComparison(const clock::TableDiff &diff, const clock::Clock
                                 const QString &otherName)
 {
     m_exports->showComparison(diff, other, otherName);
-}
-
-void FrmKlokken::About()
-{
-    const QVersionNumber version =
-        QVersionNumber::fromString(QCoreApplication::applicationVersion());
-    const QString text = QStringLiteral("KALVENOR Domotic Systems \nQuintara version %1.%2/%3")
-                             .arg(version.majorVersion())
-                             .arg(version.minorVersion())
-                             .arg(version.microVersion() % 100);
-    m_program.prompter.show(text, QStringLiteral("Info"), platform::Buttons::Ok,
-                            platform::Icon::Information);
 }
 
 } // namespace quintara::ui

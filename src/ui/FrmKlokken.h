@@ -8,6 +8,7 @@
 #include "ui/QtLanguage.h"
 #include "ui/TableHistory.h"
 #include "ui/WeekInput.h"
+#include "ui/WindowMenus.h"
 #include "presentation/AgendaModel.h"
 #include "presentation/ClockLineListModel.h"
 #include "presentation/FunctionPresenter.h"
@@ -55,8 +56,6 @@ class WeekView;
 class FrmKlokken : public QMainWindow {
     Q_OBJECT
 public:
-    static constexpr int FirstFilterButton = 8;
-
     FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent = nullptr);
     ~FrmKlokken() override;
 
@@ -101,9 +100,8 @@ public:
     // --- Controls, for the start-up and for tests ----------------------------------------
     WeekView *Pic() const { return m_pic; }
     QScrollBar *ScrWeeks() const { return m_scrWeeks; }
-    QAction *toolbarButton(int index) const; // 1..12
+    WindowMenus &menus() { return *m_menus; }
     QTabBar *TabClk() const;
-    QMenu *mmuEdit() const { return m_mmuEdit; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -118,20 +116,11 @@ private:
     void fitToScreen();
     void layOut();
     void buildViews();
-    void buildMenus();
-    void buildFileMenu();
-    void buildEditMenu();
-    void buildToolbar();
     void buildWeekArea();
     void buildSidePanel();
     void buildLegend();
     void translate();
-    void toolbarClicked(const QString &key);
-    void About();
-    // The edit command of the menu: in the list, on its highlighted line.
-    void editChosen();
 
-    bool tableShown(int table) const;
     // Repaints the week the scroll bar names without bringing the reference dates up to date.
     void showTableAsIs();
     // Places every marker of the shown week from the week-view model.
@@ -170,10 +159,7 @@ private:
     std::unique_ptr<WeekInput> m_input;
 
     Surface *m_surface = nullptr;
-    QToolBar *m_tlb = nullptr;
-    std::array<QAction *, 13> m_tlbButtons{};
-    QMenu *m_mmuEdit = nullptr;
-    QMenu *m_mmuCom = nullptr;
+    std::unique_ptr<WindowMenus> m_menus;
     WeekView *m_pic = nullptr;
     QScrollBar *m_scrWeeks = nullptr;
     PictureBox *m_captions = nullptr;

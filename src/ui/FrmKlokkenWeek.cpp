@@ -70,14 +70,6 @@ void FrmKlokken::showWeek(int week)
     m_scrWeeks->setValue(std::clamp(week, m_scrWeeks->minimum(), m_scrWeeks->maximum()));
 }
 
-bool FrmKlokken::tableShown(int table) const
-{
-    // A table number no editor makes (from a file or the central unit) has no filter button.
-    if (table < 0 || table >= clock::TableKindCount)
-        return true;
-    return m_tlbButtons[static_cast<std::size_t>(FirstFilterButton + table)]->isChecked();
-}
-
 void FrmKlokken::ScrWeeks_Change()
 {
     clock::CheckDates(m_program.clockTable, m_program.clock.now().date());
@@ -97,7 +89,7 @@ void FrmKlokken::placeMarkers()
     // The model is rebuilt as a whole on any change; that costs a fraction of a millisecond.
     std::array<bool, clock::TableKindCount> shown{};
     for (int t = 0; t < clock::TableKindCount; ++t)
-        shown[std::size_t(t)] = tableShown(t);
+        shown[std::size_t(t)] = m_menus->tableShown(t);
     m_model.build(m_program.clockTable, m_firstShownDay, m_program.project.WorkdayFlags(),
                   clock::YearWindow::around(m_program.clock.now()), shown);
     placeNowLine();

@@ -193,8 +193,8 @@ TEST_F(MainWindowTest, StackedLinesShowOneNumberedMarkerAndBothTabs)
 
     // The right button pops up the edit menu over the line.
     press(At(1, 8, 0), Qt::RightButton);
-    EXPECT_TRUE(window->mmuEdit()->isVisible());
-    window->mmuEdit()->hide();
+    EXPECT_TRUE(window->menus().editMenu()->isVisible());
+    window->menus().editMenu()->hide();
     release(At(1, 8, 0), Qt::RightButton);
 }
 
@@ -205,7 +205,7 @@ TEST_F(MainWindowTest, FilterButtonsHideMarkersAndClicksFindOnlyWhatIsShown)
     repaint();
     ASSERT_EQ(shownMarkers(0), 5);
 
-    QAction *work = window->toolbarButton(9);
+    QAction *work = window->menus().toolbarButton(9);
     QToolBar *toolbar = window->findChild<QToolBar *>(QStringLiteral("Tlb"));
     QTest::mouseClick(toolbar->widgetForAction(work), Qt::LeftButton);
     EXPECT_FALSE(work->isChecked());
@@ -341,7 +341,7 @@ TEST_F(MainWindowTest, FileAndLineCommands)
     EXPECT_EQ(program.clockTable.SelectedLine, 1);
     EXPECT_TRUE(program.clockTable.TableChanged);
     window->RefreshStatus();
-    EXPECT_TRUE(window->toolbarButton(5)->isEnabled());
+    EXPECT_TRUE(window->menus().toolbarButton(5)->isEnabled());
 
     // The menu adds to the table it names; a double click edits the selected line.
     window->findChild<QAction *>(QStringLiteral("mmuNieuw_4"))->trigger();
@@ -377,11 +377,11 @@ TEST_F(MainWindowTest, FileAndLineCommands)
     };
     // The table is changed: Receive asks first, as Open does; Cancel receives nothing.
     prompter.expect(Answer::Cancel);
-    window->toolbarButton(2)->trigger();
+    window->menus().toolbarButton(2)->trigger();
     EXPECT_EQ(received, 0);
     EXPECT_TRUE(lastMessage().endsWith("Save now?"));
     prompter.expect(Answer::No);
-    window->toolbarButton(2)->trigger();
+    window->menus().toolbarButton(2)->trigger();
     EXPECT_EQ(received, 1);
     EXPECT_FALSE(!reference(5));
 
@@ -607,7 +607,7 @@ TEST_F(MainWindowTest, UndoAndRedoRestoreEveryKindOfChangeAndTheChangedFlag)
     undo->trigger();
     EXPECT_FALSE(program.clockTable.TableChanged);
     window->RefreshStatus();
-    EXPECT_FALSE(window->toolbarButton(5)->isEnabled());
+    EXPECT_FALSE(window->menus().toolbarButton(5)->isEnabled());
     redo->trigger();
     EXPECT_TRUE(program.clockTable.TableChanged);
 
