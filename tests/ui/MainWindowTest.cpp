@@ -365,11 +365,7 @@ TEST_F(MainWindowTest, FileAndLineCommands)
     EXPECT_EQ(program.clockTable.SelectedLine, 0);
     EXPECT_EQ(shownMarkers(1), 0);
 
-    // About names the version; Receive hands over and repaints.
-    prompter.expect(Answer::Ok);
-    named<QAction>(QStringLiteral("mnuHelpAbout"))->trigger();
-    EXPECT_TRUE(lastMessage().startsWith("KALVENOR Domotic Systems \nQuintara version "));
-    EXPECT_EQ(prompter.shown.constLast().title, "Info");
+    // Receive hands over and repaints.
     int received = 0;
     window->onReceive = [&] {
         ++received;

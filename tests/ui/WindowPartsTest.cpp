@@ -17,6 +17,7 @@
 #include "ui/TableHistory.h"
 #include "ui/WeekInput.h"
 #include "ui/WeekView.h"
+#include "ui/WindowMenus.h"
 #include "presentation/AgendaModel.h"
 #include "presentation/ClockLineListModel.h"
 #include "presentation/FunctionPresenter.h"
@@ -24,7 +25,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QAction>
 #include <QFileInfo>
+#include <QMainWindow>
 #include <QMimeData>
 #include <QProcess>
 #include <QStandardPaths>
@@ -664,6 +667,51 @@ TEST_F(ExportsTest, ComparingWithAFileLeavesTheTableAsItIs)
         WriteFile(dir.filePath(QStringLiteral("damaged.clk")), "not a clock file")));
     EXPECT_FALSE(shown);
     EXPECT_EQ(program.clockTable.Lines, mine);
+}
+
+// --- The menus and the toolbar ----------------------------------------------------------------
+
+TEST_F(ExportsTest, MenuItemsAndToolbarButtonsRunTheCommandsOfTheParts)
+{
+    ui::LineCommands lines{program, history, presenter, listModel};
+    QWidget surface;
+    ui::LineViews views(program, listModel, agendaModel, [] {
+        return std::vector<clock::HealthProblem>{};
+    }, &surface);
+    views.addWeek(new QWidget);
+    QMainWindow window;
+    ui::WindowMenus menus(window, surface, program, {files, lines, exports, views, history});
+    int filtered = 0;
+    menus.filtersChanged = [&filtered] { ++filtered; };
+    const auto item = [&window](const char *name) {
+        return window.findChild<QAction *>(QString::fromLatin1(name));
+    };
+
+    // A filter button hides its day table from the week; tables no editor makes stay shown.
+    for (int table = 0; table < clock::TableKindCount; ++table)
+        menus.showTable(table);
+    menus.toolbarButton(ui::WindowMenus::FirstFilterButton + clock::Special)->trigger();
+    EXPECT_FALSE(menus.tableShown(clock::Special));
+    EXPECT_TRUE(menus.tableShown(clock::Workday));
+    EXPECT_TRUE(menus.tableShown(17));
+    EXPECT_EQ(filtered, 1);
+    menus.showTable(clock::Special);
+    EXPECT_TRUE(menus.tableShown(clock::Special));
+
+    // Edit > New adds to the table it names; Save on the toolbar writes the table's file.
+    lines.editLine = [](int) { return true; };
+    item("mmuNieuw_4")->trigger();
+    EXPECT_EQ(program.clockTable.Lines[0].Table, clock::Special);
+    program.clockTable.ClockFileName = dir.filePath(QStringLiteral("menus.clk"));
+    menus.toolbarButton(ui::WindowMenus::SaveButton)->trigger();
+    EXPECT_EQ(QFileInfo(program.clockTable.ClockFileName).size(), clock::ClockFileSize);
+    // Undo takes the added line back; About names the version.
+    item("mmuUndo")->trigger();
+    EXPECT_FALSE(program.clockTable.Lines[0].inUse());
+    prompter.expect(Answer::Ok);
+    item("mnuHelpAbout")->trigger();
+    EXPECT_TRUE(lastMessage().startsWith("KALVENOR Domotic Systems \nQuintara version "));
+    EXPECT_EQ(prompter.shown.constLast().title, "Info");
 }
 
 } // namespace
