@@ -544,8 +544,10 @@ void FrmKlokken::runOnlineTest()
         const clock::ClockLine &line = m_program.clockTable.Lines[static_cast<std::size_t>(*index)];
         function = link::OnlineTestFunction{line.FunctionType, line.FunctionNumber, line.Level};
     }
-    link::RunOnlineTest(*m_linkOcx, m_program.settings.comPort, m_program.settings.baudRateInUse,
-                        function, m_program.prompter);
+    if (link::RunOnlineTest(*m_linkOcx, m_program.settings.comPort,
+                            m_program.settings.baudRateInUse, function)
+            .beep())
+        m_program.prompter.beep();
 }
 
 } // namespace quintara::ui
