@@ -23,8 +23,8 @@ bool IsOtherHeader(quint8 echo, quint8 header)
 
 } // namespace
 
-int TableTransfer::start(Direction direction, tables::TableSet &tables, int n,
-                         qint64 bytesBefore, int longest)
+int TableTransfer::start(Direction direction, tables::TableSet &tables, int n, qint64 bytesBefore,
+                         int longest)
 {
     if (!tables::TableSet::IsSlot(n))
         return LinkCode::WrongTable;
@@ -33,8 +33,8 @@ int TableTransfer::start(Direction direction, tables::TableSet &tables, int n,
     m_n = n;
     m_bytesBefore = bytesBefore;
     m_longest = longest;
-    qCDebug(lcTransfer) << (direction == Direction::Send ? "sending table" : "receiving table")
-                        << n << "of" << tables[n].Length << "bytes";
+    qCDebug(lcTransfer) << (direction == Direction::Send ? "sending table" : "receiving table") << n
+                        << "of" << tables[n].Length << "bytes";
     m_line.pause(Timing::TablePauseMs);
     return next(State::Pausing);
 }
@@ -159,8 +159,8 @@ int TableTransfer::sendBlock()
     m_count = std::min(LinkByte::BlockData, m_length - m_pos);
     m_line.step(QStringLiteral("block %1").arg(m_block));
     const auto &data = (*m_tables)[m_n].Data;
-    const Block block(m_block, QByteArray(reinterpret_cast<const char *>(data.data()) + m_pos,
-                                          m_count));
+    const Block block(m_block,
+                      QByteArray(reinterpret_cast<const char *>(data.data()) + m_pos, m_count));
     m_line.write(block.bytes());
     m_pos += m_count;
     m_line.sent();
@@ -170,8 +170,8 @@ int TableTransfer::sendBlock()
 int TableTransfer::blockAcknowledged(quint8 ack)
 {
     if (ack != LinkByte::Ack)
-        return m_notes.unexpected(LinkCode::WrongAck, ack == LinkByte::Nak,
-                                  OneByte(LinkByte::Ack), OneByte(ack));
+        return m_notes.unexpected(LinkCode::WrongAck, ack == LinkByte::Nak, OneByte(LinkByte::Ack),
+                                  OneByte(ack));
     ++m_block;
     m_progress.show(Percent(5 + 94 * (m_bytesBefore + m_pos) / m_total));
     if (m_pos < m_length)

@@ -103,9 +103,9 @@ void CentralLink::planTables(std::optional<int> n, int modelIndex)
     }
     qint64 before = 0;
     for (int i = 0; i <= tables.TableCount && i < tables::TableSet::SlotCount; ++i) {
-        const bool skipped = i == tables::TableSet::UnusedSlot ||
-                             (i == tables::TableSet::ClockSlot &&
-                              (m_job == Job::Send || modelIndex != 4));
+        const bool skipped =
+            i == tables::TableSet::UnusedSlot ||
+            (i == tables::TableSet::ClockSlot && (m_job == Job::Send || modelIndex != 4));
         if (!skipped)
             m_plan.append({i, before});
         before += tables[i].Length;
@@ -253,9 +253,10 @@ int CentralLink::nextTable()
         return endTransfer();
     const PlannedTable planned = m_plan[m_nextTable++];
     m_line.restartTransferTimer();
-    const int longest = planned.n == tables::TableSet::ClockSlot
-                            ? CentralClockLength(project::LimitsOfModel(setup.modelIndex).ClockLines)
-                            : tables::TableAreaSize;
+    const int longest =
+        planned.n == tables::TableSet::ClockSlot
+            ? CentralClockLength(project::LimitsOfModel(setup.modelIndex).ClockLines)
+            : tables::TableAreaSize;
     const Direction direction = m_job == Job::Send ? Direction::Send : Direction::Receive;
     return m_table.start(direction, *m_tables, planned.n, planned.bytesBefore, longest);
 }
@@ -317,7 +318,8 @@ void CentralLink::finish(int code)
     m_outcome.unitMayHoldNew = m_unitMayHoldNew;
     if (m_job == Job::ModemProgramming) {
         if (code == LinkCode::Ok)
-            m_outcome.tell({0, {}, QStringLiteral("OK"), platform::ErrorTitle, platform::Icon::None});
+            m_outcome.tell(
+                {0, {}, QStringLiteral("OK"), platform::ErrorTitle, platform::Icon::None});
         else if (code != LinkCode::Stopped)
             m_outcome.tell(Failure(TextIdOfCode(code), FailureText(code, m_strings)));
     } else if (code == LinkCode::Ok) {
@@ -374,8 +376,7 @@ QString CentralLink::FailureMessage() const
 namespace {
 
 // Runs a job the flows start and gives its outcome.
-template <typename Start>
-TransferOutcome Run(CentralLink &link, const Drive &drive, Start start)
+template <typename Start> TransferOutcome Run(CentralLink &link, const Drive &drive, Start start)
 {
     start();
     if (link.Busy())
@@ -415,8 +416,8 @@ TransferOutcome ReceiveClockTable(CentralLink &link, const Drive &drive, tables:
                                   const platform::Clock &clock)
 {
     PrepareClockTransfer(link, clockTable, model, clock, tables);
-    const TransferOutcome outcome = Run(
-        link, drive, [&] { link.startReceive(tables, model, tables::TableSet::ClockSlot); });
+    const TransferOutcome outcome =
+        Run(link, drive, [&] { link.startReceive(tables, model, tables::TableSet::ClockSlot); });
     if (outcome.ok()) {
         link.ShowProgressText(CreatingTablesId);
         ClockTableFromCentral(clockTable, tables, tables::TableSet::ClockSlot);

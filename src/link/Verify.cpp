@@ -87,9 +87,9 @@ CentralFormDifference CentralFormDifferences(QByteArrayView sent, QByteArrayView
 }
 
 VerifyOutcome SendAndVerifyClockTable(CentralLink &link, const Drive &drive,
-                                      tables::TableSet &tables,
-                                      clock::ClockTable &clockTable, project::ProjectModel &model,
-                                      const platform::Clock &clock, bool setCentralClock)
+                                      tables::TableSet &tables, clock::ClockTable &clockTable,
+                                      project::ProjectModel &model, const platform::Clock &clock,
+                                      bool setCentralClock)
 {
     VerifyOutcome outcome;
     if (!SendClockTable(link, drive, tables, clockTable, model, clock, setCentralClock).ok())
@@ -119,9 +119,8 @@ VerifyOutcome SendAndVerifyClockTable(CentralLink &link, const Drive &drive,
         outcome.message = strings.GetResString(SentAndVerifiedId);
     } else {
         outcome.result = VerifyOutcome::Result::Different;
-        outcome.message =
-            strings.GetResString(LinesDifferId)
-                .arg(DifferencesText(outcome.differences, clockTable, strings));
+        outcome.message = strings.GetResString(LinesDifferId)
+                              .arg(DifferencesText(outcome.differences, clockTable, strings));
     }
     return outcome;
 }

@@ -69,9 +69,9 @@ struct VerifyOutcome {
 // it byte for byte with what was sent, up to the clock-setting block. The caller tells what the
 // link's outcome says, then the message.
 VerifyOutcome SendAndVerifyClockTable(CentralLink &link, const Drive &drive,
-                                      tables::TableSet &tables,
-                                      clock::ClockTable &clockTable, project::ProjectModel &model,
-                                      const platform::Clock &clock, bool setCentralClock);
+                                      tables::TableSet &tables, clock::ClockTable &clockTable,
+                                      project::ProjectModel &model, const platform::Clock &clock,
+                                      bool setCentralClock);
 
 // Receives table 18 into a copy of the open table (its usable lines replaced by the unit's) and
 // compares the open table with it, reference dates that name the same firings counting as equal
