@@ -4,6 +4,7 @@
 #include "link/ClockConversion.h"
 #include "link/LinkLog.h"
 #include "link/LinkTimings.h"
+#include "link/SerialLine.h"
 #include "link/TrafficTrace.h"
 #include "platform/Clock.h"
 #include "platform/EventPump.h"
@@ -330,6 +331,8 @@ void CentralLink::finish(int code)
         m_progress.show(0);
     }
     // After a Cancel nothing more goes out; after a failure what is queued may leave first.
+    if (code == LinkCode::Stopped)
+        m_line.serial().clearOutput();
     if (code == LinkCode::Ok || code == LinkCode::Stopped || !m_line.isOpen()) {
         close();
         return;

@@ -537,7 +537,7 @@ void FrmKlokken::runOnlineTest()
         m_serialLine =
             std::make_unique<link::QtSerialLine>(link::DeviceMapFromSettings(m_program.profile));
         m_ticker = std::make_unique<link::QtTicker>();
-        m_linkOcx = std::make_unique<link::Kalvenor>(*m_serialLine, *m_ticker, m_program.pump);
+        m_linkOcx = std::make_unique<link::Kalvenor>(*m_serialLine, *m_ticker);
     }
     std::optional<link::OnlineTestFunction> function;
     if (const auto index = m_program.clockTable.selectedIndex()) {

@@ -19,7 +19,7 @@ protected:
     VirtualPump pump;
     FakeSerialLine line{pump};
     VirtualTicker ticker{pump};
-    Kalvenor link{line, ticker, pump};
+    Kalvenor link{line, ticker};
 };
 
 TEST_F(OnlineTestTest, SendsTheSelectedLineOnceAndClosesAgain)

@@ -2,6 +2,7 @@
 #include "link/Transfer.h"
 
 #include "link/ClockConversion.h"
+#include "link/LinkTimings.h"
 #include "link/TrafficTrace.h"
 #include "project/ProjectModel.h"
 #include "settings/ProfileFile.h"
@@ -408,6 +409,30 @@ TEST(Transfer, BlocksCarryAtMostFifteenBytesAndANumberThatWraps)
     ASSERT_EQ(r.connect(), 0);
     ASSERT_EQ(r.sendTable(0), 0);
     EXPECT_TRUE(r.line.written.endsWith(Bytes({160, 2, 200, 100, (2 + 200 + 100) % 256})));
+}
+
+TEST(Transfer, AJobRunsOnlyAsItsCallerAdvancesItAndCancelEndsItAtOnce)
+{
+    Rig r;
+    r.fillSendArea(18, 40);
+    r.link.startSend(r.tables, 18);
+    // Started, the job waits for its caller: it has run no events and sent nothing yet.
+    EXPECT_TRUE(r.link.Busy());
+    EXPECT_EQ(r.pump.calls, 0);
+    EXPECT_TRUE(r.line.written.isEmpty());
+    EXPECT_EQ(r.link.msUntilNextLook(), Timing::AdvanceSliceMs);
+    while (r.line.written.isEmpty()) {
+        r.pump.processEvents(r.link.msUntilNextLook());
+        r.link.advance();
+    }
+    EXPECT_EQ(r.pump.msecs(), 2000);
+    // Cancel in the middle of the handshake ends the job there and then, silently.
+    r.link.RequestStop();
+    EXPECT_FALSE(r.link.Busy());
+    EXPECT_FALSE(r.line.isOpen());
+    EXPECT_EQ(r.link.LastCode(), LinkCode::Stopped);
+    EXPECT_TRUE(r.link.outcome().notices.empty());
+    EXPECT_EQ(r.link.outcome().beeps, 0);
 }
 
 TEST(Transfer, FailedAttemptsAreRetriedThreeTimesThenReported)
