@@ -101,33 +101,8 @@ FrmCom::FrmCom(Program &program, Mode mode, link::SerialLine &line, QWidget *par
 
 FrmCom::~FrmCom() = default;
 
-void FrmCom::buildForm()
+void FrmCom::buildModemGroup()
 {
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(12, 12, 12, 12);
-    layout->setSpacing(10);
-
-    auto *top = new QHBoxLayout;
-    top->setSpacing(12);
-    layout->addLayout(top);
-
-    auto *left = new QVBoxLayout;
-    top->addLayout(left);
-    m_fraCom = Named<QGroupBox>(this, "FraCom");
-    auto *com = new QGridLayout(m_fraCom);
-    m_cboPort = Named<QComboBox>(m_fraCom, "cboPort");
-    m_cboBaudrate = Named<QComboBox>(m_fraCom, "cboBaudrate");
-    m_chkModem = Named<QCheckBox>(m_fraCom, "ChkModem");
-    com->addWidget(m_cboPort, 0, 0);
-    com->addWidget(m_cboBaudrate, 0, 1);
-    com->addWidget(m_chkModem, 1, 0, 1, 2);
-    left->addWidget(m_fraCom);
-    m_chkTimeSet = Named<QCheckBox>(this, "ChkTimeSet");
-    left->addWidget(m_chkTimeSet);
-    m_chkVerify = Named<QCheckBox>(this, "ChkVerify");
-    left->addWidget(m_chkVerify);
-    left->addStretch(1);
-
     m_fraModem = Named<QGroupBox>(this, "FraModem");
     auto *modem = new QGridLayout(m_fraModem);
     m_lblModem = Named<QLabel>(m_fraModem, "LblModem");
@@ -159,6 +134,36 @@ void FrmCom::buildForm()
     modem->addWidget(m_lblCallBack, 4, 0);
     modem->addWidget(m_txtCallBack, 4, 1);
     modem->addWidget(m_cmdPrgModem, 5, 0, 1, 2);
+}
+
+void FrmCom::buildForm()
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->setSpacing(10);
+
+    auto *top = new QHBoxLayout;
+    top->setSpacing(12);
+    layout->addLayout(top);
+
+    auto *left = new QVBoxLayout;
+    top->addLayout(left);
+    m_fraCom = Named<QGroupBox>(this, "FraCom");
+    auto *com = new QGridLayout(m_fraCom);
+    m_cboPort = Named<QComboBox>(m_fraCom, "cboPort");
+    m_cboBaudrate = Named<QComboBox>(m_fraCom, "cboBaudrate");
+    m_chkModem = Named<QCheckBox>(m_fraCom, "ChkModem");
+    com->addWidget(m_cboPort, 0, 0);
+    com->addWidget(m_cboBaudrate, 0, 1);
+    com->addWidget(m_chkModem, 1, 0, 1, 2);
+    left->addWidget(m_fraCom);
+    m_chkTimeSet = Named<QCheckBox>(this, "ChkTimeSet");
+    left->addWidget(m_chkTimeSet);
+    m_chkVerify = Named<QCheckBox>(this, "ChkVerify");
+    left->addWidget(m_chkVerify);
+    left->addStretch(1);
+
+    buildModemGroup();
     top->addWidget(m_fraModem, 1);
 
     auto *line1 = Named<QFrame>(this, "Line1");

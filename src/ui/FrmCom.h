@@ -82,6 +82,7 @@ protected:
 
 private:
     void buildForm();
+    void buildModemGroup();
     void translate();
     void loadValues();
 
