@@ -198,15 +198,17 @@ void LineCommands::runOnlineTest()
         m_serialLine =
             std::make_unique<link::QtSerialLine>(link::DeviceMapFromSettings(m_program.profile));
         m_ticker = std::make_unique<link::QtTicker>();
-        m_linkOcx = std::make_unique<link::Kalvenor>(*m_serialLine, *m_ticker, m_program.pump);
+        m_linkOcx = std::make_unique<link::Kalvenor>(*m_serialLine, *m_ticker);
     }
     std::optional<link::OnlineTestFunction> function;
     if (const auto index = m_program.clockTable.selectedIndex()) {
         const clock::ClockLine &line = m_program.clockTable.Lines[static_cast<std::size_t>(*index)];
         function = link::OnlineTestFunction{line.FunctionType, line.FunctionNumber, line.Level};
     }
-    link::RunOnlineTest(*m_linkOcx, m_program.settings.comPort, m_program.settings.baudRateInUse,
-                        function, m_program.prompter);
+    if (link::RunOnlineTest(*m_linkOcx, m_program.settings.comPort,
+                            m_program.settings.baudRateInUse, function)
+            .beep())
+        m_program.prompter.beep();
 }
 
 } // namespace quintara::ui
