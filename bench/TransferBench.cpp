@@ -102,7 +102,7 @@ struct Bench {
     platform::QtEventPump pump;
     platform::SystemClock systemClock;
     SilentPrompter prompter;
-    settings::Strings strings{settings::StringTable::builtIn(), prompter};
+    settings::Strings strings{settings::StringTable::builtIn()};
     link::CentralLink link{line, pump, prompter, strings};
     std::unique_ptr<project::ProjectModel> model = std::make_unique<project::ProjectModel>();
     clock::ClockTable clockTable;

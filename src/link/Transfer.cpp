@@ -841,7 +841,9 @@ qint16 CentralLink::ReceiveTables(tables::TableSet &tables, project::ProjectMode
         return -1;
     m_busy = true;
     // The set built from the project is the base of the progress display.
-    tables::TableCompiler(tables, model, m_strings).BuildAllTables();
+    for (const platform::Notice &notice :
+         tables::TableCompiler(tables, model, m_strings).BuildAllTables().notices)
+        m_prompter.show(notice);
     for (int i = 0; i <= tables.TableCount && i < tables::TableSet::SlotCount; ++i) {
         tables[i].ReceivedLength = 0;
         tables[i].Received.fill(0);

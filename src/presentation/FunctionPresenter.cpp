@@ -470,18 +470,17 @@ QString FunctionPresenter::DescribeDefinition(int type, int number) const
     }
 }
 
-bool DeleteSelectedLine(clock::ClockTable &table, const FunctionPresenter &presenter,
-                        platform::Prompter &prompter)
+std::optional<platform::Message> DeleteLineQuestion(const clock::ClockTable &table,
+                                                    const FunctionPresenter &presenter)
 {
     const std::optional<int> index = table.selectedIndex();
     if (!index)
-        return false;
+        return std::nullopt;
     const clock::ClockLine &line = table.Lines[static_cast<std::size_t>(*index)];
-    return clock::DeleteSelectedLine(
-        table, presenter.values().LevelText(ValueKind::Level, line.Level, line.FunctionType),
+    return clock::DeleteLineQuestion(
+        presenter.values().LevelText(ValueKind::Level, line.Level, line.FunctionType),
         presenter.DescribeFunction(line.FunctionType, line.FunctionNumber, DescribeMode::CodeNumber,
-                                   false),
-        prompter);
+                                   false));
 }
 
 } // namespace quintara::ui

@@ -1,14 +1,14 @@
 #pragma once
 
+#include "platform/Outcome.h"
 #include "presentation/ValueFormat.h"
 
 #include <QList>
 #include <QSet>
 #include <QString>
 
-namespace quintara::platform {
-class Prompter;
-}
+#include <optional>
+
 namespace quintara::project {
 struct ProjectModel;
 }
@@ -101,9 +101,9 @@ private:
     const ValueFormatter &m_values;
 };
 
-// Asks whether the selected line may be deleted, naming it by its level and function, and frees
-// it on Yes. Answers whether it was deleted (the caller repaints the week view).
-bool DeleteSelectedLine(clock::ClockTable &table, const FunctionPresenter &presenter,
-                        platform::Prompter &prompter);
+// The question before the selected line is deleted, naming it by its level and function;
+// nothing when no line is selected. On Yes the caller frees it with clock::DeleteSelectedLine.
+std::optional<platform::Message> DeleteLineQuestion(const clock::ClockTable &table,
+                                                    const FunctionPresenter &presenter);
 
 } // namespace quintara::ui

@@ -483,7 +483,7 @@ TEST_F(MainWindowTest, ANewTableHasNoFileAndSavesAskBeforeReplacingAnotherFile)
     existing.ClockFileName = schedule;
     for (int i = 0; i < 39; ++i)
         existing.Lines[std::size_t(i)] = Line(Monday, 6, i, clock::Continue, clock::Days, 1);
-    ASSERT_TRUE(clock::WriteClockFile(existing, program.strings, prompter).done());
+    ASSERT_TRUE(clock::WriteClockFile(existing, program.strings).done());
     const auto contents = [](const QString &path) {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -1013,7 +1013,7 @@ TEST_F(MainWindowTest, CompareWithAFileAndExportCsvLeaveTheTableAsItIs)
     other.Lines[1].Hour = 13;
     other.Lines[5] = Line(Monday, 6, 0, clock::Weekend, clock::Weeks, 1);
     other.ClockFileName = dir.filePath(QStringLiteral("other.clk"));
-    ASSERT_TRUE(clock::WriteClockFile(other, program.strings, prompter).done());
+    ASSERT_TRUE(clock::WriteClockFile(other, program.strings).done());
     const auto mine = program.clockTable.Lines;
 
     std::optional<clock::TableDiff> shown;
@@ -1171,7 +1171,7 @@ TEST_F(MainWindowTest, UndoAndRedoRestoreEveryKindOfChangeAndTheChangedFlag)
     other.Lines[3] = Line(Monday, 6, 0, clock::Weekend, clock::Once, 0);
     other.ClockFileName = path;
     other.ModelIndex = 3;
-    ASSERT_TRUE(clock::WriteClockFile(other, program.strings, prompter).done());
+    ASSERT_TRUE(clock::WriteClockFile(other, program.strings).done());
     const Lines mine = program.clockTable.Lines;
     ASSERT_EQ(program.clockTable.MaxClockLines, 100);
     ASSERT_TRUE(window->OpenClockFile(path));
@@ -1819,7 +1819,7 @@ TEST_F(StartUpTest, AnUnreadableClockFileIsReportedAndTheStartDialogFollows)
 TEST(SplashForm, VersionAndPlatformLabels)
 {
     quintara::testing::ScriptedPrompter prompter;
-    settings::Strings strings(settings::StringTable::builtIn(), prompter);
+    settings::Strings strings(settings::StringTable::builtIn());
     EXPECT_EQ(ui::VersionText(QStringLiteral("1.2.345")), "Version 1.2/345");
     EXPECT_EQ(ui::PlatformText({0, QStringLiteral("4.10"), QStringLiteral("x")}), "Unidentified");
     EXPECT_EQ(ui::PlatformText({1, QStringLiteral("4.10"), QStringLiteral("x")}),
