@@ -94,6 +94,13 @@ public:
 private:
     QString nameOf(int type, int number) const;
     QString describeOrBlank(int type, int number) const;
+    QString levelText(int raw, int forType) const;
+    QString secondsText(int value) const;
+    // The parts of DescribeDefinition: outputs, the three kinds of mood, and the functions
+    // that control others (messages, If-Then-Else, process functions, fans).
+    QString describeOutput(int type, int number) const;
+    QString describeMood(int type, int number) const;
+    QString describeControl(int type, int number) const;
 
     const project::ProjectModel &m_model;
     const settings::NameTables &m_names;
