@@ -167,7 +167,7 @@ void CheckCoordCrowdedWeek(benchmark::State &state)
     int x = 20;
     int found = 0;
     for (auto _ : state) {
-        found += window.CheckCoord(x, 40 + 70 * 2);
+        found += window.weekInput().CheckCoord(x, 40 + 70 * 2);
         x = x >= 500 ? 20 : x + 5;
     }
     benchmark::DoNotOptimize(found);
@@ -185,7 +185,7 @@ void CheckCoordMiss(benchmark::State &state)
     window.ScrWeeks_Change();
     int found = 0;
     for (auto _ : state)
-        found += window.CheckCoord(260, 75);
+        found += window.weekInput().CheckCoord(260, 75);
     if (found != 0)
         state.SkipWithError("the click hit a line");
 }

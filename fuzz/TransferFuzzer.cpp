@@ -60,9 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     });
     fuzzing::SilentPrompter prompter;
     const settings::Strings strings(settings::StringTable::builtIn());
-    link::CentralLink link(line, pump, prompter, strings);
+    link::CentralLink link(line, pump, strings);
     link::TrafficTrace trace;
-    link.trace = &trace;
+    link.setTrace(&trace);
     link.setup.portNumber = 1;
     auto model = std::make_unique<project::ProjectModel>();
     project::NewProject(*model, 19200, 0);
@@ -71,20 +71,33 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     tables::TableSet set;
     constexpr int Clock = tables::TableSet::ClockSlot;
-    qint16 result = 0;
+    const link::Drive drive = [&pump](link::CentralLink &running) {
+        // A transfer that never ends is a failure found.
+        while (running.Busy() && pump.msecs() <= LongestTransferMs) {
+            pump.processEvents(running.msUntilNextLook());
+            running.advance();
+        }
+    };
+    int result = 0;
     if (send) {
         set[Clock].Length = 40;
         for (int i = 0; i < 40; ++i)
             set[Clock].Data[static_cast<std::size_t>(i)] = static_cast<quint8>(i * 7);
         set.BytesTotal = 40;
-        result = link.SendTables(set, Clock);
+        link.startSend(set, Clock);
+        drive(link);
+        result = link.outcome().status;
     } else {
-        result = link.ReceiveTables(set, *model, Clock);
+        link.startReceive(set, *model, Clock);
+        drive(link);
+        result = link.outcome().status;
         if (result == 0 &&
             set[Clock].ReceivedLength > link::CentralClockLength(model->Limits.ClockLines))
             std::abort();
     }
-    if ((result != 0 && result != -1) || pump.msecs() > LongestTransferMs || link.Busy() ||
+    const bool aCode = result == 0 || (result >= link::LinkCode::CommunicationProblem &&
+                                       result <= link::LinkCode::DamagedAnswer);
+    if (!aCode || pump.msecs() > LongestTransferMs || link.Busy() ||
         line.isOpen())
         std::abort();
     (void)trace.text();

@@ -97,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     MemoryLine line;
     ManualTicker ticker;
     NullPump pump;
-    link::Kalvenor control(line, ticker, pump);
+    link::Kalvenor control(line, ticker);
     sim::CentralUnit unit;
 
     QObject::connect(&control, &link::Kalvenor::Dimmer, [](qint16 outp, qint16 level) {

@@ -4,7 +4,6 @@
 
 #include "link/SerialLine.h"
 #include "link/Ticker.h"
-#include "platform/EventPump.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -34,7 +33,6 @@ constexpr int ReportState = 8;
 constexpr qint16 ChecksumErrorCode = 255;
 
 // How long one round of the send wait may sleep for an event.
-constexpr int SendWaitSliceMs = 20;
 
 bool InRange(qint16 value, int low, int high)
 {
@@ -101,8 +99,8 @@ double LightValue(int raw)
     return QString::number(light, 'f', decimals).toDouble();
 }
 
-Kalvenor::Kalvenor(SerialLine &line, Ticker &ticker, platform::EventPump &pump, QObject *parent)
-    : QObject(parent), m_line(line), m_ticker(ticker), m_pump(pump)
+Kalvenor::Kalvenor(SerialLine &line, Ticker &ticker, QObject *parent)
+    : QObject(parent), m_line(line), m_ticker(ticker)
 {
     connect(&m_line, &SerialLine::bytesArrived, this, &Kalvenor::onBytesArrived);
     connect(&m_line, &SerialLine::failed, this, &Kalvenor::onLineFailed);
@@ -273,21 +271,9 @@ qint16 Kalvenor::SendFrame(std::span<const qint16> message)
         return -1;
     qCDebug(lcFrame) << "sent" << message.size() << "data bytes, first" << message.front();
 
-    m_pump.processEvents();
     if (!m_line.isOpen())
         return -1;
     m_ticker.start(TickMs);
-    m_ticked = false;
-    // The tick ends a wait for an output queue that never drains; the deadline only guards
-    // against a tick that never comes.
-    const qint64 deadline = m_pump.msecs() + 2 * TickMs;
-    while (m_line.outputQueueLength() > 0) {
-        m_pump.processEvents(SendWaitSliceMs);
-        if (!m_line.isOpen())
-            return -1;
-        if (m_ticked || m_pump.msecs() >= deadline)
-            break;
-    }
     return 0;
 }
 
@@ -441,7 +427,6 @@ void Kalvenor::decodeSensorReport(int kind, qint16 outp, int value)
 
 void Kalvenor::onTick()
 {
-    m_ticked = true;
     if (m_line.bytesWaiting() == 0) {
         m_receiving = false;
         m_received = 0;

@@ -6,10 +6,6 @@
 #include <array>
 #include <span>
 
-namespace quintara::platform {
-class EventPump;
-}
-
 namespace quintara::link {
 
 class SerialLine;
@@ -41,9 +37,9 @@ class Kalvenor final : public QObject {
 public:
     static constexpr int TickMs = 1000;
 
-    // The line, tick timer and pump are the caller's and outlive the control.
-    Kalvenor(SerialLine &line, Ticker &ticker, platform::EventPump &pump,
-             QObject *parent = nullptr);
+    // The line and the tick timer are the caller's and outlive the control. Operations queue
+    // their frame and return: it leaves as the caller's events run, and before the port closes.
+    Kalvenor(SerialLine &line, Ticker &ticker, QObject *parent = nullptr);
     ~Kalvenor() override;
 
     qint16 InitComm(qint16 Port, qint16 Baudrate);
@@ -102,14 +98,11 @@ private:
 
     SerialLine &m_line;
     Ticker &m_ticker;
-    platform::EventPump &m_pump;
 
     // The frame being received; a complete frame resets the count, so it never fills up.
     std::array<quint8, MaxFrameSize> m_frame{};
     int m_received = 0;
     bool m_receiving = false;
-    // Set by every tick; ends the wait for the output queue after at most one tick.
-    bool m_ticked = false;
     double m_lightValue = 0.0;
 };
 

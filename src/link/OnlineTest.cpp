@@ -1,15 +1,13 @@
 #include "link/OnlineTest.h"
 
 #include "link/Kalvenor.h"
-#include "platform/Prompter.h"
 
 #include <limits>
 
 namespace quintara::link {
 
 OnlineTestResult RunOnlineTest(Kalvenor &link, qint16 comPort, qint32 baudRateInUse,
-                               const std::optional<OnlineTestFunction> &selectedLine,
-                               platform::Prompter &prompter)
+                               const std::optional<OnlineTestFunction> &selectedLine)
 {
     OnlineTestResult result;
     // The link takes the rate as a 16-bit number; a faster rate than that is a refused
@@ -20,13 +18,9 @@ OnlineTestResult RunOnlineTest(Kalvenor &link, qint16 comPort, qint32 baudRateIn
         result.initComm = link.InitComm(comPort, static_cast<qint16>(baudRateInUse));
     }
 
-    if (result.initComm == 0) {
-        if (selectedLine) {
-            result.setFunction = link.SetFunction(
-                selectedLine->functionType, selectedLine->functionNumber, selectedLine->level);
-        }
-    } else {
-        prompter.beep();
+    if (result.initComm == 0 && selectedLine) {
+        result.setFunction = link.SetFunction(selectedLine->functionType,
+                                              selectedLine->functionNumber, selectedLine->level);
     }
     link.EndComm();
     return result;

@@ -4,10 +4,6 @@
 
 #include <optional>
 
-namespace quintara::platform {
-class Prompter;
-}
-
 namespace quintara::link {
 
 class Kalvenor;
@@ -25,13 +21,13 @@ struct OnlineTestResult {
     qint16 initComm = 0;
     // What SetFunction answered; nothing when it was not sent.
     std::optional<qint16> setFunction;
+    // A port that will not open is told by a beep only.
+    bool beep() const { return initComm != 0; }
 };
 
 // The main window's on-line test: opens the link, executes the selected line's function once
-// (nothing when no line is selected), closes the link. A port that will not open is reported
-// by a beep only. Waits for no answer.
+// (nothing when no line is selected), closes the link. Waits for no answer.
 OnlineTestResult RunOnlineTest(Kalvenor &link, qint16 comPort, qint32 baudRateInUse,
-                               const std::optional<OnlineTestFunction> &selectedLine,
-                               platform::Prompter &prompter);
+                               const std::optional<OnlineTestFunction> &selectedLine);
 
 } // namespace quintara::link

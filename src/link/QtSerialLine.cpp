@@ -88,8 +88,12 @@ bool QtSerialLine::open()
 
 void QtSerialLine::close()
 {
-    if (m_port.isOpen())
-        m_port.close();
+    if (!m_port.isOpen())
+        return;
+    // QSerialPort drops what it has not written yet when it closes.
+    if (m_port.bytesToWrite() > 0)
+        m_port.waitForBytesWritten(CloseDrainMs);
+    m_port.close();
 }
 
 bool QtSerialLine::writeByte(quint8 byte)

@@ -41,7 +41,9 @@ public:
     virtual QString parameters() const = 0;
 
     virtual bool open() = 0;
+    // Bytes still queued leave first (for at most CloseDrainMs); clearOutput() drops them.
     virtual void close() = 0;
+    static constexpr int CloseDrainMs = 1000;
     virtual bool isOpen() const = 0;
 
     // Queues one byte for sending; false when the port is not open or failed.

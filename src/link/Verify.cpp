@@ -86,12 +86,13 @@ CentralFormDifference CentralFormDifferences(QByteArrayView sent, QByteArrayView
     return different;
 }
 
-VerifyOutcome SendAndVerifyClockTable(CentralLink &link, tables::TableSet &tables,
-                                      clock::ClockTable &clockTable, project::ProjectModel &model,
-                                      const platform::Clock &clock, bool setCentralClock)
+VerifyOutcome SendAndVerifyClockTable(CentralLink &link, const Drive &drive,
+                                      tables::TableSet &tables, clock::ClockTable &clockTable,
+                                      project::ProjectModel &model, const platform::Clock &clock,
+                                      bool setCentralClock)
 {
     VerifyOutcome outcome;
-    if (SendClockTable(link, tables, clockTable, model, clock, setCentralClock) != 0)
+    if (!SendClockTable(link, drive, tables, clockTable, model, clock, setCentralClock).ok())
         return outcome;
 
     const settings::Strings &strings = link.strings();
@@ -102,7 +103,10 @@ VerifyOutcome SendAndVerifyClockTable(CentralLink &link, tables::TableSet &table
     link.ShowProgressText(ReadingBackId);
     link.ClearStop();
     link.appendToTrace = true;
-    if (link.ReceiveTables(tables, model, tables::TableSet::ClockSlot) != 0) {
+    link.startReceive(tables, model, tables::TableSet::ClockSlot);
+    if (link.Busy())
+        drive(link);
+    if (!link.outcome().ok()) {
         outcome.result = VerifyOutcome::Result::ReadBackFailed;
         outcome.message = strings.GetResString(NotVerifiedId);
         return outcome;
@@ -115,20 +119,20 @@ VerifyOutcome SendAndVerifyClockTable(CentralLink &link, tables::TableSet &table
         outcome.message = strings.GetResString(SentAndVerifiedId);
     } else {
         outcome.result = VerifyOutcome::Result::Different;
-        outcome.message =
-            strings.GetResString(LinesDifferId)
-                .arg(DifferencesText(outcome.differences, clockTable, strings));
+        outcome.message = strings.GetResString(LinesDifferId)
+                              .arg(DifferencesText(outcome.differences, clockTable, strings));
     }
     return outcome;
 }
 
-std::optional<CentralComparison> CompareWithCentral(CentralLink &link, tables::TableSet &tables,
+std::optional<CentralComparison> CompareWithCentral(CentralLink &link, const Drive &drive,
+                                                    tables::TableSet &tables,
                                                     const clock::ClockTable &open,
                                                     project::ProjectModel &model,
                                                     const platform::Clock &clock)
 {
     CentralComparison comparison{{}, open};
-    if (ReceiveClockTable(link, tables, comparison.unit, model, clock) != 0)
+    if (!ReceiveClockTable(link, drive, tables, comparison.unit, model, clock).ok())
         return std::nullopt;
     comparison.diff =
         clock::DiffTables(open, comparison.unit, {clock::YearWindow::around(clock.now())});

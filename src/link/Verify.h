@@ -22,9 +22,9 @@ namespace quintara::tables {
 class TableSet;
 }
 
-namespace quintara::link {
+#include "link/Transfer.h"
 
-class CentralLink;
+namespace quintara::link {
 
 // What of the central form is compared after a send: everything before the clock-setting block,
 // which the unit takes as an order rather than keeps.
@@ -50,8 +50,8 @@ CentralFormDifference CentralFormDifferences(QByteArrayView sent, QByteArrayView
 struct VerifyOutcome {
     enum class Result : quint8 {
         Verified,
-        SendFailed,     // the link has told the user why
-        ReadBackFailed, // sent, but the table did not come back (the link has said why)
+        SendFailed,     // the link's outcome says why
+        ReadBackFailed, // sent, but the table did not come back (the link's outcome says why)
         Different,      // came back, but not as sent
     };
     Result result = Result::SendFailed;
@@ -66,21 +66,23 @@ struct VerifyOutcome {
 
 // Sends the clock table as SendClockTable does, then receives table 18 again on a new
 // connection (so what is compared is what the unit kept after the transfer ended) and compares
-// it byte for byte with what was sent, up to the clock-setting block. Shows no message of its
-// own: the caller shows the outcome's.
-VerifyOutcome SendAndVerifyClockTable(CentralLink &link, tables::TableSet &tables,
-                                      clock::ClockTable &clockTable, project::ProjectModel &model,
-                                      const platform::Clock &clock, bool setCentralClock);
+// it byte for byte with what was sent, up to the clock-setting block. The caller tells what the
+// link's outcome says, then the message.
+VerifyOutcome SendAndVerifyClockTable(CentralLink &link, const Drive &drive,
+                                      tables::TableSet &tables, clock::ClockTable &clockTable,
+                                      project::ProjectModel &model, const platform::Clock &clock,
+                                      bool setCentralClock);
 
 // Receives table 18 into a copy of the open table (its usable lines replaced by the unit's) and
 // compares the open table with it, reference dates that name the same firings counting as equal
 // (a send moves them on). The open table is not changed. Nothing when the receive failed (the
-// link has told the user why).
+// link's outcome says why).
 struct CentralComparison {
     clock::TableDiff diff;
     clock::ClockTable unit; // the copy that holds what the unit sent
 };
-std::optional<CentralComparison> CompareWithCentral(CentralLink &link, tables::TableSet &tables,
+std::optional<CentralComparison> CompareWithCentral(CentralLink &link, const Drive &drive,
+                                                    tables::TableSet &tables,
                                                     const clock::ClockTable &open,
                                                     project::ProjectModel &model,
                                                     const platform::Clock &clock);

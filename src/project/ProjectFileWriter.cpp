@@ -4,7 +4,6 @@
 
 namespace quintara::project {
 
-
 using settings::CharToAnsi;
 using settings::StringToAnsi;
 
@@ -81,16 +80,20 @@ void WriteSystemBlock(ByteWriter &out, const SystemRec &system, const ProjectFil
     out.bytes(b);
 }
 
-void WriteCurrentFamily(ByteWriter &out, const ProjectModel &model, int version,
-                        const ProjectFileExtras &extras)
+// What every part of a file of the current family is written from.
+struct Layout {
+    const ProjectModel &model;
+    int version;
+    const ProjectFileExtras &extras;
+    int m;
+    ModelLimits limits;
+    bool before27;
+    bool before38;
+};
+
+void WriteInputModules(ByteWriter &out, const Layout &layout)
 {
-    const int m = EffectiveModelIndex(model.ModelIndex);
-    const ModelLimits limits = LimitsOfModel(m);
-    const bool before38 = version < 38;
-    const bool before27 = version < 27;
-
-    WriteZones(out, model);
-
+    const auto &[model, version, extras, m, limits, before27, before38] = layout;
     const int inputModules = before38 ? OldMaxInputModule[m] + 1 : limits.MaxInputModule + 1;
     for (int i = 0; i < inputModules; ++i) {
         const InputModuleRec &module = model.InputModules[i];
@@ -109,7 +112,11 @@ void WriteCurrentFamily(ByteWriter &out, const ProjectModel &model, int version,
             out.text(key.Text2);
         }
     }
+}
 
+void WriteFunctions(ByteWriter &out, const Layout &layout)
+{
+    const auto &[model, version, extras, m, limits, before27, before38] = layout;
     for (int i = 0; i < limits.AudioZones; ++i) {
         out.bytes(model.AudioZones[i].Bytes);
         out.text(model.AudioZones[i].Name);
@@ -152,6 +159,11 @@ void WriteCurrentFamily(ByteWriter &out, const ProjectModel &model, int version,
         out.i16(model.Motors[i].RunTime);
         out.text(model.Motors[i].Name);
     }
+}
+
+void WriteMoods(ByteWriter &out, const Layout &layout)
+{
+    const auto &[model, version, extras, m, limits, before27, before38] = layout;
     for (const LocalMoodRec &mood : model.LocalMoods) {
         for (const MoodItem &item : mood.Items) {
             out.u8(item.Type);
@@ -181,6 +193,11 @@ void WriteCurrentFamily(ByteWriter &out, const ProjectModel &model, int version,
         }
         out.text(mood.Name);
     }
+}
+
+void WriteSensorsAndSystem(ByteWriter &out, const Layout &layout)
+{
+    const auto &[model, version, extras, m, limits, before27, before38] = layout;
     const std::array<int, ModelCount> sensorsOf40{limits.Sensors, 16, limits.Sensors, 10,
                                                   limits.Sensors};
     const int sensors = version == 60 ? limits.Sensors : sensorsOf40[m];
@@ -207,6 +224,11 @@ void WriteCurrentFamily(ByteWriter &out, const ProjectModel &model, int version,
         out.text(model.Modem.TelephoneNumber);
         out.text(model.Modem.CallBackNumber);
     }
+}
+
+void WriteConditionsToTheEnd(ByteWriter &out, const Layout &layout)
+{
+    const auto &[model, version, extras, m, limits, before27, before38] = layout;
     const int conditions = before27 ? 20 : limits.Conditions;
     for (int i = 0; i < conditions; ++i) {
         out.text(model.Conditions[i].Name);
@@ -252,6 +274,19 @@ void WriteCurrentFamily(ByteWriter &out, const ProjectModel &model, int version,
         for (const Name50 &text : extras.KeyTexts)
             out.text(text);
     }
+}
+
+void WriteCurrentFamily(ByteWriter &out, const ProjectModel &model, int version,
+                        const ProjectFileExtras &extras)
+{
+    const int m = EffectiveModelIndex(model.ModelIndex);
+    const Layout layout{model, version, extras, m, LimitsOfModel(m), version < 27, version < 38};
+    WriteZones(out, model);
+    WriteInputModules(out, layout);
+    WriteFunctions(out, layout);
+    WriteMoods(out, layout);
+    WriteSensorsAndSystem(out, layout);
+    WriteConditionsToTheEnd(out, layout);
 }
 
 void WriteOldFormat(ByteWriter &out, const ProjectModel &model, int version,

@@ -150,16 +150,6 @@ void AgendaView::setRange(Range range)
     rangeChosen();
 }
 
-void AgendaView::setDates(QDate from, QDate to)
-{
-    m_quiet = true;
-    m_cboRange->setCurrentIndex(ChosenDates);
-    m_from->setDate(from);
-    m_to->setDate(to);
-    m_quiet = false;
-    rangeChosen();
-}
-
 std::pair<QDate, QDate> AgendaView::dates() const
 {
     return {m_from->date(), m_to->date()};

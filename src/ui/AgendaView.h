@@ -36,7 +36,6 @@ public:
     void translate();
 
     void setRange(Range range);
-    void setDates(QDate from, QDate to);
     std::pair<QDate, QDate> dates() const;
     QTableView *tableView() const { return m_table; }
 

@@ -2,6 +2,7 @@
 
 #include "settings/Settings.h"
 #include "settings/Strings.h"
+#include "ui/FileCommands.h"
 #include "ui/FrmKlokken.h"
 #include "ui/FrmSelectClkAct.h"
 #include "ui/FrmTaal.h"
@@ -45,7 +46,8 @@ std::unique_ptr<FrmKlokken> Main(Program &program, FileDialogs &dialogs, const P
     splash.reset();
 
     window->show();
-    window->ReadProjectFromSettings();
+    FileCommands &files = window->files();
+    files.ReadProjectFromSettings();
 
     // A clock file opened from outside (the file manager, the command line) most likely has
     // its project beside it under the same name: the dialog starts on that one.
@@ -54,32 +56,19 @@ std::unique_ptr<FrmKlokken> Main(Program &program, FileDialogs &dialogs, const P
         const QFileInfo file(clockFile);
         proposal = file.absolutePath() + u'/' + file.completeBaseName() + QStringLiteral(".nbt");
     }
-    // The two messages speak the language just chosen, not Dutch to everyone.
-    bool asked = false;
-    while (program.settings.nbtFile.isEmpty()) {
-        asked = true;
-        const platform::Answer answer =
-            program.prompter.show(program.strings.GetResString(settings::StartText::ReadProject),
-                                  platform::ProgramTitle, platform::Buttons::OkCancel);
-        if (answer != platform::Answer::Ok)
-            return nullptr;
-        window->ReadProject(proposal);
-    }
-    if (asked)
-        program.prompter.show(program.strings.GetResString(settings::StartText::ProjectRead),
-                              platform::ProgramTitle);
+    if (!files.InsistOnProject(proposal))
+        return nullptr;
 
-    window->NewTable();
+    files.NewTable();
     window->PlaceDayBackgrounds();
 
     // A file named from outside opens as Open opens it; one that is refused leaves the fresh
     // table and the start choices.
-    if (clockFile.isEmpty() || !window->OpenClockFile(clockFile)) {
-        FrmKlokken *main = window.get();
+    if (clockFile.isEmpty() || !files.OpenClockFile(clockFile)) {
         FrmSelectClkAct start(program.strings,
-                              {[main] { main->OpenClockFile(); }, [main] { main->Receive(); },
-                               [main] { main->NewTable(); }},
-                              main);
+                              {[&files] { files.OpenClockFile(); }, [&files] { files.Receive(); },
+                               [&files] { files.NewTable(); }},
+                              window.get());
         start.exec();
     }
 

@@ -11,6 +11,7 @@
 class QButtonGroup;
 class QComboBox;
 class QDateEdit;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -71,7 +72,16 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    static constexpr int StatePictureSize = 32;
+
     void buildForm();
+    QHBoxLayout *buildTableChoice();
+    void buildFunctionChoice();
+    QHBoxLayout *buildLevelField();
+    void buildMomentFields();
+    QHBoxLayout *buildRepeatFields();
+    QHBoxLayout *buildPreviewAndButtons();
+    void connectForm();
     void arrangeTabOrder();
     void loadLine(const clock::ClockLine &line);
     void setDateRange(QDate reference);

@@ -1,5 +1,6 @@
 #include "ui/FrmCom.h"
 
+#include "link/LinkTimings.h"
 #include "link/Transfer.h"
 #include "link/Verify.h"
 #include "ui/FormTranslation.h"
@@ -65,10 +66,9 @@ FrmCom::Outcome FrmCom::Run(Program &program, Mode mode, link::SerialLine &line,
 FrmCom::FrmCom(Program &program, Mode mode, link::SerialLine &line, QWidget *parent,
                link::TrafficTrace *trace)
     : QDialog(parent), m_program(program), m_mode(mode),
-      m_link(std::make_unique<link::CentralLink>(line, program.pump, program.prompter,
-                                                 program.strings))
+      m_link(std::make_unique<link::CentralLink>(line, program.pump, program.strings))
 {
-    m_link->trace = trace;
+    m_link->setTrace(trace);
     setObjectName(QStringLiteral("FrmCom"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     m_link->observer.progress = [this](int percent, const QString &label) {
@@ -78,6 +78,7 @@ FrmCom::FrmCom(Program &program, Mode mode, link::SerialLine &line, QWidget *par
         m_sendCaption = caption;
         m_cmdSendOK->setText(caption);
     };
+    m_link->observer.beep = [this] { m_program.prompter.beep(); };
 
     buildForm();
     translate();
@@ -100,33 +101,8 @@ FrmCom::FrmCom(Program &program, Mode mode, link::SerialLine &line, QWidget *par
 
 FrmCom::~FrmCom() = default;
 
-void FrmCom::buildForm()
+void FrmCom::buildModemGroup()
 {
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(12, 12, 12, 12);
-    layout->setSpacing(10);
-
-    auto *top = new QHBoxLayout;
-    top->setSpacing(12);
-    layout->addLayout(top);
-
-    auto *left = new QVBoxLayout;
-    top->addLayout(left);
-    m_fraCom = Named<QGroupBox>(this, "FraCom");
-    auto *com = new QGridLayout(m_fraCom);
-    m_cboPort = Named<QComboBox>(m_fraCom, "cboPort");
-    m_cboBaudrate = Named<QComboBox>(m_fraCom, "cboBaudrate");
-    m_chkModem = Named<QCheckBox>(m_fraCom, "ChkModem");
-    com->addWidget(m_cboPort, 0, 0);
-    com->addWidget(m_cboBaudrate, 0, 1);
-    com->addWidget(m_chkModem, 1, 0, 1, 2);
-    left->addWidget(m_fraCom);
-    m_chkTimeSet = Named<QCheckBox>(this, "ChkTimeSet");
-    left->addWidget(m_chkTimeSet);
-    m_chkVerify = Named<QCheckBox>(this, "ChkVerify");
-    left->addWidget(m_chkVerify);
-    left->addStretch(1);
-
     m_fraModem = Named<QGroupBox>(this, "FraModem");
     auto *modem = new QGridLayout(m_fraModem);
     m_lblModem = Named<QLabel>(m_fraModem, "LblModem");
@@ -158,6 +134,36 @@ void FrmCom::buildForm()
     modem->addWidget(m_lblCallBack, 4, 0);
     modem->addWidget(m_txtCallBack, 4, 1);
     modem->addWidget(m_cmdPrgModem, 5, 0, 1, 2);
+}
+
+void FrmCom::buildForm()
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->setSpacing(10);
+
+    auto *top = new QHBoxLayout;
+    top->setSpacing(12);
+    layout->addLayout(top);
+
+    auto *left = new QVBoxLayout;
+    top->addLayout(left);
+    m_fraCom = Named<QGroupBox>(this, "FraCom");
+    auto *com = new QGridLayout(m_fraCom);
+    m_cboPort = Named<QComboBox>(m_fraCom, "cboPort");
+    m_cboBaudrate = Named<QComboBox>(m_fraCom, "cboBaudrate");
+    m_chkModem = Named<QCheckBox>(m_fraCom, "ChkModem");
+    com->addWidget(m_cboPort, 0, 0);
+    com->addWidget(m_cboBaudrate, 0, 1);
+    com->addWidget(m_chkModem, 1, 0, 1, 2);
+    left->addWidget(m_fraCom);
+    m_chkTimeSet = Named<QCheckBox>(this, "ChkTimeSet");
+    left->addWidget(m_chkTimeSet);
+    m_chkVerify = Named<QCheckBox>(this, "ChkVerify");
+    left->addWidget(m_chkVerify);
+    left->addStretch(1);
+
+    buildModemGroup();
     top->addWidget(m_fraModem, 1);
 
     auto *line1 = Named<QFrame>(this, "Line1");
@@ -340,6 +346,38 @@ void FrmCom::showProgress(int percent, const QString &label)
     m_progressText = label;
 }
 
+void FrmCom::drive(link::CentralLink &link)
+{
+    while (link.Busy()) {
+        m_program.pump.processEvents(link.msUntilNextLook());
+        link.advance();
+    }
+}
+
+bool FrmCom::tell(const link::TransferOutcome &outcome, bool offerCompare)
+{
+    for (int i = 0; i < outcome.beeps; ++i) {
+        m_program.prompter.beep();
+        const qint64 until = m_program.pump.msecs() + link::Timing::BeepPauseMs;
+        while (m_program.pump.msecs() < until)
+            m_program.pump.processEvents(static_cast<int>(until - m_program.pump.msecs()));
+    }
+    bool taken = false;
+    for (const platform::Notice &notice : outcome.notices) {
+        const platform::Buttons buttons =
+            offerCompare ? platform::Buttons::YesNo : platform::Buttons::Ok;
+        if (!offerCompare) {
+            m_program.prompter.show(notice.text, notice.title, buttons, notice.icon);
+            continue;
+        }
+        taken = m_program.prompter.show(notice.text + QStringLiteral("\n\n") +
+                                            m_program.strings.GetResString(CompareOfferId),
+                                        notice.title, buttons, notice.icon,
+                                        platform::Answer::Yes) == platform::Answer::Yes;
+    }
+    return taken;
+}
+
 void FrmCom::prepareTransfer()
 {
     m_link->ShowProgressText(CreatingTablesId);
@@ -360,25 +398,23 @@ void FrmCom::sendOK()
     setIdle(false);
     prepareTransfer();
 
+    const link::Drive drive = [this](link::CentralLink &link) { this->drive(link); };
     bool done = false;
     if (m_mode == Mode::Compare) {
         done = compareWithCentral();
     } else if (m_mode == Mode::Receive) {
-        done = link::ReceiveClockTable(*m_link, *m_program.tableSet, m_program.clockTable,
-                                       m_program.project, m_program.clock) == 0;
+        const link::TransferOutcome outcome =
+            link::ReceiveClockTable(*m_link, drive, *m_program.tableSet, m_program.clockTable,
+                                    m_program.project, m_program.clock);
+        tell(outcome);
+        done = outcome.ok();
+    } else if (m_chkVerify->isChecked()) {
+        done = sendAndVerify();
     } else {
-        // A send that failed after the unit may have taken the new table offers to look.
-        m_link->offerWhenUnitMayHoldNew = m_program.strings.GetResString(CompareOfferId);
-        done = m_chkVerify->isChecked()
-                   ? sendAndVerify()
-                   : link::SendClockTable(*m_link, *m_program.tableSet, m_program.clockTable,
-                                          m_program.project, m_program.clock,
-                                          m_program.settings.timeSet != 0) == 0;
-        m_link->offerWhenUnitMayHoldNew.clear();
-        if (!done && m_link->OfferTaken()) {
-            m_link->appendToTrace = true;
-            done = compareWithCentral();
-        }
+        const link::TransferOutcome outcome = link::SendClockTable(
+            *m_link, drive, *m_program.tableSet, m_program.clockTable, m_program.project,
+            m_program.clock, m_program.settings.timeSet != 0);
+        done = outcome.ok() || compareAfterFailedSend(outcome);
     }
     if (done) {
         accept();
@@ -391,16 +427,33 @@ void FrmCom::sendOK()
 
 bool FrmCom::compareWithCentral()
 {
-    m_comparison = link::CompareWithCentral(*m_link, *m_program.tableSet, m_program.clockTable,
-                                            m_program.project, m_program.clock);
+    m_comparison = link::CompareWithCentral(
+        *m_link, [this](link::CentralLink &link) { drive(link); }, *m_program.tableSet,
+        m_program.clockTable, m_program.project, m_program.clock);
+    if (!m_comparison)
+        tell(m_link->outcome());
     return m_comparison.has_value();
+}
+
+bool FrmCom::compareAfterFailedSend(const link::TransferOutcome &outcome)
+{
+    // A send that failed after the unit may have taken the new table offers to look.
+    if (!tell(outcome, outcome.unitMayHoldNew))
+        return false;
+    m_link->appendToTrace = true;
+    return compareWithCentral();
 }
 
 bool FrmCom::sendAndVerify()
 {
     const link::VerifyOutcome outcome = link::SendAndVerifyClockTable(
-        *m_link, *m_program.tableSet, m_program.clockTable, m_program.project, m_program.clock,
+        *m_link, [this](link::CentralLink &link) { drive(link); }, *m_program.tableSet,
+        m_program.clockTable, m_program.project, m_program.clock,
         m_program.settings.timeSet != 0);
+    if (outcome.result == link::VerifyOutcome::Result::SendFailed)
+        return compareAfterFailedSend(m_link->outcome());
+    if (outcome.result == link::VerifyOutcome::Result::ReadBackFailed)
+        tell(m_link->outcome());
     if (outcome.verified()) {
         showProgress(100, outcome.message);
         m_program.prompter.show(outcome.message, platform::ProgramTitle, platform::Buttons::Ok,
@@ -434,9 +487,11 @@ void FrmCom::receiveEverything()
     prepareTransfer();
 
     const auto previous = std::make_unique<project::ProjectModel>(m_program.project);
-    const qint16 result = link::ReceiveEverything(*m_link, *m_program.tableSet, m_program.project,
-                                                  m_program.settings.baudRateInUse);
-    if (result == 0) {
+    const link::TransferOutcome outcome = link::ReceiveEverything(
+        *m_link, [this](link::CentralLink &link) { drive(link); }, *m_program.tableSet,
+        m_program.project, m_program.settings.baudRateInUse);
+    tell(outcome);
+    if (outcome.ok()) {
         NameReceivedFunctions(m_program.project, *previous, m_program.clockTable, m_program.names);
         // The received configuration holds no modem settings; keep the ones that reached it.
         storeDialog();
@@ -458,7 +513,9 @@ void FrmCom::programModem()
     m_program.project.Modem.CallBackNumber = callBack;
     prepareLink();
     setIdle(false);
-    link::ProgramModem(*m_link, m_chkCallBack->isChecked(), callBack);
+    tell(link::ProgramModem(
+        *m_link, [this](link::CentralLink &link) { drive(link); }, m_chkCallBack->isChecked(),
+        callBack));
     setIdle(true);
     m_cmdSendOK->setDefault(true);
 }

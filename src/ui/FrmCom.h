@@ -20,6 +20,7 @@ namespace quintara::link {
 class CentralLink;
 class SerialLine;
 class TrafficTrace;
+struct TransferOutcome;
 } // namespace quintara::link
 
 namespace quintara::ui {
@@ -31,9 +32,10 @@ struct Program;
 // unit's side. It shows and stores the line settings (port, baud rate), the project's modem
 // record and the clock-setting flag.
 //
-// A transfer runs inside the button's handler and lets events run while it waits, so Cancel
-// works; while it runs the OK button is disabled, and that is what Cancel and closing look at:
-// they then only ask the transfer to stop. Every transfer opens and closes the port itself.
+// A transfer runs inside the button's handler, which runs the events and advances the link
+// until it is done, so Cancel works; while it runs the OK button is disabled, and that is what
+// Cancel and closing look at: they then only stop the transfer. Every transfer opens and
+// closes the port itself.
 class FrmCom : public QDialog {
     Q_OBJECT
 public:
@@ -80,6 +82,7 @@ protected:
 
 private:
     void buildForm();
+    void buildModemGroup();
     void translate();
     void loadValues();
 
@@ -99,6 +102,9 @@ private:
     bool sendAndVerify();
     // Receives the unit's clock table beside the open one; true when it came.
     bool compareWithCentral();
+    // Tells why a send failed; when the unit may hold the new table and the user takes the
+    // offer, compares: true when that comparison came.
+    bool compareAfterFailedSend(const link::TransferOutcome &outcome);
     // Port, baud rate, modem and key of the next transfer, as the dialog shows them.
     void prepareLink();
     // Says that the tables are being made, lets that show, then readies the link and the set.
@@ -106,6 +112,11 @@ private:
     // Locks everything that could start another use of the port, or unlocks it again.
     void setIdle(bool idle);
     void showProgress(int percent, const QString &label);
+    // Runs the events and advances the link until its job is done.
+    void drive(link::CentralLink &link);
+    // The beeps and messages of a job that failed; for a send after which the unit may hold
+    // the new table, the message offers to compare: true when the user took it.
+    bool tell(const link::TransferOutcome &outcome, bool offerCompare = false);
 
     Program &m_program;
     const Mode m_mode;

@@ -1,15 +1,20 @@
-// The main window's selection: the lines under the last click in the information panel, and
-// what the panel and the week's tooltips say of a line.
+// The main window's selection: the lines under the last click in the information panel, what
+// the panel and the week's tooltips say of a line, and the list and agenda choosing lines.
 #include "ui/FrmKlokken.h"
 #include "ui/FrmKlokkenParts.h"
 
 #include "clock/ClockTable.h"
+#include "clock/Firings.h"
+#include "clock/Occurrences.h"
 #include "settings/NameTables.h"
 #include "ui/Program.h"
 #include "presentation/LineDescriber.h"
 
 #include "render/Pictures.h"
+#include "ui/FileCommands.h"
 #include "ui/InfoPanel.h"
+#include "ui/LineCommands.h"
+#include "ui/WeekInput.h"
 #include "ui/LineListView.h"
 #include "ui/WeekView.h"
 #include "presentation/HealthText.h"
@@ -29,43 +34,28 @@ constexpr int BandTextId = 2110;
 void FrmKlokken::buildSidePanel()
 {
     m_panel = new InfoPanel(m_pictures, m_surface);
-    connect(m_panel, &InfoPanel::addClicked, this, [this] { AddLine(clock::Workday); });
-    connect(m_panel, &InfoPanel::editClicked, this, [this] { EditLine(); });
-    connect(m_panel, &InfoPanel::deleteClicked, this, [this] { DeleteLine(); });
-    connect(m_panel, &InfoPanel::testClicked, this, [this] { OnlineTest(); });
+    LineCommands &lines = *m_lines;
+    connect(m_panel, &InfoPanel::addClicked, this, [&lines] { lines.AddLine(clock::Workday); });
+    connect(m_panel, &InfoPanel::editClicked, this, [&lines] { lines.EditLine(); });
+    connect(m_panel, &InfoPanel::deleteClicked, this, [&lines] { lines.DeleteLine(); });
+    connect(m_panel, &InfoPanel::testClicked, this, [&lines] { lines.OnlineTest(); });
     connect(m_panel, &InfoPanel::tabChosen, this, [this](int index) { tabChosen(index); });
 }
 
-void FrmKlokken::SetSelected(int newCount, int newIndex)
+void FrmKlokken::showSelection(const QList<int> &lines, int chosen)
 {
-    clock::ClockTable &table = m_program.clockTable;
-    newCount = std::clamp(newCount, 0, MaxHits);
-    m_hitCount = newCount;
-    const bool choose = newIndex >= 1 && newIndex <= newCount;
-    const int chosen = choose ? m_hits[static_cast<std::size_t>(newIndex - 1)] : 0;
-    const bool repaint = table.SelectedLine != chosen;
-    table.SelectedLine = static_cast<qint16>(chosen);
-    if (repaint)
-        PaintAClock(chosen - 1, Settled);
-
     QList<InfoPanel::Entry> entries;
-    for (int k = 0; k < newCount; ++k) {
-        const clock::ClockLine *line = table.line(m_hits[std::size_t(k)] - 1);
+    for (const int index : lines) {
+        const clock::ClockLine *line = m_program.clockTable.line(index);
         if (!line)
             break;
-        const auto [what, when] = lineSummary(*line);
+        const auto [what, when] = m_describer.panelSummary(*line);
         entries.append({what, when, render::MarkerPicture(line->FunctionType, line->Level)});
     }
-    m_panel->showEntries(entries, choose ? newIndex - 1 : -1);
+    m_panel->showEntries(entries, chosen);
     // The list follows (without answering back, so its own choice of several rows stays).
-    if (!m_lineList->signalsBlocked())
-        m_lineList->selectLine(chosen - 1);
-    m_lastTab = choose ? newIndex - 1 : -1;
-}
-
-std::pair<QString, QString> FrmKlokken::lineSummary(const clock::ClockLine &line) const
-{
-    return m_describer.panelSummary(line);
+    if (!m_lineViews->list()->signalsBlocked())
+        m_lineViews->list()->selectLine(chosen >= 0 ? lines[chosen] : -1);
 }
 
 QString FrmKlokken::markerToolTip(QPoint at) const
@@ -82,11 +72,12 @@ QString FrmKlokken::markerToolTip(QPoint at) const
         return {};
     // What will not work as intended, as the list's warnings say it.
     const auto warnings =
-        HealthTextsByLine(healthProblems(), m_program.clockTable, m_program.strings, years());
+        HealthTextsByLine(m_files->healthProblems(), m_program.clockTable, m_program.strings,
+                          m_files->years());
     QStringList lines;
     for (const int index : hits) {
         const clock::ClockLine &line = m_program.clockTable.Lines[std::size_t(index)];
-        const auto [what, when] = lineSummary(line);
+        const auto [what, when] = m_describer.panelSummary(line);
         QString text = what.simplified() + u'\n' + when.simplified();
         if (line.Table < clock::TableKindCount)
             text += QStringLiteral(" (%1)").arg(
@@ -107,15 +98,54 @@ QString FrmKlokken::markerToolTip(QPoint at) const
 
 void FrmKlokken::tabChosen(int index)
 {
-    if (index < 0 || index >= m_hitCount || index == m_lastTab)
+    const std::optional<int> line = m_input->chooseHit(index);
+    if (!line)
         return;
     m_panel->highlight(index);
-    const int chosen = m_hits[static_cast<std::size_t>(index)];
-    m_program.clockTable.SelectedLine = static_cast<qint16>(chosen);
-    PaintAClock(chosen - 1, Settled);
-    m_lastTab = index;
     // The list shows the chosen line as the week does.
-    m_lineList->selectLine(chosen - 1);
+    m_lineViews->list()->selectLine(*line);
+}
+
+void FrmKlokken::buildViews()
+{
+    m_lineViews = new LineViews(m_program, m_lineModel, m_agendaModel,
+                                [this] { return m_files->healthProblems(); }, m_surface);
+    connect(m_lineViews, &LineViews::lineChosen, this, [this](int line) { selectLine(line); });
+    connect(m_lineViews, &LineViews::choiceCleared, this, [this] {
+        if (m_program.clockTable.SelectedLine == 0)
+            return;
+        const QSignalBlocker quiet(m_lineViews->list());
+        m_input->clearSelection();
+    });
+    connect(m_lineViews, &LineViews::editRequested, this, [this](int line) {
+        selectLine(line);
+        m_lines->EditLine();
+    });
+    connect(m_lineViews, &LineViews::deleteRequested, this,
+            [this](const QList<int> &lines) { m_lines->DeleteLines(lines); });
+    connect(m_lineViews, &LineViews::firingChosen, this, [this](int line) { selectLine(line); });
+}
+
+void FrmKlokken::selectLine(int index)
+{
+    const clock::ClockLine *line = m_program.clockTable.line(index);
+    if (!line || !line->inUse()) {
+        m_input->clearSelection();
+        return;
+    }
+    // The week of the line's next firing, on the row of that day.
+    const QDateTime now = m_program.clock.now();
+    const clock::LineFirings firings(*line, now, m_program.project.WorkdayFlags());
+    if (const auto next = firings.firstFrom(clock::Moment::fromDateTime(now))) {
+        const QDate currentMonday = clock::MondayOf(now.date());
+        showWeek(int(currentMonday.daysTo(clock::MondayOf(next->date())) / 7));
+        m_input->setFocusRow(clock::WeekdayRow(next->date()));
+    }
+    const QSignalBlocker quiet(m_lineViews->list());
+    m_input->selectMarkerOf(index, m_input->focusRow());
+    // No marker of it on show (a hidden day-table, a band): the line all the same.
+    if (m_program.clockTable.SelectedLine != index + 1)
+        m_input->selectOnly(index);
 }
 
 } // namespace quintara::ui

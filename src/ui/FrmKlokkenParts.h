@@ -14,9 +14,6 @@
 namespace quintara::ui::klokken {
 
 inline constexpr int RowPitch = WeekViewModel::RowPitch;
-inline constexpr int LastColumn = 96; // quarter hours; the last one means 23:59
-// "(received from the central unit)", where the project file's name would stand.
-inline constexpr int ReceivedProjectId = 2104;
 inline constexpr int CaptionWidth = 80;
 
 } // namespace quintara::ui::klokken

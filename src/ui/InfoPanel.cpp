@@ -61,6 +61,11 @@ InfoPanel::InfoPanel(const render::Pictures &pictures, QWidget *parent)
     // Keys and the wheel change the tab too; the selection follows the tab on show.
     connect(m_tabs, &QTabBar::currentChanged, this, &InfoPanel::tabChosen);
 
+    column->addWidget(buildPanels(), 1);
+}
+
+QWidget *InfoPanel::buildPanels()
+{
     // The panels scroll where the window is too low for ten of them.
     auto *scroller = new QScrollArea(this);
     scroller->setFrameShape(QFrame::NoFrame);
@@ -100,7 +105,7 @@ InfoPanel::InfoPanel(const render::Pictures &pictures, QWidget *parent)
     }
     panelColumn->addStretch(1);
     scroller->setWidget(panels);
-    column->addWidget(scroller, 1);
+    return scroller;
 }
 
 void InfoPanel::setProject(const QString &caption, const QString &name)

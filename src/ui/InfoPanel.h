@@ -41,7 +41,6 @@ public:
     void showEntries(const QList<Entry> &entries, int chosen);
     // Moves the highlight without rebuilding the panels.
     void highlight(int chosen);
-    int entryCount() const { return m_count; }
     QTabBar *tabs() const { return m_tabs; }
 
 signals:
@@ -53,6 +52,8 @@ signals:
     void tabChosen(int index);
 
 private:
+    // The panels of the lines, in a column that scrolls where the window is too low for them.
+    QWidget *buildPanels();
     void paintHighlight(int panel, bool chosen);
 
     const render::Pictures &m_pictures;

@@ -36,7 +36,7 @@ protected:
     FakeSerialLine line{pump};
     VirtualTicker ticker{pump};
     CentralUnit unit;
-    Kalvenor link{line, ticker, pump};
+    Kalvenor link{line, ticker};
     EventLog log{link};
 };
 

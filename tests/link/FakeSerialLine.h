@@ -2,6 +2,7 @@
 
 #include "link/SerialLine.h"
 #include "link/Ticker.h"
+#include "link/Transfer.h"
 #include "tests/support/VirtualPump.h"
 #include "tools/central-sim/CentralUnit.h"
 
@@ -194,6 +195,17 @@ inline void ConnectCentralUnit(sim::CentralUnit &unit, FakeSerialLine &line, Vir
         if (!answer.isEmpty())
             line.deliver(answer);
     });
+}
+
+// Runs a job of the link on virtual time, as a front end runs its events until it is done.
+inline link::Drive VirtualDrive(VirtualPump &pump)
+{
+    return [&pump](link::CentralLink &link) {
+        while (link.Busy()) {
+            pump.processEvents(link.msUntilNextLook());
+            link.advance();
+        }
+    };
 }
 
 } // namespace quintara::testing

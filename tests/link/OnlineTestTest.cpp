@@ -19,21 +19,20 @@ protected:
     VirtualPump pump;
     FakeSerialLine line{pump};
     VirtualTicker ticker{pump};
-    Kalvenor link{line, ticker, pump};
-    ScriptedPrompter prompter;
+    Kalvenor link{line, ticker};
 };
 
 TEST_F(OnlineTestTest, SendsTheSelectedLineOnceAndClosesAgain)
 {
     // Without a selected line it only opens and closes.
-    const auto bare = RunOnlineTest(link, 1, 9600, std::nullopt, prompter);
+    const auto bare = RunOnlineTest(link, 1, 9600, std::nullopt);
     EXPECT_EQ(bare.initComm, 0);
     EXPECT_FALSE(bare.setFunction.has_value());
     EXPECT_TRUE(line.written.isEmpty());
     EXPECT_FALSE(line.isOpen());
 
     // A dimmer line goes with its stored raw level, not a percentage.
-    const auto result = RunOnlineTest(link, 2, 19200, OnlineTestFunction{2, 7, 127}, prompter);
+    const auto result = RunOnlineTest(link, 2, 19200, OnlineTestFunction{2, 7, 127});
     EXPECT_EQ(result.initComm, 0);
     EXPECT_EQ(result.setFunction, 0);
     EXPECT_EQ(line.written, QByteArray::fromHex("02060102077f91"));
@@ -42,21 +41,21 @@ TEST_F(OnlineTestTest, SendsTheSelectedLineOnceAndClosesAgain)
     EXPECT_EQ(line.opens, 2);
     EXPECT_FALSE(line.isOpen());
     EXPECT_FALSE(ticker.isActive());
-    EXPECT_EQ(prompter.beeps, 0);
+    EXPECT_FALSE(result.beep());
 }
 
 TEST_F(OnlineTestTest, APortThatFailsBeepsAndSendsNothing)
 {
-    EXPECT_EQ(RunOnlineTest(link, 5, 19200, OnlineTestFunction{1, 5, 1}, prompter).initComm, -1);
-    EXPECT_EQ(RunOnlineTest(link, 0, 19200, OnlineTestFunction{1, 5, 1}, prompter).initComm, -2);
-    EXPECT_EQ(RunOnlineTest(link, 1, 1234, OnlineTestFunction{1, 5, 1}, prompter).initComm, -3);
+    const auto refused = RunOnlineTest(link, 5, 19200, OnlineTestFunction{1, 5, 1});
+    EXPECT_EQ(refused.initComm, -1);
+    EXPECT_TRUE(refused.beep());
+    EXPECT_EQ(RunOnlineTest(link, 0, 19200, OnlineTestFunction{1, 5, 1}).initComm, -2);
+    EXPECT_EQ(RunOnlineTest(link, 1, 1234, OnlineTestFunction{1, 5, 1}).initComm, -3);
     // A rate beyond what the link takes is refused, not wrapped round to another number.
-    EXPECT_EQ(RunOnlineTest(link, 1, 38400, OnlineTestFunction{1, 5, 1}, prompter).initComm, -3);
-    EXPECT_EQ(prompter.beeps, 4);
+    EXPECT_EQ(RunOnlineTest(link, 1, 38400, OnlineTestFunction{1, 5, 1}).initComm, -3);
     EXPECT_EQ(line.opens, 0);
     EXPECT_TRUE(line.written.isEmpty());
     EXPECT_FALSE(ticker.isActive());
-    EXPECT_TRUE(prompter.shown.isEmpty());
 }
 
 } // namespace

@@ -45,7 +45,7 @@ TEST(PtyLink, SetAndGetAgainstTheSimulatorOverAPseudoTerminal)
     QtSerialLine line([&](int port) { return port == 1 ? sim.device : QString(); });
     QtTicker ticker;
     platform::QtEventPump pump;
-    Kalvenor link{line, ticker, pump};
+    Kalvenor link{line, ticker};
     EventLog log{link};
 
     ASSERT_EQ(link.InitComm(1, 19200), 0) << line.lastError().toStdString();
@@ -87,7 +87,7 @@ TEST(PtyLink, PortsThatAreNotThereNeverOpen)
     QtSerialLine line(map);
     QtTicker ticker;
     platform::QtEventPump pump;
-    Kalvenor link{line, ticker, pump};
+    Kalvenor link{line, ticker};
     EXPECT_EQ(link.InitComm(3, 19200), -1);
     EXPECT_FALSE(ticker.isActive());
 }

@@ -121,9 +121,11 @@ public:
         set.BytesTotal = bytes.size();
         // What the unit held before stays after a failure; a success must replace it exactly.
         m_unit.transfer().tables[static_cast<std::size_t>(n)] = QByteArray(3, '\x55');
-        const bool ok = m_link.SendTables(set, n) == 0;
+        m_link.startSend(set, n);
+        m_drive(m_link);
+        const bool ok = m_link.outcome().ok();
         const QByteArray &held = m_unit.transfer().tables[static_cast<std::size_t>(n)];
-        if (!ok && held == bytes && !m_link.UnitMayHoldNewTables())
+        if (!ok && held == bytes && !m_link.outcome().unitMayHoldNew)
             ++tally.mayHoldUnsaid;
         count(tally, ok, held, bytes);
     }
@@ -132,7 +134,9 @@ public:
     {
         m_unit.transfer().tables[static_cast<std::size_t>(n)] = bytes;
         tables::TableSet set;
-        const bool ok = m_link.ReceiveTables(set, m_model, n) == 0;
+        m_link.startReceive(set, m_model, n);
+        m_drive(m_link);
+        const bool ok = m_link.outcome().ok();
         const tables::CentralTable &table = set[n];
         const QByteArray got(reinterpret_cast<const char *>(table.Received.data()),
                              table.ReceivedLength);
@@ -198,7 +202,8 @@ private:
     sim::CentralUnit m_unit;
     testing::ScriptedPrompter m_prompter;
     settings::Strings m_strings{settings::StringTable::builtIn()};
-    CentralLink m_link{m_line, m_pump, m_prompter, m_strings};
+    CentralLink m_link{m_line, m_pump, m_strings};
+    Drive m_drive = testing::VirtualDrive(m_pump);
 };
 
 TEST(TransferProperty, ADamagedLineNeverGivesAFalseSuccess)

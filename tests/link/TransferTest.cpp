@@ -2,6 +2,7 @@
 #include "link/Transfer.h"
 
 #include "link/ClockConversion.h"
+#include "link/LinkTimings.h"
 #include "link/TrafficTrace.h"
 #include "project/ProjectModel.h"
 #include "settings/ProfileFile.h"
@@ -46,6 +47,7 @@ struct Rig {
             labels.append(label);
         };
         link.observer.sendCaption = [this](const QString &text) { caption = text; };
+        link.observer.beep = [this] { prompter.beep(); };
         useModel(0);
     }
 
@@ -59,8 +61,60 @@ struct Rig {
     }
 
     TransferSide &side() { return unit.transfer(); }
-    // Opens the port and connects: the link's code, -1 when the port did not open.
-    int connect() { return link.OpenPort() ? link.Connect() : -1; }
+    // The parts of one attempt on their own, on a line of their own: the connection, and one
+    // table on an open line. The part's code, -1 when the port did not open.
+    int connect()
+    {
+        if (!parts.open(link.setup.portNumber, link.setup.baudRate))
+            return -1;
+        Connection connection(parts, progressParts, notes);
+        return runPart(connection, connection.start(link.setup));
+    }
+    int sendTable(int n) { return runTable(Direction::Send, n); }
+    int receiveTable(int n) { return runTable(Direction::Receive, n); }
+    int runTable(Direction direction, int n)
+    {
+        TableTransfer table(parts, progressParts, notes);
+        return runPart(table, table.start(direction, tables, n, 0, tables::TableAreaSize));
+    }
+    template <typename Part> int runPart(Part &part, int result)
+    {
+        while (result == Pending) {
+            pump.processEvents(parts.msUntilNextLook());
+            if (const auto waited = parts.poll(link.StopRequested()))
+                result = part.resume(*waited);
+        }
+        return result;
+    }
+
+    // Jobs run as a front end runs them: its events until the job is done, then what the
+    // outcome says (the beeps, then the messages). 0 on success, -1 on failure.
+    qint16 send(std::optional<int> n) { link.startSend(tables, n); return finish(); }
+    qint16 receive(std::optional<int> n = std::nullopt)
+    {
+        link.startReceive(tables, *model, n);
+        return finish();
+    }
+    qint16 finish()
+    {
+        if (link.Busy())
+            drive(link);
+        return told(link.outcome());
+    }
+    qint16 told(const TransferOutcome &outcome)
+    {
+        for (int i = 0; i < outcome.beeps; ++i)
+            prompter.beep();
+        for (const platform::Notice &notice : outcome.notices)
+            prompter.show(notice.text, notice.title, platform::Buttons::Ok, notice.icon);
+        return outcome.ok() ? 0 : -1;
+    }
+    int program(bool callBack, const QString &number)
+    {
+        const TransferOutcome outcome = ProgramModem(link, drive, callBack, number);
+        told(outcome);
+        return outcome.status;
+    }
 
     // A send area of `size` bytes 1, 2, 3... for table n, the whole transfer's bytes.
     void fillSendArea(int n, int size)
@@ -105,7 +159,11 @@ struct Rig {
     CentralUnit unit;
     testing::ScriptedPrompter prompter;
     settings::Strings strings{settings::StringTable::builtIn()};
-    CentralLink link{line, pump, prompter, strings};
+    CentralLink link{line, pump, strings};
+    Drive drive = testing::VirtualDrive(pump);
+    LinkLine parts{line, pump};
+    TransferProgress progressParts{strings, link.observer};
+    AttemptNotes notes;
     tables::TableSet tables;
     std::unique_ptr<project::ProjectModel> model = std::make_unique<project::ProjectModel>();
     QList<int> progress;
@@ -263,7 +321,7 @@ TEST(Transfer, ModemDialsWaitsForCarrierAndTheCallBack)
         r.link.setup.initString = QStringLiteral("ATZ0");
         r.link.setup.telephoneNumber = QStringLiteral("5");
         r.fillSendArea(18, 300);
-        EXPECT_EQ(r.link.SendTables(r.tables, 18), 0);
+        EXPECT_EQ(r.send(18), 0);
         EXPECT_GT(r.pump.msecs(), 60000);
         EXPECT_EQ(r.side().modemLines().filter(QStringLiteral("ATDT")).size(), 1);
         EXPECT_EQ(r.side().tables[18], r.sendArea(18));
@@ -302,7 +360,7 @@ TEST(Transfer, SendingTheClockTableEndsWithTheEndByte)
 {
     Rig r;
     r.fillSendArea(18, 1312);
-    EXPECT_EQ(r.link.SendTables(r.tables, 18), 0);
+    EXPECT_EQ(r.send(18), 0);
     EXPECT_EQ(r.tables.TableCount, 1);
     EXPECT_EQ(r.side().tables[18], r.sendArea(18));
     EXPECT_EQ(r.side().counters().headers, 1);
@@ -339,7 +397,7 @@ TEST(Transfer, BlocksCarryAtMostFifteenBytesAndANumberThatWraps)
         Rig r;
         r.fillSendArea(3, c.size);
         ASSERT_EQ(r.connect(), 0);
-        EXPECT_EQ(r.link.SendTable(r.tables, 3), 0) << c.size;
+        EXPECT_EQ(r.sendTable(3), 0) << c.size;
         EXPECT_EQ(r.blockHeaders(160 + 3), c.headers) << c.size;
         EXPECT_EQ(r.side().tables[3], r.sendArea(3)) << c.size;
     }
@@ -349,8 +407,32 @@ TEST(Transfer, BlocksCarryAtMostFifteenBytesAndANumberThatWraps)
     r.tables[0].Data[0] = 200;
     r.tables[0].Data[1] = 100;
     ASSERT_EQ(r.connect(), 0);
-    ASSERT_EQ(r.link.SendTable(r.tables, 0), 0);
+    ASSERT_EQ(r.sendTable(0), 0);
     EXPECT_TRUE(r.line.written.endsWith(Bytes({160, 2, 200, 100, (2 + 200 + 100) % 256})));
+}
+
+TEST(Transfer, AJobRunsOnlyAsItsCallerAdvancesItAndCancelEndsItAtOnce)
+{
+    Rig r;
+    r.fillSendArea(18, 40);
+    r.link.startSend(r.tables, 18);
+    // Started, the job waits for its caller: it has run no events and sent nothing yet.
+    EXPECT_TRUE(r.link.Busy());
+    EXPECT_EQ(r.pump.calls, 0);
+    EXPECT_TRUE(r.line.written.isEmpty());
+    EXPECT_EQ(r.link.msUntilNextLook(), Timing::AdvanceSliceMs);
+    while (r.line.written.isEmpty()) {
+        r.pump.processEvents(r.link.msUntilNextLook());
+        r.link.advance();
+    }
+    EXPECT_EQ(r.pump.msecs(), 2000);
+    // Cancel in the middle of the handshake ends the job there and then, silently.
+    r.link.RequestStop();
+    EXPECT_FALSE(r.link.Busy());
+    EXPECT_FALSE(r.line.isOpen());
+    EXPECT_EQ(r.link.LastCode(), LinkCode::Stopped);
+    EXPECT_TRUE(r.link.outcome().notices.empty());
+    EXPECT_EQ(r.link.outcome().beeps, 0);
 }
 
 TEST(Transfer, FailedAttemptsAreRetriedThreeTimesThenReported)
@@ -382,13 +464,13 @@ TEST(Transfer, FailedAttemptsAreRetriedThreeTimesThenReported)
         c.arrange(r);
         r.fillSendArea(18, c.tableSize);
         r.prompter.expect(platform::Answer::Ok);
-        EXPECT_EQ(r.link.SendTables(r.tables, 18), -1) << c.what;
+        EXPECT_EQ(r.send(18), -1) << c.what;
         EXPECT_EQ(r.link.LastCode(), c.code) << c.what;
         ASSERT_EQ(r.prompter.shown.size(), 1) << c.what;
         EXPECT_EQ(r.prompter.shown[0].text,
                   r.failureText(c.code) + (c.lastBlockSent ? mayHold : QString()))
             << c.what;
-        EXPECT_EQ(r.link.UnitMayHoldNewTables(), c.lastBlockSent) << c.what;
+        EXPECT_EQ(r.link.outcome().unitMayHoldNew, c.lastBlockSent) << c.what;
         EXPECT_EQ(r.prompter.shown[0].title, platform::ErrorTitle);
         EXPECT_EQ(r.prompter.shown[0].icon, platform::Icon::Critical);
         EXPECT_EQ(r.caption, QStringLiteral("Retry")) << c.what;
@@ -419,7 +501,7 @@ TEST(Transfer, ASuccessfulRetryShowsNothingAndCancelEndsWithoutAMessage)
                 r.side().faults.nak = false;
         });
         r.fillSendArea(18, 100);
-        EXPECT_EQ(r.link.SendTables(r.tables, 18), 0);
+        EXPECT_EQ(r.send(18), 0);
         EXPECT_TRUE(r.prompter.shown.isEmpty());
         EXPECT_EQ(r.side().tables[18], r.sendArea(18));
         // While connecting, the label says which attempt runs.
@@ -433,7 +515,7 @@ TEST(Transfer, ASuccessfulRetryShowsNothingAndCancelEndsWithoutAMessage)
         Rig r;
         r.link.setup.portNumber = 3;
         r.prompter.expect(platform::Answer::Ok);
-        EXPECT_EQ(r.link.SendTables(r.tables, 18), -1);
+        EXPECT_EQ(r.send(18), -1);
         ASSERT_EQ(r.prompter.shown.size(), 1);
         EXPECT_EQ(r.prompter.shown[0].text,
                   QStringLiteral("Communication problem:\n/dev/fake3: No such file or "
@@ -449,7 +531,7 @@ TEST(Transfer, ASuccessfulRetryShowsNothingAndCancelEndsWithoutAMessage)
         });
         r.fillSendArea(18, 100);
         r.prompter.expect(platform::Answer::Ok);
-        EXPECT_EQ(r.link.SendTables(r.tables, 18), -1);
+        EXPECT_EQ(r.send(18), -1);
         EXPECT_EQ(r.link.LastCode(), LinkCode::CommunicationProblem);
         // Named with the device and the operating system's reason.
         EXPECT_EQ(r.prompter.shown.value(0).text,
@@ -480,8 +562,8 @@ TEST(Transfer, CancelEndsATransferWithinATenthOfASecondWhereverItWaits)
                 }
             });
             r.fillSendArea(18, 100);
-            const qint16 result = send ? r.link.SendTables(r.tables, 18)
-                                       : r.link.ReceiveTables(r.tables, *r.model, 18);
+            const qint16 result = send ? r.send(18)
+                                       : r.receive(18);
             EXPECT_EQ(result, -1) << stopAt;
             EXPECT_EQ(r.link.LastCode(), LinkCode::Stopped) << send << ' ' << stopAt;
             EXPECT_LE(r.pump.msecs() - stoppedAt, 100) << send << ' ' << stopAt;
@@ -507,7 +589,7 @@ TEST(Transfer, AFailedSendSaysWhenTheUnitMayHoldTheNewTable)
         });
         r.fillSendArea(18, 40);
         r.prompter.expect(platform::Answer::Ok);
-        EXPECT_EQ(r.link.SendTables(r.tables, 18), -1);
+        EXPECT_EQ(r.send(18), -1);
         EXPECT_EQ(r.link.LastCode(), LinkCode::NoAnswer);
         EXPECT_EQ(r.side().tables[18], r.sendArea(18));
         EXPECT_EQ(r.prompter.shown.value(0).text, r.failureText(652) + mayHold);
@@ -516,16 +598,13 @@ TEST(Transfer, AFailedSendSaysWhenTheUnitMayHoldTheNewTable)
     for (const bool delivered : {true, false}) {
         Rig r;
         r.side().faults.silentAt = delivered ? Step::Ending : Step::Header;
-        r.link.offerWhenUnitMayHoldNew = QStringLiteral("Compare now?");
         r.fillSendArea(18, 40);
-        r.prompter.expect(delivered ? platform::Answer::Yes : platform::Answer::Ok);
-        EXPECT_EQ(r.link.SendTables(r.tables, 18), -1);
-        ASSERT_EQ(r.prompter.shown.size(), 1);
-        const platform::Message &shown = r.prompter.shown[0];
-        EXPECT_EQ(shown.buttons, delivered ? platform::Buttons::YesNo : platform::Buttons::Ok);
-        EXPECT_EQ(shown.text, delivered ? r.failureText(662) + mayHold + "\n\nCompare now?"
-                                        : r.failureText(656));
-        EXPECT_EQ(r.link.OfferTaken(), delivered);
+        r.link.startSend(r.tables, 18);
+        r.drive(r.link);
+        ASSERT_EQ(r.link.outcome().notices.size(), 1u);
+        EXPECT_EQ(r.link.outcome().unitMayHoldNew, delivered);
+        EXPECT_EQ(r.link.outcome().notices[0].text,
+                  delivered ? r.failureText(662) + mayHold : r.failureText(656));
     }
 }
 
@@ -536,8 +615,8 @@ TEST(Transfer, OnlyAnAnswerTheUnitGivesAgainNamesItsReason)
         Rig r;
         r.side().config().identification = 77; // no model's
         EXPECT_EQ(r.connect(), LinkCode::DamagedAnswer);
-        EXPECT_EQ(r.link.LastAnswer()->expected, Bytes({136, 136}));
-        EXPECT_EQ(r.link.LastAnswer()->came, Bytes({77, 77}));
+        EXPECT_EQ(r.notes.answer->expected, Bytes({136, 136}));
+        EXPECT_EQ(r.notes.answer->came, Bytes({77, 77}));
     }
     {
         // A version that is not ours, but the response was refused: the bytes slipped.
@@ -552,7 +631,7 @@ TEST(Transfer, OnlyAnAnswerTheUnitGivesAgainNamesItsReason)
         r.side().config().version = 34;
         r.fillSendArea(18, 40);
         r.prompter.expect(platform::Answer::Ok);
-        EXPECT_EQ(r.link.SendTables(r.tables, 18), -1);
+        EXPECT_EQ(r.send(18), -1);
         EXPECT_EQ(r.prompter.shown.value(0).text, r.failureText(667));
     }
     {
@@ -568,7 +647,7 @@ TEST(Transfer, OnlyAnAnswerTheUnitGivesAgainNamesItsReason)
         });
         r.fillSendArea(18, 40);
         r.prompter.expect(platform::Answer::Ok);
-        EXPECT_EQ(r.link.SendTables(r.tables, 18), -1);
+        EXPECT_EQ(r.send(18), -1);
         EXPECT_EQ(r.link.LastCode(), LinkCode::DamagedAnswer);
         EXPECT_EQ(r.prompter.shown.value(0).text,
                   QStringLiteral("Communication problem:\nDamaged or unexpected answer\n"
@@ -581,7 +660,7 @@ TEST(Transfer, ReceivingTablesFromTheUnitsMemory)
     {
         Rig r;
         r.side().tables[18] = QByteArray(1312, '\x07');
-        EXPECT_EQ(r.link.ReceiveTables(r.tables, *r.model, 18), 0);
+        EXPECT_EQ(r.receive(18), 0);
         EXPECT_EQ(r.tables.TableCount, 1);
         EXPECT_EQ(r.tables[18].ReceivedLength, 1312);
         EXPECT_EQ(r.tables[18].Received[1311], 7);
@@ -596,7 +675,7 @@ TEST(Transfer, ReceivingTablesFromTheUnitsMemory)
         r.useModel(modelIndex);
         for (int n = 0; n < 21; ++n)
             r.side().tables[static_cast<std::size_t>(n)] = QByteArray(n + 1, static_cast<char>(n));
-        EXPECT_EQ(r.link.ReceiveTables(r.tables, *r.model), 0);
+        EXPECT_EQ(r.receive(), 0);
         EXPECT_EQ(r.side().counters().tablesServed, modelIndex == 4 ? 20 : 19);
         EXPECT_EQ(r.line.written.contains(static_cast<char>(128 + 18)), modelIndex == 4);
         EXPECT_FALSE(r.line.written.contains(static_cast<char>(128 + 11)));
@@ -631,8 +710,8 @@ TEST(Transfer, AReceivedBlockIsCheckedByItsChecksum)
         QByteArray answers;
         ServeOneBlock(r, Bytes({3, 10, 20, 30, checksum}), answers);
         r.tables[5].Received.fill(0xEE);
-        ASSERT_TRUE(r.link.OpenPort());
-        EXPECT_EQ(r.link.ReceiveTable(r.tables, 5), checksum == 63 ? 0 : LinkCode::NoAck);
+        ASSERT_TRUE(r.parts.open(1, 19200));
+        EXPECT_EQ(r.receiveTable(5), checksum == 63 ? 0 : LinkCode::NoAck);
         EXPECT_EQ(r.line.written.right(1), Bytes({checksum == 63 ? 192 : 224}));
         // Nothing else was said; the acknowledgement leaves while the link listens for the
         // silence after the table, the negative one ends the attempt at once.
@@ -666,7 +745,7 @@ TEST(Transfer, ReceiveFailuresAndAUnitThatNeverEndsItsTable)
         c.arrange(r);
         r.side().tables[18] = QByteArray(30, '\x01');
         r.prompter.expect(platform::Answer::Ok);
-        EXPECT_EQ(r.link.ReceiveTables(r.tables, *r.model, 18), -1) << c.what;
+        EXPECT_EQ(r.receive(18), -1) << c.what;
         EXPECT_EQ(r.prompter.shown.value(0).text, r.failureText(c.code)) << c.what;
         EXPECT_TRUE(r.caption.isEmpty()) << c.what; // only a send changes the caption
         EXPECT_EQ(r.side().counters().handshakes, 4) << c.what;
@@ -679,14 +758,14 @@ TEST(Transfer, ReceiveFailuresAndAUnitThatNeverEndsItsTable)
         Rig r;
         r.side().faults.wrongEnding = true;
         r.side().tables[18] = QByteArray(30, '\x01');
-        EXPECT_EQ(r.link.ReceiveTables(r.tables, *r.model, 18), 0);
+        EXPECT_EQ(r.receive(18), 0);
     }
     {
         // Full blocks forever would run past the receive area: the attempt ends instead.
         Rig r;
         r.side().faults.endlessTable = true;
         r.prompter.expect(platform::Answer::Ok);
-        EXPECT_EQ(r.link.ReceiveTables(r.tables, *r.model, 5), -1);
+        EXPECT_EQ(r.receive(5), -1);
         EXPECT_EQ(r.link.LastCode(), LinkCode::WrongTable);
         EXPECT_EQ(r.prompter.shown.value(0).text, r.failureText(657));
         EXPECT_EQ(r.tables[5].Received[9989], 9989 % 15 + 1); // up to the last block that fits
@@ -696,7 +775,7 @@ TEST(Transfer, ReceiveFailuresAndAUnitThatNeverEndsItsTable)
         // A table of exactly the area's size still fits.
         Rig r;
         r.side().tables[5] = QByteArray(tables::TableAreaSize, '\x02');
-        EXPECT_EQ(r.link.ReceiveTables(r.tables, *r.model, 5), 0);
+        EXPECT_EQ(r.receive(5), 0);
         EXPECT_EQ(r.tables[5].Received[tables::TableAreaSize - 1], 2);
     }
     // The clock table can be no longer than its central form for the model: 13 N + 12.
@@ -706,7 +785,7 @@ TEST(Transfer, ReceiveFailuresAndAUnitThatNeverEndsItsTable)
         r.useModel(modelIndex);
         r.side().tables[18] = QByteArray(length, '\x04');
         r.prompter.answerAllWithDefault();
-        EXPECT_EQ(r.link.ReceiveTables(r.tables, *r.model, 18), code == 0 ? 0 : -1) << length;
+        EXPECT_EQ(r.receive(18), code == 0 ? 0 : -1) << length;
         EXPECT_EQ(r.link.LastCode(), code) << length;
     }
     {
@@ -715,7 +794,7 @@ TEST(Transfer, ReceiveFailuresAndAUnitThatNeverEndsItsTable)
         r.useModel(4);
         r.side().tables[18] = QByteArray(663, '\x04');
         r.prompter.answerAllWithDefault();
-        EXPECT_EQ(ReceiveEverything(r.link, r.tables, *r.model, 19200), -1);
+        EXPECT_EQ(r.told(ReceiveEverything(r.link, r.drive, r.tables, *r.model, 19200)), -1);
         EXPECT_EQ(r.link.LastCode(), LinkCode::WrongTable);
     }
 }
@@ -768,7 +847,7 @@ TEST(Transfer, ADamagedLineNeverEndsATableEarly)
         clock::ClockTable before = table;
         NormaliseClockDates(before, clock.now());
         r.prompter.expect(platform::Answer::Ok);
-        EXPECT_EQ(ReceiveClockTable(r.link, r.tables, table, *r.model, clock), -1) << c.what;
+        EXPECT_EQ(r.told(ReceiveClockTable(r.link, r.drive, r.tables, table, *r.model, clock)), -1) << c.what;
         EXPECT_EQ(r.link.LastCode(), c.code) << c.what;
         EXPECT_EQ(r.side().counters().handshakes, 4) << c.what;
         EXPECT_EQ(table.Lines, before.Lines) << c.what;
@@ -782,7 +861,7 @@ TEST(Transfer, ADamagedLineNeverEndsATableEarly)
             if (r.side().counters().handshakes >= 2)
                 r.unit.lineOut.clear();
         });
-        EXPECT_EQ(r.link.ReceiveTables(r.tables, *r.model, 18), 0);
+        EXPECT_EQ(r.receive(18), 0);
         EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(r.tables[18].Received.data()),
                              r.tables[18].ReceivedLength),
                   unitTable);
@@ -806,7 +885,7 @@ TEST(Transfer, ADamagedLineFailsASend)
         r.fillSendArea(18, 100);
         (c.fromUnit ? r.unit.lineOut : r.unit.lineIn).setNth(c.kind, c.nth);
         r.prompter.expect(platform::Answer::Ok);
-        EXPECT_EQ(r.link.SendTables(r.tables, 18), -1) << c.what;
+        EXPECT_EQ(r.send(18), -1) << c.what;
         EXPECT_EQ(r.link.LastCode(), c.code) << c.what;
         EXPECT_EQ(r.side().counters().handshakes, 4) << c.what;
     }
@@ -816,9 +895,9 @@ TEST(Transfer, TheTraceHoldsEveryByteOfTheLineWithItsStep)
 {
     Rig r;
     TrafficTrace trace;
-    r.link.trace = &trace;
+    r.link.setTrace(&trace);
     r.fillSendArea(18, 20);
-    ASSERT_EQ(r.link.SendTables(r.tables, 18), 0);
+    ASSERT_EQ(r.send(18), 0);
     const QString text = trace.text();
     const QStringList lines = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     // Both directions, every byte, each run under its step and time.
@@ -849,7 +928,7 @@ TEST(Transfer, TheTraceHoldsEveryByteOfTheLineWithItsStep)
     // Bytes that nobody read are kept too: an acknowledgement that came twice.
     r.unit.lineOut.setNth(sim::LineFault::Kind::Duplicate, 2);
     r.prompter.answerAllWithDefault();
-    ASSERT_EQ(r.link.SendTables(r.tables, 18), -1);
+    ASSERT_EQ(r.send(18), -1);
     EXPECT_FALSE(trace.text().contains(QStringLiteral("PC>  end")));
     EXPECT_EQ(trace.text().count(QStringLiteral("<CU  discarded    C0")), 4);
 }
@@ -863,7 +942,7 @@ TEST(Transfer, ModemProgrammingSendsItsLinesAndWantsOK)
     {
         Rig r;
         r.prompter.expect(platform::Answer::Ok);
-        EXPECT_EQ(ProgramModem(r.link, true, QStringLiteral("0987")), 0);
+        EXPECT_EQ(r.program(true, QStringLiteral("0987")), 0);
         EXPECT_EQ(r.side().modemLines(),
                   (QStringList{"AT*P0:QZMRWTPX:0987", "ATS200=16", "AT&D0&K0K0S0=1%C0E0&W"}));
         EXPECT_EQ(r.line.written,
@@ -875,7 +954,7 @@ TEST(Transfer, ModemProgrammingSendsItsLinesAndWantsOK)
         Rig r;
         r.side().faults.modemSilent = true;
         r.prompter.expect(platform::Answer::Ok);
-        EXPECT_EQ(ProgramModem(r.link, true, QStringLiteral("1")), LinkCode::ModemConnected);
+        EXPECT_EQ(r.program(true, QStringLiteral("1")), LinkCode::ModemConnected);
         EXPECT_EQ(r.side().modemLines().size(), 1);
         EXPECT_EQ(r.prompter.shown.value(0).text, r.failureText(668));
         EXPECT_EQ(r.prompter.shown.value(0).text.section(QLatin1Char('\n'), 1),
@@ -884,7 +963,7 @@ TEST(Transfer, ModemProgrammingSendsItsLinesAndWantsOK)
     {
         Rig r;
         r.prompter.expect(platform::Answer::Ok);
-        EXPECT_EQ(ProgramModem(r.link, false, {}), 0);
+        EXPECT_EQ(r.program(false, {}), 0);
         EXPECT_EQ(r.side().modemLines(), QStringList{"AT&F&D0&K0K0S0=1%C0E0&W"});
     }
 }

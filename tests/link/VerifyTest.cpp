@@ -71,7 +71,7 @@ struct VerifyRig : ::testing::Test {
 
     VerifyOutcome sendAndVerify()
     {
-        return SendAndVerifyClockTable(link, tables, clockTable, *model, clock, true);
+        return SendAndVerifyClockTable(link, drive, tables, clockTable, *model, clock, true);
     }
     sim::TransferSide &side() { return unit.transfer(); }
 
@@ -80,7 +80,8 @@ struct VerifyRig : ::testing::Test {
     sim::CentralUnit unit;
     testing::ScriptedPrompter prompter;
     settings::Strings strings{settings::StringTable::builtIn()};
-    CentralLink link{line, pump, prompter, strings};
+    CentralLink link{line, pump, strings};
+    Drive drive = testing::VirtualDrive(pump);
     tables::TableSet tables;
     std::unique_ptr<project::ProjectModel> model = std::make_unique<project::ProjectModel>();
     clock::ClockTable clockTable;
@@ -91,11 +92,11 @@ struct VerifyRig : ::testing::Test {
 TEST_F(VerifyRig, ATableThatComesBackAsSentIsVerified)
 {
     TrafficTrace trace;
-    link.trace = &trace;
+    link.setTrace(&trace);
     const VerifyOutcome outcome = sendAndVerify();
     EXPECT_EQ(outcome.result, Result::Verified);
     EXPECT_EQ(outcome.message, QStringLiteral("Sent and verified"));
-    EXPECT_TRUE(prompter.shown.isEmpty());
+    EXPECT_TRUE(link.outcome().notices.empty());
     // A new connection after the send's end byte: the unit is asked for what it kept.
     EXPECT_EQ(side().counters().handshakes, 2);
     EXPECT_EQ(side().counters().endings, 2);
@@ -116,7 +117,7 @@ TEST_F(VerifyRig, AByteTheUnitKeptWrongFailsWithTheLinesThatDiffer)
     EXPECT_EQ(outcome.differences, (CentralFormDifference{{17}, {}}));
     EXPECT_EQ(outcome.message, QStringLiteral("The central unit did not keep the clock table as "
                                               "it was sent. Lines that differ: 17 (22:15)"));
-    EXPECT_TRUE(prompter.shown.isEmpty());
+    EXPECT_TRUE(link.outcome().notices.empty());
     // The fault is spent: the next send is kept as sent.
     EXPECT_EQ(sendAndVerify().result, Result::Verified);
 
@@ -139,8 +140,8 @@ TEST_F(VerifyRig, AFailedSendOrReadBackSaysWhatTheLinkCouldNot)
     EXPECT_EQ(notRead.message, QStringLiteral("The clock table was sent, but reading it back to "
                                               "verify it failed."));
     EXPECT_EQ(side().counters().tablesReceived, 1);
-    ASSERT_EQ(prompter.shown.size(), 1);
-    EXPECT_EQ(prompter.shown[0].text, FailureText(LinkCode::NoAck, strings));
+    ASSERT_EQ(link.outcome().notices.size(), 1u);
+    EXPECT_EQ(link.outcome().notices[0].text, FailureText(LinkCode::NoAck, strings));
 
     // A unit of another version takes nothing: no read-back is tried.
     side().faults.corruptBlockChecksum = false;
@@ -148,7 +149,7 @@ TEST_F(VerifyRig, AFailedSendOrReadBackSaysWhatTheLinkCouldNot)
     const VerifyOutcome notSent = sendAndVerify();
     EXPECT_EQ(notSent.result, Result::SendFailed);
     EXPECT_TRUE(notSent.message.isEmpty());
-    EXPECT_EQ(prompter.shown.last().text, FailureText(LinkCode::SoftwareIncompatible, strings));
+    EXPECT_EQ(link.outcome().notices.back().text, FailureText(LinkCode::SoftwareIncompatible, strings));
     // One header for the send, one for each of the four read-back attempts, and none since.
     EXPECT_EQ(side().counters().headers, 1 + 4);
 }
@@ -162,7 +163,7 @@ TEST_F(VerifyRig, ComparingWithTheUnitLeavesTheOpenTableAlone)
     const clock::ClockTable open = clockTable;
 
     const std::optional<CentralComparison> comparison =
-        CompareWithCentral(link, tables, clockTable, *model, clock);
+        CompareWithCentral(link, drive, tables, clockTable, *model, clock);
     ASSERT_TRUE(comparison);
     const clock::TableDiff *diff = &comparison->diff;
     EXPECT_TRUE(comparison->unit.Lines[17].inUse());

@@ -460,19 +460,6 @@ TEST_F(EditorTest, TabWalksTheFormAndArrowsChooseTheTable)
     EXPECT_FALSE(line(index).inUse());
 }
 
-TEST_F(EditorTest, Screenshots)
-{
-    const QString folder = qEnvironmentVariable("QUINTARA_SCREENSHOTS");
-    if (folder.isEmpty())
-        GTEST_SKIP() << "QUINTARA_SCREENSHOTS names no folder";
-    existingLine(Line(clock::Continue, clock::Weeks, 2, 2, 1, 127, Monday.addDays(-7)));
-    const QImage dimmer = open(ui::FrmClkEdit::ExistingLineMode).grab().toImage();
-    existingLine(Line(clock::Simulation, clock::Days, 1, 10, 0, 255, Monday, 19, 30));
-    const QImage mood = open(ui::FrmClkEdit::ExistingLineMode).grab().toImage();
-    EXPECT_TRUE(dimmer.save(QDir(folder).filePath(QStringLiteral("editor-dimmer.png"))));
-    EXPECT_TRUE(mood.save(QDir(folder).filePath(QStringLiteral("editor-gmood.png"))));
-}
-
 // The main window's Add and Edit open this editor on the real path.
 TEST_F(EditorTest, MainWindowAddAndEditOpenTheEditor)
 {

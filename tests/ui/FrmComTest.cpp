@@ -513,7 +513,7 @@ TEST_F(FrmComTest, TheMainWindowsTransmitAndReceiveGoThroughTheDialog)
     clockLine(4) = Line(clock::Continue, clock::Weeks, 1, 1, 2, 255, QDate(2026, 12, 7), 20);
     pressOkInTheDialog();
     prompter.expect(platform::Answer::Ok);
-    window.Transmit();
+    window.files().Transmit();
     ASSERT_EQ(prompter.shown.size(), 1);
     EXPECT_EQ(prompter.shown[0].text, QStringLiteral("Sent and verified"));
     EXPECT_EQ(unit.transfer().counters().tablesReceived, 1);
@@ -532,7 +532,7 @@ TEST_F(FrmComTest, TheMainWindowsTransmitAndReceiveGoThroughTheDialog)
     window.ScrWeeks_Change();
     EXPECT_EQ(shownMarkers(4), 0);
     pressOkInTheDialog();
-    window.Receive();
+    window.files().Receive();
     EXPECT_EQ(modes,
               (QList<ui::FrmCom::Mode>{ui::FrmCom::Mode::Transmit, ui::FrmCom::Mode::Receive}));
     EXPECT_EQ(clockLine(4).FunctionNumber, 2);
@@ -551,7 +551,7 @@ TEST_F(FrmComTest, AFailedSendWhoseTableTheUnitMayHoldOffersTheComparison)
     ui::InstallLinkCommands(window, program, line);
     std::optional<clock::TableDiff> compared;
     QString comparedWith;
-    window.compareDialog = [&](const clock::TableDiff &diff, const clock::ClockTable &,
+    window.exports().compareDialog = [&](const clock::TableDiff &diff, const clock::ClockTable &,
                                const QString &name) {
         compared = diff;
         comparedWith = name;
@@ -570,7 +570,7 @@ TEST_F(FrmComTest, AFailedSendWhoseTableTheUnitMayHoldOffersTheComparison)
                           Qt::LeftButton);
     });
     prompter.expect(platform::Answer::Yes);
-    window.Transmit();
+    window.files().Transmit();
 
     ASSERT_EQ(prompter.shown.size(), 1);
     EXPECT_EQ(prompter.shown[0].buttons, platform::Buttons::YesNo);
@@ -607,7 +607,7 @@ TEST_F(FrmComTest, CommunicationSavesTheLastTraceWhenTracingIsOn)
             QTest::mouseClick(com->findChild<QPushButton *>(QStringLiteral("cmdSendOK")),
                               Qt::LeftButton);
         });
-        window.Transmit();
+        window.files().Transmit();
         emit menu->aboutToShow();
     };
 

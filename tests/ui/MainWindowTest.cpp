@@ -10,6 +10,7 @@
 #include "tests/support/TestYears.h"
 #include "tests/support/VirtualPump.h"
 #include "tests/ui/ScriptedFileDialogs.h"
+#include "tests/ui/WindowTestSupport.h"
 #include "ui/AgendaView.h"
 #include "ui/ClockMain.h"
 #include "ui/CompareDialog.h"
@@ -58,45 +59,9 @@
 using namespace quintara;
 using clock::ClockLine;
 using platform::Answer;
+using namespace quintara::testing::window;
 
 namespace {
-
-// Wednesday 9 December 2026; the current week begins on Monday the 7th.
-const QDate Today(2026, 12, 9);
-const QDate Monday(2026, 12, 7);
-
-// The tests' main() sees to it that QUINTARA_SOURCE_DIR names the source tree.
-QString DemoProject()
-{
-    return QDir(qEnvironmentVariable("QUINTARA_SOURCE_DIR")).filePath("examples/demo.nbt");
-}
-
-QString DemoClockFile()
-{
-    return QDir(qEnvironmentVariable("QUINTARA_SOURCE_DIR")).filePath("examples/demo.clk");
-}
-
-ClockLine Line(QDate date, int hour, int minute, int table, int unit, int count, int type = 1,
-               int number = 1, int level = 255)
-{
-    ClockLine line;
-    clock::SetReferenceDate(line, date);
-    line.Hour = static_cast<quint8>(hour);
-    line.Minute = static_cast<quint8>(minute);
-    line.Table = static_cast<quint8>(table);
-    line.RepeatUnit = static_cast<quint8>(unit);
-    line.RepeatCount = static_cast<quint8>(count);
-    line.FunctionType = static_cast<quint8>(type);
-    line.FunctionNumber = static_cast<quint8>(number);
-    line.Level = static_cast<quint8>(level);
-    return line;
-}
-
-// Where an occurrence lies on the week area.
-QPoint At(int row, int hour, int minute)
-{
-    return QPoint(qRound(20 + 20 * hour + minute / 3.0), 40 + 70 * row);
-}
 
 // Lays a window out that is not shown, nested layouts (the views' pages) included.
 void layOut(QWidget &window)
@@ -111,34 +76,18 @@ void layOut(QWidget &window)
     }
 }
 
-// A program whose settings live in a fresh folder.
-struct ProgramTest : ::testing::Test {
-    QTemporaryDir dir;
-    quintara::testing::ScriptedPrompter prompter;
-    quintara::testing::FixedClock clock{QDateTime(Today, QTime(10, 0))};
-    quintara::testing::VirtualPump pump;
-    quintara::testing::ScriptedFileDialogs dialogs;
-    QString ini = dir.filePath(QStringLiteral("Ventora.ini"));
-    ui::Program program{prompter, clock, pump, settings::ProfileFile(ini)};
-};
-
 struct MainWindowTest : ProgramTest {
     std::unique_ptr<ui::FrmKlokken> window;
 
     MainWindowTest()
     {
-        project::NewProject(program.project, 19200, 0);
-        project::SelectModel(program.project, 0, program.strings);
-        for (int day = 0; day < 7; ++day) // Monday to Friday are workdays
-            program.project.System.Options[project::SystemOption::FirstWorkday + day] = day < 5;
-        clock::ApplyModel(program.clockTable, program.project);
-        program.clockTable.ClockFileVersion = 1;
+        useModelZero();
         window = std::make_unique<ui::FrmKlokken>(program, dialogs);
         // At the size it asks for, the week area is drawn 1:1 and the tests' points are its own.
         window->resize(window->sizeHint());
         layOut(*window);
         EXPECT_EQ(window->Pic()->size(), QSize(520, 504));
-        window->editLine = [this](int mode) {
+        window->lines().editLine = [this](int mode) {
             editModes.append(mode);
             return true;
         };
@@ -149,10 +98,6 @@ struct MainWindowTest : ProgramTest {
         EXPECT_TRUE(prompter.allAnswered());
     }
 
-    void put(int index, const ClockLine &line)
-    {
-        program.clockTable.Lines[static_cast<std::size_t>(index)] = line;
-    }
     void repaint() { window->ScrWeeks_Change(); }
     QWidget *pic() { return window->Pic(); }
     void press(QPoint at, Qt::MouseButton button = Qt::LeftButton)
@@ -196,11 +141,6 @@ struct MainWindowTest : ProgramTest {
         EXPECT_NE(widget, nullptr) << name.toStdString();
         return widget;
     }
-    QString lastMessage() const
-    {
-        return prompter.shown.isEmpty() ? QString() : prompter.shown.constLast().text;
-    }
-
     QList<int> editModes;
 };
 
@@ -218,7 +158,7 @@ TEST_F(MainWindowTest, StackedLinesShowOneNumberedMarkerAndBothTabs)
     EXPECT_EQ(referenceRect(1).topLeft(), At(1, 8, 0) - QPoint(5, 25));
 
     click(At(1, 8, 0));
-    EXPECT_EQ(window->hitCount(), 2);
+    EXPECT_EQ(window->weekInput().hitCount(), 2);
     EXPECT_EQ(window->TabClk()->count(), 2);
     EXPECT_EQ(program.clockTable.SelectedLine, 1);
     EXPECT_TRUE(named<QWidget>(QStringLiteral("PicFnc_0"))->isVisibleTo(window.get()));
@@ -253,85 +193,9 @@ TEST_F(MainWindowTest, StackedLinesShowOneNumberedMarkerAndBothTabs)
 
     // The right button pops up the edit menu over the line.
     press(At(1, 8, 0), Qt::RightButton);
-    EXPECT_TRUE(window->mmuEdit()->isVisible());
-    window->mmuEdit()->hide();
+    EXPECT_TRUE(window->menus().editMenu()->isVisible());
+    window->menus().editMenu()->hide();
     release(At(1, 8, 0), Qt::RightButton);
-}
-
-TEST_F(MainWindowTest, HitBoxReachesFiveAcrossAndTwentyFiveUpAndDown)
-{
-    put(0, Line(Monday.addDays(3), 12, 0, clock::Continue, clock::Once, 0));
-    repaint();
-    const QPoint centre = At(3, 12, 0);
-    const struct {
-        QPoint offset;
-        bool hit;
-    } cases[] = {
-        {{5, 0}, true},  {{6, 0}, false},  {{-5, 0}, true},  {{-6, 0}, false},
-        {{0, 25}, true}, {{0, 26}, false}, {{0, -25}, true}, {{0, -26}, false},
-    };
-    for (const auto &c : cases) {
-        window->SetSelected(0, 0);
-        click(centre + c.offset);
-        EXPECT_EQ(program.clockTable.SelectedLine, c.hit ? 1 : 0)
-            << c.offset.x() << "," << c.offset.y();
-    }
-}
-
-TEST_F(MainWindowTest, DraggingMovesOnTheQuarterHourGrid)
-{
-    put(0, Line(Monday.addDays(2), 10, 0, clock::Continue, clock::Once, 0));
-    put(1, Line(Monday, 7, 0, clock::Workday, clock::Days, 1));
-    repaint();
-    ClockLine &once = program.clockTable.Lines[0];
-
-    // Past the right edge of the day gives 23:59; a row further down moves the date.
-    press(At(2, 10, 0));
-    QTest::mouseMove(pic(), QPoint(300, 252));
-    EXPECT_EQ(once.Hour, 14);
-    EXPECT_EQ(once.Minute, 0);
-    EXPECT_EQ(once.Day, 10);
-    QTest::mouseMove(pic(), QPoint(537, 252));
-    release(QPoint(537, 252));
-    EXPECT_EQ(once.Hour, 23);
-    EXPECT_EQ(once.Minute, 59);
-    EXPECT_EQ(clock::ReferenceDate(once, quintara::testing::Years2026), Monday.addDays(3));
-    EXPECT_TRUE(program.clockTable.TableChanged);
-    EXPECT_EQ(referenceRect(0).topLeft(), At(3, 23, 59) - QPoint(5, 25));
-
-    // Past the left edge gives 00:00. Outside the drag area the pointer does not count.
-    press(At(3, 23, 59));
-    QTest::mouseMove(pic(), QPoint(2, 250));
-    QTest::mouseMove(pic(), QPoint(200, 500));
-    release(QPoint(200, 500));
-    EXPECT_EQ(once.Hour, 0);
-    EXPECT_EQ(once.Minute, 0);
-
-    // A workday line keeps its date and table; only its time follows the pointer.
-    const ClockLine before = program.clockTable.Lines[1];
-    press(At(1, 7, 0));
-    EXPECT_EQ(program.clockTable.SelectedLine, 2);
-    QTest::mouseMove(pic(), At(3, 9, 15) + QPoint(1, 2));
-    release(At(3, 9, 15));
-    const ClockLine &workday = program.clockTable.Lines[1];
-    EXPECT_EQ(workday.Hour, 9);
-    EXPECT_EQ(workday.Minute, 15);
-    EXPECT_EQ(workday.Day, before.Day);
-    EXPECT_EQ(workday.Month, before.Month);
-    EXPECT_EQ(workday.Table, clock::Workday);
-    EXPECT_EQ(shownMarkers(1), 5); // Monday to Friday
-
-    // A daily line dragged to Thursday keeps its reference before the current Monday.
-    put(2, Line(Monday.addDays(-1), 6, 0, clock::Special, clock::Days, 1));
-    repaint();
-    press(At(4, 6, 0));
-    QTest::mouseMove(pic(), At(3, 18, 30));
-    release(At(3, 18, 30));
-    const ClockLine &daily = program.clockTable.Lines[2];
-    EXPECT_EQ(clock::ReferenceDate(daily, quintara::testing::Years2026), Monday);
-    EXPECT_EQ(daily.Hour, 18);
-    EXPECT_EQ(daily.Minute, 30);
-    EXPECT_EQ(shownMarkers(2), 7);
 }
 
 TEST_F(MainWindowTest, FilterButtonsHideMarkersAndClicksFindOnlyWhatIsShown)
@@ -341,7 +205,7 @@ TEST_F(MainWindowTest, FilterButtonsHideMarkersAndClicksFindOnlyWhatIsShown)
     repaint();
     ASSERT_EQ(shownMarkers(0), 5);
 
-    QAction *work = window->toolbarButton(9);
+    QAction *work = window->menus().toolbarButton(9);
     QToolBar *toolbar = window->findChild<QToolBar *>(QStringLiteral("Tlb"));
     QTest::mouseClick(toolbar->widgetForAction(work), Qt::LeftButton);
     EXPECT_FALSE(work->isChecked());
@@ -350,7 +214,7 @@ TEST_F(MainWindowTest, FilterButtonsHideMarkersAndClicksFindOnlyWhatIsShown)
 
     // Both lines lie under Tuesday 07:00, but only the one on show can be picked up.
     click(At(1, 7, 0));
-    EXPECT_EQ(window->hitCount(), 1);
+    EXPECT_EQ(window->weekInput().hitCount(), 1);
     EXPECT_EQ(program.clockTable.SelectedLine, 2);
     EXPECT_EQ(shownMarkers(0), 0);
     EXPECT_EQ(reference(1)->stack, 1);
@@ -384,7 +248,7 @@ TEST_F(MainWindowTest, PoolHoldsAtMost198RepeatMarkersAndOnlyDrawnOnesAreFound)
     // Where the pool ran out the series go on as bands: a click there finds them, and nothing
     // else; the minute series is such a band all week.
     click(At(6, 23, 30));
-    EXPECT_EQ(window->hitCount(), 2);
+    EXPECT_EQ(window->weekInput().hitCount(), 2);
     EXPECT_EQ(program.clockTable.SelectedLine, 2);
     EXPECT_FALSE(window->weekModel().bands().empty());
     // Selecting a drawn one repaints the line within the pool's limit.
@@ -423,7 +287,7 @@ TEST_F(MainWindowTest, ValuesOutOfRangeNeverIndexPastAnArray)
     EXPECT_EQ(reference(1)->stack, 2);
     EXPECT_TRUE(!reference(2));
     click(At(1, 9, 0));
-    EXPECT_EQ(window->hitCount(), 2);
+    EXPECT_EQ(window->weekInput().hitCount(), 2);
     // Every marker and panel paints with these lines.
     EXPECT_FALSE(window->grab().isNull());
 }
@@ -467,91 +331,6 @@ TEST_F(MainWindowTest, ClosingAsksToSaveAChangedTable)
     EXPECT_TRUE(settingsFile.readAll().contains("NBTFile=/somewhere/house.nbt"));
 }
 
-// A new table has no file until the user names one, whatever folder the last dialog left
-// current; a save over an existing file that is not the table's own asks first, No by default.
-TEST_F(MainWindowTest, ANewTableHasNoFileAndSavesAskBeforeReplacingAnotherFile)
-{
-    const QString launched = QDir::currentPath();
-    const QString folder = dir.filePath(QStringLiteral("projects.v2"));
-    ASSERT_TRUE(QDir().mkpath(folder));
-    const QString house = folder + QStringLiteral("/house.nbt");
-    ASSERT_TRUE(QFile::copy(DemoProject(), house));
-    // The schedule that lies beside the project.
-    const QString schedule = folder + QStringLiteral("/house.clk");
-    clock::ClockTable existing;
-    existing.ClockFileVersion = 1;
-    existing.ClockFileName = schedule;
-    for (int i = 0; i < 39; ++i)
-        existing.Lines[std::size_t(i)] = Line(Monday, 6, i, clock::Continue, clock::Days, 1);
-    ASSERT_TRUE(clock::WriteClockFile(existing, program.strings).done());
-    const auto contents = [](const QString &path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    };
-    const QByteArray scheduleBytes = contents(schedule);
-
-    dialogs.answer(house);
-    window->findChild<QAction *>(QStringLiteral("mmuFileOpenNBT"))->trigger();
-    EXPECT_EQ(program.settings.nbtFile, house);
-    EXPECT_EQ(QDir::currentPath(), QDir(folder).canonicalPath());
-    put(0, Line(Monday, 8, 0, clock::Continue, clock::Days, 1));
-    program.clockTable.TableChanged = true;
-    prompter.expect(Answer::No);
-    window->toolbarButton(1)->trigger(); // New
-    EXPECT_TRUE(program.clockTable.ClockFileName.isEmpty());
-    EXPECT_EQ(program.clockTable.ClockFileVersion, 1);
-    EXPECT_FALSE(program.clockTable.Lines[0].inUse());
-    // The title and the exports name it after the project all the same.
-    window->RefreshStatus();
-    EXPECT_EQ(window->windowTitle(), "Quintara - house.clk");
-    EXPECT_EQ(named<QLabel>(QStringLiteral("LblNBT_1"))->text(), "house.nbt");
-    dialogs.answer(std::nullopt);
-    window->ExportPdf();
-    EXPECT_EQ(dialogs.asked.constLast().request.initialName, "house.pdf");
-
-    // Save goes through Save As, which offers the project's name; the schedule there is not
-    // this table's, so replacing it is asked, and No keeps it.
-    put(0, Line(Monday, 8, 0, clock::Continue, clock::Days, 1));
-    program.clockTable.TableChanged = true;
-    dialogs.answer(schedule);
-    prompter.expect(Answer::No);
-    window->RefreshStatus();
-    window->toolbarButton(5)->trigger();
-    EXPECT_TRUE(dialogs.asked.constLast().save);
-    EXPECT_EQ(dialogs.asked.constLast().request.initialName, "house.clk");
-    EXPECT_EQ(lastMessage(), QDir::toNativeSeparators(schedule) + " already exists. Replace it?");
-    EXPECT_EQ(prompter.shown.constLast().defaultButton, Answer::No);
-    EXPECT_EQ(contents(schedule), scheduleBytes);
-    EXPECT_TRUE(program.clockTable.ClockFileName.isEmpty());
-    EXPECT_TRUE(program.clockTable.TableChanged);
-
-    // A file of its own is written without a question, under Save and Save As alike.
-    const QString mine = folder + QStringLiteral("/mine.clk");
-    dialogs.answer(mine);
-    window->Save();
-    EXPECT_EQ(program.clockTable.ClockFileName, mine);
-    EXPECT_FALSE(program.clockTable.TableChanged);
-    program.clockTable.TableChanged = true;
-    window->Save();
-    dialogs.answer(mine);
-    window->SaveAs();
-    EXPECT_FALSE(program.clockTable.TableChanged);
-
-    // Save As over another file asks in the language in force; Yes replaces it.
-    program.strings.setLanguageOffset(settings::LanguageStep);
-    dialogs.answer(schedule);
-    prompter.expect(Answer::Yes);
-    window->SaveAs();
-    EXPECT_EQ(lastMessage(), QDir::toNativeSeparators(schedule) + " bestaat al. Vervangen?");
-    EXPECT_EQ(contents(schedule), contents(mine));
-    EXPECT_EQ(program.clockTable.ClockFileName, schedule);
-
-    // A project path with backslashes and without extension.
-    EXPECT_EQ(ui::ClockFileNameFor(QStringLiteral("C:\\Data\\villa.v1\\house.nbt")), "house.clk");
-    EXPECT_EQ(ui::ClockFileNameFor(QStringLiteral("/data/house")), "house.clk");
-    QDir::setCurrent(launched);
-}
-
 TEST_F(MainWindowTest, FileAndLineCommands)
 {
     // Add in the Workday table through the button; the editor is asked in its new-line mode.
@@ -562,34 +341,19 @@ TEST_F(MainWindowTest, FileAndLineCommands)
     EXPECT_EQ(program.clockTable.SelectedLine, 1);
     EXPECT_TRUE(program.clockTable.TableChanged);
     window->RefreshStatus();
-    EXPECT_TRUE(window->toolbarButton(5)->isEnabled());
+    EXPECT_TRUE(window->menus().toolbarButton(5)->isEnabled());
 
     // The menu adds to the table it names; a double click edits the selected line.
     window->findChild<QAction *>(QStringLiteral("mmuNieuw_4"))->trigger();
     EXPECT_EQ(program.clockTable.Lines[1].Table, clock::Special);
     editModes.clear();
-    window->SetSelected(0, 0);
+    window->weekInput().SetSelected(0, 0);
     QTest::mouseDClick(pic(), Qt::LeftButton, {}, At(2, 10, 0));
     EXPECT_TRUE(editModes.isEmpty());                                  // nothing selected
     const QPoint special = At(6, program.clockTable.Lines[1].Hour, 0); // Sunday: no workday
     click(special);
     QTest::mouseDClick(pic(), Qt::LeftButton, {}, special);
     EXPECT_EQ(editModes, QList<int>{3});
-
-    // Save writes the file, Open reads it back.
-    const QString path = dir.filePath(QStringLiteral("week.clk"));
-    program.clockTable.ClockFileName.clear();
-    dialogs.answer(path);
-    window->RefreshStatus();
-    window->toolbarButton(5)->trigger();
-    EXPECT_FALSE(program.clockTable.TableChanged);
-    EXPECT_EQ(QFileInfo(path).size(), clock::ClockFileSize);
-    const auto saved = program.clockTable.Lines;
-    program.clockTable.Lines = {};
-    dialogs.answer(path);
-    window->toolbarButton(4)->trigger();
-    EXPECT_EQ(program.clockTable.Lines, saved);
-    EXPECT_EQ(program.clockTable.ClockFileName, path);
 
     // Delete asks in Dutch, No being the default.
     click(special);
@@ -601,22 +365,7 @@ TEST_F(MainWindowTest, FileAndLineCommands)
     EXPECT_EQ(program.clockTable.SelectedLine, 0);
     EXPECT_EQ(shownMarkers(1), 0);
 
-    // A file the system refuses: its description, the critical icon, the error title.
-    program.clockTable.ClockFileName = dir.filePath(QStringLiteral("no/such/folder/x.clk"));
-    program.clockTable.TableChanged = true;
-    prompter.expect(Answer::Ok);
-    window->Save();
-    EXPECT_EQ(prompter.shown.constLast().icon, platform::Icon::Critical);
-    EXPECT_EQ(prompter.shown.constLast().title, "KALVENOR Domotic systems");
-    EXPECT_TRUE(lastMessage().startsWith(
-        QDir::toNativeSeparators(program.clockTable.ClockFileName))); // the file is named
-    EXPECT_TRUE(program.clockTable.TableChanged);
-
-    // About names the version; Receive hands over and repaints.
-    prompter.expect(Answer::Ok);
-    window->About();
-    EXPECT_TRUE(lastMessage().startsWith("KALVENOR Domotic Systems \nQuintara version "));
-    EXPECT_EQ(prompter.shown.constLast().title, "Info");
+    // Receive hands over and repaints.
     int received = 0;
     window->onReceive = [&] {
         ++received;
@@ -624,11 +373,11 @@ TEST_F(MainWindowTest, FileAndLineCommands)
     };
     // The table is changed: Receive asks first, as Open does; Cancel receives nothing.
     prompter.expect(Answer::Cancel);
-    window->toolbarButton(2)->trigger();
+    window->menus().toolbarButton(2)->trigger();
     EXPECT_EQ(received, 0);
     EXPECT_TRUE(lastMessage().endsWith("Save now?"));
     prompter.expect(Answer::No);
-    window->toolbarButton(2)->trigger();
+    window->menus().toolbarButton(2)->trigger();
     EXPECT_EQ(received, 1);
     EXPECT_FALSE(!reference(5));
 
@@ -656,182 +405,30 @@ TEST_F(MainWindowTest, ScrollingShowsLaterWeeks)
     // Editing brings the week of the line into view.
     window->ScrWeeks()->setValue(0);
     program.clockTable.SelectedLine = 1;
-    window->EditLine();
+    window->lines().EditLine();
     EXPECT_EQ(window->ScrWeeks()->value(), 2);
 }
 
 // --- Keeping the user's work ------------------------------------------------------------------
 
-QByteArray FileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QString WriteFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    return path;
-}
-
-TEST_F(MainWindowTest, RefusedFilesNeverBecomeTheClockFileOrTheProject)
-{
-    program.settings.nbtFile = DemoProject();
-    window->ReadProjectFromSettings();
-    const QString demoRelay = program.project.RelayName(1);
-    put(0, Line(Monday, 7, 0, clock::Continue, clock::Days, 1));
-    program.clockTable.ClockFileName = dir.filePath(QStringLiteral("mine.clk"));
-    repaint();
-    const auto lines = program.clockTable.Lines;
-
-    // A project file opened under "All files", a damaged clock file and a FIFO: each is refused
-    // with its message, and neither the table nor its file name changes.
-    const QString foreign =
-        WriteFile(dir.filePath(QStringLiteral("house.nbt")), FileBytes(DemoProject()));
-    QByteArray damagedImage = clock::ClockFileImage(program.clockTable);
-    damagedImage.chop(3);
-    const QString damaged = WriteFile(dir.filePath(QStringLiteral("cut.clk")), damagedImage);
-    const QString fifo = dir.filePath(QStringLiteral("pipe.clk"));
-    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    const struct {
-        QString path;
-        QString message;
-    } refused[] = {
-        {foreign, "NO QBN Clock file!"},
-        {damaged, "Read error in CLOCK File"},
-        {fifo, fifo + "\nThis is not a regular file."},
-    };
-    for (const auto &c : refused) {
-        dialogs.answer(c.path);
-        prompter.expect(Answer::Ok);
-        window->OpenClockFile();
-        EXPECT_EQ(lastMessage(), c.message);
-        EXPECT_EQ(program.clockTable.ClockFileName, dir.filePath(QStringLiteral("mine.clk")));
-        EXPECT_EQ(program.clockTable.Lines, lines);
-        EXPECT_EQ(program.project.RelayName(1), demoRelay);
-    }
-    // Saving now writes the table's own file and leaves the foreign one alone.
-    window->Save();
-    EXPECT_EQ(FileBytes(foreign), FileBytes(DemoProject()));
-    EXPECT_EQ(QFileInfo(dir.filePath(QStringLiteral("mine.clk"))).size(), clock::ClockFileSize);
-
-    // A file with other names is not parted from them: Save refuses and says why, as the
-    // command line does.
-    const QString mine = dir.filePath(QStringLiteral("mine.clk"));
-    const QString alias = dir.filePath(QStringLiteral("alias.clk"));
-    ASSERT_EQ(::link(QFile::encodeName(mine).constData(), QFile::encodeName(alias).constData()), 0);
-    const QByteArray saved = FileBytes(mine);
-    prompter.expect(Answer::Ok);
-    window->Save();
-    EXPECT_EQ(lastMessage(), mine + "\nThe file has other hard links: replacing it would part it "
-                                    "from them. Save it under another name.");
-    EXPECT_EQ(FileBytes(alias), saved);
-    EXPECT_EQ(FileBytes(mine), saved);
-    ASSERT_EQ(::unlink(QFile::encodeName(alias).constData()), 0);
-
-    // A project file that can't be read leaves the project in force, and its name.
-    dialogs.answer(WriteFile(dir.filePath(QStringLiteral("bad.nbt")), "nonsense"));
-    prompter.expect(Answer::Ok);
-    window->ReadProject();
-    EXPECT_EQ(prompter.shown.constLast().icon, platform::Icon::Critical);
-    EXPECT_EQ(program.settings.nbtFile, DemoProject());
-    EXPECT_EQ(program.project.RelayName(1), demoRelay);
-    EXPECT_EQ(named<QLabel>(QStringLiteral("LblNBT_1"))->text(), "demo.nbt");
-    EXPECT_EQ(program.clockTable.ClockFileName, dir.filePath(QStringLiteral("mine.clk")));
-    EXPECT_GT(program.clockTable.MaxClockLines, 0);
-}
-
-// The text layer of a PDF, as a reader would copy it.
-QString PdfText(const QString &path)
-{
-    const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    if (tool.isEmpty())
-        return QStringLiteral("(pdftotext is missing: scripts/deps installs poppler-utils)");
-    QProcess process;
-    process.start(tool, {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    process.waitForFinished(20000);
-    // Ligatures ("fi") come back as the letters they join.
-    return QString::fromUtf8(process.readAllStandardOutput())
-        .normalized(QString::NormalizationForm_KC);
-}
-
-TEST_F(MainWindowTest, ExportPdfWritesTheWeekWithItsHeadWholeOrNotAtAll)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    program.settings.nbtFile = QStringLiteral("/somewhere/house.nbt");
-    program.clockTable.ClockFileName = dir.filePath(QStringLiteral("week.clk"));
-    put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Once, 0));
-    repaint();
-
-    const QString path = dir.filePath(QStringLiteral("hand-over"));
-    dialogs.answer(path);
-    window->ExportPdf();
-    QFile pdf(path + QStringLiteral(".pdf")); // the extension is added
-    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(pdf.read(5) == "%PDF-");
-    const QString text = PdfText(pdf.fileName());
-    // The week on the first page, the list of all lines on the second.
-    for (const char *expected :
-         {"Project file: house.nbt", "Clock file: week.clk", "Page 1", "Monday:", "08-12-2026",
-          "12:00", "Page 2", "All clock lines", "08/12/2026"})
-        EXPECT_TRUE(text.contains(QLatin1String(expected))) << expected;
-
-    // A folder that is not there: the message names it, and no file appears.
-    const QString nowhere = dir.filePath(QStringLiteral("no/such/folder/x.pdf"));
-    prompter.expect(Answer::Ok);
-    EXPECT_FALSE(window->ExportPdf(nowhere));
-    EXPECT_TRUE(lastMessage().contains(nowhere));
-    EXPECT_FALSE(QFile::exists(nowhere));
-}
-
-// Before sending, the health check says what will not work as intended, and the user chooses.
-TEST_F(MainWindowTest, TransmitSummarisesProblemsFirstAndOnlyWhenThereAreAny)
-{
-    int sent = 0;
-    window->onTransmit = [&sent] { ++sent; };
-    put(0, Line(Monday.addDays(3), 8, 0, clock::Continue, clock::Days, 1));
-    repaint();
-    window->Transmit();
-    EXPECT_EQ(sent, 1);
-    EXPECT_TRUE(prompter.shown.isEmpty());
-
-    // A one-time line on Monday morning lies before now (Wednesday 10:00).
-    put(1, Line(Monday, 8, 0, clock::Special, clock::Once, 0));
-    prompter.expect(Answer::Cancel);
-    window->Transmit();
-    EXPECT_EQ(sent, 1);
-    ASSERT_EQ(prompter.shown.size(), 1);
-    EXPECT_TRUE(lastMessage().startsWith("1 lines will not work as intended:\nLine 1 fires once"))
-        << lastMessage().toStdString();
-    EXPECT_TRUE(lastMessage().endsWith("Send the table all the same?"));
-    EXPECT_EQ(prompter.shown.constLast().buttons, platform::Buttons::OkCancel);
-    prompter.expect(Answer::Ok);
-    window->Transmit();
-    EXPECT_EQ(sent, 2);
-}
-
-// The list of all lines and the week choose the same line; duplicate, copy, paste and delete of
-// several lines are one step each, all or nothing.
-TEST_F(MainWindowTest, TheListFollowsTheWeekAndLinesGoAcrossTables)
+// The list of all lines and the week choose the same line.
+TEST_F(MainWindowTest, TheListFollowsTheWeekAndTheWeekTheList)
 {
     put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Days, 1));
     put(1, Line(Monday.addDays(3), 12, 0, clock::Special, clock::Once, 0, 2, 3, 127));
     repaint();
     window->history().markSaved();
-    ui::LineListView *list = window->lineList();
+    ui::LineListView *list = window->views().list();
     QTableView *rows = list->tableView();
-    window->showView(1);
+    window->views().show(1);
     ASSERT_EQ(rows->model()->rowCount(), 2);
 
     // A row chosen in the list is the line chosen in the week, on the day it fires next.
     rows->selectRow(list->filter()->rowOfLine(1));
     EXPECT_EQ(program.clockTable.SelectedLine, 2);
-    EXPECT_EQ(window->hitCount(), 1);
+    EXPECT_EQ(window->weekInput().hitCount(), 1);
     // A marker clicked in the week is the row chosen in the list.
-    window->showView(0);
+    window->views().show(0);
     click(At(1, 8, 0));
     EXPECT_EQ(program.clockTable.SelectedLine, 1);
     EXPECT_EQ(list->selectedLines(), QList<int>{0});
@@ -839,55 +436,10 @@ TEST_F(MainWindowTest, TheListFollowsTheWeekAndLinesGoAcrossTables)
     rows->sortByColumn(ui::ClockLineListModel::TimeColumn, Qt::DescendingOrder);
     EXPECT_EQ(list->filter()->lineAt(0), 1);
 
-    // Both lines chosen in the list: duplicated into the lowest free lines, byte for byte
-    // but for the chain bytes, one step back and forth.
-    window->showView(1);
+    // The commands on lines act on the rows chosen in the list.
+    window->views().show(1);
     rows->selectAll();
-    ASSERT_EQ(window->chosenLines(), (QList<int>{0, 1}));
-    const auto before = program.clockTable.Lines;
-    window->DuplicateLines();
-    for (int k = 0; k < 2; ++k) {
-        const auto copy = program.clockTable.Lines[std::size_t(2 + k)].toBytes();
-        const auto original = before[std::size_t(k)].toBytes();
-        EXPECT_TRUE(std::equal(copy.begin(), copy.begin() + 11, original.begin())) << k;
-    }
-    EXPECT_TRUE(program.clockTable.TableChanged);
-    window->history().stack().undo();
-    EXPECT_EQ(program.clockTable.Lines, before);
-    EXPECT_FALSE(program.clockTable.TableChanged);
-
-    // Copied, then pasted into a new table: the same lines again.
-    rows->selectAll();
-    window->CopyLines();
-    EXPECT_TRUE(QApplication::clipboard()->text().contains(QLatin1String("12:00")));
-    window->NewTable();
-    EXPECT_FALSE(program.clockTable.Lines[0].inUse());
-    window->PasteLines();
-    EXPECT_EQ(program.clockTable.Lines[0].toBytes(), before[0].toBytes());
-    EXPECT_EQ(program.clockTable.Lines[1].toBytes(), before[1].toBytes());
-    const auto pasted = program.clockTable.Lines;
-    window->history().stack().undo();
-    EXPECT_FALSE(program.clockTable.Lines[0].inUse());
-    window->history().stack().redo();
-    EXPECT_EQ(program.clockTable.Lines, pasted);
-
-    // A paste that does not fit pastes nothing and says how many lines are free.
-    for (int i = 2; i < clock::ClockLineCount - 1; ++i)
-        put(i, Line(Monday, 9, 0, clock::Continue, clock::Days, 1));
-    const auto full = program.clockTable.Lines;
-    prompter.expect(Answer::Ok);
-    window->PasteLines();
-    EXPECT_EQ(program.clockTable.Lines, full);
-    EXPECT_EQ(lastMessage(), "Not enough free lines: 2 to paste, 1 free. Nothing was pasted.");
-
-    // Several lines deleted after one question, as one step.
-    prompter.expect(Answer::Yes);
-    window->DeleteLines({0, 1});
-    EXPECT_EQ(lastMessage(), "Delete the 2 chosen lines?");
-    EXPECT_FALSE(program.clockTable.Lines[0].inUse());
-    EXPECT_FALSE(program.clockTable.Lines[1].inUse());
-    window->history().stack().undo();
-    EXPECT_EQ(program.clockTable.Lines, full);
+    EXPECT_EQ(window->views().chosenLines(), (QList<int>{0, 1}));
 }
 
 // The list's commands act on the rows the user sees highlighted, and its selection is the item
@@ -899,8 +451,8 @@ TEST_F(MainWindowTest, TheListsCommandsActOnExactlyTheHighlightedRows)
     for (int i = 0; i < 12; ++i)
         put(i, Line(Monday.addDays(i % 7), 6 + i, 0, clock::Continue, clock::Days, 7));
     repaint();
-    window->showView(1);
-    ui::LineListView *list = window->lineList();
+    window->views().show(1);
+    ui::LineListView *list = window->views().list();
     QTableView *rows = list->tableView();
     const auto row = [&](int line) {
         return rows
@@ -912,7 +464,7 @@ TEST_F(MainWindowTest, TheListsCommandsActOnExactlyTheHighlightedRows)
         QTest::mouseClick(rows->viewport(), Qt::LeftButton, modifiers, row(line));
     };
     QList<int> edited;
-    window->editLine = [&](int) {
+    window->lines().editLine = [&](int) {
         edited.append(program.clockTable.SelectedLine - 1);
         return true;
     };
@@ -944,10 +496,10 @@ TEST_F(MainWindowTest, TheListsCommandsActOnExactlyTheHighlightedRows)
     EXPECT_EQ(program.clockTable.SelectedLine, 4);
     QTest::keyClick(rows, Qt::Key_Return);
     EXPECT_EQ(edited, (QList<int>{0, 3}));
-    window->DuplicateLines();
+    window->lines().DuplicateLines();
     EXPECT_EQ(program.clockTable.Lines[12].Hour, 9);
     EXPECT_FALSE(program.clockTable.Lines[13].inUse());
-    window->showView(1);
+    window->views().show(1);
     clickRow(3);
     clickRow(10, Qt::ControlModifier);
     clickRow(10, Qt::ControlModifier);
@@ -966,8 +518,8 @@ TEST_F(MainWindowTest, TheAgendaListsTheWeeksFiringsAndLeadsToTheirLines)
     put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Days, 1));
     put(1, Line(Monday.addDays(3), 12, 0, clock::Special, clock::Once, 0, 2, 3, 127));
     repaint();
-    window->showView(2);
-    ui::AgendaView *agenda = window->agenda();
+    window->views().show(2);
+    ui::AgendaView *agenda = window->views().agenda();
     QAbstractItemModel *firings = agenda->tableView()->model();
     // This week, from now (Wednesday 10:00) on: the dates are kept current, so Wednesday to
     // Sunday at 08:00 and Thursday 12:00, in time order.
@@ -998,71 +550,6 @@ TEST_F(MainWindowTest, TheAgendaListsTheWeeksFiringsAndLeadsToTheirLines)
     EXPECT_EQ(window->Pic()->isVisibleTo(window.get()), true);
     EXPECT_EQ(program.clockTable.SelectedLine,
               firings->index(0, ui::AgendaModel::LineColumn).data().toInt() + 1);
-}
-
-// Compare with another clock file shows the lines that differ, field by field, and changes
-// nothing; Export CSV writes the lines for a spreadsheet.
-TEST_F(MainWindowTest, CompareWithAFileAndExportCsvLeaveTheTableAsItIs)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Days, 1));
-    put(1, Line(Monday.addDays(3), 12, 0, clock::Special, clock::Once, 0, 2, 3, 127));
-    repaint();
-    clock::ClockTable other = program.clockTable;
-    other.Lines[1].Hour = 13;
-    other.Lines[5] = Line(Monday, 6, 0, clock::Weekend, clock::Weeks, 1);
-    other.ClockFileName = dir.filePath(QStringLiteral("other.clk"));
-    ASSERT_TRUE(clock::WriteClockFile(other, program.strings).done());
-    const auto mine = program.clockTable.Lines;
-
-    std::optional<clock::TableDiff> shown;
-    window->compareDialog = [&](const clock::TableDiff &diff, const clock::ClockTable &,
-                                const QString &name) {
-        shown = diff;
-        EXPECT_EQ(name, QStringLiteral("other.clk"));
-    };
-    dialogs.answer(other.ClockFileName);
-    window->CompareWithFile();
-    ASSERT_TRUE(shown);
-    ASSERT_EQ(shown->lines.size(), 2);
-    EXPECT_EQ(shown->lines[0].line, 1);
-    EXPECT_EQ(shown->lines[0].fields.size(), 1);
-    EXPECT_EQ(shown->lines[1].kind, clock::LineDifference::Kind::OnlyInB);
-    EXPECT_EQ(program.clockTable.Lines, mine);
-    EXPECT_NE(program.clockTable.ClockFileName, other.ClockFileName);
-
-    // The dialog: a row per line, the differing field below it with both values.
-    ui::CompareDialog compare(
-        *shown, program.clockTable, other, QStringLiteral("other.clk"),
-        ui::LineDescriber(ui::FunctionPresenter(program.project, program.names, program.strings,
-                                                ui::ValueFormatter(program.strings)),
-                          program.names, program.strings, program.clock));
-    ASSERT_EQ(compare.tree()->topLevelItemCount(), 2);
-    EXPECT_EQ(compare.tree()->topLevelItem(0)->child(0)->text(0), QStringLiteral("Hour"));
-    EXPECT_EQ(compare.tree()->topLevelItem(0)->child(0)->text(1), QStringLiteral("12"));
-    EXPECT_EQ(compare.tree()->topLevelItem(0)->child(0)->text(2), QStringLiteral("13"));
-    EXPECT_EQ(compare.tree()->topLevelItem(1)->text(1), QStringLiteral("free"));
-
-    // A damaged file is refused with the program's message and nothing to show.
-    const QString damaged = dir.filePath(QStringLiteral("damaged.clk"));
-    QFile file(damaged);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("not a clock file");
-    file.close();
-    shown.reset();
-    prompter.answerAllWithDefault();
-    EXPECT_FALSE(window->CompareWithFile(damaged));
-    EXPECT_FALSE(shown);
-
-    const QString csv = dir.filePath(QStringLiteral("lines.csv"));
-    ASSERT_TRUE(window->ExportCsv(csv));
-    QFile written(csv);
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    const QList<QByteArray> records = written.readAll().split('\n');
-    EXPECT_TRUE(records[0].startsWith("\xEF\xBB\xBFindex,minute,hour,day,month,year,table,"));
-    EXPECT_TRUE(records[0].endsWith("function,levelText\r"));
-    EXPECT_TRUE(records[2].startsWith("1,0,12,10,12,26,4,0,0,2,3,127,"));
 }
 
 // Every kind of change is one step back and forth, byte for byte, and the changed flag follows
@@ -1116,7 +603,7 @@ TEST_F(MainWindowTest, UndoAndRedoRestoreEveryKindOfChangeAndTheChangedFlag)
     undo->trigger();
     EXPECT_FALSE(program.clockTable.TableChanged);
     window->RefreshStatus();
-    EXPECT_FALSE(window->toolbarButton(5)->isEnabled());
+    EXPECT_FALSE(window->menus().toolbarButton(5)->isEnabled());
     redo->trigger();
     EXPECT_TRUE(program.clockTable.TableChanged);
 
@@ -1126,26 +613,26 @@ TEST_F(MainWindowTest, UndoAndRedoRestoreEveryKindOfChangeAndTheChangedFlag)
                       [&] { QTest::keyClick(pic(), Qt::Key_Right, Qt::ShiftModifier); });
     EXPECT_EQ(program.clockTable.SelectedLine, 1); // the line lives on: still selected
     stepsBackAndForth("edit", [&] {
-        window->editLine = [this](int) {
+        window->lines().editLine = [this](int) {
             program.clockTable.Lines[0].Level = 17;
             return true;
         };
-        window->EditLine();
+        window->lines().EditLine();
     });
     stepsBackAndForth("add", [&] {
-        window->editLine = [](int) { return true; };
-        window->AddLine(clock::Special);
+        window->lines().editLine = [](int) { return true; };
+        window->lines().AddLine(clock::Special);
     });
     // Undoing the add dropped its selection; the added line is selected again to go.
     program.clockTable.SelectedLine = 2;
     stepsBackAndForth("delete", [&] {
         prompter.expect(Answer::Yes);
-        window->DeleteLine();
+        window->lines().DeleteLine();
     });
     stepsBackAndForth("receive", [&] {
         window->onReceive = [this] { program.clockTable.Lines[5] = program.clockTable.Lines[0]; };
         prompter.expect(Answer::No); // the table is changed: the save question comes first
-        window->Receive();
+        window->files().Receive();
     });
     EXPECT_EQ(program.clockTable.SelectedLine, 0);
 
@@ -1153,7 +640,7 @@ TEST_F(MainWindowTest, UndoAndRedoRestoreEveryKindOfChangeAndTheChangedFlag)
     window->history().markSaved();
     const Lines unsent = program.clockTable.Lines;
     window->onTransmit = [this] { program.clockTable.Lines[5].FunctionType = 0; };
-    window->Transmit();
+    window->files().Transmit();
     EXPECT_FALSE(program.clockTable.Lines[5].inUse());
     EXPECT_TRUE(program.clockTable.TableChanged);
     undo->trigger();
@@ -1174,7 +661,7 @@ TEST_F(MainWindowTest, UndoAndRedoRestoreEveryKindOfChangeAndTheChangedFlag)
     ASSERT_TRUE(clock::WriteClockFile(other, program.strings).done());
     const Lines mine = program.clockTable.Lines;
     ASSERT_EQ(program.clockTable.MaxClockLines, 100);
-    ASSERT_TRUE(window->OpenClockFile(path));
+    ASSERT_TRUE(window->files().OpenClockFile(path));
     EXPECT_FALSE(program.clockTable.TableChanged);
     EXPECT_TRUE(program.clockTable.Lines[3].inUse());
     EXPECT_EQ(program.clockTable.MaxClockLines, 50);
@@ -1194,7 +681,7 @@ TEST_F(MainWindowTest, UndoAndRedoRestoreEveryKindOfChangeAndTheChangedFlag)
     EXPECT_EQ(program.clockTable.ModelIndex, 3);
     EXPECT_EQ(program.clockTable.MaxClockLines, 50);
     EXPECT_EQ(program.project.ModelIndex, 3);
-    window->NewTable();
+    window->files().NewTable();
     EXPECT_FALSE(program.clockTable.Lines[3].inUse());
     undo->trigger();
     EXPECT_EQ(program.clockTable.Lines, opened);
@@ -1208,49 +695,38 @@ TEST_F(MainWindowTest, SwappingTheTableClearsTheSelectionAndOnlyRealChangesCount
     ASSERT_EQ(program.clockTable.SelectedLine, 1);
 
     // Edit: Cancel, and OK on the same values, change nothing; a real change counts.
-    window->editLine = [](int) { return false; };
-    window->EditLine();
+    window->lines().editLine = [](int) { return false; };
+    window->lines().EditLine();
     EXPECT_FALSE(program.clockTable.TableChanged);
-    window->editLine = [](int) { return true; };
-    window->EditLine();
+    window->lines().editLine = [](int) { return true; };
+    window->lines().EditLine();
     EXPECT_FALSE(program.clockTable.TableChanged);
-    window->editLine = [this](int) {
+    window->lines().editLine = [this](int) {
         program.clockTable.Lines[0].Hour = 9;
         return true;
     };
-    window->EditLine();
+    window->lines().EditLine();
     EXPECT_TRUE(program.clockTable.TableChanged);
     window->history().markSaved();
-
-    // Add, then Cancel: the free line gets its bytes back and nothing counts as changed.
-    const auto lines = program.clockTable.Lines;
-    window->editLine = [this](int) {
-        program.clockTable.Lines[1].FunctionType = 0; // the editor frees a cancelled new line
-        return false;
-    };
-    named<QPushButton>(QStringLiteral("CmdAdd"))->click();
-    EXPECT_EQ(program.clockTable.Lines, lines);
-    EXPECT_FALSE(program.clockTable.TableChanged);
-    EXPECT_EQ(program.clockTable.SelectedLine, 0);
 
     // Receive replaces the table: no selection or panel of a line that is gone stays behind.
     click(At(1, 9, 0));
     ASSERT_EQ(program.clockTable.SelectedLine, 1);
     window->onReceive = [this] { clock::ClearClockTable(program.clockTable); };
-    window->Receive();
+    window->files().Receive();
     EXPECT_EQ(program.clockTable.SelectedLine, 0);
-    EXPECT_EQ(window->hitCount(), 0);
+    EXPECT_EQ(window->weekInput().hitCount(), 0);
     EXPECT_FALSE(named<QWidget>(QStringLiteral("PicFnc_0"))->isVisibleTo(window.get()));
     int edits = 0;
-    window->editLine = [&](int) { return ++edits > 0; };
-    window->EditLine();
+    window->lines().editLine = [&](int) { return ++edits > 0; };
+    window->lines().EditLine();
     EXPECT_EQ(edits, 0);
 
     // New answered No drops the changes: the empty table is not "changed".
     put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Once, 0));
     program.clockTable.TableChanged = true;
     prompter.expect(Answer::No);
-    window->NewTable();
+    window->files().NewTable();
     EXPECT_FALSE(program.clockTable.TableChanged);
     EXPECT_FALSE(program.clockTable.Lines[0].inUse());
 }
@@ -1278,58 +754,11 @@ TEST_F(MainWindowTest, TheSelectionFollowsTheTabOnShowHoweverItChanged)
               QColor(0, 0, 128));
 
     // The list shows the line of the tab chosen.
-    window->showView(1);
-    EXPECT_EQ(window->lineList()->selectedLines(), QList<int>{0});
+    window->views().show(1);
+    EXPECT_EQ(window->views().list()->selectedLines(), QList<int>{0});
     QTest::keyClick(tabs, Qt::Key_Right);
     EXPECT_EQ(program.clockTable.SelectedLine, 2);
-    EXPECT_EQ(window->lineList()->selectedLines(), QList<int>{1});
-}
-
-TEST_F(MainWindowTest, ATremorOnAClickIsNoMove)
-{
-    put(0, Line(Monday.addDays(2), 10, 7, clock::Continue, clock::Once, 0));
-    repaint();
-    const ClockLine before = program.clockTable.Lines[0];
-    const QPoint at = At(2, 10, 7);
-    press(at);
-    QTest::mouseMove(pic(), at + QPoint(1, 1));
-    release(at + QPoint(1, 1));
-    EXPECT_EQ(program.clockTable.Lines[0], before);
-    EXPECT_FALSE(program.clockTable.TableChanged);
-    EXPECT_EQ(program.clockTable.SelectedLine, 1);
-}
-
-TEST_F(MainWindowTest, FileDialogsLeaveTheCurrentFolderWhereTheyEnded)
-{
-    const QString launched = QDir::currentPath();
-    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("sub")));
-    const QString sub = dir.filePath(QStringLiteral("sub"));
-    put(0, Line(Monday, 7, 0, clock::Continue, clock::Days, 1));
-    program.clockTable.TableChanged = true;
-
-    // Save As without an extension writes "week1.clk", where the open dialog's filter finds it.
-    dialogs.answer(sub + QStringLiteral("/week1"));
-    window->SaveAs();
-    EXPECT_EQ(program.clockTable.ClockFileName, sub + QStringLiteral("/week1.clk"));
-    EXPECT_EQ(QFileInfo(sub + QStringLiteral("/week1.clk")).size(), clock::ClockFileSize);
-    EXPECT_FALSE(QFile::exists(sub + QStringLiteral("/week1")));
-    EXPECT_FALSE(program.clockTable.TableChanged);
-    // That folder is the current one now, and the settings keep it as their Path.
-    EXPECT_EQ(QDir::currentPath(), QDir(sub).canonicalPath());
-    settings::WriteSettings(program.profile, program.settings);
-    EXPECT_EQ(QDir(program.profile.readString("Global", "Path", "", 499)).canonicalPath(),
-              QDir(sub).canonicalPath());
-
-    // A folder that does not exist is said, naming it; nothing is written or renamed.
-    program.clockTable.TableChanged = true;
-    dialogs.answer(dir.filePath(QStringLiteral("gone/week2.clk")));
-    prompter.expect(Answer::Ok);
-    window->SaveAs();
-    EXPECT_EQ(lastMessage(), QDir::toNativeSeparators(dir.filePath(QStringLiteral("gone"))) +
-                                 "\nThe folder does not exist.");
-    EXPECT_EQ(program.clockTable.ClockFileName, sub + QStringLiteral("/week1.clk"));
-    EXPECT_TRUE(program.clockTable.TableChanged);
-    QDir::setCurrent(launched);
+    EXPECT_EQ(window->views().list()->selectedLines(), QList<int>{1});
 }
 
 TEST_F(MainWindowTest, AProjectsLanguageReachesEveryTextOfTheWindow)
@@ -1342,7 +771,7 @@ TEST_F(MainWindowTest, AProjectsLanguageReachesEveryTextOfTheWindow)
     project::SelectModel(*dutch, 1, program.strings);
     program.settings.nbtFile = WriteFile(dir.filePath(QStringLiteral("dutch.nbt")),
                                          quintara::project::WriteProjectFile(*dutch, 60));
-    window->ReadProjectFromSettings();
+    window->files().ReadProjectFromSettings();
 
     EXPECT_EQ(program.strings.LanguageOffset(), 10000);
     EXPECT_EQ(program.names.repeatName(clock::Days).trimmed(), "Dag(en)");
@@ -1395,58 +824,22 @@ TEST_F(MainWindowTest, WheelKeysAndShortcutsReachTheWeeksAndCommands)
     EXPECT_FALSE(program.clockTable.Lines[0].inUse());
 }
 
-TEST_F(MainWindowTest, TheKeyboardSelectsMovesAndEditsLines)
+TEST_F(MainWindowTest, TheWeeksKeysSelectAndEnterEdits)
 {
     put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Once, 0));
     put(1, Line(Monday.addDays(1), 10, 7, clock::Special, clock::Once, 0));
-    put(2, Line(Monday.addDays(3), 9, 0, clock::Simulation, clock::Once, 0));
     repaint();
     window->show();
     QApplication::setActiveWindow(window.get());
     pic()->setFocus();
-
-    // Right and Tab go through the markers in reading order, Left and Backtab back.
     QTest::keyClick(pic(), Qt::Key_Right);
-    EXPECT_EQ(program.clockTable.SelectedLine, 1);
     QTest::keyClick(pic(), Qt::Key_Tab);
     EXPECT_EQ(program.clockTable.SelectedLine, 2);
     EXPECT_TRUE(pic()->hasFocus()); // Tab stays in the week
-    QTest::keyClick(pic(), Qt::Key_Down);
-    EXPECT_EQ(program.clockTable.SelectedLine, 3); // the next row down that has a marker
-    QTest::keyClick(pic(), Qt::Key_Up);
-    EXPECT_EQ(program.clockTable.SelectedLine, 1); // the nearest in that row
-    QTest::keyClick(pic(), Qt::Key_Right);
-    EXPECT_EQ(program.clockTable.SelectedLine, 2);
-
-    // Shift+arrows move the selected line as a drag would: a quarter hour, or a day.
-    QTest::keyClick(pic(), Qt::Key_Left, Qt::ShiftModifier);
-    const ClockLine &moved = program.clockTable.Lines[1];
-    EXPECT_EQ(moved.Hour, 10);
-    EXPECT_EQ(moved.Minute, 0);
     QTest::keyClick(pic(), Qt::Key_Right, Qt::ShiftModifier);
-    QTest::keyClick(pic(), Qt::Key_Right, Qt::ShiftModifier);
-    EXPECT_EQ(moved.Minute, 30);
-    QTest::keyClick(pic(), Qt::Key_Down, Qt::ShiftModifier);
-    EXPECT_EQ(clock::ReferenceDate(moved, quintara::testing::Years2026), Monday.addDays(2));
-    EXPECT_TRUE(program.clockTable.TableChanged);
-    EXPECT_EQ(program.clockTable.SelectedLine, 2); // still selected, in its new place
-    EXPECT_FALSE(!reference(1));
-    EXPECT_EQ(referenceRect(1).topLeft(), At(2, 10, 30) - QPoint(5, 25));
-
-    // Enter edits it.
+    EXPECT_EQ(referenceRect(1).topLeft(), At(1, 10, 15) - QPoint(5, 25));
     QTest::keyClick(pic(), Qt::Key_Return);
     EXPECT_EQ(editModes, QList<int>{3});
-
-    // After a drag the keys go on from the day the line was dropped on.
-    press(At(2, 10, 30));
-    QTest::mouseMove(pic(), At(2, 11, 0));
-    QTest::mouseMove(pic(), At(4, 12, 0));
-    release(At(4, 12, 0));
-    ASSERT_EQ(clock::ReferenceDate(moved, quintara::testing::Years2026), Monday.addDays(4));
-    QTest::keyClick(pic(), Qt::Key_Right, Qt::ShiftModifier);
-    EXPECT_EQ(clock::ReferenceDate(moved, quintara::testing::Years2026), Monday.addDays(4));
-    EXPECT_EQ(moved.Hour, 12);
-    EXPECT_EQ(moved.Minute, 15);
 }
 
 TEST_F(MainWindowTest, MarkersTellTheirLinesInATooltip)
@@ -1512,7 +905,7 @@ TEST_F(MainWindowTest, TheWeekScalesWithTheWindowAndOpensWhereItWasLeft)
     // At any size a click finds the marker on the pixels it is drawn on, and not one beside.
     for (const QSize size : {QSize(1500, 1000), QSize(1234, 876), QSize(760, 470)}) {
         fit(size);
-        window->SetSelected(0, 0);
+        window->weekInput().SetSelected(0, 0);
         const QRect box = referenceRect(0);
         const QImage with = pic()->grab().toImage();
         program.clockTable.Lines[0].FunctionType = 0;
@@ -1534,14 +927,14 @@ TEST_F(MainWindowTest, TheWeekScalesWithTheWindowAndOpensWhereItWasLeft)
         EXPECT_LE(drawn.top(), box.top() + 1) << size.width();
         for (const QPoint inside :
              {box.topLeft(), box.bottomRight(), box.topRight(), box.bottomLeft()}) {
-            window->SetSelected(0, 0);
+            window->weekInput().SetSelected(0, 0);
             click(inside);
             EXPECT_EQ(program.clockTable.SelectedLine, 1) << size.width();
         }
         for (const QPoint beside :
              {box.topLeft() - QPoint(1, 0), box.topLeft() - QPoint(0, 1),
               box.bottomRight() + QPoint(1, 0), box.bottomRight() + QPoint(0, 1)}) {
-            window->SetSelected(0, 0);
+            window->weekInput().SetSelected(0, 0);
             click(beside);
             EXPECT_EQ(program.clockTable.SelectedLine, 0) << size.width();
         }
@@ -1856,7 +1249,7 @@ TEST_F(StartUpTest, Screenshots)
     // Monday 06:00: the heating and the sprinkler of every other day.
     QTest::mouseClick(window->Pic(), Qt::LeftButton, {}, At(0, 6, 0));
     window->RefreshStatus();
-    ASSERT_EQ(window->hitCount(), 2);
+    ASSERT_EQ(window->weekInput().hitCount(), 2);
 
     EXPECT_TRUE(window->grab().save(QDir(folder).filePath(QStringLiteral("main-window.png"))));
     window->close();

@@ -2,6 +2,8 @@
 
 #include "tools/central-sim/CentralUnit.h"
 
+#include <utility>
+
 namespace quintara::sim {
 
 namespace {
@@ -36,6 +38,25 @@ std::optional<TransferSide::SilentStep> SilentStepNamed(const QString &name)
     return std::nullopt;
 }
 
+// The switchable fault of the transfer side a console word names; null for none.
+bool *FaultFlagNamed(TransferSide &side, const QString &which)
+{
+    const std::pair<const char *, bool *> flags[] = {
+        {"echo", &side.faults.wrongHeaderEcho},
+        {"nak", &side.faults.nak},
+        {"nak-closing", &side.faults.nakClosingBlock},
+        {"checksum", &side.faults.corruptBlockChecksum},
+        {"ending", &side.faults.wrongEnding},
+        {"modem", &side.faults.modemSilent},
+        {"endless", &side.faults.endlessTable},
+    };
+    for (const auto &[name, flag] : flags) {
+        if (which == QLatin1String(name))
+            return flag;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 std::optional<CommandResult> RunTransferCommand(CentralUnit &unit, const QStringList &words)
@@ -53,22 +74,7 @@ std::optional<CommandResult> RunTransferCommand(CentralUnit &unit, const QString
         return Reply(QStringLiteral("ok"));
     }
     if (what == QLatin1String("fault") && words.size() == 4) {
-        bool *flag = nullptr;
-        const QString &which = words[2];
-        if (which == QLatin1String("echo"))
-            flag = &side.faults.wrongHeaderEcho;
-        else if (which == QLatin1String("nak"))
-            flag = &side.faults.nak;
-        else if (which == QLatin1String("nak-closing"))
-            flag = &side.faults.nakClosingBlock;
-        else if (which == QLatin1String("checksum"))
-            flag = &side.faults.corruptBlockChecksum;
-        else if (which == QLatin1String("ending"))
-            flag = &side.faults.wrongEnding;
-        else if (which == QLatin1String("modem"))
-            flag = &side.faults.modemSilent;
-        else if (which == QLatin1String("endless"))
-            flag = &side.faults.endlessTable;
+        bool *flag = FaultFlagNamed(side, words[2]);
         if (!flag || (words[3] != QLatin1String("on") && words[3] != QLatin1String("off")))
             return Usage();
         *flag = words[3] == QLatin1String("on");

@@ -18,6 +18,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <optional>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
@@ -162,6 +163,106 @@ private:
     QByteArray m_input;
 };
 
+// The simulator's command-line options.
+struct SimOptions {
+    const QCommandLineOption linkOption{QStringLiteral("link"),
+                                        QStringLiteral("Also make <path> a symbolic link to the "
+                                                       "device (replaced if it is one)."),
+                                        QStringLiteral("path")};
+    const QCommandLineOption checksumOption{
+        QStringLiteral("corrupt-checksum"),
+        QStringLiteral("Send every frame with a wrong checksum.")};
+    const QCommandLineOption silenceOption{QStringLiteral("silence"),
+                                           QStringLiteral("Answer nothing.")};
+    const QCommandLineOption noiseOption{QStringLiteral("noise"),
+                                         QStringLiteral("Send line noise between frames.")};
+    const QCommandLineOption seedOption{QStringLiteral("seed"),
+                                        QStringLiteral("Seed of the line noise."),
+                                        QStringLiteral("n"), QStringLiteral("1")};
+    const QCommandLineOption projectOption{
+        QStringLiteral("project"),
+        QStringLiteral("Load the memory tables from the project file <nbt>, as programmed by the "
+                       "configuration tool (also sets the identification to its model)."),
+        QStringLiteral("nbt")};
+    const QCommandLineOption keyOption{QStringLiteral("key"),
+                                       QStringLiteral("Handshake key (default 0xA5)."),
+                                       QStringLiteral("byte")};
+    const QCommandLineOption idOption{
+        QStringLiteral("id"),
+        QStringLiteral("Model identification answered (136, 17, 85 or 204; default 136)."),
+        QStringLiteral("byte")};
+    // --version is the program's own; the unit's version byte has a name of its own.
+    const QCommandLineOption unitVersionOption{
+        QStringLiteral("unit-version"), QStringLiteral("Version byte answered (default 33)."),
+        QStringLiteral("byte")};
+    const QCommandLineOption modemOption{
+        QStringLiteral("modem"),
+        QStringLiteral("Sit behind a Hayes modem: no carrier until dialled.")};
+
+    void addTo(QCommandLineParser &parser) const
+    {
+        parser.addOptions({linkOption, checksumOption, silenceOption, noiseOption, seedOption,
+                           projectOption, keyOption, idOption, unitVersionOption, modemOption});
+    }
+
+    // The faults and answers the options ask for; false (said on standard error) when one is
+    // refused or the project does not load.
+    bool configure(const QCommandLineParser &parser, CentralUnit &unit) const
+    {
+        unit.faults.corruptChecksum = parser.isSet(checksumOption);
+        unit.faults.silence = parser.isSet(silenceOption);
+        unit.faults.noise = parser.isSet(noiseOption);
+        auto &config = unit.transfer().config();
+        config.modem = parser.isSet(modemOption);
+        if (parser.isSet(projectOption)) {
+            ConsoleNotices notices;
+            QString error;
+            if (!quintara::sim::LoadProjectIntoMemory(unit.transfer(), parser.value(projectOption),
+                                                      notices, &error)) {
+                std::fprintf(stderr, "central-sim: %s\n", qPrintable(error));
+                return false;
+            }
+        }
+        return ByteOption(parser, keyOption, config.key) &&
+               ByteOption(parser, idOption, config.identification) &&
+               ByteOption(parser, unitVersionOption, config.version);
+    }
+};
+
+struct Pty {
+    int master = -1;
+    int slave = -1;
+    QString device;
+};
+
+// Raw from the start: a cooked pty would echo and translate the protocol's bytes.
+std::optional<Pty> OpenRawPty()
+{
+    termios raw{};
+    cfmakeraw(&raw);
+    cfsetspeed(&raw, B19200);
+    Pty pty;
+    char name[256] = {};
+    if (::openpty(&pty.master, &pty.slave, name, &raw, nullptr) != 0) {
+        std::perror("central-sim: openpty");
+        return std::nullopt;
+    }
+    ::fcntl(pty.master, F_SETFL, ::fcntl(pty.master, F_GETFL) | O_NONBLOCK);
+    pty.device = QString::fromLocal8Bit(name);
+    return pty;
+}
+
+// Makes `link` a symbolic link to the device (replacing one that is there).
+bool LinkDevice(const QString &device, const QString &link)
+{
+    if (QFileInfo(link).isSymLink())
+        QFile::remove(link);
+    if (QFile::link(device, link))
+        return true;
+    std::fprintf(stderr, "central-sim: cannot create the link %s\n", qPrintable(link));
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -178,93 +279,29 @@ int main(int argc, char **argv)
         quintara::sim::CommandHelp());
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption linkOption(QStringLiteral("link"),
-                                        QStringLiteral("Also make <path> a symbolic link to the "
-                                                       "device (replaced if it is one)."),
-                                        QStringLiteral("path"));
-    const QCommandLineOption checksumOption(
-        QStringLiteral("corrupt-checksum"),
-        QStringLiteral("Send every frame with a wrong checksum."));
-    const QCommandLineOption silenceOption(QStringLiteral("silence"),
-                                           QStringLiteral("Answer nothing."));
-    const QCommandLineOption noiseOption(QStringLiteral("noise"),
-                                         QStringLiteral("Send line noise between frames."));
-    const QCommandLineOption seedOption(QStringLiteral("seed"),
-                                        QStringLiteral("Seed of the line noise."),
-                                        QStringLiteral("n"), QStringLiteral("1"));
-    const QCommandLineOption projectOption(
-        QStringLiteral("project"),
-        QStringLiteral("Load the memory tables from the project file <nbt>, as programmed by the "
-                       "configuration tool (also sets the identification to its model)."),
-        QStringLiteral("nbt"));
-    const QCommandLineOption keyOption(QStringLiteral("key"),
-                                       QStringLiteral("Handshake key (default 0xA5)."),
-                                       QStringLiteral("byte"));
-    const QCommandLineOption idOption(
-        QStringLiteral("id"),
-        QStringLiteral("Model identification answered (136, 17, 85 or 204; default 136)."),
-        QStringLiteral("byte"));
-    // --version is the program's own; the unit's version byte has a name of its own.
-    const QCommandLineOption unitVersionOption(
-        QStringLiteral("unit-version"), QStringLiteral("Version byte answered (default 33)."),
-        QStringLiteral("byte"));
-    const QCommandLineOption modemOption(
-        QStringLiteral("modem"),
-        QStringLiteral("Sit behind a Hayes modem: no carrier until dialled."));
-    parser.addOptions({linkOption, checksumOption, silenceOption, noiseOption, seedOption,
-                       projectOption, keyOption, idOption, unitVersionOption, modemOption});
+    const SimOptions options;
+    options.addTo(parser);
     parser.process(app);
 
-    CentralUnit unit(parser.value(seedOption).toUInt());
-    unit.faults.corruptChecksum = parser.isSet(checksumOption);
-    unit.faults.silence = parser.isSet(silenceOption);
-    unit.faults.noise = parser.isSet(noiseOption);
-    auto &config = unit.transfer().config();
-    config.modem = parser.isSet(modemOption);
-    if (parser.isSet(projectOption)) {
-        ConsoleNotices notices;
-        QString error;
-        if (!quintara::sim::LoadProjectIntoMemory(unit.transfer(), parser.value(projectOption),
-                                                  notices, &error)) {
-            std::fprintf(stderr, "central-sim: %s\n", qPrintable(error));
-            return 1;
-        }
-    }
-    if (!ByteOption(parser, keyOption, config.key) ||
-        !ByteOption(parser, idOption, config.identification) ||
-        !ByteOption(parser, unitVersionOption, config.version))
+    CentralUnit unit(parser.value(options.seedOption).toUInt());
+    if (!options.configure(parser, unit))
         return 1;
-
-    // Raw from the start: a cooked pty would echo and translate the protocol's bytes.
-    termios raw{};
-    cfmakeraw(&raw);
-    cfsetspeed(&raw, B19200);
-    int master = -1;
-    int slave = -1;
-    char name[256] = {};
-    if (::openpty(&master, &slave, name, &raw, nullptr) != 0) {
-        std::perror("central-sim: openpty");
+    const std::optional<Pty> pty = OpenRawPty();
+    if (!pty)
         return 1;
-    }
-    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
-
-    QString device = QString::fromLocal8Bit(name);
-    if (parser.isSet(linkOption)) {
-        const QString link = parser.value(linkOption);
-        if (QFileInfo(link).isSymLink())
-            QFile::remove(link);
-        if (!QFile::link(device, link)) {
-            std::fprintf(stderr, "central-sim: cannot create the link %s\n", qPrintable(link));
+    QString device = pty->device;
+    const bool linked = parser.isSet(options.linkOption);
+    if (linked) {
+        device = parser.value(options.linkOption);
+        if (!LinkDevice(pty->device, device))
             return 1;
-        }
-        device = link;
     }
 
-    PtyServer server(unit, master, slave);
+    PtyServer server(unit, pty->master, pty->slave);
     Console console(unit, server);
     PrintLine(device);
     const int result = app.exec();
-    if (parser.isSet(linkOption))
-        QFile::remove(parser.value(linkOption));
+    if (linked)
+        QFile::remove(device);
     return result;
 }

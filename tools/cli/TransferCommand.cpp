@@ -14,6 +14,7 @@
 #include "link/Verify.h"
 #include "platform/EventPump.h"
 #include "platform/Files.h"
+#include "platform/Prompter.h"
 #include "settings/ProfileFile.h"
 #include "tables/TableSet.h"
 
@@ -53,9 +54,9 @@ PortChoice ChoosePort(const QString &port, const settings::ProfileFile &profile)
 class CommandLineLink {
 public:
     CommandLineLink(Session &session, const TransferOptions &options)
-        : m_strings(session.strings()), m_profile(options.settingsFile),
-          m_port(ChoosePort(options.port, m_profile)),
-          m_line(m_port.devices), m_link(m_line, m_pump, session.prompter(), session.strings())
+        : m_strings(session.strings()), m_prompter(session.prompter()),
+          m_profile(options.settingsFile), m_port(ChoosePort(options.port, m_profile)),
+          m_line(m_port.devices), m_link(m_line, m_pump, session.strings())
     {
         const project::ModemRec &modem = session.project().Modem;
         link::LinkSetup &setup = m_link.setup;
@@ -67,7 +68,8 @@ public:
         setup.telephoneNumber = options.telephoneNumber.value_or(modem.TelephoneNumber.text());
         setup.handshakeKey = options.key.value_or(link::HandshakeKeyFromSettings(m_profile));
         if (!options.traceFile.isEmpty())
-            m_link.trace = &m_trace;
+            m_link.setTrace(&m_trace);
+        m_link.observer.beep = [this] { m_prompter.beep(); };
         // Every step's text, but the percentages only in tens: a log, not a bar.
         m_link.observer.progress = [this](int percent, const QString &label) {
             const bool percentage = label.endsWith(QLatin1Char('%'));
@@ -80,6 +82,24 @@ public:
     }
 
     link::CentralLink &link() { return m_link; }
+    // Runs the events and advances the link until its job is done.
+    link::Drive drive()
+    {
+        return [this](link::CentralLink &link) {
+            while (link.Busy()) {
+                m_pump.processEvents(link.msUntilNextLook());
+                link.advance();
+            }
+        };
+    }
+    // What a job that failed has to say, as the window's boxes say it.
+    void tell(const link::TransferOutcome &outcome)
+    {
+        for (int i = 0; i < outcome.beeps; ++i)
+            m_prompter.beep();
+        for (const platform::Notice &notice : outcome.notices)
+            m_prompter.show(notice.text, notice.title, platform::Buttons::Ok, notice.icon);
+    }
 
     // Writes the trace of the transfer when one was asked for. A trace that cannot be written
     // is said, but the exit status tells of the transfer.
@@ -94,7 +114,7 @@ public:
     // new one. (The link's message has said why it failed, the port's reason included.)
     void adviseAfterFailedSend(Session &session)
     {
-        if (m_link.UnitMayHoldNewTables())
+        if (m_link.outcome().unitMayHoldNew)
             PrintError(session.strings().GetResString(HowToSeeWhatItHoldsId));
     }
 
@@ -103,6 +123,7 @@ public:
 
 private:
     const settings::Strings &m_strings;
+    platform::Prompter &m_prompter;
     settings::ProfileFile m_profile;
     PortChoice m_port;
     link::QtSerialLine m_line;
@@ -125,9 +146,11 @@ int RunSend(Session &session, const QString &clockFile, const TransferOptions &o
     CommandLineLink transfer(session, options);
     tables::TableSet tables;
     if (options.verify) {
-        const link::VerifyOutcome outcome =
-            link::SendAndVerifyClockTable(transfer.link(), tables, session.clockTable(),
-                                          session.project(), clock, options.setTime);
+        const link::VerifyOutcome outcome = link::SendAndVerifyClockTable(
+            transfer.link(), transfer.drive(), tables, session.clockTable(), session.project(),
+            clock, options.setTime);
+        if (!outcome.verified() && outcome.result != link::VerifyOutcome::Result::Different)
+            transfer.tell(transfer.link().outcome());
         transfer.saveTrace(options.traceFile);
         if (transfer.signalStop().caught())
             return transfer.signalStop().exitStatus();
@@ -141,12 +164,14 @@ int RunSend(Session &session, const QString &clockFile, const TransferOptions &o
         out << outcome.message << '\n';
         return ExitOk;
     }
-    const qint16 result = link::SendClockTable(transfer.link(), tables, session.clockTable(),
-                                               session.project(), clock, options.setTime);
+    const link::TransferOutcome result =
+        link::SendClockTable(transfer.link(), transfer.drive(), tables, session.clockTable(),
+                             session.project(), clock, options.setTime);
+    transfer.tell(result);
     transfer.saveTrace(options.traceFile);
     if (transfer.signalStop().caught())
         return transfer.signalStop().exitStatus();
-    if (result != 0) {
+    if (!result.ok()) {
         transfer.adviseAfterFailedSend(session);
         return ExitFailed;
     }
@@ -165,12 +190,13 @@ int RunReceive(Session &session, const QString &clockFile, const TransferOptions
 
     CommandLineLink transfer(session, options);
     tables::TableSet tables;
-    const qint16 result =
-        link::ReceiveClockTable(transfer.link(), tables, table, session.project(), clock);
+    const link::TransferOutcome result = link::ReceiveClockTable(
+        transfer.link(), transfer.drive(), tables, table, session.project(), clock);
+    transfer.tell(result);
     transfer.saveTrace(options.traceFile);
     if (transfer.signalStop().caught())
         return transfer.signalStop().exitStatus();
-    if (result != 0)
+    if (!result.ok())
         return ExitFailed;
 
     // A new file: nothing of an older one at that name survives, and a failed write leaves the

@@ -1,28 +1,23 @@
-// The commands of the main window's menus, toolbar and buttons.
+// The main window's file commands: new, open, save, save as, read project.
 #include "clock/ClockFile.h"
 #include "clock/ClockTable.h"
 #include "clock/HealthCheck.h"
 #include "clock/Occurrences.h"
 #include "clock/TableDiff.h"
-#include "link/Kalvenor.h"
-#include "link/OnlineTest.h"
-#include "link/PortDevice.h"
-#include "link/QtSerialLine.h"
-#include "link/Ticker.h"
 #include "platform/Files.h"
 #include "project/ProjectFileReader.h"
 #include "ui/FileDialogs.h"
-#include "ui/FrmClkEdit.h"
-#include "ui/FrmKlokken.h"
+#include "ui/FileCommands.h"
+#include "ui/TableHistory.h"
+#include "clock/HealthCheck.h"
+#include "clock/TableDiff.h"
 #include "ui/Program.h"
 #include "ui/WaitPointer.h"
+#include "presentation/FunctionPresenter.h"
 #include "presentation/HealthText.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QScrollBar>
-#include <QVersionNumber>
 
 #include <algorithm>
 
@@ -66,7 +61,20 @@ QString ClockFileNameFor(const QString &projectPath)
     return name + QStringLiteral(".clk");
 }
 
-QString FrmKlokken::tableName() const
+FileCommands::FileCommands(Program &program, FileDialogs &dialogs, TableHistory &history,
+                           const FunctionPresenter &presenter, QWidget *parent)
+    : m_program(program), m_dialogs(dialogs), m_history(history), m_presenter(presenter),
+      m_parent(parent)
+{
+}
+
+void FileCommands::notify(const std::function<void()> &hook) const
+{
+    if (hook)
+        hook();
+}
+
+QString FileCommands::tableName() const
 {
     const QString &name = m_program.clockTable.ClockFileName;
     if (!name.isEmpty() || m_program.settings.nbtFile.isEmpty())
@@ -74,7 +82,7 @@ QString FrmKlokken::tableName() const
     return ClockFileNameFor(m_program.settings.nbtFile);
 }
 
-platform::Answer FrmKlokken::SaveChangesPrompt()
+platform::Answer FileCommands::SaveChangesPrompt()
 {
     const settings::Strings &s = m_program.strings;
     const QString text = s.GetResString(600) + u' ' + tableName() + u' ' + s.GetResString(907) +
@@ -83,7 +91,7 @@ platform::Answer FrmKlokken::SaveChangesPrompt()
                                    platform::Buttons::YesNoCancel, platform::Icon::Question);
 }
 
-bool FrmKlokken::mayDropChanges()
+bool FileCommands::mayDropChanges()
 {
     if (!m_program.clockTable.TableChanged)
         return true;
@@ -98,15 +106,16 @@ bool FrmKlokken::mayDropChanges()
     }
 }
 
-void FrmKlokken::showSystemError(const QString &description)
+void FileCommands::showSystemError(const QString &description)
 {
     m_program.notices.tell(platform::SystemFailureNotice(description));
 }
 
-std::optional<QString> FrmKlokken::chooseFile(bool save, const FileDialogRequest &request)
+std::optional<QString> FileCommands::chooseFile(bool save, const FileDialogRequest &request)
 {
     std::optional<QString> chosen =
-        save ? m_dialogs.getSaveFileName(this, request) : m_dialogs.getOpenFileName(this, request);
+        save ? m_dialogs.getSaveFileName(m_parent, request)
+                                 : m_dialogs.getOpenFileName(m_parent, request);
     if (chosen && !chosen->isEmpty()) {
         // The next dialog opens where this one ended, relative names land there, and the
         // settings keep the folder as their Path.
@@ -117,43 +126,12 @@ std::optional<QString> FrmKlokken::chooseFile(bool save, const FileDialogRequest
     return chosen;
 }
 
-void FrmKlokken::tableReplaced()
-{
-    ScrWeeks_Change();
-    SetSelected(0, 0);
-}
-
-void FrmKlokken::historyRestored()
-{
-    // A step puts back a name the table had, and so the file that was its own.
-    const QString &name = m_program.clockTable.ClockFileName;
-    m_tableFile = name.isEmpty() ? QString() : QFileInfo(name).absoluteFilePath();
-    // The project follows the model the table came back with, as it followed the file's.
-    if (m_program.project.ModelIndex != m_program.clockTable.ModelIndex) {
-        project::SelectModel(m_program.project, m_program.clockTable.ModelIndex, m_program.strings);
-        applyProject();
-    }
-    const std::optional<int> selected = m_program.clockTable.selectedIndex();
-    const bool lives = selected && m_program.clockTable.Lines[std::size_t(*selected)].inUse();
-    if (lives)
-        bringIntoView(*selected);
-    // The state comes back byte for byte: no bringing its dates up to date on the way.
-    showTableAsIs();
-    if (!lives) {
-        SetSelected(0, 0);
-        return;
-    }
-    // On the row the keyboard was on, or wherever the line now shows first.
-    m_focusRow = markerRow(*selected);
-    selectMarkerOf(*selected, m_focusRow);
-}
-
-QString FrmKlokken::text(int id) const
+QString FileCommands::text(int id) const
 {
     return m_program.strings.GetResString(id);
 }
 
-void FrmKlokken::NewTable()
+void FileCommands::NewTable()
 {
     if (!mayDropChanges())
         return;
@@ -165,45 +143,29 @@ void FrmKlokken::NewTable()
     table.ClockFileName.clear();
     m_tableFile.clear();
     clock::ClearClockTable(table);
-    tableReplaced();
+    notify(tableReplaced);
     m_history.record(before, text(2468), true);
     // Whatever was changed before is dropped (saved or not): the empty table is unchanged.
     m_history.markSaved();
 }
 
-void FrmKlokken::ProjectReceived()
+void FileCommands::ProjectReceived()
 {
     m_receivedProject = true;
-    applyProject();
-    PlaceDayBackgrounds();
+    notify(projectApplied);
+    notify(workdaysChanged);
     // The panels describe functions by the names the project gives.
-    tableReplaced();
+    notify(tableReplaced);
 }
 
-void FrmKlokken::applyProject()
+void FileCommands::followRestoredName()
 {
-    clock::ApplyModel(m_program.clockTable, m_program.project);
-    followLanguage();
-    // The views' function type lists come from the project as well as from the language.
-    if (m_lineList) {
-        m_viewsLanguage = -1;
-        translate();
-    }
-    RefreshStatus();
+    // A step puts back a name the table had, and so the file that was its own.
+    const QString &name = m_program.clockTable.ClockFileName;
+    m_tableFile = name.isEmpty() ? QString() : QFileInfo(name).absoluteFilePath();
 }
 
-void FrmKlokken::followLanguage()
-{
-    const int offset = m_program.strings.LanguageOffset();
-    if (offset == m_namesLanguage)
-        return;
-    m_namesLanguage = offset;
-    m_program.names = settings::FillNameTables(m_program.strings);
-    m_qtLanguage.apply(offset / settings::LanguageStep);
-    translate();
-}
-
-void FrmKlokken::ReadProjectFromSettings()
+void FileCommands::ReadProjectFromSettings()
 {
     if (m_program.settings.nbtFile.isEmpty())
         return;
@@ -214,11 +176,11 @@ void FrmKlokken::ReadProjectFromSettings()
     if (read.read())
         m_program.strings.setLanguageOffset(read.languageOffset);
     // The window shows the project it read before it tells what the read had to say.
-    applyProject();
+    notify(projectApplied);
     m_program.notices.tell(read.notices);
 }
 
-void FrmKlokken::ReadProject(const QString &proposed)
+void FileCommands::ReadProject(const QString &proposed)
 {
     {
         WaitPointer wait;
@@ -250,15 +212,32 @@ void FrmKlokken::ReadProject(const QString &proposed)
         m_receivedProject = false;
         // The table keeps the file it belongs to; one without a file is offered the project's
         // name when it is saved.
-        applyProject();
+        notify(projectApplied);
     }
-    PlaceDayBackgrounds();
+    notify(workdaysChanged);
     // The workdays and the model's number of lines may have changed with the project.
-    ScrWeeks_Change();
-    SetSelected(0, 0);
+    notify(tableReplaced);
 }
 
-void FrmKlokken::OpenClockFile()
+bool FileCommands::InsistOnProject(const QString &proposed)
+{
+    // The two messages speak the language just chosen, not Dutch to everyone.
+    bool asked = false;
+    while (m_program.settings.nbtFile.isEmpty()) {
+        asked = true;
+        const platform::Answer answer =
+            m_program.prompter.show(text(settings::StartText::ReadProject),
+                                    platform::ProgramTitle, platform::Buttons::OkCancel);
+        if (answer != platform::Answer::Ok)
+            return false;
+        ReadProject(proposed);
+    }
+    if (asked)
+        m_program.prompter.show(text(settings::StartText::ProjectRead), platform::ProgramTitle);
+    return true;
+}
+
+void FileCommands::OpenClockFile()
 {
     if (!mayDropChanges())
         return;
@@ -271,7 +250,7 @@ void FrmKlokken::OpenClockFile()
     OpenClockFile(*chosen);
 }
 
-std::optional<FrmKlokken::ReadBeside> FrmKlokken::readClockFileBeside(const QString &path)
+std::optional<FileCommands::ReadBeside> FileCommands::readClockFileBeside(const QString &path)
 {
     // Read beside the table and model in force: a refused file changes neither, and never
     // becomes the file that Save would write over.
@@ -289,7 +268,7 @@ std::optional<FrmKlokken::ReadBeside> FrmKlokken::readClockFileBeside(const QStr
     return read;
 }
 
-bool FrmKlokken::OpenClockFile(const QString &path)
+bool FileCommands::OpenClockFile(const QString &path)
 {
     std::optional<ReadBeside> read = readClockFileBeside(path);
     if (!read)
@@ -298,13 +277,13 @@ bool FrmKlokken::OpenClockFile(const QString &path)
     m_program.clockTable = read->table;
     m_program.project = std::move(*read->model);
     m_tableFile = m_program.clockTable.ClockFileName;
-    tableReplaced();
+    notify(tableReplaced);
     m_history.record(before, text(2467), true);
     m_history.markSaved();
     return true;
 }
 
-bool FrmKlokken::mayReplace(const QString &path)
+bool FileCommands::mayReplace(const QString &path)
 {
     const QFileInfo target(path);
     if (!target.exists() || target.absoluteFilePath() == m_tableFile)
@@ -315,7 +294,7 @@ bool FrmKlokken::mayReplace(const QString &path)
                                    platform::Answer::No) == platform::Answer::Yes;
 }
 
-bool FrmKlokken::writeTable()
+bool FileCommands::writeTable()
 {
     clock::ClockTable &table = m_program.clockTable;
     if (const auto question = clock::ConversionQuestion(table, m_program.strings);
@@ -330,7 +309,7 @@ bool FrmKlokken::writeTable()
     return true;
 }
 
-void FrmKlokken::Save()
+void FileCommands::Save()
 {
     WaitPointer wait;
     clock::ClockTable &table = m_program.clockTable;
@@ -342,7 +321,7 @@ void FrmKlokken::Save()
         writeTable();
 }
 
-void FrmKlokken::SaveAs()
+void FileCommands::SaveAs()
 {
     clock::ClockTable &table = m_program.clockTable;
     FileDialogRequest request;
@@ -375,95 +354,12 @@ void FrmKlokken::SaveAs()
         table.ClockFileName = previousName;
 }
 
-void FrmKlokken::bringIntoView(int index)
-{
-    const clock::ClockLine *line = m_program.clockTable.line(index);
-    if (!line)
-        return;
-    const QDate today = m_program.clock.now().date();
-    const QDate currentMonday = clock::MondayOf(today);
-    const QDate reference = clock::ReferenceDate(*line, clock::YearWindow::around(today));
-    const qint64 weeks =
-        reference.isValid() ? currentMonday.daysTo(clock::MondayOf(reference)) / 7 : 0;
-    const QSignalBlocker blocker(m_scrWeeks);
-    m_scrWeeks->setValue(static_cast<int>(std::clamp<qint64>(weeks, 0, m_scrWeeks->maximum())));
-}
-
-void FrmKlokken::AddLine(int tableKind)
-{
-    clock::ClockTable &table = m_program.clockTable;
-    // The table before BeginAddLine fills a free line: Cancel gives it back unchanged.
-    const TableHistory::State before = m_history.current();
-    const clock::AddLineStart start = clock::BeginAddLine(table, tableKind, m_program.clock);
-    m_program.notices.tell(start.notices);
-    const std::optional<int> index = start.line;
-    if (!index)
-        return;
-    if (editLine)
-        editLine(FrmClkEdit::NewLineMode);
-    if (clock::FinishAddLine(table, *index)) {
-        bringIntoView(*index);
-        ScrWeeks_Change();
-        m_history.record(before, text(2460));
-        m_hits.fill(0);
-        m_hits[0] = *index + 1;
-        SetSelected(1, 1);
-    } else {
-        // Cancelled: the free line gets its old bytes back, and nothing counts as changed.
-        table.Lines = before.lines;
-        m_history.followChanges();
-        ScrWeeks_Change();
-        SetSelected(0, 0);
-    }
-}
-
-void FrmKlokken::EditLine()
-{
-    clock::ClockTable &table = m_program.clockTable;
-    const std::optional<int> index = table.selectedIndex();
-    if (!index)
-        return; // nothing to edit, and nothing changed
-    const TableHistory::State before = m_history.current();
-    if (editLine)
-        editLine(FrmClkEdit::ExistingLineMode);
-    // Only a line that really differs counts as a change (Cancel, or OK on the same values).
-    bringIntoView(*index);
-    ScrWeeks_Change();
-    m_history.record(before, text(2461));
-    SetSelected(m_hitCount, 1);
-}
-
-void FrmKlokken::DeleteLine()
-{
-    clock::ClockTable &table = m_program.clockTable;
-    const TableHistory::State before = m_history.current();
-    const std::optional<platform::Message> question = ui::DeleteLineQuestion(table, m_presenter);
-    if (question && m_program.prompter.ask(*question) == platform::Answer::Yes &&
-        clock::DeleteSelectedLine(table)) {
-        ScrWeeks_Change();
-        m_history.record(before, text(2462));
-        SetSelected(0, 0);
-    }
-}
-
-void FrmKlokken::About()
-{
-    const QVersionNumber version =
-        QVersionNumber::fromString(QCoreApplication::applicationVersion());
-    const QString text = QStringLiteral("KALVENOR Domotic Systems \nQuintara version %1.%2/%3")
-                             .arg(version.majorVersion())
-                             .arg(version.minorVersion())
-                             .arg(version.microVersion() % 100);
-    m_program.prompter.show(text, QStringLiteral("Info"), platform::Buttons::Ok,
-                            platform::Icon::Information);
-}
-
-clock::YearWindow FrmKlokken::years() const
+clock::YearWindow FileCommands::years() const
 {
     return clock::YearWindow::around(m_program.clock.now());
 }
 
-std::vector<clock::HealthProblem> FrmKlokken::healthProblems() const
+std::vector<clock::HealthProblem> FileCommands::healthProblems() const
 {
     // Without a project every function counts as known.
     std::optional<QSet<int>> functions;
@@ -473,7 +369,7 @@ std::vector<clock::HealthProblem> FrmKlokken::healthProblems() const
                               m_program.project.WorkdayFlags(), functions);
 }
 
-bool FrmKlokken::mayTransmit()
+bool FileCommands::mayTransmit()
 {
     const std::vector<clock::HealthProblem> problems = healthProblems();
     if (problems.empty())
@@ -494,13 +390,12 @@ bool FrmKlokken::mayTransmit()
                                    platform::Icon::Exclamation) == platform::Answer::Ok;
 }
 
-void FrmKlokken::Transmit()
+void FileCommands::Transmit()
 {
     if (!mayTransmit())
         return;
     const TableHistory::State before = m_history.current();
-    if (onTransmit)
-        onTransmit();
+    notify(onTransmit);
     // Sending frees one-time lines that lay in the past: a step of its own, and the table no
     // longer what its file holds. Dates moved by whole steps name the same firings and the chain
     // bytes every send rewrites say nothing of what the lines do, so (as for a comparison) they
@@ -513,42 +408,18 @@ void FrmKlokken::Transmit()
     // Sending may free one-time lines that lay in the past, the selected one among them.
     if (const auto index = table.selectedIndex();
         index && !table.Lines[static_cast<std::size_t>(*index)].inUse())
-        SetSelected(0, 0);
+        notify(selectionLost);
 }
 
-void FrmKlokken::Receive()
+void FileCommands::Receive()
 {
     // Receiving replaces the table as opening a file does, so it asks the same question first.
     if (!mayDropChanges())
         return;
     const TableHistory::State before = m_history.current();
-    if (onReceive)
-        onReceive();
-    tableReplaced();
+    notify(onReceive);
+    notify(tableReplaced);
     m_history.record(before, text(2466));
-}
-
-void FrmKlokken::OnlineTest()
-{
-    if (onTest)
-        onTest();
-}
-
-void FrmKlokken::runOnlineTest()
-{
-    if (!m_linkOcx) {
-        m_serialLine =
-            std::make_unique<link::QtSerialLine>(link::DeviceMapFromSettings(m_program.profile));
-        m_ticker = std::make_unique<link::QtTicker>();
-        m_linkOcx = std::make_unique<link::Kalvenor>(*m_serialLine, *m_ticker, m_program.pump);
-    }
-    std::optional<link::OnlineTestFunction> function;
-    if (const auto index = m_program.clockTable.selectedIndex()) {
-        const clock::ClockLine &line = m_program.clockTable.Lines[static_cast<std::size_t>(*index)];
-        function = link::OnlineTestFunction{line.FunctionType, line.FunctionNumber, line.Level};
-    }
-    link::RunOnlineTest(*m_linkOcx, m_program.settings.comPort, m_program.settings.baudRateInUse,
-                        function, m_program.prompter);
 }
 
 } // namespace quintara::ui

@@ -1,5 +1,5 @@
-// Hand-over from the main window: the week, the lines and the agenda on paper or in a PDF, the
-// lines as comma-separated values, and comparing the table with another one.
+#include "ui/Exports.h"
+
 #include "clock/ClockFile.h"
 #include "clock/TableDiff.h"
 #include "platform/Files.h"
@@ -7,13 +7,15 @@
 #include "render/HandOverDocument.h"
 #include "render/WeekPainter.h"
 #include "settings/NameTables.h"
-#include "ui/AgendaView.h"
 #include "ui/CompareDialog.h"
 #include "ui/FileDialogs.h"
-#include "ui/FrmKlokken.h"
-#include "ui/FrmKlokkenParts.h"
+#include "ui/FileCommands.h"
 #include "ui/Program.h"
+#include "presentation/AgendaModel.h"
+#include "presentation/ClockLineListModel.h"
 #include "presentation/Csv.h"
+#include "presentation/LineDescriber.h"
+#include "presentation/WeekViewModel.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -23,8 +25,6 @@
 #include <QPrinter>
 
 namespace quintara::ui {
-
-using namespace klokken;
 
 namespace {
 
@@ -43,20 +43,34 @@ QString FileNameOnly(const QString &path)
 
 } // namespace
 
-render::DocumentHead FrmKlokken::handOverHead() const
+Exports::Exports(Program &program, FileCommands &files, const LineDescriber &describer,
+                 ClockLineListModel &lineModel, AgendaModel &agendaModel,
+                 const WeekViewModel &week, const QDate &firstShownDay, QWidget *parent)
+    : m_program(program), m_files(files), m_describer(describer), m_lineModel(lineModel),
+      m_agendaModel(agendaModel), m_week(week), m_firstShownDay(firstShownDay), m_parent(parent)
+{
+}
+
+QString Exports::text(int id) const
+{
+    return m_program.strings.GetResString(id);
+}
+
+render::DocumentHead Exports::handOverHead() const
 {
     return render::MakeDocumentHead(
-        m_program.strings, m_receivedProject ? text(ReceivedProjectId) : m_program.settings.nbtFile,
+        m_program.strings, m_files.receivedProject() ? text(ReceivedProjectTextId)
+                                                : m_program.settings.nbtFile,
         m_program.clockTable.ClockFileName, m_program.project.ModelIndex,
         m_program.clockTable.MaxClockLines, m_program.clock.now());
 }
 
-QList<render::DocumentTable> FrmKlokken::handOverTables() const
+QList<render::DocumentTable> Exports::handOverTables() const
 {
     QList<render::DocumentTable> tables{{text(AllLinesTitle), &m_lineModel}};
     // The agenda of the range last shown in its tab.
-    if (m_agendaModel.rowCount() > 0) {
-        const auto [from, to] = m_agenda->dates();
+    if (m_agendaModel.rowCount() > 0 && agendaDates) {
+        const auto [from, to] = agendaDates();
         tables.append({text(AgendaTitle) + QStringLiteral(" %1 - %2")
                                                .arg(QLocale().toString(from, QLocale::ShortFormat),
                                                     QLocale().toString(to, QLocale::ShortFormat)),
@@ -65,31 +79,30 @@ QList<render::DocumentTable> FrmKlokken::handOverTables() const
     return tables;
 }
 
-int FrmKlokken::paintHandOver(QPagedPaintDevice &device)
+int Exports::paintHandOver(QPagedPaintDevice &device)
 {
     // The list and the agenda as the table stands, whether or not their tabs were on show.
-    refreshList();
-    if (m_viewsStale && m_agendaModel.rowCount() > 0)
-        m_agenda->refresh();
-    const render::DocumentWeek week{m_model, m_program.clockTable, m_program.project.WorkdayFlags(),
+    if (refreshTables)
+        refreshTables();
+    const render::DocumentWeek week{m_week, m_program.clockTable, m_program.project.WorkdayFlags(),
                                     m_firstShownDay,
                                     render::WeekPainter::LegendCaptions(m_program.names)};
     return render::PaintHandOver(device, m_pictures, handOverHead(), week, handOverTables());
 }
 
-void FrmKlokken::Print()
+void Exports::Print()
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
-    printer.setDocName(QFileInfo(tableName()).completeBaseName());
-    QPrintPreviewDialog preview(&printer, this);
-    preview.setWindowTitle(text(WeekTitle) + QStringLiteral(" - ") + FileNameOnly(tableName()));
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+    printer.setDocName(QFileInfo(m_files.tableName()).completeBaseName());
+    QPrintPreviewDialog preview(&printer, m_parent);
+    preview.setWindowTitle(text(WeekTitle) + QStringLiteral(" - ") + FileNameOnly(m_files.tableName()));
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
             [this](QPrinter *into) { paintHandOver(*into); });
     preview.exec();
 }
 
-bool FrmKlokken::ExportPdf(const QString &path)
+bool Exports::ExportPdf(const QString &path)
 {
     // Painted into memory first: the file is written whole or not at all.
     QBuffer bytes;
@@ -98,61 +111,61 @@ bool FrmKlokken::ExportPdf(const QString &path)
         QPdfWriter pdf(&bytes);
         pdf.setResolution(300);
         pdf.setPageOrientation(QPageLayout::Landscape);
-        pdf.setTitle(FileNameOnly(tableName()));
+        pdf.setTitle(FileNameOnly(m_files.tableName()));
         pdf.setCreator(QStringLiteral("Quintara"));
         if (paintHandOver(pdf) == 0)
             return false;
     }
-    if (const auto failure = platform::WriteWholeFile(path, bytes.data())) {
-        showSystemError(
+    return writeExport(path, bytes.data());
+}
+
+bool Exports::writeExport(const QString &path, const QByteArray &bytes)
+{
+    if (const auto failure = platform::WriteWholeFile(path, bytes)) {
+        m_files.showSystemError(
             platform::FileFailure(path, settings::WriteFailureText(m_program.strings, *failure)));
         return false;
     }
     return true;
 }
 
-std::optional<QString> FrmKlokken::chooseExportFile(int titleId, int filesId,
+std::optional<QString> Exports::chooseExportFile(int titleId, int filesId,
                                                     const QString &extension)
 {
     FileDialogRequest request;
     request.title = text(titleId).remove(u'&').remove(QStringLiteral("..."));
     request.filter = text(filesId) + QStringLiteral(" (*.%1)|*.%1|").arg(extension) +
                      text(AllFilesId) + QStringLiteral(" (*.*)|*.*");
-    request.initialName = QFileInfo(tableName()).completeBaseName() + u'.' + extension;
+    request.initialName = QFileInfo(m_files.tableName()).completeBaseName() + u'.' + extension;
     request.overwritePrompt = true;
     request.pathMustExist = true;
-    const std::optional<QString> chosen = chooseFile(true, request);
+    const std::optional<QString> chosen = m_files.chooseFile(true, request);
     if (!chosen || chosen->isEmpty())
         return std::nullopt;
     return QFileInfo(*chosen).suffix().isEmpty() ? *chosen + u'.' + extension : *chosen;
 }
 
-void FrmKlokken::ExportPdf()
+void Exports::ExportPdf()
 {
     if (const auto path = chooseExportFile(2456, PdfFiles, QStringLiteral("pdf")))
         ExportPdf(*path);
 }
 
-bool FrmKlokken::ExportCsv(const QString &path)
+bool Exports::ExportCsv(const QString &path)
 {
     const QString csv = ClockLinesCsv(m_program.clockTable, [this](const clock::ClockLine &line) {
         return std::pair{m_describer.functionText(line), m_describer.levelText(line)};
     });
-    if (const auto failure = platform::WriteWholeFile(path, csv.toUtf8())) {
-        showSystemError(
-            platform::FileFailure(path, settings::WriteFailureText(m_program.strings, *failure)));
-        return false;
-    }
-    return true;
+    return writeExport(path, csv.toUtf8());
 }
 
-void FrmKlokken::ExportCsv()
+void Exports::ExportCsv()
 {
     if (const auto path = chooseExportFile(2457, CsvFiles, QStringLiteral("csv")))
         ExportCsv(*path);
 }
 
-void FrmKlokken::CompareWithFile()
+void Exports::CompareWithFile()
 {
     FileDialogRequest request;
     request.title = text(2458).remove(u'&').remove(QStringLiteral("..."));
@@ -160,15 +173,15 @@ void FrmKlokken::CompareWithFile()
                      QStringLiteral(" (*.*)|*.*");
     request.fileMustExist = true;
     request.pathMustExist = true;
-    const std::optional<QString> chosen = chooseFile(false, request);
+    const std::optional<QString> chosen = m_files.chooseFile(false, request);
     if (chosen && !chosen->isEmpty())
         CompareWithFile(*chosen);
 }
 
-bool FrmKlokken::CompareWithFile(const QString &path)
+bool Exports::CompareWithFile(const QString &path)
 {
     // Read as Open reads; nothing in force changes.
-    const std::optional<ReadBeside> read = readClockFileBeside(path);
+    const auto read = m_files.readClockFileBeside(path);
     if (!read)
         return false;
     showComparison(clock::DiffTables(m_program.clockTable, read->table), read->table,
@@ -176,14 +189,14 @@ bool FrmKlokken::CompareWithFile(const QString &path)
     return true;
 }
 
-void FrmKlokken::showComparison(const clock::TableDiff &diff, const clock::ClockTable &other,
+void Exports::showComparison(const clock::TableDiff &diff, const clock::ClockTable &other,
                                 const QString &otherName)
 {
     if (compareDialog) {
         compareDialog(diff, other, otherName);
         return;
     }
-    CompareDialog dialog(diff, m_program.clockTable, other, otherName, m_describer, this);
+    CompareDialog dialog(diff, m_program.clockTable, other, otherName, m_describer, m_parent);
     dialog.exec();
 }
 

@@ -1,0 +1,268 @@
+#include "ui/WindowMenus.h"
+
+#include "clock/ClockTable.h"
+#include "render/Pictures.h"
+#include "settings/FormTexts.h"
+#include "ui/Exports.h"
+#include "ui/FileCommands.h"
+#include "ui/LineCommands.h"
+#include "ui/LineListView.h"
+#include "ui/LineViews.h"
+#include "ui/Program.h"
+#include "ui/TableHistory.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QUndoStack>
+#include <QVersionNumber>
+
+namespace quintara::ui {
+
+namespace {
+
+// The platform's keys for a standard action; some (Save As among them) exist only under a
+// desktop theme, so the usual key stands in where the platform has none.
+QList<QKeySequence> StandardKeys(QKeySequence::StandardKey key, const QKeySequence &usual)
+{
+    const QList<QKeySequence> keys = QKeySequence::keyBindings(key);
+    return keys.isEmpty() ? QList<QKeySequence>{usual} : keys;
+}
+
+// The toolbar: key, caption id (texts come from the form texts), picture.
+struct ToolbarButton {
+    const char *key;
+    const char *picture;
+};
+constexpr ToolbarButton ToolbarButtons[] = {
+    {"", nullptr},              // 0 unused
+    {"NEW", "tlb_new"},         // 1
+    {"RCV", "tlb_receive"},     // 2
+    {"SEND", "tlb_transmit"},   // 3
+    {"OPEN", "tlb_open"},       // 4
+    {"SAVE", "tlb_save"},       // 5
+    {"PRINT", "tlb_print"},     // 6
+    {"", nullptr},              // 7 separator
+    {"LST_CONT", "tlb_table0"}, // 8..12: the table filters
+    {"LST_WORKD", "tlb_table1"},
+    {"LST_WKEND", "tlb_table2"},
+    {"LST_SIMU", "tlb_table3"},
+    {"LST_SPEC", "tlb_table4"},
+};
+
+// An item of a menu, named for the form texts, running the handler.
+template <typename Handler>
+QAction *AddItem(QObject *receiver, QMenu *menu, const char *name, Handler handler)
+{
+    QAction *action = menu->addAction(QString());
+    action->setObjectName(QString::fromLatin1(name));
+    QObject::connect(action, &QAction::triggered, receiver, handler);
+    return action;
+}
+
+// A menu of the menu bar, or a submenu.
+template <typename Parent> QMenu *AddMenu(Parent *parent, const char *name)
+{
+    QMenu *menu = parent->addMenu(QString());
+    menu->setObjectName(QString::fromLatin1(name));
+    return menu;
+}
+
+} // namespace
+
+WindowMenus::WindowMenus(QMainWindow &window, QWidget &surface, Program &program, Parts parts)
+    : m_window(window), m_program(program), m_parts(parts)
+{
+    buildFileMenu();
+    buildEditMenu();
+    buildOtherMenus();
+    buildToolbar(surface);
+}
+
+
+void WindowMenus::buildOtherMenus()
+{
+    m_communication = AddMenu(m_window.menuBar(), "mmuCom");
+    AddItem(&m_window, m_communication, "mmuComSend", [this] { m_parts.files.Transmit(); });
+    AddItem(&m_window, m_communication, "mmuComGet", [this] { m_parts.files.Receive(); });
+    AddItem(&m_window, m_communication, "mmuComCompare", [this] {
+        if (compare)
+            compare();
+    });
+
+    QMenu *help = AddMenu(m_window.menuBar(), "mnuhelp");
+    AddItem(&m_window, help, "mnuHelpIndex", [] {});
+    AddItem(&m_window, help, "mnuHelpAbout", [this] { about(); });
+}
+
+void WindowMenus::buildFileMenu()
+{
+    QMenu *file = AddMenu(m_window.menuBar(), "mmuFile");
+    FileCommands &files = m_parts.files;
+    Exports &exports = m_parts.exports;
+    AddItem(&m_window, file, "mmuFileOpenNBT", [&files] { files.ReadProject(); });
+    file->addSeparator();
+    AddItem(&m_window, file, "mmuFileNew", [&files] { files.NewTable(); })
+        ->setShortcut(QKeySequence::New);
+    AddItem(&m_window, file, "mmuFileOpenCLK", [&files] { files.OpenClockFile(); })
+        ->setShortcut(QKeySequence::Open);
+    AddItem(&m_window, file, "mmuFileSave", [&files] { files.Save(); })
+        ->setShortcut(QKeySequence::Save);
+    AddItem(&m_window, file, "mmuFileSaveAs", [&files] { files.SaveAs(); })
+        ->setShortcuts(
+            StandardKeys(QKeySequence::SaveAs, QKeySequence(QStringLiteral("Ctrl+Shift+S"))));
+    file->addSeparator();
+    AddItem(&m_window, file, "mmuFilePrint", [&exports] { exports.Print(); })
+        ->setShortcut(QKeySequence::Print);
+    AddItem(&m_window, file, "mmuFileExportPdf", [&exports] { exports.ExportPdf(); });
+    AddItem(&m_window, file, "mmuFileExportCsv", [&exports] { exports.ExportCsv(); });
+    AddItem(&m_window, file, "mmuFileCompare", [&exports] { exports.CompareWithFile(); });
+    file->addSeparator();
+    AddItem(&m_window, file, "mmuClose", [this] { m_window.close(); })->setShortcut(QKeySequence::Quit);
+}
+
+void WindowMenus::buildEditMenu()
+{
+    m_edit = AddMenu(m_window.menuBar(), "mmuEdit");
+    LineCommands &lines = m_parts.lines;
+    LineViews &views = m_parts.views;
+    QMenu *editNew = AddMenu(m_edit, "mmuEditNew");
+    // The menu lists the tables in the order of their names, not of their numbers.
+    for (int table = 0; table < clock::TableKindCount; ++table) {
+        const QByteArray name = QStringLiteral("mmuNieuw_%1").arg(table).toLatin1();
+        AddItem(&m_window, editNew, name.constData(), [&lines, table] { lines.AddLine(table); });
+    }
+    AddItem(&m_window, m_edit, "mmuEditProp", [this] { editChosen(); })
+        ->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    AddItem(&m_window, m_edit, "mmuDelete", [&lines, &views] {
+        if (views.listShown())
+            lines.DeleteLines(views.chosenLines());
+        else
+            lines.DeleteLine();
+    })->setShortcut(QKeySequence::Delete);
+    m_edit->addSeparator();
+    AddItem(&m_window, m_edit, "mmuDuplicate", [&lines] { lines.DuplicateLines(); })
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    AddItem(&m_window, m_edit, "mmuCopy", [&lines] { lines.CopyLines(); })
+        ->setShortcut(QKeySequence::Copy);
+    AddItem(&m_window, m_edit, "mmuPaste", [&lines] { lines.PasteLines(); })
+        ->setShortcut(QKeySequence::Paste);
+    m_edit->addSeparator();
+    QUndoStack &steps = m_parts.history.stack();
+    QAction *undo = AddItem(&m_window, m_edit, "mmuUndo", [&steps] { steps.undo(); });
+    undo->setShortcut(QKeySequence::Undo);
+    undo->setEnabled(false);
+    QObject::connect(&steps, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
+    QObject::connect(&steps, &QUndoStack::undoTextChanged, undo, &QAction::setToolTip);
+    QAction *redo = AddItem(&m_window, m_edit, "mmuRedo", [&steps] { steps.redo(); });
+    redo->setShortcuts(
+        StandardKeys(QKeySequence::Redo, QKeySequence(QStringLiteral("Ctrl+Shift+Z"))));
+    redo->setEnabled(false);
+    QObject::connect(&steps, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
+    QObject::connect(&steps, &QUndoStack::redoTextChanged, redo, &QAction::setToolTip);
+}
+
+void WindowMenus::editChosen()
+{
+    // In the list: the highlighted line, or none when several are highlighted elsewhere.
+    if (m_parts.views.listShown()) {
+        const int line = m_parts.views.list()->activeLine();
+        if (line < 0)
+            return;
+        if (m_program.clockTable.SelectedLine != line + 1 && selectLine)
+            selectLine(line);
+    }
+    m_parts.lines.EditLine();
+}
+
+void WindowMenus::buildToolbar(QWidget &surface)
+{
+    m_toolbar = new QToolBar(&surface);
+    m_toolbar->setObjectName(QStringLiteral("Tlb"));
+    m_toolbar->setMovable(false);
+    m_toolbar->setFloatable(false);
+    m_toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    m_toolbar->setAttribute(Qt::WA_NoMousePropagation);
+    m_toolbar->setIconSize(QSize(16, 16));
+    m_toolbar->setContentsMargins(0, 0, 0, 0);
+    QFont captions = m_toolbar->font();
+    captions.setPointSizeF(7.5);
+    m_toolbar->setFont(captions);
+    m_toolbar->setStyleSheet(QStringLiteral("QToolButton { padding: 0px 2px; }"));
+    for (int index = 1; index <= 12; ++index) {
+        const ToolbarButton &button = ToolbarButtons[index];
+        if (!button.picture) {
+            m_buttons[static_cast<std::size_t>(index)] = m_toolbar->addSeparator();
+            continue;
+        }
+        QAction *action = m_toolbar->addAction(
+            render::Pictures::icon(QString::fromLatin1(button.picture)), QString());
+        action->setObjectName(QStringLiteral("Tlb_%1").arg(index));
+        const QString key = QString::fromLatin1(button.key);
+        action->setData(key);
+        action->setCheckable(index >= FirstFilterButton);
+        QObject::connect(action, &QAction::triggered, &m_window,
+                         [this, key] { toolbarClicked(key); });
+        m_buttons[static_cast<std::size_t>(index)] = action;
+    }
+}
+QAction *WindowMenus::toolbarButton(int index) const
+{
+    return index >= 1 && index <= 12 ? m_buttons[static_cast<std::size_t>(index)] : nullptr;
+}
+
+void WindowMenus::toolbarClicked(const QString &key)
+{
+    if (key == u"NEW")
+        m_parts.files.NewTable();
+    else if (key == u"RCV")
+        m_parts.files.Receive();
+    else if (key == u"SEND")
+        m_parts.files.Transmit();
+    else if (key == u"OPEN")
+        m_parts.files.OpenClockFile();
+    else if (key == u"SAVE")
+        m_parts.files.Save();
+    else if (key == u"PRINT")
+        m_parts.exports.Print();
+    else if (filtersChanged)
+        filtersChanged();
+}
+void WindowMenus::about()
+{
+    const QVersionNumber version =
+        QVersionNumber::fromString(QCoreApplication::applicationVersion());
+    const QString text = QStringLiteral("KALVENOR Domotic Systems \nQuintara version %1.%2/%3")
+                             .arg(version.majorVersion())
+                             .arg(version.minorVersion())
+                             .arg(version.microVersion() % 100);
+    m_program.prompter.show(text, QStringLiteral("Info"), platform::Buttons::Ok,
+                            platform::Icon::Information);
+}
+bool WindowMenus::tableShown(int table) const
+{
+    // A table number no editor makes (from a file or the central unit) has no filter button.
+    if (table < 0 || table >= clock::TableKindCount)
+        return true;
+    return m_buttons[static_cast<std::size_t>(FirstFilterButton + table)]->isChecked();
+}
+
+void WindowMenus::showTable(int table)
+{
+    if (table >= 0 && table < clock::TableKindCount)
+        m_buttons[static_cast<std::size_t>(FirstFilterButton + table)]->setChecked(true);
+}
+
+void WindowMenus::translate()
+{
+    m_communication->setTitle(m_program.strings.GetResString(settings::CommunicationMenuText));
+    // The captions of the filter buttons are short; the tool tips name the whole table.
+    static constexpr int TableNameIds[] = {1003, 1005, 1006, 1007, 1004};
+    for (int table = 0; table < clock::TableKindCount; ++table)
+        m_buttons[static_cast<std::size_t>(FirstFilterButton + table)]->setToolTip(
+            m_program.strings.GetResString(TableNameIds[table]));
+}
+
+} // namespace quintara::ui

@@ -1,0 +1,102 @@
+#pragma once
+
+// What the tests of the main window and of its parts share: a program on a fixed clock whose
+// settings live in a fresh folder, and lines and points of the week.
+#include "clock/ClockFile.h"
+#include "clock/ClockTable.h"
+#include "project/ProjectModel.h"
+#include "settings/Settings.h"
+#include "tests/support/FixedClock.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tests/support/VirtualPump.h"
+#include "tests/ui/ScriptedFileDialogs.h"
+#include "ui/Program.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPoint>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace quintara::testing::window {
+
+// Wednesday 9 December 2026; the current week begins on Monday the 7th.
+inline const QDate Today(2026, 12, 9);
+inline const QDate Monday(2026, 12, 7);
+
+// The tests' main() sees to it that QUINTARA_SOURCE_DIR names the source tree.
+inline QString SourceFile(const char *path)
+{
+    return QDir(qEnvironmentVariable("QUINTARA_SOURCE_DIR")).filePath(QString::fromLatin1(path));
+}
+inline QString DemoProject() { return SourceFile("examples/demo.nbt"); }
+inline QString DemoClockFile() { return SourceFile("examples/demo.clk"); }
+
+inline clock::ClockLine Line(QDate date, int hour, int minute, int table, int unit, int count,
+                             int type = 1, int number = 1, int level = 255)
+{
+    clock::ClockLine line;
+    clock::SetReferenceDate(line, date);
+    line.Hour = static_cast<quint8>(hour);
+    line.Minute = static_cast<quint8>(minute);
+    line.Table = static_cast<quint8>(table);
+    line.RepeatUnit = static_cast<quint8>(unit);
+    line.RepeatCount = static_cast<quint8>(count);
+    line.FunctionType = static_cast<quint8>(type);
+    line.FunctionNumber = static_cast<quint8>(number);
+    line.Level = static_cast<quint8>(level);
+    return line;
+}
+
+// Where an occurrence lies on the week area drawn 1:1.
+inline QPoint At(int row, int hour, int minute)
+{
+    return QPoint(qRound(20 + 20 * hour + minute / 3.0), 40 + 70 * row);
+}
+
+inline QByteArray FileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline QString WriteFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    return path;
+}
+
+// A program whose settings live in a fresh folder, with a project of model 0 whose workdays
+// are Monday to Friday.
+struct ProgramTest : ::testing::Test {
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    FixedClock clock{QDateTime(Today, QTime(10, 0))};
+    VirtualPump pump;
+    ScriptedFileDialogs dialogs;
+    QString ini = dir.filePath(QStringLiteral("Ventora.ini"));
+    ui::Program program{prompter, clock, pump, settings::ProfileFile(ini)};
+
+    void useModelZero()
+    {
+        project::NewProject(program.project, 19200, 0);
+        project::SelectModel(program.project, 0, program.strings);
+        for (int day = 0; day < 7; ++day)
+            program.project.System.Options[project::SystemOption::FirstWorkday + day] = day < 5;
+        clock::ApplyModel(program.clockTable, program.project);
+        program.clockTable.ClockFileVersion = 1;
+    }
+    void put(int index, const clock::ClockLine &line)
+    {
+        program.clockTable.Lines[static_cast<std::size_t>(index)] = line;
+    }
+    QString lastMessage() const
+    {
+        return prompter.shown.isEmpty() ? QString() : prompter.shown.constLast().text;
+    }
+};
+
+} // namespace quintara::testing::window
