@@ -49,8 +49,6 @@ TEST_F(OnlineTestTest, SendsTheSelectedLineOnceAndClosesAgainOrBeepsWhenThePortF
     const auto refused = RunOnlineTest(link, 5, 19200, OnlineTestFunction{1, 5, 1});
     EXPECT_EQ(refused.initComm, -1);
     EXPECT_TRUE(refused.beep());
-    EXPECT_EQ(RunOnlineTest(link, 0, 19200, OnlineTestFunction{1, 5, 1}).initComm, -2);
-    EXPECT_EQ(RunOnlineTest(link, 1, 1234, OnlineTestFunction{1, 5, 1}).initComm, -3);
     // A rate beyond what the link takes is refused, not wrapped round to another number.
     EXPECT_EQ(RunOnlineTest(link, 1, 38400, OnlineTestFunction{1, 5, 1}).initComm, -3);
     EXPECT_EQ(line.opens, 0);
