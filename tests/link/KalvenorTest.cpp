@@ -176,7 +176,7 @@ TEST_F(KalvenorTest, ReportsBecomeEventsWithDecodedValues)
     EXPECT_TRUE(log.events.isEmpty());
 }
 
-TEST_F(KalvenorTest, ShortFramesCarryNothingAndLeaveNoStaleFields)
+TEST_F(KalvenorTest, ReceiverFindsFramesInNoiseAndSurvivesShortAndBadOnes)
 {
     line.deliver(Frame({8, 1, 12, 200}));
     EXPECT_EQ(log.take(), QStringList{"Relay(12,1)"});
@@ -193,10 +193,7 @@ TEST_F(KalvenorTest, ShortFramesCarryNothingAndLeaveNoStaleFields)
 
     line.deliver(Frame({8, 2, 7, 127}));
     EXPECT_EQ(log.take(), QStringList{"Dimmer(7,50)"});
-}
 
-TEST_F(KalvenorTest, ReceiverFindsFramesInNoiseAndSurvivesBadOnes)
-{
     // A start byte inside the data is data.
     line.deliver(Frame({8, 2, 2, 2}));
     EXPECT_EQ(log.take(), QStringList{"Dimmer(2,1)"});
