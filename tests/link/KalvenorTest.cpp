@@ -40,12 +40,6 @@ protected:
     EventLog log{link};
 };
 
-TEST_F(KalvenorTest, SetRelayFiveOnTravelsAsTheDocumentedSevenBytes)
-{
-    EXPECT_EQ(link.SetRelay(5, 1), 0);
-    EXPECT_EQ(line.written, Bytes({2, 6, 1, 1, 5, 1, 16}));
-}
-
 TEST_F(KalvenorTest, EveryOperationChecksItsArgumentsBeforeSending)
 {
     // The result of a call and what it sent; nothing may be sent when the call fails.
@@ -55,6 +49,8 @@ TEST_F(KalvenorTest, EveryOperationChecksItsArgumentsBeforeSending)
         line.written.clear();
         return outcome;
     };
+    // Relay 5 on, as the seven documented bytes.
+    EXPECT_EQ(sent(link.SetRelay(5, 1)), (Outcome{0, Bytes({2, 6, 1, 1, 5, 1, 16})}));
     EXPECT_EQ(sent(link.KeyPress(0, 8)), (Outcome{0, Frame({1, 52, 0, 8})}));
     EXPECT_EQ(sent(link.KeyPress(0, 9)), (Outcome{-3, {}}));
     EXPECT_EQ(sent(link.KeyPress(101, 1)), (Outcome{-2, {}}));
@@ -86,25 +82,15 @@ TEST_F(KalvenorTest, EveryOperationChecksItsArgumentsBeforeSending)
     EXPECT_TRUE(log.events.isEmpty());
 }
 
-TEST_F(KalvenorTest, OperationsOnAClosedPortFailWithoutSending)
+TEST_F(KalvenorTest, InitCommTellsARefusedSettingFromAPortThatWillNotOpenAndAClosedPortSendsNothing)
 {
-    EXPECT_EQ(link.EndComm(), 0);
+    // A port that vanishes stops the ticker; operations then fail, argument checks first.
+    line.fail();
     EXPECT_FALSE(ticker.isActive());
     EXPECT_EQ(link.SetRelay(5, 1), -1);
-    EXPECT_EQ(link.GetDimmerLevel(3), -1);
-    // Argument checks still come first.
     EXPECT_EQ(link.SetRelay(0, 1), -2);
     EXPECT_TRUE(line.written.isEmpty());
 
-    line.fail();
-    EXPECT_EQ(link.InitComm(1, 19200), 0);
-    line.fail();
-    EXPECT_FALSE(ticker.isActive());
-    EXPECT_EQ(link.SetRelay(5, 1), -1);
-}
-
-TEST_F(KalvenorTest, InitCommTellsARefusedSettingFromAPortThatWillNotOpen)
-{
     EXPECT_EQ(link.InitComm(3, 19200), -1); // a valid number, but no such port here
     EXPECT_FALSE(ticker.isActive());
     EXPECT_FALSE(link.isOpen());
@@ -121,6 +107,9 @@ TEST_F(KalvenorTest, InitCommTellsARefusedSettingFromAPortThatWillNotOpen)
     EXPECT_TRUE(ticker.isActive());
     EXPECT_EQ(line.portNumber(), 2);
     EXPECT_EQ(line.parameters(), QStringLiteral("9600,n,8,1"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("2.62"));
+    EXPECT_EQ(link.GetVersion(), QStringLiteral("test_link version 2.62.0"));
+    QCoreApplication::setApplicationVersion(QString());
 }
 
 TEST_F(KalvenorTest, StatusRepliesRaiseErrMsgWithTheirFixedTexts)
@@ -187,17 +176,7 @@ TEST_F(KalvenorTest, ReportsBecomeEventsWithDecodedValues)
     EXPECT_TRUE(log.events.isEmpty());
 }
 
-TEST_F(KalvenorTest, LevelToPercentMapsTableLevelsBackAndEverythingElseToZero)
-{
-    for (int p = 0; p <= 100; ++p)
-        EXPECT_EQ(LevelToPercent(p * 255 / 100), p) << p;
-    EXPECT_EQ(LevelToPercent(3), 255);
-    EXPECT_EQ(LevelToPercent(1), 0);
-    EXPECT_EQ(LevelToPercent(128), 0);
-    EXPECT_EQ(LevelToPercent(256), 0);
-}
-
-TEST_F(KalvenorTest, ShortFramesCarryNothingAndLeaveNoStaleFields)
+TEST_F(KalvenorTest, ReceiverFindsFramesInNoiseAndSurvivesShortAndBadOnes)
 {
     line.deliver(Frame({8, 1, 12, 200}));
     EXPECT_EQ(log.take(), QStringList{"Relay(12,1)"});
@@ -214,10 +193,7 @@ TEST_F(KalvenorTest, ShortFramesCarryNothingAndLeaveNoStaleFields)
 
     line.deliver(Frame({8, 2, 7, 127}));
     EXPECT_EQ(log.take(), QStringList{"Dimmer(7,50)"});
-}
 
-TEST_F(KalvenorTest, ReceiverFindsFramesInNoiseAndSurvivesBadOnes)
-{
     // A start byte inside the data is data.
     line.deliver(Frame({8, 2, 2, 2}));
     EXPECT_EQ(log.take(), QStringList{"Dimmer(2,1)"});
@@ -298,13 +274,6 @@ TEST_F(KalvenorTest, AHandlerMaySendWhileAFrameIsBeingDispatched)
     line.deliver(Frame({0}));
     pump.processEvents();
     EXPECT_EQ(log.take(), QStringList({"ErrMsg(0,All OK)", "Relay(5,1)"}));
-}
-
-TEST_F(KalvenorTest, VersionNamesTheExecutableAndThreeVersionParts)
-{
-    QCoreApplication::setApplicationVersion(QStringLiteral("2.62"));
-    EXPECT_EQ(link.GetVersion(), QStringLiteral("test_link version 2.62.0"));
-    QCoreApplication::setApplicationVersion(QString());
 }
 
 } // namespace

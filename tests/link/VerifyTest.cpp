@@ -154,24 +154,5 @@ TEST_F(VerifyRig, AFailedSendOrReadBackSaysWhatTheLinkCouldNot)
     EXPECT_EQ(side().counters().headers, 1 + 4);
 }
 
-TEST_F(VerifyRig, ComparingWithTheUnitLeavesTheOpenTableAlone)
-{
-    ASSERT_TRUE(sendAndVerify().verified());
-    // Sending moved the reference dates on; that is no difference.
-    clock::SetReferenceDate(clockTable.Lines[0], QDate(2026, 11, 2));
-    clockTable.Lines[40] = clockTable.Lines[17];
-    const clock::ClockTable open = clockTable;
-
-    const std::optional<CentralComparison> comparison =
-        CompareWithCentral(link, drive, tables, clockTable, *model, clock);
-    ASSERT_TRUE(comparison);
-    const clock::TableDiff *diff = &comparison->diff;
-    EXPECT_TRUE(comparison->unit.Lines[17].inUse());
-    ASSERT_EQ(diff->lines.size(), 1);
-    EXPECT_EQ(diff->lines[0].line, 40);
-    EXPECT_EQ(diff->lines[0].kind, clock::LineDifference::Kind::OnlyInA);
-    EXPECT_EQ(clockTable.Lines, open.Lines);
-}
-
 } // namespace
 } // namespace quintara::link

@@ -110,7 +110,9 @@ TEST_F(CliTransferTest, SendAndReceiveTheClockTableOverAPseudoTerminal)
     }
 }
 
-TEST_F(CliTransferTest, SendWithVerifyReadsTheTableBackAndNamesTheLinesTheUnitGotWrong)
+// One unit for a whole session: a verified send, a table the unit kept wrong, mistakes said
+// before the line is touched, and sends that fail before or after their last block.
+TEST_F(CliTransferTest, VerifyMistakesAndFailedSendsAgainstOneUnit)
 {
     CentralSimProcess sim{QUINTARA_CENTRAL_SIM};
     ASSERT_TRUE(sim.device.startsWith("/dev/")) << qPrintable(sim.device);
@@ -119,34 +121,26 @@ TEST_F(CliTransferTest, SendWithVerifyReadsTheTableBackAndNamesTheLinesTheUnitGo
     table.Lines[3] = Line(QDate(2026, 12, 7), 7, 30, clock::Continue, clock::Days, 1, 1, 3, 255);
     table.Lines[8] = Line(QDate(2026, 12, 7), 22, 15, clock::Weekend, clock::Days, 1, 2, 1, 127);
     const QString file = writeClockFile("verify.clk", table);
-    const QStringList send{"send",     file,    "--port",          sim.device,
-                           "--verify", "--now", "2026-12-09T10:00"};
+    const QStringList send{"send", file, "--port", sim.device, "--now", "2026-12-09T10:00"};
 
-    const CliRun verified = run(send);
+    const CliRun verified = run(send + QStringList{"--verify"});
     ASSERT_EQ(verified.exitCode, 0) << verified.err.constData();
     EXPECT_EQ(verified.out, "Sent and verified\n");
     EXPECT_TRUE(verified.err.contains("Progress: Reading back")) << verified.err.constData();
 
     // The unit keeps the repeat unit of line 8 (the runs of one field begin at 7 x 100) wrong.
     EXPECT_EQ(sim.command("transfer corrupt-store 708"), "ok");
-    const CliRun different = run(send);
+    const CliRun different = run(send + QStringList{"--verify"});
     EXPECT_EQ(different.exitCode, 1);
     EXPECT_TRUE(different.err.contains("Lines that differ: 8 (22:15)\n"))
         << different.err.constData();
     EXPECT_TRUE(different.out.isEmpty());
-}
 
-TEST_F(CliTransferTest, PortAndTraceMistakesAreSaidBeforeTheLineIsTouched)
-{
-    CentralSimProcess sim{QUINTARA_CENTRAL_SIM};
-    ASSERT_TRUE(sim.device.startsWith("/dev/")) << qPrintable(sim.device);
-    const QString file = writeDailyLine();
+    // A trace that could not be written after the transfer.
     const QString unitBefore = sim.command("transfer table 18");
     const auto path = [&file](const char *name) {
         return QFileInfo(file).dir().filePath(QString::fromLatin1(name));
     };
-
-    // A trace that could not be written after the transfer.
     for (const QString &trace : {path("missing/trace.txt"), path(".")}) {
         const CliRun refused = run({"send", file, "--port", sim.device, "--trace", trace});
         EXPECT_EQ(refused.exitCode, 2) << qPrintable(trace);
@@ -171,15 +165,8 @@ TEST_F(CliTransferTest, PortAndTraceMistakesAreSaidBeforeTheLineIsTouched)
         << missing.err.constData();
     EXPECT_TRUE(missing.err.contains("Select other communication port"));
     EXPECT_EQ(missing.err.count("No such file or directory"), 1) << missing.err.constData();
-}
 
-TEST_F(CliTransferTest, ASendThatFailsAfterItsLastBlockSaysTheUnitMayHoldTheNewTable)
-{
-    CentralSimProcess sim{QUINTARA_CENTRAL_SIM};
-    ASSERT_TRUE(sim.device.startsWith("/dev/")) << qPrintable(sim.device);
-    const QString file = writeDailyLine();
-    const QStringList send = {"send", file, "--port", sim.device, "--now", "2026-12-09T10:00"};
-
+    // A send that fails after its last block says the unit may hold the new table.
     ASSERT_EQ(sim.command("transfer silent ending"), "ok");
     const CliRun ending = run(send);
     EXPECT_EQ(ending.exitCode, 1);
@@ -188,7 +175,6 @@ TEST_F(CliTransferTest, ASendThatFailsAfterItsLastBlockSaysTheUnitMayHoldTheNewT
         << ending.err.constData();
     EXPECT_TRUE(ending.err.endsWith("To see which table it holds: quintara-cli send --verify, or "
                                     "quintara-cli receive.\n"));
-
     ASSERT_EQ(sim.command("transfer silent header"), "ok");
     const CliRun header = run(send);
     EXPECT_EQ(header.exitCode, 1);
