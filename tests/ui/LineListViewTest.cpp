@@ -73,85 +73,57 @@ struct LineListViewTest : ::testing::Test {
     ui::LineListView view{model};
 };
 
-TEST_F(LineListViewTest, ClicksKeysAndDoubleClicksSignalTheLines)
+// Clicks, keys and double clicks signal the lines; the highlight never stays behind the current
+// row, and Shift extends from the row last chosen, by the user or by the program.
+TEST_F(LineListViewTest, ClicksAndKeysChooseSignalAndKeepTheHighlightWithTheCurrentRow)
 {
     QSignalSpy selection(&view, &ui::LineListView::selectionChanged);
     QSignalSpy current(&view, &ui::LineListView::currentLineChanged);
     QSignalSpy activated(&view, &ui::LineListView::lineActivated);
     QSignalSpy deletes(&view, &ui::LineListView::deleteRequested);
-
-    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, rowCentre(12));
-    ASSERT_FALSE(selection.isEmpty());
+    const auto click = [this](int line, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, modifiers, rowCentre(line));
+    };
+    list()->setFocus();
+    click(12);
     EXPECT_EQ(selection.last().at(0).value<QList<int>>(), QList<int>{12});
     EXPECT_EQ(current.last().at(0).toInt(), 12);
-    QTest::mouseClick(list()->viewport(), Qt::LeftButton, Qt::ControlModifier, rowCentre(4));
-    EXPECT_EQ(view.selectedLines(), (QList<int>{4, 12}));
-
+    click(4, Qt::ControlModifier);
     QTest::keyClick(list(), Qt::Key_Delete);
     ASSERT_EQ(deletes.size(), 1);
     EXPECT_EQ(deletes.last().at(0).value<QList<int>>(), (QList<int>{4, 12}));
-
-    QTest::keyClick(list(), Qt::Key_Return);
-    ASSERT_EQ(activated.size(), 1);
-    EXPECT_EQ(activated.last().at(0).toInt(), 4);
-    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, rowCentre(70));
+    click(70);
     QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, rowCentre(70));
+    ASSERT_EQ(activated.size(), 1);
     EXPECT_EQ(activated.last().at(0).toInt(), 70);
 
-    // Following the week view does not echo back.
+    // Following the week view does not echo back, and the row it chose is the anchor.
     selection.clear();
-    view.selectLine(30);
-    EXPECT_EQ(view.selectedLines(), QList<int>{30});
-    EXPECT_EQ(view.currentLine(), 30);
+    view.selectLine(12);
+    EXPECT_EQ(view.currentLine(), 12);
     EXPECT_TRUE(selection.isEmpty());
-    view.selectLine(-1);
-    EXPECT_TRUE(view.selectedLines().isEmpty());
-
-    QTest::keyClick(list(), Qt::Key_Delete); // nothing selected: nothing asked
-    EXPECT_EQ(deletes.size(), 1);
-}
-
-// The item view's extended selection, with the highlight never left behind the current row
-// and Shift extending from the row last chosen, by the user or by the program.
-TEST_F(LineListViewTest, TheHighlightGoesWithTheCurrentRowAndShiftExtendsFromTheAnchor)
-{
-    QSignalSpy activated(&view, &ui::LineListView::lineActivated);
-    list()->setFocus();
-    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, rowCentre(4));
-    view.selectLine(12); // the week chose line 12
-    QTest::mouseClick(list()->viewport(), Qt::LeftButton, Qt::ShiftModifier, rowCentre(70));
+    click(70, Qt::ShiftModifier);
     EXPECT_EQ(view.selectedLines(), (QList<int>{12, 30, 70}));
-    EXPECT_EQ(view.currentLine(), 70);
     QTest::keyClick(list(), Qt::Key_Up, Qt::ShiftModifier);
     EXPECT_EQ(view.selectedLines(), (QList<int>{12, 30}));
-
-    // A plain click inside the selection leaves that row alone.
-    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, rowCentre(30));
-    EXPECT_EQ(view.selectedLines(), QList<int>{30});
-
     // Keys that would move the current row without the highlight take it along.
-    QTest::keyClick(list(), Qt::Key_Home, Qt::ControlModifier);
-    EXPECT_EQ(view.currentLine(), 4);
-    EXPECT_EQ(view.selectedLines(), QList<int>{4});
     QTest::keyClick(list(), Qt::Key_Down, Qt::ControlModifier);
-    EXPECT_EQ(view.selectedLines(), QList<int>{7});
-    QTest::keyClick(list(), Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(view.selectedLines(), (QList<int>{7, 12, 30, 70}));
-    EXPECT_EQ(view.activeLine(), 70);
+    EXPECT_EQ(view.selectedLines(), QList<int>{70});
+    QTest::keyClick(list(), Qt::Key_Home, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(view.selectedLines(), (QList<int>{4, 7, 12, 30, 70}));
+    EXPECT_EQ(view.activeLine(), 4);
 
-    // Enter opens the highlighted line; with the current row unhighlighted among several
-    // highlighted ones there is no one line to open.
-    QTest::mouseClick(list()->viewport(), Qt::LeftButton, Qt::ControlModifier, rowCentre(70));
-    EXPECT_EQ(view.selectedLines(), (QList<int>{7, 12, 30}));
+    // With the current row unhighlighted among several highlighted ones there is no one line
+    // to open; nothing highlighted, nothing to delete.
+    click(4, Qt::ControlModifier);
     EXPECT_EQ(view.activeLine(), -1);
+    activated.clear();
     QTest::keyClick(list(), Qt::Key_Return);
     EXPECT_TRUE(activated.isEmpty());
-    QTest::mouseClick(list()->viewport(), Qt::LeftButton, Qt::ControlModifier, rowCentre(12));
-    QTest::mouseClick(list()->viewport(), Qt::LeftButton, Qt::ControlModifier, rowCentre(30));
-    EXPECT_EQ(view.selectedLines(), QList<int>{7});
-    QTest::keyClick(list(), Qt::Key_Return);
-    ASSERT_EQ(activated.size(), 1);
-    EXPECT_EQ(activated.last().at(0).toInt(), 7);
+    view.selectLine(-1);
+    EXPECT_TRUE(view.selectedLines().isEmpty());
+    QTest::keyClick(list(), Qt::Key_Delete);
+    EXPECT_EQ(deletes.size(), 1);
 }
 
 TEST_F(LineListViewTest, FilterRowAndHeaderSortTheList)
