@@ -49,7 +49,7 @@ void WeekOfOccurrences(benchmark::State &state)
             for (WalkPurpose purpose : {WalkPurpose::Markers, WalkPurpose::HitTest}) {
                 OccurrenceWalk walk(line, monday, Workdays, purpose, Years);
                 while (const auto occurrence = walk.next()) {
-                    benchmark::DoNotOptimize(occurrence->x);
+                    benchmark::DoNotOptimize(occurrence->moment);
                     ++occurrences;
                 }
             }

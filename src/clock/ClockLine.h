@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/TextIds.h"
+
 #include <QtGlobal>
 
 #include <array>
@@ -16,7 +18,10 @@ enum TableKind : quint8 {
 };
 inline constexpr int TableKindCount = 5;
 // The string ids of the day-tables' names, in kind order (the ids do not follow the kinds).
-inline constexpr int TableKindNameIds[TableKindCount] = {1003, 1005, 1006, 1007, 1004};
+inline constexpr int TableKindNameIds[TableKindCount] = {
+    settings::TextId::TableName::Continue, settings::TextId::TableName::Workday,
+    settings::TextId::TableName::Weekend, settings::TextId::TableName::Simulation,
+    settings::TextId::TableName::Special};
 
 // How a clock line repeats (byte 6 of a line).
 enum RepeatUnit : quint8 {

@@ -67,15 +67,6 @@ void SetReferenceDate(ClockLine &line, QDate date)
     line.Year = static_cast<quint8>(((date.year() % 100) + 100) % 100);
 }
 
-int MarkerX(const ClockLine &line)
-{
-    // 20 + 20 h + m / 3 in thirds, rounded to the nearest whole with halves to even.
-    const int thirds = 60 + 60 * line.Hour + line.Minute;
-    const int whole = thirds / 3;
-    const int rest = thirds % 3;
-    return rest == 2 ? whole + 1 : whole; // a third never makes a half
-}
-
 std::optional<int> FindFreeLine(const ClockTable &table)
 {
     for (int i = 0; i < table.usableLines(); ++i) {

@@ -51,9 +51,6 @@ QDateTime ReferenceDateTime(const ClockLine &line, YearWindow years);
 // Stores a date's day, month and year modulo 100; the time bytes are left alone.
 void SetReferenceDate(ClockLine &line, QDate date);
 
-// Horizontal week-view position of a line's reference time, rounded with halves to even.
-int MarkerX(const ClockLine &line);
-
 // The lowest free index below MaxClockLines.
 std::optional<int> FindFreeLine(const ClockTable &table);
 

@@ -211,16 +211,6 @@ bool DayFilterKeeps(const ClockLine &line, QDate date, const WorkdayFlagSet &wor
     return true;
 }
 
-double OccurrenceX(int hour, int minute)
-{
-    return 20.0 + 20.0 * hour + minute / 3.0;
-}
-
-int OccurrenceY(int weekdayRow)
-{
-    return 40 + 70 * weekdayRow;
-}
-
 int WeekdayRow(QDate date)
 {
     return date.dayOfWeek() - 1;
@@ -235,9 +225,7 @@ std::optional<Occurrence> ReferenceOccurrence(const ClockLine &line, QDate first
     const qint64 dayDiff = firstShownDay.daysTo(date);
     if (dayDiff < 0 || dayDiff > 6)
         return std::nullopt;
-    const int row = WeekdayRow(date);
-    return Occurrence{Moment::fromDate(date, line.Hour, line.Minute), row, double(MarkerX(line)),
-                      OccurrenceY(row)};
+    return Occurrence{Moment::fromDate(date, line.Hour, line.Minute), WeekdayRow(date)};
 }
 
 OccurrenceWalk::OccurrenceWalk(const ClockLine &line, QDate firstShownDay,
@@ -292,9 +280,7 @@ std::optional<Occurrence> OccurrenceWalk::next()
         ++m_k;
         const QDate date = m_current.date();
         if (DayFilterKeeps(m_line, date, m_workdays)) {
-            const int row = WeekdayRow(date);
-            return Occurrence{m_current, row, OccurrenceX(m_current.hour(), m_current.minute()),
-                              OccurrenceY(row)};
+            return Occurrence{m_current, WeekdayRow(date)};
         }
     }
     m_done = true;

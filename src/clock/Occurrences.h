@@ -65,21 +65,16 @@ Moment PushForward(const Moment &moment, const LineStep &step, const Moment &lim
 // Whether the day filter of the line keeps an occurrence on `date`.
 bool DayFilterKeeps(const ClockLine &line, QDate date, const WorkdayFlagSet &workdays);
 
-// Where an occurrence is drawn on the week view.
-double OccurrenceX(int hour, int minute);
-int OccurrenceY(int weekdayRow);
 // Weekday row of a date: Monday 0 .. Sunday 6.
 int WeekdayRow(QDate date);
 
 struct Occurrence {
     Moment moment;
-    int row = 0;  // Monday 0 .. Sunday 6
-    double x = 0; // keeps its fraction for the occurrences of the walk
-    int y = 0;
+    int row = 0; // Monday 0 .. Sunday 6
 };
 
 // The reference occurrence of the line when it lies in the week beginning at firstShownDay.
-// Its x is MarkerX; it is neither day-filtered nor counted by the walk.
+// It is neither day-filtered nor counted by the walk.
 std::optional<Occurrence> ReferenceOccurrence(const ClockLine &line, QDate firstShownDay,
                                               YearWindow years);
 

@@ -1,8 +1,9 @@
 #include "presentation/AgendaModel.h"
 
 #include "clock/ClockTable.h"
-#include "settings/Strings.h"
 #include "presentation/LineDescriber.h"
+#include "settings/Strings.h"
+#include "settings/TextIds.h"
 
 #include <QLocale>
 
@@ -11,7 +12,13 @@ namespace quintara::ui {
 namespace {
 
 // Column headings, shared with the list of all lines where they say the same.
-constexpr int HeadingIds[AgendaModel::ColumnCount] = {2487, 2402, 2400, 2401, 2405, 2406};
+namespace List = settings::TextId::LineList;
+constexpr int HeadingIds[AgendaModel::ColumnCount] = {settings::TextId::Agenda::Date,
+                                                      List::Time,
+                                                      List::Number,
+                                                      List::DayTable,
+                                                      List::Function,
+                                                      List::Level};
 
 } // namespace
 

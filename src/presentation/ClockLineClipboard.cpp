@@ -1,9 +1,10 @@
 #include "presentation/ClockLineClipboard.h"
 
 #include "clock/ClockTable.h"
+#include "presentation/ClockLineListModel.h"
 #include "project/ByteReader.h"
 #include "settings/Strings.h"
-#include "presentation/ClockLineListModel.h"
+#include "settings/TextIds.h"
 
 #include <QMimeData>
 
@@ -13,10 +14,6 @@ namespace {
 
 constexpr char Magic[] = "QCL";
 constexpr qsizetype MagicSize = 3;
-
-constexpr int NoRoomId = 2416;
-constexpr int NewerVersionId = 2417;
-constexpr int DamagedId = 2418;
 
 ClockLinesRead Refused(ClockLinesStatus status)
 {
@@ -49,7 +46,7 @@ ClockLinesRead ReadClockLinesImage(QByteArrayView image)
     const auto version = in.u8();
     if (!version || *version != ClockLinesVersion)
         return Refused(version && *version > ClockLinesVersion ? ClockLinesStatus::NewerVersion
-                                                                : ClockLinesStatus::NotClockLines);
+                                                               : ClockLinesStatus::NotClockLines);
     const auto count = in.u8();
     if (!count)
         return Refused(ClockLinesStatus::WrongLength);
@@ -71,8 +68,7 @@ ClockLinesRead ReadClockLinesImage(QByteArrayView image)
     return read;
 }
 
-std::unique_ptr<QMimeData> CopyClockLines(const ClockLineListModel &model,
-                                          const QList<int> &lines)
+std::unique_ptr<QMimeData> CopyClockLines(const ClockLineListModel &model, const QList<int> &lines)
 {
     QList<clock::ClockLine> records;
     QStringList text;
@@ -105,15 +101,17 @@ QString PasteRefusalText(ClockLinesStatus status, const settings::Strings &strin
     case ClockLinesStatus::NoClockLines:
         return {};
     case ClockLinesStatus::NewerVersion:
-        return strings.GetResString(NewerVersionId);
+        return strings.GetResString(settings::TextId::Clipboard::LaterVersion);
     default:
-        return strings.GetResString(DamagedId);
+        return strings.GetResString(settings::TextId::Clipboard::Damaged);
     }
 }
 
 QString NoRoomText(int lines, int freeLines, const settings::Strings &strings)
 {
-    return strings.GetResString(NoRoomId).arg(lines).arg(freeLines);
+    return strings.GetResString(settings::TextId::Clipboard::NotEnoughLines)
+        .arg(lines)
+        .arg(freeLines);
 }
 
 } // namespace quintara::ui

@@ -2,16 +2,13 @@
 
 #include "clock/ClockTable.h"
 #include "settings/Strings.h"
+#include "settings/TextIds.h"
 
 #include <limits>
 
 namespace quintara::ui {
 
 namespace {
-
-constexpr int FirstHeaderId = 2400; // 2400..2408, one a column
-constexpr int BeyondModelId = 2410;
-constexpr int NoModelId = 2411;
 
 constexpr auto DateTimeFormat = "dd/MM/yyyy hh:mm";
 
@@ -33,7 +30,8 @@ void ClockLineListModel::refresh()
 {
     beginResetModel();
     for (int c = 0; c < ColumnCount; ++c)
-        m_headers[std::size_t(c)] = m_describer.strings().GetResString(FirstHeaderId + c);
+        m_headers[std::size_t(c)] =
+            m_describer.strings().GetResString(settings::TextId::LineList::FirstHeading + c);
     m_rows.clear();
     for (int i = 0; i < clock::ClockLineCount; ++i) {
         if (m_table.Lines[std::size_t(i)].inUse())
@@ -86,9 +84,10 @@ ClockLineListModel::Row ClockLineListModel::makeRow(int index) const
 QString ClockLineListModel::beyondModelReason() const
 {
     const settings::Strings &strings = m_describer.strings();
-    return m_table.usableLines() == 0 ? strings.GetResString(NoModelId)
-                                      : strings.GetResString(BeyondModelId)
-                                            .arg(m_table.usableLines());
+    return m_table.usableLines() == 0
+               ? strings.GetResString(settings::TextId::LineList::NoModel)
+               : strings.GetResString(settings::TextId::LineList::BeyondModel)
+                     .arg(m_table.usableLines());
 }
 
 int ClockLineListModel::rowOfLine(int line) const

@@ -3,23 +3,13 @@
 #include "clock/ClockTable.h"
 #include "settings/NameTables.h"
 #include "settings/Strings.h"
+#include "settings/TextIds.h"
 
 namespace quintara::ui {
 
 namespace {
 
-namespace Text {
-constexpr int BeyondModel = 2300;
-constexpr int InvalidTime = 2301;
-constexpr int InvalidDate = 2302;
-constexpr int InvalidTable = 2303;
-constexpr int InvalidRepeat = 2304;
-constexpr int Past = 2305;
-constexpr int UnknownFunction = 2306;
-constexpr int Conflict = 2307;
-constexpr int SummaryHeading = 2308;
-constexpr int NoProblems = 2309;
-} // namespace Text
+namespace Text = settings::TextId::Health;
 
 QString twoDigits(int value)
 {

@@ -1,15 +1,14 @@
 #include "presentation/LineDescriber.h"
 
 #include "clock/ClockTable.h"
+#include "presentation/FunctionPresenter.h"
 #include "settings/NameTables.h"
 #include "settings/Strings.h"
-#include "presentation/FunctionPresenter.h"
+#include "settings/TextIds.h"
 
 namespace quintara::ui {
 
 namespace {
-
-constexpr int EveryId = 2409;
 
 QString TwoDigits(int value)
 {
@@ -55,7 +54,9 @@ QString LineDescriber::repeatText(const clock::ClockLine &line) const
         unit = QString::number(line.RepeatUnit);
     if (line.RepeatUnit == clock::Once)
         return unit;
-    return m_strings.GetResString(EveryId).arg(line.RepeatCount).arg(unit);
+    return m_strings.GetResString(settings::TextId::LineList::Every)
+        .arg(line.RepeatCount)
+        .arg(unit);
 }
 
 std::pair<QString, QString> LineDescriber::panelSummary(const clock::ClockLine &line) const

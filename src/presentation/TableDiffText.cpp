@@ -1,19 +1,13 @@
 #include "presentation/TableDiffText.h"
 
 #include "settings/Strings.h"
+#include "settings/TextIds.h"
 
 namespace quintara::ui {
 
-namespace {
-
-// The texts follow the field order from "Minute" on.
-constexpr int FirstFieldTextId = 2360;
-
-} // namespace
-
 QString LineFieldText(clock::LineField field, const settings::Strings &strings)
 {
-    return strings.GetResString(FirstFieldTextId + static_cast<int>(field));
+    return strings.GetResString(settings::TextId::LineField::First + static_cast<int>(field));
 }
 
 } // namespace quintara::ui

@@ -1,7 +1,9 @@
 #include "presentation/ValueFormat.h"
 
 #include "clock/LevelTable.h"
+#include "project/ProjectModel.h"
 #include "settings/Strings.h"
+#include "settings/TextIds.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,22 +13,9 @@ namespace quintara::ui {
 
 namespace {
 
-namespace Text {
-constexpr int Uncoupled = 401;
-constexpr int RelayOn = 402;
-constexpr int RelayOff = 403;
-constexpr int On = 404;
-constexpr int Off = 405;
-constexpr int Up = 1044;
-constexpr int Down = 1045;
-} // namespace Text
+namespace Text = settings::TextId::Level;
 
-constexpr int RelayType = 1;
-constexpr int DimmerType = 2;
-constexpr int AudioButtonType = 44;
-constexpr int BuzzerType = 51;
-constexpr int KeyType = 52;
-constexpr int MotorUpDownType = 55;
+namespace Type = project::FunctionType;
 
 // Largest magnitude a typed number may have before it counts as an overflow.
 constexpr double TypedLimit = 1e15;
@@ -135,11 +124,6 @@ double LeadingDecimal(const QString &text)
     return ok ? value : 0;
 }
 
-int FindSubstring(const QString &find, const QString &in)
-{
-    return static_cast<int>(in.indexOf(find)) + 1;
-}
-
 double RoundHalfEven(double value)
 {
     const double floor = std::floor(value);
@@ -189,7 +173,7 @@ QString ValueFormatter::levelByType(int raw, int functionType, bool forList) con
 {
     const QString unknown = QStringLiteral("????");
     switch (functionType) {
-    case RelayType:
+    case Type::Relay:
         if (raw == 0)
             return text(Text::RelayOff);
         if (raw == 255 || (forList && raw == 1))
@@ -197,18 +181,18 @@ QString ValueFormatter::levelByType(int raw, int functionType, bool forList) con
         if (raw == clock::UncoupledRaw)
             return text(Text::Uncoupled);
         return unknown;
-    case DimmerType:
+    case Type::Dimmer:
         if (raw == clock::UncoupledRaw)
             return text(Text::Uncoupled);
         return m_locale.toString(clock::RawToPercent(raw)) + QStringLiteral(" %");
-    case AudioButtonType:
+    case Type::AudioButton:
         if (forList)
             break;
         return m_locale.toString(raw);
-    case BuzzerType:
-    case KeyType:
+    case Type::Buzzer:
+    case Type::Key:
         return m_locale.toString(raw);
-    case MotorUpDownType:
+    case Type::MotorUpDown:
         if (raw == 0)
             return text(Text::Down);
         if (raw == 255)
@@ -291,16 +275,16 @@ std::optional<int> ValueFormatter::rawFromNumber(int kind, double number, int fu
     const int value = lowByte(*typed);
     int percent = 0;
     switch (functionType) {
-    case RelayType:
+    case Type::Relay:
         percent = value < 50 ? 0 : value <= 104 ? 100 : clock::UncoupledPercent;
         break;
-    case DimmerType:
+    case Type::Dimmer:
         percent = value <= 100 ? value : value <= 104 ? 100 : clock::UncoupledPercent;
         break;
-    case AudioButtonType:
+    case Type::AudioButton:
         return std::min(value, 9);
-    case BuzzerType:
-    case KeyType:
+    case Type::Buzzer:
+    case Type::Key:
         return value;
     default:
         percent = value < 50 ? 0 : 100;
@@ -354,7 +338,7 @@ bool ValueFormatter::ApplyTypedValue(ValueField &field, int kind, int &min, int 
         max = static_cast<int>(RoundHalfEven(max / 2.0));
         break;
     case ValueKind::Level:
-        if (state.functionType == KeyType) {
+        if (state.functionType == Type::Key) {
             min = 1;
             max = 8;
         } else {
@@ -394,17 +378,17 @@ void ValueFormatter::StepValue(StepDirection direction, ValueField &field, int k
         size = 15;
     } else if (kind == ValueKind::Level) {
         switch (state.functionType) {
-        case RelayType:
+        case Type::Relay:
             size = 100;
             break;
-        case DimmerType:
+        case Type::Dimmer:
             size = 5;
             break;
-        case BuzzerType:
-        case KeyType:
+        case Type::Buzzer:
+        case Type::Key:
             size = 1;
             break;
-        case AudioButtonType:
+        case Type::AudioButton:
             size = 1;
             max = 9;
             break;
@@ -418,10 +402,10 @@ void ValueFormatter::StepValue(StepDirection direction, ValueField &field, int k
     const int sign = direction == StepDirection::Up ? 1 : -1;
 
     if (kind == ValueKind::Level &&
-        (state.functionType == RelayType || state.functionType == DimmerType)) {
+        (state.functionType == Type::Relay || state.functionType == Type::Dimmer)) {
         int percent = clock::RawToPercent(state.raw) + sign * size;
         if (percent <= 100) {
-            if (percent > 0 && state.functionType == RelayType)
+            if (percent > 0 && state.functionType == Type::Relay)
                 percent = 100;
         } else {
             percent = max > 255 ? clock::UncoupledPercent : 100;

@@ -40,8 +40,6 @@ enum class StepDirection { Up, Down };
 QString ParseLenientNumber(const QString &typed);
 // The decimal number at the start of a text ('.' separates the fraction); 0 when none.
 double LeadingDecimal(const QString &text);
-// 1-based position of the first occurrence of `find` in `in`, 0 when there is none.
-int FindSubstring(const QString &find, const QString &in);
 // Whole number nearest to value, halves to the even neighbour.
 double RoundHalfEven(double value);
 

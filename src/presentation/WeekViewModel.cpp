@@ -15,13 +15,21 @@ namespace {
 
 constexpr QRect DragArea{0, 15, 540, 470}; // 0 <= x < 540, 15 <= y < 485
 constexpr int LastColumn = 96;
-constexpr int RowPitch = 70;
-constexpr int FirstRowY = 40;
 
 // Halves go to the even neighbour, as the grid arithmetic always has.
 int RoundEven(double value)
 {
     return static_cast<int>(std::nearbyint(value));
+}
+
+// Reference markers stand on whole units; the walk's occurrences keep their fraction until
+// a marker is placed.
+WeekOccurrence Placed(const clock::Occurrence &occurrence, bool reference, bool marker)
+{
+    const clock::Moment &at = occurrence.moment;
+    const double x =
+        reference ? MarkerX(at.hour(), at.minute()) : OccurrenceX(at.hour(), at.minute());
+    return {occurrence, reference, marker, x, OccurrenceY(occurrence.row)};
 }
 
 bool Shown(const std::array<bool, 5> &shownTables, int table)
@@ -37,7 +45,7 @@ std::vector<WeekOccurrence> LineOccurrences(const clock::ClockLine &line, QDate 
 {
     std::vector<WeekOccurrence> result;
     if (const auto reference = clock::ReferenceOccurrence(line, monday, years))
-        result.push_back({*reference, true, true});
+        result.push_back(Placed(*reference, true, true));
 
     // The limited walk yields the first occurrences of the unlimited one.
     int markers = 0;
@@ -46,7 +54,7 @@ std::vector<WeekOccurrence> LineOccurrences(const clock::ClockLine &line, QDate 
         ++markers;
     clock::OccurrenceWalk walk(line, monday, workdays, clock::WalkPurpose::HitTest, years);
     for (int k = 0; const auto occurrence = walk.next(); ++k)
-        result.push_back({*occurrence, false, k < markers});
+        result.push_back(Placed(*occurrence, false, k < markers));
     return result;
 }
 
@@ -62,13 +70,17 @@ void WeekViewModel::build(const clock::ClockTable &table, QDate monday,
         if (!line.inUse() || !Shown(shownTables, line.Table))
             continue;
         if (const auto reference = clock::ReferenceOccurrence(line, monday, years))
-            m_markers.push_back({i, true, qRound(reference->x), reference->y, 0});
+            m_markers.push_back({i, true,
+                                 MarkerX(reference->moment.hour(), reference->moment.minute()),
+                                 OccurrenceY(reference->row), 0});
         clock::OccurrenceWalk walk(line, monday, workdays, clock::WalkPurpose::Markers, years);
         while (m_repeatMarkers < RepeatMarkerLimit) {
             const auto occurrence = walk.next();
             if (!occurrence)
                 break;
-            m_markers.push_back({i, false, qRound(occurrence->x), occurrence->y, 0});
+            m_markers.push_back({i, false,
+                                 MarkerX(occurrence->moment.hour(), occurrence->moment.minute()),
+                                 OccurrenceY(occurrence->row), 0});
             ++m_repeatMarkers;
         }
         addBands(i, line, monday, workdays, years, walk);
@@ -106,9 +118,10 @@ void WeekViewModel::addBands(int index, const clock::ClockLine &line, QDate mond
         // At most one firing a day, so the marker walk is the whole walk: the firings it still
         // has where the pool ran out each get a band.
         while (const auto occurrence = markerWalk.next()) {
-            const int x = qRound(occurrence->x);
-            const int minute = occurrence->moment.minuteOfDay;
-            m_bands.push_back({index, occurrence->row, x, x, occurrence->y, 1, minute, minute, 0});
+            const clock::Moment &at = occurrence->moment;
+            const int x = MarkerX(at.hour(), at.minute());
+            m_bands.push_back({index, occurrence->row, x, x, OccurrenceY(occurrence->row), 1,
+                               at.minuteOfDay, at.minuteOfDay, 0});
         }
         return;
     }
@@ -132,7 +145,7 @@ void WeekViewModel::addBands(int index, const clock::ClockLine &line, QDate mond
 
         int drawn = 0;
         int lastDrawnX = -1;
-        const int y = clock::OccurrenceY(row);
+        const int y = OccurrenceY(row);
         for (const WeekMarker &marker : m_markers) {
             if (marker.line == index && !marker.reference && marker.y == y) {
                 ++drawn;
@@ -141,9 +154,8 @@ void WeekViewModel::addBands(int index, const clock::ClockLine &line, QDate mond
         }
         if (drawn >= count)
             continue;
-        const int toX = qRound(clock::OccurrenceX(last.hour(), last.minute()));
-        const int fromX =
-            lastDrawnX >= 0 ? lastDrawnX : qRound(clock::OccurrenceX(first.hour(), first.minute()));
+        const int toX = MarkerX(last.hour(), last.minute());
+        const int fromX = lastDrawnX >= 0 ? lastDrawnX : MarkerX(first.hour(), first.minute());
         m_bands.push_back({index, row, fromX, std::max(fromX, toX), y, count, first.minuteOfDay,
                            last.minuteOfDay, step.amount});
     }
@@ -257,8 +269,10 @@ std::optional<WeekViewModel::DragTarget> WeekViewModel::dragTarget(QPoint at)
 {
     if (!DragArea.contains(at))
         return std::nullopt;
-    return DragTarget{std::clamp(RoundEven((at.x() - 20) / 5.0), 0, LastColumn),
-                      std::clamp(RoundEven((at.y() - FirstRowY) / double(RowPitch)), 0, 6)};
+    return DragTarget{
+        std::clamp(RoundEven((at.x() - 20) / 5.0), 0, LastColumn),
+        std::clamp(RoundEven((at.y() - WeekCanvas::FirstRowY) / double(WeekCanvas::RowPitch)), 0,
+                   6)};
 }
 
 } // namespace quintara::ui

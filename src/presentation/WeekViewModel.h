@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clock/Occurrences.h"
+#include "presentation/WeekGeometry.h"
 
 #include <QDate>
 #include <QPoint>
@@ -21,6 +22,8 @@ struct WeekOccurrence {
     clock::Occurrence occurrence;
     bool reference = false; // the reference occurrence (not day-filtered, not counted by the walk)
     bool marker = false;    // the view draws it (a minute series shows its first 25 only)
+    double x = 0;           // on the canvas; the walk's occurrences keep their fraction
+    int y = 0;
 };
 
 // A line's occurrences in the week that begins on `monday`: its reference occurrence when that
@@ -82,7 +85,7 @@ public:
     // The logical canvas every coordinate here lives on, and the distance between day rows.
     static constexpr int CanvasWidth = 520;
     static constexpr int CanvasHeight = 504;
-    static constexpr int RowPitch = 70;
+    static constexpr int RowPitch = WeekCanvas::RowPitch;
     static constexpr int RepeatMarkerLimit = 198;
     static constexpr int MaxHits = 10;
     static constexpr int HitHalfWidth = 5;

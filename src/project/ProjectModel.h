@@ -47,6 +47,25 @@ inline constexpr int Condition = 60;     // CON
 // Selectors of lists that are not function types.
 inline constexpr int InputModuleSelector = 100;
 inline constexpr int ZoneNameSelector = 200;
+// Ranges of detailed types, and the type list entries that stand for each range.
+inline constexpr int SensorFirst = 21; // TMP: up, down, switch, frost protection, night, day
+inline constexpr int SensorFrostProtection = 24;
+inline constexpr int SensorNight = 25;
+inline constexpr int SensorDay = 26;
+inline constexpr int SensorLast = 27;
+inline constexpr int AudioFirst = 32; // AUD
+inline constexpr int AudioButton = 44;
+inline constexpr int AudioLast = 49;
+inline constexpr int SensorGroup = 65;
+inline constexpr int AudioGroup = 66;
+constexpr bool IsSensor(int type)
+{
+    return type >= SensorFirst && type <= SensorLast;
+}
+constexpr bool IsAudio(int type)
+{
+    return type >= AudioFirst && type <= AudioLast;
+}
 } // namespace FunctionType
 
 // Categories of modules, as the lists use them. None is 255.

@@ -1,9 +1,10 @@
 #include "render/HandOverDocument.h"
 
-#include "render/WeekPainter.h"
 #include "presentation/WeekViewModel.h"
+#include "render/WeekPainter.h"
 
 #include "settings/Strings.h"
+#include "settings/TextIds.h"
 
 #include <QAbstractItemModel>
 #include <QFontMetricsF>
@@ -101,25 +102,8 @@ public:
         const qreal swatch = metrics.height() * 0.7;
         const qreal padding = 6 * m_point;
 
-        // Each column as wide as its widest text, all of them shrunk to the page when needed.
-        std::vector<qreal> widths(std::size_t(std::max(0, columns)), 0);
-        for (int c = 0; c < columns; ++c) {
-            qreal widest = boldMetrics.horizontalAdvance(
-                rows.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString());
-            for (int r = 0; r < rows.rowCount(); ++r) {
-                const QModelIndex index = rows.index(r, c);
-                qreal width = metrics.horizontalAdvance(index.data(Qt::DisplayRole).toString());
-                if (index.data(Qt::DecorationRole).canConvert<QColor>())
-                    width += swatch + padding / 2;
-                widest = std::max(widest, width);
-            }
-            widths[std::size_t(c)] = widest + padding;
-        }
-        const qreal total = std::accumulate(widths.begin(), widths.end(), 0.0);
-        if (total > m_page.width()) {
-            for (qreal &width : widths)
-                width *= m_page.width() / total;
-        }
+        const std::vector<qreal> widths =
+            columnWidths(rows, metrics, boldMetrics, swatch + padding / 2, padding);
         const qreal rowHeight = metrics.height() * 1.35;
 
         qreal y = 0;
@@ -178,6 +162,34 @@ public:
     }
 
 private:
+    // Each column as wide as its widest text (a colour swatch takes `swatchRoom` more), all of
+    // them shrunk to the page when needed.
+    std::vector<qreal> columnWidths(const QAbstractItemModel &rows, const QFontMetricsF &metrics,
+                                    const QFontMetricsF &boldMetrics, qreal swatchRoom,
+                                    qreal padding) const
+    {
+        const int columns = rows.columnCount();
+        std::vector<qreal> widths(std::size_t(std::max(0, columns)), 0);
+        for (int c = 0; c < columns; ++c) {
+            qreal widest = boldMetrics.horizontalAdvance(
+                rows.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString());
+            for (int r = 0; r < rows.rowCount(); ++r) {
+                const QModelIndex index = rows.index(r, c);
+                qreal width = metrics.horizontalAdvance(index.data(Qt::DisplayRole).toString());
+                if (index.data(Qt::DecorationRole).canConvert<QColor>())
+                    width += swatchRoom;
+                widest = std::max(widest, width);
+            }
+            widths[std::size_t(c)] = widest + padding;
+        }
+        const qreal total = std::accumulate(widths.begin(), widths.end(), 0.0);
+        if (total > m_page.width()) {
+            for (qreal &width : widths)
+                width *= m_page.width() / total;
+        }
+        return widths;
+    }
+
     // A font of the given size in points, held as device pixels so that the painter's scale
     // can't change it.
     QFont sized(qreal points, bool bold = false) const
@@ -207,21 +219,17 @@ DocumentHead MakeDocumentHead(const settings::Strings &strings, const QString &p
                               const QString &clockFile, int modelIndex, int usableLines,
                               const QDateTime &printed)
 {
-    constexpr int ProjectFileLabel = 2473;
-    constexpr int ClockFileLabel = 2474;
-    constexpr int UnitLabel = 2475;
-    constexpr int PrintedLabel = 2476;
-    constexpr int PageWord = 2477;
-    constexpr int UnitModel = 2479;
+    namespace Text = settings::TextId::Print;
     DocumentHead head;
     head.fields = {
-        {strings.GetResString(ProjectFileLabel), FileNameOnly(project)},
-        {strings.GetResString(ClockFileLabel), FileNameOnly(clockFile)},
-        {strings.GetResString(UnitLabel),
-         strings.GetResString(UnitModel).arg(modelIndex).arg(usableLines)},
-        {strings.GetResString(PrintedLabel), printed.toString(QStringLiteral("dd-MM-yyyy HH:mm"))},
+        {strings.GetResString(Text::ProjectFileLabel), FileNameOnly(project)},
+        {strings.GetResString(Text::ClockFileLabel), FileNameOnly(clockFile)},
+        {strings.GetResString(Text::CentralUnitLabel),
+         strings.GetResString(Text::UnitModel).arg(modelIndex).arg(usableLines)},
+        {strings.GetResString(Text::PrintedLabel),
+         printed.toString(QStringLiteral("dd-MM-yyyy HH:mm"))},
     };
-    head.pageWord = strings.GetResString(PageWord);
+    head.pageWord = strings.GetResString(Text::PageWord);
     return head;
 }
 

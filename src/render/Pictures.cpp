@@ -1,5 +1,7 @@
 #include "render/Pictures.h"
 
+#include "project/ProjectModel.h"
+
 #include <QPainter>
 #include <QSvgRenderer>
 
@@ -71,23 +73,24 @@ void Pictures::draw(QPainter &painter, const QString &name, const QRectF &target
 
 int MarkerPicture(int functionType, int level)
 {
-    if (functionType >= 21 && functionType <= 27) {
+    namespace Type = project::FunctionType;
+    if (Type::IsSensor(functionType)) {
         switch (functionType) {
-        case 26:
+        case Type::SensorDay:
             return 7;
-        case 25:
+        case Type::SensorNight:
             return 8;
-        case 24:
+        case Type::SensorFrostProtection:
             return 9;
         default:
             return 6;
         }
     }
-    if (functionType >= 32 && functionType <= 49)
+    if (Type::IsAudio(functionType))
         return 5;
-    if (functionType == 51)
+    if (functionType == Type::Buzzer)
         return 3;
-    if (functionType == 54)
+    if (functionType == Type::Message)
         return 4;
     return level != 0 ? 1 : 2;
 }

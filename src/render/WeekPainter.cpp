@@ -1,9 +1,9 @@
 #include "render/WeekPainter.h"
 
 #include "clock/ClockTable.h"
+#include "presentation/WeekViewModel.h"
 #include "render/Pictures.h"
 #include "settings/NameTables.h"
-#include "presentation/WeekViewModel.h"
 
 #include <QFontMetrics>
 #include <QLocale>
@@ -19,13 +19,13 @@ using ui::WeekViewModel;
 QColor TableColour(int table)
 {
     switch (table) {
-    case 1:
+    case clock::Workday:
         return QColor(255, 0, 0);
-    case 2:
+    case clock::Weekend:
         return QColor(0, 0, 255);
-    case 3:
+    case clock::Simulation:
         return QColor(0, 255, 0);
-    case 4:
+    case clock::Special:
         return QColor(255, 255, 0);
     default:
         return QColor(0, 0, 0);

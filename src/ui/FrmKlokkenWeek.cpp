@@ -105,8 +105,8 @@ void FrmKlokken::placeNowLine()
         m_pic->setNow(std::nullopt);
         return;
     }
-    m_pic->setNow(QPointF(clock::OccurrenceX(now.time().hour(), now.time().minute()),
-                          clock::OccurrenceY(int(row))));
+    m_pic->setNow(QPointF(OccurrenceX(now.time().hour(), now.time().minute()),
+                          OccurrenceY(int(row))));
 }
 
 void FrmKlokken::bringIntoView(int index)

@@ -41,18 +41,6 @@ TEST(ClockTable, ReferenceDateTimeReadsTheTwoDigitYearWindow)
     }
 }
 
-TEST(ClockTable, MarkerXIsTheTimeAxisRounded)
-{
-    ClockLine line;
-    line.Minute = 1; // 20.33
-    EXPECT_EQ(MarkerX(line), 20);
-    line.Minute = 2; // 20.67
-    EXPECT_EQ(MarkerX(line), 21);
-    line.Hour = 23;
-    line.Minute = 59;
-    EXPECT_EQ(MarkerX(line), 500);
-}
-
 class AddLine : public ::testing::Test {
 protected:
     ClockTable table;

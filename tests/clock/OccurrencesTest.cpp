@@ -90,57 +90,13 @@ TEST(Occurrences, OnceShowsOnlyItsReferenceInItsOwnWeek)
         ReferenceOccurrence(line, ThisMonday, quintara::testing::Years2026);
     ASSERT_TRUE(reference);
     EXPECT_EQ(reference->row, 2);
-    EXPECT_EQ(reference->x, 150); // 150.33, rounded
-    EXPECT_EQ(reference->y, 40 + 140);
+    EXPECT_EQ(reference->moment, Moment::fromDate(QDate(2026, 12, 9), 6, 31));
     EXPECT_TRUE(Walk(line, ThisMonday).empty());
     for (int weeks : {-1, 1, 52}) {
         EXPECT_FALSE(
             ReferenceOccurrence(line, ThisMonday.addDays(7 * weeks), quintara::testing::Years2026));
         EXPECT_TRUE(Walk(line, ThisMonday.addDays(7 * weeks)).empty());
     }
-}
-
-TEST(Occurrences, WorkdayAndWeekendTablesRepeatDailyOnTheirDays)
-{
-    // Their repetition bytes don't matter, even ones no editor makes.
-    for (auto [unit, count] : {std::pair<int, int>{Once, 0}, {Minutes, 5}, {9, 0}}) {
-        ClockLine workday = Line(QDate(2020, 1, 1), 7, 15, Workday, unit, count);
-        ClockLine weekend = Line(QDate(2020, 1, 1), 9, 0, Weekend, unit, count);
-        CheckDate(workday, ThisMonday);
-        CheckDate(weekend, ThisMonday);
-        EXPECT_EQ(ReferenceDate(workday, quintara::testing::Years2026),
-                  QDate(2026, 12, 6)); // the Sunday before
-        EXPECT_EQ(workday.Hour, 7);
-
-        for (int week : {0, 30}) {
-            const QDate monday = ThisMonday.addDays(7 * week);
-            std::vector<QDateTime> expected;
-            for (int i = 0; i < 5; ++i)
-                expected.emplace_back(monday.addDays(i), QTime(7, 15), Qt::UTC);
-            EXPECT_EQ(Walk(workday, monday, WalkPurpose::Markers), expected);
-            const auto weekendDays = Walk(weekend, monday, WalkPurpose::Markers);
-            ASSERT_EQ(weekendDays.size(), 2u);
-            EXPECT_EQ(weekendDays[0].date(), monday.addDays(5));
-        }
-    }
-
-    // The project's own workdays decide, and the Workdays unit outranks the Weekend table.
-    const WorkdayFlagSet tuesdayOff{1, 0, 1, 1, 1, 1, 0};
-    const ClockLine odd = Line(QDate(2026, 12, 6), 8, 0, Weekend, Workdays, 1);
-    const auto days = Walk(odd, ThisMonday, WalkPurpose::Markers, tuesdayOff);
-    ASSERT_EQ(days.size(), 5u);
-    EXPECT_EQ(days[1].date(), QDate(2026, 12, 9));
-    const ClockLine weekendDays = Line(QDate(2026, 12, 6), 8, 0, Continue, WeekendDays, 1);
-    EXPECT_EQ(Walk(weekendDays, ThisMonday, WalkPurpose::Markers, tuesdayOff).size(), 2u);
-}
-
-TEST(Occurrences, EveryTwoWeeksSkipsTheNextWeek)
-{
-    const ClockLine line = Line(ThisMonday.addDays(-14), 8, 0, Continue, Weeks, 2);
-    EXPECT_EQ(Walk(line, ThisMonday), std::vector{QDateTime(ThisMonday, QTime(8, 0), Qt::UTC)});
-    EXPECT_TRUE(Walk(line, ThisMonday.addDays(7)).empty());
-    EXPECT_EQ(Walk(line, ThisMonday.addDays(7 * 520)).size(), 1u); // ten years on
-    EXPECT_TRUE(Walk(line, ThisMonday.addDays(7 * 521)).empty());
 }
 
 TEST(Occurrences, MonthEndIsClampedAndTheClampedDayKept)
@@ -156,35 +112,11 @@ TEST(Occurrences, MonthEndIsClampedAndTheClampedDayKept)
     // Every four years from a leap day stays on the 29th until a century that isn't leap.
     EXPECT_EQ(after(QDate(2004, 2, 29), 48, 23), QDate(2096, 2, 29));
     EXPECT_EQ(after(QDate(2004, 2, 29), 48, 24), QDate(2100, 2, 28));
-
-    // The week view sees the same: 28 March 2027 is a Sunday.
-    const ClockLine line = Line(QDate(2027, 1, 31), 12, 0, Continue, Months, 1);
-    EXPECT_EQ(Walk(line, QDate(2027, 3, 22)),
-              std::vector{QDateTime(QDate(2027, 3, 28), QTime(12, 0), Qt::UTC)});
-    EXPECT_TRUE(Walk(line, QDate(2027, 3, 29)).empty()); // not on the 31st
 }
 
-TEST(Occurrences, MinuteSeriesShowTwentyFiveButHitTestTwoHundredFifty)
+TEST(Occurrences, MinuteSeriesFarAheadCountTheirLimitsFromTheWeek)
 {
-    const ClockLine tenMinutes = Line(ThisMonday.addDays(-1), 23, 0, Continue, Minutes, 10);
-    const auto markers = Walk(tenMinutes, ThisMonday, WalkPurpose::Markers);
-    ASSERT_EQ(markers.size(), 25u);
-    EXPECT_EQ(markers.front(), QDateTime(ThisMonday, QTime(0, 0), Qt::UTC));
-    EXPECT_EQ(markers.back(), QDateTime(ThisMonday, QTime(4, 0), Qt::UTC));
-    const auto hits = Walk(tenMinutes, ThisMonday, WalkPurpose::HitTest);
-    ASSERT_EQ(hits.size(), 250u);
-    EXPECT_EQ(hits.back(), QDateTime(ThisMonday.addDays(1), QTime(17, 30), Qt::UTC));
-
-    // Hours are steps in minutes too, but without the limit of 25; x keeps its fraction.
-    const ClockLine hourly = Line(ThisMonday, 0, 20, Continue, Hours, 1);
-    EXPECT_EQ(Walk(hourly, ThisMonday, WalkPurpose::Markers).size(), 7u * 24 - 1);
-    EXPECT_DOUBLE_EQ(OccurrenceWalk(hourly, ThisMonday, MondayToFriday, WalkPurpose::Markers,
-                                    quintara::testing::Years2026)
-                         .next()
-                         ->x,
-                     40 + 20 / 3.0);
-
-    // Far ahead the limits count from the first step inside the week.
+    // The property test below stays within weeks of the reference for minute steps.
     const QDate farMonday = ThisMonday.addDays(7 * 520);
     const ClockLine everyMinute = Line(ThisMonday, 0, 1, Continue, Minutes, 1);
     const auto far = Walk(everyMinute, farMonday, WalkPurpose::Markers);
@@ -226,6 +158,9 @@ TEST(Occurrences, CheckDatesMovesReferencesBackByWholeSteps)
     table.Lines[4] = Line(later, 10, 0, Continue, Days, 1);
     table.Lines[4].FunctionType = 0;                         // free lines stay
     table.Lines[60] = Line(later, 10, 0, Continue, Days, 1); // so do lines beyond the limit
+    // Day-table lines get the Sunday before, whatever their repetition bytes say.
+    table.Lines[5] = Line(QDate(2020, 1, 1), 7, 15, Workday, 9, 0);
+    table.Lines[6] = Line(QDate(2020, 1, 1), 9, 0, Weekend, Minutes, 5);
 
     CheckDates(table, ThisMonday);
 
@@ -239,6 +174,10 @@ TEST(Occurrences, CheckDatesMovesReferencesBackByWholeSteps)
     EXPECT_EQ(ReferenceDate(table.Lines[3], quintara::testing::Years2026), ThisMonday);
     EXPECT_EQ(ReferenceDate(table.Lines[4], quintara::testing::Years2026), later);
     EXPECT_EQ(ReferenceDate(table.Lines[60], quintara::testing::Years2026), later);
+    for (const int day : {5, 6})
+        EXPECT_EQ(ReferenceDate(table.Lines[day], quintara::testing::Years2026),
+                  QDate(2026, 12, 6));
+    EXPECT_EQ(table.Lines[5].Hour, 7);
     EXPECT_FALSE(table.TableChanged);
     EXPECT_EQ(CurrentMonday(Today), Moment::fromDate(ThisMonday));
 }

@@ -32,24 +32,17 @@ std::vector<int> RowsInWeek(const ClockLine &line, QDate monday, QDate today)
 
 TEST(YearWindow, AStoredYearIsTheYearWithItsDigitsInTheHundredAroundNow)
 {
-    // The bytes the unit and older files hold keep their meaning in 2026...
-    const YearWindow in2026(2026);
-    EXPECT_EQ(in2026.fullYear(0), 2000);
-    EXPECT_EQ(in2026.fullYear(29), 2029);
-    EXPECT_EQ(in2026.fullYear(76), 1976);
-    EXPECT_EQ(in2026.fullYear(99), 1999);
-    // ...and the thirties are no longer the 1930s.
-    EXPECT_EQ(in2026.fullYear(30), 2030);
-    EXPECT_EQ(in2026.fullYear(75), 2075);
-    EXPECT_EQ(in2026.fullYear(100), -1);
-
-    // The window moves on with the calendar: in 2076, 26 is 2026 and 25 is 2125.
-    const YearWindow in2076(2076);
-    EXPECT_EQ(in2076.firstYear(), 2026);
-    EXPECT_EQ(in2076.lastYear(), 2125);
-    EXPECT_EQ(in2076.fullYear(26), 2026);
-    EXPECT_EQ(in2076.fullYear(25), 2125);
-    EXPECT_EQ(in2076.fullYear(76), 2076);
+    // In 2026 the bytes the unit and older files hold keep their meaning, and the thirties are
+    // no longer the 1930s; in 2076 the window has moved on: 26 is 2026 and 25 is 2125.
+    const struct {
+        int now, stored, year;
+    } cases[] = {{2026, 0, 2000},  {2026, 29, 2029}, {2026, 76, 1976}, {2026, 99, 1999},
+                 {2026, 30, 2030}, {2026, 75, 2075}, {2026, 100, -1},  {2076, 26, 2026},
+                 {2076, 25, 2125}, {2076, 76, 2076}};
+    for (const auto &c : cases)
+        EXPECT_EQ(YearWindow(c.now).fullYear(c.stored), c.year) << c.now << " " << c.stored;
+    EXPECT_EQ(std::pair(YearWindow(2076).firstYear(), YearWindow(2076).lastYear()),
+              std::pair(2026, 2125));
     EXPECT_EQ(YearWindow::around(QDateTime(QDate(2075, 12, 31), QTime(23, 59))).fullYear(76), 2076);
     EXPECT_EQ(YearWindow::around(QDateTime(QDate(2076, 1, 1), QTime(0, 0))).fullYear(26), 2026);
 }

@@ -217,6 +217,15 @@ TEST_F(WeekViewModelTest, LineOccurrencesFlagWhatTheViewDraws)
         std::count_if(all.begin(), all.end(), [](const WeekOccurrence &o) { return o.marker; });
     EXPECT_EQ(drawn, 1 + 25); // the reference and the first 25 of the series
     EXPECT_GT(all.size(), 250u);
+
+    // The reference stands on a whole unit; the walk's occurrences keep their fraction.
+    const ClockLine hourly = Line(Monday.addDays(2), 6, 31, clock::Continue, clock::Hours, 1);
+    const auto placed = LineOccurrences(hourly, Monday, Workdays, quintara::testing::Years2026);
+    ASSERT_GE(placed.size(), 2u);
+    EXPECT_EQ(placed[0].x, 150); // 150.33
+    EXPECT_EQ(placed[0].y, 40 + 2 * 70);
+    EXPECT_DOUBLE_EQ(placed[1].x, 20 + 20 * 7 + 31 / 3.0);
+    EXPECT_EQ(QPoint(qRound(placed[1].x), placed[1].y), At(2, 7, 31));
 }
 
 } // namespace

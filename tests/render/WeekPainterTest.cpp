@@ -2,9 +2,9 @@
 // markers, bands and the now line keeping their size.
 #include "render/WeekPainter.h"
 #include "clock/ClockTable.h"
+#include "presentation/WeekViewModel.h"
 #include "render/Pictures.h"
 #include "tests/clock/TestLines.h"
-#include "presentation/WeekViewModel.h"
 
 #include "tests/support/TestYears.h"
 
@@ -97,24 +97,24 @@ TEST_F(WeekPainterTest, TheWeekScalesToItsAreaWhileMarkersKeepTheirSize)
 
     for (const QSize size : {QSize(520, 504), QSize(1040, 1008), QSize(1560, 800)}) {
         const QRectF area(QPointF(0, 0), QSizeF(size));
-        const QImage image = week(size, model, QPointF(clock::OccurrenceX(10, 0), 40));
+        const QImage image = week(size, model, QPointF(ui::OccurrenceX(10, 0), 40));
         // Tuesday noon: the marker's red triangle four pixels above the occurrence, whatever
         // the scale.
         const QPoint tuesday =
-            render::WeekPainter::toArea(QPointF(clock::OccurrenceX(12, 0), 110), area).toPoint();
+            render::WeekPainter::toArea(QPointF(ui::OccurrenceX(12, 0), 110), area).toPoint();
         EXPECT_EQ(image.pixelColor(tuesday + QPoint(0, -4)), QColor(255, 0, 0)) << size.width();
         EXPECT_EQ(render::WeekPainter::toLogical(QPointF(tuesday), area),
-                  QPoint(qRound(clock::OccurrenceX(12, 0)), 110));
+                  QPoint(qRound(ui::OccurrenceX(12, 0)), 110));
         // The band on Thursday evening, in the special table's yellow.
         const QPoint evening =
-            render::WeekPainter::toArea(QPointF(clock::OccurrenceX(20, 0), 250), area).toPoint();
+            render::WeekPainter::toArea(QPointF(ui::OccurrenceX(20, 0), 250), area).toPoint();
         const QColor band = image.pixelColor(evening);
         EXPECT_GT(band.red(), 200);
         EXPECT_GT(band.green(), 200);
         EXPECT_LT(band.blue(), 200);
         // The now line on Monday 10:00, red above and below the row's middle.
         const QPoint now =
-            render::WeekPainter::toArea(QPointF(clock::OccurrenceX(10, 0), 40), area).toPoint();
+            render::WeekPainter::toArea(QPointF(ui::OccurrenceX(10, 0), 40), area).toPoint();
         EXPECT_EQ(image.pixelColor(now + QPoint(0, 20)), QColor(220, 0, 0));
         EXPECT_NE(image.pixelColor(now + QPoint(4, 20)), QColor(220, 0, 0));
     }

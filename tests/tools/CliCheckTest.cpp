@@ -82,14 +82,5 @@ TEST_F(CliCheckTest, ACleanTableSaysSoAndFunctionsAreCheckedAgainstTheProject)
     EXPECT_EQ(problems[0].toObject().value("kind"), "unknownFunction");
 }
 
-TEST_F(CliCheckTest, UnreadableFilesFailAndMistakesAreUsageErrors)
-{
-    EXPECT_EQ(run({"check", writeFile("foreign.clk", "not a clock file")}).exitCode, 1);
-    EXPECT_EQ(run({"check", file(), "--project", writeFile("p.nbt", "nonsense")}).exitCode, 1);
-    EXPECT_EQ(run({"check", file(), "--now", "tomorrow"}).exitCode, 2);
-    EXPECT_EQ(run({"check", file(), file()}).exitCode, 2);
-    EXPECT_EQ(run({"check", file(), "--csv"}).exitCode, 2);
-}
-
 } // namespace
 } // namespace quintara::testing

@@ -96,6 +96,10 @@ TEST_F(CliShowTest, DamagedForeignAndMissingFilesFailWithTheProgramsMessage)
         {{"show", "/dev/zero"}, "/dev/zero\nThis is not a regular file."},
         // A project that can't be read stops the command before the clock file.
         {{"show", sampleClockFile(), "--project", writeFile("bad.nbt", "nonsense")}, {}},
+        {{"check", sampleClockFile(), "--project", writeFile("bad.nbt", "nonsense")}, {}},
+        {{"check", writeFile("foreign.clk", "K&P<....>")}, "foreign.clk: NO QBN Clock file!"},
+        {{"agenda", writeFile("tiny.clk", "xx"), "--from", "2026-12-10", "--to", "2026-12-11"},
+         {}},
     };
     for (const auto &c : cases) {
         const CliRun result = run(c.arguments);
@@ -164,8 +168,14 @@ TEST_F(CliShowTest, CommandLineMistakesAreUsageErrors)
           QStringList{"show", file, "--language", "7"},
           QStringList{"show", file, "--monday", "2026-12-07"},
           QStringList{"week", file, "--monday", "2026-12-08"},
-          QStringList{"receive", "--port", "1"},
-          QStringList{"receive", "--port", "1", "-o", ""},
+          QStringList{"check", file, "--now", "tomorrow"}, QStringList{"check", file, "--csv"},
+          QStringList{"agenda", file, "--from", "2026-12-10"},
+          QStringList{"agenda", file, "--from", "2026-12-10", "--to", "2026-12-09"},
+          QStringList{"agenda", file, "--from", "2026-12-10", "--to", "2026-12-11", "--json",
+                      "--csv"},
+          QStringList{"agenda", file, "--from", "2026-12-10", "--to", "2026-12-11", "--function",
+                      "1"},
+          QStringList{"receive", "--port", "1"}, QStringList{"receive", "--port", "1", "-o", ""},
           QStringList{"receive", "--port", "1", "-o", "new.clk", "--settings", "/dev/zero"},
           QStringList{"send", file, "--port", "1", "--modem"}}) {
         const CliRun result = run(arguments);

@@ -232,6 +232,7 @@ public:
         return m_known.contains(option.names().constFirst()) && m_parser.isSet(option);
     }
     QString value(const QCommandLineOption &option) const { return m_parser.value(option); }
+    QStringList positionalArguments() const { return m_parser.positionalArguments(); }
 
     QCommandLineParser &parser() { return m_parser; }
 
@@ -275,76 +276,78 @@ std::optional<QString> ParseAgenda(const CommandParser &in, const Options &optio
     return std::nullopt;
 }
 
-} // namespace
-
-ParsedCommandLine ParseCommandLine(const QStringList &arguments)
+bool IsTransfer(Command command)
 {
-    const QString name = arguments.value(1);
-    if (name == QLatin1String("--help") || name == QLatin1String("-h"))
-        return {std::nullopt, Usage, ExitOk};
-    if (name == QLatin1String("--version"))
-        return {std::nullopt,
-                QStringLiteral("quintara-cli %1\n").arg(QCoreApplication::applicationVersion()),
-                ExitOk};
-    const std::optional<Command> command = CommandNamed(name);
-    if (!command)
-        return Mistake(name.isEmpty() ? QStringLiteral("no command")
-                                      : QStringLiteral("unknown command '%1'").arg(name));
+    return command == Command::Send || command == Command::Receive;
+}
 
-    const bool clockFile = *command == Command::Show || *command == Command::Week ||
-                           *command == Command::Check || *command == Command::Agenda ||
-                           *command == Command::Print || *command == Command::Diff ||
-                           *command == Command::Send;
-    const bool projectFile = *command == Command::Project || *command == Command::Tables;
-    const bool transfer = *command == Command::Send || *command == Command::Receive;
-
-    const Options options;
-    CommandParser in;
-    QCommandLineParser &parser = in.parser();
-    const QCommandLineOption help = parser.addHelpOption();
+// Tells the command's parser the options it takes and what it reads.
+void AcceptOptions(CommandParser &in, const Options &options, Command command, const QString &name)
+{
+    const bool readsClockFile = command == Command::Show || command == Command::Week ||
+                                command == Command::Check || command == Command::Agenda ||
+                                command == Command::Print || command == Command::Diff ||
+                                command == Command::Send;
+    const bool readsProjectFile = command == Command::Project || command == Command::Tables;
     in.accept({options.language});
-    if (!transfer && *command != Command::Print)
+    if (!IsTransfer(command) && command != Command::Print)
         in.accept({options.json});
-    if (!projectFile)
+    if (!readsProjectFile)
         in.accept({options.project});
-    if (*command == Command::Show)
+    switch (command) {
+    case Command::Show:
         in.accept({options.csv});
-    if (*command == Command::Diff)
+        break;
+    case Command::Diff:
         in.accept({options.ignoreDates, options.now});
-    if (*command == Command::Print)
+        break;
+    case Command::Print:
         in.accept({options.output, options.monday, options.now, options.agendaWeeks});
-    if (*command == Command::Week)
+        break;
+    case Command::Week:
         in.accept({options.monday, options.now});
-    if (*command == Command::Check)
+        break;
+    case Command::Check:
         in.accept({options.now});
-    if (*command == Command::Agenda)
+        break;
+    case Command::Agenda:
         in.accept(
             {options.from, options.to, options.now, options.table, options.function, options.csv});
-    if (transfer)
+        break;
+    case Command::Send:
+    case Command::Receive:
+    case Command::Project:
+    case Command::Tables:
+        break;
+    }
+    if (IsTransfer(command))
         in.accept({options.port, options.baud, options.key, options.modem, options.callBack,
                    options.init, options.phone, options.settingsFile, options.trace});
-    if (*command == Command::Send)
+    if (command == Command::Send)
         in.accept({options.setTime, options.now, options.verify});
-    if (*command == Command::Receive)
+    if (command == Command::Receive)
         in.accept({options.output, options.model});
+
+    QCommandLineParser &parser = in.parser();
     parser.addPositionalArgument(name, QString(), name);
-    if (*command == Command::Diff)
+    if (command == Command::Diff)
         parser.addPositionalArgument(QStringLiteral("A.clk B.clk"),
                                      QStringLiteral("The two clock files to compare."));
-    else if (*command != Command::Receive)
-        parser.addPositionalArgument(clockFile ? QStringLiteral("FILE.clk")
-                                               : QStringLiteral("FILE.nbt"),
+    else if (command != Command::Receive)
+        parser.addPositionalArgument(readsClockFile ? QStringLiteral("FILE.clk")
+                                                    : QStringLiteral("FILE.nbt"),
                                      QStringLiteral("The file to read."));
+}
 
-    if (!parser.parse(arguments))
-        return Mistake(parser.errorText());
-    if (parser.isSet(help))
-        return {std::nullopt, parser.helpText(), ExitOk};
+// What the command line came to instead of an invocation, or nothing when it may run.
+using Refusal = std::optional<ParsedCommandLine>;
 
-    Invocation invocation;
-    invocation.command = *command;
-    const QStringList files = parser.positionalArguments().mid(1);
-    if (*command == Command::Receive) {
+// The files the command reads, or for receive the one it writes.
+Refusal ParseFiles(const CommandParser &in, const Options &options, const QString &name,
+                   Invocation &invocation)
+{
+    const QStringList files = in.positionalArguments().mid(1);
+    if (invocation.command == Command::Receive) {
         if (!files.isEmpty())
             return Mistake(QStringLiteral("'receive' writes the file given with -o"));
         if (!in.given(options.output) || in.value(options.output).isEmpty())
@@ -352,7 +355,7 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
         invocation.file = in.value(options.output);
         if (const std::optional<QString> refused = RefusedOutput(invocation.file))
             return Unwritable(*refused);
-    } else if (*command == Command::Diff) {
+    } else if (invocation.command == Command::Diff) {
         if (files.size() != 2)
             return Mistake(QStringLiteral("'diff' compares exactly two files"));
         invocation.file = files.first();
@@ -362,7 +365,12 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
             return Mistake(QStringLiteral("'%1' reads exactly one file").arg(name));
         invocation.file = files.first();
     }
+    return std::nullopt;
+}
 
+// The options several commands share: language, output form, project, week and now.
+Refusal ParseShared(const CommandParser &in, const Options &options, Invocation &invocation)
+{
     if (in.given(options.language)) {
         const auto language = IntegerIn(in.value(options.language), 0, settings::LanguageCount - 1);
         if (!language)
@@ -388,74 +396,122 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
             return Mistake(QStringLiteral("--now takes a moment, YYYY-MM-DDTHH:MM"));
         invocation.now = now;
     }
-    if (*command == Command::Agenda) {
-        if (std::optional<QString> mistake = ParseAgenda(in, options, invocation))
-            return Mistake(*mistake);
-    }
-    if (*command == Command::Print) {
-        if (!in.given(options.output) || in.value(options.output).isEmpty())
-            return Mistake(QStringLiteral("'print' needs -o OUT.pdf"));
-        invocation.pdfFile = in.value(options.output);
-        if (const std::optional<QString> refused = RefusedOutput(invocation.pdfFile))
-            return Unwritable(*refused);
-        if (in.given(options.agendaWeeks)) {
-            const auto weeks = IntegerIn(in.value(options.agendaWeeks), 0, 53);
-            if (!weeks)
-                return Mistake(QStringLiteral("--agenda-weeks takes 0 to 53"));
-            invocation.agendaWeeks = *weeks;
-        }
-    }
-    if (!transfer)
-        return {invocation, {}, ExitOk};
+    return std::nullopt;
+}
 
+Refusal ParsePrint(const CommandParser &in, const Options &options, Invocation &invocation)
+{
+    if (!in.given(options.output) || in.value(options.output).isEmpty())
+        return Mistake(QStringLiteral("'print' needs -o OUT.pdf"));
+    invocation.pdfFile = in.value(options.output);
+    if (const std::optional<QString> refused = RefusedOutput(invocation.pdfFile))
+        return Unwritable(*refused);
+    if (in.given(options.agendaWeeks)) {
+        const auto weeks = IntegerIn(in.value(options.agendaWeeks), 0, 53);
+        if (!weeks)
+            return Mistake(QStringLiteral("--agenda-weeks takes 0 to 53"));
+        invocation.agendaWeeks = *weeks;
+    }
+    return std::nullopt;
+}
+
+// The line, the modem and the extras of send and receive; the mistake when there is one.
+std::optional<QString> ParseTransfer(const CommandParser &in, const Options &options,
+                                     const QString &name, Invocation &invocation)
+{
     TransferOptions &link = invocation.transfer;
     if (!in.given(options.port) || in.value(options.port).isEmpty())
-        return Mistake(QStringLiteral("'%1' needs --port N|DEVICE").arg(name));
+        return QStringLiteral("'%1' needs --port N|DEVICE").arg(name);
     link.port = in.value(options.port);
     if (LooksLikeNumber(link.port) && !IntegerIn(link.port, 1, quintara::link::MaxPortNumber))
-        return Mistake(QStringLiteral("--port takes a port number 1 to %1 or a device")
-                           .arg(quintara::link::MaxPortNumber));
+        return QStringLiteral("--port takes a port number 1 to %1 or a device")
+            .arg(quintara::link::MaxPortNumber);
     if (in.given(options.baud)) {
         const auto baud = IntegerIn(in.value(options.baud), 1, 4000000);
         if (!baud)
-            return Mistake(QStringLiteral("--baud takes a baud rate"));
+            return QStringLiteral("--baud takes a baud rate");
         link.baudRate = *baud;
     }
     if (in.given(options.key)) {
         const auto key = IntegerIn(in.value(options.key), 0, 255);
         if (!key)
-            return Mistake(QStringLiteral("--key takes a decimal number 0 to 255"));
+            return QStringLiteral("--key takes a decimal number 0 to 255");
         link.key = static_cast<quint8>(*key);
     }
     link.modem = in.given(options.modem);
     link.callBack = in.given(options.callBack);
     // The window derives the init string from the project's modem type; here it is given.
     if (link.modem && !in.given(options.init))
-        return Mistake(QStringLiteral("--modem needs --init TEXT, the modem's init string"));
+        return QStringLiteral("--modem needs --init TEXT, the modem's init string");
     link.initString = in.value(options.init);
     if (in.given(options.phone))
         link.telephoneNumber = in.value(options.phone);
     link.settingsFile = in.given(options.settingsFile) ? in.value(options.settingsFile)
                                                        : settings::DefaultSettingsPath();
     if (platform::KindOfPath(link.settingsFile) == platform::PathKind::Other)
-        return Mistake(
-            QStringLiteral("--settings %1 is not a regular file").arg(link.settingsFile));
+        return QStringLiteral("--settings %1 is not a regular file").arg(link.settingsFile);
     link.setTime = in.given(options.setTime);
     link.verify = in.given(options.verify);
     if (in.given(options.trace)) {
         if (in.value(options.trace).isEmpty())
-            return Mistake(QStringLiteral("--trace needs a file name"));
+            return QStringLiteral("--trace needs a file name");
         link.traceFile = in.value(options.trace);
         if (const std::optional<QString> refused = RefusedTrace(link.traceFile))
-            return Mistake(*refused);
+            return *refused;
     }
     if (in.given(options.model)) {
         if (invocation.projectFile)
-            return Mistake(QStringLiteral("--model is for a receive without --project"));
+            return QStringLiteral("--model is for a receive without --project");
         const auto model = IntegerIn(in.value(options.model), 0, project::ModelCount - 1);
         if (!model)
-            return Mistake(QStringLiteral("--model takes 0 to 4"));
+            return QStringLiteral("--model takes 0 to 4");
         invocation.model = *model;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+ParsedCommandLine ParseCommandLine(const QStringList &arguments)
+{
+    const QString name = arguments.value(1);
+    if (name == QLatin1String("--help") || name == QLatin1String("-h"))
+        return {std::nullopt, Usage, ExitOk};
+    if (name == QLatin1String("--version"))
+        return {std::nullopt,
+                QStringLiteral("quintara-cli %1\n").arg(QCoreApplication::applicationVersion()),
+                ExitOk};
+    const std::optional<Command> command = CommandNamed(name);
+    if (!command)
+        return Mistake(name.isEmpty() ? QStringLiteral("no command")
+                                      : QStringLiteral("unknown command '%1'").arg(name));
+
+    const Options options;
+    CommandParser in;
+    const QCommandLineOption help = in.parser().addHelpOption();
+    AcceptOptions(in, options, *command, name);
+    if (!in.parser().parse(arguments))
+        return Mistake(in.parser().errorText());
+    if (in.parser().isSet(help))
+        return {std::nullopt, in.parser().helpText(), ExitOk};
+
+    Invocation invocation;
+    invocation.command = *command;
+    if (Refusal refusal = ParseFiles(in, options, name, invocation))
+        return *refusal;
+    if (Refusal refusal = ParseShared(in, options, invocation))
+        return *refusal;
+    if (*command == Command::Agenda) {
+        if (std::optional<QString> mistake = ParseAgenda(in, options, invocation))
+            return Mistake(*mistake);
+    }
+    if (*command == Command::Print) {
+        if (Refusal refusal = ParsePrint(in, options, invocation))
+            return *refusal;
+    }
+    if (IsTransfer(*command)) {
+        if (std::optional<QString> mistake = ParseTransfer(in, options, name, invocation))
+            return Mistake(*mistake);
     }
     return {invocation, {}, ExitOk};
 }

@@ -4,14 +4,15 @@
 #include "clock/Firings.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
-#include "render/HandOverDocument.h"
-#include "render/Pictures.h"
-#include "render/WeekPainter.h"
 #include "presentation/AgendaModel.h"
 #include "presentation/ClockLineListModel.h"
 #include "presentation/HealthText.h"
 #include "presentation/LineDescriber.h"
 #include "presentation/WeekViewModel.h"
+#include "render/HandOverDocument.h"
+#include "render/Pictures.h"
+#include "render/WeekPainter.h"
+#include "settings/TextIds.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -49,12 +50,13 @@ int RunPrint(Session &session, const QString &clockFile, const QString &pdfFile,
         [&](int line) { return clock::NextFiring(table.Lines[std::size_t(line)], now, workdays); });
     lines.refresh();
     const settings::Strings &strings = session.strings();
-    QList<render::DocumentTable> tables{{strings.GetResString(2471), &lines}};
+    QList<render::DocumentTable> tables{
+        {strings.GetResString(settings::TextId::Print::AllLinesTitle), &lines}};
     ui::AgendaModel agenda(table, describer);
     if (agendaWeeks > 0) {
         const QDate last = firstDay.addDays(7 * agendaWeeks - 1);
         agenda.fill(now, workdays, firstDay, last);
-        tables.append({strings.GetResString(2472) +
+        tables.append({strings.GetResString(settings::TextId::Print::AgendaTitle) +
                            QStringLiteral(" %1 - %2")
                                .arg(firstDay.toString(Qt::ISODate), last.toString(Qt::ISODate)),
                        &agenda});

@@ -34,7 +34,7 @@ QJsonObject OccurrenceJson(const ui::WeekOccurrence &entry)
         {QStringLiteral("date"), DateText(o.moment)},
         {QStringLiteral("time"), TimeText(o.moment)},
         {QStringLiteral("row"), o.row},
-        {QStringLiteral("x"), o.x},
+        {QStringLiteral("x"), entry.x},
         {QStringLiteral("reference"), entry.reference},
         {QStringLiteral("marker"), entry.marker},
     };
@@ -83,7 +83,7 @@ int RunWeek(Session &session, const QString &clockFile, std::optional<QDate> mon
         for (const ui::WeekOccurrence &entry : occurrences) {
             const clock::Occurrence &o = entry.occurrence;
             out << "  " << DateText(o.moment) << ' ' << TimeText(o.moment) << "  row " << o.row
-                << "  x " << QString::number(o.x, 'f', 2).rightJustified(6);
+                << "  x " << QString::number(entry.x, 'f', 2).rightJustified(6);
             if (entry.reference)
                 out << "  reference";
             if (!entry.marker)

@@ -5,6 +5,7 @@
 namespace quintara::tools {
 
 using namespace project;
+using namespace project::FunctionType;
 
 namespace {
 
@@ -66,23 +67,9 @@ void SetMood(LocalMoodRec &mood, const char *name, quint8 byte, const QList<Mood
         mood.Items[i] = items[i];
 }
 
-} // namespace
-
-std::unique_ptr<ProjectModel> BuildDemoProject()
+// Zone names: the rooms of the house.
+void AddRooms(ProjectModel &m)
 {
-    auto model = std::make_unique<ProjectModel>();
-    ProjectModel &m = *model;
-    NewProject(m, 19200, 0);
-    m.ModelIndex = 1;
-    m.Limits = LimitsOfModel(1);
-
-    using namespace FunctionType;
-    using LT = Channel;
-    const quint8 Light = LoadType::LightPoint;
-    const quint8 Socket = LoadType::WallSocket;
-    const quint8 Other = LoadType::OtherUnit;
-
-    // Zone names: the rooms of the house.
     const QStringList rooms{"Hall",
                             "Kitchen",
                             "Living room",
@@ -104,8 +91,16 @@ std::unique_ptr<ProjectModel> BuildDemoProject()
         m.ZoneNames[i].Code = QChar(i < 8 ? u'G' : u'F');
         m.ZoneNames[i].Value = static_cast<qint16>(i < 8 ? 0 : 1);
     }
+}
 
-    // Output modules: relays 1..24, dimmers 1..16.
+// Output modules: relays 1..24, dimmers 1..16.
+void AddOutputModules(ProjectModel &m)
+{
+    using LT = Channel;
+    const quint8 Light = LoadType::LightPoint;
+    const quint8 Socket = LoadType::WallSocket;
+    const quint8 Other = LoadType::OtherUnit;
+
     AddOutputModule(m, 0, "Relays ground floor", 111, 0,
                     {LT{"Kitchen ceiling", Light, 120, 0},
                      {"Kitchen worktop", Light, 60, 0},
@@ -149,8 +144,11 @@ std::unique_ptr<ProjectModel> BuildDemoProject()
                      {"Noah's night light", Light, 15, 20},
                      {"Landing wall lights", Light, 90, 4},
                      {"Study desk", Light, 60, 2}});
+}
 
-    // Keypads, the kitchen touch panel, sensor and audio interfaces.
+// Keypads, the kitchen touch panel, sensor and audio interfaces.
+void AddInputModules(ProjectModel &m)
+{
     AddInputModule(m, 1, "Keypad front door", 8,
                    {{Relay, 4, "Hall", "Hall", "light"},
                     {Dimmer, 4, "Hall spots", "Hall", "spots"},
@@ -191,7 +189,11 @@ std::unique_ptr<ProjectModel> BuildDemoProject()
     AddInputModule(
         m, 8, "Keypad bathroom", 2,
         {{Relay, 10, "Bathroom light", "Light", ""}, {Timed, 2, "Bathroom fan 15 min", "Fan", ""}});
+}
 
+// Audio zones, sensors and the transparent function.
+void AddAudioZonesAndSensors(ProjectModel &m)
+{
     // Audio zones (first byte marks the zone in use, the second its source).
     const QStringList zones{"Living room", "Kitchen", "Master bedroom", "Terrace"};
     for (int z = 0; z < zones.size(); ++z) {
@@ -212,7 +214,11 @@ std::unique_ptr<ProjectModel> BuildDemoProject()
     // Transparent function: the terrace sockets from the garden keypad of a later extension.
     m.TraList[0].Name = QStringLiteral("Terrace sockets");
     m.TraList[0].Bytes = {Relay, 8};
+}
 
+// Timed, If-Then-Else, fan and motor functions.
+void AddFunctions(ProjectModel &m)
+{
     // Timed functions.
     const auto timed = [&](int slot, const char *name, quint8 type, quint8 number, quint8 level,
                            qint16 seconds) {
@@ -242,7 +248,11 @@ std::unique_ptr<ProjectModel> BuildDemoProject()
     // Motors: up/down relay pairs.
     m.Motors[0] = {{23, 24}, 35, QStringLiteral("Blinds living room")};
     m.Motors[1] = {{22, 0}, 20, QStringLiteral("Garage door")};
+}
 
+// Local and timed local moods.
+void AddMoods(ProjectModel &m)
+{
     // Local moods.
     SetMood(m.LocalMoods[0], "Evening", 0,
             {{Dimmer, 1, 128}, {Dimmer, 3, 200}, {Relay, 3, Off}, {Dimmer, 2, 76}});
@@ -266,8 +276,11 @@ std::unique_ptr<ProjectModel> BuildDemoProject()
     goodNight.Items[1] = {Dimmer, 12, 51, 0};
     goodNight.Items[2] = {Dimmer, 11, 0, 1800};
     goodNight.Items[3] = {Dimmer, 12, 0, 1800};
+}
 
-    // General moods: every output either set or left alone (uncoupled).
+// General moods: every output either set or left alone (uncoupled).
+void AddGeneralMoods(ProjectModel &m)
+{
     const auto generalMood = [&](int slot, const char *name) -> GeneralMoodRec & {
         GeneralMoodRec &mood = m.GeneralMoods[slot];
         mood.Name = QString::fromUtf8(name);
@@ -297,7 +310,11 @@ std::unique_ptr<ProjectModel> BuildDemoProject()
     welcome.DimmerLevels[1] = 128;
     welcome.RelayStates[21] = On;
     welcome.Extras[0] = {Flag, 0, Off};
+}
 
+// The system block, conditions, messages, process functions and flags.
+void AddSystemAndLogic(ProjectModel &m)
+{
     // System: Monday to Friday are workdays (the defaults), English, 19200 baud.
     m.System.BaudRate = 19200;
     m.System.LanguageOffset = 0;
@@ -336,7 +353,25 @@ std::unique_ptr<ProjectModel> BuildDemoProject()
     m.Flags[0].Name = QStringLiteral("Holiday");
     m.Flags[1].Name = QStringLiteral("Guests");
     m.Flags[2].Name = QStringLiteral("Night mode");
+}
 
+} // namespace
+
+std::unique_ptr<ProjectModel> BuildDemoProject()
+{
+    auto model = std::make_unique<ProjectModel>();
+    ProjectModel &m = *model;
+    NewProject(m, 19200, 0);
+    m.ModelIndex = 1;
+    m.Limits = LimitsOfModel(1);
+    AddRooms(m);
+    AddOutputModules(m);
+    AddInputModules(m);
+    AddAudioZonesAndSensors(m);
+    AddFunctions(m);
+    AddMoods(m);
+    AddGeneralMoods(m);
+    AddSystemAndLogic(m);
     return model;
 }
 

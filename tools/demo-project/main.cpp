@@ -1,18 +1,20 @@
 #include "tools/demo-project/DemoProject.h"
 
 #include "clock/ClockFile.h"
+#include "platform/Files.h"
 #include "project/ProjectFileWriter.h"
 
-#include <QSaveFile>
 #include <QTextStream>
 
 namespace {
 
 bool Write(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        QTextStream(stderr) << "demo-project: " << path << ": " << file.errorString() << '\n';
+    if (const auto failure = quintara::platform::WriteWholeFile(path, bytes)) {
+        QTextStream(stderr) << "demo-project: " << path << ": "
+                            << (failure->reason.isEmpty() ? QStringLiteral("not written")
+                                                          : failure->reason)
+                            << '\n';
         return false;
     }
     QTextStream(stdout) << "wrote " << bytes.size() << " bytes to " << path << '\n';

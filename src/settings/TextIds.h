@@ -1,0 +1,85 @@
+#pragma once
+
+// Ids of the string table's texts (base ids, before the language offset), in groups by where
+// they are shown. A run of texts that follow each other is named by its first id.
+namespace quintara::settings::TextId {
+
+// Level values as the lists and the editor write them.
+namespace Level {
+inline constexpr int Uncoupled = 401;
+inline constexpr int RelayOn = 402;
+inline constexpr int RelayOff = 403;
+inline constexpr int On = 404;
+inline constexpr int Off = 405;
+inline constexpr int Up = 1044;
+inline constexpr int Down = 1045;
+} // namespace Level
+
+// Names of the day-tables; the ids do not follow the table kinds.
+namespace TableName {
+inline constexpr int Continue = 1003;
+inline constexpr int Special = 1004;
+inline constexpr int Workday = 1005;
+inline constexpr int Weekend = 1006;
+inline constexpr int Simulation = 1007;
+} // namespace TableName
+
+// The health check's findings and its summary.
+namespace Health {
+inline constexpr int BeyondModel = 2300;
+inline constexpr int InvalidTime = 2301;
+inline constexpr int InvalidDate = 2302;
+inline constexpr int InvalidTable = 2303;
+inline constexpr int InvalidRepeat = 2304;
+inline constexpr int Past = 2305;
+inline constexpr int UnknownFunction = 2306;
+inline constexpr int Conflict = 2307;
+inline constexpr int SummaryHeading = 2308;
+inline constexpr int NoProblems = 2309;
+} // namespace Health
+
+// The names of a line's fields in the order of its bytes, "Minute" first.
+namespace LineField {
+inline constexpr int First = 2360;
+} // namespace LineField
+
+// The list of clock lines: its column headings, one a column from "No.", and its notes.
+namespace LineList {
+inline constexpr int FirstHeading = 2400;
+inline constexpr int Number = 2400;
+inline constexpr int DayTable = 2401;
+inline constexpr int Time = 2402;
+inline constexpr int Function = 2405;
+inline constexpr int Level = 2406;
+inline constexpr int Every = 2409;
+inline constexpr int BeyondModel = 2410;
+inline constexpr int NoModel = 2411;
+} // namespace LineList
+
+// Pasting clock lines.
+namespace Clipboard {
+inline constexpr int NotEnoughLines = 2416;
+inline constexpr int LaterVersion = 2417;
+inline constexpr int Damaged = 2418;
+} // namespace Clipboard
+
+// Printed and exported documents.
+namespace Print {
+inline constexpr int WeekTitle = 2470;
+inline constexpr int AllLinesTitle = 2471;
+inline constexpr int AgendaTitle = 2472;
+inline constexpr int ProjectFileLabel = 2473;
+inline constexpr int ClockFileLabel = 2474;
+inline constexpr int CentralUnitLabel = 2475;
+inline constexpr int PrintedLabel = 2476;
+inline constexpr int PageWord = 2477;
+inline constexpr int PdfFiles = 2478;
+inline constexpr int UnitModel = 2479;
+} // namespace Print
+
+// The agenda's own column heading; the others are the line list's.
+namespace Agenda {
+inline constexpr int Date = 2487;
+} // namespace Agenda
+
+} // namespace quintara::settings::TextId
