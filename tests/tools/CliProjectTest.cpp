@@ -20,12 +20,10 @@ protected:
     {
         QFile file(demoProject());
         EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        auto model = std::make_unique<project::ProjectModel>();
-        settings::Settings settings;
-        project::ProjectReadContext context{*model, settings, strings, {}};
-        EXPECT_EQ(project::ReadProjectData(context, file.readAll()), project::ReadOutcome::Read);
-        strings.setLanguageOffset(0);
-        return model;
+        project::ProjectRead read =
+            project::ReadProjectData(file.readAll(), settings::Settings(), strings);
+        EXPECT_EQ(read.status, project::ReadOutcome::Read);
+        return std::move(read.model);
     }
 };
 

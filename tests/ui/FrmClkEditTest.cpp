@@ -37,7 +37,7 @@ struct EditorTest : ProgramTest {
 
     ClockLine &line(int index) { return program.clockTable.Lines[std::size_t(index)]; }
     // A line as the main window's add command makes it.
-    int addLine(int table) { return *clock::BeginAddLine(program.clockTable, table, clock, prompter); }
+    int addLine(int table) { return *clock::BeginAddLine(program.clockTable, table, clock).line; }
     // An existing line, selected.
     int existing(const ClockLine &value, int index = 7)
     {

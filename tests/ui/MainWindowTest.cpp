@@ -565,7 +565,7 @@ TEST_F(MainWindowTest, UndoAndRedoRestoreEveryKindOfChangeAndTheChangedFlag)
     other.Lines[3] = Line(Monday, 6, 0, clock::Weekend, clock::Once, 0);
     other.ClockFileName = path;
     other.ModelIndex = 3;
-    ASSERT_TRUE(clock::WriteClockFile(other, program.strings, prompter).done());
+    ASSERT_TRUE(clock::WriteClockFile(other, program.strings).done());
     const Lines mine = program.clockTable.Lines;
     // The model and line limit of the table in force, then of the file's.
     const auto model = [this] {
@@ -909,7 +909,7 @@ TEST_F(StartUpTest, AClockFileFromTheCommandLineOpensInPlaceOfTheStartDialog)
 TEST(SplashForm, VersionAndPlatformLabels)
 {
     quintara::testing::ScriptedPrompter prompter;
-    settings::Strings strings(settings::StringTable::builtIn(), prompter);
+    settings::Strings strings(settings::StringTable::builtIn());
     EXPECT_EQ(ui::VersionText(QStringLiteral("1.2.345")), "Version 1.2/345");
     // A system of no known kind, and one that names itself.
     EXPECT_EQ(ui::PlatformText({0, QStringLiteral("4.10"), QStringLiteral("x")}), "Unidentified");
