@@ -10,12 +10,9 @@
 #include "presentation/ClockLineListModel.h"
 #include "presentation/FunctionPresenter.h"
 
-#include <QComboBox>
-#include <QHeaderView>
-#include <QLineEdit>
 #include <QSignalSpy>
-#include <QTableView>
 #include <QTest>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 
@@ -73,97 +70,68 @@ struct LineListViewTest : ::testing::Test {
     ui::LineListView view{model};
 };
 
-TEST_F(LineListViewTest, ClicksKeysAndDoubleClicksSignalTheLines)
+// Clicks, keys and double clicks signal the lines; the highlight never stays behind the current
+// row, and Shift extends from the row last chosen, by the user or by the program.
+TEST_F(LineListViewTest, ClicksAndKeysChooseSignalAndKeepTheHighlightWithTheCurrentRow)
 {
     QSignalSpy selection(&view, &ui::LineListView::selectionChanged);
     QSignalSpy current(&view, &ui::LineListView::currentLineChanged);
     QSignalSpy activated(&view, &ui::LineListView::lineActivated);
     QSignalSpy deletes(&view, &ui::LineListView::deleteRequested);
-
-    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, rowCentre(12));
-    ASSERT_FALSE(selection.isEmpty());
+    const auto click = [this](int line, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, modifiers, rowCentre(line));
+    };
+    list()->setFocus();
+    click(12);
     EXPECT_EQ(selection.last().at(0).value<QList<int>>(), QList<int>{12});
     EXPECT_EQ(current.last().at(0).toInt(), 12);
-    QTest::mouseClick(list()->viewport(), Qt::LeftButton, Qt::ControlModifier, rowCentre(4));
-    EXPECT_EQ(view.selectedLines(), (QList<int>{4, 12}));
-
+    click(4, Qt::ControlModifier);
     QTest::keyClick(list(), Qt::Key_Delete);
     ASSERT_EQ(deletes.size(), 1);
     EXPECT_EQ(deletes.last().at(0).value<QList<int>>(), (QList<int>{4, 12}));
-
-    QTest::keyClick(list(), Qt::Key_Return);
-    ASSERT_EQ(activated.size(), 1);
-    EXPECT_EQ(activated.last().at(0).toInt(), 4);
-    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, rowCentre(70));
+    click(70);
     QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, rowCentre(70));
+    ASSERT_EQ(activated.size(), 1);
     EXPECT_EQ(activated.last().at(0).toInt(), 70);
 
-    // Following the week view does not echo back.
+    // Following the week view does not echo back, and the row it chose is the anchor.
     selection.clear();
-    view.selectLine(30);
-    EXPECT_EQ(view.selectedLines(), QList<int>{30});
-    EXPECT_EQ(view.currentLine(), 30);
+    view.selectLine(12);
+    EXPECT_EQ(view.currentLine(), 12);
     EXPECT_TRUE(selection.isEmpty());
+    click(70, Qt::ShiftModifier);
+    EXPECT_EQ(view.selectedLines(), (QList<int>{12, 30, 70}));
+    QTest::keyClick(list(), Qt::Key_Up, Qt::ShiftModifier);
+    EXPECT_EQ(view.selectedLines(), (QList<int>{12, 30}));
+    // Keys that would move the current row without the highlight take it along.
+    QTest::keyClick(list(), Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ(view.selectedLines(), QList<int>{70});
+    QTest::keyClick(list(), Qt::Key_Home, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(view.selectedLines(), (QList<int>{4, 7, 12, 30, 70}));
+    EXPECT_EQ(view.activeLine(), 4);
+
+    // With the current row unhighlighted among several highlighted ones there is no one line
+    // to open; nothing highlighted, nothing to delete.
+    click(4, Qt::ControlModifier);
+    EXPECT_EQ(view.activeLine(), -1);
+    activated.clear();
+    QTest::keyClick(list(), Qt::Key_Return);
+    EXPECT_TRUE(activated.isEmpty());
     view.selectLine(-1);
     EXPECT_TRUE(view.selectedLines().isEmpty());
-
-    QTest::keyClick(list(), Qt::Key_Delete); // nothing selected: nothing asked
+    QTest::keyClick(list(), Qt::Key_Delete);
     EXPECT_EQ(deletes.size(), 1);
 }
 
-// The item view's extended selection, with the highlight never left behind the current row
-// and Shift extending from the row last chosen, by the user or by the program.
-TEST_F(LineListViewTest, TheHighlightGoesWithTheCurrentRowAndShiftExtendsFromTheAnchor)
-{
-    QSignalSpy activated(&view, &ui::LineListView::lineActivated);
-    list()->setFocus();
-    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, rowCentre(4));
-    view.selectLine(12); // the week chose line 12
-    QTest::mouseClick(list()->viewport(), Qt::LeftButton, Qt::ShiftModifier, rowCentre(70));
-    EXPECT_EQ(view.selectedLines(), (QList<int>{12, 30, 70}));
-    EXPECT_EQ(view.currentLine(), 70);
-    QTest::keyClick(list(), Qt::Key_Up, Qt::ShiftModifier);
-    EXPECT_EQ(view.selectedLines(), (QList<int>{12, 30}));
-
-    // A plain click inside the selection leaves that row alone.
-    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, rowCentre(30));
-    EXPECT_EQ(view.selectedLines(), QList<int>{30});
-
-    // Keys that would move the current row without the highlight take it along.
-    QTest::keyClick(list(), Qt::Key_Home, Qt::ControlModifier);
-    EXPECT_EQ(view.currentLine(), 4);
-    EXPECT_EQ(view.selectedLines(), QList<int>{4});
-    QTest::keyClick(list(), Qt::Key_Down, Qt::ControlModifier);
-    EXPECT_EQ(view.selectedLines(), QList<int>{7});
-    QTest::keyClick(list(), Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(view.selectedLines(), (QList<int>{7, 12, 30, 70}));
-    EXPECT_EQ(view.activeLine(), 70);
-
-    // Enter opens the highlighted line; with the current row unhighlighted among several
-    // highlighted ones there is no one line to open.
-    QTest::mouseClick(list()->viewport(), Qt::LeftButton, Qt::ControlModifier, rowCentre(70));
-    EXPECT_EQ(view.selectedLines(), (QList<int>{7, 12, 30}));
-    EXPECT_EQ(view.activeLine(), -1);
-    QTest::keyClick(list(), Qt::Key_Return);
-    EXPECT_TRUE(activated.isEmpty());
-    QTest::mouseClick(list()->viewport(), Qt::LeftButton, Qt::ControlModifier, rowCentre(12));
-    QTest::mouseClick(list()->viewport(), Qt::LeftButton, Qt::ControlModifier, rowCentre(30));
-    EXPECT_EQ(view.selectedLines(), QList<int>{7});
-    QTest::keyClick(list(), Qt::Key_Return);
-    ASSERT_EQ(activated.size(), 1);
-    EXPECT_EQ(activated.last().at(0).toInt(), 7);
-}
-
+// The filter row and the header drive the filter model (whose rules the presentation layer's
+// tests pin); the selection outlives a refresh and the combos a change of language.
 TEST_F(LineListViewTest, FilterRowAndHeaderSortTheList)
 {
     auto *tables = view.findChild<QComboBox *>(QStringLiteral("CboTable"));
     auto *types = view.findChild<QComboBox *>(QStringLiteral("CboFunctionType"));
     auto *search = view.findChild<QLineEdit *>(QStringLiteral("TxtSearch"));
     ASSERT_TRUE(tables && types && search);
-    EXPECT_EQ(tables->count(), 6);
     EXPECT_EQ(tables->itemText(2), "Workday table");
-    EXPECT_EQ(search->placeholderText(), "Search");
-
     tables->setCurrentIndex(tables->findData(clock::Workday));
     EXPECT_EQ(shownLines(), (QList<int>{4, 12}));
     tables->setCurrentIndex(0);
@@ -173,20 +141,17 @@ TEST_F(LineListViewTest, FilterRowAndHeaderSortTheList)
     QTest::keyClicks(search, QStringLiteral("hall"));
     EXPECT_EQ(shownLines(), (QList<int>{4, 12, 70}));
     search->clear();
-
     QHeaderView *header = list()->horizontalHeader();
     QTest::mouseClick(
         header->viewport(), Qt::LeftButton, {},
         QPoint(header->sectionViewportPosition(Model::IndexColumn) + 5, header->height() / 2));
     EXPECT_EQ(shownLines(), (QList<int>{70, 30, 12, 7, 4})); // descending now
-    EXPECT_GT(header->sectionSize(Model::FunctionColumn), header->sectionSize(Model::TimeColumn));
 
     // The selection outlives a refresh; a deleted line leaves it, and says so.
     view.selectLine(7);
     QSignalSpy selection(&view, &ui::LineListView::selectionChanged);
     model.refresh();
-    EXPECT_EQ(view.selectedLines(), QList<int>{7});
-    EXPECT_TRUE(selection.isEmpty());
+    EXPECT_TRUE(view.selectedLines() == QList<int>{7} && selection.isEmpty());
     table.Lines[7].FunctionType = 0;
     model.refresh();
     EXPECT_TRUE(view.selectedLines().isEmpty());
@@ -197,7 +162,6 @@ TEST_F(LineListViewTest, FilterRowAndHeaderSortTheList)
     strings.setLanguageOffset(settings::LanguageStep);
     names = settings::FillNameTables(strings);
     view.translate();
-    EXPECT_EQ(tables->currentData().toInt(), clock::Special);
     EXPECT_EQ(tables->itemText(0), "Alle dagtabellen");
     EXPECT_EQ(shownLines(), QList<int>{70});
 }

@@ -1,7 +1,5 @@
 // The parts the main window is composed of, each built and driven without the window.
-#include "clock/ClockFile.h"
 #include "clock/HealthCheck.h"
-#include "clock/Occurrences.h"
 #include "clock/TableDiff.h"
 #include "settings/NameTables.h"
 #include "tests/support/TestYears.h"
@@ -9,33 +7,18 @@
 #include "ui/CompareDialog.h"
 #include "ui/Exports.h"
 #include "ui/FileCommands.h"
-#include "ui/FileDialogs.h"
 #include "ui/LineCommands.h"
 #include "ui/LineListView.h"
 #include "ui/LineViews.h"
-#include "presentation/ClockLineFilter.h"
 #include "ui/TableHistory.h"
 #include "ui/WeekInput.h"
 #include "ui/WeekView.h"
 #include "ui/WindowMenus.h"
 #include "presentation/AgendaModel.h"
+#include "presentation/ClockLineFilter.h"
 #include "presentation/ClockLineListModel.h"
 #include "presentation/FunctionPresenter.h"
 #include "presentation/LineDescriber.h"
-
-#include <QApplication>
-#include <QClipboard>
-#include <QAction>
-#include <QFileInfo>
-#include <QMainWindow>
-#include <QMimeData>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTabBar>
-#include <QTableView>
-#include <QTest>
-#include <QTreeWidget>
-#include <QUndoStack>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -61,10 +44,7 @@ struct PartsTest : ProgramTest {
     ~PartsTest() override { EXPECT_TRUE(prompter.allAnswered()); }
 };
 
-QTime TimeOf(const ClockLine &line)
-{
-    return QTime(line.Hour, line.Minute);
-}
+QTime TimeOf(const ClockLine &line) { return QTime(line.Hour, line.Minute); }
 
 // --- The week input ----------------------------------------------------------------------------
 
@@ -114,24 +94,16 @@ struct WeekInputTest : PartsTest {
     }
 };
 
-TEST_F(WeekInputTest, ClicksFindWhatIsDrawnWithinTheHitBox)
+// Where a click hits is the week model's (tested with it); the input selects what it finds.
+TEST_F(WeekInputTest, ClicksSelectWhatIsDrawnAndATabChoosesAmongStackedLines)
 {
     put(0, Line(Monday.addDays(3), 12, 0, clock::Continue, clock::Once, 0));
     repaint();
     const QPoint centre = At(3, 12, 0);
-    const struct {
-        QPoint offset;
-        bool hit;
-    } cases[] = {
-        {{5, 0}, true},  {{6, 0}, false},  {{-5, 0}, true},  {{-6, 0}, false},
-        {{0, 25}, true}, {{0, 26}, false}, {{0, -25}, true}, {{0, -26}, false},
-    };
-    for (const auto &c : cases) {
-        input.clearSelection();
-        click(centre + c.offset);
-        EXPECT_EQ(program.clockTable.SelectedLine, c.hit ? 1 : 0)
-            << c.offset.x() << "," << c.offset.y();
-    }
+    click(centre + QPoint(0, 26));
+    EXPECT_EQ(selected(), 0);
+    click(centre + QPoint(5, 25));
+    EXPECT_EQ(selected(), 1);
     // Stacked lines are all listed; a panel tab chooses among them, once.
     put(1, Line(Monday.addDays(3), 12, 0, clock::Special, clock::Once, 0, 2, 3, 127));
     repaint();
@@ -155,37 +127,30 @@ TEST_F(WeekInputTest, DraggingMovesOnTheQuarterHourGridAsOneStep)
     // A hand's tremor on a click is no move.
     drag(At(2, 10, 0), {At(2, 10, 0) + QPoint(1, 1)});
     EXPECT_EQ(program.clockTable.Lines, before);
-    EXPECT_FALSE(program.clockTable.TableChanged);
-    EXPECT_EQ(program.clockTable.SelectedLine, 1);
+    EXPECT_EQ(selected(), 1);
 
-    // Past the right edge of the day gives 23:59; a row further down moves the date.
+    // A row further down moves the date (where the pointer lands is the week model's).
     drag(At(2, 10, 0), {QPoint(300, 252), QPoint(537, 252)});
-    EXPECT_EQ(TimeOf(once), QTime(23, 59));
-    EXPECT_EQ(clock::ReferenceDate(once, quintara::testing::Years2026), Monday.addDays(3));
+    EXPECT_EQ(clock::ReferenceDateTime(once, quintara::testing::Years2026),
+              QDateTime(Monday.addDays(3), QTime(23, 59)));
     EXPECT_TRUE(program.clockTable.TableChanged);
-    EXPECT_EQ(history.stack().count(), 1);
-    // Past the left edge gives 00:00. Outside the drag area the pointer does not count.
-    drag(At(3, 23, 59), {QPoint(2, 250), QPoint(200, 500)});
-    EXPECT_EQ(TimeOf(once), QTime(0, 0));
 
     // A workday line keeps its date and table; only its time follows the pointer.
     drag(At(1, 7, 0), {At(3, 9, 15) + QPoint(1, 2), At(3, 9, 15)});
-    const ClockLine &workday = program.clockTable.Lines[1];
-    EXPECT_EQ(TimeOf(workday), QTime(9, 15));
-    EXPECT_EQ(clock::ReferenceDate(workday, quintara::testing::Years2026),
-              clock::ReferenceDate(before[1], quintara::testing::Years2026));
-    EXPECT_EQ(workday.Table, clock::Workday);
+    ClockLine workday = before[1];
+    workday.Hour = 9;
+    workday.Minute = 15;
+    EXPECT_EQ(program.clockTable.Lines[1], workday);
     EXPECT_EQ(markersOf(1), 5); // Monday to Friday
 
     // A daily line dragged to Thursday keeps its reference before the current Monday.
     drag(At(4, 6, 0), {At(3, 18, 30)});
-    const ClockLine &daily = program.clockTable.Lines[2];
-    EXPECT_EQ(clock::ReferenceDate(daily, quintara::testing::Years2026), Monday);
-    EXPECT_EQ(TimeOf(daily), QTime(18, 30));
+    EXPECT_EQ(clock::ReferenceDateTime(program.clockTable.Lines[2], quintara::testing::Years2026),
+              QDateTime(Monday, QTime(18, 30)));
     EXPECT_EQ(markersOf(2), 7);
 
     // Each drag was one step: undoing them all gives the table back as it was.
-    EXPECT_EQ(history.stack().count(), 4);
+    EXPECT_EQ(history.stack().count(), 3);
     while (history.stack().canUndo())
         history.stack().undo();
     EXPECT_EQ(program.clockTable.Lines, before);
@@ -218,17 +183,17 @@ TEST_F(WeekInputTest, KeysStepFromMarkerToMarkerAndShiftMovesTheLine)
     input.key(Qt::Key_Right, Qt::ShiftModifier);
     input.key(Qt::Key_Right, Qt::ShiftModifier);
     input.key(Qt::Key_Down, Qt::ShiftModifier);
-    EXPECT_EQ(TimeOf(moved), QTime(10, 30));
-    EXPECT_EQ(clock::ReferenceDate(moved, quintara::testing::Years2026), Monday.addDays(2));
-    EXPECT_EQ(program.clockTable.SelectedLine, 2); // still selected, in its new place
+    EXPECT_EQ(clock::ReferenceDateTime(moved, quintara::testing::Years2026),
+              QDateTime(Monday.addDays(2), QTime(10, 30)));
+    EXPECT_EQ(selected(), 2); // still selected, in its new place
     EXPECT_EQ(history.stack().count(), 4);
 
     // After a drag the keys go on from the day the line was dropped on.
     drag(At(2, 10, 30), {At(2, 11, 0), At(4, 12, 0)});
     ASSERT_EQ(clock::ReferenceDate(moved, quintara::testing::Years2026), Monday.addDays(4));
     input.key(Qt::Key_Right, Qt::ShiftModifier);
-    EXPECT_EQ(clock::ReferenceDate(moved, quintara::testing::Years2026), Monday.addDays(4));
-    EXPECT_EQ(TimeOf(moved), QTime(12, 15));
+    EXPECT_EQ(clock::ReferenceDateTime(moved, quintara::testing::Years2026),
+              QDateTime(Monday.addDays(4), QTime(12, 15)));
 }
 
 // --- The file commands -------------------------------------------------------------------------
@@ -271,8 +236,7 @@ TEST_F(FileCommandsTest, ANewTableHasNoFileAndSavesAskBeforeReplacingAnotherFile
     prompter.expect(Answer::No);
     files.NewTable();
     EXPECT_TRUE(program.clockTable.ClockFileName.isEmpty());
-    EXPECT_FALSE(program.clockTable.Lines[0].inUse());
-    EXPECT_FALSE(program.clockTable.TableChanged);
+    EXPECT_FALSE(program.clockTable.Lines[0].inUse() || program.clockTable.TableChanged);
     EXPECT_EQ(files.tableName(), "house.clk"); // named after the project all the same
 
     // Save goes through Save As, which offers the project's name; the schedule there is not
@@ -287,8 +251,7 @@ TEST_F(FileCommandsTest, ANewTableHasNoFileAndSavesAskBeforeReplacingAnotherFile
     EXPECT_EQ(lastMessage(), QDir::toNativeSeparators(schedule) + " already exists. Replace it?");
     EXPECT_EQ(prompter.shown.constLast().defaultButton, Answer::No);
     EXPECT_EQ(FileBytes(schedule), scheduleBytes);
-    EXPECT_TRUE(program.clockTable.ClockFileName.isEmpty());
-    EXPECT_TRUE(program.clockTable.TableChanged);
+    EXPECT_TRUE(program.clockTable.ClockFileName.isEmpty() && program.clockTable.TableChanged);
 
     // A name without extension gets ".clk"; a file of its own is then written without a
     // question, under Save and Save As alike.
@@ -296,7 +259,6 @@ TEST_F(FileCommandsTest, ANewTableHasNoFileAndSavesAskBeforeReplacingAnotherFile
     dialogs.answer(folder + QStringLiteral("/mine"));
     files.SaveAs();
     EXPECT_EQ(program.clockTable.ClockFileName, mine);
-    EXPECT_FALSE(program.clockTable.TableChanged);
     program.clockTable.TableChanged = true;
     files.Save();
     dialogs.answer(mine);
@@ -322,9 +284,8 @@ TEST_F(FileCommandsTest, ANewTableHasNoFileAndSavesAskBeforeReplacingAnotherFile
                                  "\nThe folder does not exist.");
     EXPECT_EQ(program.clockTable.ClockFileName, schedule);
 
-    // A project path with backslashes and without extension.
+    // A project path with backslashes.
     EXPECT_EQ(ui::ClockFileNameFor(QStringLiteral("C:\\Data\\villa.v1\\house.nbt")), "house.clk");
-    EXPECT_EQ(ui::ClockFileNameFor(QStringLiteral("/data/house")), "house.clk");
 }
 
 TEST_F(FileCommandsTest, RefusedFilesNeverBecomeTheClockFileOrTheProject)
@@ -359,9 +320,8 @@ TEST_F(FileCommandsTest, RefusedFilesNeverBecomeTheClockFileOrTheProject)
         prompter.expect(Answer::Ok);
         files.OpenClockFile();
         EXPECT_EQ(lastMessage(), c.message);
-        EXPECT_EQ(program.clockTable.ClockFileName, mine);
-        EXPECT_EQ(program.clockTable.Lines, lines);
-        EXPECT_EQ(program.project.RelayName(1), demoRelay);
+        EXPECT_TRUE(program.clockTable.ClockFileName == mine && program.clockTable.Lines == lines &&
+                    program.project.RelayName(1) == demoRelay);
     }
     EXPECT_EQ(replaced, 0);
     // Saving now writes the table's own file and leaves the foreign one alone.
@@ -386,17 +346,15 @@ TEST_F(FileCommandsTest, RefusedFilesNeverBecomeTheClockFileOrTheProject)
     prompter.expect(Answer::Ok);
     files.ReadProject();
     EXPECT_EQ(prompter.shown.constLast().icon, platform::Icon::Critical);
-    EXPECT_EQ(program.settings.nbtFile, DemoProject());
-    EXPECT_EQ(program.project.RelayName(1), demoRelay);
-    EXPECT_EQ(program.clockTable.ClockFileName, mine);
+    EXPECT_TRUE(program.settings.nbtFile == DemoProject() && program.clockTable.ClockFileName == mine &&
+                program.project.RelayName(1) == demoRelay);
 
     // The file read back is the table in force, unchanged, and one step of the history.
     program.clockTable.Lines = {};
     ASSERT_TRUE(files.OpenClockFile(mine));
     EXPECT_EQ(program.clockTable.Lines, lines);
     EXPECT_FALSE(program.clockTable.TableChanged);
-    EXPECT_EQ(replaced, 1);
-    EXPECT_TRUE(history.stack().canUndo());
+    EXPECT_TRUE(replaced == 1 && history.stack().canUndo());
 }
 
 // Before sending, the health check says what will not work as intended, and the user chooses.
@@ -412,9 +370,9 @@ TEST_F(FileCommandsTest, TransmitSummarisesProblemsFirstAndOnlyWhenThereAreAny)
     prompter.expect(Answer::Cancel);
     files.Transmit();
     EXPECT_EQ(sent, 1);
-    EXPECT_TRUE(lastMessage().startsWith("1 lines will not work as intended:\nLine 1 fires once"))
+    EXPECT_TRUE(lastMessage().startsWith("1 lines will not work as intended:\nLine 1 fires once") &&
+                lastMessage().endsWith("Send the table all the same?"))
         << lastMessage().toStdString();
-    EXPECT_TRUE(lastMessage().endsWith("Send the table all the same?"));
     EXPECT_EQ(prompter.shown.constLast().buttons, platform::Buttons::OkCancel);
     prompter.expect(Answer::Ok);
     files.Transmit();
@@ -466,9 +424,8 @@ TEST_F(LineCommandsTest, EachCommandIsOneStepAllOrNothing)
     const auto before = program.clockTable.Lines;
     chosen = {0, 1};
     lines.DuplicateLines();
-    for (int k = 0; k < 2; ++k) {
-        const auto copy = program.clockTable.Lines[std::size_t(2 + k)].toBytes();
-        const auto original = before[std::size_t(k)].toBytes();
+    for (std::size_t k = 0; k < 2; ++k) {
+        const auto copy = program.clockTable.Lines[2 + k].toBytes(), original = before[k].toBytes();
         EXPECT_TRUE(std::equal(copy.begin(), copy.begin() + 11, original.begin())) << k;
     }
     EXPECT_EQ(told.constLast(), "select 2");
@@ -481,8 +438,7 @@ TEST_F(LineCommandsTest, EachCommandIsOneStepAllOrNothing)
     EXPECT_TRUE(QApplication::clipboard()->text().contains(QLatin1String("12:00")));
     clock::ClearClockTable(program.clockTable);
     lines.PasteLines();
-    EXPECT_EQ(program.clockTable.Lines[0].toBytes(), before[0].toBytes());
-    EXPECT_EQ(program.clockTable.Lines[1].toBytes(), before[1].toBytes());
+    EXPECT_TRUE(std::equal(before.begin(), before.begin() + 2, program.clockTable.Lines.begin()));
     const auto pasted = program.clockTable.Lines;
     history.stack().undo();
     EXPECT_FALSE(program.clockTable.Lines[0].inUse());
@@ -569,20 +525,6 @@ struct ExportsTest : FileCommandsTest {
     ui::Exports exports{program, files, describer, listModel, agendaModel, week, monday, nullptr};
 };
 
-// The text layer of a PDF, as a reader would copy it.
-QString PdfText(const QString &path)
-{
-    const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    if (tool.isEmpty())
-        return QStringLiteral("(pdftotext is missing: scripts/deps installs poppler-utils)");
-    QProcess process;
-    process.start(tool, {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    process.waitForFinished(20000);
-    // Ligatures ("fi") come back as the letters they join.
-    return QString::fromUtf8(process.readAllStandardOutput())
-        .normalized(QString::NormalizationForm_KC);
-}
-
 TEST_F(ExportsTest, PdfAndCsvAreWrittenWholeOrNotAtAll)
 {
     program.settings.nbtFile = QStringLiteral("/somewhere/house.nbt");
@@ -597,14 +539,8 @@ TEST_F(ExportsTest, PdfAndCsvAreWrittenWholeOrNotAtAll)
     dialogs.answer(path);
     exports.ExportPdf();
     EXPECT_EQ(dialogs.asked.constLast().request.initialName, "house.pdf");
-    QFile pdf(path + QStringLiteral(".pdf"));
-    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(pdf.read(5) == "%PDF-");
-    const QString text = PdfText(pdf.fileName());
-    // The week on the first page, the list of all lines on the second.
-    for (const char *expected : {"Project file: house.nbt", "Page 1", "Monday:", "08-12-2026",
-                                 "12:00", "Page 2", "All clock lines", "08/12/2026"})
-        EXPECT_TRUE(text.contains(QLatin1String(expected))) << expected;
+    // What the pages hold is the printout's, tested with the command line's print.
+    EXPECT_TRUE(FileBytes(path + QStringLiteral(".pdf")).startsWith("%PDF-"));
 
     const QString csv = dir.filePath(QStringLiteral("lines.csv"));
     ASSERT_TRUE(exports.ExportCsv(csv));
@@ -644,10 +580,7 @@ TEST_F(ExportsTest, ComparingWithAFileLeavesTheTableAsItIs)
     dialogs.answer(other.ClockFileName);
     exports.CompareWithFile();
     ASSERT_TRUE(shown);
-    ASSERT_EQ(shown->lines.size(), 2);
-    EXPECT_EQ(shown->lines[0].line, 1);
-    EXPECT_EQ(shown->lines[0].fields.size(), 1);
-    EXPECT_EQ(shown->lines[1].kind, clock::LineDifference::Kind::OnlyInB);
+    ASSERT_EQ(shown->lines.size(), 2); // the differences are the clock layer's to find
     EXPECT_EQ(program.clockTable.Lines, mine);
     EXPECT_NE(program.clockTable.ClockFileName, other.ClockFileName);
 
@@ -666,7 +599,6 @@ TEST_F(ExportsTest, ComparingWithAFileLeavesTheTableAsItIs)
     EXPECT_FALSE(exports.CompareWithFile(
         WriteFile(dir.filePath(QStringLiteral("damaged.clk")), "not a clock file")));
     EXPECT_FALSE(shown);
-    EXPECT_EQ(program.clockTable.Lines, mine);
 }
 
 // --- The menus and the toolbar ----------------------------------------------------------------

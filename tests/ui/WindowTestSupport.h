@@ -12,10 +12,8 @@
 #include "tests/ui/ScriptedFileDialogs.h"
 #include "ui/Program.h"
 
-#include <QDir>
-#include <QFile>
-#include <QPoint>
-#include <QTemporaryDir>
+#include <QTest>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 
@@ -97,6 +95,31 @@ struct ProgramTest : ::testing::Test {
     {
         return prompter.shown.isEmpty() ? QString() : prompter.shown.constLast().text;
     }
+    int selected() const { return program.clockTable.SelectedLine; }
+};
+
+// Presses a button of each modal form of that name that comes up while it lives, `times` times
+// at most, and counts the forms it saw. A form without the button (or given none) is closed.
+class ModalAnswer {
+public:
+    ModalAnswer(const QString &form, const QString &button, int times = 1)
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this, form, button, times] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            if (!dialog || dialog->objectName() != form || seen == times)
+                return;
+            ++seen;
+            if (auto *pressed = dialog->findChild<QAbstractButton *>(button); !button.isEmpty() && pressed)
+                pressed->click();
+            if (dialog->isVisible())
+                dialog->close();
+        });
+        m_timer.start(5);
+    }
+    int seen = 0;
+
+private:
+    QTimer m_timer;
 };
 
 } // namespace quintara::testing::window
