@@ -149,9 +149,8 @@ int main(int argc, char *argv[])
     ui::Program program(prompter, clock, pump, settings::ProfileFile(settingsPath));
     // A device or FIFO would never be read as settings, nor ever be written over.
     if (platform::KindOfPath(settingsPath) == platform::PathKind::Other) {
-        clock::ShowFileError(prompter, platform::FileFailure(
-                                           settingsPath, program.strings.GetResString(
-                                                             settings::FileText::NotARegularFile)));
+        program.notices.tell(platform::SystemFailureNotice(platform::FileFailure(
+            settingsPath, program.strings.GetResString(settings::FileText::NotARegularFile))));
         return ExitFailed;
     }
     ui::QtFileDialogs dialogs;

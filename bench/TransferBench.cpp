@@ -102,7 +102,7 @@ struct Bench {
     platform::QtEventPump pump;
     platform::SystemClock systemClock;
     SilentPrompter prompter;
-    settings::Strings strings{settings::StringTable::builtIn(), prompter};
+    settings::Strings strings{settings::StringTable::builtIn()};
     link::CentralLink link{line, pump, strings};
     // The program's own way to run a job: its events, then the link, until it is done.
     link::Drive drive = [this](link::CentralLink &l) {

@@ -3,7 +3,6 @@
 #include "clock/ClockFile.h"
 #include "clock/ClockTable.h"
 #include "clock/Occurrences.h"
-#include "fuzz/FuzzSupport.h"
 #include "project/ProjectModel.h"
 
 #include <cstddef>
@@ -13,11 +12,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     using namespace quintara;
-    fuzzing::SilentPrompter prompter;
     clock::ClockTable table;
 
     const QByteArrayView image(reinterpret_cast<const char *>(data), qsizetype(size));
-    const clock::ClockFileResult result = clock::ReadClockImage(table, image, prompter);
+    const clock::ClockFileResult result = clock::ReadClockImage(table, image);
     if (table.MaxClockLines < 0 || table.MaxClockLines > clock::ClockLineCount)
         std::abort();
     // A file read whole writes back byte for byte, the model byte as the model it selected.

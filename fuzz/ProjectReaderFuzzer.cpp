@@ -1,6 +1,5 @@
 // Feeds arbitrary bytes to the project file reader, then reads through the model the way the
 // lists and the table builders do, so that any field left out of range shows up.
-#include "fuzz/FuzzSupport.h"
 #include "project/ProjectFileReader.h"
 #include "project/ProjectModel.h"
 #include "settings/Settings.h"
@@ -9,30 +8,28 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <memory>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     using namespace quintara;
     if (size > static_cast<std::size_t>(project::MaxProjectFileSize))
         return 0;
-    fuzzing::SilentPrompter prompter;
-    settings::Strings strings(settings::StringTable::builtIn(), prompter);
-    settings::Settings settings;
-    settings.nbtFile = QStringLiteral("fuzz.nbt");
-    auto model = std::make_unique<project::ProjectModel>();
-    project::ProjectReadContext context{*model, settings, strings, {}};
+    const settings::Strings strings(settings::StringTable::builtIn());
+    const settings::Settings settings;
 
     const QByteArrayView bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    const project::ReadOutcome outcome = project::ReadProjectData(context, bytes);
+    const project::ProjectRead read = project::ReadProjectData(bytes, settings, strings);
 
-    const project::ProjectModel &m = *model;
+    if (!read.model)
+        std::abort();
+    const project::ProjectModel &m = *read.model;
     if (m.ModelIndex < 0 || m.ModelIndex >= project::ModelCount)
         std::abort();
-    if (!settings::Strings::IsValidLanguageOffset(m.System.LanguageOffset))
+    if (!settings::Strings::IsValidLanguageOffset(m.System.LanguageOffset) ||
+        read.languageOffset != m.System.LanguageOffset)
         std::abort();
-    if (outcome == project::ReadOutcome::Read &&
-        strings.LanguageOffset() != m.System.LanguageOffset)
+    // Every refusal says why.
+    if (!read.read() && read.notices.empty())
         std::abort();
     for (int type = 0; type < 256; ++type) {
         for (const int number : {-1, 0, 1, 9, 31, 39, 99, 251, 252, 255}) {

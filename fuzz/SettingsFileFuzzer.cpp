@@ -1,6 +1,5 @@
 // Reads arbitrary bytes as the settings file, changes one key of our own and writes it back, as
 // the program does at start and end: the change reads back, and the rest of the file survives.
-#include "fuzz/FuzzSupport.h"
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
 #include "settings/Strings.h"
@@ -25,8 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         file.write(reinterpret_cast<const char *>(data), static_cast<qint64>(size));
     }
 
-    fuzzing::SilentPrompter prompter;
-    settings::Strings strings(settings::StringTable::builtIn(), prompter);
+    settings::Strings strings(settings::StringTable::builtIn());
     settings::ProfileFile profile(path);
     settings::Settings values;
     settings::ReadSettings(profile, values, strings, [] { return 0; });

@@ -1,6 +1,5 @@
 // Feeds arbitrary bytes to the table decoders as received tables, builds the table set from the
 // model they made (every numeric field as the bytes had it) and decodes the result once more.
-#include "fuzz/FuzzSupport.h"
 #include "project/ProjectModel.h"
 #include "settings/Strings.h"
 #include "tables/TableCompiler.h"
@@ -16,8 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     using namespace quintara;
     if (size == 0)
         return 0;
-    fuzzing::SilentPrompter prompter;
-    settings::Strings strings(settings::StringTable::builtIn(), prompter);
+    const settings::Strings strings(settings::StringTable::builtIn());
     auto model = std::make_unique<project::ProjectModel>();
     project::NewProject(*model, 19200, 0);
     project::SelectModel(*model, data[0], strings);

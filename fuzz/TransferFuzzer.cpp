@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             line.deliver(chunks[next++].bytes);
     });
     fuzzing::SilentPrompter prompter;
-    const settings::Strings strings(settings::StringTable::builtIn(), prompter);
+    const settings::Strings strings(settings::StringTable::builtIn());
     link::CentralLink link(line, pump, strings);
     link::TrafficTrace trace;
     link.setTrace(&trace);

@@ -2,7 +2,6 @@
 
 #include "clock/ClockTable.h"
 #include "platform/Files.h"
-#include "platform/Prompter.h"
 #include "project/ByteReader.h"
 #include "project/ProjectModel.h"
 #include "settings/Strings.h"
@@ -20,18 +19,6 @@ namespace {
 constexpr int ConversionWarningId = 957;
 constexpr int ConversionConsequenceId = 958;
 
-bool ConfirmConversion(const ClockTable &table, const settings::Strings &strings,
-                       platform::Prompter &prompter)
-{
-    if (table.ClockFileVersion == 1)
-        return true;
-    const QString text = strings.GetResString(ConversionWarningId) + QStringLiteral("\n\r") +
-                         strings.GetResString(ConversionConsequenceId);
-    return prompter.show(text, platform::ErrorTitle, platform::Buttons::OkCancel,
-                         platform::Icon::Exclamation,
-                         platform::Answer::Cancel) == platform::Answer::Ok;
-}
-
 QString DescribeDeviceError(const QIODevice &device, const QString &fallback)
 {
     const QString description = device.errorString();
@@ -39,9 +26,20 @@ QString DescribeDeviceError(const QIODevice &device, const QString &fallback)
                                                                                   : description;
 }
 
+ClockFileResult Failed(ClockFileStatus status, platform::Notice notice,
+                       std::optional<int> model = std::nullopt)
+{
+    ClockFileResult result;
+    result.status = status;
+    result.tell(std::move(notice));
+    result.model = model;
+    return result;
+}
+
 ClockFileResult SystemError(QString description)
 {
-    return {ClockFileStatus::SystemError, std::move(description), std::nullopt};
+    return Failed(ClockFileStatus::SystemError,
+                  platform::SystemFailureNotice(std::move(description)));
 }
 
 ClockFileResult WriteImage(ClockTable &table, QIODevice &device)
@@ -95,19 +93,24 @@ QByteArray ClockFileImage(const ClockTable &table)
     return image;
 }
 
-ClockFileResult WriteClockFile(ClockTable &table, QIODevice &device,
-                               const settings::Strings &strings, platform::Prompter &prompter)
+std::optional<platform::Message> ConversionQuestion(const ClockTable &table,
+                                                    const settings::Strings &strings)
 {
-    if (!ConfirmConversion(table, strings, prompter))
-        return {ClockFileStatus::Cancelled, {}, std::nullopt};
+    if (table.ClockFileVersion == 1)
+        return std::nullopt;
+    const QString text = strings.GetResString(ConversionWarningId) + QStringLiteral("\n\r") +
+                         strings.GetResString(ConversionConsequenceId);
+    return platform::Message{text, platform::ErrorTitle, platform::Buttons::OkCancel,
+                             platform::Icon::Exclamation, platform::Answer::Cancel};
+}
+
+ClockFileResult WriteClockFile(ClockTable &table, QIODevice &device)
+{
     return WriteImage(table, device);
 }
 
-ClockFileResult WriteClockFile(ClockTable &table, const settings::Strings &strings,
-                               platform::Prompter &prompter)
+ClockFileResult WriteClockFile(ClockTable &table, const settings::Strings &strings)
 {
-    if (!ConfirmConversion(table, strings, prompter))
-        return {ClockFileStatus::Cancelled, {}, std::nullopt};
     const QString path = table.ClockFileName;
     const auto failed = [&path](const QString &reason) {
         return SystemError(platform::FileFailure(path, reason));
@@ -143,8 +146,7 @@ ClockFileResult WriteClockFile(ClockTable &table, const settings::Strings &strin
     return {};
 }
 
-ClockFileResult ReadClockImage(ClockTable &table, QByteArrayView image,
-                               platform::Prompter &prompter)
+ClockFileResult ReadClockImage(ClockTable &table, QByteArrayView image)
 {
     ClearClockTable(table);
 
@@ -153,10 +155,9 @@ ClockFileResult ReadClockImage(ClockTable &table, QByteArrayView image,
     padded.append(ClockFileSize - padded.size(), '\0');
     project::ByteReader reader(padded);
 
-    if (reader.bytes(3) != QByteArray(ClockFileMagic)) {
-        prompter.show(QStringLiteral("NO QBN Clock file!"), platform::ProgramTitle);
-        return {ClockFileStatus::NotAClockFile, {}, std::nullopt};
-    }
+    if (reader.bytes(3) != QByteArray(ClockFileMagic))
+        return Failed(ClockFileStatus::NotAClockFile,
+                      platform::PlainNotice(QStringLiteral("NO QBN Clock file!")));
     table.ClockFileVersion = reader.u8().value_or(0);
     const int model = project::EffectiveModelIndex(reader.u8().value_or(0));
     ApplyModel(table, model);
@@ -168,25 +169,25 @@ ClockFileResult ReadClockImage(ClockTable &table, QByteArrayView image,
         line = ClockLine::fromBytes(bytes);
     }
 
-    if (reader.bytes(3) != QByteArray(ClockFileMagic)) {
-        prompter.show(QStringLiteral("Read error in CLOCK File"), platform::ProgramTitle);
-        return {ClockFileStatus::Damaged, {}, model};
-    }
-    return {ClockFileStatus::Done, {}, model};
+    if (reader.bytes(3) != QByteArray(ClockFileMagic))
+        return Failed(ClockFileStatus::Damaged,
+                      platform::PlainNotice(QStringLiteral("Read error in CLOCK File")), model);
+    ClockFileResult result;
+    result.model = model;
+    return result;
 }
 
-ClockFileResult ReadClockFile(ClockTable &table, QIODevice &device, platform::Prompter &prompter)
+ClockFileResult ReadClockFile(ClockTable &table, QIODevice &device)
 {
     const std::optional<QByteArray> image = device.isReadable() ? ReadImage(device) : std::nullopt;
     if (!image) {
         ClearClockTable(table);
         return SystemError(DescribeDeviceError(device, QStringLiteral("Read error.")));
     }
-    return ReadClockImage(table, *image, prompter);
+    return ReadClockImage(table, *image);
 }
 
-ClockFileResult ReadClockFile(ClockTable &table, const settings::Strings &strings,
-                              platform::Prompter &prompter)
+ClockFileResult ReadClockFile(ClockTable &table, const settings::Strings &strings)
 {
     const QString &path = table.ClockFileName;
     // A FIFO or a device would block the read or never end it.
@@ -200,9 +201,9 @@ ClockFileResult ReadClockFile(ClockTable &table, const settings::Strings &string
         ClearClockTable(table);
         return SystemError(platform::FileFailure(path, *reason));
     }
-    ClockFileResult result = ReadClockFile(table, file, prompter);
+    ClockFileResult result = ReadClockFile(table, file);
     if (result.status == ClockFileStatus::SystemError)
-        result.error = platform::FileFailure(path, result.error);
+        return SystemError(platform::FileFailure(path, result.notices.front().text));
     return result;
 }
 
@@ -219,12 +220,6 @@ void ApplyModel(ClockTable &table, int modelIndex)
     table.ModelIndex = static_cast<quint8>(effective);
     table.MaxClockLines = static_cast<qint16>(
         std::clamp(project::LimitsOfModel(effective).ClockLines, 0, ClockLineCount));
-}
-
-void ShowFileError(platform::Prompter &prompter, const QString &description)
-{
-    prompter.show(description, platform::ErrorTitle, platform::Buttons::Ok,
-                  platform::Icon::Critical);
 }
 
 } // namespace quintara::clock

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Outcome.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -8,9 +10,6 @@
 
 class QIODevice;
 
-namespace quintara::platform {
-class Prompter;
-}
 namespace quintara::project {
 struct ProjectModel;
 }
@@ -29,15 +28,13 @@ inline constexpr char ClockFileMagic[] = "QBN";
 
 enum class ClockFileStatus {
     Done,          // written, or read with both marks in place
-    Cancelled,     // the conversion question was answered Cancel: nothing written
     NotAClockFile, // the leading mark is missing: the table stays cleared
     Damaged,       // the trailing mark is missing: the lines read so far are kept
-    SystemError,   // the operating system refused; `error` describes it for the user
+    SystemError,   // the operating system refused; the notice names the file and the reason
 };
 
-struct ClockFileResult {
-    ClockFileStatus status = ClockFileStatus::Done;
-    QString error;
+// What a read or write came to, and what it has to tell (nothing when Done).
+struct ClockFileResult : platform::Outcome<ClockFileStatus> {
     // The central-unit model a read file was made for (as the project would select it), once
     // the reader got that far; the caller decides whether its project follows.
     std::optional<int> model;
@@ -48,39 +45,36 @@ struct ClockFileResult {
 // The file image of the table as it stands (version byte as held).
 QByteArray ClockFileImage(const ClockTable &table);
 
+// A table of another version than 1 is saved as version 1 only once the user agreed: the
+// question to ask first (OK saves, Cancel leaves the file alone), or nothing for version 1.
+std::optional<platform::Message> ConversionQuestion(const ClockTable &table,
+                                                    const settings::Strings &strings);
+
 // Writes the table over the device from offset 0 without truncating it (the device must be
-// open for writing and seekable, or be at its start). A table of another version than 1 is
-// saved only after the user agreed to the conversion; the version is 1 once it is written.
+// open for writing and seekable, or be at its start); the version is 1 once it is written.
 // The caller clears TableChanged when the result is Done.
-ClockFileResult WriteClockFile(ClockTable &table, QIODevice &device,
-                               const settings::Strings &strings, platform::Prompter &prompter);
+ClockFileResult WriteClockFile(ClockTable &table, QIODevice &device);
 // The same to the file ClockFileName, all or nothing: the new image (followed by whatever lay
 // beyond it in a longer file) replaces the file only once it is completely written. Refuses
 // anything but a regular file; a failure names the file and the reason.
-ClockFileResult WriteClockFile(ClockTable &table, const settings::Strings &strings,
-                               platform::Prompter &prompter);
+ClockFileResult WriteClockFile(ClockTable &table, const settings::Strings &strings);
 
 // Replaces the table by the clock file read from the device's start. Clears the table first;
 // the table takes the file's central-unit model and that model's clock-line limit, and the
-// result names the model (the project in force is not touched); says "NO QBN Clock file!" or
+// result names the model (the project in force is not touched); tells "NO QBN Clock file!" or
 // "Read error in CLOCK File" for a foreign or damaged file. The caller repaints, clears the
 // selection and clears TableChanged.
-ClockFileResult ReadClockFile(ClockTable &table, QIODevice &device, platform::Prompter &prompter);
+ClockFileResult ReadClockFile(ClockTable &table, QIODevice &device);
 // The same from the file ClockFileName; refuses anything but a regular file. A failure names
 // the file and the reason.
-ClockFileResult ReadClockFile(ClockTable &table, const settings::Strings &strings,
-                              platform::Prompter &prompter);
+ClockFileResult ReadClockFile(ClockTable &table, const settings::Strings &strings);
 // The reading steps on bytes already in memory (a shorter image reads as if padded with zeros).
-ClockFileResult ReadClockImage(ClockTable &table, QByteArrayView image,
-                               platform::Prompter &prompter);
+ClockFileResult ReadClockImage(ClockTable &table, QByteArrayView image);
 
 // Takes the model index and the clock-line limit from the project model, as selecting a model
 // does for the clock table.
 void ApplyModel(ClockTable &table, const project::ProjectModel &model);
 // The table's model and clock-line limit those of the model index (as the project would have it).
 void ApplyModel(ClockTable &table, int modelIndex);
-
-// Shows an operating-system failure of a file command the way the program does.
-void ShowFileError(platform::Prompter &prompter, const QString &description);
 
 } // namespace quintara::clock

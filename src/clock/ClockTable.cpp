@@ -1,7 +1,6 @@
 #include "clock/ClockTable.h"
 
 #include "platform/Clock.h"
-#include "platform/Prompter.h"
 
 #include <QTimeZone>
 
@@ -81,17 +80,16 @@ QDate MondayOf(QDate date)
     return date.addDays(1 - date.dayOfWeek());
 }
 
-std::optional<int> BeginAddLine(ClockTable &table, int tableKind, const platform::Clock &clock,
-                                platform::Prompter &prompter)
+AddLineStart BeginAddLine(ClockTable &table, int tableKind, const platform::Clock &clock)
 {
     const std::optional<int> free = FindFreeLine(table);
     if (!free) {
-        prompter.show(table.usableLines() == 0
-                          ? QStringLiteral("Geen VENTORA '.NBT' bestand ingeladen, u dient dit "
-                                           "eerst te doen!")
-                          : QStringLiteral("No more memory!"),
-                      platform::ProgramTitle);
-        return std::nullopt;
+        const QString why =
+            table.usableLines() == 0
+                ? QStringLiteral(
+                      "Geen VENTORA '.NBT' bestand ingeladen, u dient dit eerst te doen!")
+                : QStringLiteral("No more memory!");
+        return {std::nullopt, {platform::PlainNotice(why)}};
     }
 
     const QDateTime now = clock.now();
@@ -106,7 +104,7 @@ std::optional<int> BeginAddLine(ClockTable &table, int tableKind, const platform
     line.RepeatUnit = Days;
     line.RepeatCount = 1;
     table.SelectedLine = static_cast<qint16>(*free + 1);
-    return free;
+    return {free, {}};
 }
 
 bool FinishAddLine(ClockTable &table, int index)
@@ -116,16 +114,18 @@ bool FinishAddLine(ClockTable &table, int index)
     return line && line->inUse();
 }
 
-bool DeleteSelectedLine(ClockTable &table, const QString &levelText, const QString &functionText,
-                        platform::Prompter &prompter)
+platform::Message DeleteLineQuestion(const QString &levelText, const QString &functionText)
+{
+    return platform::Message{QStringLiteral("Mag ") + levelText + u' ' + functionText +
+                                 QStringLiteral(" verwijderd worden?"),
+                             platform::ProgramTitle, platform::Buttons::YesNo, platform::Icon::None,
+                             platform::Answer::No};
+}
+
+bool DeleteSelectedLine(ClockTable &table)
 {
     const std::optional<int> index = table.selectedIndex();
     if (!index)
-        return false;
-    const QString question = QStringLiteral("Mag ") + levelText + u' ' + functionText +
-                             QStringLiteral(" verwijderd worden?");
-    if (prompter.show(question, platform::ProgramTitle, platform::Buttons::YesNo,
-                      platform::Icon::None, platform::Answer::No) != platform::Answer::Yes)
         return false;
     table.Lines[static_cast<std::size_t>(*index)].FunctionType = 0;
     table.SelectedLine = 0;

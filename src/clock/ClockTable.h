@@ -2,6 +2,7 @@
 
 #include "clock/ClockLine.h"
 #include "clock/YearWindow.h"
+#include "platform/Outcome.h"
 
 #include <QDateTime>
 #include <QString>
@@ -11,7 +12,6 @@
 
 namespace quintara::platform {
 class Clock;
-class Prompter;
 } // namespace quintara::platform
 
 namespace quintara::clock {
@@ -57,17 +57,23 @@ std::optional<int> FindFreeLine(const ClockTable &table);
 // The Monday (weeks begin on Monday) of the week holding date.
 QDate MondayOf(QDate date);
 
-// The first steps of adding a line to table kind `tableKind`: finds the lowest free line, says
-// why there is none, fills the defaults and selects it. The caller then opens the editor and
-// finishes with FinishAddLine.
-std::optional<int> BeginAddLine(ClockTable &table, int tableKind, const platform::Clock &clock,
-                                platform::Prompter &prompter);
+// The line a new line goes to, or nothing and why there is none.
+struct AddLineStart {
+    std::optional<int> line;
+    platform::Notices notices;
+};
+
+// The first steps of adding a line to table kind `tableKind`: finds the lowest free line (or
+// tells why there is none), fills the defaults and selects it. The caller then opens the editor
+// and finishes with FinishAddLine.
+AddLineStart BeginAddLine(ClockTable &table, int tableKind, const platform::Clock &clock);
 // Marks the table changed; answers whether the line survived the editor (to bring it in view).
 bool FinishAddLine(ClockTable &table, int index);
 
-// Asks whether the selected line may go, naming it by its level text and function description,
-// and frees it on Yes. Answers whether the line was deleted (the caller then repaints).
-bool DeleteSelectedLine(ClockTable &table, const QString &levelText, const QString &functionText,
-                        platform::Prompter &prompter);
+// The question before the selected line goes, naming it by its level text and function
+// description; Yes deletes.
+platform::Message DeleteLineQuestion(const QString &levelText, const QString &functionText);
+// Frees the selected line. Answers whether there was one (the caller then repaints).
+bool DeleteSelectedLine(ClockTable &table);
 
 } // namespace quintara::clock

@@ -136,13 +136,17 @@ void CentralLink::startReceive(tables::TableSet &tables, project::ProjectModel &
         return;
     }
     // The set built from the project is the base of the progress display.
-    tables::TableCompiler(tables, model, m_strings).BuildAllTables();
+    const platform::Notices built =
+        tables::TableCompiler(tables, model, m_strings).BuildAllTables().notices;
     for (int i = 0; i <= tables.TableCount && i < tables::TableSet::SlotCount; ++i) {
         tables[i].ReceivedLength = 0;
         tables[i].Received.fill(0);
     }
     m_tables = &tables;
-    if (!beginJob(Job::Receive))
+    const bool started = beginJob(Job::Receive);
+    // What the build had to say comes before whatever the job tells.
+    m_outcome.notices.insert(m_outcome.notices.begin(), built.begin(), built.end());
+    if (!started)
         return;
     planTables(n, model.ModelIndex);
     nextAttempt();

@@ -3,12 +3,27 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace quintara::platform {
 
 // The icon a message carries: how serious it is.
 enum class Icon { None, Information, Question, Exclamation, Critical };
+
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class Answer { Ok, Cancel, Yes, No };
+
+// A question for the user, as a library hands it to its front end: the operation stops before
+// the step that needs the answer, and the front end asks and then takes that step or not.
+struct Message {
+    QString text;
+    QString title;
+    Buttons buttons = Buttons::Ok;
+    Icon icon = Icon::None;
+    // Which button takes Enter; the first button of the set when not given.
+    std::optional<Answer> defaultButton;
+};
 
 // The titles the program's messages carry.
 inline const QString ProgramTitle = QStringLiteral("Quintara");
@@ -32,6 +47,19 @@ struct Notice {
 };
 
 using Notices = std::vector<Notice>;
+
+// A text of the program's own, with no text id: the plain box under the program's title.
+inline Notice PlainNotice(QString text)
+{
+    return Notice{0, {}, std::move(text), ProgramTitle, Icon::None};
+}
+
+// A failure the operating system reported (its description names the file): the critical box
+// every file command shows.
+inline Notice SystemFailureNotice(QString description)
+{
+    return Notice{0, {}, std::move(description), ErrorTitle, Icon::Critical};
+}
 
 // What an operation ended in: its status (an enum of the layer, or a code) and what it has to
 // say, in the order it is to be said.

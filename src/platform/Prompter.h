@@ -8,18 +8,6 @@
 
 namespace quintara::platform {
 
-enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
-enum class Answer { Ok, Cancel, Yes, No };
-
-struct Message {
-    QString text;
-    QString title;
-    Buttons buttons = Buttons::Ok;
-    Icon icon = Icon::None;
-    // Which button takes Enter; the first button of the set when not given.
-    std::optional<Answer> defaultButton;
-};
-
 // Everything the program says to the user in a box, and its beep, goes through here so that
 // tests can read what was said and answer for the user.
 class Prompter {
@@ -29,6 +17,10 @@ public:
     virtual void beep() = 0;
 
     // Convenience for the common forms.
+    Answer show(const Notice &notice)
+    {
+        return ask(Message{notice.text, notice.title, Buttons::Ok, notice.icon, {}});
+    }
     Answer show(const QString &text, const QString &title, Buttons buttons = Buttons::Ok,
                 Icon icon = Icon::None, std::optional<Answer> defaultButton = {})
     {

@@ -314,52 +314,127 @@ QString FunctionPresenter::describeOrBlank(int type, int number) const
     return DescribeFunction(type, number, DescribeMode::CodeNumber, false);
 }
 
+QString FunctionPresenter::levelText(int raw, int forType) const
+{
+    return m_values.LevelText(ValueKind::Level, raw, forType);
+}
+
+QString FunctionPresenter::secondsText(int value) const
+{
+    return m_values.LevelText(ValueKind::Seconds, value, 0);
+}
+
 QString FunctionPresenter::DescribeDefinition(int type, int number) const
 {
     using namespace project;
-    const auto level = [&](int raw, int forType) {
-        return m_values.LevelText(ValueKind::Level, raw, forType);
-    };
-    const auto seconds = [&](int value) {
-        return m_values.LevelText(ValueKind::Seconds, value, 0);
-    };
-    const auto text = [&](int id) { return m_strings.GetResString(id); };
     const QString blank = QStringLiteral(" ");
-
     switch (type) {
     case FunctionType::Relay:
-    case FunctionType::Dimmer: {
-        QString preview = describeOrBlank(type, number);
-        const OutputChannelRec *channel = type == FunctionType::Relay
-                                              ? m_model.RelayChannel(number)
-                                              : m_model.DimmerChannel(number);
-        if (!channel)
-            return preview;
-        if (type == FunctionType::Dimmer) {
-            QLocale grouping = m_values.locale();
-            grouping.setNumberOptions(grouping.numberOptions() & ~QLocale::OmitGroupSeparator);
-            preview += blank + grouping.toString(qlonglong(std::lround(channel->Ramp / 2.0))) +
-                       QStringLiteral(" s");
-        }
-        return preview + blank + m_values.locale().toString(channel->Power) +
-               QStringLiteral(" VA ") + m_names.loadTypeName(channel->LoadType);
-    }
+    case FunctionType::Dimmer:
+        return describeOutput(type, number);
+    case FunctionType::LocalMood:
+    case FunctionType::TimedLocalMood:
+    case FunctionType::GeneralMood:
+        return describeMood(type, number);
+    case FunctionType::Message:
+    case FunctionType::IfElse:
+    case FunctionType::Process:
+    case FunctionType::Fan:
+        return describeControl(type, number);
     case FunctionType::Transparent:
         if (const TraRec *tra = Slot(m_model.TraList, number))
             return describeOrBlank(tra->Bytes[0], tra->Bytes[1]);
         return {};
-    case FunctionType::LocalMood: {
-        QString preview;
+    case FunctionType::Motor:
+    case FunctionType::MotorUpDown:
+        if (const MotorRec *motor = Slot(m_model.Motors, number))
+            return describeOrBlank(FunctionType::Relay, motor->Bytes[0]) + CrLf +
+                   secondsText(motor->RunTime) + blank +
+                   describeOrBlank(FunctionType::Relay, motor->Bytes[1]);
+        return {};
+    case FunctionType::Timed:
+    case FunctionType::TimedModule:
+        if (const TimedFunctionRec *timed = Slot(m_model.TimedFunctions, number))
+            return levelText(timed->Level, timed->TargetType) + blank + secondsText(timed->Time) +
+                   blank + describeOrBlank(timed->TargetType, timed->TargetNumber);
+        return {};
+    default:
+        return {};
+    }
+}
+
+QString FunctionPresenter::describeOutput(int type, int number) const
+{
+    using namespace project;
+    const QString blank = QStringLiteral(" ");
+    QString preview = describeOrBlank(type, number);
+    const OutputChannelRec *channel =
+        type == FunctionType::Relay ? m_model.RelayChannel(number) : m_model.DimmerChannel(number);
+    if (!channel)
+        return preview;
+    if (type == FunctionType::Dimmer) {
+        QLocale grouping = m_values.locale();
+        grouping.setNumberOptions(grouping.numberOptions() & ~QLocale::OmitGroupSeparator);
+        preview += blank + grouping.toString(qlonglong(std::lround(channel->Ramp / 2.0))) +
+                   QStringLiteral(" s");
+    }
+    return preview + blank + m_values.locale().toString(channel->Power) + QStringLiteral(" VA ") +
+           m_names.loadTypeName(channel->LoadType);
+}
+
+QString FunctionPresenter::describeMood(int type, int number) const
+{
+    using namespace project;
+    const QString blank = QStringLiteral(" ");
+    QString preview;
+    if (type == FunctionType::LocalMood) {
         if (const LocalMoodRec *mood = Slot(m_model.LocalMoods, number)) {
             for (const MoodItem &item : mood->Items) {
                 if (item.Type != 0)
-                    preview += level(item.Value, item.Type) + blank +
+                    preview += levelText(item.Value, item.Type) + blank +
                                describeOrBlank(item.Type, item.Number) + CrLf;
             }
         }
-        return preview;
+    } else if (type == FunctionType::TimedLocalMood) {
+        if (const TimedLocalMoodRec *mood = Slot(m_model.TimedLocalMoods, number)) {
+            for (const TimedMoodItem &item : mood->Items) {
+                if (item.Type != 0)
+                    preview += levelText(item.Level, item.Type) + blank + secondsText(item.Time) +
+                               blank + describeOrBlank(item.Type, item.Number) + CrLf;
+            }
+        }
+    } else if (const GeneralMoodRec *mood = Slot(m_model.GeneralMoods, number)) {
+        // Raw 3 marks the outputs the mood leaves alone.
+        const auto outputs = [&](const auto &states, int outputType, int count) {
+            for (int n = 1; n <= count; ++n) {
+                const int state = states[static_cast<std::size_t>(n)];
+                if (state != 3)
+                    preview += levelText(state, outputType) + blank +
+                               describeOrBlank(outputType, n) + CrLf;
+            }
+            preview += CrLf;
+        };
+        outputs(mood->RelayStates, FunctionType::Relay,
+                std::min(m_model.Limits.Relays, GeneralMoodRelayStates - 1));
+        outputs(mood->DimmerLevels, FunctionType::Dimmer,
+                std::min(m_model.Limits.Dimmers, GeneralMoodDimmerLevels - 1));
+        for (int e = 1; e <= 4; ++e) {
+            const MoodItem &extra = mood->Extras[static_cast<std::size_t>(e)];
+            if (extra.Type != 0)
+                preview += levelText(extra.Value, extra.Type) + blank +
+                           describeOrBlank(extra.Type, extra.Number) + CrLf;
+        }
     }
-    case FunctionType::Message: {
+    return preview;
+}
+
+QString FunctionPresenter::describeControl(int type, int number) const
+{
+    using namespace project;
+    const auto text = [&](int id) { return m_strings.GetResString(id); };
+    const auto label = [&](int id) { return text(id) + QStringLiteral(": "); };
+    const QString blank = QStringLiteral(" ");
+    if (type == FunctionType::Message) {
         const MessageRec *message = Slot(m_model.Messages, number);
         if (!message)
             return {};
@@ -368,21 +443,19 @@ QString FunctionPresenter::DescribeDefinition(int type, int number) const
                                         QString::number(message->InterfaceNumber) + blank
                                   : text(Text::AlarmOnAllInterfaces);
         return where + CrLf + message->Line1.text() + CrLf + message->Line2.text() + CrLf +
-               text(Text::NumberOfBeeps) + QStringLiteral(": ") + QString::number(message->Beeps) +
-               CrLf;
+               label(Text::NumberOfBeeps) + QString::number(message->Beeps) + CrLf;
     }
-    case FunctionType::IfElse: {
+    if (type == FunctionType::IfElse) {
         const IfElseRec *ife = Slot(m_model.IfElseFunctions, number);
         if (!ife)
             return {};
         const auto &d = ife->Data;
         const QString indent = QStringLiteral("  ");
-        return text(Text::IfCondition) + QStringLiteral(": ") + CrLf + indent +
-               describeOrBlank(d[0], d[1]) + CrLf + text(Text::Then) + QStringLiteral(": ") + CrLf +
-               indent + describeOrBlank(d[2], d[3]) + CrLf + text(Text::Else) +
-               QStringLiteral(": ") + CrLf + indent + describeOrBlank(d[5], d[6]) + CrLf;
+        return label(Text::IfCondition) + CrLf + indent + describeOrBlank(d[0], d[1]) + CrLf +
+               label(Text::Then) + CrLf + indent + describeOrBlank(d[2], d[3]) + CrLf +
+               label(Text::Else) + CrLf + indent + describeOrBlank(d[5], d[6]) + CrLf;
     }
-    case FunctionType::Process: {
+    if (type == FunctionType::Process) {
         const ProcessFunctionRec *process = Slot(m_model.ProcessFunctions, number);
         if (!process)
             return {};
@@ -391,97 +464,32 @@ QString FunctionPresenter::DescribeDefinition(int type, int number) const
         const QString effectText =
             effect >= 0 && effect <= 2 ? text(Text::FirstEffect + effect) : QString();
         const auto &b = process->Bytes;
-        return text(Text::Effect) + QStringLiteral(": ") + effectText + CrLf +
-               text(Text::MonitoredFunction) + QStringLiteral(": ") + describeOrBlank(b[0], b[1]) +
-               CrLf + text(Text::ExecutedFunction) + QStringLiteral(": ") +
+        return label(Text::Effect) + effectText + CrLf + label(Text::MonitoredFunction) +
+               describeOrBlank(b[0], b[1]) + CrLf + label(Text::ExecutedFunction) +
                describeOrBlank(b[4], b[5]) + CrLf;
     }
-    case FunctionType::Fan: {
-        const FanRec *fan = Slot(m_model.Fans, number);
-        if (!fan)
-            return {};
-        const auto &b = fan->Bytes;
-        const QString setting =
-            fan->Setting <= 1 ? text(Text::FirstFanSetting + fan->Setting) : QString();
-        return level(b[2], b[0]) + blank + describeOrBlank(b[0], b[1]) + CrLf +
-               seconds(fan->Value) + blank + describeOrBlank(FunctionType::Relay, b[3]) + CrLf +
-               text(Text::Setting) + QStringLiteral(": ") + setting;
-    }
-    case FunctionType::Motor:
-    case FunctionType::MotorUpDown: {
-        const MotorRec *motor = Slot(m_model.Motors, number);
-        if (!motor)
-            return {};
-        return describeOrBlank(FunctionType::Relay, motor->Bytes[0]) + CrLf +
-               seconds(motor->RunTime) + blank +
-               describeOrBlank(FunctionType::Relay, motor->Bytes[1]);
-    }
-    case FunctionType::Timed:
-    case FunctionType::TimedModule: {
-        const TimedFunctionRec *timed = Slot(m_model.TimedFunctions, number);
-        if (!timed)
-            return {};
-        return level(timed->Level, timed->TargetType) + blank + seconds(timed->Time) + blank +
-               describeOrBlank(timed->TargetType, timed->TargetNumber);
-    }
-    case FunctionType::TimedLocalMood: {
-        QString preview;
-        if (const TimedLocalMoodRec *mood = Slot(m_model.TimedLocalMoods, number)) {
-            for (const TimedMoodItem &item : mood->Items) {
-                if (item.Type != 0)
-                    preview += level(item.Level, item.Type) + blank + seconds(item.Time) + blank +
-                               describeOrBlank(item.Type, item.Number) + CrLf;
-            }
-        }
-        return preview;
-    }
-    case FunctionType::GeneralMood: {
-        const GeneralMoodRec *mood = Slot(m_model.GeneralMoods, number);
-        if (!mood)
-            return {};
-        QString preview;
-        // Raw 3 marks the outputs the mood leaves alone.
-        const int relays = std::min(m_model.Limits.Relays, GeneralMoodRelayStates - 1);
-        for (int r = 1; r <= relays; ++r) {
-            const int state = mood->RelayStates[static_cast<std::size_t>(r)];
-            if (state != 3)
-                preview += level(state, FunctionType::Relay) + blank +
-                           describeOrBlank(FunctionType::Relay, r) + CrLf;
-        }
-        preview += CrLf;
-        const int dimmers = std::min(m_model.Limits.Dimmers, GeneralMoodDimmerLevels - 1);
-        for (int d = 1; d <= dimmers; ++d) {
-            const int state = mood->DimmerLevels[static_cast<std::size_t>(d)];
-            if (state != 3)
-                preview += level(state, FunctionType::Dimmer) + blank +
-                           describeOrBlank(FunctionType::Dimmer, d) + CrLf;
-        }
-        preview += CrLf;
-        for (int e = 1; e <= 4; ++e) {
-            const MoodItem &extra = mood->Extras[static_cast<std::size_t>(e)];
-            if (extra.Type != 0)
-                preview += level(extra.Value, extra.Type) + blank +
-                           describeOrBlank(extra.Type, extra.Number) + CrLf;
-        }
-        return preview;
-    }
-    default:
+    const FanRec *fan = Slot(m_model.Fans, number);
+    if (!fan)
         return {};
-    }
+    const auto &b = fan->Bytes;
+    const QString setting =
+        fan->Setting <= 1 ? text(Text::FirstFanSetting + fan->Setting) : QString();
+    return levelText(b[2], b[0]) + blank + describeOrBlank(b[0], b[1]) + CrLf +
+           secondsText(fan->Value) + blank + describeOrBlank(FunctionType::Relay, b[3]) + CrLf +
+           label(Text::Setting) + setting;
 }
 
-bool DeleteSelectedLine(clock::ClockTable &table, const FunctionPresenter &presenter,
-                        platform::Prompter &prompter)
+std::optional<platform::Message> DeleteLineQuestion(const clock::ClockTable &table,
+                                                    const FunctionPresenter &presenter)
 {
     const std::optional<int> index = table.selectedIndex();
     if (!index)
-        return false;
+        return std::nullopt;
     const clock::ClockLine &line = table.Lines[static_cast<std::size_t>(*index)];
-    return clock::DeleteSelectedLine(
-        table, presenter.values().LevelText(ValueKind::Level, line.Level, line.FunctionType),
+    return clock::DeleteLineQuestion(
+        presenter.values().LevelText(ValueKind::Level, line.Level, line.FunctionType),
         presenter.DescribeFunction(line.FunctionType, line.FunctionNumber, DescribeMode::CodeNumber,
-                                   false),
-        prompter);
+                                   false));
 }
 
 } // namespace quintara::ui

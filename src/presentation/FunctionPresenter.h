@@ -1,14 +1,14 @@
 #pragma once
 
+#include "platform/Outcome.h"
 #include "presentation/ValueFormat.h"
 
 #include <QList>
 #include <QSet>
 #include <QString>
 
-namespace quintara::platform {
-class Prompter;
-}
+#include <optional>
+
 namespace quintara::project {
 struct ProjectModel;
 }
@@ -94,6 +94,13 @@ public:
 private:
     QString nameOf(int type, int number) const;
     QString describeOrBlank(int type, int number) const;
+    QString levelText(int raw, int forType) const;
+    QString secondsText(int value) const;
+    // The parts of DescribeDefinition: outputs, the three kinds of mood, and the functions
+    // that control others (messages, If-Then-Else, process functions, fans).
+    QString describeOutput(int type, int number) const;
+    QString describeMood(int type, int number) const;
+    QString describeControl(int type, int number) const;
 
     const project::ProjectModel &m_model;
     const settings::NameTables &m_names;
@@ -101,9 +108,9 @@ private:
     const ValueFormatter &m_values;
 };
 
-// Asks whether the selected line may be deleted, naming it by its level and function, and frees
-// it on Yes. Answers whether it was deleted (the caller repaints the week view).
-bool DeleteSelectedLine(clock::ClockTable &table, const FunctionPresenter &presenter,
-                        platform::Prompter &prompter);
+// The question before the selected line is deleted, naming it by its level and function;
+// nothing when no line is selected. On Yes the caller frees it with clock::DeleteSelectedLine.
+std::optional<platform::Message> DeleteLineQuestion(const clock::ClockTable &table,
+                                                    const FunctionPresenter &presenter);
 
 } // namespace quintara::ui

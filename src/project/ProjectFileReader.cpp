@@ -1,7 +1,6 @@
 #include "project/ProjectFileReader.h"
 
 #include "platform/Files.h"
-#include "platform/Prompter.h"
 #include "project/ByteReader.h"
 #include "project/ProjectModel.h"
 #include "settings/Ansi.h"
@@ -635,110 +634,126 @@ OldConversion ReadOldFormat(RecordReader &in, ProjectModel &model, int version)
     return result;
 }
 
-void ShowError(platform::Prompter &prompter, const QString &text)
+// The reader's refusals of a file: critical boxes under the error title.
+platform::Notice RefusalNotice(const settings::Strings &strings, int textId)
 {
-    prompter.show(text, platform::ErrorTitle, platform::Buttons::Ok, platform::Icon::Critical);
+    return platform::Notice{
+        textId, {}, strings.GetResString(textId), platform::ErrorTitle, platform::Icon::Critical};
 }
 
-} // namespace
-
-ReadOutcome ReadProjectData(ProjectReadContext &context, QByteArrayView data)
+// The steps of a read up to its outcome; the model is the one the result carries.
+ReadOutcome ReadInto(ProjectRead &result, RecordReader &in, const settings::Strings &strings)
 {
-    ProjectModel &model = context.model;
-    settings::Settings &settings = context.settings;
-    settings::Strings &strings = context.strings;
-    platform::Prompter &prompter = strings.prompter();
-
-    NewProject(model, settings.baudRateInUse, settings.languageValue);
-    model.FileVersion = 0;
-
-    RecordReader in(data);
-    ReadOutcome outcome = ReadOutcome::Read;
-
-    const auto finish = [&]() {
-        if (!settings::Strings::IsValidLanguageOffset(model.System.LanguageOffset))
-            model.System.LanguageOffset = 0;
-        SelectModel(model, model.ModelIndex, strings);
-        if (outcome != ReadOutcome::Read && outcome != ReadOutcome::WrongVersion)
-            settings.nbtFile.clear();
-        if (outcome == ReadOutcome::Read) {
-            settings.baudRateInUse = model.System.BaudRate;
-            strings.setLanguageOffset(model.System.LanguageOffset);
-        }
-        return outcome;
-    };
-
+    ProjectModel &model = *result.model;
     const auto magic = in.in().bytes(Magic.size());
     if (!magic || *magic != Magic) {
-        ShowError(prompter, strings.GetResString(MessageNoProjectFile));
-        outcome = ReadOutcome::NoMagic;
-        return finish();
+        result.tell(RefusalNotice(strings, MessageNoProjectFile));
+        return ReadOutcome::NoMagic;
     }
 
     const int version = in.in().u8().value_or(0);
     model.FileVersion = version;
     if (version < 10) {
-        ShowError(prompter, strings.GetResString(MessageOldVersion));
-        outcome = ReadOutcome::OldVersion;
-        return finish();
+        result.tell(RefusalNotice(strings, MessageOldVersion));
+        return ReadOutcome::OldVersion;
     }
 
     int modelIndex = in.in().u8().value_or(0);
     if (version < 12)
         modelIndex -= '0';
     SelectModel(model, modelIndex, strings);
-    if (context.projectInfoChanged)
-        context.projectInfoChanged();
 
     if (version == 10 || version == 11) {
         const OldConversion conversion = ReadOldFormat(in, model, version);
         if (conversion.conditionsMoved)
-            prompter.show(ConditionsMessage, platform::ProgramTitle);
+            result.tell(platform::PlainNotice(ConditionsMessage));
         if (conversion.goFunctionsChanged)
-            prompter.show(GoFunctionsMessage, platform::ProgramTitle);
+            result.tell(platform::PlainNotice(GoFunctionsMessage));
         // Without a closing mark, running out of bytes is the only sign of a damaged file.
         if (!in.in().ok()) {
-            ShowError(prompter, strings.GetResString(MessageNoProjectFile));
-            outcome = ReadOutcome::Truncated;
+            result.tell(RefusalNotice(strings, MessageNoProjectFile));
+            return ReadOutcome::Truncated;
         }
-        return finish();
+        return ReadOutcome::Read;
     }
 
     if (!IsCurrentFamily(version)) {
-        ShowError(prompter, strings.GetResString(MessageWrongVersion));
-        outcome = ReadOutcome::WrongVersion;
-        return finish();
+        result.tell(RefusalNotice(strings, MessageWrongVersion));
+        return ReadOutcome::WrongVersion;
     }
 
     ReadCurrentFamily(in, model, version);
     const auto closing = in.in().bytes(Magic.size());
     if (!closing || *closing != Magic) {
-        ShowError(prompter, strings.GetResString(MessageNoProjectFile));
-        outcome = ReadOutcome::NoMagic;
+        result.tell(RefusalNotice(strings, MessageNoProjectFile));
+        return ReadOutcome::NoMagic;
     }
-    return finish();
+    return ReadOutcome::Read;
 }
 
-ReadOutcome ReadProjectFile(ProjectReadContext &context)
+// The empty project the settings seed, which a read fills.
+ProjectRead EmptyRead(const settings::Settings &settings)
 {
-    settings::Settings &settings = context.settings;
-    const platform::PathKind kind = platform::KindOfPath(settings.nbtFile);
-    if (settings.nbtFile.isEmpty() || kind == platform::PathKind::Missing ||
+    ProjectRead result;
+    // The model is large; keep it off the stack.
+    result.model = std::make_unique<ProjectModel>();
+    NewProject(*result.model, settings.baudRateInUse, settings.languageValue);
+    result.model->FileVersion = 0;
+    return result;
+}
+
+} // namespace
+
+ProjectRead ReadProjectData(QByteArrayView data, const settings::Settings &settings,
+                            const settings::Strings &strings)
+{
+    ProjectRead result = EmptyRead(settings);
+    RecordReader in(data);
+    result.status = ReadInto(result, in, strings);
+
+    ProjectModel &model = *result.model;
+    if (!settings::Strings::IsValidLanguageOffset(model.System.LanguageOffset))
+        model.System.LanguageOffset = 0;
+    SelectModel(model, model.ModelIndex, strings);
+    result.languageOffset = model.System.LanguageOffset;
+    result.baudRate = model.System.BaudRate;
+    return result;
+}
+
+ProjectRead ReadProjectFile(const QString &path, const settings::Settings &settings,
+                            const settings::Strings &strings)
+{
+    const platform::PathKind kind = platform::KindOfPath(path);
+    if (path.isEmpty() || kind == platform::PathKind::Missing ||
         kind == platform::PathKind::Other) {
-        settings.nbtFile.clear();
-        return ReadOutcome::NoFile;
+        ProjectRead result;
+        result.status = ReadOutcome::NoFile;
+        return result;
     }
 
     QFile file;
-    if (const std::optional<QString> reason =
-            platform::OpenFile(file, settings.nbtFile, QIODevice::ReadOnly)) {
-        ShowError(context.strings.prompter(), platform::FileFailure(settings.nbtFile, *reason));
-        settings.nbtFile.clear();
-        return ReadOutcome::CannotOpen;
+    if (const std::optional<QString> reason = platform::OpenFile(file, path, QIODevice::ReadOnly)) {
+        ProjectRead result;
+        result.status = ReadOutcome::CannotOpen;
+        result.tell(platform::SystemFailureNotice(platform::FileFailure(path, *reason)));
+        return result;
     }
     const QByteArray data = file.read(MaxProjectFileSize);
     file.close();
-    return ReadProjectData(context, data);
+    return ReadProjectData(data, settings, strings);
+}
+
+void AdoptProjectRead(ProjectRead &read, const QString &path, ProjectModel &model,
+                      settings::Settings &settings)
+{
+    if (read.model)
+        model = std::move(*read.model);
+    if (read.keepsPath())
+        settings.nbtFile = path;
+    else
+        settings.nbtFile.clear();
+    if (read.read())
+        settings.baudRateInUse = read.baudRate;
 }
 
 } // namespace quintara::project

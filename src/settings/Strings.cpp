@@ -1,7 +1,6 @@
 #include "settings/Strings.h"
 
 #include "platform/Files.h"
-#include "platform/Prompter.h"
 
 #include <QFile>
 
@@ -10,9 +9,6 @@
 namespace quintara::settings {
 
 namespace {
-
-// The run-time error number the failure box has always shown for a missing text.
-constexpr int ResourceNotFound = 326;
 
 QString unescape(const QByteArray &cell)
 {
@@ -105,11 +101,7 @@ QList<int> StringTable::baseIds() const
 
 QString Strings::GetResString(int id) const
 {
-    if (const auto text = m_table.find(id + m_languageOffset))
-        return *text;
-    m_prompter.show(QStringLiteral("Out Of Memory! %1").arg(ResourceNotFound),
-                    platform::ProgramTitle);
-    return QString();
+    return m_table.find(id + m_languageOffset).value_or(QString());
 }
 
 QString WriteFailureText(const Strings &strings, const platform::WriteFailure &failure)

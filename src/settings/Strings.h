@@ -6,7 +6,6 @@
 #include <optional>
 
 namespace quintara::platform {
-class Prompter;
 struct WriteFailure;
 }
 
@@ -53,14 +52,15 @@ private:
     QList<int> m_baseIds;
 };
 
-// Fetches texts in the language in force. The failure path shows its box and returns "".
+// Fetches texts in the language in force.
 class Strings {
 public:
-    Strings(const StringTable &table, platform::Prompter &prompter, int languageOffset = 0)
-        : m_table(table), m_prompter(prompter), m_languageOffset(languageOffset)
+    explicit Strings(const StringTable &table, int languageOffset = 0)
+        : m_table(table), m_languageOffset(languageOffset)
     {
     }
 
+    // The text of a base id in the language in force; an empty text when the table has none.
     QString GetResString(int id) const;
 
     int LanguageOffset() const { return m_languageOffset; }
@@ -68,11 +68,8 @@ public:
     // One of the seven offsets?
     static bool IsValidLanguageOffset(qint64 offset);
 
-    platform::Prompter &prompter() const { return m_prompter; }
-
 private:
     const StringTable &m_table;
-    platform::Prompter &m_prompter;
     int m_languageOffset;
 };
 

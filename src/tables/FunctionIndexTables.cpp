@@ -1,6 +1,5 @@
 #include "tables/FunctionIndexTables.h"
 
-#include "platform/Prompter.h"
 #include "project/ProjectModel.h"
 #include "settings/NameTables.h"
 #include "tables/TableBytes.h"
@@ -116,10 +115,12 @@ void putClosingHeads(TableWriter &writer, const VariationPool &pool, const Model
 // What an index says of the variations it has to leave out: every one a full pool drops, and
 // once each function numbered beyond the pool (it has no head to hang a list on).
 struct DroppedVariations {
-    platform::Prompter &prompter;
+    platform::Notices &notices;
     QString exhausted; // the pool's own message
     QString index;     // the index's short name, as in that message
     QSet<QPair<int, int>> outside;
+
+    void tell(const QString &text) { notices.push_back(platform::PlainNotice(text)); }
 };
 
 void addVariation(VariationPool &pool, const FunctionTarget &target, bool keyIndex, quint8 first,
@@ -132,16 +133,15 @@ void addVariation(VariationPool &pool, const FunctionTarget &target, bool keyInd
     case VariationPool::Outcome::Taken:
         return;
     case VariationPool::Outcome::Exhausted:
-        dropped.prompter.show(dropped.exhausted, platform::ProgramTitle);
+        dropped.tell(dropped.exhausted);
         return;
     case VariationPool::Outcome::OutsidePool:
         if (dropped.outside.contains({target.type, target.number}))
             return;
         dropped.outside.insert({target.type, target.number});
-        dropped.prompter.show(QStringLiteral("No room in %1 for %2 %3")
-                                  .arg(dropped.index, settings::FunctionTypeCode(target.type))
-                                  .arg(target.number),
-                              platform::ProgramTitle);
+        dropped.tell(QStringLiteral("No room in %1 for %2 %3")
+                         .arg(dropped.index, settings::FunctionTypeCode(target.type))
+                         .arg(target.number));
         return;
     }
 }
@@ -300,7 +300,7 @@ std::optional<FunctionTarget> MoodItemTarget(const ProjectModel &model, const Mo
     }
 }
 
-bool BuildKeyIndex(CentralTable &table, const ProjectModel &model, platform::Prompter &prompter)
+bool BuildKeyIndex(CentralTable &table, const ProjectModel &model, platform::Notices &notices)
 {
     const ModelLimits &limits = model.Limits;
     const int modules = std::clamp(limits.MaxInputModule + 1, 0, InputModuleSlots);
@@ -308,7 +308,7 @@ bool BuildKeyIndex(CentralTable &table, const ProjectModel &model, platform::Pro
     const int written = modules * KeysPerModule + 1;
     VariationPool pool(written + 1, (modules - 1) * KeysPerModule - 1);
     DroppedVariations dropped{
-        prompter, QStringLiteral("To many variations in SW"), QStringLiteral("SW"), {}};
+        notices, QStringLiteral("To many variations in SW"), QStringLiteral("SW"), {}};
 
     for (int module = 0; module < modules; ++module) {
         for (int key = 0; key < KeysPerModule; ++key) {
@@ -337,15 +337,14 @@ bool BuildKeyIndex(CentralTable &table, const ProjectModel &model, platform::Pro
     return !writer.failed();
 }
 
-bool BuildLocalMoodIndex(CentralTable &table, const ProjectModel &model,
-                         platform::Prompter &prompter)
+bool BuildLocalMoodIndex(CentralTable &table, const ProjectModel &model, platform::Notices &notices)
 {
     constexpr int PoolRecords = 1001;
     constexpr int FirstFree = 999;
     const ModelLimits &limits = model.Limits;
     VariationPool pool(PoolRecords, FirstFree);
     DroppedVariations dropped{
-        prompter, QStringLiteral("To many variations in LM"), QStringLiteral("LM"), {}};
+        notices, QStringLiteral("To many variations in LM"), QStringLiteral("LM"), {}};
 
     for (int mood = 0; mood < LocalMoodSlots; ++mood) {
         for (const MoodItem &item : model.LocalMoods[static_cast<std::size_t>(mood)].Items) {

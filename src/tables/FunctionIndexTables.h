@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Outcome.h"
 #include "tables/TableSet.h"
 
 #include <optional>
@@ -8,9 +9,6 @@ namespace quintara::project {
 struct ProjectModel;
 struct MoodItem;
 } // namespace quintara::project
-namespace quintara::platform {
-class Prompter;
-}
 
 namespace quintara::tables {
 
@@ -35,12 +33,12 @@ std::optional<FunctionTarget> KeyTarget(const project::ProjectModel &model, int 
 std::optional<FunctionTarget> MoodItemTarget(const project::ProjectModel &model,
                                              const project::MoodItem &item);
 
-// Both builders declare the full length and write the whole index. A pool that runs out shows
-// its message once for every variation it cannot hold and goes on without it. False when the
-// index would not fit the work area.
+// Both builders declare the full length and write the whole index. A pool that runs out tells
+// its message once for every variation it cannot hold (added to `notices`) and goes on without
+// it. False when the index would not fit the work area.
 bool BuildKeyIndex(CentralTable &table, const project::ProjectModel &model,
-                   platform::Prompter &prompter);
+                   platform::Notices &notices);
 bool BuildLocalMoodIndex(CentralTable &table, const project::ProjectModel &model,
-                         platform::Prompter &prompter);
+                         platform::Notices &notices);
 
 } // namespace quintara::tables

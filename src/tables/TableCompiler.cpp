@@ -25,16 +25,17 @@ const std::array<int, 17> &TableCompiler::DecodeOrder()
 BuildResult TableCompiler::BuildAllTables()
 {
     m_tables.Reset();
+    m_notices.clear();
     for (const int slot : BuildOrder()) {
         if (!BuildTable(slot))
-            return BuildResult{false, slot};
+            return BuildResult{false, slot, m_notices};
     }
     m_tables.BytesTotal = 0;
     for (int slot = 0; slot < TableSet::SlotCount; ++slot) {
         m_tables.FinishTable(slot);
         m_tables.BytesTotal += m_tables[slot].Length;
     }
-    return {};
+    return BuildResult{true, -1, m_notices};
 }
 
 bool TableCompiler::BuildTable(int slot)
@@ -46,9 +47,9 @@ bool TableCompiler::BuildTable(int slot)
     table.LastIndex = 0;
     switch (slot) {
     case TableSlot::KeyIndex:
-        return BuildKeyIndex(table, m_model, m_strings.prompter());
+        return BuildKeyIndex(table, m_model, m_notices);
     case TableSlot::LocalMoodIndex:
-        return BuildLocalMoodIndex(table, m_model, m_strings.prompter());
+        return BuildLocalMoodIndex(table, m_model, m_notices);
     default:
         return BuildRecordTable(slot, table, m_model);
     }

@@ -108,7 +108,7 @@ bool FileCommands::mayDropChanges()
 
 void FileCommands::showSystemError(const QString &description)
 {
-    clock::ShowFileError(m_program.prompter, description);
+    m_program.notices.tell(platform::SystemFailureNotice(description));
 }
 
 std::optional<QString> FileCommands::chooseFile(bool save, const FileDialogRequest &request)
@@ -169,10 +169,15 @@ void FileCommands::ReadProjectFromSettings()
 {
     if (m_program.settings.nbtFile.isEmpty())
         return;
-    project::ProjectReadContext context{m_program.project, m_program.settings, m_program.strings,
-                                        [this] { notify(projectApplied); }};
-    project::ReadProjectFile(context);
+    const QString path = m_program.settings.nbtFile;
+    project::ProjectRead read =
+        project::ReadProjectFile(path, m_program.settings, m_program.strings);
+    project::AdoptProjectRead(read, path, m_program.project, m_program.settings);
+    if (read.read())
+        m_program.strings.setLanguageOffset(read.languageOffset);
+    // The window shows the project it read before it tells what the read had to say.
     notify(projectApplied);
+    m_program.notices.tell(read.notices);
 }
 
 void FileCommands::ReadProject(const QString &proposed)
@@ -190,22 +195,20 @@ void FileCommands::ReadProject(const QString &proposed)
         const std::optional<QString> chosen = chooseFile(false, request);
         if (!chosen || chosen->isEmpty())
             return;
-        // The file is read beside the project in force, which stays when the file is refused.
-        auto candidate = std::make_unique<project::ProjectModel>(m_program.project);
-        settings::Settings candidateSettings = m_program.settings;
-        candidateSettings.nbtFile = *chosen;
-        project::ProjectReadContext context{*candidate, candidateSettings, m_program.strings, {}};
-        const project::ReadOutcome outcome = project::ReadProjectFile(context);
-        if (outcome == project::ReadOutcome::NoFile)
+        // The project in force stays when the file is refused.
+        project::ProjectRead read =
+            project::ReadProjectFile(*chosen, m_program.settings, m_program.strings);
+        m_program.notices.tell(read.notices);
+        if (read.status == project::ReadOutcome::NoFile)
             showSystemError(platform::FileFailure(
                 *chosen, m_program.strings.GetResString(platform::KindOfPath(*chosen) ==
                                                                 platform::PathKind::Other
                                                             ? settings::FileText::NotARegularFile
                                                             : settings::FileText::NoSuchFile)));
-        if (outcome != project::ReadOutcome::Read)
+        if (!read.read())
             return;
-        m_program.project = std::move(*candidate);
-        m_program.settings = candidateSettings;
+        project::AdoptProjectRead(read, *chosen, m_program.project, m_program.settings);
+        m_program.strings.setLanguageOffset(read.languageOffset);
         m_receivedProject = false;
         // The table keeps the file it belongs to; one without a file is offered the project's
         // name when it is saved.
@@ -255,13 +258,10 @@ std::optional<FileCommands::ReadBeside> FileCommands::readClockFileBeside(const 
                     std::make_unique<project::ProjectModel>(m_program.project)};
     // Whole: a later file dialog changes the current folder, never the table's file.
     read.table.ClockFileName = QFileInfo(path).absoluteFilePath();
-    const clock::ClockFileResult result =
-        clock::ReadClockFile(read.table, m_program.strings, m_program.prompter);
-    if (!result.done()) {
-        if (result.status == clock::ClockFileStatus::SystemError)
-            showSystemError(result.error);
+    const clock::ClockFileResult result = clock::ReadClockFile(read.table, m_program.strings);
+    m_program.notices.tell(result.notices);
+    if (!result.done())
         return std::nullopt;
-    }
     // The file's model rules its lines, as it did when the file was made.
     if (result.model)
         project::SelectModel(*read.model, *result.model, m_program.strings);
@@ -297,16 +297,16 @@ bool FileCommands::mayReplace(const QString &path)
 bool FileCommands::writeTable()
 {
     clock::ClockTable &table = m_program.clockTable;
-    const clock::ClockFileResult result =
-        clock::WriteClockFile(table, m_program.strings, m_program.prompter);
-    if (result.done()) {
-        m_tableFile = QFileInfo(table.ClockFileName).absoluteFilePath();
-        m_history.markSaved();
-        return true;
-    }
-    if (result.status == clock::ClockFileStatus::SystemError)
-        showSystemError(result.error);
-    return false;
+    if (const auto question = clock::ConversionQuestion(table, m_program.strings);
+        question && m_program.prompter.ask(*question) != platform::Answer::Ok)
+        return false;
+    const clock::ClockFileResult result = clock::WriteClockFile(table, m_program.strings);
+    m_program.notices.tell(result.notices);
+    if (!result.done())
+        return false;
+    m_tableFile = QFileInfo(table.ClockFileName).absoluteFilePath();
+    m_history.markSaved();
+    return true;
 }
 
 void FileCommands::Save()

@@ -65,8 +65,9 @@ void LineCommands::AddLine(int tableKind)
     clock::ClockTable &table = m_program.clockTable;
     // The table before BeginAddLine fills a free line: Cancel gives it back unchanged.
     const TableHistory::State before = m_history.current();
-    const std::optional<int> index =
-        clock::BeginAddLine(table, tableKind, m_program.clock, m_program.prompter);
+    const clock::AddLineStart start = clock::BeginAddLine(table, tableKind, m_program.clock);
+    m_program.notices.tell(start.notices);
+    const std::optional<int> index = start.line;
     if (!index)
         return;
     if (editLine)
@@ -103,7 +104,10 @@ void LineCommands::EditLine()
 void LineCommands::DeleteLine()
 {
     const TableHistory::State before = m_history.current();
-    if (ui::DeleteSelectedLine(m_program.clockTable, m_presenter, m_program.prompter)) {
+    const std::optional<platform::Message> question =
+        ui::DeleteLineQuestion(m_program.clockTable, m_presenter);
+    if (question && m_program.prompter.ask(*question) == platform::Answer::Yes &&
+        clock::DeleteSelectedLine(m_program.clockTable)) {
         call(tableChanged);
         m_history.record(before, m_program.strings.GetResString(DeleteStep));
         call(clearSelection);

@@ -55,7 +55,7 @@ void AddSaveTrace(FrmKlokken &main, Program &program,
         const std::optional<QString> path = main.fileDialogs().getSaveFileName(&main, request);
         QString error;
         if (path && !trace->save(*path, program.strings, &error))
-            clock::ShowFileError(program.prompter, error);
+            program.notices.tell(platform::SystemFailureNotice(error));
     });
 }
 

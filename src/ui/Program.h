@@ -10,6 +10,7 @@
 #include "settings/Settings.h"
 #include "settings/Strings.h"
 #include "tables/TableSet.h"
+#include "ui/NoticeBoxes.h"
 
 #include <memory>
 
@@ -21,15 +22,18 @@ struct Program {
     Program(platform::Prompter &prompter, platform::Clock &clock, platform::EventPump &pump,
             settings::ProfileFile profile,
             const settings::StringTable &table = settings::StringTable::builtIn())
-        : prompter(prompter), clock(clock), pump(pump), profile(std::move(profile)),
-          strings(table, prompter)
+        : prompter(prompter), notices(prompter), clock(clock), pump(pump),
+          profile(std::move(profile)), strings(table)
     {
     }
 
     Program(const Program &) = delete;
     Program &operator=(const Program &) = delete;
 
+    // Questions the window asks.
     platform::Prompter &prompter;
+    // What operations tell, shown as boxes through the prompter.
+    NoticeBoxes notices;
     platform::Clock &clock;
     platform::EventPump &pump;
 

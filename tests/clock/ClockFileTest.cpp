@@ -2,7 +2,6 @@
 
 #include "clock/ClockTable.h"
 #include "settings/Strings.h"
-#include "tests/support/ScriptedPrompter.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -19,8 +18,6 @@
 
 namespace quintara::clock {
 namespace {
-
-using platform::Answer;
 
 // A file image made by hand: byte `field` of line `line` is byteOf(line, field).
 QByteArray HandImage(quint8 version, quint8 model, quint8 (*byteOf)(int line, int field))
@@ -50,22 +47,26 @@ protected:
         QBuffer buffer;
         buffer.setData(bytes);
         buffer.open(QIODevice::ReadOnly);
-        return ReadClockFile(table, buffer, prompter);
+        return ReadClockFile(table, buffer);
     }
 
-    QByteArray Write(ClockFileResult *result = nullptr, QByteArray existing = {})
+    QByteArray Write(QByteArray existing = {})
     {
         QBuffer buffer(&existing);
         buffer.open(QIODevice::ReadWrite);
-        const ClockFileResult r = WriteClockFile(table, buffer, strings, prompter);
-        if (result)
-            *result = r;
+        EXPECT_TRUE(WriteClockFile(table, buffer).done());
         return buffer.data();
     }
 
+    // The one notice of a failed file command.
+    static QString Told(const ClockFileResult &result)
+    {
+        EXPECT_EQ(result.notices.size(), 1U);
+        return result.notices.empty() ? QString() : result.notices.front().text;
+    }
+
     ClockTable table;
-    testing::ScriptedPrompter prompter;
-    settings::Strings strings{settings::StringTable::builtIn(), prompter};
+    settings::Strings strings{settings::StringTable::builtIn()};
 };
 
 TEST_F(ClockFile, NewTableSavesTheExactImage)
@@ -122,13 +123,11 @@ TEST_F(ClockFile, FileModelRulesTheTableAndLinesBeyondItsLimitSurvive)
     EXPECT_EQ(Write()[4], 3);
 
     // A foreign file names no model; a damaged one names the model it got as far as.
-    prompter.expect(Answer::Ok);
     EXPECT_EQ(Read("XYZ").model, std::nullopt);
-    prompter.expect(Answer::Ok);
     EXPECT_EQ(Read(HandImage(1, 4, Nines).first(5)).model, 4);
 }
 
-TEST_F(ClockFile, ForeignOrDamagedFilesGiveTheirMessages)
+TEST_F(ClockFile, ForeignOrDamagedFilesTellTheirMessages)
 {
     const QByteArray good = HandImage(1, 4, Nines);
     QByteArray wrongTail = good;
@@ -150,15 +149,14 @@ TEST_F(ClockFile, ForeignOrDamagedFilesGiveTheirMessages)
         SCOPED_TRACE(c.bytes.size());
         table.Lines.fill(ClockLine{});
         table.Lines[99].FunctionType = 4; // what was loaded before goes
-        prompter.shown.clear();
-        prompter.expect(Answer::Ok);
 
-        EXPECT_EQ(Read(c.bytes).status, c.status);
-        ASSERT_EQ(prompter.shown.size(), 1);
-        EXPECT_EQ(prompter.shown[0].text, c.status == ClockFileStatus::NotAClockFile
-                                              ? "NO QBN Clock file!"
-                                              : "Read error in CLOCK File");
-        EXPECT_EQ(prompter.shown[0].title, platform::ProgramTitle);
+        const ClockFileResult result = Read(c.bytes);
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_EQ(Told(result), c.status == ClockFileStatus::NotAClockFile
+                                    ? "NO QBN Clock file!"
+                                    : "Read error in CLOCK File");
+        EXPECT_EQ(result.notices.at(0).title, platform::ProgramTitle);
+        EXPECT_EQ(result.notices.at(0).icon, platform::Icon::None);
         const auto used = std::count_if(table.Lines.begin(), table.Lines.end(),
                                         [](const ClockLine &l) { return l.inUse(); });
         EXPECT_EQ(used, c.linesKept);
@@ -173,33 +171,28 @@ TEST_F(ClockFile, LongerFileIsOverwrittenInPlace)
     const QByteArray existing = HandImage(1, 1, Nines) + "trailing junk";
     EXPECT_TRUE(Read(existing).done());
     table.Lines[0].FunctionType = 0;
-    const QByteArray written = Write(nullptr, existing);
+    const QByteArray written = Write(existing);
     EXPECT_EQ(written, ClockFileImage(table) + "trailing junk");
 }
 
-TEST_F(ClockFile, OlderVersionIsConvertedOnlyWhenTheUserAgrees)
+TEST_F(ClockFile, OlderVersionIsSavedOnlyAfterTheConversionQuestion)
 {
     EXPECT_TRUE(Read(HandImage(0, 1, Nines)).done()); // loaded without comment
-
-    prompter.expect(Answer::Cancel);
-    ClockFileResult result;
-    EXPECT_EQ(Write(&result, "old bytes"), "old bytes");
-    EXPECT_EQ(result.status, ClockFileStatus::Cancelled);
     EXPECT_EQ(table.ClockFileVersion, 0);
-    ASSERT_EQ(prompter.shown.size(), 1);
-    const platform::Message &question = prompter.shown[0];
-    EXPECT_EQ(question.text, "File is from an earlier VENTORA version and will be converted!\n\r"
-                             "(The file will no longer be usable by earlier VENTORA version!)");
-    EXPECT_EQ(question.title, platform::ErrorTitle);
-    EXPECT_EQ(question.buttons, platform::Buttons::OkCancel);
-    EXPECT_EQ(question.icon, platform::Icon::Exclamation);
-    EXPECT_EQ(question.defaultButton, Answer::Cancel);
 
-    prompter.expect(Answer::Ok);
-    EXPECT_EQ(Write(&result)[3], 1);
-    EXPECT_TRUE(result.done());
-    Write(); // no second question
-    EXPECT_EQ(prompter.shown.size(), 2);
+    const std::optional<platform::Message> question = ConversionQuestion(table, strings);
+    ASSERT_TRUE(question);
+    EXPECT_EQ(question->text, "File is from an earlier VENTORA version and will be converted!\n\r"
+                              "(The file will no longer be usable by earlier VENTORA version!)");
+    EXPECT_EQ(question->title, platform::ErrorTitle);
+    EXPECT_EQ(question->buttons, platform::Buttons::OkCancel);
+    EXPECT_EQ(question->icon, platform::Icon::Exclamation);
+    EXPECT_EQ(question->defaultButton, platform::Answer::Cancel);
+
+    // Once written it is of the current version, and asks no more.
+    EXPECT_EQ(Write()[3], 1);
+    EXPECT_EQ(table.ClockFileVersion, 1);
+    EXPECT_FALSE(ConversionQuestion(table, strings));
 }
 
 TEST_F(ClockFile, FilesOnDiskAndTheirSystemErrors)
@@ -208,25 +201,26 @@ TEST_F(ClockFile, FilesOnDiskAndTheirSystemErrors)
     table.ClockFileVersion = 1;
     table.ClockFileName = dir.filePath("house.clk");
     table.Lines[3].FunctionType = 2;
-    EXPECT_TRUE(WriteClockFile(table, strings, prompter).done());
+    EXPECT_TRUE(WriteClockFile(table, strings).done());
     ClockTable reread;
     reread.ClockFileName = table.ClockFileName;
-    EXPECT_TRUE(ReadClockFile(reread, strings, prompter).done());
+    const ClockFileResult done = ReadClockFile(reread, strings);
+    EXPECT_TRUE(done.done());
+    EXPECT_TRUE(done.notices.empty());
     EXPECT_EQ(reread.Lines, table.Lines);
 
-    // Failures come back as a description for the caller to show; nothing is said on the way.
+    // Failures come back as the critical box the caller shows, naming the file.
     table.ClockFileName = dir.filePath("missing/house.clk");
-    ClockFileResult result = WriteClockFile(table, strings, prompter);
-    EXPECT_EQ(result.status, ClockFileStatus::SystemError);
-    EXPECT_FALSE(result.error.isEmpty());
-    result = ReadClockFile(table, strings, prompter);
-    EXPECT_EQ(result.status, ClockFileStatus::SystemError);
-    EXPECT_FALSE(result.error.isEmpty());
+    for (const ClockFileResult &result :
+         {WriteClockFile(table, strings), ReadClockFile(table, strings)}) {
+        EXPECT_EQ(result.status, ClockFileStatus::SystemError);
+        EXPECT_TRUE(Told(result).startsWith(table.ClockFileName + '\n'));
+        EXPECT_EQ(result.notices.at(0).icon, platform::Icon::Critical);
+        EXPECT_EQ(result.notices.at(0).title, platform::ErrorTitle);
+    }
     QBuffer readOnly;
     readOnly.open(QIODevice::ReadOnly);
-    EXPECT_EQ(WriteClockFile(table, readOnly, strings, prompter).status,
-              ClockFileStatus::SystemError);
-    EXPECT_TRUE(prompter.shown.isEmpty());
+    EXPECT_EQ(WriteClockFile(table, readOnly).status, ClockFileStatus::SystemError);
 }
 
 // The process may write files of at most `bytes` while it lives; writes beyond fail with EFBIG
@@ -277,11 +271,11 @@ TEST_F(ClockFile, SavingIsAllOrNothing)
     // message names the file and the system's reason.
     {
         const FileSizeLimit limit(1024);
-        const ClockFileResult result = WriteClockFile(table, strings, prompter);
+        const ClockFileResult result = WriteClockFile(table, strings);
         EXPECT_EQ(result.status, ClockFileStatus::SystemError);
-        EXPECT_TRUE(result.error.startsWith(QDir::toNativeSeparators(table.ClockFileName) + '\n'))
-            << result.error.toStdString();
-        EXPECT_GT(result.error.size(), table.ClockFileName.size() + 2);
+        const QString told = Told(result);
+        EXPECT_TRUE(told.startsWith(QDir::toNativeSeparators(table.ClockFileName) + '\n'));
+        EXPECT_GT(told.size(), table.ClockFileName.size() + 2);
     }
     EXPECT_EQ(Contents(table.ClockFileName), old);
 
@@ -290,16 +284,15 @@ TEST_F(ClockFile, SavingIsAllOrNothing)
     table.ClockFileName = fresh;
     {
         const FileSizeLimit limit(0);
-        EXPECT_EQ(WriteClockFile(table, strings, prompter).status, ClockFileStatus::SystemError);
+        EXPECT_EQ(WriteClockFile(table, strings).status, ClockFileStatus::SystemError);
     }
     EXPECT_FALSE(QFile::exists(fresh));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"house.clk"});
 
     // Once it can be written: the new image, followed by what lay beyond the old one.
     table.ClockFileName = dir.filePath("house.clk");
-    EXPECT_TRUE(WriteClockFile(table, strings, prompter).done());
+    EXPECT_TRUE(WriteClockFile(table, strings).done());
     EXPECT_EQ(Contents(table.ClockFileName), ClockFileImage(table) + "beyond the image");
-    EXPECT_TRUE(prompter.shown.isEmpty());
 }
 
 TEST_F(ClockFile, AFileWithOtherHardLinksIsRefusedWithTheReason)
@@ -320,17 +313,15 @@ TEST_F(ClockFile, AFileWithOtherHardLinksIsRefusedWithTheReason)
               0);
     table.Lines[0].FunctionType = 3;
 
-    ClockFileResult result = WriteClockFile(table, strings, prompter);
+    const ClockFileResult result = WriteClockFile(table, strings);
     EXPECT_EQ(result.status, ClockFileStatus::SystemError);
-    EXPECT_EQ(result.error, table.ClockFileName +
+    EXPECT_EQ(Told(result), table.ClockFileName +
                                 "\nThe file has other hard links: replacing it would part it from "
                                 "them. Save it under another name.");
     strings.setLanguageOffset(3 * settings::LanguageStep);
-    result = WriteClockFile(table, strings, prompter);
-    EXPECT_TRUE(result.error.contains("harte Links")) << result.error.toStdString();
+    EXPECT_TRUE(Told(WriteClockFile(table, strings)).contains("harte Links"));
     EXPECT_EQ(Contents(table.ClockFileName), old);
     EXPECT_EQ(Contents(other), old);
-    EXPECT_TRUE(prompter.shown.isEmpty());
 }
 
 TEST_F(ClockFile, OnlyRegularFilesAreReadOrWritten)
@@ -343,21 +334,18 @@ TEST_F(ClockFile, OnlyRegularFilesAreReadOrWritten)
         table.ClockFileName = path;
         table.ClockFileVersion = 1;
         // Neither blocks on the FIFO nor reads the device without end.
-        ClockFileResult result = ReadClockFile(table, strings, prompter);
-        EXPECT_EQ(result.status, ClockFileStatus::SystemError);
-        EXPECT_EQ(result.error, path + "\nThis is not a regular file.");
-        result = WriteClockFile(table, strings, prompter);
-        EXPECT_EQ(result.status, ClockFileStatus::SystemError);
-        EXPECT_EQ(result.error, path + "\nThis is not a regular file.");
+        for (const ClockFileResult &result :
+             {ReadClockFile(table, strings), WriteClockFile(table, strings)}) {
+            EXPECT_EQ(result.status, ClockFileStatus::SystemError);
+            EXPECT_EQ(Told(result), path + "\nThis is not a regular file.");
+        }
     }
     EXPECT_TRUE(QFileInfo(fifo).exists());
     EXPECT_FALSE(QFileInfo(fifo).isFile());
 
     // A missing file is named too.
     table.ClockFileName = dir.filePath("missing.clk");
-    const ClockFileResult result = ReadClockFile(table, strings, prompter);
-    EXPECT_TRUE(result.error.startsWith(table.ClockFileName + '\n'));
-    EXPECT_TRUE(prompter.shown.isEmpty());
+    EXPECT_TRUE(Told(ReadClockFile(table, strings)).startsWith(table.ClockFileName + '\n'));
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "clock/ClockTable.h"
 
 #include "tests/support/FixedClock.h"
-#include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestYears.h"
 
 #include <gtest/gtest.h>
@@ -44,7 +43,6 @@ TEST(ClockTable, ReferenceDateTimeReadsTheTwoDigitYearWindow)
 class AddLine : public ::testing::Test {
 protected:
     ClockTable table;
-    testing::ScriptedPrompter prompter;
     // Sunday 13 December 2026, 14:37: its week began on Monday 7 December.
     testing::FixedClock clock{QDateTime(QDate(2026, 12, 13), QTime(14, 37))};
 };
@@ -55,7 +53,9 @@ TEST_F(AddLine, FillsTheLowestFreeLineWithTheDefaults)
     table.Lines[0].FunctionType = 1;
     table.Lines[2].FunctionType = 1;
 
-    ASSERT_EQ(BeginAddLine(table, Weekend, clock, prompter), 1);
+    const AddLineStart start = BeginAddLine(table, Weekend, clock);
+    ASSERT_EQ(start.line, 1);
+    EXPECT_TRUE(start.notices.empty());
     // Relay 1 on, daily at the hour, from the Monday of the week.
     EXPECT_EQ(table.Lines[1],
               ClockLine::fromBytes({0, 14, 7, 12, 26, Weekend, Days, 1, 1, 1, 255, 0, 0}));
@@ -66,34 +66,55 @@ TEST_F(AddLine, FillsTheLowestFreeLineWithTheDefaults)
     table.Lines[1].FunctionType = 0;
     EXPECT_FALSE(FinishAddLine(table, 1));
     EXPECT_TRUE(table.TableChanged);
-    EXPECT_EQ(BeginAddLine(table, Continue, clock, prompter), 1);
+    EXPECT_EQ(BeginAddLine(table, Continue, clock).line, 1);
     EXPECT_TRUE(FinishAddLine(table, 1));
 }
 
-TEST_F(AddLine, SaysWhyThereIsNoFreeLine)
+TEST_F(AddLine, TellsWhyThereIsNoFreeLine)
 {
     // No project or clock file yet: every record is free, but no model is known.
-    prompter.expect(platform::Answer::Ok);
-    EXPECT_EQ(BeginAddLine(table, Continue, clock, prompter), std::nullopt);
+    AddLineStart start = BeginAddLine(table, Continue, clock);
+    EXPECT_EQ(start.line, std::nullopt);
+    ASSERT_EQ(start.notices.size(), 1U);
+    EXPECT_EQ(start.notices[0].text,
+              "Geen VENTORA '.NBT' bestand ingeladen, u dient dit eerst te doen!");
 
     // A small model is full at 50 lines though lines 50..99 are free.
     table.MaxClockLines = 50;
     for (int i = 0; i < 50; ++i)
         table.Lines[std::size_t(i)].FunctionType = 3;
-    prompter.expect(platform::Answer::Ok);
-    EXPECT_EQ(BeginAddLine(table, Continue, clock, prompter), std::nullopt);
-
-    ASSERT_EQ(prompter.shown.size(), 2);
-    EXPECT_EQ(prompter.shown[0].text,
-              "Geen VENTORA '.NBT' bestand ingeladen, u dient dit eerst te doen!");
-    EXPECT_EQ(prompter.shown[1].text, "No more memory!");
-    EXPECT_EQ(prompter.shown[1].title, platform::ProgramTitle);
+    start = BeginAddLine(table, Continue, clock);
+    EXPECT_EQ(start.line, std::nullopt);
+    ASSERT_EQ(start.notices.size(), 1U);
+    EXPECT_EQ(start.notices[0].text, "No more memory!");
+    EXPECT_EQ(start.notices[0].title, platform::ProgramTitle);
+    EXPECT_EQ(start.notices[0].icon, platform::Icon::None);
     EXPECT_FALSE(table.Lines[50].inUse());
     EXPECT_EQ(table.SelectedLine, 0);
 
     // A damaged limit can't reach past the table.
     table.MaxClockLines = 1000;
     EXPECT_EQ(FindFreeLine(table), 50);
+}
+
+TEST(ClockTable, DeletingAsksFirstAndFreesOnlyTheSelectedLine)
+{
+    const platform::Message question = DeleteLineQuestion("100%", "REL 1");
+    EXPECT_EQ(question.text, "Mag 100% REL 1 verwijderd worden?");
+    EXPECT_EQ(question.buttons, platform::Buttons::YesNo);
+    EXPECT_EQ(question.defaultButton, platform::Answer::No);
+
+    ClockTable table;
+    table.MaxClockLines = 100;
+    table.Lines[4].FunctionType = 2;
+    table.Lines[4].Hour = 9;
+    EXPECT_FALSE(DeleteSelectedLine(table)); // nothing selected
+    table.SelectedLine = 5;
+    EXPECT_TRUE(DeleteSelectedLine(table));
+    EXPECT_FALSE(table.Lines[4].inUse());
+    EXPECT_EQ(table.Lines[4].Hour, 9); // only the type byte frees it
+    EXPECT_EQ(table.SelectedLine, 0);
+    EXPECT_TRUE(table.TableChanged);
 }
 
 } // namespace

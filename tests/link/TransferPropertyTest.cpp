@@ -201,7 +201,7 @@ private:
     testing::FakeSerialLine m_line{m_pump};
     sim::CentralUnit m_unit;
     testing::ScriptedPrompter m_prompter;
-    settings::Strings m_strings{settings::StringTable::builtIn(), m_prompter};
+    settings::Strings m_strings{settings::StringTable::builtIn()};
     CentralLink m_link{m_line, m_pump, m_strings};
     Drive m_drive = testing::VirtualDrive(m_pump);
 };
@@ -222,7 +222,7 @@ TEST(TransferProperty, ADamagedLineNeverGivesAFalseSuccess)
     std::mt19937 random(2026);
     auto models = std::array<std::unique_ptr<project::ProjectModel>, 2>{};
     testing::ScriptedPrompter quiet;
-    settings::Strings strings{settings::StringTable::builtIn(), quiet};
+    settings::Strings strings{settings::StringTable::builtIn()};
     Tally total;
     quint32 seed = 1;
     for (const auto &[kind, name] : kinds) {

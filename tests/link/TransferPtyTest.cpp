@@ -57,10 +57,10 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(sim.device.startsWith(QStringLiteral("/dev/"))) << sim.device.toStdString();
-        settings::Settings values;
-        values.nbtFile = DemoPath();
-        project::ProjectReadContext context{*demo, values, strings, {}};
-        ASSERT_EQ(project::ReadProjectFile(context), project::ReadOutcome::Read);
+        project::ProjectRead read =
+            project::ReadProjectFile(DemoPath(), settings::Settings(), strings);
+        ASSERT_EQ(read.status, project::ReadOutcome::Read);
+        demo = std::move(read.model);
         link.setup.portNumber = 1;
         link.setup.baudRate = 19200;
     }
@@ -70,7 +70,7 @@ protected:
     QtSerialLine line{[this](int port) { return port == 1 ? sim.device : QString(); }};
     platform::QtEventPump pump;
     testing::ScriptedPrompter prompter;
-    settings::Strings strings{settings::StringTable::builtIn(), prompter};
+    settings::Strings strings{settings::StringTable::builtIn()};
     CentralLink link{line, pump, strings};
     // The program's way to run a job: its events, then the link, until the job is done.
     Drive drive = [this](CentralLink &running) {

@@ -158,7 +158,7 @@ struct Rig {
     FakeSerialLine line{pump};
     CentralUnit unit;
     testing::ScriptedPrompter prompter;
-    settings::Strings strings{settings::StringTable::builtIn(), prompter};
+    settings::Strings strings{settings::StringTable::builtIn()};
     CentralLink link{line, pump, strings};
     Drive drive = testing::VirtualDrive(pump);
     LinkLine parts{line, pump};

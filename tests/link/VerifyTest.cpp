@@ -79,7 +79,7 @@ struct VerifyRig : ::testing::Test {
     testing::FakeSerialLine line{pump};
     sim::CentralUnit unit;
     testing::ScriptedPrompter prompter;
-    settings::Strings strings{settings::StringTable::builtIn(), prompter};
+    settings::Strings strings{settings::StringTable::builtIn()};
     CentralLink link{line, pump, strings};
     Drive drive = testing::VirtualDrive(pump);
     tables::TableSet tables;

@@ -66,7 +66,7 @@ protected:
     }
 
     testing::ScriptedPrompter prompter;
-    settings::Strings strings{settings::StringTable::builtIn(), prompter};
+    settings::Strings strings{settings::StringTable::builtIn()};
     project::ProjectModel project;
     settings::NameTables names = settings::FillNameTables(strings);
     ValueFormatter values{strings, QLocale::c()};
@@ -240,7 +240,7 @@ TEST(ClockLinesImage, DamagedImagesAreRefused)
     EXPECT_EQ(ReadClockLinesImage(header + char(100) + record.repeated(100)).lines.size(), 100);
 
     testing::ScriptedPrompter prompter;
-    const settings::Strings strings(settings::StringTable::builtIn(), prompter);
+    const settings::Strings strings(settings::StringTable::builtIn());
     EXPECT_EQ(PasteRefusalText(ClockLinesStatus::NoClockLines, strings), "");
     EXPECT_TRUE(PasteRefusalText(ClockLinesStatus::FreeRecord, strings).contains("damaged"));
     EXPECT_EQ(NoRoomText(3, 1, strings),

@@ -76,7 +76,7 @@ protected:
     }
 
     testing::ScriptedPrompter prompter;
-    settings::Strings strings{settings::StringTable::builtIn(), prompter};
+    settings::Strings strings{settings::StringTable::builtIn()};
     project::ProjectModel model;
     settings::NameTables names = settings::FillNameTables(strings);
     ValueFormatter values{strings, QLocale::c()};
@@ -257,12 +257,11 @@ TEST_F(Functions, DeleteNamesTheLineByLevelAndFunction)
     table.Lines[2].FunctionNumber = 3;
     table.Lines[2].Level = 127;
     table.SelectedLine = 3;
-    prompter.expect(platform::Answer::Yes);
-    EXPECT_TRUE(DeleteSelectedLine(table, presenter, prompter));
-    ASSERT_EQ(prompter.shown.size(), 1);
-    EXPECT_EQ(prompter.shown[0].text, "Mag 50 % DIM  03 Lounge verwijderd worden?");
-    EXPECT_FALSE(table.Lines[2].inUse());
-    EXPECT_FALSE(DeleteSelectedLine(table, presenter, prompter)); // nothing selected now
+    const std::optional<platform::Message> question = DeleteLineQuestion(table, presenter);
+    ASSERT_TRUE(question);
+    EXPECT_EQ(question->text, "Mag 50 % DIM  03 Lounge verwijderd worden?");
+    EXPECT_TRUE(clock::DeleteSelectedLine(table));
+    EXPECT_FALSE(DeleteLineQuestion(table, presenter)); // nothing selected now
 }
 
 } // namespace

@@ -18,7 +18,7 @@ using clock::HealthProblem;
 TEST(HealthTextTest, ProblemsReadAsSentencesWithTheirLinesAndMomentsInEveryLanguage)
 {
     testing::ScriptedPrompter prompter;
-    settings::Strings strings{settings::StringTable::builtIn(), prompter};
+    settings::Strings strings{settings::StringTable::builtIn()};
     clock::ClockTable table;
     table.MaxClockLines = 50;
     clock::ClockLine &line = table.Lines[7];

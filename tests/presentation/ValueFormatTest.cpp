@@ -35,7 +35,7 @@ protected:
     }
 
     testing::ScriptedPrompter prompter;
-    settings::Strings strings{settings::StringTable::builtIn(), prompter};
+    settings::Strings strings{settings::StringTable::builtIn()};
     ValueFormatter values{strings, QLocale::c()};
     bool corrected = false;
 };

@@ -18,11 +18,12 @@ QString DemoPath()
 TEST(DemoProject, ReadsWithoutAMessageAndHoldsTheHouse)
 {
     ReaderHarness harness;
-    harness.settings.nbtFile = DemoPath();
     harness.strings.setLanguageOffset(30000);
-    ProjectReadContext context{*harness.model, harness.settings, harness.strings, {}};
-    ASSERT_EQ(ReadProjectFile(context), ReadOutcome::Read) << DemoPath().toStdString();
-    EXPECT_TRUE(harness.prompter.shown.isEmpty());
+    ASSERT_EQ(
+        harness.adopt(ReadProjectFile(DemoPath(), harness.settings, harness.strings), DemoPath()),
+        ReadOutcome::Read)
+        << DemoPath().toStdString();
+    EXPECT_TRUE(harness.notices.empty());
     EXPECT_EQ(harness.settings.nbtFile, DemoPath());
     EXPECT_EQ(harness.strings.LanguageOffset(), 0);
     EXPECT_EQ(harness.settings.baudRateInUse, 19200);

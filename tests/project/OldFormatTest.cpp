@@ -14,16 +14,6 @@ const QString ConditionsMessage =
 const QString GoMessage = QStringLiteral(
     "Please check your functions! Some GO fucntions will be lost or converted to IfElse Functions");
 
-void ExpectPlainMessage(ScriptedPrompter &prompter, const QString &text)
-{
-    ASSERT_FALSE(prompter.shown.isEmpty());
-    const platform::Message message = prompter.shown.takeFirst();
-    EXPECT_EQ(message.text, text);
-    EXPECT_EQ(message.title, platform::ProgramTitle);
-    EXPECT_EQ(message.icon, platform::Icon::None);
-    EXPECT_EQ(message.buttons, platform::Buttons::Ok);
-}
-
 OldFunction Timed(const QString &name, quint8 type, quint8 number, qint16 time)
 {
     OldFunction function;
@@ -49,7 +39,7 @@ TEST(OldFormat, PlainProjectReadsWithoutMessages)
             extras.OldFunctions[0] = Timed(QStringLiteral("Stairs light"), 1, 4, 90);
             ReaderHarness harness;
             EXPECT_EQ(harness.read(WriteProjectFile(*sample, version, extras)), ReadOutcome::Read);
-            EXPECT_TRUE(harness.prompter.shown.isEmpty());
+            EXPECT_TRUE(harness.notices.empty());
             const ProjectModel &model = *harness.model;
             EXPECT_EQ(model.ModelIndex, modelIndex);
             EXPECT_EQ(model.FileVersion, version);
@@ -112,12 +102,10 @@ TEST(OldFormat, ConditionsAndGoFunctionsAreConverted)
     extras.OldFunctions[35] = Timed(QStringLiteral("No room"), 1, 1, 5); // model 3: 30 timed
 
     ReaderHarness harness;
-    harness.prompter.expect(platform::Answer::Ok);
-    harness.prompter.expect(platform::Answer::Ok);
     EXPECT_EQ(harness.read(WriteProjectFile(*sample, 10, extras)), ReadOutcome::Read);
-    ExpectPlainMessage(harness.prompter, ConditionsMessage);
-    ExpectPlainMessage(harness.prompter, GoMessage);
-    EXPECT_TRUE(harness.prompter.shown.isEmpty());
+    harness.expectNotice(ConditionsMessage, platform::ProgramTitle, platform::Icon::None);
+    harness.expectNotice(GoMessage, platform::ProgramTitle, platform::Icon::None);
+    EXPECT_TRUE(harness.notices.empty());
 
     const ProjectModel &model = *harness.model;
     EXPECT_EQ(model.TimedFunctions[1].Name.trimmedRight(), QStringLiteral("Night light"));
@@ -141,7 +129,6 @@ TEST(OldFormat, ModelDigitAndDamage)
         ProjectFileExtras extras;
         extras.ModelByte = 1;
         ReaderHarness harness;
-        harness.prompter.answerAllWithDefault();
         harness.read(WriteProjectFile(*sample, 10, extras));
         EXPECT_EQ(harness.model->ModelIndex, 3);
     }
@@ -150,7 +137,6 @@ TEST(OldFormat, ModelDigitAndDamage)
         QByteArray file = WriteProjectFile(*sample, 11);
         file.chop(1);
         ReaderHarness harness;
-        harness.prompter.expect(platform::Answer::Ok);
         EXPECT_EQ(harness.read(file), ReadOutcome::Truncated);
         harness.expectError(QStringLiteral("No VENTORA file!"));
         EXPECT_TRUE(harness.settings.nbtFile.isEmpty());

@@ -27,9 +27,8 @@ TEST(ProjectFileReader, EveryVersionAndModelReadsBackFieldForField)
             const auto expected =
                 ExpectedAfterReading(*sample, version, harness.settings, harness.strings);
             EXPECT_EQ(harness.read(WriteProjectFile(*sample, version)), ReadOutcome::Read);
-            EXPECT_TRUE(harness.prompter.shown.isEmpty());
+            EXPECT_TRUE(harness.notices.empty());
             EXPECT_EQ(harness.settings.nbtFile, QStringLiteral("x.nbt"));
-            EXPECT_EQ(harness.infoRefreshes, 1);
             EXPECT_EQ(harness.strings.LanguageOffset(), version == 24 ? 0 : 20000);
             ExpectSameModel(*harness.model, *expected);
             // Only the current format stores the modem; the others keep its defaults.
@@ -46,7 +45,6 @@ TEST(ProjectFileReader, RecordCountsFollowTheModel)
     QByteArray file = WriteProjectFile(*SampleModel(1), 60);
     file[4] = 0;
     ReaderHarness harness;
-    harness.prompter.expect(platform::Answer::Ok);
     EXPECT_EQ(harness.read(file), ReadOutcome::NoMagic);
     harness.expectError(NoProjectFile);
     EXPECT_TRUE(harness.settings.nbtFile.isEmpty());
@@ -93,10 +91,9 @@ TEST(ProjectFileReader, HeaderFailures)
         ReaderHarness harness;
         // Whatever was loaded before is gone: the model starts empty.
         harness.model = SampleModel(0);
-        harness.prompter.expect(platform::Answer::Ok);
         EXPECT_EQ(harness.read(c.data), c.outcome);
         harness.expectError(c.message);
-        EXPECT_TRUE(harness.prompter.shown.isEmpty());
+        EXPECT_TRUE(harness.notices.empty());
         EXPECT_EQ(harness.settings.nbtFile.isEmpty(), !c.pathKept);
         EXPECT_TRUE(harness.model->ZoneNames[0].Name.isBlank());
         EXPECT_TRUE(harness.model->InputModules[1].Name.isBlank());
@@ -110,7 +107,6 @@ TEST(ProjectFileReader, EveryVersionByteGivesADefinedOutcome)
     for (int version = 0; version < 256; ++version) {
         SCOPED_TRACE(version);
         ReaderHarness harness;
-        harness.prompter.answerAllWithDefault();
         QByteArray file("K&P");
         file += char(version);
         file += version < 12 ? '2' : char(2);
@@ -139,7 +135,6 @@ TEST(ProjectFileReader, ShortFileKeepsWhatWasReadAndFailsAtTheEnd)
          {qsizetype(6), qsizetype(5 + 53 * 3 + 7), full.size() - 3, full.size() - 1}) {
         SCOPED_TRACE(cut);
         ReaderHarness harness;
-        harness.prompter.expect(platform::Answer::Ok);
         EXPECT_EQ(harness.read(full.left(cut)), ReadOutcome::NoMagic);
         harness.expectError(NoProjectFile);
         EXPECT_TRUE(harness.settings.nbtFile.isEmpty());
@@ -311,14 +306,32 @@ TEST(ProjectFileReader, FileOnDisk)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     {
-        // Missing file and a folder: no message, path emptied.
+        // Missing file and a folder: no message, path emptied, the project in force kept.
         for (const QString &path :
              {dir.filePath(QStringLiteral("missing.nbt")), dir.path(), QString()}) {
             ReaderHarness harness;
-            harness.settings.nbtFile = path;
-            ProjectReadContext context{*harness.model, harness.settings, harness.strings, {}};
-            EXPECT_EQ(ReadProjectFile(context), ReadOutcome::NoFile);
+            harness.model = SampleModel(2);
+            harness.settings.nbtFile = QStringLiteral("before.nbt");
+            EXPECT_EQ(harness.adopt(ReadProjectFile(path, harness.settings, harness.strings), path),
+                      ReadOutcome::NoFile);
             EXPECT_TRUE(harness.settings.nbtFile.isEmpty());
+            EXPECT_TRUE(harness.notices.empty());
+            EXPECT_EQ(harness.model->ModelIndex, 2);
+        }
+        // A file that cannot be opened: the system's reason, naming it.
+        const QString locked = dir.filePath(QStringLiteral("locked.nbt"));
+        QFile file(locked);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.close();
+        file.setPermissions(QFileDevice::Permissions());
+        if (!QFile(locked).open(QIODevice::ReadOnly)) { // root reads anything
+            ReaderHarness harness;
+            EXPECT_EQ(
+                harness.adopt(ReadProjectFile(locked, harness.settings, harness.strings), locked),
+                ReadOutcome::CannotOpen);
+            ASSERT_EQ(harness.notices.size(), 1U);
+            EXPECT_TRUE(harness.notices[0].text.startsWith(locked + '\n'));
+            EXPECT_EQ(harness.notices[0].icon, platform::Icon::Critical);
         }
     }
     const QString path = dir.filePath(QStringLiteral("house.nbt"));
@@ -328,9 +341,8 @@ TEST(ProjectFileReader, FileOnDisk)
     file.write(WriteProjectFile(*sample, 60));
     file.close();
     ReaderHarness harness;
-    harness.settings.nbtFile = path;
-    ProjectReadContext context{*harness.model, harness.settings, harness.strings, {}};
-    EXPECT_EQ(ReadProjectFile(context), ReadOutcome::Read);
+    EXPECT_EQ(harness.adopt(ReadProjectFile(path, harness.settings, harness.strings), path),
+              ReadOutcome::Read);
     EXPECT_EQ(harness.settings.nbtFile, path);
     EXPECT_EQ(harness.model->ModelIndex, 4);
     EXPECT_EQ(harness.model->Flags[19].Name, sample->Flags[19].Name);
@@ -340,9 +352,7 @@ TEST(ProjectFileReader, FileOnDisk)
     file.write(QByteArray(3 * MaxProjectFileSize, 'z'));
     file.close();
     ReaderHarness big;
-    big.settings.nbtFile = path;
-    ProjectReadContext bigContext{*big.model, big.settings, big.strings, {}};
-    EXPECT_EQ(ReadProjectFile(bigContext), ReadOutcome::Read);
+    EXPECT_EQ(ReadProjectFile(path, big.settings, big.strings).status, ReadOutcome::Read);
 }
 
 } // namespace

@@ -1,7 +1,5 @@
 #include "tests/project/ProjectFixtures.h"
 
-#include "platform/Prompter.h"
-
 #include <gtest/gtest.h>
 
 #include <random>
@@ -37,7 +35,7 @@ const settings::StringTable &ProjectStringTable()
 }
 
 ReaderHarness::ReaderHarness()
-    : strings(ProjectStringTable(), prompter, 0), model(std::make_unique<ProjectModel>())
+    : strings(ProjectStringTable(), 0), model(std::make_unique<ProjectModel>())
 {
     settings.languageValue = 0;
     settings.baudRateInUse = 19200;
@@ -45,19 +43,26 @@ ReaderHarness::ReaderHarness()
 
 ReadOutcome ReaderHarness::read(const QByteArray &data, const QString &path)
 {
-    settings.nbtFile = path;
-    ProjectReadContext context{*model, settings, strings, [this] { ++infoRefreshes; }};
-    return ReadProjectData(context, data);
+    return adopt(ReadProjectData(data, settings, strings), path);
 }
 
-void ReaderHarness::expectError(const QString &text)
+ReadOutcome ReaderHarness::adopt(ProjectRead read, const QString &path)
 {
-    ASSERT_FALSE(prompter.shown.isEmpty());
-    const platform::Message &message = prompter.shown.takeFirst();
-    EXPECT_EQ(message.text, text);
-    EXPECT_EQ(message.title, platform::ErrorTitle);
-    EXPECT_EQ(message.icon, platform::Icon::Critical);
-    EXPECT_EQ(message.buttons, platform::Buttons::Ok);
+    notices.insert(notices.end(), read.notices.begin(), read.notices.end());
+    AdoptProjectRead(read, path, *model, settings);
+    if (read.read())
+        strings.setLanguageOffset(read.languageOffset);
+    return read.status;
+}
+
+void ReaderHarness::expectNotice(const QString &text, const QString &title, platform::Icon icon)
+{
+    ASSERT_FALSE(notices.empty());
+    const platform::Notice notice = notices.front();
+    notices.erase(notices.begin());
+    EXPECT_EQ(notice.text, text);
+    EXPECT_EQ(notice.title, title);
+    EXPECT_EQ(notice.icon, icon);
 }
 
 namespace {

@@ -4,7 +4,6 @@
 #include "project/ProjectModel.h"
 #include "settings/Settings.h"
 #include "settings/Strings.h"
-#include "tests/support/ScriptedPrompter.h"
 
 #include <QByteArray>
 
@@ -16,20 +15,27 @@ namespace quintara::testing {
 // a test can tell which language a text came from).
 const settings::StringTable &ProjectStringTable();
 
-// Everything a read needs, with a scripted prompter that fails the test on an unexpected box.
+// Everything a read needs, and a front end that adopts what it reads as the window does.
 struct ReaderHarness {
     ReaderHarness();
 
-    ScriptedPrompter prompter;
     settings::Strings strings;
     settings::Settings settings;
     std::unique_ptr<project::ProjectModel> model;
-    int infoRefreshes = 0;
+    // What the reads told, oldest first; expectError takes them off.
+    platform::Notices notices;
 
     project::ReadOutcome read(const QByteArray &data,
                               const QString &path = QStringLiteral("x.nbt"));
-    // Expect one critical error box with this English text.
-    void expectError(const QString &text);
+    // Takes the model, the settings' values and, for a project read, its language.
+    project::ReadOutcome adopt(project::ProjectRead read, const QString &path);
+    // Expect this English text to have been told next, in a box of this title and icon.
+    void expectNotice(const QString &text, const QString &title, platform::Icon icon);
+    // The same for a critical error.
+    void expectError(const QString &text)
+    {
+        expectNotice(text, platform::ErrorTitle, platform::Icon::Critical);
+    }
 };
 
 // A model with distinct contents in every slot the model's files hold. Keys avoid the codes that

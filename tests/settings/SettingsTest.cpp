@@ -1,7 +1,6 @@
-#include "settings/ProfileFile.h"
 #include "settings/Settings.h"
+#include "settings/ProfileFile.h"
 #include "settings/Strings.h"
-#include "tests/support/ScriptedPrompter.h"
 
 #include <QDir>
 #include <QFile>
@@ -41,8 +40,7 @@ protected:
     QTemporaryDir dir;
     ProfileFile file{dir.filePath(QStringLiteral("Ventora.ini"))};
     StringTable table;
-    quintara::testing::ScriptedPrompter prompter;
-    Strings strings{table, prompter};
+    Strings strings{table};
     Settings settings;
 };
 

@@ -1,7 +1,6 @@
+#include "settings/Strings.h"
 #include "settings/FormTexts.h"
 #include "settings/NameTables.h"
-#include "settings/Strings.h"
-#include "tests/support/ScriptedPrompter.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -11,7 +10,6 @@
 #include <gtest/gtest.h>
 
 using namespace quintara::settings;
-using quintara::testing::ScriptedPrompter;
 
 namespace {
 
@@ -99,22 +97,17 @@ TEST(StringTable, ParsesEscapesAndEmptyCells)
     EXPECT_FALSE(error.isEmpty());
 }
 
-TEST(Strings, OffsetsAndTheFailurePath)
+TEST(Strings, OffsetsAndAMissingText)
 {
-    ScriptedPrompter prompter;
-    Strings strings(StringTable::builtIn(), prompter);
+    Strings strings(StringTable::builtIn());
     EXPECT_EQ(strings.GetResString(30), "OK");
     strings.setLanguageOffset(30000);
     EXPECT_EQ(strings.GetResString(31), StringTable::builtIn().find(30031));
-    EXPECT_TRUE(prompter.shown.isEmpty());
 
+    // A text the language lacks is empty: nothing is shown, nothing is thrown.
     strings.setLanguageOffset(10000);
-    prompter.expect(quintara::platform::Answer::Ok);
     EXPECT_EQ(strings.GetResString(919), "");
-    ASSERT_EQ(prompter.shown.size(), 1);
-    EXPECT_EQ(prompter.shown[0].text, "Out Of Memory! 326");
-    EXPECT_EQ(prompter.shown[0].title, "Quintara");
-    EXPECT_EQ(prompter.shown[0].buttons, quintara::platform::Buttons::Ok);
+    EXPECT_TRUE(strings.GetResString(919).isEmpty());
 
     EXPECT_TRUE(Strings::IsValidLanguageOffset(60000));
     EXPECT_FALSE(Strings::IsValidLanguageOffset(70000));
@@ -124,10 +117,8 @@ TEST(Strings, OffsetsAndTheFailurePath)
 
 TEST(NameTables, FilledFromTheLanguageInForce)
 {
-    ScriptedPrompter prompter;
-    Strings strings(StringTable::builtIn(), prompter);
+    Strings strings(StringTable::builtIn());
     const NameTables en = FillNameTables(strings);
-    EXPECT_TRUE(prompter.shown.isEmpty()); // every id the tables need exists
     EXPECT_EQ(en.functionTypeName(1), "Switch");
     EXPECT_EQ(en.functionTypeName(6), "Motor");
     EXPECT_EQ(en.functionTypeName(51), "TP zoemer");
@@ -159,8 +150,7 @@ TEST(NameTables, FilledFromTheLanguageInForce)
 
 TEST(FormTexts, RecipesJoinTextsAndLiterals)
 {
-    ScriptedPrompter prompter;
-    Strings strings(StringTable::builtIn(), prompter);
+    Strings strings(StringTable::builtIn());
     const QList<ControlText> edit = FormTexts(QStringLiteral("FrmClkEdit"));
     auto find = [&](const QList<ControlText> &form, const QString &name) {
         for (const ControlText &c : form) {
@@ -181,8 +171,7 @@ TEST(FormTexts, RecipesJoinTextsAndLiterals)
 
     // A missing text leaves only the literal: a lone colon.
     StringTable empty;
-    prompter.answerAllWithDefault();
-    Strings none(empty, prompter);
+    Strings none(empty);
     for (const ControlText &c : edit) {
         if (c.control == u"LblFnc") {
             EXPECT_EQ(ComposeText(c.recipe, none), ":");

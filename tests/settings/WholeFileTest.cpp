@@ -1,6 +1,5 @@
 #include "platform/Files.h"
 #include "settings/Strings.h"
-#include "tests/support/ScriptedPrompter.h"
 
 #include <QDir>
 #include <QFile>
@@ -148,8 +147,7 @@ TEST_F(WholeFile, AFileWithOtherHardLinksIsRefused)
     EXPECT_EQ(Contents(other), "old");
     EXPECT_EQ(StatusOf(path).st_nlink, 2u);
 
-    testing::ScriptedPrompter prompter;
-    const settings::Strings strings(settings::StringTable::builtIn(), prompter);
+    const settings::Strings strings(settings::StringTable::builtIn());
     EXPECT_TRUE(settings::WriteFailureText(strings, *failure).startsWith("The file has other hard links"));
 }
 
@@ -209,8 +207,7 @@ TEST_F(WholeFile, InPlaceAFileIsLeftAsItWasWhenTheDiskHasNoRoomForIt)
     EXPECT_EQ(written, (1 + int(WriteProblem::NoRoomInPlace)) * 10 + 0);
     EXPECT_EQ(Contents(path), "short");
 
-    testing::ScriptedPrompter prompter;
-    const settings::Strings strings(settings::StringTable::builtIn(), prompter);
+    const settings::Strings strings(settings::StringTable::builtIn());
     const QString text = settings::WriteFailureText(
         strings, {WriteProblem::NoRoomInPlace, QStringLiteral("No space left on device")});
     EXPECT_TRUE(text.contains("rewritten in its place")) << text.toStdString();

@@ -22,13 +22,13 @@ class DemoTablesTest : public TablesTest {};
 
 TEST_F(DemoTablesTest, TheDemoInstallationBuildsWithoutAMessageAndDecodesBack)
 {
-    settings::Settings settings;
-    settings.nbtFile = DemoPath();
-    ProjectReadContext context{model(), settings, strings, {}};
-    ASSERT_EQ(ReadProjectFile(context), ReadOutcome::Read) << DemoPath().toStdString();
+    ProjectRead read = ReadProjectFile(DemoPath(), settings::Settings(), strings);
+    ASSERT_EQ(read.status, ReadOutcome::Read) << DemoPath().toStdString();
+    model() = std::move(*read.model);
 
-    ASSERT_TRUE(compiler.BuildAllTables().ok);
-    EXPECT_TRUE(prompter.shown.isEmpty());
+    const tables::BuildResult built = compiler.BuildAllTables();
+    ASSERT_TRUE(built.ok);
+    EXPECT_TRUE(built.notices.empty());
     for (const int filled : {slot::InputModules, slot::DimmerOutputs, slot::TimedFunctions,
                              slot::Fans, slot::Motors, slot::LocalMoods, slot::GeneralMoods,
                              slot::KeyIndex, slot::LocalMoodIndex, slot::OutputModules})

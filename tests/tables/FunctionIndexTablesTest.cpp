@@ -138,8 +138,8 @@ TEST_F(FunctionIndexTablesTest, KeysAreIndexedUnderTheFunctionTheyReach)
         second.Keys[k].Bytes = {secondKeys[k][0], secondKeys[k][1], 0, 0};
     }
 
-    prompter.expect(platform::Answer::Ok);
     ASSERT_TRUE(compiler.BuildTable(KeyIndex));
+    EXPECT_EQ(compiler.notices().size(), 1U);
     EXPECT_EQ(set[KeyIndex].LastIndex, 824);
     // Records 69 to 79, newest first: module and key of each.
     EXPECT_EQ(work(KeyIndex, 69, 11), (vector{4, 4, 4, 4, 4, 3, 3, 3, 3, 3, 3}));
@@ -170,20 +170,22 @@ TEST_F(FunctionIndexTablesTest, FullPoolsDropVariationsWithAMessage)
     }
     for (LocalMoodRec &mood : model().LocalMoods)
         mood.Items.fill({1, 1, 255});
-    for (int i = 0; i < 10; ++i)
-        prompter.expect(platform::Answer::Ok);
 
     // 88 keys for the records 79 down to 1, 1000 items for the records 999 down to 1.
     ASSERT_TRUE(compiler.BuildTable(KeyIndex));
     ASSERT_TRUE(compiler.BuildTable(LocalMoodIndex));
-    ASSERT_EQ(prompter.shown.size(), 10);
+    ASSERT_EQ(compiler.notices().size(), 10U);
     for (int i = 0; i < 10; ++i) {
-        const platform::Message &message = prompter.shown[i];
-        EXPECT_EQ(message.text, i < 9 ? "To many variations in SW" : "To many variations in LM");
-        EXPECT_EQ(message.title, platform::ProgramTitle);
-        EXPECT_EQ(message.buttons, platform::Buttons::Ok);
-        EXPECT_EQ(message.icon, platform::Icon::None);
+        const platform::Notice &notice = compiler.notices()[std::size_t(i)];
+        EXPECT_EQ(notice.text, i < 9 ? "To many variations in SW" : "To many variations in LM");
+        EXPECT_EQ(notice.title, platform::ProgramTitle);
+        EXPECT_EQ(notice.icon, platform::Icon::None);
     }
+    // A build of the whole set hands them on in the same order.
+    const tables::BuildResult built = compiler.BuildAllTables();
+    EXPECT_TRUE(built.ok);
+    EXPECT_EQ(built.notices, compiler.notices());
+    EXPECT_EQ(built.notices.size(), 10U);
     EXPECT_EQ(workWord(KeyIndex, KeyRelayHeads), word(1));
     EXPECT_EQ(work(KeyIndex, 1, 1), vector{9}); // module 9, key 6 was the last one taken
     EXPECT_EQ(work(KeyIndex, KeyKeys + 1, 1), vector{6});
@@ -199,13 +201,11 @@ TEST_F(FunctionIndexTablesTest, KeysOfMoodsBeyondThePoolAreLeftOutWithAMessage)
     model().InputModules[0].Keys[1].Bytes = {8, 95, 0, 0}; // said once per mood
     model().InputModules[0].Keys[2].Bytes = {8, 100, 0, 0};
     model().InputModules[0].Keys[3].Bytes = {1, 2, 0, 0};
-    prompter.expect(platform::Answer::Ok);
-    prompter.expect(platform::Answer::Ok);
     ASSERT_TRUE(compiler.BuildTable(KeyIndex));
-    ASSERT_EQ(prompter.shown.size(), 2);
-    EXPECT_EQ(prompter.shown[0].text, "No room in SW for LMD 95");
-    EXPECT_EQ(prompter.shown[1].text, "No room in SW for LMD 100");
-    EXPECT_EQ(prompter.shown[0].title, platform::ProgramTitle);
+    ASSERT_EQ(compiler.notices().size(), 2U);
+    EXPECT_EQ(compiler.notices()[0].text, "No room in SW for LMD 95");
+    EXPECT_EQ(compiler.notices()[1].text, "No room in SW for LMD 100");
+    EXPECT_EQ(compiler.notices()[0].title, platform::ProgramTitle);
     // The rest is built as before: the relay key has its list.
     EXPECT_NE(workWord(KeyIndex, KeyRelayHeads + 2 * 1), word(0));
 }

@@ -174,7 +174,6 @@ TEST_F(TableCompilerTest, WriterAndReaderStayInsideTheArea)
 // decoded model builds the same tables again.
 TEST_F(TableCompilerTest, DecodedTablesBuildTheSameBytesAgain)
 {
-    prompter.answerAllWithDefault(); // the variation pools may run out
     for (int modelIndex = 0; modelIndex < ModelCount; ++modelIndex) {
         SCOPED_TRACE(modelIndex);
         useModel(modelIndex);

@@ -4,7 +4,6 @@
 #include "settings/Strings.h"
 #include "tables/TableCompiler.h"
 #include "tables/TableSet.h"
-#include "tests/support/ScriptedPrompter.h"
 
 #include <gtest/gtest.h>
 
@@ -50,8 +49,7 @@ protected:
         }
     }
 
-    ScriptedPrompter prompter;
-    settings::Strings strings{settings::StringTable::builtIn(), prompter};
+    settings::Strings strings{settings::StringTable::builtIn()};
 
 private:
     std::unique_ptr<project::ProjectModel> m_model = std::make_unique<project::ProjectModel>();

@@ -464,11 +464,10 @@ TEST_F(CliCommandsTest, ProjectAndTablesAreWhatTheEditorOffersAndTheCompilerBuil
 {
     QFile file(demoProject());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    project::ProjectModel model;
-    settings::Settings settings;
-    project::ProjectReadContext context{model, settings, strings, {}};
-    ASSERT_EQ(project::ReadProjectData(context, file.readAll()), project::ReadOutcome::Read);
-    strings.setLanguageOffset(0);
+    project::ProjectRead read =
+        project::ReadProjectData(file.readAll(), settings::Settings(), strings);
+    ASSERT_EQ(read.status, project::ReadOutcome::Read);
+    const project::ProjectModel &model = *read.model;
 
     // Exactly what the clock line editor offers, type by type of its type list.
     const settings::NameTables names = settings::FillNameTables(strings);

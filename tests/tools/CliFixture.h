@@ -54,7 +54,7 @@ protected:
     QMap<QString, QString> setVariables;
 
     ScriptedPrompter prompter;
-    settings::Strings strings{settings::StringTable::builtIn(), prompter};
+    settings::Strings strings{settings::StringTable::builtIn()};
 
 private:
     QTemporaryDir m_dir;

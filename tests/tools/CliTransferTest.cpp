@@ -42,7 +42,7 @@ protected:
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << qPrintable(path);
         ClockTable table;
-        EXPECT_TRUE(clock::ReadClockImage(table, file.readAll(), prompter).done());
+        EXPECT_TRUE(clock::ReadClockImage(table, file.readAll()).done());
         return table;
     }
 

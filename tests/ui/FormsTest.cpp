@@ -32,7 +32,7 @@ template <typename W> W *child(QWidget *parent, const char *name, const QString 
 TEST(TranslateForm, WritesTextsOnTheControlsByName)
 {
     quintara::testing::ScriptedPrompter prompter;
-    settings::Strings strings(settings::StringTable::builtIn(), prompter);
+    settings::Strings strings(settings::StringTable::builtIn());
 
     QDialog edit;
     edit.setObjectName(QStringLiteral("FrmClkEdit"));

@@ -78,10 +78,7 @@ struct EditorTest : ::testing::Test {
 
     ClockLine &line(int index) { return program.clockTable.Lines[std::size_t(index)]; }
     // A line as the main window's add command makes it.
-    int addLine(int table)
-    {
-        return *clock::BeginAddLine(program.clockTable, table, clock, prompter);
-    }
+    int addLine(int table) { return *clock::BeginAddLine(program.clockTable, table, clock).line; }
     // An existing line, selected.
     int existingLine(ClockLine value, int index = 7)
     {

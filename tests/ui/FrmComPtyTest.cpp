@@ -46,8 +46,10 @@ TEST(FrmComPty, TransmitReceiveAndReceiveEverythingAgainstTheSimulatedDemoUnit)
     ui::Program program{prompter, clock, pump, settings::ProfileFile(settingsPath)};
     program.settings.comPort = 2;
     program.settings.nbtFile = QStringLiteral(QUINTARA_DEMO_PROJECT);
-    project::ProjectReadContext context{program.project, program.settings, program.strings, {}};
-    ASSERT_EQ(project::ReadProjectFile(context), project::ReadOutcome::Read);
+    project::ProjectRead read =
+        project::ReadProjectFile(program.settings.nbtFile, program.settings, program.strings);
+    ASSERT_EQ(read.status, project::ReadOutcome::Read);
+    project::AdoptProjectRead(read, program.settings.nbtFile, program.project, program.settings);
     clock::ApplyModel(program.clockTable, program.project);
     clock::ClockLine &line = program.clockTable.Lines[3];
     line = clock::ClockLine::fromBytes(

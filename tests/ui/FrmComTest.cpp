@@ -315,7 +315,7 @@ TEST_F(FrmComTest, CancelOrClosingWhileBusyStopsWithoutAMessage)
 TEST_F(FrmComTest, ReceiveEverythingAdoptsTheUnitsProject)
 {
     ASSERT_TRUE(sim::LoadProjectIntoMemory(unit.transfer(), QStringLiteral(QUINTARA_DEMO_PROJECT),
-                                           prompter));
+                                           program.notices));
     project::SelectModel(program.project, 1, program.strings);
     program.project.Fans[0].Value = 1;
     program.project.Modem.ModemInUse = 1;

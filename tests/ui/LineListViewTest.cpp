@@ -62,7 +62,7 @@ struct LineListViewTest : ::testing::Test {
     }
 
     quintara::testing::ScriptedPrompter prompter;
-    settings::Strings strings{settings::StringTable::builtIn(), prompter};
+    settings::Strings strings{settings::StringTable::builtIn()};
     project::ProjectModel project;
     settings::NameTables names = settings::FillNameTables(strings);
     ui::ValueFormatter values{strings, QLocale::c()};

@@ -658,7 +658,7 @@ TEST_F(MainWindowTest, UndoAndRedoRestoreEveryKindOfChangeAndTheChangedFlag)
     other.Lines[3] = Line(Monday, 6, 0, clock::Weekend, clock::Once, 0);
     other.ClockFileName = path;
     other.ModelIndex = 3;
-    ASSERT_TRUE(clock::WriteClockFile(other, program.strings, prompter).done());
+    ASSERT_TRUE(clock::WriteClockFile(other, program.strings).done());
     const Lines mine = program.clockTable.Lines;
     ASSERT_EQ(program.clockTable.MaxClockLines, 100);
     ASSERT_TRUE(window->files().OpenClockFile(path));
@@ -1212,7 +1212,7 @@ TEST_F(StartUpTest, AnUnreadableClockFileIsReportedAndTheStartDialogFollows)
 TEST(SplashForm, VersionAndPlatformLabels)
 {
     quintara::testing::ScriptedPrompter prompter;
-    settings::Strings strings(settings::StringTable::builtIn(), prompter);
+    settings::Strings strings(settings::StringTable::builtIn());
     EXPECT_EQ(ui::VersionText(QStringLiteral("1.2.345")), "Version 1.2/345");
     EXPECT_EQ(ui::PlatformText({0, QStringLiteral("4.10"), QStringLiteral("x")}), "Unidentified");
     EXPECT_EQ(ui::PlatformText({1, QStringLiteral("4.10"), QStringLiteral("x")}),

@@ -259,7 +259,7 @@ TEST_F(FileCommandsTest, ANewTableHasNoFileAndSavesAskBeforeReplacingAnotherFile
     existing.ClockFileName = schedule;
     for (int i = 0; i < 39; ++i)
         existing.Lines[std::size_t(i)] = Line(Monday, 6, i, clock::Continue, clock::Days, 1);
-    ASSERT_TRUE(clock::WriteClockFile(existing, program.strings, prompter).done());
+    ASSERT_TRUE(clock::WriteClockFile(existing, program.strings).done());
     const QByteArray scheduleBytes = FileBytes(schedule);
 
     dialogs.answer(house);
@@ -632,7 +632,7 @@ TEST_F(ExportsTest, ComparingWithAFileLeavesTheTableAsItIs)
     other.Lines[1].Hour = 13;
     other.Lines[5] = Line(Monday, 6, 0, clock::Weekend, clock::Weeks, 1);
     other.ClockFileName = dir.filePath(QStringLiteral("other.clk"));
-    ASSERT_TRUE(clock::WriteClockFile(other, program.strings, prompter).done());
+    ASSERT_TRUE(clock::WriteClockFile(other, program.strings).done());
     const auto mine = program.clockTable.Lines;
 
     std::optional<clock::TableDiff> shown;

@@ -8,8 +8,6 @@
 #include "tables/TableSet.h"
 #include "tools/central-sim/TransferSide.h"
 
-#include <memory>
-
 namespace quintara::sim {
 
 // Kept apart from the link's own table on purpose: the simulator is the peer the link is tested
@@ -29,22 +27,24 @@ quint8 IdentificationOfModel(int modelIndex)
     }
 }
 
-bool LoadProjectIntoMemory(TransferSide &side, const QString &path, platform::Prompter &prompter,
+bool LoadProjectIntoMemory(TransferSide &side, const QString &path, platform::NoticeSink &notices,
                            QString *error)
 {
-    settings::Strings strings(settings::StringTable::builtIn(), prompter);
-    settings::Settings values;
-    values.nbtFile = path;
-    // The model is large; keep it off the stack.
-    auto model = std::make_unique<project::ProjectModel>();
-    project::ProjectReadContext context{*model, values, strings, {}};
-    if (project::ReadProjectFile(context) != project::ReadOutcome::Read) {
+    const settings::Strings strings(settings::StringTable::builtIn());
+    const settings::Settings values;
+    project::ProjectRead read = project::ReadProjectFile(path, values, strings);
+    notices.tell(read.notices);
+    if (!read.read()) {
         if (error)
             *error = QStringLiteral("cannot read the project file %1").arg(path);
         return false;
     }
+    // Sensor names and message lines are tidied as they are compiled.
+    project::ProjectModel &model = *read.model;
     tables::TableSet set;
-    if (!tables::TableCompiler(set, *model, strings).BuildAllTables().ok) {
+    const tables::BuildResult built = tables::TableCompiler(set, model, strings).BuildAllTables();
+    notices.tell(built.notices);
+    if (!built.ok) {
         if (error)
             *error = QStringLiteral("the project %1 does not compile").arg(path);
         return false;
@@ -56,7 +56,7 @@ bool LoadProjectIntoMemory(TransferSide &side, const QString &path, platform::Pr
         side.tables[static_cast<std::size_t>(n)] =
             QByteArray(reinterpret_cast<const char *>(table.Data.data()), table.Length);
     }
-    side.config().identification = IdentificationOfModel(model->ModelIndex);
+    side.config().identification = IdentificationOfModel(model.ModelIndex);
     return true;
 }
 

@@ -3,7 +3,7 @@
 #include <QString>
 
 namespace quintara::platform {
-class Prompter;
+class NoticeSink;
 }
 
 namespace quintara::sim {
@@ -12,9 +12,10 @@ class TransferSide;
 
 // Fills the unit's memory tables with the tables compiled from a project file, as if the
 // configuration tool had programmed the unit, and makes the unit answer with that project's
-// model identification. The clock table is left as it is. False, with the reason, when the
-// file cannot be read or compiled; the memory is then unchanged.
-bool LoadProjectIntoMemory(TransferSide &side, const QString &path, platform::Prompter &prompter,
+// model identification. The clock table is left as it is. What the reader and the compiler
+// have to say goes to `notices`. False, with the reason, when the file cannot be read or
+// compiled; the memory is then unchanged.
+bool LoadProjectIntoMemory(TransferSide &side, const QString &path, platform::NoticeSink &notices,
                            QString *error = nullptr);
 
 // The identification byte a central-unit model answers with.

@@ -2,7 +2,7 @@
 // Prints the device to open as its first line, then serves the unit's protocol on it and
 // reads console commands (see SimCommand.h) from standard input until "quit" or end of input.
 #include "QuintaraVersion.h"
-#include "platform/Prompter.h"
+#include "platform/Outcome.h"
 #include "tools/central-sim/CentralUnit.h"
 #include "tools/central-sim/ProjectMemory.h"
 #include "tools/central-sim/SimCommand.h"
@@ -95,15 +95,14 @@ private:
     QByteArray m_pending;
 };
 
-// Messages of the project reader go to standard error; every question takes its default.
-class ConsolePrompter final : public quintara::platform::Prompter {
+// What the project reader and compiler tell goes to standard error.
+class ConsoleNotices final : public quintara::platform::NoticeSink {
 public:
-    quintara::platform::Answer ask(const quintara::platform::Message &message) override
+    using NoticeSink::tell;
+    void tell(const quintara::platform::Notice &notice) override
     {
-        std::fprintf(stderr, "central-sim: %s\n", qPrintable(message.text));
-        return quintara::platform::DefaultAnswer(message);
+        std::fprintf(stderr, "central-sim: %s\n", qPrintable(notice.text));
     }
-    void beep() override {}
 };
 
 // A byte option: false (with a message) when given and not 0..255.
@@ -216,10 +215,10 @@ struct SimOptions {
         auto &config = unit.transfer().config();
         config.modem = parser.isSet(modemOption);
         if (parser.isSet(projectOption)) {
-            ConsolePrompter prompter;
+            ConsoleNotices notices;
             QString error;
             if (!quintara::sim::LoadProjectIntoMemory(unit.transfer(), parser.value(projectOption),
-                                                      prompter, &error)) {
+                                                      notices, &error)) {
                 std::fprintf(stderr, "central-sim: %s\n", qPrintable(error));
                 return false;
             }

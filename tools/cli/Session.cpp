@@ -15,7 +15,7 @@ constexpr int LevelKind = ui::ValueKind::Level;
 } // namespace
 
 Session::Session(int language)
-    : m_strings(settings::StringTable::builtIn(), m_prompter, language * settings::LanguageStep),
+    : m_strings(settings::StringTable::builtIn(), language * settings::LanguageStep),
       m_names(settings::FillNameTables(m_strings)),
       // Scripts read the output: numbers in one form whatever the machine's locale.
       m_values(m_strings, QLocale::c()), m_presenter(m_project, m_names, m_strings, m_values)
@@ -33,32 +33,32 @@ void Session::SelectModel(int modelIndex)
 
 bool Session::ReadProject(const QString &path)
 {
-    m_settings.nbtFile = QFileInfo(path).absoluteFilePath();
-    const int language = m_strings.LanguageOffset();
-    project::ProjectReadContext context{m_project, m_settings, m_strings, {}};
-    const project::ReadOutcome outcome = project::ReadProjectFile(context);
+    const QString file = QFileInfo(path).absoluteFilePath();
+    project::ProjectRead read = project::ReadProjectFile(file, m_settings, m_strings);
     // A project carries its own language; the command line's choice stays in force.
-    m_strings.setLanguageOffset(language);
+    project::AdoptProjectRead(read, file, m_project, m_settings);
     clock::ApplyModel(m_clockTable, m_project);
 
-    if (outcome == project::ReadOutcome::NoFile)
+    m_prompter.tell(read.notices);
+    if (read.status == project::ReadOutcome::NoFile)
         m_prompter.show(QStringLiteral("No project file %1").arg(path), platform::ErrorTitle);
-    m_hasProject = outcome == project::ReadOutcome::Read;
+    m_hasProject = read.read();
     return m_hasProject;
 }
 
 bool Session::ReadClock(const QString &path)
 {
     m_clockTable.ClockFileName = path;
-    // The program's own messages ("NO QBN Clock file!") do not say which file they mean.
-    m_prompter.setSubject(path);
-    const clock::ClockFileResult result = clock::ReadClockFile(m_clockTable, m_strings, m_prompter);
+    const clock::ClockFileResult result = clock::ReadClockFile(m_clockTable, m_strings);
+    // The program's own messages ("NO QBN Clock file!") do not say which file they mean; a
+    // failure of the system names it already.
+    if (result.status != clock::ClockFileStatus::SystemError)
+        m_prompter.setSubject(path);
+    m_prompter.tell(result.notices);
     m_prompter.setSubject({});
     // The file's model is the one its lines are checked and sent against.
     if (result.model)
         project::SelectModel(m_project, *result.model, m_strings);
-    if (result.status == clock::ClockFileStatus::SystemError)
-        clock::ShowFileError(m_prompter, result.error);
     return result.done();
 }
 

@@ -6,9 +6,14 @@ namespace quintara::cli {
 
 platform::Answer StderrPrompter::ask(const platform::Message &message)
 {
+    write(message.text);
+    return platform::DefaultAnswer(message);
+}
+
+void StderrPrompter::write(QString text)
+{
     ++m_count;
     // Box texts break lines with CR LF or LF CR; a terminal wants plain line feeds.
-    QString text = message.text;
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1String("\n\r"), QLatin1String("\n"));
     text.remove(QLatin1Char('\r'));
@@ -16,7 +21,6 @@ platform::Answer StderrPrompter::ask(const platform::Message &message)
         text.prepend(m_subject + QLatin1String(": "));
     std::fputs(text.toUtf8().append('\n').constData(), stderr);
     std::fflush(stderr);
-    return platform::DefaultAnswer(message);
 }
 
 } // namespace quintara::cli

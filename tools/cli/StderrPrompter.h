@@ -4,12 +4,16 @@
 
 namespace quintara::cli {
 
-// The boxes of the libraries for a program without a window: the text goes to standard error
-// and the box's default button answers. Nobody is asked, so nothing waits for a person.
-class StderrPrompter final : public platform::Prompter {
+// The command line's adapter for what operations tell, and for what they would ask: the text
+// goes to standard error, a line a message, and a question takes its default button. Nobody is
+// asked, so nothing waits for a person.
+class StderrPrompter final : public platform::Prompter, public platform::NoticeSink {
 public:
     platform::Answer ask(const platform::Message &message) override;
     void beep() override {}
+
+    using NoticeSink::tell;
+    void tell(const platform::Notice &notice) override { write(notice.text); }
 
     // How many messages were shown, for commands whose outcome depends on having said nothing.
     int messageCount() const { return m_count; }
@@ -19,6 +23,8 @@ public:
     void setSubject(const QString &subject) { m_subject = subject; }
 
 private:
+    void write(QString text);
+
     int m_count = 0;
     QString m_subject;
 };

@@ -29,6 +29,7 @@ int RunTables(Session &session, const QString &projectFile, const OutputOptions 
     tables::TableSet set;
     tables::TableCompiler compiler(set, session.project(), session.strings());
     const tables::BuildResult built = compiler.BuildAllTables();
+    session.prompter().tell(built.notices);
     if (!built.ok) {
         // A table that does not fit is no table set at all: nothing to show as if it were one.
         session.prompter().show(

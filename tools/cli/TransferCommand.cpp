@@ -207,9 +207,8 @@ int RunReceive(Session &session, const QString &clockFile, const TransferOptions
     }
     const QByteArray image = clock::ClockFileImage(table);
     if (const auto failure = platform::WriteWholeFile(clockFile, image)) {
-        clock::ShowFileError(
-            session.prompter(),
-            platform::FileFailure(clockFile, settings::WriteFailureText(session.strings(), *failure)));
+        session.prompter().tell(platform::SystemFailureNotice(platform::FileFailure(
+            clockFile, settings::WriteFailureText(session.strings(), *failure))));
         return ExitFailed;
     }
     int lines = 0;
