@@ -467,7 +467,7 @@ TEST_F(CliCommandsTest, ProjectAndTablesAreWhatTheEditorOffersAndTheCompilerBuil
     project::ProjectRead read =
         project::ReadProjectData(file.readAll(), settings::Settings(), strings);
     ASSERT_EQ(read.status, project::ReadOutcome::Read);
-    const project::ProjectModel &model = *read.model;
+    project::ProjectModel &model = *read.model;
 
     // Exactly what the clock line editor offers, type by type of its type list.
     const settings::NameTables names = settings::FillNameTables(strings);
