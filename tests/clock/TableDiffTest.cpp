@@ -1,6 +1,7 @@
 #include "clock/TableDiff.h"
 
 #include "clock/ClockTable.h"
+#include "tests/clock/TestLines.h"
 
 #include "tests/support/TestYears.h"
 
@@ -11,12 +12,10 @@ namespace {
 
 using Kind = LineDifference::Kind;
 
+// A line in use at the full hour.
 ClockLine Line(QDate date, int hour, int table, int unit, int count)
 {
-    ClockLine line = ClockLine::fromBytes(
-        {0, quint8(hour), 0, 0, 0, quint8(table), quint8(unit), quint8(count), 1, 3, 255, 0, 0});
-    SetReferenceDate(line, date);
-    return line;
+    return testing::Line(date, hour, 0, table, unit, count);
 }
 
 TEST(TableDiff, LinesInOneOnlyAndChangedFieldsButNeitherChainsNorFreeLinesLeftovers)
