@@ -547,33 +547,10 @@ struct OldConversion {
     bool goFunctionsChanged = false;
 };
 
-OldConversion ReadOldFormat(RecordReader &in, ProjectModel &model, int version)
+// The oldest formats' forty functions: timed ones become timed functions (their conditions
+// if-else functions), what the current model has no room or no kind for is reported as changed.
+void ReadOldFunctions(RecordReader &in, ProjectModel &model, OldConversion &result)
 {
-    const int modelIndex = model.ModelIndex;
-    OldConversion result;
-
-    ReadList(model.ZoneNames, ZoneNamesInFile, [&](ZoneNameRec &r) { in.zoneName(r); });
-    ReadList(model.InputModules, OldMaxInputModule[modelIndex] + 1,
-             [&](InputModuleRec &r) { in.wideInputModule(r); });
-    RecodeOldKeys(model);
-
-    ReadList(model.OutputModules, OldOutputModules[modelIndex], [&](OutputModuleRec &r) {
-        Name50 name;
-        quint8 group = 0;
-        in.text(name);
-        in.value(group);
-        std::array<Name50, ChannelsPerModule> channels{};
-        for (Name50 &channel : channels)
-            in.text(channel);
-        if (name.isBlank())
-            return;
-        r.Name = DefaultOutputModuleName(name, group);
-        r.ModuleType = 111;
-        r.FirstOutput = group;
-        for (int c = 0; c < ChannelsPerModule; ++c)
-            r.Channels[c].Name = channels[c];
-    });
-
     for (int i = 0; i < OldFunctionRecords; ++i) {
         Name50 name;
         quint8 kind = 0;
@@ -622,6 +599,36 @@ OldConversion ReadOldFormat(RecordReader &in, ProjectModel &model, int version)
                 conditionType, conditionNumber, goType, goNumber, 0, 0, 0, 0};
         }
     }
+}
+
+OldConversion ReadOldFormat(RecordReader &in, ProjectModel &model, int version)
+{
+    const int modelIndex = model.ModelIndex;
+    OldConversion result;
+
+    ReadList(model.ZoneNames, ZoneNamesInFile, [&](ZoneNameRec &r) { in.zoneName(r); });
+    ReadList(model.InputModules, OldMaxInputModule[modelIndex] + 1,
+             [&](InputModuleRec &r) { in.wideInputModule(r); });
+    RecodeOldKeys(model);
+
+    ReadList(model.OutputModules, OldOutputModules[modelIndex], [&](OutputModuleRec &r) {
+        Name50 name;
+        quint8 group = 0;
+        in.text(name);
+        in.value(group);
+        std::array<Name50, ChannelsPerModule> channels{};
+        for (Name50 &channel : channels)
+            in.text(channel);
+        if (name.isBlank())
+            return;
+        r.Name = DefaultOutputModuleName(name, group);
+        r.ModuleType = 111;
+        r.FirstOutput = group;
+        for (int c = 0; c < ChannelsPerModule; ++c)
+            r.Channels[c].Name = channels[c];
+    });
+
+    ReadOldFunctions(in, model, result);
 
     in.systemBlock(model.System);
 
