@@ -921,4 +921,24 @@ TEST(SplashForm, VersionAndPlatformLabels)
     QCoreApplication::setApplicationVersion(QString());
 }
 
+// The main window on the demo installation and its clock file, for the README's picture:
+// QUINTARA_SCREENSHOTS names the folder it goes to.
+TEST_F(StartUpTest, Screenshots)
+{
+    const QString folder = qEnvironmentVariable("QUINTARA_SCREENSHOTS");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "QUINTARA_SCREENSHOTS names no folder";
+    settingsWithDemo();
+    const auto window = ui::ClockMain::Main(program, dialogs, {}, DemoClockFile());
+    ASSERT_NE(window, nullptr);
+    window->resize(window->sizeHint()); // the week drawn 1:1
+    QApplication::processEvents();
+    // Monday 06:00: the heating and the sprinkler of every other day.
+    QTest::mouseClick(window->Pic(), Qt::LeftButton, {}, At(0, 6, 0));
+    window->RefreshStatus();
+    ASSERT_EQ(window->weekInput().hitCount(), 2);
+    EXPECT_TRUE(window->grab().save(QDir(folder).filePath(QStringLiteral("main-window.png"))));
+    window->close();
+}
+
 } // namespace
