@@ -82,4 +82,45 @@ namespace Agenda {
 inline constexpr int Date = 2487;
 } // namespace Agenda
 
+// Filters of the line list and the agenda.
+namespace Filter {
+inline constexpr int AllTables = 2412;
+inline constexpr int AllTypes = 2413;
+} // namespace Filter
+
+// File commands and their dialogs.
+namespace FileCommand {
+inline constexpr int File = 600;
+inline constexpr int OpenTitle = 604;
+inline constexpr int SaveAsTitle = 606;
+inline constexpr int IsChanged = 907;
+inline constexpr int SaveNow = 908;
+inline constexpr int ReadProjectTitle = 991;
+inline constexpr int ProjectFile = 1008;
+inline constexpr int ExportPdf = 2456;
+inline constexpr int ExportCsv = 2457;
+inline constexpr int CompareWith = 2458;
+inline constexpr int SendAllTheSame = 2480;
+inline constexpr int AndMore = 2481;
+} // namespace FileCommand
+
+// The undo stack's names of its steps.
+namespace UndoStep {
+inline constexpr int AddLine = 2460;
+inline constexpr int EditLine = 2461;
+inline constexpr int DeleteLines = 2462;
+inline constexpr int MoveLine = 2463;
+inline constexpr int PasteLines = 2464;
+inline constexpr int DuplicateLines = 2465;
+inline constexpr int ReceiveTable = 2466;
+inline constexpr int OpenClockFile = 2467;
+inline constexpr int NewTable = 2468;
+inline constexpr int DatesUpToDate = 2469;
+} // namespace UndoStep
+
+// The line editor.
+namespace Editor {
+inline constexpr int SelectAnItem = 905;
+} // namespace Editor
+
 } // namespace quintara::settings::TextId

@@ -1,10 +1,11 @@
 #include "ui/AgendaView.h"
 
 #include "clock/ClockTable.h"
-#include "settings/Strings.h"
-#include "ui/WaitPointer.h"
 #include "presentation/AgendaModel.h"
 #include "presentation/LineDescriber.h"
+#include "settings/Strings.h"
+#include "settings/TextIds.h"
+#include "ui/WaitPointer.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -23,12 +24,10 @@ namespace quintara::ui {
 namespace {
 
 constexpr int RangeIds[] = {2482, 2483, 2484};
-constexpr int AllTablesId = 2412;
+constexpr int AllTablesId = settings::TextId::Filter::AllTables;
 constexpr int AllFunctionsId = 2486;
 constexpr int TruncatedId = 2488;
 constexpr int CountId = 2489;
-// The day-tables' names, in their numbers' order.
-constexpr int TableNameIds[] = {1003, 1005, 1006, 1007, 1004};
 
 QString Text(const AgendaModel &model, int id)
 {
@@ -115,7 +114,7 @@ void AgendaView::translate()
     m_cboTable->clear();
     m_cboTable->addItem(Text(m_model, AllTablesId));
     for (int t = 0; t < clock::TableKindCount; ++t)
-        m_cboTable->addItem(Text(m_model, TableNameIds[t]).trimmed(), t);
+        m_cboTable->addItem(Text(m_model, clock::TableKindNameIds[t]).trimmed(), t);
     m_cboTable->setCurrentIndex(table);
     m_quiet = false;
     fillFunctions();

@@ -3,19 +3,20 @@
 #include "clock/ClockFile.h"
 #include "clock/TableDiff.h"
 #include "platform/Files.h"
-#include "project/ProjectModel.h"
-#include "render/HandOverDocument.h"
-#include "render/WeekPainter.h"
-#include "settings/NameTables.h"
-#include "ui/CompareDialog.h"
-#include "ui/FileDialogs.h"
-#include "ui/FileCommands.h"
-#include "ui/Program.h"
 #include "presentation/AgendaModel.h"
 #include "presentation/ClockLineListModel.h"
 #include "presentation/Csv.h"
 #include "presentation/LineDescriber.h"
 #include "presentation/WeekViewModel.h"
+#include "project/ProjectModel.h"
+#include "render/HandOverDocument.h"
+#include "render/WeekPainter.h"
+#include "settings/NameTables.h"
+#include "settings/TextIds.h"
+#include "ui/CompareDialog.h"
+#include "ui/FileCommands.h"
+#include "ui/FileDialogs.h"
+#include "ui/Program.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -28,10 +29,10 @@ namespace quintara::ui {
 
 namespace {
 
-constexpr int WeekTitle = 2470;
-constexpr int AllLinesTitle = 2471;
-constexpr int AgendaTitle = 2472;
-constexpr int PdfFiles = 2478;
+constexpr int WeekTitle = settings::TextId::Print::WeekTitle;
+constexpr int AllLinesTitle = settings::TextId::Print::AllLinesTitle;
+constexpr int AgendaTitle = settings::TextId::Print::AgendaTitle;
+constexpr int PdfFiles = settings::TextId::Print::PdfFiles;
 constexpr int ClockFiles = 2498;
 constexpr int CsvFiles = 2499;
 constexpr int AllFilesId = 5;
@@ -147,7 +148,7 @@ std::optional<QString> Exports::chooseExportFile(int titleId, int filesId,
 
 void Exports::ExportPdf()
 {
-    if (const auto path = chooseExportFile(2456, PdfFiles, QStringLiteral("pdf")))
+    if (const auto path = chooseExportFile(settings::TextId::FileCommand::ExportPdf, PdfFiles, QStringLiteral("pdf")))
         ExportPdf(*path);
 }
 
@@ -161,14 +162,14 @@ bool Exports::ExportCsv(const QString &path)
 
 void Exports::ExportCsv()
 {
-    if (const auto path = chooseExportFile(2457, CsvFiles, QStringLiteral("csv")))
+    if (const auto path = chooseExportFile(settings::TextId::FileCommand::ExportCsv, CsvFiles, QStringLiteral("csv")))
         ExportCsv(*path);
 }
 
 void Exports::CompareWithFile()
 {
     FileDialogRequest request;
-    request.title = text(2458).remove(u'&').remove(QStringLiteral("..."));
+    request.title = text(settings::TextId::FileCommand::CompareWith).remove(u'&').remove(QStringLiteral("..."));
     request.filter = text(ClockFiles) + QStringLiteral(" (*.clk)|*.clk|") + text(AllFilesId) +
                      QStringLiteral(" (*.*)|*.*");
     request.fileMustExist = true;

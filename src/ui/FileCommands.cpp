@@ -5,16 +5,15 @@
 #include "clock/Occurrences.h"
 #include "clock/TableDiff.h"
 #include "platform/Files.h"
-#include "project/ProjectFileReader.h"
-#include "ui/FileDialogs.h"
-#include "ui/FileCommands.h"
-#include "ui/TableHistory.h"
-#include "clock/HealthCheck.h"
-#include "clock/TableDiff.h"
-#include "ui/Program.h"
-#include "ui/WaitPointer.h"
 #include "presentation/FunctionPresenter.h"
 #include "presentation/HealthText.h"
+#include "project/ProjectFileReader.h"
+#include "settings/TextIds.h"
+#include "ui/FileCommands.h"
+#include "ui/FileDialogs.h"
+#include "ui/Program.h"
+#include "ui/TableHistory.h"
+#include "ui/WaitPointer.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -25,6 +24,8 @@ namespace quintara::ui {
 
 namespace {
 
+namespace Command = settings::TextId::FileCommand;
+namespace Step = settings::TextId::UndoStep;
 constexpr int ReplaceFileQuestionId = 2111;
 
 const QString ProjectFilter = QStringLiteral("Ventora bestanden") +
@@ -85,8 +86,8 @@ QString FileCommands::tableName() const
 platform::Answer FileCommands::SaveChangesPrompt()
 {
     const settings::Strings &s = m_program.strings;
-    const QString text = s.GetResString(600) + u' ' + tableName() + u' ' + s.GetResString(907) +
-                         QStringLiteral("\n\r") + s.GetResString(908);
+    const QString text = s.GetResString(Command::File) + u' ' + tableName() + u' ' + s.GetResString(Command::IsChanged) +
+                         QStringLiteral("\n\r") + s.GetResString(Command::SaveNow);
     return m_program.prompter.show(text, platform::SaveQuestionTitle,
                                    platform::Buttons::YesNoCancel, platform::Icon::Question);
 }
@@ -144,7 +145,7 @@ void FileCommands::NewTable()
     m_tableFile.clear();
     clock::ClearClockTable(table);
     notify(tableReplaced);
-    m_history.record(before, text(2468), true);
+    m_history.record(before, text(Step::NewTable), true);
     // Whatever was changed before is dropped (saved or not): the empty table is unchanged.
     m_history.markSaved();
 }
@@ -185,7 +186,7 @@ void FileCommands::ReadProject(const QString &proposed)
     {
         WaitPointer wait;
         FileDialogRequest request =
-            OpenExistingRequest(m_program.strings.GetResString(991), ProjectFilter);
+            OpenExistingRequest(m_program.strings.GetResString(Command::ReadProjectTitle), ProjectFilter);
         if (!proposed.isEmpty()) {
             const QFileInfo file(proposed);
             request.initialFolder = file.absolutePath();
@@ -243,7 +244,7 @@ void FileCommands::OpenClockFile()
         return;
     WaitPointer wait;
     const std::optional<QString> chosen =
-        chooseFile(false, OpenExistingRequest(m_program.strings.GetResString(604),
+        chooseFile(false, OpenExistingRequest(m_program.strings.GetResString(Command::OpenTitle),
                                               ClockFilter(QStringLiteral("Alle bestanden"))));
     if (!chosen || chosen->isEmpty())
         return;
@@ -278,7 +279,7 @@ bool FileCommands::OpenClockFile(const QString &path)
     m_program.project = std::move(*read->model);
     m_tableFile = m_program.clockTable.ClockFileName;
     notify(tableReplaced);
-    m_history.record(before, text(2467), true);
+    m_history.record(before, text(Step::OpenClockFile), true);
     m_history.markSaved();
     return true;
 }
@@ -325,7 +326,7 @@ void FileCommands::SaveAs()
 {
     clock::ClockTable &table = m_program.clockTable;
     FileDialogRequest request;
-    request.title = m_program.strings.GetResString(606);
+    request.title = m_program.strings.GetResString(Command::SaveAsTitle);
     request.filter = ClockFilter(m_program.strings.GetResString(5));
     request.initialName = tableName();
     // The window asks itself, and only when the file is not the table's own.
@@ -383,9 +384,9 @@ bool FileCommands::mayTransmit()
     for (std::size_t k = 0; k < problems.size() && k < Shown; ++k)
         texts.append(HealthText(problems[k], m_program.clockTable, m_program.strings, years()));
     if (problems.size() > Shown)
-        texts.append(text(2481).arg(problems.size() - Shown));
+        texts.append(text(Command::AndMore).arg(problems.size() - Shown));
     const QString message = HealthSummaryHeading(int(lines.size()), m_program.strings) + u'\n' +
-                            texts.join(u'\n') + QStringLiteral("\n\n") + text(2480);
+                            texts.join(u'\n') + QStringLiteral("\n\n") + text(Command::SendAllTheSame);
     return m_program.prompter.show(message, platform::ProgramTitle, platform::Buttons::OkCancel,
                                    platform::Icon::Exclamation) == platform::Answer::Ok;
 }
@@ -404,7 +405,7 @@ void FileCommands::Transmit()
     clock::ClockTable previous = table;
     previous.Lines = before.lines;
     if (!clock::DiffTables(previous, table, {years()}).equal())
-        m_history.record(before, text(2469));
+        m_history.record(before, text(Step::DatesUpToDate));
     // Sending may free one-time lines that lay in the past, the selected one among them.
     if (const auto index = table.selectedIndex();
         index && !table.Lines[static_cast<std::size_t>(*index)].inUse())
@@ -419,7 +420,7 @@ void FileCommands::Receive()
     const TableHistory::State before = m_history.current();
     notify(onReceive);
     notify(tableReplaced);
-    m_history.record(before, text(2466));
+    m_history.record(before, text(Step::ReceiveTable));
 }
 
 } // namespace quintara::ui

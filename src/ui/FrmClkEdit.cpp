@@ -2,12 +2,13 @@
 
 #include "clock/ClockTable.h"
 #include "clock/Occurrences.h"
+#include "presentation/FunctionPresenter.h"
+#include "settings/TextIds.h"
 #include "ui/FormTranslation.h"
 #include "ui/Program.h"
 #include "ui/TimeField.h"
 #include "ui/UpDown.h"
 #include "ui/WaitPointer.h"
-#include "presentation/FunctionPresenter.h"
 
 #include <QButtonGroup>
 #include <QCalendarWidget>
@@ -413,7 +414,7 @@ void FrmClkEdit::accept()
     ShowSetting();
 
     if (m_cboFnc->currentIndex() < 0 || m_cboLd->currentIndex() < 0) {
-        m_program.prompter.show(m_program.strings.GetResString(905), platform::ProgramTitle);
+        m_program.prompter.show(m_program.strings.GetResString(settings::TextId::Editor::SelectAnItem), platform::ProgramTitle);
         return;
     }
 

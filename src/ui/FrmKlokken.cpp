@@ -3,12 +3,13 @@
 
 #include "clock/ClockFile.h"
 #include "clock/ClockTable.h"
-#include "project/ProjectModel.h"
 #include "clock/Occurrences.h"
+#include "project/ProjectModel.h"
 #include "render/WeekPainter.h"
 #include "settings/FormTexts.h"
 #include "settings/NameTables.h"
 #include "settings/Settings.h"
+#include "settings/TextIds.h"
 #include "ui/AgendaView.h"
 #include "ui/Exports.h"
 #include "ui/FileCommands.h"
@@ -261,7 +262,7 @@ void FrmKlokken::RefreshStatus()
         setWindowTitle(title);
     const QString &path = m_program.settings.nbtFile;
     const qsizetype slash = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
-    m_panel->setProject(m_program.strings.GetResString(1008) + u':',
+    m_panel->setProject(m_program.strings.GetResString(settings::TextId::FileCommand::ProjectFile) + u':',
                         m_files->receivedProject() ? m_program.strings.GetResString(ReceivedProjectTextId)
                                           : path.mid(slash + 1));
 }

@@ -65,7 +65,6 @@ QString FrmKlokken::markerToolTip(QPoint at) const
             .arg(minuteOfDay / 60, 2, 10, QLatin1Char('0'))
             .arg(minuteOfDay % 60, 2, 10, QLatin1Char('0'));
     };
-    static constexpr int TableNameIds[] = {1003, 1005, 1006, 1007, 1004};
     const WeekProjection onto = m_pic->projection();
     const std::vector<int> hits = m_model.hitList(at, onto);
     if (hits.empty())
@@ -81,7 +80,7 @@ QString FrmKlokken::markerToolTip(QPoint at) const
         QString text = what.simplified() + u'\n' + when.simplified();
         if (line.Table < clock::TableKindCount)
             text += QStringLiteral(" (%1)").arg(
-                m_program.strings.GetResString(TableNameIds[line.Table]).trimmed());
+                m_program.strings.GetResString(clock::TableKindNameIds[line.Table]).trimmed());
         for (const WeekBand &band : m_model.bandsAt(at, onto)) {
             if (band.line == index && band.stepMinutes > 0)
                 text += u'\n' + m_program.strings.GetResString(BandTextId)

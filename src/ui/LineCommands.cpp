@@ -7,11 +7,12 @@
 #include "link/PortDevice.h"
 #include "link/QtSerialLine.h"
 #include "link/Ticker.h"
-#include "ui/FrmClkEdit.h"
-#include "ui/Program.h"
 #include "presentation/ClockLineClipboard.h"
 #include "presentation/ClockLineListModel.h"
 #include "presentation/FunctionPresenter.h"
+#include "settings/TextIds.h"
+#include "ui/FrmClkEdit.h"
+#include "ui/Program.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -21,11 +22,12 @@ namespace quintara::ui {
 
 namespace {
 
-constexpr int AddStep = 2460;
-constexpr int EditStep = 2461;
-constexpr int DeleteStep = 2462;
-constexpr int PasteStep = 2464;
-constexpr int DuplicateStep = 2465;
+namespace Step = settings::TextId::UndoStep;
+constexpr int AddStep = Step::AddLine;
+constexpr int EditStep = Step::EditLine;
+constexpr int DeleteStep = Step::DeleteLines;
+constexpr int PasteStep = Step::PasteLines;
+constexpr int DuplicateStep = Step::DuplicateLines;
 constexpr int DeleteLinesQuestion = 2490;
 
 } // namespace

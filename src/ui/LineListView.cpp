@@ -1,11 +1,12 @@
 #include "ui/LineListView.h"
 
 #include "clock/ClockLine.h"
-#include "render/WeekPainter.h"
-#include "settings/Strings.h"
 #include "presentation/ClockLineFilter.h"
 #include "presentation/ClockLineListModel.h"
 #include "presentation/FunctionPresenter.h"
+#include "render/WeekPainter.h"
+#include "settings/Strings.h"
+#include "settings/TextIds.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -27,8 +28,8 @@ namespace quintara::ui {
 
 namespace {
 
-constexpr int AllTablesId = 2412;
-constexpr int AllTypesId = 2413;
+constexpr int AllTablesId = settings::TextId::Filter::AllTables;
+constexpr int AllTypesId = settings::TextId::Filter::AllTypes;
 constexpr int SearchId = 2414;
 
 using Model = ClockLineListModel;

@@ -2,12 +2,13 @@
 
 #include "clock/Firings.h"
 #include "clock/HealthCheck.h"
-#include "ui/AgendaView.h"
-#include "ui/LineListView.h"
-#include "ui/Program.h"
 #include "presentation/AgendaModel.h"
 #include "presentation/ClockLineListModel.h"
 #include "presentation/HealthText.h"
+#include "settings/TextIds.h"
+#include "ui/AgendaView.h"
+#include "ui/LineListView.h"
+#include "ui/Program.h"
 
 #include <QStackedWidget>
 #include <QTabBar>
@@ -16,7 +17,9 @@ namespace quintara::ui {
 
 namespace {
 
-constexpr int TabNameIds[] = {2470, 2471, 2472};
+constexpr int TabNameIds[] = {settings::TextId::Print::WeekTitle,
+                              settings::TextId::Print::AllLinesTitle,
+                              settings::TextId::Print::AgendaTitle};
 
 } // namespace
 

@@ -2,6 +2,7 @@
 
 #include "clock/ClockTable.h"
 #include "clock/Occurrences.h"
+#include "settings/TextIds.h"
 #include "ui/Program.h"
 #include "ui/WeekView.h"
 
@@ -17,7 +18,7 @@ namespace {
 
 constexpr int RowPitch = WeekViewModel::RowPitch;
 constexpr int LastColumn = 96; // quarter hours; the last one means 23:59
-constexpr int MoveStepId = 2463;
+constexpr int MoveStepId = settings::TextId::UndoStep::MoveLine;
 
 int RowOf(const WeekMarker &marker)
 {

@@ -259,10 +259,9 @@ void WindowMenus::translate()
 {
     m_communication->setTitle(m_program.strings.GetResString(settings::CommunicationMenuText));
     // The captions of the filter buttons are short; the tool tips name the whole table.
-    static constexpr int TableNameIds[] = {1003, 1005, 1006, 1007, 1004};
     for (int table = 0; table < clock::TableKindCount; ++table)
         m_buttons[static_cast<std::size_t>(FirstFilterButton + table)]->setToolTip(
-            m_program.strings.GetResString(TableNameIds[table]));
+            m_program.strings.GetResString(clock::TableKindNameIds[table]));
 }
 
 } // namespace quintara::ui
