@@ -171,8 +171,8 @@ inline void ConnectCentralUnit(sim::CentralUnit &unit, FakeSerialLine &line, Vir
     });
 }
 
-// Runs a job of the link on virtual time, as a front end runs its events until it is done.
-inline link::Drive VirtualDrive(VirtualPump &pump)
+// Runs a job of the link as a front end does: its events, then the link, until the job is done.
+inline link::Drive DriveOn(platform::EventPump &pump)
 {
     return [&pump](link::CentralLink &link) {
         while (link.Busy()) {

@@ -124,7 +124,7 @@ struct LinkRig {
     sim::CentralUnit unit;
     settings::Strings strings{settings::StringTable::builtIn()};
     link::CentralLink link{line, pump, strings};
-    link::Drive drive = VirtualDrive(pump);
+    link::Drive drive = DriveOn(pump);
     link::LinkLine parts{line, pump};
     link::TransferProgress progressParts{strings, link.observer};
     link::AttemptNotes notes;

@@ -203,7 +203,7 @@ private:
     testing::ScriptedPrompter m_prompter;
     settings::Strings m_strings{settings::StringTable::builtIn()};
     CentralLink m_link{m_line, m_pump, m_strings};
-    Drive m_drive = testing::VirtualDrive(m_pump);
+    Drive m_drive = testing::DriveOn(m_pump);
 };
 
 TEST(TransferProperty, ADamagedLineNeverGivesAFalseSuccess)
