@@ -11,7 +11,6 @@
 #include "settings/Strings.h"
 #include "tables/TableSet.h"
 #include "tests/link/FakeSerialLine.h"
-#include "tests/support/ScriptedPrompter.h"
 #include "tools/central-sim/CentralUnit.h"
 
 #include <gtest/gtest.h>
@@ -103,7 +102,6 @@ public:
         : m_model(model)
     {
         testing::ConnectCentralUnit(m_unit, m_line, m_pump);
-        m_prompter.answerAllWithDefault();
         m_link.setup.portNumber = 1;
         m_link.setup.modelIndex = modelIndex;
         m_unit.transfer().config().identification = ModelIdentification(modelIndex);
@@ -120,11 +118,11 @@ public:
         std::copy(bytes.begin(), bytes.end(), set[n].Data.begin());
         set.BytesTotal = bytes.size();
         // What the unit held before stays after a failure; a success must replace it exactly.
-        m_unit.transfer().tables[static_cast<std::size_t>(n)] = QByteArray(3, '\x55');
+        QByteArray &held = m_unit.transfer().tables[static_cast<std::size_t>(n)];
+        held = QByteArray(3, '\x55');
         m_link.startSend(set, n);
         m_drive(m_link);
         const bool ok = m_link.outcome().ok();
-        const QByteArray &held = m_unit.transfer().tables[static_cast<std::size_t>(n)];
         if (!ok && held == bytes && !m_link.outcome().unitMayHoldNew)
             ++tally.mayHoldUnsaid;
         count(tally, ok, held, bytes);
@@ -140,9 +138,9 @@ public:
         const tables::CentralTable &table = set[n];
         const QByteArray got(reinterpret_cast<const char *>(table.Received.data()),
                              table.ReceivedLength);
-        const bool paddedWithZeros = std::all_of(table.Received.begin() + table.ReceivedLength,
-                                                 table.Received.end(),
-                                                 [](quint8 b) { return b == 0; });
+        const bool paddedWithZeros =
+            std::all_of(table.Received.begin() + table.ReceivedLength, table.Received.end(),
+                        [](quint8 b) { return b == 0; });
         count(tally, ok, paddedWithZeros ? got : QByteArray("not padded"), bytes);
     }
 
@@ -175,8 +173,7 @@ private:
     {
         ++tally.transfers;
         tally.faults += m_unit.lineIn.injected() + m_unit.lineOut.injected();
-        if (m_pump.msecs() > LongestTransferMs)
-            ++tally.hangs;
+        tally.hangs += m_pump.msecs() > LongestTransferMs;
         if (!ok) {
             ++tally.failed;
             const int code = m_link.LastCode();
@@ -200,7 +197,6 @@ private:
     testing::VirtualPump m_pump;
     testing::FakeSerialLine m_line{m_pump};
     sim::CentralUnit m_unit;
-    testing::ScriptedPrompter m_prompter;
     settings::Strings m_strings{settings::StringTable::builtIn()};
     CentralLink m_link{m_line, m_pump, m_strings};
     Drive m_drive = testing::DriveOn(m_pump);
@@ -217,17 +213,15 @@ TEST(TransferProperty, ADamagedLineNeverGivesAFalseSuccess)
         {LineFault::Kind::Duplicate, "duplicate"},
         {LineFault::Kind::Corrupt, "flip"},
         {LineFault::Kind::Any, "any"}};
-    const double rates[] = {0.001, 0.005, 0.01, 0.02, 0.05};
 
     std::mt19937 random(2026);
     auto models = std::array<std::unique_ptr<project::ProjectModel>, 2>{};
-    testing::ScriptedPrompter quiet;
     settings::Strings strings{settings::StringTable::builtIn()};
     Tally total;
     quint32 seed = 1;
     for (const auto &[kind, name] : kinds) {
         Tally byKind;
-        for (const double rate : rates) {
+        for (const double rate : {0.001, 0.005, 0.01, 0.02, 0.05}) {
             for (int run = 0; run < runs; ++run) {
                 // Clock tables of both sizes, and short tables that often pass a damaged
                 // line: where a damaged block could slip through, it is in those.
@@ -252,14 +246,12 @@ TEST(TransferProperty, ADamagedLineNeverGivesAFalseSuccess)
                     name, byKind.transfers, byKind.faults, byKind.delivered, byKind.failed,
                     byKind.falseSuccesses, byKind.blind, byKind.hangs, byKind.misnamed,
                     byKind.mayHoldUnsaid);
-        EXPECT_EQ(byKind.falseSuccesses, 0) << name;
-        EXPECT_EQ(byKind.hangs, 0) << name;
-        EXPECT_EQ(byKind.misnamed, 0) << name;
-        EXPECT_EQ(byKind.mayHoldUnsaid, 0) << name;
+        EXPECT_EQ(byKind.falseSuccesses + byKind.hangs + byKind.misnamed + byKind.mayHoldUnsaid, 0)
+            << name;
         // Only bits turned over can cancel in a sum; lost and repeated bytes are always found.
-        if (kind == LineFault::Kind::Drop || kind == LineFault::Kind::Duplicate) {
-            EXPECT_EQ(byKind.blind, 0) << name;
-        }
+        EXPECT_TRUE(byKind.blind == 0 || kind == LineFault::Kind::Corrupt ||
+                    kind == LineFault::Kind::Any)
+            << name;
         total.transfers += byKind.transfers;
         total.delivered += byKind.delivered;
     }
