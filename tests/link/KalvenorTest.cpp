@@ -49,43 +49,33 @@ protected:
 
 TEST_F(KalvenorTest, EveryOperationChecksItsArgumentsBeforeSending)
 {
-    // The result of a call and what it sent; nothing may be sent when the call fails.
-    using Outcome = std::pair<int, QByteArray>;
-    const auto sent = [this](qint16 result) {
-        Outcome outcome{result, line.written};
-        line.written.clear();
-        return outcome;
-    };
     // Relay 5 on, as the seven documented bytes.
-    EXPECT_EQ(sent(link.SetRelay(5, 1)), (Outcome{0, Bytes({2, 6, 1, 1, 5, 1, 16})}));
-    EXPECT_EQ(sent(link.KeyPress(0, 8)), (Outcome{0, Frame({1, 52, 0, 8})}));
-    EXPECT_EQ(sent(link.KeyPress(0, 9)), (Outcome{-3, {}}));
-    EXPECT_EQ(sent(link.KeyPress(101, 1)), (Outcome{-2, {}}));
-    EXPECT_EQ(sent(link.SetFunction(2, 144, 255)), (Outcome{0, Frame({1, 2, 144, 255})}));
-    EXPECT_EQ(sent(link.SetFunction(2, 145, 0)), (Outcome{-2, {}}));
-    EXPECT_EQ(sent(link.SetFunction(2, 1, 256)), (Outcome{-3, {}}));
-    EXPECT_EQ(sent(link.SetDimmer(3, 255)), (Outcome{0, Frame({1, 2, 3, 255})}));
-    EXPECT_EQ(sent(link.SetDimmer(3, 101)), (Outcome{-3, {}}));
-    EXPECT_EQ(sent(link.SetDimmer(0, 50)), (Outcome{-2, {}}));
-    EXPECT_EQ(sent(link.SetRelay(144, 255)), (Outcome{0, Frame({1, 1, 144, 255})}));
-    EXPECT_EQ(sent(link.SetRelay(0, 1)), (Outcome{-2, {}}));
-    EXPECT_EQ(sent(link.SetRelay(5, 2)), (Outcome{-3, {}}));
-    EXPECT_EQ(sent(link.SetLocalMood(99, 1)), (Outcome{0, Frame({1, 8, 99, 1})}));
-    EXPECT_EQ(sent(link.SetLocalMood(100, 1)), (Outcome{-2, {}}));
-    EXPECT_EQ(sent(link.SetLocalMood(99, 100)), (Outcome{-3, {}}));
-    EXPECT_EQ(sent(link.SetGeneralMood(19)), (Outcome{0, Frame({1, 10, 19, 255})}));
-    EXPECT_EQ(sent(link.SetGeneralMood(20)), (Outcome{-2, {}}));
-    EXPECT_EQ(sent(link.SetTimedLocalMood(9, 255)), (Outcome{0, Frame({1, 9, 9, 255})}));
-    EXPECT_EQ(sent(link.SetTimedLocalMood(10, 1)), (Outcome{-2, {}}));
-    EXPECT_EQ(sent(link.SetTimedLocalMood(0, 3)), (Outcome{-3, {}}));
-    EXPECT_EQ(sent(link.GetRelayState(255)), (Outcome{0, Frame({2, 1, 255})}));
-    EXPECT_EQ(sent(link.GetRelayState(145)), (Outcome{-2, {}}));
-    EXPECT_EQ(sent(link.GetDimmerLevel(120)), (Outcome{0, Frame({2, 2, 120})}));
-    EXPECT_EQ(sent(link.GetDimmerLevel(121)), (Outcome{-2, {}}));
-    EXPECT_EQ(sent(link.GetFunctionState(15, 255)), (Outcome{0, Frame({2, 15, 255})}));
-    EXPECT_EQ(sent(link.GetFunctionState(15, 0)), (Outcome{-2, {}}));
-    // An unchecked kind that is no byte cannot be framed: a port error, nothing half-sent.
-    EXPECT_EQ(sent(link.SetFunction(300, 1, 1)), (Outcome{-1, {}}));
+    EXPECT_EQ(link.SetRelay(5, 1), 0);
+    EXPECT_EQ(std::exchange(line.written, {}), Bytes({2, 6, 1, 1, 5, 1, 16}));
+    // The largest arguments each operation takes.
+    EXPECT_EQ(
+        QList<qint16>({link.KeyPress(0, 8), link.SetFunction(2, 144, 255), link.SetDimmer(3, 255),
+                       link.SetRelay(144, 255), link.SetLocalMood(99, 1), link.SetGeneralMood(19),
+                       link.SetTimedLocalMood(9, 255), link.GetRelayState(255),
+                       link.GetDimmerLevel(120), link.GetFunctionState(15, 255)}),
+        QList<qint16>(10, 0));
+    EXPECT_EQ(std::exchange(line.written, {}), Frame({1, 52, 0, 8}) + Frame({1, 2, 144, 255}) +
+                                                   Frame({1, 2, 3, 255}) + Frame({1, 1, 144, 255}) +
+                                                   Frame({1, 8, 99, 1}) + Frame({1, 10, 19, 255}) +
+                                                   Frame({1, 9, 9, 255}) + Frame({2, 1, 255}) +
+                                                   Frame({2, 2, 120}) + Frame({2, 15, 255}));
+    // One past them: -2 for the first argument, -3 for the second, and nothing sent. An
+    // unchecked kind that is no byte cannot be framed: a port error, nothing half-sent.
+    EXPECT_EQ(
+        QList<qint16>({link.KeyPress(0, 9), link.KeyPress(101, 1), link.SetFunction(2, 145, 0),
+                       link.SetFunction(2, 1, 256), link.SetDimmer(3, 101), link.SetDimmer(0, 50),
+                       link.SetRelay(0, 1), link.SetRelay(5, 2), link.SetLocalMood(100, 1),
+                       link.SetLocalMood(99, 100), link.SetGeneralMood(20),
+                       link.SetTimedLocalMood(10, 1), link.SetTimedLocalMood(0, 3),
+                       link.GetRelayState(145), link.GetDimmerLevel(121),
+                       link.GetFunctionState(15, 0), link.SetFunction(300, 1, 1)}),
+        QList<qint16>({-3, -2, -2, -3, -3, -2, -2, -3, -2, -3, -2, -2, -3, -2, -2, -2, -1}));
+    EXPECT_TRUE(line.written.isEmpty());
     EXPECT_TRUE(log.events.isEmpty());
 }
 
