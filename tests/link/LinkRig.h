@@ -15,7 +15,8 @@ namespace quintara::testing {
 
 // The table link on a fake line with the simulator's engine behind it, on virtual time.
 struct LinkRig {
-    LinkRig()
+    // A project made elsewhere of its model may stand in for the rig's own.
+    explicit LinkRig(project::ProjectModel *project = nullptr)
     {
         ConnectCentralUnit(unit, line, pump);
         // The carrier line follows the simulated modem.
@@ -27,14 +28,19 @@ struct LinkRig {
         };
         link.observer.sendCaption = [this](const QString &text) { caption = text; };
         link.observer.beep = [this] { ++beeps; };
-        useModel(0);
+        if (!project)
+            ownProject = std::make_unique<project::ProjectModel>();
+        model = project ? project : ownProject.get();
+        useModel(model->ModelIndex, project == nullptr);
     }
 
     // The project's and the unit's model.
-    void useModel(int modelIndex)
+    void useModel(int modelIndex, bool newProject = true)
     {
-        project::NewProject(*model, 19200, 0);
-        project::SelectModel(*model, modelIndex, strings);
+        if (newProject) {
+            project::NewProject(*model, 19200, 0);
+            project::SelectModel(*model, modelIndex, strings);
+        }
         link.setup.modelIndex = modelIndex;
         side().config().identification = link::ModelIdentification(modelIndex);
     }
@@ -129,7 +135,8 @@ struct LinkRig {
     link::TransferProgress progressParts{strings, link.observer};
     link::AttemptNotes notes;
     tables::TableSet tables;
-    std::unique_ptr<project::ProjectModel> model = std::make_unique<project::ProjectModel>();
+    std::unique_ptr<project::ProjectModel> ownProject;
+    project::ProjectModel *model = nullptr;
     link::TransferOutcome outcome;
     int beeps = 0;
     QList<int> progress;
