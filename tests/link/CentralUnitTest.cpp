@@ -12,10 +12,6 @@ namespace quintara::link {
 namespace {
 
 using sim::CentralUnit;
-using testing::EventLog;
-using testing::FakeSerialLine;
-using testing::VirtualPump;
-using testing::VirtualTicker;
 
 class CentralUnitTest : public ::testing::Test {
 protected:
@@ -25,138 +21,107 @@ protected:
         ASSERT_EQ(link.InitComm(1, 19200), 0);
     }
 
-    // Lets the unit answer everything pending.
-    void settle()
+    // What the link heard once the unit has answered everything pending.
+    QStringList heard()
     {
         for (int i = 0; i < 5; ++i)
             pump.processEvents(10);
+        return log.take();
+    }
+    void writeBytes(const QByteArray &bytes)
+    {
+        for (char c : bytes)
+            line.writeByte(static_cast<quint8>(c));
     }
 
-    VirtualPump pump;
-    FakeSerialLine line{pump};
-    VirtualTicker ticker{pump};
+    testing::VirtualPump pump;
+    testing::FakeSerialLine line{pump};
+    testing::VirtualTicker ticker{pump};
     CentralUnit unit;
     Kalvenor link{line, ticker};
-    EventLog log{link};
+    testing::EventLog log{link};
 };
 
-TEST_F(CentralUnitTest, SetsAreAcknowledgedAndGetsAnsweredWithTheirState)
+const QString Ok = QStringLiteral("ErrMsg(0,All OK)");
+const QString Damaged = QStringLiteral("ErrMsg(255,Communication problem)");
+
+TEST_F(CentralUnitTest, SetsAreKeptAndGetsAnsweredWithTheirState)
 {
-    EXPECT_EQ(link.SetRelay(5, 1), 0);
-    EXPECT_EQ(link.SetDimmer(7, 50), 0);
-    EXPECT_EQ(link.SetGeneralMood(3), 0);
-    settle();
-    EXPECT_EQ(log.take(),
-              QStringList({"ErrMsg(0,All OK)", "ErrMsg(0,All OK)", "ErrMsg(0,All OK)"}));
-
-    EXPECT_EQ(link.GetRelayState(5), 0);
-    EXPECT_EQ(link.GetDimmerLevel(7), 0);
-    EXPECT_EQ(link.GetFunctionState(10, 3), 0);
-    settle();
-    EXPECT_EQ(log.take(), QStringList({"ErrMsg(0,All OK)", "Relay(5,1)", "ErrMsg(0,All OK)",
-                                       "Dimmer(7,50)", "ErrMsg(0,All OK)", "GeneralMood(3,1)"}));
-
     // 255 toggles a relay; a get of 255 reports every relay the unit knows.
-    EXPECT_EQ(link.SetRelay(5, 255), 0);
-    EXPECT_EQ(link.SetRelay(9, 1), 0);
-    EXPECT_EQ(link.GetRelayState(255), 0);
-    settle();
-    EXPECT_EQ(log.take().mid(3), QStringList({"Relay(5,0)", "Relay(9,1)"}));
-
+    link.SetRelay(5, 1);
+    link.SetRelay(5, 255);
+    link.SetRelay(9, 1);
+    link.GetRelayState(255);
+    EXPECT_EQ(heard().mid(4), QStringList({"Relay(5,0)", "Relay(9,1)"}));
     // The special dimmer level is held as raw 3 and reported as 255.
-    EXPECT_EQ(link.SetDimmer(8, 255), 0);
-    settle();
+    link.SetDimmer(8, 255);
+    link.SetGeneralMood(3);
+    link.GetDimmerLevel(8);
+    link.GetFunctionState(10, 3);
+    EXPECT_EQ(heard(), QStringList({Ok, Ok, Ok, "Dimmer(8,255)", Ok, "GeneralMood(3,1)"}));
     EXPECT_EQ(unit.state(2, 8), 3);
-    EXPECT_EQ(link.GetDimmerLevel(8), 0);
-    settle();
-    EXPECT_EQ(log.take().mid(1), QStringList({"ErrMsg(0,All OK)", "Dimmer(8,255)"}));
 }
 
 TEST_F(CentralUnitTest, RefusedCommandsAndFaultsShowAsTheLinkSeesThem)
 {
-    EXPECT_EQ(link.SetFunction(1, 0, 1), 0);   // relay 0 does not exist
-    EXPECT_EQ(link.SetFunction(2, 3, 150), 0); // a percentage beyond 100
-    settle();
-    EXPECT_EQ(log.take(),
-              QStringList({"ErrMsg(10,Load not Available)", "ErrMsg(7,Load level out of range)"}));
-
+    link.SetFunction(1, 0, 1);   // relay 0 does not exist
+    link.SetFunction(2, 3, 150); // a percentage beyond 100
     // Frames the control would never build: a wrong checksum, an unknown command, a set two
     // bytes short and a frame too short for any command.
-    for (const char *hex : {"020503010111", "020509010112", "0204010108", "020204"}) {
-        for (char c : QByteArray::fromHex(hex))
-            line.writeByte(static_cast<quint8>(c));
-    }
-    settle();
-    EXPECT_EQ(log.take(), QStringList({"ErrMsg(1,Invalid CheckSum)", "ErrMsg(2,Invalid Command)",
-                                       "ErrMsg(3,Invalid Command-Lenght)",
-                                       "ErrMsg(3,Invalid Command-Lenght)"}));
+    writeBytes(QByteArray::fromHex("0205030101110205090101120204010108020204"));
+    EXPECT_EQ(
+        heard(),
+        QStringList({"ErrMsg(10,Load not Available)", "ErrMsg(7,Load level out of range)",
+                     "ErrMsg(1,Invalid CheckSum)", "ErrMsg(2,Invalid Command)",
+                     "ErrMsg(3,Invalid Command-Lenght)", "ErrMsg(3,Invalid Command-Lenght)"}));
 
     unit.faults.corruptChecksum = true;
-    EXPECT_EQ(link.GetRelayState(5), 0);
-    settle();
-    EXPECT_EQ(log.take(), QStringList({"ErrMsg(255,Communication problem)",
-                                       "ErrMsg(255,Communication problem)"}));
+    link.GetRelayState(5);
+    EXPECT_EQ(heard(), QStringList({Damaged, Damaged}));
 
     unit.faults.corruptChecksum = false;
     unit.faults.silence = true;
-    EXPECT_EQ(link.SetRelay(5, 1), 0);
-    settle();
-    EXPECT_TRUE(log.events.isEmpty());
+    link.SetRelay(5, 1);
+    EXPECT_EQ(heard(), QStringList());
 
+    // Noise between the frames loses none of them.
     unit.faults.silence = false;
     unit.faults.noise = true;
-    for (int i = 0; i < 20; ++i)
-        EXPECT_EQ(link.GetRelayState(5), 0);
-    settle();
-    const QStringList events = log.take();
-    EXPECT_EQ(events.size(), 40);
-    EXPECT_EQ(events.count(QStringLiteral("Relay(5,1)")), 20);
+    QStringList expected;
+    for (int i = 0; i < 20; ++i, expected << Ok << QStringLiteral("Relay(5,1)"))
+        link.GetRelayState(5);
+    EXPECT_EQ(heard(), expected);
 
     // A frame that stops half way is dropped after its time-out.
     unit.faults.noise = false;
-    const int dropped = unit.counters().droppedFrames;
-    for (int b : {2, 6, 1, 1})
-        line.writeByte(static_cast<quint8>(b));
-    settle();
+    writeBytes(QByteArray::fromHex("02060101"));
+    heard();
     pump.advance(CentralUnit::FrameTimeoutMs);
-    EXPECT_EQ(link.SetRelay(5, 1), 0);
-    settle();
-    EXPECT_EQ(log.take(), QStringList{"ErrMsg(0,All OK)"});
-    EXPECT_EQ(unit.counters().droppedFrames, dropped + 1);
+    link.SetRelay(5, 1);
+    EXPECT_EQ(heard(), QStringList{Ok});
+    EXPECT_EQ(unit.counters().droppedFrames, 1);
 }
 
 TEST_F(CentralUnitTest, ConsoleCommandsPushReportsAndSwitchFaults)
 {
-    const QStringList commands = {"report sensor 3 2 80",
-                                  "report key 1 2",
-                                  "report state 2 7 3",
-                                  "set 1 4 1",
-                                  "report state 1 4",
-                                  "frame 0",
-                                  "raw 0 255 7",
-                                  "fault checksum on",
-                                  "report sensor 1 4 100",
-                                  "fault checksum off",
-                                  "noise on",
-                                  "report sensor 1 4 100"};
-    for (const QString &command : commands) {
-        const auto result = sim::RunCommand(unit, command);
-        EXPECT_TRUE(result.ok) << command.toStdString() << ": " << result.reply.toStdString();
-        EXPECT_FALSE(result.quit);
+    for (const char *command :
+         {"report sensor 3 2 80", "report key 1 2", "report state 2 7 3", "set 1 4 1",
+          "report state 1 4", "frame 0", "raw 0 255 7", "fault checksum on",
+          "report sensor 1 4 100", "fault checksum off", "noise on", "report sensor 1 4 100"}) {
+        const auto result = sim::RunCommand(unit, QString::fromLatin1(command));
+        EXPECT_TRUE(result.ok && !result.quit) << command << ": " << result.reply.toStdString();
     }
-    settle();
-    EXPECT_EQ(log.take(), QStringList({"Light(2,99)", "TpKey(1,2,0)", "Dimmer(7,255)", "Relay(4,1)",
-                                       "ErrMsg(0,All OK)", "ErrMsg(255,Communication problem)",
-                                       "Temperature(4,10)"}));
+    EXPECT_EQ(heard(), QStringList({"Light(2,99)", "TpKey(1,2,0)", "Dimmer(7,255)", "Relay(4,1)",
+                                    Ok, Damaged, "Temperature(4,10)"}));
 
     // Damage on the line: all the unit says is lost until it is switched off again.
-    for (const char *command : {"line out drop random 100", "report key 1 2", "line out off",
-                                "report key 1 3"}) {
+    QStringList got;
+    for (const char *command :
+         {"line out drop random 100", "report key 1 2", "line out off", "report key 1 3"}) {
         EXPECT_TRUE(sim::RunCommand(unit, QString::fromLatin1(command)).ok) << command;
-        settle(); // bytes meet the damage as they leave
+        got += heard(); // bytes meet the damage as they leave
     }
-    EXPECT_EQ(log.take(), QStringList{"TpKey(1,3,0)"});
-
+    EXPECT_EQ(got, QStringList{"TpKey(1,3,0)"});
     for (const char *bad : {"", "report", "report sensor 3 2", "report sensor 3 2 256", "set 1 x 1",
                             "fault checksum maybe", "frame", "jump", "line up drop 1",
                             "line in drop 0", "line in flip 3", "line out dup random 101"})

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <ostream>
+#include <utility>
 
 // Readable failure messages for the event lists.
 inline void PrintTo(const QString &text, std::ostream *out)
@@ -21,46 +22,33 @@ public:
     explicit EventLog(link::Kalvenor &link)
     {
         using K = link::Kalvenor;
-        QObject::connect(&link, &K::ErrMsg, [this](qint16 code, const QString &msg) {
-            events << QStringLiteral("ErrMsg(%1,%2)").arg(code).arg(msg);
-        });
-        QObject::connect(&link, &K::TpKey, [this](qint16 a, qint16 b, qint16 c) {
-            events << QStringLiteral("TpKey(%1,%2,%3)").arg(a).arg(b).arg(c);
-        });
-        QObject::connect(&link, &K::Regime,
-                         [this](qint16 outp) { events << QStringLiteral("Regime(%1)").arg(outp); });
-        two(link, &K::Relay, "Relay");
-        two(link, &K::Dimmer, "Dimmer");
-        two(link, &K::LocalMood, "LocalMood");
-        two(link, &K::TimedLocalMood, "TimedLocalMood");
-        two(link, &K::GeneralMood, "GeneralMood");
-        two(link, &K::Audio, "Audio");
-        two(link, &K::Flag, "Flag");
-        two(link, &K::Proces, "Proces");
-        two(link, &K::Condition, "Condition");
-        two(link, &K::Temperature, "Temperature");
-        two(link, &K::Light, "Light");
-        two(link, &K::Humidity, "Humidity");
-        two(link, &K::TemperatureSet, "TemperatureSet");
-        two(link, &K::LightSet, "LightSet");
+        log(link, std::pair{&K::ErrMsg, "ErrMsg"}, std::pair{&K::TpKey, "TpKey"},
+            std::pair{&K::Regime, "Regime"}, std::pair{&K::Relay, "Relay"},
+            std::pair{&K::Dimmer, "Dimmer"}, std::pair{&K::LocalMood, "LocalMood"},
+            std::pair{&K::TimedLocalMood, "TimedLocalMood"},
+            std::pair{&K::GeneralMood, "GeneralMood"}, std::pair{&K::Audio, "Audio"},
+            std::pair{&K::Flag, "Flag"}, std::pair{&K::Proces, "Proces"},
+            std::pair{&K::Condition, "Condition"}, std::pair{&K::Temperature, "Temperature"},
+            std::pair{&K::Light, "Light"}, std::pair{&K::Humidity, "Humidity"},
+            std::pair{&K::TemperatureSet, "TemperatureSet"}, std::pair{&K::LightSet, "LightSet"});
     }
 
     QStringList events;
 
-    QStringList take()
-    {
-        QStringList taken;
-        taken.swap(events);
-        return taken;
-    }
+    QStringList take() { return std::exchange(events, {}); }
 
 private:
-    template <typename Value>
-    void two(link::Kalvenor &link, void (link::Kalvenor::*signal)(qint16, Value), const char *name)
+    // Each signal with its name: the name and the arguments as the event's text.
+    template <typename... Signal> void log(link::Kalvenor &link, const Signal &...signal)
     {
-        QObject::connect(&link, signal, [this, name](qint16 outp, Value value) {
-            events << QStringLiteral("%1(%2,%3)").arg(QLatin1String(name)).arg(outp).arg(value);
-        });
+        (QObject::connect(&link, signal.first,
+                          [this, name = signal.second](const auto &...arguments) {
+                              QStringList texts;
+                              ((texts << QStringLiteral("%1").arg(arguments)), ...);
+                              events << QStringLiteral("%1(%2)").arg(QLatin1String(name),
+                                                                     texts.join(u','));
+                          }),
+         ...);
     }
 };
 

@@ -30,12 +30,8 @@ class FakeSerialLine final : public link::SerialLine {
 public:
     explicit FakeSerialLine(VirtualPump &pump)
     {
-        pump.addHook([this](qint64) {
-            if (!stuckOutput) {
-                m_sent.append(m_output);
-                m_output.clear();
-            }
-        });
+        pump.addHook(
+            [this](qint64) { m_sent += stuckOutput ? QByteArray() : std::exchange(m_output, {}); });
     }
 
     // Numbers 1..16 are accepted as ports; only these exist.
@@ -60,21 +56,17 @@ public:
     bool setParameters(const QString &parameters) override
     {
         const auto parsed = link::LineParameters::parse(parameters);
-        if (parsed)
-            m_parameters = *parsed;
+        m_parameters = parsed.value_or(m_parameters);
         return parsed.has_value();
     }
     QString parameters() const override { return m_parameters.toString(); }
 
     bool open() override
     {
-        if (!existingPorts.contains(m_port)) {
-            m_lastError = QStringLiteral("No such file or directory");
-            return false;
-        }
-        m_open = true;
-        ++opens;
-        return true;
+        m_open = existingPorts.contains(m_port);
+        opens += m_open;
+        m_lastError = m_open ? QString() : QStringLiteral("No such file or directory");
+        return m_open;
     }
     void close() override
     {
@@ -85,20 +77,18 @@ public:
 
     bool writeByte(quint8 byte) override
     {
-        if (!m_open)
-            return false;
-        written.append(static_cast<char>(byte));
-        m_output.append(static_cast<char>(byte));
-        return true;
+        if (m_open) {
+            written.append(static_cast<char>(byte));
+            m_output.append(static_cast<char>(byte));
+        }
+        return m_open;
     }
     int bytesWaiting() const override { return static_cast<int>(m_input.size()); }
     std::optional<quint8> readByte() override
     {
         if (m_input.isEmpty())
             return std::nullopt;
-        const auto byte = static_cast<quint8>(m_input.front());
-        m_input.remove(0, 1);
-        return byte;
+        return static_cast<quint8>(std::exchange(m_input, m_input.mid(1)).front());
     }
     qint64 outputQueueLength() const override { return stuckOutput ? 1 : m_output.size(); }
     void clearInput() override { m_input.clear(); }
@@ -107,31 +97,20 @@ public:
     QString device() const override { return QStringLiteral("/dev/fake%1").arg(m_port); }
     QString lastError() const override { return m_lastError; }
 
-    // Bytes arrive from the far end.
+    // Bytes arrive from the far end; queued, their notification is still pending.
     void deliver(const QByteArray &bytes)
     {
         queue(bytes);
         emit bytesArrived();
     }
-    // Bytes arrive but their notification is still pending.
-    void queue(const QByteArray &bytes)
-    {
-        if (m_open)
-            m_input.append(bytes);
-    }
+    void queue(const QByteArray &bytes) { m_input += m_open ? bytes : QByteArray(); }
     // The bytes that have left the output queue since the last call (the far end reads them).
-    QByteArray takeSent()
-    {
-        QByteArray sent;
-        sent.swap(m_sent);
-        return sent;
-    }
+    QByteArray takeSent() { return std::exchange(m_sent, {}); }
     // The device vanishes.
     void fail()
     {
         m_open = false;
-        m_lastError = QStringLiteral("device gone");
-        emit failed(m_lastError);
+        emit failed(m_lastError = QStringLiteral("device gone"));
     }
 
 private:
@@ -152,23 +131,18 @@ public:
     {
         pump.addHook([this](qint64 now) { advanceTo(now); });
     }
+    // Started again at its interval, it keeps its time.
     void start(int intervalMs) override
     {
-        if (m_active && m_interval == intervalMs)
-            return;
+        m_next = m_active && m_interval == intervalMs ? m_next : m_pump.msecs() + intervalMs;
         m_active = true;
         m_interval = intervalMs;
-        m_next = m_pump.msecs() + intervalMs;
     }
     void stop() override { m_active = false; }
     bool isActive() const override { return m_active; }
 
-    // One tick now, whatever the clock says.
-    void fire()
-    {
-        if (m_active)
-            emit tick();
-    }
+    // One tick now, whatever the clock says; the next an interval later.
+    void fire() { advanceTo(m_next = m_pump.msecs()); }
 
 private:
     void advanceTo(qint64 now)
@@ -197,8 +171,8 @@ inline void ConnectCentralUnit(sim::CentralUnit &unit, FakeSerialLine &line, Vir
     });
 }
 
-// Runs a job of the link on virtual time, as a front end runs its events until it is done.
-inline link::Drive VirtualDrive(VirtualPump &pump)
+// Runs a job of the link as a front end does: its events, then the link, until the job is done.
+inline link::Drive DriveOn(platform::EventPump &pump)
 {
     return [&pump](link::CentralLink &link) {
         while (link.Busy()) {

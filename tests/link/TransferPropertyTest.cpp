@@ -10,8 +10,7 @@
 #include "project/ProjectModel.h"
 #include "settings/Strings.h"
 #include "tables/TableSet.h"
-#include "tests/link/FakeSerialLine.h"
-#include "tests/support/ScriptedPrompter.h"
+#include "tests/link/LinkRig.h"
 #include "tools/central-sim/CentralUnit.h"
 
 #include <gtest/gtest.h>
@@ -95,54 +94,43 @@ struct Tally {
     long faults = 0;
 };
 
-// One transfer of table 18 through a line that damages both directions.
-class DamagedLine {
+// One transfer of a table through a line that damages both directions.
+class DamagedLine : testing::LinkRig {
 public:
-    DamagedLine(LineFault::Kind kind, double rate, quint32 seed, int modelIndex,
-                project::ProjectModel &model)
-        : m_model(model)
+    DamagedLine(LineFault::Kind kind, double rate, quint32 seed, project::ProjectModel &project)
+        : LinkRig(&project)
     {
-        testing::ConnectCentralUnit(m_unit, m_line, m_pump);
-        m_prompter.answerAllWithDefault();
-        m_link.setup.portNumber = 1;
-        m_link.setup.modelIndex = modelIndex;
-        m_unit.transfer().config().identification = ModelIdentification(modelIndex);
-        m_unit.lineIn = LineFault(seed * 2 + 1);
-        m_unit.lineOut = LineFault(seed * 2 + 2);
-        m_unit.lineIn.setRandom(kind, rate);
-        m_unit.lineOut.setRandom(kind, rate);
+        unit.lineIn = LineFault(seed * 2 + 1);
+        unit.lineOut = LineFault(seed * 2 + 2);
+        unit.lineIn.setRandom(kind, rate);
+        unit.lineOut.setRandom(kind, rate);
     }
 
     void send(int n, const QByteArray &bytes, Tally &tally)
     {
-        tables::TableSet set;
-        set[n].Length = static_cast<quint16>(bytes.size());
-        std::copy(bytes.begin(), bytes.end(), set[n].Data.begin());
-        set.BytesTotal = bytes.size();
+        tables[n].Length = static_cast<quint16>(bytes.size());
+        std::copy(bytes.begin(), bytes.end(), tables[n].Data.begin());
+        tables.BytesTotal = bytes.size();
         // What the unit held before stays after a failure; a success must replace it exactly.
-        m_unit.transfer().tables[static_cast<std::size_t>(n)] = QByteArray(3, '\x55');
-        m_link.startSend(set, n);
-        m_drive(m_link);
-        const bool ok = m_link.outcome().ok();
-        const QByteArray &held = m_unit.transfer().tables[static_cast<std::size_t>(n)];
-        if (!ok && held == bytes && !m_link.outcome().unitMayHoldNew)
+        QByteArray &held = side().tables[static_cast<std::size_t>(n)];
+        held = QByteArray(3, '\x55');
+        link.startSend(tables, n);
+        const bool ok = finish() == 0;
+        if (!ok && held == bytes && !outcome.unitMayHoldNew)
             ++tally.mayHoldUnsaid;
         count(tally, ok, held, bytes);
     }
 
     void receive(int n, const QByteArray &bytes, Tally &tally)
     {
-        m_unit.transfer().tables[static_cast<std::size_t>(n)] = bytes;
-        tables::TableSet set;
-        m_link.startReceive(set, m_model, n);
-        m_drive(m_link);
-        const bool ok = m_link.outcome().ok();
-        const tables::CentralTable &table = set[n];
+        side().tables[static_cast<std::size_t>(n)] = bytes;
+        const bool ok = LinkRig::receive(n) == 0;
+        const tables::CentralTable &table = tables[n];
         const QByteArray got(reinterpret_cast<const char *>(table.Received.data()),
                              table.ReceivedLength);
-        const bool paddedWithZeros = std::all_of(table.Received.begin() + table.ReceivedLength,
-                                                 table.Received.end(),
-                                                 [](quint8 b) { return b == 0; });
+        const bool paddedWithZeros =
+            std::all_of(table.Received.begin() + table.ReceivedLength, table.Received.end(),
+                        [](quint8 b) { return b == 0; });
         count(tally, ok, paddedWithZeros ? got : QByteArray("not padded"), bytes);
     }
 
@@ -152,7 +140,7 @@ private:
     // response (a damaged one), a block (damaged on the way) and echoes the header it heard.
     bool misnamed(int code) const
     {
-        const sim::TransferSide::Counters &unit = m_unit.transfer().counters();
+        const sim::TransferSide::Counters &counters = unit.transfer().counters();
         switch (code) {
         case LinkCode::NoOrOldCentral:
         case LinkCode::WrongCentral:
@@ -160,12 +148,12 @@ private:
         case LinkCode::WrongEnding:
             return true;
         case LinkCode::WrongInit:
-            return unit.refusals == 0;
+            return counters.refusals == 0;
         case LinkCode::WrongAck:
         case LinkCode::WrongMessage:
-            return unit.badBlocks == 0;
+            return counters.badBlocks == 0;
         case LinkCode::WrongTable:
-            return m_unit.lineIn.injected() == 0;
+            return unit.lineIn.injected() == 0;
         default:
             return false;
         }
@@ -174,18 +162,17 @@ private:
     void count(Tally &tally, bool ok, const QByteArray &got, const QByteArray &sent)
     {
         ++tally.transfers;
-        tally.faults += m_unit.lineIn.injected() + m_unit.lineOut.injected();
-        if (m_pump.msecs() > LongestTransferMs)
-            ++tally.hangs;
+        tally.faults += unit.lineIn.injected() + unit.lineOut.injected();
+        tally.hangs += pump.msecs() > LongestTransferMs;
         if (!ok) {
             ++tally.failed;
-            const int code = m_link.LastCode();
+            const int code = link.LastCode();
             EXPECT_TRUE(code >= LinkCode::CommunicationProblem && code <= LinkCode::DamagedAnswer)
                 << code;
             if (misnamed(code)) {
                 ++tally.misnamed;
                 ADD_FAILURE() << "named " << code << " though the unit never gave its answer: "
-                              << m_link.FailureMessage().toStdString();
+                              << link.FailureMessage().toStdString();
             }
         } else if (got == sent) {
             ++tally.delivered;
@@ -195,15 +182,6 @@ private:
             ++tally.falseSuccesses;
         }
     }
-
-    project::ProjectModel &m_model;
-    testing::VirtualPump m_pump;
-    testing::FakeSerialLine m_line{m_pump};
-    sim::CentralUnit m_unit;
-    testing::ScriptedPrompter m_prompter;
-    settings::Strings m_strings{settings::StringTable::builtIn()};
-    CentralLink m_link{m_line, m_pump, m_strings};
-    Drive m_drive = testing::VirtualDrive(m_pump);
 };
 
 TEST(TransferProperty, ADamagedLineNeverGivesAFalseSuccess)
@@ -217,33 +195,31 @@ TEST(TransferProperty, ADamagedLineNeverGivesAFalseSuccess)
         {LineFault::Kind::Duplicate, "duplicate"},
         {LineFault::Kind::Corrupt, "flip"},
         {LineFault::Kind::Any, "any"}};
-    const double rates[] = {0.001, 0.005, 0.01, 0.02, 0.05};
-
     std::mt19937 random(2026);
-    auto models = std::array<std::unique_ptr<project::ProjectModel>, 2>{};
-    testing::ScriptedPrompter quiet;
-    settings::Strings strings{settings::StringTable::builtIn()};
+    // The projects of both models, made once.
+    std::array<std::unique_ptr<project::ProjectModel>, 2> projects;
+    const settings::Strings strings{settings::StringTable::builtIn()};
+    for (int i = 0; i < 2; ++i) {
+        projects[i] = std::make_unique<project::ProjectModel>();
+        project::NewProject(*projects[i], 19200, 0);
+        project::SelectModel(*projects[i], i == 0 ? 0 : 3, strings);
+    }
     Tally total;
     quint32 seed = 1;
     for (const auto &[kind, name] : kinds) {
         Tally byKind;
-        for (const double rate : rates) {
+        for (const double rate : {0.001, 0.005, 0.01, 0.02, 0.05}) {
             for (int run = 0; run < runs; ++run) {
                 // Clock tables of both sizes, and short tables that often pass a damaged
                 // line: where a damaged block could slip through, it is in those.
                 const int modelIndex = run % 4 == 0 ? 0 : 3;
-                auto &model = models[static_cast<std::size_t>(modelIndex == 0 ? 0 : 1)];
-                if (!model) {
-                    model = std::make_unique<project::ProjectModel>();
-                    project::NewProject(*model, 19200, 0);
-                    project::SelectModel(*model, modelIndex, strings);
-                }
+                project::ProjectModel &project = *projects[modelIndex == 0 ? 0 : 1];
                 const bool clockTable = run % 2 == 0;
                 const QByteArray bytes =
                     clockTable ? CentralForm(random, modelIndex) : ShortTable(random);
                 const int n = clockTable ? Slot::ClockSlot : 5;
-                DamagedLine(kind, rate, seed++, modelIndex, *model).send(n, bytes, byKind);
-                DamagedLine(kind, rate, seed++, modelIndex, *model).receive(n, bytes, byKind);
+                DamagedLine(kind, rate, seed++, project).send(n, bytes, byKind);
+                DamagedLine(kind, rate, seed++, project).receive(n, bytes, byKind);
             }
         }
         std::printf("%-9s transfers %5d  bytes damaged %6ld  delivered %5d  failed %5d  "
@@ -252,14 +228,12 @@ TEST(TransferProperty, ADamagedLineNeverGivesAFalseSuccess)
                     name, byKind.transfers, byKind.faults, byKind.delivered, byKind.failed,
                     byKind.falseSuccesses, byKind.blind, byKind.hangs, byKind.misnamed,
                     byKind.mayHoldUnsaid);
-        EXPECT_EQ(byKind.falseSuccesses, 0) << name;
-        EXPECT_EQ(byKind.hangs, 0) << name;
-        EXPECT_EQ(byKind.misnamed, 0) << name;
-        EXPECT_EQ(byKind.mayHoldUnsaid, 0) << name;
+        EXPECT_EQ(byKind.falseSuccesses + byKind.hangs + byKind.misnamed + byKind.mayHoldUnsaid, 0)
+            << name;
         // Only bits turned over can cancel in a sum; lost and repeated bytes are always found.
-        if (kind == LineFault::Kind::Drop || kind == LineFault::Kind::Duplicate) {
-            EXPECT_EQ(byKind.blind, 0) << name;
-        }
+        EXPECT_TRUE(byKind.blind == 0 || kind == LineFault::Kind::Corrupt ||
+                    kind == LineFault::Kind::Any)
+            << name;
         total.transfers += byKind.transfers;
         total.delivered += byKind.delivered;
     }

@@ -13,9 +13,9 @@
 #include "tables/TableCompiler.h"
 #include "tables/TableSet.h"
 #include "tables/TableSlots.h"
+#include "tests/link/FakeSerialLine.h"
 #include "tests/support/CentralSimProcess.h"
 #include "tests/support/FixedClock.h"
-#include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestYears.h"
 
 #include <QDir>
@@ -33,25 +33,6 @@ QString DemoPath()
     return QDir(qEnvironmentVariable("QUINTARA_SOURCE_DIR")).filePath("examples/demo.nbt");
 }
 
-// A clock table of the kind the demo house has: lights, a dimmer, moods, shutters, dated
-// around 9 December 2026.
-void DemoClockLines(clock::ClockTable &table)
-{
-    using namespace clock;
-    const std::pair<int, ClockLine::Bytes> lines[] = {
-        {0, {0, 7, 29, 11, 26, Workday, Days, 1, 1, 3, 255, 0, 0}},
-        {1, {30, 22, 6, 12, 26, Continue, Days, 1, 1, 3, 0, 0, 0}},
-        {2, {15, 18, 2, 12, 26, Simulation, Days, 1, 2, 1, 127, 0, 0}},
-        {3, {0, 8, 7, 12, 26, Weekend, Days, 1, 6, 2, 255, 0, 0}},
-        {5, {45, 6, 19, 11, 26, Continue, Workdays, 1, 10, 1, 255, 0, 0}},
-        {8, {0, 12, 9, 11, 26, Special, Weeks, 2, 2, 4, 3, 0, 0}},
-        {13, {59, 23, 11, 12, 26, Continue, Once, 0, 8, 5, 255, 0, 0}},
-        {42, {10, 0, 25, 10, 26, Continue, Months, 1, 15, 1, 0, 0, 0}},
-    };
-    for (const auto &[index, bytes] : lines)
-        table.Lines[static_cast<std::size_t>(index)] = ClockLine::fromBytes(bytes);
-}
-
 class TransferPty : public ::testing::Test {
 protected:
     void SetUp() override
@@ -62,42 +43,44 @@ protected:
         ASSERT_EQ(read.status, project::ReadOutcome::Read);
         demo = std::move(read.model);
         link.setup.portNumber = 1;
-        link.setup.baudRate = 19200;
     }
 
     testing::CentralSimProcess sim{QStringLiteral(QUINTARA_CENTRAL_SIM),
                                    {QStringLiteral("--project"), DemoPath()}};
     QtSerialLine line{[this](int port) { return port == 1 ? sim.device : QString(); }};
     platform::QtEventPump pump;
-    testing::ScriptedPrompter prompter;
     settings::Strings strings{settings::StringTable::builtIn()};
     CentralLink link{line, pump, strings};
-    // The program's way to run a job: its events, then the link, until the job is done.
-    Drive drive = [this](CentralLink &running) {
-        while (running.Busy()) {
-            pump.processEvents(running.msUntilNextLook());
-            running.advance();
-        }
-    };
-    testing::FixedClock clock{QDateTime(QDate(2026, 12, 9), QTime(10, 0, 0))};
+    Drive drive = testing::DriveOn(pump);
     std::unique_ptr<project::ProjectModel> demo = std::make_unique<project::ProjectModel>();
 };
 
 TEST_F(TransferPty, TheClockTableGoesToTheUnitAndComesBackTheSame)
 {
+    // A clock table of the kind the demo house has: lights, a dimmer, moods, shutters, dated
+    // around 9 December 2026.
+    using namespace clock;
     clock::ClockTable sent;
     sent.MaxClockLines = static_cast<qint16>(demo->Limits.ClockLines);
     ASSERT_EQ(sent.MaxClockLines, 100);
-    DemoClockLines(sent);
+    for (const auto &[index, bytes] : QList<std::pair<int, ClockLine::Bytes>>{
+             {0, {0, 7, 29, 11, 26, Workday, Days, 1, 1, 3, 255, 0, 0}},
+             {1, {30, 22, 6, 12, 26, Continue, Days, 1, 1, 3, 0, 0, 0}},
+             {2, {15, 18, 2, 12, 26, Simulation, Days, 1, 2, 1, 127, 0, 0}},
+             {3, {0, 8, 7, 12, 26, Weekend, Days, 1, 6, 2, 255, 0, 0}},
+             {5, {45, 6, 19, 11, 26, Continue, Workdays, 1, 10, 1, 255, 0, 0}},
+             {8, {0, 12, 9, 11, 26, Special, Weeks, 2, 2, 4, 3, 0, 0}},
+             {13, {59, 23, 11, 12, 26, Continue, Once, 0, 8, 5, 255, 0, 0}},
+             {42, {10, 0, 25, 10, 26, Continue, Months, 1, 15, 1, 0, 0, 0}}})
+        sent.Lines[static_cast<std::size_t>(index)] = ClockLine::fromBytes(bytes);
 
+    const testing::FixedClock now{QDateTime(QDate(2026, 12, 9), QTime(10, 0, 0))};
     tables::TableSet set;
-    ASSERT_TRUE(SendClockTable(link, drive, set, sent, *demo, clock, true).ok());
+    ASSERT_TRUE(SendClockTable(link, drive, set, sent, *demo, now, true).ok());
     EXPECT_FALSE(line.isOpen());
-
     clock::ClockTable received;
     received.MaxClockLines = 100;
-    tables::TableSet back;
-    ASSERT_TRUE(ReceiveClockTable(link, drive, back, received, *demo, clock).ok());
+    ASSERT_TRUE(ReceiveClockTable(link, drive, set, received, *demo, now).ok());
     for (int i = 0; i < 100; ++i) {
         clock::ClockLine expected = sent.Lines[static_cast<std::size_t>(i)];
         if (i >= clock::TableKindCount)
@@ -129,8 +112,9 @@ TEST_F(TransferPty, ReceivingEverythingGivesTheProjectTheUnitWasProgrammedWith)
         // Sensor names and message texts are not part of what the unit sends back.
         if (n == slot::Sensors || n == slot::Messages)
             continue;
-        EXPECT_EQ(fromReceived[n].Length, fromDemo[n].Length) << n;
-        EXPECT_EQ(fromReceived[n].Data, fromDemo[n].Data) << n;
+        EXPECT_EQ(std::pair(fromReceived[n].Length, fromReceived[n].Data),
+                  std::pair(fromDemo[n].Length, fromDemo[n].Data))
+            << n;
     }
 }
 
