@@ -277,28 +277,6 @@ TEST_F(FrmComTest, ReceiveEverythingAsksFirstAndKeepsTheNamesInUse)
     EXPECT_FALSE(line.written.contains(static_cast<char>(128 + 18)));
 }
 
-TEST_F(FrmComTest, ModemProgrammingSendsTheCallBackLinesAndLocksTheDialog)
-{
-    program.project.Modem.ModemInUse = 1;
-    open(Mode::Transmit);
-    click("ChkCallBack");
-    QTest::keyClicks(edit("TxtCallBack"), QStringLiteral(" 0987 "));
-    bool lockedWhileOpen = true;
-    pump.addHook([&](qint64) {
-        if (line.isOpen())
-            lockedWhileOpen = lockedWhileOpen && dialog->busy() &&
-                              !button("cmdSendOK")->isEnabled() && !button("CmdRcv")->isEnabled();
-    });
-    prompter.expect(Answer::Ok);
-    click("CmdPrgModem");
-    EXPECT_EQ(unit.transfer().modemLines(),
-              (QStringList{"AT*P0:QZMRWTPX:0987", "ATS200=16", "AT&D0&K0K0S0=1%C0E0&W"}));
-    EXPECT_TRUE(lastMessage() == "OK" && prompter.shown[0].title == platform::ErrorTitle);
-    EXPECT_TRUE(lockedWhileOpen);
-    EXPECT_EQ(program.project.Modem.CallBackNumber.trimmedRight(), QStringLiteral("0987"));
-    expectIdle("OK");
-}
-
 TEST_F(FrmComTest, Screenshot)
 {
     const QString folder = qEnvironmentVariable("QUINTARA_SCREENSHOTS");
@@ -343,16 +321,7 @@ TEST_F(FrmComTest, VerifyingIsOnByDefaultCatchesWhatTheUnitKeptWrongAndIsRemembe
     open(Mode::Transmit);
     EXPECT_FALSE(checked("ChkVerify"));
 
-    // Comparing receives the unit's table beside the open one, which moves on meanwhile, and
-    // changes nothing; receiving and comparing have nothing to verify.
-    clockLine(6).Hour = 8;
-    const auto lines = program.clockTable.Lines;
-    open(Mode::Compare);
-    EXPECT_FALSE(child("ChkVerify")->isVisible());
-    click("cmdSendOK");
-    ASSERT_TRUE(dialog->comparison());
-    EXPECT_EQ(dialog->comparison()->diff.lines.size(), 1);
-    EXPECT_EQ(program.clockTable.Lines, lines);
+    // Receiving has nothing to verify.
     open(Mode::Receive);
     EXPECT_FALSE(child("ChkVerify")->isVisible());
 }

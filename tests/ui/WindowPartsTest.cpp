@@ -1,5 +1,4 @@
 // The parts the main window is composed of, each built and driven without the window.
-#include "clock/HealthCheck.h"
 #include "clock/TableDiff.h"
 #include "settings/NameTables.h"
 #include "tests/support/TestYears.h"
@@ -8,14 +7,10 @@
 #include "ui/Exports.h"
 #include "ui/FileCommands.h"
 #include "ui/LineCommands.h"
-#include "ui/LineListView.h"
-#include "ui/LineViews.h"
 #include "ui/TableHistory.h"
 #include "ui/WeekInput.h"
 #include "ui/WeekView.h"
-#include "ui/WindowMenus.h"
 #include "presentation/AgendaModel.h"
-#include "presentation/ClockLineFilter.h"
 #include "presentation/ClockLineListModel.h"
 #include "presentation/FunctionPresenter.h"
 #include "presentation/LineDescriber.h"
@@ -406,7 +401,7 @@ TEST_F(LineCommandsTest, EachCommandIsOneStepAllOrNothing)
     EXPECT_EQ(program.clockTable.Lines, full);
 }
 
-// --- The views beside the week, the exports and the menus -------------------------------------
+// --- The exports ------------------------------------------------------------------------------
 
 struct ExportsTest : FileCommandsTest {
     ui::LineDescriber describer{presenter, program.names, program.strings, program.clock};
@@ -415,42 +410,13 @@ struct ExportsTest : FileCommandsTest {
     ui::WeekViewModel week;
     QDate monday = Monday;
     ui::Exports exports{program, files, describer, listModel, agendaModel, week, monday, nullptr};
-    QWidget surface;
-    int checks = 0;
-    ui::LineViews views{program, listModel, agendaModel, [this] {
-        ++checks;
-        return std::vector<clock::HealthProblem>{};
-    }, &surface};
 
     ExportsTest()
     {
-        views.addWeek(new QWidget);
         put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Days, 1));
         put(1, Line(Monday.addDays(3), 12, 0, clock::Special, clock::Once, 0, 2, 3, 127));
     }
 };
-
-TEST_F(ExportsTest, TheListFollowsTheTableOnlyWhenOnShowAndTellsWhatIsChosen)
-{
-    views.translate();
-    EXPECT_EQ(views.tabs()->tabText(ui::LineViews::ListTab), "All clock lines");
-    QList<int> chosen;
-    QObject::connect(&views, &ui::LineViews::lineChosen, [&chosen](int line) { chosen << line; });
-    // While the week is on show the list is left alone; it catches up when it comes on.
-    views.followTable();
-    EXPECT_EQ(checks, 0);
-    views.show(ui::LineViews::ListTab);
-    EXPECT_EQ(listModel.rowCount(), 2);
-    views.followTable(); // the same lines: nothing to do
-    EXPECT_EQ(checks, 1);
-    // What the list highlights is told, and is what the commands on lines act on.
-    views.list()->tableView()->selectRow(views.list()->filter()->rowOfLine(1));
-    EXPECT_EQ(chosen, QList<int>{1});
-    EXPECT_EQ(views.chosenLines(), QList<int>{1});
-    program.clockTable.SelectedLine = 1;
-    views.show(ui::LineViews::WeekTab);
-    EXPECT_EQ(views.chosenLines(), QList<int>{0});
-}
 
 TEST_F(ExportsTest, PdfAndCsvAreWrittenWholeOrNotAtAll)
 {
@@ -512,41 +478,6 @@ TEST_F(ExportsTest, ComparingWithAFileLeavesTheTableAsItIs)
     prompter.expect(Answer::Ok);
     EXPECT_FALSE(exports.CompareWithFile(WriteFile(dir.filePath("damaged.clk"), "not a clock")));
     EXPECT_FALSE(shown);
-}
-
-TEST_F(ExportsTest, MenuItemsAndToolbarButtonsRunTheCommandsOfTheParts)
-{
-    program.clockTable.Lines = {};
-    ui::LineCommands lines{program, history, presenter, listModel};
-    QMainWindow window;
-    ui::WindowMenus menus(window, surface, program, {files, lines, exports, views, history});
-    int filtered = 0;
-    menus.filtersChanged = [&filtered] { ++filtered; };
-    const auto item = [&window](const char *name) {
-        return window.findChild<QAction *>(QString::fromLatin1(name));
-    };
-    // A filter button hides its day table from the week; tables no editor makes stay shown.
-    for (int table = 0; table < clock::TableKindCount; ++table)
-        menus.showTable(table);
-    menus.toolbarButton(ui::WindowMenus::FirstFilterButton + clock::Special)->trigger();
-    EXPECT_TRUE(!menus.tableShown(clock::Special) && menus.tableShown(clock::Workday) &&
-                menus.tableShown(17));
-    EXPECT_EQ(filtered, 1);
-
-    // Edit > New adds to the table it names; Save on the toolbar writes the table's file.
-    lines.editLine = [](int) { return true; };
-    item("mmuNieuw_4")->trigger();
-    EXPECT_EQ(program.clockTable.Lines[0].Table, clock::Special);
-    program.clockTable.ClockFileName = dir.filePath(QStringLiteral("menus.clk"));
-    menus.toolbarButton(ui::WindowMenus::SaveButton)->trigger();
-    EXPECT_EQ(QFileInfo(program.clockTable.ClockFileName).size(), clock::ClockFileSize);
-    // Undo takes the added line back; About names the version.
-    item("mmuUndo")->trigger();
-    EXPECT_FALSE(program.clockTable.Lines[0].inUse());
-    prompter.expect(Answer::Ok);
-    item("mnuHelpAbout")->trigger();
-    EXPECT_TRUE(lastMessage().startsWith("KALVENOR Domotic Systems \nQuintara version "));
-    EXPECT_EQ(prompter.shown.constLast().title, "Info");
 }
 
 } // namespace
