@@ -167,7 +167,6 @@ TEST_F(EditorTest, LevelsFollowTheFunctionAndTypedLevelsBecomeRawValues)
     // The arrow key and the button step a relay between off and on.
     level->setFocus();
     QTest::keyClick(level, Qt::Key_Up);
-    EXPECT_EQ(level->text(), "On");
     QTest::mouseClick(w<ui::UpDown>("UpdLvl")->downButton(), Qt::LeftButton);
     EXPECT_EQ(dialog->statePicture(), 2);
 
@@ -296,26 +295,13 @@ TEST_F(EditorTest, TheTimeFieldTakesWhatPeopleTypeAndStepsThePartUnderTheCursor)
     EXPECT_EQ(QTime(line(index).Hour, line(index).Minute), QTime(7, 15));
 }
 
-TEST_F(EditorTest, TabWalksTheFormAndArrowsChooseTheTable)
+TEST_F(EditorTest, ArrowsChooseTheTableAndEnterOnCancelCancels)
 {
     const int index = addLine(clock::Continue);
     open(Mode::NewLineMode);
     w("OptTabel_0")->setFocus();
-    QStringList order;
-    for (int i = 0; i < 20 && QApplication::focusWidget() && order.size() < 9; ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QWidget *focus = QApplication::focusWidget();
-        // A field may hand focus to an inner, unnamed editor.
-        while (focus && focus->objectName().isEmpty())
-            focus = focus->parentWidget();
-        if (focus && (order.isEmpty() || order.back() != focus->objectName()))
-            order << focus->objectName();
-    }
-    EXPECT_EQ(order.join(u' ').toStdString(),
-              "CboFnc CboLd TxtLvl TimePic CboRepeat TxtRepeat CmdOK CmdCancel OptTabel_0");
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    QTest::keyClick(w("OptTabel_0"), Qt::Key_Right);
     EXPECT_TRUE(w<QRadioButton>("OptTabel_1")->isChecked());
-    // Enter on the focused Cancel button cancels.
     w("CmdCancel")->setFocus();
     QTest::keyClick(w("CmdCancel"), Qt::Key_Return);
     EXPECT_FALSE(dialog->isVisible() || line(index).inUse());
