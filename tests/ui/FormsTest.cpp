@@ -24,7 +24,7 @@ TEST(TranslateForm, WritesTextsOnTheControlsByName)
     stranger->setText(QStringLiteral("mine"));
     ui::TranslateForm(edit, strings);
     EXPECT_EQ(QStringList({edit.windowTitle(), fnc->text(), wknd->text(), stranger->text()}),
-              QStringList({"Clockline add/edit", strings.GetResString(1019) + u':', "Wknd", "mine"}));
+              QStringList({"Clockline add/edit", strings.GetResString(1019) + ':', "Wknd", "mine"}));
 
     // Menus, toolbar actions and frames of the other forms; a second language follows at once.
     QWidget main;

@@ -90,7 +90,7 @@ TEST_F(EditorTest, CancelAndOkWithoutAFunctionLeaveTheTableAsItWas)
     open(Mode::NewLineMode);
     click("CmdCancel");
     EXPECT_FALSE(line(fresh).inUse());
-    const ClockLine before = Line(Monday.addDays(-3), 10, 15, clock::Special, clock::Weeks, 2, 2, 3);
+    const ClockLine before = Line(Monday.addDays(-3), 10, 15, clock::Special, clock::Weeks, 2, 2);
     const int index = existing(before);
     open(Mode::ExistingLineMode);
     click("OptTabel_0");

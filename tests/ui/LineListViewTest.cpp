@@ -48,7 +48,6 @@ struct LineListViewTest : ::testing::Test {
         return lines;
     }
 
-    quintara::testing::ScriptedPrompter prompter;
     settings::Strings strings{settings::StringTable::builtIn()};
     project::ProjectModel project;
     settings::NameTables names = settings::FillNameTables(strings);

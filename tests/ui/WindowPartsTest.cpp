@@ -234,7 +234,8 @@ TEST_F(FileCommandsTest, RefusedFilesNeverBecomeTheClockFileOrTheProject)
     const auto lines = program.clockTable.Lines;
     const auto unchanged = [&] {
         return program.clockTable.ClockFileName == mine && program.clockTable.Lines == lines &&
-               program.project.RelayName(1) == demoRelay && program.settings.nbtFile == DemoProject();
+               program.project.RelayName(1) == demoRelay &&
+               program.settings.nbtFile == DemoProject();
     };
 
     // A project file opened under "All files", a damaged clock file, a FIFO and a project file
@@ -261,8 +262,9 @@ TEST_F(FileCommandsTest, RefusedFilesNeverBecomeTheClockFileOrTheProject)
             files.ReadProject();
         else
             files.OpenClockFile();
-        EXPECT_TRUE(c.message.isEmpty() ? prompter.shown.constLast().icon == platform::Icon::Critical
-                                        : lastMessage() == c.message) << lastMessage().toStdString();
+        EXPECT_TRUE(c.message.isEmpty() ? prompter.shown.last().icon == platform::Icon::Critical
+                                        : lastMessage() == c.message)
+            << lastMessage().toStdString();
         EXPECT_TRUE(unchanged()) << c.path.toStdString();
     }
     EXPECT_EQ(replaced, 0);
