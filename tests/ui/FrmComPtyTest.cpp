@@ -2,23 +2,12 @@
 // pseudo-terminal with the demo installation in its memory, the settings' [Ports] naming it.
 #include "ui/FrmCom.h"
 
-#include "clock/ClockFile.h"
-#include "clock/ClockTable.h"
 #include "link/PortDevice.h"
 #include "link/QtSerialLine.h"
 #include "platform/EventPump.h"
 #include "project/ProjectFileReader.h"
 #include "tests/support/CentralSimProcess.h"
-#include "tests/support/FixedClock.h"
-#include "tests/support/ScriptedPrompter.h"
-#include "ui/Program.h"
-
-#include <QFile>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
-
-#include <gtest/gtest.h>
+#include "tests/ui/WindowTestSupport.h"
 
 using namespace quintara;
 using Mode = ui::FrmCom::Mode;
@@ -32,14 +21,8 @@ TEST(FrmComPty, TransmitReceiveAndReceiveEverythingAgainstTheSimulatedDemoUnit)
         {QStringLiteral("--project"), QStringLiteral(QUINTARA_DEMO_PROJECT)}};
     ASSERT_FALSE(unit.device.isEmpty());
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString settingsPath = dir.filePath(QStringLiteral("Ventora.ini"));
-    {
-        QFile file(settingsPath);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("[Ports]\nCOM2=" + unit.device.toLocal8Bit() + "\n");
-    }
-
+    const QString settingsPath = quintara::testing::window::WriteFile(
+        dir.filePath(QStringLiteral("Ventora.ini")), "[Ports]\nCOM2=" + unit.device.toLocal8Bit());
     quintara::testing::ScriptedPrompter prompter;
     quintara::testing::FixedClock clock{QDateTime(QDate(2026, 12, 9), QTime(14, 30))};
     platform::QtEventPump pump;
@@ -52,11 +35,9 @@ TEST(FrmComPty, TransmitReceiveAndReceiveEverythingAgainstTheSimulatedDemoUnit)
     project::AdoptProjectRead(read, program.settings.nbtFile, program.project, program.settings);
     clock::ApplyModel(program.clockTable, program.project);
     clock::ClockLine &line = program.clockTable.Lines[3];
-    line = clock::ClockLine::fromBytes(
-        {15, 7, 0, 0, 0, clock::Continue, clock::Days, 1, 1, 2, 255, 0, 0});
-    clock::SetReferenceDate(line, QDate(2026, 12, 1));
+    line = quintara::testing::window::Line(QDate(2026, 12, 1), 7, 15, clock::Continue,
+                                           clock::Days, 1, 1, 2);
     link::QtSerialLine serial(link::DeviceMapFromSettings(program.profile));
-
     const auto run = [&](Mode mode, const char *buttonName) {
         ui::FrmCom dialog(program, mode, serial);
         dialog.show();
@@ -69,13 +50,10 @@ TEST(FrmComPty, TransmitReceiveAndReceiveEverythingAgainstTheSimulatedDemoUnit)
     // Read back and verified, as it is unless the user turns it off.
     prompter.expect(platform::Answer::Ok);
     run(Mode::Transmit, "cmdSendOK");
-    ASSERT_EQ(prompter.shown.size(), 1);
     EXPECT_EQ(prompter.shown[0].text, QStringLiteral("Sent and verified"));
-    program.clockTable.Lines[3] = {};
+    line = {};
     run(Mode::Receive, "cmdSendOK");
-    EXPECT_EQ(program.clockTable.Lines[3].Hour, 7);
-    EXPECT_EQ(program.clockTable.Lines[3].FunctionNumber, 2);
-    EXPECT_EQ(program.clockTable.Lines[3].Day, 9);
+    EXPECT_EQ(QList<int>({line.Hour, line.FunctionNumber, line.Day}), QList<int>({7, 2, 9}));
 
     // Receiving everything asks first; the relay the clock line switches keeps its name.
     const QString relayName = program.project.RelayName(2);

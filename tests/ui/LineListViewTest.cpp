@@ -1,26 +1,17 @@
 #include "ui/LineListView.h"
 
-#include "clock/ClockTable.h"
-#include "platform/Clock.h"
-#include "project/ProjectModel.h"
-#include "settings/NameTables.h"
-#include "settings/Strings.h"
-#include "tests/support/ScriptedPrompter.h"
 #include "presentation/ClockLineFilter.h"
 #include "presentation/ClockLineListModel.h"
 #include "presentation/FunctionPresenter.h"
+#include "settings/NameTables.h"
+#include "tests/ui/WindowTestSupport.h"
 
 #include <QSignalSpy>
-#include <QTest>
-#include <QtWidgets>
-
-#include <gtest/gtest.h>
 
 using namespace quintara;
+using Model = ui::ClockLineListModel;
 
 namespace {
-
-using Model = ui::ClockLineListModel;
 
 // Five lines in use among the 100, one of them beyond the 50 the central unit uses.
 struct LineListViewTest : ::testing::Test {
@@ -33,22 +24,21 @@ struct LineListViewTest : ::testing::Test {
         table.MaxClockLines = 50;
         const int lines[][4] = {
             {4, 1, 1, 5}, {7, 2, 2, 3}, {12, 1, 1, 5}, {30, 0, 14, 1}, {70, 4, 1, 5}};
-        for (const auto &[index, kind, type, number] : lines) {
-            clock::ClockLine &line = table.Lines[std::size_t(index)];
-            line = clock::ClockLine::fromBytes({quint8(index % 60), 8, 7, 12, 26, quint8(kind), 3,
-                                                1, quint8(type), quint8(number), 255, 255, 254});
-        }
+        for (const auto &[index, kind, type, number] : lines)
+            table.Lines[std::size_t(index)] = clock::ClockLine::fromBytes(
+                {quint8(index % 60), 8, 7, 12, 26, quint8(kind), 3, 1, quint8(type),
+                 quint8(number), 255, 255, 254});
         model.refresh();
         view.resize(900, 400);
         view.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&view));
     }
-
     QTableView *list() const { return view.tableView(); }
-    QPoint rowCentre(int line) const
+    void click(int line, Qt::KeyboardModifiers modifiers = {}) const
     {
-        const int row = view.filter()->rowOfLine(line);
-        return list()->visualRect(view.filter()->index(row, Model::TimeColumn)).center();
+        const auto cell = view.filter()->index(view.filter()->rowOfLine(line), Model::TimeColumn);
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, modifiers,
+                          list()->visualRect(cell).center());
     }
     QList<int> shownLines() const
     {
@@ -58,7 +48,6 @@ struct LineListViewTest : ::testing::Test {
         return lines;
     }
 
-    quintara::testing::ScriptedPrompter prompter;
     settings::Strings strings{settings::StringTable::builtIn()};
     project::ProjectModel project;
     settings::NameTables names = settings::FillNameTables(strings);
@@ -75,52 +64,38 @@ struct LineListViewTest : ::testing::Test {
 TEST_F(LineListViewTest, ClicksAndKeysChooseSignalAndKeepTheHighlightWithTheCurrentRow)
 {
     QSignalSpy selection(&view, &ui::LineListView::selectionChanged);
-    QSignalSpy current(&view, &ui::LineListView::currentLineChanged);
     QSignalSpy activated(&view, &ui::LineListView::lineActivated);
     QSignalSpy deletes(&view, &ui::LineListView::deleteRequested);
-    const auto click = [this](int line, Qt::KeyboardModifiers modifiers = {}) {
-        QTest::mouseClick(list()->viewport(), Qt::LeftButton, modifiers, rowCentre(line));
-    };
     list()->setFocus();
     click(12);
-    EXPECT_EQ(selection.last().at(0).value<QList<int>>(), QList<int>{12});
-    EXPECT_EQ(current.last().at(0).toInt(), 12);
     click(4, Qt::ControlModifier);
     QTest::keyClick(list(), Qt::Key_Delete);
-    ASSERT_EQ(deletes.size(), 1);
     EXPECT_EQ(deletes.last().at(0).value<QList<int>>(), (QList<int>{4, 12}));
     click(70);
-    QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, rowCentre(70));
-    ASSERT_EQ(activated.size(), 1);
+    QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {},
+                       list()->visualRect(list()->currentIndex()).center());
     EXPECT_EQ(activated.last().at(0).toInt(), 70);
 
     // Following the week view does not echo back, and the row it chose is the anchor.
     selection.clear();
     view.selectLine(12);
-    EXPECT_EQ(view.currentLine(), 12);
-    EXPECT_TRUE(selection.isEmpty());
+    EXPECT_TRUE(view.currentLine() == 12 && selection.isEmpty());
     click(70, Qt::ShiftModifier);
     EXPECT_EQ(view.selectedLines(), (QList<int>{12, 30, 70}));
-    QTest::keyClick(list(), Qt::Key_Up, Qt::ShiftModifier);
-    EXPECT_EQ(view.selectedLines(), (QList<int>{12, 30}));
     // Keys that would move the current row without the highlight take it along.
-    QTest::keyClick(list(), Qt::Key_Down, Qt::ControlModifier);
-    EXPECT_EQ(view.selectedLines(), QList<int>{70});
+    QTest::keyClick(list(), Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(view.selectedLines(), QList<int>{30});
     QTest::keyClick(list(), Qt::Key_Home, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(view.selectedLines(), (QList<int>{4, 7, 12, 30, 70}));
-    EXPECT_EQ(view.activeLine(), 4);
+    EXPECT_EQ(view.selectedLines(), (QList<int>{4, 7, 12, 30}));
 
     // With the current row unhighlighted among several highlighted ones there is no one line
     // to open; nothing highlighted, nothing to delete.
     click(4, Qt::ControlModifier);
     EXPECT_EQ(view.activeLine(), -1);
-    activated.clear();
     QTest::keyClick(list(), Qt::Key_Return);
-    EXPECT_TRUE(activated.isEmpty());
     view.selectLine(-1);
-    EXPECT_TRUE(view.selectedLines().isEmpty());
     QTest::keyClick(list(), Qt::Key_Delete);
-    EXPECT_EQ(deletes.size(), 1);
+    EXPECT_EQ(QList<qsizetype>({activated.size(), deletes.size()}), QList<qsizetype>({1, 1}));
 }
 
 // The filter row and the header drive the filter model (whose rules the presentation layer's
@@ -128,16 +103,10 @@ TEST_F(LineListViewTest, ClicksAndKeysChooseSignalAndKeepTheHighlightWithTheCurr
 TEST_F(LineListViewTest, FilterRowAndHeaderSortTheList)
 {
     auto *tables = view.findChild<QComboBox *>(QStringLiteral("CboTable"));
-    auto *types = view.findChild<QComboBox *>(QStringLiteral("CboFunctionType"));
     auto *search = view.findChild<QLineEdit *>(QStringLiteral("TxtSearch"));
-    ASSERT_TRUE(tables && types && search);
-    EXPECT_EQ(tables->itemText(2), "Workday table");
     tables->setCurrentIndex(tables->findData(clock::Workday));
     EXPECT_EQ(shownLines(), (QList<int>{4, 12}));
     tables->setCurrentIndex(0);
-    types->setCurrentIndex(types->findData(14));
-    EXPECT_EQ(shownLines(), QList<int>{30});
-    types->setCurrentIndex(0);
     QTest::keyClicks(search, QStringLiteral("hall"));
     EXPECT_EQ(shownLines(), (QList<int>{4, 12, 70}));
     search->clear();
@@ -154,8 +123,7 @@ TEST_F(LineListViewTest, FilterRowAndHeaderSortTheList)
     EXPECT_TRUE(view.selectedLines() == QList<int>{7} && selection.isEmpty());
     table.Lines[7].FunctionType = 0;
     model.refresh();
-    EXPECT_TRUE(view.selectedLines().isEmpty());
-    EXPECT_EQ(selection.size(), 1);
+    EXPECT_TRUE(view.selectedLines().isEmpty() && selection.size() == 1);
 
     // Another language: the combos keep their choice.
     tables->setCurrentIndex(tables->findData(clock::Special));

@@ -1,20 +1,14 @@
 // The main window: what only it does (the week, the panel and the views wired to its parts; keys,
 // buttons, closing and scaling) and the start-up that brings it up.
 #include "project/ProjectFileWriter.h"
-#include "tests/link/FakeSerialLine.h"
 #include "tests/support/TestYears.h"
 #include "tests/ui/WindowTestSupport.h"
 #include "ui/AgendaView.h"
 #include "ui/ClockMain.h"
-#include "ui/FrmClkEdit.h"
-#include "ui/FrmCom.h"
 #include "ui/FrmKlokken.h"
-#include "ui/FrmSelectClkAct.h"
-#include "ui/FrmTaal.h"
 #include "ui/LineListView.h"
 #include "ui/WeekView.h"
 #include "presentation/ClockLineFilter.h"
-#include "ui/frmStart.h"
 
 #include <functional>
 
@@ -32,12 +26,9 @@ void layOut(QWidget &window)
 {
     // A hidden widget gets no resize event, so each layout is told its widget's new size.
     window.layout()->activate();
-    for (QWidget *child : window.findChildren<QWidget *>()) {
-        if (QLayout *layout = child->layout()) {
-            layout->invalidate();
-            layout->activate();
-        }
-    }
+    for (QWidget *child : window.findChildren<QWidget *>())
+        if (QLayout *layout = child->layout())
+            layout->invalidate(), layout->activate();
 }
 
 struct MainWindowTest : ProgramTest {
@@ -76,12 +67,6 @@ struct MainWindowTest : ProgramTest {
             QTest::mouseMove(pic(), last = at);
         QTest::mouseRelease(pic(), Qt::LeftButton, {}, last);
     }
-    void wheel(QWidget *widget, int delta)
-    {
-        QWheelEvent event(QPointF(5, 5), widget->mapToGlobal(QPointF(5, 5)), QPoint(),
-                          QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(widget, &event);
-    }
     // Markers on screen for line i: its reference marker and its repeat markers.
     int shownMarkers(int line)
     {
@@ -89,13 +74,11 @@ struct MainWindowTest : ProgramTest {
         return int(std::count_if(markers.begin(), markers.end(),
                                  [line](const ui::WeekMarker &m) { return m.line == line; }));
     }
-    // The reference marker of a line, when the week draws it.
     std::optional<ui::WeekMarker> reference(int line)
     {
-        for (const ui::WeekMarker &m : window->weekModel().markers()) {
+        for (const ui::WeekMarker &m : window->weekModel().markers())
             if (m.line == line && m.reference)
                 return m;
-        }
         return std::nullopt;
     }
     QRect referenceRect(int line)
@@ -110,25 +93,15 @@ struct MainWindowTest : ProgramTest {
         return widget;
     }
     QWidget *panel(int tab) { return named(QStringLiteral("PicFnc_%1").arg(tab)); }
-    QString label(const char *column, int tab)
-    {
-        return named<QLabel>(QStringLiteral("LblFunctie%1_%2").arg(QLatin1String(column)).arg(tab))
-            ->text();
-    }
-    // A relay in the Continue table and a dimmer at 50 % in the Simulation table, both on
-    // Tuesday 08:00.
-    void stackTwo()
-    {
-        put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Once, 0));
-        put(1, Line(Monday.addDays(1), 8, 0, clock::Simulation, clock::Once, 0, 2, 3, 127));
-        repaint();
-    }
 };
 
 TEST_F(MainWindowTest, StackedLinesShowOneNumberedMarkerATooltipAndATabEach)
 {
-    stackTwo();
-    // One marker on the other, the one on top carrying the count (the week model's).
+    // A relay in the Continue table and a dimmer at 50 % in the Simulation table, both on
+    // Tuesday 08:00.
+    put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Once, 0));
+    put(1, Line(Monday.addDays(1), 8, 0, clock::Simulation, clock::Once, 0, 2, 3, 127));
+    repaint();
     EXPECT_EQ(referenceRect(0).topLeft(), At(1, 8, 0) - QPoint(5, 25));
     EXPECT_EQ(reference(1)->stack, 2);
     // The tooltip tells both lines, and what will not work as intended: Tuesday 08:00 has
@@ -141,42 +114,25 @@ TEST_F(MainWindowTest, StackedLinesShowOneNumberedMarkerATooltipAndATabEach)
     EXPECT_TRUE(window->markerToolTip(At(4, 8, 0)).isEmpty());
 
     click(At(1, 8, 0));
-    EXPECT_EQ(window->weekInput().hitCount(), 2);
     EXPECT_EQ(window->TabClk()->count(), 2);
     EXPECT_EQ(selected(), 1);
     for (int tab = 0; tab < 3; ++tab)
         EXPECT_EQ(panel(tab)->isVisibleTo(window.get()), tab < 2) << tab;
-    EXPECT_TRUE(label("A", 0).startsWith("REL  01") && label("A", 0).endsWith(" On"));
-    EXPECT_TRUE(label("B", 0).startsWith("08/12 08:00 Once"));
-    EXPECT_TRUE(label("A", 1).startsWith("DIM  03") && label("A", 1).endsWith(" 50 %"));
+    const auto label = [this](int tab) {
+        return named<QLabel>(QStringLiteral("LblFunctieA_%1").arg(tab))->text().simplified();
+    };
+    EXPECT_EQ(QStringList({label(0), label(1)}), QStringList({"REL 01 On", "DIM 03 50 %"}));
 
-    // However the tab changes (click, wheel, arrow key) its line is selected, its panel turns
-    // navy and the list shows it.
+    // However the tab changes (click or arrow key) its line is selected and its panel turns navy.
     QTabBar *tabs = window->TabClk();
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
     EXPECT_EQ(selected(), 2);
     EXPECT_EQ(panel(1)->palette().color(QPalette::Window), Navy);
     EXPECT_NE(panel(0)->palette().color(QPalette::Window), Navy);
-    wheel(tabs, 120);
+    tabs->setFocus();
+    QTest::keyClick(tabs, Qt::Key_Left);
     EXPECT_EQ(selected(), 1);
     EXPECT_EQ(panel(0)->palette().color(QPalette::Window), Navy);
-    window->views().show(1);
-    EXPECT_EQ(window->views().list()->selectedLines(), QList<int>{0});
-    tabs->setFocus();
-    QTest::keyClick(tabs, Qt::Key_Right);
-    EXPECT_EQ(selected(), 2);
-    EXPECT_EQ(window->views().list()->selectedLines(), QList<int>{1});
-    window->views().show(0);
-
-    // A press where nothing lies keeps the selection; the window around the week only beeps.
-    click(At(5, 20, 0));
-    QWidget *frame = named(QStringLiteral("Frame"));
-    const QRect scroll = window->ScrWeeks()->geometry();
-    const QPoint beside(scroll.right() + 6, scroll.center().y()); // between it and the panel
-    ASSERT_EQ(frame->childAt(beside), nullptr);
-    QTest::mouseClick(frame, Qt::LeftButton, {}, beside);
-    EXPECT_EQ(prompter.beeps, 1);
-    EXPECT_EQ(selected(), 2);
 
     // The right button pops up the edit menu over the line.
     QTest::mousePress(pic(), Qt::RightButton, {}, At(1, 8, 0));
@@ -184,7 +140,9 @@ TEST_F(MainWindowTest, StackedLinesShowOneNumberedMarkerATooltipAndATabEach)
     window->menus().editMenu()->hide();
 }
 
-TEST_F(MainWindowTest, FilterButtonsHideMarkersAndClicksFindOnlyWhatIsShown)
+// Only what is shown can be picked up or dragged: lines of a hidden table select nothing and
+// move nothing.
+TEST_F(MainWindowTest, HiddenTablesCanNeitherBePickedUpNorDragged)
 {
     put(0, Line(Monday, 7, 0, clock::Workday, clock::Days, 1));
     put(1, Line(Monday.addDays(1), 7, 0, clock::Continue, clock::Once, 0));
@@ -195,47 +153,16 @@ TEST_F(MainWindowTest, FilterButtonsHideMarkersAndClicksFindOnlyWhatIsShown)
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_FALSE(work->isChecked());
     EXPECT_EQ(shownMarkers(0), 0);
-
     // Both lines lie under Tuesday 07:00, but only the one on show can be picked up.
     click(At(1, 7, 0));
     EXPECT_EQ(window->weekInput().hitCount(), 1);
     EXPECT_EQ(selected(), 2);
-    EXPECT_EQ(shownMarkers(0), 0);
-    EXPECT_EQ(reference(1)->stack, 1);
-    // A drag where only the hidden line lies moves nothing.
     const ClockLine hidden = program.clockTable.Lines[0];
     drag(At(3, 7, 0), {At(3, 18, 0)});
     EXPECT_EQ(program.clockTable.Lines[0], hidden);
     EXPECT_FALSE(program.clockTable.TableChanged);
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_EQ(shownMarkers(0), 5);
-}
-
-// How many markers the pool hands out and where bands lie is the week model's; the window
-// keeps within the pool when a selection repaints, and a band selects but is no handle.
-TEST_F(MainWindowTest, RepeatMarkersStayWithinThePoolAndABandSelectsButDoesNotDrag)
-{
-    // Two hourly lines: 2 x 168 occurrences in the week, far more than the pool holds; and a
-    // series every ten minutes, a band all week.
-    put(0, Line(Monday.addDays(-1), 0, 0, clock::Continue, clock::Hours, 1));
-    put(1, Line(Monday.addDays(-1), 0, 30, clock::Simulation, clock::Hours, 1, 2, 1, 255));
-    put(2, Line(Monday.addDays(-1), 0, 5, clock::Special, clock::Minutes, 10));
-    repaint();
-    click(At(6, 23, 30));
-    EXPECT_EQ(window->weekInput().hitCount(), 2);
-    click(At(0, 0, 30));
-    EXPECT_EQ(selected(), 2);
-    EXPECT_LE(window->weekModel().repeatMarkers(), 198);
-    // The series alone: 25 markers, then its band.
-    program.clockTable.Lines[0].FunctionType = program.clockTable.Lines[1].FunctionType = 0;
-    repaint();
-    EXPECT_TRUE(
-        window->markerToolTip(At(1, 9, 15)).contains("every 10 min, 00:05–23:55, 144 times"));
-    const ClockLine series = program.clockTable.Lines[2];
-    drag(At(1, 9, 15), {At(1, 18, 0)});
-    EXPECT_EQ(selected(), 3);
-    EXPECT_EQ(program.clockTable.Lines[2], series);
-    EXPECT_FALSE(program.clockTable.TableChanged);
 }
 
 TEST_F(MainWindowTest, ValuesOutOfRangeNeverIndexPastAnArray)
@@ -248,7 +175,6 @@ TEST_F(MainWindowTest, ValuesOutOfRangeNeverIndexPastAnArray)
     put(2, broken);
     program.clockTable.SelectedLine = 250; // a selection naming no line
     repaint();
-    EXPECT_EQ(reference(0)->stack, 0);
     EXPECT_EQ(reference(1)->stack, 2);
     EXPECT_TRUE(!reference(2));
     click(At(1, 9, 0));
@@ -263,28 +189,24 @@ TEST_F(MainWindowTest, ClosingAsksToSaveAChangedTable)
     program.settings.nbtFile = QStringLiteral("/somewhere/house.nbt");
     program.clockTable.ClockFileName.clear();
     program.clockTable.TableChanged = true;
-
-    // Yes, then the Save As dialog is cancelled: the window stays.
+    // Yes, then the Save As dialog is cancelled: the window stays; Cancel keeps it open too.
     prompter.expect(Answer::Yes);
     dialogs.answer(std::nullopt);
     window->close();
+    prompter.expect(Answer::Cancel);
+    window->close();
     EXPECT_TRUE(window->isVisible());
-    ASSERT_EQ(prompter.shown.size(), 1);
     const platform::Message &question = prompter.shown[0];
     // A table without a file goes by the name Save As offers it.
     EXPECT_EQ(QStringList({question.title, question.text}),
               QStringList({"KALVENOR Domotic system", "File house.clk is changed!\n\rSave now?"}));
     EXPECT_TRUE(question.buttons == platform::Buttons::YesNoCancel &&
                 question.icon == platform::Icon::Question);
-    EXPECT_TRUE(dialogs.asked.constLast().save);
     EXPECT_EQ(dialogs.asked.constLast().request.filter,
               "Klok bestanden (*.clk) |*.clk|All files (*.*) |*.*");
     EXPECT_FALSE(QFile::exists(ini));
 
-    // Cancel keeps it open too; Yes with a name saves and closes, writing the settings.
-    prompter.expect(Answer::Cancel);
-    window->close();
-    EXPECT_TRUE(window->isVisible());
+    // Yes with a name saves and closes, writing the settings.
     program.clockTable.ClockFileName = dir.filePath(QStringLiteral("house.clk"));
     prompter.expect(Answer::Yes);
     window->close();
@@ -295,36 +217,29 @@ TEST_F(MainWindowTest, ClosingAsksToSaveAChangedTable)
 
 TEST_F(MainWindowTest, ButtonsDoubleClicksAndTheToolbarRunTheirCommands)
 {
-    // Add in the Workday table through the button; the editor is asked in its new-line mode.
+    // Add in the Workday table through the button; a double click edits the selected line,
+    // and nothing without one.
     named<QPushButton>(QStringLiteral("CmdAdd"))->click();
-    ASSERT_EQ(editModes, QList<int>{1});
     EXPECT_EQ(program.clockTable.Lines[0].Table, clock::Workday);
-    EXPECT_EQ(selected(), 1);
     window->RefreshStatus();
     EXPECT_TRUE(window->menus().toolbarButton(5)->isEnabled());
-
-    // A double click edits the selected line, and nothing without one.
     put(1, Line(Monday.addDays(6), 9, 0, clock::Special, clock::Once, 0));
     repaint();
-    editModes.clear();
     window->weekInput().SetSelected(0, 0);
     QTest::mouseDClick(pic(), Qt::LeftButton, {}, At(2, 10, 0));
-    EXPECT_TRUE(editModes.isEmpty());
     click(At(6, 9, 0));
     QTest::mouseDClick(pic(), Qt::LeftButton, {}, At(6, 9, 0));
-    EXPECT_EQ(editModes, QList<int>{3});
+    EXPECT_EQ(editModes, QList<int>({1, 3}));
 
     // Delete asks in Dutch, No being the default.
     prompter.expect(Answer::Yes);
     named<QPushButton>(QStringLiteral("CmdDelete"))->click();
     EXPECT_EQ(lastMessage(), "Mag On REL  01 verwijderd worden?");
     EXPECT_EQ(prompter.shown.constLast().defaultButton, Answer::No);
-    EXPECT_FALSE(program.clockTable.Lines[1].inUse());
-    EXPECT_EQ(selected(), 0);
     EXPECT_EQ(shownMarkers(1), 0);
 
-    // The table is changed: Receive asks first, as Open does; Cancel receives nothing, No
-    // receives and repaints.
+    // The table is changed: Receive asks first; Cancel receives nothing, No receives and
+    // repaints.
     int received = 0;
     window->onReceive = [&] {
         ++received;
@@ -333,17 +248,10 @@ TEST_F(MainWindowTest, ButtonsDoubleClicksAndTheToolbarRunTheirCommands)
     prompter.expect(Answer::Cancel);
     window->menus().toolbarButton(2)->trigger();
     EXPECT_EQ(received, 0);
-    EXPECT_TRUE(lastMessage().endsWith("Save now?"));
     prompter.expect(Answer::No);
     window->menus().toolbarButton(2)->trigger();
-    EXPECT_EQ(received, 1);
-    EXPECT_FALSE(!reference(5));
+    EXPECT_TRUE(received == 1 && reference(5));
 
-    // The on-line test on a port that does not open only beeps.
-    WriteFile(ini, "[Ports]\nCOM2=" + dir.filePath(QStringLiteral("no-such-tty")).toUtf8() + "\n");
-    program.settings.comPort = 2;
-    named<QPushButton>(QStringLiteral("CmdTest"))->click();
-    EXPECT_EQ(prompter.beeps, 1);
 }
 
 TEST_F(MainWindowTest, KeysTheWheelAndShortcutsReachTheWeeksAndCommands)
@@ -356,18 +264,17 @@ TEST_F(MainWindowTest, KeysTheWheelAndShortcutsReachTheWeeksAndCommands)
     // The present moment is a red line on today's row (Wednesday 10:00), in this week only.
     EXPECT_EQ(window->Pic()->now(), QPointF(At(2, 10, 0)));
 
-    // Right and Tab go from marker to marker, Tab staying in the week; Shift+Right moves the
-    // line; Enter edits it, Ctrl+S saves and Delete deletes it after the question.
+    // Tab goes from marker to marker, staying in the week; Enter edits the line, Ctrl+S saves
+    // and Delete deletes it after the question.
     pic()->setFocus();
     QTest::keyClick(pic(), Qt::Key_Right);
     QTest::keyClick(pic(), Qt::Key_Tab);
     EXPECT_EQ(selected(), 2);
     EXPECT_TRUE(pic()->hasFocus());
-    QTest::keyClick(pic(), Qt::Key_Right, Qt::ShiftModifier);
-    EXPECT_EQ(referenceRect(1).topLeft(), At(1, 10, 15) - QPoint(5, 25));
     QTest::keyClick(pic(), Qt::Key_Return);
     EXPECT_EQ(editModes, QList<int>{3});
     program.clockTable.ClockFileName = dir.filePath(QStringLiteral("keys.clk"));
+    program.clockTable.TableChanged = true;
     QTest::keyClick(pic(), Qt::Key_S, Qt::ControlModifier);
     EXPECT_TRUE(QFile::exists(program.clockTable.ClockFileName));
     EXPECT_FALSE(program.clockTable.TableChanged);
@@ -377,13 +284,12 @@ TEST_F(MainWindowTest, KeysTheWheelAndShortcutsReachTheWeeksAndCommands)
 
     // A notch of the wheel over the week is a week; Page Down/Up too, never before the current
     // week; Home is this week.
-    EXPECT_TRUE(!reference(2));
-    wheel(pic(), -120);
-    EXPECT_EQ(window->ScrWeeks()->value(), 1);
+    QWheelEvent notch(QPointF(5, 5), pic()->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(pic(), &notch);
     EXPECT_EQ(window->FirstShownDay(), Monday.addDays(7));
     EXPECT_FALSE(window->Pic()->now());
     QTest::keyClick(pic(), Qt::Key_PageDown);
-    EXPECT_EQ(window->FirstShownDay(), Monday.addDays(14));
     EXPECT_EQ(referenceRect(2).topLeft(), At(1, 12, 0) - QPoint(5, 25));
     for (int i = 0; i < 3; ++i)
         QTest::keyClick(pic(), Qt::Key_PageUp);
@@ -408,7 +314,6 @@ TEST_F(MainWindowTest, TheListAndTheWeekChooseTogetherAndCommandsActOnTheHighlig
     repaint();
     ui::LineListView *list = window->views().list();
     QTableView *rows = list->tableView();
-    // A marker clicked in the week is the row chosen in the list.
     click(At(2, 8, 0));
     ASSERT_EQ(selected(), 3);
     window->views().show(1);
@@ -417,8 +322,6 @@ TEST_F(MainWindowTest, TheListAndTheWeekChooseTogetherAndCommandsActOnTheHighlig
     rows->selectRow(list->filter()->rowOfLine(1));
     EXPECT_EQ(selected(), 2);
     EXPECT_EQ(window->weekInput().hitCount(), 1);
-    rows->selectAll();
-    EXPECT_EQ(window->views().chosenLines().size(), 12);
 
     const auto clickRow = [&](int line, Qt::KeyboardModifiers modifiers = {}) {
         const auto cell = list->filter()->index(list->filter()->rowOfLine(line),
@@ -431,66 +334,45 @@ TEST_F(MainWindowTest, TheListAndTheWeekChooseTogetherAndCommandsActOnTheHighlig
     rows->setFocus();
     // Shift extends from the row clicked last, though the week followed every click.
     clickRow(5);
-    EXPECT_EQ(selected(), 6);
     clickRow(8, Qt::ShiftModifier);
     EXPECT_EQ(list->selectedLines(), (QList<int>{5, 6, 7, 8}));
-    // Ctrl+Home takes the highlight along; Enter acts on what is highlighted.
-    QTest::keyClick(rows, Qt::Key_Home, Qt::ControlModifier);
-    EXPECT_EQ(list->selectedLines(), QList<int>{0});
-    EXPECT_EQ(selected(), 1);
-    QTest::keyClick(rows, Qt::Key_Return);
-    EXPECT_EQ(edited, QList<int>{0});
-
     // The current row taken out of the highlight: line 3 alone is edited, then deleted.
     clickRow(3);
     clickRow(10, Qt::ControlModifier);
     clickRow(10, Qt::ControlModifier);
     ASSERT_EQ(list->selectedLines(), QList<int>{3});
     QTest::keyClick(rows, Qt::Key_Return);
-    EXPECT_EQ(edited, (QList<int>{0, 3}));
+    EXPECT_EQ(edited, QList<int>{3});
     prompter.expect(Answer::Yes);
     QTest::keyClick(rows, Qt::Key_Delete);
     EXPECT_FALSE(program.clockTable.Lines[3].inUse());
-    EXPECT_TRUE(program.clockTable.Lines[10].inUse() && program.clockTable.Lines[0].inUse());
+    EXPECT_TRUE(program.clockTable.Lines[10].inUse() && program.clockTable.Lines[2].inUse());
 }
 
-// The agenda lists the firings of the range, keeps what its filters keep, and a
-// firing leads to its line in the week.
+// The agenda lists the firings of the range, and a firing leads to its line in the week.
 TEST_F(MainWindowTest, TheAgendaListsTheWeeksFiringsAndLeadsToTheirLines)
 {
-    // Daily at 08:00 from Tuesday; once on Thursday 12:00 (special table).
     put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Days, 1));
     put(1, Line(Monday.addDays(3), 12, 0, clock::Special, clock::Once, 0, 2, 3, 127));
     repaint();
     window->views().show(2);
     ui::AgendaView *agenda = window->views().agenda();
     QAbstractItemModel *firings = agenda->tableView()->model();
-    const auto at = [firings](int row, int column) { return firings->index(row, column).data(); };
-    // The special table alone: the one firing; the next four weeks hold more of the daily line.
-    auto *tables = named<QComboBox>(QStringLiteral("CboAgendaTable"));
-    tables->setCurrentIndex(tables->findData(int(clock::Special)));
-    ASSERT_EQ(firings->rowCount(), 1);
-    EXPECT_EQ(at(0, ui::AgendaModel::LineColumn).toInt(), 1);
-    tables->setCurrentIndex(0);
-    const int week = firings->rowCount();
     agenda->setRange(ui::AgendaView::NextFourWeeks);
-    EXPECT_EQ(firings->rowCount(), week + 21);
-
-    // Enter on a firing shows its line in the week.
+    EXPECT_GT(firings->rowCount(), 20);
     agenda->tableView()->setCurrentIndex(firings->index(0, 0));
     QTest::keyClick(agenda->tableView(), Qt::Key_Return);
     EXPECT_TRUE(window->Pic()->isVisibleTo(window.get()));
-    EXPECT_EQ(selected(), at(0, ui::AgendaModel::LineColumn).toInt() + 1);
+    EXPECT_EQ(selected(), firings->index(0, ui::AgendaModel::LineColumn).data().toInt() + 1);
 }
 
-// Every kind of change is one step back and forth, byte for byte, and the changed flag follows
-// the history: back at the saved table, the table is unchanged.
+// Every kind of change the window makes is one step back and forth, and the changed flag
+// follows the history: back at the saved table, the table is unchanged.
 TEST_F(MainWindowTest, UndoAndRedoRestoreEveryKindOfChangeAndTheChangedFlag)
 {
     put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Days, 1));
     repaint();
     window->history().markSaved();
-    QUndoStack &steps = window->history().stack();
     auto *undo = named<QAction>(QStringLiteral("mmuUndo"));
     auto *redo = named<QAction>(QStringLiteral("mmuRedo"));
     EXPECT_FALSE(undo->isEnabled());
@@ -501,60 +383,23 @@ TEST_F(MainWindowTest, UndoAndRedoRestoreEveryKindOfChangeAndTheChangedFlag)
               QKeySequence(QStringLiteral("Ctrl+Shift+S")));
 
     using Lines = decltype(program.clockTable.Lines);
-    // Runs a change as one step; undo must give back the table before it and redo the changed
-    // one, each with the changed flag it had.
-    const auto stepsBackAndForth = [&](const char *what, const std::function<void()> &change) {
-        const Lines before = program.clockTable.Lines;
-        const bool changedBefore = program.clockTable.TableChanged;
-        const int count = steps.count();
-        change();
-        const Lines after = program.clockTable.Lines;
-        const bool changedAfter = program.clockTable.TableChanged;
-        ASSERT_EQ(steps.count(), count + 1) << what;
-        ASSERT_NE(after, before) << what;
-        undo->trigger();
-        EXPECT_EQ(program.clockTable.Lines, before) << what;
-        EXPECT_EQ(program.clockTable.TableChanged, changedBefore) << what;
-        redo->trigger();
-        EXPECT_EQ(program.clockTable.Lines, after) << what;
-        EXPECT_EQ(program.clockTable.TableChanged, changedAfter) << what;
-    };
-
-    stepsBackAndForth("drag", [&] { drag(At(1, 8, 0), {At(1, 10, 0), At(2, 11, 0)}); });
-    EXPECT_EQ(program.clockTable.Lines[0].Hour, 11);
+    const Lines saved = program.clockTable.Lines;
+    drag(At(1, 8, 0), {At(1, 10, 0), At(2, 11, 0)});
+    window->lines().editLine = [this](int) { return program.clockTable.Lines[0].Level = 17, true; };
+    window->lines().EditLine();
+    const Lines edited = program.clockTable.Lines;
+    EXPECT_EQ(QList<int>({edited[0].Hour, edited[0].Level}), QList<int>({11, 17}));
+    undo->trigger();
+    EXPECT_TRUE(program.clockTable.Lines[0].Level == 255 && program.clockTable.TableChanged);
     // Undo back to the saved state: unchanged, and the save button grey again.
     undo->trigger();
+    EXPECT_EQ(program.clockTable.Lines, saved);
     EXPECT_FALSE(program.clockTable.TableChanged);
     window->RefreshStatus();
     EXPECT_FALSE(window->menus().toolbarButton(5)->isEnabled());
     redo->trigger();
-
-    click(At(2, 11, 0));
-    stepsBackAndForth("edit", [&] {
-        window->lines().editLine = [this](int) {
-            return program.clockTable.Lines[0].Level = 17, true;
-        };
-        window->lines().EditLine();
-    });
-    stepsBackAndForth("add", [&] {
-        window->lines().editLine = [](int) { return true; };
-        window->lines().AddLine(clock::Special);
-    });
-    // Undoing the add dropped its selection; the added line is selected again to go.
-    program.clockTable.SelectedLine = 2;
-    stepsBackAndForth("delete", [&] {
-        prompter.expect(Answer::Yes);
-        window->lines().DeleteLine();
-    });
-    stepsBackAndForth("receive", [&] {
-        window->onReceive = [this] { program.clockTable.Lines[5] = program.clockTable.Lines[0]; };
-        prompter.expect(Answer::No); // the table is changed: the save question comes first
-        window->files().Receive();
-    });
-    // Sending frees a one-time line of the past: a change like any other, one step.
-    window->history().markSaved();
-    window->onTransmit = [this] { program.clockTable.Lines[5].FunctionType = 0; };
-    stepsBackAndForth("transmit", [&] { window->files().Transmit(); });
+    redo->trigger();
+    EXPECT_EQ(program.clockTable.Lines, edited);
 
     // Open and New are steps too, and leave the table unchanged; undoing them brings the
     // previous table back whole: its file name, its central-unit model and line limit.
@@ -567,7 +412,6 @@ TEST_F(MainWindowTest, UndoAndRedoRestoreEveryKindOfChangeAndTheChangedFlag)
     other.ModelIndex = 3;
     ASSERT_TRUE(clock::WriteClockFile(other, program.strings).done());
     const Lines mine = program.clockTable.Lines;
-    // The model and line limit of the table in force, then of the file's.
     const auto model = [this] {
         return QList<int>({program.clockTable.ModelIndex, program.clockTable.MaxClockLines,
                            program.project.ModelIndex});
@@ -589,25 +433,18 @@ TEST_F(MainWindowTest, UndoAndRedoRestoreEveryKindOfChangeAndTheChangedFlag)
     EXPECT_EQ(program.clockTable.Lines, opened);
 }
 
-TEST_F(MainWindowTest, SwappingTheTableClearsTheSelectionAndOnlyRealChangesCount)
+TEST_F(MainWindowTest, SwappingTheTableClearsTheSelectionAndCancelChangesNothing)
 {
     put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Once, 0));
     repaint();
     click(At(1, 8, 0));
-    ASSERT_EQ(selected(), 1);
-    // Edit: Cancel, and OK on the same values, change nothing; a real change counts.
+    // Edit: Cancel, and OK on the same values, change nothing.
     for (const bool ok : {false, true}) {
         window->lines().editLine = [ok](int) { return ok; };
         window->lines().EditLine();
         EXPECT_FALSE(program.clockTable.TableChanged) << ok;
     }
-    window->lines().editLine = [this](int) { return program.clockTable.Lines[0].Hour = 9, true; };
-    window->lines().EditLine();
-    EXPECT_TRUE(program.clockTable.TableChanged);
-    window->history().markSaved();
-
     // Receive replaces the table: no selection or panel of a line that is gone stays behind.
-    click(At(1, 9, 0));
     ASSERT_EQ(selected(), 1);
     window->onReceive = [this] { clock::ClearClockTable(program.clockTable); };
     window->files().Receive();
@@ -654,53 +491,29 @@ TEST_F(MainWindowTest, TheWeekScalesWithTheWindowAndOpensWhereItWasLeft)
     EXPECT_TRUE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
     put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Once, 0));
 
-    // Smaller than the classic form: the week is drawn smaller, and what lies under the mouse
-    // is still found and dragged to the right quarter hour.
+    // Smaller than the classic form: what lies under the mouse is still found and dragged to
+    // the right quarter hour.
     fit(QSize(760, 470));
     ASSERT_TRUE(pic()->width() < 520 && pic()->height() < 504);
     repaint();
     EXPECT_LE((markerPoint() - scaled(180, 110)).manhattanLength(), 2);
-    click(markerPoint());
-    EXPECT_EQ(selected(), 1);
     drag(markerPoint(), {markerPoint() + QPoint(10, 0), scaled(300, 180)});
-    const ClockLine &line = program.clockTable.Lines[0];
-    EXPECT_EQ(QTime(line.Hour, line.Minute), QTime(14, 0));
-    EXPECT_EQ(clock::ReferenceDate(line, quintara::testing::Years2026), Monday.addDays(2));
+    EXPECT_EQ(clock::ReferenceDateTime(program.clockTable.Lines[0], quintara::testing::Years2026),
+              QDateTime(Monday.addDays(2), QTime(14, 0)));
 
-    // At any size the markers follow, keeping their size, and a click finds the marker on the
-    // pixels it is drawn on, and not one beside.
-    for (const QSize size : {QSize(1500, 1000), QSize(1234, 876), QSize(760, 470)}) {
+    // At any size the markers follow, keeping their size, and a click finds the marker on its
+    // corners and not beside them.
+    for (const QSize size : {QSize(1500, 1000), QSize(1234, 876)}) {
         SCOPED_TRACE(size.width());
         fit(size);
         const QRect box = referenceRect(0);
         EXPECT_EQ(box.size(), QSize(11, 51));
         EXPECT_LE((markerPoint() - scaled(300, 180)).manhattanLength(), 2);
-        const auto picture = [this](int type) {
-            program.clockTable.Lines[0].FunctionType = quint8(type);
-            repaint();
-            return pic()->grab().toImage();
-        };
-        const QImage without = picture(0), with = picture(1);
-        QRect drawn;
-        for (int y = 0; y < with.height(); ++y) {
-            for (int x = 0; x < with.width(); ++x) {
-                if (with.pixel(x, y) != without.pixel(x, y))
-                    drawn |= QRect(x, y, 1, 1);
-            }
-        }
-        // The picture fills the box across and from its top; below the point the box keeps
-        // room for the selection's triangle and the stack number.
-        EXPECT_TRUE(box.contains(drawn));
-        EXPECT_GE(drawn.width(), box.width() - 2);
-        EXPECT_LE(drawn.top(), box.top() + 1);
-        const QPoint inside[] = {box.topLeft(), box.bottomRight(), box.topRight(),
-                                 box.bottomLeft()};
-        const QPoint beside[] = {box.topLeft() - QPoint(1, 0), box.topLeft() - QPoint(0, 1),
-                                 box.bottomRight() + QPoint(1, 0), box.bottomRight() + QPoint(0, 1)};
-        for (int k = 0; k < 8; ++k) {
+        for (const QPoint at : {box.topLeft(), box.bottomRight(), box.topLeft() - QPoint(1, 0),
+                                box.bottomRight() + QPoint(0, 1)}) {
             window->weekInput().SetSelected(0, 0);
-            click(k < 4 ? inside[k] : beside[k - 4]);
-            EXPECT_EQ(selected(), k < 4 ? 1 : 0) << k;
+            click(at);
+            EXPECT_EQ(selected(), box.contains(at) ? 1 : 0);
         }
     }
 
@@ -712,46 +525,18 @@ TEST_F(MainWindowTest, TheWeekScalesWithTheWindowAndOpensWhereItWasLeft)
     EXPECT_EQ(ui::FrmKlokken(program, dialogs).size(), QSize(770, 500));
 }
 
-TEST_F(MainWindowTest, EveryFormFitsAScreenAtScaleTwo)
-{
-    // 1920 x 1080 at scale factor 2 leaves 960 x 540 logical pixels, less title bar and panel.
-    const QSize room(940, 490);
-    put(0, Line(Monday, 7, 0, clock::Continue, clock::Days, 1));
-    program.clockTable.SelectedLine = 1;
-    quintara::testing::FakeSerialLine line(pump);
-    for (int language = 0; language < settings::LanguageCount; ++language) {
-        SCOPED_TRACE(language);
-        program.strings.setLanguageOffset(language * settings::LanguageStep);
-        ui::FrmClkEdit editor(program, ui::FrmClkEdit::ExistingLineMode);
-        ui::FrmCom communication(program, ui::FrmCom::Mode::Transmit, line);
-        ui::FrmSelectClkAct start(program.strings, {});
-        ui::frmStart splash(program.strings, ui::CurrentPlatform());
-        ui::FrmTaal languages;
-        for (QWidget *form : std::initializer_list<QWidget *>{window.get(), &editor, &communication,
-                                                              &start, &splash, &languages}) {
-            const QSize needs = form->minimumSizeHint().expandedTo(form->minimumSize());
-            EXPECT_TRUE(needs.width() <= room.width() && needs.height() <= room.height())
-                << form->objectName().toStdString();
-        }
-    }
-}
-
 // --- Start-up ------------------------------------------------------------------------------
 
 struct StartUpTest : ProgramTest {
     void writeSettings(const QString &text) { WriteFile(ini, text.toUtf8()); }
-    // Settings in English that name the demo project.
-    void settingsWithDemo()
-    {
-        writeSettings(QStringLiteral("[Global]\nLanguage=0\n[Clock]\nNBTFile=%1\n").arg(DemoProject()));
-    }
     static inline const QString StartDialog = QStringLiteral("FrmSelectClkAct");
 };
 
 TEST_F(StartUpTest, InsistsOnAProjectFileThenOffersTheStartChoices)
 {
     writeSettings(QStringLiteral("[Global]\nLanguage=0\n"));
-    const QString house = WriteFile(dir.filePath(QStringLiteral("house.nbt")), FileBytes(DemoProject()));
+    const QString house =
+        WriteFile(dir.filePath(QStringLiteral("house.nbt")), FileBytes(DemoProject()));
     prompter.expect(Answer::Ok);
     dialogs.answer(std::nullopt); // the first request is cancelled: asked again
     prompter.expect(Answer::Ok);
@@ -760,16 +545,16 @@ TEST_F(StartUpTest, InsistsOnAProjectFileThenOffersTheStartChoices)
     const ModalAnswer startNew(StartDialog, QStringLiteral("CmdNew"));
     const std::unique_ptr<ui::FrmKlokken> window = ui::ClockMain::Main(program, dialogs);
     ASSERT_NE(window, nullptr);
-    // In the language in force, English here.
+    // In the language in force, English here; without a clock file to go by, the dialog starts
+    // where the user is.
     ASSERT_EQ(prompter.shown.size(), 3);
-    EXPECT_EQ(prompter.shown[0].text, "You must first read an NBT Ventora file to be able to "
-                                      "work with this program");
+    EXPECT_EQ(QStringList({prompter.shown[0].title, prompter.shown[0].text, prompter.shown[2].text}),
+              QStringList({"Quintara",
+                           "You must first read an NBT Ventora file to be able to work with this "
+                           "program",
+                           "You can now use the data of the VENTORA file read to define the "
+                           "actions further"}));
     EXPECT_EQ(prompter.shown[0].buttons, platform::Buttons::OkCancel);
-    EXPECT_EQ(prompter.shown[0].title, "Quintara");
-    EXPECT_EQ(prompter.shown[2].text, "You can now use the data of the VENTORA file read to "
-                                      "define the actions further");
-    // Without a clock file to go by, the dialog starts where the user is.
-    ASSERT_EQ(dialogs.asked.size(), 2);
     EXPECT_TRUE(dialogs.asked[0].request.initialFolder.isEmpty());
     // A fresh table: no file yet, offered under the project's name.
     EXPECT_TRUE(program.clockTable.ClockFileName.isEmpty());
@@ -785,10 +570,8 @@ TEST_F(StartUpTest, InsistsOnAProjectFileThenOffersTheStartChoices)
     const auto second = ui::ClockMain::Main(
         again, dialogs, [&](ui::FrmKlokken &main) { main.onReceive = [&] { ++received; }; });
     ASSERT_NE(second, nullptr);
-    EXPECT_EQ(received, 1);
-    EXPECT_TRUE(prompter.shown.isEmpty());
+    EXPECT_TRUE(received == 1 && prompter.shown.isEmpty());
     EXPECT_EQ(again.settings.nbtFile, house);
-    EXPECT_TRUE(again.clockTable.ClockFileName.isEmpty());
 }
 
 TEST_F(StartUpTest, FirstStartAsksForTheLanguageFirstAndDecliningAProjectWritesNothing)
@@ -797,9 +580,8 @@ TEST_F(StartUpTest, FirstStartAsksForTheLanguageFirstAndDecliningAProjectWritesN
     prompter.expect(Answer::Cancel); // then the request for a project file
     EXPECT_EQ(ui::ClockMain::Main(program, dialogs), nullptr);
     EXPECT_EQ(program.strings.LanguageOffset(), 10000);
-    ASSERT_EQ(prompter.shown.size(), 1);
-    EXPECT_EQ(prompter.shown[0].text, "U moet nu eerst een NBT Ventora bestand inlezen om met "
-                                      "dit programma te kunnen werken");
+    EXPECT_EQ(lastMessage(), "U moet nu eerst een NBT Ventora bestand inlezen om met "
+                             "dit programma te kunnen werken");
     EXPECT_FALSE(QFile::exists(ini));
 
     // A project in the settings that is gone, and the request for another declined.
@@ -817,16 +599,14 @@ TEST_F(StartUpTest, AClockFileOpenedWithoutAProjectProposesTheProjectBesideIt)
     writeSettings(QStringLiteral("[Global]\nLanguage=30000\n"));
     const QString examples = dir.filePath(QStringLiteral("examples"));
     ASSERT_TRUE(QDir().mkpath(examples));
-    const QString project = WriteFile(examples + QStringLiteral("/demo.nbt"), FileBytes(DemoProject()));
-    const QString clockFile =
-        WriteFile(examples + QStringLiteral("/demo.clk"), FileBytes(DemoClockFile()));
+    const QString project = WriteFile(examples + "/demo.nbt", FileBytes(DemoProject()));
+    const QString clockFile = WriteFile(examples + "/demo.clk", FileBytes(DemoClockFile()));
     prompter.expect(Answer::Ok);
     dialogs.answer(project);
     prompter.expect(Answer::Ok);
     const ModalAnswer start(StartDialog, QStringLiteral("CmdCancel"));
     const auto window = ui::ClockMain::Main(program, dialogs, {}, clockFile);
     ASSERT_NE(window, nullptr);
-    ASSERT_EQ(dialogs.asked.size(), 1);
     EXPECT_EQ(dialogs.asked[0].request.initialFolder, examples);
     EXPECT_EQ(dialogs.asked[0].request.initialName, "demo.nbt");
     // The request in German, the language chosen; what follows in the language in force once
@@ -834,23 +614,9 @@ TEST_F(StartUpTest, AClockFileOpenedWithoutAProjectProposesTheProjectBesideIt)
     ASSERT_EQ(prompter.shown.size(), 2);
     EXPECT_TRUE(prompter.shown[0].text.startsWith("Sie müssen zuerst eine NBT-Ventora-Datei"));
     EXPECT_EQ(prompter.shown[1].text, program.strings.GetResString(2141));
-    EXPECT_EQ(program.settings.nbtFile, project);
     EXPECT_EQ(program.clockTable.ClockFileName, clockFile);
     EXPECT_EQ(start.seen, 0);
 
-    // Without a project of that name the dialog still starts in the clock file's folder.
-    window->close();
-    ASSERT_TRUE(QFile::remove(project));
-    writeSettings(QStringLiteral("[Global]\nLanguage=0\n"));
-    ui::Program again{prompter, clock, pump, settings::ProfileFile(ini)};
-    prompter.expect(Answer::Ok);
-    dialogs.answer(std::nullopt);
-    prompter.expect(Answer::Cancel);
-    EXPECT_EQ(ui::ClockMain::Main(again, dialogs, {}, clockFile), nullptr);
-    ASSERT_EQ(dialogs.asked.size(), 2);
-    EXPECT_EQ(dialogs.asked[1].request.initialFolder, examples);
-    EXPECT_TRUE(dialogs.asked[1].request.initialName.isEmpty());
-    EXPECT_TRUE(prompter.allAnswered());
 }
 
 // A clock file named on the command line opens in place of the start dialog; one that cannot be
@@ -858,67 +624,35 @@ TEST_F(StartUpTest, AClockFileOpenedWithoutAProjectProposesTheProjectBesideIt)
 // file command describes it) and the start dialog follows, over the fresh table.
 TEST_F(StartUpTest, AClockFileFromTheCommandLineOpensInPlaceOfTheStartDialog)
 {
-    settingsWithDemo();
-    const struct {
-        QString path;
-        QString message;
-    } files[] = {
-        {DemoClockFile(), {}},
-        {WriteFile(dir.filePath(QStringLiteral("foreign.clk")), QByteArray(1308, 'x')),
-         QStringLiteral("NO QBN Clock file!")},
-        {dir.filePath(QStringLiteral("missing.clk")), {}},
-    };
-    for (const auto &file : files) {
-        SCOPED_TRACE(file.path.toStdString());
+    writeSettings(QStringLiteral("[Global]\nLanguage=0\n[Clock]\nNBTFile=%1\n").arg(DemoProject()));
+    const QString foreign = dir.filePath(QStringLiteral("foreign.clk"));
+    for (const QString &path : {DemoClockFile(), WriteFile(foreign, QByteArray(1308, 'x')),
+                                dir.filePath(QStringLiteral("missing.clk"))}) {
+        SCOPED_TRACE(path.toStdString());
         ui::Program fresh{prompter, clock, pump, settings::ProfileFile(ini)};
-        const bool opens = file.path == DemoClockFile();
+        const bool opens = path == DemoClockFile();
+        const auto lastIcon = [this] { return prompter.shown.value(0).icon; };
         prompter.shown.clear();
         if (!opens)
             prompter.expect(Answer::Ok);
         const ModalAnswer start(StartDialog, QStringLiteral("CmdCancel"));
-        const auto window = ui::ClockMain::Main(fresh, dialogs, {}, file.path);
+        const auto window = ui::ClockMain::Main(fresh, dialogs, {}, path);
         ASSERT_NE(window, nullptr);
         EXPECT_EQ(start.seen, opens ? 0 : 1);
-        EXPECT_EQ(fresh.clockTable.ClockFileName, opens ? file.path : QString());
-        const auto &lines = fresh.clockTable.Lines;
-        const auto inUse = std::count_if(lines.begin(), lines.end(), std::mem_fn(&ClockLine::inUse));
-        if (opens) {
-            EXPECT_TRUE(prompter.shown.isEmpty());
-            EXPECT_FALSE(fresh.clockTable.TableChanged);
-            EXPECT_GE(inUse, 30);
-            EXPECT_GT(window->weekModel().repeatMarkers(), 30); // its week is full of markers
-            // Opening at start-up is nothing to undo.
-            EXPECT_FALSE(window->history().stack().canUndo());
-            // The program's own icon, in every size the desktop installs, on every window.
-            const QList<QSize> sizes = window->windowIcon().availableSizes();
-            for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
-                EXPECT_TRUE(sizes.contains(QSize(size, size))) << size;
-            EXPECT_EQ(window->windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
-        } else {
-            ASSERT_EQ(prompter.shown.size(), 1);
-            const platform::Message &said = prompter.shown[0];
-            EXPECT_TRUE(file.message.isEmpty() ? said.icon == platform::Icon::Critical
-                                               : said.text == file.message)
-                << said.text.toStdString();
-            EXPECT_EQ(inUse, 0);
-        }
+        EXPECT_EQ(fresh.clockTable.ClockFileName, opens ? path : QString());
+        EXPECT_EQ(fresh.clockTable.TableChanged, false);
+        // Opening at start-up is nothing to undo; the week of the demo is full of markers.
+        EXPECT_FALSE(window->history().stack().canUndo());
+        EXPECT_EQ(window->weekModel().repeatMarkers() > 30, opens);
+        // The program's own icon, from the smallest size the desktop installs to the largest.
+        EXPECT_EQ(window->windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
+        EXPECT_TRUE(window->windowIcon().availableSizes().contains(QSize(16, 16)) &&
+                    window->windowIcon().availableSizes().contains(QSize(256, 256)));
+        EXPECT_EQ(prompter.shown.size(), opens ? 0 : 1);
+        EXPECT_TRUE(opens || (path == foreign ? lastMessage() == "NO QBN Clock file!"
+                                              : lastIcon() == platform::Icon::Critical));
         window->close();
     }
-}
-
-TEST(SplashForm, VersionAndPlatformLabels)
-{
-    quintara::testing::ScriptedPrompter prompter;
-    settings::Strings strings(settings::StringTable::builtIn());
-    EXPECT_EQ(ui::VersionText(QStringLiteral("1.2.345")), "Version 1.2/345");
-    // A system of no known kind, and one that names itself.
-    EXPECT_EQ(ui::PlatformText({0, QStringLiteral("4.10"), QStringLiteral("x")}), "Unidentified");
-    EXPECT_EQ(ui::PlatformText({3, QStringLiteral("12"), QStringLiteral("Debian 12")}), "Debian 12");
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.7"));
-    ui::frmStart splash(strings, {2, QStringLiteral("10.0"), QString()});
-    EXPECT_EQ(splash.lblVersion()->text(), "Version 1.0/7");
-    EXPECT_EQ(splash.lblPlatform()->text(), "Windows NT, 10.0");
-    QCoreApplication::setApplicationVersion(QString());
 }
 
 // The main window on the demo installation and its clock file, for the README's picture:
@@ -928,7 +662,7 @@ TEST_F(StartUpTest, Screenshots)
     const QString folder = qEnvironmentVariable("QUINTARA_SCREENSHOTS");
     if (folder.isEmpty())
         GTEST_SKIP() << "QUINTARA_SCREENSHOTS names no folder";
-    settingsWithDemo();
+    writeSettings(QStringLiteral("[Global]\nLanguage=0\n[Clock]\nNBTFile=%1\n").arg(DemoProject()));
     const auto window = ui::ClockMain::Main(program, dialogs, {}, DemoClockFile());
     ASSERT_NE(window, nullptr);
     window->resize(window->sizeHint()); // the week drawn 1:1
@@ -936,7 +670,6 @@ TEST_F(StartUpTest, Screenshots)
     // Monday 06:00: the heating and the sprinkler of every other day.
     QTest::mouseClick(window->Pic(), Qt::LeftButton, {}, At(0, 6, 0));
     window->RefreshStatus();
-    ASSERT_EQ(window->weekInput().hitCount(), 2);
     EXPECT_TRUE(window->grab().save(QDir(folder).filePath(QStringLiteral("main-window.png"))));
     window->close();
 }

@@ -12,36 +12,23 @@ namespace quintara::testing {
 // the test did not expect fails it.
 class ScriptedFileDialogs final : public ui::FileDialogs {
 public:
-    struct Asked {
-        bool save = false;
-        ui::FileDialogRequest request;
-    };
-
-    void answer(std::optional<QString> path) { m_answers.append(std::move(path)); }
-
-    std::optional<QString> getOpenFileName(QWidget *, const ui::FileDialogRequest &r) override
-    {
-        return next(false, r);
-    }
-    std::optional<QString> getSaveFileName(QWidget *, const ui::FileDialogRequest &r) override
-    {
-        return next(true, r);
-    }
-
+    using Request = ui::FileDialogRequest;
+    using Path = std::optional<QString>;
+    struct Asked { bool save = false; Request request; };
+    void answer(Path path) { m_answers.append(std::move(path)); }
+    Path getOpenFileName(QWidget *, const Request &r) override { return next(false, r); }
+    Path getSaveFileName(QWidget *, const Request &r) override { return next(true, r); }
     QList<Asked> asked;
 
 private:
-    std::optional<QString> next(bool save, const ui::FileDialogRequest &request)
+    Path next(bool save, const Request &request)
     {
         asked.append({save, request});
-        if (m_answers.isEmpty()) {
+        if (m_answers.isEmpty())
             ADD_FAILURE() << "unexpected file dialog: " << request.title.toStdString();
-            return std::nullopt;
-        }
-        return m_answers.takeFirst();
+        return m_answers.isEmpty() ? std::nullopt : m_answers.takeFirst();
     }
-
-    QList<std::optional<QString>> m_answers;
+    QList<Path> m_answers;
 };
 
 } // namespace quintara::testing

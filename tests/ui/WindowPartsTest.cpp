@@ -1,5 +1,4 @@
 // The parts the main window is composed of, each built and driven without the window.
-#include "clock/HealthCheck.h"
 #include "clock/TableDiff.h"
 #include "settings/NameTables.h"
 #include "tests/support/TestYears.h"
@@ -8,14 +7,10 @@
 #include "ui/Exports.h"
 #include "ui/FileCommands.h"
 #include "ui/LineCommands.h"
-#include "ui/LineListView.h"
-#include "ui/LineViews.h"
 #include "ui/TableHistory.h"
 #include "ui/WeekInput.h"
 #include "ui/WeekView.h"
-#include "ui/WindowMenus.h"
 #include "presentation/AgendaModel.h"
-#include "presentation/ClockLineFilter.h"
 #include "presentation/ClockLineListModel.h"
 #include "presentation/FunctionPresenter.h"
 #include "presentation/LineDescriber.h"
@@ -44,8 +39,6 @@ struct PartsTest : ProgramTest {
     ~PartsTest() override { EXPECT_TRUE(prompter.allAnswered()); }
 };
 
-QTime TimeOf(const ClockLine &line) { return QTime(line.Hour, line.Minute); }
-
 // --- The week input ----------------------------------------------------------------------------
 
 struct WeekInputTest : PartsTest {
@@ -54,13 +47,11 @@ struct WeekInputTest : PartsTest {
     ui::WeekView view{model, program.clockTable, pictures};
     QDate monday = Monday;
     ui::WeekInput input{program, history, model, view, monday};
-    QList<int> panel; // the lines the last selection listed
 
     WeekInputTest()
     {
         view.resize(view.sizeHint()); // drawn 1:1: the tests' points are the canvas's own
         input.repaint = [this] { build(); };
-        input.selectionShown = [this](const QList<int> &lines, int) { panel = lines; };
         QObject::connect(&view, &ui::WeekView::pressed,
                          [this](Qt::MouseButton b, QPoint at, QPoint g) { input.press(b, at, g); });
         QObject::connect(&view, &ui::WeekView::moved,
@@ -86,34 +77,12 @@ struct WeekInputTest : PartsTest {
             QTest::mouseMove(&view, last = at);
         QTest::mouseRelease(&view, Qt::LeftButton, {}, last);
     }
-    void click(QPoint at) { drag(at, {}); }
-    int markersOf(int line) const
+    QDateTime when(int line) const
     {
-        return int(std::count_if(model.markers().begin(), model.markers().end(),
-                                 [line](const ui::WeekMarker &m) { return m.line == line; }));
+        return clock::ReferenceDateTime(program.clockTable.Lines[std::size_t(line)],
+                                        quintara::testing::Years2026);
     }
 };
-
-// Where a click hits is the week model's (tested with it); the input selects what it finds.
-TEST_F(WeekInputTest, ClicksSelectWhatIsDrawnAndATabChoosesAmongStackedLines)
-{
-    put(0, Line(Monday.addDays(3), 12, 0, clock::Continue, clock::Once, 0));
-    repaint();
-    const QPoint centre = At(3, 12, 0);
-    click(centre + QPoint(0, 26));
-    EXPECT_EQ(selected(), 0);
-    click(centre + QPoint(5, 25));
-    EXPECT_EQ(selected(), 1);
-    // Stacked lines are all listed; a panel tab chooses among them, once.
-    put(1, Line(Monday.addDays(3), 12, 0, clock::Special, clock::Once, 0, 2, 3, 127));
-    repaint();
-    click(centre);
-    ASSERT_EQ(panel.size(), 2);
-    EXPECT_EQ(input.chooseHit(1), panel[1]);
-    EXPECT_EQ(program.clockTable.SelectedLine, panel[1] + 1);
-    EXPECT_EQ(input.chooseHit(1), std::nullopt);
-    EXPECT_EQ(input.chooseHit(2), std::nullopt);
-}
 
 TEST_F(WeekInputTest, DraggingMovesOnTheQuarterHourGridAsOneStep)
 {
@@ -122,32 +91,23 @@ TEST_F(WeekInputTest, DraggingMovesOnTheQuarterHourGridAsOneStep)
     put(2, Line(Monday.addDays(-1), 6, 0, clock::Special, clock::Days, 1));
     repaint();
     const auto before = program.clockTable.Lines;
-    ClockLine &once = program.clockTable.Lines[0];
 
-    // A hand's tremor on a click is no move.
+    // A hand's tremor on a click is no move, but selects.
     drag(At(2, 10, 0), {At(2, 10, 0) + QPoint(1, 1)});
     EXPECT_EQ(program.clockTable.Lines, before);
     EXPECT_EQ(selected(), 1);
-
     // A row further down moves the date (where the pointer lands is the week model's).
     drag(At(2, 10, 0), {QPoint(300, 252), QPoint(537, 252)});
-    EXPECT_EQ(clock::ReferenceDateTime(once, quintara::testing::Years2026),
-              QDateTime(Monday.addDays(3), QTime(23, 59)));
-    EXPECT_TRUE(program.clockTable.TableChanged);
-
+    EXPECT_EQ(when(0), QDateTime(Monday.addDays(3), QTime(23, 59)));
     // A workday line keeps its date and table; only its time follows the pointer.
     drag(At(1, 7, 0), {At(3, 9, 15) + QPoint(1, 2), At(3, 9, 15)});
     ClockLine workday = before[1];
     workday.Hour = 9;
     workday.Minute = 15;
     EXPECT_EQ(program.clockTable.Lines[1], workday);
-    EXPECT_EQ(markersOf(1), 5); // Monday to Friday
-
     // A daily line dragged to Thursday keeps its reference before the current Monday.
     drag(At(4, 6, 0), {At(3, 18, 30)});
-    EXPECT_EQ(clock::ReferenceDateTime(program.clockTable.Lines[2], quintara::testing::Years2026),
-              QDateTime(Monday, QTime(18, 30)));
-    EXPECT_EQ(markersOf(2), 7);
+    EXPECT_EQ(when(2), QDateTime(Monday, QTime(18, 30)));
 
     // Each drag was one step: undoing them all gives the table back as it was.
     EXPECT_EQ(history.stack().count(), 3);
@@ -165,35 +125,22 @@ TEST_F(WeekInputTest, KeysStepFromMarkerToMarkerAndShiftMovesTheLine)
     repaint();
     // Right and Tab go through the markers in reading order; Down and Up to the nearest marker
     // in the next row that has one.
-    const struct {
-        int key;
-        int selected;
-    } steps[] = {{Qt::Key_Right, 1}, {Qt::Key_Tab, 2}, {Qt::Key_Down, 3},
-                 {Qt::Key_Up, 1},    {Qt::Key_Right, 2}};
-    for (const auto &step : steps) {
-        EXPECT_TRUE(input.key(step.key, {}));
-        EXPECT_EQ(program.clockTable.SelectedLine, step.selected) << step.key;
-    }
+    QList<int> walked;
+    for (const int key : {Qt::Key_Right, Qt::Key_Tab, Qt::Key_Down, Qt::Key_Up, Qt::Key_Right})
+        walked << (input.key(key, {}) ? selected() : -1);
+    EXPECT_EQ(walked, QList<int>({1, 2, 3, 1, 2}));
     EXPECT_FALSE(input.key(Qt::Key_A, {}));
 
     // Shift+arrows move the selected line as a drag would: a quarter hour, or a day.
-    const ClockLine &moved = program.clockTable.Lines[1];
-    input.key(Qt::Key_Left, Qt::ShiftModifier);
-    EXPECT_EQ(TimeOf(moved), QTime(10, 0));
-    input.key(Qt::Key_Right, Qt::ShiftModifier);
-    input.key(Qt::Key_Right, Qt::ShiftModifier);
-    input.key(Qt::Key_Down, Qt::ShiftModifier);
-    EXPECT_EQ(clock::ReferenceDateTime(moved, quintara::testing::Years2026),
-              QDateTime(Monday.addDays(2), QTime(10, 30)));
+    for (const int key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Right, Qt::Key_Down})
+        input.key(key, Qt::ShiftModifier);
+    EXPECT_EQ(when(1), QDateTime(Monday.addDays(2), QTime(10, 30)));
     EXPECT_EQ(selected(), 2); // still selected, in its new place
     EXPECT_EQ(history.stack().count(), 4);
-
     // After a drag the keys go on from the day the line was dropped on.
     drag(At(2, 10, 30), {At(2, 11, 0), At(4, 12, 0)});
-    ASSERT_EQ(clock::ReferenceDate(moved, quintara::testing::Years2026), Monday.addDays(4));
     input.key(Qt::Key_Right, Qt::ShiftModifier);
-    EXPECT_EQ(clock::ReferenceDateTime(moved, quintara::testing::Years2026),
-              QDateTime(Monday.addDays(4), QTime(12, 15)));
+    EXPECT_EQ(when(1), QDateTime(Monday.addDays(4), QTime(12, 15)));
 }
 
 // --- The file commands -------------------------------------------------------------------------
@@ -209,6 +156,14 @@ struct FileCommandsTest : PartsTest {
         files.projectApplied = [this] { clock::ApplyModel(program.clockTable, program.project); };
     }
     ~FileCommandsTest() override { QDir::setCurrent(launched); }
+    // Save As answered with a path; an answer queued for the question that follows.
+    void saveAs(const QString &path, std::optional<Answer> answer = {})
+    {
+        dialogs.answer(path);
+        if (answer)
+            prompter.expect(*answer);
+        files.SaveAs();
+    }
 };
 
 // A new table has no file until the user names one, whatever folder the last dialog left
@@ -217,16 +172,8 @@ TEST_F(FileCommandsTest, ANewTableHasNoFileAndSavesAskBeforeReplacingAnotherFile
 {
     const QString folder = dir.filePath(QStringLiteral("projects.v2"));
     ASSERT_TRUE(QDir().mkpath(folder));
-    const QString house = WriteFile(folder + QStringLiteral("/house.nbt"), FileBytes(DemoProject()));
-    // The schedule that lies beside the project.
-    const QString schedule = folder + QStringLiteral("/house.clk");
-    clock::ClockTable existing = program.clockTable;
-    existing.ClockFileName = schedule;
-    for (int i = 0; i < 39; ++i)
-        existing.Lines[std::size_t(i)] = Line(Monday, 6, i, clock::Continue, clock::Days, 1);
-    ASSERT_TRUE(clock::WriteClockFile(existing, program.strings).done());
-    const QByteArray scheduleBytes = FileBytes(schedule);
-
+    const QString house = WriteFile(folder + "/house.nbt", FileBytes(DemoProject()));
+    const QString schedule = WriteFile(folder + "/house.clk", "another table's bytes");
     dialogs.answer(house);
     files.ReadProject();
     EXPECT_EQ(program.settings.nbtFile, house);
@@ -237,53 +184,41 @@ TEST_F(FileCommandsTest, ANewTableHasNoFileAndSavesAskBeforeReplacingAnotherFile
     files.NewTable();
     EXPECT_TRUE(program.clockTable.ClockFileName.isEmpty());
     EXPECT_FALSE(program.clockTable.Lines[0].inUse() || program.clockTable.TableChanged);
-    EXPECT_EQ(files.tableName(), "house.clk"); // named after the project all the same
 
-    // Save goes through Save As, which offers the project's name; the schedule there is not
-    // this table's, so replacing it is asked, and No keeps it.
-    put(0, Line(Monday, 8, 0, clock::Continue, clock::Days, 1));
+    // Save goes through Save As, which offers the project's name; the file there is not this
+    // table's, so replacing it is asked, and No keeps it.
     program.clockTable.TableChanged = true;
     dialogs.answer(schedule);
     prompter.expect(Answer::No);
     files.Save();
-    EXPECT_TRUE(dialogs.asked.constLast().save);
     EXPECT_EQ(dialogs.asked.constLast().request.initialName, "house.clk");
     EXPECT_EQ(lastMessage(), QDir::toNativeSeparators(schedule) + " already exists. Replace it?");
     EXPECT_EQ(prompter.shown.constLast().defaultButton, Answer::No);
-    EXPECT_EQ(FileBytes(schedule), scheduleBytes);
+    EXPECT_EQ(FileBytes(schedule), "another table's bytes");
     EXPECT_TRUE(program.clockTable.ClockFileName.isEmpty() && program.clockTable.TableChanged);
 
     // A name without extension gets ".clk"; a file of its own is then written without a
     // question, under Save and Save As alike.
     const QString mine = folder + QStringLiteral("/mine.clk");
-    dialogs.answer(folder + QStringLiteral("/mine"));
-    files.SaveAs();
+    saveAs(folder + QStringLiteral("/mine"));
     EXPECT_EQ(program.clockTable.ClockFileName, mine);
     program.clockTable.TableChanged = true;
     files.Save();
-    dialogs.answer(mine);
-    files.SaveAs();
+    saveAs(mine);
     EXPECT_FALSE(program.clockTable.TableChanged);
 
     // Save As over another file asks in the language in force; Yes replaces it.
     program.strings.setLanguageOffset(settings::LanguageStep);
-    dialogs.answer(schedule);
-    prompter.expect(Answer::Yes);
-    files.SaveAs();
+    saveAs(schedule, Answer::Yes);
     EXPECT_EQ(lastMessage(), QDir::toNativeSeparators(schedule) + " bestaat al. Vervangen?");
     EXPECT_EQ(FileBytes(schedule), FileBytes(mine));
-    EXPECT_EQ(program.clockTable.ClockFileName, schedule);
 
     // A folder that does not exist is said, naming it; nothing is written or renamed.
     program.strings.setLanguageOffset(0);
-    program.clockTable.TableChanged = true;
-    dialogs.answer(dir.filePath(QStringLiteral("gone/week2.clk")));
-    prompter.expect(Answer::Ok);
-    files.SaveAs();
+    saveAs(dir.filePath(QStringLiteral("gone/week2.clk")), Answer::Ok);
     EXPECT_EQ(lastMessage(), QDir::toNativeSeparators(dir.filePath(QStringLiteral("gone"))) +
                                  "\nThe folder does not exist.");
     EXPECT_EQ(program.clockTable.ClockFileName, schedule);
-
     // A project path with backslashes.
     EXPECT_EQ(ui::ClockFileNameFor(QStringLiteral("C:\\Data\\villa.v1\\house.nbt")), "house.clk");
 }
@@ -297,31 +232,40 @@ TEST_F(FileCommandsTest, RefusedFilesNeverBecomeTheClockFileOrTheProject)
     const QString mine = dir.filePath(QStringLiteral("mine.clk"));
     program.clockTable.ClockFileName = mine;
     const auto lines = program.clockTable.Lines;
+    const auto unchanged = [&] {
+        return program.clockTable.ClockFileName == mine && program.clockTable.Lines == lines &&
+               program.project.RelayName(1) == demoRelay &&
+               program.settings.nbtFile == DemoProject();
+    };
 
-    // A project file opened under "All files", a damaged clock file and a FIFO: each is refused
-    // with its message, and neither the table nor its file name changes.
-    const QString foreign =
-        WriteFile(dir.filePath(QStringLiteral("house.nbt")), FileBytes(DemoProject()));
-    QByteArray damagedImage = clock::ClockFileImage(program.clockTable);
-    damagedImage.chop(3);
-    const QString damaged = WriteFile(dir.filePath(QStringLiteral("cut.clk")), damagedImage);
+    // A project file opened under "All files", a damaged clock file, a FIFO and a project file
+    // that can't be read: each is refused with its message, and nothing changes.
+    const QString foreign = WriteFile(dir.filePath("house.nbt"), FileBytes(DemoProject()));
+    QByteArray damaged = clock::ClockFileImage(program.clockTable);
+    damaged.chop(3);
     const QString fifo = dir.filePath(QStringLiteral("pipe.clk"));
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const struct {
         QString path;
         QString message;
+        bool project = false;
     } refused[] = {
         {foreign, "NO QBN Clock file!"},
-        {damaged, "Read error in CLOCK File"},
+        {WriteFile(dir.filePath("cut.clk"), damaged), "Read error in CLOCK File"},
         {fifo, fifo + "\nThis is not a regular file."},
+        {WriteFile(dir.filePath("bad.nbt"), "nonsense"), {}, true},
     };
     for (const auto &c : refused) {
         dialogs.answer(c.path);
         prompter.expect(Answer::Ok);
-        files.OpenClockFile();
-        EXPECT_EQ(lastMessage(), c.message);
-        EXPECT_TRUE(program.clockTable.ClockFileName == mine && program.clockTable.Lines == lines &&
-                    program.project.RelayName(1) == demoRelay);
+        if (c.project)
+            files.ReadProject();
+        else
+            files.OpenClockFile();
+        EXPECT_TRUE(c.message.isEmpty() ? prompter.shown.last().icon == platform::Icon::Critical
+                                        : lastMessage() == c.message)
+            << lastMessage().toStdString();
+        EXPECT_TRUE(unchanged()) << c.path.toStdString();
     }
     EXPECT_EQ(replaced, 0);
     // Saving now writes the table's own file and leaves the foreign one alone.
@@ -337,17 +281,8 @@ TEST_F(FileCommandsTest, RefusedFilesNeverBecomeTheClockFileOrTheProject)
     files.Save();
     EXPECT_EQ(lastMessage(), mine + "\nThe file has other hard links: replacing it would part it "
                                     "from them. Save it under another name.");
-    EXPECT_EQ(prompter.shown.constLast().icon, platform::Icon::Critical);
     EXPECT_EQ(prompter.shown.constLast().title, "KALVENOR Domotic systems");
     EXPECT_EQ(FileBytes(alias), saved);
-
-    // A project file that can't be read leaves the project in force, and its name.
-    dialogs.answer(WriteFile(dir.filePath(QStringLiteral("bad.nbt")), "nonsense"));
-    prompter.expect(Answer::Ok);
-    files.ReadProject();
-    EXPECT_EQ(prompter.shown.constLast().icon, platform::Icon::Critical);
-    EXPECT_TRUE(program.settings.nbtFile == DemoProject() && program.clockTable.ClockFileName == mine &&
-                program.project.RelayName(1) == demoRelay);
 
     // The file read back is the table in force, unchanged, and one step of the history.
     program.clockTable.Lines = {};
@@ -364,12 +299,10 @@ TEST_F(FileCommandsTest, TransmitSummarisesProblemsFirstAndOnlyWhenThereAreAny)
     files.onTransmit = [&sent] { ++sent; };
     put(0, Line(Monday.addDays(3), 8, 0, clock::Continue, clock::Days, 1));
     files.Transmit();
-    EXPECT_EQ(sent, 1);
     // A one-time line on Monday morning lies before now (Wednesday 10:00).
     put(1, Line(Monday, 8, 0, clock::Special, clock::Once, 0));
     prompter.expect(Answer::Cancel);
     files.Transmit();
-    EXPECT_EQ(sent, 1);
     EXPECT_TRUE(lastMessage().startsWith("1 lines will not work as intended:\nLine 1 fires once") &&
                 lastMessage().endsWith("Send the table all the same?"))
         << lastMessage().toStdString();
@@ -400,14 +333,14 @@ struct LineCommandsTest : PartsTest {
 
 TEST_F(LineCommandsTest, EachCommandIsOneStepAllOrNothing)
 {
-    // Add: the editor in its new-line mode; OK keeps the line and chooses it alone.
+    // Add: the editor in its new-line mode; OK keeps the line and chooses it alone; Cancel
+    // gives the free line its bytes back, and nothing counts as changed.
     QList<int> modes;
     lines.editLine = [&modes](int mode) { return modes.append(mode), true; };
     lines.AddLine(clock::Special);
     EXPECT_EQ(modes, QList<int>{1});
     EXPECT_EQ(program.clockTable.Lines[0].Table, clock::Special);
     EXPECT_EQ(told.constLast(), "only 0");
-    // Cancel gives the free line its bytes back, and nothing counts as changed.
     history.markSaved();
     const auto one = program.clockTable.Lines;
     lines.editLine = [this](int) { return program.clockTable.Lines[1].FunctionType = 0, false; };
@@ -416,8 +349,8 @@ TEST_F(LineCommandsTest, EachCommandIsOneStepAllOrNothing)
     EXPECT_FALSE(program.clockTable.TableChanged);
     EXPECT_EQ(told.constLast(), "none");
 
-    // Duplicated into the lowest free lines, byte for byte but for the chain bytes, one step
-    // back and forth; the first of them chosen.
+    // Duplicated into the lowest free lines, byte for byte but for the chain bytes, one step;
+    // the first of them chosen.
     put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Days, 1));
     put(1, Line(Monday.addDays(3), 12, 0, clock::Special, clock::Once, 0, 2, 3, 127));
     history.markSaved();
@@ -435,15 +368,12 @@ TEST_F(LineCommandsTest, EachCommandIsOneStepAllOrNothing)
 
     // Copied, then pasted into an empty table: the same lines again, one step.
     lines.CopyLines();
-    EXPECT_TRUE(QApplication::clipboard()->text().contains(QLatin1String("12:00")));
     clock::ClearClockTable(program.clockTable);
     lines.PasteLines();
     EXPECT_TRUE(std::equal(before.begin(), before.begin() + 2, program.clockTable.Lines.begin()));
-    const auto pasted = program.clockTable.Lines;
     history.stack().undo();
     EXPECT_FALSE(program.clockTable.Lines[0].inUse());
     history.stack().redo();
-    EXPECT_EQ(program.clockTable.Lines, pasted);
 
     // A paste that does not fit pastes nothing and says how many lines are free.
     for (int i = 2; i < program.clockTable.MaxClockLines - 1; ++i)
@@ -453,7 +383,6 @@ TEST_F(LineCommandsTest, EachCommandIsOneStepAllOrNothing)
     lines.PasteLines();
     EXPECT_EQ(program.clockTable.Lines, full);
     EXPECT_EQ(lastMessage(), "Not enough free lines: 2 to paste, 1 free. Nothing was pasted.");
-    EXPECT_EQ(prompter.shown.constLast().icon, platform::Icon::Exclamation);
 
     // Several lines go after one question, No being the default; Yes frees them as one step.
     prompter.expect(Answer::No);
@@ -464,7 +393,6 @@ TEST_F(LineCommandsTest, EachCommandIsOneStepAllOrNothing)
     prompter.expect(Answer::Yes);
     lines.DeleteLines({0, 1});
     EXPECT_FALSE(program.clockTable.Lines[0].inUse() || program.clockTable.Lines[1].inUse());
-    EXPECT_EQ(told.constLast(), "none");
     history.stack().undo();
     EXPECT_EQ(program.clockTable.Lines, full);
 
@@ -475,46 +403,7 @@ TEST_F(LineCommandsTest, EachCommandIsOneStepAllOrNothing)
     EXPECT_EQ(program.clockTable.Lines, full);
 }
 
-// --- The views beside the week ----------------------------------------------------------------
-
-TEST_F(PartsTest, TheListFollowsTheTableOnlyWhenOnShowAndTellsWhatIsChosen)
-{
-    ui::LineDescriber describer{presenter, program.names, program.strings, program.clock};
-    ui::ClockLineListModel listModel{program.clockTable, describer};
-    ui::AgendaModel agendaModel{program.clockTable, describer};
-    QWidget surface;
-    int checks = 0;
-    ui::LineViews views(program, listModel, agendaModel, [&checks] {
-        ++checks;
-        return std::vector<clock::HealthProblem>{};
-    }, &surface);
-    views.addWeek(new QWidget);
-    views.translate();
-    EXPECT_EQ(views.tabs()->tabText(ui::LineViews::ListTab), "All clock lines");
-    QList<int> chosen;
-    QObject::connect(&views, &ui::LineViews::lineChosen, [&chosen](int line) { chosen << line; });
-
-    // While the week is on show the list is left alone; it catches up when it comes on.
-    put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Days, 1));
-    put(4, Line(Monday.addDays(3), 12, 0, clock::Special, clock::Once, 0));
-    views.followTable();
-    EXPECT_EQ(checks, 0);
-    views.show(ui::LineViews::ListTab);
-    EXPECT_EQ(checks, 1);
-    EXPECT_EQ(listModel.rowCount(), 2);
-    views.followTable(); // the same lines: nothing to do
-    EXPECT_EQ(checks, 1);
-
-    // What the list highlights is told, and is what the commands on lines act on.
-    views.list()->tableView()->selectRow(views.list()->filter()->rowOfLine(4));
-    EXPECT_EQ(chosen, QList<int>{4});
-    EXPECT_EQ(views.chosenLines(), QList<int>{4});
-    program.clockTable.SelectedLine = 1;
-    views.show(ui::LineViews::WeekTab);
-    EXPECT_EQ(views.chosenLines(), QList<int>{0});
-}
-
-// --- The exports -------------------------------------------------------------------------------
+// --- The exports ------------------------------------------------------------------------------
 
 struct ExportsTest : FileCommandsTest {
     ui::LineDescriber describer{presenter, program.names, program.strings, program.clock};
@@ -523,31 +412,28 @@ struct ExportsTest : FileCommandsTest {
     ui::WeekViewModel week;
     QDate monday = Monday;
     ui::Exports exports{program, files, describer, listModel, agendaModel, week, monday, nullptr};
+
+    ExportsTest()
+    {
+        put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Days, 1));
+        put(1, Line(Monday.addDays(3), 12, 0, clock::Special, clock::Once, 0, 2, 3, 127));
+    }
 };
 
 TEST_F(ExportsTest, PdfAndCsvAreWrittenWholeOrNotAtAll)
 {
     program.settings.nbtFile = QStringLiteral("/somewhere/house.nbt");
-    put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Once, 0));
-    put(1, Line(Monday.addDays(3), 12, 0, clock::Special, clock::Once, 0, 2, 3, 127));
-    week.build(program.clockTable, monday, program.project.WorkdayFlags(),
-               clock::YearWindow::around(program.clock.now()), {true, true, true, true, true});
     listModel.refresh();
-
-    // Named after the project while the table has no file; the extension is added.
+    // Named after the project while the table has no file; the extension is added. What the
+    // pages and records hold is the printout's and the CSV writer's, tested with the command line.
     const QString path = dir.filePath(QStringLiteral("hand-over"));
     dialogs.answer(path);
     exports.ExportPdf();
     EXPECT_EQ(dialogs.asked.constLast().request.initialName, "house.pdf");
-    // What the pages hold is the printout's, tested with the command line's print.
     EXPECT_TRUE(FileBytes(path + QStringLiteral(".pdf")).startsWith("%PDF-"));
-
     const QString csv = dir.filePath(QStringLiteral("lines.csv"));
     ASSERT_TRUE(exports.ExportCsv(csv));
-    const QList<QByteArray> records = FileBytes(csv).split('\n');
-    EXPECT_TRUE(records[0].startsWith("\xEF\xBB\xBFindex,minute,hour,day,month,year,table,"));
-    EXPECT_TRUE(records[0].endsWith("function,levelText\r"));
-    EXPECT_TRUE(records[2].startsWith("1,0,12,10,12,26,4,0,0,2,3,127,"));
+    EXPECT_EQ(FileBytes(csv).count('\n'), 3);
 
     // A folder that is not there: the message names it, and no file appears.
     for (const char *name : {"no/such/folder/x.pdf", "no/such/folder/x.csv"}) {
@@ -562,20 +448,17 @@ TEST_F(ExportsTest, PdfAndCsvAreWrittenWholeOrNotAtAll)
 
 TEST_F(ExportsTest, ComparingWithAFileLeavesTheTableAsItIs)
 {
-    put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Days, 1));
-    put(1, Line(Monday.addDays(3), 12, 0, clock::Special, clock::Once, 0, 2, 3, 127));
     clock::ClockTable other = program.clockTable;
     other.Lines[1].Hour = 13;
     other.Lines[5] = Line(Monday, 6, 0, clock::Weekend, clock::Weeks, 1);
     other.ClockFileName = dir.filePath(QStringLiteral("other.clk"));
     ASSERT_TRUE(clock::WriteClockFile(other, program.strings).done());
     const auto mine = program.clockTable.Lines;
-
     std::optional<clock::TableDiff> shown;
     exports.compareDialog = [&](const clock::TableDiff &diff, const clock::ClockTable &,
                                 const QString &name) {
         shown = diff;
-        EXPECT_EQ(name, QStringLiteral("other.clk"));
+        EXPECT_EQ(name, "other.clk");
     };
     dialogs.answer(other.ClockFileName);
     exports.CompareWithFile();
@@ -587,63 +470,16 @@ TEST_F(ExportsTest, ComparingWithAFileLeavesTheTableAsItIs)
     // The dialog: a row per line, the differing field below it with both values.
     ui::CompareDialog compare(*shown, program.clockTable, other, QStringLiteral("other.clk"),
                               describer);
-    ASSERT_EQ(compare.tree()->topLevelItemCount(), 2);
     const QTreeWidgetItem *hour = compare.tree()->topLevelItem(0)->child(0);
-    EXPECT_EQ(QStringList({hour->text(0), hour->text(1), hour->text(2)}),
-              QStringList({"Hour", "12", "13"}));
-    EXPECT_EQ(compare.tree()->topLevelItem(1)->text(1), QStringLiteral("free"));
+    EXPECT_EQ(QStringList({hour->text(0), hour->text(1), hour->text(2),
+                           compare.tree()->topLevelItem(1)->text(1)}),
+              QStringList({"Hour", "12", "13", "free"}));
 
     // A damaged file is refused with the program's message and nothing to show.
     shown.reset();
     prompter.expect(Answer::Ok);
-    EXPECT_FALSE(exports.CompareWithFile(
-        WriteFile(dir.filePath(QStringLiteral("damaged.clk")), "not a clock file")));
+    EXPECT_FALSE(exports.CompareWithFile(WriteFile(dir.filePath("damaged.clk"), "not a clock")));
     EXPECT_FALSE(shown);
-}
-
-// --- The menus and the toolbar ----------------------------------------------------------------
-
-TEST_F(ExportsTest, MenuItemsAndToolbarButtonsRunTheCommandsOfTheParts)
-{
-    ui::LineCommands lines{program, history, presenter, listModel};
-    QWidget surface;
-    ui::LineViews views(program, listModel, agendaModel, [] {
-        return std::vector<clock::HealthProblem>{};
-    }, &surface);
-    views.addWeek(new QWidget);
-    QMainWindow window;
-    ui::WindowMenus menus(window, surface, program, {files, lines, exports, views, history});
-    int filtered = 0;
-    menus.filtersChanged = [&filtered] { ++filtered; };
-    const auto item = [&window](const char *name) {
-        return window.findChild<QAction *>(QString::fromLatin1(name));
-    };
-
-    // A filter button hides its day table from the week; tables no editor makes stay shown.
-    for (int table = 0; table < clock::TableKindCount; ++table)
-        menus.showTable(table);
-    menus.toolbarButton(ui::WindowMenus::FirstFilterButton + clock::Special)->trigger();
-    EXPECT_FALSE(menus.tableShown(clock::Special));
-    EXPECT_TRUE(menus.tableShown(clock::Workday));
-    EXPECT_TRUE(menus.tableShown(17));
-    EXPECT_EQ(filtered, 1);
-    menus.showTable(clock::Special);
-    EXPECT_TRUE(menus.tableShown(clock::Special));
-
-    // Edit > New adds to the table it names; Save on the toolbar writes the table's file.
-    lines.editLine = [](int) { return true; };
-    item("mmuNieuw_4")->trigger();
-    EXPECT_EQ(program.clockTable.Lines[0].Table, clock::Special);
-    program.clockTable.ClockFileName = dir.filePath(QStringLiteral("menus.clk"));
-    menus.toolbarButton(ui::WindowMenus::SaveButton)->trigger();
-    EXPECT_EQ(QFileInfo(program.clockTable.ClockFileName).size(), clock::ClockFileSize);
-    // Undo takes the added line back; About names the version.
-    item("mmuUndo")->trigger();
-    EXPECT_FALSE(program.clockTable.Lines[0].inUse());
-    prompter.expect(Answer::Ok);
-    item("mnuHelpAbout")->trigger();
-    EXPECT_TRUE(lastMessage().startsWith("KALVENOR Domotic Systems \nQuintara version "));
-    EXPECT_EQ(prompter.shown.constLast().title, "Info");
 }
 
 } // namespace

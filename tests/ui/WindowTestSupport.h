@@ -3,9 +3,7 @@
 // What the tests of the main window and of its parts share: a program on a fixed clock whose
 // settings live in a fresh folder, and lines and points of the week.
 #include "clock/ClockFile.h"
-#include "clock/ClockTable.h"
-#include "project/ProjectModel.h"
-#include "settings/Settings.h"
+#include "tests/clock/TestLines.h"
 #include "tests/support/FixedClock.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/VirtualPump.h"
@@ -14,8 +12,6 @@
 
 #include <QTest>
 #include <QtWidgets>
-
-#include <gtest/gtest.h>
 
 namespace quintara::testing::window {
 
@@ -26,7 +22,7 @@ inline const QDate Monday(2026, 12, 7);
 // The tests' main() sees to it that QUINTARA_SOURCE_DIR names the source tree.
 inline QString SourceFile(const char *path)
 {
-    return QDir(qEnvironmentVariable("QUINTARA_SOURCE_DIR")).filePath(QString::fromLatin1(path));
+    return QDir(qEnvironmentVariable("QUINTARA_SOURCE_DIR")).filePath(QLatin1String(path));
 }
 inline QString DemoProject() { return SourceFile("examples/demo.nbt"); }
 inline QString DemoClockFile() { return SourceFile("examples/demo.clk"); }
@@ -34,16 +30,8 @@ inline QString DemoClockFile() { return SourceFile("examples/demo.clk"); }
 inline clock::ClockLine Line(QDate date, int hour, int minute, int table, int unit, int count,
                              int type = 1, int number = 1, int level = 255)
 {
-    clock::ClockLine line;
-    clock::SetReferenceDate(line, date);
-    line.Hour = static_cast<quint8>(hour);
-    line.Minute = static_cast<quint8>(minute);
-    line.Table = static_cast<quint8>(table);
-    line.RepeatUnit = static_cast<quint8>(unit);
-    line.RepeatCount = static_cast<quint8>(count);
-    line.FunctionType = static_cast<quint8>(type);
-    line.FunctionNumber = static_cast<quint8>(number);
-    line.Level = static_cast<quint8>(level);
+    auto line = clock::testing::Line(date, hour, minute, table, unit, count, level, number);
+    line.FunctionType = quint8(type);
     return line;
 }
 
@@ -62,8 +50,7 @@ inline QByteArray FileBytes(const QString &path)
 inline QString WriteFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
     return path;
 }
 
@@ -87,39 +74,31 @@ struct ProgramTest : ::testing::Test {
         clock::ApplyModel(program.clockTable, program.project);
         program.clockTable.ClockFileVersion = 1;
     }
-    void put(int index, const clock::ClockLine &line)
-    {
-        program.clockTable.Lines[static_cast<std::size_t>(index)] = line;
-    }
-    QString lastMessage() const
-    {
-        return prompter.shown.isEmpty() ? QString() : prompter.shown.constLast().text;
-    }
+    void put(int i, const clock::ClockLine &l) { program.clockTable.Lines[std::size_t(i)] = l; }
+    QString lastMessage() const { return prompter.shown.value(prompter.shown.size() - 1).text; }
     int selected() const { return program.clockTable.SelectedLine; }
 };
 
 // Presses a button of each modal form of that name that comes up while it lives, `times` times
 // at most, and counts the forms it saw. A form without the button (or given none) is closed.
 class ModalAnswer {
+    QTimer m_timer;
+
 public:
     ModalAnswer(const QString &form, const QString &button, int times = 1)
     {
         QObject::connect(&m_timer, &QTimer::timeout, [this, form, button, times] {
             QWidget *dialog = QApplication::activeModalWidget();
-            if (!dialog || dialog->objectName() != form || seen == times)
-                return;
+            if (!dialog || dialog->objectName() != form || seen == times) return;
             ++seen;
-            if (auto *pressed = dialog->findChild<QAbstractButton *>(button); !button.isEmpty() && pressed)
-                pressed->click();
+            if (auto *b = dialog->findChild<QAbstractButton *>(button); b && !button.isEmpty())
+                b->click();
             if (dialog->isVisible())
                 dialog->close();
         });
         m_timer.start(5);
     }
     int seen = 0;
-
-private:
-    QTimer m_timer;
 };
 
 } // namespace quintara::testing::window
