@@ -11,6 +11,7 @@ namespace quintara::clock {
 namespace {
 
 using Kind = LineDifference::Kind;
+const auto &Years = quintara::testing::Years2026;
 
 // A line in use at the full hour.
 ClockLine Line(QDate date, int hour, int table, int unit, int count)
@@ -36,23 +37,21 @@ TEST(TableDiff, LinesInOneOnlyAndChangedFieldsButNeitherChainsNorFreeLinesLeftov
     const TableDiff diff = DiffTables(a, b);
     EXPECT_EQ(diff.models, (std::pair<quint8, quint8>{0, 3}));
     ASSERT_EQ(diff.lines.size(), 3);
-    EXPECT_EQ(diff.lines[0].kind, Kind::OnlyInA);
-    EXPECT_EQ(diff.lines[1].kind, Kind::OnlyInB);
-    EXPECT_EQ(diff.lines[1].line, 7);
+    EXPECT_EQ(std::tuple(diff.lines[0].kind, diff.lines[1].kind, diff.lines[1].line),
+              std::tuple(Kind::OnlyInA, Kind::OnlyInB, 7));
     EXPECT_EQ(diff.lines[2].fields,
               (QList<FieldDifference>{{LineField::Hour, 9, 10}, {LineField::Level, 255, 127}}));
 }
 
 TEST(TableDiff, IgnoringDatesKeepsOnlyDatesThatNameOtherFirings)
 {
-    struct Case {
+    const QDate d(2026, 12, 7);
+    const struct {
         const char *what;
         ClockLine a;
         QDate otherDate;
         bool same;
-    };
-    const QDate d(2026, 12, 7);
-    const QList<Case> cases = {
+    } cases[] = {
         {"daily, three days on", Line(d, 7, Continue, Days, 1), d.addDays(3), true},
         {"every other week, one week on", Line(d, 7, Continue, Weeks, 2), d.addDays(7), false},
         {"every other week, four back", Line(d, 7, Continue, Weeks, 2), d.addDays(-28), true},
@@ -66,13 +65,13 @@ TEST(TableDiff, IgnoringDatesKeepsOnlyDatesThatNameOtherFirings)
         {"workday table, whatever its unit", Line(d, 7, Workday, Once, 0), d.addDays(-5), true},
         {"a count of 0 never steps", Line(d, 7, Continue, Days, 0), d.addDays(1), false},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         ClockTable a;
         a.Lines[3] = c.a;
         ClockTable b = a;
         SetReferenceDate(b.Lines[3], c.otherDate);
-        EXPECT_EQ(DiffTables(a, b, {quintara::testing::Years2026}).equal(), c.same) << c.what;
-        EXPECT_EQ(DiffTables(b, a, {quintara::testing::Years2026}).equal(), c.same) << c.what;
+        EXPECT_EQ(DiffTables(a, b, {Years}).equal(), c.same) << c.what;
+        EXPECT_EQ(DiffTables(b, a, {Years}).equal(), c.same) << c.what;
         EXPECT_FALSE(DiffTables(a, b).equal()) << c.what;
     }
 
@@ -82,12 +81,12 @@ TEST(TableDiff, IgnoringDatesKeepsOnlyDatesThatNameOtherFirings)
     ClockTable b = a;
     SetReferenceDate(b.Lines[3], d.addDays(2));
     b.Lines[3].RepeatCount = 2;
-    EXPECT_EQ(DiffTables(a, b, {quintara::testing::Years2026}).lines.value(0).fields.size(), 2);
+    EXPECT_EQ(DiffTables(a, b, {Years}).lines.value(0).fields.size(), 2);
     a.Lines[3].Month = 2;
     a.Lines[3].Day = 31;
     b = a;
     b.Lines[3].Day = 30;
-    EXPECT_FALSE(DiffTables(a, b, {quintara::testing::Years2026}).equal());
+    EXPECT_FALSE(DiffTables(a, b, {Years}).equal());
 }
 
 } // namespace
