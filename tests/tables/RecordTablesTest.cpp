@@ -107,33 +107,25 @@ TEST_F(RecordTablesTest, FunctionListsWithSixteenBitValuesHighByteFirst)
     for (const int slot : {2, 3, 4, 5, 6, 10, 16, 17})
         ASSERT_TRUE(compiler.BuildTable(slot)) << slot;
 
-    EXPECT_EQ(set[2].LastIndex, 50);
-    EXPECT_EQ(work(2, 0, 2), (vector{3, 4}));
-    EXPECT_EQ(work(2, 48, 2), (vector{5, 6}));
-
-    EXPECT_EQ(set[3].LastIndex, 40 * 5);
-    EXPECT_EQ(work(3, 0, 10), (vector{0, 0, 0, 255, 255, 1, 3, 255, 1, 44}));
-
-    EXPECT_EQ(set[4].LastIndex, 60);
-    EXPECT_EQ(work(4, 0, 7), (vector{1, 2, 200, 4, 1, 44, 0}));
-    EXPECT_EQ(work(4, 54, 6), (vector{0, 0, 0, 0, 0, 1}));
-
-    EXPECT_EQ(set[5].LastIndex, 30 * 8);
-    EXPECT_EQ(work(5, 29 * 8, 8), (vector{60, 1, 1, 5, 0, 2, 6, 0}));
-
-    EXPECT_EQ(set[6].LastIndex, 40 * 4);
-    EXPECT_EQ(work(6, 0, 4), (vector{3, 4, 2, 88}));
-
-    EXPECT_EQ(set[10].LastIndex, 70);
-    EXPECT_EQ(work(10, 63, 7), (vector{1, 2, 3, 4, 5, 6, 7}));
-
-    EXPECT_EQ(set[AudioZones].LastIndex, 2 * 2);
-    EXPECT_EQ(work(AudioZones, 0, 4), (vector{0, 0, 31, 2}));
-
-    // Of each group of six condition bytes the first five are sent.
-    EXPECT_EQ(set[17].LastIndex, 25 * 20);
-    EXPECT_EQ(work(17, 24 * 20, 20),
-              (vector{1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 13, 14, 15, 16, 17, 19, 20, 21, 22, 23}));
+    const struct {
+        int slot, lastIndex, from;
+        vector<int> bytes;
+    } expected[] = {{2, 50, 0, {3, 4}},
+                    {2, 50, 48, {5, 6}},
+                    {3, 40 * 5, 0, {0, 0, 0, 255, 255, 1, 3, 255, 1, 44}},
+                    {4, 60, 0, {1, 2, 200, 4, 1, 44, 0}},
+                    {4, 60, 54, {0, 0, 0, 0, 0, 1}},
+                    {5, 30 * 8, 29 * 8, {60, 1, 1, 5, 0, 2, 6, 0}},
+                    {6, 40 * 4, 0, {3, 4, 2, 88}},
+                    {10, 70, 63, {1, 2, 3, 4, 5, 6, 7}},
+                    {AudioZones, 2 * 2, 0, {0, 0, 31, 2}},
+                    // Of each group of six condition bytes the first five are sent.
+                    {17, 25 * 20, 24 * 20, {1,  2,  3,  4,  5,  7,  8,  9,  10, 11,
+                                            13, 14, 15, 16, 17, 19, 20, 21, 22, 23}}};
+    for (const auto &e : expected) {
+        EXPECT_EQ(set[e.slot].LastIndex, e.lastIndex) << e.slot;
+        expectWork(e.slot, e.from, e.bytes);
+    }
 }
 
 TEST_F(RecordTablesTest, MoodTables)
@@ -164,22 +156,18 @@ TEST_F(RecordTablesTest, MoodTables)
     for (const int slot : {7, 8, 9})
         ASSERT_TRUE(compiler.BuildTable(slot)) << slot;
 
-    EXPECT_EQ(set[7].LastIndex, 3100);
-    EXPECT_EQ(work(7, 31, 31), (vector{9, 1, 5, 255} + zeros(24) + vector{2, 3, 50}));
-
-    EXPECT_EQ(set[8].LastIndex, 510);
-    EXPECT_EQ(work(8, 9 * 51, 7), (vector{4, 1, 2, 3, 1, 44, 0}));
-
-    EXPECT_EQ(set[9].LastIndex, 39 * 20);
+    EXPECT_EQ(std::tuple(set[7].LastIndex, set[8].LastIndex, set[9].LastIndex),
+              std::tuple(3100, 510, 39 * 20));
+    expectWork(7, 31, vector{9, 1, 5, 255} + zeros(24) + vector{2, 3, 50});
+    expectWork(8, 9 * 51, {4, 1, 2, 3, 1, 44, 0});
     vector<int> relays = zeros(16);
     relays[0] = 1;
     relays[15] = 2;
     vector<int> dimmers = zeros(8);
     dimmers[0] = 10;
     dimmers[7] = 20;
-    EXPECT_EQ(work(9, 0, 39), (relays + dimmers + vector{8, 1, 3} + zeros(9) + vector{2, 2, 2}));
-    EXPECT_EQ(work(9, 39, 39), zeros(39));
-    EXPECT_EQ(work(9, 78, 3), (vector{0, 1, 0}));
+    expectWork(9, 0, relays + dimmers + vector{8, 1, 3} + zeros(9) + vector{2, 2, 2} + zeros(40));
+    expectWork(9, 78, {0, 1, 0});
     // The nameless last mood is zeros, which are not sent.
     set.FinishTable(9);
     EXPECT_EQ(set[9].Length, 80);
@@ -263,24 +251,27 @@ TEST_F(RecordTablesTest, DecodersNameTheRecordsInUse)
 
     compiler.DecodeAllTables();
     const ProjectModel &m = model();
-    EXPECT_EQ(m.InputModules[1].Name.trimmedRight(), "Interface 1");
-    EXPECT_TRUE(m.InputModules[0].Name.isBlank());
-    EXPECT_EQ(m.TraList[24].Name.trimmedRight(), "Transparent 24");
-    EXPECT_EQ(m.TimedFunctions[1].Name.trimmedRight(), "Timed function 1");
-    EXPECT_TRUE(m.TimedFunctions[0].Name.isBlank());
-    EXPECT_EQ(m.Fans[9].Name.trimmedRight(), "Fan function 9");
-    EXPECT_EQ(m.IfElseFunctions[3].Name.trimmedRight(), "If-Then-Else functions 3");
-    EXPECT_TRUE(m.IfElseFunctions[4].Name.isBlank());
-    EXPECT_EQ(m.Motors[2].Name.trimmedRight(), "Motor 2");
-    EXPECT_TRUE(m.Motors[3].Name.isBlank());
-    EXPECT_EQ(m.LocalMoods[99].Name.trimmedRight(), "Local mood 99");
-    EXPECT_TRUE(m.LocalMoods[98].Name.isBlank());
-    EXPECT_EQ(m.ProcessFunctions[2].Name.trimmedRight(), "Process functions 2");
-    EXPECT_TRUE(m.ProcessFunctions[3].Name.isBlank());
-    EXPECT_EQ(m.AudioZones[1].Name.trimmedRight(), "Audio zone 1");
-    EXPECT_TRUE(m.AudioZones[0].Name.isBlank());
-    EXPECT_EQ(m.Conditions[24].Name.trimmedRight(), "Condition 24");
-    EXPECT_EQ(m.OutputModules[4].Name.trimmedRight(), "Interface 4");
+    const std::pair<const Name50 &, const char *> names[] = {
+        {m.InputModules[1].Name, "Interface 1"},
+        {m.InputModules[0].Name, ""},
+        {m.TraList[24].Name, "Transparent 24"},
+        {m.TimedFunctions[1].Name, "Timed function 1"},
+        {m.TimedFunctions[0].Name, ""},
+        {m.Fans[9].Name, "Fan function 9"},
+        {m.IfElseFunctions[3].Name, "If-Then-Else functions 3"},
+        {m.IfElseFunctions[4].Name, ""},
+        {m.Motors[2].Name, "Motor 2"},
+        {m.Motors[3].Name, ""},
+        {m.LocalMoods[99].Name, "Local mood 99"},
+        {m.LocalMoods[98].Name, ""},
+        {m.ProcessFunctions[2].Name, "Process functions 2"},
+        {m.ProcessFunctions[3].Name, ""},
+        {m.AudioZones[1].Name, "Audio zone 1"},
+        {m.AudioZones[0].Name, ""},
+        {m.Conditions[24].Name, "Condition 24"},
+        {m.OutputModules[4].Name, "Interface 4"}};
+    for (const auto &[name, expected] : names)
+        EXPECT_EQ(name.trimmedRight(), expected);
     // Every general mood gets its name, programmed or not.
     for (int g = 0; g < GeneralMoodSlots; ++g)
         EXPECT_EQ(m.GeneralMoods[g].Name.trimmedRight(), QStringLiteral("General mood %1").arg(g));
