@@ -187,49 +187,39 @@ TEST_F(RecordTablesTest, CentralOptionsTakeTheirSourcePositions)
     EXPECT_EQ(model().Options.Bytes, (std::array<quint8, 4>{200, 201, 77, 203}));
 }
 
+// A byte received in one record makes the record one in use, which the decoder names.
 TEST_F(RecordTablesTest, DecodersNameTheRecordsInUse)
 {
     useModel(2);
-    const auto received = [this](int slot) -> tables::TableArea & { return set[slot].Received; };
-    received(0)[35] = 2;           // input module 1
-    received(2)[2 * 24] = 1;       // TRA 24
-    received(3)[5] = 1;            // timed function 1
-    received(4)[6 * 9] = 3;        // fan 9
-    received(5)[8 * 3 + 2] = 1;    // If-Then-Else 3: THEN type
-    received(5)[8 * 4] = 60;       // If-Then-Else 4: condition only
-    received(6)[4 * 2 + 3] = 1;    // motor 2: run time 1
-    received(6)[4 * 3 + 2] = 0x80; // motor 3: negative run time
-    received(7)[31 * 99 + 1] = 1;  // local mood 99: item 0 type
-    received(7)[31 * 98] = 1;      // local mood 98: only the byte before the items
-    received(10)[7 * 2 + 4] = 1;   // process function 2: fifth byte
-    received(10)[7 * 3] = 1;       // process function 3: first byte only
-    received(16)[2] = 31;          // audio zone 1
-    received(17)[20 * 24] = 1;     // condition 24
-    received(20)[2 * 4] = 140;     // output module 4
-
-    compiler.DecodeAllTables();
     const ProjectModel &m = model();
-    const std::pair<const Name50 &, const char *> names[] = {
-        {m.InputModules[1].Name, "Interface 1"},
-        {m.InputModules[0].Name, ""},
-        {m.TraList[24].Name, "Transparent 24"},
-        {m.TimedFunctions[1].Name, "Timed function 1"},
-        {m.TimedFunctions[0].Name, ""},
-        {m.Fans[9].Name, "Fan function 9"},
-        {m.IfElseFunctions[3].Name, "If-Then-Else functions 3"},
-        {m.IfElseFunctions[4].Name, ""},
-        {m.Motors[2].Name, "Motor 2"},
-        {m.Motors[3].Name, ""},
-        {m.LocalMoods[99].Name, "Local mood 99"},
-        {m.LocalMoods[98].Name, ""},
-        {m.ProcessFunctions[2].Name, "Process functions 2"},
-        {m.ProcessFunctions[3].Name, ""},
-        {m.AudioZones[1].Name, "Audio zone 1"},
-        {m.AudioZones[0].Name, ""},
-        {m.Conditions[24].Name, "Condition 24"},
-        {m.OutputModules[4].Name, "Interface 4"}};
-    for (const auto &[name, expected] : names)
-        EXPECT_EQ(name.trimmedRight(), expected);
+    const struct {
+        int slot, position, value;
+        const Name50 &name;
+        const char *expected;
+    } cases[] = {
+        {0, 35, 2, m.InputModules[1].Name, "Interface 1"},
+        {0, 0, 0, m.InputModules[0].Name, ""},
+        {2, 2 * 24, 1, m.TraList[24].Name, "Transparent 24"},
+        {3, 5, 1, m.TimedFunctions[1].Name, "Timed function 1"},
+        {3, 0, 0, m.TimedFunctions[0].Name, ""},
+        {4, 6 * 9, 3, m.Fans[9].Name, "Fan function 9"},
+        {5, 8 * 3 + 2, 1, m.IfElseFunctions[3].Name, "If-Then-Else functions 3"}, // THEN type
+        {5, 8 * 4, 60, m.IfElseFunctions[4].Name, ""},                            // condition only
+        {6, 4 * 2 + 3, 1, m.Motors[2].Name, "Motor 2"},                           // run time 1
+        {6, 4 * 3 + 2, 0x80, m.Motors[3].Name, ""},                  // negative run time
+        {7, 31 * 99 + 1, 1, m.LocalMoods[99].Name, "Local mood 99"}, // item 0 type
+        {7, 31 * 98, 1, m.LocalMoods[98].Name, ""}, // only the byte before the items
+        {10, 7 * 2 + 4, 1, m.ProcessFunctions[2].Name, "Process functions 2"}, // fifth byte
+        {10, 7 * 3, 1, m.ProcessFunctions[3].Name, ""},                        // first byte only
+        {16, 2, 31, m.AudioZones[1].Name, "Audio zone 1"},
+        {16, 0, 0, m.AudioZones[0].Name, ""},
+        {17, 20 * 24, 1, m.Conditions[24].Name, "Condition 24"},
+        {20, 2 * 4, 140, m.OutputModules[4].Name, "Interface 4"}};
+    for (const auto &c : cases)
+        set[c.slot].Received[c.position] = quint8(c.value);
+    compiler.DecodeAllTables();
+    for (const auto &c : cases)
+        EXPECT_EQ(c.name.trimmedRight(), c.expected) << c.slot << " @" << c.position;
     // Every general mood gets its name, programmed or not.
     for (int g = 0; g < GeneralMoodSlots; ++g)
         EXPECT_EQ(m.GeneralMoods[g].Name.trimmedRight(), QStringLiteral("General mood %1").arg(g));
@@ -245,8 +235,7 @@ TEST_F(RecordTablesTest, DimmerRampsGoBackToTheModuleFoundThroughTheDecodedOutpu
     set[1].Received[0] = 8;  // dimmer 1: no module carries it
     compiler.DecodeAllTables();
     const auto &channels = model().OutputModules[5].Channels;
-    EXPECT_EQ(channels[0].Ramp, 6);
-    EXPECT_EQ(channels[7].Ramp, 7);
+    EXPECT_EQ((std::vector<int>{channels[0].Ramp, channels[7].Ramp}), (std::vector{6, 7}));
     EXPECT_EQ(model().DimmerChannel(1), nullptr);
 }
 
