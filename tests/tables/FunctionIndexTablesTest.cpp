@@ -118,8 +118,12 @@ TEST_F(FunctionIndexTablesTest, KeysAreIndexedUnderTheFunctionTheyReach)
         second.Keys[k].Bytes = {secondKeys[k][0], secondKeys[k][1], 0, 0};
     }
 
+    // Keys of moods beyond the pool on another module: each mood is said once.
+    model().InputModules[0].Keys[0].Bytes = {8, 100, 0, 0};
+    model().InputModules[0].Keys[1].Bytes = {8, 95, 0, 0};
     ASSERT_TRUE(compiler.BuildTable(KeyIndex));
-    EXPECT_EQ(compiler.notices().size(), 1U);
+    EXPECT_EQ(Texts(compiler.notices()),
+              (QStringList{"No room in SW for LMD 100", "No room in SW for LMD 95"}));
     EXPECT_EQ(set[KeyIndex].LastIndex, 824);
     // Records 69 to 79, newest first: module and key of each.
     expectWork(KeyIndex, 68, {0, 4, 4, 4, 4, 4, 3, 3, 3, 3, 3, 3});
@@ -166,21 +170,6 @@ TEST_F(FunctionIndexTablesTest, FullPoolsDropVariationsWithAMessage)
     expectWork(KeyIndex, 1, {9}); // module 9, key 6 was the last one taken
     expectWork(KeyIndex, KeyKeys + 1, {6});
     expectWords(LocalMoodIndex, {{MoodRelayHeads, 1}, {0, 99}});
-}
-
-TEST_F(FunctionIndexTablesTest, KeysOfMoodsBeyondThePoolAreLeftOutWithAMessage)
-{
-    // Model 2's key index holds heads for local moods 1 to 89 only.
-    useModel(2);
-    model().InputModules[0].Keys[0].Bytes = {8, 95, 0, 0};
-    model().InputModules[0].Keys[1].Bytes = {8, 95, 0, 0}; // said once per mood
-    model().InputModules[0].Keys[2].Bytes = {8, 100, 0, 0};
-    model().InputModules[0].Keys[3].Bytes = {1, 2, 0, 0};
-    ASSERT_TRUE(compiler.BuildTable(KeyIndex));
-    EXPECT_EQ(Texts(compiler.notices()),
-              (QStringList{"No room in SW for LMD 95", "No room in SW for LMD 100"}));
-    // The rest is built as before: the relay key has its list.
-    EXPECT_NE(work(KeyIndex, KeyRelayHeads + 2 * 1, 2), (vector{0, 0}));
 }
 
 TEST_F(FunctionIndexTablesTest, LastRelayHeadEndsTheDeclaredLengthOfTheLargestModel)
