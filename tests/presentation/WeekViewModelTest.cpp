@@ -193,24 +193,5 @@ TEST_F(WeekViewModelTest, ASeriesBeyondItsMarkersGoesOnAsABandForTheRestOfEachDa
     EXPECT_TRUE(model.bands().empty());
 }
 
-TEST_F(WeekViewModelTest, LineOccurrencesFlagWhatTheViewDraws)
-{
-    const ClockLine minutes = Line(Monday, 6, 0, clock::Continue, clock::Minutes, 15);
-    const std::vector<WeekOccurrence> all = LineOccurrences(minutes, Monday, Workdays, Years);
-    ASSERT_GT(all.size(), 250u);
-    EXPECT_TRUE(all.front().reference);
-    // The reference and the first 25 of the series.
-    EXPECT_EQ(
-        std::count_if(all.begin(), all.end(), [](const WeekOccurrence &o) { return o.marker; }),
-        1 + 25);
-
-    // The reference stands on a whole unit; the walk's occurrences keep their fraction.
-    const ClockLine hourly = Line(Monday.addDays(2), 6, 31, clock::Continue, clock::Hours, 1);
-    const auto placed = LineOccurrences(hourly, Monday, Workdays, Years);
-    ASSERT_GE(placed.size(), 2u);
-    EXPECT_EQ(QPointF(placed[0].x, placed[0].y), QPointF(150, 40 + 2 * 70)); // not 150.33
-    EXPECT_EQ(QPoint(qRound(placed[1].x), placed[1].y), At(2, 7, 31));
-}
-
 } // namespace
 } // namespace quintara::ui
