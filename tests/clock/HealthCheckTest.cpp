@@ -48,15 +48,12 @@ TEST_F(HealthCheckTest, BytesNoEditorWritesAndLinesBeyondTheModel)
     table.Lines[70] = Line(date, 25, 0, Continue, Once, 0);
     table.Lines[71] = Line(QDate(2020, 1, 1), 7, 0, Continue, Once, 0);
 
-    EXPECT_EQ(check(), (std::vector<HealthProblem>{{0, Kind::InvalidTime},
-                                                   {1, Kind::InvalidTime},
-                                                   {2, Kind::InvalidDate},
-                                                   {3, Kind::InvalidTable},
-                                                   {4, Kind::InvalidRepeat},
-                                                   {5, Kind::InvalidRepeat},
-                                                   {70, Kind::BeyondModel},
-                                                   {70, Kind::InvalidTime},
-                                                   {71, Kind::BeyondModel}}));
+    // clang-format off
+    EXPECT_EQ(check(), (std::vector<HealthProblem>{
+        {0, Kind::InvalidTime}, {1, Kind::InvalidTime}, {2, Kind::InvalidDate}, {3, Kind::InvalidTable},
+        {4, Kind::InvalidRepeat}, {5, Kind::InvalidRepeat},
+        {70, Kind::BeyondModel}, {70, Kind::InvalidTime}, {71, Kind::BeyondModel}}));
+    // clang-format on
 }
 
 TEST_F(HealthCheckTest, PastOnceLinesAndFunctionsTheProjectDoesNotList)

@@ -73,13 +73,13 @@ TEST_F(Placing, DuplicatesCopyLinesInUseOnly)
     const Placement placement = DuplicateLines(table, {7, 3, 60, -1, 100, 7});
     // Line 3 is free and -1 and 100 name none; line 60 is kept beyond the model but is a line.
     ASSERT_EQ(placement.lines, (QList<int>{3, 10, 49}));
-    EXPECT_EQ(table.Lines[3].Level, 128);
-    EXPECT_EQ(table.Lines[3].Minute, table.Lines[7].Minute);
-    EXPECT_EQ(table.Lines[3].NextLine, 254);
-    EXPECT_EQ(table.Lines[10].Minute, 1);
-    ClockLine again = table.Lines[7];
-    again.NextLine = again.FirstLine = 0; // slot 49's own
-    EXPECT_EQ(table.Lines[49], again);
+    ClockLine copy = table.Lines[7];
+    copy.NextLine = 254; // line 3's own chain bytes
+    copy.FirstLine = 17;
+    EXPECT_EQ(table.Lines[3], copy);
+    copy.NextLine = copy.FirstLine = 0; // slot 49's own
+    EXPECT_EQ(table.Lines[49], copy);
+    EXPECT_EQ(table.Lines[10].Minute, 1);              // line 60's copy
     EXPECT_FALSE(DuplicateLines(table, {7}).placed()); // the table is full now
 }
 
