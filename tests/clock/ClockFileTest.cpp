@@ -143,8 +143,8 @@ TEST_F(ClockFile, ForeignOrDamagedFilesTellTheirMessages)
                                 [](const ClockLine &l) { return l.inUse(); }),
                   c.linesKept);
         if (c.status == ClockFileStatus::Damaged) {
-            EXPECT_EQ(table.MaxClockLines, 50);
-        } // model read
+            EXPECT_EQ(table.MaxClockLines, 50); // version and model were read
+        }
     }
 }
 

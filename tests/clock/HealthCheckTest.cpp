@@ -50,8 +50,8 @@ TEST_F(HealthCheckTest, BytesNoEditorWritesAndLinesBeyondTheModel)
 
     // clang-format off
     EXPECT_EQ(check(), (std::vector<HealthProblem>{
-        {0, Kind::InvalidTime}, {1, Kind::InvalidTime}, {2, Kind::InvalidDate}, {3, Kind::InvalidTable},
-        {4, Kind::InvalidRepeat}, {5, Kind::InvalidRepeat},
+        {0, Kind::InvalidTime}, {1, Kind::InvalidTime}, {2, Kind::InvalidDate},
+        {3, Kind::InvalidTable}, {4, Kind::InvalidRepeat}, {5, Kind::InvalidRepeat},
         {70, Kind::BeyondModel}, {70, Kind::InvalidTime}, {71, Kind::BeyondModel}}));
     // clang-format on
 }

@@ -117,11 +117,13 @@ TEST_F(Functions, DescriptionsInEachMode)
         {1, 6, Number, false, " 06"}, // no name: blanks dropped
         {2, 3, CodeNumber, false, "DIM  03 Lounge"}, {5, 123, Number, false, "123"},
         {20, 0, Number, false, " 01 Garden"}, // shown from 1
-        {26, 1, Number, false, " 01 Garden: Day"}, {34, 2, Number, false, " 02 Kitchen: Power On/Off"},
+        {26, 1, Number, false, " 01 Garden: Day"},
+        {34, 2, Number, false, " 02 Kitchen: Power On/Off"},
         {14, 1, NameOnly, false, "Regime: Workday"},
         {0, 9, CodeNumber, false, "None"}, {77, 5, Number, false, "Function: 77 5"},
         // Numbers past the end of their table add no name, whatever the byte was.
-        {15, 40, Number, false, " 40"}, {26, 200, Number, false, "200"}, {14, 6, NameOnly, false, ""},
+        {15, 40, Number, false, " 40"}, {26, 200, Number, false, "200"},
+        {14, 6, NameOnly, false, ""},
         {1, -1, Number, false, "-01"},
         // clang-format on
     };

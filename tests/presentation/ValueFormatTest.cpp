@@ -85,8 +85,9 @@ TEST_F(Values, LevelsReadInTheTermsOfTheirFunction)
     } cases[] = {
         // clang-format off
         {Relay, 0, "Off", "Off"}, {Relay, 255, "On", "On"}, {Relay, 3, "Uncoupled", "Uncoupled"},
-        {Relay, 1, "????", "On"}, {Dimmer, 3, "Uncoupled", "Uncoupled"}, {Dimmer, 30, "12 %", "12 %"},
-        {Dimmer, 4, "0 %", "0 %"}, {55, 0, "Down", "Down"}, {55, 255, "Up", "Up"},
+        {Relay, 1, "????", "On"}, {Dimmer, 3, "Uncoupled", "Uncoupled"},
+        {Dimmer, 30, "12 %", "12 %"}, {Dimmer, 4, "0 %", "0 %"}, {55, 0, "Down", "Down"},
+        {55, 255, "Up", "Up"},
         {55, 9, "????", "????"}, {51, 6, "6", "6"}, {44, 6, "6", "????"}, {44, 255, "255", "On"},
         {Flag, 100, "????", "????"},
         // clang-format on

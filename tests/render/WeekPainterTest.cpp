@@ -108,7 +108,8 @@ TEST_F(WeekPainterTest, TheWeekScalesToItsAreaWhileMarkersKeepTheirSize)
         const QPoint evening =
             render::WeekPainter::toArea(QPointF(ui::OccurrenceX(20, 0), 250), area).toPoint();
         const QColor band = image.pixelColor(evening);
-        EXPECT_TRUE(band.red() > 200 && band.green() > 200 && band.blue() < 200) << band.name().toStdString();
+        EXPECT_TRUE(band.red() > 200 && band.green() > 200 && band.blue() < 200)
+            << band.name().toStdString();
         // The now line on Monday 10:00, red above and below the row's middle.
         const QPoint now =
             render::WeekPainter::toArea(QPointF(ui::OccurrenceX(10, 0), 40), area).toPoint();
