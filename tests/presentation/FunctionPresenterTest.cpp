@@ -165,6 +165,16 @@ TEST_F(Functions, ListsHoldOnlyDefinedFunctions)
     model.Limits = {};
     for (int type : {1, 2, 51, 52, 65, 66})
         EXPECT_TRUE(List(type).entries.isEmpty()) << type;
+
+    // The editor selects an entry by its data: the last match, under a mask if given; a miss
+    // leaves the selection alone.
+    ItemList list;
+    for (const int data : {0x0105, 0x0205, 0x0105})
+        list.add("x", data);
+    EXPECT_EQ(SelectByItemData(list, 0x0105), 2);
+    EXPECT_EQ(SelectByItemData(list, 0x05, 0xFF), 2);
+    EXPECT_EQ(SelectByItemData(list, 0x0999), -1);
+    EXPECT_EQ(list.currentIndex, 2);
 }
 
 TEST_F(Functions, DefinitionPreviews)
