@@ -87,7 +87,6 @@ TEST_F(LineList, EveryLineInUseIsDescribedInItsColumns)
     });
     model.refresh();
 
-    ASSERT_EQ(model.rowCount(), 5);
     EXPECT_EQ(Column(model, Model::IndexColumn), (QStringList{"0", "2", "5", "9", "60"}));
     EXPECT_EQ(model.lineTexts(2),
               (QStringList{"2", "Workday table", "07:30", "07/12/2026", "Every 1 Day(s)",
@@ -102,6 +101,19 @@ TEST_F(LineList, EveryLineInUseIsDescribedInItsColumns)
     const QModelIndex warning = model.index(model.rowOfLine(9), Model::WarningColumn);
     EXPECT_EQ(warning.data(Qt::ToolTipRole).toString(), "Fires in the past\nConflicts with line 2");
     EXPECT_EQ(model.headerData(Model::DateColumn, Qt::Horizontal).toString(), "Reference date");
+    // Lines beyond the model are marked with the reason.
+    EXPECT_EQ(Column(model, 0, Model::BeyondModelRole),
+              (QStringList{"false", "false", "false", "false", "true"}));
+    EXPECT_EQ(
+        Column(model, Model::FunctionColumn, Qt::ToolTipRole).join('|'),
+        "||||Kept in the file but never sent: this central unit uses only the first 50 lines.");
+
+    table.MaxClockLines = 0;
+    model.refresh();
+    EXPECT_EQ(Column(model, 0, Model::BeyondModelRole),
+              (QStringList{"true", "true", "true", "true", "true"}));
+    EXPECT_TRUE(model.index(0, 0).data(Qt::ToolTipRole).toString().contains("no project"));
+    table.MaxClockLines = 50;
 
     // Changes to the table and the window's language show on refresh.
     table.Lines[2].Hour = 8;
@@ -115,23 +127,7 @@ TEST_F(LineList, EveryLineInUseIsDescribedInItsColumns)
     EXPECT_EQ(model.headerData(Model::DateColumn, Qt::Horizontal).toString(), "Bezugsdatum");
 }
 
-TEST_F(LineList, LinesBeyondTheModelAreMarkedWithTheReason)
-{
-    Model model(table, describer);
-    EXPECT_EQ(Column(model, 0, Model::BeyondModelRole),
-              (QStringList{"false", "false", "false", "false", "true"}));
-    EXPECT_EQ(
-        Column(model, Model::FunctionColumn, Qt::ToolTipRole).join('|'),
-        "||||Kept in the file but never sent: this central unit uses only the first 50 lines.");
-
-    table.MaxClockLines = 0;
-    model.refresh();
-    EXPECT_EQ(Column(model, 0, Model::BeyondModelRole),
-              (QStringList{"true", "true", "true", "true", "true"}));
-    EXPECT_TRUE(model.index(0, 0).data(Qt::ToolTipRole).toString().contains("no project"));
-}
-
-TEST_F(LineList, EachColumnSortsInItsOwnOrder)
+TEST_F(LineList, EachColumnSortsInItsOwnOrderAndFiltersCombine)
 {
     Model model(table, describer);
     model.setNextFiring([](int line) { // lines 0 and 5 never fire
@@ -140,8 +136,8 @@ TEST_F(LineList, EachColumnSortsInItsOwnOrder)
                    : std::optional(QDateTime(QDate(2026, 12, 7), QTime(0, 0)).addDays(100 - line));
     });
     model.refresh();
-    ClockLineFilter sorted;
-    sorted.setSourceModel(&model);
+    ClockLineFilter view;
+    view.setSourceModel(&model);
     // Index: 60 before 9, not as text; date: 2025, Feb 2026 (14th, then the 31st as stored),
     // 2027; function: relays, dimmer, regime, sensor.
     const std::pair<int, QList<int>> orders[] = {{Model::TimeColumn, {9, 2, 5, 0, 60}},
@@ -149,38 +145,33 @@ TEST_F(LineList, EachColumnSortsInItsOwnOrder)
                                                  {Model::NextFiringColumn, {60, 9, 2, 0, 5}},
                                                  {Model::FunctionColumn, {2, 5, 0, 9, 60}},
                                                  {Model::TableColumn, {0, 2, 9, 60, 5}}};
-    sorted.sort(Model::IndexColumn, Qt::DescendingOrder);
-    EXPECT_EQ(Lines(sorted), (QList<int>{60, 9, 5, 2, 0}));
+    view.sort(Model::IndexColumn, Qt::DescendingOrder);
+    EXPECT_EQ(Lines(view), (QList<int>{60, 9, 5, 2, 0}));
     for (const auto &[column, order] : orders) {
-        sorted.sort(column);
-        EXPECT_EQ(Lines(sorted), order) << column;
+        view.sort(column);
+        EXPECT_EQ(Lines(view), order) << column;
     }
-}
 
-TEST_F(LineList, FiltersCombineTableTypeAndText)
-{
-    Model model(table, describer);
-    ClockLineFilter filter;
-    filter.setSourceModel(&model);
-    const auto shown = [&] { return Lines(filter); };
+    // Filters combine table, function type and text.
+    view.sort(Model::IndexColumn);
 
-    filter.setTableFilter(clock::Weekend);
-    EXPECT_EQ(shown(), QList<int>{9});
-    filter.setTableFilter(ClockLineFilter::All);
-    filter.setFunctionTypeFilter(1);
-    EXPECT_EQ(shown(), (QList<int>{2, 5}));
-    filter.setFunctionTypeFilter(65); // the sensor group takes in its members
-    EXPECT_EQ(shown(), QList<int>{60});
-    filter.setFunctionTypeFilter(ClockLineFilter::All);
+    view.setTableFilter(clock::Weekend);
+    EXPECT_EQ(Lines(view), QList<int>{9});
+    view.setTableFilter(ClockLineFilter::All);
+    view.setFunctionTypeFilter(1);
+    EXPECT_EQ(Lines(view), (QList<int>{2, 5}));
+    view.setFunctionTypeFilter(65); // the sensor group takes in its members
+    EXPECT_EQ(Lines(view), QList<int>{60});
+    view.setFunctionTypeFilter(ClockLineFilter::All);
 
-    filter.setTextFilter(QStringLiteral("  rel 05  ")); // the shown "REL  05 Hall"
-    EXPECT_EQ(shown(), QList<int>{2});
-    filter.setTextFilter(QStringLiteral("2026"));
-    EXPECT_EQ(shown(), (QList<int>{2, 5, 9}));
-    filter.setTableFilter(clock::Workday);
-    EXPECT_EQ(shown(), QList<int>{2});
-    EXPECT_EQ(filter.rowOfLine(9), -1);
-    EXPECT_EQ(filter.rowOfLine(2), 0);
+    view.setTextFilter(QStringLiteral("  rel 05  ")); // the shown "REL  05 Hall"
+    EXPECT_EQ(Lines(view), QList<int>{2});
+    view.setTextFilter(QStringLiteral("2026"));
+    EXPECT_EQ(Lines(view), (QList<int>{2, 5, 9}));
+    view.setTableFilter(clock::Workday);
+    EXPECT_EQ(Lines(view), QList<int>{2});
+    EXPECT_EQ(view.rowOfLine(9), -1);
+    EXPECT_EQ(view.rowOfLine(2), 0);
 }
 
 TEST_F(LineList, ClipboardCarriesTextAndRecords)
