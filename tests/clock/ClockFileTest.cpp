@@ -165,28 +165,22 @@ TEST_F(ClockFile, OlderVersionIsSavedOnlyAfterTheConversionQuestion)
     EXPECT_FALSE(ConversionQuestion(table, strings));
 }
 
-// The process may write files of at most `bytes` while it lives; writes beyond fail with EFBIG
-// instead of raising SIGXFSZ.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) : m_oldHandler(std::signal(SIGXFSZ, SIG_IGN))
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limited = m_old;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int);
-};
+// Saves the table while the process may write files of at most `bytes`: writes beyond fail
+// with EFBIG instead of raising SIGXFSZ.
+ClockFileResult WriteWithFileSizeLimit(ClockTable &table, const settings::Strings &strings,
+                                       rlim_t bytes)
+{
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit limited = old;
+    limited.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limited);
+    ClockFileResult result = WriteClockFile(table, strings);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    return result;
+}
 
 TEST_F(ClockFile, SavingIsAllOrNothing)
 {
@@ -197,22 +191,16 @@ TEST_F(ClockFile, SavingIsAllOrNothing)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
     file.close();
     table.Lines[0].FunctionType = 3;
-    {
-        // A disk that takes only 1 KiB: the old file stays whole and the message names the file
-        // and the system's reason.
-        const FileSizeLimit limit(1024);
-        const QString told = Told(WriteClockFile(table, strings));
-        EXPECT_TRUE(told.startsWith(QDir::toNativeSeparators(table.ClockFileName) + '\n'));
-        EXPECT_GT(told.size(), table.ClockFileName.size() + 2);
-    }
+    // A disk that takes only 1 KiB: the old file stays whole and the message names the file and
+    // the system's reason.
+    const QString told = Told(WriteWithFileSizeLimit(table, strings, 1024));
+    EXPECT_TRUE(told.startsWith(QDir::toNativeSeparators(table.ClockFileName) + '\n'));
+    EXPECT_GT(told.size(), table.ClockFileName.size() + 2);
     EXPECT_EQ(Contents(table.ClockFileName), old);
 
     // A new file on a disk that takes nothing is not left behind empty.
     table.ClockFileName = dir.filePath("fresh.clk");
-    {
-        const FileSizeLimit limit(0);
-        EXPECT_EQ(WriteClockFile(table, strings).status, ClockFileStatus::SystemError);
-    }
+    EXPECT_EQ(WriteWithFileSizeLimit(table, strings, 0).status, ClockFileStatus::SystemError);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"house.clk"});
 
     // Once it can be written: the new image, followed by what lay beyond the old one, and it
