@@ -12,7 +12,6 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -34,10 +33,15 @@ quint8 Distinct(int line, int field)
 {
     return quint8((line * 13 + field) * 7 + 1);
 }
-
 quint8 Nines(int, int)
 {
     return 9;
+}
+
+QByteArray Contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
 class ClockFile : public ::testing::Test {
@@ -67,58 +71,36 @@ protected:
 
     ClockTable table;
     settings::Strings strings{settings::StringTable::builtIn()};
+    QTemporaryDir dir;
 };
-
-TEST_F(ClockFile, NewTableSavesTheExactImage)
-{
-    table.ClockFileVersion = 1;
-    table.ModelIndex = 2;
-    table.Lines[0].FunctionType = 5;
-    table.Lines[99].FirstLine = 7;
-
-    const QByteArray image = Write();
-    ASSERT_EQ(image.size(), 1308);
-    EXPECT_TRUE(image.startsWith("QBN\x01\x02"));
-    EXPECT_TRUE(image.endsWith("QBN"));
-    EXPECT_EQ(image[5 + 8], 5);            // line 0, function type
-    EXPECT_EQ(image[5 + 13 * 99 + 12], 7); // line 99, last byte
-    EXPECT_EQ(image.count('\0'), 1308 - 10);
-}
 
 TEST_F(ClockFile, HandMadeImageReadsBackFieldForFieldAndWritesBackUnchanged)
 {
     const QByteArray image = HandImage(1, 0, Distinct);
     EXPECT_TRUE(Read(image).done());
-    EXPECT_EQ(table.ClockFileVersion, 1);
-    EXPECT_EQ(table.MaxClockLines, 100);
     for (int i = 0; i < ClockLineCount; ++i) {
         const ClockLine &line = table.Lines[std::size_t(i)];
         EXPECT_EQ(line.Year, Distinct(i, 4));
         EXPECT_EQ(line.FunctionType, Distinct(i, 8));
-        for (int b = 0; b < ClockLine::Size; ++b)
-            EXPECT_EQ(line.toBytes()[std::size_t(b)], Distinct(i, b));
     }
     EXPECT_EQ(Write(), image);
+
+    // A longer buffer is overwritten in place, what lies beyond the image kept.
+    table.Lines[0].FunctionType = 0;
+    EXPECT_EQ(Write(image + "junk"), ClockFileImage(table) + "junk");
 }
 
 TEST_F(ClockFile, FileModelRulesTheTableAndLinesBeyondItsLimitSurvive)
 {
     // The table takes the file's model and limit; the model is handed back, not selected.
     const QByteArray image = HandImage(1, 3, Nines);
-    ClockFileResult result = Read(image);
-    EXPECT_TRUE(result.done());
-    EXPECT_EQ(result.model, 3);
+    EXPECT_EQ(Read(image).model, 3);
     EXPECT_EQ(table.ModelIndex, 3);
     EXPECT_EQ(table.MaxClockLines, 50);
     EXPECT_EQ(Write(), image); // lines 50..99 included
 
-    result = Read(HandImage(1, 0, Nines));
-    EXPECT_EQ(result.model, 0);
-    EXPECT_EQ(table.MaxClockLines, 100);
-
     // An unknown model byte is model 3, in the result and in the file written back.
-    result = Read(HandImage(1, 200, Nines));
-    EXPECT_EQ(result.model, 3);
+    EXPECT_EQ(Read(HandImage(1, 200, Nines)).model, 3);
     EXPECT_EQ(table.MaxClockLines, 50);
     EXPECT_EQ(Write()[4], 3);
 
@@ -155,59 +137,97 @@ TEST_F(ClockFile, ForeignOrDamagedFilesTellTheirMessages)
         EXPECT_EQ(Told(result), c.status == ClockFileStatus::NotAClockFile
                                     ? "NO QBN Clock file!"
                                     : "Read error in CLOCK File");
-        EXPECT_EQ(result.notices.at(0).title, platform::ProgramTitle);
-        EXPECT_EQ(result.notices.at(0).icon, platform::Icon::None);
-        const auto used = std::count_if(table.Lines.begin(), table.Lines.end(),
-                                        [](const ClockLine &l) { return l.inUse(); });
-        EXPECT_EQ(used, c.linesKept);
+        EXPECT_EQ(std::pair(result.notices.at(0).title, result.notices.at(0).icon),
+                  std::pair(platform::ProgramTitle, platform::Icon::None));
+        EXPECT_EQ(std::count_if(table.Lines.begin(), table.Lines.end(),
+                                [](const ClockLine &l) { return l.inUse(); }),
+                  c.linesKept);
         if (c.status == ClockFileStatus::Damaged) {
             EXPECT_EQ(table.MaxClockLines, 50); // version and model were read
         }
     }
 }
 
-TEST_F(ClockFile, LongerFileIsOverwrittenInPlace)
-{
-    const QByteArray existing = HandImage(1, 1, Nines) + "trailing junk";
-    EXPECT_TRUE(Read(existing).done());
-    table.Lines[0].FunctionType = 0;
-    const QByteArray written = Write(existing);
-    EXPECT_EQ(written, ClockFileImage(table) + "trailing junk");
-}
-
 TEST_F(ClockFile, OlderVersionIsSavedOnlyAfterTheConversionQuestion)
 {
     EXPECT_TRUE(Read(HandImage(0, 1, Nines)).done()); // loaded without comment
-    EXPECT_EQ(table.ClockFileVersion, 0);
-
     const std::optional<platform::Message> question = ConversionQuestion(table, strings);
     ASSERT_TRUE(question);
     EXPECT_EQ(question->text, "File is from an earlier VENTORA version and will be converted!\n\r"
                               "(The file will no longer be usable by earlier VENTORA version!)");
-    EXPECT_EQ(question->title, platform::ErrorTitle);
-    EXPECT_EQ(question->buttons, platform::Buttons::OkCancel);
-    EXPECT_EQ(question->icon, platform::Icon::Exclamation);
-    EXPECT_EQ(question->defaultButton, platform::Answer::Cancel);
+    EXPECT_EQ(
+        std::tuple(question->title, question->buttons, question->icon, question->defaultButton),
+        std::tuple(platform::ErrorTitle, platform::Buttons::OkCancel, platform::Icon::Exclamation,
+                   std::optional(platform::Answer::Cancel)));
 
     // Once written it is of the current version, and asks no more.
     EXPECT_EQ(Write()[3], 1);
-    EXPECT_EQ(table.ClockFileVersion, 1);
     EXPECT_FALSE(ConversionQuestion(table, strings));
 }
 
-TEST_F(ClockFile, FilesOnDiskAndTheirSystemErrors)
+// Saves the table while the process may write files of at most `bytes`: writes beyond fail
+// with EFBIG instead of raising SIGXFSZ.
+ClockFileResult WriteWithFileSizeLimit(ClockTable &table, const settings::Strings &strings,
+                                       rlim_t bytes)
 {
-    QTemporaryDir dir;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit limited = old;
+    limited.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limited);
+    ClockFileResult result = WriteClockFile(table, strings);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    return result;
+}
+
+TEST_F(ClockFile, SavingIsAllOrNothing)
+{
+    const QByteArray old = HandImage(1, 0, Nines) + "beyond the image";
     table.ClockFileVersion = 1;
     table.ClockFileName = dir.filePath("house.clk");
-    table.Lines[3].FunctionType = 2;
+    QFile file(table.ClockFileName);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
+    file.close();
+    table.Lines[0].FunctionType = 3;
+    // A disk that takes only 1 KiB: the old file stays whole and the message names the file and
+    // the system's reason.
+    const QString told = Told(WriteWithFileSizeLimit(table, strings, 1024));
+    EXPECT_TRUE(told.startsWith(QDir::toNativeSeparators(table.ClockFileName) + '\n'));
+    EXPECT_GT(told.size(), table.ClockFileName.size() + 2);
+    EXPECT_EQ(Contents(table.ClockFileName), old);
+
+    // A new file on a disk that takes nothing is not left behind empty.
+    table.ClockFileName = dir.filePath("fresh.clk");
+    EXPECT_EQ(WriteWithFileSizeLimit(table, strings, 0).status, ClockFileStatus::SystemError);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"house.clk"});
+
+    // Once it can be written: the new image, followed by what lay beyond the old one, and it
+    // reads back as it was saved.
+    table.ClockFileName = dir.filePath("house.clk");
     EXPECT_TRUE(WriteClockFile(table, strings).done());
+    EXPECT_EQ(Contents(table.ClockFileName), ClockFileImage(table) + "beyond the image");
     ClockTable reread;
     reread.ClockFileName = table.ClockFileName;
     const ClockFileResult done = ReadClockFile(reread, strings);
-    EXPECT_TRUE(done.done());
-    EXPECT_TRUE(done.notices.empty());
+    EXPECT_TRUE(done.done() && done.notices.empty());
     EXPECT_EQ(reread.Lines, table.Lines);
+}
+
+TEST_F(ClockFile, OnlyRegularFilesAreReadOrWrittenAndFailuresNameTheFile)
+{
+    // Neither blocks on a FIFO nor reads a device without end.
+    const QString fifo = dir.filePath("pipe.clk");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString &path : {fifo, QStringLiteral("/dev/zero"), dir.path()}) {
+        SCOPED_TRACE(path.toStdString());
+        table.ClockFileName = path;
+        for (const ClockFileResult &result :
+             {ReadClockFile(table, strings), WriteClockFile(table, strings)})
+            EXPECT_EQ(Told(result), path + "\nThis is not a regular file.");
+    }
+    EXPECT_FALSE(QFileInfo(fifo).isFile());
 
     // Failures come back as the critical box the caller shows, naming the file.
     table.ClockFileName = dir.filePath("missing/house.clk");
@@ -216,136 +236,7 @@ TEST_F(ClockFile, FilesOnDiskAndTheirSystemErrors)
         EXPECT_EQ(result.status, ClockFileStatus::SystemError);
         EXPECT_TRUE(Told(result).startsWith(table.ClockFileName + '\n'));
         EXPECT_EQ(result.notices.at(0).icon, platform::Icon::Critical);
-        EXPECT_EQ(result.notices.at(0).title, platform::ErrorTitle);
     }
-    QBuffer readOnly;
-    readOnly.open(QIODevice::ReadOnly);
-    EXPECT_EQ(WriteClockFile(table, readOnly).status, ClockFileStatus::SystemError);
-}
-
-// The process may write files of at most `bytes` while it lives; writes beyond fail with EFBIG
-// instead of raising SIGXFSZ.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limited = m_old;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};
-
-QByteArray Contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-TEST_F(ClockFile, SavingIsAllOrNothing)
-{
-    QTemporaryDir dir;
-    table.ClockFileVersion = 1;
-    table.ClockFileName = dir.filePath("house.clk");
-    const QByteArray old = HandImage(1, 0, Nines) + "beyond the image";
-    {
-        QFile file(table.ClockFileName);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(old);
-    }
-    table.Lines[0].FunctionType = 3;
-
-    // A disk that takes only 1 KiB of the image: the old file stays whole, byte for byte, and the
-    // message names the file and the system's reason.
-    {
-        const FileSizeLimit limit(1024);
-        const ClockFileResult result = WriteClockFile(table, strings);
-        EXPECT_EQ(result.status, ClockFileStatus::SystemError);
-        const QString told = Told(result);
-        EXPECT_TRUE(told.startsWith(QDir::toNativeSeparators(table.ClockFileName) + '\n'));
-        EXPECT_GT(told.size(), table.ClockFileName.size() + 2);
-    }
-    EXPECT_EQ(Contents(table.ClockFileName), old);
-
-    // A new file on a disk that takes nothing is not left behind empty.
-    const QString fresh = dir.filePath("fresh.clk");
-    table.ClockFileName = fresh;
-    {
-        const FileSizeLimit limit(0);
-        EXPECT_EQ(WriteClockFile(table, strings).status, ClockFileStatus::SystemError);
-    }
-    EXPECT_FALSE(QFile::exists(fresh));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"house.clk"});
-
-    // Once it can be written: the new image, followed by what lay beyond the old one.
-    table.ClockFileName = dir.filePath("house.clk");
-    EXPECT_TRUE(WriteClockFile(table, strings).done());
-    EXPECT_EQ(Contents(table.ClockFileName), ClockFileImage(table) + "beyond the image");
-}
-
-TEST_F(ClockFile, AFileWithOtherHardLinksIsRefusedWithTheReason)
-{
-    // Replacing one name would silently leave the other with the old table.
-    QTemporaryDir dir;
-    table.ClockFileVersion = 1;
-    table.ClockFileName = dir.filePath("house.clk");
-    const QByteArray old = HandImage(1, 0, Nines);
-    {
-        QFile file(table.ClockFileName);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(old);
-    }
-    const QString other = dir.filePath("copy.clk");
-    ASSERT_EQ(::link(QFile::encodeName(table.ClockFileName).constData(),
-                     QFile::encodeName(other).constData()),
-              0);
-    table.Lines[0].FunctionType = 3;
-
-    const ClockFileResult result = WriteClockFile(table, strings);
-    EXPECT_EQ(result.status, ClockFileStatus::SystemError);
-    EXPECT_EQ(Told(result), table.ClockFileName +
-                                "\nThe file has other hard links: replacing it would part it from "
-                                "them. Save it under another name.");
-    strings.setLanguageOffset(3 * settings::LanguageStep);
-    EXPECT_TRUE(Told(WriteClockFile(table, strings)).contains("harte Links"));
-    EXPECT_EQ(Contents(table.ClockFileName), old);
-    EXPECT_EQ(Contents(other), old);
-}
-
-TEST_F(ClockFile, OnlyRegularFilesAreReadOrWritten)
-{
-    QTemporaryDir dir;
-    const QString fifo = dir.filePath("pipe.clk");
-    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    for (const QString &path : {fifo, QStringLiteral("/dev/zero"), dir.path()}) {
-        SCOPED_TRACE(path.toStdString());
-        table.ClockFileName = path;
-        table.ClockFileVersion = 1;
-        // Neither blocks on the FIFO nor reads the device without end.
-        for (const ClockFileResult &result :
-             {ReadClockFile(table, strings), WriteClockFile(table, strings)}) {
-            EXPECT_EQ(result.status, ClockFileStatus::SystemError);
-            EXPECT_EQ(Told(result), path + "\nThis is not a regular file.");
-        }
-    }
-    EXPECT_TRUE(QFileInfo(fifo).exists());
-    EXPECT_FALSE(QFileInfo(fifo).isFile());
-
-    // A missing file is named too.
-    table.ClockFileName = dir.filePath("missing.clk");
-    EXPECT_TRUE(Told(ReadClockFile(table, strings)).startsWith(table.ClockFileName + '\n'));
 }
 
 } // namespace

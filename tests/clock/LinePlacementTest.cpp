@@ -1,26 +1,18 @@
 #include "clock/LinePlacement.h"
 
 #include "clock/ClockTable.h"
+#include "tests/clock/TestLines.h"
 
 #include <gtest/gtest.h>
 
 namespace quintara::clock {
 namespace {
 
-ClockLine Record(quint8 minute, quint8 type = 1)
+// A record with chain bytes of its own, which placing must not carry along.
+ClockLine Record(int minute, quint8 type = 1)
 {
-    ClockLine line;
-    line.Minute = minute;
-    line.Hour = 7;
-    line.Day = 7;
-    line.Month = 12;
-    line.Year = 26;
-    line.Table = Workday;
-    line.RepeatUnit = Days;
-    line.RepeatCount = 1;
+    ClockLine line = testing::Line(QDate(2026, 12, 7), 7, minute, Workday, Days, 1, 255, 5);
     line.FunctionType = type;
-    line.FunctionNumber = 5;
-    line.Level = 255;
     line.NextLine = 42;
     line.FirstLine = 43;
     return line;
@@ -33,7 +25,7 @@ protected:
         table.MaxClockLines = 50; // models 3 and 4
         for (int i = 0; i < 50; ++i) {
             if (i != 3 && i != 10 && i != 49)
-                table.Lines[std::size_t(i)] = Record(quint8(i % 60));
+                table.Lines[std::size_t(i)] = Record(i % 60);
         }
         // Chain bytes left by the last conversion, and a line kept beyond the model.
         table.Lines[3].NextLine = 254;
@@ -55,9 +47,9 @@ TEST_F(Placing, RecordsGoToTheLowestFreeLinesKeepingTheirChainBytes)
     expected.NextLine = 254;
     expected.FirstLine = 17;
     EXPECT_EQ(table.Lines[3], expected);
-    EXPECT_EQ(table.Lines[10].Minute, 32);
-    EXPECT_EQ(table.Lines[10].FunctionType, 2);
-    EXPECT_EQ(table.Lines[10].NextLine, 0);
+    expected = Record(32, 2);
+    expected.NextLine = expected.FirstLine = 0;
+    EXPECT_EQ(table.Lines[10], expected);
     EXPECT_FALSE(table.Lines[49].inUse());
 }
 
@@ -81,14 +73,13 @@ TEST_F(Placing, DuplicatesCopyLinesInUseOnly)
     const Placement placement = DuplicateLines(table, {7, 3, 60, -1, 100, 7});
     // Line 3 is free and -1 and 100 name none; line 60 is kept beyond the model but is a line.
     ASSERT_EQ(placement.lines, (QList<int>{3, 10, 49}));
-    EXPECT_EQ(table.Lines[3].Level, 128);
-    EXPECT_EQ(table.Lines[3].Minute, table.Lines[7].Minute);
-    EXPECT_EQ(table.Lines[3].NextLine, 254);
-    EXPECT_EQ(table.Lines[10].Minute, 1);
-    ClockLine again = table.Lines[7];
-    again.NextLine = 0; // slot 49's own
-    again.FirstLine = 0;
-    EXPECT_EQ(table.Lines[49], again);
+    ClockLine copy = table.Lines[7];
+    copy.NextLine = 254; // line 3's own chain bytes
+    copy.FirstLine = 17;
+    EXPECT_EQ(table.Lines[3], copy);
+    copy.NextLine = copy.FirstLine = 0; // slot 49's own
+    EXPECT_EQ(table.Lines[49], copy);
+    EXPECT_EQ(table.Lines[10].Minute, 1);              // line 60's copy
     EXPECT_FALSE(DuplicateLines(table, {7}).placed()); // the table is full now
 }
 

@@ -20,13 +20,14 @@ const QDate Today(2026, 12, 10);
 const QDate ThisMonday(2026, 12, 7);
 
 using testing::Line;
+const auto &Years = quintara::testing::Years2026;
 
 std::vector<QDateTime> Walk(const ClockLine &line, QDate monday,
                             WalkPurpose purpose = WalkPurpose::HitTest,
                             const WorkdayFlagSet &workdays = MondayToFriday)
 {
     std::vector<QDateTime> out;
-    OccurrenceWalk walk(line, monday, workdays, purpose, quintara::testing::Years2026);
+    OccurrenceWalk walk(line, monday, workdays, purpose, Years);
     while (const std::optional<Occurrence> o = walk.next())
         out.push_back(
             QDateTime(o->moment.date(), QTime(o->moment.hour(), o->moment.minute()), Qt::UTC));
@@ -44,7 +45,7 @@ QDateTime StepSlowly(const QDateTime &d, int unit, int count)
     case Weeks:
         return d.addDays(7LL * count);
     case Months:
-        return d.addMonths(count);
+        return d.addMonths(count); // keeps a clamped month end, as the central unit does
     default:
         return d.addDays(count);
     }
@@ -55,8 +56,7 @@ std::vector<QDateTime> StepByStepWalk(const ClockLine &line, QDate monday, WalkP
                                       const WorkdayFlagSet &workdays)
 {
     std::vector<QDateTime> out;
-    QDateTime d(ReferenceDate(line, quintara::testing::Years2026), QTime(line.Hour, line.Minute),
-                Qt::UTC);
+    QDateTime d(ReferenceDate(line, Years), QTime(line.Hour, line.Minute), Qt::UTC);
     const bool dayTable = line.Table == Workday || line.Table == Weekend;
     const int unit = line.RepeatUnit;
     for (int k = 1; k <= 250;) {
@@ -83,40 +83,34 @@ std::vector<QDateTime> StepByStepWalk(const ClockLine &line, QDate monday, WalkP
     return out;
 }
 
-TEST(Occurrences, OnceShowsOnlyItsReferenceInItsOwnWeek)
+TEST(Occurrences, OnceAndLinesWithoutAStepShowOnlyTheirReference)
 {
-    const ClockLine line = Line(QDate(2026, 12, 9), 6, 31, Continue, Once, 1);
-    const std::optional<Occurrence> reference =
-        ReferenceOccurrence(line, ThisMonday, quintara::testing::Years2026);
+    const ClockLine once = Line(QDate(2026, 12, 9), 6, 31, Continue, Once, 1);
+    const std::optional<Occurrence> reference = ReferenceOccurrence(once, ThisMonday, Years);
     ASSERT_TRUE(reference);
     EXPECT_EQ(reference->row, 2);
     EXPECT_EQ(reference->moment, Moment::fromDate(QDate(2026, 12, 9), 6, 31));
-    EXPECT_TRUE(Walk(line, ThisMonday).empty());
-    for (int weeks : {-1, 1, 52}) {
-        EXPECT_FALSE(
-            ReferenceOccurrence(line, ThisMonday.addDays(7 * weeks), quintara::testing::Years2026));
-        EXPECT_TRUE(Walk(line, ThisMonday.addDays(7 * weeks)).empty());
+    for (int weeks : {-1, 1, 52})
+        EXPECT_FALSE(ReferenceOccurrence(once, ThisMonday.addDays(7 * weeks), Years));
+
+    // A count of 0 or a unit above 7 can come from a file or the central unit: such a line
+    // behaves as Once, also when its date is kept current.
+    for (auto [unit, count] : {std::pair<int, int>{Days, 0}, {Minutes, 0}, {8, 1}, {255, 255}}) {
+        ClockLine line = Line(ThisMonday.addDays(2), 9, 0, Continue, unit, count);
+        EXPECT_TRUE(ReferenceOccurrence(line, ThisMonday, Years));
+        EXPECT_TRUE(Walk(line, ThisMonday.addDays(7)).empty());
+        CheckDate(line, ThisMonday);
+        EXPECT_EQ(ReferenceDate(line, Years), ThisMonday.addDays(2));
     }
-}
+    // Bytes that name no date: no occurrence, and the date is left for the user to see.
+    ClockLine bad = Line(ThisMonday, 9, 0, Continue, Days, 1);
+    bad.Month = 0;
+    EXPECT_TRUE(Walk(bad, ThisMonday).empty());
+    EXPECT_FALSE(ReferenceOccurrence(bad, ThisMonday, Years));
+    CheckDate(bad, ThisMonday);
+    EXPECT_EQ(bad.Month, 0);
 
-TEST(Occurrences, MonthEndIsClampedAndTheClampedDayKept)
-{
-    auto after = [](QDate from, int months, int steps) {
-        return StepMoment(Moment::fromDate(from), RepeatStep(Months, months), steps).date();
-    };
-    EXPECT_EQ(after(QDate(2027, 1, 31), 1, 1), QDate(2027, 2, 28));
-    EXPECT_EQ(after(QDate(2027, 1, 31), 1, 2), QDate(2027, 3, 28));
-    EXPECT_EQ(after(QDate(2028, 1, 31), 1, 2), QDate(2028, 3, 29));
-    EXPECT_EQ(after(QDate(2027, 3, 31), 1, 2), QDate(2027, 5, 30));
-    EXPECT_EQ(after(QDate(2027, 5, 31), 1, -1), QDate(2027, 4, 30));
-    // Every four years from a leap day stays on the 29th until a century that isn't leap.
-    EXPECT_EQ(after(QDate(2004, 2, 29), 48, 23), QDate(2096, 2, 29));
-    EXPECT_EQ(after(QDate(2004, 2, 29), 48, 24), QDate(2100, 2, 28));
-}
-
-TEST(Occurrences, MinuteSeriesFarAheadCountTheirLimitsFromTheWeek)
-{
-    // The property test below stays within weeks of the reference for minute steps.
+    // Minute series far ahead count their limits from the shown week.
     const QDate farMonday = ThisMonday.addDays(7 * 520);
     const ClockLine everyMinute = Line(ThisMonday, 0, 1, Continue, Minutes, 1);
     const auto far = Walk(everyMinute, farMonday, WalkPurpose::Markers);
@@ -125,59 +119,37 @@ TEST(Occurrences, MinuteSeriesFarAheadCountTheirLimitsFromTheWeek)
     EXPECT_EQ(Walk(everyMinute, farMonday, WalkPurpose::HitTest).size(), 250u);
 }
 
-TEST(Occurrences, LinesWithoutAStepEndAtOnce)
-{
-    // A count of 0 or a unit above 7 can come from a file or the central unit: such a line
-    // behaves as Once, in the walk and when its date is kept current.
-    for (auto [unit, count] : {std::pair<int, int>{Days, 0}, {Minutes, 0}, {8, 1}, {255, 255}}) {
-        ClockLine line = Line(ThisMonday.addDays(2), 9, 0, Continue, unit, count);
-        EXPECT_TRUE(ReferenceOccurrence(line, ThisMonday, quintara::testing::Years2026));
-        EXPECT_TRUE(Walk(line, ThisMonday).empty());
-        EXPECT_TRUE(Walk(line, ThisMonday.addDays(7)).empty());
-        CheckDate(line, ThisMonday);
-        EXPECT_EQ(ReferenceDate(line, quintara::testing::Years2026), ThisMonday.addDays(2));
-    }
-    // Bytes that name no date: no occurrence, and the date is left for the user to see.
-    ClockLine bad = Line(ThisMonday, 9, 0, Continue, Days, 1);
-    bad.Month = 0;
-    EXPECT_TRUE(Walk(bad, ThisMonday).empty());
-    EXPECT_FALSE(ReferenceOccurrence(bad, ThisMonday, quintara::testing::Years2026));
-    CheckDate(bad, ThisMonday);
-    EXPECT_EQ(bad.Month, 0);
-}
-
 TEST(Occurrences, CheckDatesMovesReferencesBackByWholeSteps)
 {
     ClockTable table;
     table.MaxClockLines = 50;
     const QDate later(2027, 3, 1);
-    table.Lines[0] = Line(later, 10, 0, Continue, Hours, 3);
-    table.Lines[1] = Line(ThisMonday.addDays(21), 8, 0, Special, Weeks, 1);
-    table.Lines[2] = Line(QDate(2027, 5, 31), 8, 0, Simulation, Months, 1);
-    table.Lines[3] = Line(ThisMonday, 0, 0, Continue, Days, 1); // exactly the limit
+    const QDate sunday(2026, 12, 6);
+    const struct {
+        int index;
+        ClockLine line;
+        QDate expected;
+    } cases[] = {
+        {0, Line(later, 10, 0, Continue, Hours, 3), sunday}, // 10:00 stays the stored time
+        {1, Line(ThisMonday.addDays(21), 8, 0, Special, Weeks, 1), ThisMonday.addDays(-7)},
+        {2, Line(QDate(2027, 5, 31), 8, 0, Simulation, Months, 1), QDate(2026, 11, 28)},
+        {3, Line(ThisMonday, 0, 0, Continue, Days, 1), ThisMonday}, // exactly the limit
+        {60, Line(later, 10, 0, Continue, Days, 1), later},         // beyond the limit
+        // Day-table lines get the Sunday before, whatever their repetition bytes say.
+        {5, Line(QDate(2020, 1, 1), 7, 15, Workday, 9, 0), sunday},
+        {6, Line(QDate(2020, 1, 1), 9, 0, Weekend, Minutes, 5), sunday},
+    };
+    for (const auto &c : cases)
+        table.Lines[std::size_t(c.index)] = c.line;
     table.Lines[4] = Line(later, 10, 0, Continue, Days, 1);
-    table.Lines[4].FunctionType = 0;                         // free lines stay
-    table.Lines[60] = Line(later, 10, 0, Continue, Days, 1); // so do lines beyond the limit
-    // Day-table lines get the Sunday before, whatever their repetition bytes say.
-    table.Lines[5] = Line(QDate(2020, 1, 1), 7, 15, Workday, 9, 0);
-    table.Lines[6] = Line(QDate(2020, 1, 1), 9, 0, Weekend, Minutes, 5);
+    table.Lines[4].FunctionType = 0; // free lines stay
 
     CheckDates(table, ThisMonday);
-
-    // 10:00 stays the stored time, though the 3-hour steps ended at another hour.
-    EXPECT_EQ(ReferenceDate(table.Lines[0], quintara::testing::Years2026), QDate(2026, 12, 6));
-    EXPECT_EQ(table.Lines[0].Hour, 10);
-    EXPECT_EQ(ReferenceDate(table.Lines[1], quintara::testing::Years2026),
-              ThisMonday.addDays(-7)); // 08:00 is after 00:00
-    EXPECT_EQ(ReferenceDate(table.Lines[2], quintara::testing::Years2026),
-              QDate(2026, 11, 28)); // February left its mark
-    EXPECT_EQ(ReferenceDate(table.Lines[3], quintara::testing::Years2026), ThisMonday);
-    EXPECT_EQ(ReferenceDate(table.Lines[4], quintara::testing::Years2026), later);
-    EXPECT_EQ(ReferenceDate(table.Lines[60], quintara::testing::Years2026), later);
-    for (const int day : {5, 6})
-        EXPECT_EQ(ReferenceDate(table.Lines[day], quintara::testing::Years2026),
-                  QDate(2026, 12, 6));
-    EXPECT_EQ(table.Lines[5].Hour, 7);
+    for (const auto &c : cases) {
+        EXPECT_EQ(ReferenceDate(table.Lines[std::size_t(c.index)], Years), c.expected) << c.index;
+        EXPECT_EQ(table.Lines[std::size_t(c.index)].Hour, c.line.Hour);
+    }
+    EXPECT_EQ(ReferenceDate(table.Lines[4], Years), later);
     EXPECT_FALSE(table.TableChanged);
     EXPECT_EQ(CurrentMonday(Today), Moment::fromDate(ThisMonday));
 }
@@ -214,10 +186,8 @@ TEST(Occurrences, SkippingAheadGivesWhatTheStepByStepWalkGives)
             const auto fast = Walk(line, monday, purpose, workdays);
             ASSERT_EQ(fast, StepByStepWalk(line, monday, purpose, workdays))
                 << "unit " << unit << " count " << count << " table " << table << " from "
-                << ReferenceDateTime(line, quintara::testing::Years2026)
-                       .toString(Qt::ISODate)
-                       .toStdString()
-                << " week " << monday.toString(Qt::ISODate).toStdString();
+                << ReferenceDateTime(line, Years).toString(Qt::ISODate).toStdString() << " week "
+                << monday.toString(Qt::ISODate).toStdString();
             ++compared;
             nonEmpty += fast.empty() ? 0 : 1;
         }

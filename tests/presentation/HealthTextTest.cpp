@@ -3,8 +3,7 @@
 
 #include "clock/ClockTable.h"
 #include "settings/Strings.h"
-#include "tests/support/ScriptedPrompter.h"
-
+#include "tests/clock/TestLines.h"
 #include "tests/support/TestYears.h"
 
 #include <gtest/gtest.h>
@@ -14,42 +13,35 @@ namespace {
 
 using clock::HealthKind;
 using clock::HealthProblem;
+const auto &Years = quintara::testing::Years2026;
 
 TEST(HealthTextTest, ProblemsReadAsSentencesWithTheirLinesAndMomentsInEveryLanguage)
 {
-    testing::ScriptedPrompter prompter;
     settings::Strings strings{settings::StringTable::builtIn()};
     clock::ClockTable table;
     table.MaxClockLines = 50;
-    clock::ClockLine &line = table.Lines[7];
-    line.FunctionType = 1;
-    line.FunctionNumber = 12;
-    clock::SetReferenceDate(line, QDate(2026, 12, 8));
-    line.Hour = 23;
-    line.Minute = 5;
-    table.Lines[60] = line;
+    table.Lines[7] = table.Lines[60] =
+        clock::testing::Line(QDate(2026, 12, 8), 23, 5, clock::Continue, clock::Once, 0, 255, 12);
     table.Lines[60].Day = 31;
     table.Lines[60].Month = 2;
 
     const HealthProblem conflict{7, HealthKind::Conflict, 9,
                                  clock::Moment::fromDate(QDate(2027, 8, 13), 7, 0)};
-    EXPECT_EQ(HealthText(conflict, table, strings, quintara::testing::Years2026),
+    EXPECT_EQ(HealthText(conflict, table, strings, Years),
               "Lines 7 and 9 switch the same function to different levels, first at "
               "2027-08-13 07:00");
-    EXPECT_EQ(
-        HealthText({60, HealthKind::InvalidDate}, table, strings, quintara::testing::Years2026),
-        "Line 60: 2026-02-31 is no real date");
+    EXPECT_EQ(HealthText({60, HealthKind::InvalidDate}, table, strings, Years),
+              "Line 60: 2026-02-31 is no real date");
     EXPECT_TRUE(
-        HealthText({7, HealthKind::UnknownFunction}, table, strings, quintara::testing::Years2026)
-            .contains(" 12,"));
+        HealthText({7, HealthKind::UnknownFunction}, table, strings, Years).contains(" 12,"));
 
     // Every text and every language has its own sentence with every placeholder filled.
     for (int language = 0; language < settings::LanguageCount; ++language) {
         strings.setLanguageOffset(language * 10000);
         QSet<QString> texts;
         for (int kind = 0; kind <= int(HealthKind::Conflict); ++kind) {
-            const QString text = HealthText({7, HealthKind(kind), 9, conflict.at}, table, strings,
-                                            quintara::testing::Years2026);
+            const QString text =
+                HealthText({7, HealthKind(kind), 9, conflict.at}, table, strings, Years);
             EXPECT_FALSE(text.contains('%')) << text.toStdString();
             EXPECT_TRUE(text.contains('7')) << text.toStdString();
             texts.insert(text);

@@ -1,7 +1,6 @@
 #include "presentation/ValueFormat.h"
 
 #include "settings/Strings.h"
-#include "tests/support/ScriptedPrompter.h"
 
 #include <gtest/gtest.h>
 
@@ -27,20 +26,27 @@ protected:
         corrected = values.ApplyTypedValue(field, kind, min, max);
         return field.text;
     }
-    QString Step(ValueField &field, StepDirection direction, int kind = Level, int min = 0,
-                 int max = 100)
+    // Steps the field up (+) and down (-), each step with the bounds given in the kind's own
+    // terms; returns what it shows after each step.
+    QStringList Steps(ValueField field, const char *directions, int kind = Level, int low = 0,
+                      int high = 100)
     {
-        values.StepValue(direction, field, kind, min, max);
-        return field.text;
+        QStringList shown;
+        for (const char *d = directions; *d; ++d) {
+            int min = low, max = high;
+            values.StepValue(*d == '+' ? StepDirection::Up : StepDirection::Down, field, kind, min,
+                             max);
+            shown << field.text;
+        }
+        return shown;
     }
 
-    testing::ScriptedPrompter prompter;
     settings::Strings strings{settings::StringTable::builtIn()};
     ValueFormatter values{strings, QLocale::c()};
     bool corrected = false;
 };
 
-TEST_F(Values, LenientNumbers)
+TEST_F(Values, LenientNumbersAndKindsShowingTheirUnits)
 {
     EXPECT_EQ(ParseLenientNumber("abc-12.5.7"), "-12.5");
     EXPECT_EQ(ParseLenientNumber("1-2-3"), "1-2");
@@ -50,20 +56,20 @@ TEST_F(Values, LenientNumbers)
     EXPECT_EQ(LeadingDecimal("-"), 0);
     EXPECT_EQ(RoundHalfEven(12.5), 12);
     EXPECT_EQ(RoundHalfEven(13.5), 14);
-}
 
-TEST_F(Values, KindsShowTheirUnits)
-{
-    EXPECT_EQ(values.ShownText(QuarterHours, 9, 0), "02u 15m");
-    EXPECT_EQ(values.ShownText(Temperature, 120, 0), "20.0 °C");
-    EXPECT_EQ(values.ShownText(Light, 0, 0), "0.00 Lux");
-    EXPECT_EQ(values.ShownText(Light, 40, 0), "9.0 Lux");
-    EXPECT_EQ(values.ShownText(Light, 80, 0), "99 Lux");
-    EXPECT_EQ(values.ShownText(Milliseconds, 10, 0), "20 mSec");
-    EXPECT_EQ(values.ShownText(Seconds, 90, 0), "90 Sec");
-    EXPECT_EQ(values.ShownText(HalfSeconds, 5, 0), "2.5 s");
-    EXPECT_EQ(values.ShownText(Percentage, 40, 0), "40 %");
-    EXPECT_EQ(values.ShownText(77, 1234, 0), "1234");
+    const struct {
+        int kind, raw;
+        const char *shown;
+    } cases[] = {
+        // clang-format off
+        {QuarterHours, 9, "02u 15m"}, {Temperature, 120, "20.0 °C"}, {Light, 0, "0.00 Lux"},
+        {Light, 40, "9.0 Lux"}, {Light, 80, "99 Lux"}, {Milliseconds, 10, "20 mSec"},
+        {Seconds, 90, "90 Sec"}, {HalfSeconds, 5, "2.5 s"}, {Percentage, 40, "40 %"},
+        {77, 1234, "1234"},
+        // clang-format on
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(values.ShownText(c.kind, c.raw, 0), c.shown) << c.kind;
 
     // The decimal separator is the user's; numbers are never grouped.
     const ValueFormatter german(strings, QLocale(QLocale::German, QLocale::Germany));
@@ -77,20 +83,14 @@ TEST_F(Values, LevelsReadInTheTermsOfTheirFunction)
         int type, raw;
         const char *shown, *listed;
     } cases[] = {
-        {Relay, 0, "Off", "Off"},
-        {Relay, 255, "On", "On"},
-        {Relay, 3, "Uncoupled", "Uncoupled"},
-        {Relay, 1, "????", "On"},
-        {Dimmer, 3, "Uncoupled", "Uncoupled"},
-        {Dimmer, 30, "12 %", "12 %"},
-        {Dimmer, 4, "0 %", "0 %"},
-        {55, 0, "Down", "Down"},
+        // clang-format off
+        {Relay, 0, "Off", "Off"}, {Relay, 255, "On", "On"}, {Relay, 3, "Uncoupled", "Uncoupled"},
+        {Relay, 1, "????", "On"}, {Dimmer, 3, "Uncoupled", "Uncoupled"},
+        {Dimmer, 30, "12 %", "12 %"}, {Dimmer, 4, "0 %", "0 %"}, {55, 0, "Down", "Down"},
         {55, 255, "Up", "Up"},
-        {55, 9, "????", "????"},
-        {51, 6, "6", "6"},
-        {44, 6, "6", "????"},
-        {44, 255, "255", "On"},
+        {55, 9, "????", "????"}, {51, 6, "6", "6"}, {44, 6, "6", "????"}, {44, 255, "255", "On"},
         {Flag, 100, "????", "????"},
+        // clang-format on
     };
     for (const auto &c : cases) {
         EXPECT_EQ(values.ShownText(Level, c.raw, c.type), c.shown) << c.type << "/" << c.raw;
@@ -100,24 +100,20 @@ TEST_F(Values, LevelsReadInTheTermsOfTheirFunction)
     EXPECT_EQ(values.LevelText(Percentage, 40, 0), "40");
 }
 
-TEST_F(Values, TypedLevels)
+TEST_F(Values, TypedLevelsAreHeldToTheirBounds)
 {
-    // The editor's tests type "on", 30, 75, 200 and "12,5" through the dialog.
     ValueField relay = Field(Relay, 0);
     EXPECT_EQ(Type(relay, "on"), "On");
     EXPECT_EQ(relay.tag, "511");
     EXPECT_FALSE(corrected);
     EXPECT_EQ(Type(relay, "OFF  "), "Off");
-
     ValueField dimmer = Field(Dimmer, 0);
     EXPECT_EQ(Type(dimmer, "12.5"), "12 %");
     EXPECT_EQ(dimmer.tag, QString::number(512 + 30));
     EXPECT_EQ(Type(dimmer, "102"), "100 %");
-
-    ValueField flag = Field(Flag, 0);
+    ValueField flag = Field(Flag, 0), button = Field(44, 0);
     EXPECT_EQ(Type(flag, "49"), "Off");
     EXPECT_EQ(Type(flag, "up"), "On"); // every on-word means 100
-    ValueField button = Field(44, 0);
     EXPECT_EQ(Type(button, "15"), "9");
 
     // Nothing readable: the level held before comes back and the field says so.
@@ -125,27 +121,20 @@ TEST_F(Values, TypedLevels)
         EXPECT_EQ(Type(relay, typed), "Off");
         EXPECT_TRUE(corrected) << typed.toStdString();
     }
-}
 
-TEST_F(Values, BoundsAreConvertedInPlaceAndHeld)
-{
-    ValueField dimmer = Field(Dimmer, 30);
+    // Bounds are converted in place.
+    dimmer = Field(Dimmer, 30);
     dimmer.text = "5";
-    int min = 10;
-    int max = 105;
+    int min = 10, max = 105;
     EXPECT_TRUE(values.ApplyTypedValue(dimmer, Level, min, max));
-    EXPECT_EQ(min, 25);
-    EXPECT_EQ(max, 256);
-    EXPECT_EQ(dimmer.text, "10 %");
+    EXPECT_EQ(std::tuple(min, max, dimmer.text), std::tuple(25, 256, QString("10 %")));
 
     ValueField key = Field(52, 0); // button simulation counts keys 1 to 8
     EXPECT_EQ(Type(key, "20"), "8");
     EXPECT_TRUE(corrected);
-
     ValueField count{{}, "3"};
     EXPECT_EQ(Type(count, "250", Number), "100");
     EXPECT_EQ(count.tag, "100");
-
     ValueField temperature{{}, QString::number(15 * 256 + 120)};
     EXPECT_EQ(Type(temperature, "21", Temperature, 5, 30), "21.0 °C");
     EXPECT_EQ(temperature.tag, QString::number(15 * 256 + 122));
@@ -159,38 +148,19 @@ TEST_F(Values, BoundsAreConvertedInPlaceAndHeld)
 
 TEST_F(Values, StepsUpAndDown)
 {
-    ValueField relay = Field(Relay, 0);
-    EXPECT_EQ(Step(relay, StepDirection::Up), "On");
-    EXPECT_EQ(Step(relay, StepDirection::Up), "On");
-    EXPECT_EQ(Step(relay, StepDirection::Down), "Off");
-    EXPECT_EQ(Step(relay, StepDirection::Down), "Off");
-    relay = Field(Relay, 3);
-    EXPECT_EQ(Step(relay, StepDirection::Down), "On");
-    EXPECT_EQ(Step(relay, StepDirection::Up, Level, 0, 105), "Uncoupled");
-
-    ValueField dimmer = Field(Dimmer, 127);
-    EXPECT_EQ(Step(dimmer, StepDirection::Up), "55 %");
-    EXPECT_EQ(Step(dimmer, StepDirection::Down), "50 %");
-    dimmer = Field(Dimmer, 255);
-    EXPECT_EQ(Step(dimmer, StepDirection::Up), "100 %");
-
-    ValueField flag = Field(Flag, 0);
-    EXPECT_EQ(Step(flag, StepDirection::Up), "On");
-    EXPECT_EQ(Step(flag, StepDirection::Down), "Off");
-    ValueField button = Field(44, 8);
-    EXPECT_EQ(Step(button, StepDirection::Up), "9");
-    EXPECT_EQ(Step(button, StepDirection::Up), "9");
-
-    ValueField count{{}, "100"};
-    EXPECT_EQ(Step(count, StepDirection::Up, Number, 1, 100), "100");
-    ValueField quarter{{}, "9"};
-    EXPECT_EQ(Step(quarter, StepDirection::Up, QuarterHours, 0, 96), "03u 15m");
+    EXPECT_EQ(Steps(Field(Relay, 0), "++--"), (QStringList{"On", "On", "Off", "Off"}));
+    EXPECT_EQ(Steps(Field(Relay, 3), "-"), QStringList{"On"});
+    EXPECT_EQ(Steps(Field(Relay, 3), "+", Level, 0, 105), QStringList{"Uncoupled"});
+    EXPECT_EQ(Steps(Field(Dimmer, 127), "+-"), (QStringList{"55 %", "50 %"}));
+    EXPECT_EQ(Steps(Field(Dimmer, 255), "+"), QStringList{"100 %"});
+    EXPECT_EQ(Steps(Field(Flag, 0), "+-"), (QStringList{"On", "Off"}));
+    EXPECT_EQ(Steps(Field(44, 8), "++"), (QStringList{"9", "9"}));
+    EXPECT_EQ(Steps({{}, "100"}, "+", Number, 1, 100), QStringList{"100"});
+    EXPECT_EQ(Steps({{}, "9"}, "+", QuarterHours, 0, 96), QStringList{"03u 15m"});
     ValueField seconds{"10", "10"};
-    int min = 0;
-    int max = 600;
+    int min = 0, max = 600;
     values.StepValue(StepDirection::Up, seconds, Seconds, min, max, 60);
     EXPECT_EQ(seconds.text, "70 Sec");
-    EXPECT_TRUE(prompter.shown.isEmpty());
 }
 
 } // namespace

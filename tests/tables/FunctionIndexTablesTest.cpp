@@ -15,38 +15,18 @@ using tables::TableSlot::LocalMoodIndex;
 // zones, 30 flags): data 0, links 1001, local moods 3003, timed local moods 3203, dimmers 3223,
 // sensor levels 3239, regimes 3251, audio 3263, messages 3291, service 3311, flags 3315,
 // process functions 3375, relays 3395; 3427 bytes.
-constexpr int MoodLinks = 1001;
-constexpr int MoodDimmerHeads = 3223;
-constexpr int MoodSensorHeads = 3239;
-constexpr int MoodAudioHeads = 3263;
-constexpr int MoodFlagHeads = 3315;
-constexpr int MoodRelayHeads = 3395;
+constexpr int MoodLinks = 1001, MoodDimmerHeads = 3223, MoodSensorHeads = 3239,
+              MoodAudioHeads = 3263, MoodFlagHeads = 3315, MoodRelayHeads = 3395;
 
 // Section starts of the key index of model 2 (89 pool records written): module 0, key 89,
 // links 178, local moods 356, timed local moods 556, general moods 576, dimmers 616, sensors 632
 // (types 20, 26, 25, 24), regimes 648, audio 660, messages 688, service 708, flags 712,
 // process functions 772, relays 792; 824 bytes.
-constexpr int KeyKeys = 89;
-constexpr int KeyLinks = 178;
-constexpr int KeyMoodHeads = 356;
-constexpr int KeyGeneralMoodHeads = 576;
-constexpr int KeyDimmerHeads = 616;
-constexpr int KeyType24Heads = 644;
-constexpr int KeyMessageHeads = 688;
-constexpr int KeyFlagHeads = 712;
-constexpr int KeyProcessHeads = 772;
-constexpr int KeyRelayHeads = 792;
+constexpr int KeyKeys = 89, KeyLinks = 178, KeyMoodHeads = 356, KeyGeneralMoodHeads = 576,
+              KeyDimmerHeads = 616, KeyType24Heads = 644, KeyMessageHeads = 688, KeyFlagHeads = 712,
+              KeyProcessHeads = 772, KeyRelayHeads = 792;
 
-vector<int> word(int value)
-{
-    return {value / 256, value % 256};
-}
-
-class FunctionIndexTablesTest : public TablesTest {
-protected:
-    // A word of the work area at a position.
-    vector<int> workWord(int slot, int position) { return work(slot, position, 2); }
-};
+class FunctionIndexTablesTest : public TablesTest {};
 
 TEST_F(FunctionIndexTablesTest, TwoLocalMoodsOnOneRelayAreLinkedNewestFirst)
 {
@@ -57,10 +37,10 @@ TEST_F(FunctionIndexTablesTest, TwoLocalMoodsOnOneRelayAreLinkedNewestFirst)
     ASSERT_TRUE(compiler.BuildTable(LocalMoodIndex));
     EXPECT_EQ(set[LocalMoodIndex].LastIndex, 3427);
     // The first variation is record 999, the second 998.
-    EXPECT_EQ(work(LocalMoodIndex, 998, 2), (vector{7, 2}));
-    EXPECT_EQ(workWord(LocalMoodIndex, MoodRelayHeads + 2 * 4), word(998));
-    EXPECT_EQ(workWord(LocalMoodIndex, MoodLinks + 2 * 998), word(999));
-    EXPECT_EQ(workWord(LocalMoodIndex, MoodLinks + 2 * 999), word(0));
+    expectWork(LocalMoodIndex, 998, {7, 2});
+    expectWords(
+        LocalMoodIndex,
+        {{MoodRelayHeads + 2 * 4, 998}, {MoodLinks + 2 * 998, 999}, {MoodLinks + 2 * 999, 0}});
     set.FinishTable(LocalMoodIndex);
     EXPECT_EQ(set[LocalMoodIndex].Length, MoodRelayHeads + 2 * 4 + 2);
 }
@@ -86,13 +66,13 @@ TEST_F(FunctionIndexTablesTest, MoodItemsAreIndexedUnderTheFunctionTheyReach)
     }};
 
     ASSERT_TRUE(compiler.BuildTable(LocalMoodIndex));
-    EXPECT_EQ(work(LocalMoodIndex, 994, 7), (vector{0, 3, 3, 3, 3, 3, 0}));
-    EXPECT_EQ(workWord(LocalMoodIndex, MoodDimmerHeads + 2 * 3), word(999));
-    EXPECT_EQ(workWord(LocalMoodIndex, MoodFlagHeads + 2 * 1), word(998));
-    EXPECT_EQ(workWord(LocalMoodIndex, MoodRelayHeads + 2 * 6), word(997));
-    EXPECT_EQ(workWord(LocalMoodIndex, MoodSensorHeads + 2 * 1), word(996));
-    EXPECT_EQ(workWord(LocalMoodIndex, MoodAudioHeads), word(995));
-    EXPECT_EQ(workWord(LocalMoodIndex, MoodRelayHeads + 2 * 8), word(0));
+    expectWork(LocalMoodIndex, 994, {0, 3, 3, 3, 3, 3, 0});
+    expectWords(LocalMoodIndex, {{MoodDimmerHeads + 2 * 3, 999},
+                                 {MoodFlagHeads + 2 * 1, 998},
+                                 {MoodRelayHeads + 2 * 6, 997},
+                                 {MoodSensorHeads + 2 * 1, 996},
+                                 {MoodAudioHeads, 995},
+                                 {MoodRelayHeads + 2 * 8, 0}});
     EXPECT_EQ(tables::MoodItemTarget(model(), {6, 0, 0}), (tables::FunctionTarget{1, 7}));
     EXPECT_EQ(tables::MoodItemTarget(model(), {7, 1, 0}), std::nullopt); // fans are not followed
 }
@@ -138,27 +118,30 @@ TEST_F(FunctionIndexTablesTest, KeysAreIndexedUnderTheFunctionTheyReach)
         second.Keys[k].Bytes = {secondKeys[k][0], secondKeys[k][1], 0, 0};
     }
 
+    // Keys of moods beyond the pool on another module: each mood is said once.
+    model().InputModules[0].Keys[0].Bytes = {8, 100, 0, 0};
+    model().InputModules[0].Keys[1].Bytes = {8, 95, 0, 0};
     ASSERT_TRUE(compiler.BuildTable(KeyIndex));
-    EXPECT_EQ(compiler.notices().size(), 1U);
+    EXPECT_EQ(Texts(compiler.notices()),
+              (QStringList{"No room in SW for LMD 100", "No room in SW for LMD 95"}));
     EXPECT_EQ(set[KeyIndex].LastIndex, 824);
     // Records 69 to 79, newest first: module and key of each.
-    EXPECT_EQ(work(KeyIndex, 69, 11), (vector{4, 4, 4, 4, 4, 3, 3, 3, 3, 3, 3}));
-    EXPECT_EQ(work(KeyIndex, KeyKeys + 69, 11), (vector{6, 4, 3, 1, 0, 5, 4, 3, 2, 1, 0}));
-    EXPECT_EQ(workWord(KeyIndex, KeyRelayHeads + 2 * 4), word(70));
-    EXPECT_EQ(workWord(KeyIndex, KeyLinks + 2 * 70), word(79));
-    EXPECT_EQ(workWord(KeyIndex, KeyLinks + 2 * 79), word(0));
-    EXPECT_EQ(workWord(KeyIndex, KeyGeneralMoodHeads + 2 * 2), word(78));
-    EXPECT_EQ(workWord(KeyIndex, KeyType24Heads + 2 * 1), word(77));
-    EXPECT_EQ(workWord(KeyIndex, KeyRelayHeads + 2 * 8), word(76));
-    EXPECT_EQ(workWord(KeyIndex, KeyRelayHeads + 2 * 10), word(75));
-    EXPECT_EQ(workWord(KeyIndex, KeyFlagHeads + 2 * 3), word(74));
-    EXPECT_EQ(workWord(KeyIndex, KeyDimmerHeads + 2 * 2), word(73));
-    EXPECT_EQ(workWord(KeyIndex, KeyMessageHeads + 2 * 9), word(72));
-    EXPECT_EQ(workWord(KeyIndex, KeyRelayHeads + 2 * 15), word(71));
-    EXPECT_EQ(workWord(KeyIndex, KeyProcessHeads), word(69));
-    EXPECT_EQ(work(KeyIndex, 68, 1), vector{0});
+    expectWork(KeyIndex, 68, {0, 4, 4, 4, 4, 4, 3, 3, 3, 3, 3, 3});
+    expectWork(KeyIndex, KeyKeys + 69, {6, 4, 3, 1, 0, 5, 4, 3, 2, 1, 0});
+    expectWords(KeyIndex, {{KeyRelayHeads + 2 * 4, 70},
+                           {KeyLinks + 2 * 70, 79},
+                           {KeyLinks + 2 * 79, 0},
+                           {KeyGeneralMoodHeads + 2 * 2, 78},
+                           {KeyType24Heads + 2 * 1, 77},
+                           {KeyRelayHeads + 2 * 8, 76},
+                           {KeyRelayHeads + 2 * 10, 75},
+                           {KeyFlagHeads + 2 * 3, 74},
+                           {KeyDimmerHeads + 2 * 2, 73},
+                           {KeyMessageHeads + 2 * 9, 72},
+                           {KeyRelayHeads + 2 * 15, 71},
+                           {KeyProcessHeads, 69}});
     // Heads of local moods beyond the pool are written as empty lists.
-    EXPECT_EQ(work(KeyIndex, KeyMoodHeads + 2 * 89, 22), vector<int>(22, 0));
+    expectWork(KeyIndex, KeyMoodHeads + 2 * 89, vector<int>(22, 0));
 }
 
 TEST_F(FunctionIndexTablesTest, FullPoolsDropVariationsWithAMessage)
@@ -174,40 +157,19 @@ TEST_F(FunctionIndexTablesTest, FullPoolsDropVariationsWithAMessage)
     // 88 keys for the records 79 down to 1, 1000 items for the records 999 down to 1.
     ASSERT_TRUE(compiler.BuildTable(KeyIndex));
     ASSERT_TRUE(compiler.BuildTable(LocalMoodIndex));
-    ASSERT_EQ(compiler.notices().size(), 10U);
-    for (int i = 0; i < 10; ++i) {
-        const platform::Notice &notice = compiler.notices()[std::size_t(i)];
-        EXPECT_EQ(notice.text, i < 9 ? "To many variations in SW" : "To many variations in LM");
-        EXPECT_EQ(notice.title, platform::ProgramTitle);
-        EXPECT_EQ(notice.icon, platform::Icon::None);
-    }
+    const QStringList expected = QStringList(9, "To many variations in SW")
+                                 << "To many variations in LM";
+    EXPECT_EQ(Texts(compiler.notices()), expected);
+    EXPECT_EQ(std::pair(compiler.notices()[0].title, compiler.notices()[0].icon),
+              std::pair(platform::ProgramTitle, platform::Icon::None));
     // A build of the whole set hands them on in the same order.
     const tables::BuildResult built = compiler.BuildAllTables();
     EXPECT_TRUE(built.ok);
-    EXPECT_EQ(built.notices, compiler.notices());
-    EXPECT_EQ(built.notices.size(), 10U);
-    EXPECT_EQ(workWord(KeyIndex, KeyRelayHeads), word(1));
-    EXPECT_EQ(work(KeyIndex, 1, 1), vector{9}); // module 9, key 6 was the last one taken
-    EXPECT_EQ(work(KeyIndex, KeyKeys + 1, 1), vector{6});
-    EXPECT_EQ(workWord(LocalMoodIndex, MoodRelayHeads), word(1));
-    EXPECT_EQ(work(LocalMoodIndex, 0, 2), (vector{0, 99}));
-}
-
-TEST_F(FunctionIndexTablesTest, KeysOfMoodsBeyondThePoolAreLeftOutWithAMessage)
-{
-    // Model 2's key index holds heads for local moods 1 to 89 only.
-    useModel(2);
-    model().InputModules[0].Keys[0].Bytes = {8, 95, 0, 0};
-    model().InputModules[0].Keys[1].Bytes = {8, 95, 0, 0}; // said once per mood
-    model().InputModules[0].Keys[2].Bytes = {8, 100, 0, 0};
-    model().InputModules[0].Keys[3].Bytes = {1, 2, 0, 0};
-    ASSERT_TRUE(compiler.BuildTable(KeyIndex));
-    ASSERT_EQ(compiler.notices().size(), 2U);
-    EXPECT_EQ(compiler.notices()[0].text, "No room in SW for LMD 95");
-    EXPECT_EQ(compiler.notices()[1].text, "No room in SW for LMD 100");
-    EXPECT_EQ(compiler.notices()[0].title, platform::ProgramTitle);
-    // The rest is built as before: the relay key has its list.
-    EXPECT_NE(workWord(KeyIndex, KeyRelayHeads + 2 * 1), word(0));
+    EXPECT_EQ(Texts(built.notices), expected);
+    expectWords(KeyIndex, {{KeyRelayHeads, 1}});
+    expectWork(KeyIndex, 1, {9}); // module 9, key 6 was the last one taken
+    expectWork(KeyIndex, KeyKeys + 1, {6});
+    expectWords(LocalMoodIndex, {{MoodRelayHeads, 1}, {0, 99}});
 }
 
 TEST_F(FunctionIndexTablesTest, LastRelayHeadEndsTheDeclaredLengthOfTheLargestModel)
@@ -217,11 +179,9 @@ TEST_F(FunctionIndexTablesTest, LastRelayHeadEndsTheDeclaredLengthOfTheLargestMo
     model().LocalMoods[0].Items[0] = {1, 176, 255};
     ASSERT_TRUE(compiler.BuildTable(KeyIndex));
     ASSERT_TRUE(compiler.BuildTable(LocalMoodIndex));
-    EXPECT_EQ(set[KeyIndex].LastIndex, 4896);
-    EXPECT_EQ(set[LocalMoodIndex].LastIndex, 4591);
     // The first key variation is record 99 × 8 − 1.
-    EXPECT_EQ(work(KeyIndex, 4894, 2), word(791));
-    EXPECT_EQ(work(LocalMoodIndex, 4589, 2), word(999));
+    expectWords(KeyIndex, {{4894, 791}});
+    expectWords(LocalMoodIndex, {{4589, 999}});
     set.FinishTable(KeyIndex);
     set.FinishTable(LocalMoodIndex);
     EXPECT_EQ(set[KeyIndex].Length, 4896);

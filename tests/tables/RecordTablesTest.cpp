@@ -32,120 +32,41 @@ vector<int> zeros(int count)
 
 class RecordTablesTest : public TablesTest {};
 
-TEST_F(RecordTablesTest, InputModulesAndOutputModules)
+// Every record table of model 2 built from one project: 16 relays and 8 dimmers, so that a
+// general mood entry is 39 bytes; 16-bit values go high byte first.
+TEST_F(RecordTablesTest, RecordsAreLaidOutAsTheCentralUnitReadsThem)
 {
     useModel(2);
-    InputModuleRec &module = model().InputModules[1];
+    ProjectModel &m = model();
+    InputModuleRec &module = m.InputModules[1];
     module.ModuleType = 2;
     module.Byte1 = 7;
     module.Byte2 = 9;
     module.Keys[0].Bytes = {1, 5, 3, 4};
     module.Keys[7].Bytes = {8, 2, 0, 1};
-    model().OutputModules[4] = {};
-    model().OutputModules[4].ModuleType = 131;
-    model().OutputModules[4].FirstOutput = 1;
+    m.OutputModules[4].ModuleType = 131;
+    m.OutputModules[4].FirstOutput = 1;
 
-    ASSERT_TRUE(compiler.BuildTable(tables::TableSlot::InputModules));
-    EXPECT_EQ(set[0].LastIndex, 11 * 35);
-    EXPECT_EQ(work(0, 0, 35), zeros(35));
-    EXPECT_EQ(work(0, 35, 35), (vector<int>{2, 7, 9, 1, 5, 3, 4} + zeros(24) + vector{8, 2, 0, 1}));
-    set.FinishTable(0);
-    EXPECT_EQ(set[0].Length, 70);
-
-    ASSERT_TRUE(compiler.BuildTable(tables::TableSlot::OutputModules));
-    EXPECT_EQ(set[20].LastIndex, 5 * 2);
-    EXPECT_EQ(work(20, 0, 10), (zeros(8) + vector{131, 1}));
-}
-
-TEST_F(RecordTablesTest, DimmerOutputTakesTheRampOfTheFirstDimmerModuleOfItsGroup)
-{
-    useModel(1); // 40 dimmers, 18 output modules
-    auto &modules = model().OutputModules;
-    modules[0].ModuleType = 101; // relay module of the same group: not a dimmer
-    modules[0].FirstOutput = 1;
-    modules[0].Channels[0].Ramp = 50;
-    modules[1].ModuleType = 0; // no module
-    modules[1].FirstOutput = 1;
-    modules[1].Channels[0].Ramp = 51;
-    modules[2].ModuleType = 131;
-    modules[2].FirstOutput = 1;
-    modules[2].Channels[0].Ramp = 6;
-    modules[2].Channels[3].Ramp = 9;
-    modules[3].ModuleType = 140; // same group again: the first one wins
-    modules[3].FirstOutput = 1;
-    modules[3].Channels[0].Ramp = 99;
-
-    ASSERT_TRUE(compiler.BuildTable(tables::TableSlot::DimmerOutputs));
-    EXPECT_EQ(set[1].LastIndex, 40);
-    EXPECT_EQ(work(1, 0, 13), (zeros(8) + vector{6, 0, 0, 9, 0}));
-
-    modules[2].ModuleType = 0;
-    modules[3].ModuleType = 0;
-    ASSERT_TRUE(compiler.BuildTable(tables::TableSlot::DimmerOutputs));
-    EXPECT_EQ(work(1, 0, 40), zeros(40));
-}
-
-TEST_F(RecordTablesTest, FunctionListsWithSixteenBitValuesHighByteFirst)
-{
-    useModel(2);
-    model().TraList[0].Bytes = {3, 4};
-    model().TraList[24].Bytes = {5, 6};
-    model().TimedFunctions[0].Time = -1;
-    model().TimedFunctions[1] = {1, 3, 255, 300, Name50("Stairs")};
-    model().Fans[0].Bytes = {1, 2, 200, 4};
-    model().Fans[0].Value = 300;
-    model().Fans[0].Setting = 1;
-    model().Fans[9].Value = 1;
-    model().IfElseFunctions[29].Data = {60, 1, 1, 5, 0, 2, 6, 0};
-    model().Motors[0].Bytes = {3, 4};
-    model().Motors[0].RunTime = 600;
-    model().ProcessFunctions[9].Bytes = {1, 2, 3, 4, 5, 6, 7};
-    model().AudioZones[1].Bytes = {31, 2};
+    m.TraList[0].Bytes = {3, 4};
+    m.TraList[24].Bytes = {5, 6};
+    m.TimedFunctions[0].Time = -1;
+    m.TimedFunctions[1] = {1, 3, 255, 300, Name50("Stairs")};
+    m.Fans[0] = {{1, 2, 200, 4}, 300, {}, 1};
+    m.Fans[9].Value = 1;
+    m.IfElseFunctions[29].Data = {60, 1, 1, 5, 0, 2, 6, 0};
+    m.Motors[0].Bytes = {3, 4};
+    m.Motors[0].RunTime = 600;
+    m.ProcessFunctions[9].Bytes = {1, 2, 3, 4, 5, 6, 7};
+    m.AudioZones[1].Bytes = {31, 2};
     for (int b = 0; b < 24; ++b)
-        model().Conditions[24].Bytes[b] = static_cast<quint8>(b + 1);
+        m.Conditions[24].Bytes[b] = static_cast<quint8>(b + 1);
 
-    for (const int slot : {2, 3, 4, 5, 6, 10, 16, 17})
-        ASSERT_TRUE(compiler.BuildTable(slot)) << slot;
-
-    EXPECT_EQ(set[2].LastIndex, 50);
-    EXPECT_EQ(work(2, 0, 2), (vector{3, 4}));
-    EXPECT_EQ(work(2, 48, 2), (vector{5, 6}));
-
-    EXPECT_EQ(set[3].LastIndex, 40 * 5);
-    EXPECT_EQ(work(3, 0, 10), (vector{0, 0, 0, 255, 255, 1, 3, 255, 1, 44}));
-
-    EXPECT_EQ(set[4].LastIndex, 60);
-    EXPECT_EQ(work(4, 0, 7), (vector{1, 2, 200, 4, 1, 44, 0}));
-    EXPECT_EQ(work(4, 54, 6), (vector{0, 0, 0, 0, 0, 1}));
-
-    EXPECT_EQ(set[5].LastIndex, 30 * 8);
-    EXPECT_EQ(work(5, 29 * 8, 8), (vector{60, 1, 1, 5, 0, 2, 6, 0}));
-
-    EXPECT_EQ(set[6].LastIndex, 40 * 4);
-    EXPECT_EQ(work(6, 0, 4), (vector{3, 4, 2, 88}));
-
-    EXPECT_EQ(set[10].LastIndex, 70);
-    EXPECT_EQ(work(10, 63, 7), (vector{1, 2, 3, 4, 5, 6, 7}));
-
-    EXPECT_EQ(set[AudioZones].LastIndex, 2 * 2);
-    EXPECT_EQ(work(AudioZones, 0, 4), (vector{0, 0, 31, 2}));
-
-    // Of each group of six condition bytes the first five are sent.
-    EXPECT_EQ(set[17].LastIndex, 25 * 20);
-    EXPECT_EQ(work(17, 24 * 20, 20),
-              (vector{1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 13, 14, 15, 16, 17, 19, 20, 21, 22, 23}));
-}
-
-TEST_F(RecordTablesTest, MoodTables)
-{
-    useModel(2); // 16 relays and 8 dimmers: a general mood entry is 39 bytes
-    model().LocalMoods[1].Byte = 9;
-    model().LocalMoods[1].Items[0] = {1, 5, 255};
-    model().LocalMoods[1].Items[9] = {2, 3, 50};
-    model().TimedLocalMoods[9].Byte = 4;
-    model().TimedLocalMoods[9].Items[0] = {1, 2, 3, 300};
-
-    GeneralMoodRec &evening = model().GeneralMoods[0];
+    m.LocalMoods[1].Byte = 9;
+    m.LocalMoods[1].Items[0] = {1, 5, 255};
+    m.LocalMoods[1].Items[9] = {2, 3, 50};
+    m.TimedLocalMoods[9].Byte = 4;
+    m.TimedLocalMoods[9].Items[0] = {1, 2, 3, 300};
+    GeneralMoodRec &evening = m.GeneralMoods[0];
     evening.Name = QStringLiteral("Evening");
     evening.RelayStates[0] = 77; // index 0 belongs to no relay
     evening.RelayStates[1] = 1;
@@ -155,62 +76,87 @@ TEST_F(RecordTablesTest, MoodTables)
     evening.DimmerLevels[8] = 20;
     evening.Extras[0] = {8, 1, 3};
     evening.Extras[4] = {2, 2, 2};
-    evening.Extras[5] = {9, 9, 9};              // the sixth extra is not sent
-    model().GeneralMoods[1].RelayStates[1] = 5; // nameless: not sent
-    model().GeneralMoods[2].Name = QStringLiteral("Night");
-    model().GeneralMoods[2].RelayStates[2] = 1;
-    model().GeneralMoods[19].DimmerLevels[3] = 7; // nameless and last
+    evening.Extras[5] = {9, 9, 9};        // the sixth extra is not sent
+    m.GeneralMoods[1].RelayStates[1] = 5; // nameless: not sent
+    m.GeneralMoods[2].Name = QStringLiteral("Night");
+    m.GeneralMoods[2].RelayStates[2] = 1;
+    m.GeneralMoods[19].DimmerLevels[3] = 7; // nameless and last
 
-    for (const int slot : {7, 8, 9})
-        ASSERT_TRUE(compiler.BuildTable(slot)) << slot;
+    m.Sensors[0].Name = QStringLiteral("ABCDEFGHIJKLMNOPQRST");
+    m.Sensors[0].Bytes = {1, 2, 3, 4, 5, 6};
+    m.Sensors[1].Name = QStringLiteral("  K\u20ac\u00fc ");
+    m.Messages[9] = {{},
+                     FixedText<16>(QStringLiteral("Alarm")),
+                     FixedText<16>(QStringLiteral("Door open")),
+                     3,
+                     2};
 
-    EXPECT_EQ(set[7].LastIndex, 3100);
-    EXPECT_EQ(work(7, 31, 31), (vector{9, 1, 5, 255} + zeros(24) + vector{2, 3, 50}));
-
-    EXPECT_EQ(set[8].LastIndex, 510);
-    EXPECT_EQ(work(8, 9 * 51, 7), (vector{4, 1, 2, 3, 1, 44, 0}));
-
-    EXPECT_EQ(set[9].LastIndex, 39 * 20);
-    vector<int> relays = zeros(16);
-    relays[0] = 1;
-    relays[15] = 2;
-    vector<int> dimmers = zeros(8);
-    dimmers[0] = 10;
-    dimmers[7] = 20;
-    EXPECT_EQ(work(9, 0, 39), (relays + dimmers + vector{8, 1, 3} + zeros(9) + vector{2, 2, 2}));
-    EXPECT_EQ(work(9, 39, 39), zeros(39));
-    EXPECT_EQ(work(9, 78, 3), (vector{0, 1, 0}));
-    // The nameless last mood is zeros, which are not sent.
+    vector<int> evenRow = zeros(16) + zeros(8) + vector{8, 1, 3} + zeros(9) + vector{2, 2, 2};
+    evenRow[0] = 1;   // relay 1
+    evenRow[15] = 2;  // relay 16
+    evenRow[16] = 10; // dimmer 1
+    evenRow[23] = 20; // dimmer 8
+    const struct {
+        int slot, lastIndex, from;
+        vector<int> bytes;
+    } expected[] = {
+        {0, 11 * 35, 0, zeros(35) + vector{2, 7, 9, 1, 5, 3, 4} + zeros(24) + vector{8, 2, 0, 1}},
+        {20, 5 * 2, 0, zeros(8) + vector{131, 1}},
+        {2, 50, 0, {3, 4}},
+        {2, 50, 48, {5, 6}},
+        {3, 40 * 5, 0, {0, 0, 0, 255, 255, 1, 3, 255, 1, 44}},
+        {4, 60, 0, {1, 2, 200, 4, 1, 44, 0}},
+        {4, 60, 54, {0, 0, 0, 0, 0, 1}},
+        {5, 30 * 8, 29 * 8, {60, 1, 1, 5, 0, 2, 6, 0}},
+        {6, 40 * 4, 0, {3, 4, 2, 88}},
+        {10, 70, 63, {1, 2, 3, 4, 5, 6, 7}},
+        {AudioZones, 2 * 2, 0, {0, 0, 31, 2}},
+        // Of each group of six condition bytes the first five are sent.
+        {17, 25 * 20, 24 * 20, {1,  2,  3,  4,  5,  7,  8,  9,  10, 11,
+                                13, 14, 15, 16, 17, 19, 20, 21, 22, 23}},
+        {7, 3100, 31, vector{9, 1, 5, 255} + zeros(24) + vector{2, 3, 50}},
+        {8, 510, 9 * 51, {4, 1, 2, 3, 1, 44, 0}},
+        {9, 39 * 20, 0, evenRow + zeros(39) + vector{0, 1, 0}},
+        // Sixteen characters and one blank, then the six bytes; outer blanks go, characters
+        // in Windows-1252.
+        {12, 2 * 23, 0,
+         text("ABCDEFGHIJKLMNOP", 17) + vector{1, 2, 3, 4, 5, 6} + text("K\x80\xfc", 17) +
+             zeros(6)},
+        {19, 340, 0, text("", 32) + zeros(2)},
+        {19, 340, 9 * 34, text("Alarm", 16) + text("Door open", 16) + vector{3, 2}}};
+    for (const auto &e : expected) {
+        ASSERT_TRUE(compiler.BuildTable(e.slot));
+        EXPECT_EQ(set[e.slot].LastIndex, e.lastIndex) << e.slot;
+        expectWork(e.slot, e.from, e.bytes);
+    }
+    // Also the stored name loses its outer blanks; trailing zeros are not sent (the nameless
+    // last mood).
+    EXPECT_EQ(m.Sensors[1].Name.text(), Name50(QStringLiteral("K\u20ac\u00fc")).text());
+    set.FinishTable(0);
     set.FinishTable(9);
-    EXPECT_EQ(set[9].Length, 80);
+    EXPECT_EQ(std::pair(int(set[0].Length), int(set[9].Length)), std::pair(70, 80));
 }
 
-TEST_F(RecordTablesTest, SensorNamesAndMessageLinesAreSentAsFixedTexts)
+TEST_F(RecordTablesTest, DimmerOutputTakesTheRampOfTheFirstDimmerModuleOfItsGroup)
 {
-    useModel(2);
-    SensorRec &first = model().Sensors[0];
-    first.Name = QStringLiteral("ABCDEFGHIJKLMNOPQRST");
-    first.Bytes = {1, 2, 3, 4, 5, 6};
-    SensorRec &second = model().Sensors[1];
-    second.Name = QStringLiteral("  K\u20ac\u00fc ");
-    MessageRec &message = model().Messages[9];
-    message.Line1 = QStringLiteral("Alarm");
-    message.Line2 = QStringLiteral("Door open");
-    message.InterfaceNumber = 3;
-    message.Beeps = 2;
+    useModel(1); // 40 dimmers, 18 output modules
+    auto &modules = model().OutputModules;
+    // A relay module of the group (not a dimmer), no module, the dimmer module and another one
+    // of the same group: the first one wins.
+    const std::pair<quint8, quint8> typeAndRamp[] = {{101, 50}, {0, 51}, {131, 6}, {140, 99}};
+    for (std::size_t i = 0; i < 4; ++i) {
+        modules[i].ModuleType = typeAndRamp[i].first;
+        modules[i].FirstOutput = 1;
+        modules[i].Channels[0].Ramp = typeAndRamp[i].second;
+    }
+    modules[2].Channels[3].Ramp = 9;
+    ASSERT_TRUE(compiler.BuildTable(tables::TableSlot::DimmerOutputs));
+    EXPECT_EQ(set[1].LastIndex, 40);
+    expectWork(1, 0, zeros(8) + vector{6, 0, 0, 9, 0});
 
-    ASSERT_TRUE(compiler.BuildTable(tables::TableSlot::Sensors));
-    EXPECT_EQ(set[12].LastIndex, 2 * 23);
-    // Sixteen characters and one blank, then the six bytes.
-    EXPECT_EQ(work(12, 0, 23), (text("ABCDEFGHIJKLMNOP", 17) + vector{1, 2, 3, 4, 5, 6}));
-    // Outer blanks go, also from the stored name; characters in Windows-1252.
-    EXPECT_EQ(work(12, 23, 23), text("K\x80\xfc", 17) + zeros(6));
-    EXPECT_EQ(second.Name.text(), Name50(QStringLiteral("K\u20ac\u00fc")).text());
-
-    ASSERT_TRUE(compiler.BuildTable(tables::TableSlot::Messages));
-    EXPECT_EQ(set[19].LastIndex, 340);
-    EXPECT_EQ(work(19, 0, 34), text("", 32) + zeros(2));
-    EXPECT_EQ(work(19, 9 * 34, 34), (text("Alarm", 16) + text("Door open", 16) + vector{3, 2}));
+    modules[2].ModuleType = modules[3].ModuleType = 0;
+    ASSERT_TRUE(compiler.BuildTable(tables::TableSlot::DimmerOutputs));
+    expectWork(1, 0, zeros(40));
 }
 
 TEST_F(RecordTablesTest, CentralOptionsTakeTheirSourcePositions)
@@ -241,46 +187,39 @@ TEST_F(RecordTablesTest, CentralOptionsTakeTheirSourcePositions)
     EXPECT_EQ(model().Options.Bytes, (std::array<quint8, 4>{200, 201, 77, 203}));
 }
 
+// A byte received in one record makes the record one in use, which the decoder names.
 TEST_F(RecordTablesTest, DecodersNameTheRecordsInUse)
 {
     useModel(2);
-    const auto received = [this](int slot) -> tables::TableArea & { return set[slot].Received; };
-    received(0)[35] = 2;           // input module 1
-    received(2)[2 * 24] = 1;       // TRA 24
-    received(3)[5] = 1;            // timed function 1
-    received(4)[6 * 9] = 3;        // fan 9
-    received(5)[8 * 3 + 2] = 1;    // If-Then-Else 3: THEN type
-    received(5)[8 * 4] = 60;       // If-Then-Else 4: condition only
-    received(6)[4 * 2 + 3] = 1;    // motor 2: run time 1
-    received(6)[4 * 3 + 2] = 0x80; // motor 3: negative run time
-    received(7)[31 * 99 + 1] = 1;  // local mood 99: item 0 type
-    received(7)[31 * 98] = 1;      // local mood 98: only the byte before the items
-    received(10)[7 * 2 + 4] = 1;   // process function 2: fifth byte
-    received(10)[7 * 3] = 1;       // process function 3: first byte only
-    received(16)[2] = 31;          // audio zone 1
-    received(17)[20 * 24] = 1;     // condition 24
-    received(20)[2 * 4] = 140;     // output module 4
-
-    compiler.DecodeAllTables();
     const ProjectModel &m = model();
-    EXPECT_EQ(m.InputModules[1].Name.trimmedRight(), "Interface 1");
-    EXPECT_TRUE(m.InputModules[0].Name.isBlank());
-    EXPECT_EQ(m.TraList[24].Name.trimmedRight(), "Transparent 24");
-    EXPECT_EQ(m.TimedFunctions[1].Name.trimmedRight(), "Timed function 1");
-    EXPECT_TRUE(m.TimedFunctions[0].Name.isBlank());
-    EXPECT_EQ(m.Fans[9].Name.trimmedRight(), "Fan function 9");
-    EXPECT_EQ(m.IfElseFunctions[3].Name.trimmedRight(), "If-Then-Else functions 3");
-    EXPECT_TRUE(m.IfElseFunctions[4].Name.isBlank());
-    EXPECT_EQ(m.Motors[2].Name.trimmedRight(), "Motor 2");
-    EXPECT_TRUE(m.Motors[3].Name.isBlank());
-    EXPECT_EQ(m.LocalMoods[99].Name.trimmedRight(), "Local mood 99");
-    EXPECT_TRUE(m.LocalMoods[98].Name.isBlank());
-    EXPECT_EQ(m.ProcessFunctions[2].Name.trimmedRight(), "Process functions 2");
-    EXPECT_TRUE(m.ProcessFunctions[3].Name.isBlank());
-    EXPECT_EQ(m.AudioZones[1].Name.trimmedRight(), "Audio zone 1");
-    EXPECT_TRUE(m.AudioZones[0].Name.isBlank());
-    EXPECT_EQ(m.Conditions[24].Name.trimmedRight(), "Condition 24");
-    EXPECT_EQ(m.OutputModules[4].Name.trimmedRight(), "Interface 4");
+    const struct {
+        int slot, position, value;
+        const Name50 &name;
+        const char *expected;
+    } cases[] = {
+        {0, 35, 2, m.InputModules[1].Name, "Interface 1"},
+        {0, 0, 0, m.InputModules[0].Name, ""},
+        {2, 2 * 24, 1, m.TraList[24].Name, "Transparent 24"},
+        {3, 5, 1, m.TimedFunctions[1].Name, "Timed function 1"},
+        {3, 0, 0, m.TimedFunctions[0].Name, ""},
+        {4, 6 * 9, 3, m.Fans[9].Name, "Fan function 9"},
+        {5, 8 * 3 + 2, 1, m.IfElseFunctions[3].Name, "If-Then-Else functions 3"}, // THEN type
+        {5, 8 * 4, 60, m.IfElseFunctions[4].Name, ""},                            // condition only
+        {6, 4 * 2 + 3, 1, m.Motors[2].Name, "Motor 2"},                           // run time 1
+        {6, 4 * 3 + 2, 0x80, m.Motors[3].Name, ""},                  // negative run time
+        {7, 31 * 99 + 1, 1, m.LocalMoods[99].Name, "Local mood 99"}, // item 0 type
+        {7, 31 * 98, 1, m.LocalMoods[98].Name, ""}, // only the byte before the items
+        {10, 7 * 2 + 4, 1, m.ProcessFunctions[2].Name, "Process functions 2"}, // fifth byte
+        {10, 7 * 3, 1, m.ProcessFunctions[3].Name, ""},                        // first byte only
+        {16, 2, 31, m.AudioZones[1].Name, "Audio zone 1"},
+        {16, 0, 0, m.AudioZones[0].Name, ""},
+        {17, 20 * 24, 1, m.Conditions[24].Name, "Condition 24"},
+        {20, 2 * 4, 140, m.OutputModules[4].Name, "Interface 4"}};
+    for (const auto &c : cases)
+        set[c.slot].Received[c.position] = quint8(c.value);
+    compiler.DecodeAllTables();
+    for (const auto &c : cases)
+        EXPECT_EQ(c.name.trimmedRight(), c.expected) << c.slot << " @" << c.position;
     // Every general mood gets its name, programmed or not.
     for (int g = 0; g < GeneralMoodSlots; ++g)
         EXPECT_EQ(m.GeneralMoods[g].Name.trimmedRight(), QStringLiteral("General mood %1").arg(g));
@@ -296,8 +235,7 @@ TEST_F(RecordTablesTest, DimmerRampsGoBackToTheModuleFoundThroughTheDecodedOutpu
     set[1].Received[0] = 8;  // dimmer 1: no module carries it
     compiler.DecodeAllTables();
     const auto &channels = model().OutputModules[5].Channels;
-    EXPECT_EQ(channels[0].Ramp, 6);
-    EXPECT_EQ(channels[7].Ramp, 7);
+    EXPECT_EQ((std::vector<int>{channels[0].Ramp, channels[7].Ramp}), (std::vector{6, 7}));
     EXPECT_EQ(model().DimmerChannel(1), nullptr);
 }
 

@@ -18,19 +18,14 @@ public:
 
     void fill(ProjectModel &m)
     {
-        for (InputModuleRec &module : m.InputModules) {
-            numbers(module.ModuleType, module.Byte1, module.Byte2);
-            for (InputKeyRec &key : module.Keys)
-                numbers(key.Bytes);
-        }
+        for (InputModuleRec &module : m.InputModules)
+            numbers(module.ModuleType, module.Byte1, module.Byte2, module.Keys);
         for (AznRec &zone : m.AudioZones)
             numbers(zone.Bytes);
         for (TraRec &tra : m.TraList)
             numbers(tra.Bytes);
-        for (TimedFunctionRec &timed : m.TimedFunctions) {
-            numbers(timed.TargetType, timed.TargetNumber, timed.Level, timed.Time);
-            timed.Name = name();
-        }
+        for (TimedFunctionRec &timed : m.TimedFunctions)
+            timed = {byte(), byte(), byte(), word(), Name50(name())};
         for (IfElseRec &ifElse : m.IfElseFunctions)
             numbers(ifElse.Data);
         for (FanRec &fan : m.Fans)
@@ -52,18 +47,14 @@ public:
         numbers(m.System.Options, m.Options.Bytes);
         for (ConditionRec &condition : m.Conditions)
             numbers(condition.Bytes);
-        for (MessageRec &message : m.Messages) {
-            numbers(message.InterfaceNumber, message.Beeps);
-            message.Line1 = text(16);
-            message.Line2 = text(16);
-        }
+        for (MessageRec &message : m.Messages)
+            message = {{}, FixedText<16>(text(16)), FixedText<16>(text(16)), byte(), byte()};
         for (OutputModuleRec &module : m.OutputModules) {
             numbers(module.ModuleType, module.FirstOutput);
             // Half of them in groups that exist, so that outputs find their modules.
             if (byte() % 2)
                 module.FirstOutput %= 16;
-            for (OutputChannelRec &channel : module.Channels)
-                numbers(channel.LoadType, channel.Power, channel.Ramp);
+            numbers(module.Channels);
         }
         for (ProcessFunctionRec &process : m.ProcessFunctions)
             numbers(process.Bytes);
@@ -73,9 +64,12 @@ private:
     template <typename... Fields> void numbers(Fields &...fields) { (set(fields), ...); }
     quint8 byte() { return static_cast<quint8>(m_random() & 0xFF); }
     void set(quint8 &value) { value = byte(); }
-    void set(qint16 &value) { value = static_cast<qint16>(m_random() & 0xFFFF); }
+    qint16 word() { return static_cast<qint16>(m_random() & 0xFFFF); }
+    void set(qint16 &value) { value = word(); }
     void set(MoodItem &item) { numbers(item.Type, item.Number, item.Value); }
     void set(TimedMoodItem &item) { numbers(item.Type, item.Number, item.Level, item.Time); }
+    void set(InputKeyRec &key) { set(key.Bytes); }
+    void set(OutputChannelRec &channel) { numbers(channel.LoadType, channel.Power, channel.Ramp); }
     template <typename T, std::size_t N> void set(std::array<T, N> &array)
     {
         for (T &element : array)
@@ -101,43 +95,33 @@ TEST_F(TableCompilerTest, EmptyProjectSendsOnlyTheOptionsAndTheBlankTexts)
 {
     const tables::BuildResult result = compiler.BuildAllTables();
     ASSERT_TRUE(result.ok);
+    // The options, their last one (255) never zero; 32 blank sensor names of 17 blanks, each
+    // followed by six zero bytes; ten pairs of blank message lines followed by two zero bytes.
+    std::vector<int> lengths(tables::TableSet::SlotCount, 0);
+    lengths[tables::TableSlot::CentralOptions] = 37;
+    lengths[tables::TableSlot::Sensors] = 31 * 23 + 17;
+    lengths[tables::TableSlot::Messages] = 9 * 34 + 32;
     for (int slot = 0; slot < tables::TableSet::SlotCount; ++slot) {
-        switch (slot) {
-        case tables::TableSlot::CentralOptions:
-            // The last option (255) is never zero.
-            EXPECT_EQ(set[slot].Length, 37);
-            EXPECT_EQ(set[slot].LastIndex, 36);
-            break;
-        case tables::TableSlot::Sensors:
-            // 32 blank names of 17 blanks, each followed by six zero bytes.
-            EXPECT_EQ(set[slot].Length, 31 * 23 + 17);
-            break;
-        case tables::TableSlot::Messages:
-            // Ten pairs of blank lines followed by two zero bytes.
-            EXPECT_EQ(set[slot].Length, 9 * 34 + 32);
-            break;
-        default:
-            EXPECT_EQ(set[slot].Length, 0) << slot;
+        EXPECT_EQ(set[slot].Length, lengths[std::size_t(slot)]) << slot;
+        if (lengths[std::size_t(slot)] == 0) {
             EXPECT_EQ(set[slot].LastIndex, -1) << slot;
         }
     }
     EXPECT_EQ(set.BytesTotal, 37 + 730 + 338);
-    EXPECT_EQ(set[15].Data[36], 255);
+    EXPECT_EQ(std::pair(set[15].LastIndex, int(set[15].Data[36])), std::pair(36, 255));
 }
 
 TEST_F(TableCompilerTest, FinishTableSendsUpToTheLastNonZeroByteOfTheDeclaredLength)
 {
+    // A zero inside the table is sent, trailing ones are not, nor what lies beyond the declared
+    // length.
     tables::CentralTable &table = set[3];
-    table.Work[0] = 0;
     table.Work[1] = 5;
-    table.Work[2] = 0; // inside the table: sent
     table.Work[3] = 7;
-    table.Work[4] = 0; // trailing: not sent
-    table.Work[9] = 1; // beyond the declared length
+    table.Work[9] = 1;
     table.LastIndex = 5;
     set.FinishTable(3);
-    EXPECT_EQ(table.Length, 4);
-    EXPECT_EQ(table.LastIndex, 3);
+    EXPECT_EQ(std::pair(int(table.Length), table.LastIndex), std::pair(4, 3));
     EXPECT_EQ(bytes(table.Data, 0, 5), (std::vector{0, 5, 0, 7, 0}));
 
     // The whole area may be declared, no more.
@@ -147,8 +131,7 @@ TEST_F(TableCompilerTest, FinishTableSendsUpToTheLastNonZeroByteOfTheDeclaredLen
     EXPECT_EQ(table.Length, 10001);
     table.LastIndex = 0;
     set.FinishTable(3);
-    EXPECT_EQ(table.Length, 0);
-    EXPECT_EQ(table.Data[1], 0);
+    EXPECT_EQ(std::pair(int(table.Length), int(table.Data[1])), std::pair(0, 0));
 }
 
 TEST_F(TableCompilerTest, WriterAndReaderStayInsideTheArea)
@@ -164,8 +147,8 @@ TEST_F(TableCompilerTest, WriterAndReaderStayInsideTheArea)
     EXPECT_EQ(bytes(area, 9999, 2), (std::vector{0x12, 0x34}));
 
     tables::TableReader reader(area, 9999);
-    EXPECT_EQ(reader.word(), 0x1234);
-    EXPECT_EQ(reader.word(), 0);
+    EXPECT_EQ((std::pair<int, int>{reader.word(), reader.word()}),
+              std::pair(0x1234, 0)); // in order
     reader.seek(-5);
     EXPECT_EQ(reader.byte(), 0);
 }

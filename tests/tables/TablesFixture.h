@@ -12,6 +12,14 @@
 
 namespace quintara::testing {
 
+inline QStringList Texts(const platform::Notices &notices)
+{
+    QStringList out;
+    for (const platform::Notice &notice : notices)
+        out << notice.text;
+    return out;
+}
+
 // A project model of a chosen central-unit model, English texts for the names the decoders
 // give records, and a table set to compile into.
 class TablesTest : public ::testing::Test {
@@ -38,6 +46,17 @@ protected:
     std::vector<int> work(int slot, int from, int count)
     {
         return bytes(set[slot].Work, from, count);
+    }
+    // The work area holds `expected` from `from` on.
+    void expectWork(int slot, int from, const std::vector<int> &expected)
+    {
+        EXPECT_EQ(work(slot, from, int(expected.size())), expected) << slot << " @" << from;
+    }
+    // Words of the work area, high byte first: {position, value} pairs.
+    void expectWords(int slot, std::initializer_list<std::pair<int, int>> words)
+    {
+        for (const auto &[position, value] : words)
+            expectWork(slot, position, {value / 256, value % 256});
     }
 
     // The built table as the central unit would receive it.
