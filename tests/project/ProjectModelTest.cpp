@@ -116,7 +116,7 @@ TEST(ProjectModel, SelectModelNamesBuiltInInputModules)
     harness.strings.setLanguageOffset(10000);
     SelectModel(model, 4, harness.strings);
     EXPECT_EQ(model.InputModules[21].Name.trimmedRight(),
-              QStringLiteral("Input 1 to 8 [1] (169 - 176)"));
+              settings::StringTable::builtIn().find(10267)->trimmed() + " (169 - 176)");
 
     for (const int other : {0, 1, 2}) {
         NewProject(model, 19200, 0);
