@@ -182,10 +182,11 @@ namespace {
 constexpr std::array<int, ModelCount> OldMaxInputModule{99, 40, 10, 20, 20};
 constexpr std::array<int, ModelCount> OldOutputModules{37, 18, 5, 10, 10};
 
+// The first `count` records as the file has them, the others as a new project has them.
 template <typename T, std::size_t N>
-void CopyFirst(std::array<T, N> &to, const std::array<T, N> &from, int count)
+void KeepFirst(std::array<T, N> &records, const std::array<T, N> &fresh, int count)
 {
-    std::copy(from.begin(), from.begin() + count, to.begin());
+    std::copy(fresh.begin() + count, fresh.end(), records.begin() + count);
 }
 
 } // namespace
@@ -194,79 +195,60 @@ std::unique_ptr<ProjectModel> ExpectedAfterReading(const ProjectModel &sample, i
                                                    const settings::Settings &settings,
                                                    const settings::Strings &strings)
 {
-    auto expected = std::make_unique<ProjectModel>();
-    NewProject(*expected, settings.baudRateInUse, settings.languageValue);
-    const int m = sample.ModelIndex;
-    const ModelLimits limits = LimitsOfModel(m);
-    expected->ModelIndex = m;
-    expected->Limits = limits;
+    ProjectModel fresh;
+    NewProject(fresh, settings.baudRateInUse, settings.languageValue);
+    auto expected = std::make_unique<ProjectModel>(sample);
     expected->FileVersion = version;
-
-    CopyFirst(expected->ZoneNames, sample.ZoneNames, ZoneNamesInFile);
-    const int inputModules = version >= 38 ? limits.MaxInputModule + 1 : OldMaxInputModule[m] + 1;
-    CopyFirst(expected->InputModules, sample.InputModules, inputModules);
-    if (version == 24) {
-        for (int i = 0; i < inputModules; ++i) {
-            for (InputKeyRec &key : expected->InputModules[i].Keys) {
-                key.Text1 = QString();
-                key.Text2 = QString();
-            }
+    const int m = sample.ModelIndex;
+    const ModelLimits &limits = sample.Limits;
+    const bool before27 = version < 27, before38 = version < 38;
+    const std::array<int, ModelCount> sensorsOf40{limits.Sensors, 16, limits.Sensors, 10,
+                                                  limits.Sensors};
+    KeepFirst(expected->ZoneNames, fresh.ZoneNames, ZoneNamesInFile);
+    KeepFirst(expected->InputModules, fresh.InputModules,
+              (before38 ? OldMaxInputModule[m] : limits.MaxInputModule) + 1);
+    KeepFirst(expected->AudioZones, fresh.AudioZones, limits.AudioZones);
+    KeepFirst(expected->TimedFunctions, fresh.TimedFunctions, before27 ? 20 : limits.TimedFunctions);
+    KeepFirst(expected->IfElseFunctions, fresh.IfElseFunctions, before27 ? 10 : limits.IfElseFunctions);
+    KeepFirst(expected->Motors, fresh.Motors, version < 28 ? 30 : limits.Motors);
+    KeepFirst(expected->Sensors, fresh.Sensors, version == 60 ? limits.Sensors : sensorsOf40[m]);
+    KeepFirst(expected->Conditions, fresh.Conditions, before27 ? 20 : limits.Conditions);
+    KeepFirst(expected->OutputModules, fresh.OutputModules,
+              before38 ? OldOutputModules[m] : limits.OutputModules);
+    KeepFirst(expected->Flags, fresh.Flags, before27 ? 10 : limits.Flags);
+    if (version != 60) {
+        expected->Modem = fresh.Modem;
+        expected->TextList = fresh.TextList;
+    }
+    for (int i = 0; before27 && i < 10; ++i)
+        expected->IfElseFunctions[i].Data[0] = FunctionType::Condition;
+    if (version == 24) { // no key texts, no fan setting
+        for (InputModuleRec &module : expected->InputModules) {
+            for (InputKeyRec &key : module.Keys)
+                key.Text1 = key.Text2 = QString();
         }
-    }
-    CopyFirst(expected->AudioZones, sample.AudioZones, limits.AudioZones);
-    expected->TraList = sample.TraList;
-    CopyFirst(expected->TimedFunctions, sample.TimedFunctions,
-              version >= 27 ? limits.TimedFunctions : 20);
-    if (version >= 27) {
-        CopyFirst(expected->IfElseFunctions, sample.IfElseFunctions, limits.IfElseFunctions);
-    } else {
-        CopyFirst(expected->IfElseFunctions, sample.IfElseFunctions, 10);
-        for (int i = 0; i < 10; ++i)
-            expected->IfElseFunctions[i].Data[0] = FunctionType::Condition;
-    }
-    expected->Fans = sample.Fans;
-    if (version == 24) {
         for (FanRec &fan : expected->Fans)
             fan.Setting = 0;
     }
-    CopyFirst(expected->Motors, sample.Motors, version >= 28 ? limits.Motors : 30);
-    expected->LocalMoods = sample.LocalMoods;
-    expected->TimedLocalMoods = sample.TimedLocalMoods;
-    expected->GeneralMoods = sample.GeneralMoods;
-    const std::array<int, ModelCount> sensorsOf40{limits.Sensors, 16, limits.Sensors, 10,
-                                                  limits.Sensors};
-    CopyFirst(expected->Sensors, sample.Sensors, version == 60 ? limits.Sensors : sensorsOf40[m]);
-
     SystemRec &system = expected->System;
-    if (version >= 40) {
-        system = sample.System;
-    } else if (version >= 25) {
-        system.BaudRate = sample.System.BaudRate;
-        system.Texts = sample.System.Texts;
-        system.LanguageOffset = sample.System.LanguageOffset;
+    if (version < 40) { // shorter option forms
+        system = fresh.System;
         const int options = version >= 26 ? 32 : 30;
-        std::copy(sample.System.Options.begin(), sample.System.Options.begin() + options,
-                  system.Options.begin());
-    } else { // version 24's block holds the week's options and a few others
-        for (int p = 0; p < 30; ++p) {
-            if (p < 9 || p == 11 || p == 12 || p >= 16)
+        for (int p = 0; p < options; ++p) {
+            // Version 24's block holds the week's options and a few others.
+            if (version >= 25 || p < 9 || p == 11 || p == 12 || p >= 16)
                 system.Options[p] = sample.System.Options[p];
         }
-        system.Options[9] = system.Options[10] = 0;
+        if (version >= 25) {
+            system.BaudRate = sample.System.BaudRate;
+            system.Texts = sample.System.Texts;
+            system.LanguageOffset = sample.System.LanguageOffset;
+        } else {
+            system.Options[9] = system.Options[10] = 0;
+        }
     }
     if (!settings::Strings::IsValidLanguageOffset(system.LanguageOffset))
         system.LanguageOffset = 0;
-    if (version == 60)
-        expected->Modem = sample.Modem;
-    CopyFirst(expected->Conditions, sample.Conditions, version >= 27 ? limits.Conditions : 20);
-    expected->Options = sample.Options;
-    expected->Messages = sample.Messages;
-    CopyFirst(expected->OutputModules, sample.OutputModules,
-              version >= 38 ? limits.OutputModules : OldOutputModules[m]);
-    expected->ProcessFunctions = sample.ProcessFunctions;
-    CopyFirst(expected->Flags, sample.Flags, version >= 27 ? limits.Flags : 10);
-    if (version == 60)
-        expected->TextList = sample.TextList;
     SelectModel(*expected, m, strings);
     return expected;
 }

@@ -214,6 +214,17 @@ TEST_F(CliCommandsTest, EachCommandPrintsItsResultAndStatus)
             {{"lines/0/occurrences/*/date",
               QJsonArray{"2026-12-07", "2026-12-08", "2026-12-09", "2026-12-10", "2026-12-12"}},
              {"lines/1/occurrences/*/date", QJsonArray{"2026-12-11", "2026-12-13"}}}},
+        // The project's functions and its compiled set (what the editor offers and the compiler
+        // builds is tested where they are made).
+        {{"project", demoProject(), "--json"}, 0, {}, {{"version", 60}, {"model", 1},
+            {"functions/0/text", " 01 Kitchen ceiling"}, {"functions/0/itemData", 257}}},
+        {{"project", demoProject()}, 0, {"Relays (1): 24", "    257   01 Kitchen ceiling\n"}},
+        {{"tables", demoProject(), "--json"}, 0, {}, {{"slots/#", tables::TableSet::SlotCount},
+            {QStringLiteral("slots/%1/length").arg(tables::TableSet::ClockSlot), 0}}},
+        // A file named in another code page: the shell hands over the name's bytes as they are.
+        {{"-c", "name=\"$(dirname \"$1\")/$(printf 'caf\\351.clk')\"; cp \"$1\" \"$name\" && \"$0\" show "
+                "\"$name\"; status=$?; rm -f \"$name\"; exit $status", QUINTARA_CLI, sample},
+            0, {"   0   30    7    9    12   26"}, {}, {}, "/bin/sh"},
         // Each command's help names the file it reads among its arguments.
         {{"show", "--help"}, 0, {"Arguments:\n  show", "\n  FILE.clk "}},
         {{"send", "--help"}, 0, {"Arguments:\n  send", "\n  FILE.clk "}},
@@ -347,17 +358,6 @@ TEST_F(CliCommandsTest, TheDemoClockFileDrivesOnlyTheDemoHousesFunctions)
     EXPECT_EQ(tables, (QSet<int>{Continue, Workday, Weekend, Simulation, Special}));
 }
 
-TEST_F(CliCommandsTest, AFileNamedInAnotherCodePageIsRead)
-{
-    // The shell hands over the name's bytes as they are: "caf\xe9.clk", not UTF-8.
-    const QString script = QStringLiteral("name=\"$(dirname \"$1\")/$(printf 'caf\\351.clk')\"; "
-                                          "cp \"$1\" \"$name\" && \"$0\" show \"$name\"; "
-                                          "status=$?; rm -f \"$name\"; exit $status");
-    const CliRun result = runProgram("/bin/sh", {"-c", script, QUINTARA_CLI, sample});
-    EXPECT_EQ(result.exitCode, 0) << result.err.constData();
-    EXPECT_TRUE(result.out.contains("   0   30    7    9    12   26")) << result.out.constData();
-}
-
 TEST_F(CliCommandsTest, PrintWritesTheHandOverWithItsWeekLinesAndAgenda)
 {
     ASSERT_FALSE(QStandardPaths::findExecutable("pdftotext").isEmpty())
@@ -389,20 +389,10 @@ TEST_F(CliCommandsTest, PrintWritesTheHandOverWithItsWeekLinesAndAgenda)
     EXPECT_TRUE(agendaText.contains(QRegularExpression("10-12-2026\\s+06:30\\s+1\\b")));
 }
 
-// What the editor offers and the compiler builds is tested where they are made; here, that the
-// commands print them, and that the compiler's pool messages go to standard error without
-// failing: every key of a model-2 installation drives relay 1, 88 keys for 79 pool records.
-TEST_F(CliCommandsTest, ProjectAndTablesPrintTheFunctionsAndTheCompiledSet)
+// The compiler's pool messages go to standard error without failing: every key of a model-2
+// installation drives relay 1, 88 keys for 79 pool records.
+TEST_F(CliCommandsTest, TablesSaysThePoolsMessagesWithoutFailing)
 {
-    // clang-format off
-    expect({{"project", demoProject(), "--json"}, 0, {},
-            {{"version", 60}, {"model", 1}, {"functions/0/text", " 01 Kitchen ceiling"},
-             {"functions/0/itemData", 257}}});
-    expect({{"project", demoProject()}, 0, {"Relays (1): 24", "    257   01 Kitchen ceiling\n"}});
-    expect({{"tables", demoProject(), "--json"}, 0, {},
-            {{"slots/#", tables::TableSet::SlotCount},
-             {QStringLiteral("slots/%1/length").arg(tables::TableSet::ClockSlot), 0}}});
-    // clang-format on
     auto keys = emptyProject(2);
     for (int i = 0; i <= keys->Limits.MaxInputModule; ++i) {
         for (project::InputKeyRec &key : keys->InputModules[i].Keys)
