@@ -166,57 +166,43 @@ TEST(ProjectFileReader, SystemRecordSetsBaudRateAndLanguage)
     EXPECT_EQ(std::pair(options[30], options[32]), std::pair(quint8(0), quint8(255)));
 }
 
-// Module 0's keys with chosen bytes, the rest of the sample untouched.
-std::unique_ptr<ProjectModel> SampleWithKeys(int module,
-                                             const QList<std::array<quint8, 4>> &keyBytes)
+// Versions 28 to 40 recode a key's third byte with lower six bits 17 to (byte AND 198) OR 6;
+// versions 37 to 40 store eight key texts that go to the text list where a key names them.
+TEST(ProjectFileReader, KeyRecodingAndKeyTextsOfVersions28To40)
 {
     auto sample = SampleModel(0);
-    for (int k = 0; k < keyBytes.size(); ++k)
-        sample->InputModules[module].Keys[k].Bytes = keyBytes[k];
-    return sample;
-}
-
-TEST(ProjectFileReader, KeyTypeRecodingOfVersions28To40)
-{
-    // Third byte with lower six bits 17 becomes (byte AND 198) OR 6; others stay.
-    const auto sample = SampleWithKeys(
-        99, {{1, 1, 17, 5}, {1, 1, 0xD1, 5}, {1, 1, 0x51, 9}, {1, 1, 18, 5}, {1, 1, 0x40, 0}});
-    for (const int version : {40, 38, 37, 28}) {
-        SCOPED_TRACE(version);
-        ReaderHarness harness;
-        EXPECT_EQ(harness.read(WriteProjectFile(*sample, version)), ReadOutcome::Read);
-        const auto &keys = harness.model->InputModules[99].Keys;
-        EXPECT_EQ((std::array{keys[0].Bytes[2], keys[1].Bytes[2], keys[2].Bytes[2], keys[3].Bytes[2],
-                              keys[4].Bytes[2], keys[2].Bytes[3]}),
-                  (std::array<quint8, 6>{6, 0xC6, 0x46, 18, 0x40, 9}));
+    const QList<std::array<quint8, 4>> recoded{{1, 1, 17, 5}, {1, 1, 0xD1, 5}, {1, 1, 0x51, 9},
+                                               {1, 1, 18, 5}, {1, 1, 0x40, 0}};
+    const QList<std::array<quint8, 4>> texts{{1, 1, 0, 0}, {1, 1, 0, 0}, {1, 1, 61, 200},
+                                             {1, 1, 0xFD, 255}, {1, 1, 62, 7}};
+    for (int k = 0; k < 5; ++k) {
+        sample->InputModules[99].Keys[k].Bytes = recoded[k];
+        sample->InputModules[3].Keys[k].Bytes = texts[k];
     }
-    // The current version keeps the byte.
-    ReaderHarness harness;
-    EXPECT_EQ(harness.read(WriteProjectFile(*sample, 60)), ReadOutcome::Read);
-    EXPECT_EQ(harness.model->InputModules[99].Keys[0].Bytes[2], 17);
-}
-
-TEST(ProjectFileReader, KeyTextsGoToTheTextList)
-{
-    auto sample = SampleWithKeys(
-        3, {{1, 1, 0, 0}, {1, 1, 0, 0}, {1, 1, 61, 200}, {1, 1, 0xFD, 255}, {1, 1, 62, 7}});
     ProjectFileExtras extras;
     for (int k = 0; k < 8; ++k)
         extras.KeyTexts[k] = QStringLiteral("Key text %1").arg(k);
-    for (const int version : {40, 38, 37}) {
+    for (const int version : {40, 38, 37, 28, 60}) {
         SCOPED_TRACE(version);
         ReaderHarness harness;
         EXPECT_EQ(harness.read(WriteProjectFile(*sample, version, extras)), ReadOutcome::Read);
+        const auto &keys = harness.model->InputModules[99].Keys;
+        EXPECT_EQ((std::array{keys[0].Bytes[2], keys[1].Bytes[2], keys[2].Bytes[2], keys[3].Bytes[2],
+                              keys[4].Bytes[2], keys[2].Bytes[3]}),
+                  (version == 60 ? std::array<quint8, 6>{17, 0xD1, 0x51, 18, 0x40, 9}
+                                 : std::array<quint8, 6>{6, 0xC6, 0x46, 18, 0x40, 9}));
+        if (version == 60)
+            continue; // the current version keeps the byte, and its text list is its own
         const auto &list = harness.model->TextList;
-        EXPECT_EQ(list[200].Text.trimmedRight(), QStringLiteral("Key text 2"));
-        EXPECT_EQ(list[255].Text.trimmedRight(), QStringLiteral("Key text 3"));
-        EXPECT_EQ(std::count_if(list.begin(), list.end(), [](auto &t) { return !t.Text.isBlank(); }), 2);
+        const bool hasTexts = version >= 37;
+        EXPECT_EQ(list[200].Text.trimmedRight(), hasTexts ? "Key text 2" : "");
+        EXPECT_EQ(list[255].Text.trimmedRight(), hasTexts ? "Key text 3" : "");
+        EXPECT_EQ(std::count_if(list.begin(), list.end(), [](auto &t) { return !t.Text.isBlank(); }),
+                  hasTexts ? 2 : 0);
     }
-    // Version 28 has no key texts block; version 24's second key texts are not taken.
-    ReaderHarness harness;
-    EXPECT_EQ(harness.read(WriteProjectFile(*sample, 28, extras)), ReadOutcome::Read);
-    EXPECT_TRUE(harness.model->TextList[200].Text.isBlank());
+    // Version 24's second key texts are not taken.
     extras.SecondKeyTexts[5][2] = QStringLiteral("second text");
+    ReaderHarness harness;
     EXPECT_EQ(harness.read(WriteProjectFile(*sample, 24, extras)), ReadOutcome::Read);
     const InputKeyRec &key = harness.model->InputModules[5].Keys[2];
     EXPECT_EQ(key.Name, sample->InputModules[5].Keys[2].Name);
