@@ -14,16 +14,10 @@ const QString ConditionsMessage =
 const QString GoMessage = QStringLiteral(
     "Please check your functions! Some GO fucntions will be lost or converted to IfElse Functions");
 
-OldFunction Timed(const QString &name, quint8 type, quint8 number, qint16 time)
+// A timed function at full level: name, kind 1, target type and number, level, time.
+OldFunction Timed(const char *name, quint8 type, quint8 number, qint16 time)
 {
-    OldFunction function;
-    function.Name = name;
-    function.Kind = 1;
-    function.TargetType = type;
-    function.TargetNumber = number;
-    function.Level = 255;
-    function.Time = time;
-    return function;
+    return {name, 1, type, number, 255, time};
 }
 
 TEST(OldFormat, PlainProjectReadsWithoutMessages)
@@ -36,24 +30,21 @@ TEST(OldFormat, PlainProjectReadsWithoutMessages)
             sample->OutputModules[1].FirstOutput = 2;
             sample->OutputModules[2].Name = QString(); // not used
             ProjectFileExtras extras;
-            extras.OldFunctions[0] = Timed(QStringLiteral("Stairs light"), 1, 4, 90);
+            extras.OldFunctions[0] = Timed("Stairs light", 1, 4, 90);
             ReaderHarness harness;
             EXPECT_EQ(harness.read(WriteProjectFile(*sample, version, extras)), ReadOutcome::Read);
             EXPECT_TRUE(harness.notices.empty());
             const ProjectModel &model = *harness.model;
-            EXPECT_EQ(model.ModelIndex, modelIndex);
-            EXPECT_EQ(model.FileVersion, version);
+            EXPECT_EQ(std::pair(model.ModelIndex, model.FileVersion), std::pair(modelIndex, version));
             EXPECT_EQ(model.ZoneNames[250].Name, sample->ZoneNames[250].Name);
             EXPECT_EQ(model.InputModules[10].Keys[3].Name, sample->InputModules[10].Keys[3].Name);
 
+            // Relay modules named by their outputs; the channels keep only their names.
             const OutputModuleRec &converted = model.OutputModules[1];
             EXPECT_EQ(converted.Name.trimmedRight(), QStringLiteral("Ground floor (17 - 24)"));
-            EXPECT_EQ(converted.ModuleType, 111);
-            EXPECT_EQ(converted.FirstOutput, 2);
-            EXPECT_EQ(converted.Channels[6].Name, sample->OutputModules[1].Channels[6].Name);
-            EXPECT_EQ(converted.Channels[6].Power, 0);
-            EXPECT_EQ(model.OutputModules[2].ModuleType, 0);
-            EXPECT_TRUE(model.OutputModules[2].Name.isBlank());
+            EXPECT_EQ(std::pair(converted.ModuleType, converted.FirstOutput), std::pair(quint8(111), quint8(2)));
+            EXPECT_EQ(converted.Channels[6], (OutputChannelRec{sample->OutputModules[1].Channels[6].Name}));
+            EXPECT_TRUE(model.OutputModules[2].ModuleType == 0 && model.OutputModules[2].Name.isBlank());
             EXPECT_EQ(model.RelayName(17), sample->OutputModules[1].Channels[0].Name.text());
 
             EXPECT_EQ(model.TimedFunctions[0],
@@ -63,15 +54,10 @@ TEST(OldFormat, PlainProjectReadsWithoutMessages)
             std::array<quint8, 7> workdays{};
             std::copy_n(sample->System.Options.begin() + 2, 7, workdays.begin());
             EXPECT_EQ(model.WorkdayFlags(), workdays);
-            if (version == 11) {
-                EXPECT_EQ(model.Modem.ModemInUse, 1);
-                EXPECT_EQ(model.Modem.ModemInit.trimmedRight(), QStringLiteral("AT&F"));
-                EXPECT_EQ(model.Modem.TelephoneNumber.trimmedRight(),
-                          QStringLiteral("0031 20 5550123"));
-                EXPECT_TRUE(model.Modem.CallBackNumber.isBlank());
-            } else {
-                EXPECT_EQ(model.Modem.ModemInit.trimmedRight(), QStringLiteral("ATZ0"));
-            }
+            // Version 11 keeps the modem without a call-back number; version 10 has none.
+            EXPECT_EQ(model.Modem.ModemInit.trimmedRight(), version == 11 ? "AT&F" : "ATZ0");
+            EXPECT_EQ(model.Modem.TelephoneNumber.trimmedRight(), version == 11 ? "0031 20 5550123" : "");
+            EXPECT_TRUE(model.Modem.CallBackNumber.isBlank());
         }
     }
 }
@@ -80,26 +66,11 @@ TEST(OldFormat, ConditionsAndGoFunctionsAreConverted)
 {
     auto sample = SampleModel(3); // 30 timed and 20 If-Then-Else functions
     ProjectFileExtras extras;
-    OldFunction conditional = Timed(QStringLiteral("Night light"), 2, 7, 600);
-    conditional.ConditionType = 60;
-    conditional.ConditionNumber = 3;
-    extras.OldFunctions[1] = conditional;
-
-    OldFunction go;
-    go.Name = QStringLiteral("Go alarm");
-    go.Kind = 2;
-    go.ConditionType = 15;
-    go.ConditionNumber = 4;
-    go.GoType = 54;
-    go.GoNumber = 2;
-    extras.OldFunctions[2] = go;
-
-    OldFunction lost = go;
-    lost.Name = QStringLiteral("Go always");
-    lost.ConditionType = 0;
-    extras.OldFunctions[3] = lost;
-
-    extras.OldFunctions[35] = Timed(QStringLiteral("No room"), 1, 1, 5); // model 3: 30 timed
+    // A timed function under a condition, a GO function with one and one without.
+    extras.OldFunctions[1] = {"Night light", 1, 2, 7, 255, 600, 60, 3};
+    extras.OldFunctions[2] = {"Go alarm", 2, 0, 0, 0, 0, 15, 4, 54, 2};
+    extras.OldFunctions[3] = {"Go always", 2, 0, 0, 0, 0, 0, 4, 54, 2};
+    extras.OldFunctions[35] = Timed("No room", 1, 1, 5); // model 3: 30 timed
 
     ReaderHarness harness;
     EXPECT_EQ(harness.read(WriteProjectFile(*sample, 10, extras)), ReadOutcome::Read);
@@ -114,9 +85,8 @@ TEST(OldFormat, ConditionsAndGoFunctionsAreConverted)
     EXPECT_EQ(model.IfElseFunctions[1].Data, (std::array<quint8, 8>{60, 3, 5, 1, 0, 0, 0, 0}));
     EXPECT_EQ(model.IfElseFunctions[2].Name.trimmedRight(), QStringLiteral("Go alarm"));
     EXPECT_EQ(model.IfElseFunctions[2].Data, (std::array<quint8, 8>{15, 4, 54, 2, 0, 0, 0, 0}));
-    EXPECT_TRUE(model.TimedFunctions[2].Name.isBlank());
+    EXPECT_TRUE(model.TimedFunctions[2].Name.isBlank() && model.TimedFunctions[3].Name.isBlank());
     EXPECT_TRUE(model.IfElseFunctions[3].Name.isBlank());
-    EXPECT_TRUE(model.TimedFunctions[3].Name.isBlank());
     for (const TimedFunctionRec &timed : model.TimedFunctions)
         EXPECT_NE(timed.Name.trimmedRight(), QStringLiteral("No room"));
 }

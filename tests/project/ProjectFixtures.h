@@ -11,10 +11,6 @@
 
 namespace quintara::testing {
 
-// The texts the project layer shows, in all seven languages (the language column is appended so
-// a test can tell which language a text came from).
-const settings::StringTable &ProjectStringTable();
-
 // Everything a read needs, and a front end that adopts what it reads as the window does.
 struct ReaderHarness {
     ReaderHarness();

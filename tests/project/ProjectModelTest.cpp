@@ -15,52 +15,35 @@ TEST(ProjectModel, NewProjectEmptiesEverySlot)
     model->System.Options[35] = 77;
     NewProject(*model, 4800, 30000);
 
-    EXPECT_TRUE(model->InputModules[99].Name.isBlank());
-    EXPECT_EQ(model->InputModules[99].Keys[7].Bytes, (std::array<quint8, 4>{}));
+    // Every record as a default one, with blank names of full width.
+    EXPECT_EQ(model->InputModules[99], InputModuleRec());
     EXPECT_EQ(model->InputModules[0].Name.text().size(), 50);
-    EXPECT_TRUE(model->ZoneNames[251].Name.isBlank());
-    EXPECT_EQ(model->ZoneNames[3].Code, QChar(0));
-    EXPECT_TRUE(model->TimedFunctions[69].Name.isBlank());
-    EXPECT_TRUE(model->Sensors[31].Name.isBlank());
-    EXPECT_TRUE(model->OutputModules[36].Channels[7].Name.isBlank());
-    EXPECT_EQ(model->OutputModules[36].Channels[7].Power, 0);
-    for (const GeneralMoodRec &mood : model->GeneralMoods) {
-        EXPECT_EQ(mood.RelayStates, (std::array<quint8, 177>{}));
-        EXPECT_EQ(mood.DimmerLevels, (std::array<quint8, 121>{}));
-        EXPECT_TRUE(mood.Name.isBlank());
-    }
-
+    EXPECT_EQ(model->ZoneNames[3], ZoneNameRec());
+    EXPECT_EQ(model->TimedFunctions[69], TimedFunctionRec());
+    EXPECT_EQ(model->OutputModules[36], OutputModuleRec());
+    EXPECT_TRUE(std::all_of(model->GeneralMoods.begin(), model->GeneralMoods.end(),
+                            [](const GeneralMoodRec &mood) { return mood == GeneralMoodRec(); }));
     const std::array<quint8, 33> options{25, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 3, 90, 5, 5, 5,  0,
                                          0,  0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 255};
-    for (int p = 0; p < 33; ++p)
-        EXPECT_EQ(model->System.Options[p], options[p]) << p;
+    EXPECT_TRUE(std::equal(options.begin(), options.end(), model->System.Options.begin()));
     EXPECT_EQ(model->System.Options[35], 77); // not NewProject's
-    EXPECT_EQ(model->System.BaudRate, 4800);
-    EXPECT_EQ(model->System.LanguageOffset, 30000);
-    EXPECT_TRUE(model->System.Texts[5].isBlank());
+    EXPECT_EQ(std::pair(model->System.BaudRate, model->System.LanguageOffset), std::pair(4800, 30000));
     EXPECT_EQ(model->Modem.ModemInit.trimmedRight(), QStringLiteral("ATZ0"));
-    EXPECT_EQ(model->Modem.ModemInUse, 0);
     EXPECT_EQ(model->Options.Bytes, (std::array<quint8, 4>{0, 0, 0, 40}));
-    // The text list survives.
-    EXPECT_FALSE(model->TextList[17].Text.isBlank());
+    EXPECT_FALSE(model->TextList[17].Text.isBlank()); // the text list survives
     EXPECT_EQ(model->WorkdayFlags(), (std::array<quint8, 7>{1, 1, 1, 1, 1, 0, 0}));
-    EXPECT_TRUE(model->isWorkday(1));
-    EXPECT_FALSE(model->isWorkday(7));
-    EXPECT_FALSE(model->isWorkday(0));
-    EXPECT_FALSE(model->isWorkday(8));
+    for (const int day : {0, 1, 7, 8})
+        EXPECT_EQ(model->isWorkday(day), day == 1) << day;
 }
 
 TEST(ProjectModel, ModelIndexOutOfRangeMeansModelThree)
 {
-    EXPECT_EQ(LimitsOfModel(1).MaxInputModule, 40);
-    EXPECT_EQ(LimitsOfModel(4).Sensors, 10);
     for (const int index : {5, 255, -1})
         EXPECT_EQ(LimitsOfModel(index), LimitsOfModel(3));
 
     ReaderHarness harness;
     SelectModel(*harness.model, 5, harness.strings);
-    EXPECT_EQ(harness.model->ModelIndex, 3);
-    EXPECT_EQ(harness.model->Limits.ClockLines, 50);
+    EXPECT_EQ(std::pair(harness.model->ModelIndex, harness.model->Limits), std::pair(3, LimitsOfModel(3)));
 }
 
 TEST(ProjectModel, SelectModelKeepsOnlySensorsAndZonesThatKeysDefine)
@@ -83,9 +66,9 @@ TEST(ProjectModel, SelectModelKeepsOnlySensorsAndZonesThatKeysDefine)
 
     for (int i = 0; i < 32; ++i) {
         const bool sensorKept = i == 0 || i == 31;
-        EXPECT_EQ(model.Sensors[i].Name.isBlank(), !sensorKept) << i;
-        EXPECT_EQ(model.Sensors[i].Bytes[3], sensorKept ? 1 : 0) << i;
-        EXPECT_EQ(model.AudioZones[i].Name.isBlank(), i != 4) << i;
+        EXPECT_EQ(std::tuple(model.Sensors[i].Name.isBlank(), model.Sensors[i].Bytes[3] == 1,
+                             model.AudioZones[i].Name.isBlank()),
+                  std::tuple(!sensorKept, sensorKept, i != 4)) << i;
     }
 }
 
@@ -96,14 +79,14 @@ TEST(ProjectModel, SelectModelNamesBuiltInInputModules)
     NewProject(model, 19200, 0);
     model.InputModules[22].Name = QStringLiteral("My inputs");
     SelectModel(model, 3, harness.strings);
-    EXPECT_EQ(model.InputModules[21].Name.trimmedRight(),
-              QStringLiteral("Input 1 to 8 (169 - 176)"));
-    EXPECT_EQ(model.InputModules[22].Name.trimmedRight(), QStringLiteral("My inputs"));
-    EXPECT_EQ(model.InputModules[24].Name.trimmedRight(),
-              QStringLiteral("Input 25 to 32 (193 - 200)"));
-    EXPECT_EQ(model.InputModules[25].Name.trimmedRight(),
-              QStringLiteral("Analog input 1 and 2 (201 - 208)"));
-    EXPECT_TRUE(model.InputModules[20].Name.isBlank());
+    const auto names = [&](int first, int last) {
+        QStringList list;
+        for (int i = first; i <= last; ++i)
+            list << model.InputModules[i].Name.trimmedRight();
+        return list;
+    };
+    EXPECT_EQ(names(20, 25), (QStringList{"", "Input 1 to 8 (169 - 176)", "My inputs", "Input 17 to 24 (185 - 192)",
+                                          "Input 25 to 32 (193 - 200)", "Analog input 1 and 2 (201 - 208)"}));
     EXPECT_EQ(model.InputModules[21].ModuleType, 0); // named, not made a module
 
     NewProject(model, 19200, 0);
@@ -116,13 +99,12 @@ TEST(ProjectModel, SelectModelNamesBuiltInInputModules)
     harness.strings.setLanguageOffset(10000);
     SelectModel(model, 4, harness.strings);
     EXPECT_EQ(model.InputModules[21].Name.trimmedRight(),
-              QStringLiteral("Input 1 to 8 [1] (169 - 176)"));
+              settings::StringTable::builtIn().find(10267)->trimmed() + " (169 - 176)");
 
     for (const int other : {0, 1, 2}) {
         NewProject(model, 19200, 0);
         SelectModel(model, other, harness.strings);
-        for (const InputModuleRec &module : model.InputModules)
-            EXPECT_TRUE(module.Name.isBlank());
+        EXPECT_EQ(names(0, InputModuleSlots - 1), QStringList(InputModuleSlots, QString()));
     }
 }
 
@@ -143,14 +125,11 @@ TEST(ProjectModel, OutputsAreFoundThroughTheirModule)
     model.OutputModules[5].FirstOutput = 2;
 
     EXPECT_EQ(model.DimmerName(9).trimmed(), QStringLiteral("Dining"));
-    ASSERT_TRUE(model.DimmerLocation(9).has_value());
-    EXPECT_EQ(*model.DimmerLocation(9), (OutputLocation{1, 0}));
-    EXPECT_TRUE(model.DimmerName(1).trimmed().isEmpty());
-    EXPECT_EQ(model.DimmerName(1).size(), 50);
+    EXPECT_EQ(model.DimmerLocation(9), (OutputLocation{1, 0}));
+    EXPECT_EQ(model.DimmerName(1), QString(50, u' '));
     EXPECT_EQ(model.RelayName(5).trimmed(), QStringLiteral("Porch"));
-    EXPECT_FALSE(model.RelayLocation(9).has_value()); // module 1 is a dimmer module
-    EXPECT_FALSE(model.RelayLocation(17).has_value());
-    EXPECT_FALSE(model.RelayLocation(0).has_value());
+    for (const int relay : {9, 17, 0}) // module 1 is a dimmer module; module 5 beyond the model
+        EXPECT_FALSE(model.RelayLocation(relay).has_value()) << relay;
     EXPECT_EQ(model.RelayChannel(-3), nullptr);
     // Only relay types carry relays: with module 2 of an unknown type the next one takes over.
     model.OutputModules[2].ModuleType = 104;
@@ -166,23 +145,15 @@ TEST(ProjectModel, NamesByTypeAndNumber)
 {
     auto model = SampleModel(3);
     using namespace FunctionType;
-    EXPECT_EQ(model->FunctionName(Timed, 3), model->TimedFunctions[3].Name.text());
-    EXPECT_EQ(model->FunctionName(TimedModule, 3), model->TimedFunctions[3].Name.text());
-    EXPECT_EQ(model->FunctionName(MotorUpDown, 29), model->Motors[29].Name.text());
-    EXPECT_EQ(model->FunctionName(SensorAlt, 2), model->Sensors[2].Name.text());
-    EXPECT_EQ(model->FunctionName(Key, 5), model->InputModules[5].Name.text());
-    EXPECT_EQ(model->FunctionName(ZoneNameSelector, 251), model->ZoneNames[251].Name.text());
-    EXPECT_FALSE(model->FunctionName(ZoneNameSelector, 252).has_value());
-    EXPECT_FALSE(model->FunctionName(Flag, 40).has_value());
-    EXPECT_FALSE(model->FunctionName(Flag, -1).has_value());
-    EXPECT_FALSE(model->FunctionName(77, 5).has_value());
-    EXPECT_FALSE(model->FunctionName(Relay, 1).has_value());
-
-    EXPECT_EQ(model->UsedCount(Key), 26);
-    EXPECT_EQ(model->UsedCount(Relay), 96);
-    EXPECT_EQ(model->UsedCount(Sensor), 18);
-    EXPECT_EQ(model->UsedCount(Process), 10);
-    EXPECT_EQ(model->UsedCount(77), 0);
+    for (const auto &[type, number, name] : QList<std::tuple<int, int, std::optional<QString>>>{
+             {Timed, 3, model->TimedFunctions[3].Name.text()}, {TimedModule, 3, model->TimedFunctions[3].Name.text()},
+             {MotorUpDown, 29, model->Motors[29].Name.text()}, {SensorAlt, 2, model->Sensors[2].Name.text()},
+             {Key, 5, model->InputModules[5].Name.text()}, {ZoneNameSelector, 251, model->ZoneNames[251].Name.text()},
+             {ZoneNameSelector, 252, {}}, {Flag, 40, {}}, {Flag, -1, {}}, {77, 5, {}}, {Relay, 1, {}}})
+        EXPECT_EQ(model->FunctionName(type, number), name) << type << ':' << number;
+    EXPECT_EQ((std::array{model->UsedCount(Key), model->UsedCount(Relay), model->UsedCount(Sensor),
+                          model->UsedCount(Process), model->UsedCount(77)}),
+              (std::array{26, 96, 18, 10, 0}));
     EXPECT_EQ(Slot(model->Flags, 40), nullptr);
     EXPECT_EQ(Slot(model->Flags, 39), &model->Flags[39]);
 }

@@ -13,40 +13,29 @@ using namespace quintara::settings;
 
 namespace {
 
-QSet<int> IdsOfAllForms()
+// The ids the forms show and those named literally in the code: GetResString(650) and the like.
+QSet<int> UsedIds()
 {
     QSet<int> ids;
     for (const char *form : {"FrmClkEdit", "FrmKlokken", "FrmCom", "FrmSelectClkAct"}) {
         for (const ControlText &c : FormTexts(QString::fromLatin1(form))) {
-            for (const TextPart &p : c.recipe) {
-                if (p.id > 0)
-                    ids.insert(p.id);
-            }
+            for (const TextPart &p : c.recipe)
+                ids.insert(p.id);
         }
     }
-    return ids;
-}
-
-// Ids named literally in the code: GetResString(650) and the like.
-QSet<int> IdsInSources()
-{
-    QSet<int> ids;
-    const QString root = qEnvironmentVariable("QUINTARA_SOURCE_DIR");
-    if (root.isEmpty())
-        return ids;
     static const QRegularExpression call(QStringLiteral(R"(GetResString\(\s*(\d+)\s*\))"));
+    const QString root = qEnvironmentVariable("QUINTARA_SOURCE_DIR");
     for (const char *folder : {"src", "app"}) {
         QDirIterator it(root + u'/' + QString::fromLatin1(folder), {"*.cpp", "*.h"}, QDir::Files,
                         QDirIterator::Subdirectories);
         while (it.hasNext()) {
             QFile f(it.next());
-            if (!f.open(QIODevice::ReadOnly))
-                continue;
-            const QString text = QString::fromUtf8(f.readAll());
+            const QString text = QString::fromUtf8(f.open(QIODevice::ReadOnly) ? f.readAll() : "");
             for (const auto &m : call.globalMatch(text))
                 ids.insert(m.captured(1).toInt());
         }
     }
+    ids.remove(0);
     return ids;
 }
 
@@ -62,28 +51,14 @@ TEST(StringTable, EveryTextInEveryLanguageBut919InDutch)
                 << "id " << id << " language " << language;
         }
     }
-    QSet<int> used = IdsOfAllForms() + IdsInSources();
-    for (int id : used)
+    for (int id : UsedIds())
         EXPECT_TRUE(ids.contains(id)) << "id " << id << " is used but has no text";
-}
-
-TEST(StringTable, KnownEnglishTextsStandAsTheyAre)
-{
-    const StringTable &table = StringTable::builtIn();
-    EXPECT_EQ(table.find(1031), "Select Baudrate && Port");
-    EXPECT_EQ(table.find(50), "Niveau");
-    EXPECT_EQ(table.find(167), "Continuous dimming ");
-    EXPECT_EQ(table.find(985), "Wknd");
-    EXPECT_EQ(table.find(1047), "Once");
-    for (int language = 0; language < LanguageCount; ++language)
-        EXPECT_TRUE(table.find(1031 + language * LanguageStep)->contains(u"&&")) << language;
 }
 
 TEST(StringTable, ParsesEscapesAndEmptyCells)
 {
     QString error;
-    const StringTable table = StringTable::fromTsv("# id\ten\tnl\n"
-                                                   "7\tTwo\\nlines\t\tTrois\n"
+    const StringTable table = StringTable::fromTsv("# id\ten\tnl\n7\tTwo\\nlines\t\tTrois\n"
                                                    "3\tTab\\there \n",
                                                    &error);
     EXPECT_TRUE(error.isEmpty()) << error.toStdString();
@@ -92,91 +67,57 @@ TEST(StringTable, ParsesEscapesAndEmptyCells)
     EXPECT_FALSE(table.find(10007).has_value());
     EXPECT_EQ(table.find(20007), "Trois");
     EXPECT_EQ(table.find(3), "Tab\there ");
-
     StringTable::fromTsv("x\ty\n", &error);
     EXPECT_FALSE(error.isEmpty());
 }
 
-TEST(Strings, OffsetsAndAMissingText)
+// Texts, names and captions as the language in force has them; out of range or missing is empty,
+// never a crash or a box.
+TEST(Strings, TextsNamesAndCaptionsComeFromTheLanguageInForce)
 {
-    Strings strings(StringTable::builtIn());
-    EXPECT_EQ(strings.GetResString(30), "OK");
-    strings.setLanguageOffset(30000);
-    EXPECT_EQ(strings.GetResString(31), StringTable::builtIn().find(30031));
-
-    // A text the language lacks is empty: nothing is shown, nothing is thrown.
-    strings.setLanguageOffset(10000);
-    EXPECT_EQ(strings.GetResString(919), "");
-    EXPECT_TRUE(strings.GetResString(919).isEmpty());
-
-    EXPECT_TRUE(Strings::IsValidLanguageOffset(60000));
-    EXPECT_FALSE(Strings::IsValidLanguageOffset(70000));
-    EXPECT_FALSE(Strings::IsValidLanguageOffset(15000));
-    EXPECT_FALSE(Strings::IsValidLanguageOffset(-10000));
-}
-
-TEST(NameTables, FilledFromTheLanguageInForce)
-{
-    Strings strings(StringTable::builtIn());
+    const StringTable &table = StringTable::builtIn();
+    Strings strings(table);
     const NameTables en = FillNameTables(strings);
-    EXPECT_EQ(en.functionTypeName(1), "Switch");
-    EXPECT_EQ(en.functionTypeName(6), "Motor");
-    EXPECT_EQ(en.functionTypeName(51), "TP zoemer");
-    EXPECT_EQ(en.functionTypeName(13), ""); // not named: stays empty
-    EXPECT_EQ(en.functionTypeCode(23), "TMP");
-    EXPECT_EQ(en.functionTypeCode(28), "");
-    EXPECT_EQ(en.interfaceTypeCode(23), "B&O");
-    EXPECT_EQ(en.interfaceTypeCode(114), "SSD");
-    EXPECT_FALSE(en.interfaceTypeName(114).isEmpty());
-    EXPECT_EQ(en.regimeName(5), "Custom Clock Table On/Off");
-    EXPECT_EQ(en.noActionName(1), "No-Action Control ON/OFF");
-    EXPECT_EQ(en.loadTypeName(83), "WallSocket");
-    EXPECT_EQ(en.repeatName(0), QStringLiteral("Once") + QString(46, u' '));
-    for (const QString &name : en.RepeatName)
-        EXPECT_EQ(name.size(), 50);
-
-    // Out of range is empty, never a crash.
-    EXPECT_EQ(en.functionTypeName(255), "");
-    EXPECT_EQ(en.functionTypeName(-1), "");
-    EXPECT_EQ(en.repeatName(8), "");
-
-    strings.setLanguageOffset(30000);
-    const NameTables de = FillNameTables(strings);
-    EXPECT_EQ(de.functionTypeName(1), StringTable::builtIn().find(30101));
-    EXPECT_EQ(de.functionTypeCode(1), "REL");
-    EXPECT_EQ(FunctionTypeCode(55), "U/D");
-    EXPECT_EQ(InterfaceTypeCode(131), "DIM");
-}
-
-TEST(FormTexts, RecipesJoinTextsAndLiterals)
-{
-    Strings strings(StringTable::builtIn());
-    const QList<ControlText> edit = FormTexts(QStringLiteral("FrmClkEdit"));
-    auto find = [&](const QList<ControlText> &form, const QString &name) {
-        for (const ControlText &c : form) {
+    const StringTable empty;
+    const auto caption = [&](const char *form, const QString &name, const Strings &in) {
+        for (const ControlText &c : FormTexts(QString::fromLatin1(form))) {
             if (c.objectName() == name)
-                return ComposeText(c.recipe, strings);
+                return ComposeText(c.recipe, in);
         }
         return QStringLiteral("<missing>");
     };
-    EXPECT_EQ(find(edit, "LblFnc"), strings.GetResString(1019) + u':');
-    EXPECT_EQ(find(edit, "OptTabel_2"), "Wknd");
-    EXPECT_EQ(find(edit, ""), "Clockline add/edit");
-    const QList<ControlText> main = FormTexts(QStringLiteral("FrmKlokken"));
-    EXPECT_EQ(find(main, "CmdTest"), "Action Test On-Line");
-    EXPECT_EQ(find(main, "Tlb_12"), strings.GetResString(987));
-    EXPECT_EQ(find(main, "Tlb_7"), "<missing>");
-    EXPECT_EQ(find(FormTexts(QStringLiteral("FrmCom")), "FraCom"), "Select Baudrate && Port:");
-    EXPECT_TRUE(FormTexts(QStringLiteral("FrmTaal")).isEmpty());
+    // clang-format off
+    const QList<std::pair<QString, QString>> cases{
+        {*table.find(1031), "Select Baudrate && Port"}, {*table.find(50), "Niveau"},
+        {*table.find(167), "Continuous dimming "}, {*table.find(985), "Wknd"}, {strings.GetResString(30), "OK"},
+        {en.functionTypeName(1), "Switch"}, {en.functionTypeName(51), "TP zoemer"},
+        {en.functionTypeName(13), ""}, {en.functionTypeName(255), ""}, {en.functionTypeName(-1), ""},
+        {en.functionTypeCode(23), "TMP"}, {en.functionTypeCode(28), ""},
+        {en.interfaceTypeCode(23), "B&O"}, {en.interfaceTypeCode(114), "SSD"},
+        {en.regimeName(5), "Custom Clock Table On/Off"}, {en.noActionName(1), "No-Action Control ON/OFF"},
+        {en.loadTypeName(83), "WallSocket"}, {en.repeatName(0), "Once" + QString(46, u' ')},
+        {en.repeatName(8), ""}, {FunctionTypeCode(55), "U/D"}, {InterfaceTypeCode(131), "DIM"},
+        {caption("FrmClkEdit", "LblFnc", strings), strings.GetResString(1019) + u':'},
+        {caption("FrmClkEdit", "OptTabel_2", strings), "Wknd"}, {caption("FrmClkEdit", "", strings), "Clockline add/edit"},
+        {caption("FrmKlokken", "CmdTest", strings), "Action Test On-Line"}, {caption("FrmKlokken", "Tlb_12", strings), strings.GetResString(987)},
+        {caption("FrmKlokken", "Tlb_7", strings), "<missing>"},
+        {caption("FrmCom", "FraCom", strings), "Select Baudrate && Port:"},
+        // A missing text leaves only the literal.
+        {caption("FrmClkEdit", "LblFnc", Strings(empty)), ":"},
+    };
+    // clang-format on
+    for (const auto &[actual, expected] : cases)
+        EXPECT_EQ(actual, expected);
+    for (int language = 0; language < LanguageCount; ++language)
+        EXPECT_TRUE(table.find(1031 + language * LanguageStep)->contains(u"&&")) << language;
 
-    // A missing text leaves only the literal: a lone colon.
-    StringTable empty;
-    Strings none(empty);
-    for (const ControlText &c : edit) {
-        if (c.control == u"LblFnc") {
-            EXPECT_EQ(ComposeText(c.recipe, none), ":");
-        }
-    }
+    strings.setLanguageOffset(30000);
+    EXPECT_EQ(strings.GetResString(31), table.find(30031));
+    EXPECT_EQ(FillNameTables(strings).functionTypeName(1), table.find(30101));
+    strings.setLanguageOffset(10000);
+    EXPECT_EQ(strings.GetResString(919), "");
+    for (const int offset : {60000, 70000, 15000, -10000})
+        EXPECT_EQ(Strings::IsValidLanguageOffset(offset), offset == 60000) << offset;
 }
 
 } // namespace

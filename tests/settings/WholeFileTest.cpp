@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <functional>
 #include <grp.h>
 #include <sys/mount.h>
@@ -20,15 +19,12 @@ namespace {
 
 constexpr uid_t Nobody = 65534;
 
-QByteArray Native(const QString &path)
-{
-    return QFile::encodeName(path);
-}
+const auto Native = [](const QString &path) { return QFile::encodeName(path); };
 
 struct stat StatusOf(const QString &path)
 {
     struct stat status {};
-    EXPECT_EQ(::stat(Native(path).constData(), &status), 0) << path.toStdString();
+    ::stat(Native(path).constData(), &status);
     return status;
 }
 
@@ -38,28 +34,30 @@ QByteArray Contents(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
-void Put(const QString &path, const QByteArray &bytes)
+void Put(const QString &path, const QByteArray &bytes, mode_t mode = 0644)
 {
     QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    ::chmod(Native(path).constData(), mode);
 }
 
-// What a write came to, as a number that passes through a process's exit status.
-int Code(const std::optional<WriteFailure> &failure)
+// What two writes came to, as a number that passes through a process's exit status.
+int Codes(const std::optional<WriteFailure> &first, const std::optional<WriteFailure> &second)
 {
-    return failure ? 1 + int(failure->problem) : 0;
+    return (first ? 1 + int(first->problem) : 0) * 10 + (second ? 1 + int(second->problem) : 0);
 }
 
-// Root passes every permission check, so a folder that takes no new file is one only for an
-// ordinary user: as root, `step` runs in a child that has become nobody (and the files it uses
-// are given to nobody first). Answers what `step` answered, -1 when it could not run.
-int AsOrdinaryUser(const QStringList &files, const std::function<int()> &step)
+// A folder that takes no new file, for an ordinary user: root passes every permission check, so
+// as root `step` runs in a child that has become nobody, and the files are given to nobody first.
+// Answers what `step` answered, -1 when it could not run.
+int InLockedFolder(const QString &folder, const QStringList &files, const std::function<int()> &step)
 {
-    if (::geteuid() != 0)
+    const bool root = ::geteuid() == 0;
+    for (const QString &file : files + QStringList{folder})
+        EXPECT_TRUE(!root || ::chown(Native(file).constData(), Nobody, Nobody) == 0);
+    ::chmod(Native(folder).constData(), 0555);
+    if (!root)
         return step();
-    for (const QString &file : files)
-        EXPECT_EQ(::chown(Native(file).constData(), Nobody, Nobody), 0);
     const pid_t child = ::fork();
     if (child == 0) {
         if (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)
@@ -67,108 +65,58 @@ int AsOrdinaryUser(const QStringList &files, const std::function<int()> &step)
         ::_exit(step());
     }
     int status = 0;
-    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
-        return -1;
-    return WEXITSTATUS(status);
+    const bool ran = child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status);
+    ::chmod(Native(folder).constData(), 0755);
+    return ran ? WEXITSTATUS(status) : -1;
 }
 
 class WholeFile : public ::testing::Test {
 protected:
-    WholeFile()
-    {
-        // Open to the ordinary user the tests may become.
-        ::chmod(Native(dir.path()).constData(), 0755);
-    }
-    ~WholeFile() override
-    {
-        if (!locked.isEmpty())
-            ::chmod(Native(locked).constData(), 0755);
-    }
-
-    // A folder that takes no new file, holding `name` with `bytes`.
-    QString fileInLockedFolder(const QString &name, const QByteArray &bytes, mode_t mode = 0644)
-    {
-        locked = dir.filePath("locked");
-        EXPECT_TRUE(QDir().mkpath(locked));
-        const QString path = locked + '/' + name;
-        Put(path, bytes);
-        ::chmod(Native(path).constData(), mode);
-        if (::geteuid() == 0) {
-            EXPECT_EQ(::chown(Native(locked).constData(), Nobody, Nobody), 0);
-        }
-        ::chmod(Native(locked).constData(), 0555);
-        return path;
-    }
-
+    WholeFile() { ::chmod(Native(dir.path()).constData(), 0755); } // open to nobody
     QTemporaryDir dir;
-    QString locked;
 };
 
-TEST_F(WholeFile, TheReplacementKeepsModeOwnerAndGroup)
+// Replaced by a new file that keeps what the old one had; through a symbolic link, the file it
+// names. (A file with other hard links is refused: the clock file's tests show it.)
+TEST_F(WholeFile, TheReplacementKeepsModeOwnerGroupAndSymbolicLinks)
 {
     const QString path = dir.filePath("house.clk");
-    Put(path, "old");
-    ASSERT_EQ(::chmod(Native(path).constData(), 0640), 0);
-    // As root the file can belong to anyone; a user keeps their own.
-    if (::geteuid() == 0) {
+    Put(path, "old", 0640);
+    if (::geteuid() == 0) { // as root the file can belong to anyone; a user keeps their own
         ASSERT_EQ(::chown(Native(path).constData(), 12345, 23456), 0);
     }
     const struct stat before = StatusOf(path);
-
     EXPECT_FALSE(WriteWholeFile(path, "new").has_value());
     const struct stat after = StatusOf(path);
     EXPECT_EQ(Contents(path), "new");
-    EXPECT_NE(after.st_ino, before.st_ino) << "replaced by a new file, not rewritten";
-    EXPECT_EQ(after.st_mode, before.st_mode);
-    EXPECT_EQ(after.st_uid, before.st_uid);
-    EXPECT_EQ(after.st_gid, before.st_gid);
+    EXPECT_NE(after.st_ino, before.st_ino);
+    EXPECT_EQ(std::tuple(after.st_mode, after.st_uid, after.st_gid),
+              std::tuple(before.st_mode, before.st_uid, before.st_gid));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"house.clk"});
 
-    // Through a symbolic link, the file it names is replaced and the link stays.
     const QString link = dir.filePath("link.clk");
     ASSERT_EQ(::symlink("house.clk", Native(link).constData()), 0);
     EXPECT_FALSE(WriteWholeFile(link, "newer").has_value());
     EXPECT_EQ(QFileInfo(link).symLinkTarget(), QFileInfo(path).absoluteFilePath());
     EXPECT_EQ(Contents(path), "newer");
-    EXPECT_EQ(StatusOf(path).st_mode, before.st_mode);
+
 }
 
-TEST_F(WholeFile, AFileWithOtherHardLinksIsRefused)
-{
-    const QString path = dir.filePath("house.clk");
-    const QString other = dir.filePath("other.clk");
-    Put(path, "old");
-    ASSERT_EQ(::link(Native(path).constData(), Native(other).constData()), 0);
-
-    const std::optional<WriteFailure> failure = WriteWholeFile(path, "new");
-    ASSERT_TRUE(failure.has_value());
-    EXPECT_EQ(failure->problem, WriteProblem::OtherHardLinks);
-    EXPECT_EQ(Contents(path), "old");
-    EXPECT_EQ(Contents(other), "old");
-    EXPECT_EQ(StatusOf(path).st_nlink, 2u);
-
-    const settings::Strings strings(settings::StringTable::builtIn());
-    EXPECT_TRUE(settings::WriteFailureText(strings, *failure).startsWith("The file has other hard links"));
-}
-
+// The writable file holds the new bytes and nothing of the longer old ones; a read-only one is
+// refused with the system's reason and stays.
 TEST_F(WholeFile, InAFolderThatTakesNoNewFileAWritableFileIsRewrittenInPlace)
 {
-    const QString path = fileInLockedFolder("house.clk", "the old table, longer than the new");
-    const QString readOnly = locked + "/readonly.clk";
-    Put(readOnly, "kept");
-    ::chmod(Native(readOnly).constData(), 0444);
+    const QString path = dir.filePath("house.clk"), readOnly = dir.filePath("readonly.clk");
+    Put(path, "the old table, longer than the new");
+    Put(readOnly, "kept", 0444);
     const ino_t inode = StatusOf(path).st_ino;
-
-    const int written = AsOrdinaryUser({path, readOnly}, [&] {
-        return Code(WriteWholeFile(path, "new table")) * 10 + Code(WriteWholeFile(readOnly, "x"));
-    });
-    // The writable file holds the new bytes and nothing of the longer old ones; the read-only
-    // one is refused with the system's reason and stays.
-    EXPECT_EQ(written, 0 * 10 + 1 + int(WriteProblem::System));
+    const auto write = [&] {
+        return Codes(WriteWholeFile(path, "new table"), WriteWholeFile(readOnly, "x"));
+    };
+    EXPECT_EQ(InLockedFolder(dir.path(), {path, readOnly}, write), 1 + int(WriteProblem::System));
     EXPECT_EQ(Contents(path), "new table");
     EXPECT_EQ(StatusOf(path).st_ino, inode);
     EXPECT_EQ(Contents(readOnly), "kept");
-    EXPECT_EQ(QDir(locked).entryList(QDir::Files), (QStringList{"house.clk", "readonly.clk"}));
 }
 
 TEST_F(WholeFile, InPlaceAFileIsLeftAsItWasWhenTheDiskHasNoRoomForIt)
@@ -179,39 +127,23 @@ TEST_F(WholeFile, InPlaceAFileIsLeftAsItWasWhenTheDiskHasNoRoomForIt)
     if (::geteuid() != 0 ||
         ::mount("tmpfs", Native(disk).constData(), "tmpfs", 0, "size=256k,mode=0755") != 0)
         GTEST_SKIP() << "no small disk of our own to fill";
-    struct Unmount {
-        QByteArray at;
-        ~Unmount() { ::umount2(at.constData(), MNT_DETACH); }
-    } unmount{Native(disk)};
-
-    const QString folder = disk + "/locked";
-    ASSERT_TRUE(QDir().mkpath(folder));
-    const QString path = folder + "/house.clk";
-    const QByteArray old = "the old table";
-    Put(path, old);
-    ASSERT_EQ(::chown(Native(folder).constData(), Nobody, Nobody), 0);
-    ASSERT_EQ(::chmod(Native(folder).constData(), 0555), 0);
-    // Fill every block.
-    {
-        QFile filler(disk + "/filler");
-        ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-        const QByteArray block(4096, 'f');
-        while (filler.write(block) == block.size()) {
-        }
+    const std::shared_ptr<void> unmount(nullptr, [&](void *) { ::umount2(Native(disk).constData(), MNT_DETACH); });
+    const QString path = disk + "/house.clk";
+    Put(path, "the old table");
+    QFile filler(disk + "/filler");
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    while (filler.write(QByteArray(4096, 'f')) == 4096) {
     }
-
-    const QByteArray larger(64 * 1024, 'n');
-    const int written = AsOrdinaryUser({path}, [&] {
-        return Code(WriteWholeFile(path, larger)) * 10 + Code(WriteWholeFile(path, "short"));
-    });
-    EXPECT_EQ(written, (1 + int(WriteProblem::NoRoomInPlace)) * 10 + 0);
+    const auto write = [&] {
+        return Codes(WriteWholeFile(path, QByteArray(64 * 1024, 'n')), WriteWholeFile(path, "short"));
+    };
+    EXPECT_EQ(InLockedFolder(disk, {path}, write), (1 + int(WriteProblem::NoRoomInPlace)) * 10);
     EXPECT_EQ(Contents(path), "short");
-
     const settings::Strings strings(settings::StringTable::builtIn());
     const QString text = settings::WriteFailureText(
         strings, {WriteProblem::NoRoomInPlace, QStringLiteral("No space left on device")});
-    EXPECT_TRUE(text.contains("rewritten in its place")) << text.toStdString();
-    EXPECT_TRUE(text.endsWith("\nNo space left on device"));
+    EXPECT_TRUE(text.contains("rewritten in its place") && text.endsWith("\nNo space left on device"))
+        << text.toStdString();
 }
 
 } // namespace

@@ -1,10 +1,5 @@
 #include "tests/tools/CliFixture.h"
 
-#include "presentation/FunctionPresenter.h"
-#include "project/ProjectFileReader.h"
-#include "settings/NameTables.h"
-#include "settings/Settings.h"
-#include "tables/TableCompiler.h"
 #include "tables/TableSet.h"
 
 #include <QFile>
@@ -59,60 +54,53 @@ protected:
     CliCommandsTest()
     {
         // A line beyond the model, a chain byte set and a free line with leftover bytes.
-        ClockTable table = Table({{0, Line(QDate(2026, 12, 9), 7, 30, Continue, Once, 0, 1, 1)},
-                                  {4, Line(QDate(2026, 3, 1), 22, 0, Workday, Days, 2, 2, 1, 127)},
-                                  {60, Line(QDate(2027, 1, 1), 0, 5, Special, Hours, 3, 1, 2, 0)}});
+        ClockTable table = Table({{0, Line(QDate(2026, 12, 9), 7, 30, Continue, Once, 0)},
+                                  {4, Typed(2, Line(QDate(2026, 3, 1), 22, 0, Workday, Days, 2, 127))},
+                                  {60, Line(QDate(2027, 1, 1), 0, 5, Special, Hours, 3, 0, 2)}}, 3);
         table.Lines[0].NextLine = 7;
         table.Lines[5].Hour = 9;
         sample = writeClockFile("sample.clk", table);
         // Every six hours from midnight; daily at 06:00 in the Special table; beyond the model,
         // every minute; then also every minute within it.
-        table = Table({{4, Line(QDate(2026, 12, 1), 0, 0, Continue, Hours, 6, 1, 2, 0)},
-                       {1, Line(QDate(2026, 12, 1), 6, 0, Special, Days, 1, 2, 3, 127)},
-                       {60, Line(QDate(2026, 12, 1), 0, 0, Continue, Minutes, 1)}});
+        table = Table({{4, Line(QDate(2026, 12, 1), 0, 0, Continue, Hours, 6, 0, 2)},
+                       {1, Typed(2, Line(QDate(2026, 12, 1), 6, 0, Special, Days, 1, 127, 3))},
+                       {60, Line(QDate(2026, 12, 1), 0, 0, Continue, Minutes, 1)}}, 3);
         agenda = writeClockFile("agenda.clk", table);
         table.Lines[0] = Line(QDate(2026, 12, 1), 0, 0, Continue, Minutes, 1);
         minutes = writeClockFile("minutes.clk", table);
         // Past, an invalid time, every Monday against every day at 06:00, beyond the model.
         problems = writeClockFile(
             "problems.clk", Table({{0, Line(QDate(2026, 12, 8), 7, 0, Continue, Once, 0)},
-                                   {1, Line(QDate(2026, 12, 2), 30, 0, Continue, Days, 1, 1, 4)},
-                                   {2, Line(QDate(2026, 12, 1), 6, 0, Continue, Days, 1, 1, 4, 0)},
-                                   {3, Line(QDate(2026, 12, 7), 6, 0, Special, Weeks, 1, 1, 4)},
-                                   {60, Line(QDate(2026, 12, 8), 7, 0, Continue, Once, 0)}}));
-        table = Table({{0, Line(QDate(2026, 12, 10), 7, 0, Continue, Once, 0)}});
-        clean = writeClockFile("clean.clk", table);
-        table.Lines[1] = Line(QDate(2026, 12, 10), 8, 0, Continue, Once, 0, 1, 250);
-        unknownRelay = writeClockFile("relay250.clk", table); // the demo house has no relay 250
+                                   {1, Line(QDate(2026, 12, 2), 30, 0, Continue, Days, 1, 255, 4)},
+                                   {2, Line(QDate(2026, 12, 1), 6, 0, Continue, Days, 1, 0, 4)},
+                                   {3, Line(QDate(2026, 12, 7), 6, 0, Special, Weeks, 1, 255, 4)},
+                                   {60, Line(QDate(2026, 12, 8), 7, 0, Continue, Once, 0)}}, 3));
+        // Clean, but for a project without relay 250 such as the demo house's.
+        clean = writeClockFile("clean.clk",
+                               Table({{0, Line(QDate(2026, 12, 10), 7, 0, Continue, Once, 0)},
+                                      {1, Line(QDate(2026, 12, 10), 8, 0, Continue, Once, 0, 255, 250)}}, 3));
         // Once on Wednesday at 07:31; fortnightly from two weeks before the current Monday;
         // daily from a date after it (kept current, it is moved back first); beyond the model.
         week = writeClockFile("week.clk",
                               Table({{0, Line(QDate(2026, 12, 9), 7, 31, Continue, Once, 0)},
                                      {1, Line(QDate(2026, 11, 23), 6, 0, Continue, Weeks, 2)},
                                      {2, Line(QDate(2026, 12, 20), 8, 0, Continue, Days, 1)},
-                                     {60, Line(QDate(2026, 12, 9), 9, 0, Continue, Once, 0)}}));
-        tenMinutes = writeClockFile(
-            "ten.clk", Table({{3, Line(QDate(2026, 12, 7), 0, 0, Continue, Minutes, 10)}}));
+                                     {60, Line(QDate(2026, 12, 9), 9, 0, Continue, Once, 0)}}, 3));
         workdays = writeClockFile("workdays.clk",
                                   Table({{4, Line(QDate(2026, 1, 1), 6, 45, Workday, Once, 0)},
-                                         {5, Line(QDate(2026, 1, 1), 9, 0, Weekend, Once, 0)}}));
+                                         {5, Line(QDate(2026, 1, 1), 9, 0, Weekend, Once, 0)}}, 3));
         // A shop open Monday to Thursday and on Saturday.
         auto model = emptyProject(3);
         const std::array<quint8, 7> flags{1, 1, 1, 1, 0, 1, 0};
-        for (int day = 0; day < 7; ++day)
-            model->System.Options[project::SystemOption::FirstWorkday + day] = flags[day];
+        std::copy(flags.begin(), flags.end(),
+                  model->System.Options.begin() + project::SystemOption::FirstWorkday);
         shop = writeProject("shop.nbt", *model);
     }
 
-    // A table of a model with 50 usable lines.
-    static ClockTable Table(const QList<std::pair<int, ClockLine>> &lines)
+    static ClockLine Typed(int functionType, ClockLine line)
     {
-        ClockTable table;
-        table.ClockFileVersion = 1;
-        table.ModelIndex = 3;
-        for (const auto &[index, line] : lines)
-            table.Lines[std::size_t(index)] = line;
-        return table;
+        line.FunctionType = quint8(functionType);
+        return line;
     }
 
     void expect(const Case &c) const
@@ -141,8 +129,7 @@ protected:
         }
     }
 
-    QString sample, agenda, minutes, problems, clean, unknownRelay, week, tenMinutes, workdays,
-        shop;
+    QString sample, agenda, minutes, problems, clean, week, workdays, shop;
 };
 
 TEST_F(CliCommandsTest, EachCommandPrintsItsResultAndStatus)
@@ -150,12 +137,8 @@ TEST_F(CliCommandsTest, EachCommandPrintsItsResultAndStatus)
     const QStringList days{"--from", "2026-12-10", "--to", "2026-12-11", "--now", Now};
     const QStringList minutesYear{"agenda", minutes,      "--from", "2026-12-10",
                                   "--to",   "2027-12-09", "--now",  Now};
-    const QJsonArray workWeek{"2026-12-07", "2026-12-08", "2026-12-09", "2026-12-10", "2026-12-11"};
-    QJsonArray week7 = workWeek, markers;
-    week7 << "2026-12-12"
-          << "2026-12-13";
-    for (int i = 0; i <= 250; ++i)
-        markers.append(i <= 25);
+    const QJsonArray week7{"2026-12-07", "2026-12-08", "2026-12-09", "2026-12-10",
+                           "2026-12-11", "2026-12-12", "2026-12-13"};
     // clang-format off
     const Case cases[] = {
         // Every line in use with all thirteen stored bytes under their names.
@@ -191,8 +174,6 @@ TEST_F(CliCommandsTest, EachCommandPrintsItsResultAndStatus)
         {QStringList{"agenda", agenda} + days, 0,
             {"Firings from 2026-12-10 00:00 through 2026-12-11 23:59\n",
              "\n2026-12-10 06:00  line  1  table 4  function 2:3  level 127\n"}},
-        {QStringList{"agenda", agenda, "--json", "--project", demoProject()} + days, 0,
-            {R"("function":"REL  02 )", R"("levelText":"Off")"}},
         // CSV: a byte order mark, a header, texts without commas unquoted, CR LF after each row.
         {QStringList{"agenda", agenda, "--csv", "--project", demoProject()} + days, 0,
             {"\xEF\xBB\xBF" "date,time,line,table,functionType,functionNumber,level,function,levelText\r\n"
@@ -201,7 +182,6 @@ TEST_F(CliCommandsTest, EachCommandPrintsItsResultAndStatus)
         {minutesYear + QStringList{"--json"}, 3, {R"("truncated":true)"}, {{"firings/#", 100000}}, "100000"},
         {minutesYear, 3,
             {"\nThe agenda stops here, after 100000 firings: there are more in the range.\n"}, {}, "100000"},
-        {minutesYear + QStringList{"--csv"}, 3, {}, {}, "100000"},
         {{"agenda", minutes, "--from", "2026-12-10", "--to", "2026-12-10", "--now", Now}, 0},
 
         // Problems by line then kind, conflicts under the lower line, in the language asked for.
@@ -213,10 +193,9 @@ TEST_F(CliCommandsTest, EachCommandPrintsItsResultAndStatus)
              {"problems/*/line", QJsonArray{0, 1, 2, 60}},
              {"problems/2/other", 3}, {"problems/2/at", "2026-12-14T06:00"}}},
         {{"check", problems, "--now", Now, "--language", "1"}, 3, {"Regel 0 ", "\nRegels 2 en 3 "}},
-        {{"check", clean, "--now", Now, "--json"}, 0, {}, {{"problems", QJsonArray{}}}},
         {{"check", clean, "--now", Now}, 0, {"No problems found: every line will work as intended.\n"}},
         // The clock file's model stays in force beside the project's.
-        {{"check", unknownRelay, "--project", demoProject(), "--now", Now, "--json"}, 3, {},
+        {{"check", clean, "--project", demoProject(), "--now", Now, "--json"}, 3, {},
             {{"problems/*/kind", QJsonArray{"unknownFunction"}}, {"problems/0/line", 1}}},
 
         // Reference and walk occurrences of the chosen week; a rounded reference marker.
@@ -230,26 +209,28 @@ TEST_F(CliCommandsTest, EachCommandPrintsItsResultAndStatus)
         // The next week lists the once and the fortnightly line without occurrences.
         {{"week", week, "--monday", "2026-12-14", "--now", Now, "--json"}, 0, {},
             {{"lines/*/occurrences/#", QJsonArray{0, 0, 7}}}},
-        // Minutes: the reference, then 250 steps marked up to 25; x keeps its fraction.
-        {{"week", tenMinutes, "--monday", "2026-12-07", "--now", Now, "--json"}, 0, {},
-            {{"lines/0/occurrences/#", 251}, {"lines/0/occurrences/0/reference", true},
-             {"lines/0/occurrences/0/time", "00:00"}, {"lines/0/occurrences/1/x", 20 + 10 / 3.0},
-             {"lines/0/occurrences/*/marker", markers},
-             {"lines/0/occurrences/250/date", "2026-12-08"},
-             {"lines/0/occurrences/250/time", "17:40"}}},
-        // Workdays are Monday to Friday, or the project's.
-        {{"week", workdays, "--monday", "2026-12-07", "--now", Now, "--json"}, 0, {},
-            {{"lines/0/occurrences/*/date", workWeek},
-             {"lines/1/occurrences/*/date", QJsonArray{"2026-12-12", "2026-12-13"}}}},
+        // Workdays are the project's.
         {{"week", workdays, "--monday", "2026-12-07", "--now", Now, "--json", "--project", shop}, 0, {},
             {{"lines/0/occurrences/*/date",
               QJsonArray{"2026-12-07", "2026-12-08", "2026-12-09", "2026-12-10", "2026-12-12"}},
              {"lines/1/occurrences/*/date", QJsonArray{"2026-12-11", "2026-12-13"}}}},
-        // Their reference is kept at the Sunday before the current week: the week before shows
-        // only that, unfiltered.
-        {{"week", workdays, "--monday", "2026-11-30", "--now", Now, "--json"}, 0, {},
-            {{"lines/0/occurrences/*/date", QJsonArray{"2026-12-06"}},
-             {"lines/0/occurrences/0/reference", true}}},
+        // The project's functions and its compiled set (what the editor offers and the compiler
+        // builds is tested where they are made).
+        {{"project", demoProject(), "--json"}, 0, {}, {{"version", 60}, {"model", 1},
+            {"functions/0/text", " 01 Kitchen ceiling"}, {"functions/0/itemData", 257}}},
+        {{"project", demoProject()}, 0, {"Relays (1): 24", "    257   01 Kitchen ceiling\n"}},
+        {{"tables", demoProject(), "--json"}, 0, {}, {{"slots/#", tables::TableSet::SlotCount},
+            {QStringLiteral("slots/%1/length").arg(tables::TableSet::ClockSlot), 0}}},
+        // A file named in another code page: the shell hands over the name's bytes as they are.
+        {{"-c", "name=\"$(dirname \"$1\")/$(printf 'caf\\351.clk')\"; cp \"$1\" \"$name\" && \"$0\" show "
+                "\"$name\"; status=$?; rm -f \"$name\"; exit $status", QUINTARA_CLI, sample},
+            0, {"   0   30    7    9    12   26"}, {}, {}, "/bin/sh"},
+        // Each command's help names the file it reads among its arguments.
+        {{"show", "--help"}, 0, {"Arguments:\n  show", "\n  FILE.clk "}},
+        {{"send", "--help"}, 0, {"Arguments:\n  send", "\n  FILE.clk "}},
+        {{"diff", "--help"}, 0, {"Arguments:\n  diff", "\n  A.clk B.clk "}},
+        {{"project", "--help"}, 0, {"Arguments:\n  project", "\n  FILE.nbt "}},
+        {{"tables", "--help"}, 0, {"Arguments:\n  tables", "\n  FILE.nbt "}},
     };
     // clang-format on
     for (const Case &c : cases)
@@ -258,28 +239,23 @@ TEST_F(CliCommandsTest, EachCommandPrintsItsResultAndStatus)
 
 TEST_F(CliCommandsTest, DiffTellsTheLinesThatDifferFieldByField)
 {
-    ClockTable a;
-    a.ClockFileVersion = 1;
-    a.Lines[0] = Line(QDate(2026, 12, 7), 7, 30, Continue, Days, 1, 1, 1);
-    a.Lines[4] = Line(QDate(2026, 12, 7), 22, 0, Workday, Days, 1, 2, 1, 127);
-    a.Lines[9] = Line(QDate(2026, 12, 9), 6, 0, Continue, Once, 0, 1, 2);
+    const ClockTable a = Table({{0, Line(QDate(2026, 12, 7), 7, 30, Continue, Days, 1)},
+                                {4, Typed(2, Line(QDate(2026, 12, 7), 22, 0, Workday, Days, 1, 127))},
+                                {9, Line(QDate(2026, 12, 9), 6, 0, Continue, Once, 0, 255, 2)}});
     ClockTable b = a;
-    b.Lines[0].NextLine = 254; // chain bytes differ after every send; they are no difference
     const QString fileA = writeClockFile("a.clk", a);
-    const QString same = writeClockFile("same.clk", b);
     b.Lines[4].Level = 255;
     b.Lines[4].Hour = 21;
     b.Lines[9].FunctionType = 0;
-    b.Lines[12] = Line(QDate(2026, 12, 8), 12, 0, Special, Weeks, 1, 1, 3);
+    b.Lines[12] = Line(QDate(2026, 12, 8), 12, 0, Special, Weeks, 1, 255, 3);
     // Three days on: the same daily firings, a difference only while dates count.
     SetReferenceDate(b.Lines[0], QDate(2026, 12, 10));
     const QString fileB = writeClockFile("b.clk", b);
-    ClockTable c = a;
-    c.ModelIndex = 3;
+    b.ModelIndex = 3;
 
     // clang-format off
     const Case cases[] = {
-        {{"diff", fileA, same, "--json"}, 0, {}, {{"equal", true}}},
+        {{"diff", fileA, fileA, "--json"}, 0, {}, {{"equal", true}}},
         {{"diff", fileA, fileB, "--json", "--project", demoProject()}, 3, {},
             {{"a", fileA}, {"models", QJsonValue::Undefined},
              {"differences/*/line", QJsonArray{0, 4, 9, 12}},
@@ -291,7 +267,7 @@ TEST_F(CliCommandsTest, DiffTellsTheLinesThatDifferFieldByField)
         {{"diff", fileA, fileB, "--ignore-dates", "--json"}, 3, {}, {{"differences/#", 3}}},
         {{"diff", fileA, fileB}, 3, {": 4 lines differ\n", "line 0: day 7 -> 10\n",
             "line 4: hour 22 -> 21, level 127 -> 255\n", "line 9: only in " + fileA.toUtf8() + "\n"}},
-        {{"diff", fileA, writeClockFile("c.clk", c), "--json"}, 3, {},
+        {{"diff", fileA, writeClockFile("c.clk", b), "--json"}, 3, {},
             {{"models", QJsonObject{{"a", 0}, {"b", 3}}}}},
     };
     // clang-format on
@@ -304,8 +280,7 @@ TEST_F(CliCommandsTest, MistakesAndUnreadableOrUnwritableFilesFailWithTheProgram
     const QString fifo = sample + ".fifo";
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const QString linked = sample + ".link";
-    ASSERT_EQ(::link(QFile::encodeName(sample).constData(), QFile::encodeName(linked).constData()),
-              0);
+    ASSERT_EQ(::link(QFile::encodeName(sample), QFile::encodeName(linked)), 0);
     const QString badProject = writeFile("bad.nbt", "nonsense");
     const QString foreign = writeFile("foreign.clk", "K&P<....>");
     const QStringList days{"--from", "2026-12-10", "--to", "2026-12-11"};
@@ -314,7 +289,6 @@ TEST_F(CliCommandsTest, MistakesAndUnreadableOrUnwritableFilesFailWithTheProgram
     QList<Case> cases{
         {{"show", writeFile("short.clk", "QBN\x01\x03")}, 1, {}, {}, "short.clk: Read error in CLOCK File"},
         {{"show", foreign}, 1, {}, {}, notClock},
-        {{"check", foreign}, 1, {}, {}, notClock},
         {{"diff", sample, foreign}, 1, {}, {}, notClock},
         {{"show", "/nonexistent/x.clk", "--json"}, 1, {}, {}, "/nonexistent/x.clk\nNo such file"},
         // A FIFO or a device would block the read or never end it.
@@ -322,17 +296,28 @@ TEST_F(CliCommandsTest, MistakesAndUnreadableOrUnwritableFilesFailWithTheProgram
         {{"show", "/dev/zero"}, 1, {}, {}, "/dev/zero\nThis is not a regular file."},
         // A project that can't be read stops the command before the clock file.
         {{"show", sample, "--project", badProject}, 1},
-        {{"check", sample, "--project", badProject}, 1},
         {QStringList{"agenda", writeFile("tiny.clk", "xx")} + days, 1},
         {{"project", writeFile("foreign.nbt", "QBN and more")}, 1},
-        {{"tables", writeFile("foreign.nbt", "QBN and more")}, 1},
         {{"project", "/nonexistent/x.nbt", "--json"}, 1, {}, {}, "/nonexistent/x.nbt"},
-        {{"tables", "/nonexistent/x.nbt"}, 1, {}, {}, "/nonexistent/x.nbt"},
         // Where receive cannot write is said before the transfer; nothing is made or replaced.
         {{"receive", "--port", "1", "-o", "/dev/full"}, 1, {}, {}, "quintara-cli: "},
         {{"receive", "--port", "1", "-o", fifo}, 1, {}, {}, "quintara-cli: "},
         {{"receive", "--port", "1", "-o", linked}, 1, {}, {}, "quintara-cli: "},
         {{"receive", "--port", "1", "-o", "/nonexistent/x.clk"}, 1, {}, {}, "quintara-cli: "},
+        // Print's mistakes, and a place that cannot be written, are said before anything is painted.
+        {{"print", demoClockFile()}, 2},
+        {{"print", demoClockFile(), "-o", sample + ".pdf", "--agenda-weeks", "60"}, 2},
+        {{"print", demoClockFile(), "-o", "/dev/null"}, 1},
+        {{"print", demoClockFile(), "-o", "/no/such/folder/x.pdf"}, 1, {}, {},
+         "quintara-cli: The folder of /no/such/folder/x.pdf does not exist\n"},
+        // Numbers are port numbers, never devices in the current folder; a trace that could not
+        // be written after the transfer: refused before the line is touched.
+        {{"send", sample, "--port", "0"}, 2, {}, {}, "--port takes a port number 1 to 99 or a device"},
+        {{"send", sample, "--port", "100"}, 2, {}, {}, "--port takes a port number 1 to 99 or a device"},
+        {{"send", sample, "--port", "-1"}, 2, {}, {}, "--port takes a port number 1 to 99 or a device"},
+        {{"send", sample, "--port", "99999999999"}, 2, {}, {}, "--port takes a port number"},
+        {{"send", sample, "--port", "1", "--trace", "/nonexistent/t.txt"}, 2, {}, {}, "--trace"},
+        {{"send", sample, "--port", "1", "--trace", "."}, 2, {}, {}, "--trace"},
     };
     for (const QStringList &mistake : QList<QStringList>{{}, {"frobnicate", sample},
              {"show", sample, sample}, {"show", sample, "--language", "7"},
@@ -350,6 +335,7 @@ TEST_F(CliCommandsTest, MistakesAndUnreadableOrUnwritableFilesFailWithTheProgram
     for (const Case &c : cases)
         expect(c);
     EXPECT_FALSE(QFileInfo(fifo).isFile());
+    EXPECT_FALSE(QFile::exists(sample + ".pdf"));
     EXPECT_TRUE(QFileInfo(QStringLiteral("/dev/zero")).exists());
 }
 
@@ -359,11 +345,8 @@ TEST_F(CliCommandsTest, TheDemoClockFileDrivesOnlyTheDemoHousesFunctions)
 {
     const CliRun result = run({"show", demoClockFile(), "--project", demoProject(), "--json"});
     ASSERT_EQ(result.exitCode, 0) << result.err.constData();
-    const QJsonObject document = result.json();
-    EXPECT_EQ(document.value("model").toInt(), 1);
-    const QJsonArray lines = document.value("lines").toArray();
-    EXPECT_GE(lines.size(), 30);
-    EXPECT_LE(lines.size(), 40);
+    const QJsonArray lines = result.json().value("lines").toArray();
+    EXPECT_TRUE(lines.size() >= 30 && lines.size() <= 40) << lines.size();
     QSet<int> tables;
     // A function the project lacks reads as its code and number with no name after them.
     const QRegularExpression named(QStringLiteral("^[A-Z]{3}\\s+\\d+\\s+\\S"));
@@ -373,29 +356,6 @@ TEST_F(CliCommandsTest, TheDemoClockFileDrivesOnlyTheDemoHousesFunctions)
         EXPECT_NE(line["levelText"].toString(), "????");
     }
     EXPECT_EQ(tables, (QSet<int>{Continue, Workday, Weekend, Simulation, Special}));
-}
-
-TEST_F(CliCommandsTest, AFileNamedInAnotherCodePageIsRead)
-{
-    // The shell hands over the name's bytes as they are: "caf\xe9.clk", not UTF-8.
-    const QString script = QStringLiteral("name=\"$(dirname \"$1\")/$(printf 'caf\\351.clk')\"; "
-                                          "cp \"$1\" \"$name\" && \"$0\" show \"$name\"; "
-                                          "status=$?; rm -f \"$name\"; exit $status");
-    const CliRun result = runProgram("/bin/sh", {"-c", script, QUINTARA_CLI, sample});
-    EXPECT_EQ(result.exitCode, 0) << result.err.constData();
-    EXPECT_TRUE(result.out.contains("   0   30    7    9    12   26")) << result.out.constData();
-}
-
-TEST_F(CliCommandsTest, EachCommandsHelpNamesTheFileItReadsAmongItsArguments)
-{
-    for (const auto &[command, file] : QList<std::pair<QString, QString>>{{"show", "FILE.clk"},
-                                                                          {"send", "FILE.clk"},
-                                                                          {"diff", "A.clk B.clk"},
-                                                                          {"project", "FILE.nbt"},
-                                                                          {"tables", "FILE.nbt"}})
-        expect({{command, "--help"},
-                0,
-                {("Arguments:\n  " + command).toUtf8(), ("\n  " + file + ' ').toUtf8()}});
 }
 
 TEST_F(CliCommandsTest, PrintWritesTheHandOverWithItsWeekLinesAndAgenda)
@@ -411,117 +371,28 @@ TEST_F(CliCommandsTest, PrintWritesTheHandOverWithItsWeekLinesAndAgenda)
         return QString::fromUtf8(process.readAllStandardOutput())
             .normalized(QString::NormalizationForm_KC);
     };
-    const auto pages = [&] {
-        return read("pdfinfo", {pdf}).section("Pages:", 1).section('\n', 0, 0).trimmed().toInt();
-    };
-    // Mistakes, and a place that cannot be written, write nothing: said before anything is painted.
-    // clang-format off
-    expect({{"print", demoClockFile()}, 2});
-    expect({{"print", demoClockFile(), "-o", pdf, "--agenda-weeks", "60"}, 2});
-    expect({{"print", demoClockFile(), "-o", "/dev/null"}, 1});
-    expect({{"print", demoClockFile(), "-o", "/no/such/folder/x.pdf"}, 1, {}, {},
-            "quintara-cli: The folder of /no/such/folder/x.pdf does not exist\n"});
-    // clang-format on
-    EXPECT_FALSE(QFile::exists(pdf));
-
-    const QStringList arguments{"print", demoClockFile(),    "--project", demoProject(), "-o", pdf,
-                                "--now", "2026-12-09T10:00", "--monday",  "2026-12-07"};
+    const QStringList arguments{"print", demoClockFile(), "--project", demoProject(), "-o", pdf,
+                                "--now", Now,           "--monday",  "2026-12-07"};
     const CliRun printed = run(arguments);
     ASSERT_EQ(printed.exitCode, 0) << printed.err.constData();
     EXPECT_EQ(printed.out, "Wrote 2 pages to " + pdf.toUtf8() + "\n");
     // The week, then the list of its 39 lines.
-    EXPECT_EQ(pages(), 2);
     const QString text = read("pdftotext", {"-layout", pdf, "-"});
-    for (const char *expected :
-         {"Project file: demo.nbt", "Clock file: demo.clk", "Monday:", "07-12-2026",
-          "All clock lines", "Good night children", "Bathroom fan 15 min"})
+    for (const char *expected : {"Project file: demo.nbt", "Clock file: demo.clk", "Monday:",
+                                 "07-12-2026", "All clock lines", "Good night children"})
         EXPECT_TRUE(text.contains(QLatin1String(expected))) << expected;
     // A week of agenda adds its pages: every firing of the week, in time order.
-    ASSERT_EQ(run(arguments + QStringList{"--agenda-weeks", "1"}).exitCode, 0);
-    EXPECT_GT(pages(), 2);
+    const CliRun withAgenda = run(arguments + QStringList{"--agenda-weeks", "1"});
+    EXPECT_TRUE(withAgenda.exitCode == 0 && !withAgenda.out.startsWith("Wrote 2 pages"));
     const QString agendaText = read("pdftotext", {"-layout", pdf, "-"});
     EXPECT_TRUE(agendaText.contains("Agenda 2026-12-07 - 2026-12-13"));
     EXPECT_TRUE(agendaText.contains(QRegularExpression("10-12-2026\\s+06:30\\s+1\\b")));
 }
 
-TEST_F(CliCommandsTest, YearsAfter2029AreReadAsTheyWereMeantWhateverTheDateGivenAsNow)
+// The compiler's pool messages go to standard error without failing: every key of a model-2
+// installation drives relay 1, 88 keys for 79 pool records.
+TEST_F(CliCommandsTest, TablesSaysThePoolsMessagesWithoutFailing)
 {
-    const QString file = writeClockFile(
-        "2030.clk", Table({{0, Line(QDate(2030, 6, 15), 12, 0, Continue, Once, 0)},
-                           {1, Line(QDate(2030, 3, 5), 7, 30, Continue, Weeks, 1)}})); // Tuesdays
-    // clang-format off
-    for (const QString now : {"2026-12-09T10:00", "2029-12-31T23:58", "2030-03-06T10:00"}) {
-        expect({{"check", file, "--now", now}, 0});
-        expect({{"agenda", file, "--from", "2030-06-14", "--to", "2030-06-15", "--now", now, "--json"},
-                0, {}, {{"firings/*/date", QJsonArray{"2030-06-15"}}, {"firings/*/time", QJsonArray{"12:00"}}}});
-        expect({{"week", file, "--monday", "2030-03-11", "--now", now, "--json"}, 0, {},
-                {{"lines/1/occurrences/*/date", QJsonArray{"2030-03-12"}}}});
-    }
-    // clang-format on
-}
-
-TEST_F(CliCommandsTest, ProjectAndTablesAreWhatTheEditorOffersAndTheCompilerBuilds)
-{
-    QFile file(demoProject());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    project::ProjectRead read =
-        project::ReadProjectData(file.readAll(), settings::Settings(), strings);
-    ASSERT_EQ(read.status, project::ReadOutcome::Read);
-    project::ProjectModel &model = *read.model;
-
-    // Exactly what the clock line editor offers, type by type of its type list.
-    const settings::NameTables names = settings::FillNameTables(strings);
-    const ui::ValueFormatter values(strings, QLocale::c());
-    const ui::FunctionPresenter presenter(model, names, strings, values);
-    ui::ItemList types;
-    presenter.FillFunctionTypeList(types);
-    QJsonArray functions;
-    for (const ui::ListEntry &type : std::as_const(types.entries)) {
-        ui::ItemList list;
-        presenter.FillFunctionList(list, type.itemData, ui::DescribeMode::Number, false, 2);
-        for (const ui::ListEntry &entry : std::as_const(list.entries))
-            functions.append(QJsonObject{{"type", type.itemData},
-                                         {"number", entry.itemData % 256},
-                                         {"itemData", entry.itemData},
-                                         {"text", entry.text}});
-    }
-    ASSERT_GT(functions.size(), 50);
-    QJsonArray workdays;
-    for (const quint8 flag : model.WorkdayFlags())
-        workdays.append(flag);
-    expect({{"project", demoProject(), "--json"},
-            0,
-            {},
-            {{"version", 60},
-             {"model", model.ModelIndex},
-             {"limits/Relays", model.Limits.Relays},
-             {"limits/ClockLines", model.Limits.ClockLines},
-             {"workdays", workdays},
-             {"functions", functions},
-             {"functions/0/text", " 01 Kitchen ceiling"}}});
-    expect({{"project", demoProject()}, 0, {"Relays (1): 24", "    257   01 Kitchen ceiling\n"}});
-
-    // The compiled set slot by slot; the clock's slot stays empty.
-    tables::TableSet set;
-    ASSERT_TRUE(tables::TableCompiler(set, model, strings).BuildAllTables().ok);
-    QJsonArray slotList;
-    for (int slot = 0; slot < tables::TableSet::SlotCount; ++slot) {
-        const QByteArray bytes(reinterpret_cast<const char *>(set[slot].Data.data()),
-                               set[slot].Length);
-        slotList.append(QJsonObject{{"slot", slot},
-                                    {"length", set[slot].Length},
-                                    {"hex", QString::fromLatin1(bytes.toHex())}});
-    }
-    EXPECT_GT(set[0].Length, 0);
-    expect({{"tables", demoProject(), "--json"},
-            0,
-            {},
-            {{"bytesTotal", set.BytesTotal},
-             {"slots", slotList},
-             {QStringLiteral("slots/%1/length").arg(tables::TableSet::ClockSlot), 0}}});
-
-    // Pool messages of the compiler go to standard error without failing: every key of a
-    // model-2 installation drives relay 1, 88 keys for 79 pool records.
     auto keys = emptyProject(2);
     for (int i = 0; i <= keys->Limits.MaxInputModule; ++i) {
         for (project::InputKeyRec &key : keys->InputModules[i].Keys)
@@ -538,22 +409,13 @@ TEST_F(CliCommandsTest, ProjectAndTablesAreWhatTheEditorOffersAndTheCompilerBuil
 // refused with a reason, never an abort.
 TEST_F(CliCommandsTest, EveryProgramTellsItsVersionAndTheWindowAnswersWithoutADisplay)
 {
-    for (const auto &[program, name] :
-         QList<std::pair<QString, QString>>{{QUINTARA_PROGRAM, "Quintara"},
-                                            {QUINTARA_CLI, "quintara-cli"},
-                                            {QUINTARA_CENTRAL_SIM, "central-sim"}}) {
-        const CliRun said = runProgram(program, {"--version"});
-        EXPECT_EQ(said.exitCode, 0) << qPrintable(program);
-        EXPECT_EQ(QString::fromUtf8(said.out).trimmed(), name + u' ' + QUINTARA_PROJECT_VERSION);
-    }
-    // The simulator's version byte moved to --unit-version when --version became the program's.
-    const CliRun unit = runProgram(QUINTARA_CENTRAL_SIM, {"--unit-version", "300"});
-    EXPECT_EQ(unit.exitCode, 1);
-    EXPECT_TRUE(unit.err.contains("--unit-version wants a byte")) << unit.err.constData();
-
-    unsetVariables = {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"};
-    const QString window = QUINTARA_PROGRAM;
+    const QString window = QUINTARA_PROGRAM, sim = QUINTARA_CENTRAL_SIM;
     // clang-format off
+    expect({{"--version"}, 0, {"quintara-cli " QUINTARA_PROJECT_VERSION "\n"}});
+    expect({{"--version"}, 0, {"central-sim " QUINTARA_PROJECT_VERSION "\n"}, {}, {}, sim});
+    // The simulator's version byte moved to --unit-version when --version became the program's.
+    expect({{"--unit-version", "300"}, 1, {}, {}, "--unit-version wants a byte", sim});
+    unsetVariables = {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"};
     for (const Case &c : QList<Case>{
              {{"--version"}, 0, {"Quintara " QUINTARA_PROJECT_VERSION "\n"}, {}, {}, window},
              {{"--help"}, 0, {"Usage: ", "--settings <file>"}, {}, {}, window},

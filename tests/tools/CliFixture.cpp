@@ -18,17 +18,6 @@ QJsonObject CliRun::json() const
     return document.object();
 }
 
-CliTest::CliTest()
-{
-    EXPECT_TRUE(m_dir.isValid());
-    prompter.answerAllWithDefault();
-}
-
-CliRun CliTest::run(const QStringList &arguments) const
-{
-    return runProgram(QStringLiteral(QUINTARA_CLI), arguments);
-}
-
 CliRun CliTest::runProgram(const QString &program, const QStringList &arguments,
                            const QString &standardOutput) const
 {
@@ -43,27 +32,28 @@ CliRun CliTest::runProgram(const QString &program, const QStringList &arguments,
         environment.insert(it.key(), it.value());
     process.setProcessEnvironment(environment);
     process.start(program, arguments);
-    CliRun result;
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
         process.kill();
         process.waitForFinished();
         ADD_FAILURE() << qPrintable(program) << " did not finish: "
                       << qPrintable(arguments.join(u' '));
-        return result;
+        return {};
     }
-    result.exitCode = process.exitCode();
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
 QString CliTest::writeFile(const QString &name, const QByteArray &bytes) const
 {
     const QString path = m_dir.filePath(name);
     QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
     return path;
+}
+
+QByteArray CliTest::contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
 }
 
 QString CliTest::writeClockFile(const QString &name, const clock::ClockTable &table) const
@@ -73,41 +63,15 @@ QString CliTest::writeClockFile(const QString &name, const clock::ClockTable &ta
 
 QString CliTest::writeProject(const QString &name, const project::ProjectModel &model) const
 {
-    return writeFile(name, WriteProjectFile(model, 60));
+    return writeFile(name, project::WriteProjectFile(model, 60));
 }
 
-std::unique_ptr<project::ProjectModel> CliTest::emptyProject(int modelIndex)
+std::unique_ptr<project::ProjectModel> CliTest::emptyProject(int modelIndex) const
 {
     auto model = std::make_unique<project::ProjectModel>();
     project::NewProject(*model, 19200, 0);
     project::SelectModel(*model, modelIndex, strings);
     return model;
-}
-
-QString CliTest::demoProject()
-{
-    return QStringLiteral(QUINTARA_DEMO_PROJECT);
-}
-
-QString CliTest::demoClockFile()
-{
-    return QStringLiteral(QUINTARA_DEMO_CLOCK_FILE);
-}
-
-clock::ClockLine Line(QDate date, int hour, int minute, int table, int repeatUnit, int repeatCount,
-                      int functionType, int functionNumber, int level)
-{
-    clock::ClockLine line;
-    line.Minute = static_cast<quint8>(minute);
-    line.Hour = static_cast<quint8>(hour);
-    clock::SetReferenceDate(line, date);
-    line.Table = static_cast<quint8>(table);
-    line.RepeatUnit = static_cast<quint8>(repeatUnit);
-    line.RepeatCount = static_cast<quint8>(repeatCount);
-    line.FunctionType = static_cast<quint8>(functionType);
-    line.FunctionNumber = static_cast<quint8>(functionNumber);
-    line.Level = static_cast<quint8>(level);
-    return line;
 }
 
 } // namespace quintara::testing

@@ -3,7 +3,7 @@
 #include "clock/ClockTable.h"
 #include "project/ProjectModel.h"
 #include "settings/Strings.h"
-#include "tests/support/ScriptedPrompter.h"
+#include "tests/clock/TestLines.h"
 
 #include <QByteArray>
 #include <QJsonObject>
@@ -17,6 +17,19 @@
 
 namespace quintara::testing {
 
+using clock::testing::Line;
+
+// A table of clock file version 1 holding these lines.
+inline clock::ClockTable Table(const QList<std::pair<int, clock::ClockLine>> &lines, int model = 0)
+{
+    clock::ClockTable table;
+    table.ClockFileVersion = 1;
+    table.ModelIndex = model;
+    for (const auto &[index, line] : lines)
+        table.Lines[std::size_t(index)] = line;
+    return table;
+}
+
 struct CliRun {
     int exitCode = -1;
     QByteArray out;
@@ -26,42 +39,33 @@ struct CliRun {
     QJsonObject json() const;
 };
 
-// Runs the built quintara-cli on fixtures written into a temporary folder.
+// Runs the built programs on fixtures written into a temporary folder.
 class CliTest : public ::testing::Test {
 protected:
-    CliTest();
-
-    // Runs with a settings folder of its own, so that the user's settings never count.
-    CliRun run(const QStringList &arguments) const;
-    // The same for another of the built programs; with `standardOutput`, what it prints goes
-    // into that file (a redirection) instead of CliRun::out.
+    // Runs with a settings folder of its own, so that the user's settings never count; with
+    // `standardOutput`, what the program prints goes into that file (a redirection).
     CliRun runProgram(const QString &program, const QStringList &arguments,
                       const QString &standardOutput = {}) const;
+    CliRun run(const QStringList &arguments) const { return runProgram(QUINTARA_CLI, arguments); }
 
     // Writes a file into the temporary folder and returns its path.
     QString writeFile(const QString &name, const QByteArray &bytes) const;
+    static QByteArray contents(const QString &path);
     QString writeClockFile(const QString &name, const clock::ClockTable &table) const;
     QString writeProject(const QString &name, const project::ProjectModel &model) const;
-
     // An empty project of a central-unit model, English texts.
-    std::unique_ptr<project::ProjectModel> emptyProject(int modelIndex);
+    std::unique_ptr<project::ProjectModel> emptyProject(int modelIndex) const;
 
-    static QString demoProject();
-    static QString demoClockFile();
+    static QString demoProject() { return QStringLiteral(QUINTARA_DEMO_PROJECT); }
+    static QString demoClockFile() { return QStringLiteral(QUINTARA_DEMO_CLOCK_FILE); }
 
     // Variables of the environment the programs run without (a display, say), and with.
     QStringList unsetVariables;
     QMap<QString, QString> setVariables;
-
-    ScriptedPrompter prompter;
     settings::Strings strings{settings::StringTable::builtIn()};
 
 private:
     QTemporaryDir m_dir;
 };
-
-// A line in use on a date and time, with its table kind and repetition.
-clock::ClockLine Line(QDate date, int hour, int minute, int table, int repeatUnit, int repeatCount,
-                      int functionType = 1, int functionNumber = 1, int level = 255);
 
 } // namespace quintara::testing

@@ -5,10 +5,10 @@
 
 #include "tests/support/CentralSimProcess.h"
 
-#include <QFile>
-
 namespace quintara::testing {
 namespace {
+
+using namespace clock;
 
 struct LineFaultCase {
     const char *name;
@@ -17,17 +17,6 @@ struct LineFaultCase {
     const char *text;  // the code's text in the message
 };
 
-void PrintTo(const LineFaultCase &c, std::ostream *out)
-{
-    *out << c.name;
-}
-
-QByteArray Contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-}
-
 class CliLineFault : public CliTest, public ::testing::WithParamInterface<LineFaultCase> {};
 
 TEST_P(CliLineFault, FailsWithACodeAndLeavesTheFilesAlone)
@@ -35,29 +24,24 @@ TEST_P(CliLineFault, FailsWithACodeAndLeavesTheFilesAlone)
     const LineFaultCase &c = GetParam();
     CentralSimProcess sim{QUINTARA_CENTRAL_SIM};
     ASSERT_TRUE(sim.device.startsWith("/dev/")) << qPrintable(sim.device);
-
     // A clock table of some length in the unit, sent over the undamaged line first.
-    clock::ClockTable table;
-    table.ClockFileVersion = 1;
-    table.Lines[0] = Line(QDate(2026, 12, 1), 7, 30, clock::Continue, clock::Days, 1, 1, 3, 255);
-    table.Lines[60] = Line(QDate(2026, 12, 2), 22, 0, clock::Weekend, clock::Days, 1, 2, 1, 127);
-    const QString clockFile = writeClockFile("house.clk", table);
-    const QByteArray clockBytes = Contents(clockFile);
-    const QStringList now = {"--now", "2026-12-09T10:00"};
-    ASSERT_EQ(run(QStringList{"send", clockFile, "--port", sim.device} + now).exitCode, 0);
+    const QString clockFile = writeClockFile(
+        "house.clk", Table({{0, Line(QDate(2026, 12, 1), 7, 30, Continue, Days, 1, 255, 3)},
+                            {60, Line(QDate(2026, 12, 2), 22, 0, Weekend, Days, 1, 127)}}));
+    const QByteArray clockBytes = contents(clockFile);
+    const QStringList send{"send", clockFile, "--port", sim.device, "--now", "2026-12-09T10:00"};
+    ASSERT_EQ(run(send).exitCode, 0);
     const QString unitTable = sim.command("transfer table 18");
 
     const QString target = writeFile("old.clk", "the user's clock file");
     ASSERT_EQ(sim.command(c.fault), QStringLiteral("ok"));
-    const CliRun damaged = c.send ? run(QStringList{"send", clockFile, "--port", sim.device} + now)
-                                  : run({"receive", "-o", target, "--port", sim.device});
+    const CliRun damaged = run(c.send ? send : QStringList{"receive", "-o", target, "--port", sim.device});
     EXPECT_EQ(damaged.exitCode, 1) << damaged.out.constData();
     EXPECT_TRUE(damaged.err.contains(QByteArray("Communication problem:\n") + c.text))
         << damaged.err.constData();
-    EXPECT_EQ(Contents(clockFile), clockBytes);
-    EXPECT_EQ(Contents(target), "the user's clock file");
-    // The unit keeps no damaged table either.
-    EXPECT_EQ(sim.command("transfer table 18"), unitTable);
+    EXPECT_EQ(contents(clockFile), clockBytes);
+    EXPECT_EQ(contents(target), "the user's clock file");
+    EXPECT_EQ(sim.command("transfer table 18"), unitTable); // the unit keeps no damaged table
 }
 
 // Counted after each handshake. The unit says: 1 the header echo, then each block (header,
@@ -81,14 +65,12 @@ TEST_F(CliTest, TraceHoldsTheLinesBytesWhateverTheOutcome)
 {
     CentralSimProcess sim{QUINTARA_CENTRAL_SIM};
     ASSERT_TRUE(sim.device.startsWith("/dev/")) << qPrintable(sim.device);
-    clock::ClockTable table;
-    table.ClockFileVersion = 1;
-    table.Lines[3] = Line(QDate(2026, 12, 1), 6, 45, clock::Workday, clock::Days, 1, 1, 2, 255);
-    const QString clockFile = writeClockFile("house.clk", table);
+    const QString clockFile = writeClockFile(
+        "house.clk", Table({{3, Line(QDate(2026, 12, 1), 6, 45, Workday, Days, 1, 255, 2)}}));
     const QString sendTrace = writeFile("send.txt", "old");
     const CliRun sent = run({"send", clockFile, "--port", sim.device, "--trace", sendTrace});
     ASSERT_EQ(sent.exitCode, 0) << sent.err.constData();
-    const QByteArray trace = Contents(sendTrace);
+    const QByteArray trace = contents(sendTrace);
     // The wake-up byte and the identification may fall on one line or two, by the clock.
     for (const char *expected : {"PC>  handshake    F0", " 00 51 5A 4D", "<CU  handshake    51 42 4E",
                                  "PC>  header 18    B2", "PC>  block 87", "<CU  ack          C0",
@@ -99,13 +81,11 @@ TEST_F(CliTest, TraceHoldsTheLinesBytesWhateverTheOutcome)
     // A failed receive leaves its trace too, with the bytes nobody asked for.
     ASSERT_EQ(sim.command("line out dup 5"), QStringLiteral("ok"));
     const QString receiveTrace = writeFile("receive.txt", "old");
-    const CliRun received = run({"receive", "-o", writeFile("in.clk", "keep"), "--port",
-                                 sim.device, "--trace", receiveTrace});
-    EXPECT_EQ(received.exitCode, 1);
-    const QByteArray failed = Contents(receiveTrace);
-    EXPECT_TRUE(failed.contains("<CU  block 0      0F")) << failed.constData();
-    EXPECT_TRUE(failed.contains("<CU  discarded")) << failed.constData();
-
+    EXPECT_EQ(run({"receive", "-o", writeFile("in.clk", "keep"), "--port", sim.device, "--trace",
+                   receiveTrace}).exitCode, 1);
+    const QByteArray failed = contents(receiveTrace);
+    EXPECT_TRUE(failed.contains("<CU  block 0      0F") && failed.contains("<CU  discarded"))
+        << failed.constData();
     EXPECT_EQ(run({"send", clockFile, "--port", sim.device, "--trace", ""}).exitCode, 2);
 }
 

@@ -2,7 +2,6 @@
 
 #include "clock/ClockFile.h"
 #include "link/ClockConversion.h"
-#include "project/ProjectModel.h"
 #include "tables/TableSet.h"
 #include "tests/support/CentralSimProcess.h"
 
@@ -18,19 +17,17 @@
 namespace quintara::testing {
 namespace {
 
-using clock::ClockTable;
+using namespace clock;
 
 // The lock file the serial port library leaves for an open device ("LCK..pts_3"), in whichever
 // of the usual lock folders it chose; empty when there is none.
 QString PortLockFile(const QString &device)
 {
-    const QString name = QStringLiteral("LCK..") +
-                         QString(device).remove(QStringLiteral("/dev/")).replace(u'/', u'_');
+    const QString name = "LCK.." + QString(device).remove("/dev/").replace(u'/', u'_');
     for (const char *folder : {"/var/lock", "/run/lock", "/etc/locks", "/var/spool/locks",
                                "/var/spool/uucp", "/tmp", "/var/tmp"}) {
-        const QString path = QDir(QString::fromLatin1(folder)).filePath(name);
-        if (QFileInfo::exists(path))
-            return path;
+        if (QFileInfo::exists(QDir(folder).filePath(name)))
+            return QDir(folder).filePath(name);
     }
     return {};
 }
@@ -39,21 +36,19 @@ class CliTransferTest : public CliTest {
 protected:
     ClockTable readBack(const QString &path)
     {
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << qPrintable(path);
         ClockTable table;
-        EXPECT_TRUE(clock::ReadClockImage(table, file.readAll()).done());
+        EXPECT_TRUE(ReadClockImage(table, contents(path)).done()) << qPrintable(path);
         return table;
     }
-
-    // A clock file of one daily line.
-    QString writeDailyLine()
+    // Runs and expects it to fail with this status and these pieces of the error output.
+    CliRun expectFailure(const QStringList &arguments, int status, const QList<QByteArray> &pieces)
     {
-        ClockTable table;
-        table.ClockFileVersion = 1;
-        table.Lines[0] =
-            Line(QDate(2026, 12, 1), 7, 30, clock::Continue, clock::Days, 1, 1, 3, 255);
-        return writeClockFile("house.clk", table);
+        const CliRun result = run(arguments);
+        EXPECT_EQ(result.exitCode, status) << qPrintable(arguments.join(u' '));
+        EXPECT_TRUE(result.out.isEmpty());
+        for (const QByteArray &piece : pieces)
+            EXPECT_TRUE(result.err.contains(piece)) << piece.data() << '\n' << result.err.data();
+        return result;
     }
 };
 
@@ -61,53 +56,36 @@ TEST_F(CliTransferTest, SendAndReceiveTheClockTableOverAPseudoTerminal)
 {
     CentralSimProcess sim{QUINTARA_CENTRAL_SIM};
     ASSERT_TRUE(sim.device.startsWith("/dev/")) << qPrintable(sim.device);
-
-    ClockTable table;
-    table.ClockFileVersion = 1;
-    table.ModelIndex = 0;
-    table.Lines[0] = Line(QDate(2029, 6, 1), 7, 30, clock::Continue, clock::Once, 0, 1, 3, 255);
-    table.Lines[1] = Line(QDate(2020, 1, 1), 8, 0, clock::Continue, clock::Once, 0, 1, 4, 255);
-    table.Lines[2] = Line(QDate(2026, 11, 2), 22, 15, clock::Workday, clock::Once, 0, 2, 1, 127);
-    table.Lines[70] = Line(QDate(2029, 1, 31), 6, 0, clock::Special, clock::Months, 1, 8, 2, 0);
-    const QString file = writeClockFile("out.clk", table);
-
+    const ClockTable table = Table({{0, Line(QDate(2029, 6, 1), 7, 30, Continue, Once, 0, 255, 3)},
+                                    {1, Line(QDate(2020, 1, 1), 8, 0, Continue, Once, 0, 255, 4)},
+                                    {2, Line(QDate(2026, 11, 2), 22, 15, Workday, Once, 0, 127)},
+                                    {70, Line(QDate(2029, 1, 31), 6, 0, Special, Months, 1, 0, 2)}});
     const QString now = "2026-12-09T10:00";
-    const CliRun sent = run({"send", file, "--port", sim.device, "--set-time", "--now", now});
+    const CliRun sent = run({"send", writeClockFile("out.clk", table), "--port", sim.device,
+                             "--set-time", "--now", now});
     ASSERT_EQ(sent.exitCode, 0) << sent.err.constData();
     EXPECT_TRUE(sent.out.startsWith("Sent the clock table")) << sent.out.constData();
     EXPECT_TRUE(sent.err.contains("Progress: 100%")) << sent.err.constData();
 
-    // The unit holds what the program's own normalisation and conversion make of the file.
+    // Received into a new file of the model, the unit's table is what the program's own
+    // normalisation and conversion make of the file: the past one-time line was freed on the
+    // way out, the others come back with the chain the conversion gave them (a head only in
+    // lines 0 to 4).
     ClockTable expected = table;
-    expected.MaxClockLines = clock::ClockLineCount;
+    expected.MaxClockLines = ClockLineCount;
     const QDateTime moment = QDateTime::fromString(now, Qt::ISODate);
     link::NormaliseClockDates(expected, moment);
     tables::TableSet set;
     link::ClockTableToCentral(expected, set, tables::TableSet::ClockSlot, moment);
-    set.FinishTable(tables::TableSet::ClockSlot);
-    QStringList bytes;
-    for (int i = 0; i < set[tables::TableSet::ClockSlot].Length; ++i)
-        bytes << QString::number(
-            set[tables::TableSet::ClockSlot].Data[static_cast<std::size_t>(i)]);
-    EXPECT_EQ(sim.command("transfer table 18"), bytes.join(u' '));
-
-    // Back as received, into a new file of the model: the past one-time line was freed on the
-    // way out, the others come back with the chain the conversion gave them.
     const QString received = writeFile("in.clk", QByteArray(4000, 'x'));
-    const CliRun back = run({"receive", "-o", received, "--port", sim.device});
-    ASSERT_EQ(back.exitCode, 0) << back.err.constData();
-    EXPECT_EQ(QFile(received).size(), clock::ClockFileSize);
+    ASSERT_EQ(run({"receive", "-o", received, "--port", sim.device}).exitCode, 0);
+    EXPECT_EQ(QFile(received).size(), ClockFileSize);
     const ClockTable got = readBack(received);
-    EXPECT_EQ(got.ClockFileVersion, 1);
-    EXPECT_EQ(got.ModelIndex, 0);
+    EXPECT_EQ(std::pair(int(got.ClockFileVersion), int(got.ModelIndex)), std::pair(1, 0));
     EXPECT_FALSE(got.Lines[1].inUse());
-    for (const int index : {0, 2, 70}) {
-        clock::ClockLine want = expected.Lines[index];
-        // Only lines 0 to 4 carry a chain head in the unit's form.
-        if (index >= clock::TableKindCount)
-            want.FirstLine = 0;
-        EXPECT_EQ(got.Lines[index], want) << index;
-    }
+    expected.Lines[70].FirstLine = 0;
+    for (const int index : {0, 2, 70})
+        EXPECT_EQ(got.Lines[index], expected.Lines[index]) << index;
 }
 
 // One unit for a whole session: a verified send, a table the unit kept wrong, mistakes said
@@ -116,13 +94,10 @@ TEST_F(CliTransferTest, VerifyMistakesAndFailedSendsAgainstOneUnit)
 {
     CentralSimProcess sim{QUINTARA_CENTRAL_SIM};
     ASSERT_TRUE(sim.device.startsWith("/dev/")) << qPrintable(sim.device);
-    ClockTable table;
-    table.ClockFileVersion = 1;
-    table.Lines[3] = Line(QDate(2026, 12, 7), 7, 30, clock::Continue, clock::Days, 1, 1, 3, 255);
-    table.Lines[8] = Line(QDate(2026, 12, 7), 22, 15, clock::Weekend, clock::Days, 1, 2, 1, 127);
-    const QString file = writeClockFile("verify.clk", table);
+    const QString file = writeClockFile(
+        "verify.clk", Table({{3, Line(QDate(2026, 12, 7), 7, 30, Continue, Days, 1, 255, 3)},
+                             {8, Line(QDate(2026, 12, 7), 22, 15, Weekend, Days, 1, 127)}}));
     const QStringList send{"send", file, "--port", sim.device, "--now", "2026-12-09T10:00"};
-
     const CliRun verified = run(send + QStringList{"--verify"});
     ASSERT_EQ(verified.exitCode, 0) << verified.err.constData();
     EXPECT_EQ(verified.out, "Sent and verified\n");
@@ -130,61 +105,30 @@ TEST_F(CliTransferTest, VerifyMistakesAndFailedSendsAgainstOneUnit)
 
     // The unit keeps the repeat unit of line 8 (the runs of one field begin at 7 x 100) wrong.
     EXPECT_EQ(sim.command("transfer corrupt-store 708"), "ok");
-    const CliRun different = run(send + QStringList{"--verify"});
-    EXPECT_EQ(different.exitCode, 1);
-    EXPECT_TRUE(different.err.contains("Lines that differ: 8 (22:15)\n"))
-        << different.err.constData();
-    EXPECT_TRUE(different.out.isEmpty());
-
-    // A trace that could not be written after the transfer.
-    const QString unitBefore = sim.command("transfer table 18");
-    const auto path = [&file](const char *name) {
-        return QFileInfo(file).dir().filePath(QString::fromLatin1(name));
-    };
-    for (const QString &trace : {path("missing/trace.txt"), path(".")}) {
-        const CliRun refused = run({"send", file, "--port", sim.device, "--trace", trace});
-        EXPECT_EQ(refused.exitCode, 2) << qPrintable(trace);
-        EXPECT_TRUE(refused.err.contains("--trace")) << refused.err.constData();
-        EXPECT_FALSE(refused.err.contains("Progress")) << refused.err.constData();
-    }
-    EXPECT_EQ(sim.command("transfer table 18"), unitBefore);
-
-    // Numbers are port numbers, never devices in the current folder.
-    for (const char *port : {"0", "100", "-1", "99999999999"}) {
-        const CliRun refused = run({"send", file, "--port", port});
-        EXPECT_EQ(refused.exitCode, 2) << port;
-        EXPECT_TRUE(refused.err.contains("--port takes a port number 1 to 99 or a device"))
-            << refused.err.constData();
-    }
+    expectFailure(send + QStringList{"--verify"}, 1, {"Lines that differ: 8 (22:15)\n"});
 
     // A device that does not open: the headline, its reason once, the remedy.
-    const CliRun missing = run({"send", file, "--port", path("no-such-tty")});
-    EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_TRUE(missing.err.contains("Communication problem:\n" + path("no-such-tty").toUtf8() +
-                                     ": "))
-        << missing.err.constData();
-    EXPECT_TRUE(missing.err.contains("Select other communication port"));
+    const QString tty = QFileInfo(file).dir().filePath("no-such-tty");
+    const CliRun missing = expectFailure({"send", file, "--port", tty}, 1,
+                                         {"Communication problem:\n" + tty.toUtf8() + ": ",
+                                          "Select other communication port"});
     EXPECT_EQ(missing.err.count("No such file or directory"), 1) << missing.err.constData();
 
     // A send that fails after its last block says the unit may hold the new table.
     ASSERT_EQ(sim.command("transfer silent ending"), "ok");
-    const CliRun ending = run(send);
-    EXPECT_EQ(ending.exitCode, 1);
-    EXPECT_TRUE(ending.err.contains("Communication problem:\nNo ending\nThe central unit may "
-                                    "already hold the new table.\n"))
-        << ending.err.constData();
-    EXPECT_TRUE(ending.err.endsWith("To see which table it holds: quintara-cli send --verify, or "
-                                    "quintara-cli receive.\n"));
+    EXPECT_TRUE(expectFailure(send, 1, {"Communication problem:\nNo ending\nThe central unit may "
+                                        "already hold the new table.\n"})
+                    .err.endsWith("To see which table it holds: quintara-cli send --verify, or "
+                                  "quintara-cli receive.\n"));
     ASSERT_EQ(sim.command("transfer silent header"), "ok");
-    const CliRun header = run(send);
-    EXPECT_EQ(header.exitCode, 1);
-    EXPECT_TRUE(header.err.contains("Communication problem:\nNo table\n"));
-    EXPECT_FALSE(header.err.contains("may already hold")) << header.err.constData();
+    EXPECT_FALSE(expectFailure(send, 1, {"Communication problem:\nNo table\n"})
+                     .err.contains("may already hold"));
 }
 
 TEST_F(CliTransferTest, CtrlCOrSigtermStopsATransferAndFreesThePort)
 {
-    const QString file = writeDailyLine();
+    const QString file =
+        writeClockFile("house.clk", Table({{0, Line(QDate(2026, 12, 1), 7, 30, Continue, Days, 1)}}));
     for (const auto &[signal, status] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
         CentralSimProcess sim{QUINTARA_CENTRAL_SIM};
         ASSERT_TRUE(sim.device.startsWith("/dev/")) << qPrintable(sim.device);
@@ -199,9 +143,7 @@ TEST_F(CliTransferTest, CtrlCOrSigtermStopsATransferAndFreesThePort)
             QThread::msleep(20);
         const QString lock = PortLockFile(sim.device);
         ASSERT_FALSE(lock.isEmpty()) << "no lock file for " << qPrintable(sim.device);
-        // Into the transfer's waits.
-        QThread::msleep(2500);
-
+        QThread::msleep(2500); // into the transfer's waits
         ::kill(static_cast<pid_t>(cli.processId()), signal);
         ASSERT_TRUE(cli.waitForFinished(3000));
         EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit) << signal;
@@ -212,25 +154,16 @@ TEST_F(CliTransferTest, CtrlCOrSigtermStopsATransferAndFreesThePort)
     }
 }
 
-TEST_F(CliTransferTest, FailuresReportTheLinksMessageAndWriteNothing)
+TEST_F(CliTransferTest, AWrongHandshakeKeyFailsWithTheLinksMessageAndWritesNothing)
 {
     // A unit of the demo project's model that expects another handshake key.
     CentralSimProcess sim{QUINTARA_CENTRAL_SIM, {"--project", demoProject(), "--key", "17"}};
     ASSERT_TRUE(sim.device.startsWith("/dev/")) << qPrintable(sim.device);
     const QString target = writeFile("old.clk", "keep me");
-
-    const CliRun wrongKey =
-        run({"receive", "-o", target, "--port", sim.device, "--project", demoProject()});
-    EXPECT_EQ(wrongKey.exitCode, 1);
-    EXPECT_TRUE(wrongKey.err.contains("Communication problem:\nWrong init"))
-        << wrongKey.err.constData();
-    QFile old(target);
-    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
-    EXPECT_EQ(old.readAll(), "keep me");
-
-    const CliRun rightKey = run(
-        {"receive", "-o", target, "--port", sim.device, "--project", demoProject(), "--key", "17"});
-    EXPECT_EQ(rightKey.exitCode, 0) << rightKey.err.constData();
+    const QStringList receive{"receive", "-o", target, "--port", sim.device, "--project", demoProject()};
+    expectFailure(receive, 1, {"Communication problem:\nWrong init"});
+    EXPECT_EQ(contents(target), "keep me");
+    EXPECT_EQ(run(receive + QStringList{"--key", "17"}).exitCode, 0);
     EXPECT_EQ(readBack(target).ModelIndex, 1);
 }
 
