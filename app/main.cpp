@@ -150,7 +150,7 @@ int main(int argc, char *argv[])
     // A device or FIFO would never be read as settings, nor ever be written over.
     if (platform::KindOfPath(settingsPath) == platform::PathKind::Other) {
         program.notices.tell(platform::SystemFailureNotice(platform::FileFailure(
-            settingsPath, program.strings.GetResString(settings::FileText::NotARegularFile))));
+            settingsPath, program.strings.GetResString(settings::TextId::File::NotARegularFile))));
         return ExitFailed;
     }
     ui::QtFileDialogs dialogs;

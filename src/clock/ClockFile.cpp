@@ -120,7 +120,7 @@ ClockFileResult WriteClockFile(ClockTable &table, const settings::Strings &strin
     QByteArray tail;
     switch (platform::KindOfPath(path)) {
     case platform::PathKind::Other:
-        return failed(strings.GetResString(settings::FileText::NotARegularFile));
+        return failed(strings.GetResString(settings::TextId::File::NotARegularFile));
     case platform::PathKind::RegularFile:
     case platform::PathKind::LinkedFile: {
         QFile old;
@@ -193,8 +193,8 @@ ClockFileResult ReadClockFile(ClockTable &table, const settings::Strings &string
     // A FIFO or a device would block the read or never end it.
     if (platform::KindOfPath(path) == platform::PathKind::Other) {
         ClearClockTable(table);
-        return SystemError(
-            platform::FileFailure(path, strings.GetResString(settings::FileText::NotARegularFile)));
+        return SystemError(platform::FileFailure(
+            path, strings.GetResString(settings::TextId::File::NotARegularFile)));
     }
     QFile file;
     if (const std::optional<QString> reason = platform::OpenFile(file, path, QIODevice::ReadOnly)) {

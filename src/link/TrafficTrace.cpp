@@ -70,7 +70,7 @@ bool TrafficTrace::save(const QString &path, const settings::Strings &strings, Q
     // All or nothing, as every file the program writes; a device or FIFO is never written.
     std::optional<QString> reason;
     if (platform::KindOfPath(path) == platform::PathKind::Other)
-        reason = strings.GetResString(settings::FileText::NotARegularFile);
+        reason = strings.GetResString(settings::TextId::File::NotARegularFile);
     else if (const auto failure = platform::WriteWholeFile(path, text().toUtf8()))
         reason = settings::WriteFailureText(strings, *failure);
     if (reason && error)

@@ -108,9 +108,9 @@ QString WriteFailureText(const Strings &strings, const platform::WriteFailure &f
 {
     switch (failure.problem) {
     case platform::WriteProblem::OtherHardLinks:
-        return strings.GetResString(FileText::OtherHardLinks);
+        return strings.GetResString(TextId::File::OtherHardLinks);
     case platform::WriteProblem::NoRoomInPlace:
-        return strings.GetResString(FileText::NoRoomInPlace) + u'\n' + failure.reason;
+        return strings.GetResString(TextId::File::NoRoomInPlace) + u'\n' + failure.reason;
     case platform::WriteProblem::System:
         break;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/TextIds.h"
+
 #include <QHash>
 #include <QString>
 
@@ -14,21 +16,6 @@ namespace quintara::settings {
 // The seven languages, in the order of their offsets (index × 10000).
 inline constexpr int LanguageCount = 7;
 inline constexpr int LanguageStep = 10000;
-
-// Texts of our own about files, shown by several layers.
-namespace FileText {
-inline constexpr int NotARegularFile = 2100;
-inline constexpr int NoSuchFile = 2101;
-inline constexpr int NoSuchFolder = 2102;
-inline constexpr int OtherHardLinks = 2130;
-inline constexpr int NoRoomInPlace = 2131;
-} // namespace FileText
-
-// The start-up's request for a project file, and what it says once one is read.
-namespace StartText {
-inline constexpr int ReadProject = 2140;
-inline constexpr int ProjectRead = 2141;
-} // namespace StartText
 
 class Strings;
 

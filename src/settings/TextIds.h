@@ -4,6 +4,21 @@
 // they are shown. A run of texts that follow each other is named by its first id.
 namespace quintara::settings::TextId {
 
+// Texts of our own about files, shown by several layers.
+namespace File {
+inline constexpr int NotARegularFile = 2100;
+inline constexpr int NoSuchFile = 2101;
+inline constexpr int NoSuchFolder = 2102;
+inline constexpr int OtherHardLinks = 2130;
+inline constexpr int NoRoomInPlace = 2131;
+} // namespace File
+
+// The start-up's request for a project file, and what it says once one is read.
+namespace Start {
+inline constexpr int ReadProject = 2140;
+inline constexpr int ProjectRead = 2141;
+} // namespace Start
+
 // Level values as the lists and the editor write them.
 namespace Level {
 inline constexpr int Uncoupled = 401;

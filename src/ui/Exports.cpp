@@ -148,7 +148,8 @@ std::optional<QString> Exports::chooseExportFile(int titleId, int filesId,
 
 void Exports::ExportPdf()
 {
-    if (const auto path = chooseExportFile(settings::TextId::FileCommand::ExportPdf, PdfFiles, QStringLiteral("pdf")))
+    if (const auto path = chooseExportFile(settings::TextId::FileCommand::ExportPdf, PdfFiles,
+                                           QStringLiteral("pdf")))
         ExportPdf(*path);
 }
 
@@ -162,14 +163,16 @@ bool Exports::ExportCsv(const QString &path)
 
 void Exports::ExportCsv()
 {
-    if (const auto path = chooseExportFile(settings::TextId::FileCommand::ExportCsv, CsvFiles, QStringLiteral("csv")))
+    if (const auto path = chooseExportFile(settings::TextId::FileCommand::ExportCsv, CsvFiles,
+                                           QStringLiteral("csv")))
         ExportCsv(*path);
 }
 
 void Exports::CompareWithFile()
 {
     FileDialogRequest request;
-    request.title = text(settings::TextId::FileCommand::CompareWith).remove(u'&').remove(QStringLiteral("..."));
+    request.title =
+        text(settings::TextId::FileCommand::CompareWith).remove(u'&').remove(QStringLiteral("..."));
     request.filter = text(ClockFiles) + QStringLiteral(" (*.clk)|*.clk|") + text(AllFilesId) +
                      QStringLiteral(" (*.*)|*.*");
     request.fileMustExist = true;

@@ -1,4 +1,6 @@
 // The main window's file commands: new, open, save, save as, read project.
+#include "ui/FileCommands.h"
+
 #include "clock/ClockFile.h"
 #include "clock/ClockTable.h"
 #include "clock/HealthCheck.h"
@@ -9,7 +11,6 @@
 #include "presentation/HealthText.h"
 #include "project/ProjectFileReader.h"
 #include "settings/TextIds.h"
-#include "ui/FileCommands.h"
 #include "ui/FileDialogs.h"
 #include "ui/Program.h"
 #include "ui/TableHistory.h"
@@ -86,8 +87,9 @@ QString FileCommands::tableName() const
 platform::Answer FileCommands::SaveChangesPrompt()
 {
     const settings::Strings &s = m_program.strings;
-    const QString text = s.GetResString(Command::File) + u' ' + tableName() + u' ' + s.GetResString(Command::IsChanged) +
-                         QStringLiteral("\n\r") + s.GetResString(Command::SaveNow);
+    const QString text = s.GetResString(Command::File) + u' ' + tableName() + u' ' +
+                         s.GetResString(Command::IsChanged) + QStringLiteral("\n\r") +
+                         s.GetResString(Command::SaveNow);
     return m_program.prompter.show(text, platform::SaveQuestionTitle,
                                    platform::Buttons::YesNoCancel, platform::Icon::Question);
 }
@@ -185,8 +187,8 @@ void FileCommands::ReadProject(const QString &proposed)
 {
     {
         WaitPointer wait;
-        FileDialogRequest request =
-            OpenExistingRequest(m_program.strings.GetResString(Command::ReadProjectTitle), ProjectFilter);
+        FileDialogRequest request = OpenExistingRequest(
+            m_program.strings.GetResString(Command::ReadProjectTitle), ProjectFilter);
         if (!proposed.isEmpty()) {
             const QFileInfo file(proposed);
             request.initialFolder = file.absolutePath();
@@ -202,10 +204,10 @@ void FileCommands::ReadProject(const QString &proposed)
         m_program.notices.tell(read.notices);
         if (read.status == project::ReadOutcome::NoFile)
             showSystemError(platform::FileFailure(
-                *chosen, m_program.strings.GetResString(platform::KindOfPath(*chosen) ==
-                                                                platform::PathKind::Other
-                                                            ? settings::FileText::NotARegularFile
-                                                            : settings::FileText::NoSuchFile)));
+                *chosen, m_program.strings.GetResString(
+                             platform::KindOfPath(*chosen) == platform::PathKind::Other
+                                 ? settings::TextId::File::NotARegularFile
+                                 : settings::TextId::File::NoSuchFile)));
         if (!read.read())
             return;
         project::AdoptProjectRead(read, *chosen, m_program.project, m_program.settings);
@@ -227,14 +229,14 @@ bool FileCommands::InsistOnProject(const QString &proposed)
     while (m_program.settings.nbtFile.isEmpty()) {
         asked = true;
         const platform::Answer answer =
-            m_program.prompter.show(text(settings::StartText::ReadProject),
+            m_program.prompter.show(text(settings::TextId::Start::ReadProject),
                                     platform::ProgramTitle, platform::Buttons::OkCancel);
         if (answer != platform::Answer::Ok)
             return false;
         ReadProject(proposed);
     }
     if (asked)
-        m_program.prompter.show(text(settings::StartText::ProjectRead), platform::ProgramTitle);
+        m_program.prompter.show(text(settings::TextId::Start::ProjectRead), platform::ProgramTitle);
     return true;
 }
 
@@ -339,7 +341,8 @@ void FileCommands::SaveAs()
     const QFileInfo info(*chosen);
     if (!info.absoluteDir().exists()) {
         showSystemError(platform::FileFailure(
-            info.absolutePath(), m_program.strings.GetResString(settings::FileText::NoSuchFolder)));
+            info.absolutePath(),
+            m_program.strings.GetResString(settings::TextId::File::NoSuchFolder)));
         return;
     }
     // A name without extension would be hidden by the open dialog's filter.
@@ -386,7 +389,8 @@ bool FileCommands::mayTransmit()
     if (problems.size() > Shown)
         texts.append(text(Command::AndMore).arg(problems.size() - Shown));
     const QString message = HealthSummaryHeading(int(lines.size()), m_program.strings) + u'\n' +
-                            texts.join(u'\n') + QStringLiteral("\n\n") + text(Command::SendAllTheSame);
+                            texts.join(u'\n') + QStringLiteral("\n\n") +
+                            text(Command::SendAllTheSame);
     return m_program.prompter.show(message, platform::ProgramTitle, platform::Buttons::OkCancel,
                                    platform::Icon::Exclamation) == platform::Answer::Ok;
 }

@@ -414,7 +414,9 @@ void FrmClkEdit::accept()
     ShowSetting();
 
     if (m_cboFnc->currentIndex() < 0 || m_cboLd->currentIndex() < 0) {
-        m_program.prompter.show(m_program.strings.GetResString(settings::TextId::Editor::SelectAnItem), platform::ProgramTitle);
+        m_program.prompter.show(
+            m_program.strings.GetResString(settings::TextId::Editor::SelectAnItem),
+            platform::ProgramTitle);
         return;
     }
 

@@ -262,9 +262,10 @@ void FrmKlokken::RefreshStatus()
         setWindowTitle(title);
     const QString &path = m_program.settings.nbtFile;
     const qsizetype slash = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
-    m_panel->setProject(m_program.strings.GetResString(settings::TextId::FileCommand::ProjectFile) + u':',
-                        m_files->receivedProject() ? m_program.strings.GetResString(ReceivedProjectTextId)
-                                          : path.mid(slash + 1));
+    m_panel->setProject(
+        m_program.strings.GetResString(settings::TextId::FileCommand::ProjectFile) + u':',
+        m_files->receivedProject() ? m_program.strings.GetResString(ReceivedProjectTextId)
+                                   : path.mid(slash + 1));
 }
 
 QTabBar *FrmKlokken::TabClk() const
