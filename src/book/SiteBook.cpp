@@ -359,10 +359,9 @@ BookOutcome SiteBook::queryFailure(const QSqlError &error) const
     return failure(StatusOf(error), error.text());
 }
 
-Fetched<qint64> SiteBook::addSite(const Site &site)
+Fetched<qint64> SiteBook::insertSite(const Site &site)
 {
     Fetched<qint64> result;
-    Transaction transaction(m_db);
     QSqlQuery exists = Prepared(m_db, QStringLiteral("SELECT id FROM sites WHERE name = ?"),
                                 {site.name});
     if (!exists.exec())
@@ -386,9 +385,27 @@ Fetched<qint64> SiteBook::addSite(const Site &site)
     QSqlError error;
     if (!WriteTags(m_db, result.value, site.tags, error))
         return Failed<qint64>(queryFailure(error));
+    return result;
+}
+
+Fetched<qint64> SiteBook::addSite(const Site &site, const QByteArray &projectFile,
+                                  std::vector<TableVersion> versions)
+{
+    Transaction transaction(m_db);
+    Fetched<qint64> added = insertSite(site);
+    if (!added.ok())
+        return added;
+    if (!projectFile.isEmpty()) {
+        if (BookOutcome assigned = assignProject(added.value, projectFile); !assigned.ok())
+            return Failed<qint64>(std::move(assigned));
+    }
+    for (TableVersion &version : versions) {
+        if (Fetched<int> kept = insertVersion(added.value, std::move(version)); !kept.ok())
+            return Failed<qint64>(std::move(kept));
+    }
     if (!transaction.commit())
         return Failed<qint64>(queryFailure(m_db.lastError()));
-    return result;
+    return added;
 }
 
 Fetched<Site> SiteBook::site(const QString &name) const
@@ -554,9 +571,8 @@ std::optional<qint64> StoredProject(const QSqlDatabase &db, const QByteArray &co
 
 } // namespace
 
-BookOutcome SiteBook::setProject(qint64 siteId, const QByteArray &projectFile)
+BookOutcome SiteBook::assignProject(qint64 siteId, const QByteArray &projectFile)
 {
-    Transaction transaction(m_db);
     QSqlError error;
     const std::optional<qint64> projectId = StoredProject(m_db, projectFile, error);
     if (!projectId)
@@ -567,6 +583,14 @@ BookOutcome SiteBook::setProject(qint64 siteId, const QByteArray &projectFile)
         return queryFailure(update.lastError());
     if (update.numRowsAffected() != 1)
         return failure(BookStatus::NoSuchSite, QStringLiteral("The site is no longer in the book."));
+    return {};
+}
+
+BookOutcome SiteBook::setProject(qint64 siteId, const QByteArray &projectFile)
+{
+    Transaction transaction(m_db);
+    if (BookOutcome assigned = assignProject(siteId, projectFile); !assigned.ok())
+        return assigned;
     if (!transaction.commit())
         return queryFailure(m_db.lastError());
     return {};
@@ -602,9 +626,8 @@ Fetched<QByteArray> SiteBook::projectBySha256(const QByteArray &sha256) const
     return result;
 }
 
-Fetched<int> SiteBook::addVersion(qint64 siteId, TableVersion version, int problems)
+Fetched<int> SiteBook::insertVersion(qint64 siteId, TableVersion version)
 {
-    Transaction transaction(m_db);
     // Counting up the site's own row serialises two writers of one site on either database.
     QString stamps;
     const QString at = TimeText(version.time);
@@ -626,7 +649,7 @@ Fetched<int> SiteBook::addVersion(qint64 siteId, TableVersion version, int probl
     number.prepare(QStringLiteral("UPDATE sites SET last_version = last_version + 1, problems = ?"
                                   "%1 WHERE id = ? RETURNING last_version, project_id")
                        .arg(stamps));
-    number.addBindValue(problems);
+    number.addBindValue(version.problems);
     for (int i = 0; i < stamps.count(QLatin1Char('?')); ++i)
         number.addBindValue(at);
     number.addBindValue(siteId);
@@ -648,11 +671,18 @@ Fetched<int> SiteBook::addVersion(qint64 siteId, TableVersion version, int probl
          version.clockImage, projectId});
     if (!insert.exec())
         return Failed<int>(queryFailure(insert.lastError()));
-    if (!transaction.commit())
-        return Failed<int>(queryFailure(m_db.lastError()));
     Fetched<int> result;
     result.value = version.number;
     return result;
+}
+
+Fetched<int> SiteBook::addVersion(qint64 siteId, TableVersion version)
+{
+    Transaction transaction(m_db);
+    Fetched<int> kept = insertVersion(siteId, std::move(version));
+    if (kept.ok() && !transaction.commit())
+        return Failed<int>(queryFailure(m_db.lastError()));
+    return kept;
 }
 
 namespace {

@@ -105,6 +105,8 @@ struct TableVersion {
     QString trace;            // transfers: what went over the line
     QByteArray clockImage;    // the clock file's bytes
     QByteArray projectSha256; // the project in force then, if the site had one
+    // What the health check found in the table when it was kept (the site list's column).
+    int problems = 0;
 };
 
 // Finding sites: every condition given must hold.
@@ -135,7 +137,9 @@ public:
     bool isOpen() const;
     const BookLocation &location() const { return m_location; }
 
-    Fetched<qint64> addSite(const Site &site);
+    // A new site, with its project and its first versions (oldest first), all or nothing.
+    Fetched<qint64> addSite(const Site &site, const QByteArray &projectFile = {},
+                            std::vector<TableVersion> versions = {});
     Fetched<Site> site(const QString &name) const;
     // Saves the site's record when nobody saved it since it was read (site.revision), and
     // counts up site.revision; Conflict otherwise, and nothing changes.
@@ -149,9 +153,8 @@ public:
     Fetched<QByteArray> projectBySha256(const QByteArray &sha256) const;
 
     // Keeps a clock table as the site's next version, with the site's project in force; the
-    // new version becomes the table in force. Its number comes back. `problems` is what the
-    // health check found in it.
-    Fetched<int> addVersion(qint64 siteId, TableVersion version, int problems);
+    // new version becomes the table in force. Its number comes back.
+    Fetched<int> addVersion(qint64 siteId, TableVersion version);
     // Every version, oldest first; without the table and trace bytes unless `withContents`.
     Fetched<std::vector<TableVersion>> history(qint64 siteId, bool withContents = false) const;
     Fetched<TableVersion> version(qint64 siteId, int number) const;
@@ -164,6 +167,10 @@ private:
     BookOutcome migrate();
     BookOutcome failure(BookStatus status, const QString &what) const;
     BookOutcome queryFailure(const QSqlError &error) const;
+    // The steps of the changes above, inside the caller's transaction.
+    Fetched<qint64> insertSite(const Site &site);
+    BookOutcome assignProject(qint64 siteId, const QByteArray &projectFile);
+    Fetched<int> insertVersion(qint64 siteId, TableVersion version);
 
     BookLocation m_location;
     QString m_connectionName;

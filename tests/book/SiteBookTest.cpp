@@ -80,9 +80,10 @@ TEST_P(SiteBookTest, VersionsAreNumberedPerSiteAndStampTheSiteList)
     failed.detail = QStringLiteral("3, 17");
     failed.trace = QStringLiteral("> 02 ...\n< 06\n");
     failed.outcome = 9;
-    EXPECT_EQ(book.addVersion(idA, Table(VersionEvent::Received, 'r'), 0).value, 1);
-    EXPECT_EQ(book.addVersion(idA, failed, 2).value, 2);
-    EXPECT_EQ(book.addVersion(idB, Table(VersionEvent::Verified, 'v', 5), 0).value, 1);
+    failed.problems = 2;
+    EXPECT_EQ(book.addVersion(idA, Table(VersionEvent::Received, 'r')).value, 1);
+    EXPECT_EQ(book.addVersion(idA, failed).value, 2);
+    EXPECT_EQ(book.addVersion(idB, Table(VersionEvent::Verified, 'v', 5)).value, 1);
 
     const std::vector<TableVersion> history = book.history(idA).value;
     ASSERT_EQ(history.size(), 2U);
@@ -125,8 +126,10 @@ TEST_P(SiteBookTest, FiltersFindSitesByTextTagModelVerificationAndProblems)
     add("Mill_1", "Jansen", 3, "north");
     const qint64 school = add("School", "Town of Ede", 1, "public");
     const qint64 farm = add("Farm 100%", "de Wit", 3, "north");
-    book.addVersion(school, Table(VersionEvent::Verified, 'v'), 0);
-    book.addVersion(farm, Table(VersionEvent::Sent, 's'), 4);
+    book.addVersion(school, Table(VersionEvent::Verified, 'v'));
+    TableVersion sent = Table(VersionEvent::Sent, 's');
+    sent.problems = 4;
+    book.addVersion(farm, sent);
 
     const auto names = [&](const SiteFilter &filter) {
         QStringList found;
