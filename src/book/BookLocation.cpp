@@ -73,9 +73,10 @@ ParsedLocation ParseBookLocation(const QString &text)
 
 BookLocation DefaultBookLocation()
 {
+    // The window's data folder, also when quintara-cli asks: both must find the same book.
     BookLocation location;
-    location.path = QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
-                        .filePath(QStringLiteral("sitebook.sqlite"));
+    location.path = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+                        .filePath(QStringLiteral("Quintara/sitebook.sqlite"));
     return location;
 }
 

@@ -31,7 +31,7 @@ struct ParsedLocation {
 
 ParsedLocation ParseBookLocation(const QString &text);
 
-// The user's own book: sitebook.sqlite in the program's data folder.
+// The user's own book: sitebook.sqlite in the program's data folder (~/.local/share/Quintara).
 BookLocation DefaultBookLocation();
 
 } // namespace quintara::book
