@@ -59,6 +59,18 @@ const std::vector<QStringList> &Migrations()
                 " trace TEXT NOT NULL DEFAULT '', clock %BLOB% NOT NULL,"
                 " project_id INTEGER REFERENCES projects(id), PRIMARY KEY (site_id, number))"),
         },
+        {
+            QStringLiteral("CREATE TABLE batches (id %KEY%, kind TEXT NOT NULL, created TEXT NOT NULL,"
+                           " os_user TEXT NOT NULL, finished TEXT)"),
+            QStringLiteral(
+                "CREATE TABLE batch_items (batch_id INTEGER NOT NULL REFERENCES batches(id)"
+                " ON DELETE CASCADE, position INTEGER NOT NULL, site_id INTEGER NOT NULL"
+                " REFERENCES sites(id) ON DELETE CASCADE, state TEXT NOT NULL DEFAULT 'waiting',"
+                " worker TEXT NOT NULL DEFAULT '', started TEXT, finished TEXT,"
+                " outcome INTEGER NOT NULL DEFAULT 0, message TEXT NOT NULL DEFAULT '',"
+                " version INTEGER NOT NULL DEFAULT 0, PRIMARY KEY (batch_id, position))"),
+            QStringLiteral("CREATE INDEX batch_items_site ON batch_items (site_id, state)"),
+        },
     };
     return migrations;
 }
@@ -631,7 +643,8 @@ Fetched<int> SiteBook::insertVersion(qint64 siteId, TableVersion version)
     // Counting up the site's own row serialises two writers of one site on either database.
     QString stamps;
     const QString at = TimeText(version.time);
-    switch (version.event) {
+    // A transfer that failed stamps nothing: the list says when the unit last got the table.
+    switch (version.outcome == 0 ? version.event : VersionEvent::Saved) {
     case VersionEvent::Verified:
         stamps = QStringLiteral(", last_sent = ?, last_verified = ?");
         break;
@@ -743,6 +756,21 @@ Fetched<TableVersion> SiteBook::version(qint64 siteId, int number) const
     Fetched<TableVersion> result;
     result.value = VersionFromRow(query, true);
     return result;
+}
+
+Fetched<TableVersion> SiteBook::tableInForce(qint64 siteId) const
+{
+    QSqlQuery query = Prepared(
+        m_db, QStringLiteral("SELECT last_version FROM sites WHERE id = ?"), {siteId});
+    if (!query.exec())
+        return Failed<TableVersion>(queryFailure(query.lastError()));
+    if (!query.next())
+        return Failed<TableVersion>(
+            failure(BookStatus::NoSuchSite, QStringLiteral("The site is no longer in the book.")));
+    const int number = query.value(0).toInt();
+    if (number == 0)
+        return {};
+    return version(siteId, number);
 }
 
 } // namespace quintara::book

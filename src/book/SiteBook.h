@@ -124,7 +124,7 @@ struct SiteFilter {
 class SiteBook {
 public:
     // The schema this program makes and understands.
-    static constexpr int SchemaVersion = 1;
+    static constexpr int SchemaVersion = 2;
 
     SiteBook();
     ~SiteBook();
@@ -158,11 +158,15 @@ public:
     // Every version, oldest first; without the table and trace bytes unless `withContents`.
     Fetched<std::vector<TableVersion>> history(qint64 siteId, bool withContents = false) const;
     Fetched<TableVersion> version(qint64 siteId, int number) const;
+    // The latest version, with its contents; number 0 when the site has none yet.
+    Fetched<TableVersion> tableInForce(qint64 siteId) const;
 
     // The health check's count of problems as it stands today, for the list's column.
     BookOutcome setProblems(qint64 siteId, int problems);
 
 private:
+    friend class BatchQueue;
+
     BookOutcome openDatabase();
     BookOutcome migrate();
     BookOutcome failure(BookStatus status, const QString &what) const;

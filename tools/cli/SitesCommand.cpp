@@ -3,7 +3,10 @@
 #include "tools/cli/CommandLine.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/JsonOutput.h"
+#include "tools/cli/SignalStop.h"
 
+#include "book/Batch.h"
+#include "book/LinkWork.h"
 #include "book/SiteBook.h"
 #include "book/SiteFolders.h"
 #include "clock/ClockFile.h"
@@ -11,6 +14,7 @@
 #include "platform/Clock.h"
 #include "platform/Files.h"
 #include "presentation/SiteHealth.h"
+#include "settings/ProfileFile.h"
 #include "settings/Settings.h"
 #include "settings/Strings.h"
 
@@ -139,6 +143,7 @@ private:
     int restore(const QStringList &arguments);
     int exportSites(const QStringList &arguments);
     int batch(const QString &command, const QStringList &arguments);
+    std::optional<std::vector<qint64>> chosenSites(const QStringList &names);
 
     const QCommandLineParser &in;
     const SitesOptions &o;
@@ -378,11 +383,114 @@ int SitesRun::exportSites(const QStringList &arguments)
     return ExitOk;
 }
 
+// The sites a batch works on: those named, or those the filter options choose.
+std::optional<std::vector<qint64>> SitesRun::chosenSites(const QStringList &names)
+{
+    std::vector<qint64> ids;
+    if (in.isSet(o.all) || in.isSet(o.tag)) {
+        book::SiteFilter filter;
+        filter.tag = in.value(o.tag);
+        const book::Fetched<std::vector<book::SiteSummary>> sites = book.sites(filter);
+        if (!Said(sites))
+            return std::nullopt;
+        for (const book::SiteSummary &site : sites.value)
+            ids.push_back(site.id);
+        return ids;
+    }
+    for (const QString &name : names) {
+        const book::Fetched<book::Site> site = book.site(name);
+        if (!Said(site))
+            return std::nullopt;
+        ids.push_back(site.value.id);
+    }
+    return ids;
+}
+
 int SitesRun::batch(const QString &command, const QStringList &arguments)
 {
-    Q_UNUSED(command);
-    Q_UNUSED(arguments);
-    return Mistake(QStringLiteral("batches are not built yet"));
+    book::BatchKind kind = command == QLatin1String("check")    ? book::BatchKind::Check
+                           : command == QLatin1String("backup") ? book::BatchKind::Backup
+                           : in.isSet(o.verify)                 ? book::BatchKind::SendVerify
+                                                                : book::BatchKind::Send;
+    const int choices = int(!arguments.isEmpty()) + int(in.isSet(o.all)) + int(in.isSet(o.tag)) +
+                        int(in.isSet(o.resume));
+    if (choices != 1)
+        return Mistake(QStringLiteral("'%1' takes site names, --all, --tag T or --resume")
+                           .arg(command));
+    book::BatchQueue queue(book, book::BatchQueue::ThisWorker());
+    qint64 batchId = 0;
+    if (in.isSet(o.resume)) {
+        const book::Fetched<std::optional<qint64>> last = queue.unfinished();
+        if (!Said(last))
+            return ExitFailed;
+        if (!last.value) {
+            PrintError(QStringLiteral("No batch was stopped before its end."));
+            return ExitFailed;
+        }
+        batchId = *last.value;
+        const book::Fetched<book::BatchKind> lastKind = queue.kind(batchId);
+        if (!Said(lastKind))
+            return ExitFailed;
+        kind = lastKind.value;
+    } else {
+        const std::optional<std::vector<qint64>> sites = chosenSites(arguments);
+        if (!sites)
+            return ExitFailed;
+        const book::Fetched<qint64> created =
+            queue.create(kind, *sites, clock.now(), book::CurrentUserName());
+        if (!Said(created))
+            return ExitFailed;
+        batchId = created.value;
+    }
+
+    const QString settingsFile =
+        in.isSet(o.settings) ? in.value(o.settings) : settings::DefaultSettingsPath();
+    book::LinkWork work(strings, clock, ui::SiteProblemCounter(strings, clock), settingsFile);
+    QString site;
+    work.progressText = [&site](const QString &text) {
+        if (!text.contains(QLatin1Char('%')))
+            PrintError(QStringLiteral("  %1: %2").arg(site, text));
+    };
+    SignalStop interrupts([&work] { work.requestStop(); });
+    book::BatchProgress progress;
+    progress.siteBegins = [&site](const book::BatchItem &item, int done, int total) {
+        site = item.siteName;
+        PrintError(QStringLiteral("[%1/%2] %3").arg(done + 1).arg(total).arg(item.siteName));
+    };
+    progress.siteEnded = [](const book::BatchItem &item, int, int) {
+        PrintError(QStringLiteral("  %1: %2").arg(item.siteName, item.message));
+    };
+    const book::Fetched<book::BatchSummary> summary = book::RunBatch(
+        book, queue, batchId, work, clock, progress, [&interrupts] { return interrupts.caught() != 0; });
+    if (!Said(summary))
+        return ExitFailed;
+
+    QJsonArray rows;
+    int done = 0;
+    for (const book::BatchItem &item : summary.value.items) {
+        done += item.state == book::ItemState::Done ? 1 : 0;
+        if (json()) {
+            rows.append(QJsonObject{{QStringLiteral("name"), item.siteName},
+                                    {QStringLiteral("state"), book::ItemStateName(item.state)},
+                                    {QStringLiteral("outcome"), item.outcome},
+                                    {QStringLiteral("message"), item.message},
+                                    {QStringLiteral("version"), item.version}});
+        } else {
+            out << item.siteName << '\t' << book::ItemStateName(item.state) << '\t'
+                << item.outcome << '\t' << QString(item.message).replace('\n', ' ') << '\n';
+        }
+    }
+    const qsizetype total = qsizetype(summary.value.items.size());
+    if (json())
+        WriteJson(out, {{QStringLiteral("batch"), batchId},
+                        {QStringLiteral("kind"), book::BatchKindName(kind)},
+                        {QStringLiteral("sites"), rows},
+                        {QStringLiteral("stopped"), summary.value.stopped}});
+    else
+        out << done << " of " << total << " sites done" << '\n';
+    if (interrupts.caught())
+        return interrupts.exitStatus();
+    return done == total ? ExitOk : ExitFailed;
 }
 
 const QStringList SitesCommands{"import", "list",  "set",    "history", "restore",
