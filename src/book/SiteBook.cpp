@@ -643,8 +643,10 @@ Fetched<int> SiteBook::insertVersion(qint64 siteId, TableVersion version)
     // Counting up the site's own row serialises two writers of one site on either database.
     QString stamps;
     const QString at = TimeText(version.time);
-    // A transfer that failed stamps nothing: the list says when the unit last got the table.
-    switch (version.outcome == 0 ? version.event : VersionEvent::Saved) {
+    // A transfer that failed stamps nothing: the list says when the unit last got the table
+    // (which a failed verify shows it did).
+    const bool reached = version.outcome == 0 || version.event == VersionEvent::VerifyFailed;
+    switch (reached ? version.event : VersionEvent::Saved) {
     case VersionEvent::Verified:
         stamps = QStringLiteral(", last_sent = ?, last_verified = ?");
         break;

@@ -1,3 +1,4 @@
+#include "book/Batch.h"
 #include "book/SiteBook.h"
 #include "tests/book/BookRig.h"
 
@@ -161,13 +162,29 @@ TEST_P(SiteBookTest, FiltersFindSitesByTextTagModelVerificationAndProblems)
     EXPECT_EQ(names(filter), QStringLiteral("Farm 100%,Mill_1"));
 }
 
-TEST_P(SiteBookTest, ABookOfANewerProgramOrAForeignDatabaseIsRefusedAndLeftAlone)
+TEST_P(SiteBookTest, AnOlderBookIsBroughtUpToDateANewerOrForeignOneIsRefusedAndLeftAlone)
 {
     {
         SiteBook book;
         ASSERT_TRUE(book.open(scratch().location()).ok());
+        Site site;
+        site.name = QStringLiteral("Kept");
+        ASSERT_TRUE(book.addSite(site).ok());
+    }
+    // The first schema, as the first program with a book left it.
+    for (const char *sql : {"DROP TABLE batch_items", "DROP TABLE batches",
+                            "DELETE FROM book_schema WHERE version > 1"})
+        ASSERT_TRUE(scratch().exec(QString::fromLatin1(sql))) << sql;
+    {
+        SiteBook book;
+        ASSERT_TRUE(book.open(scratch().location()).ok());
+        BatchQueue queue(book, QStringLiteral("here:1"));
+        EXPECT_TRUE(queue.create(BatchKind::Check, {book.site(QStringLiteral("Kept")).value.id},
+                                 Monday, QStringLiteral("ann"))
+                        .ok());
     }
     ASSERT_TRUE(scratch().exec(QStringLiteral("INSERT INTO book_schema (version) VALUES (99)")));
+    ASSERT_TRUE(scratch().exec(QStringLiteral("SELECT COUNT(*) FROM batches")));
     SiteBook newer;
     const BookOutcome refused = newer.open(scratch().location());
     EXPECT_EQ(refused.status, BookStatus::NewerBook);
