@@ -1,5 +1,6 @@
 #include "book/Batch.h"
 
+#include "book/BookSql.h"
 #include "platform/Clock.h"
 
 #include <QSysInfo>
@@ -16,6 +17,8 @@
 
 namespace quintara::book {
 
+using namespace sql;
+
 namespace {
 
 constexpr std::array KindNames{"check", "backup", "send", "sendVerify"};
@@ -24,21 +27,6 @@ constexpr std::array StateNames{"waiting", "working", "done", "failed"};
 // A worker on another machine that has held a site this long is taken to have died: no transfer
 // takes more than a few minutes.
 constexpr qint64 WorkerLeaseS = 30 * 60;
-
-QString TimeText(const QDateTime &time)
-{
-    return time.toUTC().toString(Qt::ISODateWithMs);
-}
-
-QSqlQuery Prepared(const QSqlDatabase &db, const QString &sql, std::initializer_list<QVariant> values)
-{
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    query.prepare(sql);
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    return query;
-}
 
 template <size_t N>
 int IndexOf(const std::array<const char *, N> &names, const QString &name)
@@ -105,7 +93,7 @@ Fetched<qint64> BatchQueue::create(BatchKind kind, const std::vector<qint64> &si
     QSqlQuery insert = Prepared(db,
                                 QStringLiteral("INSERT INTO batches (kind, created, os_user) "
                                                "VALUES (?, ?, ?) RETURNING id"),
-                                {BatchKindName(kind), TimeText(time), user});
+                                {BatchKindName(kind), TimeText(time), Text(user)});
     if (!insert.exec() || !insert.next())
         return fail(insert.lastError());
     Fetched<qint64> result;
@@ -175,7 +163,7 @@ Fetched<std::vector<BatchItem>> BatchQueue::items(qint64 batchId)
         item.message = query.value(5).toString();
         item.version = query.value(6).toInt();
         if (!query.value(7).isNull())
-            item.finished = QDateTime::fromString(query.value(7).toString(), Qt::ISODateWithMs);
+            item.finished = TimeFromText(query.value(7));
         result.value.push_back(std::move(item));
     }
     return result;
@@ -225,7 +213,7 @@ BookOutcome BatchQueue::finish(qint64 batchId, const BatchItem &item)
         m_book.m_db,
         QStringLiteral("UPDATE batch_items SET state = ?, outcome = ?, message = ?, version = ?, "
                        "finished = ? WHERE batch_id = ? AND position = ?"),
-        {ItemStateName(item.state), item.outcome, item.message, item.version,
+        {ItemStateName(item.state), item.outcome, Text(item.message), item.version,
          TimeText(item.finished), batchId, item.position});
     if (!update.exec())
         return m_book.queryFailure(update.lastError());

@@ -1,5 +1,6 @@
 #include "book/SiteBook.h"
 
+#include "book/BookSql.h"
 #include "platform/Files.h"
 
 #include <QCryptographicHash>
@@ -19,6 +20,8 @@
 #include <unistd.h>
 
 namespace quintara::book {
+
+using namespace sql;
 
 namespace {
 
@@ -88,38 +91,9 @@ QString ForDriver(QString statement, BookLocation::Kind kind)
 constexpr std::array EventNames{"saved", "sent", "verified", "verifyFailed", "received",
                                 "restored"};
 
-QString TimeText(const QDateTime &time)
-{
-    return time.toUTC().toString(Qt::ISODateWithMs);
-}
-
-QDateTime TimeFromText(const QVariant &value)
-{
-    if (value.isNull())
-        return {};
-    return QDateTime::fromString(value.toString(), Qt::ISODateWithMs);
-}
-
 QByteArray Sha256Hex(const QByteArray &bytes)
 {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
-}
-
-// A prepared statement with its values bound in order.
-QSqlQuery Prepared(const QSqlDatabase &db, const QString &sql, std::initializer_list<QVariant> values)
-{
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    query.prepare(sql);
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    return query;
-}
-
-// A null QString binds as NULL: the book keeps an empty text instead.
-QVariant Text(const QString &text)
-{
-    return text.isNull() ? QVariant(QLatin1String("")) : QVariant(text);
 }
 
 QVariant Nullable(const std::optional<int> &value)

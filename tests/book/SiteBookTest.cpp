@@ -1,5 +1,6 @@
 #include "book/Batch.h"
 #include "book/SiteBook.h"
+#include "platform/Clock.h"
 #include "tests/book/BookRig.h"
 
 #include <QFile>
@@ -23,6 +24,15 @@ TableVersion Table(VersionEvent event, char fill, int minutesLater = 0)
 }
 
 class SiteBookTest : public BothBooks {};
+
+class SilentWork final : public SiteWork {
+public:
+    WorkResult run(BatchKind, const Site &, const QByteArray &, const QByteArray &) override
+    {
+        return {true, 0, {}, std::nullopt, 0};
+    }
+    void requestStop() override {}
+};
 
 TEST_P(SiteBookTest, SitesKeepTheirRecordAndTwoWritersNeverOverwriteEachOther)
 {
@@ -178,10 +188,16 @@ TEST_P(SiteBookTest, AnOlderBookIsBroughtUpToDateANewerOrForeignOneIsRefusedAndL
     {
         SiteBook book;
         ASSERT_TRUE(book.open(scratch().location()).ok());
+        // A batch in the new tables, of work that had nothing to say.
         BatchQueue queue(book, QStringLiteral("here:1"));
-        EXPECT_TRUE(queue.create(BatchKind::Check, {book.site(QStringLiteral("Kept")).value.id},
-                                 Monday, QStringLiteral("ann"))
-                        .ok());
+        const Fetched<qint64> batch = queue.create(
+            BatchKind::Check, {book.site(QStringLiteral("Kept")).value.id}, Monday, {});
+        ASSERT_TRUE(batch.ok());
+        SilentWork work;
+        const platform::FixedClock clock(Monday);
+        const Fetched<BatchSummary> done = RunBatch(book, queue, batch.value, work, clock, {}, {});
+        ASSERT_TRUE(done.ok()) << done.notices[0].text.toStdString();
+        EXPECT_EQ(done.value.failed(), 0);
     }
     ASSERT_TRUE(scratch().exec(QStringLiteral("INSERT INTO book_schema (version) VALUES (99)")));
     ASSERT_TRUE(scratch().exec(QStringLiteral("SELECT COUNT(*) FROM batches")));
