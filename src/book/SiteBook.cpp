@@ -614,6 +614,9 @@ Fetched<QByteArray> SiteBook::projectBySha256(const QByteArray &sha256) const
 
 Fetched<int> SiteBook::insertVersion(qint64 siteId, TableVersion version)
 {
+    // A version always says when: the moment it was kept, when the caller did not say.
+    if (!version.time.isValid())
+        version.time = QDateTime::currentDateTimeUtc();
     // Counting up the site's own row serialises two writers of one site on either database.
     QString stamps;
     const QString at = TimeText(version.time);

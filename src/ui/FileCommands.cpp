@@ -1,6 +1,8 @@
 // The main window's file commands: new, open, save, save as, read project.
 #include "ui/FileCommands.h"
 
+#include "ui/SitesWindow.h"
+
 #include "clock/ClockFile.h"
 #include "clock/ClockTable.h"
 #include "clock/HealthCheck.h"
@@ -79,6 +81,8 @@ void FileCommands::notify(const std::function<void()> &hook) const
 QString FileCommands::tableName() const
 {
     const QString &name = m_program.clockTable.ClockFileName;
+    if (name.isEmpty() && m_siteId != 0)
+        return m_siteName;
     if (!name.isEmpty() || m_program.settings.nbtFile.isEmpty())
         return name;
     return ClockFileNameFor(m_program.settings.nbtFile);
@@ -145,6 +149,7 @@ void FileCommands::NewTable()
     // file dialog ended, over whatever file lies there.
     table.ClockFileName.clear();
     m_tableFile.clear();
+    m_siteId = 0;
     clock::ClearClockTable(table);
     notify(tableReplaced);
     m_history.record(before, text(Step::NewTable), true);
@@ -280,6 +285,7 @@ bool FileCommands::OpenClockFile(const QString &path)
     m_program.clockTable = read->table;
     m_program.project = std::move(*read->model);
     m_tableFile = m_program.clockTable.ClockFileName;
+    m_siteId = 0;
     notify(tableReplaced);
     m_history.record(before, text(Step::OpenClockFile), true);
     m_history.markSaved();
@@ -316,6 +322,13 @@ void FileCommands::Save()
 {
     WaitPointer wait;
     clock::ClockTable &table = m_program.clockTable;
+    if (m_siteId != 0 && table.ClockFileName.isEmpty()) {
+        book::TableVersion version;
+        version.event = book::VersionEvent::Saved;
+        if (keepInBook(std::move(version)))
+            m_history.markSaved();
+        return;
+    }
     if (table.ClockFileName.isEmpty()) {
         SaveAs();
         return;
@@ -425,6 +438,73 @@ void FileCommands::Receive()
     notify(onReceive);
     notify(tableReplaced);
     m_history.record(before, text(Step::ReceiveTable));
+}
+
+bool FileCommands::keepInBook(book::TableVersion version)
+{
+    if (!m_program.book)
+        return false;
+    version.time = m_program.clock.now().toUTC();
+    version.user = book::CurrentUserName();
+    version.clockImage = clock::ClockFileImage(m_program.clockTable);
+    version.problems = int(healthProblems().size());
+    const book::Fetched<int> kept = m_program.book->addVersion(m_siteId, std::move(version));
+    m_program.notices.tell(kept.notices);
+    return kept.ok();
+}
+
+bool FileCommands::OpenSite(const SiteChoice &choice)
+{
+    if (!choice.restore && !mayDropChanges())
+        return false;
+    // Read beside the table and project in force, which stay when either is refused.
+    std::unique_ptr<project::ProjectModel> model;
+    if (!choice.projectFile.isEmpty()) {
+        project::ProjectRead read =
+            project::ReadProjectData(choice.projectFile, m_program.settings, m_program.strings);
+        m_program.notices.tell(read.notices);
+        if (!read.read())
+            return false;
+        model = std::move(read.model);
+    } else {
+        model = std::make_unique<project::ProjectModel>(m_program.project);
+    }
+    clock::ClockTable table = m_program.clockTable;
+    if (choice.version.clockImage.isEmpty()) {
+        clock::ClearClockTable(table);
+        clock::ApplyModel(table, *model);
+        table.ClockFileVersion = 1;
+    } else {
+        const clock::ClockFileResult result =
+            clock::ReadClockImage(table, choice.version.clockImage);
+        m_program.notices.tell(result.notices);
+        if (!result.done())
+            return false;
+        if (result.model)
+            project::SelectModel(*model, *result.model, m_program.strings);
+    }
+    table.ClockFileName.clear();
+    const TableHistory::State before = m_history.current();
+    m_program.clockTable = table;
+    m_program.project = std::move(*model);
+    m_tableFile.clear();
+    m_siteId = choice.site.id;
+    m_siteName = choice.site.name;
+    m_receivedProject = false;
+    notify(projectApplied);
+    notify(workdaysChanged);
+    notify(tableReplaced);
+    m_history.record(before, text(Step::OpenClockFile), true);
+    if (!choice.restore) {
+        m_history.markSaved();
+        return true;
+    }
+    book::TableVersion restored;
+    restored.event = book::VersionEvent::Restored;
+    restored.restoredFrom = choice.version.number;
+    if (keepInBook(std::move(restored)))
+        m_history.markSaved();
+    return true;
 }
 
 } // namespace quintara::ui

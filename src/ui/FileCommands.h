@@ -20,6 +20,9 @@ struct HealthProblem;
 namespace quintara::project {
 struct ProjectModel;
 }
+namespace quintara::book {
+struct TableVersion;
+}
 
 namespace quintara::ui {
 
@@ -28,6 +31,7 @@ class FileDialogs;
 struct FileDialogRequest;
 class FunctionPresenter;
 class TableHistory;
+struct SiteChoice;
 
 // "(received from the central unit)", where the project file's name would stand.
 inline constexpr int ReceivedProjectTextId = 2104;
@@ -71,6 +75,13 @@ public:
     bool OpenClockFile(const QString &path);
     void Save();
     void SaveAs();
+    // A site of the book in the editor: its project and the table chosen. Opening asks before
+    // changes are dropped and leaves the table unchanged; a restore is an undo step and is
+    // kept in the book as a version of its own. Save then keeps the table as the site's next
+    // version. False (with the message shown) when the choice could not be taken.
+    bool OpenSite(const SiteChoice &choice);
+    // The site whose table is in the editor; empty for a table of a file.
+    QString siteInEditor() const { return m_siteId != 0 ? m_siteName : QString(); }
     void Transmit();
     void Receive();
 
@@ -120,6 +131,11 @@ private:
     // The file the table was read from or last written to, whole; empty for none.
     QString m_tableFile;
     bool m_receivedProject = false;
+    // The book's site the table belongs to instead of a file; 0 for none.
+    qint64 m_siteId = 0;
+    QString m_siteName;
+    // Keeps the table as the site's next version.
+    bool keepInBook(book::TableVersion version);
 };
 
 } // namespace quintara::ui

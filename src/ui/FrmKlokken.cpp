@@ -1,5 +1,6 @@
 #include "ui/FrmKlokken.h"
 #include "ui/FrmKlokkenParts.h"
+#include "ui/SitesWindow.h"
 
 #include "clock/ClockFile.h"
 #include "clock/ClockTable.h"
@@ -76,6 +77,7 @@ FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
         if (onCompare)
             onCompare();
     };
+    m_menus->sites = [this] { showSites(); };
     m_program.names = settings::FillNameTables(m_program.strings);
     m_namesLanguage = m_program.strings.LanguageOffset();
     m_qtLanguage.apply(m_namesLanguage / settings::LanguageStep);
@@ -252,6 +254,34 @@ void FrmKlokken::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
+void FrmKlokken::showSites()
+{
+    if (!m_program.book) {
+        // A book named in the settings (a team's server), else the user's own file.
+        book::BookLocation location = book::DefaultBookLocation();
+        const QString named = m_program.profile.readString(QStringLiteral("Quintara"),
+                                                           QStringLiteral("Book"), QString(), 1024);
+        if (!named.isEmpty()) {
+            const book::ParsedLocation parsed = book::ParseBookLocation(named);
+            if (!parsed.location) {
+                m_program.notices.tell(platform::PlainNotice(parsed.error));
+                return;
+            }
+            location = *parsed.location;
+        }
+        auto opened = std::make_unique<book::SiteBook>();
+        const book::BookOutcome outcome = opened->open(location);
+        m_program.notices.tell(outcome.notices);
+        if (!outcome.ok())
+            return;
+        m_program.book = std::move(opened);
+    }
+    SitesWindow window(*m_program.book, this);
+    window.open = [this](const SiteChoice &choice) { return m_files->OpenSite(choice); };
+    window.exec();
+    RefreshStatus();
+}
+
 void FrmKlokken::RefreshStatus()
 {
     placeNowLine();
@@ -262,10 +292,12 @@ void FrmKlokken::RefreshStatus()
         setWindowTitle(title);
     const QString &path = m_program.settings.nbtFile;
     const qsizetype slash = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
+    const QString site = m_files->siteInEditor();
     m_panel->setProject(
         m_program.strings.GetResString(settings::TextId::FileCommand::ProjectFile) + u':',
-        m_files->receivedProject() ? m_program.strings.GetResString(ReceivedProjectTextId)
-                                   : path.mid(slash + 1));
+        !site.isEmpty()              ? tr("%1 (site book)").arg(site)
+        : m_files->receivedProject() ? m_program.strings.GetResString(ReceivedProjectTextId)
+                                     : path.mid(slash + 1));
 }
 
 QTabBar *FrmKlokken::TabClk() const

@@ -78,6 +78,9 @@ public:
     QString markerToolTip(QPoint at) const;
     // Title, save button and project labels (the 500 ms timer runs this).
     void RefreshStatus();
+    // File > Site book: the book opened (once) and its window shown; a site chosen there
+    // opens in the editor.
+    void showSites();
     QDate FirstShownDay() const { return m_firstShownDay; }
     // What the week view draws.
     const WeekViewModel &weekModel() const { return m_model; }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "book/SiteBook.h"
 #include "clock/ClockTable.h"
 #include "platform/Clock.h"
 #include "platform/EventPump.h"
@@ -47,6 +48,8 @@ struct Program {
     clock::ClockTable clockTable;
     // The central-unit tables of the last transfer; made when the first transfer starts.
     std::unique_ptr<tables::TableSet> tableSet;
+    // The site book, once the user opened it.
+    std::unique_ptr<book::SiteBook> book;
 };
 
 } // namespace quintara::ui

@@ -120,6 +120,14 @@ void WindowMenus::buildFileMenu()
     AddItem(&m_window, file, "mmuFileExportCsv", [&exports] { exports.ExportCsv(); });
     AddItem(&m_window, file, "mmuFileCompare", [&exports] { exports.CompareWithFile(); });
     file->addSeparator();
+    // The site book has no text in the form texts: its own caption.
+    QAction *book = AddItem(&m_window, file, "mmuFileSites", [this] {
+        if (sites)
+            sites();
+    });
+    book->setText(QCoreApplication::translate("WindowMenus", "Site &book..."));
+    book->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+B")));
+    file->addSeparator();
     AddItem(&m_window, file, "mmuClose", [this] { m_window.close(); })->setShortcut(QKeySequence::Quit);
 }
 

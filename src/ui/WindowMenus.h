@@ -45,6 +45,8 @@ public:
     std::function<void(int line)> selectLine;
     // Communication > Compare with central unit (filled by whoever provides the dialog).
     std::function<void()> compare;
+    // File > Site book (filled by whoever provides the window).
+    std::function<void()> sites;
 
     QToolBar *toolbar() const { return m_toolbar; }
     QMenu *editMenu() const { return m_edit; }

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "book/SiteBook.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QLineEdit;
+class QPushButton;
+class QTableView;
+
+namespace quintara::ui {
+
+class SiteListModel;
+class VersionListModel;
+
+// A site's table as the editor takes it: the table in force (open), or an older version put
+// back (restore).
+struct SiteChoice {
+    book::Site site;
+    QByteArray projectFile;
+    book::TableVersion version;
+    bool restore = false;
+};
+
+// The site book's window: every site with its last transfers and health, searched as the user
+// types, and the history of the chosen site. A site or one of its versions opens in the editor.
+class SitesWindow : public QDialog {
+    Q_OBJECT
+public:
+    SitesWindow(book::SiteBook &book, QWidget *parent = nullptr);
+
+    // The editor takes the choice; false when it did not (and said why).
+    std::function<bool(const SiteChoice &choice)> open;
+
+    // Reads the list from the book again.
+    void reload();
+
+    QLineEdit *searchField() const { return m_search; }
+    QTableView *siteList() const { return m_sites; }
+    QTableView *historyList() const { return m_history; }
+    QPushButton *openButton() const { return m_open; }
+    QPushButton *restoreButton() const { return m_restore; }
+
+private:
+    void showHistory();
+    void choose(bool restore);
+    const book::SiteSummary *chosenSite() const;
+
+    book::SiteBook &m_book;
+    SiteListModel *m_siteModel;
+    VersionListModel *m_versionModel;
+    QLineEdit *m_search;
+    QTableView *m_sites;
+    QTableView *m_history;
+    QPushButton *m_open;
+    QPushButton *m_restore;
+};
+
+} // namespace quintara::ui

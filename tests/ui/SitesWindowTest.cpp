@@ -1,0 +1,118 @@
+#include "tests/ui/WindowTestSupport.h"
+
+#include "book/SiteBook.h"
+#include "ui/FileCommands.h"
+#include "ui/FrmKlokken.h"
+#include "ui/SitesWindow.h"
+#include "ui/TableHistory.h"
+
+#include <QUndoStack>
+
+#include <gtest/gtest.h>
+
+namespace quintara::testing::window {
+namespace {
+
+// The site book's window over a book of two sites, opening into a real main window.
+struct SitesWindowTest : ProgramTest {
+    QByteArray received;
+    QByteArray saved;
+    std::unique_ptr<ui::FrmKlokken> window;
+    std::unique_ptr<ui::SitesWindow> sites;
+    qint64 villa = 0;
+
+    SitesWindowTest()
+    {
+        useModelZero();
+        // Lines still to come today: the window has no dates to bring up to date.
+        put(0, Line(Today, 23, 0, 1, 0, 0));
+        saved = clock::ClockFileImage(program.clockTable);
+        put(1, Line(Today, 22, 15, 1, 0, 0));
+        received = clock::ClockFileImage(program.clockTable);
+        clock::ClearClockTable(program.clockTable);
+        program.book = std::make_unique<book::SiteBook>();
+        book::BookLocation location;
+        location.path = dir.filePath(QStringLiteral("book.sqlite"));
+        EXPECT_TRUE(program.book->open(location).ok());
+        book::Site site;
+        site.name = QStringLiteral("Farm");
+        program.book->addSite(site);
+        site.name = QStringLiteral("Villa Sol");
+        std::vector<book::TableVersion> versions(2);
+        versions[0].clockImage = saved;
+        versions[1].event = book::VersionEvent::Received;
+        versions[1].clockImage = received;
+        villa = program.book->addSite(site, FileBytes(DemoProject()), versions).value;
+
+        window = std::make_unique<ui::FrmKlokken>(program, dialogs);
+        sites = std::make_unique<ui::SitesWindow>(*program.book, window.get());
+        sites->open = [this](const ui::SiteChoice &choice) {
+            return window->files().OpenSite(choice);
+        };
+    }
+    std::vector<book::TableVersion> history() { return program.book->history(villa, true).value; }
+    QByteArray table() const { return clock::ClockFileImage(program.clockTable); }
+    // The times of the lines in use: what the window shows of a table, whose reference dates
+    // it brings to the week in view.
+    static QStringList Times(const clock::ClockTable &table)
+    {
+        QStringList times;
+        for (const clock::ClockLine &line : table.Lines)
+            if (line.inUse())
+                times << QStringLiteral("%1:%2").arg(line.Hour).arg(line.Minute);
+        return times;
+    }
+    QStringList times() const { return Times(program.clockTable); }
+    static QStringList Times(const QByteArray &image)
+    {
+        clock::ClockTable table;
+        clock::ReadClockImage(table, image);
+        return Times(table);
+    }
+};
+
+TEST_F(SitesWindowTest, ASiteFoundByTypingOpensSavesAndRestoresThroughTheBook)
+{
+    EXPECT_EQ(sites->siteList()->model()->rowCount(), 2);
+    QTest::keyClicks(sites->searchField(), QStringLiteral("VIL"));
+    ASSERT_EQ(sites->siteList()->model()->rowCount(), 1);
+    EXPECT_EQ(sites->historyList()->model()->rowCount(), 2);
+    EXPECT_EQ(sites->historyList()->model()->index(1, 3).data().toString(),
+              QStringLiteral("received"));
+
+    // Enter in the search field opens the site found, its latest table unchanged.
+    QTest::keyClick(sites->searchField(), Qt::Key_Return);
+    EXPECT_EQ(times(), Times(received));
+    EXPECT_FALSE(program.clockTable.TableChanged);
+    window->RefreshStatus();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Quintara - Villa Sol"));
+
+    // Save keeps the edited table as the next version, no file dialog asked.
+    put(3, Line(Today, 21, 30, 1, 0, 0));
+    program.clockTable.TableChanged = true;
+    window->files().Save();
+    ASSERT_EQ(history().size(), 3U);
+    EXPECT_EQ(std::tuple(history()[2].event, history()[2].clockImage),
+              std::tuple(book::VersionEvent::Saved, table()));
+    EXPECT_FALSE(program.clockTable.TableChanged);
+    const QStringList edited = times();
+
+    // The first version put back: kept as a version of its own, and one undo step away.
+    sites->reload();
+    sites->historyList()->selectRow(0);
+    sites->restoreButton()->click();
+    EXPECT_EQ(times(), Times(saved));
+    ASSERT_EQ(history().size(), 4U);
+    EXPECT_EQ(std::tuple(history()[3].event, history()[3].restoredFrom),
+              std::tuple(book::VersionEvent::Restored, 1));
+    window->history().stack().undo();
+    EXPECT_EQ(times(), edited);
+
+    // A new table belongs to no site any more.
+    prompter.expect(platform::Answer::No);
+    window->files().NewTable();
+    EXPECT_TRUE(window->files().siteInEditor().isEmpty());
+}
+
+} // namespace
+} // namespace quintara::testing::window
