@@ -48,10 +48,9 @@ TEST_F(CentralUnitTest, SetsAreKeptAndGetsAnsweredWithTheirState)
               QList<qint16>(4, 0));
     EXPECT_EQ(heard().mid(4), QStringList({"Relay(5,0)", "Relay(9,1)"}));
     // The special dimmer level is held as raw 3 and reported as 255.
-    link.SetDimmer(8, 255);
-    link.SetGeneralMood(3);
-    link.GetDimmerLevel(8);
-    link.GetFunctionState(10, 3);
+    EXPECT_EQ(QList<qint16>({link.SetDimmer(8, 255), link.SetGeneralMood(3), link.GetDimmerLevel(8),
+                             link.GetFunctionState(10, 3)}),
+              QList<qint16>(4, 0));
     EXPECT_EQ(heard(), QStringList({Ok, Ok, Ok, "Dimmer(8,255)", Ok, "GeneralMood(3,1)"}));
     EXPECT_EQ(unit.state(2, 8), 3);
 }
