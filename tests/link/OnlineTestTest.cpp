@@ -27,16 +27,14 @@ TEST(OnlineTest, SendsTheSelectedLineOnceAndClosesAgainOrBeepsWhenThePortFails)
     // A dimmer line goes with its stored raw level, not a percentage.
     EXPECT_EQ(run(2, 19200, OnlineTestFunction{2, 7, 127}), Answers(0, 0, false));
     EXPECT_EQ(line.written, QByteArray::fromHex("02060102077f91"));
-    EXPECT_EQ(line.device() + ' ' + line.parameters(), QStringLiteral("/dev/fake2 19200,n,8,1"));
-    EXPECT_EQ(line.opens, 2);
-    EXPECT_FALSE(line.isOpen());
+    EXPECT_EQ(std::tuple(line.device() + ' ' + line.parameters(), line.opens, line.isOpen()),
+              std::tuple(QStringLiteral("/dev/fake2 19200,n,8,1"), 2, false));
 
     // A port that fails beeps and sends nothing; a rate beyond what the link takes is refused,
     // not wrapped round to another number.
     EXPECT_EQ(run(5, 19200, OnlineTestFunction{1, 5, 1}), Answers(-1, std::nullopt, true));
     EXPECT_EQ(run(1, 38400, OnlineTestFunction{1, 5, 1}), Answers(-3, std::nullopt, true));
-    EXPECT_EQ(line.opens, 2);
-    EXPECT_EQ(line.written.size(), 7);
+    EXPECT_EQ(std::pair(line.opens, line.written.size()), std::pair(2, qsizetype(7)));
 }
 
 } // namespace

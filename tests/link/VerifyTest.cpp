@@ -68,22 +68,18 @@ TEST(Verify, TheClockTableIsReadBackAndWhatTheUnitKeptWrongOrCouldNotSayIsTold)
     const sim::TransferSide::Counters &unit = r.side().counters();
     EXPECT_EQ(QList<int>({unit.handshakes, unit.endings, unit.tablesServed}),
               QList<int>({2, 2, 1}));
-    EXPECT_TRUE(r.labels.contains(QStringLiteral("Progress: Reading back")));
     // One trace tells both: the send's header and the read-back's.
-    EXPECT_TRUE(trace.text().contains(QStringLiteral("PC>  header 18    B2")));
-    EXPECT_TRUE(trace.text().contains(QStringLiteral("PC>  header 18    92")));
+    EXPECT_TRUE(trace.text().contains(QStringLiteral("PC>  header 18    B2")) &&
+                trace.text().contains(QStringLiteral("PC>  header 18    92")));
 
-    // A byte the unit kept wrong fails with the lines that differ; a chain head is named as
-    // the start of its day-table, not as the line of its index. The level run begins at 11 x
-    // 100.
-    const QString different = QStringLiteral("The central unit did not keep the clock table as it "
-                                             "was sent. Lines that differ: ");
-    r.side().faults.corruptStoreAt = 11 * 100 + 17;
-    EXPECT_EQ(sendAndVerify(), std::pair(Result::Different, different + "17 (22:15)"));
-    EXPECT_TRUE(r.link.outcome().notices.empty());
+    // A chain head the unit kept wrong is named as the start of its day-table, not as the line
+    // of its index (the command line's and the dialog's tests have lines that differ).
     r.side().faults.corruptStoreAt = 13 * 100 + clock::Simulation;
     EXPECT_EQ(sendAndVerify(),
-              std::pair(Result::Different, different + "start of the Simulation table"));
+              std::pair(Result::Different,
+                        QStringLiteral("The central unit did not keep the clock table as it was "
+                                       "sent. Lines that differ: start of the Simulation table")));
+    EXPECT_TRUE(r.link.outcome().notices.empty());
 
     // The unit takes tables but serves none right: sent, then not read back.
     r.side().faults.corruptBlockChecksum = true;

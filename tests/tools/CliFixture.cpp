@@ -1,7 +1,6 @@
 #include "tests/tools/CliFixture.h"
 
 #include "clock/ClockFile.h"
-#include "project/ProjectFileWriter.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -59,19 +58,6 @@ QByteArray CliTest::contents(const QString &path)
 QString CliTest::writeClockFile(const QString &name, const clock::ClockTable &table) const
 {
     return writeFile(name, clock::ClockFileImage(table));
-}
-
-QString CliTest::writeProject(const QString &name, const project::ProjectModel &model) const
-{
-    return writeFile(name, project::WriteProjectFile(model, 60));
-}
-
-std::unique_ptr<project::ProjectModel> CliTest::emptyProject(int modelIndex) const
-{
-    auto model = std::make_unique<project::ProjectModel>();
-    project::NewProject(*model, 19200, 0);
-    project::SelectModel(*model, modelIndex, strings);
-    return model;
 }
 
 } // namespace quintara::testing

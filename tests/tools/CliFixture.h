@@ -1,7 +1,6 @@
 #pragma once
 
 #include "clock/ClockTable.h"
-#include "project/ProjectModel.h"
 #include "settings/Strings.h"
 #include "tests/clock/TestLines.h"
 
@@ -12,8 +11,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <memory>
 
 namespace quintara::testing {
 
@@ -52,9 +49,6 @@ protected:
     QString writeFile(const QString &name, const QByteArray &bytes) const;
     static QByteArray contents(const QString &path);
     QString writeClockFile(const QString &name, const clock::ClockTable &table) const;
-    QString writeProject(const QString &name, const project::ProjectModel &model) const;
-    // An empty project of a central-unit model, English texts.
-    std::unique_ptr<project::ProjectModel> emptyProject(int modelIndex) const;
 
     static QString demoProject() { return QStringLiteral(QUINTARA_DEMO_PROJECT); }
     static QString demoClockFile() { return QStringLiteral(QUINTARA_DEMO_CLOCK_FILE); }
