@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -17,7 +18,8 @@ namespace quintara::ui {
 
 namespace {
 
-QTableView *ListView(QAbstractItemModel *model, QWidget *parent)
+// A list whose wordiest column takes the room the others leave.
+QTableView *ListView(QAbstractItemModel *model, int widest, QWidget *parent)
 {
     auto *view = new QTableView(parent);
     view->setModel(model);
@@ -25,7 +27,7 @@ QTableView *ListView(QAbstractItemModel *model, QWidget *parent)
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->verticalHeader()->hide();
-    view->horizontalHeader()->setStretchLastSection(true);
+    view->horizontalHeader()->setSectionResizeMode(widest, QHeaderView::Stretch);
     view->setTabKeyNavigation(false);
     return view;
 }
@@ -56,9 +58,9 @@ SitesWindow::SitesWindow(book::SiteBook &book, QWidget *parent)
     layout->addLayout(searchRow);
 
     auto *split = new QSplitter(Qt::Vertical, this);
-    m_sites = ListView(m_siteModel, split);
+    m_sites = ListView(m_siteModel, SiteListModel::Name, split);
     m_sites->setAccessibleName(tr("Sites"));
-    m_history = ListView(m_versionModel, split);
+    m_history = ListView(m_versionModel, VersionListModel::Event, split);
     m_history->setAccessibleName(tr("History of the site"));
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
@@ -84,7 +86,9 @@ SitesWindow::SitesWindow(book::SiteBook &book, QWidget *parent)
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     // Enter in the search field opens the first site found.
     connect(m_search, &QLineEdit::returnPressed, this, [this] { choose(false); });
-    resize(820, 560);
+    // Room for the list, but never more than the screen has (at scale 2 too).
+    const QSize room = screen()->availableGeometry().size() * 9 / 10;
+    resize(QSize(820, 560).boundedTo(room));
     reload();
 }
 
