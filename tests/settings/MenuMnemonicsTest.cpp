@@ -63,9 +63,7 @@ TEST(MenuMnemonics, OnePerCaptionAndUniqueWithinEachMenuInEveryLanguage)
                         mnemonics.append(text[i].toCaseFolded());
                     shown += text[i];
                 }
-                if (plainText > 0) {
-                    EXPECT_EQ(shown, table.find(plainText + offset)) << where;
-                }
+                EXPECT_TRUE(plainText == 0 || shown == table.find(plainText + offset)) << where;
                 ASSERT_EQ(mnemonics.size(), 1) << where;
                 EXPECT_TRUE(mnemonics.front().isLetterOrNumber()) << where;
                 EXPECT_FALSE(taken.contains(mnemonics.front())) << where << " repeats its key";
@@ -75,9 +73,8 @@ TEST(MenuMnemonics, OnePerCaptionAndUniqueWithinEachMenuInEveryLanguage)
     }
     // A menu entry added to the form texts without being listed above would escape the check.
     for (const ControlText &c : FormTexts(QStringLiteral("FrmKlokken"))) {
-        if (c.control.startsWith(u"mmu") || c.control.startsWith(u"mnu")) {
-            EXPECT_TRUE(listed.contains(c.objectName())) << c.objectName().toStdString();
-        }
+        const bool menu = c.control.startsWith(u"mmu") || c.control.startsWith(u"mnu");
+        EXPECT_TRUE(!menu || listed.contains(c.objectName())) << c.objectName().toStdString();
     }
 }
 

@@ -58,15 +58,12 @@ TEST(StringTable, EveryTextInEveryLanguageBut919InDutch)
 TEST(StringTable, ParsesEscapesAndEmptyCells)
 {
     QString error;
-    const StringTable table = StringTable::fromTsv("# id\ten\tnl\n7\tTwo\\nlines\t\tTrois\n"
-                                                   "3\tTab\\there \n",
-                                                   &error);
+    const StringTable table =
+        StringTable::fromTsv("# id\ten\tnl\n7\tTwo\\nlines\t\tTrois\n3\tTab\\there \n", &error);
     EXPECT_TRUE(error.isEmpty()) << error.toStdString();
     EXPECT_EQ(table.baseIds(), QList<int>({3, 7}));
-    EXPECT_EQ(table.find(7), "Two\nlines");
-    EXPECT_FALSE(table.find(10007).has_value());
-    EXPECT_EQ(table.find(20007), "Trois");
-    EXPECT_EQ(table.find(3), "Tab\there ");
+    EXPECT_EQ((std::array{table.find(7), table.find(10007), table.find(20007), table.find(3)}),
+              (std::array<std::optional<QString>, 4>{"Two\nlines", {}, "Trois", "Tab\there "}));
     StringTable::fromTsv("x\ty\n", &error);
     EXPECT_FALSE(error.isEmpty());
 }
@@ -111,13 +108,12 @@ TEST(Strings, TextsNamesAndCaptionsComeFromTheLanguageInForce)
     for (int language = 0; language < LanguageCount; ++language)
         EXPECT_TRUE(table.find(1031 + language * LanguageStep)->contains(u"&&")) << language;
 
+    // Which offsets name a language is pinned by the project reader's tests.
     strings.setLanguageOffset(30000);
-    EXPECT_EQ(strings.GetResString(31), table.find(30031));
-    EXPECT_EQ(FillNameTables(strings).functionTypeName(1), table.find(30101));
+    EXPECT_EQ(std::pair(strings.GetResString(31), FillNameTables(strings).functionTypeName(1)),
+              std::pair(*table.find(30031), *table.find(30101)));
     strings.setLanguageOffset(10000);
     EXPECT_EQ(strings.GetResString(919), "");
-    for (const int offset : {60000, 70000, 15000, -10000})
-        EXPECT_EQ(Strings::IsValidLanguageOffset(offset), offset == 60000) << offset;
 }
 
 } // namespace
