@@ -44,8 +44,7 @@ TEST_F(Placing, RecordsGoToTheLowestFreeLinesKeepingTheirChainBytes)
     EXPECT_EQ(placement.freeLines, 3);
 
     ClockLine expected = Record(31);
-    expected.NextLine = 254;
-    expected.FirstLine = 17;
+    std::tie(expected.NextLine, expected.FirstLine) = std::pair(254, 17);
     EXPECT_EQ(table.Lines[3], expected);
     expected = Record(32, 2);
     expected.NextLine = expected.FirstLine = 0;
@@ -74,8 +73,7 @@ TEST_F(Placing, DuplicatesCopyLinesInUseOnly)
     // Line 3 is free and -1 and 100 name none; line 60 is kept beyond the model but is a line.
     ASSERT_EQ(placement.lines, (QList<int>{3, 10, 49}));
     ClockLine copy = table.Lines[7];
-    copy.NextLine = 254; // line 3's own chain bytes
-    copy.FirstLine = 17;
+    std::tie(copy.NextLine, copy.FirstLine) = std::pair(254, 17); // line 3's own chain bytes
     EXPECT_EQ(table.Lines[3], copy);
     copy.NextLine = copy.FirstLine = 0; // slot 49's own
     EXPECT_EQ(table.Lines[49], copy);

@@ -35,18 +35,11 @@ std::vector<QDateTime> Walk(const ClockLine &line, QDate monday,
 // One repetition forward or back the slow way, in UTC so that no summer-time jump is involved.
 QDateTime StepSlowly(const QDateTime &d, int unit, int count)
 {
-    switch (unit) {
-    case Minutes:
-        return d.addSecs(60LL * count);
-    case Hours:
-        return d.addSecs(3600LL * count);
-    case Weeks:
-        return d.addDays(7LL * count);
-    case Months:
+    if (unit == Months)
         return d.addMonths(count); // keeps a clamped month end, as the central unit does
-    default:
-        return d.addDays(count);
-    }
+    const qint64 days = unit == Weeks ? 7 : 1;
+    const qint64 minutes = unit == Minutes ? 1 : unit == Hours ? 60 : 1440 * days;
+    return d.addSecs(60 * minutes * count);
 }
 
 // The walk as described, one step at a time from the reference moment.

@@ -21,12 +21,7 @@ ClockLine Line(QDate date, int hour, int table, int unit, int count)
 TEST(TableDiff, IgnoringDatesKeepsOnlyDatesThatNameOtherFirings)
 {
     const QDate d(2026, 12, 7);
-    const struct {
-        const char *what;
-        ClockLine a;
-        QDate otherDate;
-        bool same;
-    } cases[] = {
+    const QList<std::tuple<const char *, ClockLine, QDate, bool>> cases{
         {"daily, three days on", Line(d, 7, Continue, Days, 1), d.addDays(3), true},
         {"every other week, one week on", Line(d, 7, Continue, Weeks, 2), d.addDays(7), false},
         {"every other week, four back", Line(d, 7, Continue, Weeks, 2), d.addDays(-28), true},
@@ -40,14 +35,14 @@ TEST(TableDiff, IgnoringDatesKeepsOnlyDatesThatNameOtherFirings)
         {"workday table, whatever its unit", Line(d, 7, Workday, Once, 0), d.addDays(-5), true},
         {"a count of 0 never steps", Line(d, 7, Continue, Days, 0), d.addDays(1), false},
     };
-    for (const auto &c : cases) {
+    for (const auto &[what, line, otherDate, same] : cases) {
         ClockTable a;
-        a.Lines[3] = c.a;
+        a.Lines[3] = line;
         ClockTable b = a;
-        SetReferenceDate(b.Lines[3], c.otherDate);
-        EXPECT_EQ(DiffTables(a, b, {Years}).equal(), c.same) << c.what;
-        EXPECT_EQ(DiffTables(b, a, {Years}).equal(), c.same) << c.what;
-        EXPECT_FALSE(DiffTables(a, b).equal()) << c.what;
+        SetReferenceDate(b.Lines[3], otherDate);
+        EXPECT_EQ(DiffTables(a, b, {Years}).equal(), same) << what;
+        EXPECT_EQ(DiffTables(b, a, {Years}).equal(), same) << what;
+        EXPECT_FALSE(DiffTables(a, b).equal()) << what;
     }
 
     // Leftover bytes of a free line are no difference (kinds, fields and chain bytes are

@@ -4,7 +4,6 @@
 #include "clock/Firings.h"
 #include "clock/HealthCheck.h"
 #include "clock/Occurrences.h"
-#include "clock/TableDiff.h"
 
 #include "tests/clock/TestLines.h"
 
@@ -107,13 +106,6 @@ TEST(YearWindow, LinesOf2030FireIn2030OnTheirOwnWeekdays)
     CheckDate(daily, QDate(2030, 1, 1));
     EXPECT_EQ(ReferenceDate(daily, YearWindow(2030)), QDate(2029, 12, 30));
     EXPECT_EQ(RowsInWeek(daily, QDate(2030, 1, 7), QDate(2030, 1, 1)).size(), 7u);
-
-    // A weekly line stored on 2029-12-25 and one a week later fire alike.
-    ClockTable a, b;
-    a.Lines[0] = Line(QDate(2029, 12, 25), 7, 0, Continue, Weeks, 1);
-    b.Lines[0] = Line(QDate(2030, 1, 1), 7, 0, Continue, Weeks, 1);
-    EXPECT_TRUE(DiffTables(a, b, {YearWindow(2026)}).equal());
-    EXPECT_FALSE(DiffTables(a, b).equal());
 }
 
 } // namespace
