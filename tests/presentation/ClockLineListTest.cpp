@@ -107,13 +107,6 @@ TEST_F(LineList, EveryLineInUseIsDescribedInItsColumns)
         Column(model, Model::FunctionColumn, Qt::ToolTipRole).join('|'),
         "||||Kept in the file but never sent: this central unit uses only the first 50 lines.");
 
-    table.MaxClockLines = 0;
-    model.refresh();
-    EXPECT_EQ(Column(model, 0, Model::BeyondModelRole),
-              (QStringList{"true", "true", "true", "true", "true"}));
-    EXPECT_TRUE(model.index(0, 0).data(Qt::ToolTipRole).toString().contains("no project"));
-    table.MaxClockLines = 50;
-
     // Changes to the table and the window's language show on refresh.
     table.Lines[2].Hour = 8;
     table.Lines[9].FunctionType = 0;
