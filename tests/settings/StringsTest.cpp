@@ -2,7 +2,6 @@
 #include "settings/FormTexts.h"
 #include "settings/NameTables.h"
 
-#include <QDirIterator>
 #include <QFile>
 #include <QRegularExpression>
 #include <QSet>
@@ -13,7 +12,7 @@ using namespace quintara::settings;
 
 namespace {
 
-// The ids the forms show and those named literally in the code: GetResString(650) and the like.
+// The ids the forms show and those the code names.
 QSet<int> UsedIds()
 {
     QSet<int> ids;
@@ -23,18 +22,11 @@ QSet<int> UsedIds()
                 ids.insert(p.id);
         }
     }
-    static const QRegularExpression call(QStringLiteral(R"(GetResString\(\s*(\d+)\s*\))"));
-    const QString root = qEnvironmentVariable("QUINTARA_SOURCE_DIR");
-    for (const char *folder : {"src", "app"}) {
-        QDirIterator it(root + u'/' + QString::fromLatin1(folder), {"*.cpp", "*.h"}, QDir::Files,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            QFile f(it.next());
-            const QString text = QString::fromUtf8(f.open(QIODevice::ReadOnly) ? f.readAll() : "");
-            for (const auto &m : call.globalMatch(text))
-                ids.insert(m.captured(1).toInt());
-        }
-    }
+    QFile names(qEnvironmentVariable("QUINTARA_SOURCE_DIR") + "/src/settings/TextIds.h");
+    EXPECT_TRUE(names.open(QIODevice::ReadOnly));
+    static const QRegularExpression constant(QStringLiteral(R"(constexpr int \w+ = (\d+);)"));
+    for (const auto &m : constant.globalMatch(QString::fromUtf8(names.readAll())))
+        ids.insert(m.captured(1).toInt());
     ids.remove(0);
     return ids;
 }

@@ -127,11 +127,11 @@ TEST_F(FunctionIndexTablesTest, KeysAreIndexedUnderTheFunctionTheyReach)
     expectWork(KeyIndex, KeyKeys + 69, {6, 4, 3, 1, 0, 5, 4, 3, 2, 1, 0});
     // clang-format off
     expectWords(KeyIndex, {{KeyRelayHeads + 2 * 4, 70}, {KeyLinks + 2 * 70, 79},
-                           {KeyLinks + 2 * 79, 0}, {KeyGeneralMoodHeads + 2 * 2, 78}, {KeyType24Heads + 2 * 1, 77},
-                           {KeyRelayHeads + 2 * 8, 76}, {KeyRelayHeads + 2 * 10, 75},
-                           {KeyFlagHeads + 2 * 3, 74}, {KeyDimmerHeads + 2 * 2, 73},
-                           {KeyMessageHeads + 2 * 9, 72}, {KeyRelayHeads + 2 * 15, 71},
-                           {KeyProcessHeads, 69}});
+                           {KeyLinks + 2 * 79, 0}, {KeyGeneralMoodHeads + 2 * 2, 78},
+                           {KeyType24Heads + 2 * 1, 77}, {KeyRelayHeads + 2 * 8, 76},
+                           {KeyRelayHeads + 2 * 10, 75}, {KeyFlagHeads + 2 * 3, 74},
+                           {KeyDimmerHeads + 2 * 2, 73}, {KeyMessageHeads + 2 * 9, 72},
+                           {KeyRelayHeads + 2 * 15, 71}, {KeyProcessHeads, 69}});
     // clang-format on
     // Heads of local moods beyond the pool are written as empty lists.
     expectWork(KeyIndex, KeyMoodHeads + 2 * 89, vector<int>(22, 0));

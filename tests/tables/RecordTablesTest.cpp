@@ -39,9 +39,7 @@ TEST_F(RecordTablesTest, RecordsAreLaidOutAsTheCentralUnitReadsThem)
     useModel(2);
     ProjectModel &m = model();
     InputModuleRec &module = m.InputModules[1];
-    module.ModuleType = 2;
-    module.Byte1 = 7;
-    module.Byte2 = 9;
+    std::tie(module.ModuleType, module.Byte1, module.Byte2) = std::tuple(2, 7, 9);
     module.Keys[0].Bytes = {1, 5, 3, 4};
     module.Keys[7].Bytes = {8, 2, 0, 1};
     m.OutputModules[4].ModuleType = 131;
@@ -67,12 +65,10 @@ TEST_F(RecordTablesTest, RecordsAreLaidOutAsTheCentralUnitReadsThem)
     m.TimedLocalMoods[9].Items[0] = {1, 2, 3, 300};
     GeneralMoodRec &evening = m.GeneralMoods[0];
     evening.Name = QStringLiteral("Evening");
-    evening.RelayStates[0] = 77; // index 0 belongs to no relay
-    evening.RelayStates[1] = 1;
-    evening.RelayStates[16] = 2;
-    evening.RelayStates[17] = 88; // beyond the model's relays
-    evening.DimmerLevels[1] = 10;
-    evening.DimmerLevels[8] = 20;
+    // Relay state 0 belongs to no relay, 17 lies beyond the model's relays.
+    auto &states = evening.RelayStates;
+    std::tie(states[0], states[1], states[16], states[17]) = std::tuple(77, 1, 2, 88);
+    std::tie(evening.DimmerLevels[1], evening.DimmerLevels[8]) = std::pair(10, 20);
     evening.Extras[0] = {8, 1, 3};
     evening.Extras[4] = {2, 2, 2};
     evening.Extras[5] = {9, 9, 9};        // the sixth extra is not sent
@@ -88,10 +84,8 @@ TEST_F(RecordTablesTest, RecordsAreLaidOutAsTheCentralUnitReadsThem)
                      FixedText<16>(QStringLiteral("Door open")), 3, 2};
 
     vector<int> evenRow = zeros(16) + zeros(8) + vector{8, 1, 3} + zeros(9) + vector{2, 2, 2};
-    evenRow[0] = 1;   // relay 1
-    evenRow[15] = 2;  // relay 16
-    evenRow[16] = 10; // dimmer 1
-    evenRow[23] = 20; // dimmer 8
+    // Relays 1 and 16, dimmers 1 and 8.
+    std::tie(evenRow[0], evenRow[15], evenRow[16], evenRow[23]) = std::tuple(1, 2, 10, 20);
     const QList<std::tuple<int, int, int, vector<int>>> expected{
         {0, 11 * 35, 0, zeros(35) + vector{2, 7, 9, 1, 5, 3, 4} + zeros(24) + vector{8, 2, 0, 1}},
         {20, 5 * 2, 0, zeros(8) + vector{131, 1}},

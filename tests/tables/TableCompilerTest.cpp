@@ -114,9 +114,7 @@ TEST_F(TableCompilerTest, FinishTableSendsUpToTheLastNonZeroByteOfTheDeclaredLen
     // A zero inside the table is sent, trailing ones are not, nor what lies beyond the declared
     // length.
     tables::CentralTable &table = set[3];
-    table.Work[1] = 5;
-    table.Work[3] = 7;
-    table.Work[9] = 1;
+    std::tie(table.Work[1], table.Work[3], table.Work[9]) = std::tuple(5, 7, 1);
     table.LastIndex = 5;
     set.FinishTable(3);
     EXPECT_EQ(std::pair(int(table.Length), table.LastIndex), std::pair(4, 3));
