@@ -7,17 +7,6 @@
 namespace quintara::clock {
 namespace {
 
-TEST(ClockTable, ClearFreesLinesButKeepsTimeDateTableAndChainBytes)
-{
-    ClockTable table;
-    ClockLine::Bytes bytes;
-    bytes.fill(7);
-    table.Lines.fill(ClockLine::fromBytes(bytes));
-    ClearClockTable(table);
-    for (const ClockLine &line : table.Lines)
-        EXPECT_EQ(line.toBytes(), (ClockLine::Bytes{7, 7, 7, 7, 7, 7, 0, 0, 0, 0, 0, 7, 7}));
-}
-
 class AddLine : public ::testing::Test {
 protected:
     ClockTable table;

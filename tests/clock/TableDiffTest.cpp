@@ -53,16 +53,12 @@ TEST(TableDiff, IgnoringDatesKeepsOnlyDatesThatNameOtherFirings)
     EXPECT_EQ(DiffTables(ClockTable{}, free).lines.size(), 0);
     EXPECT_EQ(DiffTables(ClockTable{}, free).models, (std::pair<quint8, quint8>{0, 3}));
 
-    // Another repetition fires otherwise: the dates count again, as do bytes that name no day.
+    // Bytes that name no day differ even where dates are ignored (which fields differ when the
+    // repetition does too is pinned by the command line's diff).
     ClockTable a;
     a.Lines[3] = Line(d, 7, Continue, Days, 1);
+    std::tie(a.Lines[3].Month, a.Lines[3].Day) = std::pair(2, 31);
     ClockTable b = a;
-    SetReferenceDate(b.Lines[3], d.addDays(2));
-    b.Lines[3].RepeatCount = 2;
-    EXPECT_EQ(DiffTables(a, b, {Years}).lines.value(0).fields.size(), 2);
-    a.Lines[3].Month = 2;
-    a.Lines[3].Day = 31;
-    b = a;
     b.Lines[3].Day = 30;
     EXPECT_FALSE(DiffTables(a, b, {Years}).equal());
 }

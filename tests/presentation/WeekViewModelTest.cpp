@@ -182,13 +182,10 @@ TEST_F(WeekViewModelTest, ASeriesBeyondItsMarkersGoesOnAsABandForTheRestOfEachDa
     EXPECT_EQ(model.hitList(At(1, 18, 0)), std::vector<int>{0});
     EXPECT_TRUE(model.hitList(At(1, 18, 0) + QPoint(0, 30)).empty());
 
-    // A series that fits its markers, or a daily line, has none; a hidden table none either.
+    // A series that fits its markers, or a daily line, has none.
     table.Lines[0] = Line(Monday, 6, 0, clock::Special, clock::Hours, 2);
     table.Lines[1] = Line(Monday, 6, 0, clock::Continue, clock::Days, 1);
     build();
-    EXPECT_TRUE(model.bands().empty());
-    table.Lines[0] = Line(Monday, 6, 0, clock::Special, clock::Minutes, 15);
-    build({true, true, true, true, false});
     EXPECT_TRUE(model.bands().empty());
 }
 

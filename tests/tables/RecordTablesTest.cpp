@@ -206,18 +206,5 @@ TEST_F(RecordTablesTest, DecodersNameTheRecordsInUse)
         EXPECT_EQ(m.GeneralMoods[g].Name.trimmedRight(), QStringLiteral("General mood %1").arg(g));
 }
 
-TEST_F(RecordTablesTest, DimmerRampsGoBackToTheModuleFoundThroughTheDecodedOutputModules)
-{
-    useModel(1);
-    set[20].Received[2 * 5] = 131; // output module 5: dimmer module for outputs 9 to 16
-    set[20].Received[2 * 5 + 1] = 1;
-    // Dimmers 9 and 16, and dimmer 1 that no module carries.
-    std::tie(set[1].Received[8], set[1].Received[15], set[1].Received[0]) = std::tuple(6, 7, 8);
-    compiler.DecodeAllTables();
-    const auto &channels = model().OutputModules[5].Channels;
-    EXPECT_EQ((std::vector<int>{channels[0].Ramp, channels[7].Ramp}), (std::vector{6, 7}));
-    EXPECT_EQ(model().DimmerChannel(1), nullptr);
-}
-
 } // namespace
 } // namespace quintara::testing
