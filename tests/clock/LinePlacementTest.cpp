@@ -28,8 +28,7 @@ protected:
                 table.Lines[std::size_t(i)] = Record(i % 60);
         }
         // Chain bytes left by the last conversion, and a line kept beyond the model.
-        table.Lines[3].NextLine = 254;
-        table.Lines[3].FirstLine = 17;
+        std::tie(table.Lines[3].NextLine, table.Lines[3].FirstLine) = std::pair(254, 17);
         table.Lines[60] = Record(1);
     }
     ClockTable table;
@@ -40,8 +39,8 @@ TEST_F(Placing, RecordsGoToTheLowestFreeLinesKeepingTheirChainBytes)
     EXPECT_EQ(FreeLines(table, 11), (QList<int>{3, 10}));
     EXPECT_EQ(FreeLines(table, 1000).size(), 3 + 49); // held to the 100 lines
     const Placement placement = PlaceLines(table, {Record(31), Record(0, 0), Record(32, 2)});
-    EXPECT_EQ(placement.lines, (QList<int>{3, 10})); // the free record takes no line
-    EXPECT_EQ(placement.freeLines, 3);
+    // The free record takes no line.
+    EXPECT_EQ(std::pair(placement.lines, placement.freeLines), std::pair(QList<int>{3, 10}, 3));
 
     ClockLine expected = Record(31);
     std::tie(expected.NextLine, expected.FirstLine) = std::pair(254, 17);
@@ -56,8 +55,7 @@ TEST_F(Placing, WhatDoesNotFitIsNotPlacedAtAll)
 {
     const ClockTable before = table;
     const Placement placement = PlaceLines(table, {Record(1), Record(2), Record(3), Record(4)});
-    EXPECT_FALSE(placement.placed());
-    EXPECT_EQ(placement.freeLines, 3);
+    EXPECT_EQ(std::pair(placement.placed(), placement.freeLines), std::pair(false, 3));
     EXPECT_EQ(table.Lines, before.Lines);
 
     table.MaxClockLines = 0; // no model chosen yet: nothing is free

@@ -109,8 +109,7 @@ TEST(Occurrences, CheckDatesMovesReferencesBackByWholeSteps)
 {
     ClockTable table;
     table.MaxClockLines = 50;
-    const QDate later(2027, 3, 1);
-    const QDate sunday(2026, 12, 6);
+    const QDate later(2027, 3, 1), sunday(2026, 12, 6);
     const QList<std::tuple<int, ClockLine, QDate>> cases{
         {0, Line(later, 10, 0, Continue, Hours, 3), sunday}, // 10:00 stays the stored time
         {1, Line(ThisMonday.addDays(21), 8, 0, Special, Weeks, 1), ThisMonday.addDays(-7)},

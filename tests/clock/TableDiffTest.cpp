@@ -12,28 +12,24 @@ namespace {
 
 const auto &Years = quintara::testing::Years2026;
 
-// A line in use at the full hour.
-ClockLine Line(QDate date, int hour, int table, int unit, int count)
-{
-    return testing::Line(date, hour, 0, table, unit, count);
-}
+using testing::Line;
 
 TEST(TableDiff, IgnoringDatesKeepsOnlyDatesThatNameOtherFirings)
 {
     const QDate d(2026, 12, 7);
     const QList<std::tuple<const char *, ClockLine, QDate, bool>> cases{
-        {"daily, three days on", Line(d, 7, Continue, Days, 1), d.addDays(3), true},
-        {"every other week, one week on", Line(d, 7, Continue, Weeks, 2), d.addDays(7), false},
-        {"every other week, four back", Line(d, 7, Continue, Weeks, 2), d.addDays(-28), true},
-        {"every 90 minutes, a day on", Line(d, 7, Simulation, Minutes, 90), d.addDays(1), true},
-        {"every 7 minutes, a day on", Line(d, 7, Simulation, Minutes, 7), d.addDays(1), false},
-        {"monthly, 31 January to 28 February", Line(QDate(2027, 1, 31), 7, Continue, Months, 1),
+        {"daily, three days on", Line(d, 7, 0, Continue, Days, 1), d.addDays(3), true},
+        {"every other week, one week on", Line(d, 7, 0, Continue, Weeks, 2), d.addDays(7), false},
+        {"every other week, four back", Line(d, 7, 0, Continue, Weeks, 2), d.addDays(-28), true},
+        {"every 90 minutes, a day on", Line(d, 7, 0, Simulation, Minutes, 90), d.addDays(1), true},
+        {"every 7 minutes, a day on", Line(d, 7, 0, Simulation, Minutes, 7), d.addDays(1), false},
+        {"monthly, 31 January to 28 February", Line(QDate(2027, 1, 31), 7, 0, Continue, Months, 1),
          QDate(2027, 2, 28), true},
-        {"monthly, a day off", Line(QDate(2027, 1, 15), 7, Continue, Months, 1), QDate(2027, 2, 16),
-         false},
-        {"once", Line(d, 7, Continue, Once, 0), d.addDays(1), false},
-        {"workday table, whatever its unit", Line(d, 7, Workday, Once, 0), d.addDays(-5), true},
-        {"a count of 0 never steps", Line(d, 7, Continue, Days, 0), d.addDays(1), false},
+        {"monthly, a day off", Line(QDate(2027, 1, 15), 7, 0, Continue, Months, 1),
+         QDate(2027, 2, 16), false},
+        {"once", Line(d, 7, 0, Continue, Once, 0), d.addDays(1), false},
+        {"workday table, whatever its unit", Line(d, 7, 0, Workday, Once, 0), d.addDays(-5), true},
+        {"a count of 0 never steps", Line(d, 7, 0, Continue, Days, 0), d.addDays(1), false},
     };
     for (const auto &[what, line, otherDate, same] : cases) {
         ClockTable a;
@@ -56,7 +52,7 @@ TEST(TableDiff, IgnoringDatesKeepsOnlyDatesThatNameOtherFirings)
     // Bytes that name no day differ even where dates are ignored (which fields differ when the
     // repetition does too is pinned by the command line's diff).
     ClockTable a;
-    a.Lines[3] = Line(d, 7, Continue, Days, 1);
+    a.Lines[3] = Line(d, 7, 0, Continue, Days, 1);
     std::tie(a.Lines[3].Month, a.Lines[3].Day) = std::pair(2, 31);
     ClockTable b = a;
     b.Lines[3].Day = 30;

@@ -112,15 +112,14 @@ TEST_F(WeekViewModelTest, OnlyDrawnMarkersAreHitWithinTheirBox)
     build();
     EXPECT_EQ(markersOf(8) + markersOf(9), 0);
     std::vector<WeekBand> own;
-    std::copy_if(model.bands().begin(), model.bands().end(), std::back_inserter(own),
-                 [](const WeekBand &band) { return band.line >= 8; });
+    std::ranges::copy_if(model.bands(), std::back_inserter(own),
+                         [](const WeekBand &band) { return band.line >= 8; });
     ASSERT_EQ(own.size(), 8u);
     for (int row = 0; row < 7; ++row) {
         const WeekBand &band = own[std::size_t(row)];
         EXPECT_EQ(std::tuple(band.row, band.fromX, band.toX, band.count),
                   std::tuple(row, At(row, 17, 0).x(), At(row, 17, 0).x(), 1));
-        const std::vector<int> hits = model.hitList(At(row, 17, 0) + QPoint(5, 25));
-        EXPECT_EQ(std::count(hits.begin(), hits.end(), 8), 1) << row;
+        EXPECT_EQ(std::ranges::count(model.hitList(At(row, 17, 0) + QPoint(5, 25)), 8), 1) << row;
         EXPECT_FALSE(model.markerOfLineAt(8, At(row, 17, 0))); // nothing to drag it by
     }
     EXPECT_EQ(own[7].row, 2); // Wednesday
