@@ -47,19 +47,6 @@ TEST(StringTable, EveryTextInEveryLanguageBut919InDutch)
         EXPECT_TRUE(ids.contains(id)) << "id " << id << " is used but has no text";
 }
 
-TEST(StringTable, ParsesEscapesAndEmptyCells)
-{
-    QString error;
-    const StringTable table =
-        StringTable::fromTsv("# id\ten\tnl\n7\tTwo\\nlines\t\tTrois\n3\tTab\\there \n", &error);
-    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
-    EXPECT_EQ(table.baseIds(), QList<int>({3, 7}));
-    EXPECT_EQ((std::array{table.find(7), table.find(10007), table.find(20007), table.find(3)}),
-              (std::array<std::optional<QString>, 4>{"Two\nlines", {}, "Trois", "Tab\there "}));
-    StringTable::fromTsv("x\ty\n", &error);
-    EXPECT_FALSE(error.isEmpty());
-}
-
 // Texts, names and captions as the language in force has them; out of range or missing is empty,
 // never a crash or a box.
 TEST(Strings, TextsNamesAndCaptionsComeFromTheLanguageInForce)
