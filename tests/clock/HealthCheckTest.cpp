@@ -37,8 +37,7 @@ TEST_F(HealthCheckTest, BytesNoEditorWritesAndLinesBeyondTheModel)
     table.Lines[0] = Line(date, 24, 0, Continue, Days, 1);
     table.Lines[1] = Line(date, 7, 60, Continue, Days, 1);
     table.Lines[2] = Line(date, 7, 0, Continue, Days, 1);
-    table.Lines[2].Day = 31;
-    table.Lines[2].Month = 2;
+    std::tie(table.Lines[2].Day, table.Lines[2].Month) = std::pair(31, 2);
     table.Lines[3] = Line(date, 7, 0, 5, Days, 1);
     table.Lines[4] = Line(date, 7, 0, Continue, 8, 1);
     table.Lines[5] = Line(date, 7, 0, Continue, Minutes, 0);
@@ -97,15 +96,12 @@ TEST_F(HealthCheckTest, ConflictsAreFoundMonthsAheadAndOnlyWhereTheLinesMeet)
                            {60, Kind::BeyondModel},
                        }));
 
-    // After it, the next Friday the 13th lies beyond the 366 days looked at; seen from an
-    // earlier now (the reference dates kept current back then) it lies within them.
+    // After it, the next Friday the 13th lies beyond the 366 days looked at.
     table.Lines.fill({});
     table.Lines[0] = Line(QDate(2026, 11, 13), 7, 0, Continue, Months, 1, 0);
     table.Lines[1] = Line(QDate(2026, 11, 27), 7, 0, Continue, Weeks, 1, 255);
     EXPECT_TRUE(
         CheckHealth(table, QDateTime(QDate(2027, 8, 13), QTime(7, 1)), MondayToFriday).empty());
-    EXPECT_EQ(CheckHealth(table, QDateTime(QDate(2025, 6, 14), QTime(7, 1)), MondayToFriday),
-              std::vector<HealthProblem>{Conflict(0, 1, QDate(2026, 2, 13), 7, 0)});
 }
 
 } // namespace

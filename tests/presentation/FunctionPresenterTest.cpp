@@ -18,21 +18,15 @@ protected:
         project::NewProject(model, 19200, 0);
         project::SelectModel(model, 0, strings);
 
+        using project::Name50;
         project::OutputModuleRec &relays = model.OutputModules[0];
         relays.ModuleType = 101;
-        relays.FirstOutput = 0;
-        relays.Channels[4].Name = QStringLiteral("Hall");
-        relays.Channels[4].LoadType = project::LoadType::LightPoint;
-        relays.Channels[4].Power = 60;
+        relays.Channels[4] = {Name50("Hall"), project::LoadType::LightPoint, 60, 0};
         relays.Channels[6].Name = QStringLiteral("Porch");
         project::OutputModuleRec &dimmers = model.OutputModules[1];
         dimmers.Name = QStringLiteral("Dimmers");
         dimmers.ModuleType = 131;
-        dimmers.FirstOutput = 0;
-        dimmers.Channels[2].Name = QStringLiteral("Lounge");
-        dimmers.Channels[2].Power = 300;
-        dimmers.Channels[2].Ramp = 5;
-        dimmers.Channels[2].LoadType = project::LoadType::WallSocket;
+        dimmers.Channels[2] = {Name50("Lounge"), project::LoadType::WallSocket, 300, 5};
 
         model.Sensors[0].Name = QStringLiteral("Garden");
         model.Sensors[0].Bytes = {1, 0, 0, 1, 0, 0};      // a temperature sensor in use
@@ -44,20 +38,11 @@ protected:
         model.TimedFunctions[3] = {1, 5, 255, 90, project::Name50("Stairs")};
         model.Flags[0].Name = QStringLiteral("Holiday");
         model.Flags[7].Name = QStringLiteral("Guests");
-        model.InputModules[2].Name = QStringLiteral("Entry");
-        model.InputModules[2].ModuleType = 2;
-        model.InputModules[3].Name = QStringLiteral("Digital");
-        model.InputModules[3].ModuleType = 9;
-        model.InputModules[4].Name = QStringLiteral("Remote");
-        model.InputModules[4].ModuleType = 1;
-    }
-
-    QStringList Texts(const ItemList &list) const
-    {
-        QStringList texts;
-        for (const ListEntry &entry : list.entries)
-            texts << entry.text;
-        return texts;
+        for (const auto &[index, name, type] : {std::tuple(2, "Entry", 2), {3, "Digital", 9},
+                                                {4, "Remote", 1}}) {
+            model.InputModules[index].Name = QString::fromLatin1(name);
+            model.InputModules[index].ModuleType = quint8(type);
+        }
     }
     QList<int> Data(const ItemList &list) const
     {
@@ -94,23 +79,17 @@ TEST_F(Functions, TypeListOffersTheDrivableTypes)
     list.add("stale", 99);
     presenter.FillFunctionTypeList(list);
     EXPECT_EQ(Data(list), (QList<int>{1, 2, 5, 8, 9, 10, 54, 51, 52, 66, 65, 15, 14, 4, 3, 53}));
-    EXPECT_EQ(Texts(list).mid(9, 2), (QStringList{"Audio", "Sensor functions"}));
-    EXPECT_EQ(list.entries[1].text, "Dimmers");
+    EXPECT_EQ((QStringList{list.entries[1].text, list.entries[9].text, list.entries[10].text}),
+              (QStringList{"Dimmers", "Audio", "Sensor functions"}));
 
     // Sensor and audio functions are chosen through their groups.
-    EXPECT_EQ((std::vector{FunctionPresenter::TypeListEntryFor(21),
-                           FunctionPresenter::TypeListEntryFor(32),
-                           FunctionPresenter::TypeListEntryFor(20)}),
-              (std::vector{65, 66, 20}));
+    const auto group = &FunctionPresenter::TypeListEntryFor;
+    EXPECT_EQ((std::array{group(21), group(32), group(20)}), (std::array{65, 66, 20}));
 }
 
 TEST_F(Functions, DescriptionsInEachMode)
 {
-    const struct {
-        int type, number, mode;
-        bool tabs;
-        const char *text;
-    } cases[] = {
+    const QList<std::tuple<int, int, int, bool, QString>> cases{
         // clang-format off
         {1, 5, Number, false, " 05 Hall"}, {1, 5, CodeNumber, false, "REL  05 Hall"},
         {1, 5, Code, true, "REL\tHall"},
@@ -127,8 +106,8 @@ TEST_F(Functions, DescriptionsInEachMode)
         {1, -1, Number, false, "-01"},
         // clang-format on
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(presenter.DescribeFunction(c.type, c.number, c.mode, c.tabs), c.text) << c.text;
+    for (const auto &[type, number, mode, tabs, text] : cases)
+        EXPECT_EQ(presenter.DescribeFunction(type, number, mode, tabs), text) << qPrintable(text);
 
     const QString entryName = model.InputModules[2].Name.text();
     EXPECT_EQ(presenter.DescribeItem(22, 2, CodeNumber, true), "I 02  KV2\t" + entryName);
@@ -140,8 +119,7 @@ TEST_F(Functions, DescriptionsInEachMode)
 
 TEST_F(Functions, ListsHoldOnlyDefinedFunctions)
 {
-    EXPECT_EQ(Texts(List(1)), (QStringList{" 05 Hall", " 07 Porch"}));
-    EXPECT_EQ(Data(List(1)), (QList<int>{256 + 5, 256 + 7}));
+    EXPECT_EQ(List(1).entries, (QList<ListEntry>{{" 05 Hall", 256 + 5}, {" 07 Porch", 256 + 7}}));
     EXPECT_EQ(Data(List(2)), (QList<int>{512 + 3}));
     EXPECT_EQ(Data(List(15)), (QList<int>{15 * 256 + 0, 15 * 256 + 7}));
     EXPECT_TRUE(List(10).entries.isEmpty()); // no general mood has a name
@@ -171,10 +149,9 @@ TEST_F(Functions, ListsHoldOnlyDefinedFunctions)
     ItemList list;
     for (const int data : {0x0105, 0x0205, 0x0105})
         list.add("x", data);
-    EXPECT_EQ(SelectByItemData(list, 0x0105), 2);
-    EXPECT_EQ(SelectByItemData(list, 0x05, 0xFF), 2);
-    EXPECT_EQ(SelectByItemData(list, 0x0999), -1);
-    EXPECT_EQ(list.currentIndex, 2);
+    EXPECT_EQ((std::array{SelectByItemData(list, 0x0105), SelectByItemData(list, 0x05, 0xFF),
+                          SelectByItemData(list, 0x0999), list.currentIndex}), // braces: in order
+              (std::array{2, 2, -1, 2}));
 }
 
 TEST_F(Functions, DefinitionPreviews)
@@ -198,9 +175,7 @@ TEST_F(Functions, DefinitionPreviews)
     EXPECT_EQ(presenter.DescribeDefinition(10, 0),
               "On REL  05 Hall\r\n\r\n0 % DIM  03 Lounge\r\n\r\nOff FLG  07 Guests\r\n");
 
-    model.Fans[0].Bytes = {1, 5, 255, 7};
-    model.Fans[0].Value = 120;
-    model.Fans[0].Setting = 1;
+    model.Fans[0] = {{1, 5, 255, 7}, 120, {}, 1};
     EXPECT_EQ(presenter.DescribeDefinition(7, 0),
               "On REL  05 Hall\r\n120 Sec REL  07 Porch\r\nSetting: Ventilator ON when switching "
               "light ON");

@@ -12,11 +12,8 @@ TEST(TypedTime, TheWaysPeopleTypeATimeOfDayAreTakenOtherTextsRefusedAndTheFieldS
     constexpr auto Later = TypedTimeState::Intermediate;
     // Never a time, whatever follows: the keystroke itself is refused.
     constexpr auto Never = TypedTimeState::Invalid;
-    const struct {
-        const char *typed;
-        std::optional<QTime> time;
-        std::optional<TypedTimeState> state; // none: only that it is no time
-    } cases[] = {
+    // No state: only that it is no time.
+    const QList<std::tuple<QString, std::optional<QTime>, std::optional<TypedTimeState>>> cases{
         // clang-format off
         {"0730", QTime(7, 30), Ok}, {"7:30", QTime(7, 30), Ok}, {"07.30", QTime(7, 30), Ok},
         {"730", QTime(7, 30), Ok}, {"07:30", QTime(7, 30), Ok}, {" 7.30 ", QTime(7, 30), Ok},
@@ -31,11 +28,9 @@ TEST(TypedTime, TheWaysPeopleTypeATimeOfDayAreTakenOtherTextsRefusedAndTheFieldS
         {":30x", {}, Never}, {"7 30", {}, Never},
         // clang-format on
     };
-    for (const auto &c : cases) {
-        EXPECT_EQ(ParseTypedTime(QString::fromLatin1(c.typed)), c.time) << c.typed;
-        if (c.state) {
-            EXPECT_EQ(CheckTypedTime(QString::fromLatin1(c.typed)), *c.state) << c.typed;
-        }
+    for (const auto &[typed, time, state] : cases) {
+        EXPECT_EQ(ParseTypedTime(typed), time) << qPrintable(typed);
+        EXPECT_TRUE(!state || CheckTypedTime(typed) == *state) << qPrintable(typed);
     }
     // Digits of other scripts are not taken for hours.
     EXPECT_EQ(CheckTypedTime(QStringLiteral("\u0667:30")), Never);

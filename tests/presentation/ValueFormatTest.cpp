@@ -48,19 +48,14 @@ protected:
 
 TEST_F(Values, LenientNumbersAndKindsShowingTheirUnits)
 {
-    EXPECT_EQ(ParseLenientNumber("abc-12.5.7"), "-12.5");
-    EXPECT_EQ(ParseLenientNumber("1-2-3"), "1-2");
-    EXPECT_EQ(ParseLenientNumber("12,5 %  "), "12.5");
-    EXPECT_EQ(ParseLenientNumber("abc"), "");
-    EXPECT_EQ(LeadingDecimal("1-2"), 1);
-    EXPECT_EQ(LeadingDecimal("-"), 0);
-    EXPECT_EQ(RoundHalfEven(12.5), 12);
-    EXPECT_EQ(RoundHalfEven(13.5), 14);
+    EXPECT_EQ((QStringList{ParseLenientNumber("abc-12.5.7"), ParseLenientNumber("1-2-3"),
+                           ParseLenientNumber("12,5 %  "), ParseLenientNumber("abc")}),
+              (QStringList{"-12.5", "1-2", "12.5", ""}));
+    EXPECT_EQ((std::array<double, 4>{LeadingDecimal("1-2"), LeadingDecimal("-"),
+                                     RoundHalfEven(12.5), RoundHalfEven(13.5)}),
+              (std::array<double, 4>{1, 0, 12, 14}));
 
-    const struct {
-        int kind, raw;
-        const char *shown;
-    } cases[] = {
+    const QList<std::tuple<int, int, QString>> cases{
         // clang-format off
         {QuarterHours, 9, "02u 15m"}, {Temperature, 120, "20.0 °C"}, {Light, 0, "0.00 Lux"},
         {Light, 40, "9.0 Lux"}, {Light, 80, "99 Lux"}, {Milliseconds, 10, "20 mSec"},
@@ -68,8 +63,8 @@ TEST_F(Values, LenientNumbersAndKindsShowingTheirUnits)
         {77, 1234, "1234"},
         // clang-format on
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(values.ShownText(c.kind, c.raw, 0), c.shown) << c.kind;
+    for (const auto &[kind, raw, shown] : cases)
+        EXPECT_EQ(values.ShownText(kind, raw, 0), shown) << kind;
 
     // The decimal separator is the user's; numbers are never grouped.
     const ValueFormatter german(strings, QLocale(QLocale::German, QLocale::Germany));
@@ -79,10 +74,7 @@ TEST_F(Values, LenientNumbersAndKindsShowingTheirUnits)
 
 TEST_F(Values, LevelsReadInTheTermsOfTheirFunction)
 {
-    const struct {
-        int type, raw;
-        const char *shown, *listed;
-    } cases[] = {
+    const QList<std::tuple<int, int, QString, QString>> cases{
         // clang-format off
         {Relay, 0, "Off", "Off"}, {Relay, 255, "On", "On"}, {Relay, 3, "Uncoupled", "Uncoupled"},
         {Relay, 1, "????", "On"}, {Dimmer, 3, "Uncoupled", "Uncoupled"},
@@ -92,9 +84,10 @@ TEST_F(Values, LevelsReadInTheTermsOfTheirFunction)
         {Flag, 100, "????", "????"},
         // clang-format on
     };
-    for (const auto &c : cases) {
-        EXPECT_EQ(values.ShownText(Level, c.raw, c.type), c.shown) << c.type << "/" << c.raw;
-        EXPECT_EQ(values.LevelText(Level, c.raw, c.type), c.listed) << c.type << "/" << c.raw;
+    for (const auto &[type, raw, shown, listed] : cases) {
+        EXPECT_EQ(std::pair(values.ShownText(Level, raw, type), values.LevelText(Level, raw, type)),
+                  std::pair(shown, listed))
+            << type << "/" << raw;
     }
     EXPECT_EQ(values.LevelText(Light, 80, 0), "80");
     EXPECT_EQ(values.LevelText(Percentage, 40, 0), "40");

@@ -55,9 +55,10 @@ TEST(OldFormat, PlainProjectReadsWithoutMessages)
             std::copy_n(sample->System.Options.begin() + 2, 7, workdays.begin());
             EXPECT_EQ(model.WorkdayFlags(), workdays);
             // Version 11 keeps the modem without a call-back number; version 10 has none.
-            EXPECT_EQ(model.Modem.ModemInit.trimmedRight(), version == 11 ? "AT&F" : "ATZ0");
-            EXPECT_EQ(model.Modem.TelephoneNumber.trimmedRight(), version == 11 ? "0031 20 5550123" : "");
-            EXPECT_TRUE(model.Modem.CallBackNumber.isBlank());
+            const ModemRec &modem = model.Modem;
+            EXPECT_EQ(modem.ModemInit.trimmedRight(), version == 11 ? "AT&F" : "ATZ0");
+            EXPECT_EQ(modem.TelephoneNumber.trimmedRight(), version == 11 ? "0031 20 5550123" : "");
+            EXPECT_TRUE(modem.CallBackNumber.isBlank());
         }
     }
 }
@@ -94,23 +95,16 @@ TEST(OldFormat, ConditionsAndGoFunctionsAreConverted)
 TEST(OldFormat, ModelDigitAndDamage)
 {
     auto sample = SampleModel(1);
-    {
-        // A model byte that is not a digit falls back to model 3, which needs other counts.
-        ProjectFileExtras extras;
-        extras.ModelByte = 1;
-        ReaderHarness harness;
-        harness.read(WriteProjectFile(*sample, 10, extras));
-        EXPECT_EQ(harness.model->ModelIndex, 3);
-    }
-    {
-        // Without a closing mark a short file is the only sign of damage.
-        QByteArray file = WriteProjectFile(*sample, 11);
-        file.chop(1);
-        ReaderHarness harness;
-        EXPECT_EQ(harness.read(file), ReadOutcome::Truncated);
-        harness.expectError(QStringLiteral("No VENTORA file!"));
-        EXPECT_TRUE(harness.settings.nbtFile.isEmpty());
-    }
+    // A model byte that is not a digit falls back to model 3, which needs other counts.
+    ProjectFileExtras extras;
+    extras.ModelByte = 1;
+    ReaderHarness digit, damaged;
+    digit.read(WriteProjectFile(*sample, 10, extras));
+    EXPECT_EQ(digit.model->ModelIndex, 3);
+    // Without a closing mark a short file is the only sign of damage.
+    EXPECT_EQ(damaged.read(WriteProjectFile(*sample, 11).chopped(1)), ReadOutcome::Truncated);
+    damaged.expectNotice(QStringLiteral("No VENTORA file!"));
+    EXPECT_TRUE(damaged.settings.nbtFile.isEmpty());
 }
 
 } // namespace

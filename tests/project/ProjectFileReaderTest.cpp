@@ -14,227 +14,151 @@ namespace {
 using namespace project;
 
 const QString NoProjectFile = QStringLiteral("No VENTORA file!");
-const QString WrongVersion = QStringLiteral("Wrong version");
 
+// Version 24 has no baud rate or language: the settings' values stay; the unused bytes of its
+// system block and its second key texts are ignored. A stored language outside the table means
+// language zero. Model bytes above four read as model three.
 TEST(ProjectFileReader, EveryVersionAndModelReadsBackFieldForField)
 {
+    const std::array<std::pair<qint32, qint32>, ModelCount> languages{
+        {{40000, 40000}, {15000, 0}, {70000, 0}, {-10000, 0}, {60000, 60000}}};
+    ProjectFileExtras extras;
+    extras.UnusedSystemBytes.fill(99);
+    extras.UnusedConditionBlock.fill(99);
+    extras.SecondKeyTexts[5][2] = QStringLiteral("not taken");
     for (const int version : {60, 40, 38, 37, 28, 27, 26, 25, 24}) {
         for (int modelIndex = 0; modelIndex < ModelCount; ++modelIndex) {
             SCOPED_TRACE(::testing::Message() << "version " << version << " model " << modelIndex);
             const auto sample = SampleModel(modelIndex);
+            sample->System.LanguageOffset = languages[modelIndex].first;
+            extras.ModelByte = modelIndex == 3 ? std::optional<quint8>(7) : std::nullopt;
             ReaderHarness harness;
+            harness.settings.languageValue = 30000;
             // Built-in names come in the language in force before the file sets its own.
             const auto expected =
                 ExpectedAfterReading(*sample, version, harness.settings, harness.strings);
-            EXPECT_EQ(harness.read(WriteProjectFile(*sample, version)), ReadOutcome::Read);
-            EXPECT_TRUE(harness.notices.empty());
-            EXPECT_EQ(harness.settings.nbtFile, QStringLiteral("x.nbt"));
-            EXPECT_EQ(harness.strings.LanguageOffset(), version == 24 ? 0 : 20000);
+            EXPECT_EQ(harness.read(WriteProjectFile(*sample, version, extras)), ReadOutcome::Read);
+            EXPECT_EQ(std::tuple(harness.notices.size(), harness.settings.nbtFile,
+                                 harness.settings.baudRateInUse, harness.strings.LanguageOffset()),
+                      std::tuple(0U, QStringLiteral("x.nbt"), version == 24 ? 19200 : 9600,
+                                 version == 24 ? 30000 : languages[modelIndex].second));
             ExpectSameModel(*harness.model, *expected); // only version 60 stores the modem
         }
     }
 }
 
-TEST(ProjectFileReader, RecordCountsFollowTheModelAndModelsAboveFourReadAsModelThree)
+// A rejected header leaves an empty project and the language as it was; the path stays only
+// when the version alone is unknown.
+TEST(ProjectFileReader, HeaderFailuresAndEveryVersionByte)
 {
-    // A model-1 file (41 input modules) read as model 0 (100) runs out of bytes.
-    QByteArray file = WriteProjectFile(*SampleModel(1), 60);
-    file[4] = 0;
-    ReaderHarness harness;
-    EXPECT_EQ(harness.read(file), ReadOutcome::NoMagic);
-    harness.expectError(NoProjectFile);
-    EXPECT_TRUE(harness.settings.nbtFile.isEmpty());
-
-    ProjectFileExtras extras;
-    extras.ModelByte = 7;
-    EXPECT_EQ(harness.read(WriteProjectFile(*SampleModel(3), 60, extras)), ReadOutcome::Read);
-    EXPECT_EQ(std::pair(harness.model->ModelIndex, harness.model->Limits), std::pair(3, LimitsOfModel(3)));
-}
-
-TEST(ProjectFileReader, HeaderFailures)
-{
-    const QString old = QStringLiteral("Old version, use V2.32 or V2.15 for conversion");
-    struct Case {
-        QByteArray data;
-        ReadOutcome outcome;
-        QString message;
-        bool pathKept;
+    const auto message = [](ReadOutcome o) {
+        if (o == ReadOutcome::OldVersion)
+            return QStringLiteral("Old version, use V2.32 or V2.15 for conversion");
+        return o == ReadOutcome::WrongVersion ? QStringLiteral("Wrong version") : NoProjectFile;
     };
-    // clang-format off
-    const QList<Case> cases{
-        {QByteArray(), ReadOutcome::NoMagic, NoProjectFile, false}, {"K&", ReadOutcome::NoMagic, NoProjectFile, false},
-        {QByteArray("KAP<\0", 5), ReadOutcome::NoMagic, NoProjectFile, false},
-        {"K&P", ReadOutcome::OldVersion, old, false}, {QByteArray("K&P\x09\x00", 5), ReadOutcome::OldVersion, old, false},
-        {QByteArray("K&P\x0c\x00", 5), ReadOutcome::WrongVersion, WrongVersion, true},
-        {"K&P\xff", ReadOutcome::WrongVersion, WrongVersion, true},
-        {QByteArray("K&P\x3c\x00", 5), ReadOutcome::NoMagic, NoProjectFile, false},
-        {"K&P\x0a", ReadOutcome::Truncated, NoProjectFile, false},
-    };
-    // clang-format on
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.data.toHex().toStdString());
+    QList<std::pair<QByteArray, ReadOutcome>> cases{
+        {QByteArray(), ReadOutcome::NoMagic}, {"K&", ReadOutcome::NoMagic},
+        {QByteArray("KAP<\0", 5), ReadOutcome::NoMagic}, {"K&P", ReadOutcome::OldVersion},
+        {QByteArray("K&P\x3c\x00", 5), ReadOutcome::NoMagic}, {"K&P\x0a", ReadOutcome::Truncated}};
+    const QByteArray body = WriteProjectFile(*SampleModel(2), 60).mid(5);
+    for (int version = 0; version < 256; ++version) {
+        if (version == 10 || version == 11 || version == 60)
+            continue; // layouts the fuzzer and the read-back cover
+        const QByteArray file = "K&P" + QByteArray(1, char(version)) + char(2) + body;
+        const bool known = QList<int>{24, 25, 26, 27, 28, 37, 38, 40}.contains(version);
+        cases.append({file, version < 10 ? ReadOutcome::OldVersion
+                            : known      ? ReadOutcome::NoMagic
+                                         : ReadOutcome::WrongVersion});
+    }
+    for (const auto &[data, outcome] : cases) {
+        SCOPED_TRACE(data.left(5).toHex().toStdString());
         ReaderHarness harness;
-        // Whatever was loaded before is gone: the model starts empty.
         harness.model = SampleModel(0);
-        EXPECT_EQ(harness.read(c.data), c.outcome);
-        harness.expectError(c.message);
+        ASSERT_EQ(harness.read(data), outcome);
+        harness.expectNotice(message(outcome));
         EXPECT_TRUE(harness.notices.empty());
-        EXPECT_EQ(harness.settings.nbtFile.isEmpty(), !c.pathKept);
-        EXPECT_TRUE(harness.model->ZoneNames[0].Name.isBlank() && harness.model->InputModules[1].Name.isBlank());
+        EXPECT_EQ(harness.settings.nbtFile.isEmpty(), outcome != ReadOutcome::WrongVersion);
+        if (outcome != ReadOutcome::NoMagic || data.size() <= 5) { // a body read is kept
+            EXPECT_TRUE(harness.model->ZoneNames[0].Name.isBlank() &&
+                        harness.model->InputModules[1].Name.isBlank());
+        }
         EXPECT_EQ(harness.strings.LanguageOffset(), 0);
     }
 }
 
-TEST(ProjectFileReader, EveryVersionByteGivesADefinedOutcome)
-{
-    const QByteArray body = WriteProjectFile(*SampleModel(2), 60).mid(5);
-    for (int version = 0; version < 256; ++version) {
-        SCOPED_TRACE(version);
-        ReaderHarness harness;
-        QByteArray file("K&P");
-        file += char(version);
-        file += version < 12 ? '2' : char(2);
-        file += body;
-        const ReadOutcome outcome = harness.read(file);
-        if (version == 60) {
-            EXPECT_EQ(outcome, ReadOutcome::Read);
-        } else if (version < 10) {
-            EXPECT_EQ(outcome, ReadOutcome::OldVersion);
-        } else if (version == 10 || version == 11) {
-            // The layout is not theirs, but all of it is read without complaint or is short.
-            EXPECT_TRUE(outcome == ReadOutcome::Read || outcome == ReadOutcome::Truncated);
-        } else if (QList<int>{24, 25, 26, 27, 28, 37, 38, 40}.contains(version)) {
-            EXPECT_EQ(outcome, ReadOutcome::NoMagic);
-        } else {
-            EXPECT_EQ(outcome, ReadOutcome::WrongVersion);
-        }
-    }
-}
-
+// A model-1 file (41 input modules) read as model 0 (100) runs out of bytes like a cut one.
 TEST(ProjectFileReader, ShortFileKeepsWhatWasReadAndFailsAtTheEnd)
 {
     const auto sample = SampleModel(1);
     const QByteArray full = WriteProjectFile(*sample, 60);
-    for (const qsizetype cut :
-         {qsizetype(6), qsizetype(5 + 53 * 3 + 7), full.size() - 3, full.size() - 1}) {
-        SCOPED_TRACE(cut);
+    const QByteArray asModelZero = full.left(4) + '\0' + full.mid(5);
+    for (const QByteArray &data : {full.left(6), full.left(5 + 53 * 3 + 7), full.chopped(3),
+                                   full.chopped(1), asModelZero}) {
+        SCOPED_TRACE(data.size());
         ReaderHarness harness;
-        EXPECT_EQ(harness.read(full.left(cut)), ReadOutcome::NoMagic);
-        harness.expectError(NoProjectFile);
+        EXPECT_EQ(harness.read(data), ReadOutcome::NoMagic);
+        harness.expectNotice(NoProjectFile);
         EXPECT_TRUE(harness.settings.nbtFile.isEmpty());
-        if (cut > 5 + 53 * 3) {
+        if (data.size() > 5 + 53 * 3) {
             EXPECT_EQ(harness.model->ZoneNames[2].Name, sample->ZoneNames[2].Name);
         }
         // The baud rate and language of a rejected file are not taken over.
-        EXPECT_EQ(std::pair(harness.settings.baudRateInUse, harness.strings.LanguageOffset()), std::pair(19200, 0));
+        EXPECT_EQ(std::pair(harness.settings.baudRateInUse, harness.strings.LanguageOffset()),
+                  std::pair(19200, 0));
     }
     // Bytes after the closing mark are never looked at.
-    ReaderHarness harness;
-    EXPECT_EQ(harness.read(full + QByteArray(5000, 'z')), ReadOutcome::Read);
-}
-
-TEST(ProjectFileReader, SystemRecordSetsBaudRateAndLanguage)
-{
-    auto sample = SampleModel(0);
-    sample->System.BaudRate = 38400;
-    for (const auto &[stored, expected] : QList<std::pair<qint32, qint32>>{
-             {40000, 40000}, {15000, 0}, {30000, 30000}, {70000, 0}, {-10000, 0}, {60000, 60000}, {1, 0}}) {
-        SCOPED_TRACE(stored);
-        sample->System.LanguageOffset = stored;
-        ReaderHarness harness;
-        EXPECT_EQ(harness.read(WriteProjectFile(*sample, 60)), ReadOutcome::Read);
-        EXPECT_EQ(harness.model->System.LanguageOffset, expected);
-        EXPECT_EQ(harness.strings.LanguageOffset(), expected);
-        EXPECT_EQ(harness.settings.baudRateInUse, 38400);
-    }
-    // Version 24 has neither: the settings' values stay. Its block's unused bytes are ignored
-    // (the shorter option forms of versions 25..38 are covered by the read-back of every version).
-    sample->System.Options.fill(7);
-    sample->System.Options[1] = 42;
-    ProjectFileExtras extras;
-    extras.UnusedSystemBytes.fill(99);
-    extras.UnusedConditionBlock.fill(99);
-    ReaderHarness harness;
-    harness.settings.languageValue = 30000;
-    EXPECT_EQ(harness.read(WriteProjectFile(*sample, 24, extras)), ReadOutcome::Read);
-    EXPECT_EQ(harness.model->System.BaudRate, 19200);
-    EXPECT_EQ(harness.model->System.LanguageOffset, 30000);
-    EXPECT_EQ(harness.strings.LanguageOffset(), 30000);
-    const auto &options = harness.model->System.Options;
-    const std::array<quint8, 14> first{7, 42, 7, 7, 7, 7, 7, 7, 7, 0, 0, 7, 7, 5}; // 13: default
-    EXPECT_TRUE(std::equal(first.begin(), first.end(), options.begin()));
-    EXPECT_EQ(std::pair(options[30], options[32]), std::pair(quint8(0), quint8(255)));
+    EXPECT_EQ(ReaderHarness().read(full + QByteArray(5000, 'z')), ReadOutcome::Read);
 }
 
 // Versions 28 to 40 recode a key's third byte with lower six bits 17 to (byte AND 198) OR 6;
-// versions 37 to 40 store eight key texts that go to the text list where a key names them.
-TEST(ProjectFileReader, KeyRecodingAndKeyTextsOfVersions28To40)
+// versions 24 to 27 renumber its lower six bits by the key's function type (first byte), or
+// clear the key; every other version keeps it. Versions 37 to 40 store eight key texts that go
+// to the text list where a key names them.
+TEST(ProjectFileReader, OlderVersionsRecodeKeysAndPlaceKeyTexts)
 {
+    struct Case {
+        int from, to;
+        std::array<quint8, 4> stored;
+        quint8 third, fourth;
+    };
+    QList<Case> cases{{28, 40, {1, 1, 17, 5}, 6, 5},      {28, 40, {1, 1, 0xD1, 5}, 0xC6, 5},
+                      {28, 40, {1, 1, 0x51, 9}, 0x46, 9}, {0, 0, {1, 1, 18, 5}, 18, 5},
+                      {0, 0, {1, 1, 0x40, 0}, 0x40, 0},   {24, 27, {11, 3, 0xFF, 9}, 0, 0},
+                      {24, 27, {0xCC, 3, 0xFF, 9}, 0, 0}, {0, 0, {13, 3, 0xFF, 9}, 0xFF, 9}};
+    for (const auto &[type, code] : QList<std::pair<int, int>>{
+             {2, 16}, {6, 6}, {21, 26}, {22, 25}, {30, 30}, {32, 32}, {33, 33}, {36, 45},
+             {37, 46}, {38, 47}, {39, 48}, {40, 49}, {41, 43}, {42, 35}})
+        cases.append({24, 27, {quint8(0x40 | type), 3, 0xBF, 9}, quint8(0x80 | code), 9});
     auto sample = SampleModel(0);
-    const QList<std::array<quint8, 4>> recoded{{1, 1, 17, 5}, {1, 1, 0xD1, 5}, {1, 1, 0x51, 9},
-                                               {1, 1, 18, 5}, {1, 1, 0x40, 0}};
-    const QList<std::array<quint8, 4>> texts{{1, 1, 0, 0}, {1, 1, 0, 0}, {1, 1, 61, 200},
-                                             {1, 1, 0xFD, 255}, {1, 1, 62, 7}};
-    for (int k = 0; k < 5; ++k) {
-        sample->InputModules[99].Keys[k].Bytes = recoded[k];
-        sample->InputModules[3].Keys[k].Bytes = texts[k];
-    }
+    for (int i = 0; i < cases.size(); ++i)
+        sample->InputModules[90 + i / 8].Keys[i % 8].Bytes = cases[i].stored;
+    auto &textKeys = sample->InputModules[3].Keys; // key k names key text k
+    textKeys[2].Bytes = {1, 1, 61, 200};
+    textKeys[3].Bytes = {1, 1, 0xFD, 255};
+    textKeys[4].Bytes = {1, 1, 62, 7};
     ProjectFileExtras extras;
     for (int k = 0; k < 8; ++k)
         extras.KeyTexts[k] = QStringLiteral("Key text %1").arg(k);
-    for (const int version : {40, 38, 37, 28, 60}) {
+    for (const int version : {60, 40, 38, 37, 28, 27, 26, 25, 24}) {
         SCOPED_TRACE(version);
         ReaderHarness harness;
         EXPECT_EQ(harness.read(WriteProjectFile(*sample, version, extras)), ReadOutcome::Read);
-        const auto &keys = harness.model->InputModules[99].Keys;
-        EXPECT_EQ((std::array{keys[0].Bytes[2], keys[1].Bytes[2], keys[2].Bytes[2], keys[3].Bytes[2],
-                              keys[4].Bytes[2], keys[2].Bytes[3]}),
-                  (version == 60 ? std::array<quint8, 6>{17, 0xD1, 0x51, 18, 0x40, 9}
-                                 : std::array<quint8, 6>{6, 0xC6, 0x46, 18, 0x40, 9}));
-        if (version == 60)
-            continue; // the current version keeps the byte, and its text list is its own
-        const auto &list = harness.model->TextList;
-        const bool hasTexts = version >= 37;
-        EXPECT_EQ(list[200].Text.trimmedRight(), hasTexts ? "Key text 2" : "");
-        EXPECT_EQ(list[255].Text.trimmedRight(), hasTexts ? "Key text 3" : "");
-        EXPECT_EQ(std::count_if(list.begin(), list.end(), [](auto &t) { return !t.Text.isBlank(); }),
-                  hasTexts ? 2 : 0);
-    }
-    // Version 24's second key texts are not taken.
-    extras.SecondKeyTexts[5][2] = QStringLiteral("second text");
-    ReaderHarness harness;
-    EXPECT_EQ(harness.read(WriteProjectFile(*sample, 24, extras)), ReadOutcome::Read);
-    const InputKeyRec &key = harness.model->InputModules[5].Keys[2];
-    EXPECT_EQ(key.Name, sample->InputModules[5].Keys[2].Name);
-    EXPECT_TRUE(key.Text1.isBlank() && key.Text2.isBlank());
-}
-
-TEST(ProjectFileReader, KeyRecodingOfVersions24To27)
-{
-    // First byte code -> new lower six bits of the third byte.
-    const QList<QPair<int, int>> table{{2, 16},  {6, 6},   {21, 26}, {22, 25}, {30, 30}, {32, 32}, {33, 33},
-                                       {36, 45}, {37, 46}, {38, 47}, {39, 48}, {40, 49}, {41, 43}, {42, 35}};
-    auto sample = SampleModel(0);
-    for (int i = 0; i < table.size(); ++i) {
-        const int module = 10 + i / 8;
-        sample->InputModules[module].Keys[i % 8].Bytes = {quint8(0x40 | table[i].first), 3,
-                                                          quint8(0x80 | 0x3F), 9};
-    }
-    sample->InputModules[20].Keys[0].Bytes = {11, 3, 0xFF, 9};
-    sample->InputModules[20].Keys[1].Bytes = {0xCC, 3, 0xFF, 9};
-    sample->InputModules[20].Keys[2].Bytes = {13, 3, 0xFF, 9};
-    for (const int version : {27, 26, 25, 24}) {
-        SCOPED_TRACE(version);
-        ReaderHarness harness;
-        EXPECT_EQ(harness.read(WriteProjectFile(*sample, version)), ReadOutcome::Read);
-        for (int i = 0; i < table.size(); ++i) {
-            const auto &bytes = harness.model->InputModules[10 + i / 8].Keys[i % 8].Bytes;
-            EXPECT_EQ(std::pair(int(bytes[2]), int(bytes[3])), std::pair(0x80 | table[i].second, 9)) << table[i].first;
+        for (int i = 0; i < cases.size(); ++i) {
+            const Case &c = cases[i];
+            const bool recoded = version >= c.from && version <= c.to;
+            const auto &bytes = harness.model->InputModules[90 + i / 8].Keys[i % 8].Bytes;
+            EXPECT_EQ(std::pair(bytes[2], bytes[3]), recoded ? std::pair(c.third, c.fourth)
+                                                             : std::pair(c.stored[2], c.stored[3]))
+                << i;
         }
-        const auto &keys = harness.model->InputModules[20].Keys;
-        EXPECT_EQ((std::array{keys[0].Bytes[2], keys[0].Bytes[3], keys[1].Bytes[2], keys[2].Bytes[2],
-                              keys[2].Bytes[3]}),
-                  (std::array<quint8, 5>{0, 0, 0, 0xFF, 9}));
+        QStringList placed;
+        for (int i = 0; i < TextListSlots && version != 60; ++i) { // 60 has a text list of its own
+            if (!harness.model->TextList[i].Text.isBlank())
+                placed << QStringLiteral("%1 %2").arg(i).arg(
+                    harness.model->TextList[i].Text.trimmedRight());
+        }
+        const QStringList keyTexts{"200 Key text 2", "255 Key text 3"};
+        EXPECT_EQ(placed, version >= 37 && version <= 40 ? keyTexts : QStringList());
     }
 }
 
@@ -242,7 +166,7 @@ TEST(ProjectFileReader, FileOnDisk)
 {
     QTemporaryDir dir;
     // Missing file and a folder: no message, path emptied, the project in force kept.
-    for (const QString &path : {dir.filePath(QStringLiteral("missing.nbt")), dir.path(), QString()}) {
+    for (const QString &path : {dir.filePath(QStringLiteral("gone.nbt")), dir.path(), QString()}) {
         ReaderHarness harness;
         harness.model = SampleModel(2);
         harness.settings.nbtFile = QStringLiteral("before.nbt");
@@ -270,12 +194,12 @@ TEST(ProjectFileReader, FileOnDisk)
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     EXPECT_EQ(harness.adopt(ReadProjectFile(path, harness.settings, harness.strings), path),
               ReadOutcome::Read);
-    EXPECT_EQ(harness.settings.nbtFile, path);
-    EXPECT_EQ(harness.model->ModelIndex, 4);
-    EXPECT_EQ(harness.model->Flags[19].Name, sample->Flags[19].Name);
+    const ProjectModel &read = *harness.model;
+    EXPECT_EQ(std::tuple(harness.settings.nbtFile, read.ModelIndex, read.Flags[19]),
+              std::tuple(path, 4, sample->Flags[19]));
     // An oversized file is read no further than a project can reach.
-    ASSERT_TRUE(file.open(QIODevice::Append));
-    file.write(QByteArray(3 * MaxProjectFileSize, 'z'));
+    ASSERT_TRUE(file.open(QIODevice::Append) &&
+                file.write(QByteArray(3 * MaxProjectFileSize, 'z')) > 0);
     file.close();
     EXPECT_EQ(ReadProjectFile(path, harness.settings, harness.strings).status, ReadOutcome::Read);
 }

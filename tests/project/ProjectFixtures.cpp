@@ -2,18 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace quintara::testing {
 
 using namespace project;
-
-ReaderHarness::ReaderHarness()
-    : strings(settings::StringTable::builtIn(), 0), model(std::make_unique<ProjectModel>())
-{
-    settings.languageValue = 0;
-    settings.baudRateInUse = 19200;
-}
 
 ReadOutcome ReaderHarness::read(const QByteArray &data, const QString &path)
 {
@@ -34,9 +28,7 @@ void ReaderHarness::expectNotice(const QString &text, const QString &title, plat
     ASSERT_FALSE(notices.empty());
     const platform::Notice notice = notices.front();
     notices.erase(notices.begin());
-    EXPECT_EQ(notice.text, text);
-    EXPECT_EQ(notice.title, title);
-    EXPECT_EQ(notice.icon, icon);
+    EXPECT_EQ(std::tuple(notice.text, notice.title, notice.icon), std::tuple(text, title, icon));
 }
 
 namespace {
@@ -48,8 +40,16 @@ class Filler {
 public:
     explicit Filler(int seed) : m_random(static_cast<unsigned>(seed)) {}
 
-    quint8 byte() { return static_cast<quint8>(m_random() & 0xFF); }
-    qint16 int16() { return static_cast<qint16>(m_random() & 0xFFFF); }
+    void one(quint8 &value) { value = static_cast<quint8>(m_random() & 0xFF); }
+    void one(qint16 &value) { value = static_cast<qint16>(m_random() & 0xFFFF); }
+    void one(MoodItem &item) { all(item.Type, item.Number, item.Value); }
+    void one(TimedMoodItem &item) { all(item.Type, item.Number, item.Level, item.Time); }
+    template <typename T, std::size_t N> void one(std::array<T, N> &values)
+    {
+        std::ranges::for_each(values, [this](T &value) { one(value); });
+    }
+    // Fills the values in the order given.
+    template <typename... T> void all(T &...values) { (one(values), ...); }
     // Names of varying length, with a few characters beyond ASCII.
     QString name(const char *prefix, int index)
     {
@@ -57,20 +57,20 @@ public:
         return QStringLiteral("%1 %2 ").arg(QLatin1String(prefix)).arg(index) +
                extra.at(index % extra.size()) + QString(int(m_random() % 20), u'x');
     }
-    template <std::size_t N> void bytes(std::array<quint8, N> &target)
-    {
-        for (quint8 &value : target)
-            value = byte();
-    }
-    MoodItem item() { return {byte(), byte(), byte()}; }
     // The first `count` records, each named after its index, with `rest` filling the others.
     template <typename T, std::size_t N, typename F>
-    void records(std::array<T, N> &target, int count, const char *prefix, F rest)
+    void recordsWith(std::array<T, N> &target, int count, const char *prefix, F rest)
     {
         for (int i = 0; i < count; ++i) {
             target[std::size_t(i)].Name = name(prefix, i);
             rest(target[std::size_t(i)], i);
         }
+    }
+    // The same with these fields filled.
+    template <typename T, std::size_t N, typename... M>
+    void records(std::array<T, N> &target, int count, const char *prefix, M T::*...fields)
+    {
+        recordsWith(target, count, prefix, [&](T &record, int) { all((record.*fields)...); });
     }
 
 private:
@@ -87,18 +87,17 @@ std::unique_ptr<ProjectModel> SampleModel(int modelIndex)
     model->Limits = LimitsOfModel(modelIndex);
     const ModelLimits &limits = model->Limits;
     Filler fill(modelIndex + 1);
-    fill.records(model->ZoneNames, ZoneNamesInFile, "Zone", [&](ZoneNameRec &zone, int i) {
+    fill.recordsWith(model->ZoneNames, ZoneNamesInFile, "Zone", [&](ZoneNameRec &zone, int i) {
         zone.Code = QChar(u'A' + i % 26);
-        zone.Value = fill.int16();
+        fill.one(zone.Value);
     });
-    fill.records(model->InputModules, limits.MaxInputModule + 1, "Interface",
-                 [&](InputModuleRec &module, int i) {
+    fill.recordsWith(model->InputModules, limits.MaxInputModule + 1, "Interface",
+                     [&](InputModuleRec &module, int i) {
         module.ModuleType = static_cast<quint8>(1 + i % 28);
-        module.Byte1 = fill.byte();
-        module.Byte2 = fill.byte();
+        fill.all(module.Byte1, module.Byte2);
         for (int k = 0; k < KeysPerModule; ++k) {
             InputKeyRec &key = module.Keys[k];
-            fill.bytes(key.Bytes);
+            fill.one(key.Bytes);
             // The first modules define every sensor and audio zone, so none is cleared.
             quint8 type = SafeKeyTypes[(i + k) % SafeKeyTypes.size()];
             if (i < 8) {
@@ -113,65 +112,49 @@ std::unique_ptr<ProjectModel> SampleModel(int modelIndex)
             key.Text2 = QStringLiteral("T2-%1").arg(k);
         }
     });
-    fill.records(model->AudioZones, limits.AudioZones, "Audio", [&](AznRec &r, int) { fill.bytes(r.Bytes); });
-    fill.records(model->TraList, TraSlots, "Tra", [&](TraRec &r, int) { fill.bytes(r.Bytes); });
-    fill.records(model->TimedFunctions, limits.TimedFunctions, "Timed", [&](TimedFunctionRec &r, int) {
-        r = {fill.byte(), fill.byte(), fill.byte(), fill.int16(), r.Name};
-    });
-    fill.records(model->IfElseFunctions, limits.IfElseFunctions, "IfElse",
-                 [&](IfElseRec &r, int) { fill.bytes(r.Data); });
-    fill.records(model->Fans, FanSlots, "Fan", [&](FanRec &fan, int i) {
-        fill.bytes(fan.Bytes);
-        fan.Value = fill.int16();
+    fill.records(model->AudioZones, limits.AudioZones, "Audio", &AznRec::Bytes);
+    fill.records(model->TraList, TraSlots, "Tra", &TraRec::Bytes);
+    fill.records(model->TimedFunctions, limits.TimedFunctions, "Timed",
+                 &TimedFunctionRec::TargetType, &TimedFunctionRec::TargetNumber,
+                 &TimedFunctionRec::Level, &TimedFunctionRec::Time);
+    fill.records(model->IfElseFunctions, limits.IfElseFunctions, "IfElse", &IfElseRec::Data);
+    fill.recordsWith(model->Fans, FanSlots, "Fan", [&](FanRec &fan, int i) {
+        fill.all(fan.Bytes, fan.Value);
         fan.Setting = static_cast<quint8>(i % 2);
     });
-    fill.records(model->Motors, limits.Motors, "Motor", [&](MotorRec &motor, int) {
-        fill.bytes(motor.Bytes);
-        motor.RunTime = fill.int16();
-    });
-    fill.records(model->LocalMoods, LocalMoodSlots, "Mood", [&](LocalMoodRec &mood, int) {
-        for (MoodItem &item : mood.Items)
-            item = fill.item();
-        mood.Byte = fill.byte();
-    });
+    fill.records(model->Motors, limits.Motors, "Motor", &MotorRec::Bytes, &MotorRec::RunTime);
+    fill.records(model->LocalMoods, LocalMoodSlots, "Mood", &LocalMoodRec::Items,
+                 &LocalMoodRec::Byte);
     fill.records(model->TimedLocalMoods, TimedLocalMoodSlots, "TimedMood",
-                 [&](TimedLocalMoodRec &mood, int) {
-        mood.Byte = fill.byte();
-        for (TimedMoodItem &item : mood.Items)
-            item = {fill.byte(), fill.byte(), fill.byte(), fill.int16()};
-    });
-    fill.records(model->GeneralMoods, GeneralMoodSlots, "General", [&](GeneralMoodRec &mood, int) {
-        fill.bytes(mood.RelayStates);
-        fill.bytes(mood.DimmerLevels);
-        for (MoodItem &item : mood.Extras)
-            item = fill.item();
-    });
-    fill.records(model->Sensors, limits.Sensors, "Sensor", [&](SensorRec &r, int) { fill.bytes(r.Bytes); });
-    model->System.BaudRate = 9600;
+                 &TimedLocalMoodRec::Byte, &TimedLocalMoodRec::Items);
+    fill.records(model->GeneralMoods, GeneralMoodSlots, "General", &GeneralMoodRec::RelayStates,
+                 &GeneralMoodRec::DimmerLevels, &GeneralMoodRec::Extras);
+    fill.records(model->Sensors, limits.Sensors, "Sensor", &SensorRec::Bytes);
     for (int t = 0; t < 6; ++t)
         model->System.Texts[t] = fill.name("Text", t);
-    model->System.LanguageOffset = 20000;
-    fill.bytes(model->System.Options);
+    fill.one(model->System.Options);
     model->Modem = {1, 2, QStringLiteral("AT&F"), QStringLiteral("0031 20 5550123"),
                     QStringLiteral("0031 20 5550199")};
-    fill.records(model->Conditions, limits.Conditions, "Condition",
-                 [&](ConditionRec &r, int) { fill.bytes(r.Bytes); });
+    fill.records(model->Conditions, limits.Conditions, "Condition", &ConditionRec::Bytes);
     model->Options.Bytes = {1, 2, 3, 4};
-    fill.records(model->Messages, MessageSlots, "Message", [&](MessageRec &message, int i) {
+    fill.recordsWith(model->Messages, MessageSlots, "Message", [&](MessageRec &message, int i) {
         message.Line1 = QStringLiteral("Line one %1").arg(i);
         message.Line2 = QStringLiteral("Line two %1").arg(i);
-        message.InterfaceNumber = fill.byte();
-        message.Beeps = fill.byte();
+        fill.all(message.InterfaceNumber, message.Beeps);
     });
-    fill.records(model->OutputModules, limits.OutputModules, "Output", [&](OutputModuleRec &module, int i) {
-        module.ModuleType = fill.byte();
+    fill.recordsWith(model->OutputModules, limits.OutputModules, "Output",
+                     [&](OutputModuleRec &module, int i) {
+        fill.one(module.ModuleType);
         module.FirstOutput = static_cast<quint8>(i);
-        for (int c = 0; c < ChannelsPerModule; ++c)
-            module.Channels[c] = {fill.name("Channel", i * 8 + c), fill.byte(), fill.int16(), fill.byte()};
+        for (int c = 0; c < ChannelsPerModule; ++c) {
+            OutputChannelRec &channel = module.Channels[c];
+            channel.Name = fill.name("Channel", i * 8 + c);
+            fill.all(channel.LoadType, channel.Power, channel.Ramp);
+        }
     });
     fill.records(model->ProcessFunctions, ProcessFunctionSlots, "Process",
-                 [&](ProcessFunctionRec &r, int) { fill.bytes(r.Bytes); });
-    fill.records(model->Flags, limits.Flags, "Flag", [](FlagRec &, int) {});
+                 &ProcessFunctionRec::Bytes);
+    fill.records(model->Flags, limits.Flags, "Flag");
     for (int i = 0; i < TextListSlots; ++i)
         model->TextList[i].Text = fill.name("Text list", i);
     return model;
@@ -182,12 +165,6 @@ namespace {
 constexpr std::array<int, ModelCount> OldMaxInputModule{99, 40, 10, 20, 20};
 constexpr std::array<int, ModelCount> OldOutputModules{37, 18, 5, 10, 10};
 
-// The first `count` records as the file has them, the others as a new project has them.
-template <typename T, std::size_t N>
-void KeepFirst(std::array<T, N> &records, const std::array<T, N> &fresh, int count)
-{
-    std::copy(fresh.begin() + count, fresh.end(), records.begin() + count);
-}
 
 } // namespace
 
@@ -202,20 +179,23 @@ std::unique_ptr<ProjectModel> ExpectedAfterReading(const ProjectModel &sample, i
     const int m = sample.ModelIndex;
     const ModelLimits &limits = sample.Limits;
     const bool before27 = version < 27, before38 = version < 38;
-    const std::array<int, ModelCount> sensorsOf40{limits.Sensors, 16, limits.Sensors, 10,
-                                                  limits.Sensors};
-    KeepFirst(expected->ZoneNames, fresh.ZoneNames, ZoneNamesInFile);
-    KeepFirst(expected->InputModules, fresh.InputModules,
-              (before38 ? OldMaxInputModule[m] : limits.MaxInputModule) + 1);
-    KeepFirst(expected->AudioZones, fresh.AudioZones, limits.AudioZones);
-    KeepFirst(expected->TimedFunctions, fresh.TimedFunctions, before27 ? 20 : limits.TimedFunctions);
-    KeepFirst(expected->IfElseFunctions, fresh.IfElseFunctions, before27 ? 10 : limits.IfElseFunctions);
-    KeepFirst(expected->Motors, fresh.Motors, version < 28 ? 30 : limits.Motors);
-    KeepFirst(expected->Sensors, fresh.Sensors, version == 60 ? limits.Sensors : sensorsOf40[m]);
-    KeepFirst(expected->Conditions, fresh.Conditions, before27 ? 20 : limits.Conditions);
-    KeepFirst(expected->OutputModules, fresh.OutputModules,
-              before38 ? OldOutputModules[m] : limits.OutputModules);
-    KeepFirst(expected->Flags, fresh.Flags, before27 ? 10 : limits.Flags);
+    const std::array sensorsOf40{limits.Sensors, 16, limits.Sensors, 10, limits.Sensors};
+    // The first `count` records as the file has them, the others as a new project has them.
+    const auto keepFirst = [&](auto records, int count) {
+        std::copy((fresh.*records).begin() + count, (fresh.*records).end(),
+                  ((*expected).*records).begin() + count);
+    };
+    const int inputModules = before38 ? OldMaxInputModule[m] + 1 : limits.MaxInputModule + 1;
+    keepFirst(&ProjectModel::ZoneNames, ZoneNamesInFile);
+    keepFirst(&ProjectModel::InputModules, inputModules);
+    keepFirst(&ProjectModel::AudioZones, limits.AudioZones);
+    keepFirst(&ProjectModel::TimedFunctions, before27 ? 20 : limits.TimedFunctions);
+    keepFirst(&ProjectModel::IfElseFunctions, before27 ? 10 : limits.IfElseFunctions);
+    keepFirst(&ProjectModel::Motors, version < 28 ? 30 : limits.Motors);
+    keepFirst(&ProjectModel::Sensors, version == 60 ? limits.Sensors : sensorsOf40[m]);
+    keepFirst(&ProjectModel::Conditions, before27 ? 20 : limits.Conditions);
+    keepFirst(&ProjectModel::OutputModules, before38 ? OldOutputModules[m] : limits.OutputModules);
+    keepFirst(&ProjectModel::Flags, before27 ? 10 : limits.Flags);
     if (version != 60) {
         expected->Modem = fresh.Modem;
         expected->TextList = fresh.TextList;
@@ -231,21 +211,16 @@ std::unique_ptr<ProjectModel> ExpectedAfterReading(const ProjectModel &sample, i
             fan.Setting = 0;
     }
     SystemRec &system = expected->System;
-    if (version < 40) { // shorter option forms
-        system = fresh.System;
-        const int options = version >= 26 ? 32 : 30;
-        for (int p = 0; p < options; ++p) {
+    if (version < 40) { // shorter option forms; version 24 has no baud rate, texts or language
+        system = version >= 25 ? sample.System : fresh.System;
+        for (int p = 0; p < SystemOptionCount; ++p) {
             // Version 24's block holds the week's options and a few others.
-            if (version >= 25 || p < 9 || p == 11 || p == 12 || p >= 16)
-                system.Options[p] = sample.System.Options[p];
+            const bool stored = version >= 25 || p < 9 || p == 11 || p == 12 || p >= 16;
+            system.Options[p] = p < (version >= 26 ? 32 : 30) && stored ? sample.System.Options[p]
+                                                                      : fresh.System.Options[p];
         }
-        if (version >= 25) {
-            system.BaudRate = sample.System.BaudRate;
-            system.Texts = sample.System.Texts;
-            system.LanguageOffset = sample.System.LanguageOffset;
-        } else {
+        if (version == 24)
             system.Options[9] = system.Options[10] = 0;
-        }
     }
     if (!settings::Strings::IsValidLanguageOffset(system.LanguageOffset))
         system.LanguageOffset = 0;
@@ -256,16 +231,15 @@ std::unique_ptr<ProjectModel> ExpectedAfterReading(const ProjectModel &sample, i
 void ExpectSameModel(const ProjectModel &actual, const ProjectModel &expected)
 {
     // One line a field, so that a failure names the array.
-#define QUINTARA_EXPECT_FIELD(field) EXPECT_TRUE(actual.field == expected.field) << #field;
-    QUINTARA_EXPECT_FIELD(ModelIndex) QUINTARA_EXPECT_FIELD(Limits) QUINTARA_EXPECT_FIELD(FileVersion)
-    QUINTARA_EXPECT_FIELD(ZoneNames) QUINTARA_EXPECT_FIELD(InputModules) QUINTARA_EXPECT_FIELD(AudioZones)
-    QUINTARA_EXPECT_FIELD(TraList) QUINTARA_EXPECT_FIELD(TimedFunctions) QUINTARA_EXPECT_FIELD(IfElseFunctions)
-    QUINTARA_EXPECT_FIELD(Fans) QUINTARA_EXPECT_FIELD(Motors) QUINTARA_EXPECT_FIELD(LocalMoods)
-    QUINTARA_EXPECT_FIELD(TimedLocalMoods) QUINTARA_EXPECT_FIELD(GeneralMoods) QUINTARA_EXPECT_FIELD(Sensors)
-    QUINTARA_EXPECT_FIELD(System) QUINTARA_EXPECT_FIELD(Modem) QUINTARA_EXPECT_FIELD(Conditions)
-    QUINTARA_EXPECT_FIELD(Options) QUINTARA_EXPECT_FIELD(Messages) QUINTARA_EXPECT_FIELD(OutputModules)
-    QUINTARA_EXPECT_FIELD(ProcessFunctions) QUINTARA_EXPECT_FIELD(Flags) QUINTARA_EXPECT_FIELD(TextList)
-#undef QUINTARA_EXPECT_FIELD
+#define EXPECT_FIELD(field) EXPECT_TRUE(actual.field == expected.field) << #field;
+    EXPECT_FIELD(ModelIndex) EXPECT_FIELD(Limits) EXPECT_FIELD(FileVersion) EXPECT_FIELD(ZoneNames)
+    EXPECT_FIELD(InputModules) EXPECT_FIELD(AudioZones) EXPECT_FIELD(TraList) EXPECT_FIELD(Fans)
+    EXPECT_FIELD(TimedFunctions) EXPECT_FIELD(IfElseFunctions) EXPECT_FIELD(Motors)
+    EXPECT_FIELD(LocalMoods) EXPECT_FIELD(TimedLocalMoods) EXPECT_FIELD(GeneralMoods)
+    EXPECT_FIELD(Sensors) EXPECT_FIELD(System) EXPECT_FIELD(Modem) EXPECT_FIELD(Conditions)
+    EXPECT_FIELD(Options) EXPECT_FIELD(Messages) EXPECT_FIELD(OutputModules) EXPECT_FIELD(Flags)
+    EXPECT_FIELD(ProcessFunctions) EXPECT_FIELD(TextList)
+#undef EXPECT_FIELD
 }
 
 } // namespace quintara::testing

@@ -13,12 +13,14 @@ namespace quintara::testing {
 
 // Everything a read needs, and a front end that adopts what it reads as the window does.
 struct ReaderHarness {
-    ReaderHarness();
-
-    settings::Strings strings;
-    settings::Settings settings;
-    std::unique_ptr<project::ProjectModel> model;
-    // What the reads told, oldest first; expectError takes them off.
+    settings::Strings strings{settings::StringTable::builtIn(), 0};
+    settings::Settings settings = [] {
+        settings::Settings values;
+        values.languageValue = 0;
+        return values;
+    }();
+    std::unique_ptr<project::ProjectModel> model = std::make_unique<project::ProjectModel>();
+    // What the reads told, oldest first; expectNotice takes them off.
     platform::Notices notices;
 
     project::ReadOutcome read(const QByteArray &data,
@@ -26,12 +28,8 @@ struct ReaderHarness {
     // Takes the model, the settings' values and, for a project read, its language.
     project::ReadOutcome adopt(project::ProjectRead read, const QString &path);
     // Expect this English text to have been told next, in a box of this title and icon.
-    void expectNotice(const QString &text, const QString &title, platform::Icon icon);
-    // The same for a critical error.
-    void expectError(const QString &text)
-    {
-        expectNotice(text, platform::ErrorTitle, platform::Icon::Critical);
-    }
+    void expectNotice(const QString &text, const QString &title = platform::ErrorTitle,
+                      platform::Icon icon = platform::Icon::Critical);
 };
 
 // A model with distinct contents in every slot the model's files hold. Keys avoid the codes that

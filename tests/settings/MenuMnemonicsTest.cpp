@@ -11,22 +11,17 @@ using namespace quintara::settings;
 
 namespace {
 
-// Each menu's controls with the id of their caption without its mnemonic (0: a caption of our own).
-using Menu = QList<std::pair<QString, int>>;
-// clang-format off
-const QList<Menu> MainWindowMenus = {
-    {{"mmuFile", 600}, {"mmuEdit", 610}, {"mmuCom", 615}, {"mnuhelp", 619}},
-    {{"mmuFileOpenNBT", 991}, {"mmuFileNew", 601}, {"mmuFileOpenCLK", 604}, {"mmuFileSave", 605},
-     {"mmuFileSaveAs", 606}, {"mmuFilePrint", 0}, {"mmuFileExportPdf", 0}, {"mmuFileExportCsv", 0},
-     {"mmuFileCompare", 0}, {"mmuClose", 37}},
-    {{"mmuEditNew", 32}, {"mmuEditProp", 610}, {"mmuDelete", 36}, {"mmuUndo", 0}, {"mmuRedo", 0},
-     {"mmuDuplicate", 0}, {"mmuCopy", 0}, {"mmuPaste", 0}},
-    {{"mmuNieuw_0", 1003}, {"mmuNieuw_1", 1005}, {"mmuNieuw_2", 1006}, {"mmuNieuw_3", 1007},
-     {"mmuNieuw_4", 1004}},
-    {{"mmuComSend", 616}, {"mmuComGet", 980}, {"mmuComCompare", 0}},
-    {{"mnuHelpIndex", 620}, {"mnuHelpAbout", 621}},
+// Each menu's controls.
+const QList<QStringList> MainWindowMenus = {
+    {"mmuFile", "mmuEdit", "mmuCom", "mnuhelp"},
+    {"mmuFileOpenNBT", "mmuFileNew", "mmuFileOpenCLK", "mmuFileSave", "mmuFileSaveAs",
+     "mmuFilePrint", "mmuFileExportPdf", "mmuFileExportCsv", "mmuFileCompare", "mmuClose"},
+    {"mmuEditNew", "mmuEditProp", "mmuDelete", "mmuUndo", "mmuRedo", "mmuDuplicate", "mmuCopy",
+     "mmuPaste"},
+    {"mmuNieuw_0", "mmuNieuw_1", "mmuNieuw_2", "mmuNieuw_3", "mmuNieuw_4"},
+    {"mmuComSend", "mmuComGet", "mmuComCompare"},
+    {"mnuHelpIndex", "mnuHelpAbout"},
 };
-// clang-format on
 
 // The string id the main window shows on a menu control; 0 when it has none of its own.
 int CaptionId(const QString &control)
@@ -46,25 +41,20 @@ TEST(MenuMnemonics, OnePerCaptionAndUniqueWithinEachMenuInEveryLanguage)
     QSet<QString> listed;
     for (int language = 0; language < LanguageCount; ++language) {
         const int offset = language * LanguageStep;
-        for (const Menu &menu : MainWindowMenus) {
+        for (const QStringList &menu : MainWindowMenus) {
             QSet<QChar> taken;
-            for (const auto &[control, plainText] : menu) {
+            for (const QString &control : menu) {
                 listed.insert(control);
                 const int id = CaptionId(control);
                 ASSERT_GT(id, 0) << control.toStdString();
                 const QString text = table.find(id + offset).value_or(QString());
                 const std::string where =
                     QStringLiteral("%1, language %2: %3").arg(control).arg(language).arg(text).toStdString();
-                // The caption as shown ("&&" reads as "&") and the characters marked with "&".
-                QString shown;
+                // The characters marked with "&" ("&&" is a shown "&").
                 QList<QChar> mnemonics;
-                for (qsizetype i = 0; i < text.size(); ++i) {
-                    if (text[i] == u'&' && i + 1 < text.size() && text[++i] != u'&')
+                for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+                    if (text[i] == u'&' && text[++i] != u'&')
                         mnemonics.append(text[i].toCaseFolded());
-                    shown += text[i];
-                }
-                if (plainText > 0) {
-                    EXPECT_EQ(shown, table.find(plainText + offset)) << where;
                 }
                 ASSERT_EQ(mnemonics.size(), 1) << where;
                 EXPECT_TRUE(mnemonics.front().isLetterOrNumber()) << where;
@@ -75,9 +65,8 @@ TEST(MenuMnemonics, OnePerCaptionAndUniqueWithinEachMenuInEveryLanguage)
     }
     // A menu entry added to the form texts without being listed above would escape the check.
     for (const ControlText &c : FormTexts(QStringLiteral("FrmKlokken"))) {
-        if (c.control.startsWith(u"mmu") || c.control.startsWith(u"mnu")) {
-            EXPECT_TRUE(listed.contains(c.objectName())) << c.objectName().toStdString();
-        }
+        const bool menu = c.control.startsWith(u"mmu") || c.control.startsWith(u"mnu");
+        EXPECT_TRUE(!menu || listed.contains(c.objectName())) << c.objectName().toStdString();
     }
 }
 

@@ -56,11 +56,6 @@ TEST_F(SettingsTest, TheLanguageIsReadFromTheStartOfItsValueOrAskedForOnce)
 
 TEST_F(SettingsTest, NumbersConvertFromTheStartOfTheTextAndValuesThatDontFitKeepTheDefault)
 {
-    for (const auto &[text, number] : QList<std::pair<const char *, double>>{
-             {"19200 baud", 19200}, {"baud", 0}, {"   -12.5x", -12.5}, {"1e3", 1000}, {"7e", 7},
-             {"", 0}, {".", 0}})
-        EXPECT_EQ(LeadingNumber(text), number) << text;
-
     read("[Global]\nLanguage=0\nBaudrate=9600 bps\nComPort=junk\n"
          "[Clock]\nTimeSet=1\nNBTFile=/data/house.nbt\n");
     EXPECT_EQ(std::tuple(settings.baudRateRead, settings.baudRateInUse, settings.comPort,
@@ -69,16 +64,6 @@ TEST_F(SettingsTest, NumbersConvertFromTheStartOfTheTextAndValuesThatDontFitKeep
     read("[Global]\nLanguage=0\nComPort=70000\n[Clock]\nTimeSet=300\n");
     EXPECT_EQ(std::tuple(settings.baudRateInUse, settings.comPort, settings.timeSet),
               std::tuple(19200, 2, 0));
-}
-
-TEST_F(SettingsTest, PathChangesTheCurrentDirectoryOnlyWhenItExists)
-{
-    QTemporaryDir other;
-    read(QByteArray("[Global]\nLanguage=0\nPath=") + other.path().toUtf8() + "\n");
-    EXPECT_EQ(QDir::currentPath(), QDir(other.path()).canonicalPath());
-    read("[Global]\nLanguage=0\nPath=/no/such/folder\nComPort=4\n");
-    EXPECT_EQ(QDir::currentPath(), QDir(other.path()).canonicalPath());
-    EXPECT_EQ(settings.comPort, 4); // the remaining keys are still read
 }
 
 TEST_F(SettingsTest, WrittenBackTheyReadTheSameAndForeignKeysAndSectionsStay)

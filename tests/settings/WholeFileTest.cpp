@@ -88,17 +88,16 @@ TEST_F(WholeFile, TheReplacementKeepsModeOwnerGroupAndSymbolicLinks)
     const struct stat before = StatusOf(path);
     EXPECT_FALSE(WriteWholeFile(path, "new").has_value());
     const struct stat after = StatusOf(path);
-    EXPECT_EQ(Contents(path), "new");
-    EXPECT_NE(after.st_ino, before.st_ino);
-    EXPECT_EQ(std::tuple(after.st_mode, after.st_uid, after.st_gid),
-              std::tuple(before.st_mode, before.st_uid, before.st_gid));
+    EXPECT_EQ(std::tuple(Contents(path), after.st_ino == before.st_ino, after.st_mode, after.st_uid,
+                         after.st_gid),
+              std::tuple(QByteArray("new"), false, before.st_mode, before.st_uid, before.st_gid));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"house.clk"});
 
     const QString link = dir.filePath("link.clk");
     ASSERT_EQ(::symlink("house.clk", Native(link).constData()), 0);
     EXPECT_FALSE(WriteWholeFile(link, "newer").has_value());
-    EXPECT_EQ(QFileInfo(link).symLinkTarget(), QFileInfo(path).absoluteFilePath());
-    EXPECT_EQ(Contents(path), "newer");
+    EXPECT_EQ(std::pair(QFileInfo(link).symLinkTarget(), Contents(path)),
+              std::pair(QFileInfo(path).absoluteFilePath(), QByteArray("newer")));
 
 }
 
@@ -114,9 +113,8 @@ TEST_F(WholeFile, InAFolderThatTakesNoNewFileAWritableFileIsRewrittenInPlace)
         return Codes(WriteWholeFile(path, "new table"), WriteWholeFile(readOnly, "x"));
     };
     EXPECT_EQ(InLockedFolder(dir.path(), {path, readOnly}, write), 1 + int(WriteProblem::System));
-    EXPECT_EQ(Contents(path), "new table");
-    EXPECT_EQ(StatusOf(path).st_ino, inode);
-    EXPECT_EQ(Contents(readOnly), "kept");
+    EXPECT_EQ(std::tuple(Contents(path), StatusOf(path).st_ino, Contents(readOnly)),
+              std::tuple(QByteArray("new table"), inode, QByteArray("kept")));
 }
 
 TEST_F(WholeFile, InPlaceAFileIsLeftAsItWasWhenTheDiskHasNoRoomForIt)
@@ -127,7 +125,8 @@ TEST_F(WholeFile, InPlaceAFileIsLeftAsItWasWhenTheDiskHasNoRoomForIt)
     if (::geteuid() != 0 ||
         ::mount("tmpfs", Native(disk).constData(), "tmpfs", 0, "size=256k,mode=0755") != 0)
         GTEST_SKIP() << "no small disk of our own to fill";
-    const std::shared_ptr<void> unmount(nullptr, [&](void *) { ::umount2(Native(disk).constData(), MNT_DETACH); });
+    const auto detach = [&](void *) { ::umount2(Native(disk).constData(), MNT_DETACH); };
+    const std::shared_ptr<void> unmount(nullptr, detach);
     const QString path = disk + "/house.clk";
     Put(path, "the old table");
     QFile filler(disk + "/filler");
@@ -135,7 +134,8 @@ TEST_F(WholeFile, InPlaceAFileIsLeftAsItWasWhenTheDiskHasNoRoomForIt)
     while (filler.write(QByteArray(4096, 'f')) == 4096) {
     }
     const auto write = [&] {
-        return Codes(WriteWholeFile(path, QByteArray(64 * 1024, 'n')), WriteWholeFile(path, "short"));
+        return Codes(WriteWholeFile(path, QByteArray(64 * 1024, 'n')),
+                     WriteWholeFile(path, "short"));
     };
     EXPECT_EQ(InLockedFolder(disk, {path}, write), (1 + int(WriteProblem::NoRoomInPlace)) * 10);
     EXPECT_EQ(Contents(path), "short");

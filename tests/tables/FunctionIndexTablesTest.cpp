@@ -48,8 +48,7 @@ TEST_F(FunctionIndexTablesTest, TwoLocalMoodsOnOneRelayAreLinkedNewestFirst)
 TEST_F(FunctionIndexTablesTest, MoodItemsAreIndexedUnderTheFunctionTheyReach)
 {
     useModel(2);
-    model().TimedFunctions[3].TargetType = 2;
-    model().TimedFunctions[3].TargetNumber = 4;
+    model().TimedFunctions[3] = {2, 4, 0, 0, {}};
     model().IfElseFunctions[1].Data = {60, 1, 15, 2, 0, 1, 1, 0};
     model().Motors[0].Bytes = {7, 0};
     model().LocalMoods[3].Items = {{
@@ -67,12 +66,11 @@ TEST_F(FunctionIndexTablesTest, MoodItemsAreIndexedUnderTheFunctionTheyReach)
 
     ASSERT_TRUE(compiler.BuildTable(LocalMoodIndex));
     expectWork(LocalMoodIndex, 994, {0, 3, 3, 3, 3, 3, 0});
-    expectWords(LocalMoodIndex, {{MoodDimmerHeads + 2 * 3, 999},
-                                 {MoodFlagHeads + 2 * 1, 998},
-                                 {MoodRelayHeads + 2 * 6, 997},
-                                 {MoodSensorHeads + 2 * 1, 996},
-                                 {MoodAudioHeads, 995},
-                                 {MoodRelayHeads + 2 * 8, 0}});
+    // clang-format off
+    expectWords(LocalMoodIndex, {{MoodDimmerHeads + 2 * 3, 999}, {MoodFlagHeads + 2 * 1, 998},
+                                 {MoodRelayHeads + 2 * 6, 997}, {MoodSensorHeads + 2 * 1, 996},
+                                 {MoodAudioHeads, 995}, {MoodRelayHeads + 2 * 8, 0}});
+    // clang-format on
     EXPECT_EQ(tables::MoodItemTarget(model(), {6, 0, 0}), (tables::FunctionTarget{1, 7}));
     EXPECT_EQ(tables::MoodItemTarget(model(), {7, 1, 0}), std::nullopt); // fans are not followed
 }
@@ -85,8 +83,7 @@ TEST_F(FunctionIndexTablesTest, KeysAreIndexedUnderTheFunctionTheyReach)
     model().Fans[1].Bytes = {2, 3, 0, 0};
     model().TraList[0].Bytes = {54, 10};
     model().Motors[2].Bytes = {15, 16};
-    model().TimedFunctions[69].TargetType = 3;
-    model().TimedFunctions[69].TargetNumber = 1;
+    model().TimedFunctions[69] = {3, 1, 0, 0, {}};
 
     InputModuleRec &first = model().InputModules[3];
     first.ModuleType = 2;
@@ -128,18 +125,14 @@ TEST_F(FunctionIndexTablesTest, KeysAreIndexedUnderTheFunctionTheyReach)
     // Records 69 to 79, newest first: module and key of each.
     expectWork(KeyIndex, 68, {0, 4, 4, 4, 4, 4, 3, 3, 3, 3, 3, 3});
     expectWork(KeyIndex, KeyKeys + 69, {6, 4, 3, 1, 0, 5, 4, 3, 2, 1, 0});
-    expectWords(KeyIndex, {{KeyRelayHeads + 2 * 4, 70},
-                           {KeyLinks + 2 * 70, 79},
-                           {KeyLinks + 2 * 79, 0},
-                           {KeyGeneralMoodHeads + 2 * 2, 78},
-                           {KeyType24Heads + 2 * 1, 77},
-                           {KeyRelayHeads + 2 * 8, 76},
-                           {KeyRelayHeads + 2 * 10, 75},
-                           {KeyFlagHeads + 2 * 3, 74},
-                           {KeyDimmerHeads + 2 * 2, 73},
-                           {KeyMessageHeads + 2 * 9, 72},
-                           {KeyRelayHeads + 2 * 15, 71},
-                           {KeyProcessHeads, 69}});
+    // clang-format off
+    expectWords(KeyIndex, {{KeyRelayHeads + 2 * 4, 70}, {KeyLinks + 2 * 70, 79},
+                           {KeyLinks + 2 * 79, 0}, {KeyGeneralMoodHeads + 2 * 2, 78},
+                           {KeyType24Heads + 2 * 1, 77}, {KeyRelayHeads + 2 * 8, 76},
+                           {KeyRelayHeads + 2 * 10, 75}, {KeyFlagHeads + 2 * 3, 74},
+                           {KeyDimmerHeads + 2 * 2, 73}, {KeyMessageHeads + 2 * 9, 72},
+                           {KeyRelayHeads + 2 * 15, 71}, {KeyProcessHeads, 69}});
+    // clang-format on
     // Heads of local moods beyond the pool are written as empty lists.
     expectWork(KeyIndex, KeyMoodHeads + 2 * 89, vector<int>(22, 0));
 }
@@ -184,8 +177,8 @@ TEST_F(FunctionIndexTablesTest, LastRelayHeadEndsTheDeclaredLengthOfTheLargestMo
     expectWords(LocalMoodIndex, {{4589, 999}});
     set.FinishTable(KeyIndex);
     set.FinishTable(LocalMoodIndex);
-    EXPECT_EQ(set[KeyIndex].Length, 4896);
-    EXPECT_EQ(set[LocalMoodIndex].Length, 4591);
+    EXPECT_EQ(std::pair(int(set[KeyIndex].Length), int(set[LocalMoodIndex].Length)),
+              std::pair(4896, 4591));
 }
 
 } // namespace

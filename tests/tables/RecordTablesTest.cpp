@@ -39,9 +39,7 @@ TEST_F(RecordTablesTest, RecordsAreLaidOutAsTheCentralUnitReadsThem)
     useModel(2);
     ProjectModel &m = model();
     InputModuleRec &module = m.InputModules[1];
-    module.ModuleType = 2;
-    module.Byte1 = 7;
-    module.Byte2 = 9;
+    std::tie(module.ModuleType, module.Byte1, module.Byte2) = std::tuple(2, 7, 9);
     module.Keys[0].Bytes = {1, 5, 3, 4};
     module.Keys[7].Bytes = {8, 2, 0, 1};
     m.OutputModules[4].ModuleType = 131;
@@ -54,8 +52,7 @@ TEST_F(RecordTablesTest, RecordsAreLaidOutAsTheCentralUnitReadsThem)
     m.Fans[0] = {{1, 2, 200, 4}, 300, {}, 1};
     m.Fans[9].Value = 1;
     m.IfElseFunctions[29].Data = {60, 1, 1, 5, 0, 2, 6, 0};
-    m.Motors[0].Bytes = {3, 4};
-    m.Motors[0].RunTime = 600;
+    m.Motors[0] = {{3, 4}, 600, {}};
     m.ProcessFunctions[9].Bytes = {1, 2, 3, 4, 5, 6, 7};
     m.AudioZones[1].Bytes = {31, 2};
     for (int b = 0; b < 24; ++b)
@@ -68,12 +65,10 @@ TEST_F(RecordTablesTest, RecordsAreLaidOutAsTheCentralUnitReadsThem)
     m.TimedLocalMoods[9].Items[0] = {1, 2, 3, 300};
     GeneralMoodRec &evening = m.GeneralMoods[0];
     evening.Name = QStringLiteral("Evening");
-    evening.RelayStates[0] = 77; // index 0 belongs to no relay
-    evening.RelayStates[1] = 1;
-    evening.RelayStates[16] = 2;
-    evening.RelayStates[17] = 88; // beyond the model's relays
-    evening.DimmerLevels[1] = 10;
-    evening.DimmerLevels[8] = 20;
+    // Relay state 0 belongs to no relay, 17 lies beyond the model's relays.
+    auto &states = evening.RelayStates;
+    std::tie(states[0], states[1], states[16], states[17]) = std::tuple(77, 1, 2, 88);
+    std::tie(evening.DimmerLevels[1], evening.DimmerLevels[8]) = std::pair(10, 20);
     evening.Extras[0] = {8, 1, 3};
     evening.Extras[4] = {2, 2, 2};
     evening.Extras[5] = {9, 9, 9};        // the sixth extra is not sent
@@ -85,21 +80,13 @@ TEST_F(RecordTablesTest, RecordsAreLaidOutAsTheCentralUnitReadsThem)
     m.Sensors[0].Name = QStringLiteral("ABCDEFGHIJKLMNOPQRST");
     m.Sensors[0].Bytes = {1, 2, 3, 4, 5, 6};
     m.Sensors[1].Name = QStringLiteral("  K\u20ac\u00fc ");
-    m.Messages[9] = {{},
-                     FixedText<16>(QStringLiteral("Alarm")),
-                     FixedText<16>(QStringLiteral("Door open")),
-                     3,
-                     2};
+    m.Messages[9] = {{}, FixedText<16>(QStringLiteral("Alarm")),
+                     FixedText<16>(QStringLiteral("Door open")), 3, 2};
 
     vector<int> evenRow = zeros(16) + zeros(8) + vector{8, 1, 3} + zeros(9) + vector{2, 2, 2};
-    evenRow[0] = 1;   // relay 1
-    evenRow[15] = 2;  // relay 16
-    evenRow[16] = 10; // dimmer 1
-    evenRow[23] = 20; // dimmer 8
-    const struct {
-        int slot, lastIndex, from;
-        vector<int> bytes;
-    } expected[] = {
+    // Relays 1 and 16, dimmers 1 and 8.
+    std::tie(evenRow[0], evenRow[15], evenRow[16], evenRow[23]) = std::tuple(1, 2, 10, 20);
+    const QList<std::tuple<int, int, int, vector<int>>> expected{
         {0, 11 * 35, 0, zeros(35) + vector{2, 7, 9, 1, 5, 3, 4} + zeros(24) + vector{8, 2, 0, 1}},
         {20, 5 * 2, 0, zeros(8) + vector{131, 1}},
         {2, 50, 0, {3, 4}},
@@ -124,10 +111,10 @@ TEST_F(RecordTablesTest, RecordsAreLaidOutAsTheCentralUnitReadsThem)
              zeros(6)},
         {19, 340, 0, text("", 32) + zeros(2)},
         {19, 340, 9 * 34, text("Alarm", 16) + text("Door open", 16) + vector{3, 2}}};
-    for (const auto &e : expected) {
-        ASSERT_TRUE(compiler.BuildTable(e.slot));
-        EXPECT_EQ(set[e.slot].LastIndex, e.lastIndex) << e.slot;
-        expectWork(e.slot, e.from, e.bytes);
+    for (const auto &[slot, lastIndex, from, bytes] : expected) {
+        ASSERT_TRUE(compiler.BuildTable(slot));
+        EXPECT_EQ(set[slot].LastIndex, lastIndex) << slot;
+        expectWork(slot, from, bytes);
     }
     // Also the stored name loses its outer blanks; trailing zeros are not sent (the nameless
     // last mood).
@@ -181,9 +168,8 @@ TEST_F(RecordTablesTest, CentralOptionsTakeTheirSourcePositions)
     model().Options.Bytes = {0, 0, 77, 0};
     set[15].Received = set[15].Work;
     compiler.DecodeTable(tables::TableSlot::CentralOptions);
-    for (int n = 0; n <= 32; ++n)
-        EXPECT_EQ(model().System.Options[n], 100 + n) << n;
-    EXPECT_EQ(model().System.Options[33], 0);
+    for (int n = 0; n <= 33; ++n)
+        EXPECT_EQ(model().System.Options[n], n <= 32 ? 100 + n : 0) << n;
     EXPECT_EQ(model().Options.Bytes, (std::array<quint8, 4>{200, 201, 77, 203}));
 }
 
@@ -192,51 +178,32 @@ TEST_F(RecordTablesTest, DecodersNameTheRecordsInUse)
 {
     useModel(2);
     const ProjectModel &m = model();
-    const struct {
-        int slot, position, value;
-        const Name50 &name;
-        const char *expected;
-    } cases[] = {
-        {0, 35, 2, m.InputModules[1].Name, "Interface 1"},
-        {0, 0, 0, m.InputModules[0].Name, ""},
-        {2, 2 * 24, 1, m.TraList[24].Name, "Transparent 24"},
-        {3, 5, 1, m.TimedFunctions[1].Name, "Timed function 1"},
-        {3, 0, 0, m.TimedFunctions[0].Name, ""},
-        {4, 6 * 9, 3, m.Fans[9].Name, "Fan function 9"},
-        {5, 8 * 3 + 2, 1, m.IfElseFunctions[3].Name, "If-Then-Else functions 3"}, // THEN type
-        {5, 8 * 4, 60, m.IfElseFunctions[4].Name, ""},                            // condition only
-        {6, 4 * 2 + 3, 1, m.Motors[2].Name, "Motor 2"},                           // run time 1
-        {6, 4 * 3 + 2, 0x80, m.Motors[3].Name, ""},                  // negative run time
-        {7, 31 * 99 + 1, 1, m.LocalMoods[99].Name, "Local mood 99"}, // item 0 type
-        {7, 31 * 98, 1, m.LocalMoods[98].Name, ""}, // only the byte before the items
-        {10, 7 * 2 + 4, 1, m.ProcessFunctions[2].Name, "Process functions 2"}, // fifth byte
-        {10, 7 * 3, 1, m.ProcessFunctions[3].Name, ""},                        // first byte only
-        {16, 2, 31, m.AudioZones[1].Name, "Audio zone 1"},
-        {16, 0, 0, m.AudioZones[0].Name, ""},
-        {17, 20 * 24, 1, m.Conditions[24].Name, "Condition 24"},
-        {20, 2 * 4, 140, m.OutputModules[4].Name, "Interface 4"}};
-    for (const auto &c : cases)
-        set[c.slot].Received[c.position] = quint8(c.value);
+    // clang-format off
+    const QList<std::tuple<int, int, int, const Name50 *, QString>> cases{
+        {0, 35, 2, &m.InputModules[1].Name, "Interface 1"}, {0, 0, 0, &m.InputModules[0].Name, ""},
+        {2, 2 * 24, 1, &m.TraList[24].Name, "Transparent 24"},
+        {3, 5, 1, &m.TimedFunctions[1].Name, "Timed function 1"},
+        {3, 0, 0, &m.TimedFunctions[0].Name, ""}, {4, 6 * 9, 3, &m.Fans[9].Name, "Fan function 9"},
+        {5, 8 * 3 + 2, 1, &m.IfElseFunctions[3].Name, "If-Then-Else functions 3"}, // THEN type
+        {5, 8 * 4, 60, &m.IfElseFunctions[4].Name, ""},                            // condition only
+        {6, 4 * 2 + 3, 1, &m.Motors[2].Name, "Motor 2"},                           // run time 1
+        {6, 4 * 3 + 2, 0x80, &m.Motors[3].Name, ""},                  // negative run time
+        {7, 31 * 99 + 1, 1, &m.LocalMoods[99].Name, "Local mood 99"}, // item 0 type
+        {7, 31 * 98, 1, &m.LocalMoods[98].Name, ""}, // only the byte before the items
+        {10, 7 * 2 + 4, 1, &m.ProcessFunctions[2].Name, "Process functions 2"}, // fifth byte
+        {10, 7 * 3, 1, &m.ProcessFunctions[3].Name, ""},                        // first byte only
+        {16, 2, 31, &m.AudioZones[1].Name, "Audio zone 1"}, {16, 0, 0, &m.AudioZones[0].Name, ""},
+        {17, 20 * 24, 1, &m.Conditions[24].Name, "Condition 24"},
+        {20, 2 * 4, 140, &m.OutputModules[4].Name, "Interface 4"}};
+    // clang-format on
+    for (const auto &[slot, position, value, name, expected] : cases)
+        set[slot].Received[position] = quint8(value);
     compiler.DecodeAllTables();
-    for (const auto &c : cases)
-        EXPECT_EQ(c.name.trimmedRight(), c.expected) << c.slot << " @" << c.position;
+    for (const auto &[slot, position, value, name, expected] : cases)
+        EXPECT_EQ(name->trimmedRight(), expected) << slot << " @" << position;
     // Every general mood gets its name, programmed or not.
     for (int g = 0; g < GeneralMoodSlots; ++g)
         EXPECT_EQ(m.GeneralMoods[g].Name.trimmedRight(), QStringLiteral("General mood %1").arg(g));
-}
-
-TEST_F(RecordTablesTest, DimmerRampsGoBackToTheModuleFoundThroughTheDecodedOutputModules)
-{
-    useModel(1);
-    set[20].Received[2 * 5] = 131; // output module 5: dimmer module for outputs 9 to 16
-    set[20].Received[2 * 5 + 1] = 1;
-    set[1].Received[8] = 6;  // dimmer 9
-    set[1].Received[15] = 7; // dimmer 16
-    set[1].Received[0] = 8;  // dimmer 1: no module carries it
-    compiler.DecodeAllTables();
-    const auto &channels = model().OutputModules[5].Channels;
-    EXPECT_EQ((std::vector<int>{channels[0].Ramp, channels[7].Ramp}), (std::vector{6, 7}));
-    EXPECT_EQ(model().DimmerChannel(1), nullptr);
 }
 
 } // namespace

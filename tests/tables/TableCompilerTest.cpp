@@ -20,22 +20,15 @@ public:
     {
         for (InputModuleRec &module : m.InputModules)
             numbers(module.ModuleType, module.Byte1, module.Byte2, module.Keys);
-        for (AznRec &zone : m.AudioZones)
-            numbers(zone.Bytes);
-        for (TraRec &tra : m.TraList)
-            numbers(tra.Bytes);
+        each(m.AudioZones, &AznRec::Bytes);
+        each(m.TraList, &TraRec::Bytes);
         for (TimedFunctionRec &timed : m.TimedFunctions)
             timed = {byte(), byte(), byte(), word(), Name50(name())};
-        for (IfElseRec &ifElse : m.IfElseFunctions)
-            numbers(ifElse.Data);
-        for (FanRec &fan : m.Fans)
-            numbers(fan.Bytes, fan.Value, fan.Setting);
-        for (MotorRec &motor : m.Motors)
-            numbers(motor.Bytes, motor.RunTime);
-        for (LocalMoodRec &mood : m.LocalMoods)
-            numbers(mood.Items, mood.Byte);
-        for (TimedLocalMoodRec &mood : m.TimedLocalMoods)
-            numbers(mood.Byte, mood.Items);
+        each(m.IfElseFunctions, &IfElseRec::Data);
+        each(m.Fans, &FanRec::Bytes, &FanRec::Value, &FanRec::Setting);
+        each(m.Motors, &MotorRec::Bytes, &MotorRec::RunTime);
+        each(m.LocalMoods, &LocalMoodRec::Items, &LocalMoodRec::Byte);
+        each(m.TimedLocalMoods, &TimedLocalMoodRec::Byte, &TimedLocalMoodRec::Items);
         for (GeneralMoodRec &mood : m.GeneralMoods) {
             numbers(mood.RelayStates, mood.DimmerLevels, mood.Extras);
             mood.Name = name();
@@ -45,8 +38,7 @@ public:
             sensor.Name = text(50);
         }
         numbers(m.System.Options, m.Options.Bytes);
-        for (ConditionRec &condition : m.Conditions)
-            numbers(condition.Bytes);
+        each(m.Conditions, &ConditionRec::Bytes);
         for (MessageRec &message : m.Messages)
             message = {{}, FixedText<16>(text(16)), FixedText<16>(text(16)), byte(), byte()};
         for (OutputModuleRec &module : m.OutputModules) {
@@ -56,11 +48,17 @@ public:
                 module.FirstOutput %= 16;
             numbers(module.Channels);
         }
-        for (ProcessFunctionRec &process : m.ProcessFunctions)
-            numbers(process.Bytes);
+        each(m.ProcessFunctions, &ProcessFunctionRec::Bytes);
     }
 
 private:
+    // These fields of every record, in the order given.
+    template <typename T, std::size_t N, typename... M>
+    void each(std::array<T, N> &records, M T::*...fields)
+    {
+        for (T &record : records)
+            numbers((record.*fields)...);
+    }
     template <typename... Fields> void numbers(Fields &...fields) { (set(fields), ...); }
     quint8 byte() { return static_cast<quint8>(m_random() & 0xFF); }
     void set(quint8 &value) { value = byte(); }
@@ -116,9 +114,7 @@ TEST_F(TableCompilerTest, FinishTableSendsUpToTheLastNonZeroByteOfTheDeclaredLen
     // A zero inside the table is sent, trailing ones are not, nor what lies beyond the declared
     // length.
     tables::CentralTable &table = set[3];
-    table.Work[1] = 5;
-    table.Work[3] = 7;
-    table.Work[9] = 1;
+    std::tie(table.Work[1], table.Work[3], table.Work[9]) = std::tuple(5, 7, 1);
     table.LastIndex = 5;
     set.FinishTable(3);
     EXPECT_EQ(std::pair(int(table.Length), table.LastIndex), std::pair(4, 3));
