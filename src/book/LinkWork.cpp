@@ -39,6 +39,14 @@ QString NoticesText(const platform::Notices &notices)
 
 } // namespace
 
+QString LineNumbers(const QList<int> &indexes)
+{
+    QStringList numbers;
+    for (const int index : indexes)
+        numbers << QString::number(index + 1);
+    return numbers.join(QStringLiteral(", "));
+}
+
 LinkWork::LinkWork(const settings::Strings &strings, const platform::Clock &clock,
                    ProblemCounter countProblems, QString settingsFile)
     : m_strings(strings), m_clock(clock), m_countProblems(std::move(countProblems)),
@@ -134,10 +142,7 @@ WorkResult LinkWork::transfer(BatchKind kind, const Site &site, const QByteArray
         result.message = verify.message.isEmpty() ? link.FailureMessage() : verify.message;
         if (verify.result == link::VerifyOutcome::Result::Different) {
             version.event = VersionEvent::VerifyFailed;
-            QStringList lines;
-            for (const int index : verify.differences.lines)
-                lines << QString::number(index + 1);
-            version.detail = lines.join(QStringLiteral(", "));
+            version.detail = LineNumbers(verify.differences.lines);
         } else {
             version.event = result.ok ? VersionEvent::Verified : VersionEvent::Sent;
         }

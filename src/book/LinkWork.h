@@ -3,6 +3,7 @@
 #include "book/Batch.h"
 #include "book/SiteFolders.h"
 
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -12,6 +13,9 @@ class Strings;
 }
 
 namespace quintara::book {
+
+// The lines a failed verify names, as people count them: "3, 17".
+QString LineNumbers(const QList<int> &indexes);
 
 // A batch's work done over each site's own connection: the health check, a receive of the
 // clock table, a send (and read-back). Every byte on the line goes into the version's trace.

@@ -453,6 +453,12 @@ bool FileCommands::keepInBook(book::TableVersion version)
     return kept.ok();
 }
 
+void FileCommands::keepTransfer(book::TableVersion version)
+{
+    if (m_siteId != 0)
+        keepInBook(std::move(version));
+}
+
 bool FileCommands::OpenSite(const SiteChoice &choice)
 {
     if (!choice.restore && !mayDropChanges())

@@ -80,6 +80,9 @@ public:
     // kept in the book as a version of its own. Save then keeps the table as the site's next
     // version. False (with the message shown) when the choice could not be taken.
     bool OpenSite(const SiteChoice &choice);
+    // A transfer of the table of a site in the editor, kept as the site's next version with
+    // what went over the line; nothing for a table of a file.
+    void keepTransfer(book::TableVersion version);
     // The site whose table is in the editor; empty for a table of a file.
     QString siteInEditor() const { return m_siteId != 0 ? m_siteName : QString(); }
     void Transmit();

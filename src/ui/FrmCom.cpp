@@ -1,5 +1,7 @@
 #include "ui/FrmCom.h"
 
+#include "book/LinkWork.h"
+
 #include "link/LinkTimings.h"
 #include "link/Transfer.h"
 #include "link/Verify.h"
@@ -406,6 +408,9 @@ void FrmCom::sendOK()
         const link::TransferOutcome outcome =
             link::ReceiveClockTable(*m_link, drive, *m_program.tableSet, m_program.clockTable,
                                     m_program.project, m_program.clock);
+        // Kept in the book before anything else happens: what the unit held.
+        if (outcome.ok() && tableTransferEnded)
+            tableTransferEnded({book::VersionEvent::Received, 0, {}});
         tell(outcome);
         done = outcome.ok();
     } else if (m_chkVerify->isChecked()) {
@@ -414,6 +419,8 @@ void FrmCom::sendOK()
         const link::TransferOutcome outcome = link::SendClockTable(
             *m_link, drive, *m_program.tableSet, m_program.clockTable, m_program.project,
             m_program.clock, m_program.settings.timeSet != 0);
+        if (tableTransferEnded)
+            tableTransferEnded({book::VersionEvent::Sent, outcome.status, {}});
         done = outcome.ok() || compareAfterFailedSend(outcome);
     }
     if (done) {
@@ -450,6 +457,16 @@ bool FrmCom::sendAndVerify()
         *m_link, [this](link::CentralLink &link) { drive(link); }, *m_program.tableSet,
         m_program.clockTable, m_program.project, m_program.clock,
         m_program.settings.timeSet != 0);
+    if (tableTransferEnded) {
+        TableTransfer transfer{book::VersionEvent::Sent, m_link->outcome().status, {}};
+        if (outcome.verified()) {
+            transfer.event = book::VersionEvent::Verified;
+        } else if (outcome.result == link::VerifyOutcome::Result::Different) {
+            transfer.event = book::VersionEvent::VerifyFailed;
+            transfer.detail = book::LineNumbers(outcome.differences.lines);
+        }
+        tableTransferEnded(transfer);
+    }
     if (outcome.result == link::VerifyOutcome::Result::SendFailed)
         return compareAfterFailedSend(m_link->outcome());
     if (outcome.result == link::VerifyOutcome::Result::ReadBackFailed)

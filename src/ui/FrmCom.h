@@ -1,9 +1,12 @@
 #pragma once
 
+#include "book/SiteBook.h"
 #include "link/Verify.h"
 
 #include <QDialog>
 #include <QString>
+
+#include <functional>
 
 #include <memory>
 #include <optional>
@@ -69,6 +72,15 @@ public:
     // user took the offer to compare); nothing until it ran through.
     const std::optional<link::CentralComparison> &comparison() const { return m_comparison; }
     link::CentralLink &centralLink() { return *m_link; }
+
+    // How a transfer of the clock table ended, for the site book: what happened to the table,
+    // the link's code and, for a failed verify, the lines that differ.
+    struct TableTransfer {
+        book::VersionEvent event = book::VersionEvent::Sent;
+        int outcome = 0;
+        QString detail;
+    };
+    std::function<void(const TableTransfer &transfer)> tableTransferEnded;
 
     // The settings file's key (section "Quintara") for "Read back and verify after sending".
     static const QString VerifyKey;

@@ -2,6 +2,7 @@
 
 #include "clock/ClockFile.h"
 #include "link/TrafficTrace.h"
+#include "ui/FileCommands.h"
 #include "ui/FileDialogs.h"
 #include "ui/FrmCom.h"
 #include "ui/FrmKlokken.h"
@@ -66,8 +67,18 @@ void InstallLinkCommands(FrmKlokken &main, Program &program, link::SerialLine &t
     // The last transfer's trace, kept for as long as the window's commands live.
     auto trace = std::make_shared<link::TrafficTrace>();
     const auto run = [&main, &program, &transferLine, trace](FrmCom::Mode mode) {
+        // A site's transfers keep their trace in the book whether or not one is asked for.
+        const bool site = !main.files().siteInEditor().isEmpty();
         FrmCom dialog(program, mode, transferLine, &main,
-                      Tracing(program) ? trace.get() : nullptr);
+                      Tracing(program) || site ? trace.get() : nullptr);
+        dialog.tableTransferEnded = [&main, trace](const FrmCom::TableTransfer &transfer) {
+            book::TableVersion version;
+            version.event = transfer.event;
+            version.outcome = transfer.outcome;
+            version.detail = transfer.detail;
+            version.trace = trace->text();
+            main.files().keepTransfer(std::move(version));
+        };
         if (dialog.exec() != QDialog::Accepted)
             return;
         // A received project brings its own model and workdays.

@@ -1,6 +1,13 @@
 #include "tests/ui/WindowTestSupport.h"
 
 #include "book/SiteBook.h"
+#include "link/PortDevice.h"
+#include "link/QtSerialLine.h"
+#include "link/TrafficTrace.h"
+#include "platform/EventPump.h"
+#include "project/ProjectFileReader.h"
+#include "tests/support/CentralSimProcess.h"
+#include "ui/FrmCom.h"
 #include "ui/FileCommands.h"
 #include "ui/FrmKlokken.h"
 #include "ui/SitesWindow.h"
@@ -112,6 +119,47 @@ TEST_F(SitesWindowTest, ASiteFoundByTypingOpensSavesAndRestoresThroughTheBook)
     prompter.expect(platform::Answer::No);
     window->files().NewTable();
     EXPECT_TRUE(window->files().siteInEditor().isEmpty());
+}
+
+
+// The communication dialog tells how each transfer of the clock table ended, which the window
+// keeps as a version of the site in the editor.
+TEST(SitesWindowTransfers, EachTransferOfTheTableSaysWhatHappened)
+{
+    CentralSimProcess unit{QStringLiteral(QUINTARA_CENTRAL_SIM),
+                           {QStringLiteral("--project"), QStringLiteral(QUINTARA_DEMO_PROJECT)}};
+    ASSERT_FALSE(unit.device.isEmpty());
+    QTemporaryDir dir;
+    const QString settingsPath = WriteFile(dir.filePath(QStringLiteral("Ventora.ini")),
+                                           "[Ports]\nCOM2=" + unit.device.toLocal8Bit());
+    ScriptedPrompter prompter;
+    FixedClock clock{QDateTime(Today, QTime(14, 30))};
+    platform::QtEventPump pump;
+    ui::Program program{prompter, clock, pump, settings::ProfileFile(settingsPath)};
+    program.settings.comPort = 2;
+    project::ProjectRead read =
+        project::ReadProjectFile(DemoProject(), program.settings, program.strings);
+    ASSERT_TRUE(read.read());
+    project::AdoptProjectRead(read, DemoProject(), program.project, program.settings);
+    clock::ApplyModel(program.clockTable, program.project);
+    program.clockTable.Lines[3] = Line(Today, 22, 15, clock::Continue, clock::Days, 1, 1, 2);
+    link::QtSerialLine serial(link::DeviceMapFromSettings(program.profile));
+    link::TrafficTrace trace;
+
+    QList<std::pair<book::VersionEvent, int>> ended;
+    for (const ui::FrmCom::Mode mode : {ui::FrmCom::Mode::Transmit, ui::FrmCom::Mode::Receive}) {
+        ui::FrmCom dialog(program, mode, serial, nullptr, &trace);
+        dialog.tableTransferEnded = [&](const ui::FrmCom::TableTransfer &transfer) {
+            ended.append({transfer.event, transfer.outcome});
+            EXPECT_FALSE(trace.isEmpty());
+        };
+        dialog.show();
+        prompter.answerAllWithDefault();
+        QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("cmdSendOK")),
+                          Qt::LeftButton);
+    }
+    EXPECT_EQ(ended, (QList<std::pair<book::VersionEvent, int>>{{book::VersionEvent::Verified, 0},
+                                                                {book::VersionEvent::Received, 0}}));
 }
 
 } // namespace
