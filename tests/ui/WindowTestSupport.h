@@ -8,6 +8,9 @@
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/VirtualPump.h"
 #include "tests/ui/ScriptedFileDialogs.h"
+#include "presentation/ClockLineFilter.h"
+#include "presentation/ClockLineListModel.h"
+#include "ui/LineListView.h"
 #include "ui/Program.h"
 
 #include <QTest>
@@ -39,6 +42,33 @@ inline clock::ClockLine Line(QDate date, int hour, int minute, int table, int un
 inline QPoint At(int row, int hour, int minute)
 {
     return QPoint(qRound(20 + 20 * hour + minute / 3.0), 40 + 70 * row);
+}
+
+// A child by its object name; a missing one fails the test.
+template <typename T = QWidget> T *Named(const QObject *parent, const QString &name)
+{
+    T *child = parent->findChild<T *>(name);
+    EXPECT_NE(child, nullptr) << name.toStdString();
+    return child;
+}
+
+// The left button pressed at `from`, moved through the points and let go at the last.
+inline void Drag(QWidget *on, QPoint from, std::initializer_list<QPoint> through = {})
+{
+    QTest::mousePress(on, Qt::LeftButton, {}, from);
+    QPoint last = from;
+    for (const QPoint at : through)
+        QTest::mouseMove(on, last = at);
+    QTest::mouseRelease(on, Qt::LeftButton, {}, last);
+}
+
+// A click on the row of a line in the list of all lines.
+inline void ClickLine(const ui::LineListView &list, int line, Qt::KeyboardModifiers keys = {})
+{
+    const auto cell =
+        list.filter()->index(list.filter()->rowOfLine(line), ui::ClockLineListModel::TimeColumn);
+    QTest::mouseClick(list.tableView()->viewport(), Qt::LeftButton, keys,
+                      list.tableView()->visualRect(cell).center());
 }
 
 inline QByteArray FileBytes(const QString &path)
