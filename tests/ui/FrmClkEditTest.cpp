@@ -93,9 +93,7 @@ TEST_F(EditorTest, CancelAndOkWithoutAFunctionLeaveTheTableAsItWas)
     const ClockLine before = Line(Monday.addDays(-3), 10, 15, clock::Special, clock::Weeks, 2, 2);
     const int index = existing(before);
     open(Mode::ExistingLineMode);
-    click("OptTabel_0");
     choose(1, clock::FunctionReference(1, 1));
-    type("TxtLvl", QStringLiteral("off"));
     w<ui::TimeField>("TimePic")->setTime(QTime(6, 0));
     QTest::keyClick(dialog.get(), Qt::Key_Escape);
     EXPECT_FALSE(dialog->isVisible());
@@ -144,10 +142,20 @@ TEST_F(EditorTest, OkBringsRepeatingLinesIntoTheCurrentWeekAndKeepsAnyDateInRang
     }
 }
 
-TEST_F(EditorTest, LevelsFollowTheFunctionAndTypedLevelsBecomeRawValues)
+// The date and repeat controls follow table and repetition; levels follow the function and
+// typed levels become raw values.
+TEST_F(EditorTest, ControlsFollowTheTableRepetitionAndFunction)
 {
-    const int index = addLine(clock::Continue);
+    const int index = addLine(clock::Continue); // daily
     open(Mode::NewLineMode);
+    EXPECT_FALSE(shown("DatePic"));
+    type("TxtRepeat", QStringLiteral("2"));
+    EXPECT_TRUE(shown("DatePic"));
+    w<QComboBox>("CboRepeat")->setCurrentIndex(clock::Once);
+    EXPECT_TRUE(!shown("TxtRepeat") && shown("DatePic"));
+    click("OptTabel_2");
+    EXPECT_FALSE(shown("DatePic") || shown("CboRepeat"));
+
     auto *level = w<QLineEdit>("TxtLvl");
     EXPECT_EQ(dialog->statePicture(), 1); // relay on
     // What a typed level means is the value formatter's; the field shows and keeps it.
@@ -174,30 +182,16 @@ TEST_F(EditorTest, LevelsFollowTheFunctionAndTypedLevelsBecomeRawValues)
     type("TxtLvl", QStringLiteral("50"), Qt::Key_Return);
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_EQ(line(dimmer).Level, 127);
-}
-
-TEST_F(EditorTest, DateAndRepeatControlsFollowTableAndRepetition)
-{
-    addLine(clock::Continue); // daily
-    open(Mode::NewLineMode);
-    auto *unit = w<QComboBox>("CboRepeat");
-    EXPECT_FALSE(shown("DatePic"));
-    type("TxtRepeat", QStringLiteral("2"));
-    EXPECT_TRUE(shown("DatePic"));
-    unit->setCurrentIndex(clock::Once);
-    EXPECT_TRUE(!shown("TxtRepeat") && shown("DatePic"));
-    click("OptTabel_2");
-    EXPECT_FALSE(shown("DatePic") || shown("CboRepeat"));
 
     // A count of 0 can come from a file; the field shows and stores at least 1.
-    const int index = existing(Line(Monday.addDays(14), 10, 15, clock::Continue, clock::Weeks, 0));
+    const int weekly = existing(Line(Monday.addDays(14), 10, 15, clock::Continue, clock::Weeks, 0));
     open(Mode::ExistingLineMode);
     EXPECT_EQ(w<QLineEdit>("TxtRepeat")->text(), "1");
     QTest::mouseClick(w<ui::UpDown>("UpdRepeat")->downButton(), Qt::LeftButton);
     type("TxtRepeat", QStringLiteral("0"));
     EXPECT_EQ(w<QLineEdit>("TxtRepeat")->text(), "1");
     click("CmdOK");
-    EXPECT_EQ(line(index).RepeatCount, 1);
+    EXPECT_EQ(line(weekly).RepeatCount, 1);
 }
 
 TEST_F(EditorTest, AnyLineBytesOpenAndStoreSoundValues)
@@ -247,8 +241,7 @@ TEST_F(EditorTest, TheTimeFieldTakesWhatPeopleTypeAndStepsThePartUnderTheCursor)
     }
     EXPECT_TRUE(prompter.beeps == 2 && dialog->isVisible() && line(index) == before);
 
-    // Up and Down step the hour or the minutes under the cursor, within their range; a typed
-    // time is taken before the step.
+    // Up and Down step the hour or the minutes under the cursor, within their range.
     field->setTime(QTime(23, 58));
     field->setFocus(Qt::TabFocusReason);
     edit->setCursorPosition(1);
@@ -258,15 +251,10 @@ TEST_F(EditorTest, TheTimeFieldTakesWhatPeopleTypeAndStepsThePartUnderTheCursor)
     for (int i = 0; i < 3; ++i)
         QTest::keyClick(field, Qt::Key_Up);
     EXPECT_EQ(field->time(), QTime(21, 59));
-    field->selectAll();
-    QTest::keyClicks(edit, QStringLiteral("615"));
-    edit->setCursorPosition(0);
-    QTest::keyClick(field, Qt::Key_Up);
-    EXPECT_EQ(field->time(), QTime(7, 15));
     // Enter on a good time confirms.
     QTest::keyClick(edit, Qt::Key_Return);
     EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(QTime(line(index).Hour, line(index).Minute), QTime(7, 15));
+    EXPECT_EQ(QTime(line(index).Hour, line(index).Minute), QTime(21, 59));
 }
 
 // The main window's Add and Edit open this editor on the real path.

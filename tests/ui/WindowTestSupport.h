@@ -7,16 +7,41 @@
 #include "tests/support/FixedClock.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/VirtualPump.h"
-#include "tests/ui/ScriptedFileDialogs.h"
 #include "presentation/ClockLineFilter.h"
 #include "presentation/ClockLineListModel.h"
+#include "ui/FileDialogs.h"
 #include "ui/LineListView.h"
 #include "ui/Program.h"
 
 #include <QTest>
 #include <QtWidgets>
 
+#include <gtest/gtest.h>
+
 namespace quintara::testing::window {
+
+// Answers the file dialogs from a queue (nothing = Cancel) and keeps what was asked. A dialog
+// the test did not expect fails it.
+class ScriptedFileDialogs final : public ui::FileDialogs {
+public:
+    using Request = ui::FileDialogRequest;
+    using Path = std::optional<QString>;
+    struct Asked { bool save = false; Request request; };
+    void answer(Path path) { m_answers.append(std::move(path)); }
+    Path getOpenFileName(QWidget *, const Request &r) override { return next(false, r); }
+    Path getSaveFileName(QWidget *, const Request &r) override { return next(true, r); }
+    QList<Asked> asked;
+
+private:
+    Path next(bool save, const Request &request)
+    {
+        asked.append({save, request});
+        if (m_answers.isEmpty())
+            ADD_FAILURE() << "unexpected file dialog: " << request.title.toStdString();
+        return m_answers.isEmpty() ? std::nullopt : m_answers.takeFirst();
+    }
+    QList<Path> m_answers;
+};
 
 // Wednesday 9 December 2026; the current week begins on Monday the 7th.
 inline const QDate Today(2026, 12, 9);
