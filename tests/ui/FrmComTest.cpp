@@ -47,13 +47,6 @@ struct FrmComTest : ProgramTest {
         return Named<T>(dialog.get(), QString::fromLatin1(name));
     }
     QString text(const char *name) const { return child<QLineEdit>(name)->text(); }
-    // The user picks an item of a closed list with the keyboard.
-    void pick(const char *name, int index) const
-    {
-        QTest::keyClick(child<QComboBox>(name), Qt::Key_Home);
-        for (int i = 0; i < index; ++i)
-            QTest::keyClick(child<QComboBox>(name), Qt::Key_Down);
-    }
     // The user clicks a button or check box (a check box at its box, not its text).
     void click(const char *name) const
     {
@@ -98,8 +91,12 @@ TEST_F(FrmComTest, OpensWithTheStoredSettingsAndTransmitsTheClockTable)
               QStringList({"9600", "AT&F1", "0123 456", "0987"}));
     EXPECT_TRUE(checked("ChkModem") && checked("ChkCallBack") && !checked("ChkTimeSet"));
 
-    pick("cboPort", 1);
-    pick("cboBaudrate", 3);
+    // The user picks with the keyboard.
+    for (const auto &[list, index] : {std::pair("cboPort", 1), std::pair("cboBaudrate", 3)}) {
+        QTest::keyClick(child(list), Qt::Key_Home);
+        for (int i = 0; i < index; ++i)
+            QTest::keyClick(child(list), Qt::Key_Down);
+    }
     EXPECT_EQ(QList<int>({program.settings.comPort, program.settings.baudRateInUse,
                           program.project.System.BaudRate}),
               QList<int>({2, 19200, 19200}));
@@ -200,20 +197,6 @@ TEST_F(FrmComTest, ReceiveEverythingAsksFirstAndKeepsTheNamesInUse)
     EXPECT_EQ(program.project.Modem.TelephoneNumber.trimmedRight(), QStringLiteral("0123"));
     // The clock table is not part of a model-1 receive.
     EXPECT_FALSE(line.written.contains(static_cast<char>(128 + 18)));
-}
-
-TEST_F(FrmComTest, Screenshot)
-{
-    const QString folder = qEnvironmentVariable("QUINTARA_SCREENSHOTS");
-    if (folder.isEmpty())
-        GTEST_SKIP() << "QUINTARA_SCREENSHOTS names no folder";
-    program.project.Modem = {};
-    program.project.Modem.ModemInUse = program.project.Modem.ModemType = 1;
-    program.project.Modem.TelephoneNumber = QStringLiteral("0032 9 123 45 67");
-    program.project.Modem.CallBackNumber = QStringLiteral("0032 9 765 43 21");
-    program.settings.timeSet = 1;
-    open(Mode::Transmit);
-    EXPECT_TRUE(dialog->grab().save(QDir(folder).filePath(QStringLiteral("communication.png"))));
 }
 
 // A failing unit leaves the dialog open with Retry; so does one that keeps the table wrong,
