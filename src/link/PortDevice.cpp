@@ -13,4 +13,13 @@ DeviceMap DeviceMapFromSettings(const settings::ProfileFile &file)
     };
 }
 
+PortChoice ChoosePort(const QString &port, const settings::ProfileFile &file)
+{
+    bool isNumber = false;
+    const int number = port.toInt(&isNumber);
+    if (isNumber)
+        return {number, DeviceMapFromSettings(file)};
+    return {1, [port](int n) { return n == 1 ? port : QString(); }};
+}
+
 } // namespace quintara::link

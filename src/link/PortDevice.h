@@ -21,4 +21,12 @@ inline constexpr int MaxPortNumber = 99;
 // port. The file is read at each lookup, so an edited [Ports] section counts at the next open.
 DeviceMap DeviceMapFromSettings(const settings::ProfileFile &file);
 
+// A port as a user names it: a number goes through the program's map; a device is port 1 of a
+// map of its own.
+struct PortChoice {
+    int number = 1;
+    DeviceMap devices;
+};
+PortChoice ChoosePort(const QString &port, const settings::ProfileFile &file);
+
 } // namespace quintara::link

@@ -34,28 +34,12 @@ void PrintError(const QString &text)
     std::fflush(stderr);
 }
 
-struct PortChoice {
-    int number = 1;
-    link::DeviceMap devices;
-};
-
-// A port number goes through the program's map; a device named on the command line is port 1
-// of a map of its own.
-PortChoice ChoosePort(const QString &port, const settings::ProfileFile &profile)
-{
-    bool isNumber = false;
-    const int number = port.toInt(&isNumber);
-    if (isNumber)
-        return {number, link::DeviceMapFromSettings(profile)};
-    return {1, [port](int n) { return n == 1 ? port : QString(); }};
-}
-
 // The line and the link of one transfer, set up as the dialog sets them before it starts.
 class CommandLineLink {
 public:
     CommandLineLink(Session &session, const TransferOptions &options)
         : m_strings(session.strings()), m_prompter(session.prompter()),
-          m_profile(options.settingsFile), m_port(ChoosePort(options.port, m_profile)),
+          m_profile(options.settingsFile), m_port(link::ChoosePort(options.port, m_profile)),
           m_line(m_port.devices), m_link(m_line, m_pump, session.strings())
     {
         const project::ModemRec &modem = session.project().Modem;
@@ -125,7 +109,7 @@ private:
     const settings::Strings &m_strings;
     platform::Prompter &m_prompter;
     settings::ProfileFile m_profile;
-    PortChoice m_port;
+    link::PortChoice m_port;
     link::QtSerialLine m_line;
     platform::QtEventPump m_pump;
     link::CentralLink m_link;

@@ -6,6 +6,7 @@
 #include "tools/cli/CommandLine.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Session.h"
+#include "tools/cli/SitesCommand.h"
 #include "tools/cli/TransferCommand.h"
 
 #include <QCoreApplication>
@@ -94,7 +95,12 @@ int main(int argc, char *argv[])
     QTextStream out(stdout);
     out.setEncoding(QStringConverter::Utf8);
 
-    const ParsedCommandLine parsed = ParseCommandLine(platform::ArgumentsFromNative(argc, argv));
+    const QStringList arguments = platform::ArgumentsFromNative(argc, argv);
+    if (arguments.size() > 1 && arguments[1] == QLatin1String("sites")) {
+        const platform::SystemClock clock;
+        return Finish(out, RunSites(arguments, clock, out));
+    }
+    const ParsedCommandLine parsed = ParseCommandLine(arguments);
     if (!parsed.invocation) {
         if (parsed.exitStatus != ExitOk) {
             std::fputs(parsed.text.toUtf8().constData(), stderr);

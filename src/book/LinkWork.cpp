@@ -1,0 +1,179 @@
+#include "book/LinkWork.h"
+
+#include "clock/ClockFile.h"
+#include "clock/ClockTable.h"
+#include "link/PortDevice.h"
+#include "link/QtSerialLine.h"
+#include "link/TrafficTrace.h"
+#include "link/Transfer.h"
+#include "link/Verify.h"
+#include "platform/Clock.h"
+#include "platform/EventPump.h"
+#include "project/ProjectFileReader.h"
+#include "settings/ProfileFile.h"
+#include "settings/Settings.h"
+#include "settings/Strings.h"
+#include "tables/TableSet.h"
+
+#include <QStringList>
+
+namespace quintara::book {
+
+namespace {
+
+WorkResult Refused(const QString &why)
+{
+    WorkResult result;
+    result.outcome = -1;
+    result.message = why;
+    return result;
+}
+
+QString NoticesText(const platform::Notices &notices)
+{
+    QStringList texts;
+    for (const platform::Notice &notice : notices)
+        texts << notice.text;
+    return texts.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+LinkWork::LinkWork(const settings::Strings &strings, const platform::Clock &clock,
+                   ProblemCounter countProblems, QString settingsFile)
+    : m_strings(strings), m_clock(clock), m_countProblems(std::move(countProblems)),
+      m_settingsFile(std::move(settingsFile))
+{
+}
+
+void LinkWork::requestStop()
+{
+    m_stopped = true;
+    if (m_stopLink)
+        m_stopLink();
+}
+
+WorkResult LinkWork::run(BatchKind kind, const Site &site, const QByteArray &projectFile,
+                         const QByteArray &clockImage)
+{
+    if (kind != BatchKind::Check)
+        return transfer(kind, site, projectFile, clockImage);
+    if (clockImage.isEmpty())
+        return Refused(QStringLiteral("The site has no clock table yet."));
+    WorkResult result;
+    result.ok = true;
+    result.problems = m_countProblems(projectFile, clockImage);
+    result.message = QStringLiteral("%1 problem(s)").arg(*result.problems);
+    return result;
+}
+
+WorkResult LinkWork::transfer(BatchKind kind, const Site &site, const QByteArray &projectFile,
+                              const QByteArray &clockImage)
+{
+    if (m_stopped)
+        return Refused(QStringLiteral("Cancelled."));
+    const SiteConnection &connection = site.connection;
+    if (connection.port.isEmpty())
+        return Refused(QStringLiteral("The site has no port: set one first."));
+    if (projectFile.isEmpty())
+        return Refused(QStringLiteral("The site has no project file."));
+    const bool sending = kind == BatchKind::Send || kind == BatchKind::SendVerify;
+    if (sending && clockImage.isEmpty())
+        return Refused(QStringLiteral("The site has no clock table to send."));
+
+    const settings::Settings settings;
+    project::ProjectRead read = project::ReadProjectData(projectFile, settings, m_strings);
+    if (!read.read())
+        return Refused(NoticesText(read.notices));
+    project::ProjectModel &model = *read.model;
+    clock::ClockTable table;
+    if (sending) {
+        const clock::ClockFileResult parsed = clock::ReadClockImage(table, clockImage);
+        if (!parsed.done())
+            return Refused(NoticesText(parsed.notices));
+    } else {
+        clock::ApplyModel(table, model);
+        table.ClockFileVersion = 1;
+    }
+
+    const settings::ProfileFile profile(m_settingsFile);
+    const link::PortChoice port = link::ChoosePort(connection.port, profile);
+    link::QtSerialLine line(port.devices);
+    platform::QtEventPump pump;
+    link::CentralLink link(line, pump, m_strings);
+    link::TrafficTrace trace;
+    link.setTrace(&trace);
+    link::LinkSetup &setup = link.setup;
+    setup.portNumber = port.number;
+    setup.baudRate = connection.baudRate > 0 ? connection.baudRate : read.baudRate;
+    setup.connectedWithModem = connection.modem;
+    setup.callBackNecessary = connection.callBack;
+    setup.initString = connection.initString;
+    setup.telephoneNumber = connection.telephoneNumber;
+    setup.handshakeKey = link::HandshakeKeyFromSettings(profile);
+    link.observer.progress = [this](int, const QString &label) {
+        if (progressText)
+            progressText(label);
+    };
+    m_stopLink = [&link] { link.RequestStop(); };
+    const link::Drive drive = [&pump](link::CentralLink &running) {
+        while (running.Busy()) {
+            pump.processEvents(running.msUntilNextLook());
+            running.advance();
+        }
+    };
+
+    WorkResult result;
+    TableVersion version;
+    tables::TableSet tables;
+    if (kind == BatchKind::SendVerify) {
+        const link::VerifyOutcome verify = link::SendAndVerifyClockTable(
+            link, drive, tables, table, model, m_clock, false);
+        result.ok = verify.verified();
+        result.outcome = link.outcome().status;
+        result.message = verify.message.isEmpty() ? link.FailureMessage() : verify.message;
+        if (verify.result == link::VerifyOutcome::Result::Different) {
+            version.event = VersionEvent::VerifyFailed;
+            QStringList lines;
+            for (const int index : verify.differences.lines)
+                lines << QString::number(index + 1);
+            version.detail = lines.join(QStringLiteral(", "));
+        } else {
+            version.event = result.ok ? VersionEvent::Verified : VersionEvent::Sent;
+        }
+        version.clockImage = clockImage;
+    } else if (kind == BatchKind::Send) {
+        const link::TransferOutcome sent =
+            link::SendClockTable(link, drive, tables, table, model, m_clock, false);
+        result.ok = sent.ok();
+        result.outcome = sent.status;
+        result.message = result.ok ? QStringLiteral("Sent") : link.FailureMessage();
+        version.event = VersionEvent::Sent;
+        version.clockImage = clockImage;
+    } else {
+        const link::TransferOutcome received =
+            link::ReceiveClockTable(link, drive, tables, table, model, m_clock);
+        result.ok = received.ok();
+        result.outcome = received.status;
+        result.message = result.ok ? QStringLiteral("Received") : link.FailureMessage();
+        version.event = VersionEvent::Received;
+        if (result.ok)
+            version.clockImage = clock::ClockFileImage(table);
+    }
+    m_stopLink = nullptr;
+    // A batch's report names the way to the unit beside why it failed.
+    if (!result.ok)
+        result.message = QStringLiteral("%1: %2").arg(connection.port, result.message);
+    // A receive that failed brought no table; every send is kept with what it came to.
+    if (!version.clockImage.isEmpty()) {
+        version.time = m_clock.now().toUTC();
+        version.user = CurrentUserName();
+        version.outcome = result.outcome;
+        version.trace = trace.text();
+        version.problems = m_countProblems(projectFile, version.clockImage);
+        result.version = std::move(version);
+    }
+    return result;
+}
+
+} // namespace quintara::book

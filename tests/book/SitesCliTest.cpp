@@ -1,0 +1,180 @@
+#include "tests/book/BookRig.h"
+#include "tests/support/CentralSimProcess.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+namespace quintara::book::test {
+namespace {
+
+struct CliRun {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+    QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
+};
+
+// Batches run quintara-cli against a book and central-sim units on pseudo-terminals, as an
+// installer's script would.
+class SitesCliTest : public BothBooks {
+protected:
+    void SetUp() override
+    {
+        BothBooks::SetUp();
+        if (HasFatalFailure() || IsSkipped())
+            return;
+        const BookLocation &place = scratch().location();
+        m_database = place.kind == Kind::SQLite
+                         ? QStringLiteral("sqlite:") + place.path
+                         : QStringLiteral("postgresql://%1@%2:%3/%4")
+                               .arg(place.user, place.host)
+                               .arg(place.port)
+                               .arg(place.databaseName);
+    }
+
+    QProcess *start(const QStringList &arguments)
+    {
+        auto &process = m_processes.emplace_back();
+        process.setProgram(QStringLiteral(QUINTARA_CLI));
+        process.setArguments(QStringList{QStringLiteral("sites")} + arguments +
+                             QStringList{QStringLiteral("--database"), m_database});
+        // The settings of this test alone: no [Ports] map or key of the user's counts.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.path());
+        process.setProcessEnvironment(environment);
+        process.start();
+        return &process;
+    }
+    static CliRun finish(QProcess *process)
+    {
+        process->waitForFinished(120000);
+        return {process->exitCode(), process->readAllStandardOutput(),
+                process->readAllStandardError()};
+    }
+    CliRun run(const QStringList &arguments) { return finish(start(arguments)); }
+
+    // Sites S1..Sn made from the demo installation, each reached through its own unit.
+    void makeSites(int count)
+    {
+        for (int n = 1; n <= count; ++n) {
+            const QString folder = m_home.filePath(QStringLiteral("tree/S%1").arg(n));
+            QDir().mkpath(folder);
+            QFile::copy(QStringLiteral(QUINTARA_DEMO_PROJECT), folder + QStringLiteral("/S%1.nbt").arg(n));
+            QFile::copy(QStringLiteral(QUINTARA_DEMO_CLOCK_FILE), folder + QStringLiteral("/S%1.clk").arg(n));
+        }
+        ASSERT_EQ(run({QStringLiteral("import"), m_home.filePath(QStringLiteral("tree"))}).exitCode, 0);
+        for (int n = 1; n <= count; ++n) {
+            auto &unit = m_units.emplace_back(
+                QStringLiteral(QUINTARA_CENTRAL_SIM),
+                QStringList{QStringLiteral("--project"), QStringLiteral(QUINTARA_DEMO_PROJECT)});
+            ASSERT_FALSE(unit.device.isEmpty());
+            ASSERT_EQ(run({QStringLiteral("set"), QStringLiteral("S%1").arg(n), QStringLiteral("--port"),
+                           unit.device})
+                          .exitCode,
+                      0);
+        }
+    }
+
+    // Each site's state in a batch's machine form.
+    static QStringList States(const CliRun &run)
+    {
+        QStringList states;
+        for (const QJsonValue &site : run.json().value(QStringLiteral("sites")).toArray())
+            states << site[QStringLiteral("name")].toString() + QLatin1Char('=') +
+                          site[QStringLiteral("state")].toString();
+        return states;
+    }
+    QStringList events(const QString &site)
+    {
+        QStringList events;
+        const CliRun history = run({QStringLiteral("history"), site, QStringLiteral("--json")});
+        for (const QJsonValue &version : history.json().value(QStringLiteral("versions")).toArray())
+            events << version[QStringLiteral("event")].toString();
+        return events;
+    }
+
+    QTemporaryDir m_home;
+    QString m_database;
+    std::deque<testing::CentralSimProcess> m_units;
+    std::deque<QProcess> m_processes;
+};
+
+TEST_P(SitesCliTest, BatchesGoOnPastAFailingSiteAndKeepEveryOutcome)
+{
+    makeSites(5);
+    ASSERT_EQ(run({"set", "S3", "--port", m_home.filePath("no-such-device")}).exitCode, 0);
+
+    const CliRun backup = run({"backup", "--all", "--json"});
+    EXPECT_EQ(backup.exitCode, 1);
+    EXPECT_EQ(States(backup), (QStringList{"S1=done", "S2=done", "S3=failed", "S4=done", "S5=done"}));
+    const QJsonObject failed = backup.json()["sites"].toArray()[2].toObject();
+    EXPECT_NE(failed["outcome"].toInt(), 0);
+    EXPECT_TRUE(failed["message"].toString().contains("no-such-device")) << backup.err.constData();
+
+    const CliRun send = run({"send", "--verify", "S1", "S3", "S5", "--json"});
+    EXPECT_EQ(send.exitCode, 1);
+    EXPECT_EQ(States(send), (QStringList{"S1=done", "S3=failed", "S5=done"}));
+    EXPECT_EQ(events("S1"), (QStringList{"saved", "received", "verified"}));
+    // A send that never reached the unit is kept with its outcome, the table unchanged.
+    EXPECT_EQ(events("S3"), (QStringList{"saved", "sent"}));
+
+    const CliRun list = run({"list", "--json"});
+    const QJsonArray sites = list.json()["sites"].toArray();
+    ASSERT_EQ(sites.size(), 5);
+    EXPECT_TRUE(sites[0].toObject()["lastVerified"].isString());
+    EXPECT_TRUE(sites[1].toObject()["lastVerified"].isNull());
+    EXPECT_TRUE(sites[1].toObject()["lastReceived"].isString());
+    EXPECT_TRUE(sites[2].toObject()["lastSent"].isNull());
+    EXPECT_EQ(run({"send", "S1", "--all"}).exitCode, 2);
+    EXPECT_EQ(run({"send", "--resume"}).exitCode, 1); // nothing was left unfinished
+}
+
+TEST_P(SitesCliTest, AKilledBatchResumesWithoutSendingAgainWhatWasVerified)
+{
+    makeSites(3);
+    QProcess *first = start({"send", "--verify", "--all"});
+    first->setReadChannel(QProcess::StandardError);
+    // Killed while the second site is under way.
+    QByteArray said;
+    while (!said.contains("[2/3]") && first->waitForReadyRead(60000))
+        said += first->readAll();
+    ASSERT_TRUE(said.contains("[2/3]"));
+    first->kill();
+    first->waitForFinished();
+
+    const CliRun resumed = run({"send", "--resume", "--json"});
+    EXPECT_EQ(resumed.exitCode, 0) << resumed.err.constData();
+    EXPECT_EQ(States(resumed), (QStringList{"S1=done", "S2=done", "S3=done"}));
+    EXPECT_EQ(events("S1"), (QStringList{"saved", "verified"}));
+    EXPECT_EQ(events("S3"), (QStringList{"saved", "verified"}));
+}
+
+TEST_P(SitesCliTest, TwoProcessesNeverWorkOnOneUnitAtOnce)
+{
+    makeSites(3);
+    QProcess *a = start({"backup", "--all", "--json"});
+    QProcess *b = start({"backup", "S3", "S2", "S1", "--json"});
+    const CliRun one = finish(a);
+    const CliRun other = finish(b);
+    // A unit answers one port at a time: had both opened it, one would have failed.
+    for (const CliRun *batch : {&one, &other})
+        EXPECT_EQ(States(*batch).filter("=failed"), QStringList()) << batch->err.constData();
+    int received = 0;
+    for (const char *site : {"S1", "S2", "S3"})
+        received += int(events(QString::fromLatin1(site)).count("received"));
+    EXPECT_EQ(received, int(States(one).filter("=done").size() + States(other).filter("=done").size()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Databases, SitesCliTest, ::testing::Values(Kind::SQLite, Kind::PostgreSQL),
+                         KindName);
+
+} // namespace
+} // namespace quintara::book::test
