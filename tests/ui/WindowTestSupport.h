@@ -7,13 +7,41 @@
 #include "tests/support/FixedClock.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/VirtualPump.h"
-#include "tests/ui/ScriptedFileDialogs.h"
+#include "presentation/ClockLineFilter.h"
+#include "presentation/ClockLineListModel.h"
+#include "ui/FileDialogs.h"
+#include "ui/LineListView.h"
 #include "ui/Program.h"
 
 #include <QTest>
 #include <QtWidgets>
 
+#include <gtest/gtest.h>
+
 namespace quintara::testing::window {
+
+// Answers the file dialogs from a queue (nothing = Cancel) and keeps what was asked. A dialog
+// the test did not expect fails it.
+class ScriptedFileDialogs final : public ui::FileDialogs {
+public:
+    using Request = ui::FileDialogRequest;
+    using Path = std::optional<QString>;
+    struct Asked { bool save = false; Request request; };
+    void answer(Path path) { m_answers.append(std::move(path)); }
+    Path getOpenFileName(QWidget *, const Request &r) override { return next(false, r); }
+    Path getSaveFileName(QWidget *, const Request &r) override { return next(true, r); }
+    QList<Asked> asked;
+
+private:
+    Path next(bool save, const Request &request)
+    {
+        asked.append({save, request});
+        if (m_answers.isEmpty())
+            ADD_FAILURE() << "unexpected file dialog: " << request.title.toStdString();
+        return m_answers.isEmpty() ? std::nullopt : m_answers.takeFirst();
+    }
+    QList<Path> m_answers;
+};
 
 // Wednesday 9 December 2026; the current week begins on Monday the 7th.
 inline const QDate Today(2026, 12, 9);
@@ -39,6 +67,33 @@ inline clock::ClockLine Line(QDate date, int hour, int minute, int table, int un
 inline QPoint At(int row, int hour, int minute)
 {
     return QPoint(qRound(20 + 20 * hour + minute / 3.0), 40 + 70 * row);
+}
+
+// A child by its object name; a missing one fails the test.
+template <typename T = QWidget> T *Named(const QObject *parent, const QString &name)
+{
+    T *child = parent->findChild<T *>(name);
+    EXPECT_NE(child, nullptr) << name.toStdString();
+    return child;
+}
+
+// The left button pressed at `from`, moved through the points and let go at the last.
+inline void Drag(QWidget *on, QPoint from, std::initializer_list<QPoint> through = {})
+{
+    QTest::mousePress(on, Qt::LeftButton, {}, from);
+    QPoint last = from;
+    for (const QPoint at : through)
+        QTest::mouseMove(on, last = at);
+    QTest::mouseRelease(on, Qt::LeftButton, {}, last);
+}
+
+// A click on the row of a line in the list of all lines.
+inline void ClickLine(const ui::LineListView &list, int line, Qt::KeyboardModifiers keys = {})
+{
+    const auto cell =
+        list.filter()->index(list.filter()->rowOfLine(line), ui::ClockLineListModel::TimeColumn);
+    QTest::mouseClick(list.tableView()->viewport(), Qt::LeftButton, keys,
+                      list.tableView()->visualRect(cell).center());
 }
 
 inline QByteArray FileBytes(const QString &path)
