@@ -5,6 +5,7 @@
 #include "clock/ClockFile.h"
 #include "clock/ClockTable.h"
 #include "clock/Occurrences.h"
+#include "clock/TableDiff.h"
 #include "project/ProjectModel.h"
 #include "render/WeekPainter.h"
 #include "settings/FormTexts.h"
@@ -278,6 +279,12 @@ void FrmKlokken::showSites()
     }
     SitesWindow window(*m_program.book, this);
     window.open = [this](const SiteChoice &choice) { return m_files->OpenSite(choice); };
+    window.compare = [this](const SiteChoice &choice) {
+        clock::ClockTable other;
+        m_program.notices.tell(clock::ReadClockImage(other, choice.version.clockImage).notices);
+        showComparison(clock::DiffTables(m_program.clockTable, other), other,
+                       tr("%1, version %2").arg(choice.site.name).arg(choice.version.number));
+    };
     window.exec();
     RefreshStatus();
 }

@@ -69,6 +69,7 @@ SitesWindow::SitesWindow(book::SiteBook &book, QWidget *parent)
     auto *buttons = new QDialogButtonBox(this);
     m_open = buttons->addButton(tr("&Open in the editor"), QDialogButtonBox::AcceptRole);
     m_restore = buttons->addButton(tr("&Restore this version"), QDialogButtonBox::ActionRole);
+    m_compare = buttons->addButton(tr("&Compare with the editor"), QDialogButtonBox::ActionRole);
     buttons->addButton(QDialogButtonBox::Close);
     layout->addWidget(buttons);
 
@@ -80,12 +81,13 @@ SitesWindow::SitesWindow(book::SiteBook &book, QWidget *parent)
     });
     connect(m_sites->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &SitesWindow::showHistory);
-    connect(m_sites, &QTableView::activated, this, [this] { choose(false); });
-    connect(m_open, &QPushButton::clicked, this, [this] { choose(false); });
-    connect(m_restore, &QPushButton::clicked, this, [this] { choose(true); });
+    connect(m_sites, &QTableView::activated, this, [this] { choose(Use::Open); });
+    connect(m_open, &QPushButton::clicked, this, [this] { choose(Use::Open); });
+    connect(m_restore, &QPushButton::clicked, this, [this] { choose(Use::Restore); });
+    connect(m_compare, &QPushButton::clicked, this, [this] { choose(Use::Compare); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     // Enter in the search field opens the first site found.
-    connect(m_search, &QLineEdit::returnPressed, this, [this] { choose(false); });
+    connect(m_search, &QLineEdit::returnPressed, this, [this] { choose(Use::Open); });
     // Room for the list, but never more than the screen has (at scale 2 too).
     const QSize room = screen()->availableGeometry().size() * 9 / 10;
     resize(QSize(820, 560).boundedTo(room));
@@ -121,15 +123,17 @@ void SitesWindow::showHistory()
         m_history->selectRow(m_versionModel->rowCount() - 1);
     m_open->setEnabled(site != nullptr);
     m_restore->setEnabled(m_versionModel->rowCount() > 0);
+    m_compare->setEnabled(m_versionModel->rowCount() > 0);
 }
 
-void SitesWindow::choose(bool restore)
+void SitesWindow::choose(Use use)
 {
     const book::SiteSummary *summary = chosenSite();
     if (!summary || !open)
         return;
+    const bool restore = use != Use::Open;
     SiteChoice choice;
-    choice.restore = restore;
+    choice.restore = use == Use::Restore;
     const book::Fetched<book::Site> site = m_book.site(summary->name);
     const book::Fetched<QByteArray> project = m_book.project(summary->id);
     const book::TableVersion *picked = m_versionModel->version(m_history->currentIndex().row());
@@ -147,6 +151,11 @@ void SitesWindow::choose(bool restore)
     choice.site = site.value;
     choice.projectFile = project.value;
     choice.version = version.value;
+    if (use == Use::Compare) {
+        if (compare)
+            compare(choice);
+        return;
+    }
     if (open(choice))
         accept();
 }

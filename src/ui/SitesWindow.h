@@ -33,6 +33,8 @@ public:
 
     // The editor takes the choice; false when it did not (and said why).
     std::function<bool(const SiteChoice &choice)> open;
+    // Shows how the chosen version differs from the table in the editor.
+    std::function<void(const SiteChoice &choice)> compare;
 
     // Reads the list from the book again.
     void reload();
@@ -42,10 +44,12 @@ public:
     QTableView *historyList() const { return m_history; }
     QPushButton *openButton() const { return m_open; }
     QPushButton *restoreButton() const { return m_restore; }
+    QPushButton *compareButton() const { return m_compare; }
 
 private:
     void showHistory();
-    void choose(bool restore);
+    enum class Use { Open, Restore, Compare };
+    void choose(Use use);
     const book::SiteSummary *chosenSite() const;
 
     book::SiteBook &m_book;
@@ -56,6 +60,7 @@ private:
     QTableView *m_history;
     QPushButton *m_open;
     QPushButton *m_restore;
+    QPushButton *m_compare;
 };
 
 } // namespace quintara::ui

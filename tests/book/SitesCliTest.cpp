@@ -112,12 +112,19 @@ TEST_P(SitesCliTest, BatchesGoOnPastAFailingSiteAndKeepEveryOutcome)
     makeSites(5);
     ASSERT_EQ(run({"set", "S3", "--port", m_home.filePath("no-such-device")}).exitCode, 0);
 
-    const CliRun backup = run({"backup", "--all", "--json"});
+    const QString report = m_home.filePath("backup.csv");
+    const CliRun backup = run({"backup", "--all", "--json", "--report", report});
     EXPECT_EQ(backup.exitCode, 1);
     EXPECT_EQ(States(backup), (QStringList{"S1=done", "S2=done", "S3=failed", "S4=done", "S5=done"}));
     const QJsonObject failed = backup.json()["sites"].toArray()[2].toObject();
     EXPECT_NE(failed["outcome"].toInt(), 0);
     EXPECT_TRUE(failed["message"].toString().contains("no-such-device")) << backup.err.constData();
+    QFile csv(report);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QStringList records = QString::fromUtf8(csv.readAll()).split("\r\n", Qt::SkipEmptyParts);
+    ASSERT_EQ(records.size(), 6);
+    EXPECT_TRUE(records[3].startsWith("S3,failed,")) << records[3].toStdString();
+    EXPECT_TRUE(records[1].startsWith("S1,done,0,2,")) << records[1].toStdString();
 
     const CliRun send = run({"send", "--verify", "S1", "S3", "S5", "--json"});
     EXPECT_EQ(send.exitCode, 1);

@@ -13,6 +13,7 @@
 #include "clock/ClockTable.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
+#include "presentation/BatchReport.h"
 #include "presentation/SiteHealth.h"
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
@@ -45,7 +46,8 @@ const QString SitesUsage = QStringLiteral(
     "  check|backup|send [--verify] NAME...|--all|--tag T\n"
     "                                the health check, a receive into a new version, or a send\n"
     "                                (and read back) for many sites; --resume goes on with the\n"
-    "                                last batch that was stopped\n"
+    "                                last batch that was stopped; --report FILE.csv writes\n"
+    "                                the outcome of every site\n"
     "\n"
     "Every command takes --database URL (sqlite:PATH or\n"
     "postgresql://USER@HOST:PORT/DBNAME[?sslmode=MODE]; the user's own book by default; leave the\n"
@@ -112,6 +114,8 @@ struct SitesOptions {
     QCommandLineOption settings{QStringLiteral("settings"),
                                 QStringLiteral("The settings file for port numbers."),
                                 QStringLiteral("FILE")};
+    QCommandLineOption report{QStringLiteral("report"),
+                              QStringLiteral("A batch's report as CSV."), QStringLiteral("FILE")};
     QCommandLineOption now{QStringLiteral("now"), QStringLiteral("The time the check runs at."),
                            QStringLiteral("YYYY-MM-DDTHH:MM")};
 
@@ -119,7 +123,7 @@ struct SitesOptions {
     {
         return {database, json,  output,   search,  tag,   model,    notVerifiedSince, problems,
                 port,     baud,  modem,    phone,   init,  callBack, customer,         address,
-                notes,    verify, all,     resume,  settings, now};
+                notes,    verify, all,     resume,  settings, report,   now};
     }
 };
 
@@ -417,6 +421,13 @@ int SitesRun::batch(const QString &command, const QStringList &arguments)
     if (choices != 1)
         return Mistake(QStringLiteral("'%1' takes site names, --all, --tag T or --resume")
                            .arg(command));
+    // A report that could not be written is said before any unit is reached.
+    if (in.isSet(o.report)) {
+        if (const std::optional<QString> refused = RefusedOutput(in.value(o.report))) {
+            PrintError(*refused);
+            return ExitFailed;
+        }
+    }
     book::BatchQueue queue(book, book::BatchQueue::ThisWorker());
     qint64 batchId = 0;
     if (in.isSet(o.resume)) {
@@ -464,6 +475,14 @@ int SitesRun::batch(const QString &command, const QStringList &arguments)
         book, queue, batchId, work, clock, progress, [&interrupts] { return interrupts.caught() != 0; });
     if (!Said(summary))
         return ExitFailed;
+    if (in.isSet(o.report)) {
+        const QString file = in.value(o.report);
+        if (const auto failure =
+                platform::WriteWholeFile(file, ui::BatchReportCsv(summary.value).toUtf8())) {
+            PrintError(platform::FileFailure(file, settings::WriteFailureText(strings, *failure)));
+            return ExitFailed;
+        }
+    }
 
     QJsonArray rows;
     int done = 0;
