@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -245,6 +246,68 @@ TEST(SiteBookFile, TheBookFileIsTheOwnersAloneAndOtherFilesAreNeverTouched)
     EXPECT_EQ(file.readAll(), words);
     wrong.path = scratch.folder();
     EXPECT_EQ(book.open(wrong).status, BookStatus::NotABook);
+}
+
+TEST(SiteBookFile, ABookAnotherProcessHoldsIsReportedAsBusyAndKeepsWhatItHad)
+{
+    ScratchBook scratch(Kind::SQLite);
+    SiteBook book;
+    ASSERT_TRUE(book.open(scratch.location()).ok());
+    Site site;
+    site.name = QStringLiteral("Kept");
+    const qint64 id = book.addSite(site).value;
+    {
+        // Another program writing to the book for longer than we wait.
+        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "other");
+        other.setDatabaseName(scratch.location().path);
+        ASSERT_TRUE(other.open());
+        QSqlQuery hold(other);
+        ASSERT_TRUE(hold.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        const Fetched<int> refused = book.addVersion(id, Table(VersionEvent::Saved, 's'));
+        EXPECT_EQ(refused.status, BookStatus::Busy);
+        ASSERT_FALSE(refused.notices.empty());
+        EXPECT_TRUE(refused.notices[0].text.contains(QLatin1String("locked")));
+        hold.exec(QStringLiteral("ROLLBACK"));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("other"));
+    EXPECT_EQ(book.addVersion(id, Table(VersionEvent::Saved, 's')).value, 1);
+}
+
+TEST(SiteBookFile, AFullDiskRefusesTheNextVersionAndKeepsEveryEarlierOne)
+{
+    QTemporaryDir place;
+    const auto mount = [&](const QStringList &arguments) {
+        return QProcess::execute(arguments.front(), arguments.mid(1)) == 0;
+    };
+    if (!mount({"mount", "-t", "tmpfs", "-o", "size=256k", "tmpfs", place.path()}))
+        GTEST_SKIP() << "cannot mount a small tmpfs here (needs root)";
+    {
+        BookLocation location;
+        location.path = place.filePath(QStringLiteral("book.sqlite"));
+        SiteBook book;
+        ASSERT_TRUE(book.open(location).ok());
+        Site site;
+        site.name = QStringLiteral("Full");
+        const qint64 id = book.addSite(site).value;
+        BookOutcome refused;
+        int kept = 0;
+        for (int n = 0; n < 1000 && refused.ok(); ++n) {
+            Fetched<int> added = book.addVersion(id, Table(VersionEvent::Saved, char(n)));
+            kept = added.ok() ? added.value : kept;
+            refused = std::move(added);
+        }
+        EXPECT_EQ(refused.status, BookStatus::Failed);
+        ASSERT_FALSE(refused.notices.empty());
+        EXPECT_TRUE(refused.notices[0].text.contains(QLatin1String("full")))
+            << refused.notices[0].text.toStdString();
+        EXPECT_GT(kept, 0);
+        SiteBook again;
+        ASSERT_TRUE(again.open(location).ok());
+        const std::vector<TableVersion> history = again.history(id, true).value;
+        ASSERT_EQ(int(history.size()), kept);
+        EXPECT_EQ(history.back().clockImage, QByteArray(1308, char(kept - 1)));
+    }
+    mount({"umount", place.path()});
 }
 
 TEST(SiteBookFile, APasswordNeverShowsInTheBooksNameOrMessages)

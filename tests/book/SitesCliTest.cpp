@@ -164,6 +164,31 @@ TEST_P(SitesCliTest, AKilledBatchResumesWithoutSendingAgainWhatWasVerified)
     EXPECT_EQ(events("S3"), (QStringList{"saved", "verified"}));
 }
 
+TEST_P(SitesCliTest, ABookThatGoesAwayMidBatchStopsItCleanlyAndResumeFinishesIt)
+{
+    if (GetParam() != Kind::PostgreSQL)
+        GTEST_SKIP() << "a server going away";
+    makeSites(3);
+    QProcess *first = start({"send", "--verify", "--all"});
+    first->setReadChannel(QProcess::StandardError);
+    QByteArray said;
+    while (!said.contains("[2/3]") && first->waitForReadyRead(60000))
+        said += first->readAll();
+    // The server drops every connection to the book but this one.
+    ASSERT_TRUE(scratch().exec(QStringLiteral(
+        "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = "
+        "current_database() AND pid <> pg_backend_pid()")));
+    const CliRun stopped = finish(first);
+    EXPECT_EQ(stopped.exitCode, 1);
+    EXPECT_TRUE((said + stopped.err).contains(scratch().location().databaseName.toUtf8()))
+        << stopped.err.constData();
+
+    const CliRun resumed = run({"send", "--resume", "--json"});
+    EXPECT_EQ(resumed.exitCode, 0) << resumed.err.constData();
+    EXPECT_EQ(events("S1"), (QStringList{"saved", "verified"}));
+    EXPECT_EQ(events("S3"), (QStringList{"saved", "verified"}));
+}
+
 TEST_P(SitesCliTest, TwoProcessesNeverWorkOnOneUnitAtOnce)
 {
     makeSites(3);
