@@ -63,8 +63,9 @@ std::unique_ptr<FrmKlokken> Main(Program &program, FileDialogs &dialogs, const P
     window->PlaceDayBackgrounds();
 
     // A file named from outside opens as Open opens it; one that is refused leaves the fresh
-    // table and the start choices.
-    if (clockFile.isEmpty() || !files.OpenClockFile(clockFile)) {
+    // table and the start choices. A user with a site book chooses a site first.
+    const bool siteOpened = clockFile.isEmpty() && window->hasSiteBook() && window->showSites();
+    if (!siteOpened && (clockFile.isEmpty() || !files.OpenClockFile(clockFile))) {
         FrmSelectClkAct start(program.strings,
                               {[&files] { files.OpenClockFile(); }, [&files] { files.Receive(); },
                                [&files] { files.NewTable(); }},

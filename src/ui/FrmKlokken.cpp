@@ -2,6 +2,8 @@
 #include "ui/FrmKlokkenParts.h"
 #include "ui/SitesWindow.h"
 
+#include <QFileInfo>
+
 #include "clock/ClockFile.h"
 #include "clock/ClockTable.h"
 #include "clock/Occurrences.h"
@@ -255,26 +257,39 @@ void FrmKlokken::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void FrmKlokken::showSites()
+namespace {
+
+QString NamedBook(const settings::ProfileFile &profile)
+{
+    return profile.readString(QStringLiteral("Quintara"), QStringLiteral("Book"), QString(), 1024);
+}
+
+} // namespace
+
+bool FrmKlokken::hasSiteBook() const
+{
+    return !NamedBook(m_program.profile).isEmpty() ||
+           QFileInfo::exists(book::DefaultBookLocation().path);
+}
+
+bool FrmKlokken::showSites()
 {
     if (!m_program.book) {
         // A book named in the settings (a team's server), else the user's own file.
         book::BookLocation location = book::DefaultBookLocation();
-        const QString named = m_program.profile.readString(QStringLiteral("Quintara"),
-                                                           QStringLiteral("Book"), QString(), 1024);
-        if (!named.isEmpty()) {
+        if (const QString named = NamedBook(m_program.profile); !named.isEmpty()) {
             const book::ParsedLocation parsed = book::ParseBookLocation(named);
             if (!parsed.location) {
                 m_program.notices.tell(platform::PlainNotice(parsed.error));
-                return;
+                return false;
             }
             location = *parsed.location;
         }
-        auto opened = std::make_unique<book::SiteBook>();
+    auto opened = std::make_unique<book::SiteBook>();
         const book::BookOutcome outcome = opened->open(location);
         m_program.notices.tell(outcome.notices);
         if (!outcome.ok())
-            return;
+            return false;
         m_program.book = std::move(opened);
     }
     SitesWindow window(*m_program.book, this);
@@ -285,8 +300,9 @@ void FrmKlokken::showSites()
         showComparison(clock::DiffTables(m_program.clockTable, other), other,
                        tr("%1, version %2").arg(choice.site.name).arg(choice.version.number));
     };
-    window.exec();
+    const bool opened = window.exec() == QDialog::Accepted;
     RefreshStatus();
+    return opened;
 }
 
 void FrmKlokken::RefreshStatus()

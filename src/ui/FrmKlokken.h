@@ -79,8 +79,10 @@ public:
     // Title, save button and project labels (the 500 ms timer runs this).
     void RefreshStatus();
     // File > Site book: the book opened (once) and its window shown; a site chosen there
-    // opens in the editor.
-    void showSites();
+    // opens in the editor (true).
+    bool showSites();
+    // Whether the user has a site book: one named in the settings, or the user's own file.
+    bool hasSiteBook() const;
     QDate FirstShownDay() const { return m_firstShownDay; }
     // What the week view draws.
     const WeekViewModel &weekModel() const { return m_model; }

@@ -45,6 +45,7 @@ SitesWindow::SitesWindow(book::SiteBook &book, QWidget *parent)
     : QDialog(parent), m_book(book), m_siteModel(new SiteListModel(this)),
       m_versionModel(new VersionListModel(this))
 {
+    setObjectName(QStringLiteral("SitesWindow"));
     setWindowTitle(QStringLiteral("Quintara - ") + tr("Site book"));
     auto *layout = new QVBoxLayout(this);
     auto *searchLabel = new QLabel(tr("&Search:"), this);
@@ -68,6 +69,7 @@ SitesWindow::SitesWindow(book::SiteBook &book, QWidget *parent)
 
     auto *buttons = new QDialogButtonBox(this);
     m_open = buttons->addButton(tr("&Open in the editor"), QDialogButtonBox::AcceptRole);
+    m_open->setObjectName(QStringLiteral("cmdOpenSite"));
     m_restore = buttons->addButton(tr("&Restore this version"), QDialogButtonBox::ActionRole);
     m_compare = buttons->addButton(tr("&Compare with the editor"), QDialogButtonBox::ActionRole);
     buttons->addButton(QDialogButtonBox::Close);

@@ -1,6 +1,8 @@
 // main() of every test executable: an application object first, as Qt code expects one.
 #include <gtest/gtest.h>
 
+#include <QStandardPaths>
+
 #ifdef QUINTARA_GUI_TESTS
 #include <QApplication>
 using Application = QApplication;
@@ -25,5 +27,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QUINTARA_SOURCE_DIR"))
         qputenv("QUINTARA_SOURCE_DIR", QUINTARA_SOURCE_DIR_DEFAULT);
     Application app(argc, argv);
+    // The user's own data (a site book the window would show first) is never the tests'.
+    QStandardPaths::setTestModeEnabled(true);
     return RUN_ALL_TESTS();
 }

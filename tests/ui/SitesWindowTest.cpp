@@ -8,6 +8,7 @@
 #include "project/ProjectFileReader.h"
 #include "tests/support/CentralSimProcess.h"
 #include "ui/FrmCom.h"
+#include "ui/ClockMain.h"
 #include "ui/FileCommands.h"
 #include "ui/FrmKlokken.h"
 #include "ui/SitesWindow.h"
@@ -121,6 +122,21 @@ TEST_F(SitesWindowTest, ASiteFoundByTypingOpensSavesAndRestoresThroughTheBook)
     EXPECT_TRUE(window->files().siteInEditor().isEmpty());
 }
 
+
+TEST_F(SitesWindowTest, AUserWithABookChoosesASiteFirstAtStartUp)
+{
+    const QString settings = WriteFile(
+        dir.filePath(QStringLiteral("start.ini")),
+        "[Global]\nLanguage=0\n[Clock]\nNBTFile=" + DemoProject().toUtf8() +
+            "\n[Quintara]\nBook=sqlite:" + dir.filePath(QStringLiteral("book.sqlite")).toUtf8());
+    ui::Program again{prompter, clock, pump, settings::ProfileFile(settings)};
+    const ModalAnswer open(QStringLiteral("SitesWindow"), QStringLiteral("cmdOpenSite"));
+    const std::unique_ptr<ui::FrmKlokken> main = ui::ClockMain::Main(again, dialogs);
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(open.seen, 1);
+    main->RefreshStatus();
+    EXPECT_EQ(main->windowTitle(), QStringLiteral("Quintara - Farm"));
+}
 
 // The communication dialog tells how each transfer of the clock table ended, which the window
 // keeps as a version of the site in the editor.
