@@ -612,7 +612,8 @@ Fetched<QByteArray> SiteBook::projectBySha256(const QByteArray &sha256) const
     return result;
 }
 
-Fetched<int> SiteBook::insertVersion(qint64 siteId, TableVersion version)
+Fetched<int> SiteBook::insertVersion(qint64 siteId, TableVersion version,
+                                      std::optional<int> basedOn)
 {
     // A version always says when: the moment it was kept, when the caller did not say.
     if (!version.time.isValid())
@@ -639,17 +640,25 @@ Fetched<int> SiteBook::insertVersion(qint64 siteId, TableVersion version)
     }
     QSqlQuery number(m_db);
     number.prepare(QStringLiteral("UPDATE sites SET last_version = last_version + 1, problems = ?"
-                                  "%1 WHERE id = ? RETURNING last_version, project_id")
-                       .arg(stamps));
+                                  "%1 WHERE id = ?%2 RETURNING last_version, project_id")
+                       .arg(stamps, basedOn ? QStringLiteral(" AND last_version = ?") : QString()));
     number.addBindValue(version.problems);
     for (int i = 0; i < stamps.count(QLatin1Char('?')); ++i)
         number.addBindValue(at);
     number.addBindValue(siteId);
+    if (basedOn)
+        number.addBindValue(*basedOn);
     if (!number.exec())
         return Failed<int>(queryFailure(number.lastError()));
-    if (!number.next())
+    if (!number.next()) {
+        if (basedOn && tableInForce(siteId).ok())
+            return Failed<int>(failure(BookStatus::Conflict,
+                                       QStringLiteral("Someone else kept a newer version of this "
+                                                      "site's table since version %1.")
+                                           .arg(*basedOn)));
         return Failed<int>(
             failure(BookStatus::NoSuchSite, QStringLiteral("The site is no longer in the book.")));
+    }
     version.number = number.value(0).toInt();
     const QVariant projectId = number.value(1);
     number.finish();
@@ -668,10 +677,10 @@ Fetched<int> SiteBook::insertVersion(qint64 siteId, TableVersion version)
     return result;
 }
 
-Fetched<int> SiteBook::addVersion(qint64 siteId, TableVersion version)
+Fetched<int> SiteBook::addVersion(qint64 siteId, TableVersion version, std::optional<int> basedOn)
 {
     Transaction transaction(m_db);
-    Fetched<int> kept = insertVersion(siteId, std::move(version));
+    Fetched<int> kept = insertVersion(siteId, std::move(version), basedOn);
     if (kept.ok() && !transaction.commit())
         return Failed<int>(queryFailure(m_db.lastError()));
     return kept;

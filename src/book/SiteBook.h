@@ -153,8 +153,11 @@ public:
     Fetched<QByteArray> projectBySha256(const QByteArray &sha256) const;
 
     // Keeps a clock table as the site's next version, with the site's project in force; the
-    // new version becomes the table in force. Its number comes back.
-    Fetched<int> addVersion(qint64 siteId, TableVersion version);
+    // new version becomes the table in force. Its number comes back. With `basedOn`, only when
+    // that version is still the latest: Conflict when someone kept another since, and nothing
+    // changes.
+    Fetched<int> addVersion(qint64 siteId, TableVersion version,
+                            std::optional<int> basedOn = std::nullopt);
     // Every version, oldest first; without the table and trace bytes unless `withContents`.
     Fetched<std::vector<TableVersion>> history(qint64 siteId, bool withContents = false) const;
     Fetched<TableVersion> version(qint64 siteId, int number) const;
@@ -174,7 +177,8 @@ private:
     // The steps of the changes above, inside the caller's transaction.
     Fetched<qint64> insertSite(const Site &site);
     BookOutcome assignProject(qint64 siteId, const QByteArray &projectFile);
-    Fetched<int> insertVersion(qint64 siteId, TableVersion version);
+    Fetched<int> insertVersion(qint64 siteId, TableVersion version,
+                               std::optional<int> basedOn = std::nullopt);
 
     BookLocation m_location;
     QString m_connectionName;

@@ -18,6 +18,7 @@
 #include "ui/TableHistory.h"
 #include "ui/WaitPointer.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -323,10 +324,7 @@ void FileCommands::Save()
     WaitPointer wait;
     clock::ClockTable &table = m_program.clockTable;
     if (m_siteId != 0 && table.ClockFileName.isEmpty()) {
-        book::TableVersion version;
-        version.event = book::VersionEvent::Saved;
-        if (keepInBook(std::move(version)))
-            m_history.markSaved();
+        saveToSite();
         return;
     }
     if (table.ClockFileName.isEmpty()) {
@@ -440,17 +438,71 @@ void FileCommands::Receive()
     m_history.record(before, text(Step::ReceiveTable));
 }
 
-bool FileCommands::keepInBook(book::TableVersion version)
+book::Fetched<int> FileCommands::keepInBook(book::TableVersion version,
+                                            std::optional<int> basedOn)
 {
     if (!m_program.book)
-        return false;
+        return {};
     version.time = m_program.clock.now().toUTC();
     version.user = book::CurrentUserName();
     version.clockImage = clock::ClockFileImage(m_program.clockTable);
     version.problems = int(healthProblems().size());
-    const book::Fetched<int> kept = m_program.book->addVersion(m_siteId, std::move(version));
-    m_program.notices.tell(kept.notices);
-    return kept.ok();
+    book::Fetched<int> kept = m_program.book->addVersion(m_siteId, std::move(version), basedOn);
+    if (kept.ok())
+        m_siteVersion = kept.value;
+    else if (kept.status != book::BookStatus::Conflict)
+        m_program.notices.tell(kept.notices);
+    return kept;
+}
+
+void FileCommands::saveToSite()
+{
+    book::TableVersion version;
+    version.event = book::VersionEvent::Saved;
+    book::Fetched<int> kept = keepInBook(version, m_siteVersion);
+    if (kept.status == book::BookStatus::Conflict) {
+        // Two technicians on one site: neither table is lost, the user says which goes on.
+        book::SiteBook &book = *m_program.book;
+        SiteChoice theirs;
+        theirs.site.id = m_siteId;
+        theirs.site.name = m_siteName;
+        const book::Fetched<book::TableVersion> latest = book.tableInForce(m_siteId);
+        const book::Fetched<QByteArray> project = book.project(m_siteId);
+        if (!latest.ok() || !project.ok())
+            return m_program.notices.tell(latest.ok() ? project.notices : latest.notices);
+        theirs.version = latest.value;
+        theirs.projectFile = project.value;
+        clock::ClockTable other;
+        clock::ReadClockImage(other, theirs.version.clockImage);
+        const qsizetype differing = clock::DiffTables(other, m_program.clockTable).lines.size();
+        const QString question =
+            QCoreApplication::translate("FileCommands",
+                                        "%1 kept version %2 of %3 at %4, after the version %5 you "
+                                        "began from; it differs from yours in %6 line(s).\n\n"
+                                        "Yes: keep yours as the next version.\nNo: drop yours "
+                                        "and take theirs.")
+                .arg(theirs.version.user)
+                .arg(theirs.version.number)
+                .arg(m_siteName, theirs.version.time.toLocalTime().toString(
+                                     QStringLiteral("yyyy-MM-dd HH:mm")))
+                .arg(m_siteVersion)
+                .arg(differing);
+        switch (m_program.prompter.show(question, platform::ProgramTitle,
+                                        platform::Buttons::YesNoCancel,
+                                        platform::Icon::Exclamation, platform::Answer::Cancel)) {
+        case platform::Answer::Yes:
+            kept = keepInBook(version);
+            break;
+        case platform::Answer::No:
+            if (takeSiteTable(theirs))
+                m_history.markSaved();
+            return;
+        default:
+            return;
+        }
+    }
+    if (kept.ok())
+        m_history.markSaved();
 }
 
 void FileCommands::keepTransfer(book::TableVersion version)
@@ -463,6 +515,11 @@ bool FileCommands::OpenSite(const SiteChoice &choice)
 {
     if (!choice.restore && !mayDropChanges())
         return false;
+    return takeSiteTable(choice);
+}
+
+bool FileCommands::takeSiteTable(const SiteChoice &choice)
+{
     // Read beside the table and project in force, which stay when either is refused.
     std::unique_ptr<project::ProjectModel> model;
     if (!choice.projectFile.isEmpty()) {
@@ -496,6 +553,7 @@ bool FileCommands::OpenSite(const SiteChoice &choice)
     m_tableFile.clear();
     m_siteId = choice.site.id;
     m_siteName = choice.site.name;
+    m_siteVersion = choice.version.number;
     m_receivedProject = false;
     notify(projectApplied);
     notify(workdaysChanged);
@@ -508,7 +566,7 @@ bool FileCommands::OpenSite(const SiteChoice &choice)
     book::TableVersion restored;
     restored.event = book::VersionEvent::Restored;
     restored.restoredFrom = choice.version.number;
-    if (keepInBook(std::move(restored)))
+    if (keepInBook(std::move(restored)).ok())
         m_history.markSaved();
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "book/SiteBook.h"
 #include "clock/ClockTable.h"
 #include "clock/Occurrences.h"
 #include "platform/Prompter.h"
@@ -20,9 +21,7 @@ struct HealthProblem;
 namespace quintara::project {
 struct ProjectModel;
 }
-namespace quintara::book {
-struct TableVersion;
-}
+
 
 namespace quintara::ui {
 
@@ -137,8 +136,16 @@ private:
     // The book's site the table belongs to instead of a file; 0 for none.
     qint64 m_siteId = 0;
     QString m_siteName;
-    // Keeps the table as the site's next version.
-    bool keepInBook(book::TableVersion version);
+    // The site's version the editor's table began from: a save after someone else kept a newer
+    // one asks first.
+    int m_siteVersion = 0;
+    // Keeps the table as the site's next version (only as long as `basedOn` is the latest,
+    // when given); what the book said is shown, but for a conflict, which the caller handles.
+    book::Fetched<int> keepInBook(book::TableVersion version,
+                                  std::optional<int> basedOn = std::nullopt);
+    void saveToSite();
+    // The site's table (and project) into the editor as one step; a restore is kept in the book.
+    bool takeSiteTable(const SiteChoice &choice);
 };
 
 } // namespace quintara::ui

@@ -123,6 +123,41 @@ TEST_F(SitesWindowTest, ASiteFoundByTypingOpensSavesAndRestoresThroughTheBook)
 }
 
 
+TEST_F(SitesWindowTest, ASaveAfterSomeoneElseKeptANewerVersionAsksWhichGoesOn)
+{
+    QTest::keyClicks(sites->searchField(), QStringLiteral("villa"));
+    sites->openButton()->click();
+    // Another technician keeps a table of their own meanwhile.
+    book::TableVersion theirs;
+    theirs.user = QStringLiteral("bob");
+    theirs.clockImage = saved;
+    ASSERT_EQ(program.book->addVersion(villa, theirs).value, 3);
+
+    put(5, Line(Today, 20, 0, 1, 0, 0));
+    program.clockTable.TableChanged = true;
+    const QStringList mine = times();
+    prompter.expect(platform::Answer::Cancel);
+    window->files().Save();
+    EXPECT_TRUE(lastMessage().startsWith(QStringLiteral("bob kept version 3 of Villa Sol")))
+        << lastMessage().toStdString();
+    EXPECT_EQ(history().size(), 3U);
+
+    prompter.expect(platform::Answer::Yes);
+    window->files().Save();
+    ASSERT_EQ(history().size(), 4U);
+    EXPECT_EQ(Times(history()[3].clockImage), mine);
+    EXPECT_FALSE(program.clockTable.TableChanged);
+
+    // Once more, and this time theirs is taken.
+    ASSERT_EQ(program.book->addVersion(villa, theirs).value, 5);
+    put(6, Line(Today, 19, 0, 1, 0, 0));
+    prompter.expect(platform::Answer::No);
+    window->files().Save();
+    EXPECT_EQ(history().size(), 5U);
+    EXPECT_EQ(times(), Times(saved));
+    EXPECT_FALSE(program.clockTable.TableChanged);
+}
+
 TEST_F(SitesWindowTest, AUserWithABookChoosesASiteFirstAtStartUp)
 {
     const QString settings = WriteFile(
