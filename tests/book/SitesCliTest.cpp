@@ -53,6 +53,15 @@ protected:
         process.start();
         return &process;
     }
+    // Started, and waited for until its progress says `mark` (what it said is kept in `said`).
+    QProcess *startUntil(const QStringList &arguments, const QByteArray &mark, QByteArray &said)
+    {
+        QProcess *process = start(arguments);
+        process->setReadChannel(QProcess::StandardError);
+        while (!said.contains(mark) && process->waitForReadyRead(60000))
+            said += process->readAll();
+        return process;
+    }
     static CliRun finish(QProcess *process)
     {
         process->waitForFinished(120000);
@@ -147,12 +156,9 @@ TEST_P(SitesCliTest, BatchesGoOnPastAFailingSiteAndKeepEveryOutcome)
 TEST_P(SitesCliTest, AKilledBatchResumesWithoutSendingAgainWhatWasVerified)
 {
     makeSites(3);
-    QProcess *first = start({"send", "--verify", "--all"});
-    first->setReadChannel(QProcess::StandardError);
-    // Killed while the second site is under way.
     QByteArray said;
-    while (!said.contains("[2/3]") && first->waitForReadyRead(60000))
-        said += first->readAll();
+    QProcess *first = startUntil({"send", "--verify", "--all"}, "[2/3]", said);
+    // Killed while the second site is under way.
     ASSERT_TRUE(said.contains("[2/3]"));
     first->kill();
     first->waitForFinished();
@@ -169,11 +175,8 @@ TEST_P(SitesCliTest, ABookThatGoesAwayMidBatchStopsItCleanlyAndResumeFinishesIt)
     if (GetParam() != Kind::PostgreSQL)
         GTEST_SKIP() << "a server going away";
     makeSites(3);
-    QProcess *first = start({"send", "--verify", "--all"});
-    first->setReadChannel(QProcess::StandardError);
     QByteArray said;
-    while (!said.contains("[2/3]") && first->waitForReadyRead(60000))
-        said += first->readAll();
+    QProcess *first = startUntil({"send", "--verify", "--all"}, "[2/3]", said);
     // The server drops every connection to the book but this one.
     ASSERT_TRUE(scratch().exec(QStringLiteral(
         "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = "
