@@ -84,12 +84,12 @@ Fetched<qint64> BatchQueue::create(BatchKind kind, const std::vector<qint64> &si
                                    const QDateTime &time, const QString &user)
 {
     QSqlDatabase &db = m_book.m_db;
-    if (!db.transaction())
-        return Failed<qint64>(m_book.queryFailure(db.lastError()));
+    Transaction transaction(db);
     const auto fail = [&](const QSqlError &error) {
-        db.rollback();
         return Failed<qint64>(m_book.queryFailure(error));
     };
+    if (!transaction.begun())
+        return fail(transaction.error());
     QSqlQuery insert = Prepared(db,
                                 QStringLiteral("INSERT INTO batches (kind, created, os_user) "
                                                "VALUES (?, ?, ?) RETURNING id"),
@@ -108,8 +108,8 @@ Fetched<qint64> BatchQueue::create(BatchKind kind, const std::vector<qint64> &si
         if (!item.exec())
             return fail(item.lastError());
     }
-    if (!db.commit())
-        return fail(db.lastError());
+    if (!transaction.commit())
+        return fail(transaction.error());
     return result;
 }
 
@@ -172,12 +172,12 @@ Fetched<std::vector<BatchItem>> BatchQueue::items(qint64 batchId)
 Fetched<bool> BatchQueue::claim(qint64 batchId, const BatchItem &item, const QDateTime &time)
 {
     QSqlDatabase &db = m_book.m_db;
-    if (!db.transaction())
-        return Failed<bool>(m_book.queryFailure(db.lastError()));
+    Transaction transaction(db);
     const auto fail = [&](const QSqlError &error) {
-        db.rollback();
         return Failed<bool>(m_book.queryFailure(error));
     };
+    if (!transaction.begun())
+        return fail(transaction.error());
     QSqlQuery others = Prepared(db,
                                 QStringLiteral("SELECT worker, started FROM batch_items WHERE "
                                                "site_id = ? AND state = 'working' AND worker <> ?"),
@@ -186,12 +186,9 @@ Fetched<bool> BatchQueue::claim(qint64 batchId, const BatchItem &item, const QDa
         return fail(others.lastError());
     Fetched<bool> result;
     while (others.next()) {
-        const QDateTime since =
-            QDateTime::fromString(others.value(1).toString(), Qt::ISODateWithMs);
-        if (StillWorking(others.value(0).toString(), since, time)) {
-            db.rollback();
+        const QDateTime since = TimeFromText(others.value(1));
+        if (StillWorking(others.value(0).toString(), since, time))
             return result;
-        }
     }
     others.finish();
     QSqlQuery take = Prepared(db,
@@ -202,8 +199,8 @@ Fetched<bool> BatchQueue::claim(qint64 batchId, const BatchItem &item, const QDa
     if (!take.exec())
         return fail(take.lastError());
     result.value = take.numRowsAffected() == 1;
-    if (!db.commit())
-        return fail(db.lastError());
+    if (!transaction.commit())
+        return fail(transaction.error());
     return result;
 }
 

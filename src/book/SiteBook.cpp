@@ -111,27 +111,6 @@ QString LikePattern(const QString &text)
     return QLatin1Char('%') + escaped + QLatin1Char('%');
 }
 
-// Rolls back whatever was not committed.
-class Transaction {
-public:
-    explicit Transaction(QSqlDatabase &db) : m_db(db), m_open(db.transaction()) {}
-    ~Transaction()
-    {
-        if (m_open)
-            m_db.rollback();
-    }
-    bool begun() const { return m_open; }
-    bool commit()
-    {
-        m_open = false;
-        return m_db.commit();
-    }
-
-private:
-    QSqlDatabase &m_db;
-    bool m_open;
-};
-
 } // namespace
 
 QString EventName(VersionEvent event)
@@ -274,6 +253,8 @@ BookOutcome SiteBook::migrate()
     const std::vector<QStringList> &migrations = Migrations();
     for (int next = version + 1; next <= SchemaVersion; ++next) {
         Transaction transaction(m_db);
+        if (!transaction.begun())
+            return queryFailure(transaction.error());
         QSqlQuery query(m_db);
         for (const QString &statement : migrations[static_cast<size_t>(next - 1)]) {
             if (!query.exec(ForDriver(statement, m_location.kind)))
@@ -282,7 +263,7 @@ BookOutcome SiteBook::migrate()
         if (!Prepared(m_db, QStringLiteral("INSERT INTO book_schema (version) VALUES (?)"), {next})
                  .exec() ||
             !transaction.commit())
-            return failure(BookStatus::Failed, m_db.lastError().text());
+            return queryFailure(transaction.error());
     }
     return {};
 }
@@ -378,6 +359,8 @@ Fetched<qint64> SiteBook::addSite(const Site &site, const QByteArray &projectFil
                                   std::vector<TableVersion> versions)
 {
     Transaction transaction(m_db);
+    if (!transaction.begun())
+        return Failed<qint64>(queryFailure(transaction.error()));
     Fetched<qint64> added = insertSite(site);
     if (!added.ok())
         return added;
@@ -390,7 +373,7 @@ Fetched<qint64> SiteBook::addSite(const Site &site, const QByteArray &projectFil
             return Failed<qint64>(std::move(kept));
     }
     if (!transaction.commit())
-        return Failed<qint64>(queryFailure(m_db.lastError()));
+        return Failed<qint64>(queryFailure(transaction.error()));
     return added;
 }
 
@@ -430,6 +413,8 @@ Fetched<Site> SiteBook::site(const QString &name) const
 BookOutcome SiteBook::updateSite(Site &site)
 {
     Transaction transaction(m_db);
+    if (!transaction.begun())
+        return queryFailure(transaction.error());
     QSqlQuery update(m_db);
     update.prepare(QStringLiteral("UPDATE sites SET (%1, revision) = (?, ?, ?, ?, ?, ?, ?, ?, ?, "
                                   "?, ?, revision + 1) WHERE id = ? AND revision = ?")
@@ -447,7 +432,7 @@ BookOutcome SiteBook::updateSite(Site &site)
     if (!WriteTags(m_db, site.id, site.tags, error))
         return queryFailure(error);
     if (!transaction.commit())
-        return queryFailure(m_db.lastError());
+        return queryFailure(transaction.error());
     ++site.revision;
     return {};
 }
@@ -575,10 +560,12 @@ BookOutcome SiteBook::assignProject(qint64 siteId, const QByteArray &projectFile
 BookOutcome SiteBook::setProject(qint64 siteId, const QByteArray &projectFile)
 {
     Transaction transaction(m_db);
+    if (!transaction.begun())
+        return queryFailure(transaction.error());
     if (BookOutcome assigned = assignProject(siteId, projectFile); !assigned.ok())
         return assigned;
     if (!transaction.commit())
-        return queryFailure(m_db.lastError());
+        return queryFailure(transaction.error());
     return {};
 }
 
@@ -680,9 +667,11 @@ Fetched<int> SiteBook::insertVersion(qint64 siteId, TableVersion version,
 Fetched<int> SiteBook::addVersion(qint64 siteId, TableVersion version, std::optional<int> basedOn)
 {
     Transaction transaction(m_db);
+    if (!transaction.begun())
+        return Failed<int>(queryFailure(transaction.error()));
     Fetched<int> kept = insertVersion(siteId, std::move(version), basedOn);
     if (kept.ok() && !transaction.commit())
-        return Failed<int>(queryFailure(m_db.lastError()));
+        return Failed<int>(queryFailure(transaction.error()));
     return kept;
 }
 
