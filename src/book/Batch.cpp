@@ -169,7 +169,8 @@ Fetched<std::vector<BatchItem>> BatchQueue::items(qint64 batchId)
     return result;
 }
 
-Fetched<bool> BatchQueue::claim(qint64 batchId, const BatchItem &item, const QDateTime &time)
+Fetched<bool> BatchQueue::claim(qint64 batchId, const BatchItem &item,
+                                const platform::Clock &clock)
 {
     QSqlDatabase &db = m_book.m_db;
     Transaction transaction(db);
@@ -187,10 +188,13 @@ Fetched<bool> BatchQueue::claim(qint64 batchId, const BatchItem &item, const QDa
     Fetched<bool> result;
     while (others.next()) {
         const QDateTime since = TimeFromText(others.value(1));
-        if (StillWorking(others.value(0).toString(), since, time))
+        if (StillWorking(others.value(0).toString(), since, clock.now()))
             return result;
     }
     others.finish();
+    // Read once the others are seen done, so that a claim never seems to begin before the
+    // work it waited for ended.
+    const QDateTime time = clock.now();
     QSqlQuery take = Prepared(db,
                               QStringLiteral("UPDATE batch_items SET state = 'working', worker = ?, "
                                              "started = ? WHERE batch_id = ? AND position = ? AND "
@@ -251,7 +255,7 @@ Fetched<BatchSummary> RunBatch(SiteBook &book, BatchQueue &queue, qint64 batchId
             summary.stopped = true;
             break;
         }
-        const Fetched<bool> claimed = queue.claim(batchId, item, clock.now());
+        const Fetched<bool> claimed = queue.claim(batchId, item, clock);
         if (!claimed.ok())
             return Failed<BatchSummary>(claimed);
         if (!claimed.value) {

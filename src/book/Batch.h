@@ -48,7 +48,7 @@ public:
     Fetched<std::vector<BatchItem>> items(qint64 batchId);
     // Takes an item for this worker. Refused (false) when another worker that is still at it
     // holds the same site in any batch: two processes never work on one unit at once.
-    Fetched<bool> claim(qint64 batchId, const BatchItem &item, const QDateTime &time);
+    Fetched<bool> claim(qint64 batchId, const BatchItem &item, const platform::Clock &clock);
     BookOutcome finish(qint64 batchId, const BatchItem &item);
     BookOutcome close(qint64 batchId, const QDateTime &time);
 

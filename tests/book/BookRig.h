@@ -4,6 +4,7 @@
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QUuid>
 
@@ -60,10 +61,18 @@ public:
 
     // A statement run on the book behind the program's back, as another program would.
     bool exec(const QString &sql) const { return run(m_location.databaseName, sql); }
+    // What a query on the book answers, row by row, each row's columns as text.
+    QList<QStringList> rows(const QString &sql) const
+    {
+        QList<QStringList> rows;
+        run(m_location.databaseName, sql, &rows);
+        return rows;
+    }
 
 private:
     bool admin(const QString &sql) const { return run(qEnvironmentVariable("PGDATABASE"), sql); }
-    bool run(const QString &database, const QString &sql) const
+    bool run(const QString &database, const QString &sql,
+             QList<QStringList> *rows = nullptr) const
     {
         const QString name = QUuid::createUuid().toString();
         bool done = false;
@@ -76,7 +85,14 @@ private:
                 db.setPort(m_location.port);
                 db.setUserName(m_location.user);
             }
-            done = db.open() && QSqlQuery(db).exec(sql);
+            QSqlQuery query(db);
+            done = db.open() && query.exec(sql);
+            while (rows && query.next()) {
+                QStringList row;
+                for (int column = 0; column < query.record().count(); ++column)
+                    row << query.value(column).toString();
+                rows->append(row);
+            }
         }
         QSqlDatabase::removeDatabase(name);
         return done;

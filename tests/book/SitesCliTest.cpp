@@ -199,9 +199,17 @@ TEST_P(SitesCliTest, TwoProcessesNeverWorkOnOneUnitAtOnce)
     QProcess *b = start({"backup", "S3", "S2", "S1", "--json"});
     const CliRun one = finish(a);
     const CliRun other = finish(b);
-    // A unit answers one port at a time: had both opened it, one would have failed.
-    for (const CliRun *batch : {&one, &other})
-        EXPECT_EQ(States(*batch).filter("=failed"), QStringList()) << batch->err.constData();
+    // Each site's work in either batch, in the order it began: one ends before the next begins.
+    // (Back to back on one unit may fail; at once never happens.)
+    const QList<QStringList> spans = scratch().rows(QStringLiteral(
+        "SELECT site_id, started, finished FROM batch_items WHERE started IS NOT NULL "
+        "ORDER BY site_id, started"));
+    ASSERT_GE(spans.size(), 3);
+    for (qsizetype i = 1; i < spans.size(); ++i) {
+        if (spans[i][0] == spans[i - 1][0]) {
+            EXPECT_LE(spans[i - 1][2], spans[i][1]) << spans[i][0].toStdString();
+        }
+    }
     int received = 0;
     for (const char *site : {"S1", "S2", "S3"})
         received += int(events(QString::fromLatin1(site)).count("received"));
