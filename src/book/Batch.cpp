@@ -179,6 +179,14 @@ Fetched<bool> BatchQueue::claim(qint64 batchId, const BatchItem &item,
     };
     if (!transaction.begun())
         return fail(transaction.error());
+    // SQLite's writer lock already orders claims; on a server, two claims for one site would
+    // each see the other's row as not yet working unless the site's row orders them.
+    if (m_book.location().kind == BookLocation::Kind::PostgreSQL) {
+        QSqlQuery lock = Prepared(db, QStringLiteral("SELECT id FROM sites WHERE id = ? FOR UPDATE"),
+                                  {item.siteId});
+        if (!lock.exec())
+            return fail(lock.lastError());
+    }
     QSqlQuery others = Prepared(db,
                                 QStringLiteral("SELECT worker, started FROM batch_items WHERE "
                                                "site_id = ? AND state = 'working' AND worker <> ?"),
