@@ -1,6 +1,7 @@
 #include "ui/SitesWindow.h"
 
 #include "presentation/SiteListModel.h"
+#include "ui/SiteDialog.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -13,6 +14,8 @@
 #include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace quintara::ui {
 
@@ -61,17 +64,33 @@ SitesWindow::SitesWindow(book::SiteBook &book, QWidget *parent)
     auto *split = new QSplitter(Qt::Vertical, this);
     m_sites = ListView(m_siteModel, SiteListModel::Name, split);
     m_sites->setAccessibleName(tr("Sites"));
-    m_history = ListView(m_versionModel, VersionListModel::Event, split);
+    auto *historyPane = new QWidget(split);
+    auto *historyColumn = new QVBoxLayout(historyPane);
+    historyColumn->setContentsMargins(0, 0, 0, 0);
+    m_history = ListView(m_versionModel, VersionListModel::Event, historyPane);
     m_history->setAccessibleName(tr("History of the site"));
+    // Two versions chosen are compared with each other.
+    m_history->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    historyColumn->addWidget(m_history, 1);
+    auto *versionButtons = new QDialogButtonBox(historyPane);
+    m_restore = versionButtons->addButton(tr("&Restore this version"), QDialogButtonBox::ActionRole);
+    m_compare = versionButtons->addButton(tr("&Compare with the editor"), QDialogButtonBox::ActionRole);
+    m_compareVersions =
+        versionButtons->addButton(tr("Compare the &two chosen"), QDialogButtonBox::ActionRole);
+    m_compareUnit =
+        versionButtons->addButton(tr("Compare with the &unit"), QDialogButtonBox::ActionRole);
+    m_compareUnit->setToolTip(tr("Receives the unit's table, keeps it as a version and compares "
+                                 "the chosen version with it"));
+    historyColumn->addWidget(versionButtons);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
     layout->addWidget(split, 1);
 
     auto *buttons = new QDialogButtonBox(this);
+    m_edit = buttons->addButton(tr("&Edit site…"), QDialogButtonBox::ActionRole);
+    m_edit->setObjectName(QStringLiteral("cmdEditSite"));
     m_open = buttons->addButton(tr("&Open in the editor"), QDialogButtonBox::AcceptRole);
     m_open->setObjectName(QStringLiteral("cmdOpenSite"));
-    m_restore = buttons->addButton(tr("&Restore this version"), QDialogButtonBox::ActionRole);
-    m_compare = buttons->addButton(tr("&Compare with the editor"), QDialogButtonBox::ActionRole);
     buttons->addButton(QDialogButtonBox::Close);
     layout->addWidget(buttons);
 
@@ -87,6 +106,12 @@ SitesWindow::SitesWindow(book::SiteBook &book, QWidget *parent)
     connect(m_open, &QPushButton::clicked, this, [this] { choose(Use::Open); });
     connect(m_restore, &QPushButton::clicked, this, [this] { choose(Use::Restore); });
     connect(m_compare, &QPushButton::clicked, this, [this] { choose(Use::Compare); });
+    connect(m_compareVersions, &QPushButton::clicked, this,
+            [this] { choose(Use::CompareVersions); });
+    connect(m_compareUnit, &QPushButton::clicked, this, [this] { choose(Use::CompareUnit); });
+    connect(m_edit, &QPushButton::clicked, this, &SitesWindow::editSite);
+    connect(m_history->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &SitesWindow::enableVersionButtons);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     // Enter in the search field opens the first site found.
     connect(m_search, &QLineEdit::returnPressed, this, [this] { choose(Use::Open); });
@@ -124,24 +149,74 @@ void SitesWindow::showHistory()
     if (m_versionModel->rowCount() > 0)
         m_history->selectRow(m_versionModel->rowCount() - 1);
     m_open->setEnabled(site != nullptr);
-    m_restore->setEnabled(m_versionModel->rowCount() > 0);
-    m_compare->setEnabled(m_versionModel->rowCount() > 0);
+    m_edit->setEnabled(site != nullptr);
+    enableVersionButtons();
+}
+
+void SitesWindow::enableVersionButtons()
+{
+    const qsizetype chosen = chosenVersions().size();
+    m_restore->setEnabled(chosen == 1);
+    m_compare->setEnabled(chosen == 1);
+    m_compareVersions->setEnabled(chosen == 2);
+    m_compareUnit->setEnabled(chosen == 1);
+}
+
+QList<int> SitesWindow::chosenVersions() const
+{
+    QList<int> numbers;
+    for (const QModelIndex &row : m_history->selectionModel()->selectedRows()) {
+        if (const book::TableVersion *version = m_versionModel->version(row.row()))
+            numbers << version->number;
+    }
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
+}
+
+void SitesWindow::selectSite(qint64 id)
+{
+    for (int row = 0; row < m_siteModel->rowCount(); ++row) {
+        if (m_siteModel->site(row)->id == id) {
+            m_sites->selectRow(row);
+            return;
+        }
+    }
+}
+
+void SitesWindow::editSite()
+{
+    const book::SiteSummary *summary = chosenSite();
+    if (!summary)
+        return;
+    const qint64 id = summary->id;
+    const book::Fetched<book::Site> site = m_book.site(summary->name);
+    if (!site.ok()) {
+        Tell(this, site);
+        return;
+    }
+    SiteDialog dialog(m_book, site.value, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    reload();
+    selectSite(id);
 }
 
 void SitesWindow::choose(Use use)
 {
     const book::SiteSummary *summary = chosenSite();
-    if (!summary || !open)
+    if (!summary || !open || (use == Use::CompareUnit && !receiveFromUnit))
         return;
-    const bool restore = use != Use::Open;
+    const qint64 siteId = summary->id;
+    const QList<int> versions = chosenVersions();
+    const bool picked = use != Use::Open;
+    if (picked && versions.size() != (use == Use::CompareVersions ? 2 : 1))
+        return;
     SiteChoice choice;
     choice.restore = use == Use::Restore;
     const book::Fetched<book::Site> site = m_book.site(summary->name);
-    const book::Fetched<QByteArray> project = m_book.project(summary->id);
-    const book::TableVersion *picked = m_versionModel->version(m_history->currentIndex().row());
+    const book::Fetched<QByteArray> project = m_book.project(siteId);
     const book::Fetched<book::TableVersion> version =
-        restore && picked ? m_book.version(summary->id, picked->number)
-                          : m_book.tableInForce(summary->id);
+        picked ? m_book.version(siteId, versions.front()) : m_book.tableInForce(siteId);
     for (const book::BookOutcome *step : {static_cast<const book::BookOutcome *>(&site),
                                           static_cast<const book::BookOutcome *>(&project),
                                           static_cast<const book::BookOutcome *>(&version)}) {
@@ -153,10 +228,41 @@ void SitesWindow::choose(Use use)
     choice.site = site.value;
     choice.projectFile = project.value;
     choice.version = version.value;
-    if (use == Use::Compare) {
+    switch (use) {
+    case Use::Compare:
         if (compare)
             compare(choice);
         return;
+    case Use::CompareVersions: {
+        const book::Fetched<book::TableVersion> newer = m_book.version(siteId, versions.back());
+        if (!newer.ok())
+            Tell(this, newer);
+        else if (compareVersions)
+            compareVersions(choice, newer.value);
+        return;
+    }
+    case Use::CompareUnit: {
+        // What the unit holds is kept before it is shown: a receive is never thrown away.
+        book::WorkResult received = receiveFromUnit(choice.site, choice.projectFile);
+        if (!received.version) {
+            QMessageBox::warning(this, windowTitle(), received.message);
+            return;
+        }
+        const book::Fetched<int> kept = m_book.addVersion(siteId, *received.version);
+        reload();
+        selectSite(siteId);
+        if (!kept.ok()) {
+            Tell(this, kept);
+            return;
+        }
+        received.version->number = kept.value;
+        if (compareVersions)
+            compareVersions(choice, *received.version);
+        return;
+    }
+    case Use::Open:
+    case Use::Restore:
+        break;
     }
     if (open(choice))
         accept();

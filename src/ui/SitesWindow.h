@@ -1,5 +1,6 @@
 #pragma once
 
+#include "book/Batch.h"
 #include "book/SiteBook.h"
 
 #include <QDialog>
@@ -35,6 +36,11 @@ public:
     std::function<bool(const SiteChoice &choice)> open;
     // Shows how the chosen version differs from the table in the editor.
     std::function<void(const SiteChoice &choice)> compare;
+    // Shows how two versions of one site differ (`choice.version` the older).
+    std::function<void(const SiteChoice &choice, const book::TableVersion &newer)> compareVersions;
+    // Receives the site's table from its central unit; the window keeps it as a version.
+    std::function<book::WorkResult(const book::Site &site, const QByteArray &projectFile)>
+        receiveFromUnit;
 
     // Reads the list from the book again.
     void reload();
@@ -45,12 +51,20 @@ public:
     QPushButton *openButton() const { return m_open; }
     QPushButton *restoreButton() const { return m_restore; }
     QPushButton *compareButton() const { return m_compare; }
+    QPushButton *compareVersionsButton() const { return m_compareVersions; }
+    QPushButton *compareUnitButton() const { return m_compareUnit; }
+    QPushButton *editButton() const { return m_edit; }
 
 private:
     void showHistory();
-    enum class Use { Open, Restore, Compare };
+    void enableVersionButtons();
+    enum class Use { Open, Restore, Compare, CompareVersions, CompareUnit };
     void choose(Use use);
+    void editSite();
     const book::SiteSummary *chosenSite() const;
+    // The versions chosen in the history, oldest first.
+    QList<int> chosenVersions() const;
+    void selectSite(qint64 id);
 
     book::SiteBook &m_book;
     SiteListModel *m_siteModel;
@@ -61,6 +75,9 @@ private:
     QPushButton *m_open;
     QPushButton *m_restore;
     QPushButton *m_compare;
+    QPushButton *m_compareVersions;
+    QPushButton *m_compareUnit;
+    QPushButton *m_edit;
 };
 
 } // namespace quintara::ui
