@@ -304,6 +304,9 @@ bool FrmKlokken::showSites()
         showComparison(clock::DiffTables(m_program.clockTable, other), other,
                        tr("%1, version %2").arg(choice.site.name).arg(choice.version.number));
     };
+    window.dialogs = &m_dialogs;
+    window.importSetup = {book::CurrentUserName(), &m_program.settings, &m_program.strings,
+                          SiteProblemCounter(m_program.strings, m_program.clock)};
     window.compareVersions = [this](const SiteChoice &older, const book::TableVersion &newer) {
         compareSiteVersions(older, newer);
     };

@@ -1,9 +1,11 @@
 #include "ui/SitesWindow.h"
 
 #include "presentation/SiteListModel.h"
+#include "ui/FileDialogs.h"
 #include "ui/SiteDialog.h"
 
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -87,6 +89,12 @@ SitesWindow::SitesWindow(book::SiteBook &book, QWidget *parent)
     layout->addWidget(split, 1);
 
     auto *buttons = new QDialogButtonBox(this);
+    m_import = buttons->addButton(tr("&Import folder…"), QDialogButtonBox::ActionRole);
+    m_import->setToolTip(tr("Every project file under a folder becomes a site, its clock files "
+                            "its versions"));
+    m_export = buttons->addButton(tr("E&xport…"), QDialogButtonBox::ActionRole);
+    m_export->setToolTip(tr("The sites listed, each as a folder of its project and every "
+                            "version, with manifest.json"));
     m_edit = buttons->addButton(tr("&Edit site…"), QDialogButtonBox::ActionRole);
     m_edit->setObjectName(QStringLiteral("cmdEditSite"));
     m_open = buttons->addButton(tr("&Open in the editor"), QDialogButtonBox::AcceptRole);
@@ -110,6 +118,8 @@ SitesWindow::SitesWindow(book::SiteBook &book, QWidget *parent)
             [this] { choose(Use::CompareVersions); });
     connect(m_compareUnit, &QPushButton::clicked, this, [this] { choose(Use::CompareUnit); });
     connect(m_edit, &QPushButton::clicked, this, &SitesWindow::editSite);
+    connect(m_import, &QPushButton::clicked, this, &SitesWindow::importFolder);
+    connect(m_export, &QPushButton::clicked, this, &SitesWindow::exportSites);
     connect(m_history->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &SitesWindow::enableVersionButtons);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -199,6 +209,73 @@ void SitesWindow::editSite()
         return;
     reload();
     selectSite(id);
+}
+
+std::optional<QString> SitesWindow::askFolder(const QString &title)
+{
+    if (!dialogs)
+        return std::nullopt;
+    FileDialogRequest request;
+    request.title = title;
+    request.folder = true;
+    return dialogs->getOpenFileName(this, request);
+}
+
+void SitesWindow::tell(const QString &text, const QString &details)
+{
+    if (inform) {
+        inform(text, details);
+        return;
+    }
+    QMessageBox box(QMessageBox::Information, windowTitle(), text, QMessageBox::Ok, this);
+    box.setDetailedText(details);
+    box.exec();
+}
+
+void SitesWindow::importFolder()
+{
+    const std::optional<QString> folder = askFolder(tr("Import the sites under a folder"));
+    if (!folder)
+        return;
+    const book::Fetched<book::ImportedFiles> imported =
+        book::ImportFolder(m_book, *folder, importSetup);
+    if (!imported.ok()) {
+        Tell(this, imported);
+        return;
+    }
+    const book::ImportedFiles &files = imported.value;
+    const auto count = [](qsizetype n, const QString &one, const QString &many) {
+        return n == 1 ? one : many.arg(n);
+    };
+    QString text = count(files.sites.size(), tr("Imported 1 site"), tr("Imported %1 sites")) +
+                   count(files.versions, tr(" with 1 clock table."), tr(" with %1 clock tables."));
+    if (!files.skipped.isEmpty())
+        text += u' ' + count(files.skipped.size(), tr("1 file skipped: see the details."),
+                             tr("%1 files skipped: see the details."));
+    reload();
+    tell(text, files.skipped.join(u'\n'));
+}
+
+void SitesWindow::exportSites()
+{
+    QStringList names;
+    for (int row = 0; row < m_siteModel->rowCount(); ++row)
+        names << m_siteModel->site(row)->name;
+    if (names.isEmpty())
+        return;
+    const std::optional<QString> folder = askFolder(tr("Export the sites listed into a folder"));
+    if (!folder)
+        return;
+    const book::Fetched<book::ExportedFiles> exported = book::ExportSites(m_book, *folder, names);
+    if (!exported.ok()) {
+        Tell(this, exported);
+        return;
+    }
+    const qsizetype sites = exported.value.sites.size();
+    const QString where = QDir::toNativeSeparators(*folder);
+    tell(sites == 1 ? tr("Exported 1 site into %1.").arg(where)
+                    : tr("Exported %1 sites into %2.").arg(sites).arg(where),
+         exported.value.files.join(u'\n'));
 }
 
 void SitesWindow::choose(Use use)

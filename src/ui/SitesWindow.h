@@ -2,10 +2,12 @@
 
 #include "book/Batch.h"
 #include "book/SiteBook.h"
+#include "book/SiteFolders.h"
 
 #include <QDialog>
 
 #include <functional>
+#include <optional>
 
 class QLineEdit;
 class QPushButton;
@@ -13,6 +15,7 @@ class QTableView;
 
 namespace quintara::ui {
 
+class FileDialogs;
 class SiteListModel;
 class VersionListModel;
 
@@ -42,6 +45,12 @@ public:
     std::function<book::WorkResult(const book::Site &site, const QByteArray &projectFile)>
         receiveFromUnit;
 
+    // Import and export ask for a folder through these; without them the window offers none.
+    FileDialogs *dialogs = nullptr;
+    book::ImportSetup importSetup;
+    // Tells how an import or export went: a message box unless a test puts its own here.
+    std::function<void(const QString &text, const QString &details)> inform;
+
     // Reads the list from the book again.
     void reload();
 
@@ -54,6 +63,8 @@ public:
     QPushButton *compareVersionsButton() const { return m_compareVersions; }
     QPushButton *compareUnitButton() const { return m_compareUnit; }
     QPushButton *editButton() const { return m_edit; }
+    QPushButton *importButton() const { return m_import; }
+    QPushButton *exportButton() const { return m_export; }
 
 private:
     void showHistory();
@@ -61,6 +72,10 @@ private:
     enum class Use { Open, Restore, Compare, CompareVersions, CompareUnit };
     void choose(Use use);
     void editSite();
+    void importFolder();
+    void exportSites();
+    std::optional<QString> askFolder(const QString &title);
+    void tell(const QString &text, const QString &details = {});
     const book::SiteSummary *chosenSite() const;
     // The versions chosen in the history, oldest first.
     QList<int> chosenVersions() const;
@@ -78,6 +93,8 @@ private:
     QPushButton *m_compareVersions;
     QPushButton *m_compareUnit;
     QPushButton *m_edit;
+    QPushButton *m_import;
+    QPushButton *m_export;
 };
 
 } // namespace quintara::ui

@@ -228,6 +228,37 @@ TEST_F(SitesWindowTest, ASiteRecordSavedBySomeoneElseMeanwhileIsNeverOverwritten
               std::tuple(QStringLiteral("P. de Vries"), QString(), stored.revision + 2));
 }
 
+TEST_F(SitesWindowTest, AFolderIsImportedAndTheSitesListedAreExported)
+{
+    QDir folders(dir.filePath(QStringLiteral("customers")));
+    ASSERT_TRUE(folders.mkpath(QStringLiteral("mill")));
+    QFile::copy(DemoProject(), folders.filePath(QStringLiteral("mill/Mill.nbt")));
+    WriteFile(folders.filePath(QStringLiteral("mill/Mill.clk")), saved);
+    WriteFile(folders.filePath(QStringLiteral("stray.clk")), saved);
+    QStringList told;
+    sites->inform = [&](const QString &text, const QString &details) { told << text << details; };
+    sites->dialogs = &dialogs;
+    sites->importSetup.strings = &program.strings;
+    dialogs.answer(folders.path());
+    sites->importButton()->click();
+    ASSERT_EQ(told.size(), 2);
+    EXPECT_EQ(told[0], QStringLiteral(
+                           "Imported 1 site with 1 clock table. 1 file skipped: see the details."));
+    EXPECT_TRUE(told[1].contains(QStringLiteral("stray.clk"))) << told[1].toStdString();
+    EXPECT_EQ(sites->siteList()->model()->rowCount(), 3);
+
+    // What the search leaves listed is what goes out.
+    QTest::keyClicks(sites->searchField(), QStringLiteral("villa"));
+    const QString out = dir.filePath(QStringLiteral("out"));
+    QDir().mkpath(out);
+    dialogs.answer(out);
+    sites->exportButton()->click();
+    EXPECT_EQ(told.value(2), QStringLiteral("Exported 1 site into %1.").arg(out));
+    EXPECT_EQ(QDir(out).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name),
+              (QStringList{QStringLiteral("Villa Sol"), QStringLiteral("manifest.json")}))
+        << "the filtered list only";
+}
+
 TEST_F(SitesWindowTest, AUserWithABookChoosesASiteFirstAtStartUp)
 {
     const QString settings = WriteFile(
