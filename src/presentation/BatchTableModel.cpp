@@ -96,7 +96,7 @@ QVariant BatchTableModel::data(const QModelIndex &index, int role) const
         (role != Qt::DisplayRole && role != Qt::ToolTipRole))
         return {};
     const book::BatchItem &item = m_items[size_t(index.row())];
-    const bool ended = item.state == book::ItemState::Done || item.state == book::ItemState::Failed;
+    const bool ended = item.finished.isValid();
     switch (index.column()) {
     case Site:
         return item.siteName;

@@ -76,8 +76,8 @@ BatchWindow::BatchWindow(book::SiteBook &book, const BatchTools &tools, BatchSta
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->verticalHeader()->hide();
-    m_table->horizontalHeader()->setSectionResizeMode(BatchTableModel::Message,
-                                                      QHeaderView::Stretch);
+    m_table->setWordWrap(false);
+    m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setAccessibleName(tr("Sites of the batch"));
     layout->addWidget(m_table, 1);
     m_progress = new QProgressBar(this);
@@ -121,6 +121,14 @@ BatchWindow::BatchWindow(book::SiteBook &book, const BatchTools &tools, BatchSta
     m_progress->setRange(0, m_model->rowCount());
     m_progress->setValue(EndedCount(m_model->items()));
     m_table->resizeColumnsToContents();
+    // Room for what the state and the step will say while the batch runs.
+    const QFontMetrics metrics = m_table->fontMetrics();
+    const auto widen = [&](int column, const QString &widest) {
+        m_table->setColumnWidth(
+            column, std::max(m_table->columnWidth(column), metrics.horizontalAdvance(widest) + 16));
+    };
+    widen(BatchTableModel::State, tr("cancelled"));
+    widen(BatchTableModel::Step, QStringLiteral("Progress: 100%"));
     resize(760, 420);
     QTimer::singleShot(0, this, &BatchWindow::run);
 }
@@ -164,7 +172,11 @@ void BatchWindow::run()
             texts << notice.text;
         m_status->setText(texts.join(QLatin1Char('\n')));
     }
-    m_table->resizeColumnsToContents();
+    // The table is the report now: the link has no step any more.
+    m_table->setColumnHidden(BatchTableModel::Step, true);
+    for (const int column :
+         {BatchTableModel::Site, BatchTableModel::State, BatchTableModel::Outcome})
+        m_table->resizeColumnToContents(column);
     m_cancel->setEnabled(false);
     for (QPushButton *button : {m_saveCsv, m_savePdf, m_close})
         button->setEnabled(true);
@@ -199,7 +211,7 @@ std::optional<QString> BatchWindow::chooseFile(const QString &title, const QStri
     request.title = title;
     request.filter = filter + tr("All files (*.*)|*.*");
     request.initialName =
-        tr("batch %1").arg(m_ended.toString(QStringLiteral("yyyy-MM-dd HHmm"))) + u'.' + extension;
+        tr("batch-%1").arg(m_ended.toString(QStringLiteral("yyyy-MM-dd-HHmm"))) + u'.' + extension;
     request.overwritePrompt = true;
     request.pathMustExist = true;
     const std::optional<QString> chosen = m_tools.dialogs.getSaveFileName(this, request);

@@ -178,6 +178,7 @@ TEST_F(SiteBatchTest, ACancelledBatchIsResumedWithoutSendingAgainWhatWasVerified
         ran(sites->batchBar()->button(book::BatchKind::SendVerify), cancelOnThird);
     ASSERT_NE(batch, nullptr);
     EXPECT_EQ(States(batch), (QStringList{"S1=failed", "S2=done", "S3=cancelled", "S4=waiting"}));
+    EXPECT_TRUE(batch->queue()->index(2, ui::BatchTableModel::Outcome).data().isValid());
     EXPECT_TRUE(sites->batchBar()->resumeButton()->isEnabled());
     QTest::mouseClick(batch->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Close),
                       Qt::LeftButton);
