@@ -2,13 +2,10 @@
 
 #include "clock/ClockFile.h"
 #include "clock/ClockTable.h"
-#include "link/PortDevice.h"
-#include "link/QtSerialLine.h"
-#include "link/TrafficTrace.h"
+#include "link/PortLink.h"
 #include "link/Transfer.h"
 #include "link/Verify.h"
 #include "platform/Clock.h"
-#include "platform/EventPump.h"
 #include "project/ProjectFileReader.h"
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
@@ -105,31 +102,20 @@ WorkResult LinkWork::transfer(BatchKind kind, const Site &site, const QByteArray
     }
 
     const settings::ProfileFile profile(m_settingsFile);
-    const link::PortChoice port = link::ChoosePort(connection.port, profile);
-    link::QtSerialLine line(port.devices);
-    platform::QtEventPump pump;
-    link::CentralLink link(line, pump, m_strings);
-    link::TrafficTrace trace;
-    link.setTrace(&trace);
+    link::PortLink onPort(connection.port, profile, m_strings);
+    link::CentralLink &link = onPort.link();
     link::LinkSetup &setup = link.setup;
-    setup.portNumber = port.number;
     setup.baudRate = connection.baudRate > 0 ? connection.baudRate : read.baudRate;
     setup.connectedWithModem = connection.modem;
     setup.callBackNecessary = connection.callBack;
     setup.initString = connection.initString;
     setup.telephoneNumber = connection.telephoneNumber;
-    setup.handshakeKey = link::HandshakeKeyFromSettings(profile);
     link.observer.progress = [this](int, const QString &label) {
         if (progressText)
             progressText(label);
     };
     m_stopLink = [&link] { link.RequestStop(); };
-    const link::Drive drive = [&pump](link::CentralLink &running) {
-        while (running.Busy()) {
-            pump.processEvents(running.msUntilNextLook());
-            running.advance();
-        }
-    };
+    const link::Drive drive = onPort.drive();
 
     WorkResult result;
     TableVersion version;
@@ -174,7 +160,7 @@ WorkResult LinkWork::transfer(BatchKind kind, const Site &site, const QByteArray
         version.time = m_clock.now().toUTC();
         version.user = CurrentUserName();
         version.outcome = result.outcome;
-        version.trace = trace.text();
+        version.trace = onPort.trace().text();
         version.problems = m_countProblems(projectFile, version.clockImage);
         result.version = std::move(version);
     }

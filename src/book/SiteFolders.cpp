@@ -3,6 +3,7 @@
 #include "clock/ClockFile.h"
 #include "clock/ClockTable.h"
 #include "platform/Files.h"
+#include "settings/Settings.h"
 #include "project/ProjectFileReader.h"
 
 #include <QDir>
@@ -89,6 +90,7 @@ Fetched<ImportedFiles> ImportFolder(SiteBook &book, const QString &folder,
 {
     Fetched<ImportedFiles> result;
     ImportedFiles &imported = result.value;
+    const settings::Settings defaults;
     if (!QFileInfo(folder).isDir())
         return Failed<ImportedFiles>(BookOutcome{
             {BookStatus::CannotOpen,
@@ -130,8 +132,8 @@ Fetched<ImportedFiles> ImportFolder(SiteBook &book, const QString &folder,
                 imported.skipped << Skip(projectPath, project.problem);
                 continue;
             }
-            const project::ProjectRead read =
-                project::ReadProjectData(project.bytes, *setup.settings, *setup.strings);
+            const project::ProjectRead read = project::ReadProjectData(
+                project.bytes, setup.settings ? *setup.settings : defaults, *setup.strings);
             if (!read.read()) {
                 imported.skipped << Skip(projectPath, read.notices.empty()
                                                           ? QStringLiteral("not a project file")

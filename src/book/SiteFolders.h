@@ -34,8 +34,8 @@ struct ImportedFiles {
 // file that cannot be read as what it claims to be; each skip says why.
 struct ImportSetup {
     QString user;
-    const settings::Settings *settings = nullptr; // seeds the reader as the window's do
-    const settings::Strings *strings = nullptr;   // words the reasons
+    const settings::Settings *settings = nullptr; // seeds the reader; the defaults if none
+    const settings::Strings *strings = nullptr;   // words the reasons; required
     ProblemCounter countProblems;
 };
 Fetched<ImportedFiles> ImportFolder(SiteBook &book, const QString &folder,

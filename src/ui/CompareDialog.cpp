@@ -34,7 +34,8 @@ QString Summary(const LineDescriber &describer, const clock::ClockLine &line)
 
 CompareDialog::CompareDialog(const clock::TableDiff &diff, const clock::ClockTable &mine,
                              const clock::ClockTable &other, const QString &otherName,
-                             const LineDescriber &describer, QWidget *parent)
+                             const LineDescriber &describer, QWidget *parent,
+                             const QString &mineName)
     : QDialog(parent)
 {
     const settings::Strings &strings = describer.strings();
@@ -54,7 +55,8 @@ CompareDialog::CompareDialog(const clock::TableDiff &diff, const clock::ClockTab
     m_tree = new QTreeWidget(this);
     m_tree->setObjectName(QStringLiteral("TreeDifferences"));
     m_tree->setHeaderLabels(
-        {strings.GetResString(LineId), strings.GetResString(MineId), otherName});
+        {strings.GetResString(LineId), mineName.isEmpty() ? strings.GetResString(MineId) : mineName,
+         otherName});
     m_tree->setRootIsDecorated(true);
     m_tree->setAlternatingRowColors(true);
     const QString free = strings.GetResString(FreeId);

@@ -194,4 +194,15 @@ void Exports::showComparison(const clock::TableDiff &diff, const clock::ClockTab
     dialog.exec();
 }
 
+void Exports::showComparison(const Side &mine, const Side &other, const LineDescriber &describer)
+{
+    const clock::TableDiff diff = clock::DiffTables(mine.table, other.table);
+    if (compareDialog) {
+        compareDialog(diff, other.table, other.name);
+        return;
+    }
+    CompareDialog dialog(diff, mine.table, other.table, other.name, describer, m_parent, mine.name);
+    dialog.exec();
+}
+
 } // namespace quintara::ui

@@ -64,6 +64,12 @@ public:
     // Shows where the open table and another one (a file's, the central unit's) differ.
     void showComparison(const clock::TableDiff &diff, const clock::ClockTable &other,
                         const QString &otherName);
+    // Two tables neither of which is in the editor, described by their own project.
+    struct Side {
+        const clock::ClockTable &table;
+        QString name;
+    };
+    void showComparison(const Side &mine, const Side &other, const LineDescriber &describer);
 
 private:
     QString text(int id) const;

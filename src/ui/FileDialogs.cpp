@@ -30,10 +30,13 @@ std::optional<QString> run(QWidget *parent, const FileDialogRequest &request,
     QFileDialog dialog(parent, request.title);
     dialog.setAcceptMode(mode);
     dialog.setNameFilters(NameFilters(request.filter));
-    dialog.setFileMode(mode == QFileDialog::AcceptOpen && request.fileMustExist
+    dialog.setFileMode(request.folder ? QFileDialog::Directory
+                       : mode == QFileDialog::AcceptOpen && request.fileMustExist
                            ? QFileDialog::ExistingFile
                            : QFileDialog::AnyFile);
     QFileDialog::Options options;
+    if (request.folder)
+        options |= QFileDialog::ShowDirsOnly;
     if (!request.overwritePrompt)
         options |= QFileDialog::DontConfirmOverwrite;
     // hideReadOnly needs nothing: Qt's dialogs have no read-only check box to hide.

@@ -21,6 +21,8 @@ struct FileDialogRequest {
     bool pathMustExist = false;
     bool hideReadOnly = false;
     bool overwritePrompt = false;
+    // A folder is chosen, not a file (the open dialog).
+    bool folder = false;
 };
 
 // The common file dialogs, as a seam: tests answer them without a window.

@@ -2,6 +2,10 @@
 #include "ui/FrmKlokkenParts.h"
 #include "ui/BatchWindow.h"
 #include "ui/SitesWindow.h"
+#include "book/LinkWork.h"
+#include "presentation/SiteHealth.h"
+#include "project/ProjectFileReader.h"
+#include <QProgressDialog>
 
 #include <QFileInfo>
 
@@ -303,9 +307,55 @@ bool FrmKlokken::showSites()
         showComparison(clock::DiffTables(m_program.clockTable, other), other,
                        tr("%1, version %2").arg(choice.site.name).arg(choice.version.number));
     };
+    window.dialogs = &m_dialogs;
+    window.importSetup = {book::CurrentUserName(), &m_program.settings, &m_program.strings,
+                          SiteProblemCounter(m_program.strings, m_program.clock)};
+    window.compareVersions = [this](const SiteChoice &older, const book::TableVersion &newer) {
+        compareSiteVersions(older, newer);
+    };
+    window.receiveFromUnit = [this, &window](const book::Site &site, const QByteArray &project) {
+        return receiveSiteTable(site, project, &window);
+    };
     const bool opened = window.exec() == QDialog::Accepted;
     RefreshStatus();
     return opened;
+}
+
+void FrmKlokken::compareSiteVersions(const SiteChoice &older, const book::TableVersion &newer)
+{
+    clock::ClockTable a;
+    clock::ClockTable b;
+    m_program.notices.tell(clock::ReadClockImage(a, older.version.clockImage).notices);
+    m_program.notices.tell(clock::ReadClockImage(b, newer.clockImage).notices);
+    // The site's own project names the functions; the editor may hold another one.
+    const project::ProjectRead read =
+        project::ReadProjectData(older.projectFile, m_program.settings, m_program.strings);
+    const project::ProjectModel &model = read.model ? *read.model : m_program.project;
+    const FunctionPresenter presenter(model, m_program.names, m_program.strings, m_values);
+    const LineDescriber describer(presenter, m_program.names, m_program.strings, m_program.clock);
+    const auto name = [&older](const book::TableVersion &version) {
+        return tr("%1, version %2").arg(older.site.name).arg(version.number);
+    };
+    m_exports->showComparison({a, name(older.version)}, {b, name(newer)}, describer);
+}
+
+book::WorkResult FrmKlokken::receiveSiteTable(const book::Site &site, const QByteArray &project,
+                                              QWidget *parent)
+{
+    book::LinkWork work(m_program.strings, m_program.clock,
+                        SiteProblemCounter(m_program.strings, m_program.clock),
+                        m_program.profile.path());
+    QProgressDialog progress(tr("Receiving the table of %1…").arg(site.name), tr("Cancel"), 0, 0,
+                             parent);
+    progress.setWindowTitle(QStringLiteral("Quintara"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    connect(&progress, &QProgressDialog::canceled, &progress, [&work] { work.requestStop(); });
+    work.progressText = [&progress, &site](const QString &step) {
+        progress.setLabelText(tr("%1: %2").arg(site.name, step));
+    };
+    progress.show();
+    return work.run(book::BatchKind::Backup, site, project, {});
 }
 
 void FrmKlokken::RefreshStatus()

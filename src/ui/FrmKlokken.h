@@ -39,9 +39,16 @@ struct TableDiff;
 struct ClockTable;
 } // namespace quintara::clock
 
+namespace quintara::book {
+struct Site;
+struct TableVersion;
+struct WorkResult;
+} // namespace quintara::book
+
 namespace quintara::ui {
 
 struct Program;
+struct SiteChoice;
 class FileDialogs;
 class AgendaView;
 class InfoPanel;
@@ -115,6 +122,12 @@ protected:
 private:
     class Surface;
     friend class Surface;
+
+    // Two versions of a site side by side, described by the site's own project.
+    void compareSiteVersions(const SiteChoice &older, const book::TableVersion &newer);
+    // The site's table as its unit holds it now, over the site's connection; Cancel stops it.
+    book::WorkResult receiveSiteTable(const book::Site &site, const QByteArray &project,
+                                      QWidget *parent);
 
     void composeParts();
     // Opens at the size it asks for, within the screen, or as the user last left it.

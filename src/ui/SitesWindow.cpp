@@ -4,8 +4,11 @@
 #include "presentation/SiteListModel.h"
 #include "ui/SiteBatchBar.h"
 #include "ui/SiteFilterBar.h"
+#include "ui/FileDialogs.h"
+#include "ui/SiteDialog.h"
 
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -16,6 +19,8 @@
 #include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace quintara::ui {
 
@@ -67,17 +72,39 @@ SitesWindow::SitesWindow(book::SiteBook &book, QWidget *parent)
     m_sites = ListView(m_siteModel, SiteListModel::Name, split);
     m_sites->setAccessibleName(tr("Sites"));
     m_sites->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_history = ListView(m_versionModel, VersionListModel::Event, split);
+    auto *historyPane = new QWidget(split);
+    auto *historyColumn = new QVBoxLayout(historyPane);
+    historyColumn->setContentsMargins(0, 0, 0, 0);
+    m_history = ListView(m_versionModel, VersionListModel::Event, historyPane);
     m_history->setAccessibleName(tr("History of the site"));
+    // Two versions chosen are compared with each other.
+    m_history->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    historyColumn->addWidget(m_history, 1);
+    auto *versionButtons = new QDialogButtonBox(historyPane);
+    m_restore = versionButtons->addButton(tr("&Restore this version"), QDialogButtonBox::ActionRole);
+    m_compare = versionButtons->addButton(tr("&Compare with the editor"), QDialogButtonBox::ActionRole);
+    m_compareVersions =
+        versionButtons->addButton(tr("Compare the &two chosen"), QDialogButtonBox::ActionRole);
+    m_compareUnit =
+        versionButtons->addButton(tr("Compare with the &unit"), QDialogButtonBox::ActionRole);
+    m_compareUnit->setToolTip(tr("Receives the unit's table, keeps it as a version and compares "
+                                 "the chosen version with it"));
+    historyColumn->addWidget(versionButtons);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
     layout->addWidget(split, 1);
 
     auto *buttons = new QDialogButtonBox(this);
+    m_import = buttons->addButton(tr("&Import folder…"), QDialogButtonBox::ActionRole);
+    m_import->setToolTip(tr("Every project file under a folder becomes a site, its clock files "
+                            "its versions"));
+    m_export = buttons->addButton(tr("E&xport…"), QDialogButtonBox::ActionRole);
+    m_export->setToolTip(tr("The sites listed, each as a folder of its project and every "
+                            "version, with manifest.json"));
+    m_edit = buttons->addButton(tr("&Edit site…"), QDialogButtonBox::ActionRole);
+    m_edit->setObjectName(QStringLiteral("cmdEditSite"));
     m_open = buttons->addButton(tr("&Open in the editor"), QDialogButtonBox::AcceptRole);
     m_open->setObjectName(QStringLiteral("cmdOpenSite"));
-    m_restore = buttons->addButton(tr("&Restore this version"), QDialogButtonBox::ActionRole);
-    m_compare = buttons->addButton(tr("&Compare with the editor"), QDialogButtonBox::ActionRole);
     buttons->addButton(QDialogButtonBox::Close);
     layout->addWidget(buttons);
 
@@ -94,6 +121,14 @@ SitesWindow::SitesWindow(book::SiteBook &book, QWidget *parent)
     connect(m_open, &QPushButton::clicked, this, [this] { choose(Use::Open); });
     connect(m_restore, &QPushButton::clicked, this, [this] { choose(Use::Restore); });
     connect(m_compare, &QPushButton::clicked, this, [this] { choose(Use::Compare); });
+    connect(m_compareVersions, &QPushButton::clicked, this,
+            [this] { choose(Use::CompareVersions); });
+    connect(m_compareUnit, &QPushButton::clicked, this, [this] { choose(Use::CompareUnit); });
+    connect(m_edit, &QPushButton::clicked, this, &SitesWindow::editSite);
+    connect(m_import, &QPushButton::clicked, this, &SitesWindow::importFolder);
+    connect(m_export, &QPushButton::clicked, this, &SitesWindow::exportSites);
+    connect(m_history->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &SitesWindow::enableVersionButtons);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     // Enter in the search field opens the first site found.
     connect(m_search, &QLineEdit::returnPressed, this, [this] { choose(Use::Open); });
@@ -143,24 +178,141 @@ void SitesWindow::showHistory()
     if (m_versionModel->rowCount() > 0)
         m_history->selectRow(m_versionModel->rowCount() - 1);
     m_open->setEnabled(site != nullptr);
-    m_restore->setEnabled(m_versionModel->rowCount() > 0);
-    m_compare->setEnabled(m_versionModel->rowCount() > 0);
+    m_edit->setEnabled(site != nullptr);
+    enableVersionButtons();
+}
+
+void SitesWindow::enableVersionButtons()
+{
+    const qsizetype chosen = chosenVersions().size();
+    m_restore->setEnabled(chosen == 1);
+    m_compare->setEnabled(chosen == 1);
+    m_compareVersions->setEnabled(chosen == 2);
+    m_compareUnit->setEnabled(chosen == 1);
+}
+
+QList<int> SitesWindow::chosenVersions() const
+{
+    QList<int> numbers;
+    for (const QModelIndex &row : m_history->selectionModel()->selectedRows()) {
+        if (const book::TableVersion *version = m_versionModel->version(row.row()))
+            numbers << version->number;
+    }
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
+}
+
+void SitesWindow::selectSite(qint64 id)
+{
+    for (int row = 0; row < m_siteModel->rowCount(); ++row) {
+        if (m_siteModel->site(row)->id == id) {
+            m_sites->selectRow(row);
+            return;
+        }
+    }
+}
+
+void SitesWindow::editSite()
+{
+    const book::SiteSummary *summary = chosenSite();
+    if (!summary)
+        return;
+    const qint64 id = summary->id;
+    const book::Fetched<book::Site> site = m_book.site(summary->name);
+    if (!site.ok()) {
+        Tell(this, site);
+        return;
+    }
+    SiteDialog dialog(m_book, site.value, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    reload();
+    selectSite(id);
+}
+
+std::optional<QString> SitesWindow::askFolder(const QString &title)
+{
+    if (!dialogs)
+        return std::nullopt;
+    FileDialogRequest request;
+    request.title = title;
+    request.folder = true;
+    return dialogs->getOpenFileName(this, request);
+}
+
+void SitesWindow::tell(const QString &text, const QString &details)
+{
+    if (inform) {
+        inform(text, details);
+        return;
+    }
+    QMessageBox box(QMessageBox::Information, windowTitle(), text, QMessageBox::Ok, this);
+    box.setDetailedText(details);
+    box.exec();
+}
+
+void SitesWindow::importFolder()
+{
+    const std::optional<QString> folder = askFolder(tr("Import the sites under a folder"));
+    if (!folder)
+        return;
+    const book::Fetched<book::ImportedFiles> imported =
+        book::ImportFolder(m_book, *folder, importSetup);
+    if (!imported.ok()) {
+        Tell(this, imported);
+        return;
+    }
+    const book::ImportedFiles &files = imported.value;
+    const auto count = [](qsizetype n, const QString &one, const QString &many) {
+        return n == 1 ? one : many.arg(n);
+    };
+    QString text = count(files.sites.size(), tr("Imported 1 site"), tr("Imported %1 sites")) +
+                   count(files.versions, tr(" with 1 clock table."), tr(" with %1 clock tables."));
+    if (!files.skipped.isEmpty())
+        text += u' ' + count(files.skipped.size(), tr("1 file skipped: see the details."),
+                             tr("%1 files skipped: see the details."));
+    reload();
+    tell(text, files.skipped.join(u'\n'));
+}
+
+void SitesWindow::exportSites()
+{
+    QStringList names;
+    for (int row = 0; row < m_siteModel->rowCount(); ++row)
+        names << m_siteModel->site(row)->name;
+    if (names.isEmpty())
+        return;
+    const std::optional<QString> folder = askFolder(tr("Export the sites listed into a folder"));
+    if (!folder)
+        return;
+    const book::Fetched<book::ExportedFiles> exported = book::ExportSites(m_book, *folder, names);
+    if (!exported.ok()) {
+        Tell(this, exported);
+        return;
+    }
+    const qsizetype sites = exported.value.sites.size();
+    const QString where = QDir::toNativeSeparators(*folder);
+    tell(sites == 1 ? tr("Exported 1 site into %1.").arg(where)
+                    : tr("Exported %1 sites into %2.").arg(sites).arg(where),
+         exported.value.files.join(u'\n'));
 }
 
 void SitesWindow::choose(Use use)
 {
     const book::SiteSummary *summary = chosenSite();
-    if (!summary || !open)
+    if (!summary || !open || (use == Use::CompareUnit && !receiveFromUnit))
         return;
-    const bool restore = use != Use::Open;
+    const qint64 siteId = summary->id;
+    const QList<int> versions = chosenVersions();
+    const bool picked = use != Use::Open;
+    if (picked && versions.size() != (use == Use::CompareVersions ? 2 : 1))
+        return;
     SiteChoice choice;
     choice.restore = use == Use::Restore;
     const book::Fetched<book::Site> site = m_book.site(summary->name);
-    const book::Fetched<QByteArray> project = m_book.project(summary->id);
-    const book::TableVersion *picked = m_versionModel->version(m_history->currentIndex().row());
+    const book::Fetched<QByteArray> project = m_book.project(siteId);
     const book::Fetched<book::TableVersion> version =
-        restore && picked ? m_book.version(summary->id, picked->number)
-                          : m_book.tableInForce(summary->id);
+        picked ? m_book.version(siteId, versions.front()) : m_book.tableInForce(siteId);
     for (const book::BookOutcome *step : {static_cast<const book::BookOutcome *>(&site),
                                           static_cast<const book::BookOutcome *>(&project),
                                           static_cast<const book::BookOutcome *>(&version)}) {
@@ -172,10 +324,41 @@ void SitesWindow::choose(Use use)
     choice.site = site.value;
     choice.projectFile = project.value;
     choice.version = version.value;
-    if (use == Use::Compare) {
+    switch (use) {
+    case Use::Compare:
         if (compare)
             compare(choice);
         return;
+    case Use::CompareVersions: {
+        const book::Fetched<book::TableVersion> newer = m_book.version(siteId, versions.back());
+        if (!newer.ok())
+            Tell(this, newer);
+        else if (compareVersions)
+            compareVersions(choice, newer.value);
+        return;
+    }
+    case Use::CompareUnit: {
+        // What the unit holds is kept before it is shown: a receive is never thrown away.
+        book::WorkResult received = receiveFromUnit(choice.site, choice.projectFile);
+        if (!received.version) {
+            QMessageBox::warning(this, windowTitle(), received.message);
+            return;
+        }
+        const book::Fetched<int> kept = m_book.addVersion(siteId, *received.version);
+        reload();
+        selectSite(siteId);
+        if (!kept.ok()) {
+            Tell(this, kept);
+            return;
+        }
+        received.version->number = kept.value;
+        if (compareVersions)
+            compareVersions(choice, *received.version);
+        return;
+    }
+    case Use::Open:
+    case Use::Restore:
+        break;
     }
     if (open(choice))
         accept();

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "book/Batch.h"
 #include "book/SiteBook.h"
+#include "book/SiteFolders.h"
 
 #include <QDialog>
 
 #include <functional>
+#include <optional>
 
 class QLineEdit;
 class QPushButton;
@@ -14,6 +17,7 @@ namespace quintara::ui {
 
 class SiteBatchBar;
 class SiteFilterBar;
+class FileDialogs;
 class SiteListModel;
 class VersionListModel;
 struct BatchTools;
@@ -38,6 +42,17 @@ public:
     std::function<bool(const SiteChoice &choice)> open;
     // Shows how the chosen version differs from the table in the editor.
     std::function<void(const SiteChoice &choice)> compare;
+    // Shows how two versions of one site differ (`choice.version` the older).
+    std::function<void(const SiteChoice &choice, const book::TableVersion &newer)> compareVersions;
+    // Receives the site's table from its central unit; the window keeps it as a version.
+    std::function<book::WorkResult(const book::Site &site, const QByteArray &projectFile)>
+        receiveFromUnit;
+
+    // Import and export ask for a folder through these; without them the window offers none.
+    FileDialogs *dialogs = nullptr;
+    book::ImportSetup importSetup;
+    // Tells how an import or export went: a message box unless a test puts its own here.
+    std::function<void(const QString &text, const QString &details)> inform;
 
     // Reads the list from the book again.
     void reload();
@@ -52,12 +67,26 @@ public:
     QPushButton *compareButton() const { return m_compare; }
     SiteFilterBar *filterBar() const { return m_filters; }
     SiteBatchBar *batchBar() const { return m_batches; }
+    QPushButton *compareVersionsButton() const { return m_compareVersions; }
+    QPushButton *compareUnitButton() const { return m_compareUnit; }
+    QPushButton *editButton() const { return m_edit; }
+    QPushButton *importButton() const { return m_import; }
+    QPushButton *exportButton() const { return m_export; }
 
 private:
     void showHistory();
-    enum class Use { Open, Restore, Compare };
+    void enableVersionButtons();
+    enum class Use { Open, Restore, Compare, CompareVersions, CompareUnit };
     void choose(Use use);
+    void editSite();
+    void importFolder();
+    void exportSites();
+    std::optional<QString> askFolder(const QString &title);
+    void tell(const QString &text, const QString &details = {});
     const book::SiteSummary *chosenSite() const;
+    // The versions chosen in the history, oldest first.
+    QList<int> chosenVersions() const;
+    void selectSite(qint64 id);
 
     book::SiteBook &m_book;
     SiteListModel *m_siteModel;
@@ -70,6 +99,11 @@ private:
     QPushButton *m_compare;
     SiteFilterBar *m_filters;
     SiteBatchBar *m_batches = nullptr;
+    QPushButton *m_compareVersions;
+    QPushButton *m_compareUnit;
+    QPushButton *m_edit;
+    QPushButton *m_import;
+    QPushButton *m_export;
 };
 
 } // namespace quintara::ui

@@ -11,9 +11,14 @@
 #include "ui/ClockMain.h"
 #include "ui/FileCommands.h"
 #include "ui/FrmKlokken.h"
+#include "ui/SiteDialog.h"
 #include "ui/SitesWindow.h"
 #include "ui/TableHistory.h"
 
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
 #include <QUndoStack>
 
 #include <gtest/gtest.h>
@@ -158,6 +163,102 @@ TEST_F(SitesWindowTest, ASaveAfterSomeoneElseKeptANewerVersionAsksWhichGoesOn)
     EXPECT_FALSE(program.clockTable.TableChanged);
 }
 
+TEST_F(SitesWindowTest, TwoVersionsAreComparedWithEachOtherOldestFirst)
+{
+    QTest::keyClicks(sites->searchField(), QStringLiteral("villa"));
+    std::optional<std::pair<int, int>> compared;
+    sites->compareVersions = [&](const ui::SiteChoice &older, const book::TableVersion &newer) {
+        compared = {older.version.number, newer.number};
+        EXPECT_EQ(Times(newer.clockImage), Times(received));
+    };
+    // One version chosen: only what compares one.
+    EXPECT_FALSE(sites->compareVersionsButton()->isEnabled());
+    EXPECT_TRUE(sites->compareButton()->isEnabled());
+    sites->historyList()->selectAll();
+    EXPECT_FALSE(sites->compareButton()->isEnabled());
+    EXPECT_FALSE(sites->restoreButton()->isEnabled());
+    sites->compareVersionsButton()->click();
+    EXPECT_EQ(compared, (std::pair{1, 2}));
+}
+
+TEST_F(SitesWindowTest, ASiteRecordSavedBySomeoneElseMeanwhileIsNeverOverwrittenUnseen)
+{
+    book::Site record = program.book->site(QStringLiteral("Villa Sol")).value;
+    ui::SiteDialog dialog(*program.book, record);
+    // Another technician saves the record while this one has it open.
+    book::Site theirs = record;
+    theirs.customer = QStringLiteral("J. Jansen");
+    ASSERT_TRUE(program.book->updateSite(theirs).ok());
+
+    auto *phone = dialog.findChildren<QLineEdit *>().at(2);
+    phone->setText(QStringLiteral("020 555 0101"));
+    QStringList told;
+    ui::SiteDialog::ConflictChoice answer = ui::SiteDialog::ConflictChoice::TakeTheirs;
+    dialog.askOnConflict = [&](const QStringList &differences) {
+        told = differences;
+        return answer;
+    };
+    dialog.accept();
+    EXPECT_EQ(told, (QStringList{QStringLiteral("Customer: “” here, “J. Jansen” in the book"),
+                                 QStringLiteral("Phone: “020 555 0101” here, “” in the book")}));
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(dialog.edited().customer, QStringLiteral("J. Jansen")); // theirs on show
+    EXPECT_TRUE(dialog.edited().phone.isEmpty());
+
+    // Edited again on theirs: saved without a question.
+    phone->setText(QStringLiteral("020 555 0102"));
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    const book::Site stored = program.book->site(QStringLiteral("Villa Sol")).value;
+    EXPECT_EQ(std::tuple(stored.customer, stored.phone),
+              std::tuple(QStringLiteral("J. Jansen"), QStringLiteral("020 555 0102")));
+
+    // Once more, and this time one's own goes over theirs, as the user chose.
+    ui::SiteDialog again(*program.book, stored);
+    theirs = stored;
+    theirs.notes = QStringLiteral("dog in the garden");
+    ASSERT_TRUE(program.book->updateSite(theirs).ok());
+    again.findChildren<QLineEdit *>().at(0)->setText(QStringLiteral("P. de Vries"));
+    answer = ui::SiteDialog::ConflictChoice::KeepMine;
+    again.askOnConflict = dialog.askOnConflict;
+    again.accept();
+    EXPECT_EQ(again.result(), QDialog::Accepted);
+    const book::Site last = program.book->site(QStringLiteral("Villa Sol")).value;
+    EXPECT_EQ(std::tuple(last.customer, last.notes, last.revision),
+              std::tuple(QStringLiteral("P. de Vries"), QString(), stored.revision + 2));
+}
+
+TEST_F(SitesWindowTest, AFolderIsImportedAndTheSitesListedAreExported)
+{
+    QDir folders(dir.filePath(QStringLiteral("customers")));
+    ASSERT_TRUE(folders.mkpath(QStringLiteral("mill")));
+    QFile::copy(DemoProject(), folders.filePath(QStringLiteral("mill/Mill.nbt")));
+    WriteFile(folders.filePath(QStringLiteral("mill/Mill.clk")), saved);
+    WriteFile(folders.filePath(QStringLiteral("stray.clk")), saved);
+    QStringList told;
+    sites->inform = [&](const QString &text, const QString &details) { told << text << details; };
+    sites->dialogs = &dialogs;
+    sites->importSetup.strings = &program.strings;
+    dialogs.answer(folders.path());
+    sites->importButton()->click();
+    ASSERT_EQ(told.size(), 2);
+    EXPECT_EQ(told[0], QStringLiteral(
+                           "Imported 1 site with 1 clock table. 1 file skipped: see the details."));
+    EXPECT_TRUE(told[1].contains(QStringLiteral("stray.clk"))) << told[1].toStdString();
+    EXPECT_EQ(sites->siteList()->model()->rowCount(), 3);
+
+    // What the search leaves listed is what goes out.
+    QTest::keyClicks(sites->searchField(), QStringLiteral("villa"));
+    const QString out = dir.filePath(QStringLiteral("out"));
+    QDir().mkpath(out);
+    dialogs.answer(out);
+    sites->exportButton()->click();
+    EXPECT_EQ(told.value(2), QStringLiteral("Exported 1 site into %1.").arg(out));
+    EXPECT_EQ(QDir(out).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name),
+              (QStringList{QStringLiteral("Villa Sol"), QStringLiteral("manifest.json")}))
+        << "the filtered list only";
+}
+
 TEST_F(SitesWindowTest, AUserWithABookChoosesASiteFirstAtStartUp)
 {
     const QString settings = WriteFile(
@@ -211,6 +312,40 @@ TEST(SitesWindowTransfers, EachTransferOfTheTableSaysWhatHappened)
     }
     EXPECT_EQ(ended, (QList<std::pair<book::VersionEvent, int>>{{book::VersionEvent::Verified, 0},
                                                                 {book::VersionEvent::Received, 0}}));
+}
+
+// Compare with the unit: what the unit holds is kept as a version before it is compared.
+TEST_F(SitesWindowTest, ComparingWithTheUnitKeepsWhatItHoldsAsAVersionFirst)
+{
+    CentralSimProcess unit{QStringLiteral(QUINTARA_CENTRAL_SIM),
+                           {QStringLiteral("--project"), QStringLiteral(QUINTARA_DEMO_PROJECT)}};
+    ASSERT_FALSE(unit.device.isEmpty());
+    book::Site record = program.book->site(QStringLiteral("Villa Sol")).value;
+    record.connection.port = unit.device;
+    ASSERT_TRUE(program.book->updateSite(record).ok());
+    std::optional<std::pair<clock::TableDiff, QString>> shown;
+    window->exports().compareDialog = [&](const clock::TableDiff &diff, const clock::ClockTable &,
+                                          const QString &name) { shown = {diff, name}; };
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        auto *found = qobject_cast<ui::SitesWindow *>(QApplication::activeModalWidget());
+        if (!found)
+            return;
+        user.stop();
+        QTest::keyClicks(found->searchField(), QStringLiteral("villa"));
+        found->historyList()->selectRow(0);
+        found->compareUnitButton()->click();
+        found->reject();
+    });
+    user.start(5);
+    window->showSites();
+    ASSERT_EQ(history().size(), 3U);
+    EXPECT_EQ(history()[2].event, book::VersionEvent::Received);
+    EXPECT_FALSE(history()[2].trace.isEmpty());
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(shown->second, QStringLiteral("Villa Sol, version 3"));
+    // The unit starts empty: every line of version 1 is one it lacks.
+    EXPECT_EQ(shown->first.lines.size(), Times(saved).size());
 }
 
 } // namespace

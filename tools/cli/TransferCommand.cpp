@@ -7,12 +7,9 @@
 
 #include "clock/ClockFile.h"
 #include "clock/ClockTable.h"
-#include "link/PortDevice.h"
-#include "link/QtSerialLine.h"
-#include "link/TrafficTrace.h"
+#include "link/PortLink.h"
 #include "link/Transfer.h"
 #include "link/Verify.h"
-#include "platform/EventPump.h"
 #include "platform/Files.h"
 #include "platform/Prompter.h"
 #include "settings/ProfileFile.h"
@@ -39,20 +36,18 @@ class CommandLineLink {
 public:
     CommandLineLink(Session &session, const TransferOptions &options)
         : m_strings(session.strings()), m_prompter(session.prompter()),
-          m_profile(options.settingsFile), m_port(link::ChoosePort(options.port, m_profile)),
-          m_line(m_port.devices), m_link(m_line, m_pump, session.strings())
+          m_profile(options.settingsFile), m_port(options.port, m_profile, session.strings()),
+          m_link(m_port.link())
     {
         const project::ModemRec &modem = session.project().Modem;
         link::LinkSetup &setup = m_link.setup;
-        setup.portNumber = m_port.number;
         setup.baudRate = options.baudRate.value_or(session.settings().baudRateInUse);
         setup.connectedWithModem = options.modem;
         setup.callBackNecessary = options.callBack;
         setup.initString = options.initString;
         setup.telephoneNumber = options.telephoneNumber.value_or(modem.TelephoneNumber.text());
-        setup.handshakeKey = options.key.value_or(link::HandshakeKeyFromSettings(m_profile));
-        if (!options.traceFile.isEmpty())
-            m_link.setTrace(&m_trace);
+        if (options.key)
+            setup.handshakeKey = *options.key;
         m_link.observer.beep = [this] { m_prompter.beep(); };
         // Every step's text, but the percentages only in tens: a log, not a bar.
         m_link.observer.progress = [this](int percent, const QString &label) {
@@ -66,16 +61,7 @@ public:
     }
 
     link::CentralLink &link() { return m_link; }
-    // Runs the events and advances the link until its job is done.
-    link::Drive drive()
-    {
-        return [this](link::CentralLink &link) {
-            while (link.Busy()) {
-                m_pump.processEvents(link.msUntilNextLook());
-                link.advance();
-            }
-        };
-    }
+    link::Drive drive() { return m_port.drive(); }
     // What a job that failed has to say, as the window's boxes say it.
     void tell(const link::TransferOutcome &outcome)
     {
@@ -90,7 +76,7 @@ public:
     void saveTrace(const QString &path) const
     {
         QString error;
-        if (!path.isEmpty() && !m_trace.save(path, m_strings, &error))
+        if (!path.isEmpty() && !m_port.trace().save(path, m_strings, &error))
             PrintError(QStringLiteral("Trace %1: %2").arg(path, error));
     }
 
@@ -109,11 +95,8 @@ private:
     const settings::Strings &m_strings;
     platform::Prompter &m_prompter;
     settings::ProfileFile m_profile;
-    link::PortChoice m_port;
-    link::QtSerialLine m_line;
-    platform::QtEventPump m_pump;
-    link::CentralLink m_link;
-    link::TrafficTrace m_trace;
+    link::PortLink m_port;
+    link::CentralLink &m_link;
     SignalStop m_signals{[this] { m_link.RequestStop(); }};
     QString m_lastLabel;
     int m_lastTen = -1;

@@ -78,6 +78,31 @@ int Finish(QTextStream &out, int status)
     return ExitFailed;
 }
 
+// A book's password given in --database is blanked in the arguments others see (ps, /proc)
+// once they are read. The URL's user-info is "USER:PASSWORD@" after "://".
+void HidePasswords(int argc, char *argv[])
+{
+    // "--database URL", "--database=URL", and the same with one dash.
+    const auto option = [](const char *argument) {
+        const char *name = argument + (std::strncmp(argument, "--", 2) == 0 ? 2 : 1);
+        return *argument == '-' && std::strncmp(name, "database", 8) == 0 ? name + 8 : nullptr;
+    };
+    for (int i = 1; i < argc; ++i) {
+        const char *before = option(argv[i - 1]);
+        const char *self = option(argv[i]);
+        char *scheme = std::strstr(argv[i], "://");
+        if (!scheme || !((before && *before == '\0') || (self && *self == '=')))
+            continue;
+        char *userInfo = scheme + 3;
+        const std::size_t hostPart = std::strcspn(userInfo, "/");
+        char *at = static_cast<char *>(std::memchr(userInfo, '@', hostPart));
+        char *colon = at ? static_cast<char *>(std::memchr(userInfo, ':', std::size_t(at - userInfo)))
+                         : nullptr;
+        if (colon)
+            std::memset(colon + 1, 'x', std::size_t(at - colon - 1));
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -96,6 +121,7 @@ int main(int argc, char *argv[])
     out.setEncoding(QStringConverter::Utf8);
 
     const QStringList arguments = platform::ArgumentsFromNative(argc, argv);
+    HidePasswords(argc, argv);
     if (arguments.size() > 1 && arguments[1] == QLatin1String("sites")) {
         const platform::SystemClock clock;
         return Finish(out, RunSites(arguments, clock, out));
