@@ -59,6 +59,7 @@ SiteDialog::SiteDialog(book::SiteBook &book, book::Site site, QWidget *parent)
     auto *connection = new QFormLayout(way);
     m_port = new QComboBox(way);
     m_port->setEditable(true);
+    m_port->setInsertPolicy(QComboBox::NoInsert);
     for (int number = 1; number <= 8; ++number)
         m_port->addItem(tr("COM%1").arg(number), QString::number(number));
     m_port->setToolTip(tr("A COM port, or a device such as /dev/ttyUSB0"));
@@ -73,7 +74,7 @@ SiteDialog::SiteDialog(book::SiteBook &book, book::Site site, QWidget *parent)
     connection->addRow(tr("&Port:"), m_port);
     connection->addRow(tr("&Baud rate:"), m_baud);
     connection->addRow(m_modem);
-    connection->addRow(tr("Telephone nu&mber:"), m_telephone);
+    connection->addRow(tr("Te&lephone number:"), m_telephone);
     connection->addRow(tr("&Init string:"), m_init);
     connection->addRow(m_callBack);
     column->addWidget(way);
@@ -90,6 +91,8 @@ SiteDialog::SiteDialog(book::SiteBook &book, book::Site site, QWidget *parent)
     column->addWidget(buttons);
     showRecord(m_site);
     modemFields(m_site.connection.modem);
+    // Room for an address on one line, at any scale.
+    setMinimumWidth(fontMetrics().averageCharWidth() * 60);
 }
 
 void SiteDialog::showRecord(const book::Site &site)
@@ -123,9 +126,9 @@ book::Site SiteDialog::edited() const
     site.notes = m_notes->toPlainText();
     site.tags = Tags(m_tags->text());
     // A listed COM port is kept as its number, so the settings' [Ports] map still applies.
-    const int listed = m_port->findText(m_port->currentText());
+    const QVariant listed = m_port->itemData(m_port->findText(m_port->currentText()));
     site.connection.port =
-        listed >= 0 ? m_port->itemData(listed).toString() : m_port->currentText().trimmed();
+        listed.isValid() ? listed.toString() : m_port->currentText().trimmed();
     site.connection.baudRate = m_baud->currentData().toInt();
     site.connection.modem = m_modem->isChecked();
     site.connection.telephoneNumber = m_telephone->text().trimmed();

@@ -15,6 +15,7 @@
 #include "ui/SitesWindow.h"
 #include "ui/TableHistory.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -185,6 +186,7 @@ TEST_F(SitesWindowTest, ASiteRecordSavedBySomeoneElseMeanwhileIsNeverOverwritten
 {
     book::Site record = program.book->site(QStringLiteral("Villa Sol")).value;
     ui::SiteDialog dialog(*program.book, record);
+    dialog.show();
     // Another technician saves the record while this one has it open.
     book::Site theirs = record;
     theirs.customer = QStringLiteral("J. Jansen");
@@ -205,13 +207,17 @@ TEST_F(SitesWindowTest, ASiteRecordSavedBySomeoneElseMeanwhileIsNeverOverwritten
     EXPECT_EQ(dialog.edited().customer, QStringLiteral("J. Jansen")); // theirs on show
     EXPECT_TRUE(dialog.edited().phone.isEmpty());
 
-    // Edited again on theirs: saved without a question.
+    // Edited again on theirs, a device typed as the port, Enter: saved without a question.
     phone->setText(QStringLiteral("020 555 0102"));
-    dialog.accept();
+    auto *port = dialog.findChild<QComboBox *>();
+    port->lineEdit()->selectAll();
+    QTest::keyClicks(port->lineEdit(), QStringLiteral("/dev/ttyUSB1"));
+    QTest::keyClick(port->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     const book::Site stored = program.book->site(QStringLiteral("Villa Sol")).value;
-    EXPECT_EQ(std::tuple(stored.customer, stored.phone),
-              std::tuple(QStringLiteral("J. Jansen"), QStringLiteral("020 555 0102")));
+    EXPECT_EQ(std::tuple(stored.customer, stored.phone, stored.connection.port),
+              std::tuple(QStringLiteral("J. Jansen"), QStringLiteral("020 555 0102"),
+                         QStringLiteral("/dev/ttyUSB1")));
 
     // Once more, and this time one's own goes over theirs, as the user chose.
     ui::SiteDialog again(*program.book, stored);
