@@ -26,6 +26,13 @@ using ui::WeekViewModel;
 // The day names' column and the legend's height beside and below the week, in the canvas's
 // logical pixels.
 constexpr int CaptionColumn = 80;
+
+// A cell is one line on paper: a message of several lines runs on.
+QString CellText(const QModelIndex &index)
+{
+    return index.data(Qt::DisplayRole).toString().replace(QLatin1Char('\n'), QLatin1Char(' '));
+}
+
 constexpr int LegendHeight = 22;
 constexpr qreal LegendWidth = 830;
 
@@ -155,7 +162,7 @@ public:
                 const qreal room = x + widths[std::size_t(c)] - padding - textLeft;
                 m_painter.drawText(QRectF(textLeft, y, std::max(0.0, room), rowHeight),
                                    Qt::AlignLeft | Qt::AlignVCenter,
-                                   metrics.elidedText(index.data(Qt::DisplayRole).toString(),
+                                   metrics.elidedText(CellText(index),
                                                       Qt::ElideRight, std::max(0.0, room)));
                 x += widths[std::size_t(c)];
             }
@@ -178,7 +185,7 @@ private:
                 rows.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString());
             for (int r = 0; r < rows.rowCount(); ++r) {
                 const QModelIndex index = rows.index(r, c);
-                qreal width = metrics.horizontalAdvance(index.data(Qt::DisplayRole).toString());
+                qreal width = metrics.horizontalAdvance(CellText(index));
                 if (index.data(Qt::DecorationRole).canConvert<QColor>())
                     width += swatchRoom;
                 widest = std::max(widest, width);
