@@ -36,7 +36,7 @@ SiteBatchBar::SiteBatchBar(book::SiteBook &book, const BatchTools &tools, QTable
     m_backup->setObjectName(QStringLiteral("cmdBatchBackup"));
     m_send = new QPushButton(tr("Send and &verify"), this);
     m_send->setObjectName(QStringLiteral("cmdBatchSend"));
-    m_resume = new QPushButton(tr("Res&ume stopped batch"), this);
+    m_resume = new QPushButton(tr("Resume sto&pped batch"), this);
     m_resume->setObjectName(QStringLiteral("cmdBatchResume"));
     for (QPushButton *button : {m_check, m_backup, m_send})
         row->addWidget(button);
