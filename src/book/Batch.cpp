@@ -255,7 +255,8 @@ Fetched<BatchSummary> RunBatch(SiteBook &book, BatchQueue &queue, qint64 batchId
     const int total = int(summary.items.size());
     int done = 0;
     for (BatchItem &item : summary.items) {
-        if (item.state == ItemState::Done) {
+        // A site that failed had its turn; a resumed batch takes up the rest.
+        if (item.state == ItemState::Done || item.state == ItemState::Failed) {
             ++done;
             continue;
         }
@@ -292,6 +293,9 @@ Fetched<BatchSummary> RunBatch(SiteBook &book, BatchQueue &queue, qint64 batchId
         item.message = outcome.message;
         item.finished = clock.now().toUTC();
         item.state = outcome.ok ? ItemState::Done : ItemState::Failed;
+        // Cut short by a cancel: still to be done when the batch is resumed.
+        if (!outcome.ok && stop && stop())
+            item.state = ItemState::Waiting;
         // The version first: a crash between the two leaves the site to be done again, never a
         // site marked done without its record.
         if (outcome.version) {

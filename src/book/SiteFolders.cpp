@@ -29,28 +29,6 @@ const QString ProjectSuffix = QStringLiteral("nbt");
 const QString ClockSuffix = QStringLiteral("clk");
 const QString ManifestName = QStringLiteral("manifest.json");
 
-struct FileRead {
-    QByteArray bytes;
-    QString problem; // empty when read
-};
-
-// Only regular files: a FIFO or a device under the folder must not stop the import.
-FileRead ReadRegularFile(const QString &path, qint64 limit)
-{
-    const platform::PathKind kind = platform::KindOfPath(path);
-    if (kind != platform::PathKind::RegularFile && kind != platform::PathKind::LinkedFile)
-        return {{}, QStringLiteral("not a regular file")};
-    QFile file;
-    if (const std::optional<QString> reason = platform::OpenFile(file, path, QIODevice::ReadOnly))
-        return {{}, *reason};
-    if (file.size() > limit)
-        return {{}, QStringLiteral("larger than %1 bytes").arg(limit)};
-    FileRead read{file.read(limit + 1), {}};
-    if (file.error() != QFileDevice::NoError)
-        read.problem = file.errorString();
-    return read;
-}
-
 // The clock files of one folder that belong to each of its projects.
 QMap<QString, QStringList> ClockFilesByProject(const QStringList &projects,
                                                const QStringList &clocks, QStringList &orphans)
@@ -127,7 +105,8 @@ Fetched<ImportedFiles> ImportFolder(SiteBook &book, const QString &folder,
                 continue;
             }
             names.insert(site.name.toLower());
-            const FileRead project = ReadRegularFile(projectPath, project::MaxProjectFileSize);
+            const platform::SmallFile project =
+                platform::ReadRegularFile(projectPath, project::MaxProjectFileSize);
             if (!project.problem.isEmpty()) {
                 imported.skipped << Skip(projectPath, project.problem);
                 continue;
@@ -148,7 +127,7 @@ Fetched<ImportedFiles> ImportFolder(SiteBook &book, const QString &folder,
             std::sort(tables.begin(), tables.end());
             std::vector<TableVersion> versions;
             for (const auto &[time, clockPath] : tables) {
-                FileRead clockFile = ReadRegularFile(clockPath, MaxClockFileSize);
+                platform::SmallFile clockFile = platform::ReadRegularFile(clockPath, MaxClockFileSize);
                 clock::ClockTable table;
                 const clock::ClockFileResult parsed = clock::ReadClockImage(table, clockFile.bytes);
                 if (clockFile.problem.isEmpty() && !parsed.done())

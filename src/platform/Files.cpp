@@ -160,6 +160,23 @@ std::optional<QString> OpenFile(QFile &file, const QString &path, QIODevice::Ope
     return std::nullopt;
 }
 
+SmallFile ReadRegularFile(const QString &path, qint64 limit)
+{
+    const PathKind kind = KindOfPath(path);
+    if (kind != PathKind::RegularFile && kind != PathKind::LinkedFile)
+        return {{}, kind == PathKind::Missing ? QStringLiteral("no such file")
+                                              : QStringLiteral("not a regular file")};
+    QFile file;
+    if (const std::optional<QString> reason = OpenFile(file, path, QIODevice::ReadOnly))
+        return {{}, *reason};
+    if (file.size() > limit)
+        return {{}, QStringLiteral("larger than %1 bytes").arg(limit)};
+    SmallFile read{file.read(limit + 1), {}};
+    if (file.error() != QFileDevice::NoError)
+        read.problem = file.errorString();
+    return read;
+}
+
 PathKind KindOfPath(const QString &path)
 {
 #ifdef Q_OS_UNIX

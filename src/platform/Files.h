@@ -32,6 +32,14 @@ enum class PathKind { Missing, RegularFile, LinkedFile, Other };
 
 PathKind KindOfPath(const QString &path);
 
+// A whole small file, read only when it is a regular file (never a FIFO or a device) of at most
+// `limit` bytes; otherwise, or when it cannot be read, why not.
+struct SmallFile {
+    QByteArray bytes;
+    QString problem; // empty when read
+};
+SmallFile ReadRegularFile(const QString &path, qint64 limit);
+
 // A failure of a file operation for the user: the file's name on the first line, the operating
 // system's reason (or ours) below it.
 QString FileFailure(const QString &path, const QString &reason);

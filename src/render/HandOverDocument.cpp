@@ -7,11 +7,14 @@
 #include "settings/TextIds.h"
 
 #include <QAbstractItemModel>
+#include <QBuffer>
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPdfWriter>
 
 #include <algorithm>
+#include <functional>
 #include <numeric>
 
 namespace quintara::render {
@@ -233,21 +236,57 @@ DocumentHead MakeDocumentHead(const settings::Strings &strings, const QString &p
     return head;
 }
 
-int PaintHandOver(QPagedPaintDevice &device, const Pictures &pictures, const DocumentHead &head,
-                  const DocumentWeek &week, const QList<DocumentTable> &tables)
+namespace {
+
+// The pages of a document: what `first` paints (if anything), then each table.
+int PaintDocument(QPagedPaintDevice &device, const DocumentHead &head,
+                  const std::function<void(Document &)> &first, const QList<DocumentTable> &tables)
 {
     QPainter painter;
     if (!painter.begin(&device))
         return 0;
     painter.setRenderHint(QPainter::Antialiasing);
     Document document(device, painter, head);
-    document.week(pictures, week);
+    if (first)
+        first(document);
     for (const DocumentTable &table : tables) {
         if (table.rows && table.rows->columnCount() > 0)
             document.table(table);
     }
     painter.end();
     return document.pages();
+}
+
+} // namespace
+
+int PaintHandOver(QPagedPaintDevice &device, const Pictures &pictures, const DocumentHead &head,
+                  const DocumentWeek &week, const QList<DocumentTable> &tables)
+{
+    return PaintDocument(
+        device, head, [&](Document &document) { document.week(pictures, week); }, tables);
+}
+
+int PaintTables(QPagedPaintDevice &device, const DocumentHead &head,
+                const QList<DocumentTable> &tables)
+{
+    return PaintDocument(device, head, {}, tables);
+}
+
+QByteArray PaintPdf(const QString &title, QPageLayout::Orientation orientation,
+                    const std::function<int(QPagedPaintDevice &device)> &paint)
+{
+    QBuffer bytes;
+    bytes.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter pdf(&bytes);
+        pdf.setResolution(300);
+        pdf.setPageOrientation(orientation);
+        pdf.setTitle(title);
+        pdf.setCreator(QStringLiteral("Quintara"));
+        if (paint(pdf) == 0)
+            return {};
+    }
+    return bytes.data();
 }
 
 } // namespace quintara::render

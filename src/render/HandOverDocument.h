@@ -2,11 +2,15 @@
 
 #include "clock/Occurrences.h"
 
+#include <QByteArray>
 #include <QDate>
 #include <QDateTime>
 #include <QList>
+#include <QPageLayout>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 class QAbstractItemModel;
 class QPagedPaintDevice;
@@ -60,5 +64,14 @@ struct DocumentTable {
 // head on every page. Answers the number of pages painted; 0 when the device can't be painted.
 int PaintHandOver(QPagedPaintDevice &device, const Pictures &pictures, const DocumentHead &head,
                   const DocumentWeek &week, const QList<DocumentTable> &tables);
+
+// A document of tables alone, the head on every page.
+int PaintTables(QPagedPaintDevice &device, const DocumentHead &head,
+                const QList<DocumentTable> &tables);
+
+// A document painted into the bytes of a PDF file, to be written whole; empty when nothing
+// could be painted.
+QByteArray PaintPdf(const QString &title, QPageLayout::Orientation orientation,
+                    const std::function<int(QPagedPaintDevice &device)> &paint);
 
 } // namespace quintara::render

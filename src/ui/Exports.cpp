@@ -18,10 +18,8 @@
 #include "ui/FileDialogs.h"
 #include "ui/Program.h"
 
-#include <QBuffer>
 #include <QFileInfo>
 #include <QLocale>
-#include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
@@ -106,18 +104,10 @@ void Exports::Print()
 bool Exports::ExportPdf(const QString &path)
 {
     // Painted into memory first: the file is written whole or not at all.
-    QBuffer bytes;
-    bytes.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter pdf(&bytes);
-        pdf.setResolution(300);
-        pdf.setPageOrientation(QPageLayout::Landscape);
-        pdf.setTitle(FileNameOnly(m_files.tableName()));
-        pdf.setCreator(QStringLiteral("Quintara"));
-        if (paintHandOver(pdf) == 0)
-            return false;
-    }
-    return writeExport(path, bytes.data());
+    const QByteArray bytes = render::PaintPdf(FileNameOnly(m_files.tableName()),
+                                              QPageLayout::Landscape,
+                                              [this](QPagedPaintDevice &pdf) { return paintHandOver(pdf); });
+    return !bytes.isEmpty() && writeExport(path, bytes);
 }
 
 bool Exports::writeExport(const QString &path, const QByteArray &bytes)

@@ -1,5 +1,6 @@
 #include "ui/FrmKlokken.h"
 #include "ui/FrmKlokkenParts.h"
+#include "ui/BatchWindow.h"
 #include "ui/SitesWindow.h"
 #include "book/LinkWork.h"
 #include "presentation/SiteHealth.h"
@@ -297,6 +298,8 @@ bool FrmKlokken::showSites()
         m_program.book = std::move(opened);
     }
     SitesWindow window(*m_program.book, this);
+    window.allowBatches({m_program.strings, m_program.clock, m_program.prompter, m_dialogs,
+                         m_program.profile.path()});
     window.open = [this](const SiteChoice &choice) { return m_files->OpenSite(choice); };
     window.compare = [this](const SiteChoice &choice) {
         clock::ClockTable other;

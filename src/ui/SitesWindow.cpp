@@ -1,6 +1,9 @@
 #include "ui/SitesWindow.h"
 
+#include "platform/Clock.h"
 #include "presentation/SiteListModel.h"
+#include "ui/SiteBatchBar.h"
+#include "ui/SiteFilterBar.h"
 #include "ui/FileDialogs.h"
 #include "ui/SiteDialog.h"
 
@@ -62,10 +65,13 @@ SitesWindow::SitesWindow(book::SiteBook &book, QWidget *parent)
     searchRow->addWidget(searchLabel);
     searchRow->addWidget(m_search, 1);
     layout->addLayout(searchRow);
+    m_filters = new SiteFilterBar(this);
+    layout->addWidget(m_filters);
 
     auto *split = new QSplitter(Qt::Vertical, this);
     m_sites = ListView(m_siteModel, SiteListModel::Name, split);
     m_sites->setAccessibleName(tr("Sites"));
+    m_sites->setSelectionMode(QAbstractItemView::ExtendedSelection);
     auto *historyPane = new QWidget(split);
     auto *historyColumn = new QVBoxLayout(historyPane);
     historyColumn->setContentsMargins(0, 0, 0, 0);
@@ -108,6 +114,7 @@ SitesWindow::SitesWindow(book::SiteBook &book, QWidget *parent)
             m_sites->selectRow(0);
         showHistory();
     });
+    connect(m_filters, &SiteFilterBar::changed, this, &SitesWindow::reload);
     connect(m_sites->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &SitesWindow::showHistory);
     connect(m_sites, &QTableView::activated, this, [this] { choose(Use::Open); });
@@ -133,7 +140,10 @@ SitesWindow::SitesWindow(book::SiteBook &book, QWidget *parent)
 
 void SitesWindow::reload()
 {
-    const book::Fetched<std::vector<book::SiteSummary>> sites = m_book.sites();
+    const book::Fetched<std::vector<book::SiteSummary>> all = m_book.sites();
+    m_filters->setChoices(all.value);
+    const book::Fetched<std::vector<book::SiteSummary>> sites =
+        m_filters->narrows() ? m_book.sites(m_filters->filter()) : all;
     Tell(this, sites);
     m_siteModel->setSites(sites.value);
     m_siteModel->setSearch(m_search->text());
@@ -141,6 +151,15 @@ void SitesWindow::reload()
     if (m_siteModel->rowCount() > 0)
         m_sites->selectRow(0);
     showHistory();
+}
+
+void SitesWindow::allowBatches(const BatchTools &tools)
+{
+    m_filters->setDay(tools.clock.now().toLocalTime().date().addMonths(-1));
+    m_batches = new SiteBatchBar(m_book, tools, m_sites, m_siteModel, this);
+    // Above the window's own buttons.
+    static_cast<QVBoxLayout *>(layout())->insertWidget(layout()->count() - 1, m_batches);
+    connect(m_batches, &SiteBatchBar::ran, this, &SitesWindow::reload);
 }
 
 const book::SiteSummary *SitesWindow::chosenSite() const

@@ -15,9 +15,12 @@ class QTableView;
 
 namespace quintara::ui {
 
+class SiteBatchBar;
+class SiteFilterBar;
 class FileDialogs;
 class SiteListModel;
 class VersionListModel;
+struct BatchTools;
 
 // A site's table as the editor takes it: the table in force (open), or an older version put
 // back (restore).
@@ -53,6 +56,8 @@ public:
 
     // Reads the list from the book again.
     void reload();
+    // Offers batches over the sites shown, and the resumption of a stopped one.
+    void allowBatches(const BatchTools &tools);
 
     QLineEdit *searchField() const { return m_search; }
     QTableView *siteList() const { return m_sites; }
@@ -60,6 +65,8 @@ public:
     QPushButton *openButton() const { return m_open; }
     QPushButton *restoreButton() const { return m_restore; }
     QPushButton *compareButton() const { return m_compare; }
+    SiteFilterBar *filterBar() const { return m_filters; }
+    SiteBatchBar *batchBar() const { return m_batches; }
     QPushButton *compareVersionsButton() const { return m_compareVersions; }
     QPushButton *compareUnitButton() const { return m_compareUnit; }
     QPushButton *editButton() const { return m_edit; }
@@ -90,6 +97,8 @@ private:
     QPushButton *m_open;
     QPushButton *m_restore;
     QPushButton *m_compare;
+    SiteFilterBar *m_filters;
+    SiteBatchBar *m_batches = nullptr;
     QPushButton *m_compareVersions;
     QPushButton *m_compareUnit;
     QPushButton *m_edit;

@@ -14,6 +14,7 @@
 #include "platform/Clock.h"
 #include "platform/Files.h"
 #include "presentation/BatchReport.h"
+#include "presentation/BatchSetup.h"
 #include "presentation/SiteHealth.h"
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
@@ -431,32 +432,28 @@ int SitesRun::batch(const QString &command, const QStringList &arguments)
     book::BatchQueue queue(book, book::BatchQueue::ThisWorker());
     qint64 batchId = 0;
     if (in.isSet(o.resume)) {
-        const book::Fetched<std::optional<qint64>> last = queue.unfinished();
-        if (!Said(last))
+        const book::Fetched<std::optional<ui::BatchStart>> stopped = ui::StoppedBatch(queue);
+        if (!Said(stopped))
             return ExitFailed;
-        if (!last.value) {
+        if (!stopped.value) {
             PrintError(QStringLiteral("No batch was stopped before its end."));
             return ExitFailed;
         }
-        batchId = *last.value;
-        const book::Fetched<book::BatchKind> lastKind = queue.kind(batchId);
-        if (!Said(lastKind))
-            return ExitFailed;
-        kind = lastKind.value;
+        batchId = stopped.value->batchId;
+        kind = stopped.value->kind;
     } else {
         const std::optional<std::vector<qint64>> sites = chosenSites(arguments);
         if (!sites)
             return ExitFailed;
-        const book::Fetched<qint64> created =
-            queue.create(kind, *sites, clock.now(), book::CurrentUserName());
+        const book::Fetched<ui::BatchStart> created = ui::NewBatch(queue, kind, *sites, clock);
         if (!Said(created))
             return ExitFailed;
-        batchId = created.value;
+        batchId = created.value.batchId;
     }
 
     const QString settingsFile =
         in.isSet(o.settings) ? in.value(o.settings) : settings::DefaultSettingsPath();
-    book::LinkWork work(strings, clock, ui::SiteProblemCounter(strings, clock), settingsFile);
+    book::LinkWork work = ui::BatchLinkWork(strings, clock, settingsFile);
     QString site;
     work.progressText = [&site](const QString &text) {
         if (!text.contains(QLatin1Char('%')))
