@@ -38,5 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (transfer && (run.transfer.port.isEmpty() || (run.transfer.modem &&
                                                      run.transfer.initString.isNull())))
         std::abort();
+    if (run.command == cli::Command::Holidays && run.holidays.toYear < run.holidays.fromYear)
+        std::abort();
     return 0;
 }

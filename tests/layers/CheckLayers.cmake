@@ -21,7 +21,7 @@ endif()
 file(GLOB_RECURSE allSources RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/src/*.h" "${SOURCE_DIR}/src/*.cpp")
 
 # The layers bottom up: a layer may include its own headers and those of the layers before it.
-set(layers platform settings project clock tables link book presentation render ui)
+set(layers platform settings project clock plan tables link book presentation render ui)
 set(upward "")
 foreach(source IN LISTS allSources)
   string(REGEX REPLACE "^src/([^/]+)/.*$" "\\1" layer "${source}")

@@ -42,12 +42,15 @@ const QString Usage = QStringLiteral(
     "  receive -o FILE.clk --port N|DEVICE [--baud B] [--project FILE.nbt | --model M]\n"
     "                                              receive the clock table into a new file\n"
     "  (send and receive take --trace FILE: every byte on the line, for support)\n"
+    "  holidays --country CC --from YYYY --to YYYY [--now YYYY-MM-DDTHH:MM]\n"
+    "                                              a country's public holidays (NL, BE, LU,\n"
+    "                                              DE, AT, CH, FR, GB, IE, ES, IT, PT)\n"
     "  sites COMMAND ...                           the site book: import, list, set, history,\n"
     "                                              restore, export, check, backup, send\n"
     "                                              ('quintara-cli sites --help')\n"
     "\n"
     "Every command takes --language N (0..6, texts in English by default); show, week,\n"
-    "check, agenda, project, tables and diff take --json. 'quintara-cli COMMAND --help' lists\n"
+    "check, agenda, project, tables, diff and holidays take --json. 'quintara-cli COMMAND --help' lists\n"
     "a command's options.\n"
     "Exit status: 0 done, 1 failed, 2 a mistake on the command line, 3 check found problems or\n"
     "diff found differences, 130/143 send or receive stopped by Ctrl-C/SIGTERM.\n");
@@ -60,6 +63,7 @@ std::optional<Command> CommandNamed(const QString &name)
         {QLatin1String("print"), Command::Print},     {QLatin1String("project"), Command::Project},
         {QLatin1String("tables"), Command::Tables},   {QLatin1String("send"), Command::Send},
         {QLatin1String("receive"), Command::Receive}, {QLatin1String("diff"), Command::Diff},
+        {QLatin1String("holidays"), Command::Holidays},
     };
     for (const auto &[text, command] : commands) {
         if (name == text)
@@ -158,6 +162,16 @@ struct Options {
         Option(QStringLiteral("function"),
                QStringLiteral("Only the lines driving one function (type and number, 1..255)."),
                QStringLiteral("TYPE:NUMBER"));
+    // holidays: years where agenda takes days.
+    QCommandLineOption fromYear =
+        Option(QStringLiteral("from"), QStringLiteral("First year."), QStringLiteral("YYYY"));
+    QCommandLineOption toYear =
+        Option(QStringLiteral("to"), QStringLiteral("Last year."), QStringLiteral("YYYY"));
+    QCommandLineOption country = Option(
+        QStringLiteral("country"),
+        QStringLiteral("Country code: NL, BE, LU, DE, AT, CH, FR, GB (England and Wales), IE, ES, "
+                       "IT or PT."),
+        QStringLiteral("CC"));
     QCommandLineOption model =
         Option(QStringLiteral("model"),
                QStringLiteral("Central-unit model 0..4 without a project (default 0)."),
@@ -279,6 +293,28 @@ std::optional<QString> ParseAgenda(const CommandParser &in, const Options &optio
     return std::nullopt;
 }
 
+// The country and the years of holidays; the mistake when there is one. The years the
+// central unit holds are checked when the command runs, against its now.
+std::optional<QString> ParseHolidays(const CommandParser &in, const Options &options,
+                                     Invocation &invocation)
+{
+    if (!in.given(options.country) || !in.given(options.fromYear) || !in.given(options.toYear))
+        return QStringLiteral("'holidays' needs --country CC, --from YYYY and --to YYYY");
+    const std::optional<plan::Country> country = plan::CountryFromCode(in.value(options.country));
+    if (!country)
+        return QStringLiteral("unknown country '%1': NL, BE, LU, DE, AT, CH, FR, GB, IE, ES, IT "
+                              "or PT")
+            .arg(in.value(options.country));
+    const auto from = IntegerIn(in.value(options.fromYear), 1, 9999);
+    const auto to = IntegerIn(in.value(options.toYear), 1, 9999);
+    if (!from || !to)
+        return QStringLiteral("--from and --to take years, YYYY");
+    if (*to < *from)
+        return QStringLiteral("--to lies before --from");
+    invocation.holidays = {*country, *from, *to};
+    return std::nullopt;
+}
+
 bool IsTransfer(Command command)
 {
     return command == Command::Send || command == Command::Receive;
@@ -295,7 +331,7 @@ void AcceptOptions(CommandParser &in, const Options &options, Command command, c
     in.accept({options.language});
     if (!IsTransfer(command) && command != Command::Print)
         in.accept({options.json});
-    if (!readsProjectFile)
+    if (!readsProjectFile && command != Command::Holidays)
         in.accept({options.project});
     switch (command) {
     case Command::Show:
@@ -312,6 +348,9 @@ void AcceptOptions(CommandParser &in, const Options &options, Command command, c
         break;
     case Command::Check:
         in.accept({options.now});
+        break;
+    case Command::Holidays:
+        in.accept({options.country, options.fromYear, options.toYear, options.now});
         break;
     case Command::Agenda:
         in.accept(
@@ -336,7 +375,7 @@ void AcceptOptions(CommandParser &in, const Options &options, Command command, c
     if (command == Command::Diff)
         parser.addPositionalArgument(QStringLiteral("A.clk B.clk"),
                                      QStringLiteral("The two clock files to compare."));
-    else if (command != Command::Receive)
+    else if (command != Command::Receive && command != Command::Holidays)
         parser.addPositionalArgument(readsClockFile ? QStringLiteral("FILE.clk")
                                                     : QStringLiteral("FILE.nbt"),
                                      QStringLiteral("The file to read."));
@@ -358,6 +397,9 @@ Refusal ParseFiles(const CommandParser &in, const Options &options, const QStrin
         invocation.file = in.value(options.output);
         if (const std::optional<QString> refused = RefusedOutput(invocation.file))
             return Unwritable(*refused);
+    } else if (invocation.command == Command::Holidays) {
+        if (!files.isEmpty())
+            return Mistake(QStringLiteral("'holidays' reads no file"));
     } else if (invocation.command == Command::Diff) {
         if (files.size() != 2)
             return Mistake(QStringLiteral("'diff' compares exactly two files"));
@@ -506,6 +548,10 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
         return *refusal;
     if (*command == Command::Agenda) {
         if (std::optional<QString> mistake = ParseAgenda(in, options, invocation))
+            return Mistake(*mistake);
+    }
+    if (*command == Command::Holidays) {
+        if (std::optional<QString> mistake = ParseHolidays(in, options, invocation))
             return Mistake(*mistake);
     }
     if (*command == Command::Print) {

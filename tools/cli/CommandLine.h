@@ -12,7 +12,19 @@
 
 namespace quintara::cli {
 
-enum class Command { Show, Week, Check, Agenda, Print, Project, Tables, Send, Receive, Diff };
+enum class Command {
+    Show,
+    Week,
+    Check,
+    Agenda,
+    Print,
+    Project,
+    Tables,
+    Send,
+    Receive,
+    Diff,
+    Holidays
+};
 
 // One run of the program as the command line asks for it.
 struct Invocation {
@@ -25,8 +37,9 @@ struct Invocation {
     OutputOptions output;
     std::optional<QString> projectFile;
     std::optional<QDate> monday;  // week
-    std::optional<QDateTime> now; // week, check, agenda, send
+    std::optional<QDateTime> now; // week, check, agenda, send, holidays
     AgendaOptions agenda;
+    HolidayOptions holidays;
     QString pdfFile;          // print: the PDF written
     int agendaWeeks = 0;      // print: weeks of agenda from the Monday printed
     std::optional<int> model; // receive without a project

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "plan/Holidays.h"
+
 #include <QDate>
 #include <QJsonObject>
 #include <QString>
@@ -41,6 +43,17 @@ struct AgendaOptions {
     std::optional<int> table;
     std::optional<std::pair<int, int>> function; // type, number
 };
+
+struct HolidayOptions {
+    plan::Country country = plan::Country::NL;
+    int fromYear = 0;
+    int toYear = 0;
+};
+
+// holidays --country CC --from YYYY --to YYYY: the country's public holidays in date order, for
+// the years the central unit's dates hold around `clock`'s now (ExitUsage beyond them).
+int RunHolidays(const HolidayOptions &holidays, int language, const platform::Clock &clock,
+                const OutputOptions &output, QTextStream &out);
 
 // print FILE.clk -o OUT.pdf: the hand-over document as the window prints it (the week beginning
 // on `monday`, the current one when not given, every line, and `agendaWeeks` of agenda from that

@@ -31,6 +31,9 @@ int Run(const Invocation &invocation, QTextStream &out)
     else
         clock = std::make_unique<platform::SystemClock>();
 
+    if (invocation.command == Command::Holidays)
+        return RunHolidays(invocation.holidays, invocation.language, *clock, invocation.output,
+                           out);
     // The project commands read the project as their file; the others may read one first.
     if (invocation.command == Command::Project)
         return RunProject(session, invocation.file, invocation.output, out);
