@@ -230,6 +230,12 @@ SunDay SunTimes(const Location &location, QDate date, const QTimeZone &zone)
             day.stays,   civil.stays};
 }
 
+QDateTime NearestMinute(const QDateTime &event)
+{
+    const QDateTime later = event.addSecs(30);
+    return later.addSecs(-later.time().second()).addMSecs(-later.time().msec());
+}
+
 SunDaysOutcome SunDays(const Location &location, QDate from, QDate to, const QTimeZone &zone)
 {
     if (to < from)

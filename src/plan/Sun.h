@@ -66,6 +66,9 @@ struct SunDay {
 // included).
 SunDay SunTimes(const Location &location, QDate date, const QTimeZone &zone);
 
+// An event to the nearest minute, as a table shows it (its date may move with it).
+QDateTime NearestMinute(const QDateTime &event);
+
 // The years the solar equations are kept for, and the longest range asked at once.
 inline constexpr int FirstSunYear = 1901;
 inline constexpr int LastSunYear = 2099;

@@ -27,7 +27,7 @@ QTimeZone Zone(const char *id)
 // An event as the tables print it: the wall time rounded to the minute.
 QString Minute(const std::optional<QDateTime> &event)
 {
-    return event ? event->addSecs(30).toString(QStringLiteral("HH:mm")) : QStringLiteral("none");
+    return event ? NearestMinute(*event).toString(QStringLiteral("HH:mm")) : QStringLiteral("none");
 }
 
 int Minutes(const QString &hhmm)

@@ -45,12 +45,14 @@ const QString Usage = QStringLiteral(
     "  holidays --country CC --from YYYY --to YYYY [--now YYYY-MM-DDTHH:MM]\n"
     "                                              a country's public holidays (NL, BE, LU,\n"
     "                                              DE, AT, CH, FR, GB, IE, ES, IT, PT)\n"
+    "  sun --lat DEGREES --lon DEGREES --from YYYY-MM-DD --to YYYY-MM-DD [--tz ZONE]\n"
+    "                                              dawn, sunrise, sunset and dusk of each day\n"
     "  sites COMMAND ...                           the site book: import, list, set, history,\n"
     "                                              restore, export, check, backup, send\n"
     "                                              ('quintara-cli sites --help')\n"
     "\n"
     "Every command takes --language N (0..6, texts in English by default); show, week,\n"
-    "check, agenda, project, tables, diff and holidays take --json. 'quintara-cli COMMAND --help' lists\n"
+    "check, agenda, project, tables, diff, holidays and sun take --json. 'quintara-cli COMMAND --help' lists\n"
     "a command's options.\n"
     "Exit status: 0 done, 1 failed, 2 a mistake on the command line, 3 check found problems or\n"
     "diff found differences, 130/143 send or receive stopped by Ctrl-C/SIGTERM.\n");
@@ -63,7 +65,7 @@ std::optional<Command> CommandNamed(const QString &name)
         {QLatin1String("print"), Command::Print},     {QLatin1String("project"), Command::Project},
         {QLatin1String("tables"), Command::Tables},   {QLatin1String("send"), Command::Send},
         {QLatin1String("receive"), Command::Receive}, {QLatin1String("diff"), Command::Diff},
-        {QLatin1String("holidays"), Command::Holidays},
+        {QLatin1String("holidays"), Command::Holidays}, {QLatin1String("sun"), Command::Sun},
     };
     for (const auto &[text, command] : commands) {
         if (name == text)
@@ -172,6 +174,20 @@ struct Options {
         QStringLiteral("Country code: NL, BE, LU, DE, AT, CH, FR, GB (England and Wales), IE, ES, "
                        "IT or PT."),
         QStringLiteral("CC"));
+    // sun: where, and whose clock.
+    QCommandLineOption latitude =
+        Option(QStringLiteral("lat"),
+               QStringLiteral("Latitude in decimal degrees, north positive (-90..90)."),
+               QStringLiteral("DEGREES"));
+    QCommandLineOption longitude =
+        Option(QStringLiteral("lon"),
+               QStringLiteral("Longitude in decimal degrees, east positive (-180..180)."),
+               QStringLiteral("DEGREES"));
+    QCommandLineOption zone =
+        Option(QStringLiteral("tz"),
+               QStringLiteral("Time zone of the times shown, as Europe/Amsterdam (default: the "
+                              "system's)."),
+               QStringLiteral("ZONE"));
     QCommandLineOption model =
         Option(QStringLiteral("model"),
                QStringLiteral("Central-unit model 0..4 without a project (default 0)."),
@@ -315,6 +331,41 @@ std::optional<QString> ParseHolidays(const CommandParser &in, const Options &opt
     return std::nullopt;
 }
 
+// The place, the days and the zone of sun; the mistake when there is one. Ranges the
+// equations are not kept for are refused when the command runs.
+std::optional<QString> ParseSun(const CommandParser &in, const Options &options,
+                                Invocation &invocation)
+{
+    if (!in.given(options.latitude) || !in.given(options.longitude) || !in.given(options.from) ||
+        !in.given(options.to))
+        return QStringLiteral("'sun' needs --lat, --lon, --from YYYY-MM-DD and --to YYYY-MM-DD");
+    bool latitudeRead = false;
+    bool longitudeRead = false;
+    const double latitude = in.value(options.latitude).toDouble(&latitudeRead);
+    const double longitude = in.value(options.longitude).toDouble(&longitudeRead);
+    if (!latitudeRead || !longitudeRead)
+        return QStringLiteral("--lat and --lon take decimal degrees, as --lat 52.37 --lon 4.89");
+    const plan::LocationOutcome location = plan::Location::make(latitude, longitude);
+    if (const auto *refusal = std::get_if<plan::LocationRefusal>(&location))
+        return refusal->text;
+    SunOptions &sun = invocation.sun;
+    sun.location = std::get<plan::Location>(location);
+    sun.from = IsoDate(in.value(options.from));
+    sun.to = IsoDate(in.value(options.to));
+    if (!sun.from.isValid() || !sun.to.isValid())
+        return QStringLiteral("--from and --to take dates, YYYY-MM-DD");
+    if (sun.to < sun.from)
+        return QStringLiteral("--to lies before --from");
+    sun.zone = QTimeZone::systemTimeZone();
+    if (in.given(options.zone)) {
+        sun.zone = QTimeZone(in.value(options.zone).toUtf8());
+        if (!sun.zone.isValid())
+            return QStringLiteral("unknown time zone '%1': a name such as Europe/Amsterdam")
+                .arg(in.value(options.zone));
+    }
+    return std::nullopt;
+}
+
 bool IsTransfer(Command command)
 {
     return command == Command::Send || command == Command::Receive;
@@ -331,7 +382,7 @@ void AcceptOptions(CommandParser &in, const Options &options, Command command, c
     in.accept({options.language});
     if (!IsTransfer(command) && command != Command::Print)
         in.accept({options.json});
-    if (!readsProjectFile && command != Command::Holidays)
+    if (!readsProjectFile && command != Command::Holidays && command != Command::Sun)
         in.accept({options.project});
     switch (command) {
     case Command::Show:
@@ -351,6 +402,9 @@ void AcceptOptions(CommandParser &in, const Options &options, Command command, c
         break;
     case Command::Holidays:
         in.accept({options.country, options.fromYear, options.toYear, options.now});
+        break;
+    case Command::Sun:
+        in.accept({options.latitude, options.longitude, options.from, options.to, options.zone});
         break;
     case Command::Agenda:
         in.accept(
@@ -375,7 +429,8 @@ void AcceptOptions(CommandParser &in, const Options &options, Command command, c
     if (command == Command::Diff)
         parser.addPositionalArgument(QStringLiteral("A.clk B.clk"),
                                      QStringLiteral("The two clock files to compare."));
-    else if (command != Command::Receive && command != Command::Holidays)
+    else if (command != Command::Receive && command != Command::Holidays &&
+             command != Command::Sun)
         parser.addPositionalArgument(readsClockFile ? QStringLiteral("FILE.clk")
                                                     : QStringLiteral("FILE.nbt"),
                                      QStringLiteral("The file to read."));
@@ -397,9 +452,9 @@ Refusal ParseFiles(const CommandParser &in, const Options &options, const QStrin
         invocation.file = in.value(options.output);
         if (const std::optional<QString> refused = RefusedOutput(invocation.file))
             return Unwritable(*refused);
-    } else if (invocation.command == Command::Holidays) {
+    } else if (invocation.command == Command::Holidays || invocation.command == Command::Sun) {
         if (!files.isEmpty())
-            return Mistake(QStringLiteral("'holidays' reads no file"));
+            return Mistake(QStringLiteral("'%1' reads no file").arg(name));
     } else if (invocation.command == Command::Diff) {
         if (files.size() != 2)
             return Mistake(QStringLiteral("'diff' compares exactly two files"));
@@ -552,6 +607,10 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
     }
     if (*command == Command::Holidays) {
         if (std::optional<QString> mistake = ParseHolidays(in, options, invocation))
+            return Mistake(*mistake);
+    }
+    if (*command == Command::Sun) {
+        if (std::optional<QString> mistake = ParseSun(in, options, invocation))
             return Mistake(*mistake);
     }
     if (*command == Command::Print) {

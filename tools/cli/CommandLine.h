@@ -23,7 +23,8 @@ enum class Command {
     Send,
     Receive,
     Diff,
-    Holidays
+    Holidays,
+    Sun
 };
 
 // One run of the program as the command line asks for it.
@@ -40,6 +41,7 @@ struct Invocation {
     std::optional<QDateTime> now; // week, check, agenda, send, holidays
     AgendaOptions agenda;
     HolidayOptions holidays;
+    SunOptions sun;
     QString pdfFile;          // print: the PDF written
     int agendaWeeks = 0;      // print: weeks of agenda from the Monday printed
     std::optional<int> model; // receive without a project

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "plan/Holidays.h"
+#include "plan/Sun.h"
 
 #include <QDate>
 #include <QJsonObject>
 #include <QString>
+#include <QTimeZone>
 
 #include <optional>
 #include <utility>
@@ -49,6 +51,17 @@ struct HolidayOptions {
     int fromYear = 0;
     int toYear = 0;
 };
+
+struct SunOptions {
+    plan::Location location;
+    QDate from;
+    QDate to;
+    QTimeZone zone; // the wall time shown
+};
+
+// sun --lat --lon --from --to: dawn, sunrise, sunset and dusk of every day in the range
+// (ExitUsage for a range the equations are not kept for or longer than plan::MaxSunRangeYears).
+int RunSun(const SunOptions &sun, const OutputOptions &output, QTextStream &out);
 
 // holidays --country CC --from YYYY --to YYYY: the country's public holidays in date order, for
 // the years the central unit's dates hold around `clock`'s now (ExitUsage beyond them).

@@ -34,6 +34,8 @@ int Run(const Invocation &invocation, QTextStream &out)
     if (invocation.command == Command::Holidays)
         return RunHolidays(invocation.holidays, invocation.language, *clock, invocation.output,
                            out);
+    if (invocation.command == Command::Sun)
+        return RunSun(invocation.sun, invocation.output, out);
     // The project commands read the project as their file; the others may read one first.
     if (invocation.command == Command::Project)
         return RunProject(session, invocation.file, invocation.output, out);
