@@ -1,0 +1,3 @@
+quintara_bench(sun
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/SunBench.cpp
+  DEPENDS quintara_plan)
