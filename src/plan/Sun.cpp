@@ -52,7 +52,7 @@ QDateTime Moment(double julianDay, const QTimeZone &zone)
 // The sun's declination and the equation of time at a moment, by the low-precision solar
 // equations (about 0.01° in declination, a few seconds in time, for 1901..2099).
 struct SolarPosition {
-    double declination = 0;   // degrees
+    double declination = 0;    // degrees
     double equationOfTime = 0; // minutes: true solar time minus mean solar time
 };
 
@@ -91,8 +91,7 @@ double HourAngle(double julianDay, double longitude, const SolarPosition &sun)
 }
 
 // The hour angle at which the sun's centre stands at `altitude`, or where it stays instead.
-std::variant<double, AllDay> CrossingHourAngle(double latitude, double altitude,
-                                               double declination)
+std::variant<double, AllDay> CrossingHourAngle(double latitude, double altitude, double declination)
 {
     const double phi = Radians(latitude);
     const double delta = Radians(declination);
@@ -180,13 +179,11 @@ LocationOutcome Location::make(double latitude, double longitude)
         return LocationRefusal{LocationRefused::NotNumbers,
                                QStringLiteral("latitude and longitude must be numbers")};
     if (std::abs(latitude) > MaxLatitude)
-        return LocationRefusal{
-            LocationRefused::Latitude,
-            QStringLiteral("latitude %1 lies beyond -90..90").arg(latitude)};
+        return LocationRefusal{LocationRefused::Latitude,
+                               QStringLiteral("latitude %1 lies beyond -90..90").arg(latitude)};
     if (std::abs(longitude) > MaxLongitude)
-        return LocationRefusal{
-            LocationRefused::Longitude,
-            QStringLiteral("longitude %1 lies beyond -180..180").arg(longitude)};
+        return LocationRefusal{LocationRefused::Longitude,
+                               QStringLiteral("longitude %1 lies beyond -180..180").arg(longitude)};
     return Location(latitude, longitude);
 }
 
@@ -226,8 +223,7 @@ SunDay SunTimes(const Location &location, QDate date, const QTimeZone &zone)
 
     const CrossingPair day = CrossingsAt(noon, location, SunriseAltitude, zone);
     const CrossingPair civil = CrossingsAt(noon, location, CivilAltitude, zone);
-    return {date,        civil.before, day.before, day.after, civil.after,
-            day.stays,   civil.stays};
+    return {date, civil.before, day.before, day.after, civil.after, day.stays, civil.stays};
 }
 
 QDateTime NearestMinute(const QDateTime &event)

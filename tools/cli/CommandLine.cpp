@@ -52,8 +52,8 @@ const QString Usage = QStringLiteral(
     "                                              ('quintara-cli sites --help')\n"
     "\n"
     "Every command takes --language N (0..6, texts in English by default); show, week,\n"
-    "check, agenda, project, tables, diff, holidays and sun take --json. 'quintara-cli COMMAND --help' lists\n"
-    "a command's options.\n"
+    "check, agenda, project, tables, diff, holidays and sun take --json.\n"
+    "'quintara-cli COMMAND --help' lists a command's options.\n"
     "Exit status: 0 done, 1 failed, 2 a mistake on the command line, 3 check found problems or\n"
     "diff found differences, 130/143 send or receive stopped by Ctrl-C/SIGTERM.\n");
 
@@ -65,7 +65,8 @@ std::optional<Command> CommandNamed(const QString &name)
         {QLatin1String("print"), Command::Print},     {QLatin1String("project"), Command::Project},
         {QLatin1String("tables"), Command::Tables},   {QLatin1String("send"), Command::Send},
         {QLatin1String("receive"), Command::Receive}, {QLatin1String("diff"), Command::Diff},
-        {QLatin1String("holidays"), Command::Holidays}, {QLatin1String("sun"), Command::Sun},
+        {QLatin1String("holidays"), Command::Holidays},
+        {QLatin1String("sun"), Command::Sun},
     };
     for (const auto &[text, command] : commands) {
         if (name == text)
