@@ -23,7 +23,8 @@ enum class Command {
     Send,
     Receive,
     Diff,
-    Holidays
+    Holidays,
+    PlanHolidays
 };
 
 // One run of the program as the command line asks for it.
@@ -37,9 +38,10 @@ struct Invocation {
     OutputOptions output;
     std::optional<QString> projectFile;
     std::optional<QDate> monday;  // week
-    std::optional<QDateTime> now; // week, check, agenda, send, holidays
+    std::optional<QDateTime> now; // week, check, agenda, send, holidays, plan holidays
     AgendaOptions agenda;
     HolidayOptions holidays;
+    PlanOptions plan;         // plan holidays
     QString pdfFile;          // print: the PDF written
     int agendaWeeks = 0;      // print: weeks of agenda from the Monday printed
     std::optional<int> model; // receive without a project

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "plan/HolidayPlan.h"
 #include "plan/Holidays.h"
 
 #include <QDate>
 #include <QJsonObject>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <utility>
@@ -49,6 +51,22 @@ struct HolidayOptions {
     int fromYear = 0;
     int toYear = 0;
 };
+
+struct PlanOptions {
+    plan::Country country = plan::Country::NL;
+    QStringList icsFiles;
+    int regime = clock::Regime::Weekendday;
+    QList<plan::Vacation> vacations;
+    QStringList leaveOut;
+    QString output; // the planned clock file written
+};
+
+// plan holidays FILE.clk: the clock file with regime lines for the country's public holidays,
+// the calendar files' days and the vacations, written whole to the output file; ExitFailed
+// when there is no plan (no clock functions, not enough free lines, a file not read).
+int RunPlanHolidays(Session &session, const QString &clockFile, const PlanOptions &options,
+                    int language, const platform::Clock &clock, const OutputOptions &output,
+                    QTextStream &out);
 
 // holidays --country CC --from YYYY --to YYYY: the country's public holidays in date order, for
 // the years the central unit's dates hold around `clock`'s now (ExitUsage beyond them).
