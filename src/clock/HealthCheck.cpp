@@ -2,6 +2,7 @@
 
 #include "clock/ClockTable.h"
 #include "clock/Firings.h"
+#include "clock/RegimeLines.h"
 
 #include <algorithm>
 #include <tuple>
@@ -102,6 +103,27 @@ void checkBytes(const ClockLine &line, int index, YearWindow years,
         add(HealthKind::InvalidRepeat);
 }
 
+// The last planned holiday that moves from year to year, when it is near or past: its once line
+// at the start of the day switching a regime other than the one after a holiday or a vacation's.
+std::optional<HealthProblem> holidaysRunningOut(const ClockTable &table, const QDateTime &now,
+                                                YearWindow years)
+{
+    std::optional<HealthProblem> last;
+    for (int i = 0; i < table.usableLines(); ++i) {
+        const ClockLine &line = table.Lines[static_cast<std::size_t>(i)];
+        if (!IsDayStartRegimeLine(line) || line.RepeatUnit != Once ||
+            line.FunctionNumber == Regime::Automatic ||
+            line.FunctionNumber == Regime::PresenceSimulation)
+            continue;
+        const QDate day = ReferenceDate(line, years);
+        if (day.isValid() && (!last || day >= last->at.date()))
+            last = HealthProblem{i, HealthKind::HolidaysRunOut, -1, Moment::fromDate(day)};
+    }
+    if (!last || now.date().daysTo(last->at.date()) > ReplanHolidaysDays)
+        return std::nullopt;
+    return last;
+}
+
 } // namespace
 
 QLatin1StringView HealthKindName(HealthKind kind)
@@ -123,6 +145,8 @@ QLatin1StringView HealthKindName(HealthKind kind)
         return QLatin1StringView("unknownFunction");
     case HealthKind::Conflict:
         return QLatin1StringView("conflict");
+    case HealthKind::HolidaysRunOut:
+        return QLatin1StringView("holidaysRunOut");
     }
     return {};
 }
@@ -223,6 +247,9 @@ std::vector<HealthProblem> CheckHealth(const ClockTable &table, const QDateTime 
                 problems.push_back({i, HealthKind::Conflict, j, *at});
         }
     }
+
+    if (const std::optional<HealthProblem> runOut = holidaysRunningOut(table, now, years))
+        problems.push_back(*runOut);
 
     std::stable_sort(
         problems.begin(), problems.end(), [](const HealthProblem &x, const HealthProblem &y) {

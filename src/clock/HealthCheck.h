@@ -24,6 +24,7 @@ enum class HealthKind : quint8 {
     Past,            // a once line before now: Transmit frees it, it never fires
     UnknownFunction, // not among the functions the editor lists for the project
     Conflict,        // fires with another line on the same function at another level
+    HolidaysRunOut,  // the last planned holiday that moves from year to year is near or past
 };
 
 // The kind's name in machine forms ("beyondModel", "invalidTime", ...).
@@ -38,7 +39,8 @@ struct HealthProblem {
 
     int line = 0;
     HealthKind kind = HealthKind::BeyondModel;
-    // Conflict only: the higher line of the pair, and the first minute both fire.
+    // Conflict: the higher line of the pair, and the first minute both fire. HolidaysRunOut:
+    // the day of the last planned holiday.
     int other = -1;
     Moment at;
 
@@ -47,13 +49,17 @@ struct HealthProblem {
 
 // How far ahead of now conflicts are looked for.
 inline constexpr int ConflictHorizonDays = 366;
+// How long before the last planned moving holiday the holidays are to be planned again.
+inline constexpr int ReplanHolidaysDays = 60;
 
 // The problems of every line in use, ordered by line, then kind, then other line. A conflict is
 // reported once, under the lower line. Lines beyond the model are checked for their bytes only,
 // since they never reach the central unit. `listedFunctions` holds the function references
 // (FunctionReference) the editor lists for the project; without a project nothing is unknown.
 // Conflicts are found by arithmetic on the repetitions, so a full table of every-minute lines
-// costs no more than a sparse one.
+// costs no more than a sparse one. The last once line that switches a holiday regime at the
+// start of a day (not back to automatic, not to presence simulation) is reported from
+// ReplanHolidaysDays before its day.
 std::vector<HealthProblem> CheckHealth(const ClockTable &table, const QDateTime &now,
                                        const WorkdayFlagSet &workdays,
                                        const std::optional<QSet<int>> &listedFunctions = {});

@@ -71,6 +71,8 @@ QString HealthText(const clock::HealthProblem &problem, const clock::ClockTable 
     case HealthKind::Conflict:
         return text(Text::Conflict)
             .arg(index, QString::number(problem.other), MomentText(problem.at));
+    case HealthKind::HolidaysRunOut:
+        return text(Text::HolidaysRunOut).arg(index, problem.at.date().toString(Qt::ISODate));
     }
     return {};
 }

@@ -51,6 +51,7 @@ inline constexpr int UnknownFunction = 2306;
 inline constexpr int Conflict = 2307;
 inline constexpr int SummaryHeading = 2308;
 inline constexpr int NoProblems = 2309;
+inline constexpr int HolidaysRunOut = 2310;
 } // namespace Health
 
 // The names of a line's fields in the order of its bytes, "Minute" first.

@@ -38,13 +38,13 @@ TEST(HealthTextTest, ProblemsReadAsSentencesWithTheirLinesAndMomentsInEveryLangu
     for (int language = 0; language < settings::LanguageCount; ++language) {
         strings.setLanguageOffset(language * 10000);
         QSet<QString> texts;
-        for (int kind = 0; kind <= int(HealthKind::Conflict); ++kind) {
+        for (int kind = 0; kind <= int(HealthKind::HolidaysRunOut); ++kind) {
             const QString text =
                 HealthText({7, HealthKind(kind), 9, conflict.at}, table, strings, Years);
             EXPECT_TRUE(!text.contains('%') && text.contains('7')) << text.toStdString();
             texts.insert(text);
         }
-        EXPECT_EQ(texts.size(), int(HealthKind::Conflict) + 1);
+        EXPECT_EQ(texts.size(), int(HealthKind::HolidaysRunOut) + 1);
         EXPECT_TRUE(HealthSummaryHeading(3, strings).startsWith("3 "));
     }
 }

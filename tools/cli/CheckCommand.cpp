@@ -38,6 +38,8 @@ int RunCheck(Session &session, const QString &clockFile, const platform::Clock &
             if (problem.kind == clock::HealthKind::Conflict)
                 out << ",\"other\":" << problem.other << ",\"at\":\"" << MomentJson(problem.at)
                     << '"';
+            else if (problem.kind == clock::HealthKind::HolidaysRunOut)
+                out << ",\"at\":\"" << problem.at.date().toString(Qt::ISODate) << '"';
             out << '}';
         }
         out << "]}\n";

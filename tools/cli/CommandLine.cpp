@@ -47,12 +47,15 @@ const QString Usage = QStringLiteral(
     "                                              DE, AT, CH, FR, GB, IE, ES, IT, PT)\n"
     "  sun --lat DEGREES --lon DEGREES --from YYYY-MM-DD --to YYYY-MM-DD [--tz ZONE]\n"
     "                                              dawn, sunrise, sunset and dusk of each day\n"
+    "  plan holidays FILE.clk --project FILE.nbt --country CC -o OUT.clk [--ics F.ics]...\n"
+    "         [--regime N] [--vacation YYYY-MM-DD..YYYY-MM-DD]... [--leave-out KEY]...\n"
+    "         [--now YYYY-MM-DDTHH:MM]        regime lines for holidays and vacations\n"
     "  sites COMMAND ...                           the site book: import, list, set, history,\n"
     "                                              restore, export, check, backup, send\n"
     "                                              ('quintara-cli sites --help')\n"
     "\n"
     "Every command takes --language N (0..6, texts in English by default); show, week,\n"
-    "check, agenda, project, tables, diff, holidays and sun take --json.\n"
+    "check, agenda, project, tables, diff, holidays, sun and plan take --json.\n"
     "'quintara-cli COMMAND --help' lists a command's options.\n"
     "Exit status: 0 done, 1 failed, 2 a mistake on the command line, 3 check found problems or\n"
     "diff found differences, 130/143 send or receive stopped by Ctrl-C/SIGTERM.\n");
@@ -67,6 +70,7 @@ std::optional<Command> CommandNamed(const QString &name)
         {QLatin1String("receive"), Command::Receive}, {QLatin1String("diff"), Command::Diff},
         {QLatin1String("holidays"), Command::Holidays},
         {QLatin1String("sun"), Command::Sun},
+        {QLatin1String("plan"), Command::PlanHolidays},
     };
     for (const auto &[text, command] : commands) {
         if (name == text)
@@ -141,7 +145,7 @@ struct Options {
                QStringLiteral("FILE"));
     QCommandLineOption output = QCommandLineOption(
         {QStringLiteral("o"), QStringLiteral("output")},
-        QStringLiteral("The file to write (receive: a clock file, print: a PDF)."),
+        QStringLiteral("The file to write (receive and plan: a clock file, print: a PDF)."),
         QStringLiteral("FILE"));
     QCommandLineOption agendaWeeks =
         Option(QStringLiteral("agenda-weeks"),
@@ -189,6 +193,26 @@ struct Options {
                QStringLiteral("Time zone of the times shown, as Europe/Amsterdam (default: the "
                               "system's)."),
                QStringLiteral("ZONE"));
+    // plan holidays
+    QCommandLineOption ics = Option(
+        QStringLiteral("ics"),
+        QStringLiteral("More days off from an iCalendar file (all-day events, once or yearly); "
+                       "may be given more than once."),
+        QStringLiteral("F.ics"));
+    QCommandLineOption regime =
+        Option(QStringLiteral("regime"),
+               QStringLiteral("Regime switched on a holiday, 0..5 (default 2, Weekendday)."),
+               QStringLiteral("N"));
+    QCommandLineOption vacation =
+        Option(QStringLiteral("vacation"),
+               QStringLiteral("Away from the first through the last day: presence simulation; "
+                              "may be given more than once."),
+               QStringLiteral("YYYY-MM-DD..YYYY-MM-DD"));
+    QCommandLineOption leaveOut = Option(
+        QStringLiteral("leave-out"),
+        QStringLiteral("A holiday (its key or name) or calendar entry not to plan; may be given "
+                       "more than once."),
+        QStringLiteral("KEY"));
     QCommandLineOption model =
         Option(QStringLiteral("model"),
                QStringLiteral("Central-unit model 0..4 without a project (default 0)."),
@@ -266,6 +290,7 @@ public:
         return m_known.contains(option.names().constFirst()) && m_parser.isSet(option);
     }
     QString value(const QCommandLineOption &option) const { return m_parser.value(option); }
+    QStringList values(const QCommandLineOption &option) const { return m_parser.values(option); }
     QStringList positionalArguments() const { return m_parser.positionalArguments(); }
 
     QCommandLineParser &parser() { return m_parser; }
@@ -378,7 +403,7 @@ void AcceptOptions(CommandParser &in, const Options &options, Command command, c
     const bool readsClockFile = command == Command::Show || command == Command::Week ||
                                 command == Command::Check || command == Command::Agenda ||
                                 command == Command::Print || command == Command::Diff ||
-                                command == Command::Send;
+                                command == Command::Send || command == Command::PlanHolidays;
     const bool readsProjectFile = command == Command::Project || command == Command::Tables;
     in.accept({options.language});
     if (!IsTransfer(command) && command != Command::Print)
@@ -406,6 +431,10 @@ void AcceptOptions(CommandParser &in, const Options &options, Command command, c
         break;
     case Command::Sun:
         in.accept({options.latitude, options.longitude, options.from, options.to, options.zone});
+        break;
+    case Command::PlanHolidays:
+        in.accept({options.country, options.ics, options.regime, options.vacation,
+                   options.leaveOut, options.now, options.output});
         break;
     case Command::Agenda:
         in.accept(
@@ -500,6 +529,44 @@ Refusal ParseShared(const CommandParser &in, const Options &options, Invocation 
     return std::nullopt;
 }
 
+// The days off and the file written by plan holidays; the mistake when there is one.
+Refusal ParsePlan(const CommandParser &in, const Options &options, Invocation &invocation)
+{
+    PlanOptions &plan = invocation.plan;
+    if (!in.given(options.country) || !invocation.projectFile || !in.given(options.output) ||
+        in.value(options.output).isEmpty())
+        return Mistake(
+            QStringLiteral("'plan holidays' needs --country CC, --project FILE.nbt and -o OUT.clk"));
+    const std::optional<plan::Country> country = plan::CountryFromCode(in.value(options.country));
+    if (!country)
+        return Mistake(QStringLiteral("unknown country '%1': NL, BE, LU, DE, AT, CH, FR, GB, IE, "
+                                      "ES, IT or PT")
+                           .arg(in.value(options.country)));
+    plan.country = *country;
+    if (in.given(options.regime)) {
+        const auto regime = IntegerIn(in.value(options.regime), 0, clock::Regime::Count - 1);
+        if (!regime)
+            return Mistake(QStringLiteral("--regime takes 0 to 5"));
+        plan.regime = *regime;
+    }
+    for (const QString &text : in.values(options.vacation)) {
+        const QStringList days = text.split(QStringLiteral(".."));
+        const QDate first = IsoDate(days.value(0));
+        const QDate last = IsoDate(days.value(1));
+        if (days.size() != 2 || !first.isValid() || !last.isValid())
+            return Mistake(QStringLiteral("--vacation takes YYYY-MM-DD..YYYY-MM-DD"));
+        if (last < first)
+            return Mistake(QStringLiteral("--vacation %1 ends before it begins").arg(text));
+        plan.vacations.append({first, last});
+    }
+    plan.icsFiles = in.values(options.ics);
+    plan.leaveOut = in.values(options.leaveOut);
+    plan.output = in.value(options.output);
+    if (const std::optional<QString> refused = RefusedOutput(plan.output))
+        return Unwritable(*refused);
+    return std::nullopt;
+}
+
 Refusal ParsePrint(const CommandParser &in, const Options &options, Invocation &invocation)
 {
     if (!in.given(options.output) || in.value(options.output).isEmpty())
@@ -573,9 +640,17 @@ std::optional<QString> ParseTransfer(const CommandParser &in, const Options &opt
 
 } // namespace
 
-ParsedCommandLine ParseCommandLine(const QStringList &arguments)
+ParsedCommandLine ParseCommandLine(const QStringList &given)
 {
-    const QString name = arguments.value(1);
+    QStringList arguments = given;
+    QString name = arguments.value(1);
+    // "plan" has one planner so far; its name is part of the command's.
+    if (name == QLatin1String("plan")) {
+        if (arguments.value(2) != QLatin1String("holidays"))
+            return Mistake(QStringLiteral("'plan' takes 'holidays': quintara-cli plan holidays "
+                                          "FILE.clk ..."));
+        arguments.removeAt(2);
+    }
     if (name == QLatin1String("--help") || name == QLatin1String("-h"))
         return {std::nullopt, Usage, ExitOk};
     if (name == QLatin1String("--version"))
@@ -616,6 +691,10 @@ ParsedCommandLine ParseCommandLine(const QStringList &arguments)
     }
     if (*command == Command::Print) {
         if (Refusal refusal = ParsePrint(in, options, invocation))
+            return *refusal;
+    }
+    if (*command == Command::PlanHolidays) {
+        if (Refusal refusal = ParsePlan(in, options, invocation))
             return *refusal;
     }
     if (IsTransfer(*command)) {

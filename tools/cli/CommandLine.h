@@ -24,7 +24,8 @@ enum class Command {
     Receive,
     Diff,
     Holidays,
-    Sun
+    Sun,
+    PlanHolidays
 };
 
 // One run of the program as the command line asks for it.
@@ -38,10 +39,11 @@ struct Invocation {
     OutputOptions output;
     std::optional<QString> projectFile;
     std::optional<QDate> monday;  // week
-    std::optional<QDateTime> now; // week, check, agenda, send, holidays
+    std::optional<QDateTime> now; // week, check, agenda, send, holidays, plan holidays
     AgendaOptions agenda;
     HolidayOptions holidays;
     SunOptions sun;
+    PlanOptions plan;         // plan holidays
     QString pdfFile;          // print: the PDF written
     int agendaWeeks = 0;      // print: weeks of agenda from the Monday printed
     std::optional<int> model; // receive without a project

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "plan/HolidayPlan.h"
 #include "plan/Holidays.h"
 #include "plan/Sun.h"
 
 #include <QDate>
 #include <QJsonObject>
 #include <QString>
+#include <QStringList>
 #include <QTimeZone>
 
 #include <optional>
@@ -62,6 +64,21 @@ struct SunOptions {
 // sun --lat --lon --from --to: dawn, sunrise, sunset and dusk of every day in the range
 // (ExitUsage for a range the equations are not kept for or longer than plan::MaxSunRangeYears).
 int RunSun(const SunOptions &sun, const OutputOptions &output, QTextStream &out);
+struct PlanOptions {
+    plan::Country country = plan::Country::NL;
+    QStringList icsFiles;
+    int regime = clock::Regime::Weekendday;
+    QList<plan::Vacation> vacations;
+    QStringList leaveOut;
+    QString output; // the planned clock file written
+};
+
+// plan holidays FILE.clk: the clock file with regime lines for the country's public holidays,
+// the calendar files' days and the vacations, written whole to the output file; ExitFailed
+// when there is no plan (no clock functions, not enough free lines, a file not read).
+int RunPlanHolidays(Session &session, const QString &clockFile, const PlanOptions &options,
+                    int language, const platform::Clock &clock, const OutputOptions &output,
+                    QTextStream &out);
 
 // holidays --country CC --from YYYY --to YYYY: the country's public holidays in date order, for
 // the years the central unit's dates hold around `clock`'s now (ExitUsage beyond them).

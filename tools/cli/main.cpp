@@ -63,6 +63,9 @@ int Run(const Invocation &invocation, QTextStream &out)
     case Command::Agenda:
         return RunAgenda(session, invocation.file, invocation.agenda, *clock, invocation.output,
                          out);
+    case Command::PlanHolidays:
+        return RunPlanHolidays(session, invocation.file, invocation.plan, invocation.language,
+                               *clock, invocation.output, out);
     case Command::Send:
         return RunSend(session, invocation.file, invocation.transfer, *clock, out);
     case Command::Receive:

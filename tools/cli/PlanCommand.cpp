@@ -1,0 +1,184 @@
+#include "tools/cli/Commands.h"
+#include "tools/cli/JsonOutput.h"
+#include "tools/cli/Session.h"
+
+#include "clock/ClockFile.h"
+#include "clock/ClockTable.h"
+#include "platform/Clock.h"
+
+#include <cstdio>
+
+namespace quintara::cli {
+
+namespace {
+
+void Complain(const QString &text)
+{
+    std::fprintf(stderr, "quintara-cli: %s\n", qUtf8Printable(text));
+}
+
+QString PeriodText(const plan::DayOffPeriod &period)
+{
+    const QString days = period.first == period.last
+                             ? period.first.toString(Qt::ISODate)
+                             : period.first.toString(Qt::ISODate) + QStringLiteral("..") +
+                                   period.last.toString(Qt::ISODate);
+    return QStringLiteral("%1 %2 (--leave-out %3)")
+        .arg(days, period.names.join(QStringLiteral(", ")),
+             period.keys.join(QStringLiteral(" --leave-out ")));
+}
+
+QJsonObject BudgetJson(const plan::LineBudget &budget)
+{
+    return {{QStringLiteral("used"), budget.used},
+            {QStringLiteral("free"), budget.free},
+            {QStringLiteral("needed"), budget.needed},
+            {QStringLiteral("usable"), budget.usable}};
+}
+
+QJsonArray Numbers(const QList<int> &numbers)
+{
+    QJsonArray array;
+    for (const int number : numbers)
+        array.append(number);
+    return array;
+}
+
+// Why there is no plan, for standard error.
+QString RefusalText(const plan::HolidayPlan &plan, const PlanOptions &options)
+{
+    switch (plan.status) {
+    case plan::HolidayPlanStatus::NoClockFunctions:
+        return QStringLiteral("the project has no clock functions (REG): nothing planned");
+    case plan::HolidayPlanStatus::RegimeNotListed:
+        return QStringLiteral("the project has no clock function for regime %1")
+            .arg(plan.refused);
+    case plan::HolidayPlanStatus::VacationRefused: {
+        const plan::Vacation &vacation = options.vacations.value(plan.refused);
+        return QStringLiteral("the vacation %1..%2 lies beyond the years the central unit's "
+                              "dates hold")
+            .arg(vacation.first.toString(Qt::ISODate), vacation.last.toString(Qt::ISODate));
+    }
+    case plan::HolidayPlanStatus::DoesNotFit: {
+        QStringList lines{
+            QStringLiteral("the plan needs %1 lines for one year ahead and %2 of %3 are free; "
+                           "nothing changed. These do not fit:")
+                .arg(plan.budget.needed)
+                .arg(plan.budget.free)
+                .arg(plan.budget.usable)};
+        for (const plan::DayOffPeriod &period : plan.notFitting)
+            lines.append(QStringLiteral("  ") + PeriodText(period));
+        return lines.join(QLatin1Char('\n'));
+    }
+    case plan::HolidayPlanStatus::Planned:
+        break;
+    }
+    return {};
+}
+
+} // namespace
+
+int RunPlanHolidays(Session &session, const QString &clockFile, const PlanOptions &options,
+                    int language, const platform::Clock &clock, const OutputOptions &output,
+                    QTextStream &out)
+{
+    if (!session.ReadClock(clockFile))
+        return ExitFailed;
+    const plan::HolidayYears years = plan::PlanYears(clock.now());
+
+    plan::HolidayPlanRequest request;
+    request.country = options.country;
+    request.language = language;
+    request.vacations = options.vacations;
+    request.holidayRegime = options.regime;
+    request.leaveOut = options.leaveOut;
+    request.listedFunctions = session.presenter().ListedFunctions();
+    QJsonArray skipped;
+    for (const QString &file : options.icsFiles) {
+        const plan::IcsCalendar calendar = plan::ReadIcsFile(file, years.first, years.last);
+        if (!calendar.read()) {
+            for (const platform::Notice &notice : calendar.notices)
+                Complain(notice.text);
+            return ExitFailed;
+        }
+        request.calendarDays += calendar.days;
+        for (const QString &entry : calendar.skipped) {
+            skipped.append(QJsonObject{{QStringLiteral("file"), file},
+                                       {QStringLiteral("entry"), entry}});
+            if (!output.json)
+                Complain(QStringLiteral("%1: skipped %2").arg(file, entry));
+        }
+    }
+
+    const plan::HolidayPlan plan = plan::PlanHolidays(session.clockTable(), request, clock);
+    if (!plan.planned()) {
+        Complain(RefusalText(plan, options));
+        if (output.json && plan.status == plan::HolidayPlanStatus::DoesNotFit) {
+            QJsonArray notFitting;
+            for (const plan::DayOffPeriod &period : plan.notFitting)
+                notFitting.append(QJsonObject{
+                    {QStringLiteral("first"), period.first.toString(Qt::ISODate)},
+                    {QStringLiteral("last"), period.last.toString(Qt::ISODate)},
+                    {QStringLiteral("names"), QJsonArray::fromStringList(period.names)},
+                    {QStringLiteral("keys"), QJsonArray::fromStringList(period.keys)}});
+            WriteJson(out, {{QStringLiteral("budget"), BudgetJson(plan.budget)},
+                            {QStringLiteral("notFitting"), notFitting}});
+        }
+        return ExitFailed;
+    }
+
+    clock::ClockTable &table = session.clockTable();
+    plan::ApplyHolidayPlan(table, plan);
+    table.ClockFileName = options.output;
+    const clock::ClockFileResult written = clock::WriteClockFile(table, session.strings());
+    if (!written.done()) {
+        session.prompter().tell(written.notices);
+        return ExitFailed;
+    }
+
+    const QString reach = plan.reachesUntil.toString(Qt::ISODate);
+    if (output.json) {
+        WriteJson(out, {{QStringLiteral("added"), Numbers(plan.added)},
+                        {QStringLiteral("replaced"), Numbers(plan.replaced)},
+                        {QStringLiteral("budget"), BudgetJson(plan.budget)},
+                        {QStringLiteral("reachesUntil"),
+                         reach.isEmpty() ? QJsonValue() : QJsonValue(reach)},
+                        {QStringLiteral("yearsAhead"), plan.yearsAhead},
+                        {QStringLiteral("skipped"), skipped}});
+        return ExitOk;
+    }
+    const clock::YearWindow window = clock::YearWindow::around(clock.now());
+    for (const int index : plan.added) {
+        const clock::ClockLine &line = table.Lines[std::size_t(index)];
+        out << QStringLiteral("added line %1: %2 %3:%4 %5  %6\n")
+                   .arg(index)
+                   .arg(clock::ReferenceDate(line, window).toString(Qt::ISODate))
+                   .arg(line.Hour, 2, 10, QLatin1Char('0'))
+                   .arg(line.Minute, 2, 10, QLatin1Char('0'))
+                   .arg(line.RepeatUnit == clock::Once ? QStringLiteral("once  ")
+                                                       : QStringLiteral("yearly"))
+                   .arg(session.functionText(line));
+    }
+    if (!plan.replaced.isEmpty()) {
+        QStringList replaced;
+        for (const int index : plan.replaced)
+            replaced.append(QString::number(index));
+        out << "replaced lines: " << replaced.join(QLatin1Char(' ')) << '\n';
+    }
+    out << QStringLiteral("lines: %1 kept, %2 free, %3 planned, %4 usable\n")
+               .arg(plan.budget.used)
+               .arg(plan.budget.free)
+               .arg(plan.budget.needed)
+               .arg(plan.budget.usable);
+    if (reach.isEmpty())
+        out << "every holiday has a yearly line: no need to plan again\n";
+    else
+        out << QStringLiteral("planned until %1 (%2 years ahead): plan the holidays again "
+                              "before then\n")
+                   .arg(reach)
+                   .arg(plan.yearsAhead);
+    out << "wrote " << options.output << '\n';
+    return ExitOk;
+}
+
+} // namespace quintara::cli
