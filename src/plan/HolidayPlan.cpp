@@ -263,10 +263,12 @@ void AddHolidays(DaysOff &days, const HolidayPlanRequest &request, HolidayYears 
     for (const Holiday &holiday : *holidays) {
         if (LeftOut(request.leaveOut, holiday.key, holiday.name))
             continue;
-        // One source a holiday, however many years it comes back in.
-        auto source = sources.find(holiday.key);
+        // One source a holiday, however many years it comes back in; its substitute day is
+        // named as one, and left out with it.
+        const QString sourceKey = holiday.substitute ? holiday.key + u'+' : holiday.key;
+        auto source = sources.find(sourceKey);
         if (source == sources.end())
-            source = sources.insert(holiday.key, days.addSource({holiday.key, holiday.name}));
+            source = sources.insert(sourceKey, days.addSource({holiday.key, holiday.name}));
         if (holiday.sameDateEveryYear && RepeatsEveryYear(holiday.date))
             days.addYearly(holiday.date, *source);
         else

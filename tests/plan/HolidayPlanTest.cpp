@@ -211,6 +211,13 @@ TEST(HolidayPlan, EnglishSubstituteDaysAndAVacationOverYearlyHolidays)
     const HolidayPlan plan = PlanHolidays(table, request, clock);
     ASSERT_EQ(plan.status, HolidayPlanStatus::Planned);
     EXPECT_GE(plan.yearsAhead, 3);
+    // A substitute day is named as one (New Year's Day 2028 is a Saturday).
+    const auto monday =
+        std::find_if(plan.periods.begin(), plan.periods.end(),
+                     [](const DayOffPeriod &p) { return p.first == QDate(2028, 1, 3); });
+    ASSERT_NE(monday, plan.periods.end());
+    EXPECT_TRUE(monday->names.value(0).endsWith("(substitute day)"))
+        << monday->names.join(',').toStdString();
     ApplyHolidayPlan(table, plan);
 
     Expectation expected;
