@@ -2,6 +2,7 @@
 #include "ui/FrmKlokkenParts.h"
 #include "ui/BatchWindow.h"
 #include "ui/SitesWindow.h"
+#include "ui/HolidayPlanDialog.h"
 #include "book/LinkWork.h"
 #include "presentation/SiteHealth.h"
 #include "project/ProjectFileReader.h"
@@ -86,6 +87,7 @@ FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
             onCompare();
     };
     m_menus->sites = [this] { showSites(); };
+    m_menus->planHolidays = [this] { planHolidays(); };
     m_program.names = settings::FillNameTables(m_program.strings);
     m_namesLanguage = m_program.strings.LanguageOffset();
     m_qtLanguage.apply(m_namesLanguage / settings::LanguageStep);
@@ -356,6 +358,15 @@ book::WorkResult FrmKlokken::receiveSiteTable(const book::Site &site, const QByt
     };
     progress.show();
     return work.run(book::BatchKind::Backup, site, project, {});
+}
+
+bool FrmKlokken::planHolidays()
+{
+    HolidayPlanDialog dialog(m_program, m_presenter, m_describer, m_history, m_dialogs, this);
+    const bool applied = dialog.exec() == QDialog::Accepted;
+    if (applied)
+        ScrWeeks_Change();
+    return applied;
 }
 
 void FrmKlokken::RefreshStatus()

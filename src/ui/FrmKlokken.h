@@ -88,6 +88,8 @@ public:
     // File > Site book: the book opened (once) and its window shown; a site chosen there
     // opens in the editor (true).
     bool showSites();
+    // The holiday planner; true when its plan was applied.
+    bool planHolidays();
     // Whether the user has a site book: one named in the settings, or the user's own file.
     bool hasSiteBook() const;
     QDate FirstShownDay() const { return m_firstShownDay; }

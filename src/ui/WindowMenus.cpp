@@ -158,6 +158,12 @@ void WindowMenus::buildEditMenu()
     AddItem(&m_window, m_edit, "mmuPaste", [&lines] { lines.PasteLines(); })
         ->setShortcut(QKeySequence::Paste);
     m_edit->addSeparator();
+    // The planner has no text in the form texts: its own caption.
+    AddItem(&m_window, m_edit, "mmuPlanHolidays", [this] {
+        if (planHolidays)
+            planHolidays();
+    })->setText(QCoreApplication::translate("WindowMenus", "Plan &holidays..."));
+    m_edit->addSeparator();
     QUndoStack &steps = m_parts.history.stack();
     QAction *undo = AddItem(&m_window, m_edit, "mmuUndo", [&steps] { steps.undo(); });
     undo->setShortcut(QKeySequence::Undo);

@@ -47,6 +47,8 @@ public:
     std::function<void()> compare;
     // File > Site book (filled by whoever provides the window).
     std::function<void()> sites;
+    // Plans holidays and vacations as regime lines.
+    std::function<void()> planHolidays;
 
     QToolBar *toolbar() const { return m_toolbar; }
     QMenu *editMenu() const { return m_edit; }

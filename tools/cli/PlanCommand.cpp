@@ -5,6 +5,7 @@
 #include "clock/ClockFile.h"
 #include "clock/ClockTable.h"
 #include "platform/Clock.h"
+#include "presentation/HolidayPlanText.h"
 
 #include <cstdio>
 
@@ -17,15 +18,11 @@ void Complain(const QString &text)
     std::fprintf(stderr, "quintara-cli: %s\n", qUtf8Printable(text));
 }
 
-QString PeriodText(const plan::DayOffPeriod &period)
+// A period as a refusal names it, with what leaves it out.
+QString PeriodWithKeys(const plan::DayOffPeriod &period)
 {
-    const QString days = period.first == period.last
-                             ? period.first.toString(Qt::ISODate)
-                             : period.first.toString(Qt::ISODate) + QStringLiteral("..") +
-                                   period.last.toString(Qt::ISODate);
-    return QStringLiteral("%1 %2 (--leave-out %3)")
-        .arg(days, period.names.join(QStringLiteral(", ")),
-             period.keys.join(QStringLiteral(" --leave-out ")));
+    return QStringLiteral("%1 (--leave-out %2)")
+        .arg(ui::PeriodText(period), period.keys.join(QStringLiteral(" --leave-out ")));
 }
 
 QJsonObject BudgetJson(const plan::LineBudget &budget)
@@ -42,38 +39,6 @@ QJsonArray Numbers(const QList<int> &numbers)
     for (const int number : numbers)
         array.append(number);
     return array;
-}
-
-// Why there is no plan, for standard error.
-QString RefusalText(const plan::HolidayPlan &plan, const PlanOptions &options)
-{
-    switch (plan.status) {
-    case plan::HolidayPlanStatus::NoClockFunctions:
-        return QStringLiteral("the project has no clock functions (REG): nothing planned");
-    case plan::HolidayPlanStatus::RegimeNotListed:
-        return QStringLiteral("the project has no clock function for regime %1")
-            .arg(plan.refused);
-    case plan::HolidayPlanStatus::VacationRefused: {
-        const plan::Vacation &vacation = options.vacations.value(plan.refused);
-        return QStringLiteral("the vacation %1..%2 lies beyond the years the central unit's "
-                              "dates hold")
-            .arg(vacation.first.toString(Qt::ISODate), vacation.last.toString(Qt::ISODate));
-    }
-    case plan::HolidayPlanStatus::DoesNotFit: {
-        QStringList lines{
-            QStringLiteral("the plan needs %1 lines for one year ahead and %2 of %3 are free; "
-                           "nothing changed. These do not fit:")
-                .arg(plan.budget.needed)
-                .arg(plan.budget.free)
-                .arg(plan.budget.usable)};
-        for (const plan::DayOffPeriod &period : plan.notFitting)
-            lines.append(QStringLiteral("  ") + PeriodText(period));
-        return lines.join(QLatin1Char('\n'));
-    }
-    case plan::HolidayPlanStatus::Planned:
-        break;
-    }
-    return {};
 }
 
 } // namespace
@@ -112,7 +77,7 @@ int RunPlanHolidays(Session &session, const QString &clockFile, const PlanOption
 
     const plan::HolidayPlan plan = plan::PlanHolidays(session.clockTable(), request, clock);
     if (!plan.planned()) {
-        Complain(RefusalText(plan, options));
+        Complain(ui::PlanRefusalText(plan, options.vacations, PeriodWithKeys));
         if (output.json && plan.status == plan::HolidayPlanStatus::DoesNotFit) {
             QJsonArray notFitting;
             for (const plan::DayOffPeriod &period : plan.notFitting)
@@ -165,18 +130,7 @@ int RunPlanHolidays(Session &session, const QString &clockFile, const PlanOption
             replaced.append(QString::number(index));
         out << "replaced lines: " << replaced.join(QLatin1Char(' ')) << '\n';
     }
-    out << QStringLiteral("lines: %1 kept, %2 free, %3 planned, %4 usable\n")
-               .arg(plan.budget.used)
-               .arg(plan.budget.free)
-               .arg(plan.budget.needed)
-               .arg(plan.budget.usable);
-    if (reach.isEmpty())
-        out << "every holiday has a yearly line: no need to plan again\n";
-    else
-        out << QStringLiteral("planned until %1 (%2 years ahead): plan the holidays again "
-                              "before then\n")
-                   .arg(reach)
-                   .arg(plan.yearsAhead);
+    out << ui::PlanBudgetText(plan.budget) << '\n' << ui::PlanReachText(plan) << '\n';
     out << "wrote " << options.output << '\n';
     return ExitOk;
 }
