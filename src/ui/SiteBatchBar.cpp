@@ -151,10 +151,6 @@ void SiteBatchBar::run(const BatchStart &start)
         offerResume();
         emit ran();
     });
-    connect(window, &QObject::destroyed, this, [this, window] {
-        if (m_window == window)
-            m_window = nullptr;
-    });
     window->open();
 }
 

@@ -2,6 +2,7 @@
 
 #include "ui/BatchWindow.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <vector>
@@ -50,7 +51,8 @@ private:
     QPushButton *m_backup;
     QPushButton *m_send;
     QPushButton *m_resume;
-    BatchWindow *m_window = nullptr;
+    // Cleared by Qt when the window closes, also while this bar's children are deleted.
+    QPointer<BatchWindow> m_window;
 };
 
 } // namespace quintara::ui
