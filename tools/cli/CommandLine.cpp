@@ -48,8 +48,9 @@ const QString Usage = QStringLiteral(
     "  sun --lat DEGREES --lon DEGREES --from YYYY-MM-DD --to YYYY-MM-DD [--tz ZONE]\n"
     "                                              dawn, sunrise, sunset and dusk of each day\n"
     "  plan holidays FILE.clk --project FILE.nbt --country CC -o OUT.clk [--ics F.ics]...\n"
-    "         [--regime N] [--vacation YYYY-MM-DD..YYYY-MM-DD]... [--leave-out KEY]...\n"
-    "         [--now YYYY-MM-DDTHH:MM]        regime lines for holidays and vacations\n"
+    "         [--regime N] [--vacation YYYY-MM-DD..YYYY-MM-DD]... [--drop-vacations]\n"
+    "         [--leave-out KEY]... [--now YYYY-MM-DDTHH:MM]\n"
+    "                                              regime lines for holidays and vacations\n"
     "  sites COMMAND ...                           the site book: import, list, set, history,\n"
     "                                              restore, export, check, backup, send\n"
     "                                              ('quintara-cli sites --help')\n"
@@ -208,6 +209,9 @@ struct Options {
                QStringLiteral("Away from the first through the last day: presence simulation; "
                               "may be given more than once."),
                QStringLiteral("YYYY-MM-DD..YYYY-MM-DD"));
+    QCommandLineOption dropVacations = Option(
+        QStringLiteral("drop-vacations"),
+        QStringLiteral("Forget the vacations planned before (kept until they end otherwise)."));
     QCommandLineOption leaveOut = Option(
         QStringLiteral("leave-out"),
         QStringLiteral("A holiday (its key or name) or calendar entry not to plan; may be given "
@@ -434,7 +438,7 @@ void AcceptOptions(CommandParser &in, const Options &options, Command command, c
         break;
     case Command::PlanHolidays:
         in.accept({options.country, options.ics, options.regime, options.vacation,
-                   options.leaveOut, options.now, options.output});
+                   options.dropVacations, options.leaveOut, options.now, options.output});
         break;
     case Command::Agenda:
         in.accept(
@@ -559,6 +563,7 @@ Refusal ParsePlan(const CommandParser &in, const Options &options, Invocation &i
             return Mistake(QStringLiteral("--vacation %1 ends before it begins").arg(text));
         plan.vacations.append({first, last});
     }
+    plan.keepEarlierVacations = !in.given(options.dropVacations);
     plan.icsFiles = in.values(options.ics);
     plan.leaveOut = in.values(options.leaveOut);
     plan.output = in.value(options.output);
