@@ -55,7 +55,7 @@ QString NetworkAddress::toString() const
 }
 
 NetworkLine::NetworkLine(DeviceMap deviceForPort, QObject *parent)
-    : SerialLine(parent), m_deviceForPort(std::move(deviceForPort))
+    : MappedPortLine(std::move(deviceForPort), parent)
 {
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, this, [this] {
@@ -78,31 +78,11 @@ NetworkLine::~NetworkLine()
     }
 }
 
-bool NetworkLine::setPortNumber(int portNumber)
-{
-    close();
-    const QString device = m_deviceForPort ? m_deviceForPort(portNumber) : QString();
-    if (device.isEmpty())
-        return false;
-    m_portNumber = portNumber;
-    m_device = device;
-    return true;
-}
-
-bool NetworkLine::setParameters(const QString &parameters)
-{
-    const auto parsed = LineParameters::parse(parameters);
-    if (!parsed)
-        return false;
-    m_parameters = *parsed;
-    return true;
-}
-
 bool NetworkLine::open()
 {
     if (m_socket)
         return true;
-    const std::optional<NetworkAddress> address = NetworkAddress::parse(m_device, &m_lastError);
+    const std::optional<NetworkAddress> address = NetworkAddress::parse(device(), &m_lastError);
     if (!address)
         return false;
     m_address = *address;
@@ -111,7 +91,7 @@ bool NetworkLine::open()
     m_input.clear();
     m_telnet.reset();
     if (m_address.kind == NetworkAddress::Kind::ComPortControl)
-        m_telnet.emplace(m_parameters);
+        m_telnet.emplace(lineParameters());
     m_socket = std::make_unique<QTcpSocket>();
     // The protocol's bytes are small and timed: they must not wait to be coalesced.
     m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);

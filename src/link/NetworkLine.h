@@ -1,7 +1,6 @@
 #pragma once
 
-#include "link/PortDevice.h"
-#include "link/SerialLine.h"
+#include "link/MappedPortLine.h"
 #include "link/TelnetStream.h"
 
 #include <QByteArray>
@@ -36,16 +35,11 @@ struct NetworkAddress {
 // waits on the network: what is written before the far side is ready is held back and leaves
 // once it is (connected; for COM port control also the line settings confirmed). Every
 // connection fault closes the line and raises failed() with a reason that names the address.
-class NetworkLine final : public SerialLine {
+class NetworkLine final : public MappedPortLine {
     Q_OBJECT
 public:
     explicit NetworkLine(DeviceMap deviceForPort, QObject *parent = nullptr);
     ~NetworkLine() override;
-
-    bool setPortNumber(int portNumber) override;
-    int portNumber() const override { return m_portNumber; }
-    bool setParameters(const QString &parameters) override;
-    QString parameters() const override { return m_parameters.toString(); }
 
     bool open() override;
     void close() override;
@@ -60,7 +54,6 @@ public:
     // No modem lines on a network: the connection is the carrier.
     bool carrierDetect() override { return false; }
 
-    QString device() const override { return m_device; }
     QString lastError() const override { return m_lastError; }
 
     // Whether the far side is ready for the line's bytes.
@@ -83,11 +76,7 @@ private:
     void fail(const QString &reason);
     void sendHeld();
 
-    DeviceMap m_deviceForPort;
-    int m_portNumber = 0;
-    QString m_device;
     NetworkAddress m_address;
-    LineParameters m_parameters;
     QString m_lastError;
     std::unique_ptr<QTcpSocket> m_socket;
     std::optional<TelnetStream> m_telnet;
