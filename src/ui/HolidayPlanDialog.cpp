@@ -148,6 +148,10 @@ HolidayPlanDialog::HolidayPlanDialog(Program &program, const FunctionPresenter &
     });
     // Room for the plan, but never more than the screen has (at scale 2 too).
     resize(QSize(880, 560).boundedTo(screen()->availableGeometry().size() * 9 / 10));
+    // The vacations planned before are listed to keep or remove: planning again replaces
+    // their lines.
+    m_vacations = plan::EarlierVacations(m_program.clockTable, request(), m_program.clock.now());
+    readCalendars();
     replan();
 }
 
@@ -162,6 +166,7 @@ plan::HolidayPlanRequest HolidayPlanDialog::request() const
     request.holidayRegime = m_regime->currentData().toInt();
     request.leaveOut = m_leftOut;
     request.listedFunctions = m_presenter.ListedFunctions();
+    request.keepEarlierVacations = false;
     return request;
 }
 

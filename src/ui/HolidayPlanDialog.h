@@ -33,6 +33,7 @@ public:
     const plan::HolidayPlan &plan() const { return m_plan; }
     QComboBox *countryBox() const { return m_country; }
     QListWidget *periodList() const { return m_periods; }
+    QListWidget *sourceList() const { return m_sources; }
     QPlainTextEdit *preview() const { return m_preview; }
     PlanAgendaPreview *agenda() const { return m_agenda; }
     QPushButton *applyButton() const { return m_apply; }

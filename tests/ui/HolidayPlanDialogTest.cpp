@@ -53,6 +53,16 @@ TEST_F(HolidayPlanDialogTest, ThePlanFollowsTheChoicesAndIsAppliedAsOneUndoStep)
     EXPECT_EQ(linesInUse(), 1 + adding);
     EXPECT_TRUE(program.clockTable.TableChanged);
     ASSERT_EQ(history.stack().count(), 1);
+
+    // Planning again lists the vacation planned before: removing it is the user's choice.
+    ui::HolidayPlanDialog again(program, presenter, describer, history, dialogs);
+    ASSERT_EQ(again.sourceList()->count(), 1);
+    EXPECT_EQ(again.sourceList()->item(0)->text(), QStringLiteral("Vacation 2027-07-12 to 2027-07-30"));
+    again.countryBox()->setCurrentIndex(0);
+    const QList<clock::ClockLine> away{
+        clock::DayStartRegimeLine(QDate(2027, 7, 12), clock::Regime::PresenceSimulation, false),
+        clock::DayStartRegimeLine(QDate(2027, 7, 31), clock::Regime::Automatic, false)};
+    EXPECT_EQ(again.plan().lines, away);
     history.stack().undo();
     EXPECT_EQ(linesInUse(), 1);
 }
