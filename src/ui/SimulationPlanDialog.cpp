@@ -17,16 +17,17 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
+#include <QDoubleSpinBox>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTimeEdit>
 #include <QVBoxLayout>
+
+#include <limits>
 
 namespace quintara::ui {
 
@@ -50,6 +51,14 @@ QSpinBox *NumberField(int low, int high, int value, QWidget *parent)
     field->setRange(low, high);
     field->setValue(value);
     return field;
+}
+
+// A form label whose mnemonic moves to `buddy`: a row of several fields gets none by itself.
+QLabel *BuddyLabel(const QString &text, QWidget *buddy, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setBuddy(buddy);
+    return label;
 }
 
 // "first to last" in one row.
@@ -99,7 +108,8 @@ SimulationPlanDialog::SimulationPlanDialog(Program &program, const FunctionPrese
     auto *choices = new QFormLayout;
     m_eveningFrom = TimeField(QTime(18, 0), this);
     m_eveningTo = TimeField(QTime(23, 30), this);
-    choices->addRow(tr("&Evening from"), RangeRow(m_eveningFrom, tr("to"), m_eveningTo, this));
+    choices->addRow(BuddyLabel(tr("&Evening from"), m_eveningFrom, this),
+                    RangeRow(m_eveningFrom, tr("to"), m_eveningTo, this));
     m_morning = new QCheckBox(tr("&Morning from"), this);
     m_morningFrom = TimeField(QTime(6, 30), this);
     m_morningTo = TimeField(QTime(8, 0), this);
@@ -110,16 +120,20 @@ SimulationPlanDialog::SimulationPlanDialog(Program &program, const FunctionPrese
     m_longest = NumberField(1, MaxOnMinutes, 90, this);
     for (QSpinBox *field : {m_shortest, m_longest})
         field->setSuffix(tr(" min"));
-    choices->addRow(tr("&On for"), RangeRow(m_shortest, tr("to"), m_longest, this));
-    m_seed = new QLineEdit(QString::number(plan::NewSeed()), this);
-    m_seed->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{1,10}")), m_seed));
+    choices->addRow(BuddyLabel(tr("O&n for"), m_shortest, this),
+                    RangeRow(m_shortest, tr("to"), m_longest, this));
+    // Every 32-bit seed and nothing beyond: doubles hold such whole numbers exactly.
+    m_seed = new QDoubleSpinBox(this);
+    m_seed->setDecimals(0);
+    m_seed->setRange(0, std::numeric_limits<quint32>::max());
+    m_seed->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    m_seed->setValue(plan::NewSeed());
     m_seed->setAccessibleName(tr("Seed: the same seed makes the same times"));
     m_newSeed = new QPushButton(tr("&New seed"), this);
     auto *seedRow = new QHBoxLayout;
     seedRow->addWidget(m_seed);
     seedRow->addWidget(m_newSeed);
-    choices->addRow(tr("S&eed"), seedRow);
+    choices->addRow(BuddyLabel(tr("See&d"), m_seed, this), seedRow);
     top->addLayout(choices, 1);
 
     const PlanPreviewTabs shown = MakePlanPreviewTabs(m_describer, this);
@@ -138,9 +152,8 @@ SimulationPlanDialog::SimulationPlanDialog(Program &program, const FunctionPrese
     for (QSpinBox *field : {m_switchings, m_shortest, m_longest})
         connect(field, &QSpinBox::valueChanged, this, &SimulationPlanDialog::replan);
     connect(m_morning, &QCheckBox::toggled, this, &SimulationPlanDialog::replan);
-    connect(m_seed, &QLineEdit::textChanged, this, &SimulationPlanDialog::replan);
-    connect(m_newSeed, &QPushButton::clicked, this,
-            [this] { m_seed->setText(QString::number(plan::NewSeed())); });
+    connect(m_seed, &QDoubleSpinBox::valueChanged, this, &SimulationPlanDialog::replan);
+    connect(m_newSeed, &QPushButton::clicked, this, [this] { m_seed->setValue(plan::NewSeed()); });
     resize(QSize(880, 600).boundedTo(screen()->availableGeometry().size() * 9 / 10));
     replan();
 }
@@ -163,7 +176,7 @@ plan::SimulationRequest SimulationPlanDialog::request() const
     request.switchings = m_switchings->value();
     request.minOnMinutes = m_shortest->value();
     request.maxOnMinutes = m_longest->value();
-    request.seed = m_seed->text().toUInt();
+    request.seed = quint32(m_seed->value());
     request.listedFunctions = m_listed;
     return request;
 }

@@ -6,7 +6,7 @@
 
 class QCheckBox;
 class QLabel;
-class QLineEdit;
+class QDoubleSpinBox;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
@@ -39,7 +39,7 @@ public:
     QSpinBox *switchingsBox() const { return m_switchings; }
     QSpinBox *shortestBox() const { return m_shortest; }
     QSpinBox *longestBox() const { return m_longest; }
-    QLineEdit *seedField() const { return m_seed; }
+    QDoubleSpinBox *seedField() const { return m_seed; }
     QPushButton *newSeedButton() const { return m_newSeed; }
     QPlainTextEdit *preview() const { return m_preview; }
     PlanAgendaPreview *agenda() const { return m_agenda; }
@@ -67,7 +67,7 @@ private:
     QSpinBox *m_switchings;
     QSpinBox *m_shortest;
     QSpinBox *m_longest;
-    QLineEdit *m_seed;
+    QDoubleSpinBox *m_seed;
     QPushButton *m_newSeed;
     QPlainTextEdit *m_preview;
     PlanAgendaPreview *m_agenda;

@@ -6,7 +6,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
-#include <QLineEdit>
+#include <QDoubleSpinBox>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
@@ -35,6 +35,10 @@ struct SimulationPlanDialogTest : PlanDialogTest {
     {
         dialog.seedField()->selectAll();
         QTest::keyClicks(dialog.seedField(), seed);
+    }
+    static QString seedShown(const ui::SimulationPlanDialog &dialog)
+    {
+        return dialog.seedField()->text();
     }
 };
 
@@ -76,10 +80,16 @@ TEST_F(SimulationPlanDialogTest, ThePlanFollowsTheChoicesAndIsAppliedAsOneUndoSt
 
     // A new seed, other times; the seed typed back, the same times.
     QTest::mouseClick(dialog.newSeedButton(), Qt::LeftButton);
-    EXPECT_NE(dialog.seedField()->text(), QStringLiteral("27"));
+    EXPECT_NE(seedShown(dialog), QStringLiteral("27"));
     EXPECT_NE(dialog.plan().lines, seeded);
     typeSeed(dialog, QStringLiteral("27"));
     EXPECT_EQ(dialog.plan().lines, seeded);
+    // The largest seed is taken as it is; one beyond 32 bits never becomes another seed.
+    typeSeed(dialog, QStringLiteral("4294967295"));
+    EXPECT_EQ(dialog.plan().seed, 4294967295u);
+    typeSeed(dialog, QStringLiteral("4294967296"));
+    EXPECT_EQ(qint64(dialog.seedField()->value()), qint64(dialog.plan().seed));
+    typeSeed(dialog, QStringLiteral("27"));
 
     QTest::mouseClick(dialog.applyButton(), Qt::LeftButton);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
