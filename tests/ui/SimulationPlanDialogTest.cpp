@@ -1,6 +1,7 @@
 #include "tests/ui/PlanDialogTestSupport.h"
 
 #include "presentation/AgendaModel.h"
+#include "ui/FrmKlokken.h"
 #include "ui/PlanAgendaPreview.h"
 #include "ui/SimulationPlanDialog.h"
 
@@ -125,6 +126,34 @@ TEST_F(SimulationPlanDialogTest, ARefusalSaysWhyAndCancelChangesNothing)
     dialog.reject();
     EXPECT_EQ(program.clockTable.Lines, before.Lines);
     EXPECT_EQ(history.stack().count(), 0);
+}
+
+// Edit > Plan presence simulation in the main window, and Edit > Undo after it.
+TEST_F(SimulationPlanDialogTest, TheEditMenuPlansAndUndoesInTheMainWindow)
+{
+    ui::FrmKlokken window(program, dialogs);
+    window.show();
+    const clock::ClockTable before = program.clockTable;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        auto *found = qobject_cast<ui::SimulationPlanDialog *>(QApplication::activeModalWidget());
+        if (!found)
+            return;
+        user.stop();
+        tick(*found, {QStringLiteral("Hall")});
+        QTest::mouseClick(found->applyButton(), Qt::LeftButton);
+        if (found->isVisible())
+            found->reject();
+    });
+    user.start(5);
+    Named<QAction>(&window, QStringLiteral("mmuPlanSimulation"))->trigger();
+    EXPECT_NE(program.clockTable.Lines, before.Lines);
+    EXPECT_TRUE(std::any_of(program.clockTable.Lines.begin(), program.clockTable.Lines.end(),
+                            [](const clock::ClockLine &line) {
+                                return line.inUse() && line.Table == clock::Simulation;
+                            }));
+    Named<QAction>(&window, QStringLiteral("mmuUndo"))->trigger();
+    EXPECT_EQ(program.clockTable.Lines, before.Lines);
 }
 
 } // namespace
