@@ -48,8 +48,9 @@ const QString Usage = QStringLiteral(
     "  sun --lat DEGREES --lon DEGREES --from YYYY-MM-DD --to YYYY-MM-DD [--tz ZONE]\n"
     "                                              dawn, sunrise, sunset and dusk of each day\n"
     "  plan holidays FILE.clk --project FILE.nbt --country CC -o OUT.clk [--ics F.ics]...\n"
-    "         [--regime N] [--vacation YYYY-MM-DD..YYYY-MM-DD]... [--leave-out KEY]...\n"
-    "         [--now YYYY-MM-DDTHH:MM]        regime lines for holidays and vacations\n"
+    "         [--regime N] [--vacation YYYY-MM-DD..YYYY-MM-DD]... [--drop-vacations]\n"
+    "         [--leave-out KEY]... [--now YYYY-MM-DDTHH:MM]\n"
+    "                                              regime lines for holidays and vacations\n"
     "  plan simulation FILE.clk --project FILE.nbt --function TYPE:NUMBER...\n"
     "         --evening HH:MM-HH:MM [--morning HH:MM-HH:MM] [--switchings N]\n"
     "         [--on-time MIN-MAX] [--seed S] [--now YYYY-MM-DDTHH:MM] -o OUT.clk\n"
@@ -213,6 +214,9 @@ struct Options {
                QStringLiteral("Away from the first through the last day: presence simulation; "
                               "may be given more than once."),
                QStringLiteral("YYYY-MM-DD..YYYY-MM-DD"));
+    QCommandLineOption dropVacations = Option(
+        QStringLiteral("drop-vacations"),
+        QStringLiteral("Forget the vacations planned before (kept until they end otherwise)."));
     QCommandLineOption leaveOut = Option(
         QStringLiteral("leave-out"),
         QStringLiteral("A holiday (its key or name) or calendar entry not to plan; may be given "
@@ -475,7 +479,7 @@ void AcceptOptions(CommandParser &in, const Options &options, Command command, c
         break;
     case Command::PlanHolidays:
         in.accept({options.country, options.ics, options.regime, options.vacation,
-                   options.leaveOut, options.now, options.output});
+                   options.dropVacations, options.leaveOut, options.now, options.output});
         break;
     case Command::PlanSimulation:
         in.accept({options.simulated, options.evening, options.morning, options.switchings,
@@ -604,6 +608,7 @@ Refusal ParsePlan(const CommandParser &in, const Options &options, Invocation &i
             return Mistake(QStringLiteral("--vacation %1 ends before it begins").arg(text));
         plan.vacations.append({first, last});
     }
+    plan.keepEarlierVacations = !in.given(options.dropVacations);
     plan.icsFiles = in.values(options.ics);
     plan.leaveOut = in.values(options.leaveOut);
     plan.output = in.value(options.output);

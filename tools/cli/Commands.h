@@ -70,6 +70,7 @@ struct PlanOptions {
     QStringList icsFiles;
     int regime = clock::Regime::Weekendday;
     QList<plan::Vacation> vacations;
+    bool keepEarlierVacations = true;
     QStringList leaveOut;
     QString output; // the planned clock file written
 };

@@ -56,6 +56,7 @@ int RunPlanHolidays(Session &session, const QString &clockFile, const PlanOption
     request.country = options.country;
     request.language = language;
     request.vacations = options.vacations;
+    request.keepEarlierVacations = options.keepEarlierVacations;
     request.holidayRegime = options.regime;
     request.leaveOut = options.leaveOut;
     request.listedFunctions = session.presenter().ListedFunctions();
