@@ -1,7 +1,7 @@
 #include "QuintaraVersion.h"
 #include "clock/ClockFile.h"
 #include "link/PortDevice.h"
-#include "link/QtSerialLine.h"
+#include "link/DeviceLine.h"
 #include "platform/Clock.h"
 #include "platform/EventPump.h"
 #include "platform/Files.h"
@@ -155,7 +155,7 @@ int main(int argc, char *argv[])
     }
     ui::QtFileDialogs dialogs;
     // The communication dialog's line; made before the window that uses it.
-    link::QtSerialLine transferLine(link::DeviceMapFromSettings(program.profile));
+    link::DeviceLine transferLine(link::DeviceMapFromSettings(program.profile));
 
     const std::unique_ptr<ui::FrmKlokken> window = ui::ClockMain::Main(
         program, dialogs,

@@ -31,13 +31,13 @@ std::optional<NetworkAddress> NetworkAddress::parse(const QString &device, QStri
     };
     const QString text = device.trimmed();
     if (!isNetwork(text))
-        return refuse(QStringLiteral("%1 is not tcp://HOST:PORT or rfc2217://HOST:PORT").arg(text));
+        return refuse(QStringLiteral("not tcp://HOST:PORT or rfc2217://HOST:PORT"));
     const QUrl url(text, QUrl::StrictMode);
     if (!url.isValid() || url.host().isEmpty() || !url.userInfo().isEmpty() ||
         (!url.path().isEmpty() && url.path() != u"/") || url.hasQuery() || url.hasFragment())
-        return refuse(QStringLiteral("%1 is not a host and port").arg(text));
+        return refuse(QStringLiteral("not a host and a port"));
     if (url.port() < (use == Use::Listen ? 0 : 1))
-        return refuse(QStringLiteral("%1 names no port (1 to 65535)").arg(text));
+        return refuse(QStringLiteral("no port given (1 to 65535)"));
     NetworkAddress address;
     address.kind = url.scheme().compare(TelnetScheme, Qt::CaseInsensitive) == 0
                        ? Kind::ComPortControl
@@ -61,11 +61,9 @@ NetworkLine::NetworkLine(DeviceMap deviceForPort, QObject *parent)
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, this, [this] {
         fail(m_socket && m_socket->state() == QAbstractSocket::ConnectedState
-                 ? QStringLiteral("%1 did not confirm the line settings within %2 s")
-                       .arg(m_address.toString())
+                 ? QStringLiteral("the line settings were not confirmed within %1 s")
                        .arg(m_negotiationMs / 1000.0)
-                 : QStringLiteral("%1 did not answer within %2 s")
-                       .arg(m_address.toString())
+                 : QStringLiteral("no answer within %1 s")
                        .arg(m_connectMs / 1000.0));
     });
 }
@@ -169,9 +167,8 @@ void NetworkLine::received()
         if (!reply.isEmpty())
             m_socket->write(reply);
         if (m_telnet->comPort() == TelnetStream::ComPort::Refused) {
-            fail(QStringLiteral("%1 refused COM port control (RFC 2217): use tcp:// for a "
-                                "port that is set up on the far side")
-                     .arg(m_address.toString()));
+            fail(QStringLiteral("COM port control (RFC 2217) refused: use tcp:// for a port "
+                                "that is set up on the far side"));
             return;
         }
         if (!m_ready && m_telnet->lineConfirmed())
@@ -199,22 +196,21 @@ void NetworkLine::sendHeld()
 
 void NetworkLine::socketFailed()
 {
-    const QString address = m_address.toString();
     switch (m_socket->error()) {
     case QAbstractSocket::HostNotFoundError:
-        fail(QStringLiteral("host %1 not found (%2)").arg(m_address.host, address));
+        fail(QStringLiteral("host %1 not found").arg(m_address.host));
         break;
     case QAbstractSocket::ConnectionRefusedError:
-        fail(QStringLiteral("%1 refused the connection").arg(address));
+        fail(QStringLiteral("connection refused"));
         break;
     case QAbstractSocket::RemoteHostClosedError:
-        fail(QStringLiteral("%1 closed the connection").arg(address));
+        fail(QStringLiteral("connection closed by the far side"));
         break;
     case QAbstractSocket::SocketTimeoutError:
-        fail(QStringLiteral("%1 did not answer in time").arg(address));
+        fail(QStringLiteral("no answer in time"));
         break;
     default:
-        fail(QStringLiteral("%1: %2").arg(address, m_socket->errorString()));
+        fail(m_socket->errorString());
         break;
     }
 }

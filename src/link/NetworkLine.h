@@ -37,7 +37,8 @@ struct NetworkAddress {
 // The line over a TCP connection. open() starts connecting and answers at once, so nothing
 // waits on the network: what is written before the far side is ready is held back and leaves
 // once it is (connected; for COM port control also the line settings confirmed). Every
-// connection fault closes the line and raises failed() with a reason that names the address.
+// connection fault closes the line and raises failed() with its reason (the caller names the
+// address, as it names a serial device).
 class NetworkLine final : public MappedPortLine {
     Q_OBJECT
 public:

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "link/PortDevice.h"
-#include "link/QtSerialLine.h"
+#include "link/DeviceLine.h"
 #include "link/TrafficTrace.h"
 #include "link/Transfer.h"
 #include "platform/EventPump.h"
@@ -14,7 +14,7 @@ class Strings;
 namespace quintara::link {
 
 // One unattended transfer's link on a port as a user names it (a number through the settings'
-// [Ports] map, or a device): the line, the events it runs on and a trace of every byte. The
+// [Ports] map, a device, or a serial port server's tcp:// or rfc2217:// address): the line, the events it runs on and a trace of every byte. The
 // port number and the settings' handshake key are set; the caller sets the rest of `setup`.
 class PortLink {
 public:
@@ -30,7 +30,7 @@ public:
 
 private:
     PortChoice m_port;
-    QtSerialLine m_line;
+    DeviceLine m_line;
     platform::QtEventPump m_pump;
     CentralLink m_link;
     TrafficTrace m_trace;

@@ -5,7 +5,7 @@
 #include "link/Kalvenor.h"
 #include "link/OnlineTest.h"
 #include "link/PortDevice.h"
-#include "link/QtSerialLine.h"
+#include "link/DeviceLine.h"
 #include "link/Ticker.h"
 #include "presentation/ClockLineClipboard.h"
 #include "presentation/ClockLineListModel.h"
@@ -202,7 +202,7 @@ void LineCommands::runOnlineTest()
 {
     if (!m_linkOcx) {
         m_serialLine =
-            std::make_unique<link::QtSerialLine>(link::DeviceMapFromSettings(m_program.profile));
+            std::make_unique<link::DeviceLine>(link::DeviceMapFromSettings(m_program.profile));
         m_ticker = std::make_unique<link::QtTicker>();
         m_linkOcx = std::make_unique<link::Kalvenor>(*m_serialLine, *m_ticker);
     }

@@ -13,7 +13,7 @@ struct Placement;
 
 namespace quintara::link {
 class Kalvenor;
-class QtSerialLine;
+class DeviceLine;
 class QtTicker;
 } // namespace quintara::link
 
@@ -80,7 +80,7 @@ private:
     const FunctionPresenter &m_presenter;
     ClockLineListModel &m_lineModel;
     // The link control the on-line test drives, made at its first use.
-    std::unique_ptr<link::QtSerialLine> m_serialLine;
+    std::unique_ptr<link::DeviceLine> m_serialLine;
     std::unique_ptr<link::QtTicker> m_ticker;
     std::unique_ptr<link::Kalvenor> m_linkOcx;
 };

@@ -5,6 +5,8 @@
 #include "tables/TableSet.h"
 #include "tests/support/CentralSimProcess.h"
 
+#include <QTcpServer>
+
 #include <QDir>
 #include <QDeadlineTimer>
 #include <QFile>
@@ -114,6 +116,40 @@ TEST_F(CliTransferTest, VerifyMistakesAndFailedSendsAgainstOneUnit)
                                         "already hold the new table.\n"})
                     .err.endsWith("To see which table it holds: quintara-cli send --verify, or "
                                   "quintara-cli receive.\n"));
+}
+
+// A serial port server on the network, raw and with COM port control, and the ways reaching one
+// fails: each names the address, and nothing is written.
+TEST_F(CliTransferTest, SendAndVerifyOverTheNetworkAndItsFaults)
+{
+    const QString file = writeClockFile(
+        "net.clk", Table({{3, Line(QDate(2026, 12, 7), 7, 30, Continue, Days, 1, 255, 3)}}));
+    for (const QString kind : {"tcp", "rfc2217"}) {
+        CentralSimProcess sim{QUINTARA_CENTRAL_SIM, {"--listen", kind + "://127.0.0.1:0"}};
+        ASSERT_TRUE(sim.device.startsWith(kind + "://127.0.0.1:")) << sim.device.toStdString();
+        const CliRun verified = run({"send", file, "--port", sim.device, "--verify", "--now",
+                                     "2026-12-09T10:00"});
+        ASSERT_EQ(verified.exitCode, 0) << verified.err.constData();
+        EXPECT_EQ(verified.out, "Sent and verified\n");
+    }
+
+    quint16 closedPort = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+        closedPort = probe.serverPort();
+    }
+    const QString nobody = QStringLiteral("tcp://127.0.0.1:%1").arg(closedPort);
+    expectFailure({"send", file, "--port", nobody}, 1,
+                  {"Communication problem:\n", (nobody + ": connection refused").toUtf8()});
+
+    CentralSimProcess plain{QUINTARA_CENTRAL_SIM,
+                            {"--listen", "rfc2217://127.0.0.1:0", "--refuse-com-port"}};
+    expectFailure({"send", file, "--port", plain.device}, 1,
+                  {(plain.device + ": COM port control (RFC 2217) refused").toUtf8()});
+    const QString received = writeFile("never.clk", "kept");
+    expectFailure({"receive", "-o", received, "--port", nobody}, 1, {"connection refused"});
+    EXPECT_EQ(contents(received), "kept");
 }
 
 TEST_F(CliTransferTest, CtrlCOrSigtermStopsATransferAndFreesThePort)

@@ -288,7 +288,8 @@ int Listen(QCoreApplication &app, CentralUnit &unit, const QCommandLineParser &p
     const auto address = NetworkAddress::parse(parser.value(options.listenOption), &refusal,
                                                NetworkAddress::Use::Listen);
     if (!address) {
-        std::fprintf(stderr, "central-sim: --listen: %s\n", qPrintable(refusal));
+        std::fprintf(stderr, "central-sim: --listen %s: %s\n",
+                     qPrintable(parser.value(options.listenOption)), qPrintable(refusal));
         return 1;
     }
     const QHostAddress host(address->host);
