@@ -15,6 +15,7 @@ struct LineFaultCase {
     bool send;         // else receive
     const char *fault; // the simulator's console line
     const char *text;  // the code's text in the message
+    const char *listen = nullptr; // a serial port server's address for the simulator
 };
 
 class CliLineFault : public CliTest, public ::testing::WithParamInterface<LineFaultCase> {};
@@ -22,8 +23,10 @@ class CliLineFault : public CliTest, public ::testing::WithParamInterface<LineFa
 TEST_P(CliLineFault, FailsWithACodeAndLeavesTheFilesAlone)
 {
     const LineFaultCase &c = GetParam();
-    CentralSimProcess sim{QUINTARA_CENTRAL_SIM};
-    ASSERT_TRUE(sim.device.startsWith("/dev/")) << qPrintable(sim.device);
+    CentralSimProcess sim{QUINTARA_CENTRAL_SIM,
+                          c.listen ? QStringList{"--listen", c.listen} : QStringList{}};
+    ASSERT_TRUE(sim.device.startsWith(c.listen ? QString(c.listen).left(6) : "/dev/"))
+        << qPrintable(sim.device);
     // A clock table of some length in the unit, sent over the undamaged line first.
     const QString clockFile = writeClockFile(
         "house.clk", Table({{0, Line(QDate(2026, 12, 1), 7, 30, Continue, Days, 1, 255, 3)},
@@ -59,6 +62,18 @@ INSTANTIATE_TEST_SUITE_P(
         // Where the unit should be silent: no reason the protocol names, what came instead.
         LineFaultCase{"SendAcknowledgementTwice", true, "line out dup 2",
                       "Damaged or unexpected answer\nExpected: nothing, came: 192"}),
+    [](const ::testing::TestParamInfo<LineFaultCase> &info) { return info.param.name; });
+
+// The same faults behind a serial port server: the network adds nothing and hides nothing.
+INSTANTIATE_TEST_SUITE_P(
+    OverTheNetwork, CliLineFault,
+    ::testing::Values(LineFaultCase{"RawReceiveDataByteLost", false, "line out drop 75", "No Ack",
+                                    "tcp://127.0.0.1:0"},
+                      LineFaultCase{"TelnetSendHeaderOfBlock1Lost", true, "line in drop 19",
+                                    "Wrong Ack", "rfc2217://127.0.0.1:0"},
+                      LineFaultCase{"TelnetSendAcknowledgementTwice", true, "line out dup 2",
+                                    "Damaged or unexpected answer\nExpected: nothing, came: 192",
+                                    "rfc2217://127.0.0.1:0"}),
     [](const ::testing::TestParamInfo<LineFaultCase> &info) { return info.param.name; });
 
 TEST_F(CliTest, TraceHoldsTheLinesBytesWhateverTheOutcome)
