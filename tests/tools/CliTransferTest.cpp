@@ -131,6 +131,13 @@ TEST_F(CliTransferTest, SendAndVerifyOverTheNetworkAndItsFaults)
                                      "2026-12-09T10:00"});
         ASSERT_EQ(verified.exitCode, 0) << verified.err.constData();
         EXPECT_EQ(verified.out, "Sent and verified\n");
+
+        // The server going away mid-block: said, and the unit keeps the table it had.
+        const QString held = sim.command("transfer table 18");
+        ASSERT_EQ(sim.command("net close-after 60"), "ok");
+        expectFailure({"send", writeClockFile("other.clk", Table({})), "--port", sim.device}, 1,
+                      {(sim.device + ": connection closed by the far side").toUtf8()});
+        EXPECT_EQ(sim.command("transfer table 18"), held);
     }
 
     quint16 closedPort = 0;

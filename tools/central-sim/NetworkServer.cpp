@@ -56,6 +56,7 @@ void NetworkServer::accept()
             continue;
         }
         m_client = socket;
+        m_received = 0;
         socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         connect(socket, &QTcpSocket::readyRead, this, &NetworkServer::received);
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
@@ -73,7 +74,11 @@ void NetworkServer::received()
 {
     if (!m_client)
         return;
-    const QByteArray bytes = m_client->readAll();
+    QByteArray bytes = m_client->readAll();
+    const bool closing = m_closeAfter && m_received + bytes.size() >= *m_closeAfter;
+    if (closing)
+        bytes.truncate(qsizetype(*m_closeAfter - m_received));
+    m_received += bytes.size();
     QByteArray data = bytes;
     if (m_telnet) {
         QByteArray reply;
@@ -82,7 +87,24 @@ void NetworkServer::received()
     }
     if (!data.isEmpty())
         m_unit.receive(data, m_clock.elapsed());
+    if (closing) {
+        m_client->abort();
+        return;
+    }
     flush();
+}
+
+std::optional<QString> NetworkServer::lineCommand(const QStringList &words)
+{
+    if (words.value(0) != u"net")
+        return std::nullopt;
+    bool ok = false;
+    const qint64 count = words.value(2).toLongLong(&ok);
+    if (words.size() != 3 || words[1] != u"close-after" || (!ok && words[2] != u"off") ||
+        (ok && count < 1))
+        return QStringLiteral("? usage: net close-after <bytes>|off");
+    m_closeAfter = ok ? std::optional<qint64>(count) : std::nullopt;
+    return QStringLiteral("ok");
 }
 
 void NetworkServer::flush()

@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QStringList>
 #include <QTcpServer>
 #include <QTimer>
 
@@ -22,6 +23,12 @@ public:
     using QObject::QObject;
     // Sends what the unit has to say.
     virtual void flush() = 0;
+    // The console's commands for the line itself; nothing when the line has none such.
+    virtual std::optional<QString> lineCommand(const QStringList &words)
+    {
+        Q_UNUSED(words);
+        return std::nullopt;
+    }
 };
 
 // The unit on a TCP port, as behind a serial port server: raw bytes or Telnet with COM port
@@ -37,6 +44,9 @@ public:
     link::NetworkAddress address() const;
 
     void flush() override;
+    // "net close-after <n>|off": each connection is closed by this side once n bytes came in
+    // on it, as by a gateway that loses power mid-transfer.
+    std::optional<QString> lineCommand(const QStringList &words) override;
 
 private:
     void accept();
@@ -48,6 +58,8 @@ private:
     QTcpServer m_server;
     QPointer<QTcpSocket> m_client;
     std::optional<link::TelnetStream> m_telnet;
+    std::optional<qint64> m_closeAfter;
+    qint64 m_received = 0; // on this connection
     QTimer m_ticker;
     QElapsedTimer m_clock;
 };

@@ -149,6 +149,10 @@ private:
             m_input.remove(0, end + 1);
             if (line.isEmpty())
                 continue;
+            if (const auto reply = m_server.lineCommand(line.split(u' ', Qt::SkipEmptyParts))) {
+                PrintLine(*reply);
+                continue;
+            }
             const auto result = quintara::sim::RunCommand(m_unit, line);
             PrintLine(result.ok ? result.reply : QStringLiteral("? ") + result.reply);
             m_server.flush();
