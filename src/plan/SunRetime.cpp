@@ -46,7 +46,7 @@ RetimeOutcome RetimeToSun(const clock::ClockTable &table, const QList<int> &line
     if (!retime.location)
         return RetimeRefusal{RetimeRefused::NoLocation,
                              QStringLiteral("No location is set for this project: set one "
-                                            "under Options › Location first.")};
+                                            "with Location… in the File menu first.")};
     std::vector<RetimedLine> retimed;
     for (const int index : lines) {
         const clock::ClockLine *line = table.line(index);
