@@ -57,6 +57,8 @@ LocationDialog::LocationDialog(const std::optional<plan::Location> &current, QWi
     connect(buttons, &QDialogButtonBox::accepted, this, &LocationDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     column->addWidget(buttons);
+    // Room for the wrapped texts: a word-wrapped label asks for too little height otherwise.
+    setMinimumWidth(380);
 }
 
 void LocationDialog::splitPair(QLineEdit *edited)
