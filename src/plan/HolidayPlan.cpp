@@ -1,6 +1,7 @@
 #include "plan/HolidayPlan.h"
 
 #include "clock/ClockTable.h"
+#include "clock/Firings.h"
 #include "clock/LinePlacement.h"
 #include "clock/YearWindow.h"
 #include "platform/Clock.h"
@@ -335,6 +336,43 @@ QList<DayOffPeriod> PeriodsOf(const QList<PlannedLine> &lines, qsizetype fitting
 
 } // namespace
 
+QList<Vacation> EarlierVacations(const clock::ClockTable &table,
+                                 const HolidayPlanRequest &request, const QDateTime &now)
+{
+    if (request.vacationRegime == request.holidayRegime)
+        return {};
+    // The regime switches alone: a vacation ends where the next one switches another regime,
+    // which may be a yearly holiday's line.
+    clock::ClockTable switches;
+    switches.MaxClockLines = table.MaxClockLines;
+    QList<QDate> starts;
+    const clock::YearWindow years = clock::YearWindow::around(now);
+    for (int i = 0; i < table.usableLines(); ++i) {
+        const clock::ClockLine &line = table.Lines[std::size_t(i)];
+        if (!clock::IsDayStartRegimeLine(line))
+            continue;
+        switches.Lines[std::size_t(i)] = line;
+        if (line.RepeatUnit == clock::Once && line.FunctionNumber == request.vacationRegime)
+            starts.push_back(clock::ReferenceDate(line, years));
+    }
+    std::sort(starts.begin(), starts.end());
+    QList<Vacation> vacations;
+    for (const QDate &first : starts) {
+        clock::TableFirings firings(switches, now, {}, clock::Moment::fromDate(first.addDays(1)),
+                                    clock::Moment::fromDate(QDate(years.lastYear(), 12, 31)));
+        while (const std::optional<clock::Firing> firing = firings.next()) {
+            const int regime = switches.Lines[std::size_t(firing->line)].FunctionNumber;
+            if (regime == request.vacationRegime)
+                break; // switched again before it ended: not one the plan wrote
+            const QDate last = firing->moment.date().addDays(-1);
+            if (last >= now.date() && (vacations.isEmpty() || vacations.last().last < first))
+                vacations.push_back({first, last});
+            break;
+        }
+    }
+    return vacations;
+}
+
 HolidayYears PlanYears(const QDateTime &now)
 {
     return {now.date().year(), SupportedYears(clock::YearWindow::around(now)).last};
@@ -349,6 +387,14 @@ HolidayPlan PlanHolidays(const clock::ClockTable &table, const HolidayPlanReques
     if (std::optional<HolidayPlan> refusal = Refusal(request, years))
         return *refusal;
 
+    QList<Vacation> vacations = request.vacations;
+    if (request.keepEarlierVacations) {
+        for (const Vacation &earlier : EarlierVacations(table, request, now)) {
+            if (!vacations.contains(earlier))
+                vacations.push_back(earlier);
+        }
+    }
+
     HolidayPlan plan;
     const Regimes regimes{request.holidayRegime, request.vacationRegime, request.afterRegime};
     const HolidayYears planYears = PlanYears(now);
@@ -356,14 +402,14 @@ HolidayPlan PlanHolidays(const clock::ClockTable &table, const HolidayPlanReques
     // central unit's two-digit years hold.
     const int maxYears = std::max(0, planYears.last - today.year() - 1);
     int lastVacation = 0;
-    for (const Vacation &vacation : request.vacations)
+    for (const Vacation &vacation : vacations)
         lastVacation = std::max(lastVacation, int(today.daysTo(vacation.last)));
     const int horizon = std::max(int(today.daysTo(today.addYears(maxYears))), lastVacation);
 
     DaysOff days(today, horizon + 2, regimes);
     AddHolidays(days, request, planYears, years);
     AddCalendarDays(days, request, planYears);
-    AddVacations(days, request.vacations);
+    AddVacations(days, vacations);
 
     const int usable = table.usableLines();
     int kept = 0;

@@ -29,6 +29,8 @@ namespace quintara::plan {
 struct Vacation {
     QDate first;
     QDate last;
+
+    bool operator==(const Vacation &) const = default;
 };
 
 // What to plan. Days off are the public holidays of `country` (when given), the days of
@@ -45,6 +47,10 @@ struct HolidayPlanRequest {
     QStringList leaveOut;
     // The function references (clock::FunctionReference) the project's line editor lists.
     QSet<int> listedFunctions;
+    // Planning again replaces an earlier plan's lines, vacations' too: keep the vacations it
+    // planned that have not ended (see EarlierVacations). A front end that lists them for the
+    // user to keep or drop passes them in `vacations` instead.
+    bool keepEarlierVacations = true;
 };
 
 enum class HolidayPlanStatus {
@@ -98,6 +104,12 @@ struct HolidayPlan : platform::Outcome<HolidayPlanStatus> {
 
 // The years days off are planned for from `now`: the calendar files are read for these.
 HolidayYears PlanYears(const QDateTime &now);
+
+// The vacations an earlier plan wrote into `table` that have not ended before `today`: a once
+// switch to the vacation regime at a day's start, ended by the next once switch to the regime
+// after. None when holidays and vacations switch the same regime: the lines cannot tell them apart.
+QList<Vacation> EarlierVacations(const clock::ClockTable &table,
+                                 const HolidayPlanRequest &request, const QDateTime &now);
 
 // Plans regime lines for the days off from tomorrow on: for every period of consecutive days
 // off one line at its first day switching the holiday (or vacation) regime and one at the day

@@ -7,10 +7,12 @@
 #include "presentation/HolidayPlanText.h"
 #include "presentation/LineDescriber.h"
 #include "ui/FileDialogs.h"
+#include "ui/PlanAgendaPreview.h"
 #include "ui/Program.h"
 #include "ui/TableHistory.h"
 
 #include <QComboBox>
+#include <algorithm>
 #include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QFileInfo>
@@ -24,6 +26,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace quintara::ui {
@@ -102,10 +105,14 @@ HolidayPlanDialog::HolidayPlanDialog(Program &program, const FunctionPresenter &
     auto *split = new QSplitter(Qt::Horizontal, this);
     m_periods = new QListWidget(split);
     m_periods->setAccessibleName(tr("Days off planned: untick one to leave it out"));
-    m_preview = new QPlainTextEdit(split);
+    auto *shown = new QTabWidget(split);
+    m_preview = new QPlainTextEdit(shown);
     m_preview->setReadOnly(true);
     m_preview->setAccessibleName(tr("Lines the plan writes"));
     m_preview->setLineWrapMode(QPlainTextEdit::NoWrap);
+    shown->addTab(m_preview, tr("&Lines"));
+    m_agenda = new PlanAgendaPreview(m_describer, shown);
+    shown->addTab(m_agenda, tr("A&genda"));
     split->setStretchFactor(0, 2);
     split->setStretchFactor(1, 3);
     column->addWidget(split, 1);
@@ -155,6 +162,10 @@ HolidayPlanDialog::HolidayPlanDialog(Program &program, const FunctionPresenter &
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     // Room for the plan, but never more than the screen has (at scale 2 too).
     resize(QSize(880, 560).boundedTo(screen()->availableGeometry().size() * 9 / 10));
+    // The vacations planned before are listed to keep or remove: planning again replaces
+    // their lines.
+    m_vacations = plan::EarlierVacations(m_program.clockTable, request(), m_program.clock.now());
+    readCalendars();
     replan();
 }
 
@@ -169,6 +180,7 @@ plan::HolidayPlanRequest HolidayPlanDialog::request() const
     request.holidayRegime = m_regime->currentData().toInt();
     request.leaveOut = m_leftOut;
     request.listedFunctions = m_presenter.ListedFunctions();
+    request.keepEarlierVacations = false;
     return request;
 }
 
@@ -248,8 +260,28 @@ void HolidayPlanDialog::replan()
         m_summary->setText(PlanRefusalText(m_plan, m_vacations, PeriodText));
     }
     lines += m_skipped;
+    previewAgenda();
     m_preview->setPlainText(lines.join(u'\n'));
     m_apply->setEnabled(m_plan.planned() && !m_plan.lines.isEmpty());
+}
+
+void HolidayPlanDialog::previewAgenda()
+{
+    if (!m_plan.planned() || m_plan.lines.isEmpty()) {
+        m_agenda->clear();
+        return;
+    }
+    clock::ClockTable planned = m_program.clockTable;
+    plan::ApplyHolidayPlan(planned, m_plan);
+    // A year at least, so that every yearly line fires once; as far as the plan reaches.
+    const QDateTime now = m_program.clock.now();
+    QDate last = now.date().addYears(1);
+    if (m_plan.reachesUntil.isValid())
+        last = std::max(last, m_plan.reachesUntil.addDays(1));
+    for (const plan::DayOffPeriod &period : m_plan.periods)
+        last = std::max(last, period.last.addDays(1));
+    m_agenda->show(planned, m_plan.added, now.date(), last, now,
+                   m_program.project.WorkdayFlags());
 }
 
 void HolidayPlanDialog::showPeriods()

@@ -16,6 +16,7 @@ namespace quintara::ui {
 class FileDialogs;
 class FunctionPresenter;
 class LineDescriber;
+class PlanAgendaPreview;
 class TableHistory;
 struct Program;
 
@@ -32,7 +33,9 @@ public:
     const plan::HolidayPlan &plan() const { return m_plan; }
     QComboBox *countryBox() const { return m_country; }
     QListWidget *periodList() const { return m_periods; }
+    QListWidget *sourceList() const { return m_sources; }
     QPlainTextEdit *preview() const { return m_preview; }
+    PlanAgendaPreview *agenda() const { return m_agenda; }
     QPushButton *applyButton() const { return m_apply; }
     QLabel *summary() const { return m_summary; }
     void addVacation(const plan::Vacation &vacation);
@@ -44,6 +47,7 @@ private:
     void readCalendars();
     void replan();
     void showPeriods();
+    void previewAgenda();
     plan::HolidayPlanRequest request() const;
 
     Program &m_program;
@@ -64,6 +68,7 @@ private:
     QDateEdit *m_vacationLast;
     QListWidget *m_periods;
     QPlainTextEdit *m_preview;
+    PlanAgendaPreview *m_agenda;
     QLabel *m_summary;
     QPushButton *m_apply;
 };

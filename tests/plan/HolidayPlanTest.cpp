@@ -226,7 +226,8 @@ TEST(HolidayPlan, EnglishSubstituteDaysAndAVacationOverYearlyHolidays)
     expected.addHolidays(HolidaysOf(Country::GB));
     ExpectRegimes(table, expected, plan.reachesUntil);
 
-    // Leaving holidays out by key: they are not switched.
+    // Leaving holidays out by key: they are not switched. The vacations planned before are
+    // kept though not given again.
     request.vacations.clear();
     request.leaveOut = {"easterMonday", "goodFriday"};
     const HolidayPlan fewer = PlanHolidays(table, request, clock);
@@ -234,6 +235,7 @@ TEST(HolidayPlan, EnglishSubstituteDaysAndAVacationOverYearlyHolidays)
     ApplyHolidayPlan(table, fewer);
     Expectation without;
     without.reach = fewer.reachesUntil;
+    without.vacations = expected.vacations;
     for (const Holiday &day : HolidaysOf(Country::GB)) {
         if (day.key != "easterMonday" && day.key != "goodFriday")
             without.addHolidays({day});
@@ -275,6 +277,21 @@ TEST(HolidayPlan, PlanningAgainReplacesTheEarlierPlanAndKeepsOtherLines)
     expected.vacations = request.vacations;
     expected.addHolidays(HolidaysOf(Country::NL));
     ExpectRegimes(table, expected, QDate(2027, 2, 28));
+
+    // Planning again during the vacation keeps its switch back; the plan can be told to drop it.
+    const testing::FixedClock away(QDateTime(QDate(2027, 8, 10), QTime(12, 0)));
+    request.vacations.clear();
+    const QList<Vacation> earlier{{QDate(2027, 8, 2), QDate(2027, 8, 20)}};
+    EXPECT_EQ(EarlierVacations(table, request, away.now()), earlier);
+    const HolidayPlan during = PlanHolidays(table, request, away);
+    ASSERT_EQ(during.status, HolidayPlanStatus::Planned);
+    const ClockLine back = clock::DayStartRegimeLine(QDate(2027, 8, 21), Regime::Automatic, false);
+    EXPECT_TRUE(during.lines.contains(back));
+    request.keepEarlierVacations = false;
+    const HolidayPlan dropped = PlanHolidays(table, request, away);
+    ASSERT_EQ(dropped.status, HolidayPlanStatus::Planned);
+    EXPECT_FALSE(dropped.lines.contains(back));
+    EXPECT_TRUE(EarlierVacations(table, request, QDateTime(QDate(2027, 8, 21), {})).isEmpty());
 }
 
 TEST(HolidayPlan, RefusesWhatDoesNotFitAndWhatCannotBePlanned)

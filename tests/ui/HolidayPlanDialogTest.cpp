@@ -1,13 +1,16 @@
 #include "tests/ui/WindowTestSupport.h"
 
+#include "presentation/AgendaModel.h"
 #include "presentation/FunctionPresenter.h"
 #include "project/ProjectFileReader.h"
 #include "settings/NameTables.h"
 #include "presentation/LineDescriber.h"
 #include "presentation/ValueFormat.h"
 #include "ui/HolidayPlanDialog.h"
+#include "ui/PlanAgendaPreview.h"
 #include "ui/TableHistory.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
@@ -78,7 +81,58 @@ TEST_F(HolidayPlanDialogTest, ThePlanFollowsTheChoicesAndIsAppliedAsOneUndoStep)
     EXPECT_EQ(linesInUse(), 1 + adding);
     EXPECT_TRUE(program.clockTable.TableChanged);
     ASSERT_EQ(history.stack().count(), 1);
+
+    // Planning again lists the vacation planned before: removing it is the user's choice.
+    ui::HolidayPlanDialog again(program, presenter, describer, history, dialogs);
+    ASSERT_EQ(again.sourceList()->count(), 1);
+    EXPECT_EQ(again.sourceList()->item(0)->text(), QStringLiteral("Vacation 2027-07-12 to 2027-07-30"));
+    again.countryBox()->setCurrentIndex(0);
+    const QList<clock::ClockLine> away{
+        clock::DayStartRegimeLine(QDate(2027, 7, 12), clock::Regime::PresenceSimulation, false),
+        clock::DayStartRegimeLine(QDate(2027, 7, 31), clock::Regime::Automatic, false)};
+    EXPECT_EQ(again.plan().lines, away);
     history.stack().undo();
+    EXPECT_EQ(linesInUse(), 1);
+}
+
+TEST_F(HolidayPlanDialogTest, TheAgendaShowsThePlannedLinesFiringOnTheDaysOff)
+{
+    put(0, Line(Today, 7, 0, 1, 0, 0));
+    ui::HolidayPlanDialog dialog(program, presenter, describer, history, dialogs);
+    dialog.countryBox()->setCurrentIndex(dialog.countryBox()->findData(int(plan::Country::NL)));
+    dialog.addVacation({QDate(2027, 7, 12), QDate(2027, 7, 30)});
+    ASSERT_TRUE(dialog.plan().planned());
+
+    // The switch to the holiday regime on the first day off of every period, as far as the
+    // agenda reaches; yearly periods once a year.
+    const ui::AgendaModel &agenda = dialog.agenda()->model();
+    ASSERT_FALSE(agenda.firings().empty());
+    const QDate last = agenda.firings().back().moment.date();
+    QSet<QDate> expected;
+    for (const plan::DayOffPeriod &period : dialog.plan().periods)
+        for (QDate first = period.first; first <= last && (first == period.first || period.yearly);
+             first = first.addYears(1))
+            if (first > Today)
+                expected << first;
+    QSet<QDate> switchedOff;
+    for (const clock::Firing &firing : agenda.firings()) {
+        const clock::ClockLine &line = agenda.table().Lines[std::size_t(firing.line)];
+        EXPECT_TRUE(dialog.plan().added.contains(firing.line));
+        if (line.FunctionNumber != clock::Regime::Automatic)
+            switchedOff << firing.moment.date();
+    }
+    EXPECT_EQ(switchedOff, expected);
+    EXPECT_TRUE(expected.contains(QDate(2027, 7, 12)));
+    EXPECT_TRUE(dialog.agenda()->tableView()->model()->index(0, 0).data(Qt::FontRole).value<QFont>().bold());
+
+    // With every line, the table's own line is there too and not marked, and nothing changed.
+    dialog.agenda()->onlyPlannedBox()->setChecked(false);
+    const auto own = std::find_if(agenda.firings().begin(), agenda.firings().end(),
+                                  [](const clock::Firing &firing) { return firing.line == 0; });
+    ASSERT_NE(own, agenda.firings().end());
+    const QModelIndex shown = dialog.agenda()->tableView()->model()->index(
+        int(own - agenda.firings().begin()), 0);
+    EXPECT_FALSE(shown.data(Qt::FontRole).value<QFont>().bold());
     EXPECT_EQ(linesInUse(), 1);
 }
 
