@@ -167,6 +167,7 @@ void FrmKlokken::composeParts()
 
     m_sun = std::make_unique<SunCommands>(m_program, m_history, m_describer, this);
     m_sun->chosenLines = [this] { return m_lineViews->chosenLines(); };
+    m_sun->siteInEditor = [this] { return m_files->siteInEditor(); };
     m_sun->tableChanged = [this] { ScrWeeks_Change(); };
     m_sun->locationChanged = [this] {
         placeMarkers();
@@ -406,6 +407,8 @@ QTabBar *FrmKlokken::TabClk() const
 
 void FrmKlokken::tableReplaced()
 {
+    // A site opened again may have had its location changed in the book.
+    m_sun->forget();
     ScrWeeks_Change();
     m_input->clearSelection();
 }

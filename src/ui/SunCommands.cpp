@@ -28,11 +28,23 @@ SunCommands::SunCommands(Program &program, TableHistory &history, const LineDesc
 
 std::optional<plan::Location> SunCommands::location()
 {
-    // The settings file is read once per project file, not at every repaint.
-    const QString &project = m_program.settings.nbtFile;
-    if (m_readFor != project) {
-        m_location = plan::ReadProjectLocation(m_program.profile, project);
-        m_readFor = project;
+    // Read once per site or project file, not at every repaint.
+    const QString site = this->site();
+    const QString source = site.isEmpty() ? m_program.settings.nbtFile : u'\n' + site;
+    if (m_readFor == source)
+        return m_location;
+    m_readFor = source;
+    m_location.reset();
+    if (site.isEmpty()) {
+        m_location = plan::ReadProjectLocation(m_program.profile, source);
+    } else if (m_program.book) {
+        // A record that can't be read now is one without a location.
+        const book::Fetched<book::Site> record = m_program.book->site(site);
+        if (record.ok()) {
+            const plan::LocationOutcome stored = plan::Location::parse(record.value.location);
+            if (const auto *here = std::get_if<plan::Location>(&stored))
+                m_location = *here;
+        }
     }
     return m_location;
 }
@@ -64,6 +76,12 @@ void SunCommands::refuse(const QString &text) const
 
 void SunCommands::ChooseLocation()
 {
+    if (const QString site = this->site(); !site.isEmpty()) {
+        refuse(Tr("This table comes from the site %1: its location is set in its record in "
+                  "the site book.")
+                   .arg(site));
+        return;
+    }
     const QString project = m_program.settings.nbtFile;
     if (project.isEmpty()) {
         refuse(Tr("The location is kept for the project file; read a project file first."));

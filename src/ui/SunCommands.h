@@ -20,8 +20,9 @@ struct Program;
 class LineDescriber;
 class TableHistory;
 
-// The sun in the window: the location of the project file in use (kept in the settings file),
-// the nights it shades in the week, the sunrise and sunset the agenda lists, and the command
+// The sun in the window: the location of the house (a site's, kept in its record in the site
+// book, when the table in the editor comes from a site; otherwise the project file's, kept in
+// the settings file), the nights it shades in the week, the sunrise and sunset the agenda lists, and the command
 // that moves chosen lines to a sun event. Times are wall times of the zone the program's clock
 // reads in.
 class SunCommands {
@@ -29,12 +30,16 @@ public:
     SunCommands(Program &program, TableHistory &history, const LineDescriber &describer,
                 QWidget *parent);
 
-    // The location of the project file in use; read again when that file changes.
+    // The location of the site or project file in use; read again when either changes, or
+    // after forget().
     std::optional<plan::Location> location();
+    void forget() { m_readFor.reset(); }
     QTimeZone zone() const;
     std::vector<WeekNight> nights(QDate monday);
     std::optional<AgendaSun> agendaSun();
 
+    // The site whose table is in the editor; empty for none.
+    std::function<QString()> siteInEditor;
     // The lines the retime works on.
     std::function<QList<int>()> chosenLines;
     // The location was set or cleared: the week and the agenda follow.
@@ -54,7 +59,9 @@ private:
     TableHistory &m_history;
     const LineDescriber &m_describer;
     QWidget *m_parent;
-    // The project file the location was read for.
+    QString site() const { return siteInEditor ? siteInEditor() : QString(); }
+
+    // The site (or, without one, the project file) the location was read for.
     std::optional<QString> m_readFor;
     std::optional<plan::Location> m_location;
 };
