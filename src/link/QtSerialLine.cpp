@@ -25,7 +25,7 @@ QSerialPort::Parity ToQtParity(char parity)
 } // namespace
 
 QtSerialLine::QtSerialLine(DeviceMap deviceForPort, QObject *parent)
-    : SerialLine(parent), m_deviceForPort(std::move(deviceForPort))
+    : MappedPortLine(std::move(deviceForPort), parent)
 {
     connect(&m_port, &QSerialPort::readyRead, this, &SerialLine::bytesArrived);
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialLine::onError);
@@ -38,44 +38,24 @@ QtSerialLine::~QtSerialLine()
     m_port.close();
 }
 
-bool QtSerialLine::setPortNumber(int portNumber)
-{
-    close();
-    const QString device = m_deviceForPort ? m_deviceForPort(portNumber) : QString();
-    if (device.isEmpty())
-        return false;
-    m_portNumber = portNumber;
-    m_device = device;
-    return true;
-}
-
-bool QtSerialLine::setParameters(const QString &parameters)
-{
-    const auto parsed = LineParameters::parse(parameters);
-    if (!parsed)
-        return false;
-    m_parameters = *parsed;
-    return true;
-}
-
 bool QtSerialLine::open()
 {
     if (m_port.isOpen())
         return true;
-    if (m_device.isEmpty())
+    if (device().isEmpty())
         return false;
-    m_port.setPortName(m_device);
+    m_port.setPortName(device());
     if (!m_port.open(QIODevice::ReadWrite)) {
         m_lastError = m_port.errorString();
-        qCDebug(lcLine) << m_device << "does not open:" << m_lastError;
+        qCDebug(lcLine) << device() << "does not open:" << m_lastError;
         return false;
     }
-    qCDebug(lcLine) << m_device << "open at" << m_parameters.toString();
+    qCDebug(lcLine) << device() << "open at" << lineParameters().toString();
     const bool configured =
-        m_port.setBaudRate(m_parameters.baudRate) &&
-        m_port.setDataBits(static_cast<QSerialPort::DataBits>(m_parameters.dataBits)) &&
-        m_port.setParity(ToQtParity(m_parameters.parity)) &&
-        m_port.setStopBits(m_parameters.stopBits == 2 ? QSerialPort::TwoStop
+        m_port.setBaudRate(lineParameters().baudRate) &&
+        m_port.setDataBits(static_cast<QSerialPort::DataBits>(lineParameters().dataBits)) &&
+        m_port.setParity(ToQtParity(lineParameters().parity)) &&
+        m_port.setStopBits(lineParameters().stopBits == 2 ? QSerialPort::TwoStop
                                                       : QSerialPort::OneStop) &&
         m_port.setFlowControl(QSerialPort::NoFlowControl);
     if (!configured) {
@@ -152,7 +132,7 @@ void QtSerialLine::onError(QSerialPort::SerialPortError error)
     if (!m_port.isOpen())
         return;
     m_lastError = m_port.errorString();
-    qCDebug(lcLine) << m_device << "broke:" << m_lastError;
+    qCDebug(lcLine) << device() << "broke:" << m_lastError;
     m_port.close();
     emit failed(m_lastError);
 }

@@ -411,24 +411,13 @@ HolidayPlan PlanHolidays(const clock::ClockTable &table, const HolidayPlanReques
     AddCalendarDays(days, request, planYears);
     AddVacations(days, vacations);
 
-    const int usable = table.usableLines();
-    int kept = 0;
-    for (int i = 0; i < usable; ++i) {
-        const clock::ClockLine &line = table.Lines[std::size_t(i)];
-        if (!line.inUse())
-            continue;
-        const bool earlierPlan =
-            clock::IsDayStartRegimeLine(line) &&
-            (line.FunctionNumber == regimes.holiday || line.FunctionNumber == regimes.vacation ||
-             line.FunctionNumber == regimes.after);
-        if (earlierPlan)
-            plan.replaced.push_back(i);
-        else
-            ++kept;
-    }
-    plan.budget.usable = usable;
-    plan.budget.used = kept;
-    plan.budget.free = usable - kept;
+    TableRoom room = MeasureRoom(table, [&regimes](const clock::ClockLine &line) {
+        return clock::IsDayStartRegimeLine(line) &&
+               (line.FunctionNumber == regimes.holiday ||
+                line.FunctionNumber == regimes.vacation || line.FunctionNumber == regimes.after);
+    });
+    plan.replaced = std::move(room.replaced);
+    plan.budget = room.budget;
 
     const QList<PlannedLine> yearly = days.yearlyLines();
     // Whole years ahead, as many as fit; without moving days, every year is planned at once.
@@ -472,13 +461,7 @@ HolidayPlan PlanHolidays(const clock::ClockTable &table, const HolidayPlanReques
 
 clock::Placement ApplyHolidayPlan(clock::ClockTable &table, const HolidayPlan &plan)
 {
-    for (const int index : plan.replaced) {
-        if (clock::ClockLine *line = table.line(index))
-            line->FunctionType = 0;
-    }
-    const clock::Placement placement = clock::PlaceLines(table, plan.lines);
-    table.TableChanged = true;
-    return placement;
+    return ReplaceLines(table, plan.replaced, plan.lines);
 }
 
 } // namespace quintara::plan

@@ -5,6 +5,7 @@
 #include "clock/RegimeLines.h"
 #include "plan/Holidays.h"
 #include "plan/IcsCalendar.h"
+#include "plan/LineBudget.h"
 #include "platform/Outcome.h"
 
 #include <QDate>
@@ -71,14 +72,6 @@ struct DayOffPeriod {
     bool vacation = false;
 
     bool operator==(const DayOffPeriod &) const = default;
-};
-
-// The clock lines the plan may use.
-struct LineBudget {
-    int usable = 0; // lines the model uses
-    int used = 0;   // lines in use that the plan keeps
-    int free = 0;   // usable - used
-    int needed = 0; // lines the plan writes
 };
 
 struct HolidayPlan : platform::Outcome<HolidayPlanStatus> {

@@ -10,7 +10,9 @@ QString PeriodText(const plan::DayOffPeriod &period)
                              ? period.first.toString(Qt::ISODate)
                              : period.first.toString(Qt::ISODate) + QStringLiteral("..") +
                                    period.last.toString(Qt::ISODate);
-    return days + u' ' + period.names.join(QStringLiteral(", "));
+    // A vacation's name is its own dates.
+    return days + u' ' +
+           (period.vacation ? QStringLiteral("vacation") : period.names.join(QStringLiteral(", ")));
 }
 
 QString PlanRefusalText(const plan::HolidayPlan &plan, const QList<plan::Vacation> &vacations,

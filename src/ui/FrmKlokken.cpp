@@ -3,6 +3,7 @@
 #include "ui/BatchWindow.h"
 #include "ui/SitesWindow.h"
 #include "ui/HolidayPlanDialog.h"
+#include "ui/SimulationPlanDialog.h"
 #include "book/LinkWork.h"
 #include "presentation/SiteHealth.h"
 #include "project/ProjectFileReader.h"
@@ -88,6 +89,7 @@ FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
     };
     m_menus->sites = [this] { showSites(); };
     m_menus->planHolidays = [this] { planHolidays(); };
+    m_menus->planSimulation = [this] { planSimulation(); };
     m_menus->chooseLocation = [this] { m_sun->ChooseLocation(); };
     m_menus->retimeToSun = [this] { m_sun->RetimeToSun(); };
     m_program.names = settings::FillNameTables(m_program.strings);
@@ -376,6 +378,15 @@ book::WorkResult FrmKlokken::receiveSiteTable(const book::Site &site, const QByt
 bool FrmKlokken::planHolidays()
 {
     HolidayPlanDialog dialog(m_program, m_presenter, m_describer, m_history, m_dialogs, this);
+    const bool applied = dialog.exec() == QDialog::Accepted;
+    if (applied)
+        ScrWeeks_Change();
+    return applied;
+}
+
+bool FrmKlokken::planSimulation()
+{
+    SimulationPlanDialog dialog(m_program, m_presenter, m_describer, m_history, this);
     const bool applied = dialog.exec() == QDialog::Accepted;
     if (applied)
         ScrWeeks_Change();

@@ -92,6 +92,8 @@ public:
     bool showSites();
     // The holiday planner; true when its plan was applied.
     bool planHolidays();
+    // The presence simulation planner; true when its plan was applied.
+    bool planSimulation();
     // Whether the user has a site book: one named in the settings, or the user's own file.
     bool hasSiteBook() const;
     QDate FirstShownDay() const { return m_firstShownDay; }

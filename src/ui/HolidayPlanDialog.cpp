@@ -8,13 +8,13 @@
 #include "presentation/LineDescriber.h"
 #include "ui/FileDialogs.h"
 #include "ui/PlanAgendaPreview.h"
+#include "ui/PlanDialogParts.h"
 #include "ui/Program.h"
 #include "ui/TableHistory.h"
 
 #include <QComboBox>
 #include <algorithm>
 #include <QDateEdit>
-#include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -26,7 +26,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
-#include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace quintara::ui {
@@ -105,26 +104,15 @@ HolidayPlanDialog::HolidayPlanDialog(Program &program, const FunctionPresenter &
     auto *split = new QSplitter(Qt::Horizontal, this);
     m_periods = new QListWidget(split);
     m_periods->setAccessibleName(tr("Days off planned: untick one to leave it out"));
-    auto *shown = new QTabWidget(split);
-    m_preview = new QPlainTextEdit(shown);
-    m_preview->setReadOnly(true);
-    m_preview->setAccessibleName(tr("Lines the plan writes"));
-    m_preview->setLineWrapMode(QPlainTextEdit::NoWrap);
-    shown->addTab(m_preview, tr("&Lines"));
-    m_agenda = new PlanAgendaPreview(m_describer, shown);
-    shown->addTab(m_agenda, tr("A&genda"));
+    const PlanPreviewTabs shown = MakePlanPreviewTabs(m_describer, split);
+    m_preview = shown.lines;
+    m_agenda = shown.agenda;
     split->setStretchFactor(0, 2);
     split->setStretchFactor(1, 3);
     column->addWidget(split, 1);
-    m_summary = new QLabel(this);
-    m_summary->setWordWrap(true);
-    m_summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    column->addWidget(m_summary);
-
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
-    m_apply = buttons->addButton(tr("&Apply"), QDialogButtonBox::AcceptRole);
-    m_apply->setObjectName(QStringLiteral("cmdApplyPlan"));
-    column->addWidget(buttons);
+    const PlanDialogFoot foot = AddPlanDialogFoot(*this, *column);
+    m_summary = foot.summary;
+    m_apply = foot.apply;
 
     connect(m_country, &QComboBox::currentIndexChanged, this, &HolidayPlanDialog::replan);
     connect(m_regime, &QComboBox::currentIndexChanged, this, &HolidayPlanDialog::replan);
@@ -158,8 +146,6 @@ HolidayPlanDialog::HolidayPlanDialog(Program &program, const FunctionPresenter &
             m_leftOut += keys;
         replan();
     });
-    connect(buttons, &QDialogButtonBox::accepted, this, &HolidayPlanDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     // Room for the plan, but never more than the screen has (at scale 2 too).
     resize(QSize(880, 560).boundedTo(screen()->availableGeometry().size() * 9 / 10));
     // The vacations planned before are listed to keep or remove: planning again replaces

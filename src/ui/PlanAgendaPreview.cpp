@@ -8,7 +8,6 @@
 #include <QHeaderView>
 #include <QIdentityProxyModel>
 #include <QLabel>
-#include <QLocale>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -103,9 +102,9 @@ void PlanAgendaPreview::refill()
         m_caption->clear();
         return;
     }
-    const QLocale locale;
-    const QString range = tr("%1 to %2").arg(locale.toString(m_from, QLocale::ShortFormat),
-                                             locale.toString(m_to, QLocale::ShortFormat));
+    // As the agenda's own date column writes them.
+    const QString format = QStringLiteral("dd-MM-yyyy");
+    const QString range = tr("%1 to %2").arg(m_from.toString(format), m_to.toString(format));
     const int count = m_model->rowCount();
     m_caption->setText(
         m_model->truncated()

@@ -172,6 +172,10 @@ void WindowMenus::buildEditMenu()
         if (planHolidays)
             planHolidays();
     })->setText(QCoreApplication::translate("WindowMenus", "Plan &holidays..."));
+    AddItem(&m_window, m_edit, "mmuPlanSimulation", [this] {
+        if (planSimulation)
+            planSimulation();
+    })->setText(QCoreApplication::translate("WindowMenus", "Plan presence &simulation..."));
     m_edit->addSeparator();
     QUndoStack &steps = m_parts.history.stack();
     QAction *undo = AddItem(&m_window, m_edit, "mmuUndo", [&steps] { steps.undo(); });

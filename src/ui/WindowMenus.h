@@ -52,6 +52,8 @@ public:
     std::function<void()> retimeToSun;
     // Plans holidays and vacations as regime lines.
     std::function<void()> planHolidays;
+    // Plans presence simulation in the Simulation table.
+    std::function<void()> planSimulation;
 
     QToolBar *toolbar() const { return m_toolbar; }
     QMenu *editMenu() const { return m_edit; }

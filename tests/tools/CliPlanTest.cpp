@@ -72,14 +72,20 @@ TEST_F(CliPlanTest, PlanHolidaysWritesRegimeLinesTheAgendaAndTheCheckSee)
     EXPECT_EQ(regimeFirings(planned, "2030-12-30", "2031-01-03", "2030-12-01T10:00"),
               "2030-12-31 00:00 2, 2031-01-02 00:00 0");
 
-    // Planned again: the earlier plan is replaced, not added to, and other lines stay.
+    // Planned again: the earlier plan is replaced, not added to, and other lines stay. The
+    // vacation planned before is kept unless dropped.
     const QString replanned = writeFile("replanned.clk", {});
-    const CliRun overPlan =
-        run({"plan", "holidays", planned, "--project", demoProject(), "--country", "NL", "-o",
-             replanned, "--now", Now, "--json"});
-    ASSERT_EQ(overPlan.exitCode, 0) << overPlan.err.constData();
-    EXPECT_EQ(overPlan.json().value("replaced").toArray(), added);
-    EXPECT_EQ(regimeFirings(replanned, "2027-08-01", "2027-08-31"), "");
+    for (const bool drop : {false, true}) {
+        QStringList args{"plan", "holidays", planned, "--project", demoProject(), "--country",
+                         "NL", "-o", replanned, "--now", Now, "--json"};
+        if (drop)
+            args << "--drop-vacations";
+        const CliRun overPlan = run(args);
+        ASSERT_EQ(overPlan.exitCode, 0) << overPlan.err.constData();
+        EXPECT_EQ(overPlan.json().value("replaced").toArray(), added);
+        EXPECT_EQ(regimeFirings(replanned, "2027-08-01", "2027-08-31"),
+                  drop ? "" : "2027-08-02 00:00 3, 2027-08-21 00:00 0");
+    }
 
     // Sixty days before the last planned holiday the check asks for a new plan.
     const CliRun check =

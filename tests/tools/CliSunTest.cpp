@@ -53,6 +53,12 @@ TEST_F(CliSunTest, ListsEachDaysSunInTheZonesWallTime)
     EXPECT_TRUE(table.out.contains("2026-06-21  Sun  --:--   02:55   00:04+1 --:--   twilight "
                                    "all night\n"))
         << table.out.constData();
+    const CliRun late = run(Sun("64.15", "-21.94", "2026-06-21", "2026-06-21") +
+                            QStringList{"--tz", "Atlantic/Reykjavik", "--json"});
+    const QJsonObject midnight = late.json().value("days").toArray().at(0).toObject();
+    EXPECT_EQ(midnight.value("sunset").toString(), "00:04");
+    EXPECT_EQ(midnight.value("sunsetDate").toString(), "2026-06-22");
+    EXPECT_FALSE(midnight.contains("sunriseDate"));
     EXPECT_TRUE(
         run(Sun("78.22", "15.65", "2026-12-21", "2026-12-21")).out.contains("sun down all day\n"));
 }

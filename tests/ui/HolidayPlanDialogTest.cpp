@@ -1,14 +1,8 @@
-#include "tests/ui/WindowTestSupport.h"
+#include "tests/ui/PlanDialogTestSupport.h"
 
 #include "presentation/AgendaModel.h"
-#include "presentation/FunctionPresenter.h"
-#include "project/ProjectFileReader.h"
-#include "settings/NameTables.h"
-#include "presentation/LineDescriber.h"
-#include "presentation/ValueFormat.h"
 #include "ui/HolidayPlanDialog.h"
 #include "ui/PlanAgendaPreview.h"
-#include "ui/TableHistory.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,29 +15,7 @@
 namespace quintara::testing::window {
 namespace {
 
-struct HolidayPlanDialogTest : ProgramTest {
-    ui::ValueFormatter values{program.strings};
-    ui::FunctionPresenter presenter{program.project, program.names, program.strings, values};
-    ui::LineDescriber describer{presenter, program.names, program.strings, program.clock};
-    ui::TableHistory history{program.clockTable};
-
-    HolidayPlanDialogTest()
-    {
-        // The demo installation has the clock functions.
-        project::ProjectRead read =
-            project::ReadProjectFile(DemoProject(), program.settings, program.strings);
-        EXPECT_TRUE(read.read());
-        project::AdoptProjectRead(read, DemoProject(), program.project, program.settings);
-        clock::ApplyModel(program.clockTable, program.project);
-        program.clockTable.ClockFileVersion = 1;
-        program.names = settings::FillNameTables(program.strings);
-    }
-
-    int linesInUse() const
-    {
-        return int(std::count_if(program.clockTable.Lines.begin(), program.clockTable.Lines.end(),
-                                 [](const clock::ClockLine &line) { return line.inUse(); }));
-    }
+struct HolidayPlanDialogTest : PlanDialogTest {
     QStringList periods(const ui::HolidayPlanDialog &dialog) const
     {
         QStringList texts;

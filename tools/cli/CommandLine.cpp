@@ -48,8 +48,13 @@ const QString Usage = QStringLiteral(
     "  sun --lat DEGREES --lon DEGREES --from YYYY-MM-DD --to YYYY-MM-DD [--tz ZONE]\n"
     "                                              dawn, sunrise, sunset and dusk of each day\n"
     "  plan holidays FILE.clk --project FILE.nbt --country CC -o OUT.clk [--ics F.ics]...\n"
-    "         [--regime N] [--vacation YYYY-MM-DD..YYYY-MM-DD]... [--leave-out KEY]...\n"
-    "         [--now YYYY-MM-DDTHH:MM]        regime lines for holidays and vacations\n"
+    "         [--regime N] [--vacation YYYY-MM-DD..YYYY-MM-DD]... [--drop-vacations]\n"
+    "         [--leave-out KEY]... [--now YYYY-MM-DDTHH:MM]\n"
+    "                                              regime lines for holidays and vacations\n"
+    "  plan simulation FILE.clk --project FILE.nbt --function TYPE:NUMBER...\n"
+    "         --evening HH:MM-HH:MM [--morning HH:MM-HH:MM] [--switchings N]\n"
+    "         [--on-time MIN-MAX] [--seed S] [--now YYYY-MM-DDTHH:MM] -o OUT.clk\n"
+    "                                              presence simulation that differs per weekday\n"
     "  sites COMMAND ...                           the site book: import, list, set, history,\n"
     "                                              restore, export, check, backup, send\n"
     "                                              ('quintara-cli sites --help')\n"
@@ -70,7 +75,8 @@ std::optional<Command> CommandNamed(const QString &name)
         {QLatin1String("receive"), Command::Receive}, {QLatin1String("diff"), Command::Diff},
         {QLatin1String("holidays"), Command::Holidays},
         {QLatin1String("sun"), Command::Sun},
-        {QLatin1String("plan"), Command::PlanHolidays},
+        {QLatin1String("plan holidays"), Command::PlanHolidays},
+        {QLatin1String("plan simulation"), Command::PlanSimulation},
     };
     for (const auto &[text, command] : commands) {
         if (name == text)
@@ -208,11 +214,39 @@ struct Options {
                QStringLiteral("Away from the first through the last day: presence simulation; "
                               "may be given more than once."),
                QStringLiteral("YYYY-MM-DD..YYYY-MM-DD"));
+    QCommandLineOption dropVacations = Option(
+        QStringLiteral("drop-vacations"),
+        QStringLiteral("Forget the vacations planned before (kept until they end otherwise)."));
     QCommandLineOption leaveOut = Option(
         QStringLiteral("leave-out"),
         QStringLiteral("A holiday (its key or name) or calendar entry not to plan; may be given "
                        "more than once."),
         QStringLiteral("KEY"));
+    // plan simulation
+    QCommandLineOption simulated =
+        Option(QStringLiteral("function"),
+               QStringLiteral("A light or blind to switch (type 1 relay, 2 dimmer or 55 blind, "
+                              "and its number); may be given more than once."),
+               QStringLiteral("TYPE:NUMBER"));
+    QCommandLineOption evening =
+        Option(QStringLiteral("evening"),
+               QStringLiteral("The evening's window: switched on and off within it."),
+               QStringLiteral("HH:MM-HH:MM"));
+    QCommandLineOption morning =
+        Option(QStringLiteral("morning"), QStringLiteral("A morning's window as well."),
+               QStringLiteral("HH:MM-HH:MM"));
+    QCommandLineOption switchings =
+        Option(QStringLiteral("switchings"),
+               QStringLiteral("Switch-ons per window, function and day (default 1)."),
+               QStringLiteral("N"));
+    QCommandLineOption onTime =
+        Option(QStringLiteral("on-time"),
+               QStringLiteral("Shortest and longest time on, in minutes (default 20-90)."),
+               QStringLiteral("MIN-MAX"));
+    QCommandLineOption seed =
+        Option(QStringLiteral("seed"),
+               QStringLiteral("Makes the times of an earlier run again (default: a new seed)."),
+               QStringLiteral("S"));
     QCommandLineOption model =
         Option(QStringLiteral("model"),
                QStringLiteral("Central-unit model 0..4 without a project (default 0)."),
@@ -305,6 +339,20 @@ QDate IsoDate(const QString &text)
     return QDate::fromString(text, Qt::ISODate);
 }
 
+const QString FunctionMistake =
+    QStringLiteral("--function takes TYPE:NUMBER, a type 1..255 and a number 0..255");
+
+// A function reference as --function takes it: type and number.
+std::optional<std::pair<int, int>> FunctionFrom(const QString &text)
+{
+    const QStringList parts = text.split(QLatin1Char(':'));
+    const auto type = IntegerIn(parts.value(0), 1, 255);
+    const auto number = IntegerIn(parts.value(1), 0, 255);
+    if (parts.size() != 2 || !type || !number)
+        return std::nullopt;
+    return std::pair{*type, *number};
+}
+
 // Fills the agenda's range and filters; the mistake when there is one.
 std::optional<QString> ParseAgenda(const CommandParser &in, const Options &options,
                                    Invocation &invocation)
@@ -324,13 +372,9 @@ std::optional<QString> ParseAgenda(const CommandParser &in, const Options &optio
             return QStringLiteral("--table takes 0 to 4");
     }
     if (in.given(options.function)) {
-        const QStringList parts = in.value(options.function).split(QLatin1Char(':'));
-        const auto type = IntegerIn(parts.value(0), 1, 255);
-        const auto number = IntegerIn(parts.value(1), 0, 255);
-        if (parts.size() != 2 || !type || !number)
-            return QStringLiteral(
-                "--function takes TYPE:NUMBER, a type 1..255 and a number 0..255");
-        agenda.function = std::pair{*type, *number};
+        agenda.function = FunctionFrom(in.value(options.function));
+        if (!agenda.function)
+            return FunctionMistake;
     }
     return std::nullopt;
 }
@@ -403,7 +447,8 @@ void AcceptOptions(CommandParser &in, const Options &options, Command command, c
     const bool readsClockFile = command == Command::Show || command == Command::Week ||
                                 command == Command::Check || command == Command::Agenda ||
                                 command == Command::Print || command == Command::Diff ||
-                                command == Command::Send || command == Command::PlanHolidays;
+                                command == Command::Send || command == Command::PlanHolidays ||
+                                command == Command::PlanSimulation;
     const bool readsProjectFile = command == Command::Project || command == Command::Tables;
     in.accept({options.language});
     if (!IsTransfer(command) && command != Command::Print)
@@ -434,7 +479,11 @@ void AcceptOptions(CommandParser &in, const Options &options, Command command, c
         break;
     case Command::PlanHolidays:
         in.accept({options.country, options.ics, options.regime, options.vacation,
-                   options.leaveOut, options.now, options.output});
+                   options.dropVacations, options.leaveOut, options.now, options.output});
+        break;
+    case Command::PlanSimulation:
+        in.accept({options.simulated, options.evening, options.morning, options.switchings,
+                   options.onTime, options.seed, options.now, options.output});
         break;
     case Command::Agenda:
         in.accept(
@@ -559,10 +608,79 @@ Refusal ParsePlan(const CommandParser &in, const Options &options, Invocation &i
             return Mistake(QStringLiteral("--vacation %1 ends before it begins").arg(text));
         plan.vacations.append({first, last});
     }
+    plan.keepEarlierVacations = !in.given(options.dropVacations);
     plan.icsFiles = in.values(options.ics);
     plan.leaveOut = in.values(options.leaveOut);
     plan.output = in.value(options.output);
     if (const std::optional<QString> refused = RefusedOutput(plan.output))
+        return Unwritable(*refused);
+    return std::nullopt;
+}
+
+// "HH:MM-HH:MM", or nothing.
+std::optional<plan::TimeWindow> WindowFrom(const QString &text)
+{
+    const QStringList times = text.split(QLatin1Char('-'));
+    const QTime first = QTime::fromString(times.value(0), QStringLiteral("HH:mm"));
+    const QTime last = QTime::fromString(times.value(1), QStringLiteral("HH:mm"));
+    if (times.size() != 2 || !first.isValid() || !last.isValid())
+        return std::nullopt;
+    return plan::TimeWindow::of(first, last);
+}
+
+// The functions, windows and seed of plan simulation; the mistake when there is one. Whether
+// they make a simulation is the planner's to say.
+Refusal ParseSimulation(const CommandParser &in, const Options &options, Invocation &invocation)
+{
+    SimulationOptions &simulation = invocation.simulation;
+    if (!in.given(options.simulated) || !in.given(options.evening) || !invocation.projectFile ||
+        !in.given(options.output) || in.value(options.output).isEmpty())
+        return Mistake(QStringLiteral("'plan simulation' needs --function TYPE:NUMBER, --evening "
+                                      "HH:MM-HH:MM, --project FILE.nbt and -o OUT.clk"));
+    for (const QString &text : in.values(options.simulated)) {
+        const std::optional<std::pair<int, int>> function = FunctionFrom(text);
+        if (!function)
+            return Mistake(FunctionMistake);
+        if (!plan::SuitsSimulation(function->first))
+            return Mistake(QStringLiteral("--function %1: only lights (type 1 relay, 2 dimmer) "
+                                          "and blinds (55) are switched")
+                               .arg(text));
+        simulation.functions.append(*function);
+    }
+    const std::optional<plan::TimeWindow> evening = WindowFrom(in.value(options.evening));
+    if (!evening)
+        return Mistake(QStringLiteral("--evening takes HH:MM-HH:MM"));
+    simulation.evening = *evening;
+    if (in.given(options.morning)) {
+        simulation.morning = WindowFrom(in.value(options.morning));
+        if (!simulation.morning)
+            return Mistake(QStringLiteral("--morning takes HH:MM-HH:MM"));
+    }
+    constexpr int MinutesInDay = 24 * 60;
+    if (in.given(options.switchings)) {
+        const auto switchings = IntegerIn(in.value(options.switchings), 0, MinutesInDay);
+        if (!switchings)
+            return Mistake(QStringLiteral("--switchings takes a number of switch-ons"));
+        simulation.switchings = *switchings;
+    }
+    if (in.given(options.onTime)) {
+        const QStringList minutes = in.value(options.onTime).split(QLatin1Char('-'));
+        const auto shortest = IntegerIn(minutes.value(0), 0, MinutesInDay);
+        const auto longest = IntegerIn(minutes.value(1), 0, MinutesInDay);
+        if (minutes.size() != 2 || !shortest || !longest)
+            return Mistake(QStringLiteral("--on-time takes MIN-MAX, in minutes"));
+        simulation.minOnMinutes = *shortest;
+        simulation.maxOnMinutes = *longest;
+    }
+    if (in.given(options.seed)) {
+        bool read = false;
+        const quint32 seed = in.value(options.seed).toUInt(&read);
+        if (!read)
+            return Mistake(QStringLiteral("--seed takes a number 0 to 4294967295"));
+        simulation.seed = seed;
+    }
+    simulation.output = in.value(options.output);
+    if (const std::optional<QString> refused = RefusedOutput(simulation.output))
         return Unwritable(*refused);
     return std::nullopt;
 }
@@ -644,11 +762,13 @@ ParsedCommandLine ParseCommandLine(const QStringList &given)
 {
     QStringList arguments = given;
     QString name = arguments.value(1);
-    // "plan" has one planner so far; its name is part of the command's.
+    // The planner's name is part of the command's.
     if (name == QLatin1String("plan")) {
-        if (arguments.value(2) != QLatin1String("holidays"))
-            return Mistake(QStringLiteral("'plan' takes 'holidays': quintara-cli plan holidays "
-                                          "FILE.clk ..."));
+        const QString planner = arguments.value(2);
+        if (planner != QLatin1String("holidays") && planner != QLatin1String("simulation"))
+            return Mistake(QStringLiteral("'plan' takes 'holidays' or 'simulation': quintara-cli "
+                                          "plan holidays FILE.clk ..."));
+        name += u' ' + planner;
         arguments.removeAt(2);
     }
     if (name == QLatin1String("--help") || name == QLatin1String("-h"))
@@ -695,6 +815,10 @@ ParsedCommandLine ParseCommandLine(const QStringList &given)
     }
     if (*command == Command::PlanHolidays) {
         if (Refusal refusal = ParsePlan(in, options, invocation))
+            return *refusal;
+    }
+    if (*command == Command::PlanSimulation) {
+        if (Refusal refusal = ParseSimulation(in, options, invocation))
             return *refusal;
     }
     if (IsTransfer(*command)) {

@@ -25,7 +25,8 @@ enum class Command {
     Diff,
     Holidays,
     Sun,
-    PlanHolidays
+    PlanHolidays,
+    PlanSimulation
 };
 
 // One run of the program as the command line asks for it.
@@ -39,11 +40,12 @@ struct Invocation {
     OutputOptions output;
     std::optional<QString> projectFile;
     std::optional<QDate> monday;  // week
-    std::optional<QDateTime> now; // week, check, agenda, send, holidays, plan holidays
+    std::optional<QDateTime> now; // week, check, agenda, send, holidays, plan
     AgendaOptions agenda;
     HolidayOptions holidays;
     SunOptions sun;
     PlanOptions plan;         // plan holidays
+    SimulationOptions simulation; // plan simulation
     QString pdfFile;          // print: the PDF written
     int agendaWeeks = 0;      // print: weeks of agenda from the Monday printed
     std::optional<int> model; // receive without a project

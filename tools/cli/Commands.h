@@ -2,6 +2,7 @@
 
 #include "plan/HolidayPlan.h"
 #include "plan/Holidays.h"
+#include "plan/PresenceSimulation.h"
 #include "plan/Sun.h"
 
 #include <QDate>
@@ -69,6 +70,7 @@ struct PlanOptions {
     QStringList icsFiles;
     int regime = clock::Regime::Weekendday;
     QList<plan::Vacation> vacations;
+    bool keepEarlierVacations = true;
     QStringList leaveOut;
     QString output; // the planned clock file written
 };
@@ -79,6 +81,25 @@ struct PlanOptions {
 int RunPlanHolidays(Session &session, const QString &clockFile, const PlanOptions &options,
                     int language, const platform::Clock &clock, const OutputOptions &output,
                     QTextStream &out);
+
+struct SimulationOptions {
+    QList<std::pair<int, int>> functions; // type, number
+    plan::TimeWindow evening;
+    std::optional<plan::TimeWindow> morning;
+    int switchings = 1;
+    int minOnMinutes = 20;
+    int maxOnMinutes = 90;
+    std::optional<quint32> seed; // a new one when not given
+    QString output;              // the planned clock file written
+};
+
+// plan simulation FILE.clk: the clock file with the presence simulation's lines for the
+// functions, written whole to the output file, and the seed that makes them again; ExitFailed
+// when there is no simulation (a request it cannot meet, not enough free lines, a file not
+// read).
+int RunPlanSimulation(Session &session, const QString &clockFile,
+                      const SimulationOptions &options, const platform::Clock &clock,
+                      const OutputOptions &output, QTextStream &out);
 
 // holidays --country CC --from YYYY --to YYYY: the country's public holidays in date order, for
 // the years the central unit's dates hold around `clock`'s now (ExitUsage beyond them).

@@ -6,6 +6,7 @@
 #include "clock/ClockTable.h"
 #include "platform/Clock.h"
 #include "presentation/HolidayPlanText.h"
+#include "presentation/SimulationPlanText.h"
 
 #include <cstdio>
 
@@ -55,6 +56,7 @@ int RunPlanHolidays(Session &session, const QString &clockFile, const PlanOption
     request.country = options.country;
     request.language = language;
     request.vacations = options.vacations;
+    request.keepEarlierVacations = options.keepEarlierVacations;
     request.holidayRegime = options.regime;
     request.leaveOut = options.leaveOut;
     request.listedFunctions = session.presenter().ListedFunctions();
@@ -124,13 +126,71 @@ int RunPlanHolidays(Session &session, const QString &clockFile, const PlanOption
                                                        : QStringLiteral("yearly"))
                    .arg(session.functionText(line));
     }
-    if (!plan.replaced.isEmpty()) {
-        QStringList replaced;
-        for (const int index : plan.replaced)
-            replaced.append(QString::number(index));
-        out << "replaced lines: " << replaced.join(QLatin1Char(' ')) << '\n';
-    }
+    if (!plan.replaced.isEmpty())
+        out << "replaced lines: " << ui::LineIndexesText(plan.replaced) << '\n';
     out << ui::PlanBudgetText(plan.budget) << '\n' << ui::PlanReachText(plan) << '\n';
+    out << "wrote " << options.output << '\n';
+    return ExitOk;
+}
+
+int RunPlanSimulation(Session &session, const QString &clockFile,
+                      const SimulationOptions &options, const platform::Clock &clock,
+                      const OutputOptions &output, QTextStream &out)
+{
+    if (!session.ReadClock(clockFile))
+        return ExitFailed;
+    plan::SimulationRequest request;
+    for (const auto &[type, number] : options.functions) {
+        if (const std::optional<plan::SimulatedFunction> function =
+                plan::ProposedFunction(type, number))
+            request.functions.append(*function);
+    }
+    request.evening = options.evening;
+    request.morning = options.morning;
+    request.switchings = options.switchings;
+    request.minOnMinutes = options.minOnMinutes;
+    request.maxOnMinutes = options.maxOnMinutes;
+    request.seed = options.seed.value_or(plan::NewSeed());
+    request.listedFunctions = session.presenter().ListedFunctions();
+
+    const plan::PresenceSimulation plan =
+        plan::PlanPresenceSimulation(session.clockTable(), request, clock);
+    if (!plan.planned()) {
+        Complain(ui::SimulationRefusalText(plan, request));
+        if (output.json && plan.status == plan::SimulationStatus::DoesNotFit)
+            WriteJson(out, {{QStringLiteral("seed"), qint64(plan.seed)},
+                            {QStringLiteral("budget"), BudgetJson(plan.budget)}});
+        return ExitFailed;
+    }
+
+    clock::ClockTable &table = session.clockTable();
+    plan::ApplyPresenceSimulation(table, plan);
+    table.ClockFileName = options.output;
+    const clock::ClockFileResult written = clock::WriteClockFile(table, session.strings());
+    if (!written.done()) {
+        session.prompter().tell(written.notices);
+        return ExitFailed;
+    }
+
+    if (output.json) {
+        WriteJson(out, {{QStringLiteral("seed"), qint64(plan.seed)},
+                        {QStringLiteral("firstMonday"), plan.firstMonday.toString(Qt::ISODate)},
+                        {QStringLiteral("added"), Numbers(plan.added)},
+                        {QStringLiteral("replaced"), Numbers(plan.replaced)},
+                        {QStringLiteral("budget"), BudgetJson(plan.budget)}});
+        return ExitOk;
+    }
+    out << "seed " << plan.seed << '\n';
+    const clock::YearWindow years = clock::YearWindow::around(clock.now());
+    for (const int index : plan.added) {
+        const clock::ClockLine &line = table.Lines[std::size_t(index)];
+        out << "added " << ui::SimulationLineText(index, line, years, session.levelText(line),
+                                                  session.functionText(line))
+            << '\n';
+    }
+    if (!plan.replaced.isEmpty())
+        out << "replaced lines: " << ui::LineIndexesText(plan.replaced) << '\n';
+    out << ui::PlanBudgetText(plan.budget) << '\n' << ui::SimulationNoteText(plan) << '\n';
     out << "wrote " << options.output << '\n';
     return ExitOk;
 }

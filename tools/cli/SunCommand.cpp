@@ -24,10 +24,17 @@ std::optional<EventText> Text(QDate date, const std::optional<QDateTime> &event)
     return EventText{minute.toString(QStringLiteral("HH:mm")), date.daysTo(minute.date())};
 }
 
-QString JsonEvent(QDate date, const std::optional<QDateTime> &event)
+// `"name":"HH:MM"`, null when there is none; an event on another date (a sunset after
+// midnight) also gets `"nameDate":"YYYY-MM-DD"`, so a script never reads it as the morning's.
+QString JsonEvent(const char *name, QDate date, const std::optional<QDateTime> &event)
 {
     const std::optional<EventText> text = Text(date, event);
-    return text ? JsonString(text->time) : QStringLiteral("null");
+    QString json = QStringLiteral("\"%1\":%2")
+                       .arg(QLatin1String(name), text ? JsonString(text->time) : QStringLiteral("null"));
+    if (text && text->days != 0)
+        json += QStringLiteral(",\"%1Date\":\"%2\"")
+                    .arg(QLatin1String(name), date.addDays(text->days).toString(Qt::ISODate));
+    return json;
 }
 
 QString TableEvent(QDate date, const std::optional<QDateTime> &event)
@@ -70,10 +77,10 @@ int RunSun(const SunOptions &sun, const OutputOptions &output, QTextStream &out)
         for (qsizetype i = 0; i < days.size(); ++i) {
             const plan::SunDay &day = days[i];
             out << (i == 0 ? "" : ",") << "{\"date\":\"" << day.date.toString(Qt::ISODate)
-                << "\",\"sunrise\":" << JsonEvent(day.date, day.sunrise)
-                << ",\"sunset\":" << JsonEvent(day.date, day.sunset)
-                << ",\"dawn\":" << JsonEvent(day.date, day.dawn)
-                << ",\"dusk\":" << JsonEvent(day.date, day.dusk) << '}';
+                << "\"," << JsonEvent("sunrise", day.date, day.sunrise) << ','
+                << JsonEvent("sunset", day.date, day.sunset) << ','
+                << JsonEvent("dawn", day.date, day.dawn) << ','
+                << JsonEvent("dusk", day.date, day.dusk) << '}';
         }
         out << "]}\n";
         return ExitOk;

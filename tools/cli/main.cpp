@@ -66,6 +66,9 @@ int Run(const Invocation &invocation, QTextStream &out)
     case Command::PlanHolidays:
         return RunPlanHolidays(session, invocation.file, invocation.plan, invocation.language,
                                *clock, invocation.output, out);
+    case Command::PlanSimulation:
+        return RunPlanSimulation(session, invocation.file, invocation.simulation, *clock,
+                                 invocation.output, out);
     case Command::Send:
         return RunSend(session, invocation.file, invocation.transfer, *clock, out);
     case Command::Receive:

@@ -1,0 +1,233 @@
+#include "link/NetworkLine.h"
+
+#include "link/LinkLog.h"
+
+#include <QTcpSocket>
+#include <QUrl>
+
+namespace quintara::link {
+
+namespace {
+
+constexpr QLatin1StringView RawScheme("tcp");
+constexpr QLatin1StringView TelnetScheme("rfc2217");
+
+} // namespace
+
+bool NetworkAddress::isNetwork(const QString &device)
+{
+    const QString text = device.trimmed();
+    return text.startsWith(RawScheme + QLatin1StringView("://"), Qt::CaseInsensitive) ||
+           text.startsWith(TelnetScheme + QLatin1StringView("://"), Qt::CaseInsensitive);
+}
+
+std::optional<NetworkAddress> NetworkAddress::parse(const QString &device, QString *refusal)
+{
+    const auto refuse = [&](const QString &why) -> std::optional<NetworkAddress> {
+        if (refusal)
+            *refusal = why;
+        return std::nullopt;
+    };
+    const QString text = device.trimmed();
+    if (!isNetwork(text))
+        return refuse(QStringLiteral("%1 is not tcp://HOST:PORT or rfc2217://HOST:PORT").arg(text));
+    const QUrl url(text, QUrl::StrictMode);
+    if (!url.isValid() || url.host().isEmpty() || !url.userInfo().isEmpty() ||
+        (!url.path().isEmpty() && url.path() != u"/") || url.hasQuery() || url.hasFragment())
+        return refuse(QStringLiteral("%1 is not a host and port").arg(text));
+    if (url.port() < 1)
+        return refuse(QStringLiteral("%1 names no port (1 to 65535)").arg(text));
+    NetworkAddress address;
+    address.kind = url.scheme().compare(TelnetScheme, Qt::CaseInsensitive) == 0
+                       ? Kind::ComPortControl
+                       : Kind::Raw;
+    address.host = url.host();
+    address.port = quint16(url.port());
+    return address;
+}
+
+QString NetworkAddress::toString() const
+{
+    const QString host = this->host.contains(u':') ? u'[' + this->host + u']' : this->host;
+    return QStringLiteral("%1://%2:%3")
+        .arg(kind == Kind::Raw ? RawScheme : TelnetScheme, host)
+        .arg(port);
+}
+
+NetworkLine::NetworkLine(DeviceMap deviceForPort, QObject *parent)
+    : MappedPortLine(std::move(deviceForPort), parent)
+{
+    m_deadline.setSingleShot(true);
+    connect(&m_deadline, &QTimer::timeout, this, [this] {
+        fail(m_socket && m_socket->state() == QAbstractSocket::ConnectedState
+                 ? QStringLiteral("%1 did not confirm the line settings within %2 s")
+                       .arg(m_address.toString())
+                       .arg(m_negotiationMs / 1000.0)
+                 : QStringLiteral("%1 did not answer within %2 s")
+                       .arg(m_address.toString())
+                       .arg(m_connectMs / 1000.0));
+    });
+}
+
+NetworkLine::~NetworkLine()
+{
+    // No failure signal from a line that is going away.
+    if (m_socket) {
+        m_socket->disconnect(this);
+        m_socket->abort();
+    }
+}
+
+bool NetworkLine::open()
+{
+    if (m_socket)
+        return true;
+    const std::optional<NetworkAddress> address = NetworkAddress::parse(device(), &m_lastError);
+    if (!address)
+        return false;
+    m_address = *address;
+    m_ready = false;
+    m_held.clear();
+    m_input.clear();
+    m_telnet.reset();
+    if (m_address.kind == NetworkAddress::Kind::ComPortControl)
+        m_telnet.emplace(lineParameters());
+    m_socket = std::make_unique<QTcpSocket>();
+    // The protocol's bytes are small and timed: they must not wait to be coalesced.
+    m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    connect(m_socket.get(), &QTcpSocket::connected, this, &NetworkLine::connected);
+    connect(m_socket.get(), &QTcpSocket::readyRead, this, &NetworkLine::received);
+    connect(m_socket.get(), &QTcpSocket::errorOccurred, this, &NetworkLine::socketFailed);
+    qCDebug(lcLine) << "connecting to" << m_address.toString();
+    m_deadline.start(m_connectMs);
+    m_socket->connectToHost(m_address.host, m_address.port);
+    return true;
+}
+
+void NetworkLine::close()
+{
+    if (!m_socket)
+        return;
+    m_deadline.stop();
+    m_socket->disconnect(this);
+    if (m_ready && m_socket->bytesToWrite() > 0)
+        m_socket->waitForBytesWritten(CloseDrainMs);
+    m_socket->abort();
+    // Deleted later: close() may run inside one of the socket's own signals.
+    m_socket.release()->deleteLater();
+    m_ready = false;
+    m_held.clear();
+}
+
+bool NetworkLine::writeByte(quint8 byte)
+{
+    if (!m_socket)
+        return false;
+    const char c = char(byte);
+    if (!m_ready) {
+        m_held.append(c);
+        return true;
+    }
+    const QByteArray out = m_telnet ? m_telnet->send(QByteArrayView(&c, 1)) : QByteArray(1, c);
+    return m_socket->write(out) == out.size();
+}
+
+std::optional<quint8> NetworkLine::readByte()
+{
+    if (m_input.isEmpty())
+        return std::nullopt;
+    const auto byte = quint8(m_input.front());
+    m_input.remove(0, 1);
+    return byte;
+}
+
+qint64 NetworkLine::outputQueueLength() const
+{
+    return m_held.size() + (m_socket ? m_socket->bytesToWrite() : 0);
+}
+
+void NetworkLine::connected()
+{
+    qCDebug(lcLine) << "connected to" << m_address.toString();
+    if (!m_telnet) {
+        becomeReady();
+        return;
+    }
+    m_deadline.start(m_negotiationMs);
+    m_socket->write(m_telnet->opening());
+}
+
+void NetworkLine::received()
+{
+    const QByteArray bytes = m_socket->readAll();
+    if (!m_telnet) {
+        m_input += bytes;
+    } else {
+        QByteArray reply;
+        m_input += m_telnet->receive(bytes, reply);
+        if (!reply.isEmpty())
+            m_socket->write(reply);
+        if (m_telnet->comPort() == TelnetStream::ComPort::Refused) {
+            fail(QStringLiteral("%1 refused COM port control (RFC 2217): use tcp:// for a "
+                                "port that is set up on the far side")
+                     .arg(m_address.toString()));
+            return;
+        }
+        if (!m_ready && m_telnet->lineConfirmed())
+            becomeReady();
+    }
+    if (!m_input.isEmpty())
+        emit bytesArrived();
+}
+
+void NetworkLine::becomeReady()
+{
+    m_deadline.stop();
+    m_ready = true;
+    sendHeld();
+}
+
+void NetworkLine::sendHeld()
+{
+    if (m_held.isEmpty())
+        return;
+    const QByteArray out = m_telnet ? m_telnet->send(m_held) : m_held;
+    m_held.clear();
+    m_socket->write(out);
+}
+
+void NetworkLine::socketFailed()
+{
+    const QString address = m_address.toString();
+    switch (m_socket->error()) {
+    case QAbstractSocket::HostNotFoundError:
+        fail(QStringLiteral("host %1 not found (%2)").arg(m_address.host, address));
+        break;
+    case QAbstractSocket::ConnectionRefusedError:
+        fail(QStringLiteral("%1 refused the connection").arg(address));
+        break;
+    case QAbstractSocket::RemoteHostClosedError:
+        fail(QStringLiteral("%1 closed the connection").arg(address));
+        break;
+    case QAbstractSocket::SocketTimeoutError:
+        fail(QStringLiteral("%1 did not answer in time").arg(address));
+        break;
+    default:
+        fail(QStringLiteral("%1: %2").arg(address, m_socket->errorString()));
+        break;
+    }
+}
+
+void NetworkLine::fail(const QString &reason)
+{
+    if (!m_socket)
+        return;
+    m_lastError = reason;
+    qCDebug(lcLine) << "connection failed:" << reason;
+    // Nothing held back leaves after a failure.
+    m_held.clear();
+    close();
+    emit failed(reason);
+}
+
+} // namespace quintara::link
