@@ -166,7 +166,7 @@ void WindowMenus::buildEditMenu()
     AddItem(&m_window, m_edit, "mmuRetimeSun", [this] {
         if (retimeToSun)
             retimeToSun();
-    })->setText(QCoreApplication::translate("WindowMenus", "Retime to the &sun..."));
+    })->setText(QCoreApplication::translate("WindowMenus", "Ret&ime to the sun..."));
     // The planner has no text in the form texts: its own caption.
     AddItem(&m_window, m_edit, "mmuPlanHolidays", [this] {
         if (planHolidays)
