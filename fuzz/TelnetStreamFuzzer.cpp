@@ -1,5 +1,5 @@
-// What a serial port server sends, whole and in pieces: the negotiation never grows without
-// bound, never loops, and line data sent through a stream always comes back as it was.
+// What a serial port server (or client) sends, whole and in pieces: the negotiation never grows
+// without bound, never loops, and line data sent through a stream always comes back as it was.
 #include "link/TelnetStream.h"
 
 #include <cstddef>
@@ -28,6 +28,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         std::abort();
     // Each command gets at most one answer of three bytes, and the line settings once.
     if (wholeData.size() > input.size() || wholeReply.size() > input.size() + 64)
+        std::abort();
+
+    // The simulator's side reads the same bytes from a client.
+    TelnetStream server(line, TelnetStream::Role::Server);
+    QByteArray serverReply = server.opening();
+    server.receive(input, serverReply);
+    if (serverReply.size() > 2 * input.size() + 64)
         std::abort();
 
     // The input as line data: it comes back as it was.

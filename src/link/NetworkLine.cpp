@@ -21,7 +21,8 @@ bool NetworkAddress::isNetwork(const QString &device)
            text.startsWith(TelnetScheme + QLatin1StringView("://"), Qt::CaseInsensitive);
 }
 
-std::optional<NetworkAddress> NetworkAddress::parse(const QString &device, QString *refusal)
+std::optional<NetworkAddress> NetworkAddress::parse(const QString &device, QString *refusal,
+                                                    Use use)
 {
     const auto refuse = [&](const QString &why) -> std::optional<NetworkAddress> {
         if (refusal)
@@ -35,7 +36,7 @@ std::optional<NetworkAddress> NetworkAddress::parse(const QString &device, QStri
     if (!url.isValid() || url.host().isEmpty() || !url.userInfo().isEmpty() ||
         (!url.path().isEmpty() && url.path() != u"/") || url.hasQuery() || url.hasFragment())
         return refuse(QStringLiteral("%1 is not a host and port").arg(text));
-    if (url.port() < 1)
+    if (url.port() < (use == Use::Listen ? 0 : 1))
         return refuse(QStringLiteral("%1 names no port (1 to 65535)").arg(text));
     NetworkAddress address;
     address.kind = url.scheme().compare(TelnetScheme, Qt::CaseInsensitive) == 0

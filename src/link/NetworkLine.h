@@ -27,7 +27,10 @@ struct NetworkAddress {
     // Whether the device is meant as a network address (by its scheme).
     static bool isNetwork(const QString &device);
     // Nothing, with the reason in `refusal`, for a network address that is not a whole one.
-    static std::optional<NetworkAddress> parse(const QString &device, QString *refusal = nullptr);
+    // To listen on, port 0 stands for any free port.
+    enum class Use { Connect, Listen };
+    static std::optional<NetworkAddress> parse(const QString &device, QString *refusal = nullptr,
+                                               Use use = Use::Connect);
     QString toString() const;
 };
 

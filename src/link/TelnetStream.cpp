@@ -52,7 +52,10 @@ QByteArray BigEndian32(qint32 value)
 
 } // namespace
 
-TelnetStream::TelnetStream(const LineParameters &parameters) : m_parameters(parameters) {}
+TelnetStream::TelnetStream(const LineParameters &parameters, Role role)
+    : m_parameters(parameters), m_role(role)
+{
+}
 
 bool TelnetStream::wanted(quint8 option)
 {
@@ -63,6 +66,8 @@ QByteArray TelnetStream::opening()
 {
     QByteArray out;
     for (const quint8 option : {Binary, SuppressGoAhead, ComPortOption}) {
+        if (option == ComPortOption && m_role == Role::Server)
+            continue; // the client performs it
         m_us[option] = Side::WantYes;
         Append(out, {Iac, Will, option});
     }
@@ -132,7 +137,7 @@ QByteArray TelnetStream::receive(QByteArrayView bytes, QByteArray &reply)
                 if (m_subOverflow)
                     ++m_damaged;
                 else
-                    subnegotiation();
+                    subnegotiation(reply);
             } else {
                 // IAC and anything but SE or IAC ends a subnegotiation that was cut off: the
                 // command it starts is read as one.
@@ -159,7 +164,7 @@ void TelnetStream::command(quint8 verb, quint8 option, QByteArray &reply)
     };
     switch (verb) {
     case Do:
-        if (!wanted(option)) {
+        if (!wanted(option) || (option == ComPortOption && m_role == Role::Server)) {
             Append(reply, {Iac, Wont, option});
         } else if (m_us[option] != Side::Yes) {
             turn(m_us[option], true, Will);
@@ -173,13 +178,21 @@ void TelnetStream::command(quint8 verb, quint8 option, QByteArray &reply)
             m_comPort = ComPort::Refused;
         break;
     case Will:
-        if (option != Binary && option != SuppressGoAhead)
-            Append(reply, {Iac, Dont, option});
-        else
+        if (option == ComPortOption && m_role == Role::Server && !m_refuseComPort) {
             turn(m_him[option], true, Do);
+            m_comPort = ComPort::Agreed;
+        } else if (option != Binary && option != SuppressGoAhead) {
+            Append(reply, {Iac, Dont, option});
+            if (option == ComPortOption)
+                m_comPort = ComPort::Refused;
+        } else {
+            turn(m_him[option], true, Do);
+        }
         break;
     case Wont:
         turn(m_him[option], false, Dont);
+        if (option == ComPortOption && m_role == Role::Server)
+            m_comPort = ComPort::Refused;
         break;
     default:
         break;
@@ -199,12 +212,17 @@ void TelnetStream::agreeComPort(QByteArray &reply)
     AppendComPortCommand(reply, SetStopSize, QByteArray(1, char(m_parameters.stopBits)));
 }
 
-void TelnetStream::subnegotiation()
+void TelnetStream::subnegotiation(QByteArray &reply)
 {
     if (m_sub.size() < 2 || quint8(m_sub[0]) != ComPortOption)
         return; // not ours: nothing to answer
-    const int command = quint8(m_sub[1]) - ServerReply;
     const QByteArrayView value = QByteArrayView(m_sub).sliced(2);
+    if (m_role == Role::Server) {
+        if (m_comPort == ComPort::Agreed)
+            serverCommand(quint8(m_sub[1]), value, reply);
+        return;
+    }
+    const int command = quint8(m_sub[1]) - ServerReply;
     switch (command) {
     case SetBaudRate:
         if (value.size() == 4) {
@@ -227,6 +245,47 @@ void TelnetStream::subnegotiation()
     default:
         break; // line and modem state notices: nothing the link waits for
     }
+}
+
+void TelnetStream::serverCommand(quint8 command, QByteArrayView value, QByteArray &reply)
+{
+    // A value of 0 asks for the setting as it stands; the answer is the setting either way.
+    QByteArray answer;
+    switch (command) {
+    case SetBaudRate:
+        if (value.size() != 4)
+            return;
+        if (const auto baud = qint32(qFromBigEndian<quint32>(value.data())); baud > 0)
+            m_parameters.baudRate = baud;
+        answer = BigEndian32(m_parameters.baudRate);
+        break;
+    case SetDataSize:
+        if (value.size() != 1)
+            return;
+        if (const int bits = quint8(value[0]); bits >= 5 && bits <= 8)
+            m_parameters.dataBits = bits;
+        answer = QByteArray(1, char(m_parameters.dataBits));
+        break;
+    case SetParity:
+        if (value.size() != 1)
+            return;
+        for (const char parity : {'n', 'o', 'e', 'm', 's'}) {
+            if (ParityCode(parity) == quint8(value[0]))
+                m_parameters.parity = parity;
+        }
+        answer = QByteArray(1, char(ParityCode(m_parameters.parity)));
+        break;
+    case SetStopSize:
+        if (value.size() != 1)
+            return;
+        if (const int bits = quint8(value[0]); bits == 1 || bits == 2)
+            m_parameters.stopBits = bits;
+        answer = QByteArray(1, char(m_parameters.stopBits));
+        break;
+    default:
+        return; // flow control, line state masks and the rest: not a unit's business
+    }
+    AppendComPortCommand(reply, quint8(command + ServerReply), answer);
 }
 
 bool TelnetStream::lineConfirmed() const

@@ -33,8 +33,8 @@ inline constexpr quint8 ServerReply = 100;
 } // namespace telnet
 
 // One side of a Telnet connection to a serial port server: separates the line's data from the
-// negotiation, answers the far side, sets the far port's line parameters and knows which it
-// confirmed. Data passes through untouched once binary mode holds both ways; before, a CR goes
+// negotiation and answers the far side. The client sets the far port's line parameters and
+// knows which were confirmed; the server (the simulator's side) takes and confirms them. Data passes through untouched once binary mode holds both ways; before, a CR goes
 // out as CR NUL and a NUL after a received CR is dropped, as a Telnet network terminal expects.
 // Holds no connection of its own: the caller moves the bytes.
 class TelnetStream {
@@ -42,7 +42,12 @@ public:
     // Where the far side stands on COM port control.
     enum class ComPort { Asked, Refused, Agreed };
 
-    explicit TelnetStream(const LineParameters &parameters);
+    enum class Role { Client, Server };
+
+    // `parameters`: what the client sets, or the server's port as it stands.
+    explicit TelnetStream(const LineParameters &parameters, Role role = Role::Client);
+    // A server that answers COM port control with DONT, as one without it does.
+    void refuseComPort() { m_refuseComPort = true; }
 
     // What opens the session: the options this side offers and asks for.
     QByteArray opening();
@@ -54,6 +59,8 @@ public:
     QByteArray send(QByteArrayView data) const;
 
     ComPort comPort() const { return m_comPort; }
+    // Server: the line as the client set it so far.
+    const LineParameters &line() const { return m_parameters; }
     // The line parameters the far side confirmed; the baud rate is the one it reports.
     std::optional<qint32> confirmedBaudRate() const { return m_baudRate; }
     // Whether every line parameter asked for was confirmed as asked.
@@ -72,11 +79,14 @@ private:
     enum class State { Data, Command, Option, Sub, SubCommand };
 
     void command(quint8 verb, quint8 option, QByteArray &reply);
-    void subnegotiation();
+    void subnegotiation(QByteArray &reply);
+    void serverCommand(quint8 command, QByteArrayView value, QByteArray &reply);
     void agreeComPort(QByteArray &reply);
     static bool wanted(quint8 option);
 
     LineParameters m_parameters;
+    Role m_role = Role::Client;
+    bool m_refuseComPort = false;
     std::array<Side, 256> m_us{};  // options this side performs
     std::array<Side, 256> m_him{}; // options the far side performs
     State m_state = State::Data;

@@ -123,3 +123,49 @@ TEST(TelnetStream, DamagedNegotiationIsDroppedAndTheDataAroundItKept)
 
 } // namespace
 } // namespace quintara::link
+
+namespace quintara::link {
+namespace {
+
+// Moves bytes between a client and a server until neither has more to say.
+void Converse(TelnetStream &client, TelnetStream &server)
+{
+    QByteArray toServer = client.opening();
+    QByteArray toClient = server.opening();
+    for (int round = 0; round < 10 && !(toServer.isEmpty() && toClient.isEmpty()); ++round) {
+        QByteArray fromServer;
+        QByteArray fromClient;
+        EXPECT_TRUE(server.receive(toServer, fromServer).isEmpty());
+        EXPECT_TRUE(client.receive(toClient, fromClient).isEmpty());
+        toServer = fromClient;
+        toClient = fromServer;
+    }
+    EXPECT_TRUE(toServer.isEmpty() && toClient.isEmpty()) << "the negotiation does not settle";
+}
+
+TEST(TelnetStream, AServerTakesAndConfirmsTheLineAClientSets)
+{
+    TelnetStream client(*LineParameters::parse(QStringLiteral("9600,e,7,2")));
+    TelnetStream server(Line19200(), TelnetStream::Role::Server);
+    Converse(client, server);
+    EXPECT_TRUE(client.lineConfirmed());
+    EXPECT_TRUE(client.binary() && server.binary());
+    EXPECT_EQ(server.line().toString(), "9600,e,7,2");
+
+    QByteArray reply;
+    const QByteArray data = Bytes({0x02, 255, '\r', 0, 0x03});
+    EXPECT_EQ(server.receive(client.send(data), reply), data);
+    EXPECT_EQ(client.receive(server.send(data), reply), data);
+    EXPECT_TRUE(reply.isEmpty());
+
+    // One without COM port control: the client is told so and the server's line stays.
+    TelnetStream hopeful(*LineParameters::parse(QStringLiteral("9600,n,8,1")));
+    TelnetStream plain(Line19200(), TelnetStream::Role::Server);
+    plain.refuseComPort();
+    Converse(hopeful, plain);
+    EXPECT_EQ(hopeful.comPort(), TelnetStream::ComPort::Refused);
+    EXPECT_EQ(plain.line(), Line19200());
+}
+
+} // namespace
+} // namespace quintara::link

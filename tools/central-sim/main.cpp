@@ -1,9 +1,10 @@
-// central-sim: a QBN central unit on a pseudo-terminal, for tests and demonstrations.
+// central-sim: a QBN central unit on a pseudo-terminal or a TCP port, for tests and demos.
 // Prints the device to open as its first line, then serves the unit's protocol on it and
 // reads console commands (see SimCommand.h) from standard input until "quit" or end of input.
 #include "QuintaraVersion.h"
 #include "platform/Outcome.h"
 #include "tools/central-sim/CentralUnit.h"
+#include "tools/central-sim/NetworkServer.h"
 #include "tools/central-sim/ProjectMemory.h"
 #include "tools/central-sim/SimCommand.h"
 
@@ -12,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QHostAddress>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -34,7 +36,7 @@ void PrintLine(const QString &text)
 }
 
 // The unit's side of a raw pseudo-terminal, pumping bytes between it and the engine.
-class PtyServer : public QObject {
+class PtyServer final : public quintara::sim::UnitServer {
 public:
     PtyServer(CentralUnit &unit, int master, int slave)
         : m_unit(unit), m_master(master), m_slave(slave), m_readable(master, QSocketNotifier::Read),
@@ -58,7 +60,7 @@ public:
         ::close(m_master);
     }
 
-    void flush()
+    void flush() override
     {
         m_pending.append(m_unit.takeOutput());
         while (!m_pending.isEmpty()) {
@@ -124,7 +126,7 @@ bool ByteOption(const QCommandLineParser &parser, const QCommandLineOption &opti
 // Console commands, one a line; end of input ends the simulator.
 class Console : public QObject {
 public:
-    Console(CentralUnit &unit, PtyServer &server)
+    Console(CentralUnit &unit, quintara::sim::UnitServer &server)
         : m_unit(unit), m_server(server), m_notifier(STDIN_FILENO, QSocketNotifier::Read)
     {
         connect(&m_notifier, &QSocketNotifier::activated, this, [this] { read(); });
@@ -158,7 +160,7 @@ private:
     }
 
     CentralUnit &m_unit;
-    PtyServer &m_server;
+    quintara::sim::UnitServer &m_server;
     QSocketNotifier m_notifier;
     QByteArray m_input;
 };
@@ -195,6 +197,19 @@ struct SimOptions {
     const QCommandLineOption unitVersionOption{
         QStringLiteral("unit-version"), QStringLiteral("Version byte answered (default 33)."),
         QStringLiteral("byte")};
+    const QCommandLineOption listenOption{
+        QStringLiteral("listen"),
+        QStringLiteral("Serve on a TCP port instead of a pseudo-terminal: tcp://HOST:PORT raw, "
+                       "rfc2217://HOST:PORT with Telnet COM port control (port 0: any free "
+                       "one). Loopback only unless --allow-remote."),
+        QStringLiteral("address")};
+    const QCommandLineOption remoteOption{
+        QStringLiteral("allow-remote"),
+        QStringLiteral("Let --listen take an address other computers can reach (the line is "
+                       "not encrypted).")};
+    const QCommandLineOption refuseComPortOption{
+        QStringLiteral("refuse-com-port"),
+        QStringLiteral("With rfc2217://, refuse COM port control as a plain Telnet server does.")};
     const QCommandLineOption modemOption{
         QStringLiteral("modem"),
         QStringLiteral("Sit behind a Hayes modem: no carrier until dialled.")};
@@ -202,7 +217,8 @@ struct SimOptions {
     void addTo(QCommandLineParser &parser) const
     {
         parser.addOptions({linkOption, checksumOption, silenceOption, noiseOption, seedOption,
-                           projectOption, keyOption, idOption, unitVersionOption, modemOption});
+                           projectOption, keyOption, idOption, unitVersionOption, modemOption,
+                           listenOption, remoteOption, refuseComPortOption});
     }
 
     // The faults and answers the options ask for; false (said on standard error) when one is
@@ -263,6 +279,34 @@ bool LinkDevice(const QString &device, const QString &link)
     return false;
 }
 
+// Serves the unit on the network until the console ends it.
+int Listen(QCoreApplication &app, CentralUnit &unit, const QCommandLineParser &parser,
+           const SimOptions &options)
+{
+    QString refusal;
+    using quintara::link::NetworkAddress;
+    const auto address = NetworkAddress::parse(parser.value(options.listenOption), &refusal,
+                                               NetworkAddress::Use::Listen);
+    if (!address) {
+        std::fprintf(stderr, "central-sim: --listen: %s\n", qPrintable(refusal));
+        return 1;
+    }
+    const QHostAddress host(address->host);
+    const bool loopback = address->host == u"localhost" || (!host.isNull() && host.isLoopback());
+    if (!loopback && !parser.isSet(options.remoteOption)) {
+        std::fprintf(stderr,
+                     "central-sim: --listen %s reaches beyond this computer: add --allow-remote\n",
+                     qPrintable(address->toString()));
+        return 1;
+    }
+    quintara::sim::NetworkServer server(unit, *address, parser.isSet(options.refuseComPortOption));
+    if (!server.listen())
+        return 1;
+    Console console(unit, server);
+    PrintLine(server.address().toString());
+    return app.exec();
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -286,6 +330,8 @@ int main(int argc, char **argv)
     CentralUnit unit(parser.value(options.seedOption).toUInt());
     if (!options.configure(parser, unit))
         return 1;
+    if (parser.isSet(options.listenOption))
+        return Listen(app, unit, parser, options);
     const std::optional<Pty> pty = OpenRawPty();
     if (!pty)
         return 1;
