@@ -74,6 +74,9 @@ const std::vector<QStringList> &Migrations()
                 " version INTEGER NOT NULL DEFAULT 0, PRIMARY KEY (batch_id, position))"),
             QStringLiteral("CREATE INDEX batch_items_site ON batch_items (site_id, state)"),
         },
+        {
+            QStringLiteral("ALTER TABLE sites ADD COLUMN location TEXT NOT NULL DEFAULT ''"),
+        },
     };
     return migrations;
 }
@@ -285,13 +288,14 @@ void BindConnection(QSqlQuery &query, const Site &site)
     for (const QVariant &value :
          {Text(site.customer), Text(site.address), Text(site.phone), Text(site.notes),
           Nullable(site.model), Text(c.port), QVariant(c.baudRate), QVariant(int(c.modem)),
-          Text(c.telephoneNumber), Text(c.initString), QVariant(int(c.callBack))})
+          Text(c.telephoneNumber), Text(c.initString), QVariant(int(c.callBack)),
+          Text(site.location)})
         query.addBindValue(value);
 }
 
 const QString SiteFields = QStringLiteral(
     "customer, address, phone, notes, model, port, baud, modem, telephone, init_string, "
-    "call_back");
+    "call_back, location");
 
 } // namespace
 
@@ -340,7 +344,7 @@ Fetched<qint64> SiteBook::insertSite(const Site &site)
     exists.finish();
     QSqlQuery insert(m_db);
     insert.prepare(QStringLiteral("INSERT INTO sites (name, %1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, "
-                                  "?, ?, ?, ?) RETURNING id")
+                                  "?, ?, ?, ?, ?) RETURNING id")
                        .arg(SiteFields));
     insert.addBindValue(site.name);
     BindConnection(insert, site);
@@ -401,6 +405,7 @@ Fetched<Site> SiteBook::site(const QString &name) const
     site.connection = {query.value(7).toString(),  query.value(8).toInt(),
                        query.value(9).toBool(),    query.value(10).toString(),
                        query.value(11).toString(), query.value(12).toBool()};
+    site.location = query.value(13).toString();
     QSqlQuery tags = Prepared(
         m_db, QStringLiteral("SELECT tag FROM site_tags WHERE site_id = ? ORDER BY tag"), {site.id});
     if (!tags.exec())
@@ -417,7 +422,7 @@ BookOutcome SiteBook::updateSite(Site &site)
         return queryFailure(transaction.error());
     QSqlQuery update(m_db);
     update.prepare(QStringLiteral("UPDATE sites SET (%1, revision) = (?, ?, ?, ?, ?, ?, ?, ?, ?, "
-                                  "?, ?, revision + 1) WHERE id = ? AND revision = ?")
+                                  "?, ?, ?, revision + 1) WHERE id = ? AND revision = ?")
                        .arg(SiteFields));
     BindConnection(update, site);
     update.addBindValue(site.id);

@@ -69,6 +69,9 @@ struct Site {
     std::optional<int> model; // the central unit's model index, once a project or table told
     SiteConnection connection;
     QStringList tags;
+    // Where the house stands, "latitude,longitude" as the sun's location writes it; empty when
+    // not known. Only a valid location is stored here.
+    QString location;
     // Counts the changes to the site's own record: a save names the revision it read, and is
     // refused when someone else saved in between.
     qint64 revision = 0;
@@ -124,7 +127,7 @@ struct SiteFilter {
 class SiteBook {
 public:
     // The schema this program makes and understands.
-    static constexpr int SchemaVersion = 2;
+    static constexpr int SchemaVersion = 3;
 
     SiteBook();
     ~SiteBook();

@@ -187,6 +187,7 @@ QJsonObject SiteJson(const Site &site)
             {QStringLiteral("notes"), site.notes},
             {QStringLiteral("model"), site.model ? QJsonValue(*site.model) : QJsonValue()},
             {QStringLiteral("tags"), QJsonArray::fromStringList(site.tags)},
+            {QStringLiteral("location"), site.location},
             {QStringLiteral("connection"),
              QJsonObject{{QStringLiteral("port"), c.port},
                          {QStringLiteral("baudRate"), c.baudRate},

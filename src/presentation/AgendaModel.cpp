@@ -7,6 +7,8 @@
 
 #include <QLocale>
 
+#include <algorithm>
+
 namespace quintara::ui {
 
 namespace {
@@ -19,6 +21,18 @@ constexpr int HeadingIds[AgendaModel::ColumnCount] = {settings::TextId::Agenda::
                                                       List::DayTable,
                                                       List::Function,
                                                       List::Level};
+
+QString DateText(QDate date)
+{
+    return QLocale().toString(date, QStringLiteral("ddd dd-MM-yyyy"));
+}
+
+QString TimeText(int hour, int minute)
+{
+    return QStringLiteral("%1:%2")
+        .arg(hour, 2, 10, QLatin1Char('0'))
+        .arg(minute, 2, 10, QLatin1Char('0'));
+}
 
 } // namespace
 
@@ -33,6 +47,7 @@ void AgendaModel::fill(const QDateTime &now, const clock::WorkdayFlagSet &workda
 {
     beginResetModel();
     m_firings.clear();
+    m_rows.clear();
     m_texts.fill(std::nullopt);
     m_truncated = false;
     if (from.isValid() && to.isValid() && from <= to) {
@@ -42,12 +57,54 @@ void AgendaModel::fill(const QDateTime &now, const clock::WorkdayFlagSet &workda
             m_firings.push_back(*firing);
         m_truncated = firings.truncated();
     }
+    m_rows.reserve(m_firings.size());
+    for (int k = 0; k < int(m_firings.size()); ++k)
+        m_rows.push_back({k, {}, false});
+    if (m_sun && from.isValid() && to.isValid() && from <= to) {
+        // A cut-off agenda gets no sun past its last firing.
+        if (m_truncated && !m_firings.empty())
+            to = std::min(to, m_firings.back().moment.date());
+        addSunRows(from, to);
+    }
     endResetModel();
+}
+
+void AgendaModel::addSunRows(QDate from, QDate to)
+{
+    // A day's sunset after midnight (far north in summer) stands on the date it happens.
+    const plan::SunDaysOutcome outcome =
+        plan::SunDays(m_sun->location, from.addDays(-1), to, m_sun->zone);
+    const auto *days = std::get_if<QList<plan::SunDay>>(&outcome);
+    if (!days)
+        return;
+    std::vector<Row> sunRows;
+    for (const plan::SunDay &day : *days) {
+        for (const auto &[event, sunrise] : {std::pair{day.sunrise, true}, {day.sunset, false}}) {
+            if (!event)
+                continue;
+            const QDateTime at = plan::NearestMinute(*event);
+            if (at.date() >= from && at.date() <= to)
+                sunRows.push_back({-1, at, sunrise});
+        }
+    }
+    const auto key = [this](const Row &row) {
+        if (row.firing < 0)
+            return std::tuple(row.sunAt.date(), row.sunAt.time().hour() * 60 +
+                                                    row.sunAt.time().minute(), 0);
+        const clock::Moment &moment = m_firings[std::size_t(row.firing)].moment;
+        return std::tuple(moment.date(), moment.hour() * 60 + moment.minute(), 1);
+    };
+    std::vector<Row> merged;
+    merged.reserve(m_rows.size() + sunRows.size());
+    std::merge(sunRows.begin(), sunRows.end(), m_rows.begin(), m_rows.end(),
+               std::back_inserter(merged),
+               [&key](const Row &a, const Row &b) { return key(a) < key(b); });
+    m_rows = std::move(merged);
 }
 
 int AgendaModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_firings.size());
+    return parent.isValid() ? 0 : int(m_rows.size());
 }
 
 int AgendaModel::columnCount(const QModelIndex &parent) const
@@ -59,7 +116,10 @@ QVariant AgendaModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
-    const clock::Firing &firing = m_firings[std::size_t(index.row())];
+    const Row &row = m_rows[std::size_t(index.row())];
+    if (row.firing < 0)
+        return sunData(row, index.column(), role);
+    const clock::Firing &firing = m_firings[std::size_t(row.firing)];
     const clock::ClockLine &line = m_table.Lines[std::size_t(firing.line)];
     if (role == LineRole)
         return firing.line;
@@ -73,11 +133,9 @@ QVariant AgendaModel::data(const QModelIndex &index, int role) const
                           m_describer.levelText(line)};
     switch (index.column()) {
     case DateColumn:
-        return QLocale().toString(firing.moment.date(), QStringLiteral("ddd dd-MM-yyyy"));
+        return DateText(firing.moment.date());
     case TimeColumn:
-        return QStringLiteral("%1:%2")
-            .arg(firing.moment.hour(), 2, 10, QLatin1Char('0'))
-            .arg(firing.moment.minute(), 2, 10, QLatin1Char('0'));
+        return TimeText(firing.moment.hour(), firing.moment.minute());
     case LineColumn:
         return firing.line;
     case TableColumn:
@@ -88,6 +146,24 @@ QVariant AgendaModel::data(const QModelIndex &index, int role) const
         return texts->level;
     default:
         return {};
+    }
+}
+
+QVariant AgendaModel::sunData(const Row &row, int column, int role) const
+{
+    if (role == SunRole)
+        return true;
+    if (role != Qt::DisplayRole)
+        return {};
+    switch (column) {
+    case DateColumn:
+        return DateText(row.sunAt.date());
+    case TimeColumn:
+        return TimeText(row.sunAt.time().hour(), row.sunAt.time().minute());
+    case FunctionColumn:
+        return row.sunrise ? tr("Sunrise") : tr("Sunset");
+    default:
+        return QString();
     }
 }
 

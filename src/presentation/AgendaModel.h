@@ -1,10 +1,12 @@
 #pragma once
 
 #include "clock/Firings.h"
+#include "plan/Sun.h"
 
 #include <QAbstractTableModel>
 #include <QDate>
 #include <QDateTime>
+#include <QTimeZone>
 
 #include <array>
 #include <optional>
@@ -18,9 +20,17 @@ namespace quintara::ui {
 
 class LineDescriber;
 
+// Where the agenda takes sunrise and sunset from.
+struct AgendaSun {
+    plan::Location location;
+    QTimeZone zone;
+};
+
 // The agenda of a date range: every firing of the lines in use, in time order, by the one
 // firing rule, one row each. The texts of a line are made once per fill, so a year of an
-// every-minute line costs its firings, not their descriptions.
+// every-minute line costs its firings, not their descriptions. With a sun set, each day's
+// sunrise and sunset stand among the firings as rows of their own (before a firing of the
+// same minute), which carry SunRole and no line.
 class AgendaModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -35,6 +45,7 @@ public:
     };
     static constexpr int LineRole = Qt::UserRole + 1; // the line's index, in every column
     static constexpr int TableRole = Qt::UserRole + 2;
+    static constexpr int SunRole = Qt::UserRole + 3; // true on a sunrise or sunset row
 
     AgendaModel(const clock::ClockTable &table, const LineDescriber &describer,
                 QObject *parent = nullptr);
@@ -43,6 +54,8 @@ public:
     // at most `maxCount` firings.
     void fill(const QDateTime &now, const clock::WorkdayFlagSet &workdays, QDate from, QDate to,
               const clock::FiringFilter &filter = {}, int maxCount = clock::MaxAgendaFirings);
+    // Sunrise and sunset rows from the next fill on; none without a sun.
+    void setSun(std::optional<AgendaSun> sun) { m_sun = std::move(sun); }
     // Whether firings beyond the maximum were left out.
     bool truncated() const { return m_truncated; }
     const std::vector<clock::Firing> &firings() const { return m_firings; }
@@ -56,6 +69,15 @@ public:
                         int role = Qt::DisplayRole) const override;
 
 private:
+    // A row: a firing (its index in m_firings), or a sun event.
+    struct Row {
+        int firing = -1;
+        QDateTime sunAt; // to the minute
+        bool sunrise = false;
+    };
+    void addSunRows(QDate from, QDate to);
+    QVariant sunData(const Row &row, int column, int role) const;
+
     struct LineTexts {
         QString table;
         QString function;
@@ -65,6 +87,8 @@ private:
     const clock::ClockTable &m_table;
     const LineDescriber &m_describer;
     std::vector<clock::Firing> m_firings;
+    std::vector<Row> m_rows;
+    std::optional<AgendaSun> m_sun;
     // Made as rows are first shown.
     mutable std::array<std::optional<LineTexts>, 100> m_texts;
     bool m_truncated = false;

@@ -35,6 +35,7 @@ QStringList SiteRecordDifferences(const book::Site &mine, const book::Site &thei
         {QT_TRANSLATE_NOOP("SiteRecord", "Model"), {model(mine), model(theirs)}},
         {QT_TRANSLATE_NOOP("SiteRecord", "Tags"),
          {mine.tags.join(QStringLiteral(", ")), theirs.tags.join(QStringLiteral(", "))}},
+        {QT_TRANSLATE_NOOP("SiteRecord", "Location"), {mine.location, theirs.location}},
         {QT_TRANSLATE_NOOP("SiteRecord", "Port"),
          {mine.connection.port, theirs.connection.port}},
         {QT_TRANSLATE_NOOP("SiteRecord", "Baud rate"), {baud(mine), baud(theirs)}},

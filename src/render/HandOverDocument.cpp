@@ -87,7 +87,7 @@ public:
             m_painter, QRectF(room.left(), room.top(), CaptionColumn * unit, area.height()), area,
             week.monday, font, Qt::black);
         painter.paint(m_painter, area,
-                      WeekScene{week.model, week.table, week.workdays, std::nullopt}, QFont(),
+                      WeekScene{week.model, week.table, week.workdays, std::nullopt, week.nights}, QFont(),
                       unit);
         // The legend's nine pictures and captions need more room than the week is wide.
         const qreal legendUnit = std::min(unit, room.width() / LegendWidth);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clock/Occurrences.h"
+#include "presentation/WeekNights.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -11,6 +12,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <vector>
 
 class QAbstractItemModel;
 class QPagedPaintDevice;
@@ -50,6 +52,7 @@ struct DocumentWeek {
     clock::WorkdayFlagSet workdays{};
     QDate monday;
     QStringList legendCaptions;
+    std::vector<ui::WeekNight> nights{};
 };
 
 // A table printed after the week: its title and its rows (the display texts of a model, with

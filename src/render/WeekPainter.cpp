@@ -58,6 +58,13 @@ void WeekPainter::paint(QPainter &painter, const QRectF &area, const WeekScene &
             QRectF(at(0, 15 + pitch * row), at(WeekViewModel::CanvasWidth, 65 + pitch * row)));
     }
 
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    for (const ui::WeekNight &night : scene.nights)
+        painter.fillRect(QRectF(at(night.fromX, 15 + pitch * night.row),
+                                at(night.toX, 65 + pitch * night.row)),
+                         NightShade);
+    painter.setRenderHint(QPainter::Antialiasing);
+
     // The hour labels keep their size; they stand below the rows' grid lines at 0, 6, 12, 18 h.
     QFont hourFont = font;
     if (unit == 1.0)

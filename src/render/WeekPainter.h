@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clock/Occurrences.h"
+#include "presentation/WeekNights.h"
 
 #include <QColor>
 #include <QDate>
@@ -10,6 +11,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <vector>
 
 class QPainter;
 
@@ -32,12 +34,14 @@ class Pictures;
 QColor TableColour(int table);
 
 // What a painted week shows: the model's markers and bands over the table's lines, the days
-// coloured by the workday flags, and the present moment when it lies in the week.
+// coloured by the workday flags, the present moment when it lies in the week, and where the
+// sun is down when the house's location is known.
 struct WeekScene {
     const ui::WeekViewModel &model;
     const clock::ClockTable &table;
     clock::WorkdayFlagSet workdays{};
     std::optional<QPointF> now; // logical point
+    std::vector<ui::WeekNight> nights{};
 };
 
 // Paints the week view onto any painter: a widget, a printer, a PDF. The week's logical canvas
@@ -50,6 +54,9 @@ public:
     static constexpr int MarkerHeight = 50;
     // Where in the marker the occurrence lies.
     static constexpr QPointF MarkerPoint{5, 25};
+    // Laid over the day backgrounds where the sun is down: light enough that the hour labels,
+    // bands and markers read as well as by day.
+    static constexpr QColor NightShade{30, 40, 110, 48};
 
     explicit WeekPainter(const Pictures &pictures) : m_pictures(pictures) {}
 

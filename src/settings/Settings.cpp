@@ -4,7 +4,9 @@
 #include "settings/ProfileFile.h"
 #include "settings/Strings.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFileInfo>
 
 #include <cmath>
 #include <limits>
@@ -37,7 +39,36 @@ void ReadNumber(const ProfileFile &file, const QString &section, const QString &
         target = *value;
 }
 
+// The digest keeps the section name short and free of the brackets and equals signs a path
+// may hold; sixteen hex digits leave no two project files of one user sharing a section.
+QString ProjectSection(const QString &projectFile)
+{
+    const QByteArray path = QFileInfo(projectFile).absoluteFilePath().toUtf8();
+    return QStringLiteral("Project ") +
+           QString::fromLatin1(
+               QCryptographicHash::hash(path, QCryptographicHash::Sha1).toHex().left(16));
+}
+
 } // namespace
+
+QString ReadProjectValue(const ProfileFile &file, const QString &projectFile, const QString &key,
+                         int maxChars)
+{
+    if (projectFile.isEmpty())
+        return {};
+    return file.readString(ProjectSection(projectFile), key, QString(), maxChars);
+}
+
+bool WriteProjectValue(ProfileFile &file, const QString &projectFile, const QString &key,
+                       const QString &value)
+{
+    if (projectFile.isEmpty())
+        return false;
+    const QString section = ProjectSection(projectFile);
+    return file.writeString(section, QStringLiteral("File"),
+                            QDir::toNativeSeparators(QFileInfo(projectFile).absoluteFilePath())) &&
+           file.writeString(section, key, value);
+}
 
 double LeadingNumber(const QString &text)
 {

@@ -45,6 +45,16 @@ void WriteClockSettings(ProfileFile &file, const Settings &settings);
 // fraction rounded, no number at all gives 0.
 double LeadingNumber(const QString &text);
 
+// Values kept for one project file, each in the project's own section of the settings file
+// (named after a digest of the file's absolute path, which no key could hold as it is); the
+// section names the file too, for whoever reads the settings file. Read at most maxChars
+// characters; empty when the project or the key has none.
+QString ReadProjectValue(const ProfileFile &file, const QString &projectFile, const QString &key,
+                         int maxChars);
+// An empty value clears it. False when there is no project file or the file can't be written.
+bool WriteProjectValue(ProfileFile &file, const QString &projectFile, const QString &key,
+                       const QString &value);
+
 // Whether the current directory is worth storing as "Path": not one on floppy drive A: or B:.
 bool StoresPath(const QString &currentDirectory);
 

@@ -84,7 +84,7 @@ AgendaView::AgendaView(AgendaModel &model, QWidget *parent) : QWidget(parent), m
     m_table->installEventFilter(this);
     column->addWidget(m_table, 1);
     connect(m_table, &QTableView::doubleClicked, this, [this](const QModelIndex &index) {
-        emit lineActivated(index.data(AgendaModel::LineRole).toInt());
+        activate(index);
     });
 
     connect(m_cboRange, &QComboBox::currentIndexChanged, this, [this] {
@@ -181,12 +181,22 @@ void AgendaView::refresh()
         const int reference = m_cboFunction->currentData().toInt();
         filter.function = std::pair{reference / 256, reference % 256};
     }
+    m_model.setSun(sun ? sun() : std::nullopt);
     m_model.fill(now ? now() : QDateTime::currentDateTime(),
                  workdays ? workdays() : clock::WorkdayFlagSet{1, 1, 1, 1, 1, 0, 0}, m_from->date(),
                  m_to->date(), filter);
-    m_lblCount->setText(m_model.truncated() ? Text(m_model, TruncatedId).arg(m_model.rowCount())
-                                            : Text(m_model, CountId).arg(m_model.rowCount()));
+    const auto firings = qsizetype(m_model.firings().size());
+    m_lblCount->setText(m_model.truncated() ? Text(m_model, TruncatedId).arg(firings)
+                                            : Text(m_model, CountId).arg(firings));
     m_table->resizeColumnsToContents();
+}
+
+void AgendaView::activate(const QModelIndex &index)
+{
+    // A sunrise or sunset row has no line to lead to.
+    const QVariant line = index.data(AgendaModel::LineRole);
+    if (line.isValid())
+        emit lineActivated(line.toInt());
 }
 
 bool AgendaView::eventFilter(QObject *watched, QEvent *event)
@@ -195,7 +205,7 @@ bool AgendaView::eventFilter(QObject *watched, QEvent *event)
         const int key = static_cast<QKeyEvent *>(event)->key();
         const QModelIndex current = m_table->currentIndex();
         if ((key == Qt::Key_Return || key == Qt::Key_Enter) && current.isValid()) {
-            emit lineActivated(current.data(AgendaModel::LineRole).toInt());
+            activate(current);
             return true;
         }
     }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "clock/Occurrences.h"
+#include "presentation/AgendaModel.h"
 
 #include <QDateTime>
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class QComboBox;
 class QDateEdit;
@@ -14,7 +16,6 @@ class QTableView;
 
 namespace quintara::ui {
 
-class AgendaModel;
 
 // The agenda beside the week: a range (this week, the next four weeks, or dates chosen), a
 // day-table and a function to keep, and every firing in time order. Double-click or Enter on a
@@ -29,6 +30,8 @@ public:
     // What a refresh takes as now and as the workdays.
     std::function<QDateTime()> now;
     std::function<clock::WorkdayFlagSet()> workdays;
+    // Where sunrise and sunset come from; none when this is empty or gives none.
+    std::function<std::optional<AgendaSun>()> sun;
 
     // Refills the agenda from the table as it stands.
     void refresh();
@@ -48,6 +51,7 @@ protected:
 private:
     void fillFunctions();
     void rangeChosen();
+    void activate(const QModelIndex &index);
 
     AgendaModel &m_model;
     QComboBox *m_cboRange = nullptr;

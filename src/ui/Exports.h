@@ -1,5 +1,6 @@
 #pragma once
 
+#include "presentation/WeekNights.h"
 #include "render/Pictures.h"
 
 #include <QDate>
@@ -9,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <utility>
+#include <vector>
 
 class QPagedPaintDevice;
 class QWidget;
@@ -44,6 +46,8 @@ public:
 
     // Brings the list and the agenda up to date before they are painted.
     std::function<void()> refreshTables;
+    // Where the sun is down in the week on show (none when nobody fills it).
+    std::function<std::vector<WeekNight>()> weekNights;
     // The range the agenda last showed.
     std::function<std::pair<QDate, QDate>()> agendaDates;
     // Shows a comparison (CompareDialog unless a test puts its own here).

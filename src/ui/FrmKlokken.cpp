@@ -90,6 +90,8 @@ FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
     m_menus->sites = [this] { showSites(); };
     m_menus->planHolidays = [this] { planHolidays(); };
     m_menus->planSimulation = [this] { planSimulation(); };
+    m_menus->chooseLocation = [this] { m_sun->ChooseLocation(); };
+    m_menus->retimeToSun = [this] { m_sun->RetimeToSun(); };
     m_program.names = settings::FillNameTables(m_program.strings);
     m_namesLanguage = m_program.strings.LanguageOffset();
     m_qtLanguage.apply(m_namesLanguage / settings::LanguageStep);
@@ -104,6 +106,7 @@ FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
     buildSidePanel();
     buildLegend();
     layOut();
+    m_lineViews->agenda()->sun = [this] { return m_sun->agendaSun(); };
     translate();
     m_program.pump.processEvents();
     for (int table = 0; table < clock::TableKindCount; ++table)
@@ -162,6 +165,16 @@ void FrmKlokken::composeParts()
                                           m_agendaModel, m_model, m_firstShownDay, this);
     m_exports->refreshTables = [this] { m_lineViews->refreshForPrint(); };
     m_exports->agendaDates = [this] { return m_lineViews->agenda()->dates(); };
+    m_exports->weekNights = [this] { return m_pic->nights(); };
+
+    m_sun = std::make_unique<SunCommands>(m_program, m_history, m_describer, this);
+    m_sun->chosenLines = [this] { return m_lineViews->chosenLines(); };
+    m_sun->siteInEditor = [this] { return m_files->siteInEditor(); };
+    m_sun->tableChanged = [this] { ScrWeeks_Change(); };
+    m_sun->locationChanged = [this] {
+        placeMarkers();
+        m_lineViews->agenda()->refresh();
+    };
 }
 
 void FrmKlokken::layOut()
@@ -405,6 +418,8 @@ QTabBar *FrmKlokken::TabClk() const
 
 void FrmKlokken::tableReplaced()
 {
+    // A site opened again may have had its location changed in the book.
+    m_sun->forget();
     ScrWeeks_Change();
     m_input->clearSelection();
 }

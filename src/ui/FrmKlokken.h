@@ -6,6 +6,7 @@
 #include "ui/LineCommands.h"
 #include "ui/LineViews.h"
 #include "ui/QtLanguage.h"
+#include "ui/SunCommands.h"
 #include "ui/TableHistory.h"
 #include "ui/WeekInput.h"
 #include "ui/WindowMenus.h"
@@ -70,6 +71,7 @@ public:
     LineCommands &lines() { return *m_lines; }
     Exports &exports() { return *m_exports; }
     WeekInput &weekInput() { return *m_input; }
+    SunCommands &sun() { return *m_sun; }
     TableHistory &history() { return m_history; }
     // The file dialogs the window asks; commands installed from outside use them too.
     FileDialogs &fileDialogs() { return m_dialogs; }
@@ -178,6 +180,7 @@ private:
     std::unique_ptr<FileCommands> m_files;
     std::unique_ptr<LineCommands> m_lines;
     std::unique_ptr<Exports> m_exports;
+    std::unique_ptr<SunCommands> m_sun;
     std::unique_ptr<WeekInput> m_input;
 
     Surface *m_surface = nullptr;

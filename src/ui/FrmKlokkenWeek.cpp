@@ -93,6 +93,7 @@ void FrmKlokken::placeMarkers()
     m_model.build(m_program.clockTable, m_firstShownDay, m_program.project.WorkdayFlags(),
                   clock::YearWindow::around(m_program.clock.now()), shown);
     placeNowLine();
+    m_pic->setNights(m_sun->nights(m_firstShownDay));
     m_pic->update();
     m_lineViews->followTable();
 }

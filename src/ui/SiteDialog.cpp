@@ -1,5 +1,7 @@
 #include "ui/SiteDialog.h"
 
+#include "plan/Sun.h"
+
 #include "presentation/SiteRecord.h"
 
 #include <QCheckBox>
@@ -46,11 +48,16 @@ SiteDialog::SiteDialog(book::SiteBook &book, book::Site site, QWidget *parent)
     m_notes->setTabChangesFocus(true);
     m_tags = new QLineEdit(this);
     m_tags->setPlaceholderText(tr("comma-separated"));
+    m_location = new QLineEdit(this);
+    m_location->setObjectName(QStringLiteral("txtSiteLocation"));
+    m_location->setPlaceholderText(tr("latitude,longitude, as 52.37,4.89"));
+    m_location->setToolTip(tr("Where the house stands, for sunrise and sunset"));
     record->addRow(tr("C&ustomer:"), m_customer);
     record->addRow(tr("&Address:"), m_address);
     record->addRow(tr("P&hone:"), m_phone);
     record->addRow(tr("&Notes:"), m_notes);
     record->addRow(tr("&Tags:"), m_tags);
+    record->addRow(tr("L&ocation:"), m_location);
     const QString model = m_site.model ? QString::number(*m_site.model) : tr("not known yet");
     record->addRow(tr("Model:"), new QLabel(model, this));
     column->addLayout(record);
@@ -102,6 +109,7 @@ void SiteDialog::showRecord(const book::Site &site)
     m_phone->setText(site.phone);
     m_notes->setPlainText(site.notes);
     m_tags->setText(site.tags.join(QStringLiteral(", ")));
+    m_location->setText(site.location);
     const int listed = m_port->findData(site.connection.port);
     if (listed >= 0)
         m_port->setCurrentIndex(listed);
@@ -125,6 +133,7 @@ book::Site SiteDialog::edited() const
     site.phone = m_phone->text().trimmed();
     site.notes = m_notes->toPlainText();
     site.tags = Tags(m_tags->text());
+    site.location = m_location->text().trimmed();
     // A listed COM port is kept as its number, so the settings' [Ports] map still applies.
     const QVariant listed = m_port->itemData(m_port->findText(m_port->currentText()));
     site.connection.port =
@@ -140,6 +149,16 @@ book::Site SiteDialog::edited() const
 void SiteDialog::accept()
 {
     book::Site mine = edited();
+    // The book keeps a valid location or none, in the one form every reader parses.
+    if (!mine.location.isEmpty()) {
+        const plan::LocationOutcome location = plan::Location::parse(mine.location);
+        if (const auto *refusal = std::get_if<plan::LocationRefusal>(&location)) {
+            QMessageBox::warning(this, windowTitle(), refusal->text);
+            m_location->setFocus();
+            return;
+        }
+        mine.location = std::get<plan::Location>(location).toString();
+    }
     for (;;) {
         const book::BookOutcome saved = m_book.updateSite(mine);
         if (saved.ok()) {

@@ -41,6 +41,7 @@ private:
     QLineEdit *m_phone;
     QPlainTextEdit *m_notes;
     QLineEdit *m_tags;
+    QLineEdit *m_location;
     QComboBox *m_port;
     QComboBox *m_baud;
     QCheckBox *m_modem;

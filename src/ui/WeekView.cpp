@@ -46,6 +46,14 @@ void WeekView::setNow(std::optional<QPointF> now)
     update();
 }
 
+void WeekView::setNights(std::vector<WeekNight> nights)
+{
+    if (nights == m_nights)
+        return;
+    m_nights = std::move(nights);
+    update();
+}
+
 QPointF WeekView::toWidget(QPointF logical) const
 {
     return projection().toArea(logical);
@@ -68,7 +76,7 @@ void WeekView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.fillRect(rect(), palette().color(QPalette::Window));
-    m_painter.paint(painter, QRectF(rect()), render::WeekScene{m_model, m_table, m_workdays, m_now},
+    m_painter.paint(painter, QRectF(rect()), render::WeekScene{m_model, m_table, m_workdays, m_now, m_nights},
                     font());
 }
 

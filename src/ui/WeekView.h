@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace quintara::clock {
 struct ClockTable;
@@ -29,6 +30,9 @@ public:
     // The present moment's logical point, when it lies in the week on show.
     void setNow(std::optional<QPointF> now);
     std::optional<QPointF> now() const { return m_now; }
+    // Where the sun is down in the week on show; none without a location.
+    void setNights(std::vector<WeekNight> nights);
+    const std::vector<WeekNight> &nights() const { return m_nights; }
 
     // How the canvas lies on the widget as it is now.
     WeekProjection projection() const { return WeekProjection(QRectF(rect())); }
@@ -75,6 +79,7 @@ private:
     render::WeekPainter m_painter;
     clock::WorkdayFlagSet m_workdays{};
     std::optional<QPointF> m_now;
+    std::vector<WeekNight> m_nights;
     int m_wheel = 0; // what a fine-grained wheel turned short of a notch
 };
 

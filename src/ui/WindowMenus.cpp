@@ -103,6 +103,11 @@ void WindowMenus::buildFileMenu()
     FileCommands &files = m_parts.files;
     Exports &exports = m_parts.exports;
     AddItem(&m_window, file, "mmuFileOpenNBT", [&files] { files.ReadProject(); });
+    // The location belongs to the project file; it has no text in the form texts.
+    AddItem(&m_window, file, "mmuFileLocation", [this] {
+        if (chooseLocation)
+            chooseLocation();
+    })->setText(QCoreApplication::translate("WindowMenus", "&Location..."));
     file->addSeparator();
     AddItem(&m_window, file, "mmuFileNew", [&files] { files.NewTable(); })
         ->setShortcut(QKeySequence::New);
@@ -158,6 +163,10 @@ void WindowMenus::buildEditMenu()
     AddItem(&m_window, m_edit, "mmuPaste", [&lines] { lines.PasteLines(); })
         ->setShortcut(QKeySequence::Paste);
     m_edit->addSeparator();
+    AddItem(&m_window, m_edit, "mmuRetimeSun", [this] {
+        if (retimeToSun)
+            retimeToSun();
+    })->setText(QCoreApplication::translate("WindowMenus", "Ret&ime to the sun..."));
     // The planner has no text in the form texts: its own caption.
     AddItem(&m_window, m_edit, "mmuPlanHolidays", [this] {
         if (planHolidays)

@@ -47,6 +47,9 @@ public:
     std::function<void()> compare;
     // File > Site book (filled by whoever provides the window).
     std::function<void()> sites;
+    // Options › Location and Edit › Retime to the sun.
+    std::function<void()> chooseLocation;
+    std::function<void()> retimeToSun;
     // Plans holidays and vacations as regime lines.
     std::function<void()> planHolidays;
     // Plans presence simulation in the Simulation table.

@@ -46,6 +46,7 @@ TEST_P(SiteBookTest, SitesKeepTheirRecordAndTwoWritersNeverOverwriteEachOther)
     site.connection = {QStringLiteral("tcp://10.0.0.7:4001"), 9600, true, QStringLiteral("0123"),
                        QStringLiteral("ATZ"), true};
     site.tags = {QStringLiteral("north"), QStringLiteral("contract"), QStringLiteral("north")};
+    site.location = QStringLiteral("50.85,4.35");
     const BookOutcome added = book.addSite(site);
     ASSERT_TRUE(added.ok()) << added.notices[0].text.toStdString();
     EXPECT_EQ(book.addSite(site).status, BookStatus::SiteExists);
@@ -59,8 +60,10 @@ TEST_P(SiteBookTest, SitesKeepTheirRecordAndTwoWritersNeverOverwriteEachOther)
     EXPECT_EQ(mine.value.connection, site.connection);
     EXPECT_EQ(mine.value.tags, (QStringList{QStringLiteral("contract"), QStringLiteral("north")}));
     EXPECT_EQ(mine.value.model, 3);
+    EXPECT_EQ(mine.value.location, site.location);
 
     mine.value.phone = QStringLiteral("555 0101");
+    mine.value.location = QStringLiteral("51.05,3.72");
     ASSERT_TRUE(book.updateSite(mine.value).ok());
     theirs.value.notes = QStringLiteral("ladder in the garage");
     const BookOutcome refused = other.updateSite(theirs.value);
@@ -70,6 +73,7 @@ TEST_P(SiteBookTest, SitesKeepTheirRecordAndTwoWritersNeverOverwriteEachOther)
 
     const Site stored = other.site(site.name).value;
     EXPECT_EQ(stored.phone, QStringLiteral("555 0101"));
+    EXPECT_EQ(stored.location, QStringLiteral("51.05,3.72"));
     EXPECT_TRUE(stored.notes.isEmpty());
     EXPECT_EQ(book.site(QStringLiteral("nowhere")).status, BookStatus::NoSuchSite);
 }
@@ -184,6 +188,7 @@ TEST_P(SiteBookTest, AnOlderBookIsBroughtUpToDateANewerOrForeignOneIsRefusedAndL
     }
     // The first schema, as the first program with a book left it.
     for (const char *sql : {"DROP TABLE batch_items", "DROP TABLE batches",
+                            "ALTER TABLE sites DROP COLUMN location",
                             "DELETE FROM book_schema WHERE version > 1"})
         ASSERT_TRUE(scratch().exec(QString::fromLatin1(sql))) << sql;
     {
@@ -199,6 +204,12 @@ TEST_P(SiteBookTest, AnOlderBookIsBroughtUpToDateANewerOrForeignOneIsRefusedAndL
         const Fetched<BatchSummary> done = RunBatch(book, queue, batch.value, work, clock, {}, {});
         ASSERT_TRUE(done.ok()) << done.notices[0].text.toStdString();
         EXPECT_EQ(done.value.failed(), 0);
+        // Its sites have no location yet, and keep one given now.
+        Site kept = book.site(QStringLiteral("Kept")).value;
+        EXPECT_TRUE(kept.location.isEmpty());
+        kept.location = QStringLiteral("52.37,4.89");
+        ASSERT_TRUE(book.updateSite(kept).ok());
+        EXPECT_EQ(book.site(QStringLiteral("Kept")).value.location, kept.location);
     }
     ASSERT_TRUE(scratch().exec(QStringLiteral("INSERT INTO book_schema (version) VALUES (99)")));
     ASSERT_TRUE(scratch().exec(QStringLiteral("SELECT COUNT(*) FROM batches")));

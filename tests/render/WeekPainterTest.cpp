@@ -3,6 +3,7 @@
 #include "render/WeekPainter.h"
 
 #include "clock/ClockTable.h"
+#include "plan/Sun.h"
 #include "presentation/WeekViewModel.h"
 #include "render/Pictures.h"
 #include "tests/clock/TestLines.h"
@@ -45,11 +46,13 @@ struct WeekPainterTest : ::testing::Test {
         return Painted({14, 50},
                        [&](QPainter &p) { painter.paintMarker(p, {}, line, selected, stack); });
     }
-    QImage week(QSize size, const ui::WeekViewModel &model, QPointF now)
+    QImage week(QSize size, const ui::WeekViewModel &model, std::optional<QPointF> now,
+                std::vector<ui::WeekNight> nights = {})
     {
         return Painted(size, [&](QPainter &p) {
             painter.paint(p, QRectF(QPointF(0, 0), QSizeF(size)),
-                          render::WeekScene{model, table, {1, 1, 1, 1, 1, 0, 0}, now}, QFont());
+                          render::WeekScene{model, table, {1, 1, 1, 1, 1, 0, 0}, now, nights},
+                          QFont());
         });
     }
 };
@@ -116,6 +119,45 @@ TEST_F(WeekPainterTest, TheWeekScalesToItsAreaWhileMarkersKeepTheirSize)
         EXPECT_EQ(image.pixelColor(now + QPoint(0, 20)), QColor(220, 0, 0));
         EXPECT_NE(image.pixelColor(now + QPoint(4, 20)), QColor(220, 0, 0));
     }
+}
+
+// Amsterdam's nights shaded on Monday's row: the early morning in June is light, in December
+// dark; the afternoon is light in both; a marker in the night keeps its colours.
+TEST_F(WeekPainterTest, NightIsShadedBehindTheMarkersWhereTheSunIsDown)
+{
+    const auto amsterdam = std::get<plan::Location>(plan::Location::make(52.37, 4.89));
+    const QTimeZone zone("Europe/Amsterdam");
+    ASSERT_TRUE(zone.isValid());
+    const QDate june(2026, 6, 15);
+    table.Lines[0] = Line(Monday, 3, 0, clock::Workday, clock::Once, 0);
+    table.Lines[0].FunctionType = 1;
+    ui::WeekViewModel model;
+    model.build(table, Monday, {1, 1, 1, 1, 1, 0, 0}, quintara::testing::Years2026,
+                {true, true, true, true, true});
+
+    const QSize size(520, 504);
+    const QImage day = week(size, model, std::nullopt);
+    const QImage december = week(size, model, std::nullopt, ui::WeekNights(amsterdam, Monday, zone));
+    const QImage summer = week(size, model, std::nullopt, ui::WeekNights(amsterdam, june, zone));
+    const auto probe = [](const QImage &image, int hour) {
+        return image.pixelColor(QPoint(int(ui::OccurrenceX(hour, 0)), 20));
+    };
+    EXPECT_NE(probe(december, 1), probe(day, 1));
+    EXPECT_NE(probe(december, 7), probe(day, 7));
+    EXPECT_NE(probe(december, 18), probe(day, 18));
+    EXPECT_EQ(probe(december, 13), probe(day, 13));
+    EXPECT_NE(probe(summer, 1), probe(day, 1));
+    EXPECT_EQ(probe(summer, 7), probe(day, 7));
+    EXPECT_EQ(probe(summer, 18), probe(day, 18));
+    EXPECT_NE(probe(summer, 23), probe(day, 23));
+    // The shade is light: the day's background still shows through.
+    const QColor shaded = probe(december, 1);
+    const QColor plain = probe(day, 1);
+    EXPECT_LT(std::abs(shaded.lightness() - plain.lightness()), 60);
+
+    // Monday 03:00's marker: its red triangle as by day.
+    const QPoint triangle(int(ui::OccurrenceX(3, 0)), 40 - 4);
+    EXPECT_EQ(december.pixelColor(triangle), QColor(255, 0, 0));
 }
 
 } // namespace

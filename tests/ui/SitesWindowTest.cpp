@@ -12,6 +12,9 @@
 #include "ui/FileCommands.h"
 #include "ui/FrmKlokken.h"
 #include "ui/SiteDialog.h"
+#include "ui/SunCommands.h"
+#include "ui/WeekView.h"
+#include "plan/ProjectLocation.h"
 #include "ui/SitesWindow.h"
 #include "ui/TableHistory.h"
 
@@ -232,6 +235,42 @@ TEST_F(SitesWindowTest, ASiteRecordSavedBySomeoneElseMeanwhileIsNeverOverwritten
     const book::Site last = program.book->site(QStringLiteral("Villa Sol")).value;
     EXPECT_EQ(std::tuple(last.customer, last.notes, last.revision),
               std::tuple(QStringLiteral("P. de Vries"), QString(), stored.revision + 2));
+}
+
+// A site's location is kept in its record, only a valid one, and is the sun's while the site's
+// table is in the editor.
+TEST_F(SitesWindowTest, ASiteKeepsItsLocationAndTheEditorTakesTheSunFromIt)
+{
+    ui::SiteDialog dialog(*program.book, program.book->site(QStringLiteral("Villa Sol")).value);
+    auto *location = Named<QLineEdit>(&dialog, "txtSiteLocation");
+    location->setText(QStringLiteral("95,4.89"));
+    const ModalAnswer refused(QStringLiteral(""), QString());
+    dialog.accept();
+    EXPECT_EQ(refused.seen, 1);
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(program.book->site(QStringLiteral("Villa Sol")).value.location.isEmpty());
+    location->setText(QStringLiteral(" 52.370, 4.890 "));
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(program.book->site(QStringLiteral("Villa Sol")).value.location,
+              QStringLiteral("52.37,4.89"));
+
+    // The project file's own location gives way to the site's while the site is in the editor.
+    program.settings.nbtFile = dir.filePath(QStringLiteral("house.nbt"));
+    ASSERT_TRUE(plan::WriteProjectLocation(
+        program.profile, program.settings.nbtFile,
+        std::get<plan::Location>(plan::Location::make(-33.87, 151.21))));
+    EXPECT_EQ(window->sun().location()->latitude(), -33.87);
+    ui::SiteChoice choice{program.book->site(QStringLiteral("Villa Sol")).value,
+                          FileBytes(DemoProject()), history().back(), false};
+    ASSERT_TRUE(window->files().OpenSite(choice));
+    ASSERT_TRUE(window->sun().location());
+    EXPECT_EQ(window->sun().location()->toString(), QStringLiteral("52.37,4.89"));
+    EXPECT_FALSE(window->Pic()->nights().empty());
+    // Its location is changed in its record, not under File.
+    prompter.expect(platform::Answer::Ok);
+    Named<QAction>(window.get(), "mmuFileLocation")->trigger();
+    EXPECT_TRUE(lastMessage().contains("site book")) << lastMessage().toStdString();
 }
 
 TEST_F(SitesWindowTest, AFolderIsImportedAndTheSitesListedAreExported)
