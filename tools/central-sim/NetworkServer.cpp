@@ -49,11 +49,12 @@ link::NetworkAddress NetworkServer::address() const
 void NetworkServer::accept()
 {
     while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+        // The newest client takes the line: one that went away may not have been seen going
+        // yet when its successor connects.
         if (m_client) {
-            // The port is taken, as a serial port server's is.
-            socket->abort();
-            socket->deleteLater();
-            continue;
+            m_client->disconnect(this);
+            m_client->abort();
+            m_client->deleteLater();
         }
         m_client = socket;
         m_received = 0;

@@ -32,8 +32,8 @@ public:
 };
 
 // The unit on a TCP port, as behind a serial port server: raw bytes or Telnet with COM port
-// control. One client at a time; the unit keeps its state between clients, as it does when a
-// cable is pulled.
+// control. One client at a time, the newest; the unit keeps its state between clients, as it
+// does when a cable is pulled.
 class NetworkServer final : public UnitServer {
 public:
     NetworkServer(CentralUnit &unit, const link::NetworkAddress &address, bool refuseComPort);
