@@ -3,6 +3,7 @@
 #include "book/LinkWork.h"
 
 #include "link/LinkTimings.h"
+#include "link/PortDevice.h"
 #include "link/Transfer.h"
 #include "link/Verify.h"
 #include "ui/FormTranslation.h"
@@ -212,8 +213,10 @@ void FrmCom::translate()
 void FrmCom::loadValues()
 {
     const settings::Settings &settings = m_program.settings;
+    // Each port with what it reaches: a device, or a serial port server on the network.
+    const link::DeviceMap devices = link::DeviceMapFromSettings(m_program.profile);
     for (int port = 1; port <= PortCount; ++port)
-        m_cboPort->addItem(QStringLiteral("COM%1").arg(port), port);
+        m_cboPort->addItem(QStringLiteral("COM%1 – %2").arg(port).arg(devices(port)), port);
     m_cboPort->setCurrentIndex(m_cboPort->findData(int{settings.comPort}));
     for (int rate : BaudRates)
         m_cboBaudrate->addItem(QString::number(rate), rate);

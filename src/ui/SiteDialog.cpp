@@ -69,7 +69,8 @@ SiteDialog::SiteDialog(book::SiteBook &book, book::Site site, QWidget *parent)
     m_port->setInsertPolicy(QComboBox::NoInsert);
     for (int number = 1; number <= 8; ++number)
         m_port->addItem(tr("COM%1").arg(number), QString::number(number));
-    m_port->setToolTip(tr("A COM port, or a device such as /dev/ttyUSB0"));
+    m_port->setToolTip(tr("A COM port, a device such as /dev/ttyUSB0, or a serial port server "
+                          "such as tcp://192.168.1.20:4001 or rfc2217://192.168.1.20:2217"));
     m_baud = new QComboBox(way);
     m_baud->addItem(tr("The project's"), 0);
     for (const int rate : BaudRates)

@@ -83,9 +83,13 @@ TEST_F(FrmComTest, OpensWithTheStoredSettingsAndTransmitsTheClockTable)
     program.settings.baudRateInUse = 9600;
     program.project.Modem = {1, 2, QStringLiteral("  AT&F1"), QStringLiteral(" 0123 456"),
                              QStringLiteral("  0987")};
+    ASSERT_TRUE(program.profile.writeString(QStringLiteral("Ports"), QStringLiteral("COM3"),
+                                            QStringLiteral("rfc2217://192.168.1.20:2217")));
     open(Mode::Transmit);
     // Port 9 is not in the list: nothing chosen, and the setting stays until the user picks one.
     EXPECT_EQ(child<QComboBox>("cboPort")->currentIndex(), -1);
+    // Each port says what it reaches.
+    EXPECT_EQ(child<QComboBox>("cboPort")->itemText(2), "COM3 – rfc2217://192.168.1.20:2217");
     EXPECT_EQ(QStringList({child<QComboBox>("cboBaudrate")->currentText(), text("TxtInitString"),
                            text("TxttelNr"), text("TxtCallBack")}),
               QStringList({"9600", "AT&F1", "0123 456", "0987"}));
