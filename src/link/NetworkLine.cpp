@@ -2,6 +2,7 @@
 
 #include "link/LinkLog.h"
 
+#include <QDeadlineTimer>
 #include <QTcpSocket>
 #include <QUrl>
 
@@ -111,6 +112,12 @@ void NetworkLine::close()
 {
     if (!m_socket)
         return;
+    // What was written before the far side was ready still leaves, as a serial port's queue
+    // does on close: the on-line test writes its frame and closes at once.
+    if (!m_ready && m_drainOnClose && !m_held.isEmpty())
+        awaitReady(CloseDrainMs);
+    if (!m_socket) // it failed meanwhile, and is closed
+        return;
     m_deadline.stop();
     m_socket->disconnect(this);
     if (m_ready && m_drainOnClose && m_socket->bytesToWrite() > 0)
@@ -120,6 +127,20 @@ void NetworkLine::close()
     m_socket.release()->deleteLater();
     m_ready = false;
     m_held.clear();
+}
+
+void NetworkLine::awaitReady(int ms)
+{
+    const QDeadlineTimer deadline(ms);
+    while (m_socket && !m_ready && !deadline.hasExpired()) {
+        const int left = int(deadline.remainingTime());
+        if (m_socket->state() == QAbstractSocket::UnconnectedState)
+            break;
+        if (m_socket->state() != QAbstractSocket::ConnectedState)
+            m_socket->waitForConnected(left);
+        else
+            m_socket->waitForReadyRead(left);
+    }
 }
 
 bool NetworkLine::writeByte(quint8 byte)

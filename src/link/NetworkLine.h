@@ -83,6 +83,8 @@ private:
     void received();
     void socketFailed();
     void becomeReady();
+    // Connects and agrees on the line for at most `ms`, without running other events.
+    void awaitReady(int ms);
     void fail(int code, const QString &reason);
     void sendHeld();
 
