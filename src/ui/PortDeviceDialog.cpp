@@ -1,6 +1,7 @@
 #include "ui/PortDeviceDialog.h"
 
 #include "link/PortDevice.h"
+#include "ui/PlanDialogParts.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -33,10 +34,7 @@ PortDeviceDialog::PortDeviceDialog(int portNumber, const QString &device,
     fields->addRow(tr("&Device or address:"), m_device);
     column->addLayout(fields);
 
-    m_refusal = new QLabel(this);
-    m_refusal->setObjectName(QStringLiteral("lblRefusal"));
-    m_refusal->setWordWrap(true);
-    m_refusal->setStyleSheet(QStringLiteral("color: #a00000"));
+    m_refusal = MakeRefusalLabel(this);
     m_refusal->hide();
     column->addWidget(m_refusal);
 
