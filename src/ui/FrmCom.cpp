@@ -159,6 +159,8 @@ void FrmCom::buildForm()
     m_fraCom = Named<QGroupBox>(this, "FraCom");
     auto *com = new QGridLayout(m_fraCom);
     m_cboPort = Named<QComboBox>(m_fraCom, "cboPort");
+    // A network address is long: the list grows with it rather than cut it off.
+    m_cboPort->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_cmdPortDevice = Named<QToolButton>(m_fraCom, "cmdPortDevice");
     m_cmdPortDevice->setText(QStringLiteral("..."));
     m_cmdPortDevice->setToolTip(tr("What the chosen port reaches: a serial device, or a serial "
