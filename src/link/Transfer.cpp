@@ -219,6 +219,9 @@ void CentralLink::resume(int waited)
         handle(m_modem.resume(waited));
         return;
     case Phase::Closing:
+        // A Cancel while what is queued leaves drops it: nothing waits for it any more.
+        if (waited == LinkCode::Stopped)
+            m_line.serial().clearOutput();
         close();
         return;
     }
