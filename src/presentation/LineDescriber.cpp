@@ -49,14 +49,20 @@ QString LineDescriber::dateText(const clock::ClockLine &line) const
 
 QString LineDescriber::repeatText(const clock::ClockLine &line) const
 {
+    namespace Text = settings::TextId::LineList;
+    if (line.RepeatUnit >= clock::Minutes && line.RepeatUnit <= clock::WeekendDays) {
+        const int unit = line.RepeatUnit - clock::Minutes;
+        if (line.RepeatCount == 1)
+            return m_strings.GetResString(Text::EveryOne + unit);
+        return m_strings.GetResString(Text::EveryMany + unit).arg(line.RepeatCount);
+    }
+    // Once, or a unit the program has no words for (a damaged line): as the editor names it.
     QString unit = m_names.repeatName(line.RepeatUnit).trimmed();
     if (unit.isEmpty())
         unit = QString::number(line.RepeatUnit);
     if (line.RepeatUnit == clock::Once)
         return unit;
-    return m_strings.GetResString(settings::TextId::LineList::Every)
-        .arg(line.RepeatCount)
-        .arg(unit);
+    return m_strings.GetResString(Text::Every).arg(line.RepeatCount).arg(unit);
 }
 
 std::pair<QString, QString> LineDescriber::panelSummary(const clock::ClockLine &line) const

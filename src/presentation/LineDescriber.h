@@ -40,7 +40,7 @@ public:
     // moment, so that a damaged line shows what it holds.
     static QString timeText(const clock::ClockLine &line);
     QString dateText(const clock::ClockLine &line) const;
-    // "Once", or "Every 2 Day(s)" in the language in force.
+    // "Once", "Every day" or "Every 2 days" in the language in force.
     QString repeatText(const clock::ClockLine &line) const;
 
     // The information panel's two lines: function and level; moment and repetition.

@@ -68,6 +68,9 @@ inline constexpr int Time = 2402;
 inline constexpr int Function = 2405;
 inline constexpr int Level = 2406;
 inline constexpr int Every = 2409;
+// "Every minute" .. "Every weekend day", and "Every %1 minutes" ..: runs in repeat unit order.
+inline constexpr int EveryOne = 2501;
+inline constexpr int EveryMany = 2511;
 inline constexpr int BeyondModel = 2410;
 inline constexpr int NoModel = 2411;
 } // namespace LineList
