@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QPointer>
 #include <QTcpServer>
+#include <QTimer>
 
 #include <optional>
 
@@ -103,6 +104,7 @@ private:
     qsizetype m_checkedTaken = 0; // of the data the link took, compared with m_told so far
     int m_damaged = 0;
     bool m_stuck = false;
+    QTimer m_bound; // wakes a settling round that waits in vain
 };
 
 } // namespace quintara::testing
