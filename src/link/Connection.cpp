@@ -80,7 +80,7 @@ int Connection::resume(int waited)
 {
     // Only the wait after a wrong name looks at how it ended: silence is what it hopes for.
     if (m_state == State::AfterWrongName) {
-        if (waited == LinkCode::Stopped || waited == LinkCode::CommunicationProblem)
+        if (waited == LinkCode::Stopped || LinkCode::IsLineFault(waited))
             return waited;
         return m_notes.unexpected(LinkCode::NoOrOldCentral, waited == LinkCode::InputTimedOut,
                                   "QBN", m_name);

@@ -33,6 +33,7 @@ public:
 
     QString device() const override { return m_active->device(); }
     QString lastError() const override { return m_active->lastError(); }
+    int failureCode() const override { return m_active->failureCode(); }
 
     bool onNetwork() const { return m_active == &m_network; }
 

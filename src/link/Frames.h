@@ -34,6 +34,24 @@ inline constexpr int ModemConnected = 668; // no carrier in time, or the modem d
 // An answer that none of the codes above names: a byte damaged on the line, or a device that
 // does not speak this protocol. Its message says what was expected and what came.
 inline constexpr int DamagedAnswer = 669;
+// The network's faults on the way to a serial port server; each message names the address.
+inline constexpr int HostNotFound = 681;
+inline constexpr int ConnectionRefused = 682;
+inline constexpr int NoConnection = 683; // no answer within the connect time
+inline constexpr int ClosedByFarSide = 684;
+inline constexpr int LineSettingsRefused = 685; // COM port control refused or never confirmed
+
+// The line itself failed (rather than the unit answering wrongly): the step ends at once.
+inline bool IsLineFault(int code)
+{
+    return code == CommunicationProblem || (code >= HostNotFound && code <= LineSettingsRefused);
+}
+// Faults another attempt cannot mend: the far side is not there, or will not set the line. A
+// connection the far side closed is opened again, as a port that broke is.
+inline bool EndsTheJob(int code)
+{
+    return IsLineFault(code) && code != CommunicationProblem && code != ClosedByFarSide;
+}
 } // namespace LinkCode
 
 // Bytes of the handshake and the transfer.

@@ -54,6 +54,11 @@ bool LinkLine::isOpen() const
     return m_line.isOpen();
 }
 
+QString LinkLine::device() const
+{
+    return m_line.device();
+}
+
 QString LinkLine::portDescription(int portNumber) const
 {
     const QString device =
@@ -175,7 +180,7 @@ std::optional<int> LinkLine::poll(bool stopRequested)
     std::optional<int> ended;
     // A port that broke in the middle ends the state like any failed step.
     if (m_broken)
-        ended = LinkCode::CommunicationProblem;
+        ended = m_line.failureCode();
     else if (m_kind == Kind::Sent && m_deadline && now() >= *m_deadline)
         ended = LinkCode::TooLong;
     else if (stopRequested)

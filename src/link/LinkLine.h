@@ -43,6 +43,8 @@ public:
     void forgetBreak() { m_brokeDuringTransfer = false; }
     // "/dev/ttyUSB0: <the operating system's reason>", for messages about the port.
     QString portDescription(int portNumber) const;
+    // The device or network address the chosen port stands for.
+    QString device() const;
 
     bool write(quint8 byte);
     bool write(const QByteArray &bytes);
@@ -70,8 +72,8 @@ public:
     // The carrier-detect line on (or off): 0, or timeoutCode.
     void carrier(bool on, int ms, int timeoutCode);
 
-    // How the wait ended, or nothing while it runs: 665 on a stop, 650 when the port broke,
-    // else as the wait says.
+    // How the wait ended, or nothing while it runs: 665 on a stop, the line's failure code
+    // when it broke (650, or a network fault), else as the wait says.
     std::optional<int> poll(bool stopRequested);
     quint8 lastByte() const { return m_lastByte; }
     // How long the caller may wait before advancing again.

@@ -2,6 +2,7 @@
 
 #include "link/LinkLog.h"
 
+#include <QDeadlineTimer>
 #include <QTcpSocket>
 #include <QUrl>
 
@@ -60,11 +61,13 @@ NetworkLine::NetworkLine(DeviceMap deviceForPort, QObject *parent)
 {
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, this, [this] {
-        fail(m_socket && m_socket->state() == QAbstractSocket::ConnectedState
-                 ? QStringLiteral("the line settings were not confirmed within %1 s")
-                       .arg(m_negotiationMs / 1000.0)
-                 : QStringLiteral("no answer within %1 s")
-                       .arg(m_connectMs / 1000.0));
+        if (m_connected)
+            fail(LinkCode::LineSettingsRefused,
+                 QStringLiteral("the line settings were not confirmed within %1 s")
+                     .arg(m_negotiationMs / 1000.0));
+        else
+            fail(LinkCode::NoConnection,
+                 QStringLiteral("no answer within %1 s").arg(m_connectMs / 1000.0));
     });
 }
 
@@ -85,7 +88,9 @@ bool NetworkLine::open()
     if (!address)
         return false;
     m_address = *address;
-    m_ready = false;
+    m_connected = m_ready = false;
+    m_drainOnClose = true;
+    m_failureCode = LinkCode::CommunicationProblem;
     m_held.clear();
     m_input.clear();
     m_telnet.reset();
@@ -107,9 +112,15 @@ void NetworkLine::close()
 {
     if (!m_socket)
         return;
+    // What was written before the far side was ready still leaves, as a serial port's queue
+    // does on close: the on-line test writes its frame and closes at once.
+    if (!m_ready && m_drainOnClose && !m_held.isEmpty())
+        awaitReady(CloseDrainMs);
+    if (!m_socket) // it failed meanwhile, and is closed
+        return;
     m_deadline.stop();
     m_socket->disconnect(this);
-    if (m_ready && m_socket->bytesToWrite() > 0)
+    if (m_ready && m_drainOnClose && m_socket->bytesToWrite() > 0)
         m_socket->waitForBytesWritten(CloseDrainMs);
     m_socket->abort();
     // Deleted later: close() may run inside one of the socket's own signals.
@@ -118,11 +129,26 @@ void NetworkLine::close()
     m_held.clear();
 }
 
+void NetworkLine::awaitReady(int ms)
+{
+    const QDeadlineTimer deadline(ms);
+    while (m_socket && !m_ready && !deadline.hasExpired()) {
+        const int left = int(deadline.remainingTime());
+        if (m_socket->state() == QAbstractSocket::UnconnectedState)
+            break;
+        if (m_socket->state() != QAbstractSocket::ConnectedState)
+            m_socket->waitForConnected(left);
+        else
+            m_socket->waitForReadyRead(left);
+    }
+}
+
 bool NetworkLine::writeByte(quint8 byte)
 {
     if (!m_socket)
         return false;
     const char c = char(byte);
+    m_drainOnClose = true;
     if (!m_ready) {
         m_held.append(c);
         return true;
@@ -148,6 +174,7 @@ qint64 NetworkLine::outputQueueLength() const
 void NetworkLine::connected()
 {
     qCDebug(lcLine) << "connected to" << m_address.toString();
+    m_connected = true;
     if (!m_telnet) {
         becomeReady();
         return;
@@ -167,7 +194,8 @@ void NetworkLine::received()
         if (!reply.isEmpty())
             m_socket->write(reply);
         if (m_telnet->comPort() == TelnetStream::ComPort::Refused) {
-            fail(QStringLiteral("COM port control (RFC 2217) refused: use tcp:// for a port "
+            fail(LinkCode::LineSettingsRefused,
+                 QStringLiteral("COM port control (RFC 2217) refused: use tcp:// for a port "
                                 "that is set up on the far side"));
             return;
         }
@@ -198,27 +226,30 @@ void NetworkLine::socketFailed()
 {
     switch (m_socket->error()) {
     case QAbstractSocket::HostNotFoundError:
-        fail(QStringLiteral("host %1 not found").arg(m_address.host));
+        fail(LinkCode::HostNotFound, QStringLiteral("host %1 not found").arg(m_address.host));
         break;
     case QAbstractSocket::ConnectionRefusedError:
-        fail(QStringLiteral("connection refused"));
+        fail(LinkCode::ConnectionRefused, QStringLiteral("connection refused"));
         break;
     case QAbstractSocket::RemoteHostClosedError:
-        fail(QStringLiteral("connection closed by the far side"));
+        fail(LinkCode::ClosedByFarSide, QStringLiteral("connection closed by the far side"));
         break;
     case QAbstractSocket::SocketTimeoutError:
-        fail(QStringLiteral("no answer in time"));
+        fail(LinkCode::NoConnection, QStringLiteral("no answer in time"));
         break;
     default:
-        fail(m_socket->errorString());
+        // Unreachable networks and the like: the operating system's words say it best.
+        fail(m_connected ? LinkCode::ClosedByFarSide : LinkCode::NoConnection,
+             m_socket->errorString());
         break;
     }
 }
 
-void NetworkLine::fail(const QString &reason)
+void NetworkLine::fail(int code, const QString &reason)
 {
     if (!m_socket)
         return;
+    m_failureCode = code;
     m_lastError = reason;
     qCDebug(lcLine) << "connection failed:" << reason;
     // Nothing held back leaves after a failure.

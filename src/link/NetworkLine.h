@@ -54,11 +54,17 @@ public:
     std::optional<quint8> readByte() override;
     qint64 outputQueueLength() const override;
     void clearInput() override { m_input.clear(); }
-    void clearOutput() override { m_held.clear(); }
+    // What the socket already took leaves only if more is written: a Cancel closes at once.
+    void clearOutput() override
+    {
+        m_held.clear();
+        m_drainOnClose = false;
+    }
     // No modem lines on a network: the connection is the carrier.
     bool carrierDetect() override { return false; }
 
     QString lastError() const override { return m_lastError; }
+    int failureCode() const override { return m_failureCode; }
 
     // Whether the far side is ready for the line's bytes.
     bool ready() const { return m_ready; }
@@ -77,17 +83,22 @@ private:
     void received();
     void socketFailed();
     void becomeReady();
-    void fail(const QString &reason);
+    // Connects and agrees on the line for at most `ms`, without running other events.
+    void awaitReady(int ms);
+    void fail(int code, const QString &reason);
     void sendHeld();
 
     NetworkAddress m_address;
     QString m_lastError;
+    int m_failureCode = LinkCode::CommunicationProblem;
     std::unique_ptr<QTcpSocket> m_socket;
     std::optional<TelnetStream> m_telnet;
     QTimer m_deadline;
     int m_connectMs = ConnectMs;
     int m_negotiationMs = NegotiationMs;
+    bool m_connected = false;
     bool m_ready = false;
+    bool m_drainOnClose = true;
     QByteArray m_held;  // written before the far side was ready
     QByteArray m_input; // line data received and not yet read
 };

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace quintara::settings {
 class ProfileFile;
@@ -28,5 +29,12 @@ struct PortChoice {
     DeviceMap devices;
 };
 PortChoice ChoosePort(const QString &port, const settings::ProfileFile &file);
+
+// Why the text cannot stand behind a port, or nothing when it can: a device, a whole network
+// address (tcp://HOST:PORT, rfc2217://HOST:PORT), or nothing at all for the port's own device.
+std::optional<QString> PortDeviceRefusal(const QString &device);
+// Binds the port to the device in the settings' [Ports] section ("" gives it its own device
+// back); false when the text is refused or the file cannot be written.
+bool BindPort(settings::ProfileFile &file, int portNumber, const QString &device);
 
 } // namespace quintara::link

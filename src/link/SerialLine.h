@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/Frames.h"
+
 #include <QObject>
 #include <QString>
 
@@ -68,6 +70,9 @@ public:
     // operating system last said about it.
     virtual QString device() const { return {}; }
     virtual QString lastError() const { return {}; }
+    // What the last failure was as the link names it: a port that broke (650) unless the line
+    // knows better (a network fault).
+    virtual int failureCode() const { return LinkCode::CommunicationProblem; }
 
 signals:
     // Raised when bytes have arrived. A handler reads everything waiting; bytes that arrive

@@ -102,7 +102,7 @@ int TableTransfer::sendHeader()
 
 int TableTransfer::headerAnswer(int waited)
 {
-    if (waited == LinkCode::Stopped || waited == LinkCode::CommunicationProblem)
+    if (waited == LinkCode::Stopped || LinkCode::IsLineFault(waited))
         return waited;
     if (waited != LinkCode::Ok)
         return retryHeader(LinkCode::NoTable);

@@ -28,11 +28,16 @@ constexpr int DamagedAnswerId = 2380;
 constexpr int ExpectedCameId = 2381; // "expected %1, came %2"
 constexpr int NothingId = 2382;
 constexpr int MayHoldNewId = 2383;
+constexpr int HostNotFoundId = 2387; // the network's faults, in the codes' order; "%1" the address
 
-// The codes' texts have the codes' ids, but for the one added to them.
+// The codes' texts have the codes' ids, but for the ones added to them.
 int TextIdOfCode(int code)
 {
-    return code == LinkCode::DamagedAnswer ? DamagedAnswerId : code;
+    if (code == LinkCode::DamagedAnswer)
+        return DamagedAnswerId;
+    if (code >= LinkCode::HostNotFound && code <= LinkCode::LineSettingsRefused)
+        return HostNotFoundId + code - LinkCode::HostNotFound;
+    return code;
 }
 
 // "192", "81 66 78": bytes as the protocol's tables give them.
@@ -214,6 +219,9 @@ void CentralLink::resume(int waited)
         handle(m_modem.resume(waited));
         return;
     case Phase::Closing:
+        // A Cancel while what is queued leaves drops it: nothing waits for it any more.
+        if (waited == LinkCode::Stopped)
+            m_line.serial().clearOutput();
         close();
         return;
     }
@@ -310,7 +318,8 @@ void CentralLink::attemptEnded(int code)
         code = LinkCode::DamagedAnswer;
     m_previousAnswer = answer;
     qCDebug(lcTransfer) << "attempt" << m_round << "of" << Attempts << "ended with" << code;
-    if (code == LinkCode::Ok || code == LinkCode::Stopped || m_round == Attempts) {
+    if (code == LinkCode::Ok || code == LinkCode::Stopped || m_round == Attempts ||
+        LinkCode::EndsTheJob(code)) {
         finish(code);
         return;
     }
@@ -326,7 +335,7 @@ void CentralLink::finish(int code)
             m_outcome.tell(
                 {0, {}, QStringLiteral("OK"), platform::ErrorTitle, platform::Icon::None});
         else if (code != LinkCode::Stopped)
-            m_outcome.tell(Failure(TextIdOfCode(code), FailureText(code, m_strings)));
+            m_outcome.tell(Failure(TextIdOfCode(code), FailureMessage()));
     } else if (code == LinkCode::Ok) {
         m_progress.show(100);
     } else {
@@ -359,6 +368,8 @@ void CentralLink::tellFailure()
     if (m_outcome.status == LinkCode::DamagedAnswer && m_answer)
         arguments << BytesText(m_answer->expected, m_strings)
                   << BytesText(m_answer->came, m_strings);
+    else if (LinkCode::IsLineFault(m_outcome.status))
+        arguments << m_line.device();
     m_outcome.tell(Failure(TextIdOfCode(m_outcome.status), FailureMessage(), arguments));
     if (m_job == Job::Send && observer.sendCaption)
         observer.sendCaption(m_strings.GetResString(RetryCaptionId));
@@ -367,14 +378,21 @@ void CentralLink::tellFailure()
 QString CentralLink::FailureMessage() const
 {
     const int code = m_outcome.status;
-    QString text = FailureText(code, m_strings);
+    const QString headline =
+        m_strings.GetResString(LinkCode::CommunicationProblem) + QStringLiteral(":\n");
+    QString text;
+    // "Communication problem" twice says nothing: a port that broke is named with its reason,
+    // a network fault with the address.
+    if (code == LinkCode::CommunicationProblem && m_line.brokeDuringTransfer())
+        text = headline + m_line.portDescription(setup.portNumber);
+    else if (LinkCode::IsLineFault(code) && code != LinkCode::CommunicationProblem)
+        text = headline + m_strings.GetResString(TextIdOfCode(code)).arg(m_line.device());
+    else
+        text = FailureText(code, m_strings);
     if (code == LinkCode::DamagedAnswer && m_answer)
         text += QLatin1Char('\n') + m_strings.GetResString(ExpectedCameId)
                                         .arg(BytesText(m_answer->expected, m_strings),
                                              BytesText(m_answer->came, m_strings));
-    // "Communication problem" twice says nothing: a port that broke is named with its reason.
-    if (code == LinkCode::CommunicationProblem && m_line.brokeDuringTransfer())
-        text += QLatin1Char('\n') + m_line.portDescription(setup.portNumber);
     if (m_unitMayHoldNew)
         text += QLatin1Char('\n') + m_strings.GetResString(MayHoldNewId);
     return text;

@@ -233,8 +233,11 @@ QString PortDeviceName(const ProfileFile &file, int portNumber)
 {
     const QString named = file.readString(QStringLiteral("Ports"),
                                           QStringLiteral("COM%1").arg(portNumber), QString(), 255);
-    if (!named.isEmpty())
-        return named;
+    return named.isEmpty() ? OwnPortDeviceName(portNumber) : named;
+}
+
+QString OwnPortDeviceName(int portNumber)
+{
 #ifdef Q_OS_WIN
     return QStringLiteral("COM%1").arg(portNumber);
 #else

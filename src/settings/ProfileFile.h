@@ -43,5 +43,7 @@ QString DefaultSettingsPath();
 // The serial device behind a port number. A "[Ports]" section may name it ("COM3=/dev/ttyUSB0");
 // otherwise COMn on Windows and /dev/ttyS<n-1> elsewhere.
 QString PortDeviceName(const ProfileFile &file, int portNumber);
+// The device of a port without a [Ports] entry.
+QString OwnPortDeviceName(int portNumber);
 
 } // namespace quintara::settings

@@ -6,7 +6,9 @@
 #include "link/PortDevice.h"
 #include "link/Transfer.h"
 #include "link/Verify.h"
+#include "settings/ProfileFile.h"
 #include "ui/FormTranslation.h"
+#include "ui/PortDeviceDialog.h"
 #include "ui/Program.h"
 #include "ui/WaitPointer.h"
 #include "presentation/ReceivedProject.h"
@@ -14,6 +16,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -22,6 +25,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace quintara::ui {
@@ -88,6 +92,7 @@ FrmCom::FrmCom(Program &program, Mode mode, link::SerialLine &line, QWidget *par
     loadValues();
 
     connect(m_cboPort, &QComboBox::activated, this, &FrmCom::portChosen);
+    connect(m_cmdPortDevice, &QToolButton::clicked, this, &FrmCom::editPortDevice);
     connect(m_cboBaudrate, &QComboBox::activated, this, &FrmCom::baudRateChosen);
     connect(m_cboModem, &QComboBox::activated, this, &FrmCom::modemTypeChosen);
     connect(m_chkModem, &QCheckBox::toggled, this, &FrmCom::modemClicked);
@@ -154,11 +159,19 @@ void FrmCom::buildForm()
     m_fraCom = Named<QGroupBox>(this, "FraCom");
     auto *com = new QGridLayout(m_fraCom);
     m_cboPort = Named<QComboBox>(m_fraCom, "cboPort");
+    // A network address is long: the list grows with it rather than cut it off.
+    m_cboPort->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_cmdPortDevice = Named<QToolButton>(m_fraCom, "cmdPortDevice");
+    m_cmdPortDevice->setText(QStringLiteral("..."));
+    m_cmdPortDevice->setToolTip(tr("What the chosen port reaches: a serial device, or a serial "
+                                   "port server on the network"));
+    m_cmdPortDevice->setAccessibleName(tr("Device or address of the port"));
     m_cboBaudrate = Named<QComboBox>(m_fraCom, "cboBaudrate");
     m_chkModem = Named<QCheckBox>(m_fraCom, "ChkModem");
     com->addWidget(m_cboPort, 0, 0);
-    com->addWidget(m_cboBaudrate, 0, 1);
-    com->addWidget(m_chkModem, 1, 0, 1, 2);
+    com->addWidget(m_cmdPortDevice, 0, 1);
+    com->addWidget(m_cboBaudrate, 0, 2);
+    com->addWidget(m_chkModem, 1, 0, 1, 3);
     left->addWidget(m_fraCom);
     m_chkTimeSet = Named<QCheckBox>(this, "ChkTimeSet");
     left->addWidget(m_chkTimeSet);
@@ -213,10 +226,8 @@ void FrmCom::translate()
 void FrmCom::loadValues()
 {
     const settings::Settings &settings = m_program.settings;
-    // Each port with what it reaches: a device, or a serial port server on the network.
-    const link::DeviceMap devices = link::DeviceMapFromSettings(m_program.profile);
     for (int port = 1; port <= PortCount; ++port)
-        m_cboPort->addItem(QStringLiteral("COM%1 – %2").arg(port).arg(devices(port)), port);
+        m_cboPort->addItem(portText(port), port);
     m_cboPort->setCurrentIndex(m_cboPort->findData(int{settings.comPort}));
     for (int rate : BaudRates)
         m_cboBaudrate->addItem(QString::number(rate), rate);
@@ -253,6 +264,34 @@ void FrmCom::portChosen()
     const QVariant port = m_cboPort->currentData();
     if (port.isValid())
         m_program.settings.comPort = static_cast<qint16>(port.toInt());
+}
+
+QString FrmCom::portText(int port) const
+{
+    // Each port with what it reaches: a device, or a serial port server on the network.
+    return QStringLiteral("COM%1 – %2").arg(port).arg(
+        link::DeviceMapFromSettings(m_program.profile)(port));
+}
+
+void FrmCom::editPortDevice()
+{
+    const int port = m_cboPort->currentData().isValid() ? m_cboPort->currentData().toInt() : 1;
+    const QString key = QStringLiteral("COM%1").arg(port);
+    const QString bound =
+        m_program.profile.readString(QStringLiteral("Ports"), key, QString(), 255);
+    PortDeviceDialog dialog(port, bound, settings::OwnPortDeviceName(port), this);
+    if (dialog.exec() != QDialog::Accepted || dialog.device() == bound.trimmed())
+        return;
+    if (!link::BindPort(m_program.profile, port, dialog.device())) {
+        m_program.prompter.show(tr("The settings file %1 could not be written.")
+                                    .arg(QDir::toNativeSeparators(m_program.profile.path())),
+                                windowTitle(), platform::Buttons::Ok,
+                                platform::Icon::Exclamation);
+        return;
+    }
+    m_cboPort->setItemText(m_cboPort->findData(port), portText(port));
+    m_cboPort->setCurrentIndex(m_cboPort->findData(port));
+    portChosen();
 }
 
 void FrmCom::baudRateChosen()

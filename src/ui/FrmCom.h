@@ -13,6 +13,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QToolButton;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -99,6 +100,9 @@ private:
     void loadValues();
 
     void portChosen();
+    QString portText(int port) const;
+    // Binds the chosen port to a device or a network address in the settings file.
+    void editPortDevice();
     void baudRateChosen();
     void modemTypeChosen();
     void modemClicked();
@@ -142,6 +146,7 @@ private:
 
     QGroupBox *m_fraCom = nullptr;
     QComboBox *m_cboPort = nullptr;
+    QToolButton *m_cmdPortDevice = nullptr;
     QComboBox *m_cboBaudrate = nullptr;
     QCheckBox *m_chkModem = nullptr;
     QCheckBox *m_chkTimeSet = nullptr;

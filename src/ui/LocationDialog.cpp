@@ -1,5 +1,7 @@
 #include "ui/LocationDialog.h"
 
+#include "ui/PlanDialogParts.h"
+
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -39,10 +41,7 @@ LocationDialog::LocationDialog(const std::optional<plan::Location> &current, QWi
     for (QLineEdit *edit : {m_latitude, m_longitude})
         connect(edit, &QLineEdit::textEdited, this, [this, edit] { splitPair(edit); });
 
-    m_refusal = new QLabel(this);
-    m_refusal->setObjectName(QStringLiteral("lblRefusal"));
-    m_refusal->setWordWrap(true);
-    m_refusal->setStyleSheet(QStringLiteral("color: #a00000"));
+    m_refusal = MakeRefusalLabel(this);
     m_refusal->hide();
     column->addWidget(m_refusal);
 

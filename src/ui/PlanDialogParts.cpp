@@ -52,4 +52,13 @@ PlanDialogFoot AddPlanDialogFoot(QDialog &dialog, QVBoxLayout &column)
     return foot;
 }
 
+QLabel *MakeRefusalLabel(QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(QStringLiteral("lblRefusal"));
+    label->setWordWrap(true);
+    label->setStyleSheet(QStringLiteral("color: #a00000"));
+    return label;
+}
+
 } // namespace quintara::ui

@@ -30,4 +30,8 @@ struct PlanDialogFoot {
 };
 PlanDialogFoot AddPlanDialogFoot(QDialog &dialog, QVBoxLayout &column);
 
+// Why a dialog cannot take what was typed: wrapped, in a colour that says so, named
+// "lblRefusal" for tests and tools.
+QLabel *MakeRefusalLabel(QWidget *parent);
+
 } // namespace quintara::ui

@@ -1,6 +1,7 @@
 #include "ui/RetimeDialog.h"
 
 #include "presentation/LineDescriber.h"
+#include "ui/PlanDialogParts.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -70,10 +71,7 @@ RetimeDialog::RetimeDialog(const clock::ClockTable &table, QList<int> lines,
     m_preview->setObjectName(QStringLiteral("lstRetime"));
     m_preview->setAccessibleName(tr("The chosen lines' times, old and new"));
     column->addWidget(m_preview, 1);
-    m_refusal = new QLabel(this);
-    m_refusal->setObjectName(QStringLiteral("lblRefusal"));
-    m_refusal->setWordWrap(true);
-    m_refusal->setStyleSheet(QStringLiteral("color: #a00000"));
+    m_refusal = MakeRefusalLabel(this);
     column->addWidget(m_refusal);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);

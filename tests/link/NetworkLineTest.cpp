@@ -167,6 +167,7 @@ TEST_F(NetworkLineTest, ConnectionFaultsAreNamedAndNothingHeldLeaves)
     write("x");
     ASSERT_TRUE(WaitFor([&] { return !failure.isEmpty(); }));
     EXPECT_EQ(failure, "connection refused");
+    EXPECT_EQ(line.failureCode(), LinkCode::ConnectionRefused);
     EXPECT_EQ(line.outputQueueLength(), 0);
 
     // A server without COM port control, and one that never confirms the line.
@@ -184,6 +185,7 @@ TEST_F(NetworkLineTest, ConnectionFaultsAreNamedAndNothingHeldLeaves)
         EXPECT_TRUE(failure.startsWith(refuses ? "COM port control (RFC 2217) refused"
                                                : "the line settings were not confirmed"))
             << failure.toStdString();
+        EXPECT_EQ(line.failureCode(), LinkCode::LineSettingsRefused);
         EXPECT_FALSE(server.received.contains("data"));
     }
 

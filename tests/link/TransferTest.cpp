@@ -228,7 +228,7 @@ TEST(Transfer, ARetryThatSucceedsShowsNothingAndAPortThatBreaksIsNamed)
             r.line.fail();
     });
     EXPECT_EQ(r.send(18, 100), LinkCode::CommunicationProblem);
-    EXPECT_EQ(r.message(), r.failureText(650) + QStringLiteral("\n/dev/fake1: device gone"));
+    EXPECT_EQ(r.message(), QStringLiteral("Communication problem:\n/dev/fake1: device gone"));
 }
 
 TEST(Transfer, CancelEndsATransferAtOnceWhereverItWaits)

@@ -136,7 +136,9 @@ TEST_F(CliTransferTest, SendAndVerifyOverTheNetworkAndItsFaults)
         const QString held = sim.command("transfer table 18");
         ASSERT_EQ(sim.command("net close-after 60"), "ok");
         expectFailure({"send", writeClockFile("other.clk", Table({})), "--port", sim.device}, 1,
-                      {(sim.device + ": connection closed by the far side").toUtf8()});
+                      {("Communication problem:\n" + sim.device +
+                        ": connection closed by the far side.\n")
+                           .toUtf8()});
         EXPECT_EQ(sim.command("transfer table 18"), held);
     }
 
@@ -147,13 +149,16 @@ TEST_F(CliTransferTest, SendAndVerifyOverTheNetworkAndItsFaults)
         closedPort = probe.serverPort();
     }
     const QString nobody = QStringLiteral("tcp://127.0.0.1:%1").arg(closedPort);
-    expectFailure({"send", file, "--port", nobody}, 1,
-                  {"Communication problem:\n", (nobody + ": connection refused").toUtf8()});
+    // Named with the address and what to check; another attempt would not mend it.
+    const CliRun refused = expectFailure({"send", file, "--port", nobody}, 1,
+                                         {"Communication problem:\n" + nobody.toUtf8() +
+                                          ": connection refused. Check the port number"});
+    EXPECT_FALSE(refused.err.contains("attempt 2 of 4"));
 
     CentralSimProcess plain{QUINTARA_CENTRAL_SIM,
                             {"--listen", "rfc2217://127.0.0.1:0", "--refuse-com-port"}};
     expectFailure({"send", file, "--port", plain.device}, 1,
-                  {(plain.device + ": COM port control (RFC 2217) refused").toUtf8()});
+                  {(plain.device + ": the far side did not set up its serial port").toUtf8()});
     const QString received = writeFile("never.clk", "kept");
     expectFailure({"receive", "-o", received, "--port", nobody}, 1, {"connection refused"});
     EXPECT_EQ(contents(received), "kept");

@@ -10,6 +10,7 @@
 #include "tools/central-sim/ProjectMemory.h"
 #include "ui/FrmKlokken.h"
 #include "ui/LinkCommands.h"
+#include "settings/ProfileFile.h"
 
 using namespace quintara;
 using namespace quintara::testing::window;
@@ -315,3 +316,45 @@ TEST_F(FrmComTest, TheWindowsCommandsGoThroughTheDialogAndKeepTheLastTrace)
 }
 
 } // namespace
+
+// A port bound to a serial port server from the dialog, by keyboard: an address that is none
+// keeps the small dialog open, a whole one goes into the settings file and the list, and
+// nothing gives the port its own device back.
+TEST_F(FrmComTest, APortIsBoundToASerialPortServerInTheDialog)
+{
+    program.settings.comPort = 3;
+    open(Mode::Transmit);
+    const auto bind = [this](const QStringList &typed) {
+        QList<bool> stillOpen;
+        QTimer::singleShot(0, [&] {
+            QWidget *form = QApplication::activeModalWidget();
+            ASSERT_TRUE(form && form->objectName() == "PortDeviceDialog");
+            for (const QString &text : typed) {
+                auto *edit = Named<QLineEdit>(form, QStringLiteral("txtDevice"));
+                edit->selectAll();
+                QTest::keyClicks(edit, text);
+                if (text.isEmpty())
+                    QTest::keyClick(edit, Qt::Key_Delete);
+                QTest::keyClick(edit, Qt::Key_Return);
+                stillOpen << form->isVisible();
+            }
+            if (form->isVisible())
+                form->close();
+        });
+        QTest::keyClick(child("cmdPortDevice"), Qt::Key_Space);
+        return stillOpen;
+    };
+    EXPECT_EQ(bind({"http://gateway:4001", "tcp://gateway", "rfc2217://192.168.1.20:2217"}),
+              QList<bool>({true, true, false}));
+    const auto bound = [this] {
+        return program.profile.readString("Ports", "COM3", "(none)", 255);
+    };
+    EXPECT_EQ(bound(), "rfc2217://192.168.1.20:2217");
+    EXPECT_EQ(child<QComboBox>("cboPort")->currentText(), "COM3 – rfc2217://192.168.1.20:2217");
+    EXPECT_EQ(program.settings.comPort, 3);
+
+    EXPECT_EQ(bind({""}), QList<bool>({false}));
+    EXPECT_TRUE(bound().isEmpty());
+    EXPECT_EQ(child<QComboBox>("cboPort")->currentText(),
+              "COM3 – " + settings::OwnPortDeviceName(3));
+}

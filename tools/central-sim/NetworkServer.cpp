@@ -50,8 +50,9 @@ void NetworkServer::accept()
 {
     while (QTcpSocket *socket = m_server.nextPendingConnection()) {
         // The newest client takes the line: one that went away may not have been seen going
-        // yet when its successor connects.
+        // yet when its successor connects. What it sent before it went is still heard.
         if (m_client) {
+            m_client->waitForReadyRead(0);
             m_client->disconnect(this);
             m_client->abort();
             m_client->deleteLater();

@@ -1,10 +1,11 @@
-// Table transfer end to end: QtSerialLine on a pseudo-terminal against the simulator executable
-// loaded with the demo installation.
+// Table transfers and the on-line test end to end against the simulator executable.
 #include "link/Transfer.h"
 
 #include "clock/ClockTable.h"
-#include "link/PortDevice.h"
-#include "link/QtSerialLine.h"
+#include "link/DeviceLine.h"
+#include "link/Kalvenor.h"
+#include "link/OnlineTest.h"
+#include "link/Ticker.h"
 #include "platform/EventPump.h"
 #include "project/ProjectFileReader.h"
 #include "project/ProjectModel.h"
@@ -18,7 +19,10 @@
 #include "tests/support/FixedClock.h"
 #include "tests/support/TestYears.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -33,11 +37,15 @@ QString DemoPath()
     return QDir(qEnvironmentVariable("QUINTARA_SOURCE_DIR")).filePath("examples/demo.nbt");
 }
 
-class TransferPty : public ::testing::Test {
+// Against the simulator executable on each kind of line: a pseudo-terminal, raw TCP and Telnet
+// with COM port control, the line chosen as the program chooses it, by the device's name.
+class TransferSim : public ::testing::TestWithParam<const char *> {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(sim.device.startsWith(QStringLiteral("/dev/"))) << sim.device.toStdString();
+        const QString kind = QString::fromLatin1(GetParam());
+        ASSERT_TRUE(sim.device.startsWith(kind == u"pty" ? QStringLiteral("/dev/") : kind + u':'))
+            << sim.device.toStdString();
         project::ProjectRead read =
             project::ReadProjectFile(DemoPath(), settings::Settings(), strings);
         ASSERT_EQ(read.status, project::ReadOutcome::Read);
@@ -45,9 +53,16 @@ protected:
         link.setup.portNumber = 1;
     }
 
-    testing::CentralSimProcess sim{QStringLiteral(QUINTARA_CENTRAL_SIM),
-                                   {QStringLiteral("--project"), DemoPath()}};
-    QtSerialLine line{[this](int port) { return port == 1 ? sim.device : QString(); }};
+    static QStringList SimArguments()
+    {
+        QStringList arguments{QStringLiteral("--project"), DemoPath()};
+        if (const QString kind = QString::fromLatin1(GetParam()); kind != u"pty")
+            arguments << QStringLiteral("--listen") << kind + QStringLiteral("://127.0.0.1:0");
+        return arguments;
+    }
+
+    testing::CentralSimProcess sim{QStringLiteral(QUINTARA_CENTRAL_SIM), SimArguments()};
+    DeviceLine line{[this](int port) { return port == 1 ? sim.device : QString(); }};
     platform::QtEventPump pump;
     settings::Strings strings{settings::StringTable::builtIn()};
     CentralLink link{line, pump, strings};
@@ -55,10 +70,10 @@ protected:
     std::unique_ptr<project::ProjectModel> demo = std::make_unique<project::ProjectModel>();
 };
 
-TEST_F(TransferPty, TheClockTableGoesToTheUnitAndComesBackTheSame)
+TEST_P(TransferSim, TheClockTableGoesToTheUnitAndComesBackTheSame)
 {
     // A clock table of the kind the demo house has: lights, a dimmer, moods, shutters, dated
-    // around 9 December 2026.
+    // around 9 December 2026; levels of 255 and a minute of 13 for Telnet to escape or mistake.
     using namespace clock;
     clock::ClockTable sent;
     sent.MaxClockLines = static_cast<qint16>(demo->Limits.ClockLines);
@@ -71,7 +86,7 @@ TEST_F(TransferPty, TheClockTableGoesToTheUnitAndComesBackTheSame)
              {5, {45, 6, 19, 11, 26, Continue, Workdays, 1, 10, 1, 255, 0, 0}},
              {8, {0, 12, 9, 11, 26, Special, Weeks, 2, 2, 4, 3, 0, 0}},
              {13, {59, 23, 11, 12, 26, Continue, Once, 0, 8, 5, 255, 0, 0}},
-             {42, {10, 0, 25, 10, 26, Continue, Months, 1, 15, 1, 0, 0, 0}}})
+             {42, {13, 0, 25, 10, 26, Continue, Months, 1, 15, 1, 0, 0, 0}}})
         sent.Lines[static_cast<std::size_t>(index)] = ClockLine::fromBytes(bytes);
 
     const testing::FixedClock now{QDateTime(QDate(2026, 12, 9), QTime(10, 0, 0))};
@@ -94,7 +109,7 @@ TEST_F(TransferPty, TheClockTableGoesToTheUnitAndComesBackTheSame)
     EXPECT_EQ(received.Lines[0].FirstLine, 1);
 }
 
-TEST_F(TransferPty, ReceivingEverythingGivesTheProjectTheUnitWasProgrammedWith)
+TEST_P(TransferSim, ReceivingEverythingGivesTheProjectTheUnitWasProgrammedWith)
 {
     auto model = std::make_unique<project::ProjectModel>();
     project::NewProject(*model, 19200, 0);
@@ -117,6 +132,47 @@ TEST_F(TransferPty, ReceivingEverythingGivesTheProjectTheUnitWasProgrammedWith)
             << n;
     }
 }
+
+TEST_P(TransferSim, TheOnlineTestSwitchesTheFunctionAndCancelEndsATransferAtOnce)
+{
+    {
+        // The on-line test closes the line as soon as its frame is written: the frame still
+        // reaches the unit, which reports the relay on when asked afterwards.
+        QtTicker ticker;
+        Kalvenor unit{line, ticker};
+        const OnlineTestResult tested = RunOnlineTest(unit, 1, 19200, OnlineTestFunction{1, 5, 1});
+        ASSERT_EQ(tested.setFunction, 0);
+        std::optional<std::pair<qint16, qint16>> relay;
+        QObject::connect(&unit, &Kalvenor::Relay,
+                         [&](qint16 output, qint16 state) { relay.emplace(output, state); });
+        ASSERT_EQ(unit.InitComm(1, 19200), 0);
+        ASSERT_EQ(unit.GetRelayState(5), 0);
+        const QDeadlineTimer deadline(5000);
+        while (!relay && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        EXPECT_EQ(relay, std::make_optional(std::make_pair(qint16(5), qint16(1))));
+        unit.EndComm();
+    }
+
+    // Cancel in the middle of a send ends it within the call, says nothing, and the unit keeps
+    // the table it had.
+    const QString held = sim.command("transfer table 18");
+    std::optional<bool> busyAfterCancel;
+    QTimer::singleShot(1500, [&] {
+        link.RequestStop();
+        busyAfterCancel = link.Busy() || line.isOpen();
+    });
+    clock::ClockTable table;
+    table.MaxClockLines = 100;
+    tables::TableSet set;
+    const testing::FixedClock now{QDateTime(QDate(2026, 12, 9), QTime(10, 0, 0))};
+    const TransferOutcome stopped = SendClockTable(link, drive, set, table, *demo, now, true);
+    EXPECT_EQ(std::tuple(stopped.status, stopped.notices.size(), busyAfterCancel),
+              std::tuple(LinkCode::Stopped, 0u, std::optional(false)));
+    EXPECT_EQ(sim.command("transfer table 18"), held);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, TransferSim, ::testing::Values("pty", "tcp", "rfc2217"));
 
 } // namespace
 } // namespace quintara::link
