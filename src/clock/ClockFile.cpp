@@ -100,7 +100,7 @@ std::optional<platform::Message> ConversionQuestion(const ClockTable &table,
         return std::nullopt;
     const QString text = strings.GetResString(ConversionWarningId) + QStringLiteral("\n\r") +
                          strings.GetResString(ConversionConsequenceId);
-    return platform::Message{text, platform::ErrorTitle, platform::Buttons::OkCancel,
+    return platform::Message{text, platform::ProgramTitle, platform::Buttons::OkCancel,
                              platform::Icon::Exclamation, platform::Answer::Cancel};
 }
 

@@ -1,6 +1,8 @@
 #include "clock/ClockTable.h"
 
 #include "platform/Clock.h"
+#include "settings/Strings.h"
+#include "settings/TextIds.h"
 
 #include <QTimeZone>
 
@@ -114,10 +116,11 @@ bool FinishAddLine(ClockTable &table, int index)
     return line && line->inUse();
 }
 
-platform::Message DeleteLineQuestion(const QString &levelText, const QString &functionText)
+platform::Message DeleteLineQuestion(const QString &levelText, const QString &functionText,
+                                     const settings::Strings &strings)
 {
-    return platform::Message{QStringLiteral("Mag ") + levelText + u' ' + functionText +
-                                 QStringLiteral(" verwijderd worden?"),
+    return platform::Message{strings.GetResString(settings::TextId::Edit::DeleteQuestion)
+                                 .arg(levelText, functionText),
                              platform::ProgramTitle, platform::Buttons::YesNo, platform::Icon::None,
                              platform::Answer::No};
 }

@@ -14,6 +14,10 @@ namespace quintara::platform {
 class Clock;
 } // namespace quintara::platform
 
+namespace quintara::settings {
+class Strings;
+}
+
 namespace quintara::clock {
 
 inline constexpr int ClockLineCount = 100;
@@ -72,7 +76,8 @@ bool FinishAddLine(ClockTable &table, int index);
 
 // The question before the selected line goes, naming it by its level text and function
 // description; Yes deletes.
-platform::Message DeleteLineQuestion(const QString &levelText, const QString &functionText);
+platform::Message DeleteLineQuestion(const QString &levelText, const QString &functionText,
+                                     const settings::Strings &strings);
 // Frees the selected line. Answers whether there was one (the caller then repaints).
 bool DeleteSelectedLine(ClockTable &table);
 

@@ -53,7 +53,7 @@ QString BytesText(const QByteArray &bytes, const settings::Strings &strings)
 
 platform::Notice Failure(int textId, QString text, QStringList arguments = {})
 {
-    return {textId, std::move(arguments), std::move(text), platform::ErrorTitle,
+    return {textId, std::move(arguments), std::move(text), platform::ProgramTitle,
             platform::Icon::Critical};
 }
 
@@ -333,7 +333,7 @@ void CentralLink::finish(int code)
     if (m_job == Job::ModemProgramming) {
         if (code == LinkCode::Ok)
             m_outcome.tell(
-                {0, {}, QStringLiteral("OK"), platform::ErrorTitle, platform::Icon::None});
+                {0, {}, QStringLiteral("OK"), platform::ProgramTitle, platform::Icon::None});
         else if (code != LinkCode::Stopped)
             m_outcome.tell(Failure(TextIdOfCode(code), FailureMessage()));
     } else if (code == LinkCode::Ok) {

@@ -27,8 +27,6 @@ struct Message {
 
 // The titles the program's messages carry.
 inline const QString ProgramTitle = QStringLiteral("Quintara");
-inline const QString ErrorTitle = QStringLiteral("KALVENOR Domotic systems");
-inline const QString SaveQuestionTitle = QStringLiteral("KALVENOR Domotic system");
 
 // One thing an operation has to tell its user. Libraries never show it: they return it, and
 // each front end shows it its own way (a box in the window, a line on standard error, a record
@@ -40,7 +38,7 @@ struct Notice {
     QStringList arguments;
     // The whole text as it reads in the language in force when it was said.
     QString text;
-    QString title = ErrorTitle;
+    QString title = ProgramTitle;
     Icon icon = Icon::Exclamation;
 
     bool operator==(const Notice &) const = default;
@@ -58,7 +56,7 @@ inline Notice PlainNotice(QString text)
 // every file command shows.
 inline Notice SystemFailureNotice(QString description)
 {
-    return Notice{0, {}, std::move(description), ErrorTitle, Icon::Critical};
+    return Notice{0, {}, std::move(description), ProgramTitle, Icon::Critical};
 }
 
 // What an operation ended in: its status (an enum of the layer, or a code) and what it has to

@@ -489,7 +489,8 @@ std::optional<platform::Message> DeleteLineQuestion(const clock::ClockTable &tab
     return clock::DeleteLineQuestion(
         presenter.values().LevelText(ValueKind::Level, line.Level, line.FunctionType),
         presenter.DescribeFunction(line.FunctionType, line.FunctionNumber, DescribeMode::CodeNumber,
-                                   false));
+                                   false),
+        presenter.strings());
 }
 
 } // namespace quintara::ui

@@ -90,6 +90,7 @@ public:
     static int TypeListEntryFor(int functionType);
 
     const ValueFormatter &values() const { return m_values; }
+    const settings::Strings &strings() const { return m_strings; }
 
 private:
     QString nameOf(int type, int number) const;

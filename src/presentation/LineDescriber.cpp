@@ -63,12 +63,7 @@ std::pair<QString, QString> LineDescriber::panelSummary(const clock::ClockLine &
 {
     const QString what = functionText(line) + u' ' + levelText(line);
     QString when = clock::ReferenceDateTime(line, years()).toString(QStringLiteral("dd/MM hh:mm"));
-    const QString unit = m_names.repeatName(line.RepeatUnit);
-    if (line.RepeatUnit == clock::Once)
-        when += u' ' + unit;
-    else
-        when += QStringLiteral(" Elke %1 ").arg(line.RepeatCount) + unit;
-    return {what, when};
+    return {what, when + u' ' + repeatText(line)};
 }
 
 } // namespace quintara::ui

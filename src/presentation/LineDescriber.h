@@ -43,8 +43,7 @@ public:
     // "Once", or "Every 2 Day(s)" in the language in force.
     QString repeatText(const clock::ClockLine &line) const;
 
-    // The information panel's two lines: function and level; moment and repetition (with the
-    // repeat name's padding and the Dutch "Elke" the panel has always shown).
+    // The information panel's two lines: function and level; moment and repetition.
     std::pair<QString, QString> panelSummary(const clock::ClockLine &line) const;
 
     const FunctionPresenter &presenter() const { return m_presenter; }

@@ -645,7 +645,7 @@ OldConversion ReadOldFormat(RecordReader &in, ProjectModel &model, int version)
 platform::Notice RefusalNotice(const settings::Strings &strings, int textId)
 {
     return platform::Notice{
-        textId, {}, strings.GetResString(textId), platform::ErrorTitle, platform::Icon::Critical};
+        textId, {}, strings.GetResString(textId), platform::ProgramTitle, platform::Icon::Critical};
 }
 
 // The steps of a read up to its outcome; the model is the one the result carries.

@@ -4,6 +4,8 @@
 #include "presentation/WeekViewModel.h"
 #include "render/Pictures.h"
 #include "settings/NameTables.h"
+#include "settings/Strings.h"
+#include "settings/TextIds.h"
 
 #include <QFontMetrics>
 #include <QLocale>
@@ -195,10 +197,12 @@ void WeekPainter::paintDayCaptions(QPainter &painter, const QRectF &column, cons
     painter.restore();
 }
 
-QStringList WeekPainter::LegendCaptions(const settings::NameTables &names)
+QStringList WeekPainter::LegendCaptions(const settings::NameTables &names,
+                                        const settings::Strings &strings)
 {
     return {
-        QStringLiteral("Aan"),      QStringLiteral("Uit"),
+        strings.GetResString(settings::TextId::Level::On),
+        strings.GetResString(settings::TextId::Level::Off),
         names.functionTypeName(51), names.functionTypeName(54).left(9),
         names.functionTypeName(66), names.functionTypeName(65).left(7),
         names.functionTypeName(26), names.functionTypeName(25),

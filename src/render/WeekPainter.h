@@ -21,7 +21,8 @@ struct ClockTable;
 } // namespace quintara::clock
 namespace quintara::settings {
 struct NameTables;
-}
+class Strings;
+} // namespace quintara::settings
 namespace quintara::ui {
 class WeekViewModel;
 }
@@ -76,7 +77,8 @@ public:
     void paintLegend(QPainter &painter, QPointF origin, const QStringList &captions,
                      QFont font) const;
     // The legend's captions in the name tables' language.
-    static QStringList LegendCaptions(const settings::NameTables &names);
+    static QStringList LegendCaptions(const settings::NameTables &names,
+                                      const settings::Strings &strings);
 
     // The canvas onto the area and back.
     static QPointF toArea(QPointF logical, const QRectF &area);

@@ -44,7 +44,7 @@ QList<ControlText> ClockEditTexts()
         text("LblTabel", 1002),
         joined("LblFnc", {id(1019), lit(":")}),
         joined("LblLd", {id(1020), lit(":")}),
-        text("LblLvl", 50),
+        text("LblLvl", 2370), // 50 says "Niveau" in every language
         text("LblTijd", 989),
         text("LblDate", 990),
         text("LblRepeat", 988),

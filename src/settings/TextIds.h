@@ -118,6 +118,10 @@ inline constexpr int ExportCsv = 2457;
 inline constexpr int CompareWith = 2458;
 inline constexpr int SendAllTheSame = 2480;
 inline constexpr int AndMore = 2481;
+// The file dialogs' filters.
+inline constexpr int ClockFiles = 2393;
+inline constexpr int ProjectFiles = 2394;
+inline constexpr int AllFiles = 5;
 } // namespace FileCommand
 
 // The undo stack's names of its steps.
@@ -138,5 +142,10 @@ inline constexpr int DatesUpToDate = 2469;
 namespace Editor {
 inline constexpr int SelectAnItem = 905;
 } // namespace Editor
+
+// The question before a line is deleted: "%1" the level, "%2" the function.
+namespace Edit {
+inline constexpr int DeleteQuestion = 2392;
+} // namespace Edit
 
 } // namespace quintara::settings::TextId

@@ -85,7 +85,7 @@ int Exports::paintHandOver(QPagedPaintDevice &device)
         refreshTables();
     const render::DocumentWeek week{m_week, m_program.clockTable, m_program.project.WorkdayFlags(),
                                     m_firstShownDay,
-                                    render::WeekPainter::LegendCaptions(m_program.names),
+                                    render::WeekPainter::LegendCaptions(m_program.names, m_program.strings),
                                     weekNights ? weekNights() : std::vector<WeekNight>()};
     return render::PaintHandOver(device, m_pictures, handOverHead(), week, handOverTables());
 }

@@ -32,14 +32,12 @@ namespace Command = settings::TextId::FileCommand;
 namespace Step = settings::TextId::UndoStep;
 constexpr int ReplaceFileQuestionId = 2111;
 
-const QString ProjectFilter = QStringLiteral("Ventora bestanden") +
-                              QStringLiteral(" (*.nbt) |*.nbt|") +
-                              QStringLiteral("Alle bestanden") + QStringLiteral(" (*.*) |*.*");
-
-QString ClockFilter(const QString &allFiles)
+// "Clock files (*.clk) |*.clk|All files (*.*) |*.*" in the language in force.
+QString Filter(const settings::Strings &strings, int kindId, const char *extension)
 {
-    return QStringLiteral("Klok bestanden") + QStringLiteral(" (*.clk) |*.clk|") + allFiles +
-           QStringLiteral(" (*.*) |*.*");
+    const QString pattern = QStringLiteral("*.") + QLatin1StringView(extension);
+    return strings.GetResString(kindId) + QStringLiteral(" (") + pattern + QStringLiteral(") |") +
+           pattern + u'|' + strings.GetResString(Command::AllFiles) + QStringLiteral(" (*.*) |*.*");
 }
 
 FileDialogRequest OpenExistingRequest(const QString &title, const QString &filter)
@@ -95,7 +93,7 @@ platform::Answer FileCommands::SaveChangesPrompt()
     const QString text = s.GetResString(Command::File) + u' ' + tableName() + u' ' +
                          s.GetResString(Command::IsChanged) + QStringLiteral("\n\r") +
                          s.GetResString(Command::SaveNow);
-    return m_program.prompter.show(text, platform::SaveQuestionTitle,
+    return m_program.prompter.show(text, platform::ProgramTitle,
                                    platform::Buttons::YesNoCancel, platform::Icon::Question);
 }
 
@@ -194,7 +192,8 @@ void FileCommands::ReadProject(const QString &proposed)
     {
         WaitPointer wait;
         FileDialogRequest request = OpenExistingRequest(
-            m_program.strings.GetResString(Command::ReadProjectTitle), ProjectFilter);
+            m_program.strings.GetResString(Command::ReadProjectTitle),
+            Filter(m_program.strings, Command::ProjectFiles, "nbt"));
         if (!proposed.isEmpty()) {
             const QFileInfo file(proposed);
             request.initialFolder = file.absolutePath();
@@ -253,7 +252,7 @@ void FileCommands::OpenClockFile()
     WaitPointer wait;
     const std::optional<QString> chosen =
         chooseFile(false, OpenExistingRequest(m_program.strings.GetResString(Command::OpenTitle),
-                                              ClockFilter(QStringLiteral("Alle bestanden"))));
+                                              Filter(m_program.strings, Command::ClockFiles, "clk")));
     if (!chosen || chosen->isEmpty())
         return;
     OpenClockFile(*chosen);
@@ -340,7 +339,7 @@ void FileCommands::SaveAs()
     clock::ClockTable &table = m_program.clockTable;
     FileDialogRequest request;
     request.title = m_program.strings.GetResString(Command::SaveAsTitle);
-    request.filter = ClockFilter(m_program.strings.GetResString(5));
+    request.filter = Filter(m_program.strings, Command::ClockFiles, "clk");
     request.initialName = tableName();
     // The window asks itself, and only when the file is not the table's own.
     request.overwritePrompt = false;

@@ -526,7 +526,7 @@ bool FrmCom::sendAndVerify()
     showProgress(0, outcome.message);
     m_sendCaption = m_program.strings.GetResString(RetryCaptionId);
     m_cmdSendOK->setText(m_sendCaption);
-    m_program.prompter.show(outcome.message, platform::ErrorTitle, platform::Buttons::Ok,
+    m_program.prompter.show(outcome.message, platform::ProgramTitle, platform::Buttons::Ok,
                             platform::Icon::Critical);
     return false;
 }

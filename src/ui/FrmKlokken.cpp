@@ -230,7 +230,7 @@ void FrmKlokken::buildLegend()
     m_legend = new PictureBox(m_surface, [this](QPainter &painter, const QRect &) {
         render::WeekPainter(m_pictures)
             .paintLegend(painter, QPointF(0, 0),
-                         render::WeekPainter::LegendCaptions(m_program.names), font());
+                         render::WeekPainter::LegendCaptions(m_program.names, m_program.strings), font());
     });
     m_legend->setObjectName(QStringLiteral("Legend"));
     m_legend->setFixedHeight(22);

@@ -140,7 +140,7 @@ TEST_F(ClockFile, OlderVersionIsSavedOnlyAfterTheConversionQuestion)
                               "(The file will no longer be usable by earlier VENTORA version!)");
     EXPECT_EQ(
         std::tuple(question->title, question->buttons, question->icon, question->defaultButton),
-        std::tuple(platform::ErrorTitle, platform::Buttons::OkCancel, platform::Icon::Exclamation,
+        std::tuple(platform::ProgramTitle, platform::Buttons::OkCancel, platform::Icon::Exclamation,
                    std::optional(platform::Answer::Cancel)));
 
     // Once written it is of the current version, and asks no more.

@@ -188,7 +188,7 @@ TEST(Transfer, FailedAttemptsAreRetriedThreeTimesThenReported)
         const platform::Notice &notice = r.outcome.notices[0];
         EXPECT_EQ(notice.text, r.failureText(code) + (lastBlockSent ? mayHold : QString())) << what;
         EXPECT_EQ(std::pair(notice.title, notice.icon),
-                  std::pair(platform::ErrorTitle, platform::Icon::Critical));
+                  std::pair(platform::ProgramTitle, platform::Icon::Critical));
         EXPECT_EQ(r.outcome.unitMayHoldNew, lastBlockSent) << what;
         // Only a send changes the caption, and its progress falls back to 0.
         EXPECT_EQ(r.caption, sending ? QStringLiteral("Retry") : QString()) << what;

@@ -28,7 +28,7 @@ struct ReaderHarness {
     // Takes the model, the settings' values and, for a project read, its language.
     project::ReadOutcome adopt(project::ProjectRead read, const QString &path);
     // Expect this English text to have been told next, in a box of this title and icon.
-    void expectNotice(const QString &text, const QString &title = platform::ErrorTitle,
+    void expectNotice(const QString &text, const QString &title = platform::ProgramTitle,
                       platform::Icon icon = platform::Icon::Critical);
 };
 

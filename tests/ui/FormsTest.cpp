@@ -20,11 +20,14 @@ TEST(TranslateForm, WritesTextsOnTheControlsByName)
     edit.setObjectName(QStringLiteral("FrmClkEdit"));
     auto *fnc = child<QLabel>(&edit, "LblFnc");
     auto *wknd = child<QRadioButton>(&edit, "OptTabel_2");
+    auto *level = child<QLabel>(&edit, "LblLvl");
     auto *stranger = child<QLabel>(&edit, "LblOther");
     stranger->setText(QStringLiteral("mine"));
     ui::TranslateForm(edit, strings);
-    EXPECT_EQ(QStringList({edit.windowTitle(), fnc->text(), wknd->text(), stranger->text()}),
-              QStringList({"Clockline add/edit", strings.GetResString(1019) + ':', "Wknd", "mine"}));
+    EXPECT_EQ(QStringList({edit.windowTitle(), fnc->text(), wknd->text(), level->text(),
+                           stranger->text()}),
+              QStringList({"Clockline add/edit", strings.GetResString(1019) + ':', "Wknd", "Level",
+                           "mine"}));
 
     // Toolbar actions and frames of the other forms (the main window's test sees its menus); a
     // second language follows at once.

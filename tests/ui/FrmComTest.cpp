@@ -215,7 +215,7 @@ TEST_F(FrmComTest, FailuresAndWhatTheUnitKeptWrongLeaveTheDialogOpenWithRetry)
     prompter.expect(Answer::Ok);
     click("cmdSendOK");
     EXPECT_TRUE(failedWith(667));
-    EXPECT_TRUE(prompter.shown[0].title == platform::ErrorTitle &&
+    EXPECT_TRUE(prompter.shown[0].title == platform::ProgramTitle &&
                 prompter.shown[0].icon == platform::Icon::Critical);
     EXPECT_EQ(prompter.beeps, 5);
     expectIdle("Retry");

@@ -1,6 +1,7 @@
 // The main window: what only it does (the week, the panel and the views wired to its parts; keys,
 // buttons, closing and scaling) and the start-up that brings it up.
 #include "project/ProjectFileWriter.h"
+#include "render/WeekPainter.h"
 #include "tests/support/TestYears.h"
 #include "tests/ui/WindowTestSupport.h"
 #include "ui/AgendaView.h"
@@ -146,10 +147,19 @@ TEST_F(MainWindowTest, ButtonsDoubleClicksTheToolbarAndClosingRunTheirCommands)
     QTest::mouseDClick(pic(), Qt::LeftButton, {}, At(6, 9, 0));
     EXPECT_EQ(editModes, QList<int>{3});
 
-    // Delete asks in Dutch.
-    prompter.expect(Answer::Yes);
-    Named<QPushButton>(window.get(), "CmdDelete")->click();
-    EXPECT_EQ(lastMessage(), "Mag On REL  01 verwijderd worden?");
+    // Delete asks in the language in force (it was Dutch in every language), as the legend
+    // names On and Off.
+    const auto inLanguage = [&](int language, Answer answer) {
+        program.strings.setLanguageOffset(language * settings::LanguageStep);
+        prompter.expect(answer);
+        Named<QPushButton>(window.get(), "CmdDelete")->click();
+        return QStringList{lastMessage()} +
+               render::WeekPainter::LegendCaptions(program.names, program.strings).mid(0, 2);
+    };
+    EXPECT_EQ(inLanguage(3, Answer::No), QStringList({"Ein REL  01 löschen?", "Ein", "Aus"}));
+    EXPECT_EQ(inLanguage(1, Answer::No),
+              QStringList({"Mag Aan REL  01 verwijderd worden?", "Aan", "Uit"}));
+    EXPECT_EQ(inLanguage(0, Answer::Yes), QStringList({"Delete On REL  01?", "On", "Off"}));
     EXPECT_FALSE(reference(1));
 
     // The table is changed: Receive asks first; Cancel receives nothing, No receives and
@@ -177,7 +187,8 @@ TEST_F(MainWindowTest, ButtonsDoubleClicksTheToolbarAndClosingRunTheirCommands)
     window->close();
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(QStringList({prompter.shown.constLast().title, lastMessage()}),
-              QStringList({"KALVENOR Domotic system", "File house.clk is changed!\n\rSave now?"}));
+              QStringList({"Quintara", "File house.clk is changed!\n\rSave now?"}));
+    EXPECT_TRUE(dialogs.asked.constLast().request.filter.startsWith("Clock files (*.clk) |*.clk|"));
     // Yes with a name saves and closes, writing the settings.
     program.clockTable.ClockFileName = dir.filePath(QStringLiteral("house.clk"));
     prompter.expect(Answer::Yes);

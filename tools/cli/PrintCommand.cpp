@@ -77,7 +77,7 @@ int RunPrint(Session &session, const QString &clockFile, const QString &pdfFile,
             render::MakeDocumentHead(strings, session.settings().nbtFile, clockFile,
                                      session.project().ModelIndex, table.MaxClockLines, now),
             render::DocumentWeek{week, table, workdays, firstDay,
-                                 render::WeekPainter::LegendCaptions(session.names())},
+                                 render::WeekPainter::LegendCaptions(session.names(), session.strings())},
             tables);
     }
     if (pages == 0) {

@@ -41,7 +41,7 @@ bool Session::ReadProject(const QString &path)
 
     m_prompter.tell(read.notices);
     if (read.status == project::ReadOutcome::NoFile)
-        m_prompter.show(QStringLiteral("No project file %1").arg(path), platform::ErrorTitle);
+        m_prompter.show(QStringLiteral("No project file %1").arg(path), platform::ProgramTitle);
     m_hasProject = read.read();
     return m_hasProject;
 }

@@ -34,7 +34,7 @@ int RunTables(Session &session, const QString &projectFile, const OutputOptions 
         // A table that does not fit is no table set at all: nothing to show as if it were one.
         session.prompter().show(
             QStringLiteral("Table %1 does not fit the central unit's memory").arg(built.failedSlot),
-            platform::ErrorTitle);
+            platform::ProgramTitle);
         return ExitFailed;
     }
 
