@@ -1,11 +1,12 @@
-// Table transfer over a pseudo-terminal against the central-sim executable loaded with the demo
-// installation. Reports, per transfer, the time beyond the protocol's own pauses (one second
-// before, one after the dialling step and one inside the handshake; 100 ms before every table,
-// and when receiving the 100 ms of silence that confirm a table's end) per acknowledged block,
+// Table transfer against the central-sim executable loaded with the demo installation, over a
+// pseudo-terminal and over loopback TCP (raw, and Telnet with COM port control). Reports, per
+// transfer, the time beyond the protocol's own pauses (one second before, one after the dialling
+// step and one inside the handshake; 100 ms before every table, and when receiving the 100 ms of
+// silence that confirm a table's end) per acknowledged block, the wall time over those pauses,
 // and the share of a core the process used.
 #include "clock/ClockTable.h"
 #include "link/ClockConversion.h"
-#include "link/QtSerialLine.h"
+#include "link/DeviceLine.h"
 #include "link/Transfer.h"
 #include "platform/Clock.h"
 #include "platform/EventPump.h"
@@ -22,7 +23,9 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <string>
 #include <sys/resource.h>
+#include <utility>
 
 namespace {
 
@@ -57,17 +60,22 @@ int Blocks(int length)
     return length / 15 + 1;
 }
 
-// The simulator, the PC's side of the line and a demo clock table.
+// The simulator, the PC's side of the line and a demo clock table. The wire is "pty", or the
+// scheme the simulator listens with on loopback ("tcp", "rfc2217").
 struct Bench {
-    Bench()
+    explicit Bench(const QString &wire)
     {
+        QStringList arguments{QStringLiteral("--project"), QStringLiteral(QUINTARA_DEMO_PROJECT)};
+        if (wire != u"pty")
+            arguments << QStringLiteral("--listen") << wire + QStringLiteral("://127.0.0.1:0");
         sim.setProgram(QStringLiteral(QUINTARA_CENTRAL_SIM));
-        sim.setArguments({QStringLiteral("--project"), QStringLiteral(QUINTARA_DEMO_PROJECT)});
+        sim.setArguments(arguments);
         sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         sim.start();
         sim.waitForStarted(5000);
         while (!sim.canReadLine() && sim.waitForReadyRead(5000)) {
         }
+        // The pseudo-terminal's path, or the address it listens on.
         device = QString::fromLocal8Bit(sim.readLine()).trimmed();
 
         project::NewProject(*model, 19200, 0);
@@ -96,9 +104,15 @@ struct Bench {
             sim.kill();
     }
 
+    bool started() const
+    {
+        return device.startsWith(QStringLiteral("/dev/")) ||
+               link::NetworkAddress::isNetwork(device);
+    }
+
     QProcess sim;
     QString device;
-    link::QtSerialLine line{[this](int) { return device; }};
+    link::DeviceLine line{[this](int) { return device; }};
     platform::QtEventPump pump;
     platform::SystemClock systemClock;
     SilentPrompter prompter;
@@ -118,10 +132,11 @@ struct Bench {
 
 // Runs one transfer per iteration; `run` answers the number of tables and blocks it moved.
 template <typename Run>
-void Measure(benchmark::State &state, Run run, const std::function<bool(Bench &)> &prepare = {})
+void Measure(benchmark::State &state, const char *wire, Run run,
+             const std::function<bool(Bench &)> &prepare = {})
 {
-    Bench bench;
-    if (!bench.device.startsWith(QStringLiteral("/dev/"))) {
+    Bench bench(QString::fromLatin1(wire));
+    if (!bench.started()) {
         state.SkipWithError("central-sim did not start");
         return;
     }
@@ -130,6 +145,7 @@ void Measure(benchmark::State &state, Run run, const std::function<bool(Bench &)
         return;
     }
     double extraMsPerBlock = 0;
+    double wallOverPauses = 0;
     double cpuShare = 0;
     double blocks = 0;
     for (auto _ : state) {
@@ -147,12 +163,14 @@ void Measure(benchmark::State &state, Run run, const std::function<bool(Bench &)
         const double pausesMs =
             ConnectPausesMs + (TablePauseMs + (receiving ? QuietAfterTableMs : 0)) * tableCount;
         extraMsPerBlock += (wallMs - pausesMs) / blockCount;
+        wallOverPauses += wallMs / pausesMs;
         cpuShare += cpu * 1000 / wallMs;
         blocks = blockCount;
     }
     const double n = static_cast<double>(state.iterations());
     state.counters["blocks"] = blocks;
     state.counters["extra_ms_per_block"] = extraMsPerBlock / n;
+    state.counters["wall_over_pauses"] = wallOverPauses / n;
     state.counters["cpu_share"] = cpuShare / n;
 }
 
@@ -163,9 +181,9 @@ struct Outcome {
     bool receiving = false;
 };
 
-void BM_SendClockTable(benchmark::State &state)
+void BM_SendClockTable(benchmark::State &state, const char *wire)
 {
-    Measure(state, [](Bench &b) {
+    Measure(state, wire, [](Bench &b) {
         const bool ok = link::SendClockTable(b.link, b.drive, b.tables, b.clockTable, *b.model,
                                              b.systemClock, true)
                             .ok();
@@ -173,10 +191,10 @@ void BM_SendClockTable(benchmark::State &state)
     });
 }
 
-void BM_ReceiveClockTable(benchmark::State &state)
+void BM_ReceiveClockTable(benchmark::State &state, const char *wire)
 {
     Measure(
-        state,
+        state, wire,
         [](Bench &b) {
             const bool ok = link::ReceiveClockTable(b.link, b.drive, b.tables, b.clockTable,
                                                     *b.model, b.systemClock)
@@ -192,9 +210,9 @@ void BM_ReceiveClockTable(benchmark::State &state)
         });
 }
 
-void BM_ReceiveEverything(benchmark::State &state)
+void BM_ReceiveEverything(benchmark::State &state, const char *wire)
 {
-    Measure(state, [](Bench &b) {
+    Measure(state, wire, [](Bench &b) {
         const bool ok = link::ReceiveEverything(b.link, b.drive, b.tables, *b.model, 19200).ok();
         int tableCount = 0;
         int blockCount = 0;
@@ -208,9 +226,22 @@ void BM_ReceiveEverything(benchmark::State &state)
     });
 }
 
-BENCHMARK(BM_SendClockTable)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
-BENCHMARK(BM_ReceiveClockTable)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
-BENCHMARK(BM_ReceiveEverything)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+// Every transfer over every wire: "BM_SendClockTable/tcp".
+void RegisterTransfers()
+{
+    const std::pair<const char *, void (*)(benchmark::State &, const char *)> transfers[] = {
+        {"BM_SendClockTable", BM_SendClockTable},
+        {"BM_ReceiveClockTable", BM_ReceiveClockTable},
+        {"BM_ReceiveEverything", BM_ReceiveEverything}};
+    for (const auto &[name, transfer] : transfers) {
+        for (const char *wire : {"pty", "tcp", "rfc2217"}) {
+            benchmark::RegisterBenchmark((std::string(name) + '/' + wire).c_str(), transfer, wire)
+                ->Unit(benchmark::kMillisecond)
+                ->Iterations(3)
+                ->UseRealTime();
+        }
+    }
+}
 
 } // namespace
 
@@ -218,6 +249,7 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
+    RegisterTransfers();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

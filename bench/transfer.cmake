@@ -1,4 +1,4 @@
-# Table transfer over a pseudo-terminal against the simulator executable.
+# Table transfer over a pseudo-terminal and over loopback TCP against the simulator executable.
 quintara_bench(transfer
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/TransferBench.cpp
   DEPENDS quintara_link)
