@@ -97,8 +97,6 @@ bool NetworkLine::open()
     if (m_address.kind == NetworkAddress::Kind::ComPortControl)
         m_telnet.emplace(lineParameters());
     m_socket = std::make_unique<QTcpSocket>();
-    // The protocol's bytes are small and timed: they must not wait to be coalesced.
-    m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     connect(m_socket.get(), &QTcpSocket::connected, this, &NetworkLine::connected);
     connect(m_socket.get(), &QTcpSocket::readyRead, this, &NetworkLine::received);
     connect(m_socket.get(), &QTcpSocket::errorOccurred, this, &NetworkLine::socketFailed);
@@ -175,6 +173,9 @@ void NetworkLine::connected()
 {
     qCDebug(lcLine) << "connected to" << m_address.toString();
     m_connected = true;
+    // The protocol's bytes are small and timed: they must not wait to be coalesced. Only a
+    // connected socket takes the option.
+    m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     if (!m_telnet) {
         becomeReady();
         return;
