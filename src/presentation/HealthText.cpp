@@ -5,6 +5,8 @@
 #include "settings/Strings.h"
 #include "settings/TextIds.h"
 
+#include <QSet>
+
 namespace quintara::ui {
 
 namespace {
@@ -77,9 +79,19 @@ QString HealthText(const clock::HealthProblem &problem, const clock::ClockTable 
     return {};
 }
 
-QString HealthSummaryHeading(int lineCount, const settings::Strings &strings)
+QString HealthSummaryHeading(const std::vector<clock::HealthProblem> &problems,
+                             const settings::Strings &strings)
 {
-    return strings.GetResString(Text::SummaryHeading).arg(lineCount);
+    // Both lines of a conflict are lines that will not work as intended.
+    QSet<int> lines;
+    for (const clock::HealthProblem &problem : problems) {
+        lines.insert(problem.line);
+        if (problem.kind == clock::HealthKind::Conflict && problem.other >= 0)
+            lines.insert(problem.other);
+    }
+    if (lines.size() == 1)
+        return strings.GetResString(Text::SummaryHeadingOne);
+    return strings.GetResString(Text::SummaryHeading).arg(lines.size());
 }
 
 QString HealthyText(const settings::Strings &strings)

@@ -24,8 +24,9 @@ namespace quintara::ui {
 QString HealthText(const clock::HealthProblem &problem, const clock::ClockTable &table,
                    const settings::Strings &strings, clock::YearWindow years);
 
-// The heading of a summary of problems found on `lineCount` lines.
-QString HealthSummaryHeading(int lineCount, const settings::Strings &strings);
+// The heading of a summary of the problems, counting the lines they name.
+QString HealthSummaryHeading(const std::vector<clock::HealthProblem> &problems,
+                             const settings::Strings &strings);
 
 // The texts of the problems by line, as a list of lines shows them: a conflict under both of
 // its lines.

@@ -50,6 +50,7 @@ inline constexpr int Past = 2305;
 inline constexpr int UnknownFunction = 2306;
 inline constexpr int Conflict = 2307;
 inline constexpr int SummaryHeading = 2308;
+inline constexpr int SummaryHeadingOne = 2396;
 inline constexpr int NoProblems = 2309;
 inline constexpr int HolidaysRunOut = 2310;
 } // namespace Health

@@ -20,6 +20,7 @@ constexpr int LineId = 2492;
 constexpr int FreeId = 2493;
 constexpr int SameId = 2494;
 constexpr int DifferId = 2495;
+constexpr int DiffersOneId = 2395;
 constexpr int ModelsId = 2496;
 constexpr int MineId = 2497;
 
@@ -45,8 +46,12 @@ CompareDialog::CompareDialog(const clock::TableDiff &diff, const clock::ClockTab
     QStringList summary;
     if (diff.models)
         summary << strings.GetResString(ModelsId).arg(diff.models->first).arg(diff.models->second);
-    summary << (diff.lines.isEmpty() ? strings.GetResString(SameId)
-                                     : strings.GetResString(DifferId).arg(diff.lines.size()));
+    if (diff.lines.isEmpty())
+        summary << strings.GetResString(SameId);
+    else if (diff.lines.size() == 1)
+        summary << strings.GetResString(DiffersOneId);
+    else
+        summary << strings.GetResString(DifferId).arg(diff.lines.size());
     auto *label = new QLabel(summary.join(u' '), this);
     label->setObjectName(QStringLiteral("LblSummary"));
     label->setWordWrap(true);

@@ -388,9 +388,6 @@ bool FileCommands::mayTransmit()
     const std::vector<clock::HealthProblem> problems = healthProblems();
     if (problems.empty())
         return true;
-    QSet<int> lines;
-    for (const clock::HealthProblem &problem : problems)
-        lines.insert(problem.line);
     // A box stays readable: the first problems, and how many more there are.
     constexpr int Shown = 12;
     QStringList texts;
@@ -398,7 +395,7 @@ bool FileCommands::mayTransmit()
         texts.append(HealthText(problems[k], m_program.clockTable, m_program.strings, years()));
     if (problems.size() > Shown)
         texts.append(text(Command::AndMore).arg(problems.size() - Shown));
-    const QString message = HealthSummaryHeading(int(lines.size()), m_program.strings) + u'\n' +
+    const QString message = HealthSummaryHeading(problems, m_program.strings) + u'\n' +
                             texts.join(u'\n') + QStringLiteral("\n\n") +
                             text(Command::SendAllTheSame);
     return m_program.prompter.show(message, platform::ProgramTitle, platform::Buttons::OkCancel,

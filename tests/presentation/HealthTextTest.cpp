@@ -45,7 +45,12 @@ TEST(HealthTextTest, ProblemsReadAsSentencesWithTheirLinesAndMomentsInEveryLangu
             texts.insert(text);
         }
         EXPECT_EQ(texts.size(), int(HealthKind::HolidaysRunOut) + 1);
-        EXPECT_TRUE(HealthSummaryHeading(3, strings).startsWith("3 "));
+        // A conflict names two lines; one line alone is one line.
+        EXPECT_TRUE(HealthSummaryHeading({conflict, {60, HealthKind::InvalidDate}}, strings)
+                        .startsWith("3 "));
+        EXPECT_TRUE(HealthSummaryHeading({{60, HealthKind::InvalidDate}, {60, HealthKind::Past}},
+                                         strings)
+                        .startsWith("1 "));
     }
 }
 

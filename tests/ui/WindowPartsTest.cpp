@@ -249,7 +249,7 @@ TEST_F(FileCommandsTest, TransmitSummarisesProblemsFirst)
     put(1, Line(Monday, 8, 0, clock::Special, clock::Once, 0));
     prompter.expect(Answer::Cancel);
     files.Transmit();
-    EXPECT_TRUE(lastMessage().startsWith("1 lines will not work as intended:\nLine 1 fires once"));
+    EXPECT_TRUE(lastMessage().startsWith("1 line will not work as intended:\nLine 1 fires once"));
     prompter.expect(Answer::Ok);
     files.Transmit();
     EXPECT_EQ(sent, 1);
