@@ -79,6 +79,7 @@ int TableTransfer::resume(int waited)
         if (m_line.lastByte() != LinkByte::Ack)
             return m_notes.unexpected(LinkCode::WrongMessage, m_line.lastByte() == LinkByte::Nak,
                                       OneByte(LinkByte::Ack), OneByte(m_line.lastByte()));
+        m_progress.blockSent();
         return sent();
     case State::BlockHeader:
         return blockHeader(m_line.lastByte());
@@ -173,6 +174,7 @@ int TableTransfer::blockAcknowledged(quint8 ack)
         return m_notes.unexpected(LinkCode::WrongAck, ack == LinkByte::Nak, OneByte(LinkByte::Ack),
                                   OneByte(ack));
     ++m_block;
+    m_progress.blockSent();
     m_progress.show(Percent(5 + 94 * (m_bytesBefore + m_pos) / m_total));
     if (m_pos < m_length)
         return sendBlock();

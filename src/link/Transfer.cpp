@@ -29,6 +29,7 @@ constexpr int ExpectedCameId = 2381; // "expected %1, came %2"
 constexpr int NothingId = 2382;
 constexpr int MayHoldNewId = 2383;
 constexpr int HostNotFoundId = 2387; // the network's faults, in the codes' order; "%1" the address
+constexpr int WhatToCheckId = 2419;  // "%1 at %2 baud: check the cable, ..."
 
 // The codes' texts have the codes' ids, but for the ones added to them.
 int TextIdOfCode(int code)
@@ -116,6 +117,17 @@ void CentralLink::planTables(std::optional<int> n, int modelIndex)
             m_plan.append({i, before});
         before += tables[i].Length;
     }
+}
+
+int CentralLink::plannedBlocks() const
+{
+    // A table ends with a block shorter than a full one, empty when it fills its last block.
+    int blocks = 0;
+    for (const PlannedTable &planned : m_plan)
+        blocks += std::min<int>((*m_tables)[planned.n].Length, tables::TableAreaSize) /
+                      LinkByte::BlockData +
+                  1;
+    return blocks;
 }
 
 void CentralLink::startSend(tables::TableSet &tables, std::optional<int> n)
@@ -239,6 +251,7 @@ void CentralLink::handle(int result)
         switch (m_phase) {
         case Phase::Connecting:
             m_progress.setConnecting(false);
+            m_progress.startJob(m_job == Job::Send, m_job == Job::Send ? plannedBlocks() : 0);
             if (observer.beep)
                 observer.beep();
             m_progress.show(5);
@@ -265,6 +278,7 @@ int CentralLink::nextTable()
     if (m_nextTable == m_plan.size())
         return endTransfer();
     const PlannedTable planned = m_plan[m_nextTable++];
+    m_progress.startTable(static_cast<int>(m_nextTable), static_cast<int>(m_plan.size()));
     m_line.restartTransferTimer();
     const int longest =
         planned.n == tables::TableSet::ClockSlot
@@ -337,10 +351,13 @@ void CentralLink::finish(int code)
         else if (code != LinkCode::Stopped)
             m_outcome.tell(Failure(TextIdOfCode(code), FailureMessage()));
     } else if (code == LinkCode::Ok) {
+        m_progress.done();
         m_progress.show(100);
+    } else if (code == LinkCode::Stopped) {
+        // Nothing to tell in a box, but the dialog says what the unit holds now.
+        m_progress.cancelled(m_job == Job::Send && m_unitMayHoldNew);
     } else {
-        if (code != LinkCode::Stopped)
-            tellFailure();
+        tellFailure();
         m_progress.show(0);
     }
     // After a Cancel nothing more goes out; after a failure what is queued may leave first.
@@ -375,6 +392,14 @@ void CentralLink::tellFailure()
         observer.sendCaption(m_strings.GetResString(RetryCaptionId));
 }
 
+// "COM1 (/dev/ttyUSB0)": the port as the dialog names it and what is behind it.
+QString CentralLink::portAndDevice() const
+{
+    const QString port = QStringLiteral("COM%1").arg(setup.portNumber);
+    const QString device = m_line.device();
+    return device.isEmpty() || device == port ? port : port + QStringLiteral(" (") + device + u')';
+}
+
 QString CentralLink::FailureMessage() const
 {
     const int code = m_outcome.status;
@@ -389,6 +414,9 @@ QString CentralLink::FailureMessage() const
         text = headline + m_strings.GetResString(TextIdOfCode(code)).arg(m_line.device());
     else
         text = FailureText(code, m_strings);
+    if (code == LinkCode::NoAnswer)
+        text += QLatin1Char('\n') + m_strings.GetResString(WhatToCheckId)
+                                        .arg(portAndDevice(), QString::number(setup.baudRate));
     if (code == LinkCode::DamagedAnswer && m_answer)
         text += QLatin1Char('\n') + m_strings.GetResString(ExpectedCameId)
                                         .arg(BytesText(m_answer->expected, m_strings),

@@ -118,6 +118,10 @@ public:
 
 private:
     enum class Job { None, Send, Receive, ModemProgramming };
+
+    QString portAndDevice() const;
+    // How many blocks the planned tables take on the line.
+    int plannedBlocks() const;
     enum class Phase { Connecting, Tables, Ending, Modem, Closing };
     struct PlannedTable {
         int n;

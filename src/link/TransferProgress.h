@@ -36,12 +36,29 @@ public:
     void setAttempt(int attempt, int of);
     void setConnecting(bool connecting) { m_connecting = connecting; }
 
+    // The step the label names after the percentage: "sending block 12 of 88", "receiving
+    // table 2 of 5", "done". A new job starts with none.
+    void startJob(bool sending, int blocks);
+    void startTable(int table, int of);
+    void blockSent() { ++m_blocksSent; }
+    void done() { m_done = true; }
+    // The label after a Cancel: what the unit holds now.
+    void cancelled(bool unitMayHoldNew);
+
 private:
+    QString step() const;
+
     const settings::Strings &m_strings;
     const TransferObserver &m_observer;
     int m_attempt = 0;
     int m_attempts = 0;
     bool m_connecting = false;
+    bool m_sending = false;
+    bool m_done = false;
+    int m_blocks = 0;
+    int m_blocksSent = 0;
+    int m_table = 0;
+    int m_tables = 0;
 };
 
 int Percent(double value);

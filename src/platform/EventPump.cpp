@@ -18,9 +18,11 @@ void QtEventPump::processEvents(int maxWaitMs)
         return;
     }
     // The timer guarantees a wake-up; any other event (a byte on the line, a click) comes first.
+    // A coarse timer may fire 5 % late, which the link's pauses would add up block after block.
     QEventLoop loop;
     QTimer wakeUp;
     wakeUp.setSingleShot(true);
+    wakeUp.setTimerType(Qt::PreciseTimer);
     wakeUp.start(maxWaitMs);
     loop.processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }

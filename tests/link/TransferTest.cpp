@@ -55,7 +55,10 @@ TEST(Transfer, ASendWaitsForItsCallerThenIdentifiesTheUnitAndSendsTheTableInBloc
     EXPECT_EQ(r.progress.mid(0, 5), (QList<int>{0, 1, 2, 3, 4}));
     EXPECT_TRUE(std::is_sorted(r.progress.begin() + 5, r.progress.end()) &&
                 r.progress.contains(99));
-    EXPECT_EQ(r.labels.last(), QStringLiteral("Progress: 100%"));
+    // The label names the step: the block on its way, then the end.
+    EXPECT_TRUE(r.labels.contains("Progress: 5% – sending block 1 of 88"));
+    EXPECT_FALSE(r.labels.filter("block 88 of 88").isEmpty());
+    EXPECT_EQ(r.labels.last(), QStringLiteral("Progress: 100% – done"));
 }
 
 TEST(Transfer, HandshakeFailuresGiveTheirCodes)
@@ -86,6 +89,20 @@ TEST(Transfer, HandshakeFailuresGiveTheirCodes)
         // Even silence after the second access code costs the three waits of 1.5 s at most.
         EXPECT_LE(r.pump.msecs(), 3000 + 1500 + 100) << what;
     }
+}
+
+// A unit that never answers: the message names the port, what is behind it and the speed,
+// and what to check.
+TEST(Transfer, NoAnswerSaysWhereItListenedAndWhatToCheck)
+{
+    Rig r;
+    r.side().faults.silentAt = Step::AccessCode;
+    EXPECT_EQ(r.send(18, 100), LinkCode::NoAnswer);
+    ASSERT_EQ(r.outcome.notices.size(), 1u);
+    EXPECT_TRUE(r.outcome.notices[0].text.endsWith(
+        "\nCOM1 (/dev/fake1) at 19200 baud: check the cable, that the central unit is switched "
+        "on and that it is connected to this port."))
+        << r.outcome.notices[0].text.toStdString();
 }
 
 TEST(Transfer, TheHandshakeKeyComesFromTheSettingsFile)
@@ -217,8 +234,8 @@ TEST(Transfer, ARetryThatSucceedsShowsNothingAndAPortThatBreaksIsNamed)
         EXPECT_TRUE(r.outcome.notices.empty() && r.side().tables[18] == r.sendArea(18));
         const QStringList attempts = r.labels.filter(QStringLiteral("attempt"));
         EXPECT_EQ(std::tuple(attempts.size(), attempts.first(), attempts.last()),
-                  std::tuple(2 * 5, "Progress: 0% (attempt 1 of 4)",
-                             "Progress: 4% (attempt 2 of 4)"));
+                  std::tuple(2 * 5, "Progress: 0% – connecting (attempt 1 of 4)",
+                             "Progress: 4% – connecting (attempt 2 of 4)"));
     }
     // The port breaks in the middle: a failed attempt like any other, named with the device
     // and the operating system's reason.
