@@ -128,6 +128,45 @@ void WeekPainter::paint(QPainter &painter, const QRectF &area, const WeekScene &
 void WeekPainter::paintMarker(QPainter &painter, QPointF topLeft, const clock::ClockLine &line,
                               bool selected, int stack, qreal unit) const
 {
+    // On screen a marker stands on whole pixels, unscaled: the same look is the same pixels.
+    // Paper keeps the vectors.
+    const QPaintDevice *device = painter.device();
+    const int type = device ? device->devType() : QInternal::UnknownDevice;
+    const bool screen = unit == 1.0 &&
+                        (type == QInternal::Widget || type == QInternal::Image ||
+                         type == QInternal::Pixmap) &&
+                        painter.worldTransform().type() <= QTransform::TxTranslate;
+    if (!screen) {
+        drawMarker(painter, topLeft, line, selected, stack, unit);
+        return;
+    }
+    painter.drawPixmap(topLeft, cachedMarker(line, selected, stack, device->devicePixelRatioF()));
+}
+
+const QPixmap &WeekPainter::cachedMarker(const clock::ClockLine &line, bool selected, int stack,
+                                         qreal ratio) const
+{
+    const quint64 key = quint64(MarkerPicture(line.FunctionType, line.Level)) |
+                        quint64(line.Table) << 8 | quint64(selected) << 16 |
+                        quint64(std::clamp(stack, 0, 0xFFFF)) << 24 |
+                        quint64(qRound(ratio * 100)) << 40;
+    auto found = m_markers.constFind(key);
+    if (found != m_markers.constEnd())
+        return *found;
+    QPixmap pixmap((QSizeF(MarkerWidth + 4, MarkerHeight) * ratio).toSize());
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    {
+        QPainter into(&pixmap);
+        into.setRenderHint(QPainter::Antialiasing);
+        drawMarker(into, QPointF(0, 0), line, selected, stack, 1.0);
+    }
+    return *m_markers.insert(key, pixmap);
+}
+
+void WeekPainter::drawMarker(QPainter &painter, QPointF topLeft, const clock::ClockLine &line,
+                             bool selected, int stack, qreal unit) const
+{
     painter.save();
     painter.translate(topLeft);
     painter.scale(unit, unit);

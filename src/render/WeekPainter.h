@@ -6,6 +6,8 @@
 #include <QColor>
 #include <QDate>
 #include <QFont>
+#include <QHash>
+#include <QPixmap>
 #include <QPointF>
 #include <QRectF>
 #include <QStringList>
@@ -85,7 +87,15 @@ public:
     static QPoint toLogical(QPointF point, const QRectF &area);
 
 private:
+    // The marker in vector form: what paper gets, and what the screen's cache holds.
+    void drawMarker(QPainter &painter, QPointF topLeft, const clock::ClockLine &line,
+                    bool selected, int stack, qreal unit) const;
+    // The marker drawn once per look and device pixel ratio: a full week has hundreds.
+    const QPixmap &cachedMarker(const clock::ClockLine &line, bool selected, int stack,
+                                qreal ratio) const;
+
     const Pictures &m_pictures;
+    mutable QHash<quint64, QPixmap> m_markers;
 };
 
 } // namespace quintara::render
