@@ -1,6 +1,7 @@
 #include "settings/FormTexts.h"
 
 #include "settings/Strings.h"
+#include "settings/TextIds.h"
 
 namespace quintara::settings {
 
@@ -83,8 +84,8 @@ QList<ControlText> MainWindowTexts()
         text("mmuEditNew", 2208),
         text("mmuEditProp", 2214),
         text("mmuDelete", 2215),
-        text("mmuUndo", 2450),
-        text("mmuRedo", 2451),
+        text("mmuUndo", TextId::UndoStep::Undo),
+        text("mmuRedo", TextId::UndoStep::Redo),
         text("mmuDuplicate", 2452),
         text("mmuCopy", 2453),
         text("mmuPaste", 2454),

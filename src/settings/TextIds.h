@@ -140,11 +140,22 @@ inline constexpr int ReceiveTable = 2466;
 inline constexpr int OpenClockFile = 2467;
 inline constexpr int NewTable = 2468;
 inline constexpr int DatesUpToDate = 2469;
+// The steps on one line, "%1" its number.
+inline constexpr int AddLineN = 2424;
+inline constexpr int EditLineN = 2425;
+inline constexpr int DeleteLineN = 2426;
+inline constexpr int MoveLineN = 2427;
+// The Edit menu's Undo and Redo, plain and naming the step ("%1" its text).
+inline constexpr int Undo = 2450;
+inline constexpr int Redo = 2451;
+inline constexpr int UndoNamed = 2422;
+inline constexpr int RedoNamed = 2423;
 } // namespace UndoStep
 
 // The line editor.
 namespace Editor {
 inline constexpr int SelectAnItem = 905;
+inline constexpr int FunctionNotInProject = 2420; // "%1" the function
 } // namespace Editor
 
 // The question before a line is deleted: "%1" the level, "%2" the function.

@@ -28,6 +28,8 @@ constexpr int AllTablesId = settings::TextId::Filter::AllTables;
 constexpr int AllFunctionsId = 2486;
 constexpr int TruncatedId = 2488;
 constexpr int CountId = 2489;
+constexpr int FromId = 2438;
+constexpr int ToId = 2439;
 
 QString Text(const AgendaModel &model, int id)
 {
@@ -51,6 +53,7 @@ AgendaView::AgendaView(AgendaModel &model, QWidget *parent) : QWidget(parent), m
     for (QDateEdit *edit : {m_from, m_to}) {
         edit->setCalendarPopup(true);
         edit->setDisplayFormat(QStringLiteral("dd-MM-yyyy"));
+        edit->installEventFilter(this);
         connect(edit, &QDateEdit::dateChanged, this, [this] {
             if (!m_quiet && m_cboRange->currentIndex() == ChosenDates)
                 refresh();
@@ -116,6 +119,11 @@ void AgendaView::translate()
     for (int t = 0; t < clock::TableKindCount; ++t)
         m_cboTable->addItem(Text(m_model, clock::TableKindNameIds[t]).trimmed(), t);
     m_cboTable->setCurrentIndex(table);
+    // The fields carry no label on screen: the range list says what they are.
+    m_from->setAccessibleName(Text(m_model, FromId));
+    m_to->setAccessibleName(Text(m_model, ToId));
+    m_from->setToolTip(Text(m_model, FromId));
+    m_to->setToolTip(Text(m_model, ToId));
     m_quiet = false;
     fillFunctions();
 }
@@ -201,6 +209,16 @@ void AgendaView::activate(const QModelIndex &index)
 
 bool AgendaView::eventFilter(QObject *watched, QEvent *event)
 {
+    // Enter is the agenda's own: in a date field it ends the typing, on a firing it leads to
+    // the line. It must not reach the window's "edit line".
+    if ((watched == m_from || watched == m_to || watched == m_table) &&
+        event->type() == QEvent::ShortcutOverride) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            event->accept();
+            return true;
+        }
+    }
     if (watched == m_table && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         const QModelIndex current = m_table->currentIndex();

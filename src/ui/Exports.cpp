@@ -18,6 +18,7 @@
 #include "ui/FileDialogs.h"
 #include "ui/Program.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QLocale>
 #include <QPrintPreviewDialog>
@@ -34,6 +35,7 @@ constexpr int PdfFiles = settings::TextId::Print::PdfFiles;
 constexpr int ClockFiles = 2498;
 constexpr int CsvFiles = 2499;
 constexpr int AllFilesId = 5;
+constexpr int WrittenToId = 2421; // "Written to %1"
 
 QString FileNameOnly(const QString &path)
 {
@@ -118,6 +120,8 @@ bool Exports::writeExport(const QString &path, const QByteArray &bytes)
             platform::FileFailure(path, settings::WriteFailureText(m_program.strings, *failure)));
         return false;
     }
+    if (written)
+        written(text(WrittenToId).arg(QDir::toNativeSeparators(path)));
     return true;
 }
 

@@ -53,6 +53,8 @@ public:
     // Shows a comparison (CompareDialog unless a test puts its own here).
     std::function<void(const clock::TableDiff &, const clock::ClockTable &, const QString &)>
         compareDialog;
+    // Says where an export was written ("Written to %1", the native path).
+    std::function<void(const QString &)> written;
 
     void Print();
     // Into a PDF file (asked for, or the one given: false, with the message shown, when it

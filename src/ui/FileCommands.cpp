@@ -266,7 +266,11 @@ std::optional<FileCommands::ReadBeside> FileCommands::readClockFileBeside(const 
                     std::make_unique<project::ProjectModel>(m_program.project)};
     // Whole: a later file dialog changes the current folder, never the table's file.
     read.table.ClockFileName = QFileInfo(path).absoluteFilePath();
-    const clock::ClockFileResult result = clock::ReadClockFile(read.table, m_program.strings);
+    clock::ClockFileResult result = clock::ReadClockFile(read.table, m_program.strings);
+    // "NO QBN Clock file!" does not say which file it means; the system's failures name it.
+    if (result.status != clock::ClockFileStatus::SystemError)
+        for (platform::Notice &notice : result.notices)
+            notice.text = QDir::toNativeSeparators(path) + QStringLiteral(":\n") + notice.text;
     m_program.notices.tell(result.notices);
     if (!result.done())
         return std::nullopt;

@@ -25,12 +25,18 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSvgRenderer>
+#include <QToolButton>
 
 namespace quintara::ui {
 
 namespace {
 
 constexpr int FunctionListMode = 2;
+constexpr int CountId = 2440;
+constexpr int UpId = 2441;
+constexpr int DownId = 2442;
+constexpr int DetailsId = 2443;
+constexpr int StatePictureId = 2444;
 constexpr int FunctionListDetail = 2;
 
 constexpr int LevelMin = 0;
@@ -99,6 +105,7 @@ FrmClkEdit::FrmClkEdit(Program &program, int editMode, QWidget *parent)
     const WaitPointer wait;
     buildForm();
     TranslateForm(*this, program.strings);
+    nameControls();
     loadLine(program.clockTable.Lines[static_cast<std::size_t>(m_index)]);
     // Centred at the size the translated texts and the line's controls give it.
     adjustSize();
@@ -106,6 +113,28 @@ FrmClkEdit::FrmClkEdit(Program &program, int editMode, QWidget *parent)
 }
 
 FrmClkEdit::~FrmClkEdit() = default;
+
+void FrmClkEdit::nameControls()
+{
+    // Screen readers need a name where the form shows an abbreviation, arrows or a picture.
+    const auto text = [this](int id) { return m_program.strings.GetResString(id).trimmed(); };
+    const auto caption = [](const QLabel *label) {
+        return label->text().remove(u'&').remove(u':').trimmed();
+    };
+    for (int i = 0; i < clock::TableKindCount; ++i) {
+        QRadioButton *option = m_optTabel[static_cast<std::size_t>(i)];
+        option->setAccessibleName(text(clock::TableKindNameIds[i]));
+        option->setAccessibleDescription(caption(m_lblTabel));
+    }
+    const QString count = caption(m_lblRepeat) + QStringLiteral(" – ") + text(CountId);
+    m_txtRepeat->setAccessibleName(count);
+    for (const auto &[arrows, field] : {std::pair{m_updLvl, caption(m_lblLvl)}, {m_updRepeat, count}}) {
+        arrows->upButton()->setAccessibleName(field + u' ' + text(UpId));
+        arrows->downButton()->setAccessibleName(field + u' ' + text(DownId));
+    }
+    m_txtPrv->setAccessibleName(text(DetailsId));
+    m_vlag->setAccessibleName(text(StatePictureId));
+}
 
 void FrmClkEdit::loadLine(const clock::ClockLine &line)
 {
@@ -399,6 +428,20 @@ QDate FrmClkEdit::dateToStore(int table, int repeatUnit, int repeatCount) const
     return clock::PushBack(chosen, clock::RepeatStep(repeatUnit, repeatCount), monday).date();
 }
 
+QString FrmClkEdit::missingChoiceText() const
+{
+    // A line whose function the project lacks opens with nothing chosen: say which function
+    // it was, so the user knows why and what to pick instead.
+    const clock::ClockLine &line = m_program.clockTable.Lines[static_cast<std::size_t>(m_index)];
+    const int reference = (line.FunctionType << 8) | line.FunctionNumber;
+    const bool sameType = chosenType() < 0 || chosenType() == line.FunctionType;
+    if (line.FunctionType != 0 && sameType && !m_presenter.ListedFunctions().contains(reference))
+        return m_program.strings.GetResString(settings::TextId::Editor::FunctionNotInProject)
+            .arg(m_presenter.DescribeFunction(line.FunctionType, line.FunctionNumber,
+                                              DescribeMode::CodeNumber, false));
+    return m_program.strings.GetResString(settings::TextId::Editor::SelectAnItem);
+}
+
 void FrmClkEdit::accept()
 {
     if (!hasLine())
@@ -414,9 +457,7 @@ void FrmClkEdit::accept()
     ShowSetting();
 
     if (m_cboFnc->currentIndex() < 0 || m_cboLd->currentIndex() < 0) {
-        m_program.prompter.show(
-            m_program.strings.GetResString(settings::TextId::Editor::SelectAnItem),
-            platform::ProgramTitle);
+        m_program.prompter.show(missingChoiceText(), platform::ProgramTitle);
         return;
     }
 

@@ -98,6 +98,8 @@ private:
     // The function reference of CboLd's chosen entry, or -1 when none is chosen.
     int chosenFunction() const;
     int chosenType() const;
+    QString missingChoiceText() const;
+    void nameControls();
     // The reference date the line gets on OK.
     QDate dateToStore(int table, int repeatUnit, int repeatCount) const;
 

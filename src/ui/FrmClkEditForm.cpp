@@ -3,6 +3,7 @@
 
 #include "clock/ClockTable.h"
 #include "ui/TimeField.h"
+#include "ui/TypeAheadCombo.h"
 #include "ui/UpDown.h"
 #include "ui/Program.h"
 
@@ -122,10 +123,10 @@ QHBoxLayout *FrmClkEdit::buildTableChoice()
 void FrmClkEdit::buildFunctionChoice()
 {
     m_lblFnc = NamedLabel(this, "LblFnc");
-    m_cboFnc = new QComboBox(this);
+    m_cboFnc = new TypeAheadCombo(this);
     m_cboFnc->setObjectName(QStringLiteral("CboFnc"));
     m_lblLd = NamedLabel(this, "LblLd");
-    m_cboLd = new QComboBox(this);
+    m_cboLd = new TypeAheadCombo(this);
     m_cboLd->setObjectName(QStringLiteral("CboLd"));
     // Long names must not make the dialog as wide as the screen.
     for (QComboBox *list : {m_cboFnc, m_cboLd}) {

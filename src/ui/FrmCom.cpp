@@ -36,6 +36,11 @@ constexpr int RetryCaptionId = 38;
 constexpr int CreatingTablesId = 670;
 constexpr int ReplaceProjectQuestionId = 2103;
 constexpr int CompareOfferId = 2384;
+// The heading saying which way the table goes, and what "receive everything" brings.
+constexpr int DirectionSendId = 2428;
+constexpr int DirectionReceiveId = 2429;
+constexpr int DirectionCompareId = 2430;
+constexpr int EverythingTipId = 2431;
 
 // The init strings of the two modems the program knows; the third type's is the user's own.
 constexpr int ProximaLite = 0;
@@ -150,6 +155,14 @@ void FrmCom::buildForm()
     layout->setContentsMargins(12, 12, 12, 12);
     layout->setSpacing(10);
 
+    // Which way the table goes, before anything is chosen.
+    m_lblDirection = Named<QLabel>(this, "LblDirection");
+    QFont heading = m_lblDirection->font();
+    heading.setBold(true);
+    m_lblDirection->setFont(heading);
+    m_lblDirection->setWordWrap(true);
+    layout->addWidget(m_lblDirection);
+
     auto *top = new QHBoxLayout;
     top->setSpacing(12);
     layout->addLayout(top);
@@ -217,6 +230,11 @@ void FrmCom::buildForm()
 void FrmCom::translate()
 {
     TranslateForm(*this, m_program.strings);
+    const int direction = m_mode == Mode::Transmit  ? DirectionSendId
+                          : m_mode == Mode::Receive ? DirectionReceiveId
+                                                    : DirectionCompareId;
+    m_lblDirection->setText(m_program.strings.GetResString(direction));
+    m_cmdRcv->setToolTip(m_program.strings.GetResString(EverythingTipId));
     if (!m_sendCaption.isEmpty())
         m_cmdSendOK->setText(m_sendCaption);
     if (!m_progressText.isEmpty())

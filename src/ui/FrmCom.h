@@ -162,6 +162,7 @@ private:
     QLabel *m_lblCallBack = nullptr;
     QLineEdit *m_txtCallBack = nullptr;
     QPushButton *m_cmdPrgModem = nullptr;
+    QLabel *m_lblDirection = nullptr;
     QLabel *m_lblProgress = nullptr;
     QProgressBar *m_panProgress = nullptr;
     QPushButton *m_cmdRcv = nullptr;

@@ -47,6 +47,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTimer>
 #include <QToolBar>
@@ -57,6 +58,11 @@
 namespace quintara::ui {
 
 using namespace klokken;
+
+namespace {
+// How long "Written to ..." stays in the status bar.
+constexpr int WrittenMessageMs = 15000;
+} // namespace
 
 FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
     : QMainWindow(parent), m_program(program), m_dialogs(dialogs), m_values(program.strings),
@@ -166,6 +172,14 @@ void FrmKlokken::composeParts()
     m_exports->refreshTables = [this] { m_lineViews->refreshForPrint(); };
     m_exports->agendaDates = [this] { return m_lineViews->agenda()->dates(); };
     m_exports->weekNights = [this] { return m_pic->nights(); };
+    // The status bar shows only while it has something to say: the week keeps its room.
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    statusBar()->hide();
+    connect(statusBar(), &QStatusBar::messageChanged, this,
+            [this](const QString &message) { statusBar()->setVisible(!message.isEmpty()); });
+    m_exports->written = [this](const QString &where) {
+        statusBar()->showMessage(where, WrittenMessageMs);
+    };
 
     m_sun = std::make_unique<SunCommands>(m_program, m_history, m_describer, this);
     m_sun->chosenLines = [this] { return m_lineViews->chosenLines(); };
@@ -398,9 +412,11 @@ void FrmKlokken::RefreshStatus()
     placeNowLine();
     const clock::ClockTable &table = m_program.clockTable;
     m_menus->toolbarButton(WindowMenus::SaveButton)->setEnabled(table.TableChanged);
-    const QString title = QStringLiteral("Quintara - ") + m_files->tableName();
+    // Qt shows the [*] place holder as the platform's mark of unsaved changes.
+    const QString title = QStringLiteral("Quintara - ") + m_files->tableName() + QStringLiteral("[*]");
     if (windowTitle() != title)
         setWindowTitle(title);
+    setWindowModified(table.TableChanged);
     const QString &path = m_program.settings.nbtFile;
     const qsizetype slash = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
     const QString site = m_files->siteInEditor();

@@ -23,8 +23,6 @@ namespace quintara::ui {
 namespace {
 
 namespace Step = settings::TextId::UndoStep;
-constexpr int AddStep = Step::AddLine;
-constexpr int EditStep = Step::EditLine;
 constexpr int DeleteStep = Step::DeleteLines;
 constexpr int PasteStep = Step::PasteLines;
 constexpr int DuplicateStep = Step::DuplicateLines;
@@ -62,6 +60,11 @@ QList<int> LineCommands::chosen() const
     return {};
 }
 
+QString LineCommands::oneLineStep(int id, int index) const
+{
+    return m_program.strings.GetResString(id).arg(index);
+}
+
 void LineCommands::AddLine(int tableKind)
 {
     clock::ClockTable &table = m_program.clockTable;
@@ -77,7 +80,7 @@ void LineCommands::AddLine(int tableKind)
     if (clock::FinishAddLine(table, *index)) {
         call(bringIntoView, *index);
         call(tableChanged);
-        m_history.record(before, m_program.strings.GetResString(AddStep));
+        m_history.record(before, oneLineStep(Step::AddLineN, *index));
         call(selectOnly, *index);
     } else {
         // Cancelled: the free line gets its old bytes back, and nothing counts as changed.
@@ -99,19 +102,20 @@ void LineCommands::EditLine()
     // Only a line that really differs counts as a change (Cancel, or OK on the same values).
     call(bringIntoView, *index);
     call(tableChanged);
-    m_history.record(before, m_program.strings.GetResString(EditStep));
+    m_history.record(before, oneLineStep(Step::EditLineN, *index));
     call(reselect);
 }
 
 void LineCommands::DeleteLine()
 {
     const TableHistory::State before = m_history.current();
+    const std::optional<int> index = m_program.clockTable.selectedIndex();
     const std::optional<platform::Message> question =
         ui::DeleteLineQuestion(m_program.clockTable, m_presenter);
-    if (question && m_program.prompter.ask(*question) == platform::Answer::Yes &&
+    if (question && index && m_program.prompter.ask(*question) == platform::Answer::Yes &&
         clock::DeleteSelectedLine(m_program.clockTable)) {
         call(tableChanged);
-        m_history.record(before, m_program.strings.GetResString(DeleteStep));
+        m_history.record(before, oneLineStep(Step::DeleteLineN, *index));
         call(clearSelection);
     }
 }

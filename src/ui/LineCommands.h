@@ -66,6 +66,8 @@ public:
     void OnlineTest();
 
 private:
+    // A step of the history on one line: "Edit line 12".
+    QString oneLineStep(int id, int index) const;
     // After lines were duplicated or pasted: a step of the history and the first of them
     // chosen, or why none was placed.
     void linesPlaced(const TableHistory::State &before, const clock::Placement &placement,

@@ -2,7 +2,22 @@
 
 #include <QTranslator>
 
+#include <memory>
+
 namespace quintara::ui {
+
+// Key names where Qt's translation keeps the English word: the German menus showed the Enter
+// key as "Return".
+class KeyNames : public QTranslator {
+public:
+    explicit KeyNames(int languageIndex) : m_languageIndex(languageIndex) {}
+    bool isEmpty() const override { return false; }
+    QString translate(const char *context, const char *sourceText,
+                      const char *disambiguation = nullptr, int n = -1) const override;
+
+private:
+    int m_languageIndex;
+};
 
 // Qt's own texts (the buttons of message boxes, the file dialogs) and the default locale (day
 // and month names) in the program's language, so that no window mixes two languages.
@@ -22,6 +37,7 @@ public:
 
 private:
     QTranslator m_translator;
+    std::unique_ptr<KeyNames> m_keyNames;
     bool m_installed = false;
     int m_languageIndex = -1;
 };

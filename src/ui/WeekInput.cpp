@@ -18,7 +18,7 @@ namespace {
 
 constexpr int RowPitch = WeekViewModel::RowPitch;
 constexpr int LastColumn = 96; // quarter hours; the last one means 23:59
-constexpr int MoveStepId = settings::TextId::UndoStep::MoveLine;
+constexpr int MoveStepId = settings::TextId::UndoStep::MoveLineN; // "Move line %1"
 
 int RowOf(const WeekMarker &marker)
 {
@@ -125,7 +125,8 @@ void WeekInput::release(QPoint pos)
 {
     if (m_dragIndex > 0) {
         notify(repaint);
-        m_history.record(m_dragBefore, m_program.strings.GetResString(MoveStepId));
+        m_history.record(m_dragBefore,
+                         m_program.strings.GetResString(MoveStepId).arg(m_dragIndex - 1));
     }
     const int count = CheckCoord(pos.x(), pos.y());
     if (count > 0)
@@ -196,7 +197,7 @@ bool WeekInput::moveKey(int key, int selected)
     }
     const TableHistory::State before = m_history.current();
     moveLine(selected, column, row);
-    m_history.record(before, m_program.strings.GetResString(MoveStepId));
+    m_history.record(before, m_program.strings.GetResString(MoveStepId).arg(selected));
     m_focusRow = row;
     selectMarkerOf(selected, row);
     return true;

@@ -3,6 +3,7 @@
 #include "clock/ClockTable.h"
 #include "render/Pictures.h"
 #include "settings/FormTexts.h"
+#include "settings/TextIds.h"
 #include "ui/Exports.h"
 #include "ui/FileCommands.h"
 #include "ui/LineCommands.h"
@@ -182,13 +183,25 @@ void WindowMenus::buildEditMenu()
     undo->setShortcut(QKeySequence::Undo);
     undo->setEnabled(false);
     QObject::connect(&steps, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
-    QObject::connect(&steps, &QUndoStack::undoTextChanged, undo, &QAction::setToolTip);
     QAction *redo = AddItem(&m_window, m_edit, "mmuRedo", [&steps] { steps.redo(); });
     redo->setShortcuts(
         StandardKeys(QKeySequence::Redo, QKeySequence(QStringLiteral("Ctrl+Shift+Z"))));
     redo->setEnabled(false);
     QObject::connect(&steps, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
-    QObject::connect(&steps, &QUndoStack::redoTextChanged, redo, &QAction::setToolTip);
+    // "Undo Move line 12": the menu says what the key would take back.
+    const auto name = [this](QAction *action, int plainId, int namedId, const QString &step) {
+        const settings::Strings &strings = m_program.strings;
+        action->setText(step.isEmpty() ? strings.GetResString(plainId)
+                                       : strings.GetResString(namedId).arg(step));
+        action->setToolTip(step);
+    };
+    using namespace settings::TextId;
+    QObject::connect(&steps, &QUndoStack::undoTextChanged, undo, [=](const QString &step) {
+        name(undo, UndoStep::Undo, UndoStep::UndoNamed, step);
+    });
+    QObject::connect(&steps, &QUndoStack::redoTextChanged, redo, [=](const QString &step) {
+        name(redo, UndoStep::Redo, UndoStep::RedoNamed, step);
+    });
 }
 
 void WindowMenus::editChosen()

@@ -106,6 +106,18 @@ TEST_F(EditorTest, CancelAndOkWithoutAFunctionLeaveTheTableAsItWas)
     click("CmdOK");
     EXPECT_EQ(lastMessage(), "Select an item!");
     EXPECT_TRUE(dialog->isVisible() && line(index) == before);
+
+    // A line whose function the project lacks: the message names that function.
+    ClockLine orphan = before;
+    orphan.FunctionType = 1;
+    orphan.FunctionNumber = 250;
+    const int orphanIndex = existing(orphan);
+    open(Mode::ExistingLineMode);
+    prompter.expect(platform::Answer::Ok);
+    click("CmdOK");
+    EXPECT_TRUE(lastMessage().startsWith("Function REL 250")) << lastMessage().toStdString();
+    EXPECT_TRUE(lastMessage().endsWith("is not in the project: choose one from the list."));
+    EXPECT_EQ(line(orphanIndex), orphan);
 }
 
 TEST_F(EditorTest, OkBringsRepeatingLinesIntoTheCurrentWeekAndKeepsAnyDateInRange)

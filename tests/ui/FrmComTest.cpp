@@ -12,6 +12,8 @@
 #include "ui/LinkCommands.h"
 #include "settings/ProfileFile.h"
 
+#include <QLabel>
+
 using namespace quintara;
 using namespace quintara::testing::window;
 using Mode = ui::FrmCom::Mode;
@@ -87,6 +89,7 @@ TEST_F(FrmComTest, OpensWithTheStoredSettingsAndTransmitsTheClockTable)
     ASSERT_TRUE(program.profile.writeString(QStringLiteral("Ports"), QStringLiteral("COM3"),
                                             QStringLiteral("rfc2217://192.168.1.20:2217")));
     open(Mode::Transmit);
+    EXPECT_EQ(child<QLabel>("LblDirection")->text(), "Send the clock table to the central unit.");
     // Port 9 is not in the list: nothing chosen, and the setting stays until the user picks one.
     EXPECT_EQ(child<QComboBox>("cboPort")->currentIndex(), -1);
     // Each port says what it reaches.
@@ -155,6 +158,9 @@ TEST_F(FrmComTest, CancelOrClosingWhileBusyStopsWithoutAMessage)
         EXPECT_TRUE(locked && dialog->isVisible() && prompter.shown.isEmpty()) << after;
         EXPECT_LE(pump.msecs() - actAt, 100);
         EXPECT_EQ(dialog->centralLink().LastCode(), link::LinkCode::Stopped);
+        // No box, but the dialog says what the unit holds: no table reached it.
+        EXPECT_EQ(child<QLabel>("lblProgress")->text(),
+                  "Cancelled: the central unit's table is unchanged.");
         expectIdle("OK");
     }
     EXPECT_EQ(unit.transfer().counters().tablesReceived, 0);

@@ -9,6 +9,9 @@
 #include "ui/FrmKlokken.h"
 #include "ui/WeekView.h"
 
+#include <QDateEdit>
+#include <QDir>
+
 using namespace quintara;
 using clock::ClockLine;
 using platform::Answer;
@@ -279,6 +282,17 @@ TEST_F(MainWindowTest, TheAgendaListsTheWeeksFiringsAndLeadsToTheirLines)
     QAbstractItemModel *firings = agenda->tableView()->model();
     agenda->setRange(ui::AgendaView::NextFourWeeks);
     EXPECT_GT(firings->rowCount(), 20);
+    // Enter in a date field ends the typing there and opens no editor.
+    QApplication::setActiveWindow(window.get());
+    program.clockTable.SelectedLine = 1;
+    int edits = 0;
+    window->lines().editLine = [&](int) { return ++edits, false; };
+    agenda->setRange(ui::AgendaView::ChosenDates);
+    auto *from = Named<QDateEdit>(agenda, "DateFrom");
+    from->setFocus();
+    QTest::keyClick(from, Qt::Key_Return);
+    EXPECT_EQ(edits, 0);
+    agenda->setRange(ui::AgendaView::NextFourWeeks);
     agenda->tableView()->setCurrentIndex(firings->index(0, 0));
     QTest::keyClick(agenda->tableView(), Qt::Key_Return);
     EXPECT_TRUE(window->Pic()->isVisibleTo(window.get()));
@@ -304,9 +318,12 @@ TEST_F(MainWindowTest, UndoAndRedoRestoreEveryKindOfChangeAndTheChangedFlag)
     window->lines().editLine = [this](int) { return program.clockTable.Lines[0].Level = 17, true; };
     window->lines().EditLine();
     const Lines edited = program.clockTable.Lines;
+    // The menu names the step the key would take back or bring again.
+    EXPECT_EQ(undo->text(), "&Undo Edit line 0");
     // Undo back to the saved state: unchanged, and the save button grey again.
     undo->trigger();
     EXPECT_TRUE(program.clockTable.Lines == saved && !program.clockTable.TableChanged);
+    EXPECT_EQ(QStringList({undo->text(), redo->text()}), QStringList({"&Undo", "&Redo Edit line 0"}));
     window->RefreshStatus();
     EXPECT_FALSE(window->menus().toolbarButton(5)->isEnabled());
     redo->trigger();
@@ -353,6 +370,14 @@ TEST_F(MainWindowTest, AProjectsLanguageReachesEveryTextOfTheWindow)
     // Qt's own buttons and the day names follow.
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), "&Ja");
     EXPECT_EQ(QLocale().dayName(1), "maandag");
+
+    // German menus name the Enter key in German, where Qt's own translation keeps "Return".
+    project::NewProject(*dutch, 19200, 30000);
+    project::SelectModel(*dutch, 1, program.strings);
+    program.settings.nbtFile = WriteFile(dir.filePath(QStringLiteral("german.nbt")),
+                                         project::WriteProjectFile(*dutch, 60));
+    window->files().ReadProjectFromSettings();
+    EXPECT_EQ(QKeySequence(Qt::Key_Return).toString(QKeySequence::NativeText), "Eingabe");
 }
 
 TEST_F(MainWindowTest, TheWeekScalesWithTheWindowAndOpensWhereItWasLeft)
@@ -421,7 +446,12 @@ TEST_F(StartUpTest, InsistsOnAProjectFileThenOffersTheStartChoices)
     EXPECT_TRUE(dialogs.asked[0].request.initialFolder.isEmpty());
     // A fresh table: no file yet, offered under the project's name.
     window->RefreshStatus();
-    EXPECT_EQ(window->windowTitle(), "Quintara - house.clk");
+    EXPECT_EQ(window->windowTitle(), "Quintara - house.clk[*]");
+    EXPECT_FALSE(window->isWindowModified());
+    program.clockTable.TableChanged = true;
+    window->RefreshStatus();
+    EXPECT_TRUE(window->isWindowModified());
+    program.clockTable.TableChanged = false;
 
     // With the project in the settings the start dialog is the first question.
     prompter.shown.clear();
@@ -461,7 +491,7 @@ TEST_F(StartUpTest, AClockFileOpenedWithoutAProjectProposesTheProjectBesideIt)
 }
 
 // A clock file named on the command line opens in place of the start dialog; one that cannot be
-// read is reported (a foreign file with the program's words, one the system cannot open as every
+// read is reported by name (a foreign file with the program's words, one the system cannot open as every
 // file command describes it) and the start dialog follows, over the fresh table.
 TEST_F(StartUpTest, AClockFileFromTheCommandLineOpensInPlaceOfTheStartDialog)
 {
@@ -485,7 +515,9 @@ TEST_F(StartUpTest, AClockFileFromTheCommandLineOpensInPlaceOfTheStartDialog)
         EXPECT_EQ(window->weekModel().repeatMarkers() > 30, opens);
         EXPECT_EQ(prompter.shown.size(), opens ? 0 : 1);
         const platform::Message told = prompter.shown.value(0);
-        EXPECT_TRUE(opens || (path == foreign ? told.text == "NO QBN Clock file!"
+        // Either way the box names the file.
+        EXPECT_TRUE(opens || told.text.contains(QDir::toNativeSeparators(path)));
+        EXPECT_TRUE(opens || (path == foreign ? told.text.endsWith(":\nNO QBN Clock file!")
                                               : told.icon == platform::Icon::Critical));
         window->close();
     }

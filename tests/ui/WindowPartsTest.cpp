@@ -14,6 +14,8 @@
 #include "presentation/FunctionPresenter.h"
 #include "presentation/LineDescriber.h"
 
+#include <QDir>
+
 #include <sys/stat.h>
 
 using namespace quintara;
@@ -335,15 +337,19 @@ TEST_F(CommandsTest, ExportsAndComparingWithAFile)
     // pages hold is the printout's, tested with the command line.
     const QString path = dir.filePath(QStringLiteral("hand-over"));
     dialogs.answer(path);
+    QStringList written;
+    exports.written = [&](const QString &where) { written << where; };
     exports.ExportPdf();
     EXPECT_EQ(dialogs.asked.constLast().request.initialName, "house.pdf");
     EXPECT_TRUE(FileBytes(path + QStringLiteral(".pdf")).startsWith("%PDF-"));
+    EXPECT_EQ(written, QStringList{"Written to " + QDir::toNativeSeparators(path + ".pdf")});
 
     // A folder that is not there: the message names it, and no file appears.
     const QString nowhere = dir.filePath(QStringLiteral("no/such/folder/x.csv"));
     prompter.expect(Answer::Ok);
     EXPECT_FALSE(exports.ExportCsv(nowhere));
     EXPECT_TRUE(lastMessage().contains(nowhere) && !QFile::exists(nowhere));
+    EXPECT_EQ(written.size(), 1);
 
     // Comparing with another clock file shows the differences and leaves the table as it is.
     clock::ClockTable other = program.clockTable;
