@@ -239,6 +239,50 @@ BookOutcome BatchQueue::close(qint64 batchId, const QDateTime &time)
     return {};
 }
 
+namespace {
+
+// The work on one site, or why its record could not be read for it.
+WorkResult WorkOnSite(const SiteBook &book, SiteWork &work, BatchKind kind, const BatchItem &item)
+{
+    const Fetched<Site> site = book.site(item.siteName);
+    const Fetched<QByteArray> project =
+        site.ok() ? book.project(site.value.id) : Fetched<QByteArray>{};
+    const Fetched<TableVersion> inForce =
+        site.ok() ? book.tableInForce(site.value.id) : Fetched<TableVersion>{};
+    if (site.ok() && project.ok() && inForce.ok())
+        return work.run(kind, site.value, project.value, inForce.value.clockImage);
+    const BookOutcome &bad = !site.ok()      ? static_cast<const BookOutcome &>(site)
+                             : !project.ok() ? static_cast<const BookOutcome &>(project)
+                                             : static_cast<const BookOutcome &>(inForce);
+    WorkResult outcome;
+    outcome.message = bad.notices.empty() ? QString() : bad.notices.front().text;
+    outcome.outcome = -1;
+    return outcome;
+}
+
+// Keeps what the work came to in the book: the version it made, or a check's count.
+BookOutcome KeepResult(SiteBook &book, BatchItem &item, const WorkResult &outcome)
+{
+    if (outcome.version) {
+        Fetched<int> kept = book.addVersion(item.siteId, *outcome.version);
+        if (!kept.ok())
+            return kept;
+        item.version = kept.value;
+    } else if (outcome.problems) {
+        return book.setProblems(item.siteId, *outcome.problems);
+    }
+    return {};
+}
+
+bool Complete(const std::vector<BatchItem> &items)
+{
+    return std::all_of(items.begin(), items.end(), [](const BatchItem &item) {
+        return item.state == ItemState::Done || item.state == ItemState::Failed;
+    });
+}
+
+} // namespace
+
 Fetched<BatchSummary> RunBatch(SiteBook &book, BatchQueue &queue, qint64 batchId, SiteWork &work,
                                const platform::Clock &clock, const BatchProgress &progress,
                                const std::function<bool()> &stop)
@@ -274,21 +318,7 @@ Fetched<BatchSummary> RunBatch(SiteBook &book, BatchQueue &queue, qint64 batchId
         }
         if (progress.siteBegins)
             progress.siteBegins(item, done, total);
-        WorkResult outcome;
-        const Fetched<Site> site = book.site(item.siteName);
-        const Fetched<QByteArray> project =
-            site.ok() ? book.project(site.value.id) : Fetched<QByteArray>{};
-        const Fetched<TableVersion> inForce =
-            site.ok() ? book.tableInForce(site.value.id) : Fetched<TableVersion>{};
-        if (!site.ok() || !project.ok() || !inForce.ok()) {
-            const BookOutcome &bad = !site.ok() ? static_cast<const BookOutcome &>(site)
-                                     : !project.ok() ? static_cast<const BookOutcome &>(project)
-                                                     : static_cast<const BookOutcome &>(inForce);
-            outcome.message = bad.notices.empty() ? QString() : bad.notices.front().text;
-            outcome.outcome = -1;
-        } else {
-            outcome = work.run(kind.value, site.value, project.value, inForce.value.clockImage);
-        }
+        const WorkResult outcome = WorkOnSite(book, work, kind.value, item);
         item.outcome = outcome.outcome;
         item.message = outcome.message;
         item.finished = clock.now().toUTC();
@@ -298,27 +328,15 @@ Fetched<BatchSummary> RunBatch(SiteBook &book, BatchQueue &queue, qint64 batchId
             item.state = ItemState::Waiting;
         // The version first: a crash between the two leaves the site to be done again, never a
         // site marked done without its record.
-        if (outcome.version) {
-            Fetched<int> kept = book.addVersion(item.siteId, *outcome.version);
-            if (!kept.ok())
-                return Failed<BatchSummary>(std::move(kept));
-            item.version = kept.value;
-        } else if (outcome.problems) {
-            if (BookOutcome set = book.setProblems(item.siteId, *outcome.problems); !set.ok())
-                return Failed<BatchSummary>(std::move(set));
-        }
+        if (BookOutcome kept = KeepResult(book, item, outcome); !kept.ok())
+            return Failed<BatchSummary>(std::move(kept));
         if (BookOutcome finished = queue.finish(batchId, item); !finished.ok())
             return Failed<BatchSummary>(std::move(finished));
         ++done;
         if (progress.siteEnded)
             progress.siteEnded(item, done, total);
     }
-    const bool complete = std::all_of(summary.items.begin(), summary.items.end(),
-                                      [](const BatchItem &item) {
-                                          return item.state == ItemState::Done ||
-                                                 item.state == ItemState::Failed;
-                                      });
-    if (complete) {
+    if (Complete(summary.items)) {
         if (BookOutcome closed = queue.close(batchId, clock.now()); !closed.ok())
             return Failed<BatchSummary>(std::move(closed));
     }

@@ -34,6 +34,82 @@ QString NoticesText(const platform::Notices &notices)
     return texts.join(QLatin1Char('\n'));
 }
 
+// The table a transfer starts from: the one to send, or an empty one for the project's model to
+// receive into; why not when the one to send cannot be read.
+std::optional<QString> StartingTable(clock::ClockTable &table, bool sending,
+                                     const QByteArray &clockImage,
+                                     const project::ProjectModel &model)
+{
+    if (sending) {
+        const clock::ClockFileResult parsed = clock::ReadClockImage(table, clockImage);
+        if (!parsed.done())
+            return NoticesText(parsed.notices);
+        return std::nullopt;
+    }
+    clock::ApplyModel(table, model);
+    table.ClockFileVersion = 1;
+    return std::nullopt;
+}
+
+// The site's own way to its unit; the project's baud rate when the site names none.
+void SetUp(link::LinkSetup &setup, const SiteConnection &connection, qint32 projectBaudRate)
+{
+    setup.baudRate = connection.baudRate > 0 ? connection.baudRate : projectBaudRate;
+    setup.connectedWithModem = connection.modem;
+    setup.callBackNecessary = connection.callBack;
+    setup.initString = connection.initString;
+    setup.telephoneNumber = connection.telephoneNumber;
+}
+
+// What one exchange over the line came to: the result to report and the version to keep (its
+// table empty when there is none).
+struct Exchanged {
+    WorkResult result;
+    TableVersion version;
+};
+
+Exchanged Exchange(BatchKind kind, link::CentralLink &link, const link::Drive &drive,
+                   clock::ClockTable &table, project::ProjectModel &model,
+                   const platform::Clock &clock, const QByteArray &clockImage)
+{
+    Exchanged done;
+    WorkResult &result = done.result;
+    TableVersion &version = done.version;
+    tables::TableSet tables;
+    if (kind == BatchKind::SendVerify) {
+        const link::VerifyOutcome verify =
+            link::SendAndVerifyClockTable(link, drive, tables, table, model, clock, false);
+        result.ok = verify.verified();
+        result.outcome = link.outcome().status;
+        result.message = verify.message.isEmpty() ? link.FailureMessage() : verify.message;
+        if (verify.result == link::VerifyOutcome::Result::Different) {
+            version.event = VersionEvent::VerifyFailed;
+            version.detail = LineNumbers(verify.differences.lines);
+        } else {
+            version.event = result.ok ? VersionEvent::Verified : VersionEvent::Sent;
+        }
+        version.clockImage = clockImage;
+    } else if (kind == BatchKind::Send) {
+        const link::TransferOutcome sent =
+            link::SendClockTable(link, drive, tables, table, model, clock, false);
+        result.ok = sent.ok();
+        result.outcome = sent.status;
+        result.message = result.ok ? QStringLiteral("Sent") : link.FailureMessage();
+        version.event = VersionEvent::Sent;
+        version.clockImage = clockImage;
+    } else {
+        const link::TransferOutcome received =
+            link::ReceiveClockTable(link, drive, tables, table, model, clock);
+        result.ok = received.ok();
+        result.outcome = received.status;
+        result.message = result.ok ? QStringLiteral("Received") : link.FailureMessage();
+        version.event = VersionEvent::Received;
+        if (result.ok)
+            version.clockImage = clock::ClockFileImage(table);
+    }
+    return done;
+}
+
 } // namespace
 
 QString LineNumbers(const QList<int> &indexes)
@@ -92,65 +168,21 @@ WorkResult LinkWork::transfer(BatchKind kind, const Site &site, const QByteArray
         return Refused(NoticesText(read.notices));
     project::ProjectModel &model = *read.model;
     clock::ClockTable table;
-    if (sending) {
-        const clock::ClockFileResult parsed = clock::ReadClockImage(table, clockImage);
-        if (!parsed.done())
-            return Refused(NoticesText(parsed.notices));
-    } else {
-        clock::ApplyModel(table, model);
-        table.ClockFileVersion = 1;
-    }
+    if (const std::optional<QString> unreadable =
+            StartingTable(table, sending, clockImage, model))
+        return Refused(*unreadable);
 
     const settings::ProfileFile profile(m_settingsFile);
     link::PortLink onPort(connection.port, profile, m_strings);
     link::CentralLink &link = onPort.link();
-    link::LinkSetup &setup = link.setup;
-    setup.baudRate = connection.baudRate > 0 ? connection.baudRate : read.baudRate;
-    setup.connectedWithModem = connection.modem;
-    setup.callBackNecessary = connection.callBack;
-    setup.initString = connection.initString;
-    setup.telephoneNumber = connection.telephoneNumber;
+    SetUp(link.setup, connection, read.baudRate);
     link.observer.progress = [this](int, const QString &label) {
         if (progressText)
             progressText(label);
     };
     m_stopLink = [&link] { link.RequestStop(); };
-    const link::Drive drive = onPort.drive();
-
-    WorkResult result;
-    TableVersion version;
-    tables::TableSet tables;
-    if (kind == BatchKind::SendVerify) {
-        const link::VerifyOutcome verify = link::SendAndVerifyClockTable(
-            link, drive, tables, table, model, m_clock, false);
-        result.ok = verify.verified();
-        result.outcome = link.outcome().status;
-        result.message = verify.message.isEmpty() ? link.FailureMessage() : verify.message;
-        if (verify.result == link::VerifyOutcome::Result::Different) {
-            version.event = VersionEvent::VerifyFailed;
-            version.detail = LineNumbers(verify.differences.lines);
-        } else {
-            version.event = result.ok ? VersionEvent::Verified : VersionEvent::Sent;
-        }
-        version.clockImage = clockImage;
-    } else if (kind == BatchKind::Send) {
-        const link::TransferOutcome sent =
-            link::SendClockTable(link, drive, tables, table, model, m_clock, false);
-        result.ok = sent.ok();
-        result.outcome = sent.status;
-        result.message = result.ok ? QStringLiteral("Sent") : link.FailureMessage();
-        version.event = VersionEvent::Sent;
-        version.clockImage = clockImage;
-    } else {
-        const link::TransferOutcome received =
-            link::ReceiveClockTable(link, drive, tables, table, model, m_clock);
-        result.ok = received.ok();
-        result.outcome = received.status;
-        result.message = result.ok ? QStringLiteral("Received") : link.FailureMessage();
-        version.event = VersionEvent::Received;
-        if (result.ok)
-            version.clockImage = clock::ClockFileImage(table);
-    }
+    auto [result, version] =
+        Exchange(kind, link, onPort.drive(), table, model, m_clock, clockImage);
     m_stopLink = nullptr;
     // A batch's report names the way to the unit beside why it failed.
     if (!result.ok)

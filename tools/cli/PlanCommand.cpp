@@ -42,6 +42,79 @@ QJsonArray Numbers(const QList<int> &numbers)
     return array;
 }
 
+// The days off the calendar files add to the request, and the entries they skipped; false when
+// one could not be read (said on standard error).
+bool AddCalendars(plan::HolidayPlanRequest &request, const QStringList &files,
+                  const plan::HolidayYears &years, bool json, QJsonArray &skipped)
+{
+    for (const QString &file : files) {
+        const plan::IcsCalendar calendar = plan::ReadIcsFile(file, years.first, years.last);
+        if (!calendar.read()) {
+            for (const platform::Notice &notice : calendar.notices)
+                Complain(notice.text);
+            return false;
+        }
+        request.calendarDays += calendar.days;
+        for (const QString &entry : calendar.skipped) {
+            skipped.append(QJsonObject{{QStringLiteral("file"), file},
+                                       {QStringLiteral("entry"), entry}});
+            if (!json)
+                Complain(QStringLiteral("%1: skipped %2").arg(file, entry));
+        }
+    }
+    return true;
+}
+
+// Why the holidays were not planned, and in the machine form what did not fit.
+void RefusedPlan(const plan::HolidayPlan &plan, const PlanOptions &options,
+                 const OutputOptions &output, QTextStream &out)
+{
+    Complain(ui::PlanRefusalText(plan, options.vacations, PeriodWithKeys));
+    if (!output.json || plan.status != plan::HolidayPlanStatus::DoesNotFit)
+        return;
+    QJsonArray notFitting;
+    for (const plan::DayOffPeriod &period : plan.notFitting)
+        notFitting.append(QJsonObject{
+            {QStringLiteral("first"), period.first.toString(Qt::ISODate)},
+            {QStringLiteral("last"), period.last.toString(Qt::ISODate)},
+            {QStringLiteral("names"), QJsonArray::fromStringList(period.names)},
+            {QStringLiteral("keys"), QJsonArray::fromStringList(period.keys)}});
+    WriteJson(out, {{QStringLiteral("budget"), BudgetJson(plan.budget)},
+                    {QStringLiteral("notFitting"), notFitting}});
+}
+
+// The planned table written to `file`; whether it was (why not is told).
+bool WritePlanned(Session &session, const QString &file)
+{
+    clock::ClockTable &table = session.clockTable();
+    table.ClockFileName = file;
+    const clock::ClockFileResult written = clock::WriteClockFile(table, session.strings());
+    if (!written.done()) {
+        session.prompter().tell(written.notices);
+        return false;
+    }
+    return true;
+}
+
+// The lines the holiday plan added, one a line as people read them.
+void PrintAddedHolidays(Session &session, const plan::HolidayPlan &plan,
+                        const platform::Clock &clock, QTextStream &out)
+{
+    const clock::ClockTable &table = session.clockTable();
+    const clock::YearWindow window = clock::YearWindow::around(clock.now());
+    for (const int index : plan.added) {
+        const clock::ClockLine &line = table.Lines[std::size_t(index)];
+        out << QStringLiteral("added line %1: %2 %3:%4 %5  %6\n")
+                   .arg(index)
+                   .arg(clock::ReferenceDate(line, window).toString(Qt::ISODate))
+                   .arg(line.Hour, 2, 10, QLatin1Char('0'))
+                   .arg(line.Minute, 2, 10, QLatin1Char('0'))
+                   .arg(line.RepeatUnit == clock::Once ? QStringLiteral("once  ")
+                                                       : QStringLiteral("yearly"))
+                   .arg(session.functionText(line));
+    }
+}
+
 } // namespace
 
 int RunPlanHolidays(Session &session, const QString &clockFile, const PlanOptions &options,
@@ -61,47 +134,17 @@ int RunPlanHolidays(Session &session, const QString &clockFile, const PlanOption
     request.leaveOut = options.leaveOut;
     request.listedFunctions = session.presenter().ListedFunctions();
     QJsonArray skipped;
-    for (const QString &file : options.icsFiles) {
-        const plan::IcsCalendar calendar = plan::ReadIcsFile(file, years.first, years.last);
-        if (!calendar.read()) {
-            for (const platform::Notice &notice : calendar.notices)
-                Complain(notice.text);
-            return ExitFailed;
-        }
-        request.calendarDays += calendar.days;
-        for (const QString &entry : calendar.skipped) {
-            skipped.append(QJsonObject{{QStringLiteral("file"), file},
-                                       {QStringLiteral("entry"), entry}});
-            if (!output.json)
-                Complain(QStringLiteral("%1: skipped %2").arg(file, entry));
-        }
-    }
+    if (!AddCalendars(request, options.icsFiles, years, output.json, skipped))
+        return ExitFailed;
 
     const plan::HolidayPlan plan = plan::PlanHolidays(session.clockTable(), request, clock);
     if (!plan.planned()) {
-        Complain(ui::PlanRefusalText(plan, options.vacations, PeriodWithKeys));
-        if (output.json && plan.status == plan::HolidayPlanStatus::DoesNotFit) {
-            QJsonArray notFitting;
-            for (const plan::DayOffPeriod &period : plan.notFitting)
-                notFitting.append(QJsonObject{
-                    {QStringLiteral("first"), period.first.toString(Qt::ISODate)},
-                    {QStringLiteral("last"), period.last.toString(Qt::ISODate)},
-                    {QStringLiteral("names"), QJsonArray::fromStringList(period.names)},
-                    {QStringLiteral("keys"), QJsonArray::fromStringList(period.keys)}});
-            WriteJson(out, {{QStringLiteral("budget"), BudgetJson(plan.budget)},
-                            {QStringLiteral("notFitting"), notFitting}});
-        }
+        RefusedPlan(plan, options, output, out);
         return ExitFailed;
     }
-
-    clock::ClockTable &table = session.clockTable();
-    plan::ApplyHolidayPlan(table, plan);
-    table.ClockFileName = options.output;
-    const clock::ClockFileResult written = clock::WriteClockFile(table, session.strings());
-    if (!written.done()) {
-        session.prompter().tell(written.notices);
+    plan::ApplyHolidayPlan(session.clockTable(), plan);
+    if (!WritePlanned(session, options.output))
         return ExitFailed;
-    }
 
     const QString reach = plan.reachesUntil.toString(Qt::ISODate);
     if (output.json) {
@@ -114,18 +157,7 @@ int RunPlanHolidays(Session &session, const QString &clockFile, const PlanOption
                         {QStringLiteral("skipped"), skipped}});
         return ExitOk;
     }
-    const clock::YearWindow window = clock::YearWindow::around(clock.now());
-    for (const int index : plan.added) {
-        const clock::ClockLine &line = table.Lines[std::size_t(index)];
-        out << QStringLiteral("added line %1: %2 %3:%4 %5  %6\n")
-                   .arg(index)
-                   .arg(clock::ReferenceDate(line, window).toString(Qt::ISODate))
-                   .arg(line.Hour, 2, 10, QLatin1Char('0'))
-                   .arg(line.Minute, 2, 10, QLatin1Char('0'))
-                   .arg(line.RepeatUnit == clock::Once ? QStringLiteral("once  ")
-                                                       : QStringLiteral("yearly"))
-                   .arg(session.functionText(line));
-    }
+    PrintAddedHolidays(session, plan, clock, out);
     if (!plan.replaced.isEmpty())
         out << "replaced lines: " << ui::LineIndexesText(plan.replaced) << '\n';
     out << ui::PlanBudgetText(plan.budget) << '\n' << ui::PlanReachText(plan) << '\n';
@@ -165,12 +197,8 @@ int RunPlanSimulation(Session &session, const QString &clockFile,
 
     clock::ClockTable &table = session.clockTable();
     plan::ApplyPresenceSimulation(table, plan);
-    table.ClockFileName = options.output;
-    const clock::ClockFileResult written = clock::WriteClockFile(table, session.strings());
-    if (!written.done()) {
-        session.prompter().tell(written.notices);
+    if (!WritePlanned(session, options.output))
         return ExitFailed;
-    }
 
     if (output.json) {
         WriteJson(out, {{QStringLiteral("seed"), qint64(plan.seed)},

@@ -149,6 +149,12 @@ private:
     int exportSites(const QStringList &arguments);
     int batch(const QString &command, const QStringList &arguments);
     std::optional<std::vector<qint64>> chosenSites(const QStringList &names);
+    std::optional<qint64> startBatch(book::BatchQueue &queue, book::BatchKind &kind,
+                                     const QStringList &names);
+    book::Fetched<book::BatchSummary> runBatch(book::BatchQueue &queue, qint64 batchId,
+                                               SignalStop &interrupts, book::LinkWork &work);
+    bool writeReport(const book::BatchSummary &summary);
+    int reportBatch(qint64 batchId, book::BatchKind kind, const book::BatchSummary &summary);
 
     const QCommandLineParser &in;
     const SitesOptions &o;
@@ -411,6 +417,96 @@ std::optional<std::vector<qint64>> SitesRun::chosenSites(const QStringList &name
     return ids;
 }
 
+// The batch to work on: the one stopped before its end (whose kind it is), or a new one of the
+// sites chosen. Nothing when there is none; what went wrong is said.
+std::optional<qint64> SitesRun::startBatch(book::BatchQueue &queue, book::BatchKind &kind,
+                                           const QStringList &names)
+{
+    if (in.isSet(o.resume)) {
+        const book::Fetched<std::optional<ui::BatchStart>> stopped = ui::StoppedBatch(queue);
+        if (!Said(stopped))
+            return std::nullopt;
+        if (!stopped.value) {
+            PrintError(QStringLiteral("No batch was stopped before its end."));
+            return std::nullopt;
+        }
+        kind = stopped.value->kind;
+        return stopped.value->batchId;
+    }
+    const std::optional<std::vector<qint64>> sites = chosenSites(names);
+    if (!sites)
+        return std::nullopt;
+    const book::Fetched<ui::BatchStart> created = ui::NewBatch(queue, kind, *sites, clock);
+    if (!Said(created))
+        return std::nullopt;
+    return created.value.batchId;
+}
+
+// Works through the batch, telling on standard error which site is at what.
+book::Fetched<book::BatchSummary> SitesRun::runBatch(book::BatchQueue &queue, qint64 batchId,
+                                                     SignalStop &interrupts, book::LinkWork &work)
+{
+    QString site;
+    work.progressText = [&site](const QString &text) {
+        if (!text.contains(QLatin1Char('%')))
+            PrintError(QStringLiteral("  %1: %2").arg(site, text));
+    };
+    book::BatchProgress progress;
+    progress.siteBegins = [&site](const book::BatchItem &item, int done, int total) {
+        site = item.siteName;
+        PrintError(QStringLiteral("[%1/%2] %3").arg(done + 1).arg(total).arg(item.siteName));
+    };
+    progress.siteEnded = [](const book::BatchItem &item, int, int) {
+        PrintError(QStringLiteral("  %1: %2").arg(item.siteName, item.message));
+    };
+    book::Fetched<book::BatchSummary> summary = book::RunBatch(
+        book, queue, batchId, work, clock, progress, [&interrupts] { return interrupts.caught() != 0; });
+    work.progressText = nullptr;
+    return summary;
+}
+
+// The report --report asks for; whether it was written (or not asked for).
+bool SitesRun::writeReport(const book::BatchSummary &summary)
+{
+    if (!in.isSet(o.report))
+        return true;
+    const QString file = in.value(o.report);
+    if (const auto failure = platform::WriteWholeFile(file, ui::BatchReportCsv(summary).toUtf8())) {
+        PrintError(platform::FileFailure(file, settings::WriteFailureText(strings, *failure)));
+        return false;
+    }
+    return true;
+}
+
+// Every site's outcome on standard output; ExitOk when every site was done.
+int SitesRun::reportBatch(qint64 batchId, book::BatchKind kind, const book::BatchSummary &summary)
+{
+    QJsonArray rows;
+    int done = 0;
+    for (const book::BatchItem &item : summary.items) {
+        done += item.state == book::ItemState::Done ? 1 : 0;
+        if (json()) {
+            rows.append(QJsonObject{{QStringLiteral("name"), item.siteName},
+                                    {QStringLiteral("state"), book::ItemStateName(item.state)},
+                                    {QStringLiteral("outcome"), item.outcome},
+                                    {QStringLiteral("message"), item.message},
+                                    {QStringLiteral("version"), item.version}});
+        } else {
+            out << item.siteName << '\t' << book::ItemStateName(item.state) << '\t'
+                << item.outcome << '\t' << QString(item.message).replace('\n', ' ') << '\n';
+        }
+    }
+    const qsizetype total = qsizetype(summary.items.size());
+    if (json())
+        WriteJson(out, {{QStringLiteral("batch"), batchId},
+                        {QStringLiteral("kind"), book::BatchKindName(kind)},
+                        {QStringLiteral("sites"), rows},
+                        {QStringLiteral("stopped"), summary.stopped}});
+    else
+        out << done << " of " << total << " sites done" << '\n';
+    return done == total ? ExitOk : ExitFailed;
+}
+
 int SitesRun::batch(const QString &command, const QStringList &arguments)
 {
     book::BatchKind kind = command == QLatin1String("check")    ? book::BatchKind::Check
@@ -430,83 +526,21 @@ int SitesRun::batch(const QString &command, const QStringList &arguments)
         }
     }
     book::BatchQueue queue(book, book::BatchQueue::ThisWorker());
-    qint64 batchId = 0;
-    if (in.isSet(o.resume)) {
-        const book::Fetched<std::optional<ui::BatchStart>> stopped = ui::StoppedBatch(queue);
-        if (!Said(stopped))
-            return ExitFailed;
-        if (!stopped.value) {
-            PrintError(QStringLiteral("No batch was stopped before its end."));
-            return ExitFailed;
-        }
-        batchId = stopped.value->batchId;
-        kind = stopped.value->kind;
-    } else {
-        const std::optional<std::vector<qint64>> sites = chosenSites(arguments);
-        if (!sites)
-            return ExitFailed;
-        const book::Fetched<ui::BatchStart> created = ui::NewBatch(queue, kind, *sites, clock);
-        if (!Said(created))
-            return ExitFailed;
-        batchId = created.value.batchId;
-    }
+    const std::optional<qint64> batchId = startBatch(queue, kind, arguments);
+    if (!batchId)
+        return ExitFailed;
 
     const QString settingsFile =
         in.isSet(o.settings) ? in.value(o.settings) : settings::DefaultSettingsPath();
     book::LinkWork work = ui::BatchLinkWork(strings, clock, settingsFile);
-    QString site;
-    work.progressText = [&site](const QString &text) {
-        if (!text.contains(QLatin1Char('%')))
-            PrintError(QStringLiteral("  %1: %2").arg(site, text));
-    };
     SignalStop interrupts([&work] { work.requestStop(); });
-    book::BatchProgress progress;
-    progress.siteBegins = [&site](const book::BatchItem &item, int done, int total) {
-        site = item.siteName;
-        PrintError(QStringLiteral("[%1/%2] %3").arg(done + 1).arg(total).arg(item.siteName));
-    };
-    progress.siteEnded = [](const book::BatchItem &item, int, int) {
-        PrintError(QStringLiteral("  %1: %2").arg(item.siteName, item.message));
-    };
-    const book::Fetched<book::BatchSummary> summary = book::RunBatch(
-        book, queue, batchId, work, clock, progress, [&interrupts] { return interrupts.caught() != 0; });
-    if (!Said(summary))
+    const book::Fetched<book::BatchSummary> summary = runBatch(queue, *batchId, interrupts, work);
+    if (!Said(summary) || !writeReport(summary.value))
         return ExitFailed;
-    if (in.isSet(o.report)) {
-        const QString file = in.value(o.report);
-        if (const auto failure =
-                platform::WriteWholeFile(file, ui::BatchReportCsv(summary.value).toUtf8())) {
-            PrintError(platform::FileFailure(file, settings::WriteFailureText(strings, *failure)));
-            return ExitFailed;
-        }
-    }
-
-    QJsonArray rows;
-    int done = 0;
-    for (const book::BatchItem &item : summary.value.items) {
-        done += item.state == book::ItemState::Done ? 1 : 0;
-        if (json()) {
-            rows.append(QJsonObject{{QStringLiteral("name"), item.siteName},
-                                    {QStringLiteral("state"), book::ItemStateName(item.state)},
-                                    {QStringLiteral("outcome"), item.outcome},
-                                    {QStringLiteral("message"), item.message},
-                                    {QStringLiteral("version"), item.version}});
-        } else {
-            out << item.siteName << '\t' << book::ItemStateName(item.state) << '\t'
-                << item.outcome << '\t' << QString(item.message).replace('\n', ' ') << '\n';
-        }
-    }
-    const qsizetype total = qsizetype(summary.value.items.size());
-    if (json())
-        WriteJson(out, {{QStringLiteral("batch"), batchId},
-                        {QStringLiteral("kind"), book::BatchKindName(kind)},
-                        {QStringLiteral("sites"), rows},
-                        {QStringLiteral("stopped"), summary.value.stopped}});
-    else
-        out << done << " of " << total << " sites done" << '\n';
+    const int status = reportBatch(*batchId, kind, summary.value);
     if (interrupts.caught())
         return interrupts.exitStatus();
-    return done == total ? ExitOk : ExitFailed;
+    return status;
 }
 
 const QStringList SitesCommands{"import", "list",  "set",    "history", "restore",
