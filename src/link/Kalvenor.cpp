@@ -73,6 +73,46 @@ constexpr int DimmerLevel(int percent)
     return percent * 255 / 100;
 }
 
+// A state report says what an output or function is now: one signal for each kind.
+void EmitStateReport(Kalvenor &control, int kind, qint16 outp, int value)
+{
+    const qint16 state = value != 0 ? 1 : 0;
+    switch (kind) {
+    case 1:
+        emit control.Relay(outp, state);
+        break;
+    case 2:
+        emit control.Dimmer(outp, LevelToPercent(value));
+        break;
+    case 3:
+        emit control.Proces(outp, state);
+        break;
+    case 8:
+        emit control.LocalMood(outp, state);
+        break;
+    case 9:
+        emit control.TimedLocalMood(outp, state);
+        break;
+    case 10:
+        emit control.GeneralMood(outp, state);
+        break;
+    case 14:
+        emit control.Regime(outp);
+        break;
+    case 15:
+        emit control.Flag(outp, state);
+        break;
+    case 31:
+        emit control.Audio(outp, static_cast<qint16>(value));
+        break;
+    case 60:
+        emit control.Condition(outp, state);
+        break;
+    default:
+        break;
+    }
+}
+
 } // namespace
 
 quint8 FrameChecksum(std::span<const quint8> frame)
@@ -103,8 +143,15 @@ Kalvenor::Kalvenor(SerialLine &line, Ticker &ticker, QObject *parent)
     : QObject(parent), m_line(line), m_ticker(ticker)
 {
     connect(&m_line, &SerialLine::bytesArrived, this, &Kalvenor::onBytesArrived);
-    connect(&m_line, &SerialLine::failed, this, &Kalvenor::onLineFailed);
-    connect(&m_ticker, &Ticker::tick, this, &Kalvenor::onTick);
+    connect(&m_line, &SerialLine::failed, this, [this] {
+        m_ticker.stop();
+        m_frameIn.reset();
+    });
+    // A tick with nothing waiting gives up a frame begun: the rest of it is not coming.
+    connect(&m_ticker, &Ticker::tick, this, [this] {
+        if (m_line.bytesWaiting() == 0)
+            m_frameIn.reset();
+    });
 }
 
 Kalvenor::~Kalvenor()
@@ -116,8 +163,7 @@ qint16 Kalvenor::InitComm(qint16 Port, qint16 Baudrate)
 {
     m_ticker.stop();
     m_line.close();
-    m_receiving = false;
-    m_received = 0;
+    m_frameIn.reset();
 
     const bool portAccepted = m_line.setPortNumber(Port);
     const QString parameters = QString::number(Baudrate) + QStringLiteral(",n,8,1");
@@ -137,8 +183,7 @@ qint16 Kalvenor::EndComm()
 {
     m_ticker.stop();
     m_line.close();
-    m_receiving = false;
-    m_received = 0;
+    m_frameIn.reset();
     return 0;
 }
 
@@ -283,11 +328,14 @@ void Kalvenor::onBytesArrived()
         const auto byte = m_line.readByte();
         if (!byte)
             break;
-        receiveByte(*byte);
+        // The frame is a copy and the receiver ready again: a handler of the event may send, let
+        // events run, and so receive the next frame in the middle of this one's dispatch.
+        if (const std::optional<FrameReceiver::Frame> frame = m_frameIn.take(*byte))
+            dispatchFrame(frame->view());
     }
 }
 
-void Kalvenor::receiveByte(quint8 byte)
+std::optional<FrameReceiver::Frame> FrameReceiver::take(quint8 byte)
 {
     if (!m_receiving) {
         if (byte == FrameStart) {
@@ -295,24 +343,25 @@ void Kalvenor::receiveByte(quint8 byte)
             m_frame[0] = byte;
             m_received = 1;
         }
-        return;
+        return std::nullopt;
     }
     if (m_received >= MaxFrameSize) {
         // Unreachable: the length byte completes every frame by MaxFrameSize.
-        m_receiving = false;
-        m_received = 0;
-        return;
+        reset();
+        return std::nullopt;
     }
     m_frame[m_received++] = byte;
-    if (m_received > 2 && m_received > m_frame[1]) {
-        // Reset before dispatching: a handler of the event may send, let events run, and so
-        // receive the next frame in the middle of this one's dispatch.
-        const std::array<quint8, MaxFrameSize> frame = m_frame;
-        const auto size = static_cast<std::size_t>(m_received);
-        m_receiving = false;
-        m_received = 0;
-        dispatchFrame(std::span<const quint8>(frame.data(), size));
-    }
+    if (m_received <= 2 || m_received <= m_frame[1])
+        return std::nullopt;
+    const Frame frame{m_frame, static_cast<std::size_t>(m_received)};
+    reset();
+    return frame;
+}
+
+void FrameReceiver::reset()
+{
+    m_receiving = false;
+    m_received = 0;
 }
 
 void Kalvenor::dispatchFrame(std::span<const quint8> frame)
@@ -343,50 +392,11 @@ void Kalvenor::dispatchFrame(std::span<const quint8> frame)
         else if (type == ReportSensor)
             decodeSensorReport(kind, outp, value);
         else
-            decodeStateReport(kind, outp, value);
+            EmitStateReport(*this, kind, outp, value);
         return;
     }
     if (const char *text = StatusText(type))
         emit ErrMsg(static_cast<qint16>(type), QString::fromLatin1(text));
-}
-
-void Kalvenor::decodeStateReport(int kind, qint16 outp, int value)
-{
-    const qint16 state = value != 0 ? 1 : 0;
-    switch (kind) {
-    case 1:
-        emit Relay(outp, state);
-        break;
-    case 2:
-        emit Dimmer(outp, LevelToPercent(value));
-        break;
-    case 3:
-        emit Proces(outp, state);
-        break;
-    case 8:
-        emit LocalMood(outp, state);
-        break;
-    case 9:
-        emit TimedLocalMood(outp, state);
-        break;
-    case 10:
-        emit GeneralMood(outp, state);
-        break;
-    case 14:
-        emit Regime(outp);
-        break;
-    case 15:
-        emit Flag(outp, state);
-        break;
-    case 31:
-        emit Audio(outp, static_cast<qint16>(value));
-        break;
-    case 60:
-        emit Condition(outp, state);
-        break;
-    default:
-        break;
-    }
 }
 
 void Kalvenor::decodeSensorReport(int kind, qint16 outp, int value)
@@ -423,21 +433,6 @@ void Kalvenor::decodeSensorReport(int kind, qint16 outp, int value)
     default:
         break;
     }
-}
-
-void Kalvenor::onTick()
-{
-    if (m_line.bytesWaiting() == 0) {
-        m_receiving = false;
-        m_received = 0;
-    }
-}
-
-void Kalvenor::onLineFailed()
-{
-    m_ticker.stop();
-    m_receiving = false;
-    m_received = 0;
 }
 
 } // namespace quintara::link

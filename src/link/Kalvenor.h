@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 #include <span>
 
 namespace quintara::link {
@@ -27,6 +28,28 @@ qint16 LevelToPercent(int raw);
 // Light in the central unit's logarithmic scale, rounded as shown to the user: a whole number
 // above 20, one decimal from 1 to 20, two below 1.
 double LightValue(int raw);
+
+// Rebuilds frames from the bytes as they come: bytes before a start byte are passed over, and
+// the length byte says where the frame ends.
+class FrameReceiver {
+public:
+    struct Frame {
+        std::array<quint8, MaxFrameSize> bytes{};
+        std::size_t size = 0;
+        std::span<const quint8> view() const { return {bytes.data(), size}; }
+    };
+
+    // The frame this byte completes, a copy: the receiver is ready for the next one at once.
+    std::optional<Frame> take(quint8 byte);
+    // Forgets a frame begun.
+    void reset();
+
+private:
+    // A complete frame resets the count, so it never fills up.
+    std::array<quint8, MaxFrameSize> m_frame{};
+    int m_received = 0;
+    bool m_receiving = false;
+};
 
 // The on-line link to a running central unit: frames messages onto the serial line, rebuilds
 // frames from the bytes that come back and raises one signal per status reply or report.
@@ -89,20 +112,12 @@ private:
     // A get of outputs 1..last, or 255 for all of them; -2 otherwise.
     qint16 sendGet(qint16 kind, qint16 outp, int lastOutp);
     void onBytesArrived();
-    void onTick();
-    void onLineFailed();
-    void receiveByte(quint8 byte);
     void dispatchFrame(std::span<const quint8> frame);
-    void decodeStateReport(int kind, qint16 outp, int value);
     void decodeSensorReport(int kind, qint16 outp, int value);
 
     SerialLine &m_line;
     Ticker &m_ticker;
-
-    // The frame being received; a complete frame resets the count, so it never fills up.
-    std::array<quint8, MaxFrameSize> m_frame{};
-    int m_received = 0;
-    bool m_receiving = false;
+    FrameReceiver m_frameIn;
     double m_lightValue = 0.0;
 };
 

@@ -55,7 +55,24 @@ HolidayPlanDialog::HolidayPlanDialog(Program &program, const FunctionPresenter &
     setObjectName(QStringLiteral("HolidayPlanDialog"));
     setWindowTitle(QStringLiteral("Quintara - ") + tr("Plan holidays"));
     auto *column = new QVBoxLayout(this);
+    column->addLayout(buildChoices());
+    column->addWidget(buildMoreDaysOff());
+    buildPlanView(*column);
 
+    connect(m_country, &QComboBox::currentIndexChanged, this, &HolidayPlanDialog::replan);
+    connect(m_regime, &QComboBox::currentIndexChanged, this, &HolidayPlanDialog::replan);
+    connect(m_periods, &QListWidget::itemChanged, this, &HolidayPlanDialog::periodTicked);
+    // Room for the plan, but never more than the screen has (at scale 2 too).
+    resize(QSize(880, 560).boundedTo(screen()->availableGeometry().size() * 9 / 10));
+    // The vacations planned before are listed to keep or remove: planning again replaces
+    // their lines.
+    m_vacations = plan::EarlierVacations(m_program.clockTable, request(), m_program.clock.now());
+    readCalendars();
+    replan();
+}
+
+QFormLayout *HolidayPlanDialog::buildChoices()
+{
     auto *choices = new QFormLayout;
     m_country = new QComboBox(this);
     m_country->addItem(tr("none"), -1);
@@ -71,8 +88,11 @@ HolidayPlanDialog::HolidayPlanDialog(Program &program, const FunctionPresenter &
         m_regime->addItem(m_program.strings.GetResString(RegimeNameId + regime), regime);
     m_regime->setCurrentIndex(clock::Regime::Weekendday);
     choices->addRow(tr("On a holiday &switch to:"), m_regime);
-    column->addLayout(choices);
+    return choices;
+}
 
+QGroupBox *HolidayPlanDialog::buildMoreDaysOff()
+{
     auto *more = new QGroupBox(tr("More days off"), this);
     auto *moreColumn = new QVBoxLayout(more);
     m_sources = new QListWidget(more);
@@ -99,8 +119,17 @@ HolidayPlanDialog::HolidayPlanDialog(Program &program, const FunctionPresenter &
     moreButtons->addWidget(addAway);
     moreButtons->addWidget(remove);
     moreColumn->addLayout(moreButtons);
-    column->addWidget(more);
 
+    connect(addFile, &QPushButton::clicked, this, &HolidayPlanDialog::chooseCalendarFile);
+    connect(addAway, &QPushButton::clicked, this, [this] {
+        addVacation({m_vacationFirst->date(), m_vacationLast->date()});
+    });
+    connect(remove, &QPushButton::clicked, this, &HolidayPlanDialog::removeSource);
+    return more;
+}
+
+void HolidayPlanDialog::buildPlanView(QVBoxLayout &column)
+{
     auto *split = new QSplitter(Qt::Horizontal, this);
     m_periods = new QListWidget(split);
     m_periods->setAccessibleName(tr("Days off planned: untick one to leave it out"));
@@ -109,49 +138,42 @@ HolidayPlanDialog::HolidayPlanDialog(Program &program, const FunctionPresenter &
     m_agenda = shown.agenda;
     split->setStretchFactor(0, 2);
     split->setStretchFactor(1, 3);
-    column->addWidget(split, 1);
-    const PlanDialogFoot foot = AddPlanDialogFoot(*this, *column);
+    column.addWidget(split, 1);
+    const PlanDialogFoot foot = AddPlanDialogFoot(*this, column);
     m_summary = foot.summary;
     m_apply = foot.apply;
+}
 
-    connect(m_country, &QComboBox::currentIndexChanged, this, &HolidayPlanDialog::replan);
-    connect(m_regime, &QComboBox::currentIndexChanged, this, &HolidayPlanDialog::replan);
-    connect(addFile, &QPushButton::clicked, this, [this] {
-        FileDialogRequest request;
-        request.title = tr("Add the days of a calendar file");
-        request.filter = tr("iCalendar files (*.ics)|*.ics|All files (*.*)|*.*");
-        request.fileMustExist = true;
-        if (const std::optional<QString> path = m_dialogs.getOpenFileName(this, request))
-            addCalendarFile(*path);
-    });
-    connect(addAway, &QPushButton::clicked, this, [this] {
-        addVacation({m_vacationFirst->date(), m_vacationLast->date()});
-    });
-    connect(remove, &QPushButton::clicked, this, [this] {
-        const int row = m_sources->currentRow();
-        if (row < 0)
-            return;
-        if (row < m_calendarFiles.size())
-            m_calendarFiles.removeAt(row);
-        else
-            m_vacations.removeAt(row - m_calendarFiles.size());
-        readCalendars();
-        replan();
-    });
-    connect(m_periods, &QListWidget::itemChanged, this, [this](QListWidgetItem *item) {
-        const QStringList keys = item->data(KeysRole).toStringList();
-        for (const QString &key : keys)
-            m_leftOut.removeAll(key);
-        if (item->checkState() == Qt::Unchecked)
-            m_leftOut += keys;
-        replan();
-    });
-    // Room for the plan, but never more than the screen has (at scale 2 too).
-    resize(QSize(880, 560).boundedTo(screen()->availableGeometry().size() * 9 / 10));
-    // The vacations planned before are listed to keep or remove: planning again replaces
-    // their lines.
-    m_vacations = plan::EarlierVacations(m_program.clockTable, request(), m_program.clock.now());
+void HolidayPlanDialog::chooseCalendarFile()
+{
+    FileDialogRequest request;
+    request.title = tr("Add the days of a calendar file");
+    request.filter = tr("iCalendar files (*.ics)|*.ics|All files (*.*)|*.*");
+    request.fileMustExist = true;
+    if (const std::optional<QString> path = m_dialogs.getOpenFileName(this, request))
+        addCalendarFile(*path);
+}
+
+void HolidayPlanDialog::removeSource()
+{
+    const int row = m_sources->currentRow();
+    if (row < 0)
+        return;
+    if (row < m_calendarFiles.size())
+        m_calendarFiles.removeAt(row);
+    else
+        m_vacations.removeAt(row - m_calendarFiles.size());
     readCalendars();
+    replan();
+}
+
+void HolidayPlanDialog::periodTicked(QListWidgetItem *item)
+{
+    const QStringList keys = item->data(KeysRole).toStringList();
+    for (const QString &key : keys)
+        m_leftOut.removeAll(key);
+    if (item->checkState() == Qt::Unchecked)
+        m_leftOut += keys;
     replan();
 }
 

@@ -6,10 +6,14 @@
 
 class QComboBox;
 class QDateEdit;
+class QFormLayout;
+class QGroupBox;
 class QLabel;
 class QListWidget;
+class QListWidgetItem;
 class QPlainTextEdit;
 class QPushButton;
+class QVBoxLayout;
 
 namespace quintara::ui {
 
@@ -44,6 +48,13 @@ public:
     void accept() override;
 
 private:
+    QFormLayout *buildChoices();
+    QGroupBox *buildMoreDaysOff();
+    // The days off beside the preview of their lines, and the dialog's foot.
+    void buildPlanView(QVBoxLayout &column);
+    void chooseCalendarFile();
+    void removeSource();
+    void periodTicked(QListWidgetItem *item);
     void readCalendars();
     void replan();
     void showPeriods();

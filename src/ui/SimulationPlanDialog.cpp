@@ -85,7 +85,26 @@ SimulationPlanDialog::SimulationPlanDialog(Program &program, const FunctionPrese
     auto *column = new QVBoxLayout(this);
     auto *top = new QHBoxLayout;
     column->addLayout(top, 0);
+    top->addWidget(buildFunctionList(), 1);
+    top->addLayout(buildChoices(), 1);
 
+    const PlanPreviewTabs shown = MakePlanPreviewTabs(m_describer, this);
+    m_preview = shown.lines;
+    m_agenda = shown.agenda;
+    // The week the simulation makes is what there is to see first.
+    shown.tabs->setCurrentWidget(m_agenda);
+    column->addWidget(shown.tabs, 1);
+    const PlanDialogFoot foot = AddPlanDialogFoot(*this, *column);
+    m_summary = foot.summary;
+    m_apply = foot.apply;
+
+    connectChoices();
+    resize(QSize(880, 600).boundedTo(screen()->availableGeometry().size() * 9 / 10));
+    replan();
+}
+
+QListWidget *SimulationPlanDialog::buildFunctionList()
+{
     m_functions = new QListWidget(this);
     m_functions->setAccessibleName(tr("Lights and blinds to switch"));
     // What a clock line can drive in this installation, of the kinds that look lived-in.
@@ -103,8 +122,11 @@ SimulationPlanDialog::SimulationPlanDialog(Program &program, const FunctionPrese
             item->setData(ReferenceRole, entry.itemData);
         }
     }
-    top->addWidget(m_functions, 1);
+    return m_functions;
+}
 
+QFormLayout *SimulationPlanDialog::buildChoices()
+{
     auto *choices = new QFormLayout;
     m_eveningFrom = TimeField(QTime(18, 0), this);
     m_eveningTo = TimeField(QTime(23, 30), this);
@@ -134,18 +156,11 @@ SimulationPlanDialog::SimulationPlanDialog(Program &program, const FunctionPrese
     seedRow->addWidget(m_seed);
     seedRow->addWidget(m_newSeed);
     choices->addRow(BuddyLabel(tr("See&d"), m_seed, this), seedRow);
-    top->addLayout(choices, 1);
+    return choices;
+}
 
-    const PlanPreviewTabs shown = MakePlanPreviewTabs(m_describer, this);
-    m_preview = shown.lines;
-    m_agenda = shown.agenda;
-    // The week the simulation makes is what there is to see first.
-    shown.tabs->setCurrentWidget(m_agenda);
-    column->addWidget(shown.tabs, 1);
-    const PlanDialogFoot foot = AddPlanDialogFoot(*this, *column);
-    m_summary = foot.summary;
-    m_apply = foot.apply;
-
+void SimulationPlanDialog::connectChoices()
+{
     connect(m_functions, &QListWidget::itemChanged, this, &SimulationPlanDialog::replan);
     for (QTimeEdit *field : {m_eveningFrom, m_eveningTo, m_morningFrom, m_morningTo})
         connect(field, &QTimeEdit::timeChanged, this, &SimulationPlanDialog::replan);
@@ -154,8 +169,6 @@ SimulationPlanDialog::SimulationPlanDialog(Program &program, const FunctionPrese
     connect(m_morning, &QCheckBox::toggled, this, &SimulationPlanDialog::replan);
     connect(m_seed, &QDoubleSpinBox::valueChanged, this, &SimulationPlanDialog::replan);
     connect(m_newSeed, &QPushButton::clicked, this, [this] { m_seed->setValue(plan::NewSeed()); });
-    resize(QSize(880, 600).boundedTo(screen()->availableGeometry().size() * 9 / 10));
-    replan();
 }
 
 plan::SimulationRequest SimulationPlanDialog::request() const

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 class QCheckBox;
+class QFormLayout;
 class QLabel;
 class QDoubleSpinBox;
 class QListWidget;
@@ -49,6 +50,9 @@ public:
     void accept() override;
 
 private:
+    QListWidget *buildFunctionList();
+    QFormLayout *buildChoices();
+    void connectChoices();
     void replan();
     plan::SimulationRequest request() const;
 

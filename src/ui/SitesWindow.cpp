@@ -56,6 +56,20 @@ SitesWindow::SitesWindow(book::SiteBook &book, QWidget *parent)
     setObjectName(QStringLiteral("SitesWindow"));
     setWindowTitle(QStringLiteral("Quintara - ") + tr("Site book"));
     auto *layout = new QVBoxLayout(this);
+    layout->addLayout(buildSearchRow());
+    m_filters = new SiteFilterBar(this);
+    layout->addWidget(m_filters);
+    layout->addWidget(buildLists(), 1);
+    layout->addWidget(buildButtons());
+    connectLists();
+    // Room for the list, but never more than the screen has (at scale 2 too).
+    const QSize room = screen()->availableGeometry().size() * 9 / 10;
+    resize(QSize(820, 560).boundedTo(room));
+    reload();
+}
+
+QHBoxLayout *SitesWindow::buildSearchRow()
+{
     auto *searchLabel = new QLabel(tr("&Search:"), this);
     m_search = new QLineEdit(this);
     m_search->setPlaceholderText(tr("name or customer"));
@@ -64,10 +78,11 @@ SitesWindow::SitesWindow(book::SiteBook &book, QWidget *parent)
     auto *searchRow = new QHBoxLayout;
     searchRow->addWidget(searchLabel);
     searchRow->addWidget(m_search, 1);
-    layout->addLayout(searchRow);
-    m_filters = new SiteFilterBar(this);
-    layout->addWidget(m_filters);
+    return searchRow;
+}
 
+QSplitter *SitesWindow::buildLists()
+{
     auto *split = new QSplitter(Qt::Vertical, this);
     m_sites = ListView(m_siteModel, SiteListModel::Name, split);
     m_sites->setAccessibleName(tr("Sites"));
@@ -92,8 +107,11 @@ SitesWindow::SitesWindow(book::SiteBook &book, QWidget *parent)
     historyColumn->addWidget(versionButtons);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
-    layout->addWidget(split, 1);
+    return split;
+}
 
+QDialogButtonBox *SitesWindow::buildButtons()
+{
     auto *buttons = new QDialogButtonBox(this);
     m_import = buttons->addButton(tr("&Import folder…"), QDialogButtonBox::ActionRole);
     m_import->setToolTip(tr("Every project file under a folder becomes a site, its clock files "
@@ -106,8 +124,12 @@ SitesWindow::SitesWindow(book::SiteBook &book, QWidget *parent)
     m_open = buttons->addButton(tr("&Open in the editor"), QDialogButtonBox::AcceptRole);
     m_open->setObjectName(QStringLiteral("cmdOpenSite"));
     buttons->addButton(QDialogButtonBox::Close);
-    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    return buttons;
+}
 
+void SitesWindow::connectLists()
+{
     connect(m_search, &QLineEdit::textChanged, this, [this](const QString &text) {
         m_siteModel->setSearch(text);
         if (m_siteModel->rowCount() > 0)
@@ -129,13 +151,8 @@ SitesWindow::SitesWindow(book::SiteBook &book, QWidget *parent)
     connect(m_export, &QPushButton::clicked, this, &SitesWindow::exportSites);
     connect(m_history->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &SitesWindow::enableVersionButtons);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     // Enter in the search field opens the first site found.
     connect(m_search, &QLineEdit::returnPressed, this, [this] { choose(Use::Open); });
-    // Room for the list, but never more than the screen has (at scale 2 too).
-    const QSize room = screen()->availableGeometry().size() * 9 / 10;
-    resize(QSize(820, 560).boundedTo(room));
-    reload();
 }
 
 void SitesWindow::reload()

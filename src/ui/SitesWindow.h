@@ -9,8 +9,11 @@
 #include <functional>
 #include <optional>
 
+class QDialogButtonBox;
+class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
+class QSplitter;
 class QTableView;
 
 namespace quintara::ui {
@@ -74,6 +77,11 @@ public:
     QPushButton *exportButton() const { return m_export; }
 
 private:
+    QHBoxLayout *buildSearchRow();
+    // The sites above the history of the chosen one, with its versions' buttons.
+    QSplitter *buildLists();
+    QDialogButtonBox *buildButtons();
+    void connectLists();
     void showHistory();
     void enableVersionButtons();
     enum class Use { Open, Restore, Compare, CompareVersions, CompareUnit };
