@@ -54,9 +54,9 @@ TEST_P(SiteBookTest, SitesKeepTheirRecordAndTwoWritersNeverOverwriteEachOther)
     Fetched<Site> mine = book.site(site.name);
     Fetched<Site> theirs = other.site(site.name);
     ASSERT_TRUE(mine.ok() && theirs.ok());
-    EXPECT_EQ(std::tuple(mine.value.connection, mine.value.tags, mine.value.model,
-                         mine.value.location),
-              std::tuple(site.connection, QStringList{"contract", "north"}, 3, site.location));
+    EXPECT_EQ(
+        std::tuple(mine.value.connection, mine.value.tags, mine.value.model, mine.value.location),
+        std::tuple(site.connection, QStringList{"contract", "north"}, 3, site.location));
 
     mine.value.phone = QStringLiteral("555 0101");
     mine.value.location = QStringLiteral("51.05,3.72");
@@ -95,9 +95,9 @@ TEST_P(SiteBookTest, VersionsAreNumberedPerSiteAndStampTheSiteList)
     const std::vector<TableVersion> history = book.history(idA).value;
     ASSERT_EQ(history.size(), 2U);
     // A list of versions carries no tables.
-    EXPECT_EQ(std::tuple(history[0].event, history[1].time, history[1].user, history[1].clockImage),
-              std::tuple(VersionEvent::Received, Monday.addSecs(120), QString("ann"),
-                         QByteArray()));
+    EXPECT_EQ(
+        std::tuple(history[0].event, history[1].time, history[1].user, history[1].clockImage),
+        std::tuple(VersionEvent::Received, Monday.addSecs(120), QString("ann"), QByteArray()));
     const TableVersion second = book.version(idA, 2).value;
     EXPECT_EQ(std::tuple(second.clockImage, second.trace, second.detail, second.outcome),
               std::tuple(failed.clockImage, failed.trace, failed.detail, 9));

@@ -88,8 +88,8 @@ TEST_P(SiteFoldersTest, AFolderTreeBecomesSitesAndAnExportReadsBackTheSame)
     ASSERT_TRUE(book.open(scratch().location()).ok());
     const Fetched<ImportedFiles> imported = ImportFolder(book, tree(), setup());
     ASSERT_TRUE(imported.ok());
-    EXPECT_EQ(imported.value.sites, (QStringList{"Home", "Alpha", "Beta"}));
-    EXPECT_EQ(imported.value.versions, 3);
+    EXPECT_EQ(std::pair(imported.value.sites, imported.value.versions),
+              std::pair(QStringList{"Home", "Alpha", "Beta"}, 3));
     QStringList skipped = imported.value.skipped;
     for (QString &line : skipped)
         line = line.mid(tree().size() + 1).section(QLatin1Char(':'), 0, 0);

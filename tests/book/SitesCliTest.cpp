@@ -34,12 +34,8 @@ protected:
         if (HasFatalFailure() || IsSkipped())
             return;
         const BookLocation &place = scratch().location();
-        m_database = place.kind == Kind::SQLite
-                         ? QStringLiteral("sqlite:") + place.path
-                         : QStringLiteral("postgresql://%1@%2:%3/%4")
-                               .arg(place.user, place.host)
-                               .arg(place.port)
-                               .arg(place.databaseName);
+        // A server's book is named by its address, which holds no password here.
+        m_database = place.kind == Kind::SQLite ? "sqlite:" + place.path : place.displayName();
     }
 
     QProcess *start(const QStringList &arguments)
@@ -102,7 +98,8 @@ protected:
     QStringList events(const QString &site)
     {
         QStringList events;
-        for (const QJsonValue &version : run({"history", site, "--json"}).json()["versions"].toArray())
+        for (const QJsonValue &version :
+             run({"history", site, "--json"}).json()["versions"].toArray())
             events << version["event"].toString();
         return events;
     }

@@ -65,14 +65,12 @@ TEST(HolidaysTest, EachCountrysYearHoldsItsHolidaysInDateOrder)
         {Country::NL, 2025, "01-01 04-20 04-21 04-26 05-05 05-29 06-08 06-09 12-25 12-26"},
         {Country::BE, 2025,
          "01-01 04-20 04-21 05-01 05-29 06-08 06-09 07-21 08-15 11-01 11-11 12-25"},
-        {Country::LU, 2025,
-         "01-01 04-21 05-01 05-09 05-29 06-09 06-23 08-15 11-01 12-25 12-26"},
+        {Country::LU, 2025, "01-01 04-21 05-01 05-09 05-29 06-09 06-23 08-15 11-01 12-25 12-26"},
         {Country::DE, 2025, "01-01 04-18 04-21 05-01 05-29 06-09 10-03 12-25 12-26"},
         {Country::AT, 2025,
          "01-01 01-06 04-21 05-01 05-29 06-09 06-19 08-15 10-26 11-01 12-08 12-25 12-26"},
         {Country::CH, 2025, "01-01 05-29 08-01 12-25"},
-        {Country::FR, 2025,
-         "01-01 04-21 05-01 05-08 05-29 06-09 07-14 08-15 11-01 11-11 12-25"},
+        {Country::FR, 2025, "01-01 04-21 05-01 05-08 05-29 06-09 07-14 08-15 11-01 11-11 12-25"},
         {Country::GB, 2025, "01-01 04-18 04-21 05-05 05-26 08-25 12-25 12-26"},
         {Country::IE, 2025, "01-01 02-03 03-17 04-21 05-05 06-02 08-04 10-27 12-25 12-26"},
         {Country::ES, 2025, "01-01 01-06 04-18 05-01 08-15 10-12 11-01 12-06 12-08 12-25"},
@@ -97,11 +95,9 @@ TEST(HolidaysTest, EachCountrysYearHoldsItsHolidaysInDateOrder)
         {Country::IE, 2022,
          "01-01 01-03 03-17 03-18 04-18 05-02 06-06 08-01 10-31 12-25 12-26 12-27"},
         // St Brigid's Day from 2023; St Patrick's Day on a Sunday gives the Monday.
-        {Country::IE, 2024,
-         "01-01 02-05 03-17 03-18 04-01 05-06 06-03 08-05 10-28 12-25 12-26"},
+        {Country::IE, 2024, "01-01 02-05 03-17 03-18 04-01 05-06 06-03 08-05 10-28 12-25 12-26"},
         // 1 February on a Friday is the day itself.
-        {Country::IE, 2030,
-         "01-01 02-01 03-17 03-18 04-22 05-06 06-03 08-05 10-28 12-25 12-26"},
+        {Country::IE, 2030, "01-01 02-01 03-17 03-18 04-22 05-06 06-03 08-05 10-28 12-25 12-26"},
         {Country::DE, 2017, "01-01 04-14 04-17 05-01 05-25 06-05 10-03 10-31 12-25 12-26"},
         // Corpus Christi and three fixed days suspended.
         {Country::PT, 2014, "01-01 04-18 04-20 04-25 05-01 06-10 08-15 12-08 12-25"},
@@ -119,6 +115,7 @@ TEST(HolidaysTest, EachCountrysYearHoldsItsHolidaysInDateOrder)
 TEST(HolidaysTest, NamesComeInTheLanguageAskedOrInEnglishAndSubstitutesSaySo)
 {
     // Country, day, language; then the key, the name and whether it is a substitute day.
+    // clang-format off
     const QList<std::tuple<Country, QDate, int, const char *, const char *, bool>> cases{
         {Country::NL, {2014, 4, 26}, Dutch, "kingsDay", "Koningsdag", false},
         {Country::NL, {2013, 4, 30}, Dutch, "queensDay", "Koninginnedag", false},
@@ -131,6 +128,7 @@ TEST(HolidaysTest, NamesComeInTheLanguageAskedOrInEnglishAndSubstitutesSaySo)
         {Country::IE, {2024, 3, 18}, German, "stPatricksDay", "St. Patrick's Day (Ersatztag)",
          true},
     };
+    // clang-format on
     for (const auto &[country, date, language, key, name, substitute] : cases) {
         const std::optional<Holiday> holiday =
             Find(HolidaysOf(country, date.year(), date.year(), language), date);

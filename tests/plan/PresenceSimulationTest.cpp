@@ -40,8 +40,8 @@ SimulationRequest RequestFor(QList<SimulatedFunction> functions, quint32 seed = 
 
 ClockLine WeeklyLine(int table, int hour, int type, int number, quint8 level)
 {
-    ClockLine line = clock::testing::Line(QDate(2026, 11, 2), hour, 0, table, clock::Weeks, 1,
-                                          level, number);
+    ClockLine line =
+        clock::testing::Line(QDate(2026, 11, 2), hour, 0, table, clock::Weeks, 1, level, number);
     line.FunctionType = quint8(type);
     return line;
 }

@@ -172,7 +172,8 @@ TEST(SunTest, LocationsAreCheckedReadAndWrittenBack)
         const LocationOutcome outcome = Location::parse(QString::fromLatin1(text));
         if (const auto *refusal = std::get_if<LocationRefusal>(&outcome)) {
             EXPECT_EQ(std::pair(std::optional(refusal->reason), refusal->text.isEmpty()),
-                      std::pair(refused, false)) << text;
+                      std::pair(refused, false))
+                << text;
             continue;
         }
         ASSERT_FALSE(refused) << text;
