@@ -4,11 +4,15 @@
 #include "clock/Firings.h"
 #include "clock/HealthCheck.h"
 #include "project/ProjectModel.h"
+#include "tests/clock/TestLines.h"
+#include "tests/plan/PlanRig.h"
 #include "tests/support/FixedClock.h"
 
 #include <QSet>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace quintara::plan {
 namespace {
@@ -16,45 +20,25 @@ namespace {
 using clock::ClockLine;
 using clock::ClockTable;
 using clock::Moment;
+using test::Counts;
+using test::EmptyTable;
+using test::MondayToFriday;
+using test::Now;
 namespace Regime = clock::Regime;
 
-const QDateTime Now(QDate(2026, 12, 8), QTime(10, 0));
-constexpr clock::WorkdayFlagSet MondayToFriday{1, 1, 1, 1, 1, 0, 0};
-
-QSet<int> AllRegimes()
-{
-    QSet<int> listed;
-    for (int regime = 0; regime < Regime::Count; ++regime)
-        listed.insert(clock::FunctionReference(project::FunctionType::Regime, regime));
-    return listed;
-}
-
-ClockTable EmptyTable(int lines = 100)
-{
-    ClockTable table;
-    table.MaxClockLines = qint16(lines);
-    return table;
-}
-
-// A relay line every day at 07:00: a line of the user's own that a plan must leave alone.
+// Relay 4 on every day at 07:00: a line of the user's own that a plan must leave alone.
 ClockLine MorningLight()
 {
-    ClockLine line;
-    line.Hour = 7;
-    clock::SetReferenceDate(line, QDate(2026, 1, 5));
-    line.RepeatUnit = clock::Days;
-    line.RepeatCount = 1;
-    line.FunctionType = project::FunctionType::Relay;
-    line.FunctionNumber = 4;
-    line.Level = 255;
-    return line;
+    return clock::testing::Line(QDate(2026, 1, 5), 7, 0, clock::Continue, clock::Days, 1, 255, 4);
 }
 
 HolidayPlanRequest RequestFor(Country country)
 {
     HolidayPlanRequest request;
     request.country = country;
-    request.listedFunctions = AllRegimes();
+    for (int regime = 0; regime < Regime::Count; ++regime)
+        request.listedFunctions.insert(
+            clock::FunctionReference(project::FunctionType::Regime, regime));
     return request;
 }
 
@@ -67,12 +51,13 @@ QList<Holiday> HolidaysOf(Country country)
 
 // What a day should be switched to, worked out from the calendar rather than from the plan.
 struct Expectation {
+    QDate reach;
+    QList<Vacation> vacations;
     QSet<QDate> holidays;       // every holiday up to the reach
     QSet<QDate> yearlyHolidays; // those on the same date every year, any year
-    QList<Vacation> vacations;
-    QDate reach;
 
-    void addHolidays(const QList<Holiday> &days)
+    Expectation(QDate until, const QList<Vacation> &away, const QList<Holiday> &days)
+        : reach(until), vacations(away)
     {
         for (const Holiday &day : days) {
             if (day.sameDateEveryYear)
@@ -94,16 +79,17 @@ struct Expectation {
     }
 };
 
-// The regime in force on each day from `from` through `to`, by the clock layer's firing rule.
+// Every day from `from` (tomorrow when not given) through `to` is switched as expected by the
+// clock layer's firing rule, given the regime of the day before; the first wrong day otherwise.
 // Two regime lines never fire in the same minute: which of them the unit runs last is not
 // for the plan to guess.
-std::vector<int> RegimePerDay(const ClockTable &table, QDate from, QDate to, int initial)
+void ExpectRegimes(const ClockTable &table, const Expectation &expected, QDate to,
+                   QDate from = Now.date().addDays(1), std::optional<int> before = {})
 {
-    std::optional<Moment> lastSwitch;
     clock::TableFirings firings(table, Now, MondayToFriday, Moment::fromDate(from),
                                 Moment::fromDate(to, 23, 59));
-    std::vector<int> regimes;
-    int regime = initial;
+    std::optional<Moment> lastSwitch;
+    int regime = before.value_or(expected.regimeOn(from.addDays(-1)));
     std::optional<clock::Firing> next = firings.next();
     for (QDate day = from; day <= to; day = day.addDays(1)) {
         for (; next && next->moment.date() == day; next = firings.next()) {
@@ -114,233 +100,185 @@ std::vector<int> RegimePerDay(const ClockTable &table, QDate from, QDate to, int
             lastSwitch = next->moment;
             regime = line.FunctionNumber;
         }
-        regimes.push_back(regime);
-    }
-    return regimes;
-}
-
-// Every day from `from` (tomorrow when not given) through `to` is switched as expected, given
-// the regime of the day before; the first wrong day otherwise.
-void ExpectRegimes(const ClockTable &table, const Expectation &expected, QDate to,
-                   QDate from = Now.date().addDays(1), std::optional<int> before = {})
-{
-    const std::vector<int> regimes = RegimePerDay(
-        table, from, to, before.value_or(expected.regimeOn(from.addDays(-1))));
-    for (std::size_t i = 0; i < regimes.size(); ++i) {
-        const QDate day = from.addDays(qint64(i));
-        ASSERT_EQ(regimes[i], expected.regimeOn(day)) << day.toString(Qt::ISODate).toStdString();
+        ASSERT_EQ(regime, expected.regimeOn(day)) << day.toString(Qt::ISODate).toStdString();
     }
 }
 
-QList<QDate> LineDates(const ClockTable &table)
+// The period the plan switches from `first`, if any.
+std::optional<DayOffPeriod> PeriodFrom(const HolidayPlan &plan, QDate first)
 {
-    QList<QDate> dates;
-    for (const ClockLine &line : table.Lines) {
-        if (line.FunctionType == project::FunctionType::Regime)
-            dates.push_back(clock::ReferenceDate(line, clock::YearWindow::around(Now)));
+    for (const DayOffPeriod &period : plan.periods) {
+        if (period.first == first)
+            return period;
     }
-    return dates;
+    return std::nullopt;
 }
 
-TEST(HolidayPlan, DutchHolidaysAndACompanyClosureFireOnExactlyTheDaysOff)
-{
+class HolidayPlanTest : public ::testing::Test {
+protected:
+    // Planned for the table as it is now, and applied to it.
+    HolidayPlan planAndApply(const HolidayPlanRequest &request)
+    {
+        HolidayPlan plan = PlanHolidays(table, request, clock);
+        EXPECT_EQ(plan.status, HolidayPlanStatus::Planned);
+        ApplyHolidayPlan(table, plan);
+        return plan;
+    }
+
     ClockTable table = EmptyTable();
+    const testing::FixedClock clock{Now};
+};
+
+TEST_F(HolidayPlanTest, DutchHolidaysAndACompanyClosureFireOnExactlyTheDaysOff)
+{
     table.Lines[0] = MorningLight();
     HolidayPlanRequest request = RequestFor(Country::NL);
     // Closed on New Year's Eve every year: with New Year's Day one period across the year end.
     request.calendarDays = {{QDate(2026, 12, 31), QDate(2026, 12, 31), "Closure", true}};
     // Away over Christmas once: presence simulation wins over the yearly holiday lines.
     request.vacations = {{QDate(2027, 12, 20), QDate(2027, 12, 25)}};
-    const testing::FixedClock clock(Now);
-
-    const HolidayPlan plan = PlanHolidays(table, request, clock);
-    ASSERT_EQ(plan.status, HolidayPlanStatus::Planned);
+    const HolidayPlan plan = planAndApply(request);
     EXPECT_GE(plan.yearsAhead, 3);
     EXPECT_EQ(plan.reachesUntil, Now.date().addYears(plan.yearsAhead));
-    EXPECT_EQ(plan.budget.usable, 100);
-    EXPECT_EQ(plan.budget.used, 1);
-    EXPECT_EQ(plan.budget.free, 99);
-    EXPECT_EQ(plan.budget.needed, plan.lines.size());
+    EXPECT_EQ(Counts(plan.budget), (std::array{100, 1, 99, int(plan.lines.size())}));
     EXPECT_LE(plan.budget.needed, 99);
     EXPECT_TRUE(plan.replaced.isEmpty());
     EXPECT_EQ(plan.added.size(), plan.lines.size());
     EXPECT_FALSE(plan.added.contains(0));
+    EXPECT_TRUE(table.TableChanged);
+    EXPECT_EQ(table.Lines[0], MorningLight());
 
-    ClockTable applied = table;
-    ApplyHolidayPlan(applied, plan);
-    EXPECT_TRUE(applied.TableChanged);
-    EXPECT_EQ(applied.Lines[0], MorningLight());
-
-    Expectation expected;
-    expected.reach = plan.reachesUntil;
-    expected.vacations = request.vacations;
-    expected.addHolidays(HolidaysOf(Country::NL));
+    Expectation expected(plan.reachesUntil, request.vacations, HolidaysOf(Country::NL));
     expected.yearlyHolidays.insert(QDate(2001, 12, 31));
+    ExpectRegimes(table, expected, plan.reachesUntil);
     // Past the reach the yearly lines go on by themselves.
-    ExpectRegimes(applied, expected, plan.reachesUntil);
     Expectation yearlyOnly = expected;
     yearlyOnly.holidays.clear();
     const QDate afterReach = plan.reachesUntil.addDays(1);
-    ExpectRegimes(applied, yearlyOnly, afterReach.addYears(3), afterReach,
+    ExpectRegimes(table, yearlyOnly, afterReach.addYears(3), afterReach,
                   expected.regimeOn(plan.reachesUntil));
 
     // Consecutive days are one period: nothing switches on 26 December or 1 January, but for
     // the day after the vacation.
-    for (const QDate &date : LineDates(applied)) {
-        EXPECT_FALSE(date.month() == 12 && date.day() == 26 && date != QDate(2027, 12, 26));
-        EXPECT_FALSE(date.month() == 1 && date.day() == 1);
+    for (const ClockLine &line : table.Lines) {
+        const QDate date = clock::ReferenceDate(line, clock::YearWindow::around(Now));
+        if (line.FunctionType == project::FunctionType::Regime) {
+            EXPECT_FALSE(date.month() == 12 && date.day() == 26 && date != QDate(2027, 12, 26));
+            EXPECT_FALSE(date.month() == 1 && date.day() == 1);
+        }
     }
-    const auto yearEnd = std::find_if(plan.periods.begin(), plan.periods.end(), [](auto &p) {
-        return p.first == QDate(2026, 12, 31);
-    });
-    ASSERT_NE(yearEnd, plan.periods.end());
-    EXPECT_EQ(yearEnd->last, QDate(2027, 1, 1));
-    EXPECT_TRUE(yearEnd->yearly);
-    EXPECT_TRUE(yearEnd->keys.contains("Closure"));
+    const std::optional<DayOffPeriod> yearEnd = PeriodFrom(plan, QDate(2026, 12, 31));
+    ASSERT_TRUE(yearEnd);
+    EXPECT_EQ(std::tuple(yearEnd->last, yearEnd->yearly, yearEnd->keys.contains("Closure")),
+              std::tuple(QDate(2027, 1, 1), true, true));
 }
 
-TEST(HolidayPlan, EnglishSubstituteDaysAndAVacationOverYearlyHolidays)
+TEST_F(HolidayPlanTest, EnglishSubstituteDaysAndAVacationOverYearlyHolidays)
 {
-    ClockTable table = EmptyTable();
     HolidayPlanRequest request = RequestFor(Country::GB);
     // Away over Christmas, and in summer.
     request.vacations = {{QDate(2027, 12, 22), QDate(2027, 12, 25)},
                          {QDate(2028, 7, 10), QDate(2028, 7, 23)}};
-    const testing::FixedClock clock(Now);
-
-    const HolidayPlan plan = PlanHolidays(table, request, clock);
-    ASSERT_EQ(plan.status, HolidayPlanStatus::Planned);
+    const HolidayPlan plan = planAndApply(request);
     EXPECT_GE(plan.yearsAhead, 3);
     // A substitute day is named as one (New Year's Day 2028 is a Saturday).
-    const auto monday =
-        std::find_if(plan.periods.begin(), plan.periods.end(),
-                     [](const DayOffPeriod &p) { return p.first == QDate(2028, 1, 3); });
-    ASSERT_NE(monday, plan.periods.end());
-    EXPECT_TRUE(monday->names.value(0).endsWith("(substitute day)"))
-        << monday->names.join(',').toStdString();
-    ApplyHolidayPlan(table, plan);
-
-    Expectation expected;
-    expected.reach = plan.reachesUntil;
-    expected.vacations = request.vacations;
-    expected.addHolidays(HolidaysOf(Country::GB));
-    ExpectRegimes(table, expected, plan.reachesUntil);
+    const QString monday =
+        PeriodFrom(plan, QDate(2028, 1, 3)).value_or(DayOffPeriod{}).names.value(0);
+    EXPECT_TRUE(monday.endsWith("(substitute day)")) << monday.toStdString();
+    ExpectRegimes(table, {plan.reachesUntil, request.vacations, HolidaysOf(Country::GB)},
+                  plan.reachesUntil);
 
     // Leaving holidays out by key: they are not switched. The vacations planned before are
     // kept though not given again.
+    const QList<Vacation> earlier = request.vacations;
     request.vacations.clear();
     request.leaveOut = {"easterMonday", "goodFriday"};
-    const HolidayPlan fewer = PlanHolidays(table, request, clock);
-    ASSERT_EQ(fewer.status, HolidayPlanStatus::Planned);
-    ApplyHolidayPlan(table, fewer);
-    Expectation without;
-    without.reach = fewer.reachesUntil;
-    without.vacations = expected.vacations;
-    for (const Holiday &day : HolidaysOf(Country::GB)) {
-        if (day.key != "easterMonday" && day.key != "goodFriday")
-            without.addHolidays({day});
-    }
-    ExpectRegimes(table, without, fewer.reachesUntil);
+    const HolidayPlan fewer = planAndApply(request);
+    QList<Holiday> kept = HolidaysOf(Country::GB);
+    kept.removeIf([&](const Holiday &day) { return request.leaveOut.contains(day.key); });
+    ExpectRegimes(table, {fewer.reachesUntil, earlier, kept}, fewer.reachesUntil);
 }
 
-TEST(HolidayPlan, PlanningAgainReplacesTheEarlierPlanAndKeepsOtherLines)
+TEST_F(HolidayPlanTest, PlanningAgainReplacesTheEarlierPlanAndKeepsOtherLines)
 {
-    ClockTable table = EmptyTable();
-    const testing::FixedClock clock(Now);
     HolidayPlanRequest request = RequestFor(Country::NL);
-    const HolidayPlan first = PlanHolidays(table, request, clock);
-    ASSERT_EQ(first.status, HolidayPlanStatus::Planned);
-    ApplyHolidayPlan(table, first);
+    const HolidayPlan first = planAndApply(request);
     // A line of the user's own after the plan, and one that only looks alike (another time).
     const auto freeLine = clock::FindFreeLine(table);
     ASSERT_TRUE(freeLine);
-    table.Lines[std::size_t(*freeLine)] = MorningLight();
+    const std::size_t own = std::size_t(*freeLine);
+    table.Lines[own] = MorningLight();
     ClockLine lookalike = clock::DayStartRegimeLine(QDate(2027, 3, 1), Regime::Weekendday, false);
     lookalike.Minute = 30;
-    table.Lines[std::size_t(*freeLine + 1)] = lookalike;
+    table.Lines[own + 1] = lookalike;
 
     request.vacations = {{QDate(2027, 8, 2), QDate(2027, 8, 20)}};
-    const HolidayPlan second = PlanHolidays(table, request, clock);
-    ASSERT_EQ(second.status, HolidayPlanStatus::Planned);
+    const HolidayPlan second = planAndApply(request);
     EXPECT_EQ(second.replaced, first.added);
     EXPECT_EQ(second.budget.used, 2);
-    ApplyHolidayPlan(table, second);
-    EXPECT_EQ(table.Lines[std::size_t(*freeLine)], MorningLight());
-    EXPECT_EQ(table.Lines[std::size_t(*freeLine + 1)], lookalike);
-    int regimeLines = 0;
-    for (const ClockLine &line : table.Lines)
-        regimeLines += clock::IsDayStartRegimeLine(line) ? 1 : 0;
-    EXPECT_EQ(regimeLines, second.lines.size());
-
-    Expectation expected;
-    expected.reach = second.reachesUntil;
-    expected.vacations = request.vacations;
-    expected.addHolidays(HolidaysOf(Country::NL));
-    ExpectRegimes(table, expected, QDate(2027, 2, 28));
+    EXPECT_EQ(std::pair(table.Lines[own], table.Lines[own + 1]),
+              std::pair(MorningLight(), lookalike));
+    EXPECT_EQ(std::ranges::count_if(table.Lines, clock::IsDayStartRegimeLine), second.lines.size());
+    ExpectRegimes(table, {second.reachesUntil, request.vacations, HolidaysOf(Country::NL)},
+                  QDate(2027, 2, 28));
 
     // Planning again during the vacation keeps its switch back; the plan can be told to drop it.
     const testing::FixedClock away(QDateTime(QDate(2027, 8, 10), QTime(12, 0)));
+    const QList<Vacation> earlier = request.vacations;
     request.vacations.clear();
-    const QList<Vacation> earlier{{QDate(2027, 8, 2), QDate(2027, 8, 20)}};
     EXPECT_EQ(EarlierVacations(table, request, away.now()), earlier);
-    const HolidayPlan during = PlanHolidays(table, request, away);
-    ASSERT_EQ(during.status, HolidayPlanStatus::Planned);
     const ClockLine back = clock::DayStartRegimeLine(QDate(2027, 8, 21), Regime::Automatic, false);
-    EXPECT_TRUE(during.lines.contains(back));
+    const HolidayPlan during = PlanHolidays(table, request, away);
+    EXPECT_TRUE(during.planned() && during.lines.contains(back));
     request.keepEarlierVacations = false;
     const HolidayPlan dropped = PlanHolidays(table, request, away);
-    ASSERT_EQ(dropped.status, HolidayPlanStatus::Planned);
-    EXPECT_FALSE(dropped.lines.contains(back));
+    EXPECT_TRUE(dropped.planned() && !dropped.lines.contains(back));
     EXPECT_TRUE(EarlierVacations(table, request, QDateTime(QDate(2027, 8, 21), {})).isEmpty());
 }
 
-TEST(HolidayPlan, RefusesWhatDoesNotFitAndWhatCannotBePlanned)
+TEST_F(HolidayPlanTest, RefusesWhatDoesNotFitAndWhatCannotBePlanned)
 {
-    const testing::FixedClock clock(Now);
     // A model with 50 lines, 46 of them taken.
-    ClockTable table = EmptyTable(50);
+    table = EmptyTable(50);
     for (int i = 0; i < 46; ++i)
         table.Lines[std::size_t(i)] = MorningLight();
     HolidayPlanRequest request = RequestFor(Country::NL);
     const HolidayPlan plan = PlanHolidays(table, request, clock);
-    EXPECT_EQ(plan.status, HolidayPlanStatus::DoesNotFit);
-    EXPECT_EQ(plan.budget.free, 4);
+    EXPECT_EQ(std::pair(plan.status, plan.budget.free),
+              std::pair(HolidayPlanStatus::DoesNotFit, 4));
     EXPECT_GT(plan.budget.needed, 4);
-    EXPECT_TRUE(plan.lines.isEmpty());
-    EXPECT_TRUE(plan.added.isEmpty());
+    EXPECT_TRUE(plan.lines.isEmpty() && plan.added.isEmpty());
     ASSERT_FALSE(plan.notFitting.isEmpty());
     // Leaving out what was named makes room.
     for (const DayOffPeriod &period : plan.notFitting)
         request.leaveOut += period.keys;
-    const HolidayPlan smaller = PlanHolidays(table, request, clock);
-    EXPECT_LT(smaller.budget.needed, plan.budget.needed);
+    EXPECT_LT(PlanHolidays(table, request, clock).budget.needed, plan.budget.needed);
 
-    HolidayPlanRequest noRegimes = RequestFor(Country::NL);
-    noRegimes.listedFunctions = {clock::FunctionReference(project::FunctionType::Relay, 4)};
-    EXPECT_EQ(PlanHolidays(EmptyTable(), noRegimes, clock).status,
+    // What the refusal names: the regime, or the vacation's index.
+    const auto refusal = [&](const std::function<void(HolidayPlanRequest &)> &change) {
+        HolidayPlanRequest other = RequestFor(Country::NL);
+        change(other);
+        const HolidayPlan refused = PlanHolidays(EmptyTable(), other, clock);
+        return std::pair(refused.status, refused.refused);
+    };
+    EXPECT_EQ(refusal([](auto &r) {
+                  r.listedFunctions = {clock::FunctionReference(project::FunctionType::Relay, 4)};
+              }).first,
               HolidayPlanStatus::NoClockFunctions);
-    HolidayPlanRequest unknownRegime = RequestFor(Country::NL);
-    unknownRegime.holidayRegime = 6;
-    const HolidayPlan unknown = PlanHolidays(EmptyTable(), unknownRegime, clock);
-    EXPECT_EQ(unknown.status, HolidayPlanStatus::RegimeNotListed);
-    EXPECT_EQ(unknown.refused, 6);
-    HolidayPlanRequest reversed = RequestFor(Country::NL);
-    reversed.vacations = {{QDate(2027, 5, 1), QDate(2027, 6, 1)},
-                          {QDate(2027, 8, 9), QDate(2027, 8, 1)}};
-    const HolidayPlan refused = PlanHolidays(EmptyTable(), reversed, clock);
-    EXPECT_EQ(refused.status, HolidayPlanStatus::VacationRefused);
-    EXPECT_EQ(refused.refused, 1);
+    EXPECT_EQ(refusal([](auto &r) { r.holidayRegime = 6; }),
+              std::pair(HolidayPlanStatus::RegimeNotListed, 6));
+    EXPECT_EQ(refusal([](auto &r) {
+                  r.vacations = {{QDate(2027, 5, 1), QDate(2027, 6, 1)},
+                                 {QDate(2027, 8, 9), QDate(2027, 8, 1)}};
+              }),
+              std::pair(HolidayPlanStatus::VacationRefused, 1));
 }
 
-TEST(HolidayPlan, HealthCheckAsksForANewPlanSixtyDaysBeforeTheLastMovingHoliday)
+TEST_F(HolidayPlanTest, HealthCheckAsksForANewPlanSixtyDaysBeforeTheLastMovingHoliday)
 {
-    ClockTable table = EmptyTable();
-    const testing::FixedClock clock(Now);
     HolidayPlanRequest request = RequestFor(Country::NL);
     request.vacations = {{QDate(2027, 8, 2), QDate(2027, 8, 20)}};
-    const HolidayPlan plan = PlanHolidays(table, request, clock);
-    ASSERT_EQ(plan.status, HolidayPlanStatus::Planned);
-    ApplyHolidayPlan(table, plan);
+    const HolidayPlan plan = planAndApply(request);
 
     // The first day of the last run of moving holidays within the reach.
     QSet<QDate> moving;

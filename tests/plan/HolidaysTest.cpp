@@ -60,94 +60,82 @@ TEST(HolidaysTest, EasterSundayMatchesThePublishedDates)
 // Whole years, counted by hand from each country's rules.
 TEST(HolidaysTest, EachCountrysYearHoldsItsHolidaysInDateOrder)
 {
-    struct Case {
-        Country country;
-        int year;
-        std::string days;
-    };
-    const auto days = [](const char *text) { return std::string(text); };
-    const Case cases[] = {
+    const QList<std::tuple<Country, int, const char *>> cases{
         // 2025: Easter 20 April; King's Day on Saturday 26 April; a Liberation Day lustrum.
-        {Country::NL, 2025, days("01-01 04-20 04-21 04-26 05-05 05-29 06-08 06-09 12-25 12-26")},
+        {Country::NL, 2025, "01-01 04-20 04-21 04-26 05-05 05-29 06-08 06-09 12-25 12-26"},
         {Country::BE, 2025,
-         days("01-01 04-20 04-21 05-01 05-29 06-08 06-09 07-21 08-15 11-01 11-11 12-25")},
-        {Country::LU, 2025,
-         days("01-01 04-21 05-01 05-09 05-29 06-09 06-23 08-15 11-01 12-25 12-26")},
-        {Country::DE, 2025, days("01-01 04-18 04-21 05-01 05-29 06-09 10-03 12-25 12-26")},
+         "01-01 04-20 04-21 05-01 05-29 06-08 06-09 07-21 08-15 11-01 11-11 12-25"},
+        {Country::LU, 2025, "01-01 04-21 05-01 05-09 05-29 06-09 06-23 08-15 11-01 12-25 12-26"},
+        {Country::DE, 2025, "01-01 04-18 04-21 05-01 05-29 06-09 10-03 12-25 12-26"},
         {Country::AT, 2025,
-         days("01-01 01-06 04-21 05-01 05-29 06-09 06-19 08-15 10-26 11-01 12-08 12-25 12-26")},
-        {Country::CH, 2025, days("01-01 05-29 08-01 12-25")},
-        {Country::FR, 2025,
-         days("01-01 04-21 05-01 05-08 05-29 06-09 07-14 08-15 11-01 11-11 12-25")},
-        {Country::GB, 2025, days("01-01 04-18 04-21 05-05 05-26 08-25 12-25 12-26")},
-        {Country::IE, 2025, days("01-01 02-03 03-17 04-21 05-05 06-02 08-04 10-27 12-25 12-26")},
-        {Country::ES, 2025, days("01-01 01-06 04-18 05-01 08-15 10-12 11-01 12-06 12-08 12-25")},
+         "01-01 01-06 04-21 05-01 05-29 06-09 06-19 08-15 10-26 11-01 12-08 12-25 12-26"},
+        {Country::CH, 2025, "01-01 05-29 08-01 12-25"},
+        {Country::FR, 2025, "01-01 04-21 05-01 05-08 05-29 06-09 07-14 08-15 11-01 11-11 12-25"},
+        {Country::GB, 2025, "01-01 04-18 04-21 05-05 05-26 08-25 12-25 12-26"},
+        {Country::IE, 2025, "01-01 02-03 03-17 04-21 05-05 06-02 08-04 10-27 12-25 12-26"},
+        {Country::ES, 2025, "01-01 01-06 04-18 05-01 08-15 10-12 11-01 12-06 12-08 12-25"},
         {Country::IT, 2025,
-         days("01-01 01-06 04-20 04-21 04-25 05-01 06-02 08-15 11-01 12-08 12-25 12-26")},
+         "01-01 01-06 04-20 04-21 04-25 05-01 06-02 08-15 11-01 12-08 12-25 12-26"},
         {Country::PT, 2025,
-         days("01-01 04-18 04-20 04-25 05-01 06-10 06-19 08-15 10-05 11-01 12-01 12-08 12-25")},
+         "01-01 04-18 04-20 04-25 05-01 06-10 06-19 08-15 10-05 11-01 12-01 12-08 12-25"},
         // Queen's Day on a Sunday was kept on the Saturday; no Liberation Day off.
-        {Country::NL, 2006, days("01-01 04-16 04-17 04-29 05-25 06-04 06-05 12-25 12-26")},
+        {Country::NL, 2006, "01-01 04-16 04-17 04-29 05-25 06-04 06-05 12-25 12-26"},
         // King's Day on a Sunday is kept on the Saturday before.
-        {Country::NL, 2014, days("01-01 04-20 04-21 04-26 05-29 06-08 06-09 12-25 12-26")},
+        {Country::NL, 2014, "01-01 04-20 04-21 04-26 05-29 06-08 06-09 12-25 12-26"},
         // 2022: New Year on Saturday, the spring holiday moved for the jubilee, the state
         // funeral, Christmas on Sunday (Boxing Day Monday, the Tuesday in its place).
         {Country::GB, 2022,
-         days("01-01 01-03 04-15 04-18 05-02 06-02 06-03 08-29 09-19 12-25 12-26 12-27")},
+         "01-01 01-03 04-15 04-18 05-02 06-02 06-03 08-29 09-19 12-25 12-26 12-27"},
         // 2021: Christmas on Saturday and Boxing Day on Sunday give Monday and Tuesday.
-        {Country::GB, 2021, days("01-01 04-02 04-05 05-03 05-31 08-30 12-25 12-26 12-27 12-28")},
+        {Country::GB, 2021, "01-01 04-02 04-05 05-03 05-31 08-30 12-25 12-26 12-27 12-28"},
         // 2020: the early May holiday on the Friday of the VE Day anniversary.
-        {Country::GB, 2020, days("01-01 04-10 04-13 05-08 05-25 08-31 12-25 12-26 12-28")},
-        {Country::GB, 2023, days("01-01 01-02 04-07 04-10 05-01 05-08 05-29 08-28 12-25 12-26")},
+        {Country::GB, 2020, "01-01 04-10 04-13 05-08 05-25 08-31 12-25 12-26 12-28"},
+        {Country::GB, 2023, "01-01 01-02 04-07 04-10 05-01 05-08 05-29 08-28 12-25 12-26"},
         // The one day of remembrance; Christmas on Sunday.
         {Country::IE, 2022,
-         days("01-01 01-03 03-17 03-18 04-18 05-02 06-06 08-01 10-31 12-25 12-26 12-27")},
+         "01-01 01-03 03-17 03-18 04-18 05-02 06-06 08-01 10-31 12-25 12-26 12-27"},
         // St Brigid's Day from 2023; St Patrick's Day on a Sunday gives the Monday.
-        {Country::IE, 2024,
-         days("01-01 02-05 03-17 03-18 04-01 05-06 06-03 08-05 10-28 12-25 12-26")},
+        {Country::IE, 2024, "01-01 02-05 03-17 03-18 04-01 05-06 06-03 08-05 10-28 12-25 12-26"},
         // 1 February on a Friday is the day itself.
-        {Country::IE, 2030,
-         days("01-01 02-01 03-17 03-18 04-22 05-06 06-03 08-05 10-28 12-25 12-26")},
-        {Country::DE, 2017, days("01-01 04-14 04-17 05-01 05-25 06-05 10-03 10-31 12-25 12-26")},
+        {Country::IE, 2030, "01-01 02-01 03-17 03-18 04-22 05-06 06-03 08-05 10-28 12-25 12-26"},
+        {Country::DE, 2017, "01-01 04-14 04-17 05-01 05-25 06-05 10-03 10-31 12-25 12-26"},
         // Corpus Christi and three fixed days suspended.
-        {Country::PT, 2014, days("01-01 04-18 04-20 04-25 05-01 06-10 08-15 12-08 12-25")},
+        {Country::PT, 2014, "01-01 04-18 04-20 04-25 05-01 06-10 08-15 12-08 12-25"},
         // Easter Monday on Liberation Day: two holidays, one day.
         {Country::IT, 2011,
-         days("01-01 01-06 03-17 04-24 04-25 04-25 05-01 06-02 08-15 11-01 12-08 12-25 12-26")},
+         "01-01 01-06 03-17 04-24 04-25 04-25 05-01 06-02 08-15 11-01 12-08 12-25 12-26"},
         // St Francis from 2026.
         {Country::IT, 2027,
-         days("01-01 01-06 03-28 03-29 04-25 05-01 06-02 08-15 10-04 11-01 12-08 12-25 12-26")},
+         "01-01 01-06 03-28 03-29 04-25 05-01 06-02 08-15 10-04 11-01 12-08 12-25 12-26"},
     };
-    for (const Case &c : cases)
-        EXPECT_EQ(DaysOf(c.country, c.year), c.days)
-            << CountryCode(c.country).toStdString() << ' ' << c.year;
+    for (const auto &[country, year, days] : cases)
+        EXPECT_EQ(DaysOf(country, year), days) << CountryCode(country).toStdString() << ' ' << year;
 }
 
 TEST(HolidaysTest, NamesComeInTheLanguageAskedOrInEnglishAndSubstitutesSaySo)
 {
-    const QList<Holiday> nl = HolidaysOf(Country::NL, 2014, 2014, Dutch);
-    EXPECT_EQ(Find(nl, {2014, 4, 26})->name, QStringLiteral("Koningsdag"));
-    EXPECT_EQ(Find(nl, {2014, 4, 26})->key, QStringLiteral("kingsDay"));
-    EXPECT_EQ(Find(HolidaysOf(Country::NL, 2013, 2013, Dutch), {2013, 4, 30})->name,
-              QStringLiteral("Koninginnedag"));
-    EXPECT_EQ(Find(HolidaysOf(Country::AT, 2025, 2025, German), {2025, 6, 19})->name,
-              QStringLiteral("Fronleichnam"));
-    EXPECT_EQ(Find(HolidaysOf(Country::CH, 2025, 2025, Italian), {2025, 8, 1})->name,
-              QStringLiteral("Festa nazionale svizzera"));
-    // Names known only in English stay English; a language out of range reads as English.
-    EXPECT_EQ(Find(HolidaysOf(Country::GB, 2025, 2025, German), {2025, 8, 25})->name,
-              QStringLiteral("Summer bank holiday"));
-    EXPECT_EQ(Find(HolidaysOf(Country::FR, 2025, 2025, 9), {2025, 7, 14})->name,
-              QStringLiteral("National Day"));
-
-    const std::optional<Holiday> substitute =
-        Find(HolidaysOf(Country::GB, 2021, 2021), {2021, 12, 28});
-    ASSERT_TRUE(substitute);
-    EXPECT_TRUE(substitute->substitute);
-    EXPECT_EQ(substitute->key, QStringLiteral("boxingDay"));
-    EXPECT_EQ(substitute->name, QStringLiteral("Boxing Day (substitute day)"));
-    EXPECT_EQ(Find(HolidaysOf(Country::IE, 2024, 2024, German), {2024, 3, 18})->name,
-              QStringLiteral("St. Patrick's Day (Ersatztag)"));
+    // Country, day, language; then the key, the name and whether it is a substitute day.
+    // clang-format off
+    const QList<std::tuple<Country, QDate, int, const char *, const char *, bool>> cases{
+        {Country::NL, {2014, 4, 26}, Dutch, "kingsDay", "Koningsdag", false},
+        {Country::NL, {2013, 4, 30}, Dutch, "queensDay", "Koninginnedag", false},
+        {Country::AT, {2025, 6, 19}, German, "corpusChristi", "Fronleichnam", false},
+        {Country::CH, {2025, 8, 1}, Italian, "swissNationalDay", "Festa nazionale svizzera", false},
+        // Names known only in English stay English; a language out of range reads as English.
+        {Country::GB, {2025, 8, 25}, German, "summerBankHoliday", "Summer bank holiday", false},
+        {Country::FR, {2025, 7, 14}, 9, "nationalDay", "National Day", false},
+        {Country::GB, {2021, 12, 28}, English, "boxingDay", "Boxing Day (substitute day)", true},
+        {Country::IE, {2024, 3, 18}, German, "stPatricksDay", "St. Patrick's Day (Ersatztag)",
+         true},
+    };
+    // clang-format on
+    for (const auto &[country, date, language, key, name, substitute] : cases) {
+        const std::optional<Holiday> holiday =
+            Find(HolidaysOf(country, date.year(), date.year(), language), date);
+        ASSERT_TRUE(holiday) << name;
+        EXPECT_EQ(std::tuple(holiday->key, holiday->name, holiday->substitute),
+                  std::tuple(QString(key), QString(name), substitute));
+    }
 }
 
 // Only a day that never moves may become a yearly line.
@@ -181,26 +169,19 @@ TEST(HolidaysTest, RangesSpanYearsInOrderWithinTheYearsTheUnitHolds)
     // Around 2050 the unit's years reach 2099.
     EXPECT_EQ(HolidaysOf(Country::CH, 2099, 2099, English, clock::YearWindow(2050)).size(), 4);
 
-    struct Refused {
-        int from;
-        int to;
-        clock::YearWindow years;
-        YearsRefused reason;
-    };
-    const Refused refused[] = {
+    const QList<std::tuple<int, int, clock::YearWindow, YearsRefused>> refused{
         {2026, 2025, Years2026, YearsRefused::Reversed},
         {1999, 2005, Years2026, YearsRefused::OutsideSupported},
         {2070, 2076, Years2026, YearsRefused::OutsideSupported},
         // In 2080 the years before 2030 read as the next century's.
         {2029, 2030, clock::YearWindow(2080), YearsRefused::OutsideSupported},
     };
-    for (const Refused &r : refused) {
-        const HolidaysOutcome outcome = PublicHolidays(Country::NL, r.from, r.to, English, r.years);
+    for (const auto &[from, to, years, reason] : refused) {
+        const HolidaysOutcome outcome = PublicHolidays(Country::NL, from, to, English, years);
         const auto *refusal = std::get_if<YearsRefusal>(&outcome);
-        ASSERT_TRUE(refusal) << r.from << ".." << r.to;
-        EXPECT_EQ(refusal->reason, r.reason);
-        EXPECT_EQ(refusal->supported.first, std::max(2000, r.years.firstYear()));
-        EXPECT_EQ(refusal->supported.last, r.years.lastYear());
+        ASSERT_TRUE(refusal) << from << ".." << to;
+        EXPECT_EQ(std::tuple(refusal->reason, refusal->supported.first, refusal->supported.last),
+                  std::tuple(reason, std::max(2000, years.firstYear()), years.lastYear()));
     }
 }
 

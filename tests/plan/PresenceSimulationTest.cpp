@@ -3,6 +3,8 @@
 #include "clock/ClockTable.h"
 #include "clock/Firings.h"
 #include "project/ProjectModel.h"
+#include "tests/clock/TestLines.h"
+#include "tests/plan/PlanRig.h"
 #include "tests/support/FixedClock.h"
 
 #include <QMap>
@@ -15,21 +17,15 @@ namespace {
 using clock::ClockLine;
 using clock::ClockTable;
 using clock::Moment;
+using test::Counts;
+using test::EmptyTable;
+using test::MondayToFriday;
+using test::Now; // a Tuesday: the simulation's week begins on the Monday after it
 namespace FunctionType = project::FunctionType;
 
-// A Tuesday: the simulation's week begins on the Monday after it.
-const QDateTime Now(QDate(2026, 12, 8), QTime(10, 0));
-constexpr clock::WorkdayFlagSet MondayToFriday{1, 1, 1, 1, 1, 0, 0};
 const SimulatedFunction HallLight = *ProposedFunction(FunctionType::Relay, 3);
 const SimulatedFunction LoungeDimmer = *ProposedFunction(FunctionType::Dimmer, 2);
 const SimulatedFunction FrontBlind = *ProposedFunction(FunctionType::MotorUpDown, 1);
-
-ClockTable EmptyTable(int lines = 100)
-{
-    ClockTable table;
-    table.MaxClockLines = qint16(lines);
-    return table;
-}
 
 SimulationRequest RequestFor(QList<SimulatedFunction> functions, quint32 seed = 27)
 {
@@ -44,15 +40,9 @@ SimulationRequest RequestFor(QList<SimulatedFunction> functions, quint32 seed = 
 
 ClockLine WeeklyLine(int table, int hour, int type, int number, quint8 level)
 {
-    ClockLine line;
-    line.Hour = quint8(hour);
-    clock::SetReferenceDate(line, QDate(2026, 11, 2));
-    line.Table = quint8(table);
-    line.RepeatUnit = clock::Weeks;
-    line.RepeatCount = 1;
+    ClockLine line =
+        clock::testing::Line(QDate(2026, 11, 2), hour, 0, table, clock::Weeks, 1, level, number);
     line.FunctionType = quint8(type);
-    line.FunctionNumber = quint8(number);
-    line.Level = level;
     return line;
 }
 
@@ -124,22 +114,16 @@ TEST(PresenceSimulation, LinesFireOnlyInsideTheWindowsOnEveryDayWithinTheOnTimes
         ASSERT_EQ(plan.status, SimulationStatus::Planned);
         EXPECT_EQ(plan.firstMonday, QDate(2026, 12, 14));
         const int windows = request.morning ? 2 : 1;
-        EXPECT_EQ(plan.budget.needed,
-                  request.functions.size() * 7 * windows * request.switchings * 2);
-        EXPECT_EQ(plan.lines.size(), plan.budget.needed);
-        EXPECT_EQ(plan.added.size(), plan.lines.size());
+        const int needed = int(request.functions.size()) * 7 * windows * request.switchings * 2;
+        EXPECT_EQ(Counts(plan.budget), (std::array{100, 1, 99, needed}));
+        EXPECT_EQ(std::tuple(plan.lines.size(), plan.added.size()), std::tuple(needed, needed));
         EXPECT_FALSE(plan.added.contains(0));
-        EXPECT_EQ(plan.budget.used, 1);
-        EXPECT_EQ(plan.budget.free, 99);
-        for (const ClockLine &line : plan.lines) {
-            EXPECT_EQ(line.Table, clock::Simulation);
-            EXPECT_EQ(line.RepeatUnit, clock::Weeks);
-            EXPECT_EQ(line.RepeatCount, 1);
-        }
+        for (const ClockLine &line : plan.lines)
+            EXPECT_EQ((std::tuple<int, int, int>(line.Table, line.RepeatUnit, line.RepeatCount)),
+                      std::tuple(clock::Simulation, clock::Weeks, 1));
 
         const ClockTable applied = Applied(table, plan);
-        EXPECT_TRUE(applied.TableChanged);
-        EXPECT_EQ(applied.Lines[0], table.Lines[0]);
+        EXPECT_TRUE(applied.TableChanged && applied.Lines[0] == table.Lines[0]);
         // The lines fire from the current week on, and the same every week.
         const QDate monday(2026, 12, 7);
         for (const SimulatedFunction &function : request.functions) {
@@ -156,11 +140,9 @@ TEST(PresenceSimulation, LinesFireOnlyInsideTheWindowsOnEveryDayWithinTheOnTimes
                     const auto &[on, off] = periods[i];
                     EXPECT_TRUE(Inside(periods[i], request.morning) ||
                                 Inside(periods[i], request.evening));
-                    EXPECT_GE(off - on, request.minOnMinutes);
-                    EXPECT_LE(off - on, request.maxOnMinutes);
-                    if (i > 0) {
-                        EXPECT_GT(on, periods[i - 1].second);
-                    }
+                    EXPECT_TRUE(request.minOnMinutes <= off - on &&
+                                off - on <= request.maxOnMinutes);
+                    EXPECT_TRUE(i == 0 || on > periods[i - 1].second);
                 }
             }
             // Times differ from weekday to weekday.
@@ -206,8 +188,7 @@ TEST(PresenceSimulation, PlanningAgainReplacesTheEarlierSetAndKeepsEveryOtherLin
     request.switchings = 2;
 
     const PresenceSimulation first = Plan(table, request);
-    ASSERT_EQ(first.status, SimulationStatus::Planned);
-    EXPECT_TRUE(first.replaced.isEmpty());
+    EXPECT_TRUE(first.planned() && first.replaced.isEmpty());
     table = Applied(table, first);
 
     SimulationRequest again = request;
@@ -216,20 +197,14 @@ TEST(PresenceSimulation, PlanningAgainReplacesTheEarlierSetAndKeepsEveryOtherLin
     ASSERT_EQ(second.status, SimulationStatus::Planned);
     EXPECT_EQ(second.replaced, first.added);
     // The earlier set is freed first: the lines fit although only 100 - 3 - 56 are free.
-    EXPECT_EQ(second.budget.used, 3);
-    EXPECT_EQ(second.budget.free, 97);
-    EXPECT_EQ(second.budget.needed, 56);
+    EXPECT_EQ(Counts(second.budget), (std::array{100, 3, 97, 56}));
     const ClockTable replanned = Applied(table, second);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(replanned.Lines[std::size_t(i)], own.Lines[std::size_t(i)]);
+    EXPECT_TRUE(std::equal(own.Lines.begin(), own.Lines.begin() + 3, replanned.Lines.begin()));
     QList<ClockLine> written;
-    int inUse = 0;
-    for (const ClockLine &line : replanned.Lines)
-        inUse += line.inUse() ? 1 : 0;
     for (const int index : second.added)
         written.push_back(replanned.Lines[std::size_t(index)]);
     EXPECT_EQ(written, second.lines);
-    EXPECT_EQ(inUse, 3 + 56);
+    EXPECT_EQ(std::ranges::count_if(replanned.Lines, &ClockLine::inUse), 3 + 56);
 }
 
 TEST(PresenceSimulation, AFullTableIsRefusedWithWhatItNeeds)
@@ -242,18 +217,15 @@ TEST(PresenceSimulation, AFullTableIsRefusedWithWhatItNeeds)
     request.switchings = 2;
 
     const PresenceSimulation refused = Plan(table, request);
-    EXPECT_EQ(refused.status, SimulationStatus::DoesNotFit);
-    EXPECT_EQ(refused.budget.needed, 28);
-    EXPECT_EQ(refused.budget.free, 27);
-    EXPECT_TRUE(refused.lines.isEmpty());
-    EXPECT_TRUE(refused.added.isEmpty());
+    EXPECT_EQ(std::tuple(refused.status, refused.budget.free, refused.budget.needed),
+              std::tuple(SimulationStatus::DoesNotFit, 27, 28));
+    EXPECT_TRUE(refused.lines.isEmpty() && refused.added.isEmpty());
 
     // One line more and it fits exactly.
     table.Lines[22] = {};
     const PresenceSimulation fits = Plan(table, request);
-    ASSERT_EQ(fits.status, SimulationStatus::Planned);
-    EXPECT_EQ(fits.budget.free, 28);
-    EXPECT_EQ(fits.added.size(), 28);
+    EXPECT_EQ(std::tuple(fits.status, fits.budget.free, fits.added.size()),
+              std::tuple(SimulationStatus::Planned, 28, 28));
 }
 
 TEST(PresenceSimulation, RequestsThatCannotBeMetAreRefusedWithTheirReason)
@@ -320,10 +292,8 @@ TEST(PresenceSimulation, RequestsThatCannotBeMetAreRefusedWithTheirReason)
     // Only lights and blinds are offered, with levels that switch them.
     EXPECT_FALSE(ProposedFunction(FunctionType::Regime, 3));
     EXPECT_FALSE(ProposedFunction(FunctionType::Motor, 1));
-    EXPECT_EQ(HallLight.on, 255);
-    EXPECT_EQ(HallLight.off, 0);
-    EXPECT_EQ(FrontBlind.on, 0); // down
-    EXPECT_EQ(FrontBlind.off, 255);
+    EXPECT_EQ((std::array<int, 4>{HallLight.on, HallLight.off, FrontBlind.on, FrontBlind.off}),
+              (std::array{255, 0, 0, 255})); // a blind is "on" when down
 }
 
 } // namespace

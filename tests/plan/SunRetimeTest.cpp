@@ -4,8 +4,8 @@
 
 #include "clock/ClockTable.h"
 #include "settings/ProfileFile.h"
+#include "settings/Settings.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -53,19 +53,8 @@ TEST(ProjectLocation, EachProjectKeepsItsOwnAndADamagedValueIsNoLocation)
 
     // Whatever a hand put in the file reads as no location, never as half of one.
     for (const char *damaged : {"52.37", "95,4.89", "52.37;4.89", "north,east", "52.37,4.89,1"}) {
-        QFile raw(ini);
-        ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
-        QByteArray bytes = raw.readAll();
-        raw.close();
-        const qsizetype at = bytes.indexOf("Location=-33.8688,151.2093");
-        ASSERT_GE(at, 0);
-        bytes.replace(at, qstrlen("Location=-33.8688,151.2093"),
-                      QByteArray("Location=") + damaged);
-        ASSERT_TRUE(raw.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        raw.write(bytes);
-        raw.close();
+        ASSERT_TRUE(settings::WriteProjectValue(file, office, "Location", damaged));
         EXPECT_EQ(ReadProjectLocation(file, office), std::nullopt) << damaged;
-        ASSERT_TRUE(WriteProjectLocation(file, office, At(-33.8688, 151.2093)));
     }
 
     // Without a project file there is nowhere to keep it.

@@ -51,48 +51,38 @@ void ExpectWithinAMinute(const std::optional<QDateTime> &event, const char *publ
 // Published almanac values, local wall time of the zone given, to the minute.
 TEST(SunTest, AgreesWithPublishedTablesWithinAMinute)
 {
-    struct Case {
-        const char *source;
-        double latitude;
-        double longitude;
-        const char *zone;
-        QDate date;
-        const char *dawn;
-        const char *sunrise;
-        const char *sunset;
-        const char *dusk;
-    };
+    // Source, latitude, longitude, zone, date, then dawn, sunrise, sunset and dusk where published.
+    using Events = std::array<const char *, 4>;
     // clang-format off
-    const Case cases[] = {
+    const QList<std::tuple<const char *, double, double, const char *, QDate, Events>> cases{
         // Dutch AIP GEN 2.7 (2019), 52°00'N 5°00'E, UTC: its daylight periods start 15 minutes
         // before sunrise and end 15 minutes after sunset.
-        {"AIP NL", 52.0, 5.0, "UTC", {2019, 1, 1}, nullptr, "07:48", "15:39", nullptr},
-        {"AIP NL", 52.0, 5.0, "UTC", {2019, 2, 21}, nullptr, "06:44", "17:04", nullptr},
-        {"AIP NL", 52.0, 5.0, "UTC", {2019, 3, 21}, nullptr, "05:41", "17:54", nullptr},
-        {"AIP NL", 52.0, 5.0, "UTC", {2019, 5, 1}, nullptr, "04:11", "19:04", nullptr},
-        {"AIP NL", 52.0, 5.0, "UTC", {2019, 6, 21}, nullptr, "03:20", "20:04", nullptr},
+        {"AIP NL", 52.0, 5.0, "UTC", {2019, 1, 1}, {nullptr, "07:48", "15:39", nullptr}},
+        {"AIP NL", 52.0, 5.0, "UTC", {2019, 2, 21}, {nullptr, "06:44", "17:04", nullptr}},
+        {"AIP NL", 52.0, 5.0, "UTC", {2019, 3, 21}, {nullptr, "05:41", "17:54", nullptr}},
+        {"AIP NL", 52.0, 5.0, "UTC", {2019, 5, 1}, {nullptr, "04:11", "19:04", nullptr}},
+        {"AIP NL", 52.0, 5.0, "UTC", {2019, 6, 21}, {nullptr, "03:20", "20:04", nullptr}},
         // USNO, Atlanta (33.8°N 84.4°W), Eastern Daylight Time.
-        {"USNO", 33.8, -84.4, "America/New_York", {2009, 9, 6}, "06:50", "07:15", "19:56", "20:21"},
+        {"USNO", 33.8, -84.4, "America/New_York", {2009, 9, 6}, {"06:50", "07:15", "19:56", "20:21"}},
         // USNO, Tromsø (69.5°N 19.0°E), UT+1h: beyond 60° yet still within the minute.
-        {"USNO", 69.5, 19.0, "UTC+01:00", {2014, 4, 1}, "03:46", "04:50", "18:49", "19:53"},
+        {"USNO", 69.5, 19.0, "UTC+01:00", {2014, 4, 1}, {"03:46", "04:50", "18:49", "19:53"}},
         // Sydney Observatory: Sydney (33.86°S 151.21°E) and Wentworth (34.11°S 141.92°E) on the
         // last day of summer time 2014, the latest sunrises of the year.
-        {"Sydney Obs.", -33.86, 151.21, "Australia/Sydney", {2014, 4, 5}, nullptr, "07:10", nullptr, nullptr},
-        {"Sydney Obs.", -34.11, 141.92, "Australia/Sydney", {2014, 4, 5}, nullptr, "07:47", nullptr, nullptr},
+        {"Sydney Obs.", -33.86, 151.21, "Australia/Sydney", {2014, 4, 5}, {nullptr, "07:10", nullptr, nullptr}},
+        {"Sydney Obs.", -34.11, 141.92, "Australia/Sydney", {2014, 4, 5}, {nullptr, "07:47", nullptr, nullptr}},
     };
     // clang-format on
-    for (const Case &c : cases) {
-        const SunDay day = SunTimes(At(c.latitude, c.longitude), c.date, Zone(c.zone));
+    for (const auto &[source, latitude, longitude, zone, date, published] : cases) {
+        const SunDay day = SunTimes(At(latitude, longitude), date, Zone(zone));
         const std::string where =
-            std::string(c.source) + " " + c.zone + " " + c.date.toString(Qt::ISODate).toStdString();
-        EXPECT_EQ(day.date, c.date);
-        ExpectWithinAMinute(day.dawn, c.dawn, where + " dawn");
-        ExpectWithinAMinute(day.sunrise, c.sunrise, where + " sunrise");
-        ExpectWithinAMinute(day.sunset, c.sunset, where + " sunset");
-        ExpectWithinAMinute(day.dusk, c.dusk, where + " dusk");
-        for (const auto &event : {day.dawn, day.sunrise, day.sunset, day.dusk}) {
-            if (event) {
-                EXPECT_EQ(event->timeZone(), Zone(c.zone)) << where;
+            std::string(source) + " " + zone + " " + date.toString(Qt::ISODate).toStdString();
+        EXPECT_EQ(day.date, date);
+        const std::array events{day.dawn, day.sunrise, day.sunset, day.dusk};
+        for (std::size_t i = 0; i < events.size(); ++i) {
+            const char *name = std::array{"dawn", "sunrise", "sunset", "dusk"}[i];
+            ExpectWithinAMinute(events[i], published[i], where + " " + name);
+            if (events[i]) {
+                EXPECT_EQ(events[i]->timeZone(), Zone(zone)) << where;
             }
         }
     }
@@ -102,33 +92,22 @@ TEST(SunTest, AgreesWithPublishedTablesWithinAMinute)
 // zone's hour, in both hemispheres.
 TEST(SunTest, ADaylightSavingChangeDayTakesTheZonesNewOffset)
 {
-    struct Case {
-        double latitude;
-        double longitude;
-        const char *zone;
-        QDate before;
-        QDate change;
-        int shiftMinutes; // how the wall clock moved in the night
-    };
-    const Case cases[] = {
+    // Where, the day before and the change day, and how the wall clock moved in the night.
+    const QList<std::tuple<double, double, const char *, QDate, QDate, int>> cases{
         {-33.86, 151.21, "Australia/Sydney", {2014, 4, 5}, {2014, 4, 6}, -60},
         {52.37, 4.89, "Europe/Amsterdam", {2019, 3, 30}, {2019, 3, 31}, +60},
         {52.37, 4.89, "Europe/Amsterdam", {2019, 10, 26}, {2019, 10, 27}, -60},
     };
-    for (const Case &c : cases) {
-        const Location place = At(c.latitude, c.longitude);
-        const SunDay before = SunTimes(place, c.before, Zone(c.zone));
-        const SunDay change = SunTimes(place, c.change, Zone(c.zone));
+    for (const auto &[latitude, longitude, zone, dayBefore, changeDay, shift] : cases) {
+        SCOPED_TRACE(std::string(zone) + " " + changeDay.toString(Qt::ISODate).toStdString());
+        const SunDay before = SunTimes(At(latitude, longitude), dayBefore, Zone(zone));
+        const SunDay change = SunTimes(At(latitude, longitude), changeDay, Zone(zone));
         ASSERT_TRUE(before.sunrise && change.sunrise && before.sunset && change.sunset);
         // From one day to the next the sun itself moves by a few minutes at most.
-        const int riseMoved = Minutes(Minute(change.sunrise)) - Minutes(Minute(before.sunrise));
-        const int setMoved = Minutes(Minute(change.sunset)) - Minutes(Minute(before.sunset));
-        EXPECT_NEAR(riseMoved, c.shiftMinutes, 3)
-            << c.zone << " " << c.change.toString().toStdString();
-        EXPECT_NEAR(setMoved, c.shiftMinutes, 3)
-            << c.zone << " " << c.change.toString().toStdString();
+        EXPECT_NEAR(Minutes(Minute(change.sunrise)) - Minutes(Minute(before.sunrise)), shift, 3);
+        EXPECT_NEAR(Minutes(Minute(change.sunset)) - Minutes(Minute(before.sunset)), shift, 3);
         EXPECT_EQ(change.sunrise->offsetFromUtc(),
-                  Zone(c.zone).offsetFromUtc(QDateTime(c.change, QTime(12, 0), Zone(c.zone))));
+                  Zone(zone).offsetFromUtc(QDateTime(changeDay, QTime(12, 0), Zone(zone))));
     }
     // Sydney's first sunrise of standard time, an hour before the published 07:10 of the day
     // before and a minute later in the season.
@@ -138,13 +117,8 @@ TEST(SunTest, ADaylightSavingChangeDayTakesTheZonesNewOffset)
 
 TEST(SunTest, PolarDaysSayWhereTheSunStaysInsteadOfATime)
 {
-    struct Case {
-        double latitude;
-        QDate date;
-        AllDay daylight;
-        AllDay twilight;
-    };
-    const Case cases[] = {
+    // Latitude, date, where the sun stays for daylight and for civil twilight.
+    const QList<std::tuple<double, QDate, AllDay, AllDay>> cases{
         {78.0, {2026, 6, 21}, AllDay::Above, AllDay::Above},  // midnight sun
         {78.0, {2026, 12, 21}, AllDay::Below, AllDay::Below}, // polar night, not even twilight
         {-78.0, {2026, 6, 21}, AllDay::Below, AllDay::Below}, // the same, south
@@ -152,15 +126,13 @@ TEST(SunTest, PolarDaysSayWhereTheSunStaysInsteadOfATime)
         {-90.0, {2026, 6, 21}, AllDay::Below, AllDay::Below},
         {68.0, {2026, 12, 21}, AllDay::Below, AllDay::Crosses}, // dark noon, twilight still
     };
-    for (const Case &c : cases) {
-        const SunDay day = SunTimes(At(c.latitude, 15.6), c.date, Zone("UTC+01:00"));
-        const std::string what =
-            std::to_string(c.latitude) + " " + c.date.toString(Qt::ISODate).toStdString();
-        EXPECT_EQ(day.daylight, c.daylight) << what;
-        EXPECT_EQ(day.twilight, c.twilight) << what;
-        EXPECT_FALSE(day.sunrise || day.sunset) << what;
-        EXPECT_EQ(day.dawn.has_value(), c.twilight == AllDay::Crosses) << what;
-        EXPECT_EQ(day.dusk.has_value(), c.twilight == AllDay::Crosses) << what;
+    for (const auto &[latitude, date, daylight, twilight] : cases) {
+        const SunDay day = SunTimes(At(latitude, 15.6), date, Zone("UTC+01:00"));
+        const bool crosses = twilight == AllDay::Crosses;
+        EXPECT_EQ(std::tuple(day.daylight, day.twilight, day.sunrise.has_value(),
+                             day.sunset.has_value(), day.dawn.has_value(), day.dusk.has_value()),
+                  std::tuple(daylight, twilight, false, false, crosses, crosses))
+            << latitude << " " << date.toString(Qt::ISODate).toStdString();
     }
     // An ordinary day crosses both altitudes, in order.
     const SunDay oslo = SunTimes(At(59.91, 10.75), {2026, 3, 20}, Zone("Europe/Oslo"));
@@ -184,11 +156,7 @@ TEST(SunTest, ASunsetAfterMidnightBelongsToTheDayItEnds)
 
 TEST(SunTest, LocationsAreCheckedReadAndWrittenBack)
 {
-    struct Case {
-        const char *text;
-        std::optional<LocationRefused> refused;
-    };
-    const Case cases[] = {
+    const QList<std::pair<const char *, std::optional<LocationRefused>>> cases{
         {"52.37,4.89", {}},
         {" -33.86 , 151.21 ", {}},
         {"90,-180", {}},
@@ -200,18 +168,17 @@ TEST(SunTest, LocationsAreCheckedReadAndWrittenBack)
         {"nan,0", LocationRefused::NotNumbers},
         {"", LocationRefused::NotNumbers},
     };
-    for (const Case &c : cases) {
-        const LocationOutcome outcome = Location::parse(QString::fromLatin1(c.text));
-        if (c.refused) {
-            ASSERT_TRUE(std::holds_alternative<LocationRefusal>(outcome)) << c.text;
-            const LocationRefusal &refusal = std::get<LocationRefusal>(outcome);
-            EXPECT_EQ(refusal.reason, *c.refused) << c.text;
-            EXPECT_FALSE(refusal.text.isEmpty());
+    for (const auto &[text, refused] : cases) {
+        const LocationOutcome outcome = Location::parse(QString::fromLatin1(text));
+        if (const auto *refusal = std::get_if<LocationRefusal>(&outcome)) {
+            EXPECT_EQ(std::pair(std::optional(refusal->reason), refusal->text.isEmpty()),
+                      std::pair(refused, false))
+                << text;
             continue;
         }
-        ASSERT_TRUE(std::holds_alternative<Location>(outcome)) << c.text;
+        ASSERT_FALSE(refused) << text;
         const Location location = std::get<Location>(outcome);
-        EXPECT_EQ(std::get<Location>(Location::parse(location.toString())), location) << c.text;
+        EXPECT_EQ(std::get<Location>(Location::parse(location.toString())), location) << text;
     }
     EXPECT_EQ(At(52.37, 4.89).toString(), QStringLiteral("52.37,4.89"));
     EXPECT_EQ(At(-0.0, 0.1234567).toString(), QStringLiteral("0,0.123457"));
@@ -234,22 +201,17 @@ TEST(SunTest, RangesGiveEveryDayOrAreRefused)
         EXPECT_NEAR(day.sunrise->secsTo(*day.sunset) / 60.0, 12 * 60 + 7, 3);
     }
 
-    struct Refused {
-        QDate from;
-        QDate to;
-        SunRangeRefused reason;
-    };
-    const Refused refused[] = {
+    const QList<std::tuple<QDate, QDate, SunRangeRefused>> refused{
         {{2026, 5, 2}, {2026, 5, 1}, SunRangeRefused::Reversed},
         {{2026, 1, 1}, {2036, 1, 1}, SunRangeRefused::TooLong},
         {{1900, 12, 31}, {1901, 1, 1}, SunRangeRefused::OutsideYears},
         {{2099, 12, 31}, {2100, 1, 1}, SunRangeRefused::OutsideYears},
     };
-    for (const Refused &r : refused) {
-        const SunDaysOutcome outcome = SunDays(quito, r.from, r.to, zone);
-        ASSERT_TRUE(std::holds_alternative<SunRangeRefusal>(outcome))
-            << r.from.toString(Qt::ISODate).toStdString();
-        EXPECT_EQ(std::get<SunRangeRefusal>(outcome).reason, r.reason);
+    for (const auto &[from, to, reason] : refused) {
+        const SunDaysOutcome outcome = SunDays(quito, from, to, zone);
+        const auto *refusal = std::get_if<SunRangeRefusal>(&outcome);
+        EXPECT_TRUE(refusal && refusal->reason == reason)
+            << from.toString(Qt::ISODate).toStdString();
     }
     EXPECT_TRUE(
         std::holds_alternative<QList<SunDay>>(SunDays(quito, {2026, 1, 1}, {2035, 12, 31}, zone)));

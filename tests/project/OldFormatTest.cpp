@@ -80,12 +80,9 @@ TEST(OldFormat, ConditionsAndGoFunctionsAreConverted)
     EXPECT_TRUE(harness.notices.empty());
 
     const ProjectModel &model = *harness.model;
-    EXPECT_EQ(model.TimedFunctions[1].Name.trimmedRight(), QStringLiteral("Night light"));
-    EXPECT_EQ(model.TimedFunctions[1].Time, 600);
-    EXPECT_EQ(model.IfElseFunctions[1].Name.trimmedRight(), QStringLiteral("Night light"));
-    EXPECT_EQ(model.IfElseFunctions[1].Data, (std::array<quint8, 8>{60, 3, 5, 1, 0, 0, 0, 0}));
-    EXPECT_EQ(model.IfElseFunctions[2].Name.trimmedRight(), QStringLiteral("Go alarm"));
-    EXPECT_EQ(model.IfElseFunctions[2].Data, (std::array<quint8, 8>{15, 4, 54, 2, 0, 0, 0, 0}));
+    EXPECT_EQ(model.TimedFunctions[1], (TimedFunctionRec{2, 7, 255, 600, Name50("Night light")}));
+    EXPECT_EQ(model.IfElseFunctions[1], (IfElseRec{Name50("Night light"), {60, 3, 5, 1}}));
+    EXPECT_EQ(model.IfElseFunctions[2], (IfElseRec{Name50("Go alarm"), {15, 4, 54, 2}}));
     EXPECT_TRUE(model.TimedFunctions[2].Name.isBlank() && model.TimedFunctions[3].Name.isBlank());
     EXPECT_TRUE(model.IfElseFunctions[3].Name.isBlank());
     for (const TimedFunctionRec &timed : model.TimedFunctions)

@@ -42,8 +42,7 @@ TEST_F(RecordTablesTest, RecordsAreLaidOutAsTheCentralUnitReadsThem)
     std::tie(module.ModuleType, module.Byte1, module.Byte2) = std::tuple(2, 7, 9);
     module.Keys[0].Bytes = {1, 5, 3, 4};
     module.Keys[7].Bytes = {8, 2, 0, 1};
-    m.OutputModules[4].ModuleType = 131;
-    m.OutputModules[4].FirstOutput = 1;
+    std::tie(m.OutputModules[4].ModuleType, m.OutputModules[4].FirstOutput) = std::pair(131, 1);
 
     m.TraList[0].Bytes = {3, 4};
     m.TraList[24].Bytes = {5, 6};
