@@ -74,15 +74,14 @@ TEST(PtyLink, LineCarriesRawBytesAndGivesUpWhenTheFarEndVanishes)
         ASSERT_GT(n, 0);
         echoed.append(buffer, n);
     }
-    EXPECT_EQ(echoed, all);
-    EXPECT_FALSE(line.carrierDetect()); // a pty has no modem lines
+    // A pty has no modem lines.
+    EXPECT_EQ(std::pair(echoed, line.carrierDetect()), std::pair(all, false));
 
     QString reason;
     QObject::connect(&line, &SerialLine::failed, [&](const QString &why) { reason = why; });
     ::close(master);
     ASSERT_TRUE(WaitFor([&] { return !line.isOpen(); }));
-    EXPECT_FALSE(reason.isEmpty());
-    EXPECT_FALSE(line.writeByte(1));
+    EXPECT_FALSE(reason.isEmpty() || line.writeByte(1));
 }
 
 } // namespace
