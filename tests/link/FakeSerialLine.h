@@ -7,8 +7,11 @@
 #include "tools/central-sim/CentralUnit.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QSet>
 
+#include <functional>
 #include <initializer_list>
 
 namespace quintara::testing {
@@ -20,6 +23,14 @@ inline QByteArray Bytes(std::initializer_list<int> values)
     for (int v : values)
         bytes.append(static_cast<char>(v));
     return bytes;
+}
+
+// Lets real events run until the condition holds; false when it never did.
+inline bool WaitFor(const std::function<bool()> &done, int ms = 5000)
+{
+    for (const QDeadlineTimer deadline(ms); !done() && !deadline.hasExpired();)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return done();
 }
 
 // A serial line in memory. What the program writes waits in the output queue until the

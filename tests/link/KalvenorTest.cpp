@@ -1,13 +1,19 @@
+// The link control on a fake line: on its own, with the simulator's engine behind it, and in
+// the on-line test.
 #include "link/Kalvenor.h"
 
+#include "link/OnlineTest.h"
 #include "tests/link/EventLog.h"
 #include "tests/link/FakeSerialLine.h"
+#include "tools/central-sim/CentralUnit.h"
+#include "tools/central-sim/SimCommand.h"
 
 #include <gtest/gtest.h>
 
 namespace quintara::link {
 namespace {
 
+using sim::CentralUnit;
 using testing::Bytes;
 using testing::EventLog;
 using testing::FakeSerialLine;
@@ -183,6 +189,120 @@ TEST_F(KalvenorTest, ASendQueuesItsFrameAndNeverRunsTheCallersEventsEvenFromAHan
     line.deliver(Frame({0}));
     pump.processEvents();
     EXPECT_EQ(log.take(), QStringList({"ErrMsg(0,All OK)", "Relay(5,1)"}));
+}
+
+// The simulator's engine as the fake central unit behind the link control.
+class CentralUnitTest : public KalvenorTest {
+protected:
+    void SetUp() override
+    {
+        testing::ConnectCentralUnit(unit, line, pump);
+        KalvenorTest::SetUp();
+    }
+
+    // What the link heard once the unit has answered everything pending.
+    QStringList answered()
+    {
+        for (int i = 0; i < 5; ++i)
+            pump.processEvents(10);
+        return log.take();
+    }
+
+    CentralUnit unit;
+};
+
+const QString Ok = QStringLiteral("ErrMsg(0,All OK)");
+const QString Damaged = QStringLiteral("ErrMsg(255,Communication problem)");
+
+TEST_F(CentralUnitTest, SetsAreKeptAndGetsAnsweredWithTheirState)
+{
+    // 255 toggles a relay; a get of 255 reports every relay the unit knows.
+    EXPECT_EQ(QList<qint16>({link.SetRelay(5, 1), link.SetRelay(5, 255), link.SetRelay(9, 1),
+                             link.GetRelayState(255)}),
+              QList<qint16>(4, 0));
+    EXPECT_EQ(answered().mid(4), QStringList({"Relay(5,0)", "Relay(9,1)"}));
+    // The special dimmer level is held as raw 3 and reported as 255.
+    EXPECT_EQ(QList<qint16>({link.SetDimmer(8, 255), link.SetGeneralMood(3), link.GetDimmerLevel(8),
+                             link.GetFunctionState(10, 3)}),
+              QList<qint16>(4, 0));
+    EXPECT_EQ(answered(), QStringList({Ok, Ok, Ok, "Dimmer(8,255)", Ok, "GeneralMood(3,1)"}));
+    EXPECT_EQ(unit.state(2, 8), 3);
+}
+
+TEST_F(CentralUnitTest, RefusedCommandsAndFaultsShowAsTheLinkSeesThem)
+{
+    // Frames the control would never build: a wrong checksum, an unknown command, a set two
+    // bytes short and a frame too short for any command.
+    unit.receive(QByteArray::fromHex("0205030101110205090101120204010108020204"), pump.msecs());
+    link.SetFunction(1, 0, 1);   // relay 0 does not exist
+    link.SetFunction(2, 3, 150); // a percentage beyond 100
+    EXPECT_EQ(answered(),
+              QStringList({"ErrMsg(1,Invalid CheckSum)", "ErrMsg(2,Invalid Command)",
+                           "ErrMsg(3,Invalid Command-Lenght)", "ErrMsg(3,Invalid Command-Lenght)",
+                           "ErrMsg(10,Load not Available)", "ErrMsg(7,Load level out of range)"}));
+
+    unit.faults.silence = true;
+    link.SetRelay(5, 1);
+    EXPECT_EQ(answered(), QStringList());
+
+    // A frame that stops half way is dropped after its time-out.
+    unit.faults.silence = false;
+    unit.receive(QByteArray::fromHex("02060101"), pump.msecs());
+    answered();
+    pump.advance(CentralUnit::FrameTimeoutMs);
+    link.SetRelay(5, 1);
+    EXPECT_EQ(answered(), QStringList{Ok});
+    EXPECT_EQ(unit.counters().droppedFrames, 1);
+}
+
+TEST_F(CentralUnitTest, ConsoleCommandsPushReportsAndSwitchFaults)
+{
+    // Damage on the line loses all the unit says until it is switched off again.
+    QStringList got;
+    for (const char *command :
+         {"report sensor 3 2 80", "report key 1 2", "report state 2 7 3", "set 1 4 1",
+          "report state 1 4", "frame 0", "raw 0 255 7", "fault checksum on",
+          "report sensor 1 4 100", "fault checksum off", "noise on", "report sensor 1 4 100",
+          "line out drop random 100", "report key 1 2", "line out off", "report key 1 3"}) {
+        const auto result = sim::RunCommand(unit, QString::fromLatin1(command));
+        EXPECT_TRUE(result.ok && !result.quit) << command << ": " << result.reply.toStdString();
+        got += answered(); // bytes meet the damage as they leave
+    }
+    EXPECT_EQ(got, QStringList({"Light(2,99)", "TpKey(1,2,0)", "Dimmer(7,255)", "Relay(4,1)", Ok,
+                                Damaged, "Temperature(4,10)", "TpKey(1,3,0)"}));
+    for (const char *bad : {"report sensor 3 2", "report sensor 3 2 256", "set 1 x 1", "jump",
+                            "line in drop 0", "line out dup random 101"})
+        EXPECT_FALSE(sim::RunCommand(unit, QString::fromLatin1(bad)).ok) << bad;
+    EXPECT_TRUE(sim::RunCommand(unit, QStringLiteral("quit")).quit);
+}
+
+TEST(OnlineTest, SendsTheSelectedLineOnceAndClosesAgainOrBeepsWhenThePortFails)
+{
+    testing::VirtualPump pump;
+    testing::FakeSerialLine line{pump};
+    testing::VirtualTicker ticker{pump};
+    Kalvenor link{line, ticker};
+    // What InitComm and SetFunction answered, and whether the user hears a beep.
+    using Answers = std::tuple<qint16, std::optional<qint16>, bool>;
+    const auto run = [&](qint16 port, qint32 baudRate, std::optional<OnlineTestFunction> selected) {
+        const OnlineTestResult result = RunOnlineTest(link, port, baudRate, selected);
+        EXPECT_FALSE(ticker.isActive());
+        return Answers{result.initComm, result.setFunction, result.beep()};
+    };
+    // Without a selected line it only opens and closes.
+    EXPECT_EQ(run(1, 9600, std::nullopt), Answers(0, std::nullopt, false));
+    EXPECT_TRUE(line.written.isEmpty());
+    // A dimmer line goes with its stored raw level, not a percentage.
+    EXPECT_EQ(run(2, 19200, OnlineTestFunction{2, 7, 127}), Answers(0, 0, false));
+    EXPECT_EQ(line.written, QByteArray::fromHex("02060102077f91"));
+    EXPECT_EQ(std::tuple(line.device() + ' ' + line.parameters(), line.opens, line.isOpen()),
+              std::tuple(QStringLiteral("/dev/fake2 19200,n,8,1"), 2, false));
+
+    // A port that fails beeps and sends nothing; a rate beyond what the link takes is refused,
+    // not wrapped round to another number.
+    EXPECT_EQ(run(5, 19200, OnlineTestFunction{1, 5, 1}), Answers(-1, std::nullopt, true));
+    EXPECT_EQ(run(1, 38400, OnlineTestFunction{1, 5, 1}), Answers(-3, std::nullopt, true));
+    EXPECT_EQ(std::pair(line.opens, line.written.size()), std::pair(2, qsizetype(7)));
 }
 
 } // namespace

@@ -5,20 +5,27 @@
 #include "settings/Strings.h"
 #include "tables/TableSet.h"
 #include "tests/link/FakeSerialLine.h"
+#include "tests/link/LoopbackUnit.h"
 #include "tools/central-sim/CentralUnit.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 
 namespace quintara::testing {
 
-// The table link on a fake line with the simulator's engine behind it, on virtual time.
+// The table link with the simulator's engine behind a fake line (or a loopback server), on
+// virtual time.
 struct LinkRig {
-    // A project made elsewhere of its model may stand in for the rig's own.
-    explicit LinkRig(project::ProjectModel *project = nullptr)
+    // A project made elsewhere of its model may stand in for the rig's own, and the unit may sit
+    // behind a server on loopback, reached by a NetworkLine.
+    explicit LinkRig(project::ProjectModel *project = nullptr,
+                     std::optional<link::NetworkAddress::Kind> network = std::nullopt)
+        : wire(network ? loopback.emplace(unit, pump, *network).line() : line)
     {
-        ConnectCentralUnit(unit, line, pump);
+        if (!network)
+            ConnectCentralUnit(unit, line, pump);
         // The carrier line follows the simulated modem.
         pump.addHook([this](qint64) { line.carrier = unit.transfer().carrier(); });
         link.setup.portNumber = 1;
@@ -82,7 +89,7 @@ struct LinkRig {
     int finish()
     {
         drive(link);
-        EXPECT_FALSE(line.isOpen());
+        EXPECT_FALSE(wire.isOpen());
         return told(link.outcome());
     }
     int told(const link::TransferOutcome &told)
@@ -128,8 +135,10 @@ struct LinkRig {
     VirtualPump pump;
     FakeSerialLine line{pump};
     sim::CentralUnit unit;
+    std::optional<LoopbackUnit> loopback;
+    link::SerialLine &wire; // the link's line
     settings::Strings strings{settings::StringTable::builtIn()};
-    link::CentralLink link{line, pump, strings};
+    link::CentralLink link{wire, pump, strings};
     link::Drive drive = DriveOn(pump);
     link::LinkLine parts{line, pump};
     link::TransferProgress progressParts{strings, link.observer};

@@ -13,8 +13,7 @@
 #include "project/ProjectModel.h"
 #include "settings/Strings.h"
 #include "tables/TableSet.h"
-#include "tests/link/FakeSerialLine.h"
-#include "tests/link/LoopbackUnit.h"
+#include "tests/link/LinkRig.h"
 #include "tools/central-sim/CentralUnit.h"
 
 #include <gtest/gtest.h>
@@ -100,47 +99,43 @@ struct Tally {
     long faults = 0;
 };
 
-// What carries the bytes between the link and the unit: a line in memory, or a NetworkLine
-// over loopback to a server in the test.
-enum class Wire { Memory, Tcp, Rfc2217 };
+// What carries the bytes between the link and the unit: a line in memory (none), or a
+// NetworkLine over loopback to a server in the test.
+using Wire = std::optional<NetworkAddress::Kind>;
 
 // One transfer of a table through a line that damages both directions.
 class DamagedLine {
 public:
     DamagedLine(Wire wire, LineFault::Kind kind, double rate, quint32 seed,
                 project::ProjectModel &project)
-        : m_project(project), m_line(attach(wire)), m_seed(seed)
+        : m_rig(&project, wire), m_seed(seed)
     {
-        m_unit.lineIn = LineFault(seed * 2 + 1);
-        m_unit.lineOut = LineFault(seed * 2 + 2);
-        m_unit.lineIn.setRandom(kind, rate);
-        m_unit.lineOut.setRandom(kind, rate);
-        m_link.setup.portNumber = 1;
-        m_link.setup.modelIndex = project.ModelIndex;
-        m_unit.transfer().config().identification = ModelIdentification(project.ModelIndex);
+        m_rig.unit.lineIn = LineFault(seed * 2 + 1);
+        m_rig.unit.lineOut = LineFault(seed * 2 + 2);
+        m_rig.unit.lineIn.setRandom(kind, rate);
+        m_rig.unit.lineOut.setRandom(kind, rate);
     }
 
     void send(int n, const QByteArray &bytes, Tally &tally)
     {
-        m_tables[n].Length = static_cast<quint16>(bytes.size());
-        std::copy(bytes.begin(), bytes.end(), m_tables[n].Data.begin());
-        m_tables.BytesTotal = bytes.size();
+        m_rig.tables[n].Length = static_cast<quint16>(bytes.size());
+        std::copy(bytes.begin(), bytes.end(), m_rig.tables[n].Data.begin());
+        m_rig.tables.BytesTotal = bytes.size();
         // What the unit held before stays after a failure; a success must replace it exactly.
-        QByteArray &held = m_unit.transfer().tables[static_cast<std::size_t>(n)];
+        QByteArray &held = m_rig.side().tables[static_cast<std::size_t>(n)];
         held = QByteArray(3, '\x55');
-        m_link.startSend(m_tables, n);
-        const bool ok = finish();
-        if (!ok && held == bytes && !m_link.outcome().unitMayHoldNew)
+        m_rig.link.startSend(m_rig.tables, n);
+        const bool ok = m_rig.finish() == LinkCode::Ok;
+        if (!ok && held == bytes && !m_rig.outcome.unitMayHoldNew)
             ++tally.mayHoldUnsaid;
         count(tally, ok, held, bytes);
     }
 
     void receive(int n, const QByteArray &bytes, Tally &tally)
     {
-        m_unit.transfer().tables[static_cast<std::size_t>(n)] = bytes;
-        m_link.startReceive(m_tables, m_project, n);
-        const bool ok = finish();
-        const tables::CentralTable &table = m_tables[n];
+        m_rig.side().tables[static_cast<std::size_t>(n)] = bytes;
+        const bool ok = m_rig.receive(n) == LinkCode::Ok;
+        const tables::CentralTable &table = m_rig.tables[n];
         const QByteArray got(reinterpret_cast<const char *>(table.Received.data()),
                              table.ReceivedLength);
         const bool paddedWithZeros =
@@ -150,36 +145,12 @@ public:
     }
 
 private:
-    // The unit answers behind the wire at every round of the pump.
-    SerialLine &attach(Wire wire)
-    {
-        if (wire == Wire::Memory) {
-            testing::FakeSerialLine &line = m_memory.emplace(m_pump);
-            testing::ConnectCentralUnit(m_unit, line, m_pump);
-            return line;
-        }
-        return m_loopback
-            .emplace(m_unit, m_pump,
-                     wire == Wire::Tcp ? NetworkAddress::Kind::Raw
-                                       : NetworkAddress::Kind::ComPortControl)
-            .line();
-    }
-
-    // Runs the job as a front end does; whether it succeeded.
-    bool finish()
-    {
-        m_drive(m_link);
-        EXPECT_FALSE(m_line.isOpen());
-        EXPECT_EQ(m_link.LastCode(), m_link.outcome().status);
-        return m_link.outcome().status == LinkCode::Ok;
-    }
-
     // Whether the code names an answer this unit never gave. It is of the link's model and
     // version, knows the key and answers every end byte with the end byte; it refuses a
     // response (a damaged one), a block (damaged on the way) and echoes the header it heard.
     bool misnamed(int code) const
     {
-        const sim::TransferSide::Counters &counters = m_unit.transfer().counters();
+        const sim::TransferSide::Counters &counters = m_rig.unit.transfer().counters();
         switch (code) {
         case LinkCode::NoOrOldCentral:
         case LinkCode::WrongCentral:
@@ -192,7 +163,7 @@ private:
         case LinkCode::WrongMessage:
             return counters.badBlocks == 0;
         case LinkCode::WrongTable:
-            return m_unit.lineIn.injected() == 0;
+            return m_rig.unit.lineIn.injected() == 0;
         default:
             return false;
         }
@@ -201,23 +172,23 @@ private:
     void count(Tally &tally, bool ok, const QByteArray &got, const QByteArray &sent)
     {
         ++tally.transfers;
-        tally.faults += m_unit.lineIn.injected() + m_unit.lineOut.injected();
-        tally.hangs += m_pump.msecs() > LongestTransferMs;
-        if (m_loopback) {
-            const int damage = m_loopback->damagedBytes() + int(m_loopback->stuck());
+        tally.faults += m_rig.unit.lineIn.injected() + m_rig.unit.lineOut.injected();
+        tally.hangs += m_rig.pump.msecs() > LongestTransferMs;
+        if (const auto &loopback = m_rig.loopback) {
+            const int damage = loopback->damagedBytes() + int(loopback->stuck());
             EXPECT_EQ(damage, 0) << "the network lost, changed or added data, or hung";
             tally.networkDamage += damage;
         }
         if (!ok) {
             ++tally.failed;
-            const int code = m_link.LastCode();
+            const int code = m_rig.link.LastCode();
             EXPECT_TRUE(code >= LinkCode::CommunicationProblem && code <= LinkCode::DamagedAnswer)
                 << code;
             if (misnamed(code)) {
                 ++tally.misnamed;
                 ADD_FAILURE() << "seed " << m_seed << " named " << code
                               << " though the unit never gave its answer: "
-                              << m_link.FailureMessage().toStdString();
+                              << m_rig.link.FailureMessage().toStdString();
             }
         } else if (got == sent) {
             ++tally.delivered;
@@ -228,16 +199,7 @@ private:
         }
     }
 
-    project::ProjectModel &m_project;
-    testing::VirtualPump m_pump;
-    sim::CentralUnit m_unit;
-    std::optional<testing::FakeSerialLine> m_memory;
-    std::optional<testing::LoopbackUnit> m_loopback;
-    SerialLine &m_line;
-    settings::Strings m_strings{settings::StringTable::builtIn()};
-    CentralLink m_link{m_line, m_pump, m_strings};
-    Drive m_drive = testing::DriveOn(m_pump);
-    tables::TableSet m_tables;
+    testing::LinkRig m_rig;
     quint32 m_seed; // names the case in a failure
 };
 
@@ -249,7 +211,7 @@ TEST_P(TransferProperty, ADamagedLineNeverGivesAFalseSuccess)
     // trips cost real time: it runs a tenth as many, enough for any damage of its own.
     const int longRun = qEnvironmentVariableIntValue("QUINTARA_PROPERTY_RUNS");
     const int memoryRuns = longRun > 0 ? longRun : 250;
-    const int runs = GetParam() == Wire::Memory ? memoryRuns : std::max(3, memoryRuns / 10);
+    const int runs = !GetParam() ? memoryRuns : std::max(3, memoryRuns / 10);
     const QList<std::pair<LineFault::Kind, const char *>> kinds = {
         {LineFault::Kind::Drop, "drop"},
         {LineFault::Kind::Duplicate, "duplicate"},
@@ -304,13 +266,12 @@ TEST_P(TransferProperty, ADamagedLineNeverGivesAFalseSuccess)
     EXPECT_LT(total.delivered, total.transfers);
 }
 
-INSTANTIATE_TEST_SUITE_P(Wires, TransferProperty,
-                         ::testing::Values(Wire::Memory, Wire::Tcp, Wire::Rfc2217),
-                         [](const ::testing::TestParamInfo<Wire> &info) {
-                             return std::string(info.param == Wire::Memory ? "Memory"
-                                                : info.param == Wire::Tcp  ? "Tcp"
-                                                                           : "Rfc2217");
-                         });
+using Kind = NetworkAddress::Kind;
+INSTANTIATE_TEST_SUITE_P(
+    Wires, TransferProperty, ::testing::Values(Wire(), Wire(Kind::Raw), Wire(Kind::ComPortControl)),
+    [](const ::testing::TestParamInfo<Wire> &info) {
+        return std::string(!info.param ? "Memory" : *info.param == Kind::Raw ? "Tcp" : "Rfc2217");
+    });
 
 } // namespace
 } // namespace quintara::link

@@ -41,6 +41,17 @@ CliRun CliTest::runProgram(const QString &program, const QStringList &arguments,
     return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
+CliRun CliTest::expectFailure(const QStringList &arguments, int status,
+                              const QList<QByteArray> &pieces) const
+{
+    const CliRun result = run(arguments);
+    EXPECT_EQ(result.exitCode, status) << qPrintable(arguments.join(u' '));
+    EXPECT_TRUE(result.out.isEmpty());
+    for (const QByteArray &piece : pieces)
+        EXPECT_TRUE(result.err.contains(piece)) << piece.data() << '\n' << result.err.data();
+    return result;
+}
+
 QString CliTest::writeFile(const QString &name, const QByteArray &bytes) const
 {
     const QString path = m_dir.filePath(name);

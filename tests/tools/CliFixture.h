@@ -44,6 +44,10 @@ protected:
     CliRun runProgram(const QString &program, const QStringList &arguments,
                       const QString &standardOutput = {}) const;
     CliRun run(const QStringList &arguments) const { return runProgram(QUINTARA_CLI, arguments); }
+    // Runs and expects it to fail with this status, nothing on the standard output and these
+    // pieces in the error output.
+    CliRun expectFailure(const QStringList &arguments, int status,
+                         const QList<QByteArray> &pieces) const;
 
     // Writes a file into the temporary folder and returns its path.
     QString writeFile(const QString &name, const QByteArray &bytes) const;

