@@ -50,12 +50,8 @@ TEST(WeekNights, BeforeSunriseAndAfterSunsetOfEachDayAndWholeRowsInThePolarNight
         expected.push_back({row, Midnight, X(*day.sunrise)});
         expected.push_back({row, X(*day.sunset), EndOfDay});
     }
-    const std::vector<WeekNight> december = WeekNights(Amsterdam, monday, zone);
-    EXPECT_EQ(december, expected);
-    // A December morning in Amsterdam is dark until well past eight, its evening from before
-    // five.
-    EXPECT_GT(december[0].toX, OccurrenceX(8, 0));
-    EXPECT_LT(december[1].fromX, OccurrenceX(17, 0));
+    // When the sun rises and sets is the sun's to test.
+    EXPECT_EQ(WeekNights(Amsterdam, monday, zone), expected);
 
     // Tromsø: the sun stays down all day in December and up all day in June.
     const QTimeZone oslo = Zone("Europe/Oslo");
