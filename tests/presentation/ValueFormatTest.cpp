@@ -77,37 +77,29 @@ TEST_F(Values, LevelsReadInTheTermsOfTheirFunction)
     const QList<std::tuple<int, int, QString, QString>> cases{
         // clang-format off
         {Relay, 0, "Off", "Off"}, {Relay, 255, "On", "On"}, {Relay, 3, "Uncoupled", "Uncoupled"},
-        {Relay, 1, "????", "On"}, {Dimmer, 3, "Uncoupled", "Uncoupled"},
-        {Dimmer, 30, "12 %", "12 %"}, {Dimmer, 4, "0 %", "0 %"}, {55, 0, "Down", "Down"},
-        {55, 255, "Up", "Up"},
-        {55, 9, "????", "????"}, {51, 6, "6", "6"}, {44, 6, "6", "????"}, {44, 255, "255", "On"},
-        {Flag, 100, "????", "????"},
+        {Relay, 1, "????", "On"}, {Dimmer, 3, "Uncoupled", "Uncoupled"}, {Dimmer, 30, "12 %", "12 %"},
+        {Dimmer, 4, "0 %", "0 %"}, {55, 0, "Down", "Down"}, {55, 255, "Up", "Up"}, {55, 9, "????", "????"},
+        {51, 6, "6", "6"}, {44, 6, "6", "????"}, {44, 255, "255", "On"}, {Flag, 100, "????", "????"},
         // clang-format on
     };
-    for (const auto &[type, raw, shown, listed] : cases) {
+    for (const auto &[type, raw, shown, listed] : cases)
         EXPECT_EQ(std::pair(values.ShownText(Level, raw, type), values.LevelText(Level, raw, type)),
                   std::pair(shown, listed))
             << type << "/" << raw;
-    }
-    EXPECT_EQ(values.LevelText(Light, 80, 0), "80");
-    EXPECT_EQ(values.LevelText(Percentage, 40, 0), "40");
+    EXPECT_EQ(QStringList({values.LevelText(Light, 80, 0), values.LevelText(Percentage, 40, 0)}),
+              QStringList({"80", "40"}));
 }
 
 TEST_F(Values, TypedLevelsAreHeldToTheirBounds)
 {
-    ValueField relay = Field(Relay, 0);
-    EXPECT_EQ(Type(relay, "on"), "On");
-    EXPECT_EQ(relay.tag, "511");
-    EXPECT_FALSE(corrected);
-    EXPECT_EQ(Type(relay, "OFF  "), "Off");
-    ValueField dimmer = Field(Dimmer, 0);
-    EXPECT_EQ(Type(dimmer, "12.5"), "12 %");
-    EXPECT_EQ(dimmer.tag, QString::number(512 + 30));
-    EXPECT_EQ(Type(dimmer, "102"), "100 %");
+    ValueField relay = Field(Relay, 0), dimmer = Field(Dimmer, 0);
+    EXPECT_EQ((std::tuple{Type(relay, "on"), relay.tag, corrected}),
+              std::tuple("On", "511", false));
     ValueField flag = Field(Flag, 0), button = Field(44, 0);
-    EXPECT_EQ(Type(flag, "49"), "Off");
-    EXPECT_EQ(Type(flag, "up"), "On"); // every on-word means 100
-    EXPECT_EQ(Type(button, "15"), "9");
+    EXPECT_EQ((QStringList{Type(relay, "OFF  "), Type(dimmer, "12.5"), dimmer.tag,
+                           Type(dimmer, "102"), Type(flag, "49"),
+                           Type(flag, "up") /* every on-word means 100 */, Type(button, "15")}),
+              (QStringList{"Off", "12 %", QString::number(512 + 30), "100 %", "Off", "On", "9"}));
 
     // Nothing readable: the level held before comes back and the field says so.
     for (const QString typed : {"", "abc", "99999999999999999999"}) {
@@ -123,20 +115,18 @@ TEST_F(Values, TypedLevelsAreHeldToTheirBounds)
     EXPECT_EQ(std::tuple(min, max, dimmer.text), std::tuple(25, 256, QString("10 %")));
 
     ValueField key = Field(52, 0); // button simulation counts keys 1 to 8
-    EXPECT_EQ(Type(key, "20"), "8");
-    EXPECT_TRUE(corrected);
+    EXPECT_EQ((std::pair{Type(key, "20"), corrected}), std::pair(QString("8"), true));
     ValueField count{{}, "3"};
-    EXPECT_EQ(Type(count, "250", Number), "100");
-    EXPECT_EQ(count.tag, "100");
     ValueField temperature{{}, QString::number(15 * 256 + 120)};
-    EXPECT_EQ(Type(temperature, "21", Temperature, 5, 30), "21.0 °C");
-    EXPECT_EQ(temperature.tag, QString::number(15 * 256 + 122));
-    EXPECT_EQ(Type(temperature, "40", Temperature, 5, 30), "30.0 °C");
+    EXPECT_EQ((QStringList{Type(count, "250", Number), count.tag,
+                           Type(temperature, "21", Temperature, 5, 30), temperature.tag,
+                           Type(temperature, "40", Temperature, 5, 30)}),
+              (QStringList{"100", "100", "21.0 °C", QString::number(15 * 256 + 122), "30.0 °C"}));
 
     // A conversion that leaves the byte restores the value held.
     ValueField ms{{}, "10"};
-    EXPECT_EQ(Type(ms, "1000", Milliseconds, 0, 1000), "20 mSec");
-    EXPECT_TRUE(corrected);
+    EXPECT_EQ((std::pair{Type(ms, "1000", Milliseconds, 0, 1000), corrected}),
+              std::pair(QString("20 mSec"), true));
 }
 
 TEST_F(Values, StepsUpAndDown)

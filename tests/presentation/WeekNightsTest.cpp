@@ -50,12 +50,8 @@ TEST(WeekNights, BeforeSunriseAndAfterSunsetOfEachDayAndWholeRowsInThePolarNight
         expected.push_back({row, Midnight, X(*day.sunrise)});
         expected.push_back({row, X(*day.sunset), EndOfDay});
     }
-    const std::vector<WeekNight> december = WeekNights(Amsterdam, monday, zone);
-    EXPECT_EQ(december, expected);
-    // A December morning in Amsterdam is dark until well past eight, its evening from before
-    // five.
-    EXPECT_GT(december[0].toX, OccurrenceX(8, 0));
-    EXPECT_LT(december[1].fromX, OccurrenceX(17, 0));
+    // When the sun rises and sets is the sun's to test.
+    EXPECT_EQ(WeekNights(Amsterdam, monday, zone), expected);
 
     // Tromsø: the sun stays down all day in December and up all day in June.
     const QTimeZone oslo = Zone("Europe/Oslo");
@@ -104,6 +100,7 @@ protected:
         QVariant line;
         QVariant tableKind;
         bool sun = false;
+        bool operator==(const Row &) const = default;
     };
     std::vector<Row> rows(std::optional<AgendaSun> sun)
     {
@@ -148,13 +145,7 @@ TEST_F(AgendaSunRows, EachDaysSunriseAndSunsetStandAmongTheFiringsWhichStayAsThe
     std::vector<Row> firings;
     std::copy_if(withSun.begin(), withSun.end(), std::back_inserter(firings),
                  [](const Row &row) { return !row.sun; });
-    ASSERT_EQ(firings.size(), plain.size());
-    for (std::size_t k = 0; k < plain.size(); ++k) {
-        EXPECT_EQ(firings[k].texts, plain[k].texts);
-        EXPECT_EQ(firings[k].line, plain[k].line);
-        EXPECT_EQ(firings[k].tableKind, plain[k].tableKind);
-    }
-    EXPECT_EQ(model.firings().size(), 3u);
+    EXPECT_TRUE(firings == plain && model.firings().size() == 3u);
 
     // Monday 08:00, sunrise, sunset; Tuesday 08:00, sunrise, then sunset before the line that
     // fires in its minute. A sun row leads to no line.
@@ -163,21 +154,20 @@ TEST_F(AgendaSunRows, EachDaysSunriseAndSunsetStandAmongTheFiringsWhichStayAsThe
     };
     const plan::SunDay monday = plan::SunTimes(Amsterdam, Monday, zone);
     const plan::SunDay tuesday = plan::SunTimes(Amsterdam, Tuesday, zone);
-    const QStringList times = {"08:00",           hhmm(monday.sunrise),  hhmm(monday.sunset),
-                               "08:00",           hhmm(tuesday.sunrise), hhmm(tuesday.sunset),
-                               hhmm(tuesday.sunset)};
-    const std::vector<bool> sun = {false, true, true, false, true, true, false};
+    const QStringList times =
+        QStringList{"08:00", hhmm(monday.sunrise), hhmm(monday.sunset)} +
+        QStringList{"08:00", hhmm(tuesday.sunrise), hhmm(tuesday.sunset), hhmm(tuesday.sunset)};
     for (std::size_t r = 0; r < withSun.size(); ++r) {
-        SCOPED_TRACE(r);
-        EXPECT_EQ(withSun[r].texts[AgendaModel::TimeColumn], times[qsizetype(r)]);
-        EXPECT_EQ(withSun[r].sun, sun[r]);
-        if (sun[r]) {
-            EXPECT_FALSE(withSun[r].line.isValid());
-            EXPECT_EQ(withSun[r].texts[AgendaModel::FunctionColumn],
-                      r % 3 == 1 ? QStringLiteral("Sunrise") : QStringLiteral("Sunset"));
-            EXPECT_EQ(withSun[r].texts[AgendaModel::DateColumn],
-                      withSun[r < 3 ? 0 : 3].texts[AgendaModel::DateColumn]);
-        }
+        const Row &row = withSun[r];
+        const bool sun = r % 3 != 0 && r != 6;
+        const QString function = r % 3 == 1 ? QStringLiteral("Sunrise") : QStringLiteral("Sunset");
+        EXPECT_EQ(std::tuple(row.texts[AgendaModel::TimeColumn], row.sun, row.line.isValid()),
+                  std::tuple(times[qsizetype(r)], sun, !sun))
+            << r;
+        EXPECT_TRUE(!sun || (row.texts[AgendaModel::FunctionColumn] == function &&
+                             row.texts[AgendaModel::DateColumn] ==
+                                 withSun[r < 3 ? 0 : 3].texts[AgendaModel::DateColumn]))
+            << r;
     }
     EXPECT_EQ(withSun[6].line, 7);
 }

@@ -46,6 +46,11 @@ struct WeekPainterTest : ::testing::Test {
         return Painted({14, 50},
                        [&](QPainter &p) { painter.paintMarker(p, {}, line, selected, stack); });
     }
+    void build(ui::WeekViewModel &model) const
+    {
+        model.build(table, Monday, {1, 1, 1, 1, 1, 0, 0}, quintara::testing::Years2026,
+                    {true, true, true, true, true});
+    }
     QImage week(QSize size, const ui::WeekViewModel &model, std::optional<QPointF> now,
                 std::vector<ui::WeekNight> nights = {})
     {
@@ -60,8 +65,9 @@ struct WeekPainterTest : ::testing::Test {
 TEST_F(WeekPainterTest, AMarkerShowsItsFunctionTableSelectionAndStack)
 {
     // The day function of a sensor, audio, a relay off and on.
-    EXPECT_EQ((std::vector{render::MarkerPicture(26, 0), render::MarkerPicture(40, 0),
-                           render::MarkerPicture(1, 0), render::MarkerPicture(1, 255)}),
+    using render::MarkerPicture;
+    EXPECT_EQ((std::vector{MarkerPicture(26, 0), MarkerPicture(40, 0), MarkerPicture(1, 0),
+                           MarkerPicture(1, 255)}),
               (std::vector{7, 5, 2, 1}));
 
     // Inside the downward triangle: the colour of the day-table, black for a table no editor
@@ -95,27 +101,25 @@ TEST_F(WeekPainterTest, TheWeekScalesToItsAreaWhileMarkersKeepTheirSize)
     // Every ten minutes from Thursday 06:00: 25 markers, then a band for the rest of the day.
     table.Lines[1] = Line(Monday.addDays(3), 6, 0, clock::Special, clock::Minutes, 10);
     ui::WeekViewModel model;
-    model.build(table, Monday, {1, 1, 1, 1, 1, 0, 0}, quintara::testing::Years2026,
-                {true, true, true, true, true});
+    build(model);
     ASSERT_FALSE(model.bands().empty());
 
     for (const QSize size : {QSize(520, 504), QSize(1040, 1008), QSize(1560, 800)}) {
         const QRectF area(QPointF(0, 0), QSizeF(size));
         const QImage image = week(size, model, QPointF(ui::OccurrenceX(10, 0), 40));
+        const auto at = [&area](int hour, int y) {
+            return render::WeekPainter::toArea(QPointF(ui::OccurrenceX(hour, 0), y), area)
+                .toPoint();
+        };
         // Tuesday noon: the marker's red triangle four pixels above the occurrence, whatever
         // the scale.
-        const QPoint tuesday =
-            render::WeekPainter::toArea(QPointF(ui::OccurrenceX(12, 0), 110), area).toPoint();
-        EXPECT_EQ(image.pixelColor(tuesday + QPoint(0, -4)), QColor(255, 0, 0)) << size.width();
+        EXPECT_EQ(image.pixelColor(at(12, 110) + QPoint(0, -4)), QColor(255, 0, 0)) << size.width();
         // The band on Thursday evening, in the special table's yellow.
-        const QPoint evening =
-            render::WeekPainter::toArea(QPointF(ui::OccurrenceX(20, 0), 250), area).toPoint();
-        const QColor band = image.pixelColor(evening);
+        const QColor band = image.pixelColor(at(20, 250));
         EXPECT_TRUE(band.red() > 200 && band.green() > 200 && band.blue() < 200)
             << band.name().toStdString();
         // The now line on Monday 10:00, red above and below the row's middle.
-        const QPoint now =
-            render::WeekPainter::toArea(QPointF(ui::OccurrenceX(10, 0), 40), area).toPoint();
+        const QPoint now = at(10, 40);
         EXPECT_EQ(image.pixelColor(now + QPoint(0, 20)), QColor(220, 0, 0));
         EXPECT_NE(image.pixelColor(now + QPoint(4, 20)), QColor(220, 0, 0));
     }
@@ -132,8 +136,7 @@ TEST_F(WeekPainterTest, NightIsShadedBehindTheMarkersWhereTheSunIsDown)
     table.Lines[0] = Line(Monday, 3, 0, clock::Workday, clock::Once, 0);
     table.Lines[0].FunctionType = 1;
     ui::WeekViewModel model;
-    model.build(table, Monday, {1, 1, 1, 1, 1, 0, 0}, quintara::testing::Years2026,
-                {true, true, true, true, true});
+    build(model);
 
     const QSize size(520, 504);
     const QImage day = week(size, model, std::nullopt);
@@ -142,18 +145,16 @@ TEST_F(WeekPainterTest, NightIsShadedBehindTheMarkersWhereTheSunIsDown)
     const auto probe = [](const QImage &image, int hour) {
         return image.pixelColor(QPoint(int(ui::OccurrenceX(hour, 0)), 20));
     };
-    EXPECT_NE(probe(december, 1), probe(day, 1));
-    EXPECT_NE(probe(december, 7), probe(day, 7));
-    EXPECT_NE(probe(december, 18), probe(day, 18));
-    EXPECT_EQ(probe(december, 13), probe(day, 13));
-    EXPECT_NE(probe(summer, 1), probe(day, 1));
-    EXPECT_EQ(probe(summer, 7), probe(day, 7));
-    EXPECT_EQ(probe(summer, 18), probe(day, 18));
+    // Whether December and June are shaded at each hour.
+    for (const auto &[hour, dark, summerDark] :
+         {std::tuple(1, true, true), {7, true, false}, {13, false, false}, {18, true, false}})
+        EXPECT_EQ(std::pair(probe(december, hour) != probe(day, hour),
+                            probe(summer, hour) != probe(day, hour)),
+                  std::pair(dark, summerDark))
+            << hour;
     EXPECT_NE(probe(summer, 23), probe(day, 23));
     // The shade is light: the day's background still shows through.
-    const QColor shaded = probe(december, 1);
-    const QColor plain = probe(day, 1);
-    EXPECT_LT(std::abs(shaded.lightness() - plain.lightness()), 60);
+    EXPECT_LT(std::abs(probe(december, 1).lightness() - probe(day, 1).lightness()), 60);
 
     // Monday 03:00's marker: its red triangle as by day.
     const QPoint triangle(int(ui::OccurrenceX(3, 0)), 40 - 4);

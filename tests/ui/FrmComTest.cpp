@@ -1,20 +1,28 @@
 // The communication dialog with its real controls, against the simulator's engine on a fake
-// serial line and virtual time.
+// serial line and virtual time, and end to end as the demo is set up: the simulator executable
+// on a pseudo-terminal with the demo installation in its memory, the settings' [Ports] naming it.
 #include "ui/FrmCom.h"
 
 #include "link/ClockConversion.h"
+#include "link/PortDevice.h"
+#include "link/QtSerialLine.h"
+#include "link/TrafficTrace.h"
 #include "link/Transfer.h"
+#include "platform/EventPump.h"
+#include "project/ProjectFileReader.h"
+#include "settings/ProfileFile.h"
 #include "tests/link/FakeSerialLine.h"
+#include "tests/support/CentralSimProcess.h"
 #include "tests/ui/WindowTestSupport.h"
 #include "tools/central-sim/CentralUnit.h"
 #include "tools/central-sim/ProjectMemory.h"
 #include "ui/FrmKlokken.h"
 #include "ui/LinkCommands.h"
-#include "settings/ProfileFile.h"
 
 #include <QLabel>
 
 using namespace quintara;
+using namespace quintara::testing;
 using namespace quintara::testing::window;
 using Mode = ui::FrmCom::Mode;
 using Step = sim::TransferSide::SilentStep;
@@ -86,14 +94,10 @@ TEST_F(FrmComTest, OpensWithTheStoredSettingsAndTransmitsTheClockTable)
     program.settings.baudRateInUse = 9600;
     program.project.Modem = {1, 2, QStringLiteral("  AT&F1"), QStringLiteral(" 0123 456"),
                              QStringLiteral("  0987")};
-    ASSERT_TRUE(program.profile.writeString(QStringLiteral("Ports"), QStringLiteral("COM3"),
-                                            QStringLiteral("rfc2217://192.168.1.20:2217")));
     open(Mode::Transmit);
     EXPECT_EQ(child<QLabel>("LblDirection")->text(), "Send the clock table to the central unit.");
     // Port 9 is not in the list: nothing chosen, and the setting stays until the user picks one.
     EXPECT_EQ(child<QComboBox>("cboPort")->currentIndex(), -1);
-    // Each port says what it reaches.
-    EXPECT_EQ(child<QComboBox>("cboPort")->itemText(2), "COM3 – rfc2217://192.168.1.20:2217");
     EXPECT_EQ(QStringList({child<QComboBox>("cboBaudrate")->currentText(), text("TxtInitString"),
                            text("TxttelNr"), text("TxtCallBack")}),
               QStringList({"9600", "AT&F1", "0123 456", "0987"}));
@@ -113,22 +117,21 @@ TEST_F(FrmComTest, OpensWithTheStoredSettingsAndTransmitsTheClockTable)
 
     // Cancel before any transfer closes and stores nothing.
     click("cmdSendCancel");
-    EXPECT_TRUE(!dialog->isVisible() && dialog->result() == QDialog::Rejected);
+    EXPECT_TRUE(!dialog->isVisible() && dialog->result() == QDialog::Rejected &&
+                line.written.isEmpty());
     EXPECT_EQ(program.project.Modem.CallBackNumber.trimmedRight(), QStringLiteral("  0987"));
-    EXPECT_TRUE(line.written.isEmpty());
 
     open(Mode::Transmit);
     // The clock set, the call-back given up, and the plain send without reading back.
     for (const char *box : {"ChkTimeSet", "ChkCallBack", "ChkVerify"})
         click(box);
     click("cmdSendOK");
-    EXPECT_TRUE(!dialog->isVisible() && dialog->result() == QDialog::Accepted);
-    EXPECT_TRUE(prompter.shown.isEmpty() && !line.isOpen());
+    EXPECT_TRUE(!dialog->isVisible() && dialog->result() == QDialog::Accepted &&
+                prompter.shown.isEmpty() && !line.isOpen() && !clockLine(9).inUse());
     EXPECT_TRUE(program.settings.timeSet == 1 && program.project.Modem.CallBackNumber.isBlank());
     const QByteArray sent = unit.transfer().tables[18];
     EXPECT_TRUE(sent.size() == link::CentralClockLength(100) &&
                 sent.endsWith(QByteArray("\x0e\x1e\x09\x0c\x00\x1a\x04", 7))); // Wed = 4
-    EXPECT_FALSE(clockLine(9).inUse());
     // The next opening shows the call-back unchecked, and remembers the choices.
     open(Mode::Transmit);
     EXPECT_TRUE(!checked("ChkCallBack") && checked("ChkTimeSet") && !checked("ChkVerify"));
@@ -190,21 +193,19 @@ TEST_F(FrmComTest, ReceiveEverythingAsksFirstAndKeepsTheNamesInUse)
     prompter.expect(Answer::No);
     click("CmdRcv");
     EXPECT_TRUE(prompter.shown[0].buttons == platform::Buttons::YesNo &&
-                prompter.shown[0].defaultButton == Answer::No);
-    EXPECT_TRUE(line.written.isEmpty());
+                prompter.shown[0].defaultButton == Answer::No && line.written.isEmpty());
     // A unit that echoes no table header fails after the retries; the project stays.
     unit.transfer().faults.silentAt = Step::Header;
     prompter.expect(Answer::Yes);
     prompter.expect(Answer::Ok);
     click("CmdRcv");
-    EXPECT_TRUE(failedWith(656));
-    EXPECT_EQ(program.project.Fans[0].Value, 1);
+    EXPECT_TRUE(failedWith(656) && program.project.Fans[0].Value == 1);
 
     unit.transfer().faults.silentAt = Step::None;
     prompter.expect(Answer::Yes);
     click("CmdRcv");
-    EXPECT_TRUE(!dialog->isVisible() && dialog->result() == QDialog::Accepted);
-    EXPECT_FALSE(program.project.Motors[0].Name.isBlank());
+    EXPECT_TRUE(!dialog->isVisible() && dialog->result() == QDialog::Accepted &&
+                !program.project.Motors[0].Name.isBlank());
     EXPECT_EQ(program.project.Modem.TelephoneNumber.trimmedRight(), QStringLiteral("0123"));
     // The clock table is not part of a model-1 receive.
     EXPECT_FALSE(line.written.contains(static_cast<char>(128 + 18)));
@@ -220,10 +221,8 @@ TEST_F(FrmComTest, FailuresAndWhatTheUnitKeptWrongLeaveTheDialogOpenWithRetry)
     EXPECT_TRUE(child("ChkVerify")->isVisible() && checked("ChkVerify"));
     prompter.expect(Answer::Ok);
     click("cmdSendOK");
-    EXPECT_TRUE(failedWith(667));
-    EXPECT_TRUE(prompter.shown[0].title == platform::ProgramTitle &&
-                prompter.shown[0].icon == platform::Icon::Critical);
-    EXPECT_EQ(prompter.beeps, 5);
+    EXPECT_TRUE(failedWith(667) && prompter.shown[0].title == platform::ProgramTitle &&
+                prompter.shown[0].icon == platform::Icon::Critical && prompter.beeps == 5);
     expectIdle("Retry");
     EXPECT_TRUE(child<QPushButton>("cmdSendOK")->isDefault());
     // The texts put on again when the dialog is activated keep the caption.
@@ -238,14 +237,14 @@ TEST_F(FrmComTest, FailuresAndWhatTheUnitKeptWrongLeaveTheDialogOpenWithRetry)
     click("cmdSendOK");
     const QString message = QStringLiteral("The central unit did not keep the clock table as it "
                                            "was sent. Lines that differ: 6 (07:00)");
-    EXPECT_TRUE(lastMessage() == message && prompter.shown[1].icon == platform::Icon::Critical);
-    EXPECT_EQ(child<QLabel>("lblProgress")->text(), message);
+    EXPECT_TRUE(lastMessage() == message && prompter.shown[1].icon == platform::Icon::Critical &&
+                child<QLabel>("lblProgress")->text() == message);
     expectIdle("Retry");
     // Retried, it is kept right, and the dialog closes.
     prompter.expect(Answer::Ok);
     click("cmdSendOK");
-    EXPECT_EQ(lastMessage(), "Sent and verified");
-    EXPECT_TRUE(!dialog->isVisible() && dialog->result() == QDialog::Accepted);
+    EXPECT_TRUE(lastMessage() == "Sent and verified" && !dialog->isVisible() &&
+                dialog->result() == QDialog::Accepted);
     // Receiving has nothing to verify.
     open(Mode::Receive);
     EXPECT_FALSE(child("ChkVerify")->isVisible());
@@ -258,20 +257,10 @@ TEST_F(FrmComTest, TheWindowsCommandsGoThroughTheDialogAndKeepTheLastTrace)
     ui::FrmKlokken window(program, dialogs);
     ui::InstallLinkCommands(window, program, line);
     window.show();
-    auto *menu = Named<QMenu>(&window, QStringLiteral("mmuCom"));
-    auto *save = Named<QAction>(&window, QStringLiteral("mmuComSaveTrace"));
-    auto pressOkInTheDialog = [&] {
-        QTimer::singleShot(0, [&] {
-            auto *dialog = qobject_cast<ui::FrmCom *>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            QTest::mouseClick(Named<QPushButton>(dialog, QStringLiteral("cmdSendOK")),
-                              Qt::LeftButton);
-        });
-    };
+    const ModalAnswer pressOk(QStringLiteral("FrmCom"), QStringLiteral("cmdSendOK"), 4);
 
     // Monday evening of this week.
     clockLine(4) = Line(Monday, 20, 0, clock::Continue, clock::Weeks, 1, 1, 2);
-    pressOkInTheDialog();
     prompter.expect(Answer::Ok);
     window.files().Transmit();
     EXPECT_EQ(lastMessage(), "Sent and verified");
@@ -280,22 +269,21 @@ TEST_F(FrmComTest, TheWindowsCommandsGoThroughTheDialogAndKeepTheLastTrace)
     // replaces the table without a question.
     EXPECT_FALSE(program.clockTable.TableChanged);
     clockLine(4) = {};
-    pressOkInTheDialog();
     window.files().Receive();
     EXPECT_TRUE(clockLine(4).FunctionNumber == 2 && prompter.shown.size() == 1);
 
     // With "[Link] Trace=1" the window keeps the last transfer's trace for support.
     ASSERT_TRUE(program.profile.writeString(QStringLiteral("Link"), QStringLiteral("Trace"),
                                             QStringLiteral("1")));
-    pressOkInTheDialog();
     prompter.expect(Answer::Ok); // "Sent and verified"
     window.files().Transmit();
-    emit menu->aboutToShow();
+    emit Named<QMenu>(&window, QStringLiteral("mmuCom"))->aboutToShow();
+    auto *save = Named<QAction>(&window, QStringLiteral("mmuComSaveTrace"));
     EXPECT_TRUE(save->isEnabled());
-    const QString path = dir.filePath(QStringLiteral("trace.txt"));
-    dialogs.answer(path);
+    dialogs.answer(dir.filePath(QStringLiteral("trace.txt")));
     save->trigger();
-    EXPECT_TRUE(FileBytes(path).contains("PC>  header 18    B2"));
+    EXPECT_TRUE(
+        FileBytes(dir.filePath(QStringLiteral("trace.txt"))).contains("PC>  header 18    B2"));
 
     // A send that fails once the unit may hold the new table offers to compare, and the window
     // then shows what the unit holds beside the open table. The unit keeps the table but
@@ -312,20 +300,18 @@ TEST_F(FrmComTest, TheWindowsCommandsGoThroughTheDialogAndKeepTheLastTrace)
         if (unit.transfer().counters().endings >= endingsBefore + 4)
             unit.transfer().faults.silentAt = Step::None;
     });
-    pressOkInTheDialog();
     prompter.expect(Answer::Yes);
     window.files().Transmit();
     EXPECT_TRUE(lastMessage().endsWith("Compare the central unit's table with the open one now?"));
     // It does: nothing differs.
-    ASSERT_TRUE(compared.has_value());
-    EXPECT_TRUE(compared->lines.isEmpty() && !line.isOpen());
+    EXPECT_TRUE(compared && compared->lines.isEmpty() && !line.isOpen() && pressOk.seen == 4);
 }
 
 } // namespace
 
 // A port bound to a serial port server from the dialog, by keyboard: an address that is none
-// keeps the small dialog open, a whole one goes into the settings file and the list, and
-// nothing gives the port its own device back.
+// keeps the small dialog open, a whole one goes into the settings file and the list (each port
+// says what it reaches), and nothing gives the port its own device back.
 TEST_F(FrmComTest, APortIsBoundToASerialPortServerInTheDialog)
 {
     program.settings.comPort = 3;
@@ -355,12 +341,72 @@ TEST_F(FrmComTest, APortIsBoundToASerialPortServerInTheDialog)
     const auto bound = [this] {
         return program.profile.readString("Ports", "COM3", "(none)", 255);
     };
-    EXPECT_EQ(bound(), "rfc2217://192.168.1.20:2217");
-    EXPECT_EQ(child<QComboBox>("cboPort")->currentText(), "COM3 – rfc2217://192.168.1.20:2217");
-    EXPECT_EQ(program.settings.comPort, 3);
+    EXPECT_EQ(
+        std::tuple(bound(), child<QComboBox>("cboPort")->currentText(), program.settings.comPort),
+        std::tuple(QStringLiteral("rfc2217://192.168.1.20:2217"),
+                   QStringLiteral("COM3 – rfc2217://192.168.1.20:2217"), 3));
 
     EXPECT_EQ(bind({""}), QList<bool>({false}));
-    EXPECT_TRUE(bound().isEmpty());
-    EXPECT_EQ(child<QComboBox>("cboPort")->currentText(),
-              "COM3 – " + settings::OwnPortDeviceName(3));
+    EXPECT_EQ(std::pair(bound(), child<QComboBox>("cboPort")->currentText()),
+              std::pair(QString(), "COM3 – " + settings::OwnPortDeviceName(3)));
+}
+
+// Each transfer of the clock table also says how it ended, which the window keeps as a version
+// of the site in the editor.
+TEST(FrmComPty, TransmitReceiveAndReceiveEverythingAgainstTheSimulatedDemoUnit)
+{
+    CentralSimProcess unit{QStringLiteral(QUINTARA_CENTRAL_SIM),
+                           {QStringLiteral("--project"), QStringLiteral(QUINTARA_DEMO_PROJECT)}};
+    ASSERT_FALSE(unit.device.isEmpty());
+    QTemporaryDir dir;
+    const QString settingsPath = WriteFile(dir.filePath(QStringLiteral("Ventora.ini")),
+                                           "[Ports]\nCOM2=" + unit.device.toLocal8Bit());
+    ScriptedPrompter prompter;
+    FixedClock clock{QDateTime(Today, QTime(14, 30))};
+    platform::QtEventPump pump;
+    ui::Program program{prompter, clock, pump, settings::ProfileFile(settingsPath)};
+    program.settings.comPort = 2;
+    program.settings.nbtFile = QStringLiteral(QUINTARA_DEMO_PROJECT);
+    project::ProjectRead read =
+        project::ReadProjectFile(program.settings.nbtFile, program.settings, program.strings);
+    ASSERT_EQ(read.status, project::ReadOutcome::Read);
+    project::AdoptProjectRead(read, program.settings.nbtFile, program.project, program.settings);
+    clock::ApplyModel(program.clockTable, program.project);
+    clock::ClockLine &line = program.clockTable.Lines[3];
+    line = Line(QDate(2026, 12, 1), 7, 15, clock::Continue, clock::Days, 1, 1, 2);
+    link::QtSerialLine serial(link::DeviceMapFromSettings(program.profile));
+    link::TrafficTrace trace;
+    QList<std::pair<book::VersionEvent, int>> ended;
+    const auto run = [&](Mode mode, const char *buttonName) {
+        ui::FrmCom dialog(program, mode, serial, nullptr, &trace);
+        dialog.tableTransferEnded = [&](const ui::FrmCom::TableTransfer &transfer) {
+            ended.append({transfer.event, transfer.outcome});
+            EXPECT_FALSE(trace.isEmpty());
+        };
+        dialog.show();
+        QTest::mouseClick(dialog.findChild<QPushButton *>(QString::fromLatin1(buttonName)),
+                          Qt::LeftButton);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted) << buttonName;
+        EXPECT_FALSE(serial.isOpen());
+    };
+
+    // Read back and verified, as it is unless the user turns it off.
+    prompter.expect(platform::Answer::Ok);
+    run(Mode::Transmit, "cmdSendOK");
+    EXPECT_EQ(prompter.shown[0].text, QStringLiteral("Sent and verified"));
+    line = {};
+    run(Mode::Receive, "cmdSendOK");
+    EXPECT_EQ(QList<int>({line.Hour, line.FunctionNumber, line.Day}), QList<int>({7, 2, 9}));
+    EXPECT_EQ(ended, (QList<std::pair<book::VersionEvent, int>>{
+                         {book::VersionEvent::Verified, 0}, {book::VersionEvent::Received, 0}}));
+
+    // Receiving everything asks first; the relay the clock line switches keeps its name.
+    const QString relayName = program.project.RelayName(2);
+    ASSERT_FALSE(relayName.trimmed().isEmpty());
+    prompter.expect(platform::Answer::Yes);
+    run(Mode::Transmit, "CmdRcv");
+    EXPECT_EQ(std::tuple(program.project.ModelIndex, program.project.Fans[0].Value,
+                         program.project.Flags[0].Name.trimmedRight(), program.project.RelayName(2),
+                         prompter.shown.size()),
+              std::tuple(1, 300, QStringLiteral("Flags 0"), relayName, 2));
 }

@@ -1,5 +1,8 @@
 // The main window: what only it does (the week, the panel and the views wired to its parts; keys,
-// buttons, closing and scaling) and the start-up that brings it up.
+// buttons, closing and scaling; the sun from the menus) and the start-up that brings it up.
+#include "plan/ProjectLocation.h"
+#include "plan/SunRetime.h"
+#include "presentation/AgendaModel.h"
 #include "project/ProjectFileWriter.h"
 #include "render/WeekPainter.h"
 #include "tests/support/TestYears.h"
@@ -20,6 +23,7 @@ using namespace quintara::testing::window;
 namespace {
 
 const QColor Navy(0, 0, 128);
+const plan::Location Amsterdam = std::get<plan::Location>(plan::Location::make(52.37, 4.89));
 
 struct MainWindowTest : ProgramTest {
     std::unique_ptr<ui::FrmKlokken> window;
@@ -57,6 +61,16 @@ struct MainWindowTest : ProgramTest {
         return marker ? window->Pic()->markerRect(*marker) : QRect();
     }
     QWidget *panel(int tab) { return Named(window.get(), QStringLiteral("PicFnc_%1").arg(tab)); }
+    // Runs a menu item whose modal dialog `answer` fills in; a dialog still open after it is
+    // closed, so that a failed expectation can't hang the test.
+    void run(
+        const char *item, const std::function<void(QDialog &)> &answer = [](QDialog &) {})
+    {
+        // Dies with the call: an item that shows no dialog leaves nothing to answer the next.
+        const WhenModal<QDialog> dialog(answer);
+        Named<QAction>(window.get(), QString::fromLatin1(item))->trigger();
+    }
+    QTimeZone zone() const { return clock.now().timeZone(); }
 };
 
 TEST_F(MainWindowTest, StackedLinesShowOneNumberedMarkerATooltipAndATabEach)
@@ -66,8 +80,8 @@ TEST_F(MainWindowTest, StackedLinesShowOneNumberedMarkerATooltipAndATabEach)
     put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Once, 0));
     put(1, Line(Monday.addDays(1), 8, 0, clock::Simulation, clock::Once, 0, 2, 3, 127));
     repaint();
+    // The number they show is the week model's to test.
     EXPECT_EQ(referenceRect(0).topLeft(), At(1, 8, 0) - QPoint(5, 25));
-    EXPECT_EQ(reference(1)->stack, 2);
     // The tooltip tells both lines, and what will not work as intended: Tuesday 08:00 has
     // passed by Wednesday.
     const QString tip = window->markerToolTip(At(1, 8, 0));
@@ -77,14 +91,14 @@ TEST_F(MainWindowTest, StackedLinesShowOneNumberedMarkerATooltipAndATabEach)
         EXPECT_TRUE(tip.contains(QString::fromUtf8(part))) << tip.toStdString();
 
     click(At(1, 8, 0));
-    EXPECT_EQ(selected(), 1);
-    EXPECT_EQ(Named<QLabel>(window.get(), "LblFunctieA_1")->text().simplified(), "DIM 03 50 %");
+    EXPECT_EQ(
+        std::pair(selected(), Named<QLabel>(window.get(), "LblFunctieA_1")->text().simplified()),
+        std::pair(1, QStringLiteral("DIM 03 50 %")));
 
     // A change of tab selects its line and turns its panel navy.
     QTabBar *tabs = window->TabClk();
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
-    EXPECT_EQ(selected(), 2);
-    EXPECT_EQ(panel(1)->palette().color(QPalette::Window), Navy);
+    EXPECT_TRUE(selected() == 2 && panel(1)->palette().color(QPalette::Window) == Navy);
 
     // The right button pops up the edit menu over the line.
     QTest::mousePress(pic(), Qt::RightButton, {}, At(1, 8, 0));
@@ -94,14 +108,10 @@ TEST_F(MainWindowTest, StackedLinesShowOneNumberedMarkerATooltipAndATabEach)
     // Receive replaces the table: no selection or panel of a line that is gone stays behind.
     window->onReceive = [this] { clock::ClearClockTable(program.clockTable); };
     window->files().Receive();
-    EXPECT_EQ(selected(), 0);
-    EXPECT_EQ(window->weekInput().hitCount(), 0);
-    EXPECT_FALSE(panel(0)->isVisibleTo(window.get()));
-    window->lines().editLine = [](int) -> bool {
-        ADD_FAILURE() << "an editor for no line";
-        return false;
-    };
+    EXPECT_TRUE(selected() == 0 && window->weekInput().hitCount() == 0 &&
+                !panel(0)->isVisibleTo(window.get()));
     window->lines().EditLine();
+    EXPECT_TRUE(editModes.isEmpty()) << "an editor for no line";
 }
 
 // Only what is shown can be picked up or dragged: lines of a hidden table select nothing and
@@ -118,17 +128,16 @@ TEST_F(MainWindowTest, HiddenTablesAndBrokenLinesAreNeitherPickedUpNorDragged)
     put(4, broken);
     program.clockTable.SelectedLine = 250; // a selection naming no line
     repaint();
-    EXPECT_EQ(reference(3)->stack, 2);
-    EXPECT_TRUE(!reference(4));
+    EXPECT_TRUE(reference(3)->stack == 2 && !reference(4));
     // Every marker and panel paints with these lines.
     EXPECT_FALSE(window->grab().isNull());
     click(At(1, 9, 0));
     EXPECT_EQ(window->weekInput().hitCount(), 2);
 
     const int repeats = window->weekModel().repeatMarkers();
-    QAction *work = window->menus().toolbarButton(9);
-    QTest::mouseClick(window->findChild<QToolBar *>(QStringLiteral("Tlb"))->widgetForAction(work),
-                      Qt::LeftButton);
+    QTest::mouseClick(
+        Named<QToolBar>(window.get(), "Tlb")->widgetForAction(window->menus().toolbarButton(9)),
+        Qt::LeftButton);
     EXPECT_EQ(window->weekModel().repeatMarkers(), repeats - 5);
     // Both lines lie under Tuesday 07:00, but only the one on show can be picked up.
     click(At(1, 7, 0));
@@ -172,22 +181,21 @@ TEST_F(MainWindowTest, ButtonsDoubleClicksTheToolbarAndClosingRunTheirCommands)
         ++received;
         put(5, Line(Monday.addDays(6), 20, 0, clock::Continue, clock::Once, 0));
     };
-    prompter.expect(Answer::Cancel);
-    window->menus().toolbarButton(2)->trigger();
-    EXPECT_EQ(received, 0);
-    prompter.expect(Answer::No);
-    window->menus().toolbarButton(2)->trigger();
+    for (const Answer answer : {Answer::Cancel, Answer::No}) {
+        prompter.expect(answer);
+        window->menus().toolbarButton(2)->trigger();
+    }
     EXPECT_TRUE(received == 1 && reference(5));
 
     // Closing asks to save a changed table. Yes, then the Save As dialog cancelled, keeps the
     // window; so does Cancel. A table without a file goes by the name Save As offers it.
     program.settings.nbtFile = QStringLiteral("/somewhere/house.nbt");
     program.clockTable.TableChanged = true;
-    prompter.expect(Answer::Yes);
     dialogs.answer(std::nullopt);
-    window->close();
-    prompter.expect(Answer::Cancel);
-    window->close();
+    for (const Answer answer : {Answer::Yes, Answer::Cancel}) {
+        prompter.expect(answer);
+        window->close();
+    }
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(QStringList({prompter.shown.constLast().title, lastMessage()}),
               QStringList({"Quintara", "File house.clk is changed!\n\rSave now?"}));
@@ -196,9 +204,9 @@ TEST_F(MainWindowTest, ButtonsDoubleClicksTheToolbarAndClosingRunTheirCommands)
     program.clockTable.ClockFileName = dir.filePath(QStringLiteral("house.clk"));
     prompter.expect(Answer::Yes);
     window->close();
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(QFileInfo(program.clockTable.ClockFileName).size(), clock::ClockFileSize);
-    EXPECT_TRUE(FileBytes(ini).contains("NBTFile=/somewhere/house.nbt"));
+    EXPECT_TRUE(!window->isVisible() &&
+                QFileInfo(program.clockTable.ClockFileName).size() == clock::ClockFileSize &&
+                FileBytes(ini).contains("NBTFile=/somewhere/house.nbt"));
 }
 
 TEST_F(MainWindowTest, KeysTheWheelAndShortcutsReachTheWeeksAndCommands)
@@ -418,6 +426,101 @@ TEST_F(MainWindowTest, TheWeekScalesWithTheWindowAndOpensWhereItWasLeft)
     EXPECT_EQ(ui::FrmKlokken(program, dialogs).size(), QSize(770, 500));
 }
 
+// --- The sun: the location chosen from the menu, and Retime to the sun ----------------------
+
+TEST_F(MainWindowTest, TheLocationFromTheMenuShadesTheWeekAndPutsTheSunInTheAgenda)
+{
+    program.settings.nbtFile = dir.filePath(QStringLiteral("house.nbt"));
+    EXPECT_TRUE(window->Pic()->nights().empty());
+
+    // A latitude beyond the pole is refused in the dialog, which stays open; a pasted pair
+    // fills both fields.
+    QString refused;
+    run("mmuFileLocation", [&refused](QDialog &dialog) {
+        auto *latitude = Named<QLineEdit>(&dialog, "txtLatitude");
+        QTest::keyClicks(latitude, "95");
+        QTest::keyClicks(Named<QLineEdit>(&dialog, "txtLongitude"), "4.89");
+        Named<QDialogButtonBox>(&dialog, "")->button(QDialogButtonBox::Ok)->click();
+        refused = dialog.isVisible() ? Named<QLabel>(&dialog, "lblRefusal")->text() : QString();
+        latitude->clear();
+        QGuiApplication::clipboard()->setText(QStringLiteral("52.37,4.89"));
+        latitude->paste();
+        EXPECT_EQ(
+            QStringList({latitude->text(), Named<QLineEdit>(&dialog, "txtLongitude")->text()}),
+            QStringList({"52.37", "4.89"}));
+        Named<QDialogButtonBox>(&dialog, "")->button(QDialogButtonBox::Ok)->click();
+    });
+    EXPECT_TRUE(refused.contains("latitude 95")) << refused.toStdString();
+    EXPECT_EQ(plan::ReadProjectLocation(program.profile, program.settings.nbtFile), Amsterdam);
+    EXPECT_EQ(window->Pic()->nights(), ui::WeekNights(Amsterdam, Monday, zone()));
+
+    // The agenda of this week, without lines: a sunrise and a sunset each day.
+    window->views().agenda()->refresh();
+    const QAbstractItemModel *agenda = window->views().agenda()->tableView()->model();
+    EXPECT_TRUE(agenda->rowCount() == 14 &&
+                agenda->index(13, 0).data(ui::AgendaModel::SunRole).toBool());
+
+    // None takes it away again, here and in the settings file.
+    run("mmuFileLocation",
+        [](QDialog &dialog) { Named<QPushButton>(&dialog, "cmdNone")->click(); });
+    EXPECT_EQ(plan::ReadProjectLocation(program.profile, program.settings.nbtFile), std::nullopt);
+    EXPECT_TRUE(window->Pic()->nights().empty());
+    window->views().agenda()->refresh();
+    EXPECT_EQ(agenda->rowCount(), 0);
+}
+
+TEST_F(MainWindowTest, RetimeToTheSunIsOneStepOfTheHistoryAndIsRefusedWithoutALocationOrLines)
+{
+    program.settings.nbtFile = dir.filePath(QStringLiteral("house.nbt"));
+    put(0, Line(Monday.addDays(3), 19, 30, clock::Workday, clock::Days, 1));
+    put(1, Line(Monday.addDays(4), 6, 0, clock::Weekend, clock::Once, 0));
+    window->ScrWeeks_Change();
+
+    // Without a location, and then without a chosen line: told, nothing asked.
+    prompter.expect(Answer::Ok);
+    run("mmuRetimeSun");
+    EXPECT_TRUE(lastMessage().contains("No location")) << lastMessage().toStdString();
+    run("mmuFileLocation", [](QDialog &dialog) {
+        QTest::keyClicks(Named<QLineEdit>(&dialog, "txtLatitude"), "52.37");
+        QTest::keyClicks(Named<QLineEdit>(&dialog, "txtLongitude"), "4.89");
+        Named<QDialogButtonBox>(&dialog, "")->button(QDialogButtonBox::Ok)->click();
+    });
+    window->weekInput().clearSelection();
+    prompter.expect(Answer::Ok);
+    run("mmuRetimeSun");
+    EXPECT_TRUE(lastMessage().contains("Choose the lines")) << lastMessage().toStdString();
+
+    // Line 0 chosen: civil dusk plus a quarter of an hour on today's date.
+    window->selectLine(0);
+    const auto before = program.clockTable.Lines;
+    const int steps = window->history().stack().count();
+    QStringList preview;
+    run("mmuRetimeSun", [&preview](QDialog &dialog) {
+        auto *event = Named<QComboBox>(&dialog, "cboSunEvent");
+        event->setCurrentIndex(event->findData(int(plan::SunEvent::CivilDusk)));
+        Named<QSpinBox>(&dialog, "spnOffset")->setValue(15);
+        auto *list = Named<QListWidget>(&dialog, "lstRetime");
+        for (int k = 0; k < list->count(); ++k)
+            preview << list->item(k)->text();
+        Named<QPushButton>(&dialog, "cmdApplyRetime")->click();
+    });
+    // What else the line keeps is the retime's to test.
+    const QTime dusk =
+        plan::NearestMinute(*plan::SunTimes(Amsterdam, Today, zone()).dusk).addSecs(15 * 60).time();
+    const clock::ClockLine &retimed = program.clockTable.Lines[0];
+    EXPECT_EQ(std::tuple(QTime(retimed.Hour, retimed.Minute), program.clockTable.Lines[1], preview),
+              std::tuple(dusk, before[1], QStringList{preview.value(0)}));
+    EXPECT_TRUE(preview.value(0).contains(QStringLiteral("19:30 → ") + dusk.toString("HH:mm")))
+        << preview.value(0).toStdString();
+
+    // One step, and undone as one.
+    EXPECT_EQ(std::tuple(program.clockTable.TableChanged, window->history().stack().count(),
+                         window->history().stack().undoText()),
+              std::tuple(true, steps + 1, QStringLiteral("Retime to the sun")));
+    window->history().stack().undo();
+    EXPECT_EQ(program.clockTable.Lines, before);
+}
+
 // --- Start-up ------------------------------------------------------------------------------
 
 struct StartUpTest : ProgramTest {
@@ -431,19 +534,20 @@ TEST_F(StartUpTest, InsistsOnAProjectFileThenOffersTheStartChoices)
     const ModalAnswer dutch(QStringLiteral("FrmTaal"), QStringLiteral("CmdTaal_1"));
     const QString house =
         WriteFile(dir.filePath(QStringLiteral("house.nbt")), FileBytes(DemoProject()));
-    prompter.expect(Answer::Ok);
+    for (int i = 0; i < 3; ++i)
+        prompter.expect(Answer::Ok);
     dialogs.answer(std::nullopt); // the first request is cancelled: asked again
-    prompter.expect(Answer::Ok);
     dialogs.answer(house);
-    prompter.expect(Answer::Ok);
     const ModalAnswer startNew(StartDialog, QStringLiteral("CmdNew"));
     const std::unique_ptr<ui::FrmKlokken> window = ui::ClockMain::Main(program, dialogs);
     ASSERT_NE(window, nullptr);
     // Without a clock file to go by, the dialog starts where the user is.
-    EXPECT_EQ(QStringList({prompter.shown[0].title, prompter.shown[0].text}),
-              QStringList({"Quintara", "U moet nu eerst een NBT Ventora bestand inlezen om met "
-                                       "dit programma te kunnen werken"}));
-    EXPECT_TRUE(dialogs.asked[0].request.initialFolder.isEmpty());
+    EXPECT_EQ(QStringList({prompter.shown[0].title, prompter.shown[0].text,
+                           dialogs.asked[0].request.initialFolder}),
+              QStringList({"Quintara",
+                           "U moet nu eerst een NBT Ventora bestand inlezen om met dit "
+                           "programma te kunnen werken",
+                           ""}));
     // A fresh table: no file yet, offered under the project's name.
     window->RefreshStatus();
     EXPECT_EQ(window->windowTitle(), "Quintara - house.clk[*]");
@@ -462,8 +566,7 @@ TEST_F(StartUpTest, InsistsOnAProjectFileThenOffersTheStartChoices)
     const auto second = ui::ClockMain::Main(
         again, dialogs, [&](ui::FrmKlokken &main) { main.onReceive = [&] { ++received; }; });
     ASSERT_NE(second, nullptr);
-    EXPECT_TRUE(received == 1 && prompter.shown.isEmpty());
-    EXPECT_EQ(again.settings.nbtFile, house);
+    EXPECT_TRUE(received == 1 && prompter.shown.isEmpty() && again.settings.nbtFile == house);
 }
 
 TEST_F(StartUpTest, AClockFileOpenedWithoutAProjectProposesTheProjectBesideIt)
@@ -475,19 +578,19 @@ TEST_F(StartUpTest, AClockFileOpenedWithoutAProjectProposesTheProjectBesideIt)
     const QString project = WriteFile(examples + "/demo.nbt", FileBytes(DemoProject()));
     const QString clockFile = WriteFile(examples + "/demo.clk", FileBytes(DemoClockFile()));
     prompter.expect(Answer::Ok);
-    dialogs.answer(project);
     prompter.expect(Answer::Ok);
+    dialogs.answer(project);
     const ModalAnswer start(StartDialog, QStringLiteral("CmdCancel"));
     const auto window = ui::ClockMain::Main(program, dialogs, {}, clockFile);
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(dialogs.asked[0].request.initialFolder, examples);
-    EXPECT_EQ(dialogs.asked[0].request.initialName, "demo.nbt");
+    EXPECT_EQ(
+        QStringList({dialogs.asked[0].request.initialFolder, dialogs.asked[0].request.initialName}),
+        QStringList({examples, "demo.nbt"}));
     // The request in German, the language chosen; what follows in the language in force once
     // the project (which brings its own) is read.
     EXPECT_TRUE(prompter.shown[0].text.startsWith("Sie müssen zuerst eine NBT-Ventora-Datei"));
-    EXPECT_EQ(lastMessage(), program.strings.GetResString(2141));
-    EXPECT_EQ(program.clockTable.ClockFileName, clockFile);
-    EXPECT_EQ(start.seen, 0);
+    EXPECT_TRUE(lastMessage() == program.strings.GetResString(2141) &&
+                program.clockTable.ClockFileName == clockFile && start.seen == 0);
 }
 
 // A clock file named on the command line opens in place of the start dialog; one that cannot be
@@ -508,12 +611,12 @@ TEST_F(StartUpTest, AClockFileFromTheCommandLineOpensInPlaceOfTheStartDialog)
         const ModalAnswer start(StartDialog, QStringLiteral("CmdCancel"));
         const auto window = ui::ClockMain::Main(fresh, dialogs, {}, path);
         ASSERT_NE(window, nullptr);
-        EXPECT_EQ(start.seen, opens ? 0 : 1);
-        EXPECT_EQ(fresh.clockTable.ClockFileName, opens ? path : QString());
         // Opening at start-up is nothing to undo; the week of the demo is full of markers.
-        EXPECT_FALSE(window->history().stack().canUndo());
-        EXPECT_EQ(window->weekModel().repeatMarkers() > 30, opens);
-        EXPECT_EQ(prompter.shown.size(), opens ? 0 : 1);
+        EXPECT_EQ(std::tuple(start.seen, fresh.clockTable.ClockFileName,
+                             window->history().stack().canUndo(),
+                             window->weekModel().repeatMarkers() > 30, prompter.shown.size()),
+                  std::tuple(opens ? 0 : 1, opens ? path : QString(), false, opens,
+                             qsizetype(opens ? 0 : 1)));
         const platform::Message told = prompter.shown.value(0);
         // Either way the box names the file.
         EXPECT_TRUE(opens || told.text.contains(QDir::toNativeSeparators(path)));

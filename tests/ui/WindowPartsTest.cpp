@@ -15,6 +15,7 @@
 #include "presentation/LineDescriber.h"
 
 #include <QDir>
+#include <QSignalSpy>
 
 #include <sys/stat.h>
 
@@ -86,8 +87,7 @@ TEST_F(WeekInputTest, DragsAndShiftedKeysMoveOnTheQuarterHourGridAsOneStepEach)
 
     // A hand's tremor on a click is no move, but selects.
     Drag(&view, At(2, 10, 0), {At(2, 10, 0) + QPoint(1, 1)});
-    EXPECT_EQ(program.clockTable.Lines, before);
-    EXPECT_EQ(selected(), 1);
+    EXPECT_TRUE(program.clockTable.Lines == before && selected() == 1);
     // A workday line keeps its date and table; only its time follows the pointer.
     Drag(&view, At(1, 7, 0), {At(3, 9, 15) + QPoint(1, 2), At(3, 9, 15)});
     ClockLine workday = before[1];
@@ -99,7 +99,7 @@ TEST_F(WeekInputTest, DragsAndShiftedKeysMoveOnTheQuarterHourGridAsOneStepEach)
     EXPECT_EQ(when(2), QDateTime(Monday, QTime(18, 30)));
 
     // Each drag was one step: undoing them all gives the table back as it was.
-    EXPECT_EQ(history.stack().count(), 2);
+    ASSERT_EQ(history.stack().count(), 2);
     history.stack().setIndex(0);
     EXPECT_TRUE(program.clockTable.Lines == before && !program.clockTable.TableChanged);
 
@@ -120,9 +120,9 @@ TEST_F(WeekInputTest, DragsAndShiftedKeysMoveOnTheQuarterHourGridAsOneStepEach)
     // Shift+arrows move the selected line as a drag would: a quarter hour, or a day.
     for (const int key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Right, Qt::Key_Down})
         input.key(key, Qt::ShiftModifier);
-    EXPECT_EQ(when(1), QDateTime(Monday.addDays(2), QTime(10, 30)));
-    EXPECT_EQ(selected(), 2); // still selected, in its new place
-    EXPECT_EQ(history.stack().count(), 4);
+    // Still selected, in its new place; a step each.
+    EXPECT_EQ(std::tuple(when(1), selected(), history.stack().count()),
+              std::tuple(QDateTime(Monday.addDays(2), QTime(10, 30)), 2, 4));
     // After a drag the keys go on from the day the line was dropped on.
     Drag(&view, At(2, 10, 30), {At(2, 11, 0), At(4, 12, 0)});
     input.key(Qt::Key_Right, Qt::ShiftModifier);
@@ -166,20 +166,21 @@ TEST_F(FileCommandsTest, ANewTableHasNoFileAndSavesAskBeforeReplacingAnotherFile
     dialogs.answer(schedule);
     prompter.expect(Answer::No);
     files.Save();
-    EXPECT_EQ(dialogs.asked.constLast().request.initialName, "house.clk");
-    EXPECT_EQ(lastMessage(), QDir::toNativeSeparators(schedule) + " already exists. Replace it?");
-    EXPECT_EQ(prompter.shown.constLast().defaultButton, Answer::No);
-    EXPECT_EQ(FileBytes(schedule), "another table's bytes");
-    EXPECT_TRUE(program.clockTable.ClockFileName.isEmpty());
+    EXPECT_EQ(std::tuple(dialogs.asked.constLast().request.initialName, lastMessage(),
+                         prompter.shown.constLast().defaultButton),
+              std::tuple(QStringLiteral("house.clk"),
+                         QDir::toNativeSeparators(schedule) + " already exists. Replace it?",
+                         std::optional(Answer::No)));
+    EXPECT_TRUE(FileBytes(schedule) == "another table's bytes" &&
+                program.clockTable.ClockFileName.isEmpty());
 
     // A name without extension gets ".clk"; a file of its own is then saved without a question.
     const QString mine = folder + QStringLiteral("/mine.clk");
     dialogs.answer(folder + QStringLiteral("/mine"));
     files.SaveAs();
-    EXPECT_EQ(program.clockTable.ClockFileName, mine);
     program.clockTable.TableChanged = true;
     files.Save();
-    EXPECT_FALSE(program.clockTable.TableChanged);
+    EXPECT_TRUE(program.clockTable.ClockFileName == mine && !program.clockTable.TableChanged);
 
     // Save As over another file asks too; Yes replaces it.
     dialogs.answer(schedule);
@@ -191,8 +192,8 @@ TEST_F(FileCommandsTest, ANewTableHasNoFileAndSavesAskBeforeReplacingAnotherFile
     dialogs.answer(dir.filePath(QStringLiteral("gone/week2.clk")));
     prompter.expect(Answer::Ok);
     files.SaveAs();
-    EXPECT_TRUE(lastMessage().endsWith(QStringLiteral("gone\nThe folder does not exist.")));
-    EXPECT_EQ(program.clockTable.ClockFileName, schedule);
+    EXPECT_TRUE(lastMessage().endsWith(QStringLiteral("gone\nThe folder does not exist.")) &&
+                program.clockTable.ClockFileName == schedule);
     // A project path with backslashes.
     EXPECT_EQ(ui::ClockFileNameFor(QStringLiteral("C:\\Data\\villa.v1\\house.nbt")), "house.clk");
 }
@@ -287,14 +288,14 @@ TEST_F(CommandsTest, EachCommandIsOneStepAllOrNothing)
     QList<int> modes;
     lines.editLine = [&modes](int mode) { return modes.append(mode), true; };
     lines.AddLine(clock::Special);
-    EXPECT_TRUE(modes == QList<int>{1} && program.clockTable.Lines[0].Table == clock::Special);
-    EXPECT_EQ(told.constLast(), "only 0");
+    EXPECT_TRUE(modes == QList<int>{1} && program.clockTable.Lines[0].Table == clock::Special &&
+                told.constLast() == "only 0");
     history.markSaved();
     const auto one = program.clockTable.Lines;
     lines.editLine = [this](int) { return program.clockTable.Lines[1].FunctionType = 0, false; };
     lines.AddLine(clock::Workday);
-    EXPECT_TRUE(program.clockTable.Lines == one && !program.clockTable.TableChanged);
-    EXPECT_EQ(told.constLast(), "none");
+    EXPECT_TRUE(program.clockTable.Lines == one && !program.clockTable.TableChanged &&
+                told.constLast() == "none");
 
     // Duplicated into the lowest free lines, one step; the first of them chosen.
     put(0, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Days, 1));
@@ -303,9 +304,9 @@ TEST_F(CommandsTest, EachCommandIsOneStepAllOrNothing)
     const auto before = program.clockTable.Lines;
     chosen = {0, 1};
     lines.DuplicateLines();
-    const auto &copies = program.clockTable.Lines;
-    EXPECT_TRUE(std::equal(before.begin(), before.begin() + 2, copies.begin() + 2));
-    EXPECT_EQ(told.constLast(), "select 2");
+    EXPECT_TRUE(
+        std::equal(before.begin(), before.begin() + 2, program.clockTable.Lines.begin() + 2) &&
+        told.constLast() == "select 2");
     history.stack().undo();
     EXPECT_TRUE(program.clockTable.Lines == before && !program.clockTable.TableChanged);
 
@@ -314,14 +315,13 @@ TEST_F(CommandsTest, EachCommandIsOneStepAllOrNothing)
     clock::ClearClockTable(program.clockTable);
     lines.PasteLines();
     EXPECT_TRUE(std::equal(before.begin(), before.begin() + 2, program.clockTable.Lines.begin()));
-
     const auto pasted = program.clockTable.Lines;
 
     // Several lines go after one question, No being the default; Yes frees them as one step.
     prompter.expect(Answer::Yes);
     lines.DeleteLines({0, 1});
-    EXPECT_EQ(lastMessage(), "Delete the 2 chosen lines?");
-    EXPECT_EQ(prompter.shown.constLast().defaultButton, Answer::No);
+    EXPECT_EQ(std::pair(lastMessage(), prompter.shown.constLast().defaultButton),
+              std::pair(QStringLiteral("Delete the 2 chosen lines?"), std::optional(Answer::No)));
     EXPECT_FALSE(program.clockTable.Lines[0].inUse() || program.clockTable.Lines[1].inUse());
     history.stack().undo();
     EXPECT_EQ(program.clockTable.Lines, pasted);
@@ -340,8 +340,8 @@ TEST_F(CommandsTest, ExportsAndComparingWithAFile)
     QStringList written;
     exports.written = [&](const QString &where) { written << where; };
     exports.ExportPdf();
-    EXPECT_EQ(dialogs.asked.constLast().request.initialName, "house.pdf");
-    EXPECT_TRUE(FileBytes(path + QStringLiteral(".pdf")).startsWith("%PDF-"));
+    EXPECT_TRUE(dialogs.asked.constLast().request.initialName == "house.pdf" &&
+                FileBytes(path + QStringLiteral(".pdf")).startsWith("%PDF-"));
     EXPECT_EQ(written, QStringList{"Written to " + QDir::toNativeSeparators(path + ".pdf")});
 
     // A folder that is not there: the message names it, and no file appears.
@@ -368,8 +368,8 @@ TEST_F(CommandsTest, ExportsAndComparingWithAFile)
     exports.CompareWithFile();
     ASSERT_TRUE(shown);
     ASSERT_EQ(shown->lines.size(), 2); // the differences are the clock layer's to find
-    EXPECT_EQ(program.clockTable.Lines, mine);
-    EXPECT_NE(program.clockTable.ClockFileName, other.ClockFileName);
+    EXPECT_TRUE(program.clockTable.Lines == mine &&
+                program.clockTable.ClockFileName != other.ClockFileName);
 
     // The dialog: a row per line, the differing field below it with both values.
     ui::CompareDialog compare(*shown, program.clockTable, other, QStringLiteral("other.clk"),
@@ -378,6 +378,107 @@ TEST_F(CommandsTest, ExportsAndComparingWithAFile)
     EXPECT_EQ(QStringList({hour->text(0), hour->text(1), hour->text(2),
                            compare.tree()->topLevelItem(1)->text(1)}),
               QStringList({"Hour", "12", "13", "free"}));
+}
+
+// --- The list of all lines ----------------------------------------------------------------------
+
+// Five lines in use among the 100, one of them beyond the 50 the central unit uses.
+struct LineListViewTest : PartsTest {
+    LineListViewTest()
+    {
+        program.project.OutputModules[0].ModuleType = 101;
+        program.project.OutputModules[0].Channels[4].Name = QStringLiteral("Hall");
+        program.clockTable.MaxClockLines = 50;
+        const int lines[][4] = {
+            {4, 1, 1, 5}, {7, 2, 2, 3}, {12, 1, 1, 5}, {30, 0, 14, 1}, {70, 4, 1, 5}};
+        for (const auto &[index, kind, type, number] : lines)
+            put(index, Line(QDate(2026, 12, 7), 8, index % 60, kind, 3, 1, type, number));
+        model.refresh();
+        view.resize(900, 400);
+        view.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&view));
+    }
+    QTableView *list() const { return view.tableView(); }
+    QList<int> shownLines() const
+    {
+        QList<int> lines;
+        for (int r = 0; r < view.filter()->rowCount(); ++r)
+            lines << view.filter()->lineAt(r);
+        return lines;
+    }
+
+    ui::ClockLineListModel model{
+        program.clockTable,
+        ui::LineDescriber(presenter, program.names, program.strings, program.clock)};
+    ui::LineListView view{model};
+};
+
+// Clicks, keys and double clicks signal the lines; the highlight never stays behind the current
+// row, and Shift extends from the row last chosen, by the user or by the program. The filter row
+// and the header filter and sort; the selection outlives a refresh, the combos a language.
+TEST_F(LineListViewTest, ChoosingFilteringAndSortingTheList)
+{
+    QSignalSpy selection(&view, &ui::LineListView::selectionChanged);
+    QSignalSpy activated(&view, &ui::LineListView::lineActivated);
+    QSignalSpy deletes(&view, &ui::LineListView::deleteRequested);
+    list()->setFocus();
+    ClickLine(view, 12);
+    ClickLine(view, 4, Qt::ControlModifier);
+    QTest::keyClick(list(), Qt::Key_Delete);
+    EXPECT_EQ(deletes.last().at(0).value<QList<int>>(), (QList<int>{4, 12}));
+    ClickLine(view, 70);
+    QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {},
+                       list()->visualRect(list()->currentIndex()).center());
+    EXPECT_EQ(activated.last().at(0).toInt(), 70);
+
+    // Following the week view does not echo back, and the row it chose is the anchor.
+    selection.clear();
+    view.selectLine(12);
+    EXPECT_TRUE(view.currentLine() == 12 && selection.isEmpty());
+    ClickLine(view, 70, Qt::ShiftModifier);
+    EXPECT_EQ(view.selectedLines(), (QList<int>{12, 30, 70}));
+    // Keys that would move the current row without the highlight take it along.
+    QTest::keyClick(list(), Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(view.selectedLines(), QList<int>{30});
+    QTest::keyClick(list(), Qt::Key_Home, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(view.selectedLines(), (QList<int>{4, 7, 12, 30}));
+    // With the current row unhighlighted among several highlighted ones there is no one line
+    // to open.
+    ClickLine(view, 4, Qt::ControlModifier);
+    EXPECT_EQ(view.activeLine(), -1);
+
+    // The filter row and the header drive the filter model (whose rules the presentation
+    // layer's tests pin).
+    auto *tables = view.findChild<QComboBox *>(QStringLiteral("CboTable"));
+    tables->setCurrentIndex(tables->findData(clock::Workday));
+    EXPECT_EQ(shownLines(), (QList<int>{4, 12}));
+    tables->setCurrentIndex(0);
+    QTest::keyClicks(view.findChild<QLineEdit *>(QStringLiteral("TxtSearch")), "hall");
+    EXPECT_EQ(shownLines(), (QList<int>{4, 12, 70}));
+    view.findChild<QLineEdit *>(QStringLiteral("TxtSearch"))->clear();
+    QHeaderView *header = list()->horizontalHeader();
+    QTest::mouseClick(
+        header->viewport(), Qt::LeftButton, {},
+        QPoint(header->sectionViewportPosition(ui::ClockLineListModel::IndexColumn) + 5,
+               header->height() / 2));
+    EXPECT_EQ(shownLines(), (QList<int>{70, 30, 12, 7, 4})); // descending now
+
+    // The selection outlives a refresh; a deleted line leaves it, and says so.
+    view.selectLine(7);
+    selection.clear();
+    model.refresh();
+    EXPECT_TRUE(view.selectedLines() == QList<int>{7} && selection.isEmpty());
+    program.clockTable.Lines[7].FunctionType = 0;
+    model.refresh();
+    EXPECT_TRUE(view.selectedLines().isEmpty() && selection.size() == 1);
+
+    // Another language: the combos keep their choice.
+    tables->setCurrentIndex(tables->findData(clock::Special));
+    program.strings.setLanguageOffset(settings::LanguageStep);
+    program.names = settings::FillNameTables(program.strings);
+    view.translate();
+    EXPECT_EQ(tables->itemText(0), "Alle dagtabellen");
+    EXPECT_EQ(shownLines(), QList<int>{70});
 }
 
 } // namespace

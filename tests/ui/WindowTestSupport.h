@@ -134,26 +134,43 @@ struct ProgramTest : ::testing::Test {
     int selected() const { return program.clockTable.SelectedLine; }
 };
 
-// Presses a button of each modal form of that name that comes up while it lives, `times` times
-// at most, and counts the forms it saw. A form without the button (or given none) is closed.
-class ModalAnswer {
+// Acts on each modal dialog of type T (of that object name, if one is given) that comes up while
+// it lives, `times` times at most, and counts them; one still open after the act is closed.
+template <typename T = QWidget> class WhenModal {
     QTimer m_timer;
 
 public:
-    ModalAnswer(const QString &form, const QString &button, int times = 1)
+    explicit WhenModal(std::function<void(T &)> act, int times = 1,
+                       std::optional<QString> name = std::nullopt)
     {
-        QObject::connect(&m_timer, &QTimer::timeout, [this, form, button, times] {
-            QWidget *dialog = QApplication::activeModalWidget();
-            if (!dialog || dialog->objectName() != form || seen == times) return;
+        QObject::connect(&m_timer, &QTimer::timeout, [this, act, times, name] {
+            auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget());
+            if (!dialog || seen == times || (name && dialog->objectName() != *name))
+                return;
             ++seen;
-            if (auto *b = dialog->findChild<QAbstractButton *>(button); b && !button.isEmpty())
-                b->click();
+            m_timer.stop(); // an act that spins an event loop is not begun again meanwhile
+            act(*dialog);
             if (dialog->isVisible())
                 dialog->close();
+            m_timer.start(5);
         });
         m_timer.start(5);
     }
     int seen = 0;
+};
+
+// Presses a button of each modal form of that name, as above; a form without the button (or
+// given none) is closed.
+struct ModalAnswer : WhenModal<> {
+    ModalAnswer(const QString &form, const QString &button, int times = 1)
+        : WhenModal(
+              [button](QWidget &dialog) {
+                  if (auto *b = dialog.findChild<QAbstractButton *>(button); b && !button.isEmpty())
+                      b->click();
+              },
+              times, form)
+    {
+    }
 };
 
 } // namespace quintara::testing::window
