@@ -81,6 +81,7 @@ bool CentralLink::beginJob(Job job)
     m_answer.reset();
     m_previousAnswer.reset();
     m_unitMayHoldNew = false;
+    m_progress.startJob(false, 0); // the step of an earlier job is not this one's
     m_line.stopTransferTimer();
     m_line.forgetBreak();
     const bool append = std::exchange(appendToTrace, false);

@@ -40,10 +40,10 @@ void TransferProgress::show(int percent)
 
 QString TransferProgress::step() const
 {
-    if (m_done)
-        return m_strings.GetResString(DoneId);
     if (m_connecting)
         return m_strings.GetResString(ConnectingId);
+    if (m_done)
+        return m_strings.GetResString(DoneId);
     if (m_sending && m_blocks > 0)
         return m_strings.GetResString(SendingBlockId)
             .arg(std::min(m_blocksSent + 1, m_blocks))

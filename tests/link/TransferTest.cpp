@@ -66,6 +66,10 @@ TEST(Transfer, ASendWaitsForItsCallerThenIdentifiesTheUnitAndSendsTheTableInBloc
     EXPECT_TRUE(r.labels.contains("Progress: 5% – sending block 1 of 88"));
     EXPECT_FALSE(r.labels.filter("block 88 of 88").isEmpty());
     EXPECT_EQ(r.labels.last(), QStringLiteral("Progress: 100% – done"));
+    // The next job starts afresh: connecting, not done.
+    r.labels.clear();
+    EXPECT_EQ(r.send(18, 100), 0);
+    EXPECT_EQ(r.labels.filter("done").size(), 1);
 }
 
 TEST(Transfer, HandshakeFailuresGiveTheirCodes)
