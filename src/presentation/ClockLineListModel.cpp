@@ -142,6 +142,12 @@ QVariant ClockLineListModel::data(const QModelIndex &index, int role) const
         if (row.beyondModel)
             return beyondModelReason();
         return {};
+    case Qt::AccessibleTextRole:
+    case Qt::AccessibleDescriptionRole:
+        // A screen reader reads the warnings themselves, not the sign that stands for them.
+        if (column == WarningColumn && !row.warnings.isEmpty())
+            return row.warnings.join(QStringLiteral("; "));
+        return {};
     case Qt::TextAlignmentRole:
         return column == IndexColumn ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
     case LineRole:

@@ -67,7 +67,8 @@ void WeekPainter::paint(QPainter &painter, const QRectF &area, const WeekScene &
                          NightShade);
     painter.setRenderHint(QPainter::Antialiasing);
 
-    // The hour labels keep their size; they stand below the rows' grid lines at 0, 6, 12, 18 h.
+    // The hour labels keep their size; they stand in the gap below each row, under its grid
+    // lines at 0, 6, 12, 18 h, where no marker or stack count reaches.
     QFont hourFont = font;
     if (unit == 1.0)
         hourFont.setPointSizeF(7.5);
@@ -77,7 +78,7 @@ void WeekPainter::paint(QPainter &painter, const QRectF &area, const WeekScene &
     painter.setPen(Qt::black);
     for (int row = 0; row < 7; ++row) {
         for (int k = 0; k < 5; ++k) {
-            const QPointF anchor = at(120 * k + 20, 55 + pitch * row);
+            const QPointF anchor = at(120 * k + 20, 66 + pitch * row);
             const QString text = k < 4 ? QStringLiteral("%1:00").arg(6 * k, 2, 10, QLatin1Char('0'))
                                        : QStringLiteral("23:59");
             painter.drawText(QRectF(anchor.x() - 20 * unit, anchor.y(), 40 * unit, 14 * unit),

@@ -100,6 +100,9 @@ TEST_F(LineList, EveryLineInUseIsDescribedInItsColumns)
 
     const QModelIndex warning = model.index(model.rowOfLine(9), Model::WarningColumn);
     EXPECT_EQ(warning.data(Qt::ToolTipRole).toString(), "Fires in the past\nConflicts with line 2");
+    // Read out as text, not only shown as a tool tip.
+    EXPECT_EQ(warning.data(Qt::AccessibleTextRole).toString(),
+              "Fires in the past; Conflicts with line 2");
     // Lines beyond the model are marked with the reason.
     EXPECT_EQ(Column(model, 0, Model::BeyondModelRole),
               (QStringList{"false", "false", "false", "false", "true"}));
