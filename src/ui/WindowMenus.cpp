@@ -188,9 +188,11 @@ void WindowMenus::buildEditMenu()
         StandardKeys(QKeySequence::Redo, QKeySequence(QStringLiteral("Ctrl+Shift+Z"))));
     redo->setEnabled(false);
     QObject::connect(&steps, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
-    // "Undo Move line 12": the menu says what the key would take back.
-    const auto name = [this](QAction *action, int plainId, int namedId, const QString &step) {
-        const settings::Strings &strings = m_program.strings;
+    // "Undo Move line 12": the menu says what the key would take back. The stack tells its last
+    // change while the window is taken down, after these menus: only the program's texts, which
+    // outlive every window, are used.
+    const settings::Strings &strings = m_program.strings;
+    const auto name = [&strings](QAction *action, int plainId, int namedId, const QString &step) {
         action->setText(step.isEmpty() ? strings.GetResString(plainId)
                                        : strings.GetResString(namedId).arg(step));
         action->setToolTip(step);
