@@ -1,6 +1,7 @@
 #include "render/WeekPainter.h"
 
 #include "clock/ClockTable.h"
+#include "presentation/DateText.h"
 #include "presentation/WeekViewModel.h"
 #include "render/Pictures.h"
 #include "settings/NameTables.h"
@@ -232,7 +233,7 @@ void WeekPainter::paintDayCaptions(QPainter &painter, const QRectF &column, cons
         painter.drawText(QPointF(left, top + metrics.ascent()),
                          QLocale().toString(date, QStringLiteral("dddd:")));
         painter.drawText(QPointF(left, top + metrics.height() + metrics.ascent()),
-                         date.toString(QStringLiteral("dd-MM-yyyy")));
+                         ui::DateText().date(date));
     }
     painter.restore();
 }

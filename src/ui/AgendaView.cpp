@@ -2,6 +2,7 @@
 
 #include "clock/ClockTable.h"
 #include "presentation/AgendaModel.h"
+#include "presentation/DateText.h"
 #include "presentation/LineDescriber.h"
 #include "settings/Strings.h"
 #include "settings/TextIds.h"
@@ -52,7 +53,7 @@ AgendaView::AgendaView(AgendaModel &model, QWidget *parent) : QWidget(parent), m
     m_to->setObjectName(QStringLiteral("DateTo"));
     for (QDateEdit *edit : {m_from, m_to}) {
         edit->setCalendarPopup(true);
-        edit->setDisplayFormat(QStringLiteral("dd-MM-yyyy"));
+        edit->setDisplayFormat(DateText().format());
         edit->installEventFilter(this);
         connect(edit, &QDateEdit::dateChanged, this, [this] {
             if (!m_quiet && m_cboRange->currentIndex() == ChosenDates)

@@ -140,6 +140,32 @@ TEST_F(EditorTest, OkKeepsAnyDateInRange)
     }
 }
 
+TEST_F(EditorTest, DateTypedDayFirstIsTakenAndOkHoldsTheRange)
+{
+    // Day, then month, then year: "15-03" of this year lies before the range until the year
+    // is typed, and must not be pulled into it meanwhile.
+    const int index = existing(Line(Today.addDays(3), 10, 15, clock::Continue, clock::Once, 1));
+    open(Mode::ExistingLineMode);
+    auto *date = w<QDateEdit>("DatePic");
+    date->setFocus();
+    date->setSelectedSection(QDateTimeEdit::DaySection);
+    QTest::keyClicks(date, QStringLiteral("1503") + QString::number(Today.year() + 1));
+    EXPECT_EQ(date->date(), QDate(Today.year() + 1, 3, 15));
+
+    // Past the range, OK says which dates it takes and leaves the line alone.
+    const ClockLine before = line(index);
+    date->setDate(dialog->latestDate().addDays(1));
+    prompter.expect(platform::Answer::Ok);
+    dialog->accept();
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(lastMessage().startsWith("Choose a date from "));
+    EXPECT_EQ(line(index), before);
+    date->setDate(QDate(Today.year() + 1, 3, 15));
+    dialog->accept();
+    EXPECT_EQ(clock::ReferenceDate(line(index), quintara::testing::Years2026),
+              QDate(Today.year() + 1, 3, 15));
+}
+
 // The date and repeat controls follow table and repetition; levels follow the function and
 // typed levels become raw values.
 TEST_F(EditorTest, ControlsFollowTheTableRepetitionAndFunction)
