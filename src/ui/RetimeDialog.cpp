@@ -2,6 +2,7 @@
 
 #include "presentation/DateText.h"
 #include "presentation/LineDescriber.h"
+#include "ui/Mnemonics.h"
 #include "ui/PlanDialogParts.h"
 
 #include <QComboBox>
@@ -87,6 +88,7 @@ RetimeDialog::RetimeDialog(const clock::ClockTable &table, QList<int> lines,
     connect(m_date, &QDateEdit::dateChanged, this, &RetimeDialog::preview);
     preview();
     resize(sizeHint().expandedTo(QSize(460, 320)));
+    AssignMnemonics(*this);
 }
 
 void RetimeDialog::preview()

@@ -1,6 +1,7 @@
 #include "tests/ui/WindowTestSupport.h"
 #include "ui/FormTranslation.h"
 #include "ui/FrmTaal.h"
+#include "ui/Mnemonics.h"
 
 using namespace quintara;
 
@@ -26,7 +27,7 @@ TEST(TranslateForm, WritesTextsOnTheControlsByName)
     ui::TranslateForm(edit, strings);
     EXPECT_EQ(QStringList({edit.windowTitle(), fnc->text(), wknd->text(), level->text(),
                            stranger->text()}),
-              QStringList({"Clockline add/edit", strings.GetResString(1019) + ':', "Wknd", "Level",
+              QStringList({"Clockline add/edit", strings.GetResString(1019) + ':', "&Wknd", "Level",
                            "mine"}));
 
     // Toolbar actions and frames of the other forms (the main window's test sees its menus); a
@@ -43,13 +44,55 @@ TEST(TranslateForm, WritesTextsOnTheControlsByName)
     const auto builtIn = [](int id) { return *settings::StringTable::builtIn().find(id); };
     EXPECT_EQ(QStringList({special->text(), test->text()}),
               QStringList({builtIn(20987),
-                           strings.GetResString(992) + u' ' + strings.GetResString(998)}));
+                           u'&' + strings.GetResString(992) + u' ' + strings.GetResString(998)}));
     QWidget com;
     com.setObjectName(QStringLiteral("FrmCom"));
     frame->setParent(&com);
     strings.setLanguageOffset(0);
     ui::TranslateForm(com, strings);
     EXPECT_EQ(frame->title(), "Select Baudrate && Port:");
+}
+
+TEST(Mnemonics, EachControlGetsAFreeLetterOfItsOwn)
+{
+    QMainWindow window;
+    window.menuBar()->addMenu(QStringLiteral("&File"));
+    auto *surface = new QWidget(&window);
+    window.setCentralWidget(surface);
+    auto *layout = new QVBoxLayout(surface);
+    QStringList texts{"Send", "Save", "&Cancel", "Find", "Stop", "S&&S", "Set as start"};
+    QList<QPushButton *> buttons;
+    for (const QString &text : texts)
+        layout->addWidget(buttons.emplace_back(new QPushButton(text)));
+    auto *dateLabel = new QLabel(QStringLiteral("Date"));
+    auto *date = new QDateEdit;
+    dateLabel->setBuddy(date);
+    auto *plain = new QLabel(QStringLiteral("Note"));
+    auto *tool = new QToolButton;
+    tool->setText(QStringLiteral("Tool"));
+    for (QWidget *w : std::initializer_list<QWidget *>{dateLabel, date, plain, tool})
+        layout->addWidget(w);
+    QDialog owned(&window); // a window of its own: not this one's letters
+    auto *ownedButton = new QPushButton(QStringLiteral("Send"), &owned);
+
+    ui::AssignMnemonics(window);
+    QStringList given;
+    for (QPushButton *button : buttons)
+        given.append(button->text());
+    // Word starts first, then any free letter; the menu's F and a plain "&&" are respected.
+    EXPECT_EQ(given, (QStringList{"&Send", "S&ave", "&Cancel", "F&ind", "S&top", "S&&S",
+                                  "S&et as start"}));
+    EXPECT_EQ(std::tuple(dateLabel->text(), plain->text(), tool->text(), ownedButton->text()),
+              std::tuple(QString("&Date"), QString("Note"), QString("Tool"), QString("Send")));
+    // Run again after a retranslation, the letters stay as they are.
+    ui::AssignMnemonics(window);
+    EXPECT_EQ(buttons[1]->text(), "S&ave");
+
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.activateWindow();
+    QTest::keyClick(&window, Qt::Key_D, Qt::AltModifier);
+    EXPECT_TRUE(date->hasFocus());
 }
 
 // A choice through the modal path is the start-up's to test.

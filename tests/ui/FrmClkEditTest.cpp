@@ -3,6 +3,7 @@
 #include "tests/support/TestYears.h"
 #include "tests/ui/WindowTestSupport.h"
 #include "ui/FrmKlokken.h"
+#include "ui/Mnemonics.h"
 #include "ui/TimeField.h"
 #include "ui/TypeAheadCombo.h"
 #include "ui/UpDown.h"
@@ -164,6 +165,41 @@ TEST_F(EditorTest, DateTypedDayFirstIsTakenAndOkHoldsTheRange)
     dialog->accept();
     EXPECT_EQ(clock::ReferenceDate(line(index), quintara::testing::Years2026),
               QDate(Today.year() + 1, 3, 15));
+}
+
+// Alt and a letter reach every button and field of the editor, in every language, and no two
+// controls share a letter.
+TEST_F(EditorTest, EveryControlHasAnAltLetterOfItsOwnInEveryLanguage)
+{
+    existing(Line(Today.addDays(3), 10, 15, clock::Continue, clock::Once, 1));
+    for (int language = 0; language < settings::LanguageCount; ++language) {
+        program.strings.setLanguageOffset(language * settings::LanguageStep);
+        program.names = settings::FillNameTables(program.strings);
+        open(Mode::ExistingLineMode, false);
+        QStringList letters;
+        for (const QAbstractButton *button : dialog->findChildren<QAbstractButton *>()) {
+            if (!qobject_cast<const QToolButton *>(button) && !button->text().isEmpty())
+                letters << ui::MnemonicOf(button->text()) + u'=' + button->text();
+        }
+        for (const QLabel *label : dialog->findChildren<QLabel *>()) {
+            if (label->buddy())
+                letters << ui::MnemonicOf(label->text()) + u'=' + label->text();
+        }
+        letters.sort();
+        EXPECT_EQ(letters.size(), 13) << language;
+        for (qsizetype i = 0; i < letters.size(); ++i) {
+            EXPECT_NE(letters[i].front(), u'=') << qPrintable(letters[i]);
+            if (i > 0) {
+                EXPECT_NE(letters[i].front(), letters[i - 1].front())
+                    << qPrintable(letters.join(' '));
+            }
+        }
+    }
+    program.strings.setLanguageOffset(0);
+    open(Mode::ExistingLineMode);
+    const QChar date = ui::MnemonicOf(w<QLabel>("LblDate")->text());
+    QTest::keyClick(dialog.get(), Qt::Key(Qt::Key_A + date.unicode() - u'a'), Qt::AltModifier);
+    EXPECT_TRUE(w("DatePic")->hasFocus());
 }
 
 // The date and repeat controls follow table and repetition; levels follow the function and

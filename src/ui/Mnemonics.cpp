@@ -1,0 +1,104 @@
+#include "ui/Mnemonics.h"
+
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QSet>
+#include <QToolButton>
+
+#include <functional>
+#include <vector>
+
+namespace quintara::ui {
+
+namespace {
+
+// A text and how to put it back.
+struct Labelled {
+    QString text;
+    std::function<void(const QString &)> set;
+};
+
+bool Typeable(QChar c)
+{
+    // Letters a keyboard of any of the program's languages has without a dead key.
+    return c.isDigit() || (c.unicode() < 128 && c.isLetter());
+}
+
+std::vector<Labelled> LabelledControls(QWidget &window)
+{
+    std::vector<Labelled> found;
+    for (QWidget *widget : window.findChildren<QWidget *>()) {
+        if (widget->window() != &window)
+            continue; // a dialog the window owns gets its own letters
+        if (auto *label = qobject_cast<QLabel *>(widget)) {
+            if (label->buddy() && label->textFormat() != Qt::RichText)
+                found.push_back({label->text(), [label](const QString &t) { label->setText(t); }});
+        } else if (auto *group = qobject_cast<QGroupBox *>(widget)) {
+            if (group->isCheckable())
+                found.push_back({group->title(), [group](const QString &t) { group->setTitle(t); }});
+        } else if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
+            // Tool buttons show pictures, and tab and calendar buttons are their widgets' own.
+            if (!qobject_cast<QToolButton *>(button) && !button->text().isEmpty())
+                found.push_back({button->text(), [button](const QString &t) { button->setText(t); }});
+        }
+    }
+    return found;
+}
+
+// Where the mnemonic goes: a word's first letter when one is free, else any free letter.
+qsizetype FreeLetter(const QString &text, const QSet<QChar> &used)
+{
+    for (const bool wordStart : {true, false}) {
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text.at(i).toLower();
+            if (!Typeable(c) || used.contains(c))
+                continue;
+            if (!wordStart || i == 0 || !text.at(i - 1).isLetterOrNumber())
+                return i;
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+QChar MnemonicOf(const QString &text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text.at(i) != u'&')
+            continue;
+        if (text.at(i + 1) != u'&')
+            return text.at(i + 1).toLower();
+        ++i; // "&&" is a plain ampersand
+    }
+    return {};
+}
+
+void AssignMnemonics(QWidget &window)
+{
+    std::vector<Labelled> controls = LabelledControls(window);
+    QSet<QChar> used;
+    // Alt+letter opens a menu of the menu bar as well: those letters are taken.
+    for (const QMenuBar *bar : window.findChildren<QMenuBar *>()) {
+        for (const QAction *menu : bar->actions())
+            used.insert(MnemonicOf(menu->text()));
+    }
+    used.remove(QChar());
+    for (const Labelled &control : controls) {
+        if (const QChar letter = MnemonicOf(control.text); !letter.isNull())
+            used.insert(letter);
+    }
+    for (Labelled &control : controls) {
+        if (!MnemonicOf(control.text).isNull() || control.text.contains(u'&'))
+            continue;
+        const qsizetype at = FreeLetter(control.text, used);
+        if (at < 0)
+            continue;
+        used.insert(control.text.at(at).toLower());
+        control.set(QString(control.text).insert(at, u'&'));
+    }
+}
+
+} // namespace quintara::ui
