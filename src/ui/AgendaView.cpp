@@ -6,6 +6,7 @@
 #include "presentation/LineDescriber.h"
 #include "settings/Strings.h"
 #include "settings/TextIds.h"
+#include "ui/FocusRing.h"
 #include "ui/WaitPointer.h"
 
 #include <QComboBox>
@@ -82,6 +83,7 @@ AgendaView::AgendaView(AgendaModel &model, QWidget *parent) : QWidget(parent), m
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setAlternatingRowColors(true);
+    m_table->setItemDelegate(new FocusRingDelegate(m_table));
     m_table->verticalHeader()->hide();
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->horizontalHeader()->setStretchLastSection(true);

@@ -7,6 +7,7 @@
 #include "render/WeekPainter.h"
 #include "settings/Strings.h"
 #include "settings/TextIds.h"
+#include "ui/FocusRing.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -36,9 +37,9 @@ using Model = ClockLineListModel;
 
 // Greys lines beyond the model's usable lines, and draws the day-table's colour and the
 // warning mark, which the widget-free model leaves to the view.
-class LineListDelegate : public QStyledItemDelegate {
+class LineListDelegate : public FocusRingDelegate {
 public:
-    explicit LineListDelegate(QObject *parent) : QStyledItemDelegate(parent)
+    explicit LineListDelegate(QObject *parent) : FocusRingDelegate(parent)
     {
         for (int table = 0; table < int(m_swatches.size()); ++table) {
             QPixmap swatch(12, 12);
@@ -50,7 +51,7 @@ public:
 protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
     {
-        QStyledItemDelegate::initStyleOption(option, index);
+        FocusRingDelegate::initStyleOption(option, index);
         if (index.data(Model::BeyondModelRole).toBool())
             option->palette.setColor(QPalette::Text,
                                      option->palette.color(QPalette::Disabled, QPalette::Text));

@@ -1,4 +1,5 @@
 #include "tests/ui/WindowTestSupport.h"
+#include "ui/FocusRing.h"
 #include "ui/FormTranslation.h"
 #include "ui/FrmTaal.h"
 #include "ui/Mnemonics.h"
@@ -93,6 +94,30 @@ TEST(Mnemonics, EachControlGetsAFreeLetterOfItsOwn)
     window.activateWindow();
     QTest::keyClick(&window, Qt::Key_D, Qt::AltModifier);
     EXPECT_TRUE(date->hasFocus());
+}
+
+TEST(FocusRing, RingsTheFocusedCellInTheTextColourOfItsRow)
+{
+    QStandardItemModel model(3, 2);
+    QTableView view;
+    view.setModel(&model);
+    view.setItemDelegate(new ui::FocusRingDelegate(&view));
+    view.setSelectionBehavior(QAbstractItemView::SelectRows);
+    view.show();
+    view.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    view.setFocus();
+    const auto leftEdge = [&](int row, int column) {
+        const QRect cell = view.visualRect(model.index(row, column));
+        return view.viewport()->grab().toImage().pixelColor(cell.left(), cell.center().y());
+    };
+    const QPalette palette = view.palette();
+    view.selectionModel()->setCurrentIndex(model.index(1, 1), QItemSelectionModel::NoUpdate);
+    EXPECT_EQ(leftEdge(1, 1), palette.color(QPalette::Active, QPalette::Text));
+    EXPECT_NE(leftEdge(2, 1), palette.color(QPalette::Active, QPalette::Text));
+    view.selectionModel()->select(model.index(1, 1),
+                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    EXPECT_EQ(leftEdge(1, 1), palette.color(QPalette::Active, QPalette::HighlightedText));
 }
 
 // A choice through the modal path is the start-up's to test.
