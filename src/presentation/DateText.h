@@ -29,7 +29,8 @@ public:
     QString dayAndDate(QDate date, const QLocale &locale = QLocale()) const;
     // "07-12", for where the year goes without saying.
     QString dayAndMonth(QDate date) const;
-    // Numbers as they stand, also where they name no real date (a damaged line shows what it holds).
+    // Numbers as they stand, also where they name no real date (a damaged line shows what it
+    // holds).
     QString parts(int day, int month, int year) const;
 
 private:

@@ -16,9 +16,9 @@ void FocusRingDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
     const qreal width = 2;
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing, false);
-    painter->setPen(QPen(option.palette.color(group, selected ? QPalette::HighlightedText
-                                                              : QPalette::Text),
-                         width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter->setPen(
+        QPen(option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text),
+             width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
     painter->setBrush(Qt::NoBrush);
     painter->drawRect(QRectF(option.rect).adjusted(width / 2, width / 2, -width / 2, -width / 2));
     painter->restore();

@@ -37,11 +37,13 @@ std::vector<Labelled> LabelledControls(QWidget &window)
                 found.push_back({label->text(), [label](const QString &t) { label->setText(t); }});
         } else if (auto *group = qobject_cast<QGroupBox *>(widget)) {
             if (group->isCheckable())
-                found.push_back({group->title(), [group](const QString &t) { group->setTitle(t); }});
+                found.push_back(
+                    {group->title(), [group](const QString &t) { group->setTitle(t); }});
         } else if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
             // Tool buttons show pictures, and tab and calendar buttons are their widgets' own.
             if (!qobject_cast<QToolButton *>(button) && !button->text().isEmpty())
-                found.push_back({button->text(), [button](const QString &t) { button->setText(t); }});
+                found.push_back(
+                    {button->text(), [button](const QString &t) { button->setText(t); }});
         }
     }
     return found;

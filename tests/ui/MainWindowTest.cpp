@@ -315,10 +315,15 @@ TEST_F(MainWindowTest, UndoAndRedoRestoreEveryKindOfChangeAndTheChangedFlag)
     window->history().markSaved();
     auto *undo = Named<QAction>(window.get(), "mmuUndo");
     auto *redo = Named<QAction>(window.get(), "mmuRedo");
-    // Keys that exist only under a desktop theme are there without one too.
-    EXPECT_TRUE(undo->shortcut() == QKeySequence::Undo && !redo->shortcut().isEmpty());
-    EXPECT_EQ(Named<QAction>(window.get(), "mmuFileSaveAs")->shortcut(),
-              QKeySequence(QStringLiteral("Ctrl+Shift+S")));
+    // Every key the README names is there, also where a platform without a desktop theme
+    // knows no key for a standard action.
+    QList<QKeySequence> bound;
+    for (const QAction *action : window->findChildren<QAction *>())
+        bound += action->shortcuts();
+    for (const char *key : {"Ctrl+N", "Ctrl+O", "Ctrl+S", "Ctrl+Shift+S", "Ctrl+Q", "Ctrl+Z",
+                            "Ctrl+Shift+Z", "Ctrl+D", "Ctrl+C", "Ctrl+V", "Ctrl+P", "Ctrl+Shift+B",
+                            "Del", "Return"})
+        EXPECT_TRUE(bound.contains(QKeySequence(QString::fromLatin1(key)))) << key;
 
     using Lines = decltype(program.clockTable.Lines);
     const Lines saved = program.clockTable.Lines;
