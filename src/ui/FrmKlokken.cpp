@@ -30,6 +30,7 @@
 #include "ui/InfoPanel.h"
 #include "ui/LineCommands.h"
 #include "ui/LineListView.h"
+#include "ui/Mnemonics.h"
 #include "ui/PictureBox.h"
 #include "ui/Program.h"
 #include "ui/WeekInput.h"
@@ -256,6 +257,7 @@ void FrmKlokken::translate()
     TranslateForm(*this, m_program.strings);
     m_menus->translate();
     m_lineViews->translate();
+    AssignMnemonics(*this); // the tabs have their texts only now
     m_surface->update();
 }
 

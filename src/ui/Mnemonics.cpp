@@ -5,8 +5,10 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QSet>
+#include <QTabBar>
 #include <QToolButton>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -39,6 +41,10 @@ std::vector<Labelled> LabelledControls(QWidget &window)
             if (group->isCheckable())
                 found.push_back(
                     {group->title(), [group](const QString &t) { group->setTitle(t); }});
+        } else if (auto *tabs = qobject_cast<QTabBar *>(widget)) {
+            for (int tab = 0; tab < tabs->count(); ++tab)
+                found.push_back({tabs->tabText(tab),
+                                 [tabs, tab](const QString &t) { tabs->setTabText(tab, t); }});
         } else if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
             // Tool buttons show pictures, and tab and calendar buttons are their widgets' own.
             if (!qobject_cast<QToolButton *>(button) && !button->text().isEmpty())
@@ -93,7 +99,10 @@ void AssignMnemonics(QWidget &window)
             used.insert(letter);
     }
     for (Labelled &control : controls) {
-        if (!MnemonicOf(control.text).isNull() || control.text.contains(u'&'))
+        // Numbers ("1", "2": the panel's stacked lines) and "..." name nothing to type.
+        const bool wordless = std::none_of(control.text.cbegin(), control.text.cend(),
+                                           [](QChar c) { return c.isLetter(); });
+        if (wordless || !MnemonicOf(control.text).isNull() || control.text.contains(u'&'))
             continue;
         const qsizetype at = FreeLetter(control.text, used);
         if (at < 0)
