@@ -16,11 +16,32 @@ namespace quintara::ui {
 
 namespace {
 
-// A text and how to put it back.
+// A text, how to put it back, and where the letter given last time is remembered: a text set
+// again by a translation has lost it, one left alone still has it, and both must come out the
+// same, or the letters would wander from one activation of a window to the next.
 struct Labelled {
     QString text;
     std::function<void(const QString &)> set;
+    QObject *holder;
+    QByteArray key;
+    bool shownWithOldLetter = false;
+
+    void forgetGivenLetter()
+    {
+        const QStringList given = holder->property(key.constData()).toStringList();
+        shownWithOldLetter = given.size() == 2 && given.at(1) == text;
+        if (shownWithOldLetter)
+            text = given.at(0);
+    }
+    void give(const QString &withLetter)
+    {
+        holder->setProperty(key.constData(), QStringList{text, withLetter});
+        text = withLetter;
+        set(withLetter);
+    }
 };
+
+constexpr char GivenLetter[] = "quintaraMnemonic";
 
 bool Typeable(QChar c)
 {
@@ -36,20 +57,22 @@ std::vector<Labelled> LabelledControls(QWidget &window)
             continue; // a dialog the window owns gets its own letters
         if (auto *label = qobject_cast<QLabel *>(widget)) {
             if (label->buddy() && label->textFormat() != Qt::RichText)
-                found.push_back({label->text(), [label](const QString &t) { label->setText(t); }});
+                found.push_back({label->text(), [label](const QString &t) { label->setText(t); },
+                                 label, GivenLetter});
         } else if (auto *group = qobject_cast<QGroupBox *>(widget)) {
             if (group->isCheckable())
-                found.push_back(
-                    {group->title(), [group](const QString &t) { group->setTitle(t); }});
+                found.push_back({group->title(), [group](const QString &t) { group->setTitle(t); },
+                                 group, GivenLetter});
         } else if (auto *tabs = qobject_cast<QTabBar *>(widget)) {
             for (int tab = 0; tab < tabs->count(); ++tab)
                 found.push_back({tabs->tabText(tab),
-                                 [tabs, tab](const QString &t) { tabs->setTabText(tab, t); }});
+                                 [tabs, tab](const QString &t) { tabs->setTabText(tab, t); }, tabs,
+                                 GivenLetter + QByteArray::number(tab)});
         } else if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
             // Tool buttons show pictures, and tab and calendar buttons are their widgets' own.
             if (!qobject_cast<QToolButton *>(button) && !button->text().isEmpty())
-                found.push_back(
-                    {button->text(), [button](const QString &t) { button->setText(t); }});
+                found.push_back({button->text(), [button](const QString &t) { button->setText(t); },
+                                 button, GivenLetter});
         }
     }
     return found;
@@ -87,6 +110,8 @@ QChar MnemonicOf(const QString &text)
 void AssignMnemonics(QWidget &window)
 {
     std::vector<Labelled> controls = LabelledControls(window);
+    for (Labelled &control : controls)
+        control.forgetGivenLetter();
     QSet<QChar> used;
     // Alt+letter opens a menu of the menu bar as well: those letters are taken.
     for (const QMenuBar *bar : window.findChildren<QMenuBar *>()) {
@@ -105,10 +130,13 @@ void AssignMnemonics(QWidget &window)
         if (wordless || !MnemonicOf(control.text).isNull() || control.text.contains(u'&'))
             continue;
         const qsizetype at = FreeLetter(control.text, used);
-        if (at < 0)
+        if (at < 0) {
+            if (control.shownWithOldLetter)
+                control.set(control.text);
             continue;
+        }
         used.insert(control.text.at(at).toLower());
-        control.set(QString(control.text).insert(at, u'&'));
+        control.give(QString(control.text).insert(at, u'&'));
     }
 }
 

@@ -243,6 +243,16 @@ TEST_F(MainWindowTest, KeysTheWheelAndShortcutsReachTheWeeksAndCommands)
     program.clockTable.SelectedLine = 3;
     window->lines().EditLine();
     EXPECT_EQ(window->ScrWeeks()->value(), 2);
+
+    // Every tab, button and menu has an Alt+letter of its own, and the tabs' letters turn them.
+    EXPECT_EQ(AltLetterFaults(*window), QStringList());
+    QTabBar *tabs = window->findChild<QTabBar *>(QStringLiteral("ViewTabs"));
+    for (const int tab : {1, 2, 0}) {
+        const QChar letter = ui::MnemonicOf(tabs->tabText(tab));
+        QTest::keyClick(window.get(), Qt::Key(Qt::Key_A + letter.unicode() - u'a'),
+                        Qt::AltModifier);
+        EXPECT_EQ(tabs->currentIndex(), tab) << qPrintable(AltLetters(*window).join(' '));
+    }
 }
 
 // The list of all lines and the week choose the same line, and the commands on lines act on
@@ -320,9 +330,9 @@ TEST_F(MainWindowTest, UndoAndRedoRestoreEveryKindOfChangeAndTheChangedFlag)
     QList<QKeySequence> bound;
     for (const QAction *action : window->findChildren<QAction *>())
         bound += action->shortcuts();
-    for (const char *key : {"Ctrl+N", "Ctrl+O", "Ctrl+S", "Ctrl+Shift+S", "Ctrl+Q", "Ctrl+Z",
-                            "Ctrl+Shift+Z", "Ctrl+D", "Ctrl+C", "Ctrl+V", "Ctrl+P", "Ctrl+Shift+B",
-                            "Del", "Return"})
+    for (const char *key :
+         {"Ctrl+N", "Ctrl+O", "Ctrl+S", "Ctrl+Shift+S", "Ctrl+Q", "Ctrl+Z", "Ctrl+Shift+Z",
+          "Ctrl+D", "Ctrl+C", "Ctrl+V", "Ctrl+P", "Ctrl+Shift+B", "Del", "Return"})
         EXPECT_TRUE(bound.contains(QKeySequence(QString::fromLatin1(key)))) << key;
 
     using Lines = decltype(program.clockTable.Lines);
@@ -336,7 +346,8 @@ TEST_F(MainWindowTest, UndoAndRedoRestoreEveryKindOfChangeAndTheChangedFlag)
     // Undo back to the saved state: unchanged, and the save button grey again.
     undo->trigger();
     EXPECT_TRUE(program.clockTable.Lines == saved && !program.clockTable.TableChanged);
-    EXPECT_EQ(QStringList({undo->text(), redo->text()}), QStringList({"&Undo", "&Redo Edit line 0"}));
+    EXPECT_EQ(QStringList({undo->text(), redo->text()}),
+              QStringList({"&Undo", "&Redo Edit line 0"}));
     window->RefreshStatus();
     EXPECT_FALSE(window->menus().toolbarButton(5)->isEnabled());
     redo->trigger();
@@ -376,8 +387,8 @@ TEST_F(MainWindowTest, AProjectsLanguageReachesEveryTextOfTheWindow)
     auto dutch = std::make_unique<project::ProjectModel>();
     project::NewProject(*dutch, 19200, 10000);
     project::SelectModel(*dutch, 1, program.strings);
-    program.settings.nbtFile = WriteFile(dir.filePath(QStringLiteral("dutch.nbt")),
-                                         project::WriteProjectFile(*dutch, 60));
+    program.settings.nbtFile =
+        WriteFile(dir.filePath(QStringLiteral("dutch.nbt")), project::WriteProjectFile(*dutch, 60));
     window->files().ReadProjectFromSettings();
     EXPECT_EQ(Named<QMenu>(window.get(), "mmuFile")->title(), program.strings.GetResString(2200));
     // Qt's own buttons and the day names follow.
@@ -419,9 +430,9 @@ TEST_F(MainWindowTest, TheWeekScalesWithTheWindowAndOpensWhereItWasLeft)
         EXPECT_EQ(referenceRect(0).size(), QSize(11, 51));
         EXPECT_LE((markerPoint() - scaled(from)).manhattanLength(), 2);
         Drag(pic(), markerPoint(), {markerPoint() + QPoint(10, 0), scaled(from = c.to)});
-        EXPECT_EQ(clock::ReferenceDateTime(program.clockTable.Lines[0],
-                                           quintara::testing::Years2026),
-                  c.dropped);
+        EXPECT_EQ(
+            clock::ReferenceDateTime(program.clockTable.Lines[0], quintara::testing::Years2026),
+            c.dropped);
     }
 
     // Its place and size are kept on closing, and come back.
@@ -599,8 +610,8 @@ TEST_F(StartUpTest, AClockFileOpenedWithoutAProjectProposesTheProjectBesideIt)
 }
 
 // A clock file named on the command line opens in place of the start dialog; one that cannot be
-// read is reported by name (a foreign file with the program's words, one the system cannot open as every
-// file command describes it) and the start dialog follows, over the fresh table.
+// read is reported by name (a foreign file with the program's words, one the system cannot open as
+// every file command describes it) and the start dialog follows, over the fresh table.
 TEST_F(StartUpTest, AClockFileFromTheCommandLineOpensInPlaceOfTheStartDialog)
 {
     writeSettings(QStringLiteral("[Global]\nLanguage=0\n[Clock]\nNBTFile=%1\n").arg(DemoProject()));
