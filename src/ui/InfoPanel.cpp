@@ -71,6 +71,8 @@ QWidget *InfoPanel::buildPanels()
     scroller->setFrameShape(QFrame::NoFrame);
     scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroller->setWidgetResizable(true);
+    // The tabs above choose a panel from the keyboard; a stop here would only scroll, unnamed.
+    scroller->setFocusPolicy(Qt::NoFocus);
     auto *panels = new QWidget;
     auto *panelColumn = new QVBoxLayout(panels);
     panelColumn->setContentsMargins(0, 2, 0, 0);

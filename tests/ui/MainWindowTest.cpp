@@ -12,7 +12,10 @@
 #include "ui/FrmKlokken.h"
 #include "ui/WeekView.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QDateEdit>
+#include <QLocale>
 #include <QDir>
 
 using namespace quintara;
@@ -624,6 +627,55 @@ TEST_F(StartUpTest, AClockFileFromTheCommandLineOpensInPlaceOfTheStartDialog)
                                               : told.icon == platform::Icon::Critical));
         window->close();
     }
+}
+
+} // namespace
+
+namespace {
+
+// What a screen reader is told of the week view.
+struct WeekReaderTest : MainWindowTest {
+    QAccessibleInterface *week() { return QAccessible::queryAccessibleInterface(pic()); }
+};
+
+// The days hold their markers, named by moment, function, level, table and warnings; choosing
+// and pressing one does what a click and a double click do; Tab moves the reader's focus too (the
+// event that announces it needs a platform's bridge: the accessibility client's test sees it).
+TEST_F(WeekReaderTest, TheWeekShowsAScreenReaderItsDaysAndMarkers)
+{
+    QApplication::setActiveWindow(window.get());
+    put(0, Line(Monday.addDays(1), 6, 30, clock::Workday, clock::Once, 0));
+    put(1, Line(Monday.addDays(1), 8, 0, clock::Continue, clock::Once, 0));
+    repaint();
+    ASSERT_EQ(week()->childCount(), 7);
+    QAccessibleInterface *tuesday = week()->child(1);
+    const QString day = QLocale().toString(Monday.addDays(1), QStringLiteral("dddd "));
+    EXPECT_EQ(tuesday->text(QAccessible::Name), day + QStringLiteral("08-12-2026, ") +
+                                                    program.strings.GetResString(1005).trimmed());
+    ASSERT_EQ(tuesday->childCount(), 2);
+    QAccessibleInterface *early = tuesday->child(0);
+    const QStringList parts = early->text(QAccessible::Name).split(QStringLiteral(", "));
+    ASSERT_GE(parts.size(), 4);
+    EXPECT_EQ(std::tuple(parts[0], parts[3], early->parent(), tuesday->indexOfChild(early)),
+              std::tuple(day + QStringLiteral("08-12-2026 06:30"),
+                         program.strings.GetResString(1005).trimmed(), tuesday, 0));
+    EXPECT_EQ(early->rect(), QRect(pic()->mapToGlobal(At(1, 6, 30) - QPoint(5, 25)), QSize(11, 51)));
+    EXPECT_EQ(week()->childAt(early->rect().center().x(), early->rect().center().y()), tuesday);
+
+    // Choosing through the reader selects the line; pressing opens it in the editor.
+    QAccessibleActionInterface *actions = early->actionInterface();
+    ASSERT_NE(actions, nullptr);
+    actions->doAction(QAccessibleActionInterface::setFocusAction());
+    EXPECT_TRUE(selected() == 1 && early->state().selected && !tuesday->child(1)->state().selected);
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(editModes.size(), 1);
+
+    // Tab to the next marker: the reader's focus goes with it.
+    pic()->setFocus();
+    QTest::keyClick(pic(), Qt::Key_Tab);
+    EXPECT_EQ(selected(), 2);
+    EXPECT_TRUE(tuesday->child(1)->state().focused && !early->state().focused);
+    EXPECT_EQ(week()->focusChild(), tuesday->child(1));
 }
 
 } // namespace
