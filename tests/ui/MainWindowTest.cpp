@@ -3,12 +3,14 @@
 #include "plan/ProjectLocation.h"
 #include "plan/SunRetime.h"
 #include "presentation/AgendaModel.h"
+#include "presentation/HealthText.h"
 #include "project/ProjectFileWriter.h"
 #include "render/WeekPainter.h"
 #include "tests/support/TestYears.h"
 #include "tests/ui/WindowTestSupport.h"
 #include "ui/AgendaView.h"
 #include "ui/ClockMain.h"
+#include "ui/FileCommands.h"
 #include "ui/FrmKlokken.h"
 #include "ui/WeekView.h"
 
@@ -659,6 +661,12 @@ TEST_F(WeekReaderTest, TheWeekShowsAScreenReaderItsDaysAndMarkers)
     EXPECT_EQ(std::tuple(parts[0], parts[3], early->parent(), tuesday->indexOfChild(early)),
               std::tuple(day + QStringLiteral("08-12-2026 06:30"),
                          program.strings.GetResString(1005).trimmed(), tuesday, 0));
+    // Tuesday 06:30 is past by Wednesday: a once line that will never fire says so.
+    const auto warnings = ui::HealthTextsByLine(window->files().healthProblems(),
+                                                program.clockTable, program.strings,
+                                                window->files().years());
+    ASSERT_FALSE(warnings[0].isEmpty());
+    EXPECT_TRUE(early->text(QAccessible::Name).endsWith(u", " + warnings[0].join(u", ")));
     EXPECT_EQ(early->rect(), QRect(pic()->mapToGlobal(At(1, 6, 30) - QPoint(5, 25)), QSize(11, 51)));
     EXPECT_EQ(week()->childAt(early->rect().center().x(), early->rect().center().y()), tuesday);
 
