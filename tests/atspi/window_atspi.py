@@ -179,7 +179,7 @@ def inner(quintara, examples):
         # window is given the keyboard by hand.
         subprocess.call(["xdotool", "search", "--sync", "--onlyvisible", "--name", "Quintara",
                          "windowfocus", "--sync"], env=dict(os.environ, DISPLAY=display),
-                        stdout=subprocess.DEVNULL)
+                        stdout=subprocess.DEVNULL, timeout=15)
         week.queryComponent().grabFocus()
         wait_for(lambda: week.getState().contains(pyatspi.STATE_FOCUSED), 5)
         subprocess.call(["xdotool", "key", "Tab"], env=dict(os.environ, DISPLAY=display))
