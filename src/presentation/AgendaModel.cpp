@@ -121,6 +121,14 @@ QVariant AgendaModel::data(const QModelIndex &index, int role) const
         return firing.line;
     if (role == TableRole)
         return int(line.Table);
+    if (role == Qt::ToolTipRole || role == Qt::AccessibleTextRole ||
+        role == Qt::AccessibleDescriptionRole) {
+        // Every cell of the firing: a screen reader reads the warnings wherever it stands.
+        const QStringList warnings = m_warnings ? m_warnings(firing.line) : QStringList();
+        if (warnings.isEmpty())
+            return {};
+        return warnings.join(role == Qt::ToolTipRole ? QStringLiteral("\n") : QStringLiteral("; "));
+    }
     if (role != Qt::DisplayRole)
         return {};
     std::optional<LineTexts> &texts = m_texts[std::size_t(firing.line)];

@@ -125,6 +125,7 @@ void AgendaView::translate()
     // The fields carry no label on screen: the range list says what they are.
     m_from->setAccessibleName(Text(m_model, FromId));
     m_to->setAccessibleName(Text(m_model, ToId));
+    m_table->setAccessibleName(Text(m_model, settings::TextId::Print::AgendaTitle));
     m_from->setToolTip(Text(m_model, FromId));
     m_to->setToolTip(Text(m_model, ToId));
     m_quiet = false;

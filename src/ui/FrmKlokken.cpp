@@ -107,6 +107,7 @@ FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
     m_input->repaint = [this] { placeMarkers(); };
     m_input->selectionShown = [this](const QList<int> &lines, int chosen) {
         showSelection(lines, chosen);
+        m_pic->setFocusMarker(m_input->focusedMarker());
     };
     m_input->contextMenu = [this](QPoint at) { m_menus->editMenu()->popup(at); };
     m_input->edit = [this] { m_lines->EditLine(); };
@@ -258,6 +259,7 @@ void FrmKlokken::translate()
     m_menus->translate();
     m_lineViews->translate();
     AssignMnemonics(*this); // the tabs have their texts only now
+    m_pic->setAccessibleName(m_program.strings.GetResString(settings::TextId::Print::WeekTitle));
     m_surface->update();
 }
 

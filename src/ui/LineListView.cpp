@@ -204,7 +204,11 @@ LineListView::LineListView(ClockLineListModel &model, QWidget *parent)
 void LineListView::translate()
 {
     fillCombos();
-    m_txtSearch->setPlaceholderText(m_model.describer().strings().GetResString(SearchId));
+    const settings::Strings &strings = m_model.describer().strings();
+    m_txtSearch->setPlaceholderText(strings.GetResString(SearchId));
+    // A placeholder is gone once something is typed: the field keeps its name.
+    m_txtSearch->setAccessibleName(strings.GetResString(SearchId));
+    m_table->setAccessibleName(strings.GetResString(settings::TextId::Print::AllLinesTitle));
     m_model.refresh();
 }
 

@@ -3,16 +3,21 @@
 #include "plan/ProjectLocation.h"
 #include "plan/SunRetime.h"
 #include "presentation/AgendaModel.h"
+#include "presentation/HealthText.h"
 #include "project/ProjectFileWriter.h"
 #include "render/WeekPainter.h"
 #include "tests/support/TestYears.h"
 #include "tests/ui/WindowTestSupport.h"
 #include "ui/AgendaView.h"
 #include "ui/ClockMain.h"
+#include "ui/FileCommands.h"
 #include "ui/FrmKlokken.h"
 #include "ui/WeekView.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QDateEdit>
+#include <QLocale>
 #include <QDir>
 
 using namespace quintara;
@@ -640,6 +645,62 @@ TEST_F(StartUpTest, AClockFileFromTheCommandLineOpensInPlaceOfTheStartDialog)
                                               : told.icon == platform::Icon::Critical));
         window->close();
     }
+}
+
+} // namespace
+
+namespace {
+
+// What a screen reader is told of the week view.
+struct WeekReaderTest : MainWindowTest {
+    QAccessibleInterface *week() { return QAccessible::queryAccessibleInterface(pic()); }
+};
+
+// The days hold their markers, named by moment, function, level, table and warnings; choosing
+// and pressing one does what a click and a double click do; Tab moves the reader's focus too (the
+// event that announces it needs a platform's bridge: the accessibility client's test sees it).
+TEST_F(WeekReaderTest, TheWeekShowsAScreenReaderItsDaysAndMarkers)
+{
+    QApplication::setActiveWindow(window.get());
+    // Thursday: the relay on at 06:30 and off at the same minute (a conflict), a lamp at 08:00.
+    put(0, Line(Monday.addDays(3), 6, 30, clock::Workday, clock::Once, 0));
+    put(1, Line(Monday.addDays(3), 8, 0, clock::Continue, clock::Once, 0, 1, 2));
+    put(2, Line(Monday.addDays(3), 6, 30, clock::Continue, clock::Once, 0, 1, 1, 0));
+    repaint();
+    ASSERT_EQ(week()->childCount(), 7);
+    QAccessibleInterface *thursday = week()->child(3);
+    const QString day = QLocale().toString(Monday.addDays(3), QStringLiteral("dddd "));
+    EXPECT_EQ(thursday->text(QAccessible::Name), day + QStringLiteral("10-12-2026, ") +
+                                                    program.strings.GetResString(1005).trimmed());
+    ASSERT_EQ(thursday->childCount(), 3);
+    QAccessibleInterface *early = thursday->child(0);
+    const QStringList parts = early->text(QAccessible::Name).split(QStringLiteral(", "));
+    ASSERT_GE(parts.size(), 4);
+    EXPECT_EQ(std::tuple(parts[0], parts[3], early->parent(), thursday->indexOfChild(early)),
+              std::tuple(day + QStringLiteral("10-12-2026 06:30"),
+                         program.strings.GetResString(1005).trimmed(), thursday, 0));
+    const auto warnings = ui::HealthTextsByLine(window->files().healthProblems(),
+                                                program.clockTable, program.strings,
+                                                window->files().years());
+    ASSERT_FALSE(warnings[0].isEmpty());
+    EXPECT_TRUE(early->text(QAccessible::Name).endsWith(QStringLiteral(", ") + warnings[0].join(QStringLiteral(", "))));
+    EXPECT_EQ(early->rect(), QRect(pic()->mapToGlobal(At(3, 6, 30) - QPoint(5, 25)), QSize(11, 51)));
+    EXPECT_EQ(week()->childAt(early->rect().center().x(), early->rect().center().y()), thursday);
+
+    // Choosing through the reader selects the line; pressing opens it in the editor.
+    QAccessibleActionInterface *actions = early->actionInterface();
+    ASSERT_NE(actions, nullptr);
+    actions->doAction(QAccessibleActionInterface::setFocusAction());
+    EXPECT_TRUE(selected() == 1 && early->state().selected && !thursday->child(1)->state().selected);
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(editModes.size(), 1);
+
+    // Tab to the next marker: the reader's focus goes with it.
+    pic()->setFocus();
+    QTest::keyClick(pic(), Qt::Key_Tab);
+    EXPECT_EQ(selected(), 2);
+    EXPECT_TRUE(thursday->child(2)->state().focused && !early->state().focused);
+    EXPECT_EQ(week()->focusChild(), thursday->child(2));
 }
 
 } // namespace
