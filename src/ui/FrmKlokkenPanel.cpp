@@ -9,6 +9,7 @@
 #include "settings/NameTables.h"
 #include "settings/TextIds.h"
 #include "ui/Program.h"
+#include "presentation/DateText.h"
 #include "presentation/LineDescriber.h"
 
 #include "render/Pictures.h"
@@ -103,7 +104,7 @@ QString FrmKlokken::daySpeech(int row) const
     const QDate day = m_firstShownDay.addDays(row);
     const bool workday = m_program.project.WorkdayFlags()[std::size_t(row)] == 1;
     return QLocale().toString(day, QStringLiteral("dddd ")) +
-           day.toString(QStringLiteral("dd-MM-yyyy, ")) +
+           DateText::of(m_program.strings).date(day) + QStringLiteral(", ") +
            m_program.strings.GetResString(workday ? settings::TextId::TableName::Workday
                                                   : settings::TextId::TableName::Weekend)
                .trimmed();
@@ -115,7 +116,7 @@ QString FrmKlokken::markerSpeech(const WeekMarker &marker) const
     const QDate day = m_firstShownDay.addDays((marker.y - WeekCanvas::FirstRowY) / RowPitch);
     QStringList parts{
         QLocale().toString(day, QStringLiteral("dddd ")) +
-            day.toString(QStringLiteral("dd-MM-yyyy ")) +
+            DateText::of(m_program.strings).date(day) + u' ' +
             QStringLiteral("%1:%2")
                 .arg(marker.minute / 60, 2, 10, QLatin1Char('0'))
                 .arg(marker.minute % 60, 2, 10, QLatin1Char('0')),

@@ -270,6 +270,12 @@ int LineListView::activeLine() const
     return lines.size() == 1 ? lines.first() : -1;
 }
 
+void LineListView::focusSearch()
+{
+    m_txtSearch->setFocus(Qt::ShortcutFocusReason);
+    m_txtSearch->selectAll();
+}
+
 void LineListView::selectLine(int line)
 {
     m_quiet = true;

@@ -34,6 +34,9 @@ public:
     QTableView *tableView() const;
     ClockLineFilter *filter() const { return m_filter; }
 
+    // Puts the keyboard in the search field with its text chosen, to type over.
+    void focusSearch();
+
 public slots:
     // Follows a selection made elsewhere (the week view) without signalling it back; -1, a
     // free line or a line the filter hides clears the selection.

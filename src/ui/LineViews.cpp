@@ -10,6 +10,7 @@
 #include "ui/LineListView.h"
 #include "ui/Program.h"
 
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QTabBar>
 
@@ -64,6 +65,14 @@ void LineViews::addWeek(QWidget *page)
     connect(m_list, &LineListView::selectionChanged, this, followList);
     connect(m_list, &LineListView::lineActivated, this, &LineViews::editRequested);
     connect(m_list, &LineListView::deleteRequested, this, &LineViews::deleteRequested);
+    // Find, from anywhere in the window: the list with the keyboard in its search field.
+    const QKeySequence find = QKeySequence(QKeySequence::Find).isEmpty()
+                                  ? QKeySequence(QStringLiteral("Ctrl+F"))
+                                  : QKeySequence(QKeySequence::Find);
+    connect(new QShortcut(find, m_stack), &QShortcut::activated, this, [this] {
+        show(ListTab);
+        m_list->focusSearch();
+    });
 
     m_agenda = new AgendaView(m_agendaModel);
     m_agenda->now = [this] { return m_program.clock.now(); };

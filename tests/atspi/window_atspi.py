@@ -17,8 +17,8 @@ import tempfile
 import time
 
 TOOLS = ["Xvfb", "dbus-run-session", "xdotool"]
-DAY = re.compile(r"^\S+ \d\d-\d\d-\d{4}, .+$")
-MARKER = re.compile(r"^\S+ \d\d-\d\d-\d{4} \d\d:\d\d, [^,]+, [^,]+, [^,]+")
+DAY = re.compile(r"^\S+ \d\d[-./]\d\d[-./]\d{4}, .+$")
+MARKER = re.compile(r"^\S+ \d\d[-./]\d\d[-./]\d{4} \d\d:\d\d, [^,]+, [^,]+, [^,]+")
 
 
 def skip(reason):

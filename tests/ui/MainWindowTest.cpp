@@ -17,8 +17,8 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QDateEdit>
-#include <QLocale>
 #include <QDir>
+#include <QLocale>
 
 using namespace quintara;
 using clock::ClockLine;
@@ -258,6 +258,10 @@ TEST_F(MainWindowTest, KeysTheWheelAndShortcutsReachTheWeeksAndCommands)
                         Qt::AltModifier);
         EXPECT_EQ(tabs->currentIndex(), tab) << qPrintable(AltLetters(*window).join(' '));
     }
+    // Find leads to the list's search field from anywhere in the window.
+    QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(tabs->currentIndex() == 1 &&
+                QApplication::focusWidget() == Named<QWidget>(window.get(), "TxtSearch"));
 }
 
 // The list of all lines and the week choose the same line, and the commands on lines act on
@@ -670,28 +674,31 @@ TEST_F(WeekReaderTest, TheWeekShowsAScreenReaderItsDaysAndMarkers)
     ASSERT_EQ(week()->childCount(), 7);
     QAccessibleInterface *thursday = week()->child(3);
     const QString day = QLocale().toString(Monday.addDays(3), QStringLiteral("dddd "));
-    EXPECT_EQ(thursday->text(QAccessible::Name), day + QStringLiteral("10-12-2026, ") +
-                                                    program.strings.GetResString(1005).trimmed());
+    EXPECT_EQ(thursday->text(QAccessible::Name),
+              day + QStringLiteral("10/12/2026, ") + program.strings.GetResString(1005).trimmed());
     ASSERT_EQ(thursday->childCount(), 3);
     QAccessibleInterface *early = thursday->child(0);
     const QStringList parts = early->text(QAccessible::Name).split(QStringLiteral(", "));
     ASSERT_GE(parts.size(), 4);
     EXPECT_EQ(std::tuple(parts[0], parts[3], early->parent(), thursday->indexOfChild(early)),
-              std::tuple(day + QStringLiteral("10-12-2026 06:30"),
+              std::tuple(day + QStringLiteral("10/12/2026 06:30"),
                          program.strings.GetResString(1005).trimmed(), thursday, 0));
-    const auto warnings = ui::HealthTextsByLine(window->files().healthProblems(),
-                                                program.clockTable, program.strings,
-                                                window->files().years());
+    const auto warnings =
+        ui::HealthTextsByLine(window->files().healthProblems(), program.clockTable, program.strings,
+                              window->files().years());
     ASSERT_FALSE(warnings[0].isEmpty());
-    EXPECT_TRUE(early->text(QAccessible::Name).endsWith(QStringLiteral(", ") + warnings[0].join(QStringLiteral(", "))));
-    EXPECT_EQ(early->rect(), QRect(pic()->mapToGlobal(At(3, 6, 30) - QPoint(5, 25)), QSize(11, 51)));
+    EXPECT_TRUE(early->text(QAccessible::Name)
+                    .endsWith(QStringLiteral(", ") + warnings[0].join(QStringLiteral(", "))));
+    EXPECT_EQ(early->rect(),
+              QRect(pic()->mapToGlobal(At(3, 6, 30) - QPoint(5, 25)), QSize(11, 51)));
     EXPECT_EQ(week()->childAt(early->rect().center().x(), early->rect().center().y()), thursday);
 
     // Choosing through the reader selects the line; pressing opens it in the editor.
     QAccessibleActionInterface *actions = early->actionInterface();
     ASSERT_NE(actions, nullptr);
     actions->doAction(QAccessibleActionInterface::setFocusAction());
-    EXPECT_TRUE(selected() == 1 && early->state().selected && !thursday->child(1)->state().selected);
+    EXPECT_TRUE(selected() == 1 && early->state().selected &&
+                !thursday->child(1)->state().selected);
     actions->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(editModes.size(), 1);
 
