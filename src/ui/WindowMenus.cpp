@@ -161,7 +161,7 @@ void WindowMenus::buildEditMenu()
             lines.DeleteLines(views.chosenLines());
         else
             lines.DeleteLine();
-    })->setShortcuts(StandardKeys(QKeySequence::Delete, QKeySequence(QStringLiteral("Del"))));
+    })->setShortcut(QKeySequence(Qt::Key_Delete)); // X11's other Delete key, Ctrl+D, duplicates
     m_edit->addSeparator();
     AddItem(&m_window, m_edit, "mmuDuplicate", [&lines] {
         lines.DuplicateLines();

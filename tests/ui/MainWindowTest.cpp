@@ -343,6 +343,9 @@ TEST_F(MainWindowTest, UndoAndRedoRestoreEveryKindOfChangeAndTheChangedFlag)
          {"Ctrl+N", "Ctrl+O", "Ctrl+S", "Ctrl+Shift+S", "Ctrl+Q", "Ctrl+Z", "Ctrl+Shift+Z",
           "Ctrl+D", "Ctrl+C", "Ctrl+V", "Ctrl+P", "Ctrl+Shift+B", "Del", "Return"})
         EXPECT_TRUE(bound.contains(QKeySequence(QString::fromLatin1(key)))) << key;
+    // A key bound twice does nothing at all.
+    for (const QKeySequence &key : bound)
+        EXPECT_EQ(bound.count(key), 1) << qPrintable(key.toString());
 
     using Lines = decltype(program.clockTable.Lines);
     const Lines saved = program.clockTable.Lines;
