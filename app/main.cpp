@@ -10,6 +10,7 @@
 #include "settings/Strings.h"
 #include "ui/ClockMain.h"
 #include "ui/FileDialogs.h"
+#include "ui/FocusFrameStyle.h"
 #include "ui/FrmKlokken.h"
 #include "ui/LinkCommands.h"
 #include "ui/Program.h"
@@ -133,6 +134,7 @@ int main(int argc, char *argv[])
     // The window follows the desktop's palette; this one is for a desktop without a dark one.
     if (qEnvironmentVariable("QUINTARA_PALETTE") == QLatin1String("dark"))
         ui::ClockMain::UseDarkPalette();
+    QApplication::setStyle(new ui::FocusFrameStyle(QApplication::style()->name()));
 
     // The application has taken its own options (-platform, -style, ...) out of argv.
     QCommandLineParser parser;

@@ -1,4 +1,5 @@
 #include "tests/ui/WindowTestSupport.h"
+#include "ui/FocusFrameStyle.h"
 #include "ui/FocusRing.h"
 #include "ui/FormTranslation.h"
 #include "ui/FrmTaal.h"
@@ -128,6 +129,42 @@ TEST(FocusRing, RingsTheFocusedCellInTheTextColourOfItsRow)
     view.selectionModel()->select(model.index(1, 1),
                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
     EXPECT_EQ(leftEdge(1, 1), palette.color(QPalette::Active, QPalette::HighlightedText));
+}
+
+TEST(FocusFrameStyle, FramesTheFocusedButtonInAColourThatStandsOut)
+{
+    QPalette palette;
+    palette.setColor(QPalette::Window, QColor(239, 239, 239));
+    palette.setColor(QPalette::WindowText, Qt::black);
+    palette.setColor(QPalette::Highlight, QColor(48, 140, 198));
+    EXPECT_EQ(ui::FocusFrameStyle::FrameColour(palette), QColor(48, 140, 198));
+    palette.setColor(QPalette::Highlight, QColor(204, 232, 255)); // a pale one: 1.2:1
+    EXPECT_EQ(ui::FocusFrameStyle::FrameColour(palette), QColor(Qt::black));
+
+    ui::FocusFrameStyle style(QStringLiteral("Fusion"));
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    QRadioButton *radios[] = {new QRadioButton(QStringLiteral("Cont")),
+                              new QRadioButton(QStringLiteral("Wknd"))};
+    for (QRadioButton *radio : radios) {
+        radio->setStyle(&style);
+        layout->addWidget(radio);
+    }
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    radios[1]->setFocus(Qt::TabFocusReason);
+    const auto framed = [&](QRadioButton *radio) {
+        const QImage image = radio->grab().toImage();
+        const QColor frame = ui::FocusFrameStyle::FrameColour(radio->palette());
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                count += image.pixelColor(x, y) == frame;
+        return count;
+    };
+    EXPECT_EQ(framed(radios[0]), 0);
+    EXPECT_GT(framed(radios[1]), 2 * radios[1]->fontMetrics().horizontalAdvance("Wknd"));
 }
 
 // A choice through the modal path is the start-up's to test.

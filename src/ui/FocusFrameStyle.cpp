@@ -1,0 +1,34 @@
+#include "ui/FocusFrameStyle.h"
+
+#include "render/WeekColours.h"
+
+#include <QPainter>
+#include <QStyleOption>
+
+namespace quintara::ui {
+
+QColor FocusFrameStyle::FrameColour(const QPalette &palette)
+{
+    const QColor highlight = palette.color(QPalette::Highlight);
+    return render::ContrastRatio(highlight, palette.color(QPalette::Window)) >= 3.0
+               ? highlight
+               : palette.color(QPalette::WindowText);
+}
+
+void FocusFrameStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option,
+                                    QPainter *painter, const QWidget *widget) const
+{
+    if (element != PE_FrameFocusRect) {
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        return;
+    }
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, false);
+    painter->setPen(QPen(FrameColour(option->palette), 2, Qt::SolidLine, Qt::SquareCap,
+                         Qt::MiterJoin));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(QRectF(option->rect).adjusted(1, 1, -1, -1));
+    painter->restore();
+}
+
+} // namespace quintara::ui
