@@ -68,7 +68,9 @@ render::DocumentHead Exports::handOverHead() const
 
 QList<render::DocumentTable> Exports::handOverTables() const
 {
-    QList<render::DocumentTable> tables{{text(AllLinesTitle), &m_lineModel}};
+    QList<render::DocumentTable> tables{{text(AllLinesTitle), &m_lineModel,
+                                         ClockLineListModel::WarningColumn,
+                                         ClockLineListModel::WarningsRole}};
     // The agenda of the range last shown in its tab.
     if (m_agendaModel.rowCount() > 0 && agendaDates) {
         const auto [from, to] = agendaDates();
