@@ -152,10 +152,10 @@ void Exports::ExportPdf()
 
 bool Exports::ExportCsv(const QString &path)
 {
-    const QString csv = ClockLinesCsv(m_program.clockTable, [this](const clock::ClockLine &line) {
-        return std::pair{m_describer.functionText(line), m_describer.levelText(line)};
-    });
-    return writeExport(path, csv.toUtf8());
+    // The list as the table stands, whether or not its tab was on show.
+    if (refreshTables)
+        refreshTables();
+    return writeExport(path, LineListCsv(m_lineModel).toUtf8());
 }
 
 void Exports::ExportCsv()

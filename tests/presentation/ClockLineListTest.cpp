@@ -1,6 +1,7 @@
 #include "presentation/ClockLineClipboard.h"
 #include "presentation/ClockLineFilter.h"
 #include "presentation/ClockLineListModel.h"
+#include "presentation/Csv.h"
 
 #include "clock/ClockTable.h"
 #include "platform/Clock.h"
@@ -103,6 +104,18 @@ TEST_F(LineList, EveryLineInUseIsDescribedInItsColumns)
     // Read out as text, not only shown as a tool tip.
     EXPECT_EQ(warning.data(Qt::AccessibleTextRole).toString(),
               "Fires in the past; Conflicts with line 2");
+    // As a file, the list reads as it does in the window, its warnings spelled out.
+    const QStringList csv = LineListCsv(model).split(QStringLiteral("\r\n"));
+    EXPECT_EQ(csv.mid(0, 3),
+              (QStringList{QString(CsvByteOrderMark) +
+                               "No.,Day-table,Time,Reference date,Repetition,Function,Level,"
+                               "Next firing,Warnings",
+                           "0,Continue table,22:00,01/01/2027,Once,DIM 03 Lounge,50 %,,",
+                           "2,Workday table,07:30,07/12/2026,Every day,REL 05 Hall,On,"
+                           "08/12/2026 07:30,"}));
+    EXPECT_TRUE(csv[4].startsWith("9,Weekend table,06:15,14/02/2026,") &&
+                csv[4].endsWith(",Fires in the past; Conflicts with line 2"))
+        << csv[4].toStdString();
     // Lines beyond the model are marked with the reason.
     EXPECT_EQ(Column(model, 0, Model::BeyondModelRole),
               (QStringList{"false", "false", "false", "false", "true"}));
@@ -120,6 +133,10 @@ TEST_F(LineList, EveryLineInUseIsDescribedInItsColumns)
     EXPECT_EQ(Column(model, Model::IndexColumn), (QStringList{"0", "2", "5", "60"}));
     EXPECT_EQ(model.lineTexts(2).mid(2, 3), (QStringList{"08:30", "07/12/2026", "Jeden Tag"}));
     EXPECT_EQ(model.headerData(Model::DateColumn, Qt::Horizontal).toString(), "Bezugsdatum");
+    const QStringList german = LineListCsv(model).split(QStringLiteral("\r\n"));
+    EXPECT_TRUE(german[0].startsWith(CsvByteOrderMark + QStringLiteral("Nr.,Tagestabelle,Zeit,")) &&
+                german[2].startsWith("2,Werktagstabelle,08:30,07/12/2026,Jeden Tag,"))
+        << german.join(u'|').toStdString();
 }
 
 TEST_F(LineList, EachColumnSortsInItsOwnOrderAndFiltersCombine)

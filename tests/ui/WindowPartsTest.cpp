@@ -351,6 +351,17 @@ TEST_F(CommandsTest, ExportsAndComparingWithAFile)
     EXPECT_TRUE(lastMessage().contains(nowhere) && !QFile::exists(nowhere));
     EXPECT_EQ(written.size(), 1);
 
+    // The CSV reads as the list does, from the table as it stands, its warnings in words.
+    listModel.setWarnings(
+        [](int line) { return line == 1 ? QStringList{"Never fires"} : QStringList{}; });
+    exports.refreshTables = [this] { listModel.refresh(); };
+    const QString csv = dir.filePath(QStringLiteral("lines.csv"));
+    ASSERT_TRUE(exports.ExportCsv(csv));
+    const QStringList records = QString::fromUtf8(FileBytes(csv)).split(QStringLiteral("\r\n"));
+    EXPECT_TRUE(records.value(2).startsWith("1,Special table,12:00,10/12/2026,Once,") &&
+                records.value(2).endsWith(",Never fires"))
+        << records.join(u'|').toStdString();
+
     // Comparing with another clock file shows the differences and leaves the table as it is.
     clock::ClockTable other = program.clockTable;
     other.Lines[1].Hour = 13;
