@@ -20,9 +20,12 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLayout>
 #include <QLocale>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScreen>
+#include <QToolBar>
 
 namespace quintara::ui {
 
@@ -40,6 +43,29 @@ constexpr int WrittenToId = 2421; // "Written to %1"
 QString FileNameOnly(const QString &path)
 {
     return path.mid(std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\')) + 1);
+}
+
+// The preview within the screen's free area (at a large scale its own size runs off it), as
+// wide as its toolbar needs where the screen allows, so that Print at its end shows.
+void FitToScreen(QDialog &preview)
+{
+    const QScreen *screen = preview.screen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    // Room for the title bar and the frame, which the window manager adds.
+    const QSize frame(16, 48);
+    QSize size = preview.size().expandedTo(QSize(0, area.height() * 9 / 10));
+    if (const auto *bar = preview.findChild<QToolBar *>()) {
+        const QMargins margins =
+            preview.layout() ? preview.layout()->contentsMargins() : QMargins();
+        size.setWidth(
+            std::max(size.width(), bar->sizeHint().width() + margins.left() + margins.right()));
+    }
+    size = size.boundedTo(area.size() - frame);
+    preview.resize(size);
+    preview.move(area.left() + (area.width() - size.width() - frame.width()) / 2,
+                 area.top() + (area.height() - size.height() - frame.height()) / 2);
 }
 
 } // namespace
@@ -101,6 +127,7 @@ void Exports::Print()
     printer.setDocName(QFileInfo(m_files.tableName()).completeBaseName());
     QPrintPreviewDialog preview(&printer, m_parent);
     preview.setWindowTitle(text(WeekTitle) + QStringLiteral(" - ") + FileNameOnly(m_files.tableName()));
+    FitToScreen(preview);
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
             [this](QPrinter *into) { paintHandOver(*into); });
     preview.exec();

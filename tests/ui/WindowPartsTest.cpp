@@ -15,7 +15,9 @@
 #include "presentation/LineDescriber.h"
 
 #include <QDir>
+#include <QPrintPreviewDialog>
 #include <QSignalSpy>
+#include <QToolBar>
 
 #include <sys/stat.h>
 
@@ -343,6 +345,19 @@ TEST_F(CommandsTest, ExportsAndComparingWithAFile)
     EXPECT_TRUE(dialogs.asked.constLast().request.initialName == "house.pdf" &&
                 FileBytes(path + QStringLiteral(".pdf")).startsWith("%PDF-"));
     EXPECT_EQ(written, QStringList{"Written to " + QDir::toNativeSeparators(path + ".pdf")});
+
+    // The print preview lies within the screen's free area with its whole toolbar on show,
+    // Print among it, though the offscreen screen is narrower than a 1920 one at scale 2.
+    const WhenModal<QPrintPreviewDialog> preview([](QPrintPreviewDialog &dialog) {
+        EXPECT_TRUE(dialog.screen()->availableGeometry().contains(dialog.frameGeometry()));
+        const auto *bar = dialog.findChild<QToolBar *>();
+        ASSERT_TRUE(bar && !bar->actions().isEmpty());
+        for (QAction *action : bar->actions())
+            EXPECT_TRUE(action->isSeparator() || bar->widgetForAction(action)->isVisible())
+                << action->text().toStdString();
+    });
+    exports.Print();
+    EXPECT_EQ(preview.seen, 1);
 
     // A folder that is not there: the message names it, and no file appears.
     const QString nowhere = dir.filePath(QStringLiteral("no/such/folder/x.csv"));
