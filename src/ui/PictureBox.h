@@ -27,7 +27,7 @@ public:
     {
         m_height = std::move(height);
         m_preferred = std::move(preferred);
-        QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
         policy.setHeightForWidth(true);
         setSizePolicy(policy);
         updateGeometry();
