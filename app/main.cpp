@@ -130,6 +130,9 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     // Ties the windows to the desktop entry (its icon and name in task bars).
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quintara.Quintara"));
+    // The window follows the desktop's palette; this one is for a desktop without a dark one.
+    if (qEnvironmentVariable("QUINTARA_PALETTE") == QLatin1String("dark"))
+        ui::ClockMain::UseDarkPalette();
 
     // The application has taken its own options (-platform, -style, ...) out of argv.
     QCommandLineParser parser;

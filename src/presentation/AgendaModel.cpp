@@ -1,6 +1,7 @@
 #include "presentation/AgendaModel.h"
 
 #include "clock/ClockTable.h"
+#include "presentation/DateText.h"
 #include "presentation/LineDescriber.h"
 #include "settings/Strings.h"
 #include "settings/TextIds.h"
@@ -21,11 +22,6 @@ constexpr int HeadingIds[AgendaModel::ColumnCount] = {settings::TextId::Agenda::
                                                       List::DayTable,
                                                       List::Function,
                                                       List::Level};
-
-QString DateText(QDate date)
-{
-    return QLocale().toString(date, QStringLiteral("ddd dd-MM-yyyy"));
-}
 
 QString TimeText(int hour, int minute)
 {
@@ -125,6 +121,14 @@ QVariant AgendaModel::data(const QModelIndex &index, int role) const
         return firing.line;
     if (role == TableRole)
         return int(line.Table);
+    if (role == Qt::ToolTipRole || role == Qt::AccessibleTextRole ||
+        role == Qt::AccessibleDescriptionRole) {
+        // Every cell of the firing: a screen reader reads the warnings wherever it stands.
+        const QStringList warnings = m_warnings ? m_warnings(firing.line) : QStringList();
+        if (warnings.isEmpty())
+            return {};
+        return warnings.join(role == Qt::ToolTipRole ? QStringLiteral("\n") : QStringLiteral("; "));
+    }
     if (role != Qt::DisplayRole)
         return {};
     std::optional<LineTexts> &texts = m_texts[std::size_t(firing.line)];
@@ -133,7 +137,7 @@ QVariant AgendaModel::data(const QModelIndex &index, int role) const
                           m_describer.levelText(line)};
     switch (index.column()) {
     case DateColumn:
-        return DateText(firing.moment.date());
+        return DateText::of(m_describer.strings()).dayAndDate(firing.moment.date());
     case TimeColumn:
         return TimeText(firing.moment.hour(), firing.moment.minute());
     case LineColumn:
@@ -157,7 +161,7 @@ QVariant AgendaModel::sunData(const Row &row, int column, int role) const
         return {};
     switch (column) {
     case DateColumn:
-        return DateText(row.sunAt.date());
+        return DateText::of(m_describer.strings()).dayAndDate(row.sunAt.date());
     case TimeColumn:
         return TimeText(row.sunAt.time().hour(), row.sunAt.time().minute());
     case FunctionColumn:

@@ -8,7 +8,10 @@
 #include <QDateTime>
 #include <QTimeZone>
 
+#include <QStringList>
+
 #include <array>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -54,6 +57,11 @@ public:
     // at most `maxCount` firings.
     void fill(const QDateTime &now, const clock::WorkdayFlagSet &workdays, QDate from, QDate to,
               const clock::FiringFilter &filter = {}, int maxCount = clock::MaxAgendaFirings);
+    // The health warnings of a line (by index), read out and shown as a tooltip on its firings.
+    void setWarnings(std::function<QStringList(int line)> warnings)
+    {
+        m_warnings = std::move(warnings);
+    }
     // Sunrise and sunset rows from the next fill on; none without a sun.
     void setSun(std::optional<AgendaSun> sun) { m_sun = std::move(sun); }
     // Whether firings beyond the maximum were left out.
@@ -89,6 +97,7 @@ private:
     std::vector<clock::Firing> m_firings;
     std::vector<Row> m_rows;
     std::optional<AgendaSun> m_sun;
+    std::function<QStringList(int line)> m_warnings;
     // Made as rows are first shown.
     mutable std::array<std::optional<LineTexts>, 100> m_texts;
     bool m_truncated = false;

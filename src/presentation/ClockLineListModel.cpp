@@ -1,6 +1,7 @@
 #include "presentation/ClockLineListModel.h"
 
 #include "clock/ClockTable.h"
+#include "presentation/DateText.h"
 #include "settings/Strings.h"
 #include "settings/TextIds.h"
 
@@ -9,8 +10,6 @@
 namespace quintara::ui {
 
 namespace {
-
-constexpr auto DateTimeFormat = "dd/MM/yyyy hh:mm";
 
 qlonglong DateKey(const clock::ClockLine &line, clock::YearWindow years)
 {
@@ -70,7 +69,7 @@ ClockLineListModel::Row ClockLineListModel::makeRow(int index) const
     // A line that never fires sorts after every line that does.
     const std::optional<QDateTime> next = m_nextFiring ? m_nextFiring(index) : std::nullopt;
     if (next && next->isValid()) {
-        texts[NextFiringColumn] = next->toString(QLatin1String(DateTimeFormat));
+        texts[NextFiringColumn] = DateText::of(m_describer.strings()).dateTime(*next);
         keys[NextFiringColumn] = next->toMSecsSinceEpoch();
     } else {
         keys[NextFiringColumn] = std::numeric_limits<qlonglong>::max();

@@ -1,6 +1,7 @@
 #include "presentation/LineDescriber.h"
 
 #include "clock/ClockTable.h"
+#include "presentation/DateText.h"
 #include "presentation/FunctionPresenter.h"
 #include "settings/NameTables.h"
 #include "settings/Strings.h"
@@ -43,13 +44,17 @@ QString LineDescriber::timeText(const clock::ClockLine &line)
 QString LineDescriber::dateText(const clock::ClockLine &line) const
 {
     const int year = years().fullYear(line.Year);
-    return TwoDigits(line.Day) + u'/' + TwoDigits(line.Month) + u'/' +
-           QString::number(year >= 0 ? year : line.Year);
+    return DateText::of(m_strings).parts(line.Day, line.Month, year >= 0 ? year : line.Year);
 }
 
 QString LineDescriber::repeatText(const clock::ClockLine &line) const
 {
     namespace Text = settings::TextId::LineList;
+    // A workday or weekend table line fires on each of those days whatever its repetition says.
+    if (line.Table == clock::Workday)
+        return m_strings.GetResString(Text::EveryOne + clock::Workdays - clock::Minutes);
+    if (line.Table == clock::Weekend)
+        return m_strings.GetResString(Text::EveryOne + clock::WeekendDays - clock::Minutes);
     if (line.RepeatUnit >= clock::Minutes && line.RepeatUnit <= clock::WeekendDays) {
         const int unit = line.RepeatUnit - clock::Minutes;
         if (line.RepeatCount == 1)
@@ -68,7 +73,11 @@ QString LineDescriber::repeatText(const clock::ClockLine &line) const
 std::pair<QString, QString> LineDescriber::panelSummary(const clock::ClockLine &line) const
 {
     const QString what = functionText(line) + u' ' + levelText(line);
-    QString when = clock::ReferenceDateTime(line, years()).toString(QStringLiteral("dd/MM hh:mm"));
+    const QDateTime reference = clock::ReferenceDateTime(line, years());
+    const QString when = reference.isValid()
+                             ? DateText::of(m_strings).dayAndMonth(reference.date()) + u' ' +
+                                   reference.time().toString(QStringLiteral("HH:mm"))
+                             : QString();
     return {what, when + u' ' + repeatText(line)};
 }
 

@@ -72,7 +72,7 @@ void WeekViewModel::build(const clock::ClockTable &table, QDate monday,
         if (const auto reference = clock::ReferenceOccurrence(line, monday, years))
             m_markers.push_back({i, true,
                                  MarkerX(reference->moment.hour(), reference->moment.minute()),
-                                 OccurrenceY(reference->row), 0});
+                                 OccurrenceY(reference->row), 0, reference->moment.minuteOfDay});
         clock::OccurrenceWalk walk(line, monday, workdays, clock::WalkPurpose::Markers, years);
         while (m_repeatMarkers < RepeatMarkerLimit) {
             const auto occurrence = walk.next();
@@ -80,7 +80,7 @@ void WeekViewModel::build(const clock::ClockTable &table, QDate monday,
                 break;
             m_markers.push_back({i, false,
                                  MarkerX(occurrence->moment.hour(), occurrence->moment.minute()),
-                                 OccurrenceY(occurrence->row), 0});
+                                 OccurrenceY(occurrence->row), 0, occurrence->moment.minuteOfDay});
             ++m_repeatMarkers;
         }
         addBands(i, line, monday, workdays, years, walk);

@@ -40,6 +40,7 @@ struct WeekMarker {
     int y = 0;
     // The lines stacked on this spot, shown by the marker placed last there; 0 on the others.
     int stack = 0;
+    int minute = 0; // of the day, when the occurrence falls
 };
 
 // Where a line fires past its drawn markers (a minute series shows 25, and the pool may run

@@ -1,5 +1,6 @@
 #include "render/HandOverDocument.h"
 
+#include "presentation/DateText.h"
 #include "presentation/WeekViewModel.h"
 #include "render/WeekPainter.h"
 
@@ -283,7 +284,7 @@ DocumentHead MakeDocumentHead(const settings::Strings &strings, const QString &p
         {strings.GetResString(Text::CentralUnitLabel),
          strings.GetResString(Text::UnitModel).arg(modelIndex).arg(usableLines)},
         {strings.GetResString(Text::PrintedLabel),
-         printed.toString(QStringLiteral("dd-MM-yyyy HH:mm"))},
+         ui::DateText::of(strings).dateTime(printed)},
     };
     head.pageWord = strings.GetResString(Text::PageWord);
     return head;

@@ -36,12 +36,6 @@ void Pictures::drawMarker(QPainter &painter, int picture, const QRectF &target) 
     draw(painter, markerName(picture), target);
 }
 
-void Pictures::drawDay(QPainter &painter, Day day, const QRectF &target) const
-{
-    draw(painter, day == Day::Workday ? QStringLiteral("workday") : QStringLiteral("nonworkday"),
-         target);
-}
-
 void Pictures::draw(QPainter &painter, const QString &name, const QRectF &target) const
 {
     // Rendered once per name, size and ratio into a pixmap of device pixels: hundreds of markers

@@ -11,7 +11,7 @@ class QRectF;
 namespace quintara::render {
 
 // The main window's image lists: the nine marker pictures (also the legend and the information
-// panels), the two day backgrounds and the toolbar icons. Drawn from SVG, so they stay sharp at
+// panels) and the toolbar icons. Drawn from SVG, so they stay sharp at
 // any device pixel ratio; rendered pixmaps are kept per size and ratio.
 class Pictures {
 public:
@@ -19,11 +19,8 @@ public:
     static constexpr int MarkerPictureWidth = 11;
     static constexpr int MarkerPictureHeight = 51;
 
-    enum class Day { Workday, NonWorkday };
-
     // Marker picture 1..9; any other number draws nothing.
     void drawMarker(QPainter &painter, int picture, const QRectF &target) const;
-    void drawDay(QPainter &painter, Day day, const QRectF &target) const;
 
     // The toolbar icon of a picture name ("tlb_new", ...).
     static QIcon icon(const QString &name);

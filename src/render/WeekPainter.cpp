@@ -1,6 +1,7 @@
 #include "render/WeekPainter.h"
 
 #include "clock/ClockTable.h"
+#include "presentation/DateText.h"
 #include "presentation/WeekViewModel.h"
 #include "render/Pictures.h"
 #include "settings/NameTables.h"
@@ -19,20 +20,22 @@ namespace quintara::render {
 
 using ui::WeekViewModel;
 
+namespace {
+
+// The part of a marker picture above its stem.
+constexpr int PlateHeight = 14;
+
+} // namespace
+
 QColor TableColour(int table)
 {
-    switch (table) {
-    case clock::Workday:
-        return QColor(255, 0, 0);
-    case clock::Weekend:
-        return QColor(0, 0, 255);
-    case clock::Simulation:
-        return QColor(0, 255, 0);
-    case clock::Special:
-        return QColor(255, 255, 0);
-    default:
-        return QColor(0, 0, 0);
-    }
+    return WeekColours().table(table);
+}
+
+void WeekPainter::setColours(const WeekColours &colours)
+{
+    m_colours = colours;
+    m_markers.clear();
 }
 
 QPointF WeekPainter::toArea(QPointF logical, const QRectF &area)
@@ -53,20 +56,7 @@ void WeekPainter::paint(QPainter &painter, const QRectF &area, const WeekScene &
     const auto at = [&](qreal x, qreal y) { return toArea(QPointF(x, y), area); };
     constexpr int pitch = WeekViewModel::RowPitch;
 
-    for (int row = 0; row < 7; ++row) {
-        const auto day = scene.workdays[std::size_t(row)] == 1 ? Pictures::Day::Workday
-                                                               : Pictures::Day::NonWorkday;
-        m_pictures.drawDay(
-            painter, day,
-            QRectF(at(0, 15 + pitch * row), at(WeekViewModel::CanvasWidth, 65 + pitch * row)));
-    }
-
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    for (const ui::WeekNight &night : scene.nights)
-        painter.fillRect(QRectF(at(night.fromX, 15 + pitch * night.row),
-                                at(night.toX, 65 + pitch * night.row)),
-                         NightShade);
-    painter.setRenderHint(QPainter::Antialiasing);
+    paintDays(painter, area, scene, unit);
 
     // The hour labels keep their size; they stand in the gap below each row, under its grid
     // lines at 0, 6, 12, 18 h, where no marker or stack count reaches.
@@ -76,7 +66,7 @@ void WeekPainter::paint(QPainter &painter, const QRectF &area, const WeekScene &
     else // on paper, as large beside the week as on the screen
         hourFont.setPixelSize(std::max(1, qRound(10 * unit)));
     painter.setFont(hourFont);
-    painter.setPen(Qt::black);
+    painter.setPen(m_colours.text);
     for (int row = 0; row < 7; ++row) {
         for (int k = 0; k < 5; ++k) {
             const QPointF anchor = at(120 * k + 20, 66 + pitch * row);
@@ -91,28 +81,10 @@ void WeekPainter::paint(QPainter &painter, const QRectF &area, const WeekScene &
         const QPointF point = at(scene.now->x(), scene.now->y());
         const qreal half = at(0, 25).y() - area.top();
         painter.fillRect(QRectF(point.x() - unit, point.y() - half, 2 * unit, 2 * half),
-                         QColor(220, 0, 0));
+                         m_colours.now);
     }
 
-    // Plain rectangles: a week of dense series is a hundred bands across the screen.
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    for (const ui::WeekBand &band : scene.model.bands()) {
-        const QColor colour = TableColour(scene.table.Lines[std::size_t(band.line)].Table);
-        // On whole pixels on the screen, where the markers and the hit boxes are.
-        const auto onPixel = [unit](QPointF p) { return unit == 1.0 ? QPointF(p.toPoint()) : p; };
-        const QPointF from = onPixel(at(band.fromX, band.y));
-        const QPointF to = onPixel(at(band.toX, band.y));
-        QRectF outer(from.x(), from.y() - 3 * unit, to.x() - from.x() + unit, 6 * unit);
-        // A single firing's band is as wide as the marker it stands for, and as wide as a click
-        // on it reaches.
-        if (outer.width() < (MarkerWidth + 1) * unit)
-            outer = QRectF(from.x() - MarkerPoint.x() * unit, outer.top(), (MarkerWidth + 1) * unit,
-                           outer.height());
-        painter.fillRect(outer, colour == Qt::black ? QColor(Qt::black) : colour.darker(160));
-        painter.fillRect(outer.adjusted(unit, unit, -unit, -unit),
-                         colour == Qt::black ? QColor(110, 110, 110) : colour.lighter(130));
-    }
-    painter.setRenderHint(QPainter::Antialiasing);
+    paintBands(painter, area, scene, unit);
 
     // In the model's order: the marker placed last on a spot lies on top and shows the count.
     for (const ui::WeekMarker &marker : scene.model.markers()) {
@@ -124,7 +96,89 @@ void WeekPainter::paint(QPainter &painter, const QRectF &area, const WeekScene &
         paintMarker(painter, topLeft, line, scene.table.SelectedLine == marker.line + 1,
                     marker.stack, unit);
     }
+    if (scene.focus)
+        paintFocus(painter, at(scene.focus->x(), scene.focus->y()), unit);
     painter.restore();
+}
+
+void WeekPainter::paintDays(QPainter &painter, const QRectF &area, const WeekScene &scene,
+                            qreal unit) const
+{
+    const auto at = [&](qreal x, qreal y) { return toArea(QPointF(x, y), area); };
+    constexpr int pitch = WeekViewModel::RowPitch;
+    // Rows, night shade and grid on whole pixels: antialiased hairlines would fade below the
+    // contrast their colours are chosen for.
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    for (int row = 0; row < 7; ++row) {
+        const QRectF day(at(0, 15 + pitch * row), at(WeekViewModel::CanvasWidth, 65 + pitch * row));
+        painter.fillRect(day, scene.workdays[std::size_t(row)] == 1 ? m_colours.workday
+                                                                    : m_colours.dayOff);
+    }
+    for (const ui::WeekNight &night : scene.nights)
+        painter.fillRect(QRectF(at(night.fromX, 15 + pitch * night.row),
+                                at(night.toX, 65 + pitch * night.row)),
+                         NightShade);
+    const QPen major(m_colours.majorLine, 2 * unit, Qt::SolidLine, Qt::FlatCap);
+    const QPen minor(m_colours.minorLine, unit, Qt::SolidLine, Qt::FlatCap);
+    for (int row = 0; row < 7; ++row) {
+        const int top = 15 + pitch * row;
+        for (int hour = 0; hour <= 24; ++hour) {
+            const bool isMajor = hour % 6 == 0;
+            const qreal x = 20 + 20 * hour;
+            painter.setPen(isMajor ? major : minor);
+            painter.drawLine(at(x, top + (isMajor ? 6 : 12)), at(x, top + (isMajor ? 44 : 38)));
+        }
+    }
+    painter.setRenderHint(QPainter::Antialiasing);
+}
+
+void WeekPainter::paintBands(QPainter &painter, const QRectF &area, const WeekScene &scene,
+                             qreal unit) const
+{
+    const auto at = [&](qreal x, qreal y) { return toArea(QPointF(x, y), area); };
+    // Plain rectangles: a week of dense series is a hundred bands across the screen.
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    for (const ui::WeekBand &band : scene.model.bands()) {
+        // On whole pixels on the screen, where the markers and the hit boxes are.
+        const auto onPixel = [unit](QPointF p) { return unit == 1.0 ? QPointF(p.toPoint()) : p; };
+        const QPointF from = onPixel(at(band.fromX, band.y));
+        const QPointF to = onPixel(at(band.toX, band.y));
+        QRectF outer(from.x(), from.y() - 3 * unit, to.x() - from.x() + unit, 6 * unit);
+        // A single firing's band is as wide as the marker it stands for, and as wide as a click
+        // on it reaches.
+        if (outer.width() < (MarkerWidth + 1) * unit)
+            outer = QRectF(from.x() - MarkerPoint.x() * unit, outer.top(), (MarkerWidth + 1) * unit,
+                           outer.height());
+        painter.fillRect(outer, m_colours.ink);
+        painter.fillRect(outer.adjusted(unit, unit, -unit, -unit),
+                         m_colours.table(scene.table.Lines[std::size_t(band.line)].Table));
+    }
+    painter.setRenderHint(QPainter::Antialiasing);
+}
+
+void WeekPainter::paintFocus(QPainter &painter, QPointF point, qreal unit) const
+{
+    // A frame around the whole marker, clear of its picture, in the outline colour with a halo
+    // inside it, so that it reads on the ground and against the marker alike.
+    const QRectF box(point.x() - (MarkerPoint.x() + 2.5) * unit,
+                     point.y() - (MarkerPoint.y() + 2.5) * unit, (MarkerWidth + 5) * unit,
+                     (MarkerHeight + 5) * unit);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(m_colours.ink, 2 * unit));
+    painter.drawRect(box);
+    painter.setPen(QPen(m_colours.halo, unit));
+    painter.drawRect(box.adjusted(1.5 * unit, 1.5 * unit, -1.5 * unit, -1.5 * unit));
+    painter.restore();
+}
+
+void WeekPainter::paintPlate(QPainter &painter) const
+{
+    painter.setPen(QPen(m_colours.minorLine, 1));
+    painter.setBrush(m_colours.plate);
+    painter.drawRoundedRect(QRectF(0.5, 0.5, Pictures::MarkerPictureWidth - 1, PlateHeight - 1),
+                            2, 2);
 }
 
 void WeekPainter::paintMarker(QPainter &painter, QPointF topLeft, const clock::ClockLine &line,
@@ -173,14 +227,20 @@ void WeekPainter::drawMarker(QPainter &painter, QPointF topLeft, const clock::Cl
     painter.translate(topLeft);
     painter.scale(unit, unit);
     painter.setClipRect(QRectF(0, 0, MarkerWidth + 4, MarkerHeight), Qt::IntersectClip);
+    paintPlate(painter);
+    painter.save();
+    painter.setClipRect(QRectF(0, 0, Pictures::MarkerPictureWidth, PlateHeight), Qt::IntersectClip);
     m_pictures.drawMarker(
         painter, MarkerPicture(line.FunctionType, line.Level),
         QRectF(0, 0, Pictures::MarkerPictureWidth, Pictures::MarkerPictureHeight));
+    painter.restore();
+    // The stem down to the triangle.
+    painter.setPen(QPen(m_colours.ink, 1, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLine(QPointF(5.5, PlateHeight), QPointF(5.5, 20));
 
-    const QColor colour = TableColour(line.Table);
-    // A dark rim keeps the yellow and green triangles visible on the light backgrounds.
-    painter.setPen(QPen(colour == Qt::black ? colour : colour.darker(160), 0.8));
-    painter.setBrush(colour);
+    // The outline carries the triangle's contrast, the fill the table's hue.
+    painter.setPen(QPen(m_colours.ink, 1));
+    painter.setBrush(m_colours.table(line.Table));
     if (selected) {
         QPainterPath up;
         up.moveTo(2, 30);
@@ -202,7 +262,7 @@ void WeekPainter::drawMarker(QPainter &painter, QPointF topLeft, const clock::Cl
         font.setPixelSize(11);
         font.setBold(true);
         painter.setFont(font);
-        painter.setPen(Qt::black);
+        painter.setPen(m_colours.ink);
         painter.drawText(QRectF(0, 32, MarkerWidth + 4, MarkerHeight - 32),
                          Qt::AlignLeft | Qt::AlignTop, QString::number(stack));
     }
@@ -225,7 +285,7 @@ qreal WeekPainter::DayCaptionsWidth(const QFont &font, const QPaintDevice *devic
         const QDate date = monday.addDays(row);
         widest = std::max(
             {widest, metrics.horizontalAdvance(QLocale().toString(date, QStringLiteral("dddd:"))),
-             metrics.horizontalAdvance(date.toString(QStringLiteral("dd-MM-yyyy")))});
+             metrics.horizontalAdvance(ui::DateText().date(date))});
     }
     return widest + DayCaptionRoom;
 }
@@ -251,7 +311,7 @@ void WeekPainter::paintDayCaptions(QPainter &painter, const QRectF &column, cons
         painter.drawText(QPointF(left, top + metrics.ascent()),
                          QLocale().toString(date, QStringLiteral("dddd:")));
         painter.drawText(QPointF(left, top + metrics.height() + metrics.ascent()),
-                         date.toString(QStringLiteral("dd-MM-yyyy")));
+                         ui::DateText().date(date));
     }
     painter.restore();
 }
@@ -273,9 +333,6 @@ QStringList WeekPainter::LegendCaptions(const settings::NameTables &names,
 }
 
 namespace {
-
-// The part of a marker picture the legend shows: the picture above its triangles.
-constexpr qreal LegendPictureHeight = 16;
 
 qreal WidestLine(const QStringList &lines, const QFontMetricsF &metrics)
 {
@@ -304,7 +361,7 @@ WeekPainter::LegendLayout WeekPainter::LayOutLegend(const QStringList &captions,
                                                     const QFontMetricsF &metrics, qreal width,
                                                     qreal unit)
 {
-    const QSizeF picture(Pictures::MarkerPictureWidth * unit, LegendPictureHeight * unit);
+    const QSizeF picture(Pictures::MarkerPictureWidth * unit, PlateHeight * unit);
     const qreal gap = 2 * unit; // between a picture and its caption
     const qreal spacing = metrics.height();
     std::vector<QStringList> lines;
@@ -373,12 +430,14 @@ void WeekPainter::paintLegend(QPainter &painter, QPointF origin, const LegendLay
     int picture = 0;
     for (const LegendEntry &entry : legend.entries) {
         painter.save();
-        painter.setClipRect(entry.picture, Qt::IntersectClip);
+        painter.translate(entry.picture.topLeft());
         const qreal unit = entry.picture.width() / Pictures::MarkerPictureWidth;
+        painter.scale(unit, unit);
+        paintPlate(painter);
+        painter.setClipRect(0, 0, Pictures::MarkerPictureWidth, PlateHeight);
         m_pictures.drawMarker(
             painter, ++picture,
-            QRectF(entry.picture.topLeft(),
-                   QSizeF(Pictures::MarkerPictureWidth, Pictures::MarkerPictureHeight) * unit));
+            QRectF(0, 0, Pictures::MarkerPictureWidth, Pictures::MarkerPictureHeight));
         painter.restore();
         for (qsizetype k = 0; k < entry.lines.size(); ++k)
             painter.drawText(QPointF(entry.caption.left(), entry.caption.top() + metrics.ascent() +

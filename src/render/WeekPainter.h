@@ -2,6 +2,7 @@
 
 #include "clock/Occurrences.h"
 #include "presentation/WeekNights.h"
+#include "render/WeekColours.h"
 
 #include <QColor>
 #include <QDate>
@@ -35,7 +36,7 @@ namespace quintara::render {
 
 class Pictures;
 
-// The drawing colour of a day-table; black for a table number no editor makes.
+// The drawing colour of a day-table on a light ground; black for a table number no editor makes.
 QColor TableColour(int table);
 
 // What a painted week shows: the model's markers and bands over the table's lines, the days
@@ -47,6 +48,9 @@ struct WeekScene {
     clock::WorkdayFlagSet workdays{};
     std::optional<QPointF> now; // logical point
     std::vector<ui::WeekNight> nights{};
+    // The logical point of the marker the keyboard is on, framed; none when the week has no
+    // keyboard focus.
+    std::optional<QPoint> focus{};
 };
 
 // Paints the week view onto any painter: a widget, a printer, a PDF. The week's logical canvas
@@ -59,11 +63,13 @@ public:
     static constexpr int MarkerHeight = 50;
     // Where in the marker the occurrence lies.
     static constexpr QPointF MarkerPoint{5, 25};
-    // Laid over the day backgrounds where the sun is down: light enough that the hour labels,
-    // bands and markers read as well as by day.
-    static constexpr QColor NightShade{30, 40, 110, 48};
+    static constexpr QColor NightShade = render::NightShade;
 
     explicit WeekPainter(const Pictures &pictures) : m_pictures(pictures) {}
+
+    // The colours to paint in from now on (paper's light ones until set).
+    void setColours(const WeekColours &colours);
+    const WeekColours &colours() const { return m_colours; }
 
     void paint(QPainter &painter, const QRectF &area, const WeekScene &scene, const QFont &font,
                qreal unit = 1.0) const;
@@ -105,6 +111,13 @@ public:
     static QPoint toLogical(QPointF point, const QRectF &area);
 
 private:
+    void paintDays(QPainter &painter, const QRectF &area, const WeekScene &scene,
+                   qreal unit) const;
+    void paintBands(QPainter &painter, const QRectF &area, const WeekScene &scene,
+                    qreal unit) const;
+    void paintFocus(QPainter &painter, QPointF point, qreal unit) const;
+    // The light plate a picture is drawn on, so that it reads on any ground.
+    void paintPlate(QPainter &painter) const;
     // The marker in vector form: what paper gets, and what the screen's cache holds.
     void drawMarker(QPainter &painter, QPointF topLeft, const clock::ClockLine &line,
                     bool selected, int stack, qreal unit) const;
@@ -113,6 +126,7 @@ private:
                                 qreal ratio) const;
 
     const Pictures &m_pictures;
+    WeekColours m_colours;
     mutable QHash<quint64, QPixmap> m_markers;
 };
 

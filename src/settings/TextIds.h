@@ -156,6 +156,7 @@ inline constexpr int RedoNamed = 2423;
 namespace Editor {
 inline constexpr int SelectAnItem = 905;
 inline constexpr int FunctionNotInProject = 2420; // "%1" the function
+inline constexpr int DateOutOfRange = 2445;       // "%1" the first date, "%2" the last
 } // namespace Editor
 
 // The question before a line is deleted: "%1" the level, "%2" the function.

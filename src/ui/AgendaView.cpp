@@ -2,9 +2,11 @@
 
 #include "clock/ClockTable.h"
 #include "presentation/AgendaModel.h"
+#include "presentation/DateText.h"
 #include "presentation/LineDescriber.h"
 #include "settings/Strings.h"
 #include "settings/TextIds.h"
+#include "ui/FocusRing.h"
 #include "ui/WaitPointer.h"
 
 #include <QComboBox>
@@ -52,7 +54,7 @@ AgendaView::AgendaView(AgendaModel &model, QWidget *parent) : QWidget(parent), m
     m_to->setObjectName(QStringLiteral("DateTo"));
     for (QDateEdit *edit : {m_from, m_to}) {
         edit->setCalendarPopup(true);
-        edit->setDisplayFormat(QStringLiteral("dd-MM-yyyy"));
+        edit->setDisplayFormat(DateText().format());
         edit->installEventFilter(this);
         connect(edit, &QDateEdit::dateChanged, this, [this] {
             if (!m_quiet && m_cboRange->currentIndex() == ChosenDates)
@@ -81,6 +83,7 @@ AgendaView::AgendaView(AgendaModel &model, QWidget *parent) : QWidget(parent), m
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setAlternatingRowColors(true);
+    m_table->setItemDelegate(new FocusRingDelegate(m_table));
     m_table->verticalHeader()->hide();
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->horizontalHeader()->setStretchLastSection(true);
@@ -122,6 +125,7 @@ void AgendaView::translate()
     // The fields carry no label on screen: the range list says what they are.
     m_from->setAccessibleName(Text(m_model, FromId));
     m_to->setAccessibleName(Text(m_model, ToId));
+    m_table->setAccessibleName(Text(m_model, settings::TextId::Print::AgendaTitle));
     m_from->setToolTip(Text(m_model, FromId));
     m_to->setToolTip(Text(m_model, ToId));
     m_quiet = false;

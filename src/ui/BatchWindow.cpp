@@ -8,6 +8,7 @@
 #include "render/HandOverDocument.h"
 #include "settings/Strings.h"
 #include "ui/FileDialogs.h"
+#include "ui/Mnemonics.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -131,6 +132,7 @@ BatchWindow::BatchWindow(book::SiteBook &book, const BatchTools &tools, BatchSta
     widen(BatchTableModel::Step, QStringLiteral("Progress: 100%"));
     resize(760, 420);
     QTimer::singleShot(0, this, &BatchWindow::run);
+    AssignMnemonics(*this);
 }
 
 BatchWindow::~BatchWindow() = default;

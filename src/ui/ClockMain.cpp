@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QPalette>
 
 namespace quintara::ui::ClockMain {
 
@@ -23,6 +24,28 @@ QIcon ProgramIcon()
     while (renderings.hasNext())
         icon.addFile(renderings.next());
     return icon;
+}
+
+void UseDarkPalette()
+{
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QPalette dark;
+    const QColor light(235, 235, 235);
+    for (const auto role : {QPalette::Window, QPalette::Button})
+        dark.setColor(role, QColor(53, 53, 53));
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText,
+                            QPalette::ToolTipText, QPalette::BrightText})
+        dark.setColor(role, light);
+    dark.setColor(QPalette::Base, QColor(35, 35, 35));
+    dark.setColor(QPalette::AlternateBase, QColor(48, 48, 48));
+    dark.setColor(QPalette::ToolTipBase, QColor(25, 25, 25));
+    dark.setColor(QPalette::PlaceholderText, QColor(160, 160, 160));
+    dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    dark.setColor(QPalette::HighlightedText, Qt::black);
+    dark.setColor(QPalette::Link, QColor(120, 180, 255));
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        dark.setColor(QPalette::Disabled, role, QColor(130, 130, 130));
+    QApplication::setPalette(dark);
 }
 
 std::unique_ptr<FrmKlokken> Main(Program &program, FileDialogs &dialogs, const Prepare &prepare,

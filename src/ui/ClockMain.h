@@ -29,6 +29,9 @@ std::unique_ptr<FrmKlokken> Main(Program &program, FileDialogs &dialogs,
 // The program's own icon in every size the desktop installs; every window shows it.
 QIcon ProgramIcon();
 
+// A dark palette on Qt's own style, for a desktop that offers none (QUINTARA_PALETTE=dark).
+void UseDarkPalette();
+
 } // namespace ClockMain
 
 } // namespace quintara::ui

@@ -1,9 +1,10 @@
 #include "ui/CompareDialog.h"
 
 #include "clock/ClockTable.h"
-#include "settings/Strings.h"
 #include "presentation/LineDescriber.h"
 #include "presentation/TableDiffText.h"
+#include "settings/Strings.h"
+#include "ui/Mnemonics.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -99,6 +100,7 @@ CompareDialog::CompareDialog(const clock::TableDiff &diff, const clock::ClockTab
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     column->addWidget(buttons);
     resize(900, 480);
+    AssignMnemonics(*this);
 }
 
 } // namespace quintara::ui

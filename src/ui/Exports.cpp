@@ -4,6 +4,7 @@
 #include "clock/TableDiff.h"
 #include "platform/Files.h"
 #include "presentation/AgendaModel.h"
+#include "presentation/DateText.h"
 #include "presentation/ClockLineListModel.h"
 #include "presentation/Csv.h"
 #include "presentation/LineDescriber.h"
@@ -101,8 +102,7 @@ QList<render::DocumentTable> Exports::handOverTables() const
     if (m_agendaModel.rowCount() > 0 && agendaDates) {
         const auto [from, to] = agendaDates();
         tables.append({text(AgendaTitle) + QStringLiteral(" %1 - %2")
-                                               .arg(QLocale().toString(from, QLocale::ShortFormat),
-                                                    QLocale().toString(to, QLocale::ShortFormat)),
+                                               .arg(DateText().date(from), DateText().date(to)),
                        &m_agendaModel});
     }
     return tables;

@@ -1,6 +1,7 @@
 #include "ui/FormTranslation.h"
 
 #include "settings/FormTexts.h"
+#include "ui/Mnemonics.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -41,6 +42,7 @@ void TranslateForm(QWidget &form, const settings::Strings &strings)
         if (QObject *target = form.findChild<QObject *>(control.objectName()))
             setText(target, text);
     }
+    AssignMnemonics(form);
 }
 
 void CentreForm(QWidget &form)

@@ -2,6 +2,7 @@
 
 #include "clock/ClockTable.h"
 #include "clock/Occurrences.h"
+#include "presentation/DateText.h"
 #include "presentation/FunctionPresenter.h"
 #include "settings/TextIds.h"
 #include "ui/FormTranslation.h"
@@ -189,19 +190,21 @@ void FrmClkEdit::setDateRange(QDate reference)
     const clock::YearWindow years = clock::YearWindow::around(today);
     const QDate firstStorable(years.firstYear(), 1, 1);
     const QDate lastStorable(years.lastYear(), 12, 31);
-    earliest = std::clamp(earliest, firstStorable, lastStorable);
-    latest = std::clamp(latest, earliest, lastStorable);
-    m_datePic->setDateRange(earliest, latest);
+    m_earliest = std::clamp(earliest, firstStorable, lastStorable);
+    m_latest = std::clamp(latest, m_earliest, lastStorable);
+    // The picker itself takes any storable date, so that a date typed day first is not pulled
+    // into the range while its month and year are still to come; OK holds the range.
+    m_datePic->setDateRange(firstStorable, lastStorable);
 }
 
 QDate FrmClkEdit::earliestDate() const
 {
-    return m_datePic ? m_datePic->minimumDate() : QDate();
+    return m_earliest;
 }
 
 QDate FrmClkEdit::latestDate() const
 {
-    return m_datePic ? m_datePic->maximumDate() : QDate();
+    return m_latest;
 }
 
 int FrmClkEdit::levelTag() const
@@ -454,6 +457,16 @@ void FrmClkEdit::accept()
     // A time that cannot be is refused; the dialog stays open with the time it had.
     if (!m_timePic->takeTypedText())
         return;
+    if (!m_datePic->isHidden() &&
+        (m_datePic->date() < m_earliest || m_datePic->date() > m_latest)) {
+        const DateText dates;
+        m_program.prompter.show(
+            m_program.strings.GetResString(settings::TextId::Editor::DateOutOfRange)
+                .arg(dates.date(m_earliest), dates.date(m_latest)),
+            platform::ProgramTitle);
+        m_datePic->setFocus();
+        return;
+    }
     ShowSetting();
 
     if (m_cboFnc->currentIndex() < 0 || m_cboLd->currentIndex() < 0) {
@@ -466,8 +479,6 @@ void FrmClkEdit::accept()
     const int unit = m_cboRepeat->currentIndex() >= 0 ? m_cboRepeat->currentIndex() : 0;
     const int count = repeatTag();
     const QDate date = dateToStore(table, unit, count);
-    // The picker shows what is stored, even when the move took it past its usual range.
-    m_datePic->setMinimumDate(std::min(m_datePic->minimumDate(), date));
     m_datePic->setDate(date);
 
     clock::ClockLine &line = m_program.clockTable.Lines[static_cast<std::size_t>(m_index)];

@@ -127,6 +127,8 @@ private:
     TimeField *m_timePic = nullptr;
     QLabel *m_lblDate = nullptr;
     QDateEdit *m_datePic = nullptr;
+    QDate m_earliest; // the dates OK accepts
+    QDate m_latest;
     QLabel *m_lblRepeat = nullptr;
     QComboBox *m_cboRepeat = nullptr;
     QLineEdit *m_txtRepeat = nullptr;

@@ -2,6 +2,7 @@
 #include "ui/FrmClkEdit.h"
 
 #include "clock/ClockTable.h"
+#include "presentation/DateText.h"
 #include "ui/TimeField.h"
 #include "ui/TypeAheadCombo.h"
 #include "ui/UpDown.h"
@@ -27,10 +28,7 @@ namespace {
 
 QString DatePickerFormat()
 {
-    QString format = QLocale().dateFormat(QLocale::ShortFormat);
-    if (!format.contains(QLatin1String("yyyy")))
-        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
-    return QStringLiteral("ddd ") + format;
+    return DateText().format();
 }
 
 QLabel *NamedLabel(QWidget *parent, const char *name)

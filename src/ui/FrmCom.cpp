@@ -7,6 +7,7 @@
 #include "link/Verify.h"
 #include "settings/ProfileFile.h"
 #include "ui/FormTranslation.h"
+#include "ui/Mnemonics.h"
 #include "ui/Program.h"
 #include "ui/WaitPointer.h"
 #include "presentation/ReceivedProject.h"
@@ -72,7 +73,7 @@ FrmCom::FrmCom(Program &program, Mode mode, link::SerialLine &line, QWidget *par
     };
     m_link->observer.sendCaption = [this](const QString &caption) {
         m_sendCaption = caption;
-        m_cmdSendOK->setText(caption);
+        showSendCaption();
     };
     m_link->observer.beep = [this] { m_program.prompter.beep(); };
 
@@ -220,9 +221,15 @@ void FrmCom::translate()
     m_lblDirection->setText(m_program.strings.GetResString(direction));
     m_cmdRcv->setToolTip(m_program.strings.GetResString(EverythingTipId));
     if (!m_sendCaption.isEmpty())
-        m_cmdSendOK->setText(m_sendCaption);
+        showSendCaption();
     if (!m_progressText.isEmpty())
         m_lblProgress->setText(m_progressText);
+}
+
+void FrmCom::showSendCaption()
+{
+    m_cmdSendOK->setText(m_sendCaption);
+    AssignMnemonics(*this); // the new caption wants a letter too
 }
 
 bool FrmCom::busy() const
@@ -397,7 +404,7 @@ bool FrmCom::sendAndVerify()
     // and sending again is the remedy.
     showProgress(0, outcome.message);
     m_sendCaption = m_program.strings.GetResString(RetryCaptionId);
-    m_cmdSendOK->setText(m_sendCaption);
+    showSendCaption();
     m_program.prompter.show(outcome.message, platform::ProgramTitle, platform::Buttons::Ok,
                             platform::Icon::Critical);
     return false;

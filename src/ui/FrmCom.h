@@ -97,6 +97,7 @@ private:
     void buildForm();
     void buildModemGroup();
     void translate();
+    void showSendCaption();
     void loadValues();
 
     void portChosen();

@@ -30,6 +30,7 @@
 #include "ui/InfoPanel.h"
 #include "ui/LineCommands.h"
 #include "ui/LineListView.h"
+#include "ui/Mnemonics.h"
 #include "ui/PictureBox.h"
 #include "ui/Program.h"
 #include "ui/WeekInput.h"
@@ -107,6 +108,7 @@ FrmKlokken::FrmKlokken(Program &program, FileDialogs &dialogs, QWidget *parent)
     m_input->repaint = [this] { placeMarkers(); };
     m_input->selectionShown = [this](const QList<int> &lines, int chosen) {
         showSelection(lines, chosen);
+        m_pic->setFocusMarker(m_input->focusedMarker());
     };
     m_input->contextMenu = [this](QPoint at) { m_menus->editMenu()->popup(at); };
     m_input->edit = [this] { m_lines->EditLine(); };
@@ -266,6 +268,8 @@ void FrmKlokken::translate()
     m_menus->translate();
     m_lineViews->translate();
     m_legend->updateGeometry(); // its captions' lengths changed
+    AssignMnemonics(*this); // the tabs have their texts only now
+    m_pic->setAccessibleName(m_program.strings.GetResString(settings::TextId::Print::WeekTitle));
     m_surface->update();
 }
 

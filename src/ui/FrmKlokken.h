@@ -85,6 +85,10 @@ public:
     void PlaceDayBackgrounds();
     // What the week view's tooltip says at a pixel of it: each line whose marker lies there.
     QString markerToolTip(QPoint at) const;
+    // What a screen reader says of a marker of the week (its moment, function, level, table and
+    // warnings) and of a day's row.
+    QString markerSpeech(const WeekMarker &marker) const;
+    QString daySpeech(int row) const;
     // Title, save button and project labels (the 500 ms timer runs this).
     void RefreshStatus();
     // File > Site book: the book opened (once) and its window shown; a site chosen there

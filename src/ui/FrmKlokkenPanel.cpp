@@ -7,6 +7,7 @@
 #include "clock/Firings.h"
 #include "clock/Occurrences.h"
 #include "settings/NameTables.h"
+#include "settings/TextIds.h"
 #include "ui/Program.h"
 #include "presentation/LineDescriber.h"
 
@@ -18,6 +19,8 @@
 #include "ui/LineListView.h"
 #include "ui/WeekView.h"
 #include "presentation/HealthText.h"
+
+#include <QLocale>
 
 #include <algorithm>
 
@@ -93,6 +96,36 @@ QString FrmKlokken::markerToolTip(QPoint at) const
         lines.append(text);
     }
     return lines.join(QStringLiteral("\n\n"));
+}
+
+QString FrmKlokken::daySpeech(int row) const
+{
+    const QDate day = m_firstShownDay.addDays(row);
+    const bool workday = m_program.project.WorkdayFlags()[std::size_t(row)] == 1;
+    return QLocale().toString(day, QStringLiteral("dddd ")) +
+           day.toString(QStringLiteral("dd-MM-yyyy, ")) +
+           m_program.strings.GetResString(workday ? settings::TextId::TableName::Workday
+                                                  : settings::TextId::TableName::Weekend)
+               .trimmed();
+}
+
+QString FrmKlokken::markerSpeech(const WeekMarker &marker) const
+{
+    const clock::ClockLine &line = m_program.clockTable.Lines[std::size_t(marker.line)];
+    const QDate day = m_firstShownDay.addDays((marker.y - WeekCanvas::FirstRowY) / RowPitch);
+    QStringList parts{
+        QLocale().toString(day, QStringLiteral("dddd ")) +
+            day.toString(QStringLiteral("dd-MM-yyyy ")) +
+            QStringLiteral("%1:%2")
+                .arg(marker.minute / 60, 2, 10, QLatin1Char('0'))
+                .arg(marker.minute % 60, 2, 10, QLatin1Char('0')),
+        m_describer.functionText(line).simplified(), m_describer.levelText(line).simplified(),
+        m_describer.tableText(line)};
+    // What will not work as intended, as the list's warnings say it.
+    const auto warnings = HealthTextsByLine(m_files->healthProblems(), m_program.clockTable,
+                                            m_program.strings, m_files->years());
+    parts.append(warnings[std::size_t(marker.line)]);
+    return parts.join(QStringLiteral(", "));
 }
 
 void FrmKlokken::tabChosen(int index)

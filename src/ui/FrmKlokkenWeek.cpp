@@ -5,6 +5,8 @@
 #include "clock/ClockTable.h"
 #include "clock/Occurrences.h"
 #include "ui/Program.h"
+#include "ui/LineCommands.h"
+#include "ui/WeekAccessible.h"
 #include "ui/WeekInput.h"
 #include "ui/WeekView.h"
 
@@ -19,8 +21,16 @@ using namespace klokken;
 
 void FrmKlokken::buildWeekArea()
 {
+    InstallWeekAccessibility();
     m_pic = new WeekView(m_model, m_program.clockTable, m_pictures, m_surface);
     m_pic->setObjectName(QStringLiteral("Pic"));
+    m_pic->dayName = [this](int row) { return daySpeech(row); };
+    m_pic->markerName = [this](const WeekMarker &marker) { return markerSpeech(marker); };
+    m_pic->markerChosen = [this](const WeekMarker &marker) {
+        m_input->setFocusRow((marker.y - WeekCanvas::FirstRowY) / RowPitch);
+        m_input->selectMarkerOf(marker.line, m_input->focusRow(), QPoint(marker.x, marker.y));
+    };
+    m_pic->markerOpened = [this](const WeekMarker &) { m_lines->EditLine(); };
     // The input part is made once the view exists; it is there before any event arrives.
     m_pic->keyHandler = [this](int key, Qt::KeyboardModifiers modifiers) {
         return m_input->key(key, modifiers);
@@ -94,6 +104,8 @@ void FrmKlokken::placeMarkers()
                   clock::YearWindow::around(m_program.clock.now()), shown);
     placeNowLine();
     m_pic->setNights(m_sun->nights(m_firstShownDay));
+    if (m_input)
+        m_pic->setFocusMarker(m_input->focusedMarker());
     m_pic->update();
     m_lineViews->followTable();
 }

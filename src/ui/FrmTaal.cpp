@@ -1,6 +1,7 @@
 #include "ui/FrmTaal.h"
 
 #include "ui/FormTranslation.h"
+#include "ui/Mnemonics.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -50,6 +51,7 @@ FrmTaal::FrmTaal(QWidget *parent) : QDialog(parent)
     }
     adjustSize();
     setFixedSize(sizeHint());
+    AssignMnemonics(*this);
 }
 
 int FrmTaal::Choose(QWidget *parent)

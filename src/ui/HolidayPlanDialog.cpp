@@ -7,6 +7,7 @@
 #include "presentation/HolidayPlanText.h"
 #include "presentation/LineDescriber.h"
 #include "ui/FileDialogs.h"
+#include "ui/Mnemonics.h"
 #include "ui/PlanAgendaPreview.h"
 #include "ui/PlanDialogParts.h"
 #include "ui/Program.h"
@@ -69,6 +70,7 @@ HolidayPlanDialog::HolidayPlanDialog(Program &program, const FunctionPresenter &
     m_vacations = plan::EarlierVacations(m_program.clockTable, request(), m_program.clock.now());
     readCalendars();
     replan();
+    AssignMnemonics(*this);
 }
 
 QFormLayout *HolidayPlanDialog::buildChoices()

@@ -71,6 +71,8 @@ QWidget *InfoPanel::buildPanels()
     scroller->setFrameShape(QFrame::NoFrame);
     scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroller->setWidgetResizable(true);
+    // The tabs above choose a panel from the keyboard; a stop here would only scroll, unnamed.
+    scroller->setFocusPolicy(Qt::NoFocus);
     auto *panels = new QWidget;
     auto *panelColumn = new QVBoxLayout(panels);
     panelColumn->setContentsMargins(0, 2, 0, 0);
@@ -164,7 +166,10 @@ void InfoPanel::paintHighlight(int panel, bool chosen)
     colours.setColor(QPalette::Window, chosen
                                            ? QColor(0, 0, 128)
                                            : QApplication::palette().color(QPalette::ToolTipBase));
-    colours.setColor(QPalette::WindowText, chosen ? Qt::white : Qt::black);
+    // The tooltip colours of the palette in force, so that a dark one reads as well.
+    colours.setColor(QPalette::WindowText,
+                     chosen ? QColor(Qt::white)
+                            : QApplication::palette().color(QPalette::ToolTipText));
     m_panels[k]->setPalette(colours);
     m_what[k]->setPalette(colours);
     m_when[k]->setPalette(colours);

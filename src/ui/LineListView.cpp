@@ -7,6 +7,7 @@
 #include "render/WeekPainter.h"
 #include "settings/Strings.h"
 #include "settings/TextIds.h"
+#include "ui/FocusRing.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -36,9 +37,9 @@ using Model = ClockLineListModel;
 
 // Greys lines beyond the model's usable lines, and draws the day-table's colour and the
 // warning mark, which the widget-free model leaves to the view.
-class LineListDelegate : public QStyledItemDelegate {
+class LineListDelegate : public FocusRingDelegate {
 public:
-    explicit LineListDelegate(QObject *parent) : QStyledItemDelegate(parent)
+    explicit LineListDelegate(QObject *parent) : FocusRingDelegate(parent)
     {
         for (int table = 0; table < int(m_swatches.size()); ++table) {
             QPixmap swatch(12, 12);
@@ -50,7 +51,7 @@ public:
 protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
     {
-        QStyledItemDelegate::initStyleOption(option, index);
+        FocusRingDelegate::initStyleOption(option, index);
         if (index.data(Model::BeyondModelRole).toBool())
             option->palette.setColor(QPalette::Text,
                                      option->palette.color(QPalette::Disabled, QPalette::Text));
@@ -203,7 +204,11 @@ LineListView::LineListView(ClockLineListModel &model, QWidget *parent)
 void LineListView::translate()
 {
     fillCombos();
-    m_txtSearch->setPlaceholderText(m_model.describer().strings().GetResString(SearchId));
+    const settings::Strings &strings = m_model.describer().strings();
+    m_txtSearch->setPlaceholderText(strings.GetResString(SearchId));
+    // A placeholder is gone once something is typed: the field keeps its name.
+    m_txtSearch->setAccessibleName(strings.GetResString(SearchId));
+    m_table->setAccessibleName(strings.GetResString(settings::TextId::Print::AllLinesTitle));
     m_model.refresh();
 }
 

@@ -48,6 +48,7 @@ void LineViews::addWeek(QWidget *page)
                                  m_program.clock.now(), m_program.project.WorkdayFlags());
     });
     m_lineModel.setWarnings([this](int index) { return m_warnings[std::size_t(index)]; });
+    m_agendaModel.setWarnings([this](int index) { return m_warnings[std::size_t(index)]; });
     m_list = new LineListView(m_lineModel);
     m_list->setObjectName(QStringLiteral("LineList"));
     addView(m_list);

@@ -1,5 +1,6 @@
 #include "ui/LocationDialog.h"
 
+#include "ui/Mnemonics.h"
 #include "ui/PlanDialogParts.h"
 
 #include <QDialogButtonBox>
@@ -58,6 +59,7 @@ LocationDialog::LocationDialog(const std::optional<plan::Location> &current, QWi
     column->addWidget(buttons);
     // Room for the wrapped texts: a word-wrapped label asks for too little height otherwise.
     setMinimumWidth(380);
+    AssignMnemonics(*this);
 }
 
 void LocationDialog::splitPair(QLineEdit *edited)

@@ -2,6 +2,7 @@
 
 #include "clock/Firings.h"
 #include "presentation/AgendaModel.h"
+#include "presentation/DateText.h"
 
 #include <QCheckBox>
 #include <QFont>
@@ -103,8 +104,8 @@ void PlanAgendaPreview::refill()
         return;
     }
     // As the agenda's own date column writes them.
-    const QString format = QStringLiteral("dd-MM-yyyy");
-    const QString range = tr("%1 to %2").arg(m_from.toString(format), m_to.toString(format));
+    const DateText dates;
+    const QString range = tr("%1 to %2").arg(dates.date(m_from), dates.date(m_to));
     const int count = m_model->rowCount();
     m_caption->setText(
         m_model->truncated()

@@ -1,6 +1,7 @@
 #include "ui/PortDeviceDialog.h"
 
 #include "link/PortDevice.h"
+#include "ui/Mnemonics.h"
 #include "ui/PlanDialogParts.h"
 
 #include <QDialogButtonBox>
@@ -44,6 +45,7 @@ PortDeviceDialog::PortDeviceDialog(int portNumber, const QString &device,
     column->addWidget(buttons);
     // Room for the wrapped text: a word-wrapped label asks for too little height otherwise.
     setMinimumWidth(420);
+    AssignMnemonics(*this);
 }
 
 QString PortDeviceDialog::device() const

@@ -1,6 +1,8 @@
 #include "ui/RetimeDialog.h"
 
+#include "presentation/DateText.h"
 #include "presentation/LineDescriber.h"
+#include "ui/Mnemonics.h"
 #include "ui/PlanDialogParts.h"
 
 #include <QComboBox>
@@ -62,7 +64,7 @@ RetimeDialog::RetimeDialog(const clock::ClockTable &table, QList<int> lines,
     m_date = new QDateEdit(m_retime.date, this);
     m_date->setObjectName(QStringLiteral("dtpSunDate"));
     m_date->setCalendarPopup(true);
-    m_date->setDisplayFormat(QStringLiteral("dd-MM-yyyy"));
+    m_date->setDisplayFormat(DateText().format());
     m_date->setDateRange(QDate(plan::FirstSunYear, 1, 1), QDate(plan::LastSunYear, 12, 31));
     choices->addRow(tr("On the &date:"), m_date);
     column->addLayout(choices);
@@ -86,6 +88,7 @@ RetimeDialog::RetimeDialog(const clock::ClockTable &table, QList<int> lines,
     connect(m_date, &QDateEdit::dateChanged, this, &RetimeDialog::preview);
     preview();
     resize(sizeHint().expandedTo(QSize(460, 320)));
+    AssignMnemonics(*this);
 }
 
 void RetimeDialog::preview()

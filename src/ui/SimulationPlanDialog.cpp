@@ -8,6 +8,7 @@
 #include "presentation/LineDescriber.h"
 #include "presentation/SimulationPlanText.h"
 #include "project/ProjectModel.h"
+#include "ui/Mnemonics.h"
 #include "ui/PlanAgendaPreview.h"
 #include "ui/PlanDialogParts.h"
 #include "ui/Program.h"
@@ -101,6 +102,7 @@ SimulationPlanDialog::SimulationPlanDialog(Program &program, const FunctionPrese
     connectChoices();
     resize(QSize(880, 600).boundedTo(screen()->availableGeometry().size() * 9 / 10));
     replan();
+    AssignMnemonics(*this);
 }
 
 QListWidget *SimulationPlanDialog::buildFunctionList()

@@ -1,6 +1,7 @@
 #include "ui/SiteDialog.h"
 
 #include "plan/Sun.h"
+#include "ui/Mnemonics.h"
 
 #include "presentation/SiteRecord.h"
 
@@ -101,6 +102,7 @@ SiteDialog::SiteDialog(book::SiteBook &book, book::Site site, QWidget *parent)
     modemFields(m_site.connection.modem);
     // Room for an address on one line, at any scale.
     setMinimumWidth(fontMetrics().averageCharWidth() * 60);
+    AssignMnemonics(*this);
 }
 
 void SiteDialog::showRecord(const book::Site &site)

@@ -2,10 +2,11 @@
 
 #include "platform/Clock.h"
 #include "presentation/SiteListModel.h"
-#include "ui/SiteBatchBar.h"
-#include "ui/SiteFilterBar.h"
 #include "ui/FileDialogs.h"
+#include "ui/Mnemonics.h"
+#include "ui/SiteBatchBar.h"
 #include "ui/SiteDialog.h"
+#include "ui/SiteFilterBar.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -66,6 +67,7 @@ SitesWindow::SitesWindow(book::SiteBook &book, QWidget *parent)
     const QSize room = screen()->availableGeometry().size() * 9 / 10;
     resize(QSize(820, 560).boundedTo(room));
     reload();
+    AssignMnemonics(*this);
 }
 
 QHBoxLayout *SitesWindow::buildSearchRow()

@@ -96,6 +96,7 @@ void WeekInput::press(Qt::MouseButton button, QPoint pos, QPoint globalPos)
     m_dragStarted = false;
     if (const auto target = WeekViewModel::dragTarget(m_view.toLogical(pos)))
         m_focusRow = target->row;
+    m_focusAt = m_view.toLogical(pos);
     const int count = CheckCoord(pos.x(), pos.y());
     if (count == 0)
         return;
@@ -263,6 +264,21 @@ int WeekInput::markerRow(int line) const
     return any != markers.end() ? RowOf(*any) : m_focusRow;
 }
 
+std::optional<WeekMarker> WeekInput::focusedMarker() const
+{
+    const auto selected = m_program.clockTable.selectedIndex();
+    if (!selected)
+        return std::nullopt;
+    std::optional<WeekMarker> nearest;
+    for (const WeekMarker &m : m_model.markers()) {
+        if (m.line != *selected || RowOf(m) != m_focusRow)
+            continue;
+        if (!nearest || std::abs(m.x - m_focusAt.x()) < std::abs(nearest->x - m_focusAt.x()))
+            nearest = m;
+    }
+    return nearest;
+}
+
 void WeekInput::selectOnFocusRow(int line)
 {
     // On the row the keyboard was on, or wherever the line now shows first.
@@ -284,6 +300,7 @@ void WeekInput::selectMarkerOf(int line, int row, std::optional<QPoint> at)
         SetSelected(0, 0);
         return;
     }
+    m_focusAt = *at;
     const QPoint pixel = m_view.projection().pixelOf(at->x(), at->y());
     const int count = CheckCoord(pixel.x(), pixel.y());
     for (int k = 0; k < count; ++k) {

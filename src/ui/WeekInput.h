@@ -1,5 +1,6 @@
 #pragma once
 
+#include "presentation/WeekViewModel.h"
 #include "ui/TableHistory.h"
 
 #include <QDate>
@@ -14,7 +15,6 @@ namespace quintara::ui {
 
 struct Program;
 class WeekView;
-class WeekViewModel;
 
 // What the mouse and the keys do on the week view: the lines under a click (the hit list) and
 // the one chosen of them, dragging a line over the quarter-hour grid, arrows and Tab from
@@ -60,6 +60,9 @@ public:
     // The line chosen again through its marker on the row the keyboard works on.
     void selectOnFocusRow(int line);
     void setFocusRow(int row) { m_focusRow = row; }
+    // The marker the keyboard is on: the chosen line's on the focus row, the one last stepped to
+    // or clicked; none without a chosen line shown there.
+    std::optional<WeekMarker> focusedMarker() const;
     int focusRow() const { return m_focusRow; }
     int hitCount() const { return m_hitCount; }
 
@@ -88,6 +91,7 @@ private:
     bool m_dragStarted = false;
     TableHistory::State m_dragBefore; // the table as a drag found it
     int m_focusRow = 0; // the row of the selected line's marker the keyboard moves from
+    QPoint m_focusAt;   // logical point last stepped to or clicked: which marker of the row
 };
 
 } // namespace quintara::ui

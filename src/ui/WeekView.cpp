@@ -1,13 +1,19 @@
 #include "ui/WeekView.h"
 
+#include "clock/ClockTable.h"
 #include "presentation/WeekViewModel.h"
+#include "ui/WeekAccessible.h"
 
+#include <QAccessible>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
 #include <QWheelEvent>
+
+#include <algorithm>
+#include <utility>
 
 namespace quintara::ui {
 
@@ -17,6 +23,7 @@ WeekView::WeekView(const WeekViewModel &model, const clock::ClockTable &table,
 {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    m_painter.setColours(render::WeekColours::fromPalette(palette()));
     resize(sizeHint());
 }
 
@@ -54,6 +61,45 @@ void WeekView::setNights(std::vector<WeekNight> nights)
     update();
 }
 
+void WeekView::setFocusMarker(std::optional<WeekMarker> marker)
+{
+    const auto same = [](const WeekMarker &a, const WeekMarker &b) {
+        return a.line == b.line && a.x == b.x && a.y == b.y;
+    };
+    if (marker.has_value() == m_focus.has_value() && (!marker || same(*marker, *m_focus)))
+        return;
+    m_focus = marker;
+    update();
+    announceFocus();
+}
+
+std::vector<WeekMarker> WeekView::rowMarkers(int row) const
+{
+    std::vector<WeekMarker> markers;
+    for (const WeekMarker &marker : m_model.markers())
+        if (marker.y == OccurrenceY(row))
+            markers.push_back(marker);
+    std::stable_sort(markers.begin(), markers.end(), [](const WeekMarker &a, const WeekMarker &b) {
+        return std::pair(a.x, a.line) < std::pair(b.x, b.line);
+    });
+    return markers;
+}
+
+bool WeekView::selected(const WeekMarker &marker) const
+{
+    return m_table.SelectedLine == marker.line + 1;
+}
+
+void WeekView::announceFocus() const
+{
+    if (!m_focus || !hasFocus() || !QAccessible::isActive())
+        return;
+    if (QAccessibleInterface *marker = WeekAccessible::markerOf(this, *m_focus)) {
+        QAccessibleEvent event(marker, QAccessible::Focus);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
 QPointF WeekView::toWidget(QPointF logical) const
 {
     return projection().toArea(logical);
@@ -76,8 +122,11 @@ void WeekView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.fillRect(rect(), palette().color(QPalette::Window));
-    m_painter.paint(painter, QRectF(rect()), render::WeekScene{m_model, m_table, m_workdays, m_now, m_nights},
-                    font());
+    std::optional<QPoint> focus;
+    if (m_focus && hasFocus())
+        focus = QPoint(m_focus->x, m_focus->y);
+    m_painter.paint(painter, QRectF(rect()),
+                    render::WeekScene{m_model, m_table, m_workdays, m_now, m_nights, focus}, font());
 }
 
 void WeekView::resizeEvent(QResizeEvent *)
@@ -149,6 +198,26 @@ bool WeekView::event(QEvent *event)
         return true;
     }
     return QWidget::event(event);
+}
+
+void WeekView::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::PaletteChange)
+        m_painter.setColours(render::WeekColours::fromPalette(palette()));
+    QWidget::changeEvent(event);
+}
+
+void WeekView::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    update();
+    announceFocus();
+}
+
+void WeekView::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 } // namespace quintara::ui

@@ -41,6 +41,21 @@ public:
     // Where a marker is drawn on the widget, and where a click finds it.
     QRect markerRect(const WeekMarker &marker) const;
 
+    // The marker the keyboard is on, framed while the view has the focus; a screen reader is
+    // told when it changes.
+    void setFocusMarker(std::optional<WeekMarker> marker);
+    const std::optional<WeekMarker> &focusMarker() const { return m_focus; }
+    // The markers drawn on a day's row (0 = Monday), left to right.
+    std::vector<WeekMarker> rowMarkers(int row) const;
+    bool selected(const WeekMarker &marker) const;
+
+    // What a screen reader says of a day's row and of a marker; set by the owner.
+    std::function<QString(int row)> dayName;
+    std::function<QString(const WeekMarker &marker)> markerName;
+    // A marker chosen, as a click chooses it, and opened, as a double click opens it.
+    std::function<void(const WeekMarker &marker)> markerChosen;
+    std::function<void(const WeekMarker &marker)> markerOpened;
+
     // The keys the owner handles before the view's own (week turning); true when taken.
     std::function<bool(int key, Qt::KeyboardModifiers modifiers)> keyHandler;
     // The tooltip at a point of the widget; empty for none.
@@ -70,16 +85,22 @@ protected:
     void wheelEvent(QWheelEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool event(QEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     // Tab and Backtab go from marker to marker here; Ctrl+Tab leaves the week.
     bool focusNextPrevChild(bool) override { return false; }
 
 private:
+    void announceFocus() const;
+
     const WeekViewModel &m_model;
     const clock::ClockTable &m_table;
     render::WeekPainter m_painter;
     clock::WorkdayFlagSet m_workdays{};
     std::optional<QPointF> m_now;
     std::vector<WeekNight> m_nights;
+    std::optional<WeekMarker> m_focus;
     int m_wheel = 0; // what a fine-grained wheel turned short of a notch
 };
 

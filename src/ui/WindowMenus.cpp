@@ -24,8 +24,8 @@ namespace quintara::ui {
 
 namespace {
 
-// The platform's keys for a standard action; some (Save As among them) exist only under a
-// desktop theme, so the usual key stands in where the platform has none.
+// The platform's keys for a standard action; some (Save As, Quit) exist only under some desktop
+// themes, so the usual key stands in where the platform has none.
 QList<QKeySequence> StandardKeys(QKeySequence::StandardKey key, const QKeySequence &usual)
 {
     const QList<QKeySequence> keys = QKeySequence::keyBindings(key);
@@ -82,7 +82,6 @@ WindowMenus::WindowMenus(QMainWindow &window, QWidget &surface, Program &program
     buildToolbar(surface);
 }
 
-
 void WindowMenus::buildOtherMenus()
 {
     m_communication = AddMenu(m_window.menuBar(), "mmuCom");
@@ -110,18 +109,22 @@ void WindowMenus::buildFileMenu()
             chooseLocation();
     })->setText(QCoreApplication::translate("WindowMenus", "&Location..."));
     file->addSeparator();
-    AddItem(&m_window, file, "mmuFileNew", [&files] { files.NewTable(); })
-        ->setShortcut(QKeySequence::New);
-    AddItem(&m_window, file, "mmuFileOpenCLK", [&files] { files.OpenClockFile(); })
-        ->setShortcut(QKeySequence::Open);
-    AddItem(&m_window, file, "mmuFileSave", [&files] { files.Save(); })
-        ->setShortcut(QKeySequence::Save);
+    AddItem(&m_window, file, "mmuFileNew", [&files] {
+        files.NewTable();
+    })->setShortcuts(StandardKeys(QKeySequence::New, QKeySequence(QStringLiteral("Ctrl+N"))));
+    AddItem(&m_window, file, "mmuFileOpenCLK", [&files] {
+        files.OpenClockFile();
+    })->setShortcuts(StandardKeys(QKeySequence::Open, QKeySequence(QStringLiteral("Ctrl+O"))));
+    AddItem(&m_window, file, "mmuFileSave", [&files] {
+        files.Save();
+    })->setShortcuts(StandardKeys(QKeySequence::Save, QKeySequence(QStringLiteral("Ctrl+S"))));
     AddItem(&m_window, file, "mmuFileSaveAs", [&files] { files.SaveAs(); })
         ->setShortcuts(
             StandardKeys(QKeySequence::SaveAs, QKeySequence(QStringLiteral("Ctrl+Shift+S"))));
     file->addSeparator();
-    AddItem(&m_window, file, "mmuFilePrint", [&exports] { exports.Print(); })
-        ->setShortcut(QKeySequence::Print);
+    AddItem(&m_window, file, "mmuFilePrint", [&exports] {
+        exports.Print();
+    })->setShortcuts(StandardKeys(QKeySequence::Print, QKeySequence(QStringLiteral("Ctrl+P"))));
     AddItem(&m_window, file, "mmuFileExportPdf", [&exports] { exports.ExportPdf(); });
     AddItem(&m_window, file, "mmuFileExportCsv", [&exports] { exports.ExportCsv(); });
     AddItem(&m_window, file, "mmuFileCompare", [&exports] { exports.CompareWithFile(); });
@@ -134,7 +137,9 @@ void WindowMenus::buildFileMenu()
     book->setText(QCoreApplication::translate("WindowMenus", "Site &book..."));
     book->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+B")));
     file->addSeparator();
-    AddItem(&m_window, file, "mmuClose", [this] { m_window.close(); })->setShortcut(QKeySequence::Quit);
+    AddItem(&m_window, file, "mmuClose", [this] {
+        m_window.close();
+    })->setShortcuts(StandardKeys(QKeySequence::Quit, QKeySequence(QStringLiteral("Ctrl+Q"))));
 }
 
 void WindowMenus::buildEditMenu()
@@ -148,21 +153,25 @@ void WindowMenus::buildEditMenu()
         const QByteArray name = QStringLiteral("mmuNieuw_%1").arg(table).toLatin1();
         AddItem(&m_window, editNew, name.constData(), [&lines, table] { lines.AddLine(table); });
     }
-    AddItem(&m_window, m_edit, "mmuEditProp", [this] { editChosen(); })
-        ->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    AddItem(&m_window, m_edit, "mmuEditProp", [this] {
+        editChosen();
+    })->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
     AddItem(&m_window, m_edit, "mmuDelete", [&lines, &views] {
         if (views.listShown())
             lines.DeleteLines(views.chosenLines());
         else
             lines.DeleteLine();
-    })->setShortcut(QKeySequence::Delete);
+    })->setShortcuts(StandardKeys(QKeySequence::Delete, QKeySequence(QStringLiteral("Del"))));
     m_edit->addSeparator();
-    AddItem(&m_window, m_edit, "mmuDuplicate", [&lines] { lines.DuplicateLines(); })
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
-    AddItem(&m_window, m_edit, "mmuCopy", [&lines] { lines.CopyLines(); })
-        ->setShortcut(QKeySequence::Copy);
-    AddItem(&m_window, m_edit, "mmuPaste", [&lines] { lines.PasteLines(); })
-        ->setShortcut(QKeySequence::Paste);
+    AddItem(&m_window, m_edit, "mmuDuplicate", [&lines] {
+        lines.DuplicateLines();
+    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    AddItem(&m_window, m_edit, "mmuCopy", [&lines] {
+        lines.CopyLines();
+    })->setShortcuts(StandardKeys(QKeySequence::Copy, QKeySequence(QStringLiteral("Ctrl+C"))));
+    AddItem(&m_window, m_edit, "mmuPaste", [&lines] {
+        lines.PasteLines();
+    })->setShortcuts(StandardKeys(QKeySequence::Paste, QKeySequence(QStringLiteral("Ctrl+V"))));
     m_edit->addSeparator();
     AddItem(&m_window, m_edit, "mmuRetimeSun", [this] {
         if (retimeToSun)
@@ -180,7 +189,7 @@ void WindowMenus::buildEditMenu()
     m_edit->addSeparator();
     QUndoStack &steps = m_parts.history.stack();
     QAction *undo = AddItem(&m_window, m_edit, "mmuUndo", [&steps] { steps.undo(); });
-    undo->setShortcut(QKeySequence::Undo);
+    undo->setShortcuts(StandardKeys(QKeySequence::Undo, QKeySequence(QStringLiteral("Ctrl+Z"))));
     undo->setEnabled(false);
     QObject::connect(&steps, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
     QAction *redo = AddItem(&m_window, m_edit, "mmuRedo", [&steps] { steps.redo(); });

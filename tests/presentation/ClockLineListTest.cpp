@@ -90,7 +90,7 @@ TEST_F(LineList, EveryLineInUseIsDescribedInItsColumns)
 
     EXPECT_EQ(Column(model, Model::IndexColumn), (QStringList{"0", "2", "5", "9", "60"}));
     EXPECT_EQ(model.lineTexts(2),
-              (QStringList{"2", "Workday table", "07:30", "07/12/2026", "Every day",
+              (QStringList{"2", "Workday table", "07:30", "07/12/2026", "Every workday",
                            "REL 05 Hall", "On", "08/12/2026 07:30"}));
     EXPECT_EQ(model.lineTexts(0), (QStringList{"0", "Continue table", "22:00", "01/01/2027", "Once",
                                                "DIM 03 Lounge", "50 %"}));
@@ -111,7 +111,7 @@ TEST_F(LineList, EveryLineInUseIsDescribedInItsColumns)
                                "No.,Day-table,Time,Reference date,Repetition,Function,Level,"
                                "Next firing,Warnings",
                            "0,Continue table,22:00,01/01/2027,Once,DIM 03 Lounge,50 %,,",
-                           "2,Workday table,07:30,07/12/2026,Every day,REL 05 Hall,On,"
+                           "2,Workday table,07:30,07/12/2026,Every workday,REL 05 Hall,On,"
                            "08/12/2026 07:30,"}));
     EXPECT_TRUE(csv[4].startsWith("9,Weekend table,06:15,14/02/2026,") &&
                 csv[4].endsWith(",Fires in the past; Conflicts with line 2"))
@@ -131,11 +131,11 @@ TEST_F(LineList, EveryLineInUseIsDescribedInItsColumns)
     EXPECT_EQ(model.rowCount(), 5);
     model.refresh();
     EXPECT_EQ(Column(model, Model::IndexColumn), (QStringList{"0", "2", "5", "60"}));
-    EXPECT_EQ(model.lineTexts(2).mid(2, 3), (QStringList{"08:30", "07/12/2026", "Jeden Tag"}));
+    EXPECT_EQ(model.lineTexts(2).mid(2, 3), (QStringList{"08:30", "07.12.2026", "Jeden Werktag"}));
     EXPECT_EQ(model.headerData(Model::DateColumn, Qt::Horizontal).toString(), "Bezugsdatum");
     const QStringList german = LineListCsv(model).split(QStringLiteral("\r\n"));
     EXPECT_TRUE(german[0].startsWith(CsvByteOrderMark + QStringLiteral("Nr.,Tagestabelle,Zeit,")) &&
-                german[2].startsWith("2,Werktagstabelle,08:30,07/12/2026,Jeden Tag,"))
+                german[2].startsWith("2,Werktagstabelle,08:30,07.12.2026,Jeden Werktag,"))
         << german.join(u'|').toStdString();
 }
 
@@ -185,9 +185,9 @@ TEST_F(LineList, ClipboardCarriesTextAndRecords)
     Model model(table, describer);
     const std::unique_ptr<QMimeData> mime = CopyClockLines(model, {9, 3, 2});
     EXPECT_EQ(mime->text(),
-              "9\tWeekend table\t06:15\t14/02/2026\tEvery 90 minutes\t"
+              "9\tWeekend table\t06:15\t14/02/2026\tEvery weekend day\t"
               "REG 01 Regime: Workday\tOff\n"
-              "2\tWorkday table\t07:30\t07/12/2026\tEvery day\tREL 05 Hall\tOn\n");
+              "2\tWorkday table\t07:30\t07/12/2026\tEvery workday\tREL 05 Hall\tOn\n");
     const ClockLinesRead read = PasteClockLines(*mime);
     ASSERT_TRUE(read.ok());
     EXPECT_EQ(read.lines, (QList<clock::ClockLine>{table.Lines[9], table.Lines[2]}));

@@ -172,5 +172,28 @@ TEST_F(AgendaSunRows, EachDaysSunriseAndSunsetStandAmongTheFiringsWhichStayAsThe
     EXPECT_EQ(withSun[6].line, 7);
 }
 
+// A line's health warnings go with each of its firings as text a screen reader reads and as a
+// tooltip; a line without warnings and a sun row carry none.
+TEST_F(AgendaSunRows, AFiringCarriesItsLinesWarningsAsText)
+{
+    model.setWarnings([](int line) {
+        return line == 2 ? QStringList{QStringLiteral("Overlaps line 7"), QStringLiteral("Late")}
+                         : QStringList();
+    });
+    rows(AgendaSun{Amsterdam, zone});
+    std::vector<std::tuple<QVariant, QVariant, QVariant>> found;
+    for (int r = 0; r < model.rowCount(); ++r) {
+        const QModelIndex cell = model.index(r, AgendaModel::LevelColumn);
+        found.emplace_back(cell.data(AgendaModel::LineRole), cell.data(Qt::AccessibleTextRole),
+                           cell.data(Qt::ToolTipRole));
+    }
+    const std::tuple<QVariant, QVariant, QVariant> warned{2, QStringLiteral("Overlaps line 7; Late"),
+                                                          QStringLiteral("Overlaps line 7\nLate")};
+    EXPECT_EQ(found[0], warned);
+    EXPECT_EQ(found[3], warned);
+    EXPECT_EQ(found[1], std::tuple(QVariant(), QVariant(), QVariant()));
+    EXPECT_EQ(found[6], std::tuple(QVariant(7), QVariant(), QVariant()));
+}
+
 } // namespace
 } // namespace quintara::ui

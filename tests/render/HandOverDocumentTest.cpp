@@ -102,7 +102,7 @@ QRect Ink(const QImage &image, int top, int bottom)
     QRect ink;
     for (int y = top; y < bottom; ++y)
         for (int x = 0; x < image.width(); ++x)
-            if (qGray(image.pixel(x, y)) < 230)
+            if (const QColor c = image.pixelColor(x, y); std::min({c.red(), c.green(), c.blue()}) < 235)
                 ink |= QRect(x, y, 1, 1);
     return ink;
 }

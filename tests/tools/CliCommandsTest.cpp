@@ -350,14 +350,14 @@ TEST_F(CliCommandsTest, PrintWritesTheHandOverWithItsWeekLinesAndAgenda)
     // The week, then the list of its 39 lines.
     const QString text = read();
     for (const char *expected : {"Project file: demo.nbt", "Clock file: demo.clk", "Monday:",
-                                 "07-12-2026", "All clock lines", "Good night children"})
+                                 "07/12/2026", "All clock lines", "Good night children"})
         EXPECT_TRUE(text.contains(QLatin1String(expected))) << expected;
     // A week of agenda adds its pages: every firing of the week, in time order.
     const CliRun withAgenda = run(arguments + QStringList{"--agenda-weeks", "1"});
     EXPECT_TRUE(withAgenda.exitCode == 0 && !withAgenda.out.startsWith("Wrote 2 pages"));
     const QString agendaText = read();
     EXPECT_TRUE(agendaText.contains("Agenda 2026-12-07 - 2026-12-13") &&
-                agendaText.contains(QRegularExpression("10-12-2026\\s+06:30\\s+1\\b")));
+                agendaText.contains(QRegularExpression("10/12/2026\\s+06:30\\s+1\\b")));
 }
 
 // The package, the About box and scripts rely on every program telling the project's version.

@@ -1,6 +1,8 @@
 #include "tests/ui/WindowTestSupport.h"
+#include "ui/FocusRing.h"
 #include "ui/FormTranslation.h"
 #include "ui/FrmTaal.h"
+#include "ui/Mnemonics.h"
 
 using namespace quintara;
 
@@ -26,7 +28,7 @@ TEST(TranslateForm, WritesTextsOnTheControlsByName)
     ui::TranslateForm(edit, strings);
     EXPECT_EQ(QStringList({edit.windowTitle(), fnc->text(), wknd->text(), level->text(),
                            stranger->text()}),
-              QStringList({"Clockline add/edit", strings.GetResString(1019) + ':', "Wknd", "Level",
+              QStringList({"Clockline add/edit", strings.GetResString(1019) + ':', "&Wknd", "Level",
                            "mine"}));
 
     // Toolbar actions and frames of the other forms (the main window's test sees its menus); a
@@ -43,13 +45,89 @@ TEST(TranslateForm, WritesTextsOnTheControlsByName)
     const auto builtIn = [](int id) { return *settings::StringTable::builtIn().find(id); };
     EXPECT_EQ(QStringList({special->text(), test->text()}),
               QStringList({builtIn(20987),
-                           strings.GetResString(992) + u' ' + strings.GetResString(998)}));
+                           u'&' + strings.GetResString(992) + u' ' + strings.GetResString(998)}));
     QWidget com;
     com.setObjectName(QStringLiteral("FrmCom"));
     frame->setParent(&com);
     strings.setLanguageOffset(0);
     ui::TranslateForm(com, strings);
     EXPECT_EQ(frame->title(), "Select Baudrate && Port:");
+}
+
+TEST(Mnemonics, EachControlGetsAFreeLetterOfItsOwn)
+{
+    QMainWindow window;
+    window.menuBar()->addMenu(QStringLiteral("&File"));
+    auto *surface = new QWidget(&window);
+    window.setCentralWidget(surface);
+    auto *layout = new QVBoxLayout(surface);
+    QStringList texts{"Send", "Save", "&Cancel", "Find", "Stop", "S&&S", "Set as start"};
+    QList<QPushButton *> buttons;
+    for (const QString &text : texts)
+        layout->addWidget(buttons.emplace_back(new QPushButton(text)));
+    auto *dateLabel = new QLabel(QStringLiteral("Date"));
+    auto *date = new QDateEdit;
+    dateLabel->setBuddy(date);
+    auto *plain = new QLabel(QStringLiteral("Note"));
+    auto *tool = new QToolButton;
+    tool->setText(QStringLiteral("Tool"));
+    auto *tabs = new QTabWidget;
+    tabs->addTab(new QWidget, QStringLiteral("Week"));
+    tabs->addTab(new QWidget, QStringLiteral("2"));
+    for (QWidget *w : std::initializer_list<QWidget *>{dateLabel, date, plain, tool, tabs})
+        layout->addWidget(w);
+    QDialog owned(&window); // a window of its own: not this one's letters
+    auto *ownedButton = new QPushButton(QStringLiteral("Send"), &owned);
+
+    ui::AssignMnemonics(window);
+    QStringList given;
+    for (QPushButton *button : buttons)
+        given.append(button->text());
+    // Word starts first, then any free letter; the menu's F and a plain "&&" are respected.
+    EXPECT_EQ(given, (QStringList{"&Send", "S&ave", "&Cancel", "F&ind", "S&top", "S&&S",
+                                  "S&et as start"}));
+    EXPECT_EQ((QStringList{dateLabel->text(), plain->text(), tool->text(), ownedButton->text(),
+                           tabs->tabText(0), tabs->tabText(1)}),
+              (QStringList{"&Date", "Note", "Tool", "Send", "&Week", "2"}));
+    // Run again after some texts were set anew (a change of language sets them all, an
+    // activation only some), every control keeps its letter.
+    buttons[0]->setText(QStringLiteral("Send"));
+    tabs->setTabText(0, QStringLiteral("Week"));
+    ui::AssignMnemonics(window);
+    QStringList again;
+    for (QPushButton *button : buttons)
+        again.append(button->text());
+    EXPECT_EQ(std::pair(again, tabs->tabText(0)), std::pair(given, QString("&Week")));
+
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.activateWindow();
+    QTest::keyClick(&window, Qt::Key_D, Qt::AltModifier);
+    EXPECT_TRUE(date->hasFocus());
+}
+
+TEST(FocusRing, RingsTheFocusedCellInTheTextColourOfItsRow)
+{
+    QStandardItemModel model(3, 2);
+    QTableView view;
+    view.setModel(&model);
+    view.setItemDelegate(new ui::FocusRingDelegate(&view));
+    view.setSelectionBehavior(QAbstractItemView::SelectRows);
+    view.show();
+    view.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    view.setFocus();
+    const auto leftEdge = [&](int row, int column) {
+        const QRect cell = view.visualRect(model.index(row, column));
+        return view.viewport()->grab().toImage().pixelColor(cell.left(), cell.center().y());
+    };
+    const QPalette palette = view.palette();
+    view.selectionModel()->setCurrentIndex(model.index(1, 1), QItemSelectionModel::NoUpdate);
+    EXPECT_EQ(leftEdge(1, 1), palette.color(QPalette::Active, QPalette::Text));
+    EXPECT_NE(leftEdge(2, 1), palette.color(QPalette::Active, QPalette::Text));
+    view.selectionModel()->select(model.index(1, 1),
+                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    EXPECT_EQ(leftEdge(1, 1), palette.color(QPalette::Active, QPalette::HighlightedText));
 }
 
 // A choice through the modal path is the start-up's to test.

@@ -70,7 +70,10 @@ struct EditorTest : ProgramTest {
         QTest::keyClicks(edit, text);
         QTest::keyClick(edit, Qt::Key(key));
     }
-    void click(const char *button) { QTest::mouseClick(w<QAbstractButton>(button), Qt::LeftButton); }
+    void click(const char *button)
+    {
+        QTest::mouseClick(w<QAbstractButton>(button), Qt::LeftButton);
+    }
 };
 
 TEST_F(EditorTest, CancelAndOkWithoutAFunctionLeaveTheTableAsItWas)
@@ -138,6 +141,51 @@ TEST_F(EditorTest, OkKeepsAnyDateInRange)
         EXPECT_EQ(clock::ReferenceDate(line(once), clock::YearWindow::around(today)),
                   today.addDays(270));
     }
+}
+
+TEST_F(EditorTest, DateTypedDayFirstIsTakenAndOkHoldsTheRange)
+{
+    // Day, then month, then year: "15-03" of this year lies before the range until the year
+    // is typed, and must not be pulled into it meanwhile.
+    const int index = existing(Line(Today.addDays(3), 10, 15, clock::Continue, clock::Once, 1));
+    open(Mode::ExistingLineMode);
+    auto *date = w<QDateEdit>("DatePic");
+    date->setFocus();
+    date->setSelectedSection(QDateTimeEdit::DaySection);
+    QTest::keyClicks(date, QStringLiteral("1503") + QString::number(Today.year() + 1));
+    EXPECT_EQ(date->date(), QDate(Today.year() + 1, 3, 15));
+
+    // Past the range, OK says which dates it takes and leaves the line alone.
+    const ClockLine before = line(index);
+    date->setDate(dialog->latestDate().addDays(1));
+    prompter.expect(platform::Answer::Ok);
+    dialog->accept();
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(lastMessage().startsWith("Choose a date from "));
+    EXPECT_EQ(line(index), before);
+    date->setDate(QDate(Today.year() + 1, 3, 15));
+    dialog->accept();
+    EXPECT_EQ(clock::ReferenceDate(line(index), quintara::testing::Years2026),
+              QDate(Today.year() + 1, 3, 15));
+}
+
+// Alt and a letter reach every button and field of the editor, in every language, and no two
+// controls share a letter.
+TEST_F(EditorTest, EveryControlHasAnAltLetterOfItsOwnInEveryLanguage)
+{
+    existing(Line(Today.addDays(3), 10, 15, clock::Continue, clock::Once, 1));
+    for (int language = 0; language < settings::LanguageCount; ++language) {
+        program.strings.setLanguageOffset(language * settings::LanguageStep);
+        program.names = settings::FillNameTables(program.strings);
+        open(Mode::ExistingLineMode, false);
+        EXPECT_EQ(AltLetters(*dialog).size(), 13) << language;
+        EXPECT_EQ(AltLetterFaults(*dialog), QStringList()) << language;
+    }
+    program.strings.setLanguageOffset(0);
+    open(Mode::ExistingLineMode);
+    const QChar date = ui::MnemonicOf(w<QLabel>("LblDate")->text());
+    QTest::keyClick(dialog.get(), Qt::Key(Qt::Key_A + date.unicode() - u'a'), Qt::AltModifier);
+    EXPECT_TRUE(w("DatePic")->hasFocus());
 }
 
 // The date and repeat controls follow table and repetition; levels follow the function and
@@ -283,7 +331,7 @@ TEST(TypeAheadCombo, FindsAnEntryByTheStartOfAnyWord)
         QTest::qWait(QApplication::keyboardInputInterval() + 50); // the next keys start afresh
         return found;
     };
-    EXPECT_EQ(QStringList({typed("21"), typed("hal"), typed("kit"), typed("h"), typed("h")}),
-              QStringList({" 21 Heating", " 22 Hall", "  3 Kitchen heater", " 21 Heating",
-                           " 22 Hall"}));
+    EXPECT_EQ(
+        QStringList({typed("21"), typed("hal"), typed("kit"), typed("h"), typed("h")}),
+        QStringList({" 21 Heating", " 22 Hall", "  3 Kitchen heater", " 21 Heating", " 22 Hall"}));
 }

@@ -3,14 +3,15 @@
 // What the tests of the main window and of its parts share: a program on a fixed clock whose
 // settings live in a fresh folder, and lines and points of the week.
 #include "clock/ClockFile.h"
+#include "presentation/ClockLineFilter.h"
+#include "presentation/ClockLineListModel.h"
 #include "tests/clock/TestLines.h"
 #include "tests/support/FixedClock.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/VirtualPump.h"
-#include "presentation/ClockLineFilter.h"
-#include "presentation/ClockLineListModel.h"
 #include "ui/FileDialogs.h"
 #include "ui/LineListView.h"
+#include "ui/Mnemonics.h"
 #include "ui/Program.h"
 
 #include <QTest>
@@ -26,7 +27,10 @@ class ScriptedFileDialogs final : public ui::FileDialogs {
 public:
     using Request = ui::FileDialogRequest;
     using Path = std::optional<QString>;
-    struct Asked { bool save = false; Request request; };
+    struct Asked {
+        bool save = false;
+        Request request;
+    };
     void answer(Path path) { m_answers.append(std::move(path)); }
     Path getOpenFileName(QWidget *, const Request &r) override { return next(false, r); }
     Path getSaveFileName(QWidget *, const Request &r) override { return next(true, r); }
@@ -43,6 +47,45 @@ private:
     QList<Path> m_answers;
 };
 
+// "s=&Send" for every control of the window that takes an Alt+letter (buttons, tabs, labelled
+// fields, the menu bar's menus), sorted, so that clashes and controls without one stand side by
+// side.
+inline QStringList AltLetters(QWidget &window)
+{
+    QStringList letters;
+    const auto add = [&](const QString &text) { letters << ui::MnemonicOf(text) + u'=' + text; };
+    for (QWidget *w : window.findChildren<QWidget *>()) {
+        if (w->window() != &window)
+            continue;
+        if (auto *button = qobject_cast<QAbstractButton *>(w);
+            button && !qobject_cast<QToolButton *>(w) && !button->text().isEmpty())
+            add(button->text());
+        if (auto *label = qobject_cast<QLabel *>(w); label && label->buddy())
+            add(label->text());
+        if (auto *tabs = qobject_cast<QTabBar *>(w)) {
+            for (int tab = 0; tab < tabs->count(); ++tab)
+                add(tabs->tabText(tab));
+        }
+        if (auto *bar = qobject_cast<QMenuBar *>(w)) {
+            for (const QAction *menu : bar->actions())
+                add(menu->text());
+        }
+    }
+    letters.sort();
+    return letters;
+}
+// Letters two controls share, and controls without one ("=Text").
+inline QStringList AltLetterFaults(QWidget &window)
+{
+    const QStringList letters = AltLetters(window);
+    QStringList faults;
+    for (qsizetype i = 0; i < letters.size(); ++i) {
+        if (letters[i].front() == u'=' || (i > 0 && letters[i].front() == letters[i - 1].front()))
+            faults << letters[i];
+    }
+    return faults;
+}
+
 // Wednesday 9 December 2026; the current week begins on Monday the 7th.
 inline const QDate Today(2026, 12, 9);
 inline const QDate Monday(2026, 12, 7);
@@ -52,8 +95,14 @@ inline QString SourceFile(const char *path)
 {
     return QDir(qEnvironmentVariable("QUINTARA_SOURCE_DIR")).filePath(QLatin1String(path));
 }
-inline QString DemoProject() { return SourceFile("examples/demo.nbt"); }
-inline QString DemoClockFile() { return SourceFile("examples/demo.clk"); }
+inline QString DemoProject()
+{
+    return SourceFile("examples/demo.nbt");
+}
+inline QString DemoClockFile()
+{
+    return SourceFile("examples/demo.clk");
+}
 
 inline clock::ClockLine Line(QDate date, int hour, int minute, int table, int unit, int count,
                              int type = 1, int number = 1, int level = 255)
