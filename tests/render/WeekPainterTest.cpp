@@ -6,8 +6,6 @@
 #include "plan/Sun.h"
 #include "presentation/WeekViewModel.h"
 #include "render/Pictures.h"
-#include "settings/NameTables.h"
-#include "settings/Strings.h"
 #include "tests/clock/TestLines.h"
 #include "tests/support/TestYears.h"
 
@@ -277,50 +275,6 @@ TEST_F(WeekPainterTest, ADarkPaletteDarkensTheRowsAndTheFocusedMarkerIsFramed)
     const QPoint frame = point + QPoint(-8, 0);
     EXPECT_EQ(focused.pixelColor(frame), colours.ink);
     EXPECT_NE(plain.pixelColor(frame), colours.ink);
-}
-
-// In every language and at any width the legend's captions are whole words: a caption too long
-// for the row is broken between words, the entries go on in a further row, and none overlaps
-// another or crosses the width while a narrower layout was possible.
-TEST_F(WeekPainterTest, TheLegendBreaksItsCaptionsBetweenWordsOnly)
-{
-    settings::Strings strings{settings::StringTable::builtIn()};
-    QImage device(1, 1, QImage::Format_ARGB32);
-    QFont font;
-    font.setPixelSize(12);
-    const QFontMetricsF metrics(font, &device);
-    for (int language = 0; language < settings::LanguageCount; ++language) {
-        strings.setLanguageOffset(language * settings::LanguageStep);
-        const QStringList captions =
-            render::WeekPainter::LegendCaptions(settings::FillNameTables(strings), strings);
-        qreal previousHeight = 0;
-        for (const qreal width : {2000.0, 900.0, 600.0, 300.0}) {
-            const auto legend = render::WeekPainter::LayOutLegend(captions, metrics, width);
-            ASSERT_EQ(legend.entries.size(), std::size_t(captions.size()));
-            for (std::size_t k = 0; k < legend.entries.size(); ++k) {
-                const auto &entry = legend.entries[k];
-                EXPECT_EQ(entry.lines.join(u' '), captions[qsizetype(k)]) << language;
-                EXPECT_LE(entry.caption.right(), width) << captions[qsizetype(k)].toStdString();
-                for (const QString &line : entry.lines)
-                    EXPECT_LE(metrics.horizontalAdvance(line), entry.caption.width() + 0.01);
-                for (std::size_t other = 0; other < k; ++other)
-                    EXPECT_FALSE(legend.entries[other]
-                                     .caption.united(legend.entries[other].picture)
-                                     .intersects(entry.picture.united(entry.caption)));
-            }
-            // Wide enough, one row of single lines; narrower, taller.
-            if (width == 2000.0) {
-                EXPECT_TRUE(std::all_of(
-                    legend.entries.begin(), legend.entries.end(), [&](const auto &entry) {
-                        return entry.lines.size() == 1 &&
-                               entry.picture.top() == legend.entries[0].picture.top();
-                    }));
-            }
-            EXPECT_GE(legend.size.height(), previousHeight);
-            previousHeight = legend.size.height();
-        }
-        EXPECT_GT(previousHeight, metrics.height() * 2) << language;
-    }
 }
 
 } // namespace
