@@ -106,16 +106,13 @@ TEST_F(LineList, EveryLineInUseIsDescribedInItsColumns)
               "Fires in the past; Conflicts with line 2");
     // As a file, the list reads as it does in the window, its warnings spelled out.
     const QStringList csv = LineListCsv(model).split(QStringLiteral("\r\n"));
-    EXPECT_EQ(csv.mid(0, 3),
-              (QStringList{QString(CsvByteOrderMark) +
-                               "No.,Day-table,Time,Reference date,Repetition,Function,Level,"
-                               "Next firing,Warnings",
-                           "0,Continue table,22:00,01/01/2027,Once,DIM 03 Lounge,50 %,,",
+    EXPECT_EQ(QStringList({csv[0], csv[2], csv[4].section(u',', 8)}),
+              QStringList({CsvByteOrderMark + QStringLiteral("No.,Day-table,Time,Reference date,"
+                                                             "Repetition,Function,Level,Next "
+                                                             "firing,Warnings"),
                            "2,Workday table,07:30,07/12/2026,Every workday,REL 05 Hall,On,"
-                           "08/12/2026 07:30,"}));
-    EXPECT_TRUE(csv[4].startsWith("9,Weekend table,06:15,14/02/2026,") &&
-                csv[4].endsWith(",Fires in the past; Conflicts with line 2"))
-        << csv[4].toStdString();
+                           "08/12/2026 07:30,",
+                           "Fires in the past; Conflicts with line 2"}));
     // Lines beyond the model are marked with the reason.
     EXPECT_EQ(Column(model, 0, Model::BeyondModelRole),
               (QStringList{"false", "false", "false", "false", "true"}));
@@ -133,10 +130,8 @@ TEST_F(LineList, EveryLineInUseIsDescribedInItsColumns)
     EXPECT_EQ(Column(model, Model::IndexColumn), (QStringList{"0", "2", "5", "60"}));
     EXPECT_EQ(model.lineTexts(2).mid(2, 3), (QStringList{"08:30", "07.12.2026", "Jeden Werktag"}));
     EXPECT_EQ(model.headerData(Model::DateColumn, Qt::Horizontal).toString(), "Bezugsdatum");
-    const QStringList german = LineListCsv(model).split(QStringLiteral("\r\n"));
-    EXPECT_TRUE(german[0].startsWith(CsvByteOrderMark + QStringLiteral("Nr.,Tagestabelle,Zeit,")) &&
-                german[2].startsWith("2,Werktagstabelle,08:30,07.12.2026,Jeden Werktag,"))
-        << german.join(u'|').toStdString();
+    EXPECT_TRUE(LineListCsv(model).contains(
+        "\r\n2,Werktagstabelle,08:30,07.12.2026,Jeden Werktag,REL 05 Hall,Ein,"));
 }
 
 TEST_F(LineList, EachColumnSortsInItsOwnOrderAndFiltersCombine)
