@@ -355,6 +355,30 @@ QStringList BrokenInTwo(const QString &caption, const QFontMetricsF &metrics)
     return best;
 }
 
+// The captions' lines: the widest broken first, until one row of them fits the width with each
+// picture's `room` before its caption and `spacing` between entries.
+std::vector<QStringList> CaptionLines(const QStringList &captions, const QFontMetricsF &metrics,
+                                      qreal width, qreal room, qreal spacing)
+{
+    std::vector<QStringList> lines;
+    for (const QString &caption : captions)
+        lines.push_back({caption});
+    const auto rowWidth = [&] {
+        qreal sum = -spacing;
+        for (const QStringList &entry : lines)
+            sum += room + WidestLine(entry, metrics) + spacing;
+        return sum;
+    };
+    std::vector<std::size_t> order(lines.size());
+    std::iota(order.begin(), order.end(), std::size_t(0));
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return WidestLine(lines[a], metrics) > WidestLine(lines[b], metrics);
+    });
+    for (std::size_t k = 0; k < order.size() && rowWidth() > width; ++k)
+        lines[order[k]] = BrokenInTwo(captions[qsizetype(order[k])], metrics);
+    return lines;
+}
+
 } // namespace
 
 WeekPainter::LegendLayout WeekPainter::LayOutLegend(const QStringList &captions,
@@ -364,50 +388,36 @@ WeekPainter::LegendLayout WeekPainter::LayOutLegend(const QStringList &captions,
     const QSizeF picture(Pictures::MarkerPictureWidth * unit, PlateHeight * unit);
     const qreal gap = 2 * unit; // between a picture and its caption
     const qreal spacing = metrics.height();
-    std::vector<QStringList> lines;
-    for (const QString &caption : captions)
-        lines.push_back({caption});
-    const auto entryWidth = [&](std::size_t k) {
-        return picture.width() + gap + WidestLine(lines[k], metrics);
+    const std::vector<QStringList> lines =
+        CaptionLines(captions, metrics, width, picture.width() + gap, spacing);
+    const auto textSize = [&](std::size_t k) {
+        return QSizeF(WidestLine(lines[k], metrics),
+                      metrics.lineSpacing() * qreal(lines[k].size() - 1) + metrics.height());
     };
-    const auto rowWidth = [&] {
-        qreal sum = -spacing;
-        for (std::size_t k = 0; k < lines.size(); ++k)
-            sum += entryWidth(k) + spacing;
-        return sum;
-    };
-    // The widest captions are broken first, until one row holds them all.
-    std::vector<std::size_t> order(lines.size());
-    std::iota(order.begin(), order.end(), std::size_t(0));
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return entryWidth(a) > entryWidth(b); });
-    for (std::size_t k = 0; k < order.size() && rowWidth() > width; ++k)
-        lines[order[k]] = BrokenInTwo(captions[qsizetype(order[k])], metrics);
 
     // Left to right, a new row where the next entry would cross the width.
-    LegendLayout legend;
     std::vector<std::pair<int, qreal>> placed; // of each entry: its row and left edge
     std::vector<qreal> heights{0};
     qreal x = 0;
     for (std::size_t k = 0; k < lines.size(); ++k) {
-        if (x > 0 && x + entryWidth(k) > width) {
+        const qreal entryWidth = picture.width() + gap + textSize(k).width();
+        if (x > 0 && x + entryWidth > width) {
             heights.push_back(0);
             x = 0;
         }
         placed.emplace_back(int(heights.size()) - 1, x);
-        const qreal text = metrics.lineSpacing() * qreal(lines[k].size() - 1) + metrics.height();
-        heights.back() = std::max({heights.back(), picture.height(), text});
-        x += entryWidth(k) + spacing;
+        heights.back() = std::max({heights.back(), picture.height(), textSize(k).height()});
+        x += entryWidth + spacing;
     }
     // Each entry in the middle of its row's height.
     std::vector<qreal> tops{0};
     for (const qreal height : heights)
         tops.push_back(tops.back() + height + gap);
+    LegendLayout legend;
     for (std::size_t k = 0; k < lines.size(); ++k) {
         const auto [row, left] = placed[k];
         const qreal top = tops[std::size_t(row)], height = heights[std::size_t(row)];
-        const QSizeF text(WidestLine(lines[k], metrics),
-                          metrics.lineSpacing() * qreal(lines[k].size() - 1) + metrics.height());
+        const QSizeF text = textSize(k);
         legend.entries.push_back(
             {QRectF(QPointF(left, top + (height - picture.height()) / 2), picture),
              QRectF(QPointF(left + picture.width() + gap, top + (height - text.height()) / 2),
