@@ -116,6 +116,17 @@ QStringList ClockLineListModel::lineTexts(int line) const
     return texts;
 }
 
+QStringList ClockLineListModel::rowTexts(int row) const
+{
+    QStringList texts;
+    if (row < 0 || row >= m_rows.size())
+        return texts;
+    for (const QString &text : m_rows[row].texts)
+        texts.append(text.simplified());
+    texts[WarningColumn] = m_rows[row].warnings.join(QStringLiteral("; "));
+    return texts;
+}
+
 int ClockLineListModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : int(m_rows.size());

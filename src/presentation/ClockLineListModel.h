@@ -62,6 +62,10 @@ public:
     int lineAt(int row) const;
     // The shown texts of a line's columns that have one, for people (the clipboard's text).
     QStringList lineTexts(int line) const;
+    // Every column of a row as words, the warnings spelled out: the list as a file holds it.
+    QStringList rowTexts(int row) const;
+    // The columns' full headings (the warnings' one too, which the header shows as a sign).
+    QStringList headings() const { return {m_headers.begin(), m_headers.end()}; }
 
     const clock::ClockTable &table() const { return m_table; }
     const LineDescriber &describer() const { return m_describer; }

@@ -1,6 +1,7 @@
 #include "presentation/Csv.h"
 
 #include "clock/ClockTable.h"
+#include "presentation/ClockLineListModel.h"
 
 namespace quintara::ui {
 
@@ -52,6 +53,14 @@ QString ClockLinesCsv(const clock::ClockTable &table, const LineWords &words)
         }
         csv += CsvRecord(row);
     }
+    return csv;
+}
+
+QString LineListCsv(const ClockLineListModel &model)
+{
+    QString csv = CsvByteOrderMark + CsvRecord(model.headings());
+    for (int row = 0; row < model.rowCount(); ++row)
+        csv += CsvRecord(model.rowTexts(row));
     return csv;
 }
 

@@ -24,18 +24,19 @@ namespace {
 
 using ui::WeekViewModel;
 
-// The day names' column and the legend's height beside and below the week, in the canvas's
-// logical pixels.
-constexpr int CaptionColumn = 80;
-
 // A cell is one line on paper: a message of several lines runs on.
 QString CellText(const QModelIndex &index)
 {
     return index.data(Qt::DisplayRole).toString().replace(QLatin1Char('\n'), QLatin1Char(' '));
 }
 
-constexpr int LegendHeight = 22;
-constexpr qreal LegendWidth = 830;
+// The notes a table's row carries (the health check's warnings on a line), none without.
+QStringList RowNotes(const DocumentTable &table, int row)
+{
+    return table.noteColumn < 0
+               ? QStringList()
+               : table.rows->index(row, table.noteColumn).data(table.noteRole).toStringList();
+}
 
 class Document {
 public:
@@ -76,103 +77,148 @@ public:
     {
         const qreal top = startPage();
         const QRectF room(m_page.left(), top, m_page.width(), m_page.bottom() - top);
-        // One logical pixel of the window's canvas in device pixels: the week fills the page.
-        const qreal unit = std::min(room.width() / (CaptionColumn + WeekViewModel::CanvasWidth),
-                                    room.height() / (WeekViewModel::CanvasHeight + LegendHeight));
-        const QRectF area(room.left() + CaptionColumn * unit, room.top(),
-                          WeekViewModel::CanvasWidth * unit, WeekViewModel::CanvasHeight * unit);
         const WeekPainter painter(pictures);
-        QFont font;
-        font.setPixelSize(std::max(1, qRound(13 * unit)));
-        WeekPainter::paintDayCaptions(
-            m_painter, QRectF(room.left(), room.top(), CaptionColumn * unit, area.height()), area,
-            week.monday, font, Qt::black);
+        // The legend across the page below the week, its pictures as tall as its words.
+        const QFont legendFont = sized(8);
+        const QFontMetricsF legendMetrics(legendFont, &m_device);
+        const auto legend = WeekPainter::LayOutLegend(week.legendCaptions, legendMetrics,
+                                                      room.width(), legendMetrics.height() / 14);
+        const qreal gap = 6 * m_point;
+        // The day names as wide as they need; the week the rest of the page's width, its rows as
+        // tall as the page leaves them, up to the window's proportions.
+        const QFont dayFont = sized(9);
+        const qreal column = WeekPainter::DayCaptionsWidth(dayFont, &m_device, week.monday) + gap;
+        const qreal across = (room.width() - column) / WeekViewModel::CanvasWidth;
+        const qreal down = std::min(across, (room.height() - legend.size.height() - gap) /
+                                                WeekViewModel::CanvasHeight);
+        const QRectF area(room.left() + column, room.top(), room.width() - column,
+                          WeekViewModel::CanvasHeight * down);
+        WeekPainter::paintDayCaptions(m_painter,
+                                      QRectF(room.left(), room.top(), column, area.height()), area,
+                                      week.monday, dayFont, Qt::black);
         painter.paint(m_painter, area,
-                      WeekScene{week.model, week.table, week.workdays, std::nullopt, week.nights}, QFont(),
-                      unit);
-        // The legend's nine pictures and captions need more room than the week is wide.
-        const qreal legendUnit = std::min(unit, room.width() / LegendWidth);
-        m_painter.save();
-        m_painter.translate(room.left(), area.bottom() + 4 * unit);
-        m_painter.scale(legendUnit, legendUnit);
-        QFont legend;
-        legend.setPixelSize(8);
-        painter.paintLegend(m_painter, QPointF(0, 0), week.legendCaptions, legend);
-        m_painter.restore();
+                      WeekScene{week.model, week.table, week.workdays, std::nullopt, week.nights},
+                      QFont(), down);
+        painter.paintLegend(m_painter, QPointF(room.left(), area.bottom() + gap), legend,
+                            legendFont);
     }
 
     void table(const DocumentTable &table)
     {
         const QAbstractItemModel &rows = *table.rows;
-        const int columns = rows.columnCount();
-        const QFont font = sized(8);
-        QFont bold = font;
-        bold.setBold(true);
-        const QFontMetricsF metrics(font, &m_device);
-        const QFontMetricsF boldMetrics(bold, &m_device);
-        const qreal swatch = metrics.height() * 0.7;
-        const qreal padding = 6 * m_point;
-
-        const std::vector<qreal> widths =
-            columnWidths(rows, metrics, boldMetrics, swatch + padding / 2, padding);
-        const qreal rowHeight = metrics.height() * 1.35;
+        const TableLook look = lookOf(rows);
+        // A row's notes run across the page below it, from its second column on.
+        const qreal noteLeft = m_page.left() + (look.widths.size() > 1 ? look.widths[0] : 0);
+        const QRectF noteRoom(noteLeft, 0, m_page.right() - noteLeft, m_page.height());
 
         qreal y = 0;
-        const auto headerRow = [&] {
-            m_painter.setFont(bold);
-            qreal x = m_page.left();
-            for (int c = 0; c < columns; ++c) {
-                const QString text = rows.headerData(c, Qt::Horizontal).toString();
-                m_painter.drawText(
-                    QRectF(x, y, widths[std::size_t(c)] - padding, rowHeight),
-                    Qt::AlignLeft | Qt::AlignVCenter,
-                    boldMetrics.elidedText(text, Qt::ElideRight, widths[std::size_t(c)] - padding));
-                x += widths[std::size_t(c)];
-            }
-            y += rowHeight;
-            m_painter.drawLine(QPointF(m_page.left(), y), QPointF(m_page.right(), y));
-            m_painter.setFont(font);
-        };
         const auto newPage = [&] {
             y = startPage();
             m_painter.setFont(sized(11, true));
             const QFontMetricsF title(m_painter.font(), &m_device);
             m_painter.drawText(QPointF(m_page.left(), y + title.ascent()), table.title);
             y += title.height() + 4 * m_point;
-            headerRow();
+            y = headerRow(rows, look, y);
         };
-
         newPage();
         for (int r = 0; r < rows.rowCount(); ++r) {
-            if (y + rowHeight > m_page.bottom())
+            const QString notes = RowNotes(table, r).join(u'\n');
+            const qreal notesHeight =
+                notes.isEmpty()
+                    ? 0
+                    : look.noteMetrics.boundingRect(noteRoom, Qt::TextWordWrap, notes).height() +
+                          2 * m_point;
+            if (y + look.rowHeight + notesHeight > m_page.bottom())
                 newPage();
-            qreal x = m_page.left();
-            for (int c = 0; c < columns; ++c) {
-                const QModelIndex index = rows.index(r, c);
-                const QVariant foreground = index.data(Qt::ForegroundRole);
-                m_painter.setPen(foreground.canConvert<QColor>() ? foreground.value<QColor>()
-                                                                 : QColor(Qt::black));
-                qreal textLeft = x;
-                const QVariant decoration = index.data(Qt::DecorationRole);
-                if (decoration.canConvert<QColor>()) {
-                    const QRectF box(x, y + (rowHeight - swatch) / 2, swatch, swatch);
-                    m_painter.fillRect(box, decoration.value<QColor>());
-                    m_painter.drawRect(box);
-                    textLeft += swatch + padding / 2;
-                }
-                const qreal room = x + widths[std::size_t(c)] - padding - textLeft;
-                m_painter.drawText(QRectF(textLeft, y, std::max(0.0, room), rowHeight),
-                                   Qt::AlignLeft | Qt::AlignVCenter,
-                                   metrics.elidedText(CellText(index),
-                                                      Qt::ElideRight, std::max(0.0, room)));
-                x += widths[std::size_t(c)];
+            row(table, r, look, y, !notes.isEmpty());
+            y += look.rowHeight;
+            if (!notes.isEmpty()) {
+                m_painter.setFont(look.note);
+                m_painter.drawText(QRectF(noteLeft, y, noteRoom.width(), notesHeight),
+                                   Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, notes);
+                y += notesHeight;
             }
-            m_painter.setPen(Qt::black);
-            y += rowHeight;
         }
     }
 
 private:
+    // The fonts and measures of a table on this page.
+    struct TableLook {
+        QFont font, bold, note;
+        QFontMetricsF metrics, boldMetrics, noteMetrics;
+        qreal swatch, padding, rowHeight;
+        std::vector<qreal> widths;
+    };
+
+    TableLook lookOf(const QAbstractItemModel &rows) const
+    {
+        const QFont font = sized(8);
+        QFont bold = font, note = font;
+        bold.setBold(true);
+        note.setItalic(true);
+        const QFontMetricsF metrics(font, &m_device);
+        const QFontMetricsF boldMetrics(bold, &m_device);
+        const qreal swatch = metrics.height() * 0.7;
+        const qreal padding = 6 * m_point;
+        return {font,
+                bold,
+                note,
+                metrics,
+                boldMetrics,
+                QFontMetricsF(note, &m_device),
+                swatch,
+                padding,
+                metrics.height() * 1.35,
+                columnWidths(rows, metrics, boldMetrics, swatch + padding / 2, padding)};
+    }
+
+    // The column headings and the rule below them; answers where the rows begin.
+    qreal headerRow(const QAbstractItemModel &rows, const TableLook &look, qreal y)
+    {
+        m_painter.setFont(look.bold);
+        qreal x = m_page.left();
+        for (std::size_t c = 0; c < look.widths.size(); ++c) {
+            const QString text = rows.headerData(int(c), Qt::Horizontal).toString();
+            const qreal room = look.widths[c] - look.padding;
+            m_painter.drawText(QRectF(x, y, room, look.rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                               look.boldMetrics.elidedText(text, Qt::ElideRight, room));
+            x += look.widths[c];
+        }
+        y += look.rowHeight;
+        m_painter.drawLine(QPointF(m_page.left(), y), QPointF(m_page.right(), y));
+        return y;
+    }
+
+    // A row's cells at `y`; a row with notes shows a mark in the notes' column.
+    void row(const DocumentTable &table, int r, const TableLook &look, qreal y, bool noted)
+    {
+        qreal x = m_page.left();
+        for (std::size_t c = 0; c < look.widths.size(); ++c) {
+            const QModelIndex index = table.rows->index(r, int(c));
+            const QVariant foreground = index.data(Qt::ForegroundRole);
+            m_painter.setPen(foreground.canConvert<QColor>() ? foreground.value<QColor>()
+                                                             : QColor(Qt::black));
+            qreal textLeft = x;
+            const QVariant decoration = index.data(Qt::DecorationRole);
+            if (decoration.canConvert<QColor>()) {
+                const QRectF box(x, y + (look.rowHeight - look.swatch) / 2, look.swatch,
+                                 look.swatch);
+                m_painter.fillRect(box, decoration.value<QColor>());
+                m_painter.drawRect(box);
+                textLeft += look.swatch + look.padding / 2;
+            }
+            const bool mark = noted && int(c) == table.noteColumn;
+            m_painter.setFont(mark ? look.bold : look.font);
+            const qreal room = std::max(0.0, x + look.widths[c] - look.padding - textLeft);
+            m_painter.drawText(
+                QRectF(textLeft, y, room, look.rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                mark ? QStringLiteral("!")
+                     : look.metrics.elidedText(CellText(index), Qt::ElideRight, room));
+            x += look.widths[c];
+        }
+        m_painter.setPen(Qt::black);
+    }
+
     // Each column as wide as its widest text (a colour swatch takes `swatchRoom` more), all of
     // them shrunk to the page when needed.
     std::vector<qreal> columnWidths(const QAbstractItemModel &rows, const QFontMetricsF &metrics,

@@ -56,10 +56,14 @@ struct DocumentWeek {
 };
 
 // A table printed after the week: its title and its rows (the display texts of a model, with
-// its header; a QColor decoration shows as a swatch, a foreground colour greys a row).
+// its header; a QColor decoration shows as a swatch, a foreground colour greys a row). The
+// cells of `noteColumn` may carry notes, a QStringList under `noteRole` (the list's warnings):
+// the cell shows a mark and the notes follow their row in words.
 struct DocumentTable {
     QString title;
     const QAbstractItemModel *rows = nullptr;
+    int noteColumn = -1;
+    int noteRole = 0;
 };
 
 // The hand-over document onto a printer or a PDF: the week on the first page, scaled to the

@@ -14,6 +14,7 @@
 #include <QPainterPath>
 
 #include <algorithm>
+#include <numeric>
 
 namespace quintara::render {
 
@@ -268,16 +269,34 @@ void WeekPainter::drawMarker(QPainter &painter, QPointF topLeft, const clock::Cl
     painter.restore();
 }
 
+namespace {
+
+// Where the day captions begin in their column, and the room they leave at its right.
+constexpr qreal DayCaptionIndent = 5;
+constexpr qreal DayCaptionRoom = 7;
+
+} // namespace
+
+qreal WeekPainter::DayCaptionsWidth(const QFont &font, const QPaintDevice *device, QDate monday)
+{
+    const QFontMetricsF metrics(font, device);
+    qreal widest = 0;
+    for (int row = 0; row < 7; ++row) {
+        const QDate date = monday.addDays(row);
+        widest = std::max(
+            {widest, metrics.horizontalAdvance(QLocale().toString(date, QStringLiteral("dddd:"))),
+             metrics.horizontalAdvance(ui::DateText().date(date))});
+    }
+    return widest + DayCaptionRoom;
+}
+
 void WeekPainter::paintDayCaptions(QPainter &painter, const QRectF &column, const QRectF &area,
                                    QDate monday, QFont font, const QColor &colour)
 {
     // The longest day name must end before the week area begins.
-    const qreal room = column.width() - 7;
+    const qreal room = column.width() - DayCaptionRoom;
     QFontMetricsF metrics(font, painter.device());
-    qreal widest = 0;
-    for (int row = 0; row < 7; ++row)
-        widest = std::max(widest, metrics.horizontalAdvance(QLocale().toString(
-                                      monday.addDays(row), QStringLiteral("dddd:"))));
+    const qreal widest = DayCaptionsWidth(font, painter.device(), monday) - DayCaptionRoom;
     if (widest > room) {
         font.setStretch(std::max(60, int(100 * room / widest)));
         metrics = QFontMetricsF(font, painter.device());
@@ -288,7 +307,7 @@ void WeekPainter::paintDayCaptions(QPainter &painter, const QRectF &column, cons
     for (int row = 0; row < 7; ++row) {
         const QDate date = monday.addDays(row);
         const qreal top = toArea(QPointF(0, 20 + WeekViewModel::RowPitch * row), area).y();
-        const qreal left = column.left() + 5;
+        const qreal left = column.left() + DayCaptionIndent;
         painter.drawText(QPointF(left, top + metrics.ascent()),
                          QLocale().toString(date, QStringLiteral("dddd:")));
         painter.drawText(QPointF(left, top + metrics.height() + metrics.ascent()),
@@ -303,35 +322,138 @@ QStringList WeekPainter::LegendCaptions(const settings::NameTables &names,
     return {
         strings.GetResString(settings::TextId::Level::On),
         strings.GetResString(settings::TextId::Level::Off),
-        names.functionTypeName(51), names.functionTypeName(54).left(9),
-        names.functionTypeName(66), names.functionTypeName(65).left(7),
-        names.functionTypeName(26), names.functionTypeName(25),
+        names.functionTypeName(51),
+        names.functionTypeName(54),
+        names.functionTypeName(66),
+        names.functionTypeName(65),
+        names.functionTypeName(26),
+        names.functionTypeName(25),
         names.functionTypeName(24),
     };
 }
 
-void WeekPainter::paintLegend(QPainter &painter, QPointF origin, const QStringList &captions,
-                              QFont font) const
+namespace {
+
+qreal WidestLine(const QStringList &lines, const QFontMetricsF &metrics)
 {
-    // The picture part of each marker, above its triangles, and its caption.
+    qreal widest = 0;
+    for (const QString &line : lines)
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    return widest;
+}
+
+// The caption on two lines, broken at the space that leaves the longer line shortest; one line
+// when it has no space.
+QStringList BrokenInTwo(const QString &caption, const QFontMetricsF &metrics)
+{
+    QStringList best{caption};
+    for (qsizetype at = caption.indexOf(u' '); at > 0; at = caption.indexOf(u' ', at + 1)) {
+        const QStringList lines{caption.left(at).trimmed(), caption.mid(at + 1).trimmed()};
+        if (WidestLine(lines, metrics) < WidestLine(best, metrics))
+            best = lines;
+    }
+    return best;
+}
+
+// The captions' lines: the widest broken first, until one row of them fits the width with each
+// picture's `room` before its caption and `spacing` between entries.
+std::vector<QStringList> CaptionLines(const QStringList &captions, const QFontMetricsF &metrics,
+                                      qreal width, qreal room, qreal spacing)
+{
+    std::vector<QStringList> lines;
+    for (const QString &caption : captions)
+        lines.push_back({caption});
+    const auto rowWidth = [&] {
+        qreal sum = -spacing;
+        for (const QStringList &entry : lines)
+            sum += room + WidestLine(entry, metrics) + spacing;
+        return sum;
+    };
+    std::vector<std::size_t> order(lines.size());
+    std::iota(order.begin(), order.end(), std::size_t(0));
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return WidestLine(lines[a], metrics) > WidestLine(lines[b], metrics);
+    });
+    for (std::size_t k = 0; k < order.size() && rowWidth() > width; ++k)
+        lines[order[k]] = BrokenInTwo(captions[qsizetype(order[k])], metrics);
+    return lines;
+}
+
+} // namespace
+
+WeekPainter::LegendLayout WeekPainter::LayOutLegend(const QStringList &captions,
+                                                    const QFontMetricsF &metrics, qreal width,
+                                                    qreal unit)
+{
+    const QSizeF picture(Pictures::MarkerPictureWidth * unit, PlateHeight * unit);
+    const qreal gap = 2 * unit; // between a picture and its caption
+    const qreal spacing = metrics.height();
+    const std::vector<QStringList> lines =
+        CaptionLines(captions, metrics, width, picture.width() + gap, spacing);
+    const auto textSize = [&](std::size_t k) {
+        return QSizeF(WidestLine(lines[k], metrics),
+                      metrics.lineSpacing() * qreal(lines[k].size() - 1) + metrics.height());
+    };
+
+    // Left to right, a new row where the next entry would cross the width.
+    std::vector<std::pair<int, qreal>> placed; // of each entry: its row and left edge
+    std::vector<qreal> heights{0};
+    qreal x = 0;
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        const qreal entryWidth = picture.width() + gap + textSize(k).width();
+        if (x > 0 && x + entryWidth > width) {
+            heights.push_back(0);
+            x = 0;
+        }
+        placed.emplace_back(int(heights.size()) - 1, x);
+        heights.back() = std::max({heights.back(), picture.height(), textSize(k).height()});
+        x += entryWidth + spacing;
+    }
+    // Each entry in the middle of its row's height.
+    std::vector<qreal> tops{0};
+    for (const qreal height : heights)
+        tops.push_back(tops.back() + height + gap);
+    LegendLayout legend;
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        const auto [row, left] = placed[k];
+        const qreal top = tops[std::size_t(row)], height = heights[std::size_t(row)];
+        const QSizeF text = textSize(k);
+        legend.entries.push_back(
+            {QRectF(QPointF(left, top + (height - picture.height()) / 2), picture),
+             QRectF(QPointF(left + picture.width() + gap, top + (height - text.height()) / 2),
+                    text),
+             lines[k]});
+        legend.size.setWidth(std::max(legend.size.width(), legend.entries.back().caption.right()));
+    }
+    legend.size.setHeight(tops.back() - gap);
+    return legend;
+}
+
+void WeekPainter::paintLegend(QPainter &painter, QPointF origin, const LegendLayout &legend,
+                              const QFont &font) const
+{
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.translate(origin);
-    for (int k = 1; k <= Pictures::MarkerPictureCount; ++k) {
+    painter.setFont(font);
+    const QFontMetricsF metrics(font, painter.device());
+    int picture = 0;
+    for (const LegendEntry &entry : legend.entries) {
         painter.save();
-        painter.translate(90 * k - 80, 0);
+        painter.translate(entry.picture.topLeft());
+        const qreal unit = entry.picture.width() / Pictures::MarkerPictureWidth;
+        painter.scale(unit, unit);
         paintPlate(painter);
         painter.setClipRect(0, 0, Pictures::MarkerPictureWidth, PlateHeight);
         m_pictures.drawMarker(
-            painter, k, QRectF(0, 0, Pictures::MarkerPictureWidth, Pictures::MarkerPictureHeight));
+            painter, ++picture,
+            QRectF(0, 0, Pictures::MarkerPictureWidth, Pictures::MarkerPictureHeight));
         painter.restore();
+        for (qsizetype k = 0; k < entry.lines.size(); ++k)
+            painter.drawText(QPointF(entry.caption.left(), entry.caption.top() + metrics.ascent() +
+                                                               metrics.lineSpacing() * qreal(k)),
+                             entry.lines[k]);
     }
-    if (font.pixelSize() <= 0)
-        font.setPointSize(6);
-    painter.setFont(font);
-    const QFontMetricsF metrics(font, painter.device());
-    for (int k = 1; k <= Pictures::MarkerPictureCount && k <= captions.size(); ++k)
-        painter.drawText(QPointF(90 * k - 67, 5 + metrics.ascent()), captions[k - 1]);
     painter.restore();
 }
 

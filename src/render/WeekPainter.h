@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QDate>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QHash>
 #include <QPixmap>
 #include <QPointF>
@@ -16,6 +17,7 @@
 #include <optional>
 #include <vector>
 
+class QPaintDevice;
 class QPainter;
 
 namespace quintara::clock {
@@ -77,13 +79,29 @@ public:
     void paintMarker(QPainter &painter, QPointF topLeft, const clock::ClockLine &line,
                      bool selected, int stack, qreal unit = 1.0) const;
 
+    // How wide a column the day names and dates of the week from `monday` need in the font.
+    static qreal DayCaptionsWidth(const QFont &font, const QPaintDevice *device, QDate monday);
     // The day names and dates beside the rows of the week drawn in `area`, within `column`.
     static void paintDayCaptions(QPainter &painter, const QRectF &column, const QRectF &area,
                                  QDate monday, QFont font, const QColor &colour);
 
-    // The marker pictures with their captions, side by side from the point.
-    void paintLegend(QPainter &painter, QPointF origin, const QStringList &captions,
-                     QFont font) const;
+    // The legend laid out within a width: each marker picture (drawn `unit` painter units per
+    // pixel) with its caption beside it. A caption too long for the row is broken between words,
+    // never inside one, and when even that is too wide the entries go on in further rows.
+    struct LegendEntry {
+        QRectF picture;
+        QRectF caption;
+        QStringList lines;
+    };
+    struct LegendLayout {
+        std::vector<LegendEntry> entries;
+        QSizeF size;
+    };
+    static LegendLayout LayOutLegend(const QStringList &captions, const QFontMetricsF &metrics,
+                                     qreal width, qreal unit = 1.0);
+    // The legend so laid out, from the point, in the font it was measured with.
+    void paintLegend(QPainter &painter, QPointF origin, const LegendLayout &legend,
+                     const QFont &font) const;
     // The legend's captions in the name tables' language.
     static QStringList LegendCaptions(const settings::NameTables &names,
                                       const settings::Strings &strings);

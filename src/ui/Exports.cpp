@@ -21,9 +21,12 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLayout>
 #include <QLocale>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScreen>
+#include <QToolBar>
 
 namespace quintara::ui {
 
@@ -41,6 +44,29 @@ constexpr int WrittenToId = 2421; // "Written to %1"
 QString FileNameOnly(const QString &path)
 {
     return path.mid(std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\')) + 1);
+}
+
+// The preview within the screen's free area (at a large scale its own size runs off it), as
+// wide as its toolbar needs where the screen allows, so that Print at its end shows.
+void FitToScreen(QDialog &preview)
+{
+    const QScreen *screen = preview.screen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    // Room for the title bar and the frame, which the window manager adds.
+    const QSize frame(16, 48);
+    QSize size = preview.size().expandedTo(QSize(0, area.height() * 9 / 10));
+    if (const auto *bar = preview.findChild<QToolBar *>()) {
+        const QMargins margins =
+            preview.layout() ? preview.layout()->contentsMargins() : QMargins();
+        size.setWidth(
+            std::max(size.width(), bar->sizeHint().width() + margins.left() + margins.right()));
+    }
+    size = size.boundedTo(area.size() - frame);
+    preview.resize(size);
+    preview.move(area.left() + (area.width() - size.width() - frame.width()) / 2,
+                 area.top() + (area.height() - size.height() - frame.height()) / 2);
 }
 
 } // namespace
@@ -69,7 +95,9 @@ render::DocumentHead Exports::handOverHead() const
 
 QList<render::DocumentTable> Exports::handOverTables() const
 {
-    QList<render::DocumentTable> tables{{text(AllLinesTitle), &m_lineModel}};
+    QList<render::DocumentTable> tables{{text(AllLinesTitle), &m_lineModel,
+                                         ClockLineListModel::WarningColumn,
+                                         ClockLineListModel::WarningsRole}};
     // The agenda of the range last shown in its tab.
     if (m_agendaModel.rowCount() > 0 && agendaDates) {
         const auto [from, to] = agendaDates();
@@ -99,6 +127,7 @@ void Exports::Print()
     printer.setDocName(QFileInfo(m_files.tableName()).completeBaseName());
     QPrintPreviewDialog preview(&printer, m_parent);
     preview.setWindowTitle(text(WeekTitle) + QStringLiteral(" - ") + FileNameOnly(m_files.tableName()));
+    FitToScreen(preview);
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
             [this](QPrinter *into) { paintHandOver(*into); });
     preview.exec();
@@ -150,10 +179,10 @@ void Exports::ExportPdf()
 
 bool Exports::ExportCsv(const QString &path)
 {
-    const QString csv = ClockLinesCsv(m_program.clockTable, [this](const clock::ClockLine &line) {
-        return std::pair{m_describer.functionText(line), m_describer.levelText(line)};
-    });
-    return writeExport(path, csv.toUtf8());
+    // The list as the table stands, whether or not its tab was on show.
+    if (refreshTables)
+        refreshTables();
+    return writeExport(path, LineListCsv(m_lineModel).toUtf8());
 }
 
 void Exports::ExportCsv()

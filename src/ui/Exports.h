@@ -61,7 +61,8 @@ public:
     // failed).
     void ExportPdf();
     bool ExportPdf(const QString &path);
-    // The lines in use as comma-separated values (asked for, or into the file given).
+    // The list of lines as comma-separated values, in words as the list shows them (asked for,
+    // or into the file given).
     void ExportCsv();
     bool ExportCsv(const QString &path);
     // Shows where the open table and another clock file differ; the file is only read.

@@ -55,6 +55,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 
 namespace quintara::ui {
 
@@ -243,13 +244,21 @@ void FrmKlokken::fitToScreen()
 
 void FrmKlokken::buildLegend()
 {
-    m_legend = new PictureBox(m_surface, [this](QPainter &painter, const QRect &) {
+    // Laid out anew for each width and language: its captions wrap rather than being cut.
+    constexpr int margin = 10;
+    const auto layOut = [this](int width) {
+        return render::WeekPainter::LayOutLegend(
+            render::WeekPainter::LegendCaptions(m_program.names, m_program.strings),
+            QFontMetricsF(m_legend->font(), m_legend), width - 2 * margin);
+    };
+    m_legend = new PictureBox(m_surface, [this, layOut](QPainter &painter, const QRect &box) {
         render::WeekPainter(m_pictures)
-            .paintLegend(painter, QPointF(0, 0),
-                         render::WeekPainter::LegendCaptions(m_program.names, m_program.strings), font());
+            .paintLegend(painter, QPointF(margin, 3), layOut(box.width()), m_legend->font());
     });
     m_legend->setObjectName(QStringLiteral("Legend"));
-    m_legend->setFixedHeight(22);
+    m_legend->setHeightForWidth(
+        [layOut](int width) { return int(std::ceil(layOut(width).size.height())) + 6; },
+        [layOut] { return int(std::ceil(layOut(QWIDGETSIZE_MAX).size.width())) + 2 * margin; });
     m_legend->setMinimumWidth(0);
 }
 
@@ -258,6 +267,7 @@ void FrmKlokken::translate()
     TranslateForm(*this, m_program.strings);
     m_menus->translate();
     m_lineViews->translate();
+    m_legend->updateGeometry(); // its captions' lengths changed
     AssignMnemonics(*this); // the tabs have their texts only now
     m_pic->setAccessibleName(m_program.strings.GetResString(settings::TextId::Print::WeekTitle));
     m_surface->update();

@@ -21,6 +21,26 @@ public:
         m_draw = std::move(draw);
         update();
     }
+    // A picture whose height follows its width (a legend that wraps), at its best `preferred`
+    // wide.
+    void setHeightForWidth(std::function<int(int width)> height, std::function<int()> preferred)
+    {
+        m_height = std::move(height);
+        m_preferred = std::move(preferred);
+        QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+        policy.setHeightForWidth(true);
+        setSizePolicy(policy);
+        updateGeometry();
+    }
+    bool hasHeightForWidth() const override { return bool(m_height); }
+    int heightForWidth(int width) const override { return m_height ? m_height(width) : -1; }
+    QSize sizeHint() const override
+    {
+        if (!m_height)
+            return QWidget::sizeHint();
+        const int width = m_preferred();
+        return {width, m_height(width)};
+    }
 
 protected:
     void paintEvent(QPaintEvent *) override
@@ -33,6 +53,8 @@ protected:
 
 private:
     Draw m_draw;
+    std::function<int(int)> m_height;
+    std::function<int()> m_preferred;
 };
 
 } // namespace quintara::ui

@@ -1,6 +1,7 @@
 #include "presentation/ClockLineClipboard.h"
 #include "presentation/ClockLineFilter.h"
 #include "presentation/ClockLineListModel.h"
+#include "presentation/Csv.h"
 
 #include "clock/ClockTable.h"
 #include "platform/Clock.h"
@@ -103,6 +104,15 @@ TEST_F(LineList, EveryLineInUseIsDescribedInItsColumns)
     // Read out as text, not only shown as a tool tip.
     EXPECT_EQ(warning.data(Qt::AccessibleTextRole).toString(),
               "Fires in the past; Conflicts with line 2");
+    // As a file, the list reads as it does in the window, its warnings spelled out.
+    const QStringList csv = LineListCsv(model).split(QStringLiteral("\r\n"));
+    EXPECT_EQ(QStringList({csv[0], csv[2], csv[4].section(u',', 8)}),
+              QStringList({CsvByteOrderMark + QStringLiteral("No.,Day-table,Time,Reference date,"
+                                                             "Repetition,Function,Level,Next "
+                                                             "firing,Warnings"),
+                           "2,Workday table,07:30,07/12/2026,Every workday,REL 05 Hall,On,"
+                           "08/12/2026 07:30,",
+                           "Fires in the past; Conflicts with line 2"}));
     // Lines beyond the model are marked with the reason.
     EXPECT_EQ(Column(model, 0, Model::BeyondModelRole),
               (QStringList{"false", "false", "false", "false", "true"}));
@@ -120,6 +130,8 @@ TEST_F(LineList, EveryLineInUseIsDescribedInItsColumns)
     EXPECT_EQ(Column(model, Model::IndexColumn), (QStringList{"0", "2", "5", "60"}));
     EXPECT_EQ(model.lineTexts(2).mid(2, 3), (QStringList{"08:30", "07.12.2026", "Jeden Werktag"}));
     EXPECT_EQ(model.headerData(Model::DateColumn, Qt::Horizontal).toString(), "Bezugsdatum");
+    EXPECT_TRUE(LineListCsv(model).contains(
+        "\r\n2,Werktagstabelle,08:30,07.12.2026,Jeden Werktag,REL 05 Hall,Ein,"));
 }
 
 TEST_F(LineList, EachColumnSortsInItsOwnOrderAndFiltersCombine)

@@ -352,6 +352,13 @@ TEST_F(CliCommandsTest, PrintWritesTheHandOverWithItsWeekLinesAndAgenda)
     for (const char *expected : {"Project file: demo.nbt", "Clock file: demo.clk", "Monday:",
                                  "07/12/2026", "All clock lines", "Good night children"})
         EXPECT_TRUE(text.contains(QLatin1String(expected))) << expected;
+    // The legend's words whole in each language (the sensors' were cut to "Sensorf").
+    for (const auto &[language, words] : {std::pair("3", "Sensorfunktionen"),
+                                          {"2", "Messages et alarmes"},
+                                          {"6", "Funções de sensor"}}) {
+        ASSERT_EQ(run(arguments + QStringList{"--language", language}).exitCode, 0);
+        EXPECT_TRUE(read().simplified().contains(QString::fromUtf8(words))) << words;
+    }
     // A week of agenda adds its pages: every firing of the week, in time order.
     const CliRun withAgenda = run(arguments + QStringList{"--agenda-weeks", "1"});
     EXPECT_TRUE(withAgenda.exitCode == 0 && !withAgenda.out.startsWith("Wrote 2 pages"));

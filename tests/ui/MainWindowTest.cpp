@@ -414,6 +414,21 @@ TEST_F(MainWindowTest, AProjectsLanguageReachesEveryTextOfTheWindow)
                                          project::WriteProjectFile(*dutch, 60));
     window->files().ReadProjectFromSettings();
     EXPECT_EQ(QKeySequence(Qt::Key_Return).toString(QKeySequence::NativeText), "Eingabe");
+
+    // The legend names whole words ("Sensorfunktionen", once cut to "Sensorf"); in a font too
+    // large for them in one row it grows to hold their lines.
+    auto *legend = Named<QWidget>(window.get(), "Legend");
+    const int oneRow = legend->height();
+    QFont large = legend->font();
+    large.setPixelSize(30);
+    legend->setFont(large);
+    QApplication::processEvents();
+    const auto shown = render::WeekPainter::LayOutLegend(
+        render::WeekPainter::LegendCaptions(program.names, program.strings),
+        QFontMetricsF(legend->font(), legend), legend->width() - 20);
+    EXPECT_EQ(shown.entries.at(5).lines, QStringList{"Sensorfunktionen"});
+    EXPECT_TRUE(legend->height() > oneRow && legend->height() >= shown.size.height())
+        << legend->height() << " for " << shown.size.height();
 }
 
 TEST_F(MainWindowTest, TheWeekScalesWithTheWindowAndOpensWhereItWasLeft)

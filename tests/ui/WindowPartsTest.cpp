@@ -15,7 +15,9 @@
 #include "presentation/LineDescriber.h"
 
 #include <QDir>
+#include <QPrintPreviewDialog>
 #include <QSignalSpy>
+#include <QToolBar>
 
 #include <sys/stat.h>
 
@@ -344,12 +346,36 @@ TEST_F(CommandsTest, ExportsAndComparingWithAFile)
                 FileBytes(path + QStringLiteral(".pdf")).startsWith("%PDF-"));
     EXPECT_EQ(written, QStringList{"Written to " + QDir::toNativeSeparators(path + ".pdf")});
 
+    // The print preview lies within the screen's free area with its whole toolbar on show,
+    // Print among it, though the offscreen screen is narrower than a 1920 one at scale 2.
+    const WhenModal<QPrintPreviewDialog> preview([](QPrintPreviewDialog &dialog) {
+        EXPECT_TRUE(dialog.screen()->availableGeometry().contains(dialog.frameGeometry()));
+        const auto *bar = dialog.findChild<QToolBar *>();
+        ASSERT_TRUE(bar && !bar->actions().isEmpty());
+        for (QAction *action : bar->actions())
+            EXPECT_TRUE(action->isSeparator() || bar->widgetForAction(action)->isVisible())
+                << action->text().toStdString();
+    });
+    exports.Print();
+    EXPECT_EQ(preview.seen, 1);
+
     // A folder that is not there: the message names it, and no file appears.
     const QString nowhere = dir.filePath(QStringLiteral("no/such/folder/x.csv"));
     prompter.expect(Answer::Ok);
     EXPECT_FALSE(exports.ExportCsv(nowhere));
     EXPECT_TRUE(lastMessage().contains(nowhere) && !QFile::exists(nowhere));
     EXPECT_EQ(written.size(), 1);
+
+    // The CSV reads as the list does, from the table as it stands, its warnings in words.
+    listModel.setWarnings(
+        [](int line) { return line == 1 ? QStringList{"Never fires"} : QStringList{}; });
+    exports.refreshTables = [this] { listModel.refresh(); };
+    const QString csv = dir.filePath(QStringLiteral("lines.csv"));
+    ASSERT_TRUE(exports.ExportCsv(csv));
+    const QStringList records = QString::fromUtf8(FileBytes(csv)).split(QStringLiteral("\r\n"));
+    EXPECT_TRUE(records.value(2).startsWith("1,Special table,12:00,10/12/2026,Once,") &&
+                records.value(2).endsWith(",Never fires"))
+        << records.join(u'|').toStdString();
 
     // Comparing with another clock file shows the differences and leaves the table as it is.
     clock::ClockTable other = program.clockTable;

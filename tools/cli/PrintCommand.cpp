@@ -51,7 +51,8 @@ int RunPrint(Session &session, const QString &clockFile, const QString &pdfFile,
     lines.refresh();
     const settings::Strings &strings = session.strings();
     QList<render::DocumentTable> tables{
-        {strings.GetResString(settings::TextId::Print::AllLinesTitle), &lines}};
+        {strings.GetResString(settings::TextId::Print::AllLinesTitle), &lines,
+         ui::ClockLineListModel::WarningColumn, ui::ClockLineListModel::WarningsRole}};
     ui::AgendaModel agenda(table, describer);
     if (agendaWeeks > 0) {
         const QDate last = firstDay.addDays(7 * agendaWeeks - 1);
