@@ -107,64 +107,58 @@ TEST(Mnemonics, EachControlGetsAFreeLetterOfItsOwn)
     EXPECT_TRUE(date->hasFocus());
 }
 
-TEST(FocusRing, RingsTheFocusedCellInTheTextColourOfItsRow)
-{
-    QStandardItemModel model(3, 2);
-    QTableView view;
-    view.setModel(&model);
-    view.setItemDelegate(new ui::FocusRingDelegate(&view));
-    view.setSelectionBehavior(QAbstractItemView::SelectRows);
-    view.show();
-    view.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
-    view.setFocus();
-    const auto leftEdge = [&](int row, int column) {
-        const QRect cell = view.visualRect(model.index(row, column));
-        return view.viewport()->grab().toImage().pixelColor(cell.left(), cell.center().y());
-    };
-    const QPalette palette = view.palette();
-    view.selectionModel()->setCurrentIndex(model.index(1, 1), QItemSelectionModel::NoUpdate);
-    EXPECT_EQ(leftEdge(1, 1), palette.color(QPalette::Active, QPalette::Text));
-    EXPECT_NE(leftEdge(2, 1), palette.color(QPalette::Active, QPalette::Text));
-    view.selectionModel()->select(model.index(1, 1),
-                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    EXPECT_EQ(leftEdge(1, 1), palette.color(QPalette::Active, QPalette::HighlightedText));
-}
-
-TEST(FocusFrameStyle, FramesTheFocusedButtonInAColourThatStandsOut)
+// The focus is framed where it is, in colours that stand out: a cell in its row's text colour,
+// a button in the highlight (or the text colour where the highlight is pale).
+TEST(FocusFrames, StandOutWhereverTheFocusIs)
 {
     QPalette palette;
     palette.setColor(QPalette::Window, QColor(239, 239, 239));
-    palette.setColor(QPalette::WindowText, Qt::black);
     palette.setColor(QPalette::Highlight, QColor(48, 140, 198));
     EXPECT_EQ(ui::FocusFrameStyle::FrameColour(palette), QColor(48, 140, 198));
-    palette.setColor(QPalette::Highlight, QColor(204, 232, 255)); // a pale one: 1.2:1
-    EXPECT_EQ(ui::FocusFrameStyle::FrameColour(palette), QColor(Qt::black));
+    palette.setColor(QPalette::Highlight, QColor(204, 232, 255)); // 1.2:1 on the window
+    EXPECT_EQ(ui::FocusFrameStyle::FrameColour(palette), palette.color(QPalette::WindowText));
 
     ui::FocusFrameStyle style(QStringLiteral("Fusion"));
     QWidget window;
     auto *layout = new QVBoxLayout(&window);
+    QStandardItemModel model(3, 2);
+    auto *view = new QTableView;
+    view->setModel(&model);
+    view->setItemDelegate(new ui::FocusRingDelegate(view));
     QRadioButton *radios[] = {new QRadioButton(QStringLiteral("Cont")),
                               new QRadioButton(QStringLiteral("Wknd"))};
-    for (QRadioButton *radio : radios) {
-        radio->setStyle(&style);
-        layout->addWidget(radio);
+    for (QWidget *w : std::initializer_list<QWidget *>{view, radios[0], radios[1]}) {
+        w->setStyle(&style);
+        layout->addWidget(w);
     }
     window.show();
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
     radios[1]->setFocus(Qt::TabFocusReason);
     const auto framed = [&](QRadioButton *radio) {
         const QImage image = radio->grab().toImage();
-        const QColor frame = ui::FocusFrameStyle::FrameColour(radio->palette());
         int count = 0;
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
-                count += image.pixelColor(x, y) == frame;
+                count += image.pixelColor(x, y) == style.FrameColour(radio->palette());
         return count;
     };
-    EXPECT_EQ(framed(radios[0]), 0);
-    EXPECT_GT(framed(radios[1]), 2 * radios[1]->fontMetrics().horizontalAdvance("Wknd"));
+    EXPECT_TRUE(framed(radios[0]) == 0 &&
+                framed(radios[1]) > 2 * radios[1]->fontMetrics().horizontalAdvance("Wknd"));
+
+    view->setFocus();
+    const auto leftEdge = [&](int row) {
+        const QRect cell = view->visualRect(model.index(row, 1));
+        return view->viewport()->grab().toImage().pixelColor(cell.left(), cell.center().y());
+    };
+    const QPalette colours = view->palette();
+    view->selectionModel()->setCurrentIndex(model.index(1, 1), QItemSelectionModel::NoUpdate);
+    EXPECT_EQ(std::pair(leftEdge(1), leftEdge(2) == colours.color(QPalette::Text)),
+              std::pair(colours.color(QPalette::Text), false));
+    view->selectionModel()->select(model.index(1, 1),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    EXPECT_EQ(leftEdge(1), colours.color(QPalette::HighlightedText));
 }
 
 // A choice through the modal path is the start-up's to test.
