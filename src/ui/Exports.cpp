@@ -4,9 +4,9 @@
 #include "clock/TableDiff.h"
 #include "platform/Files.h"
 #include "presentation/AgendaModel.h"
-#include "presentation/DateText.h"
 #include "presentation/ClockLineListModel.h"
 #include "presentation/Csv.h"
+#include "presentation/DateText.h"
 #include "presentation/LineDescriber.h"
 #include "presentation/WeekViewModel.h"
 #include "project/ProjectModel.h"
@@ -17,10 +17,12 @@
 #include "ui/CompareDialog.h"
 #include "ui/FileCommands.h"
 #include "ui/FileDialogs.h"
+#include "ui/FocusFrameStyle.h"
 #include "ui/Program.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QGraphicsView>
 #include <QLayout>
 #include <QLocale>
 #include <QPrintPreviewDialog>
@@ -72,8 +74,8 @@ void FitToScreen(QDialog &preview)
 } // namespace
 
 Exports::Exports(Program &program, FileCommands &files, const LineDescriber &describer,
-                 ClockLineListModel &lineModel, AgendaModel &agendaModel,
-                 const WeekViewModel &week, const QDate &firstShownDay, QWidget *parent)
+                 ClockLineListModel &lineModel, AgendaModel &agendaModel, const WeekViewModel &week,
+                 const QDate &firstShownDay, QWidget *parent)
     : m_program(program), m_files(files), m_describer(describer), m_lineModel(lineModel),
       m_agendaModel(agendaModel), m_week(week), m_firstShownDay(firstShownDay), m_parent(parent)
 {
@@ -87,8 +89,8 @@ QString Exports::text(int id) const
 render::DocumentHead Exports::handOverHead() const
 {
     return render::MakeDocumentHead(
-        m_program.strings, m_files.receivedProject() ? text(ReceivedProjectTextId)
-                                                : m_program.settings.nbtFile,
+        m_program.strings,
+        m_files.receivedProject() ? text(ReceivedProjectTextId) : m_program.settings.nbtFile,
         m_program.clockTable.ClockFileName, m_program.project.ModelIndex,
         m_program.clockTable.MaxClockLines, m_program.clock.now());
 }
@@ -101,9 +103,10 @@ QList<render::DocumentTable> Exports::handOverTables() const
     // The agenda of the range last shown in its tab.
     if (m_agendaModel.rowCount() > 0 && agendaDates) {
         const auto [from, to] = agendaDates();
-        tables.append({text(AgendaTitle) + QStringLiteral(" %1 - %2")
-                                               .arg(DateText().date(from), DateText().date(to)),
-                       &m_agendaModel});
+        tables.append(
+            {text(AgendaTitle) +
+                 QStringLiteral(" %1 - %2").arg(DateText().date(from), DateText().date(to)),
+             &m_agendaModel});
     }
     return tables;
 }
@@ -113,10 +116,13 @@ int Exports::paintHandOver(QPagedPaintDevice &device)
     // The list and the agenda as the table stands, whether or not their tabs were on show.
     if (refreshTables)
         refreshTables();
-    const render::DocumentWeek week{m_week, m_program.clockTable, m_program.project.WorkdayFlags(),
-                                    m_firstShownDay,
-                                    render::WeekPainter::LegendCaptions(m_program.names, m_program.strings),
-                                    weekNights ? weekNights() : std::vector<WeekNight>()};
+    const render::DocumentWeek week{
+        m_week,
+        m_program.clockTable,
+        m_program.project.WorkdayFlags(),
+        m_firstShownDay,
+        render::WeekPainter::LegendCaptions(m_program.names, m_program.strings),
+        weekNights ? weekNights() : std::vector<WeekNight>()};
     return render::PaintHandOver(device, m_pictures, handOverHead(), week, handOverTables());
 }
 
@@ -126,19 +132,26 @@ void Exports::Print()
     printer.setPageOrientation(QPageLayout::Landscape);
     printer.setDocName(QFileInfo(m_files.tableName()).completeBaseName());
     QPrintPreviewDialog preview(&printer, m_parent);
-    preview.setWindowTitle(text(WeekTitle) + QStringLiteral(" - ") + FileNameOnly(m_files.tableName()));
+    preview.setWindowTitle(text(WeekTitle) + QStringLiteral(" - ") +
+                           FileNameOnly(m_files.tableName()));
     FitToScreen(preview);
+    // The pages take no focus of their own: Tab reaches them, the arrows and Page Up/Down
+    // scroll them, and a ring shows where the keys go.
+    if (auto *pages = preview.findChild<QGraphicsView *>()) {
+        pages->setFocusPolicy(Qt::StrongFocus);
+        FrameWhileFocused(*pages);
+    }
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-            [this](QPrinter *into) { paintHandOver(*into); });
+                     [this](QPrinter *into) { paintHandOver(*into); });
     preview.exec();
 }
 
 bool Exports::ExportPdf(const QString &path)
 {
     // Painted into memory first: the file is written whole or not at all.
-    const QByteArray bytes = render::PaintPdf(FileNameOnly(m_files.tableName()),
-                                              QPageLayout::Landscape,
-                                              [this](QPagedPaintDevice &pdf) { return paintHandOver(pdf); });
+    const QByteArray bytes =
+        render::PaintPdf(FileNameOnly(m_files.tableName()), QPageLayout::Landscape,
+                         [this](QPagedPaintDevice &pdf) { return paintHandOver(pdf); });
     return !bytes.isEmpty() && writeExport(path, bytes);
 }
 
@@ -154,8 +167,7 @@ bool Exports::writeExport(const QString &path, const QByteArray &bytes)
     return true;
 }
 
-std::optional<QString> Exports::chooseExportFile(int titleId, int filesId,
-                                                    const QString &extension)
+std::optional<QString> Exports::chooseExportFile(int titleId, int filesId, const QString &extension)
 {
     FileDialogRequest request;
     request.title = text(titleId).remove(u'&').remove(QStringLiteral("..."));
@@ -218,7 +230,7 @@ bool Exports::CompareWithFile(const QString &path)
 }
 
 void Exports::showComparison(const clock::TableDiff &diff, const clock::ClockTable &other,
-                                const QString &otherName)
+                             const QString &otherName)
 {
     if (compareDialog) {
         compareDialog(diff, other, otherName);

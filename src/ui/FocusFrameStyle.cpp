@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QStyleOption>
+#include <QWidget>
 
 namespace quintara::ui {
 
@@ -24,11 +25,19 @@ void FocusFrameStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
     }
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing, false);
-    painter->setPen(QPen(FrameColour(option->palette), 2, Qt::SolidLine, Qt::SquareCap,
-                         Qt::MiterJoin));
+    painter->setPen(
+        QPen(FrameColour(option->palette), 2, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
     painter->setBrush(Qt::NoBrush);
     painter->drawRect(QRectF(option->rect).adjusted(1, 1, -1, -1));
     painter->restore();
+}
+
+void FrameWhileFocused(QWidget &widget)
+{
+    // A frame of the widget's own: a ring around it would lie outside a parent it fills.
+    widget.setStyleSheet(QStringLiteral("%1:focus { border: 2px solid %2; }")
+                             .arg(QLatin1String(widget.metaObject()->className()),
+                                  FocusFrameStyle::FrameColour(widget.palette()).name()));
 }
 
 } // namespace quintara::ui

@@ -18,4 +18,8 @@ public:
     static QColor FrameColour(const QPalette &palette);
 };
 
+// A frame in the focus colour on a widget that draws no focus of its own (the print preview's
+// pages), while it has the focus.
+void FrameWhileFocused(QWidget &widget);
+
 } // namespace quintara::ui

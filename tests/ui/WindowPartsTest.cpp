@@ -1,20 +1,22 @@
 // The parts the main window is composed of, each built and driven without the window.
 #include "clock/TableDiff.h"
+#include "presentation/AgendaModel.h"
+#include "presentation/FunctionPresenter.h"
+#include "presentation/LineDescriber.h"
 #include "settings/NameTables.h"
 #include "tests/support/TestYears.h"
 #include "tests/ui/WindowTestSupport.h"
 #include "ui/CompareDialog.h"
 #include "ui/Exports.h"
 #include "ui/FileCommands.h"
+#include "ui/FocusFrameStyle.h"
 #include "ui/LineCommands.h"
 #include "ui/TableHistory.h"
 #include "ui/WeekInput.h"
 #include "ui/WeekView.h"
-#include "presentation/AgendaModel.h"
-#include "presentation/FunctionPresenter.h"
-#include "presentation/LineDescriber.h"
 
 #include <QDir>
+#include <QGraphicsView>
 #include <QPrintPreviewDialog>
 #include <QSignalSpy>
 #include <QToolBar>
@@ -355,6 +357,18 @@ TEST_F(CommandsTest, ExportsAndComparingWithAFile)
         for (QAction *action : bar->actions())
             EXPECT_TRUE(action->isSeparator() || bar->widgetForAction(action)->isVisible())
                 << action->text().toStdString();
+        // The pages take the focus, and show it.
+        auto *pages = dialog.findChild<QGraphicsView *>();
+        ASSERT_TRUE(pages && pages->focusPolicy() == Qt::StrongFocus);
+        const auto edge = [&] {
+            return pages->grab().toImage().pixelColor(0, pages->height() / 2);
+        };
+        const QColor unfocused = edge();
+        dialog.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        pages->setFocus();
+        EXPECT_TRUE(pages->hasFocus() && unfocused != edge() &&
+                    edge() == ui::FocusFrameStyle::FrameColour(pages->palette()));
     });
     exports.Print();
     EXPECT_EQ(preview.seen, 1);
