@@ -119,9 +119,19 @@ void AssignMnemonics(QWidget &window)
             used.insert(MnemonicOf(menu->text()));
     }
     used.remove(QChar());
-    for (const Labelled &control : controls) {
-        if (const QChar letter = MnemonicOf(control.text); !letter.isNull())
+    // A letter a text brings is kept, unless an earlier control has it already: then this one
+    // gets a free letter like the rest.
+    for (Labelled &control : controls) {
+        const QChar letter = MnemonicOf(control.text);
+        if (letter.isNull())
+            continue;
+        if (!used.contains(letter))
             used.insert(letter);
+        else {
+            control.text.remove(
+                control.text.indexOf(u'&' + QString(letter), 0, Qt::CaseInsensitive), 1);
+            control.shownWithOldLetter = true; // what it shows must change, letter or none
+        }
     }
     for (Labelled &control : controls) {
         // Numbers ("1", "2": the panel's stacked lines) and "..." name nothing to type.

@@ -62,7 +62,7 @@ TEST(Mnemonics, EachControlGetsAFreeLetterOfItsOwn)
     auto *surface = new QWidget(&window);
     window.setCentralWidget(surface);
     auto *layout = new QVBoxLayout(surface);
-    QStringList texts{"Send", "Save", "&Cancel", "Find", "Stop", "S&&S", "Set as start"};
+    QStringList texts{"Send", "Save", "&Cancel", "Find", "Stop", "S&&S", "Set as start", "&Clear"};
     QList<QPushButton *> buttons;
     for (const QString &text : texts)
         layout->addWidget(buttons.emplace_back(new QPushButton(text)));
@@ -84,9 +84,10 @@ TEST(Mnemonics, EachControlGetsAFreeLetterOfItsOwn)
     QStringList given;
     for (QPushButton *button : buttons)
         given.append(button->text());
-    // Word starts first, then any free letter; the menu's F and a plain "&&" are respected.
+    // Word starts first, then any free letter; the menu's F, a plain "&&" and a letter a text
+    // brings are respected, unless an earlier control has that letter.
     EXPECT_EQ(given, (QStringList{"&Send", "S&ave", "&Cancel", "F&ind", "S&top", "S&&S",
-                                  "S&et as start"}));
+                                  "S&et as start", "C&lear"}));
     EXPECT_EQ((QStringList{dateLabel->text(), plain->text(), tool->text(), ownedButton->text(),
                            tabs->tabText(0), tabs->tabText(1)}),
               (QStringList{"&Date", "Note", "Tool", "Send", "&Week", "2"}));

@@ -96,6 +96,7 @@ TEST_F(FrmComTest, OpensWithTheStoredSettingsAndTransmitsTheClockTable)
                              QStringLiteral("  0987")};
     open(Mode::Transmit);
     EXPECT_EQ(child<QLabel>("LblDirection")->text(), "Send the clock table to the central unit.");
+    EXPECT_EQ(AltLetterFaults(*dialog), QStringList());
     // Port 9 is not in the list: nothing chosen, and the setting stays until the user picks one.
     EXPECT_EQ(child<QComboBox>("cboPort")->currentIndex(), -1);
     EXPECT_EQ(QStringList({child<QComboBox>("cboBaudrate")->currentText(), text("TxtInitString"),

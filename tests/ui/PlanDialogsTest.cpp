@@ -151,6 +151,7 @@ TEST_F(PlanDialogsTest, ARefusedPlanSaysWhyAndCancelChangesNothing)
 {
     const clock::ClockTable before = program.clockTable;
     ui::SimulationPlanDialog simulation(program, presenter, describer, history);
+    EXPECT_EQ(AltLetterFaults(simulation), QStringList());
     tick(simulation, {QStringLiteral("Hall")});
     ASSERT_TRUE(simulation.plan().planned());
     // The evening ends before it begins.
@@ -166,6 +167,7 @@ TEST_F(PlanDialogsTest, ARefusedPlanSaysWhyAndCancelChangesNothing)
     for (int i = 0; i < program.clockTable.MaxClockLines; ++i)
         put(i, Line(Today, 7, i % 60, 1, 0, 0));
     ui::HolidayPlanDialog holidays(program, presenter, describer, history, dialogs);
+    EXPECT_EQ(AltLetterFaults(holidays), QStringList());
     choose(holidays, plan::Country::GB);
     EXPECT_EQ(holidays.plan().status, plan::HolidayPlanStatus::DoesNotFit);
     expectRefused(holidays, QStringLiteral("the plan needs"));

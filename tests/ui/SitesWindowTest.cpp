@@ -166,6 +166,8 @@ TEST_F(SitesWindowTest, ASiteRecordSavedBySomeoneElseMeanwhileIsNeverOverwritten
 {
     const book::Site record = villaRecord();
     ui::SiteDialog dialog(*program.book, record);
+    EXPECT_EQ(AltLetterFaults(dialog), QStringList());
+    EXPECT_EQ(AltLetterFaults(*sites), QStringList());
     dialog.show();
     // Another technician saves the record while this one has it open.
     book::Site theirs = record;
